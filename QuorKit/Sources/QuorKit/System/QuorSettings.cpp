@@ -1,0 +1,69 @@
+#include "QuorKit/System/QuorSettings.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+namespace {
+QString applicationName()
+{
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("QuorZub") : name;
+}
+
+QSettings open()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tallowmer"), applicationName());
+}
+} // namespace
+
+QuorSettings QuorSettings::standard()
+{
+    return QuorSettings();
+}
+
+QVariant QuorSettings::value(const QString& key) const
+{
+    return open().value(key);
+}
+
+std::optional<QString> QuorSettings::string(const QString& key) const
+{
+    const QVariant stored = value(key);
+    if (!stored.isValid() || stored.typeId() != QMetaType::QString) {
+        return std::nullopt;
+    }
+    return stored.toString();
+}
+
+std::optional<QByteArray> QuorSettings::data(const QString& key) const
+{
+    const QVariant stored = value(key);
+    if (!stored.isValid() || stored.typeId() != QMetaType::QByteArray) {
+        return std::nullopt;
+    }
+    return stored.toByteArray();
+}
+
+bool QuorSettings::contains(const QString& key) const
+{
+    return open().contains(key);
+}
+
+void QuorSettings::setValue(const QString& key, const QVariant& value) const
+{
+    QSettings settings = open();
+    settings.setValue(key, value);
+    settings.sync();
+}
+
+void QuorSettings::remove(const QString& key) const
+{
+    QSettings settings = open();
+    settings.remove(key);
+    settings.sync();
+}
+
+QString QuorSettings::fileName() const
+{
+    return open().fileName();
+}

@@ -1,0 +1,31 @@
+#include "QuorPlatform/Core/QuorError.h"
+
+QuorError::QuorError(QString english, QString turkish)
+    : m_english(std::move(english)), m_turkish(std::move(turkish))
+{
+}
+
+QString QuorError::englishDescription() const
+{
+    return m_english;
+}
+
+QString QuorError::turkishDescription() const
+{
+    return m_turkish.isEmpty() ? englishDescription() : m_turkish;
+}
+
+const char* QuorError::what() const noexcept
+{
+    try {
+        m_what = englishDescription().toUtf8();
+        return m_what.constData();
+    } catch (...) {
+        return "QuorError";
+    }
+}
+
+QuorCancelledError::QuorCancelledError()
+    : QuorError(QStringLiteral("The operation was cancelled."), QStringLiteral("İşlem iptal edildi."))
+{
+}

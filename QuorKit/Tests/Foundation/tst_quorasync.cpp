@@ -1,0 +1,89 @@
+#include "QuorPlatform/Core/QuorCancellationToken.h"
+#include "QuorPlatform/Core/QuorError.h"
+#include "Support/QuorTestHttpServer.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QtTest>
+
+#include <QCoro/QCoroNetworkReply>
+
+class TestQuorAsync : public QObject {
+    Q_OBJECT
+private slots:
+    void sleepWaitsAndCancelWakesIt()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        quorAwait(quorSleep(std::chrono::milliseconds(50)));
+        QVERIFY(timer.elapsed() >= 45);
+
+        QuorCancellationToken token;
+        QTimer::singleShot(20, [token] { token.cancel(); });
+        timer.restart();
+        QVERIFY_THROWS_EXCEPTION(QuorCancelledError, quorAwait(quorSleep(std::chrono::seconds(10), token)));
+        QVERIFY(timer.elapsed() < 5000);
+        QVERIFY_THROWS_EXCEPTION(QuorCancelledError, quorAwait(quorSleep(std::chrono::milliseconds(1), token)));
+    }
+
+    void replacingATaskCancelsTheOldWork()
+    {
+        QuorTask task;
+        int finished = 0;
+        int cancelled = 0;
+        auto body = [&](QuorCancellationToken token) -> QCoro::Task<> {
+            try {
+                co_await quorSleep(std::chrono::milliseconds(100), token);
+                ++finished;
+            } catch (const QuorCancelledError&) {
+                ++cancelled;
+                throw;
+            }
+        };
+        task.start(body);
+        task.start(body);
+        QTRY_COMPARE_WITH_TIMEOUT(finished, 1, 5000);
+        QCOMPARE(cancelled, 1);
+        QVERIFY(!task.isRunning());
+    }
+
+    void testServerAnswersScriptedRoutes()
+    {
+        QuorTestHttpServer server;
+        QVERIFY(server.start());
+        server.enqueue("POST", "/v1/thing", QuorTestHttpResponse::json(R"({"n":1})", 201));
+        QuorTestHttpResponse streamed;
+        streamed.chunks = {"data: a\n", "\ndata: b\n\n"};
+        streamed.chunkDelay = std::chrono::milliseconds(10);
+        server.route("GET", "/stream", streamed);
+
+        QNetworkAccessManager network;
+        QNetworkRequest post(server.url(QStringLiteral("/v1/thing?q=C%2B%2B")));
+        post.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+        auto postOnce = [&]() -> QCoro::Task<QPair<int, QByteArray>> {
+            std::unique_ptr<QNetworkReply> reply(co_await network.post(post, QByteArray("{}")));
+            co_return qMakePair(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll());
+        };
+        const auto first = quorAwait(postOnce());
+        QCOMPARE(first.first, 201);
+        QCOMPARE(first.second, QByteArray(R"({"n":1})"));
+        QCOMPARE(quorAwait(postOnce()).first, 404); // the one-shot answer is used up
+
+        auto fetch = [&]() -> QCoro::Task<QByteArray> {
+            std::unique_ptr<QNetworkReply> reply(co_await network.get(QNetworkRequest(server.url(QStringLiteral("/stream")))));
+            co_return reply->readAll();
+        };
+        QCOMPARE(quorAwait(fetch()), QByteArray("data: a\n\ndata: b\n\n"));
+
+        const auto posted = server.requests("/v1/thing");
+        QCOMPARE(posted.size(), 2);
+        QCOMPARE(posted.first().queryValue("q"), QByteArray("C++"));
+        QCOMPARE(posted.first().header("Content-Type"), QByteArray("application/json"));
+        QCOMPARE(posted.first().body, QByteArray("{}"));
+    }
+};
+
+QUOR_TEST_GUILESS_MAIN(TestQuorAsync)
+#include "tst_quorasync.moc"

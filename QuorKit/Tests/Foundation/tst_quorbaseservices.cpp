@@ -1,0 +1,168 @@
+#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/System/QuorNotificationCenter.h"
+#include "QuorKit/System/QuorPaths.h"
+#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorAtomicFile.h"
+#include "QuorKit/Utilities/QuorGraphemes.h"
+#include "QuorKit/Utilities/QuorJson.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+class TestQuorBaseServices : public QObject {
+    Q_OBJECT
+private slots:
+    void pathsFollowXdgDataHome()
+    {
+        const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+        QCOMPARE(QuorPaths::appDirectory(QStringLiteral("QuorZub")), dataHome + QStringLiteral("/Tallowmer/QuorZub"));
+        qputenv("XDG_DATA_HOME", "relative/ignored");
+        QCOMPARE(QuorPaths::applicationSupportDirectory(), QDir::homePath() + QStringLiteral("/.local/share"));
+        qputenv("XDG_DATA_HOME", dataHome.toUtf8());
+    }
+
+    void bundleFindsResourcesAndIdentity()
+    {
+        const QuorBundle& bundle = QuorBundle::main();
+        QCOMPARE(bundle.bundleIdentifier(), QStringLiteral("com.tallowmer.quorzub"));
+        QVERIFY(bundle.resourceDirectory().has_value());
+        QVERIFY(!bundle.pathForResource(QStringLiteral("no-such-resource"), QStringLiteral("json")));
+    }
+
+    void atomicWriteReplacesAndLeavesNoTemporary()
+    {
+        const QString folder = quorTestSandboxPath() + QStringLiteral("/atomic/deeper");
+        const QString path = folder + QStringLiteral("/file.json");
+        QVERIFY(QuorAtomicFile::write(path, "one"));
+        QVERIFY(QuorAtomicFile::write(path, "two"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("two"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void atomicWriteHonoursPrivateModes()
+    {
+        const QString folder = quorTestSandboxPath() + QStringLiteral("/private");
+        const QString path = folder + QStringLiteral("/token.json");
+        QuorAtomicFile::WriteOptions options;
+        options.fileMode = 0600;
+        options.folderMode = 0700;
+        QVERIFY(QuorAtomicFile::write(path, "secret", options));
+        struct stat fileInfo {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &fileInfo), 0);
+        QCOMPARE(fileInfo.st_mode & 0777, mode_t(0600));
+        QCOMPARE(::stat(QFile::encodeName(folder).constData(), &fileInfo), 0);
+        QCOMPARE(fileInfo.st_mode & 0777, mode_t(0700));
+    }
+
+    void atomicWriteFailureKeepsTheOldFile()
+    {
+        const QString path = quorTestSandboxPath() + QStringLiteral("/keep.json");
+        QVERIFY(QuorAtomicFile::write(path, "original"));
+        // A directory squatting on the target makes the rename fail after the temporary was written.
+        const QString blocked = quorTestSandboxPath() + QStringLiteral("/blocked");
+        QVERIFY(QDir().mkpath(blocked + QStringLiteral("/inside")));
+        const auto result = QuorAtomicFile::write(blocked, "new");
+        QVERIFY(!result.ok);
+        QVERIFY(!result.error.isEmpty());
+        const QStringList leftovers = QDir(quorTestSandboxPath()).entryList(QDir::Files | QDir::Hidden);
+        for (const QString& name : leftovers) {
+            QVERIFY2(!QuorAtomicFile::isTemporaryName(name), qPrintable(name));
+        }
+    }
+
+    void moveAsideKeepsTheBytes()
+    {
+        const QString path = quorTestSandboxPath() + QStringLiteral("/config.json");
+        QVERIFY(QuorAtomicFile::write(path, "{ truncated"));
+        const auto aside = QuorAtomicFile::moveAside(path);
+        QVERIFY(aside.has_value());
+        QVERIFY(aside->startsWith(path + QStringLiteral(".corrupt-")));
+        QVERIFY(!QFile::exists(path));
+        QFile moved(*aside);
+        QVERIFY(moved.open(QIODevice::ReadOnly));
+        QCOMPARE(moved.readAll(), QByteArray("{ truncated"));
+        QVERIFY(!QuorAtomicFile::moveAside(path).has_value());
+    }
+
+    void strictJsonFollowsTypedDecoding()
+    {
+        const QJsonObject object = QuorJson::parseObject(
+            R"({"name":"x","count":5,"whole":5.0,"half":1.5,"flag":true,"nothing":null,"big":9007199254740993})");
+        QCOMPARE(QuorJson::requireString(object, QStringLiteral("name")), QStringLiteral("x"));
+        QCOMPARE(QuorJson::requireInt(object, QStringLiteral("count")), 5);
+        QCOMPARE(QuorJson::requireInt(object, QStringLiteral("whole")), 5);
+        QCOMPARE(QuorJson::requireInt64(object, QStringLiteral("big")), Q_INT64_C(9007199254740993));
+        QVERIFY(!QuorJson::optionalString(object, QStringLiteral("nothing")).has_value());
+        QVERIFY(!QuorJson::optionalBool(object, QStringLiteral("absent")).has_value());
+        QVERIFY_THROWS_EXCEPTION(QuorDecodingError, QuorJson::requireInt(object, QStringLiteral("half")));
+        QVERIFY_THROWS_EXCEPTION(QuorDecodingError, QuorJson::requireString(object, QStringLiteral("count")));
+        QVERIFY_THROWS_EXCEPTION(QuorDecodingError, QuorJson::optionalString(object, QStringLiteral("flag")));
+        QVERIFY_THROWS_EXCEPTION(QuorDecodingError, QuorJson::requireBool(object, QStringLiteral("absent")));
+        QVERIFY_THROWS_EXCEPTION(QuorDecodingError, QuorJson::parseObject("[1]"));
+        QVERIFY_THROWS_EXCEPTION(QuorDecodingError, QuorJson::parseObject("{\"a\":"));
+    }
+
+    void isoDatesRoundTrip()
+    {
+        const QDateTime date(QDate(2026, 12, 8), QTime(6, 18, 54), Qt::UTC);
+        QCOMPARE(QuorJson::isoDate(date), QStringLiteral("2026-12-08T06:18:54Z"));
+        QCOMPARE(QuorJson::parseIsoDate(QStringLiteral("2026-12-08T06:18:54Z")), date);
+        QCOMPARE(QuorJson::parseIsoDate(QStringLiteral("2026-12-08T09:18:54+03:00")), date);
+        QVERIFY(!QuorJson::parseIsoDate(QStringLiteral("yesterday")).has_value());
+    }
+
+    void graphemesCountWhatPeopleSee()
+    {
+        const QString family = QString::fromUtf8("👨‍👩‍👧");
+        const QString accented = QStringLiteral("e\u0301");
+        QCOMPARE(QuorGraphemes::count(family), 1);
+        QCOMPARE(QuorGraphemes::count(accented + QStringLiteral("x")), 2);
+        QCOMPARE(QuorGraphemes::prefix(family + QStringLiteral("ab"), 2), family + QStringLiteral("a"));
+        QCOMPARE(QuorGraphemes::suffix(QStringLiteral("ab") + accented, 1), accented);
+        QCOMPARE(QuorGraphemes::dropLast(QStringLiteral("abc"), 5), QString());
+        QCOMPARE(QuorGraphemes::count(QString()), 0);
+        // A lone surrogate from a broken paste still counts as one character.
+        QCOMPARE(QuorGraphemes::count(QString(QChar(0xD800)) + QStringLiteral("a")), 2);
+    }
+
+    void settingsKeepStringsAndData()
+    {
+        const QuorSettings settings = QuorSettings::standard();
+        settings.setValue(QStringLiteral("com.tallowmer.test"), QStringLiteral("value"));
+        QCOMPARE(settings.string(QStringLiteral("com.tallowmer.test")), QStringLiteral("value"));
+        settings.setValue(QStringLiteral("com.tallowmer.blob"), QByteArray("\x00\x01", 2));
+        QCOMPARE(settings.data(QStringLiteral("com.tallowmer.blob")), QByteArray("\x00\x01", 2));
+        QVERIFY(!settings.string(QStringLiteral("com.tallowmer.blob")).has_value());
+        settings.remove(QStringLiteral("com.tallowmer.test"));
+        QVERIFY(!settings.contains(QStringLiteral("com.tallowmer.test")));
+        QVERIFY(settings.fileName().startsWith(quorTestSandboxPath()));
+    }
+
+    void notificationsReachObserversOfTheirNameOnly()
+    {
+        QObject context;
+        QStringList seen;
+        QuorNotificationCenter::defaultCenter().addObserver(QStringLiteral("a"), &context, [&seen](const QuorNotification& note) {
+            seen << note.object.toString();
+        });
+        QuorNotificationCenter::defaultCenter().post(QStringLiteral("a"), QStringLiteral("first"));
+        QuorNotificationCenter::defaultCenter().post(QStringLiteral("b"), QStringLiteral("other"));
+        {
+            QObject gone;
+            QuorNotificationCenter::defaultCenter().addObserver(QStringLiteral("a"), &gone, [](const QuorNotification&) {
+                QFAIL("observer outlived its context");
+            });
+        }
+        QuorNotificationCenter::defaultCenter().post(QStringLiteral("a"), QStringLiteral("second"));
+        QCOMPARE(seen, QStringList({QStringLiteral("first"), QStringLiteral("second")}));
+    }
+};
+
+QUOR_TEST_GUILESS_MAIN(TestQuorBaseServices)
+#include "tst_quorbaseservices.moc"

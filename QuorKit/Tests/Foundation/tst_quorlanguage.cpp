@@ -1,0 +1,125 @@
+#include "QuorKit/Localization/QuorLanguage.h"
+#include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/System/QuorNotificationCenter.h"
+#include "QuorKit/System/QuorSettings.h"
+#include "QuorPlatform/Core/QuorError.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QtTest>
+
+using namespace QuorLanguages;
+
+class TestQuorLanguage : public QObject {
+    Q_OBJECT
+private:
+    void store(const QString& value) { QuorSettings::standard().setValue(defaultsKey, value); }
+
+private slots:
+    void init()
+    {
+        QuorSettings::standard().remove(defaultsKey);
+        qputenv("LANGUAGE", "en");
+    }
+
+    void tagsMatchTheirLanguage_data()
+    {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("expected");
+        const QList<QPair<const char*, const char*>> rows{
+            {"no", "nb"}, {"nn-NO", "nb"}, {"nb_NO", "nb"}, {"iw-IL", "he"}, {"in", "id"},
+            {"zh-HK", "zh-Hant"}, {"zh_TW", "zh-Hant"}, {"zh-MO", "zh-Hant"}, {"zh-Hant-CN", "zh-Hant"},
+            {"zh-hans-tw", "zh-Hant"}, {"zh", "zh-Hans"}, {"zh-CN", "zh-Hans"}, {"zh-SG", "zh-Hans"},
+            {"pt", "pt-BR"}, {"pt-ao", "pt-BR"}, {"pt_PT", "pt-PT"}, {"pt-br", "pt-BR"}, {"en-us", "en"},
+            {"de_DE", "de"}, {"fr-CA", "fr"}, {"", ""}, {"   ", ""}, {"klingon", ""}, {"sr", ""}, {"xx-yy", ""},
+        };
+        for (const auto& [tag, expected] : rows) {
+            QTest::newRow(tag) << QString::fromUtf8(tag) << QString::fromUtf8(expected);
+        }
+    }
+
+    void tagsMatchTheirLanguage()
+    {
+        QFETCH(QString, tag);
+        QFETCH(QString, expected);
+        const auto matched = match(tag);
+        QCOMPARE(matched ? rawValue(*matched) : QString(), expected);
+    }
+
+    void namesAndCodes()
+    {
+        QCOMPARE(allCases().size(), 37);
+        QCOMPARE(shortCode(QuorLanguage::ptBR), QStringLiteral("PT"));
+        QCOMPARE(shortCode(QuorLanguage::zhHant), QStringLiteral("ZH-TW"));
+        QCOMPARE(shortCode(QuorLanguage::de), QStringLiteral("DE"));
+        QCOMPARE(displayName(QuorLanguage::en), QStringLiteral("English"));
+        QCOMPARE(displayName(QuorLanguage::tr), QStringLiteral("Türkçe (Turkish)"));
+        QCOMPARE(sortedCases().first(), QuorLanguage::ar);
+        QCOMPARE(sortedCases().at(1), QuorLanguage::az);
+        QVERIFY(!fromRawValue(QStringLiteral("pt-br")).has_value());
+    }
+
+    void storedPreferenceDecidesCurrent()
+    {
+        store(QStringLiteral("  de "));
+        QCOMPARE(current(), QuorLanguage::de);
+        store(QStringLiteral("SYSTEM"));
+        QVERIFY(isFollowingSystem());
+        store(QStringLiteral("tlh"));
+        QCOMPARE(current(), QuorLanguage::en);
+        QVERIFY(!isFollowingSystem());
+        qputenv("LANGUAGE", "tr");
+        QCOMPARE(current(), QuorLanguage::tr);
+    }
+
+    void systemLanguageComesFromTheEnvironment()
+    {
+        qputenv("LANGUAGE", "sr_RS:pt_PT:en");
+        QCOMPARE(systemResolved(), QuorLanguage::ptPT);
+        qputenv("LANGUAGE", "sr");
+        QCOMPARE(systemResolved(), QuorLanguage::en);
+        qputenv("LANGUAGE", "");
+        qputenv("LC_ALL", "C");
+        QCOMPARE(systemResolved(), QuorLanguage::en);
+        qputenv("LC_ALL", "de_AT.UTF-8");
+        QCOMPARE(systemResolved(), QuorLanguage::de);
+        qputenv("LC_ALL", "C.UTF-8");
+    }
+
+    void followSystemSuppressesPersistenceInsideTheBody()
+    {
+        QObject context;
+        QList<QuorLanguage> announced;
+        QuorNotificationCenter::defaultCenter().addObserver(quorLanguageDidChange, &context, [&](const QuorNotification& note) {
+            announced << note.object.value<QuorLanguage>();
+        });
+        applyFollowSystem([] { setCurrent(QuorLanguage::de); });
+        QCOMPARE(storedPreferenceCode(), QStringLiteral("system"));
+        QCOMPARE(announced, QList<QuorLanguage>({QuorLanguage::en, QuorLanguage::de}));
+        setCurrent(QuorLanguage::de);
+        QCOMPARE(storedPreferenceCode(), QStringLiteral("de"));
+        setCurrent(QuorLanguage::en);
+        setCurrent(QuorLanguage::en);
+        QCOMPARE(announced.size(), 5);
+    }
+
+    void decodingFallsBackToTheSystem()
+    {
+        QCOMPARE(fromJson(QJsonValue(5)), QuorLanguage::en);
+        QCOMPARE(fromJson(QJsonValue(QStringLiteral("pt_br"))), QuorLanguage::ptBR);
+        QCOMPARE(fromJson(QJsonValue(QStringLiteral(" System "))), QuorLanguage::en);
+        QCOMPARE(toJson(QuorLanguage::zhHant), QJsonValue(QStringLiteral("zh-Hant")));
+    }
+
+    void textsResolveForEnglishAndTurkish()
+    {
+        QCOMPARE(quorText(QStringLiteral("Copy"), QStringLiteral("Kopyala"), {}, QuorLanguage::tr), QStringLiteral("Kopyala"));
+        QCOMPARE(quorText(QStringLiteral("Copy"), QString(), {}, QuorLanguage::tr), QStringLiteral("Copy"));
+        QCOMPARE(quorText(QStringLiteral("Copy"), QStringLiteral("Kopyala"), {}, QuorLanguage::de), QStringLiteral("Copy"));
+        const QuorError error(QStringLiteral("Broken"), QStringLiteral("Bozuk"));
+        QCOMPARE(localizedDescription(error, QuorLanguage::tr), QStringLiteral("Bozuk"));
+        QCOMPARE(localizedDescription(std::runtime_error("plain"), QuorLanguage::tr), QStringLiteral("plain"));
+    }
+};
+
+QUOR_TEST_GUILESS_MAIN(TestQuorLanguage)
+#include "tst_quorlanguage.moc"

@@ -1,0 +1,398 @@
+#include "Support/QuorTestHttpServer.h"
+
+#include <QUrlQuery>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+QByteArray key(const QByteArray& method, const QByteArray& path)
+{
+    return method.toUpper() + ' ' + path;
+}
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 201: return "Created";
+    case 204: return "No Content";
+    case 304: return "Not Modified";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 402: return "Payment Required";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 429: return "Too Many Requests";
+    case 500: return "Internal Server Error";
+    case 502: return "Bad Gateway";
+    case 503: return "Service Unavailable";
+    default: return "Status";
+    }
+}
+
+bool sendAll(int fd, const QByteArray& bytes)
+{
+    const char* cursor = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t sent = ::send(fd, cursor, static_cast<size_t>(left), MSG_NOSIGNAL);
+        if (sent < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        cursor += sent;
+        left -= sent;
+    }
+    return true;
+}
+
+// Reads until `buffer` holds at least `wanted` bytes, the peer closes, or 5 s of silence.
+bool readMore(int fd, QByteArray& buffer)
+{
+    pollfd descriptor{fd, POLLIN, 0};
+    if (::poll(&descriptor, 1, 5000) <= 0) {
+        return false;
+    }
+    char chunk[16384];
+    const ssize_t received = ::recv(fd, chunk, sizeof chunk, 0);
+    if (received <= 0) {
+        return false;
+    }
+    buffer.append(chunk, received);
+    return true;
+}
+} // namespace
+
+QByteArray QuorTestHttpRequest::queryValue(const QByteArray& name) const
+{
+    for (const QByteArray& pair : query.split('&')) {
+        const qsizetype equals = pair.indexOf('=');
+        const QByteArray pairName = equals < 0 ? pair : pair.left(equals);
+        if (QByteArray::fromPercentEncoding(pairName) == name) {
+            QByteArray value = equals < 0 ? QByteArray() : pair.mid(equals + 1);
+            return QByteArray::fromPercentEncoding(value.replace('+', ' '));
+        }
+    }
+    return {};
+}
+
+QuorTestHttpResponse QuorTestHttpResponse::json(const QByteArray& body, int status)
+{
+    QuorTestHttpResponse response;
+    response.status = status;
+    response.body = body;
+    response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/json")));
+    return response;
+}
+
+QuorTestHttpResponse QuorTestHttpResponse::text(const QByteArray& body, int status)
+{
+    QuorTestHttpResponse response;
+    response.status = status;
+    response.body = body;
+    response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/plain; charset=utf-8")));
+    return response;
+}
+
+QuorTestHttpResponse& QuorTestHttpResponse::withHeader(const QByteArray& name, const QByteArray& value)
+{
+    headers.append(qMakePair(name, value));
+    return *this;
+}
+
+QuorTestHttpServer::QuorTestHttpServer() = default;
+
+QuorTestHttpServer::~QuorTestHttpServer()
+{
+    stop();
+}
+
+bool QuorTestHttpServer::start()
+{
+    m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_listenFd < 0) {
+        return false;
+    }
+    const int yes = 1;
+    ::setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    if (::bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+        || ::listen(m_listenFd, 64) != 0) {
+        ::close(m_listenFd);
+        m_listenFd = -1;
+        return false;
+    }
+    socklen_t length = sizeof address;
+    ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    if (::pipe2(m_wakePipe, O_CLOEXEC) != 0) {
+        return false;
+    }
+    m_acceptThread = std::thread([this] { acceptLoop(); });
+    return true;
+}
+
+void QuorTestHttpServer::stop()
+{
+    if (m_stopping.exchange(true)) {
+        return;
+    }
+    if (m_wakePipe[1] >= 0) {
+        const char byte = 'x';
+        [[maybe_unused]] const auto ignored = ::write(m_wakePipe[1], &byte, 1);
+    }
+    if (m_acceptThread.joinable()) {
+        m_acceptThread.join();
+    }
+    {
+        const std::lock_guard lock(m_lock);
+        for (const int fd : m_clientFds) {
+            ::shutdown(fd, SHUT_RDWR);
+        }
+    }
+    std::vector<std::thread> workers;
+    {
+        const std::lock_guard lock(m_lock);
+        workers.swap(m_workers);
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    for (int* fd : {&m_listenFd, &m_wakePipe[0], &m_wakePipe[1]}) {
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
+    }
+}
+
+QUrl QuorTestHttpServer::baseUrl() const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));
+}
+
+QUrl QuorTestHttpServer::url(const QString& pathAndQuery) const
+{
+    return QUrl(baseUrl().toString() + pathAndQuery);
+}
+
+void QuorTestHttpServer::enqueue(const QByteArray& method, const QByteArray& path, QuorTestHttpResponse response)
+{
+    const std::lock_guard lock(m_lock);
+    m_queued[key(method, path)].append(std::move(response));
+}
+
+void QuorTestHttpServer::route(const QByteArray& method, const QByteArray& path, QuorTestHttpResponse response)
+{
+    const std::lock_guard lock(m_lock);
+    m_routes[key(method, path)] = std::move(response);
+}
+
+void QuorTestHttpServer::setHandler(Handler handler)
+{
+    const std::lock_guard lock(m_lock);
+    m_handler = std::move(handler);
+}
+
+QList<QuorTestHttpRequest> QuorTestHttpServer::requests() const
+{
+    const std::lock_guard lock(m_lock);
+    return m_requests;
+}
+
+QList<QuorTestHttpRequest> QuorTestHttpServer::requests(const QByteArray& path) const
+{
+    QList<QuorTestHttpRequest> matching;
+    for (const QuorTestHttpRequest& request : requests()) {
+        if (request.path == path) {
+            matching.append(request);
+        }
+    }
+    return matching;
+}
+
+std::optional<QuorTestHttpRequest> QuorTestHttpServer::lastRequest() const
+{
+    const std::lock_guard lock(m_lock);
+    if (m_requests.isEmpty()) {
+        return std::nullopt;
+    }
+    return m_requests.last();
+}
+
+int QuorTestHttpServer::requestCount() const
+{
+    const std::lock_guard lock(m_lock);
+    return static_cast<int>(m_requests.size());
+}
+
+void QuorTestHttpServer::clearRequests()
+{
+    const std::lock_guard lock(m_lock);
+    m_requests.clear();
+}
+
+bool QuorTestHttpServer::waitForRequests(int count, std::chrono::milliseconds timeout) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (requestCount() < count) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+void QuorTestHttpServer::acceptLoop()
+{
+    while (!m_stopping) {
+        pollfd descriptors[2] = {{m_listenFd, POLLIN, 0}, {m_wakePipe[0], POLLIN, 0}};
+        if (::poll(descriptors, 2, -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        if ((descriptors[1].revents & POLLIN) != 0 || m_stopping) {
+            return;
+        }
+        if ((descriptors[0].revents & POLLIN) == 0) {
+            continue;
+        }
+        const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) {
+            continue;
+        }
+        const std::lock_guard lock(m_lock);
+        m_clientFds.push_back(client);
+        m_workers.emplace_back([this, client] { serve(client); });
+    }
+}
+
+QuorTestHttpResponse QuorTestHttpServer::answerFor(const QuorTestHttpRequest& request)
+{
+    Handler handler;
+    {
+        const std::lock_guard lock(m_lock);
+        m_requests.append(request);
+        const QByteArray routeKey = key(request.method, request.path);
+        auto queued = m_queued.find(routeKey);
+        if (queued != m_queued.end() && !queued->isEmpty()) {
+            return queued->takeFirst();
+        }
+        const auto routed = m_routes.constFind(routeKey);
+        if (routed != m_routes.constEnd()) {
+            return *routed;
+        }
+        handler = m_handler;
+    }
+    if (handler) {
+        if (auto answer = handler(request)) {
+            return *answer;
+        }
+    }
+    return QuorTestHttpResponse::text("not found", 404);
+}
+
+void QuorTestHttpServer::serve(int fd)
+{
+    QByteArray buffer;
+    bool keepAlive = true;
+    while (keepAlive && !m_stopping) {
+        qsizetype headerEnd = -1;
+        while ((headerEnd = buffer.indexOf("\r\n\r\n")) < 0) {
+            if (!readMore(fd, buffer)) {
+                keepAlive = false;
+                break;
+            }
+        }
+        if (headerEnd < 0) {
+            break;
+        }
+        QuorTestHttpRequest request;
+        const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+        const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+        request.method = requestLine.value(0);
+        request.target = requestLine.value(1);
+        const qsizetype question = request.target.indexOf('?');
+        request.path = question < 0 ? request.target : request.target.left(question);
+        request.query = question < 0 ? QByteArray() : request.target.mid(question + 1);
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const qsizetype colon = lines[i].indexOf(':');
+            if (colon > 0) {
+                request.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+            }
+        }
+        buffer.remove(0, headerEnd + 4);
+        const qsizetype contentLength = request.header("content-length").toLongLong();
+        while (buffer.size() < contentLength) {
+            if (!readMore(fd, buffer)) {
+                break;
+            }
+        }
+        request.body = buffer.left(contentLength);
+        buffer.remove(0, contentLength);
+        keepAlive = request.header("connection").toLower() != "close";
+
+        const QuorTestHttpResponse response = answerFor(request);
+        if (response.delay.count() > 0) {
+            std::this_thread::sleep_for(response.delay);
+        }
+        if (response.closeWithoutAnswer) {
+            break;
+        }
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
+        for (const auto& [name, value] : response.headers) {
+            head += name + ": " + value + "\r\n";
+        }
+        const bool chunked = !response.chunks.isEmpty();
+        QByteArray rawBody = response.body;
+        if (!response.rawPieces.isEmpty()) {
+            rawBody = response.rawPieces.join();
+        }
+        if (chunked) {
+            head += "Transfer-Encoding: chunked\r\n";
+        } else {
+            head += "Content-Length: " + QByteArray::number(rawBody.size()) + "\r\n";
+        }
+        head += keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
+        bool ok = sendAll(fd, head);
+        if (chunked) {
+            for (const QByteArray& chunk : response.chunks) {
+                if (!ok || chunk.isEmpty()) {
+                    continue;
+                }
+                ok = sendAll(fd, QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n");
+                std::this_thread::sleep_for(response.chunkDelay);
+            }
+            ok = ok && sendAll(fd, "0\r\n\r\n");
+        } else if (!response.rawPieces.isEmpty()) {
+            for (const QByteArray& piece : response.rawPieces) {
+                ok = ok && sendAll(fd, piece);
+                std::this_thread::sleep_for(response.chunkDelay);
+            }
+        } else {
+            ok = ok && sendAll(fd, rawBody);
+        }
+        if (!ok || request.method == "HEAD") {
+            break;
+        }
+    }
+    {
+        const std::lock_guard lock(m_lock);
+        std::erase(m_clientFds, fd);
+    }
+    ::close(fd);
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QUrl>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+// One request as the server received it.
+struct QuorTestHttpRequest {
+    QByteArray method;
+    QByteArray target;                // path and query as sent
+    QByteArray path;                  // without the query
+    QByteArray query;                 // after "?", undecoded
+    QMap<QByteArray, QByteArray> headers; // names lower-cased
+    QByteArray body;
+
+    QByteArray header(const QByteArray& name) const { return headers.value(name.toLower()); }
+    QByteArray queryValue(const QByteArray& name) const; // percent-decoded
+};
+
+// A scripted answer. With `chunks`, the body is sent with chunked transfer encoding, one chunk at a
+// time with `chunkDelay` between them; with `rawPieces`, the bytes go out as given (a
+// Content-Length header covers them all) in separate writes with `chunkDelay` between.
+struct QuorTestHttpResponse {
+    int status = 200;
+    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+    QList<QByteArray> chunks;
+    QList<QByteArray> rawPieces;
+    std::chrono::milliseconds delay{0};
+    std::chrono::milliseconds chunkDelay{0};
+    bool closeWithoutAnswer = false;
+
+    static QuorTestHttpResponse json(const QByteArray& body, int status = 200);
+    static QuorTestHttpResponse text(const QByteArray& body, int status = 200);
+    QuorTestHttpResponse& withHeader(const QByteArray& name, const QByteArray& value);
+};
+
+// A small HTTP/1.1 server on 127.0.0.1 for network tests: nothing ever reaches the internet.
+// Answers come, in this order, from the queue of one-shot answers for the method and path, the
+// persistent routes, the handler, and finally a 404. It serves each connection on its own thread,
+// so clients on the test's thread can block or run an event loop alike.
+class QuorTestHttpServer {
+public:
+    using Handler = std::function<std::optional<QuorTestHttpResponse>(const QuorTestHttpRequest&)>;
+
+    QuorTestHttpServer();
+    ~QuorTestHttpServer();
+    QuorTestHttpServer(const QuorTestHttpServer&) = delete;
+    QuorTestHttpServer& operator=(const QuorTestHttpServer&) = delete;
+
+    bool start();
+    void stop();
+    quint16 port() const { return m_port; }
+    QUrl baseUrl() const; // http://127.0.0.1:<port>
+    QUrl url(const QString& pathAndQuery) const;
+
+    void enqueue(const QByteArray& method, const QByteArray& path, QuorTestHttpResponse response);
+    void route(const QByteArray& method, const QByteArray& path, QuorTestHttpResponse response);
+    void setHandler(Handler handler);
+
+    QList<QuorTestHttpRequest> requests() const;
+    QList<QuorTestHttpRequest> requests(const QByteArray& path) const;
+    std::optional<QuorTestHttpRequest> lastRequest() const;
+    int requestCount() const;
+    void clearRequests();
+    // Waits (without an event loop) until `count` requests arrived or the timeout passes.
+    bool waitForRequests(int count, std::chrono::milliseconds timeout) const;
+
+private:
+    void acceptLoop();
+    void serve(int fd);
+    QuorTestHttpResponse answerFor(const QuorTestHttpRequest& request);
+
+    int m_listenFd = -1;
+    int m_wakePipe[2] = {-1, -1};
+    quint16 m_port = 0;
+    std::atomic<bool> m_stopping{false};
+    std::thread m_acceptThread;
+    mutable std::mutex m_lock;
+    std::vector<std::thread> m_workers;
+    std::vector<int> m_clientFds;
+    QMap<QByteArray, QList<QuorTestHttpResponse>> m_queued;
+    QMap<QByteArray, QuorTestHttpResponse> m_routes;
+    Handler m_handler;
+    QList<QuorTestHttpRequest> m_requests;
+};
