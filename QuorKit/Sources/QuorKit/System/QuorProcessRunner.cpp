@@ -127,8 +127,8 @@ QCoro::Task<QuorProcessResult> QuorProcessRunner::run(QString executable, QStrin
             }
         }
     };
-    const quor::platform::ChildProcessSpec spec{executable, arguments, workingDirectory, environment};
-    const std::unique_ptr<ChildProcess> child = ChildProcess::start(spec, std::move(handler));
+    const quor::platform::ChildProcessOptions options{executable, arguments, workingDirectory, environment};
+    const std::unique_ptr<ChildProcess> child = ChildProcess::start(options, std::move(handler));
 
     if (cancellation) {
         ChildProcess* process = child.get();

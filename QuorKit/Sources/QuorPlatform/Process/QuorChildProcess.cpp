@@ -138,18 +138,18 @@ struct ChildProcess::Pipe {
     QSocketNotifier* notifier = nullptr;
 };
 
-std::unique_ptr<ChildProcess> ChildProcess::start(const ChildProcessSpec& spec, OutputHandler handler)
+std::unique_ptr<ChildProcess> ChildProcess::start(const ChildProcessOptions& options, OutputHandler handler)
 {
-    const QByteArray path = QFile::encodeName(spec.executable);
-    std::array<UniqueFd, 2> outPipe = makePipe(spec.executable);
-    std::array<UniqueFd, 2> errPipe = makePipe(spec.executable);
+    const QByteArray path = QFile::encodeName(options.executable);
+    std::array<UniqueFd, 2> outPipe = makePipe(options.executable);
+    std::array<UniqueFd, 2> errPipe = makePipe(options.executable);
 
     SpawnFileActions actions;
     ::posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     ::posix_spawn_file_actions_adddup2(actions.get(), outPipe[1].get(), STDOUT_FILENO);
     ::posix_spawn_file_actions_adddup2(actions.get(), errPipe[1].get(), STDERR_FILENO);
-    if (spec.workingDirectory) {
-        ::posix_spawn_file_actions_addchdir_np(actions.get(), QFile::encodeName(*spec.workingDirectory).constData());
+    if (options.workingDirectory) {
+        ::posix_spawn_file_actions_addchdir_np(actions.get(), QFile::encodeName(*options.workingDirectory).constData());
     }
     // Descriptors that a library opened without close-on-exec must not leak into the child either.
     ::posix_spawn_file_actions_addclosefrom_np(actions.get(), STDERR_FILENO + 1);
@@ -166,22 +166,22 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const ChildProcessSpec& spec, 
     ::posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     std::vector<QByteArray> arguments{path};
-    for (const QString& argument : spec.arguments) {
+    for (const QString& argument : options.arguments) {
         arguments.push_back(argument.toUtf8());
     }
     std::vector<char*> argv = pointersTo(arguments);
     std::vector<QByteArray> environment;
     std::vector<char*> envp;
-    if (spec.environment) {
-        environment = environmentWith(*spec.environment);
+    if (options.environment) {
+        environment = environmentWith(*options.environment);
         envp = pointersTo(environment);
     }
 
     pid_t pid = -1;
     const int spawnError = ::posix_spawn(&pid, path.constData(), actions.get(), attributes.get(), argv.data(),
-                                         spec.environment ? envp.data() : environ);
+                                         options.environment ? envp.data() : environ);
     if (spawnError != 0) {
-        throw ProcessLaunchError(spec.executable, spawnError);
+        throw ProcessLaunchError(options.executable, spawnError);
     }
 
     const int pidfd = pidfdOpen(pid);
@@ -190,7 +190,7 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const ChildProcessSpec& spec, 
         const int openError = errno;
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
-        throw ProcessLaunchError(spec.executable, openError);
+        throw ProcessLaunchError(options.executable, openError);
     }
     return std::unique_ptr<ChildProcess>(
         new ChildProcess(pid, pidfd, outPipe[0].release(), errPipe[0].release(), std::move(handler)));

@@ -31,7 +31,7 @@ private:
     int m_errorNumber;
 };
 
-struct ChildProcessSpec {
+struct ChildProcessOptions {
     QString executable;   // path of the program; no search path is applied
     QStringList arguments; // without the program name
     std::optional<QString> workingDirectory;
@@ -56,7 +56,7 @@ public:
 
     // Starts the child; throws ProcessLaunchError. `handler` receives every chunk read, on this
     // thread, until exited() is emitted.
-    static std::unique_ptr<ChildProcess> start(const ChildProcessSpec& spec, OutputHandler handler);
+    static std::unique_ptr<ChildProcess> start(const ChildProcessOptions& options, OutputHandler handler);
 
     // A child still running is killed and reaped.
     ~ChildProcess() override;
