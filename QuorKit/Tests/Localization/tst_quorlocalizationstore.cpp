@@ -1,4 +1,5 @@
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/Localization/QuorLocalizationPack.h"
 #include "QuorKit/Localization/QuorLocalizationStore.h"
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"
@@ -63,6 +64,20 @@ private slots:
         }
         QuorLocalizationStore::shared().clearCustomPack();
         QuorLocalizationStore::shared().reloadCatalogs();
+    }
+
+    void packsDecodeWithDefaultsAndRoundTrip()
+    {
+        const QuorLocalizationPack decoded = QuorLocalizationPack::fromJson(
+            QuorJson::parseObject(R"j({"code": "de", "nativeName": null, "strings": {"Copy": "Kopieren"}, "extra": 1})j"));
+        QCOMPARE(decoded.code, QStringLiteral("de"));
+        QVERIFY(decoded.nativeName.isEmpty() && !decoded.isRTL && decoded.templates.empty());
+        QCOMPARE(decoded.strings.at(copy), QStringLiteral("Kopieren"));
+        const QJsonObject encoded = decoded.toJson();
+        QCOMPARE(encoded.keys(), (QStringList{"code", "englishName", "isRTL", "nativeName", "strings", "templates"}));
+        QCOMPARE(QuorLocalizationPack::fromJson(encoded), decoded);
+        QVERIFY_THROWS_EXCEPTION(QuorDecodingError, QuorLocalizationPack::fromJson(QuorJson::parseObject(R"j({"templates": []})j")));
+        QVERIFY_THROWS_EXCEPTION(QuorDecodingError, QuorLocalizationPack::fromJson(QuorJson::parseObject(R"j({"strings": {"a": null}})j")));
     }
 
     void foldersMergeKeyByKey()
@@ -235,6 +250,44 @@ private slots:
         QCOMPARE(quorText(copy, QStringLiteral("Kopyala"), {}, QuorLanguage::sv), copy);
         QuorLocalizationStore::shared().reloadCatalogs();
         QCOMPARE(quorText(copy, QStringLiteral("Kopyala"), {}, QuorLanguage::sv), QStringLiteral("Kopieren"));
+    }
+
+    // A load that began before reloadCatalogs() has read the old pack; it must not put that back in
+    // the cache after the reload.
+    void reloadIsNeverUndoneByALoadInFlight()
+    {
+        QByteArray filler;
+        for (int i = 0; i < 3000; ++i) {
+            filler += "\"k" + QByteArray::number(i) + "\": \"Wert " + QByteArray::number(i) + "\", ";
+        }
+        const auto writeRound = [&](int round) {
+            writeFile(high(QStringLiteral("de.json")), "{" + filler + "\"Copy\": \"v" + QByteArray::number(round) + "\"}");
+        };
+        writeRound(0);
+        QuorLocalizationStore store({m_high.path()});
+        std::atomic<bool> stop = false;
+        std::vector<std::thread> readers;
+        for (int i = 0; i < 3; ++i) {
+            readers.emplace_back([&store, &stop] {
+                while (!stop) {
+                    text(store, copy, QuorLanguage::de);
+                }
+            });
+        }
+        QStringList stale;
+        for (int round = 1; round <= 60; ++round) {
+            writeRound(round);
+            store.reloadCatalogs();
+            const QString expected = QStringLiteral("v%1").arg(round);
+            if (const QString seen = text(store, copy, QuorLanguage::de); seen != expected) {
+                stale << seen + QStringLiteral(" for ") + expected;
+            }
+        }
+        stop = true;
+        for (std::thread& reader : readers) {
+            reader.join();
+        }
+        QCOMPARE(stale, QStringList());
     }
 
     void lookupsSurviveConcurrentReloads()

@@ -155,16 +155,21 @@ void QuorLocalizationStore::preloadIfNeeded(QuorLanguage language)
 
 std::shared_ptr<const LoadedLanguageCatalog> QuorLocalizationStore::catalog(QuorLanguage language)
 {
+    std::uint64_t generation = 0;
     {
         const std::lock_guard lock(m_lock);
         if (auto cached = m_loadedCatalogs[slot(language)]) {
             return cached;
         }
+        generation = m_cacheGeneration;
     }
-    // Two threads that miss at once may both load; the equal results make either store right.
+    // Two threads that miss at once may both load; either result is right to keep. A load that a
+    // reload or a new folder overtook has read what is now out of date: it is used once, not kept.
     auto loaded = loadCatalogFromDisk(language);
     const std::lock_guard lock(m_lock);
-    m_loadedCatalogs[slot(language)] = loaded;
+    if (generation == m_cacheGeneration) {
+        m_loadedCatalogs[slot(language)] = loaded;
+    }
     return loaded;
 }
 
@@ -242,6 +247,7 @@ void QuorLocalizationStore::registerSearchDirectory(const QString& directory)
         m_extraSearchDirectories.prepend(cleaned);
     }
     m_loadedCatalogs.fill(nullptr);
+    ++m_cacheGeneration;
 }
 
 void QuorLocalizationStore::loadJSONPack(const QString& path)
@@ -274,4 +280,5 @@ void QuorLocalizationStore::reloadCatalogs()
 {
     const std::lock_guard lock(m_lock);
     m_loadedCatalogs.fill(nullptr);
+    ++m_cacheGeneration;
 }

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -75,4 +76,7 @@ private:
     QuorTextMap m_customOverrides;
     std::array<std::shared_ptr<const LoadedLanguageCatalog>, QuorLanguages::caseCount> m_loadedCatalogs;
     QStringList m_extraSearchDirectories;
+    // Counts the times the cache was dropped, so that a load that began before a drop does not
+    // put what it read back into the cache.
+    std::uint64_t m_cacheGeneration = 0;
 };
