@@ -1,12 +1,11 @@
 #include "QuorZubCore/Engine/ZubMathEvaluator.h"
 
-#include <unicode/brkiter.h>
+#include "QuorZubCore/Engine/ZubCharacterScanner.h"
+
 #include <unicode/uchar.h>
-#include <unicode/utext.h>
 
 #include <charconv>
 #include <cmath>
-#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -37,43 +36,6 @@ QString describe(Kind kind, const QString& character)
     return {};
 }
 
-// ---- user-perceived characters ----
-
-// Code-unit offsets where each grapheme cluster ends. The iterator is expensive to create and not
-// shareable between threads, so each thread keeps its own.
-std::vector<qsizetype> clusterEnds(const QString& text)
-{
-    std::vector<qsizetype> ends;
-    ends.reserve(static_cast<size_t>(text.size()));
-    thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::BreakIterator> created(
-            icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-        return U_SUCCESS(status) ? std::move(created) : nullptr;
-    }();
-    UErrorCode status = U_ZERO_ERROR;
-    UText* utext = utext_openUChars(nullptr, reinterpret_cast<const UChar*>(text.utf16()), text.size(), &status);
-    if (iterator && U_SUCCESS(status)) {
-        iterator->setText(utext, status);
-    }
-    if (iterator && U_SUCCESS(status)) {
-        for (int32_t end = iterator->next(); end != icu::BreakIterator::DONE; end = iterator->next()) {
-            ends.push_back(end);
-        }
-    } else {
-        // Without ICU's data, fall back to code points.
-        for (qsizetype i = 1; i <= text.size(); ++i) {
-            if (i == text.size() || !text.at(i).isLowSurrogate() || !text.at(i - 1).isHighSurrogate()) {
-                ends.push_back(i);
-            }
-        }
-    }
-    if (utext != nullptr) {
-        utext_close(utext);
-    }
-    return ends;
-}
-
 // ---- tokens ----
 
 enum class TokenType { number, plus, minus, multiply, divide, power, leftParen, rightParen, percent };
@@ -87,13 +49,7 @@ struct Token {
 
 UChar32 firstScalar(QStringView cluster)
 {
-    if (cluster.isEmpty()) {
-        return 0;
-    }
-    if (cluster.size() > 1 && cluster[0].isHighSurrogate() && cluster[1].isLowSurrogate()) {
-        return static_cast<UChar32>(QChar::surrogateToUcs4(cluster[0], cluster[1]));
-    }
-    return cluster[0].unicode();
+    return static_cast<UChar32>(ZubCharacterScanner::firstScalar(cluster));
 }
 
 bool isNumericCluster(QStringView cluster)
@@ -198,13 +154,12 @@ double readNumber(QString run)
 std::vector<Token> tokenize(const QString& text)
 {
     std::vector<Token> tokens;
-    const std::vector<qsizetype> ends = clusterEnds(text);
-    const auto clusterAt = [&](size_t index) {
-        const qsizetype start = index == 0 ? 0 : ends[index - 1];
-        return QStringView(text).mid(start, ends[index] - start);
-    };
+    std::vector<QStringView> characters;
+    ZubCharacterScanner::forEach(text, [&](QStringView character) { characters.push_back(character); });
+    const auto clusterAt = [&](size_t index) { return characters[index]; };
+    const size_t count = characters.size();
     size_t index = 0;
-    while (index < ends.size()) {
+    while (index < count) {
         const QStringView cluster = clusterAt(index);
         if (isSkippedCluster(cluster)) {
             ++index;
@@ -212,12 +167,12 @@ std::vector<Token> tokenize(const QString& text)
         }
         if (isNumericCluster(cluster)) {
             QString run;
-            while (index < ends.size() && isNumericCluster(clusterAt(index))) {
+            while (index < count && isNumericCluster(clusterAt(index))) {
                 run += clusterAt(index);
                 ++index;
             }
             Token token{TokenType::number, readNumber(run)};
-            if (index < ends.size() && clusterAt(index) == u"%") {
+            if (index < count && clusterAt(index) == u"%") {
                 token.isPercent = true;
                 ++index;
             }
