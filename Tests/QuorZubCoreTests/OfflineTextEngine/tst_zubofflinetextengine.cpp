@@ -1,5 +1,6 @@
 #include "QuorPlatform/Dictionary/QuorDictionaryService.h"
 #include "QuorPlatform/LanguageRecognition/QuorLanguageRecognizer.h"
+#include "QuorZubCore/Engine/ZubLinkDetector.h"
 #include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
 #include "Support/QuorTestSupport.h"
 
@@ -179,6 +180,22 @@ private slots:
                  (ZubURLCleanResult{untouched, 0, {}}));
     }
 
+    void findsLinksWithoutTheirPunctuation()
+    {
+        const auto found = [](const QString& text) {
+            QStringList links;
+            for (const auto& match : ZubLinkDetector::links(text)) {
+                links.append(text.mid(match.start, match.length));
+            }
+            return links;
+        };
+        QCOMPARE(found(QStringLiteral("Read https://en.example.org/wiki/Foo_(bar), then (http://x.example/a?b=1).")),
+                 (QStringList{QStringLiteral("https://en.example.org/wiki/Foo_(bar)"), QStringLiteral("http://x.example/a?b=1")}));
+        QCOMPARE(found(QStringLiteral("<https://x.example/p>\"HTTPS://Y.example/q\"…")),
+                 (QStringList{QStringLiteral("https://x.example/p"), QStringLiteral("HTTPS://Y.example/q")}));
+        QVERIFY(found(QStringLiteral("nothttps://x.example ftp://y.example https://. https://")).isEmpty());
+    }
+
     void countsCharactersLinesAndWords()
     {
         const auto crlf = ZubOfflineTextEngine::analyzeStats(QStringLiteral("a\r\nb"));
@@ -239,7 +256,7 @@ private slots:
         QCOMPARE(ZubOfflineTextEngine::stripMarkdown(QStringLiteral("# Title\n**bold** and [link](https://x.example)")),
                  QStringLiteral("Title\nbold and link"));
         const QString document = QStringLiteral(
-            "## Notes\r\n> quoted *text*\r\n- item `code`\r\n2. second __strong__ ~~gone~~\r\n```swift\r\nlet x = 1\r\n"
+            "## Notes\r\n> quoted *text*\r\n- item `code`\r\n2. second __strong__ ~~gone~~\r\n```python\r\nlet x = 1\r\n"
             "```\r\n![alt text](img.png) _it_");
         QCOMPARE(ZubOfflineTextEngine::stripMarkdown(document),
                  QStringLiteral("Notes\nquoted text\nitem code\nsecond strong gone\n\nlet x = 1\n\nalt text it"));

@@ -8,6 +8,8 @@ const QString endpointKey = QStringLiteral("endpointURL");
 const QString modelKey = QStringLiteral("model");
 } // namespace
 
+QuorAIConfig::QuorAIConfig() : QuorAIConfig(QuorAIProviders::allCases().first()) {}
+
 QuorAIConfig::QuorAIConfig(QuorAIProvider provider, const std::optional<QString>& endpointURL,
                            const std::optional<QString>& model)
     : provider(provider),

@@ -13,8 +13,8 @@
 struct QuorAIConfig {
     // An absent endpoint or model takes the provider's default; the default configuration is the
     // first provider with both defaults.
-    explicit QuorAIConfig(QuorAIProvider provider = QuorAIProviders::allCases().first(),
-                          const std::optional<QString>& endpointURL = std::nullopt,
+    QuorAIConfig();
+    explicit QuorAIConfig(QuorAIProvider provider, const std::optional<QString>& endpointURL = std::nullopt,
                           const std::optional<QString>& model = std::nullopt);
 
     QuorAIProvider provider;
