@@ -91,6 +91,12 @@ private slots:
         const QStringList both{turkishLine, englishLine};
         QTest::newRow("turkish and english, screen languages") << both << screenLanguages << 24 << QColor(Qt::black)
                                                                << QColor(Qt::white) << true;
+        // Turkish alone reads "quick" as "guick", English alone "İstanbul" as "istanbul": each line
+        // has to keep the reading of its own language, whichever language leads.
+        QTest::newRow("each line in its own language") << both << QStringList{"tr-TR", "en-US"} << 28
+                                                       << QColor(Qt::black) << QColor(Qt::white) << true;
+        QTest::newRow("english leading") << both << QStringList{"en-US", "tr-TR"} << 28 << QColor(Qt::black)
+                                         << QColor(Qt::white) << true;
         QTest::newRow("small screen text") << both << screenLanguages << 13 << QColor(Qt::black) << QColor(Qt::white)
                                            << true;
         QTest::newRow("light text on a dark theme")

@@ -38,7 +38,7 @@ struct RecognitionOutcome {
 };
 
 RecognitionOutcome readAndRecognize(const QString& path, const QStringList& languages,
-                                    const std::function<QuorOCRResult(const QImage&, const QStringList&, bool)>& recognize)
+                                    const ScreenOCRTools::Recognizer& recognize)
 {
     QImageReader reader(path);
     const QImage image = reader.read();

@@ -14,13 +14,15 @@
 
 // What a screen capture runs: the interactive region tool and the recognizer.
 struct ScreenOCRTools {
+    using Recognizer = std::function<QuorOCRResult(const QImage& image, const QStringList& languages, bool accurate)>;
+
     // The capture program, given the output path as its last argument; it exits with 0 once the
     // region is saved there, with anything else when the user gave up. None: maim, found by the tool
     // locator.
     std::optional<QString> captureExecutable;
     QStringList captureArguments;
     // Reads the captured picture; runs on a worker thread.
-    std::function<QuorOCRResult(const QImage& image, const QStringList& languages, bool accurate)> recognize;
+    Recognizer recognize;
 
     // maim -s (a dragged rectangle only; Escape cancels; no pointer in the picture) and Tesseract.
     static ScreenOCRTools standard();

@@ -25,8 +25,9 @@ namespace QuorVisionServices {
 
 // The lines of text in `image`. `languages` are language tags in order of preference ("tr-TR",
 // "en-US", ...); those whose recognition data is not installed are skipped, and English stands in
-// when none is left. `accurate` reads with all of them, fast with the first one only. Recognition
-// runs the retry ladder below; throws the last attempt's error (a QuorError) when every attempt fails.
+// when none is left. `accurate` reads the image once per language and keeps, line by line, the
+// reading the engine was surest of; fast reads once, in the first language. Recognition runs the
+// retry ladder below; throws the last attempt's error (a QuorError) when every attempt fails.
 // An image without text is a result with no lines, not an error.
 QuorOCRResult recognizeText(const QImage& image, const QStringList& languages, bool accurate);
 

@@ -149,6 +149,88 @@ int sourceResolution(const QImage& image)
     return dpi >= 70 && dpi <= 2400 ? dpi : 96;
 }
 
+// One pass of the engine over the whole picture in one language.
+std::vector<quor::platform::RecognizedTextLine> readLines(const QImage& pixels, int resolution, const QString& dataDirectory,
+                                                          const QString& language)
+{
+    const CNumericLocaleScope cNumbers;
+    runOpenMpRegionsOnThisThread();
+    tesseract::TessBaseAPI api;
+    if (api.Init(QFile::encodeName(dataDirectory).constData(), language.toLatin1().constData(),
+                 tesseract::OEM_LSTM_ONLY) != 0) {
+        throw quor::platform::TextRecognitionError::engineFailed(language);
+    }
+    api.SetPageSegMode(tesseract::PSM_AUTO);
+    api.SetImage(pixels.constBits(), pixels.width(), pixels.height(), 1, int(pixels.bytesPerLine()));
+    api.SetSourceResolution(resolution);
+    if (api.Recognize(nullptr) != 0) {
+        throw quor::platform::TextRecognitionError::engineFailed(language);
+    }
+
+    std::vector<quor::platform::RecognizedTextLine> lines;
+    const std::unique_ptr<tesseract::ResultIterator> line(api.GetIterator());
+    if (!line) {
+        return lines;
+    }
+    constexpr auto textLine = tesseract::RIL_TEXTLINE;
+    do {
+        if (line->Empty(textLine)) {
+            continue;
+        }
+        const std::unique_ptr<char[]> raw(line->GetUTF8Text(textLine));
+        const QString text = QString::fromUtf8(raw.get()).trimmed();
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+        if (text.isEmpty() || !line->BoundingBox(textLine, &left, &top, &right, &bottom)) {
+            continue;
+        }
+        const float confidence = std::clamp(line->Confidence(textLine) / 100.0F, 0.0F, 1.0F);
+        lines.push_back({text, QRectF(left, top, right - left, bottom - top), confidence});
+    } while (line->Next(textLine));
+    return lines;
+}
+
+double overlap(const QRectF& a, const QRectF& b)
+{
+    const QRectF common = a.intersected(b);
+    if (common.isEmpty()) {
+        return 0;
+    }
+    const double shared = common.width() * common.height();
+    return shared / (a.width() * a.height() + b.width() * b.height() - shared);
+}
+
+// Page layout does not depend on the language, so the readings share their lines: each line keeps
+// the surer reading. A line only `other` found goes in after the line that precedes it there.
+void mergeReading(std::vector<quor::platform::RecognizedTextLine>& lines,
+                  const std::vector<quor::platform::RecognizedTextLine>& other)
+{
+    constexpr double sameLine = 0.5;
+    std::size_t insertAt = 0;
+    for (const auto& candidate : other) {
+        std::optional<std::size_t> match;
+        double best = sameLine;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const double shared = overlap(lines[i].box, candidate.box);
+            if (shared >= best) {
+                best = shared;
+                match = i;
+            }
+        }
+        if (match) {
+            if (candidate.confidence > lines[*match].confidence) {
+                lines[*match] = candidate;
+            }
+            insertAt = *match + 1;
+        } else {
+            lines.insert(lines.begin() + std::ptrdiff_t(insertAt), candidate);
+            ++insertAt;
+        }
+    }
+}
+
 } // namespace
 
 namespace quor::platform {
@@ -227,47 +309,14 @@ std::vector<RecognizedTextLine> TesseractTextRecognizer::recognize(const QImage&
     if (languages.isEmpty()) {
         throw TextRecognitionError::noLanguageData(m_dataDirectory);
     }
-    const QString languageList =
-        level == TextRecognitionLevel::accurate ? languages.join(QLatin1Char('+')) : languages.first();
     const QImage pixels = grayscaleOnWhite(image);
-
-    const CNumericLocaleScope cNumbers;
-    runOpenMpRegionsOnThisThread();
-    tesseract::TessBaseAPI api;
-    if (api.Init(QFile::encodeName(m_dataDirectory).constData(), languageList.toLatin1().constData(),
-                 tesseract::OEM_LSTM_ONLY) != 0) {
-        throw TextRecognitionError::engineFailed(languageList);
-    }
-    api.SetPageSegMode(tesseract::PSM_AUTO);
-    api.SetImage(pixels.constBits(), pixels.width(), pixels.height(), 1, int(pixels.bytesPerLine()));
-    api.SetSourceResolution(sourceResolution(image));
-    if (api.Recognize(nullptr) != 0) {
-        throw TextRecognitionError::engineFailed(languageList);
-    }
-
-    std::vector<RecognizedTextLine> lines;
-    const std::unique_ptr<tesseract::ResultIterator> line(api.GetIterator());
-    if (!line) {
-        return lines;
-    }
-    constexpr auto textLine = tesseract::RIL_TEXTLINE;
-    do {
-        if (line->Empty(textLine)) {
-            continue;
+    const int resolution = sourceResolution(image);
+    std::vector<RecognizedTextLine> lines = readLines(pixels, resolution, m_dataDirectory, languages.first());
+    if (level == TextRecognitionLevel::accurate) {
+        for (qsizetype i = 1; i < languages.size(); ++i) {
+            mergeReading(lines, readLines(pixels, resolution, m_dataDirectory, languages.at(i)));
         }
-        const std::unique_ptr<char[]> raw(line->GetUTF8Text(textLine));
-        const QString text = QString::fromUtf8(raw.get()).trimmed();
-        int left = 0;
-        int top = 0;
-        int right = 0;
-        int bottom = 0;
-        if (text.isEmpty() || !line->BoundingBox(textLine, &left, &top, &right, &bottom)) {
-            continue;
-        }
-        const QRectF box(left, top, right - left, bottom - top);
-        const float confidence = std::clamp(line->Confidence(textLine) / 100.0F, 0.0F, 1.0F);
-        lines.push_back({text, box, confidence});
-    } while (line->Next(textLine));
+    }
     return lines;
 }
 
