@@ -54,7 +54,6 @@ RecognitionOutcome readAndRecognize(const QString& path, const QStringList& lang
 
 QString captureFilePath()
 {
-    // The UUID in upper case, as the system's own UUID strings read.
     return QDir::tempPath() + QStringLiteral("/quorzub-ocr-") +
            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
 }
