@@ -15,11 +15,11 @@
 #include <QEnterEvent>
 #include <QFontMetricsF>
 #include <QGraphicsEffect>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -423,6 +423,31 @@ protected:
     }
 };
 
+// A thin, light scroll indicator for the dark text well.
+constexpr const char* kScrollBarStyle =
+    "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
+    "QScrollBar::handle:vertical { background: rgba(255, 255, 255, 0.28); border-radius: 3px; min-height: 16px; }"
+    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }";
+
+// The application's mark at the start of the pill row, slightly subdued.
+class BrandMarkView : public QWidget {
+public:
+    explicit BrandMarkView(QWidget* parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("brandMark"));
+        setFixedSize(14, 14);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setOpacity(0.9);
+        QuorBrandMark::paint(painter, QRectF(0, 0, 14, 14), QuorBrandMarkStyle::currentApp());
+    }
+};
+
 void makeTransparent(QScrollArea* area)
 {
     area->setFrameShape(QFrame::NoFrame);
@@ -486,11 +511,7 @@ void ZubFloatingBarContentView::buildPillRow()
     auto* markHolder = new QWidget;
     auto* markLayout = new QHBoxLayout(markHolder);
     markLayout->setContentsMargins(6, 0, 2, 0);
-    auto* mark = new QuorBrandMark(14, QuorBrandMarkStyle::currentApp());
-    auto* markOpacity = new QGraphicsOpacityEffect(mark);
-    markOpacity->setOpacity(0.9);
-    mark->setGraphicsEffect(markOpacity);
-    markLayout->addWidget(mark);
+    markLayout->addWidget(new BrandMarkView(markHolder));
     row->addWidget(markHolder);
 
     auto* badge = new LanguageCycleBadge(m_accent, m_pillRow);
@@ -644,6 +665,7 @@ void ZubFloatingBarContentView::syncPills()
                 }
             });
             m_pillLayout->insertWidget(static_cast<int>(m_pillButtons.size()), button);
+            button->show();
             m_pillButtons.append(button);
         }
         m_pillScroll->setFixedHeight(std::max(22, m_pillLayout->parentWidget()->sizeHint().height()));
@@ -736,18 +758,25 @@ void ZubFloatingBarContentView::rebuildResultCard(const ZubFloatingBarPresentati
         auto* well = new TextWell(m_resultCard);
         auto* wellLayout = new QVBoxLayout(well);
         wellLayout->setContentsMargins(10, 10, 10, 10);
-        auto* scroll = new QScrollArea(well);
-        scroll->setObjectName(QStringLiteral("resultScroll"));
-        makeTransparent(scroll);
-        scroll->setWidgetResizable(true);
+        auto* scroll = new QPlainTextEdit(well);
+        scroll->setObjectName(QStringLiteral("resultOutput"));
+        scroll->setReadOnly(true);
+        scroll->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        scroll->setFocusPolicy(Qt::NoFocus);
+        scroll->setFrameShape(QFrame::NoFrame);
         scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        auto* output = makeLabel(card.outputText, QuorFonts::system(13),
-                                 card.isError ? QuorGlassTokens::warning() : QuorGlassTokens::textPrimary());
-        output->setObjectName(QStringLiteral("resultOutput"));
-        output->setWordWrap(true);
-        output->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        output->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        scroll->setWidget(output);
+        scroll->setFont(QuorFonts::system(13));
+        scroll->document()->setDocumentMargin(0);
+        scroll->setPlainText(card.outputText);
+        const QColor textColor = card.isError ? QuorGlassTokens::warning() : QuorGlassTokens::textPrimary();
+        scroll->setStyleSheet(
+            QStringLiteral("QPlainTextEdit { background: transparent; color: rgba(%1, %2, %3, %4); }")
+                .arg(textColor.red())
+                .arg(textColor.green())
+                .arg(textColor.blue())
+                .arg(textColor.alphaF(), 0, 'f', 3)
+            + QString::fromLatin1(kScrollBarStyle));
+        scroll->viewport()->setAutoFillBackground(false);
         scroll->setMinimumHeight(80);
         scroll->setMaximumHeight(144);
         wellLayout->addWidget(scroll);
