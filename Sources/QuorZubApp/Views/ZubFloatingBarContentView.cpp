@@ -624,6 +624,8 @@ void ZubFloatingBarContentView::sync()
         }
         m_resultCard->show();
     } else if (m_resultCard) {
+        m_resultCard->hide();
+        m_content->layout()->removeWidget(m_resultCard);
         m_resultCard->deleteLater();
         m_resultCard = nullptr;
         m_shownResult.reset();

@@ -22,7 +22,17 @@ ZubFloatingPanel::ZubFloatingPanel()
     setWindowTitle(QStringLiteral("QuorZub"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The controller's frame is authoritative; the content never forces a minimum size on it.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
     resize(460, 50);
+}
+
+ZubFloatingPanel::~ZubFloatingPanel()
+{
+    // The content outlives this part of the panel while the base class tears the children down.
+    if (m_content != nullptr) {
+        disconnect(m_content, nullptr, this, nullptr);
+    }
 }
 
 void ZubFloatingPanel::setContent(ZubFloatingBarContentView* content)

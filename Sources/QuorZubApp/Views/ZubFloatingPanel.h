@@ -12,6 +12,7 @@ class ZubFloatingBarContentView;
 class ZubFloatingPanel : public QWidget {
 public:
     ZubFloatingPanel();
+    ~ZubFloatingPanel() override;
 
     void setContent(ZubFloatingBarContentView* content);
     ZubFloatingBarContentView* content() const { return m_content; }
