@@ -42,6 +42,9 @@ public:
             m_progress = progress;
             update();
         }
+        // Only active while it changes something: nested effects leave children unpainted on
+        // screen, and a fully shown widget needs none.
+        setEnabled(m_progress < 1.0);
     }
     double progress() const { return m_progress; }
 
@@ -605,7 +608,6 @@ void ZubFloatingBarContentView::sync()
         m_runningPreview->setText(QFontMetricsF(m_runningPreview->font())
                                       .elidedText(p.runningPreview.simplified(), Qt::ElideRight,
                                                   std::max(40, m_runningCard->width() - 68)));
-        m_runningPreview->setToolTip(p.runningPreview);
         if (m_runningCard->isHidden()) {
             m_runningCard->show();
             animateCardIn(m_runningCard);

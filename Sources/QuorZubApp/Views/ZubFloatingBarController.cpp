@@ -21,6 +21,7 @@ constexpr double kMargin = 12;
 constexpr int kHideCleanupMs = 150;
 constexpr int kFrameAnimationMs = 200;
 constexpr int kContainsSlack = 6;
+constexpr double kLongestHideDelaySeconds = 24.0 * 3600.0;
 } // namespace
 
 ZubFloatingBarController::ZubFloatingBarController(QObject* parent)
@@ -352,12 +353,14 @@ void ZubFloatingBarController::setHovering(bool hovering)
 void ZubFloatingBarController::scheduleAutoHideIfIdle()
 {
     m_autoHideTimer.stop();
-    if (m_currentHideDelay <= 0 || m_state->isExpanded() || m_state->isHovering()) {
+    // Zero or less turns auto-hide off (so does a delay that is not a number).
+    if (!(m_currentHideDelay > 0) || m_state->isExpanded() || m_state->isHovering()) {
         return;
     }
-    // A short positive delay still leaves time to reach the bar.
-    const double seconds = std::max(m_currentHideDelay, 1.5);
-    m_autoHideTimer.start(static_cast<int>(std::min(seconds * 1000.0, 24.0 * 3600.0 * 1000.0)));
+    // A short positive delay still leaves time to reach the bar; a huge one must not overflow
+    // the timer's milliseconds into an immediate hide.
+    const double seconds = std::min(std::max(m_currentHideDelay, 1.5), kLongestHideDelaySeconds);
+    m_autoHideTimer.start(static_cast<int>(seconds * 1000.0));
 }
 
 void ZubFloatingBarController::setDismissEventSource(ZubFloatingBarDismissSource* source)

@@ -3,6 +3,9 @@
 #include "QuorZubApp/Views/ZubFloatingBarContentView.h"
 #include "QuorZubApp/Views/ZubFloatingBarPresentation.h"
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
+#include "QuorZubApp/Views/ZubFrostedGlassCapsule.h"
+#include "QuorZubApp/Views/ZubFrostedGlassCard.h"
+#include "QuorZubApp/Views/ZubVibrancyCornerStyle.h"
 
 #include "Support/QuorTestSupport.h"
 
@@ -290,6 +293,24 @@ private slots:
         const QPainterPath shape = view.surfaceShape();
         QVERIFY(shape.contains(QPointF(300, 20)));
         QVERIFY(!shape.contains(QPointF(2, 2)));
+    }
+
+    void frostedCorners()
+    {
+        const auto capsule = ZubVibrancyCornerStyle::capsule();
+        QCOMPARE(capsule.cornerRadius(44), 22.0);
+        QCOMPARE(capsule.cornerRadius(60), 30.0);
+        QCOMPARE(ZubVibrancyCornerStyle::rounded(16).cornerRadius(300), 16.0);
+        QCOMPARE(ZubVibrancyCornerStyle::rounded(0), ZubVibrancyCornerStyle::rounded(0));
+        QVERIFY(ZubVibrancyCornerStyle::rounded(0) != capsule);
+        QCOMPARE(capsule, ZubVibrancyCornerStyle::capsule());
+        // The capsule's shape leaves its corners out; the card's keeps a 16-point radius.
+        const QPainterPath pill = ZubFrostedGlassCapsule::shape(QRectF(0, 0, 200, 44));
+        QVERIFY(!pill.contains(QPointF(3, 3)));
+        QVERIFY(pill.contains(QPointF(22, 3)));
+        const QPainterPath card = ZubFrostedGlassCard::shape(QRectF(0, 0, 200, 100), 16);
+        QVERIFY(!card.contains(QPointF(2, 2)));
+        QVERIFY(card.contains(QPointF(17, 2)));
     }
 
     void screenshots()

@@ -175,6 +175,14 @@ private slots:
         showAndWait(0); // never hides by itself
         quorSpin(std::chrono::milliseconds(1800));
         QVERIFY(panelVisible());
+
+        // Delays too large for the timer, or not numbers, never hide the bar at once.
+        for (const double delay : {1e12, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+            showAndWait(delay);
+            quorSpin(std::chrono::milliseconds(200));
+            QVERIFY(panelVisible());
+        }
+        QCOMPARE(m_dismissed, 1);
     }
 
     void hoverHoldsTheBar()
