@@ -426,6 +426,43 @@ protected:
     }
 };
 
+// Plain text on one line (line breaks read as spaces), cut with an ellipsis at whatever width the
+// card has now.
+class OneLineLabel : public QWidget {
+public:
+    OneLineLabel(QFont font, QColor color, QWidget* parent)
+        : QWidget(parent), m_font(std::move(font)), m_color(std::move(color))
+    {
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        setFixedHeight(static_cast<int>(std::ceil(QFontMetricsF(m_font).height())));
+    }
+
+    void setText(const QString& text)
+    {
+        const QString line = text.simplified();
+        if (line != m_text) {
+            m_text = line;
+            update();
+        }
+    }
+    QString text() const { return m_text; }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setFont(m_font);
+        painter.setPen(m_color);
+        painter.drawText(QRectF(rect()), Qt::AlignLeft | Qt::AlignVCenter,
+                         QFontMetricsF(m_font).elidedText(m_text, Qt::ElideRight, width()));
+    }
+
+private:
+    QFont m_font;
+    QColor m_color;
+    QString m_text;
+};
+
 // A thin, light scroll indicator for the dark text well.
 constexpr const char* kScrollBarStyle =
     "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
@@ -540,6 +577,7 @@ void ZubFloatingBarContentView::buildPillRow()
 
     auto* dismiss = new DismissIconButton(m_pillRow);
     connect(dismiss, &QAbstractButton::clicked, this, [this] { call(m_callbacks.onDismiss); });
+    m_dismissIcon = dismiss;
     row->addWidget(dismiss);
     row->addSpacing(2 - row->spacing());
 }
@@ -558,9 +596,8 @@ void ZubFloatingBarContentView::buildRunningCard()
     texts->setSpacing(2);
     m_runningTitle = makeLabel({}, QuorFonts::system(12.5, QFont::DemiBold), QuorGlassTokens::textPrimary());
     m_runningTitle->setObjectName(QStringLiteral("runningTitle"));
-    m_runningPreview = makeLabel({}, QuorFonts::system(11), white(0.58));
+    m_runningPreview = new OneLineLabel(QuorFonts::system(11), white(0.58), m_runningCard);
     m_runningPreview->setObjectName(QStringLiteral("runningPreview"));
-    m_runningPreview->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     texts->addWidget(m_runningTitle);
     texts->addWidget(m_runningPreview);
     row->addLayout(texts, 1);
@@ -599,15 +636,13 @@ void ZubFloatingBarContentView::sync()
     static_cast<QAbstractButton*>(m_badge)->setText(p.languageBadge.value_or(QString()));
     m_badge->setToolTip(p.badgeTooltip);
     m_badge->updateGeometry();
-    findChild<QAbstractButton*>(QStringLiteral("dismissIcon"))->setToolTip(p.dismissTooltip);
+    m_dismissIcon->setToolTip(p.dismissTooltip);
     syncPills();
 
     const bool running = p.card == ZubFloatingBarPresentation::Card::running;
     if (running) {
         m_runningTitle->setText(p.runningTitle);
-        m_runningPreview->setText(QFontMetricsF(m_runningPreview->font())
-                                      .elidedText(p.runningPreview.simplified(), Qt::ElideRight,
-                                                  std::max(40, m_runningCard->width() - 68)));
+        static_cast<OneLineLabel*>(m_runningPreview)->setText(p.runningPreview);
         if (m_runningCard->isHidden()) {
             m_runningCard->show();
             animateCardIn(m_runningCard);

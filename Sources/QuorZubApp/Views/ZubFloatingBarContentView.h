@@ -81,6 +81,7 @@ private:
     QWidget* m_content = nullptr;
     ZubFrostedGlassCapsule* m_pillRow = nullptr;
     QWidget* m_badge = nullptr;
+    QWidget* m_dismissIcon = nullptr;
     QScrollArea* m_pillScroll = nullptr;
     QHBoxLayout* m_pillLayout = nullptr;
     QList<QWidget*> m_pillButtons;
@@ -88,7 +89,7 @@ private:
 
     ZubFrostedGlassCard* m_runningCard = nullptr;
     QLabel* m_runningTitle = nullptr;
-    QLabel* m_runningPreview = nullptr;
+    QWidget* m_runningPreview = nullptr;
 
     ZubFrostedGlassCard* m_resultCard = nullptr;
     std::optional<ZubFloatingBarPresentation::ResultCard> m_shownResult;

@@ -17,7 +17,6 @@ ZubFloatingPanel::ZubFloatingPanel()
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
-    setAttribute(Qt::WA_X11NetWmWindowTypeUtility);
     setFocusPolicy(Qt::NoFocus);
     setWindowTitle(QStringLiteral("QuorZub"));
     auto* layout = new QVBoxLayout(this);
