@@ -11,8 +11,8 @@
 
 #include <functional>
 
-class QLabel;
 class QHBoxLayout;
+class QLabel;
 class QScrollArea;
 class QVariantAnimation;
 class ZubFloatingBarState;

@@ -56,6 +56,8 @@ ZubFloatingBarController::ZubFloatingBarController(QObject* parent)
 ZubFloatingBarController::~ZubFloatingBarController()
 {
     removeDismissMonitors();
+    // The panel goes first: tearing it down may still report hover changes to this controller.
+    m_panel.reset();
 }
 
 QWidget* ZubFloatingBarController::panel() const

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include <limits>
+
 using Area = ZubFloatingBarController::ScreenArea;
 
 class TestZubFloatingBarController : public QObject {
