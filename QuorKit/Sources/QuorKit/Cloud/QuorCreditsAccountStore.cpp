@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace {
 const QString fallbackAppName = QStringLiteral("Tallowmer");
@@ -410,10 +411,12 @@ void QuorCreditsAccountStore::endSignInFlow(quint64 flowId, bool deviceFlow)
 
 void QuorCreditsAccountStore::cancelPendingSignIn()
 {
-    if (m_activeSignIn) {
-        m_activeSignIn->cancel.cancel();
+    // Forgotten before it is cancelled: a flow that unwinds at once inside cancel() already finds
+    // itself replaced and leaves the state alone.
+    const std::optional<SignInFlow> flow = std::exchange(m_activeSignIn, std::nullopt);
+    if (flow) {
+        flow->cancel.cancel();
     }
-    m_activeSignIn.reset();
     setSigningIn(false);
     setPendingDeviceSignIn(std::nullopt);
 }
