@@ -216,6 +216,7 @@ private slots:
         quorAwait(manager().signOut());
         QCOMPARE(server().requests("/v1/logout").size(), 1);
         QCOMPARE(server().requests("/v1/logout").first().header("authorization"), QByteArray("Bearer tok-1"));
+        QVERIFY(server().requests("/v1/logout").first().header("content-type").isEmpty());
         QCOMPARE(quorAwait(manager().savedToken()), std::nullopt);
 
         // Without a token nothing is sent; with the gateway gone the token is still removed.

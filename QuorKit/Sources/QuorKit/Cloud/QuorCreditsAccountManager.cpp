@@ -596,7 +596,7 @@ QCoro::Task<> QuorCreditsAccountManager::signOut()
     if (const std::optional<QString> token = co_await savedToken()) {
         try {
             const QUrl url = gatewayAddress(QStringLiteral("/v1/logout"));
-            co_await send("POST", url, 8s, Auth::token, *token, QByteArray(), {});
+            co_await send("POST", url, 8s, Auth::token, *token, std::nullopt, {});
         } catch (...) {
             // The gateway's answer does not matter: the local token goes either way.
         }
