@@ -113,20 +113,6 @@ private slots:
         QCOMPARE(quorAwait(QuorKeychainStore::load(service, account)), std::nullopt);
         quorAwait(QuorKeychainStore::deleteItem(service, account));
     }
-
-    void theGuiThreadKeepsRunningDuringACall()
-    {
-        // The event loop turns while the keyring answers: a timer started alongside fires.
-        const QString account = freshAccount(QStringLiteral("responsive"));
-        int ticks = 0;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
-        timer.start(0);
-        quorAwait(QuorKeychainStore::save(QStringLiteral("x"), service, account));
-        timer.stop();
-        QVERIFY(ticks > 0);
-        quorAwait(QuorKeychainStore::deleteItem(service, account));
-    }
 };
 
 QUOR_TEST_GUILESS_MAIN(TestQuorKeychainStore)
