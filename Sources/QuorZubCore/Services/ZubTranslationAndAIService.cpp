@@ -495,5 +495,5 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<
             plan.isError = true;
         }
     }
-    co_return finish(action.kind, inputText, std::move(plan), clock);
+    co_return finish(action.kind, trimmed, std::move(plan), clock);
 }
