@@ -1,5 +1,6 @@
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
+#include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorByteFormatter.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
@@ -40,8 +41,11 @@ QString pick(const QString& en, const QString& tr, QuorLanguage language)
     return quorText(en, tr, {}, language);
 }
 
-// The portal of the credits account, as the credit error texts name it.
-const QString creditsPortalHost = QStringLiteral("tallowmer.com");
+// The credits account's portal, named as the credit error texts name it.
+QString creditsPortalHost()
+{
+    return QUrl(QuorCreditsAccountManager::defaultPortalURL).host();
+}
 
 // ---- prompts and notes ----
 
@@ -121,10 +125,10 @@ QString providerHint(const QuorAIConfig& config, QuorLanguage language)
                     QStringLiteral("Ayarlar'da AI sağlayıcı adresini ve sistem anahtarlığı API anahtarını kontrol edin."),
                     language);
     case QuorAIProvider::tallowmerCredits:
-        return pick(QStringLiteral("Check your ") + creditsPortalHost
+        return pick(QStringLiteral("Check your ") + creditsPortalHost()
                         + QStringLiteral(" connection, credit balance, or app spending cap in the top-bar Credits menu "
                                          "or Settings."),
-                    QStringLiteral("Üst çubuktaki Kredi menüsünden veya Ayarlar'dan ") + creditsPortalHost
+                    QStringLiteral("Üst çubuktaki Kredi menüsünden veya Ayarlar'dan ") + creditsPortalHost()
                         + QStringLiteral(" bağlantınızı, kredi bakiyenizi veya uygulama harcama limitinizi kontrol edin."),
                     language);
     }

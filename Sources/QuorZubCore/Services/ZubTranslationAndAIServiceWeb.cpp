@@ -1,6 +1,7 @@
 // The keyless web translation route of ZubTranslationAndAIService.
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
+#include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorZubCore/Services/ZubTranslationServiceError.h"
 
@@ -17,32 +18,6 @@
 #include <vector>
 
 namespace {
-
-// A request that got no HTTP answer at all.
-class WebTransferError : public QuorError {
-public:
-    using QuorError::QuorError;
-
-    static WebTransferError fromReply(const QNetworkReply& reply)
-    {
-        const QString detail = reply.errorString();
-        switch (reply.error()) {
-        case QNetworkReply::TimeoutError:
-        case QNetworkReply::OperationCanceledError: // the transfer timeout aborts this way
-            return {QStringLiteral("The server did not answer in time."),
-                    QStringLiteral("Sunucu zamanında yanıt vermedi.")};
-        case QNetworkReply::ConnectionRefusedError:
-        case QNetworkReply::HostNotFoundError:
-        case QNetworkReply::NetworkSessionFailedError:
-        case QNetworkReply::TemporaryNetworkFailureError:
-        case QNetworkReply::UnknownNetworkError:
-            return {QStringLiteral("Could not connect to the server (%1).").arg(detail),
-                    QStringLiteral("Sunucuya bağlanılamadı (%1).").arg(detail)};
-        default:
-            return {QStringLiteral("Network error (%1).").arg(detail), QStringLiteral("Ağ hatası (%1).").arg(detail)};
-        }
-    }
-};
 
 const QString userAgent = QStringLiteral("QuorZub/1.0");
 const QString chunkSeparator = QStringLiteral("\n\n");
@@ -268,7 +243,7 @@ ZubTranslationAndAIService::fetchSingleWebTranslationChunk(QNetworkAccessManager
     const int status = isHTTP ? statusAttribute.toInt() : -1;
     const bool success = status >= 200 && status <= 299;
     if (reply->error() != QNetworkReply::NoError && (!isHTTP || success)) {
-        throw WebTransferError::fromReply(*reply);
+        throw QuorTransferError::fromReply(reply->error(), reply->errorString());
     }
     if (!success) {
         throw ZubTranslationServiceError::networkFailure(QStringLiteral("HTTP %1").arg(status));
