@@ -1,5 +1,6 @@
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
+#include "QuorKit/Cloud/QuorAIClientError.h"
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorByteFormatter.h"
@@ -139,6 +140,8 @@ QString describe(std::exception_ptr failure, QuorLanguage language)
 {
     try {
         std::rethrow_exception(std::move(failure));
+    } catch (const QuorAIClientError& error) {
+        return error.localizedDescription(language);
     } catch (const std::exception& error) {
         return localizedDescription(error, language);
     } catch (...) {

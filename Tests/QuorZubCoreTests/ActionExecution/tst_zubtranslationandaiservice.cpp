@@ -1,11 +1,14 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorByteFormatter.h"
 #include "QuorZubCore/Engine/ZubMathEvaluator.h"
+#include "QuorZubCore/Services/ZubKeychainSecretStore.h"
+#include "QuorZubCore/Services/ZubQuorAIChatClient.h"
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 #include "QuorZubCoreTests/ActionExecution/ZubServiceFakes.h"
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 
+#include <QNetworkAccessManager>
 #include <QtTest>
 
 using OptionalText = std::optional<QString>;
@@ -230,6 +233,35 @@ private slots:
 
         m_keys->failure = QuorError(QStringLiteral("The keyring is locked."), QStringLiteral("Anahtarlık kilitli."));
         QVERIFY_THROWS_EXCEPTION(QuorError, quorAwait(service.saveAPIKey(QStringLiteral("k"), QuorAIProvider::openAI)));
+    }
+
+    // The application's own AI client and the desktop keyring behind the service.
+    void theRealClientAndKeyring()
+    {
+        QuorTestHttpServer server;
+        QVERIFY(server.start());
+        server.enqueue("POST", "/v1/chat/completions",
+                       QuorTestHttpResponse::json(R"({"choices":[{"message":{"content":" Fixed text. "}}]})"));
+        server.enqueue("POST", "/v1/chat/completions", QuorTestHttpResponse::json(R"({"error":{"message":"boom"}})", 500));
+        QNetworkAccessManager network;
+        const ZubTranslationAndAIService service(
+            std::make_shared<ZubQuorAIChatClient>(QuorAIClient(&network, nullptr)),
+            std::make_shared<ZubKeychainSecretStore>());
+        quorAwait(service.saveAPIKey(QStringLiteral(" sk-test \n"), QuorAIProvider::openAI));
+
+        ZubConfig config = configWith(ZubTranslationBackend::aiProvider);
+        config.aiConfig = QuorAIConfig(QuorAIProvider::openAI, server.url(QStringLiteral("/v1/chat/completions")).toString());
+        const auto fixed = quorAwait(service.execute(actionOf(ZubActionKind::fixGrammar), QStringLiteral("fixd txt"),
+                                                     config, QuorLanguage::en));
+        QCOMPARE(fixed.outputText, QStringLiteral("Fixed text."));
+        QCOMPARE(server.lastRequest()->header("Authorization"), QByteArray("Bearer sk-test"));
+
+        const auto failed = quorAwait(service.execute(actionOf(ZubActionKind::fixGrammar), QStringLiteral("fixd txt"),
+                                                      config, QuorLanguage::tr));
+        QCOMPARE(failed.outputText, QStringLiteral("HTTP 500: boom\n\nAyarlar'da AI sağlayıcı adresini ve sistem "
+                                                   "anahtarlığı API anahtarını kontrol edin."));
+        quorAwait(service.deleteAPIKey(QuorAIProvider::openAI));
+        QCOMPARE(quorAwait(service.loadAPIKey(QuorAIProvider::openAI)), OptionalText());
     }
 };
 
