@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace quor::platform {
+
+// What the desktop lets this process do, asked afresh on every call.
+namespace DisplayCapabilities {
+
+// An X display is reachable.
+bool hasDisplay();
+// An X display is reachable and offers what reading and driving other windows needs: XTEST
+// (synthetic keys), XFIXES (selection ownership) and XInput 2 (global buttons).
+bool canObserveAndDriveInput();
+// An X display is reachable and a region-capture tool (maim) is installed.
+bool canCaptureScreenRegions();
+
+} // namespace DisplayCapabilities
+
+} // namespace quor::platform
