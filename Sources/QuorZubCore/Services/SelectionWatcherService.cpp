@@ -44,6 +44,15 @@ QCoro::Task<> sleepIgnoringCancellation(std::chrono::milliseconds duration, Quor
     }
 }
 
+// Resumes from the event loop: work that a signal woke must not run inside the signal's emitter
+// (the clipboard's change notice comes from inside Qt's own clipboard handling).
+QCoro::Task<> yieldToEventLoop()
+{
+    quor::detail::SignalRelay relay;
+    QTimer::singleShot(0, &relay, &quor::detail::SignalRelay::fire);
+    co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
+}
+
 // X reports device pixels; Qt's global coordinates are device-independent.
 QPointF logicalPoint(QPointF devicePoint)
 {
@@ -365,6 +374,7 @@ QCoro::Task<> SelectionWatcherService::guardLateCopy(QPointer<SelectionWatcherSe
         deadline.start(lateCopyLimit - copyWait);
         co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
     }
+    co_await yieldToEventLoop();
     if (pasteboard.changeCount() != changeCount) {
         restorePasteboard(pasteboard, snapshots);
     }

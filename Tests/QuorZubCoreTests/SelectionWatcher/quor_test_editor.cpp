@@ -4,7 +4,7 @@
 // slowed down, logs the key chords it receives, and answers commands on stdin with JSON lines on
 // stdout:
 //   text | set-text <base64> | set-clipboard-text <base64> | set-clipboard-rich | dump-clipboard |
-//   copy-delay <ms> | paste-delay <ms> | keys | activate | quit
+//   copy-delay <ms> | paste-delay <ms> | keys | clear-keys | activate | quit
 // With --terminal it behaves like a terminal: Ctrl+Shift+C / Ctrl+Shift+V copy and paste, and a
 // plain Ctrl+C is logged as an interrupt.
 #include <QApplication>
@@ -221,7 +221,7 @@ private:
 QJsonObject clipboardReport()
 {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    QJsonObject report{{QStringLiteral("reply"), QStringLiteral("clipboard")}};
+    QJsonObject report{{QStringLiteral("reply"), QStringLiteral("dump-clipboard")}};
     if (data == nullptr) {
         return report;
     }
@@ -258,16 +258,26 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
         editor.setText(QString::fromUtf8(QByteArray::fromBase64(argument)));
         reply = editor.geometryReport();
         reply.insert(QStringLiteral("reply"), QStringLiteral("set-text"));
-    } else if (command == "set-clipboard-text") {
-        QGuiApplication::clipboard()->setText(QString::fromUtf8(QByteArray::fromBase64(argument)), QClipboard::Clipboard);
-    } else if (command == "set-clipboard-rich") {
+    } else if (command == "set-clipboard-text" || command == "set-clipboard-rich") {
+        // A user copies with a key press, whose time stamps the new ownership. A command from
+        // stdin carries no event, so first make the toolkit learn the current server time from
+        // a property change on our own window; an older stamp could lose against the last owner's.
         auto* data = new QMimeData();
-        data->setText(QStringLiteral("User's clip: çalışma ✓"));
-        data->setHtml(QStringLiteral("<b>User's</b> clip"));
-        data->setImageData(testImage());
-        data->setData(QStringLiteral("application/x-quor-test"), QByteArray("\x00\x01\x02 bytes \xff", 12));
-        QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
-        reply.insert(QStringLiteral("image"), imageDigest(testImage()));
+        if (command == "set-clipboard-text") {
+            data->setText(QString::fromUtf8(QByteArray::fromBase64(argument)));
+        } else {
+            data->setText(QStringLiteral("User's clip: çalışma ✓"));
+            data->setHtml(QStringLiteral("<b>User's</b> clip"));
+            data->setImageData(testImage());
+            data->setData(QStringLiteral("application/x-quor-test"), QByteArray("\x00\x01\x02 bytes \xff", 12));
+        }
+        static int stamp = 0;
+        editor.window()->setWindowTitle(QStringLiteral("editor %1").arg(++stamp));
+        QTimer::singleShot(150, &editor, [data, reply] {
+            QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+            emitLine(reply);
+        });
+        return;
     } else if (command == "dump-clipboard") {
         reply = clipboardReport();
     } else if (command == "copy-delay") {
@@ -276,6 +286,7 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
         editor.pasteDelay = argument.toInt();
     } else if (command == "keys") {
         reply.insert(QStringLiteral("keys"), editor.keys);
+    } else if (command == "clear-keys") {
         editor.keys = QJsonArray();
     } else if (command == "activate") {
         editor.window()->raise();

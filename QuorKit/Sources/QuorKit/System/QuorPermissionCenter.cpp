@@ -1,5 +1,7 @@
 #include "QuorKit/System/QuorPermissionCenter.h"
 
+#include "QuorKit/System/QuorBinaryLocator.h"
+#include "QuorKit/System/QuorBundle.h"
 #include "QuorPlatform/Permissions/QuorDisplayCapabilities.h"
 
 #include <QDesktopServices>
@@ -13,7 +15,9 @@ bool isAccessibilityGranted(bool /*prompt*/)
 
 bool isScreenRecordingGranted()
 {
-    return quor::platform::DisplayCapabilities::canCaptureScreenRegions();
+    // The region-capture tool the screen capture runs, found the way the capture finds it.
+    return quor::platform::DisplayCapabilities::hasDisplay()
+           && QuorBinaryLocator::locate(QStringLiteral("maim"), QuorBundle::main(), {}).has_value();
 }
 
 void openSystemSettings(QuorSystemPermissionKind kind)

@@ -5,11 +5,21 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QSet>
 
 namespace quor::platform {
 namespace {
-// Qt's in-process image: the owner's real image formats carry the same picture as bytes.
-const QString qtImageFormat = QStringLiteral("application/x-qt-image");
+// Not content: Qt's in-process image (the owner's real image formats carry the same picture as
+// bytes), and the selection protocol's own targets, which Qt lists under their atom names.
+bool isContentFormat(const QString& format)
+{
+    static const QSet<QString> excluded{
+        QStringLiteral("application/x-qt-image"), QStringLiteral("TARGETS"), QStringLiteral("TIMESTAMP"),
+        QStringLiteral("MULTIPLE"), QStringLiteral("SAVE_TARGETS"), QStringLiteral("DELETE"),
+        QStringLiteral("INSERT_SELECTION"), QStringLiteral("INSERT_PROPERTY"),
+    };
+    return !excluded.contains(format);
+}
 
 QClipboard* systemClipboard()
 {
@@ -47,7 +57,7 @@ QList<Clipboard::Entry> Clipboard::entries() const
         return result;
     }
     for (const QString& format : data->formats()) {
-        if (format == qtImageFormat) {
+        if (!isContentFormat(format)) {
             continue;
         }
         const QByteArray bytes = data->data(format);

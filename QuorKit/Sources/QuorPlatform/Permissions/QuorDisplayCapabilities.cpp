@@ -2,8 +2,6 @@
 
 #include "QuorPlatform/X11/QuorX11Connection.h"
 
-#include <QStandardPaths>
-
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
@@ -38,11 +36,6 @@ bool canObserveAndDriveInput()
     major = 2;
     minor = 0;
     return XIQueryVersion(display, &major, &minor) == Success && major >= 2;
-}
-
-bool canCaptureScreenRegions()
-{
-    return !QStandardPaths::findExecutable(QStringLiteral("maim")).isEmpty() && hasDisplay();
 }
 
 } // namespace quor::platform::DisplayCapabilities

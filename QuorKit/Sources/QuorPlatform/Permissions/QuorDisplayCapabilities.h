@@ -12,8 +12,6 @@ bool hasDisplay();
 // An X display is reachable and offers what reading and driving other windows needs: XTEST
 // (synthetic keys), XFIXES (selection ownership) and XInput 2 (global buttons).
 bool canObserveAndDriveInput();
-// An X display is reachable and a region-capture tool (maim) is installed.
-bool canCaptureScreenRegions();
 
 } // namespace DisplayCapabilities
 
