@@ -353,6 +353,10 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
         co_return std::nullopt;
     }
     const std::optional<QString> text = pasteboard.string();
+    // Reading the copy brought events stamped after the copier's claim; once the toolkit has seen
+    // them, our claim is stamped later than the copier's. An equal stamp would make the copier's
+    // toolkit ignore our claim and keep offering its stale list of formats.
+    co_await yieldToEventLoop();
     restorePasteboard(pasteboard, snapshots);
     if (self) {
         self->finishClipboardWork();
