@@ -109,10 +109,7 @@ void SelectionWatcherService::startMonitoring(ExcludedBundleIDsProvider excluded
 void SelectionWatcherService::stopMonitoring()
 {
     ++m_captureGeneration;
-    if (m_pendingCaptureTask) {
-        m_pendingCaptureTask->cancel();
-        m_pendingCaptureTask.reset();
-    }
+    cancelPendingCapture();
     m_mouseMonitor.reset();
     m_clicks.mouseDownScreenPoint.reset();
     m_isMonitoring = false;
@@ -187,9 +184,10 @@ void SelectionWatcherService::handleGlobalMouseEvent(MouseEventType type, int cl
     const qint64 generation = ++m_captureGeneration;
     m_pendingCaptureTask = std::make_unique<QuorTask>();
     QPointer<SelectionWatcherService> self(this);
-    m_pendingCaptureTask->start([self, generation, excludedBundleIDs, onSelection, screenLocation](QuorCancellationToken token) {
-        return runCapture(self, generation, excludedBundleIDs, onSelection, screenLocation, token);
-    });
+    m_pendingCaptureTask->start(
+        [self, generation, excludedBundleIDs, onSelection, screenLocation](QuorCancellationToken token) {
+            return runCapture(self, generation, excludedBundleIDs, onSelection, screenLocation, token);
+        });
 }
 
 void SelectionWatcherService::cancelPendingCapture()

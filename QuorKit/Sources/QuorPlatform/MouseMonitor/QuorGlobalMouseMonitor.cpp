@@ -7,6 +7,7 @@
 #include <QVector>
 
 #include <atomic>
+#include <cerrno>
 #include <thread>
 
 #include <poll.h>
