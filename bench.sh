@@ -7,7 +7,7 @@ cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUOR_BUILD_BENCH
 # CMake 3.25 does not re-run moc when a globbed folder gains a Q_OBJECT header in an existing
 # build tree; dropping the autogen stamps makes it rescan (it only regenerates what changed).
 find "build/bench" -path '*_autogen/timestamp' -delete 2>/dev/null || true
-cmake --build build/bench
+cmake --build build/bench ${QUOR_BUILD_JOBS:+-j "$QUOR_BUILD_JOBS"}
 status=0
 for bench in build/bench/bin/bench_*; do
   [ -x "$bench" ] || continue

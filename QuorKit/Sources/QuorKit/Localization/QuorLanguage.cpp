@@ -20,9 +20,9 @@ struct LanguageRow {
     bool rtl;
 };
 
-const std::array<LanguageRow, 37>& table()
+const std::array<LanguageRow, QuorLanguages::caseCount>& table()
 {
-    static const std::array<LanguageRow, 37> rows{{
+    static const std::array<LanguageRow, QuorLanguages::caseCount> rows{{
         {QuorLanguage::ar, "ar", "العربية", "Arabic", true},
         {QuorLanguage::az, "az", "Azərbaycanca", "Azerbaijani", false},
         {QuorLanguage::bg, "bg", "Български", "Bulgarian", false},
@@ -356,5 +356,13 @@ QuorLanguage QuorLanguageSelection::resolvedLanguage() const
 
 size_t qHash(QuorLanguage language, size_t seed) noexcept
 {
-    return qHash(static_cast<int>(language), seed);
+    return qHash(QLatin1String(row(language).code), seed);
+}
+
+size_t qHash(const QuorLanguageSelection& selection, size_t seed) noexcept
+{
+    if (const auto language = selection.explicitValue()) {
+        return qHashMulti(seed, 1, QLatin1String(row(*language).code));
+    }
+    return qHash(0, seed);
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 
@@ -20,6 +21,8 @@ enum class QuorLanguage {
 inline const QString quorLanguageDidChange = QStringLiteral("com.tallowmer.languageDidChange");
 
 namespace QuorLanguages {
+
+inline constexpr std::size_t caseCount = 37;
 
 inline const QString defaultsKey = QStringLiteral("com.tallowmer.preferredLanguage");
 inline const QString systemPreferenceCode = QStringLiteral("system");
@@ -83,3 +86,5 @@ private:
 };
 
 size_t qHash(QuorLanguage language, size_t seed = 0) noexcept;
+// Following the system hashes as 0; an explicit language as 1 and its code.
+size_t qHash(const QuorLanguageSelection& selection, size_t seed = 0) noexcept;

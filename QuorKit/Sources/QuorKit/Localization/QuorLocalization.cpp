@@ -5,7 +5,8 @@
 
 QString quorText(const QString& en, const QString& tr, const QString& key, std::optional<QuorLanguage> language)
 {
-    const QuorLanguage resolved = language.value_or(QuorLanguages::current());
+    // Not value_or(): reading the current language costs a settings read even when one is given.
+    const QuorLanguage resolved = language ? *language : QuorLanguages::current();
     const std::optional<QString> optionalKey = key.isEmpty() ? std::nullopt : std::optional<QString>(key);
     return QuorLocalizationStore::shared().resolve(optionalKey, en, tr, resolved);
 }

@@ -1,10 +1,13 @@
 #include "QuorKit/Localization/QuorLanguage.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/Localization/QuorLocalizationStore.h"
 #include "QuorKit/System/QuorNotificationCenter.h"
 #include "QuorKit/System/QuorSettings.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "Support/QuorTestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QtTest>
 
 using namespace QuorLanguages;
@@ -13,6 +16,15 @@ class TestQuorLanguage : public QObject {
     Q_OBJECT
 private:
     void store(const QString& value) { QuorSettings::standard().setValue(defaultsKey, value); }
+
+    static void writePack(const QString& code, const QByteArray& copyText)
+    {
+        const QString folder = QuorLocalizationStore::sharedSuiteLocalizationsDirectory();
+        QDir().mkpath(folder);
+        QFile file(folder + QLatin1Char('/') + code + QStringLiteral(".json"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(R"({"Copy": ")" + copyText + R"("})");
+    }
 
 private slots:
     void init()
@@ -100,6 +112,37 @@ private slots:
         setCurrent(QuorLanguage::en);
         setCurrent(QuorLanguage::en);
         QCOMPARE(announced.size(), 5);
+    }
+
+    // Choosing a language loads its packs at once: a later change on disk is not seen until the
+    // catalogs are reloaded.
+    void choosingALanguagePreloadsItsCatalog()
+    {
+        QuorLocalizationStore::shared().reloadCatalogs();
+        writePack(QStringLiteral("da"), "Kopier");
+        setCurrent(QuorLanguage::da);
+        writePack(QStringLiteral("da"), "Changed");
+        QCOMPARE(quorText(QStringLiteral("Copy"), QStringLiteral("Kopyala")), QStringLiteral("Kopier"));
+
+        qputenv("LANGUAGE", "fi_FI");
+        writePack(QStringLiteral("fi"), "Kopioi");
+        setFollowSystem();
+        writePack(QStringLiteral("fi"), "Changed");
+        QCOMPARE(quorText(QStringLiteral("Copy"), QStringLiteral("Kopyala")), QStringLiteral("Kopioi"));
+        QuorLocalizationStore::shared().reloadCatalogs();
+        QCOMPARE(quorText(QStringLiteral("Copy"), QStringLiteral("Kopyala")), QStringLiteral("Changed"));
+    }
+
+    void selectionsCompareAndHashByWhatTheyMean()
+    {
+        const auto german = QuorLanguageSelection::explicitLanguage(QuorLanguage::de);
+        QCOMPARE(german, QuorLanguageSelection::explicitLanguage(QuorLanguage::de));
+        QVERIFY(german != QuorLanguageSelection::system());
+        QCOMPARE(qHash(german), qHash(QuorLanguageSelection::explicitLanguage(QuorLanguage::de)));
+        store(QStringLiteral("System"));
+        QVERIFY(QuorLanguageSelection::current().isSystem());
+        store(QStringLiteral("pt_pt"));
+        QCOMPARE(QuorLanguageSelection::current(), QuorLanguageSelection::explicitLanguage(QuorLanguage::ptPT));
     }
 
     void decodingFallsBackToTheSystem()

@@ -1,0 +1,61 @@
+// Decoding speed of the LZFSE decoder on a language pack of about 14 MB.
+#include "QuorPlatform/Compression/QuorLzfseDecoder.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+
+namespace {
+
+QByteArray readSample(const char* name)
+{
+    QFile file(QStringLiteral(QUOR_TESTDATA_DIR "/lzfse/") + QString::fromLatin1(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("missing test data %s", qPrintable(file.fileName()));
+    }
+    return file.readAll();
+}
+
+// The 14 LZFSE blocks of the large sample, repeated 14 times into one stream (about 14 MB once
+// decoded). Matches never reach across blocks, so the splice is a valid stream.
+QByteArray largePack()
+{
+    const QByteArray blocks = readSample("tr-large.json.lzfse").chopped(4);
+    QByteArray stream;
+    for (int i = 0; i < 14; ++i) {
+        stream += blocks;
+    }
+    return stream + "bvx$";
+}
+
+void decodeLargePack(benchmark::State& state)
+{
+    const QByteArray stream = largePack();
+    qsizetype decodedSize = 0;
+    for (auto _ : state) {
+        const QByteArray decoded = quor::platform::LzfseDecoder::decode(stream);
+        decodedSize = decoded.size();
+        benchmark::DoNotOptimize(decoded.constData());
+    }
+    state.SetBytesProcessed(state.iterations() * decodedSize);
+    state.counters["decoded_MB"] = static_cast<double>(decodedSize) / 1e6;
+    state.counters["decoded_MBps"] = benchmark::Counter(static_cast<double>(decodedSize) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(decodeLargePack)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void decodeSmallLzvnPack(benchmark::State& state)
+{
+    const QByteArray stream = readSample("de-flat.json.lzfse");
+    qsizetype decodedSize = 0;
+    for (auto _ : state) {
+        const QByteArray decoded = quor::platform::LzfseDecoder::decode(stream);
+        decodedSize = decoded.size();
+        benchmark::DoNotOptimize(decoded.constData());
+    }
+    state.SetBytesProcessed(state.iterations() * decodedSize);
+}
+BENCHMARK(decodeSmallLzvnPack);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,647 @@
+#include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Cloud/QuorCreditsError.h"
+#include "QuorKit/Cloud/QuorFeedbackService.h"
+#include "QuorKit/Cloud/QuorLoopbackHTTP.h"
+#include "QuorKit/Cloud/QuorPKCECrypto.h"
+#include "QuorKit/Cloud/QuorTransferError.h"
+#include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/System/QuorPaths.h"
+#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorAppVersion.h"
+#include "QuorKit/Utilities/QuorAtomicFile.h"
+#include "QuorKit/Utilities/QuorJson.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QStringDecoder>
+#include <QUrlQuery>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <QCoro/QCoroFuture>
+#include <QCoro/QCoroNetworkReply>
+
+#include <sys/stat.h>
+
+const QString QuorCreditsAccountManager::defaultGatewayURL = QStringLiteral("https://api.tallowmer.com");
+const QString QuorCreditsAccountManager::defaultPortalURL = QStringLiteral("https://tallowmer.com");
+const QString QuorCreditsAccountManager::gatewayURLDefaultsKey = QStringLiteral("com.tallowmer.creditsGatewayURL");
+const QString QuorCreditsAccountManager::accountFileName = QStringLiteral("account.json");
+
+namespace {
+using MapOfTexts = QuorCreditsAccountManager::MapOfTexts;
+using namespace std::chrono_literals;
+
+// A gateway answer is a small JSON document; anything far larger is refused rather than buffered.
+constexpr qint64 answerLimit = 8 * 1024 * 1024;
+const QString tokenKeyPrefix = QStringLiteral("account-token ");
+const QString platformSuffix = QStringLiteral(" Linux");
+
+QString withoutEdgeSlashes(QString text)
+{
+    while (text.startsWith(QLatin1Char('/'))) {
+        text.remove(0, 1);
+    }
+    while (text.endsWith(QLatin1Char('/'))) {
+        text.chop(1);
+    }
+    return text;
+}
+
+bool isWebURL(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
+}
+
+// The account directory named by the environment: only the first variable present counts.
+std::optional<QString> environmentAccountDirectory()
+{
+    QString value;
+    if (qEnvironmentVariableIsSet("TALLOWMER_ACCOUNT_DIR")) {
+        value = qEnvironmentVariable("TALLOWMER_ACCOUNT_DIR");
+    } else if (qEnvironmentVariableIsSet("FENNIMAR_ACCOUNT_DIR")) {
+        value = qEnvironmentVariable("FENNIMAR_ACCOUNT_DIR");
+    } else {
+        return std::nullopt;
+    }
+    if (value.trimmed().isEmpty()) {
+        return std::nullopt;
+    }
+    return QFileInfo(value).absoluteFilePath();
+}
+
+QString fileIn(const QString& directory)
+{
+    return QFileInfo(directory).absoluteFilePath() + QLatin1Char('/') + QuorCreditsAccountManager::accountFileName;
+}
+
+// An account file is a JSON object whose members are all texts; anything else reads as unreadable.
+std::optional<MapOfTexts> readTokenMap(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    try {
+        const QJsonObject object = QuorJson::parseObject(file.readAll());
+        MapOfTexts map;
+        for (auto member = object.constBegin(); member != object.constEnd(); ++member) {
+            if (!member->isString()) {
+                return std::nullopt;
+            }
+            map.insert(member.key(), member->toString());
+        }
+        return map;
+    } catch (const QuorDecodingError&) {
+        return std::nullopt;
+    }
+}
+
+// The token never exists on disk with wider rights: the temporary file is created 0600 and the folder
+// 0700 before a byte is written, and the file is renamed into place.
+void persistPrivateMap(const MapOfTexts& map, const QString& path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    ::chmod(folder.constData(), 0700); // an existing folder; a missing one is created 0700 below
+    QJsonObject object;
+    for (auto member = map.constBegin(); member != map.constEnd(); ++member) {
+        object.insert(member.key(), member.value());
+    }
+    QuorAtomicFile::WriteOptions options;
+    options.fileMode = 0600;
+    options.folderMode = 0700;
+    if (QuorAtomicFile::write(path, QuorJson::pretty(object), options)) {
+        ::chmod(QFile::encodeName(path).constData(), 0600);
+    }
+}
+
+QString bodyText(const QByteArray& body)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(body);
+    return decoder.hasError() ? QString() : text;
+}
+
+bool isSuccess(int status)
+{
+    return status >= 200 && status <= 299;
+}
+
+QByteArray jsonBody(const QJsonObject& object)
+{
+    return QuorJson::compact(object);
+}
+
+QJsonObject objectOrEmpty(const QByteArray& body)
+{
+    try {
+        return QuorJson::parseObject(body);
+    } catch (const QuorDecodingError&) {
+        return {};
+    }
+}
+
+QJsonValue positiveOrNull(std::optional<double> value)
+{
+    return value && *value > 0 ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+QString trimmedAppName(const QString& app)
+{
+    const QString trimmed = app.trimmed();
+    if (trimmed.isEmpty()) {
+        throw QuorCreditsError::serverError(400, QStringLiteral("Missing app identifier."));
+    }
+    return trimmed;
+}
+
+std::optional<QuorAppBudgetStatus> budgetFromAnswer(const QByteArray& body)
+{
+    try {
+        return QuorAppBudgetStatus::fromJson(QuorJson::parseObject(body));
+    } catch (const QuorDecodingError&) {
+    }
+    try {
+        const QJsonObject object = QuorJson::parseObject(body);
+        const QString key = object.contains(QStringLiteral("budget")) ? QStringLiteral("budget") : QStringLiteral("app_budget");
+        const QJsonValue member = object.value(key);
+        if (member.isObject()) {
+            return QuorAppBudgetStatus::fromJson(member.toObject());
+        }
+    } catch (const QuorDecodingError&) {
+    }
+    return std::nullopt;
+}
+
+QUrl connectAddress(const QString& portalBase, quint16 port, const QString& challenge, const QString& state)
+{
+    QUrl url(withoutEdgeSlashes(portalBase) + QStringLiteral("/baglan"), QUrl::StrictMode);
+    if (!isWebURL(url)) {
+        throw QuorCreditsError::invalidGatewayURL();
+    }
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("redirect_uri"), QStringLiteral("http://127.0.0.1:") + QString::number(port));
+    query.addQueryItem(QStringLiteral("code_challenge"), challenge);
+    query.addQueryItem(QStringLiteral("code_challenge_method"), QStringLiteral("S256"));
+    query.addQueryItem(QStringLiteral("state"), state);
+    query.addQueryItem(QStringLiteral("client"), QuorCreditsAccountManager::currentAppHeader());
+    url.setQuery(query);
+    if (!url.isValid()) {
+        throw QuorCreditsError::invalidGatewayURL();
+    }
+    return url;
+}
+
+void writeResultPage(int clientFD, bool success, QuorLanguage language)
+{
+    const QString title = success ? quorText(QStringLiteral("✓ Tallowmer Account Connected"),
+                                             QStringLiteral("✓ Tallowmer Hesabı Bağlandı"), {}, language)
+                                  : quorText(QStringLiteral("Connection code expired or invalid"),
+                                             QStringLiteral("Bağlantı kodu geçersiz veya süresi doldu"), {}, language);
+    const QString message =
+        success ? quorText(QStringLiteral("Your shared credits are ready across all Tallowmer apps. You can close this browser tab."),
+                           QStringLiteral("Ortak kredileriniz tüm Tallowmer uygulamalarında kullanıma hazır. Bu tarayıcı "
+                                          "sekmesini kapatabilirsiniz."),
+                           {}, language)
+                : quorText(QStringLiteral("Please return to your Tallowmer app and click Connect again."),
+                           QStringLiteral("Lütfen Tallowmer uygulamanıza dönüp yeniden Bağlan düğmesine tıklayın."), {}, language);
+    QuorLoopbackHTTP::writeRawResponse(
+        clientFD, success ? QuorLoopbackHTTP::pageResponse(200, QStringLiteral("OK"), title, message, QStringLiteral("#3ee6a8"))
+                          : QuorLoopbackHTTP::pageResponse(400, QStringLiteral("Bad Request"), title, message,
+                                                           QStringLiteral("#ff647c")));
+}
+
+// Closes the cancel signal's pipe on every way out of the browser exchange.
+struct SignalCloser {
+    std::shared_ptr<QuorLoopbackCancelSignal> signal;
+    ~SignalCloser() { signal->close(); }
+};
+} // namespace
+
+QuorCreditsAccountManager& QuorCreditsAccountManager::shared()
+{
+    // Never destroyed: it must outlive every coroutine still running at exit.
+    static auto* const instance = new QuorCreditsAccountManager();
+    return *instance;
+}
+
+QuorCreditsAccountManager::QuorCreditsAccountManager(std::optional<QString> accountDirectory,
+                                                     std::optional<QString> legacyFennimarDirectory,
+                                                     std::optional<QString> gatewayURLOverride,
+                                                     QNetworkAccessManager* session, QObject* parent)
+    : QObject(parent), m_gatewayURLOverride(std::move(gatewayURLOverride)), m_session(session)
+{
+    if (accountDirectory) {
+        m_primaryAccountFile = fileIn(*accountDirectory);
+        if (legacyFennimarDirectory) {
+            m_legacyFennimarAccountFile = fileIn(*legacyFennimarDirectory);
+        }
+    } else if (const auto fromEnvironment = environmentAccountDirectory()) {
+        m_primaryAccountFile = fileIn(*fromEnvironment);
+    } else {
+        m_primaryAccountFile = fileIn(QuorPaths::tallowmerDirectory());
+        m_legacyFennimarAccountFile =
+            fileIn(QuorPaths::applicationSupportDirectory() + QStringLiteral("/com.fennimar.fennimar"));
+    }
+    if (!m_session) {
+        m_session = new QNetworkAccessManager(this);
+    }
+    m_fileQueue.setMaxThreadCount(1);
+}
+
+QuorCreditsAccountManager::~QuorCreditsAccountManager()
+{
+    m_fileQueue.waitForDone();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Token files
+
+QString QuorCreditsAccountManager::currentTokenKey() const
+{
+    return tokenKeyPrefix + resolvedGatewayURL(m_gatewayURLOverride);
+}
+
+QCoro::Task<std::optional<QString>> QuorCreditsAccountManager::savedToken()
+{
+    QStringList files{m_primaryAccountFile};
+    if (m_legacyFennimarAccountFile) {
+        files.append(*m_legacyFennimarAccountFile);
+    }
+    const QString key = currentTokenKey();
+    // Named before it is awaited: g++ 12 destroys a capturing lambda inside a co_await expression twice.
+    QFuture<std::optional<QString>> read = QtConcurrent::run(&m_fileQueue, [files, key]() -> std::optional<QString> {
+        for (const QString& file : files) {
+            const auto map = readTokenMap(file);
+            if (map && map->contains(key)) {
+                const QString token = map->value(key).trimmed();
+                if (!token.isEmpty()) {
+                    return token;
+                }
+            }
+        }
+        return std::nullopt;
+    });
+    co_return co_await read;
+}
+
+QCoro::Task<> QuorCreditsAccountManager::saveToken(QString token)
+{
+    const QString trimmed = token.trimmed();
+    if (trimmed.isEmpty()) {
+        co_return;
+    }
+    QStringList files{m_primaryAccountFile};
+    if (m_legacyFennimarAccountFile) {
+        files.append(*m_legacyFennimarAccountFile);
+    }
+    const QString key = currentTokenKey();
+    QFuture<void> written = QtConcurrent::run(&m_fileQueue, [files, key, trimmed] {
+        for (const QString& file : files) {
+            MapOfTexts map = readTokenMap(file).value_or(MapOfTexts());
+            map.insert(key, trimmed);
+            persistPrivateMap(map, file);
+        }
+    });
+    co_await written;
+}
+
+QCoro::Task<> QuorCreditsAccountManager::clearLocalToken()
+{
+    QStringList files{m_primaryAccountFile};
+    if (m_legacyFennimarAccountFile) {
+        files.append(*m_legacyFennimarAccountFile);
+    }
+    const QString key = currentTokenKey();
+    QFuture<void> cleared = QtConcurrent::run(&m_fileQueue, [files, key] {
+        for (const QString& file : files) {
+            auto map = readTokenMap(file);
+            if (map && map->remove(key) > 0) {
+                persistPrivateMap(*map, file);
+            }
+        }
+    });
+    co_await cleared;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Addresses
+
+QString QuorCreditsAccountManager::resolvedGatewayURL(std::optional<QString> override)
+{
+    const std::optional<QString> candidates[] = {
+        override,
+        qEnvironmentVariableIsSet("TALLOWMER_API_URL") ? std::optional<QString>(qEnvironmentVariable("TALLOWMER_API_URL"))
+                                                       : std::nullopt,
+        QuorSettings::standard().string(gatewayURLDefaultsKey),
+    };
+    for (const auto& candidate : candidates) {
+        if (candidate && !candidate->trimmed().isEmpty()) {
+            return withoutEdgeSlashes(candidate->trimmed());
+        }
+    }
+    return defaultGatewayURL;
+}
+
+QString QuorCreditsAccountManager::currentAppHeader()
+{
+    const QString name = QuorFeedbackService::resolvedCurrentAppName(QuorBundle::main(), QStringLiteral("Tallowmer"));
+    const QString version =
+        QuorAppVersion::current(QuorBundle::main(), QStringLiteral("1.0.0"), QStringLiteral("100")).shortVersion;
+    return name + QLatin1Char('/') + version + platformSuffix;
+}
+
+namespace {
+std::optional<QUrl> portalPage(const QString& portalBase, const QString& path)
+{
+    const QUrl url(withoutEdgeSlashes(portalBase) + path, QUrl::StrictMode);
+    if (!url.isValid()) {
+        return std::nullopt;
+    }
+    return url;
+}
+} // namespace
+
+std::optional<QUrl> QuorCreditsAccountManager::topUpURL(const QString& portalBase, QuorLanguage language)
+{
+    return portalPage(portalBase, language == QuorLanguage::tr ? QStringLiteral("/kredi") : QStringLiteral("/en/credits"));
+}
+
+std::optional<QUrl> QuorCreditsAccountManager::budgetsURL(const QString& portalBase, QuorLanguage language)
+{
+    return portalPage(portalBase, language == QuorLanguage::tr ? QStringLiteral("/kullanim") : QStringLiteral("/en/usage"));
+}
+
+bool QuorCreditsAccountManager::openServerURL(const QUrl& url) const
+{
+    if (!isWebURL(url)) {
+        return false;
+    }
+    return m_urlOpener ? m_urlOpener(url) : QDesktopServices::openUrl(url);
+}
+
+void QuorCreditsAccountManager::setURLOpener(URLOpener opener)
+{
+    m_urlOpener = std::move(opener);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Gateway calls
+
+QUrl QuorCreditsAccountManager::gatewayAddress(const QString& path) const
+{
+    // Only web addresses carry the token: a "file:" or relative gateway would read or write local files.
+    const QUrl url(resolvedGatewayURL(m_gatewayURLOverride) + path, QUrl::StrictMode);
+    if (!isWebURL(url)) {
+        throw QuorCreditsError::invalidGatewayURL();
+    }
+    return url;
+}
+
+QCoro::Task<QString> QuorCreditsAccountManager::requireToken(std::optional<QString> tokenOverride)
+{
+    if (tokenOverride) {
+        co_return *tokenOverride;
+    }
+    const std::optional<QString> saved = co_await savedToken();
+    if (!saved) {
+        throw QuorCreditsError::notSignedIn();
+    }
+    co_return *saved;
+}
+
+QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::send(
+    QByteArray method, QUrl url, std::chrono::milliseconds timeout, Auth auth, QString token,
+    std::optional<QByteArray> jsonBody, QuorCancellationToken cancel)
+{
+    cancel.throwIfCancelled();
+    if (!m_session) {
+        throw QuorTransferError::fromReply(QNetworkReply::UnknownNetworkError, QStringLiteral("no network session"));
+    }
+    QNetworkRequest request(url);
+    request.setTransferTimeout(static_cast<int>(timeout.count()));
+    // The token must never follow a redirect to another host.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
+    if (jsonBody) {
+        request.setRawHeader("Content-Type", "application/json");
+    }
+    if (auth == Auth::token) {
+        request.setRawHeader("Authorization", "Bearer " + token.toUtf8());
+        request.setRawHeader("X-Quorbel-App", currentAppHeader().toUtf8());
+    }
+    std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> reply(
+        method == "GET"      ? m_session->get(request)
+        : method == "DELETE" ? m_session->deleteResource(request)
+                             : m_session->sendCustomRequest(request, method, jsonBody.value_or(QByteArray())),
+        [](QNetworkReply* finished) { finished->deleteLater(); });
+    auto tooLarge = std::make_shared<bool>(false);
+    QNetworkReply* const raw = reply.get();
+    connect(raw, &QNetworkReply::downloadProgress, raw, [raw, tooLarge](qint64 received, qint64) {
+        if (received > answerLimit && !*tooLarge) {
+            *tooLarge = true;
+            raw->abort();
+        }
+    });
+    cancel.onCancel(raw, [raw] { raw->abort(); });
+
+    co_await qCoro(raw).waitForFinished();
+
+    if (cancel.isCancelled()) {
+        throw QuorCancelledError();
+    }
+    if (*tooLarge) {
+        throw QuorTransferError::answerTooLarge();
+    }
+    const QNetworkReply::NetworkError error = raw->error();
+    const QVariant status = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    // Codes below 200 are failures of the connection itself; HTTP statuses map to 200 and above.
+    if (error != QNetworkReply::NoError && (error < 200 || !status.isValid())) {
+        throw QuorTransferError::fromReply(error, raw->errorString());
+    }
+    if (!status.isValid()) {
+        throw QuorCreditsError::serverError(0, QStringLiteral("No HTTP response"));
+    }
+    co_return Answer{status.toInt(), raw->readAll()};
+}
+
+QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::sendTokenCall(
+    QByteArray method, QString path, std::chrono::milliseconds timeout, std::optional<QString> tokenOverride,
+    std::optional<QByteArray> jsonBody, QuorCancellationToken cancel)
+{
+    const QString token = co_await requireToken(tokenOverride);
+    const QUrl url = gatewayAddress(path);
+    const Answer answer = co_await send(method, url, timeout, Auth::token, token, jsonBody, cancel);
+    if (answer.status == 401) {
+        throw QuorCreditsError::unauthorized();
+    }
+    if (!isSuccess(answer.status)) {
+        throw QuorCreditsError::serverError(answer.status, bodyText(answer.body));
+    }
+    co_return answer;
+}
+
+QCoro::Task<QuorDeviceSignInStart> QuorCreditsAccountManager::startDeviceSignIn(QString clientName,
+                                                                                 QuorCancellationToken cancel)
+{
+    const QUrl url = gatewayAddress(QStringLiteral("/v1/device/code"));
+    const QJsonObject body{{QStringLiteral("client"), clientName + platformSuffix}};
+    const Answer answer = co_await send("POST", url, 15s, Auth::none, {}, jsonBody(body), cancel);
+    if (!isSuccess(answer.status)) {
+        throw QuorCreditsError::serverError(answer.status, bodyText(answer.body));
+    }
+    co_return QuorDeviceSignInStart::fromJson(QuorJson::parseObject(answer.body));
+}
+
+QCoro::Task<QuorDevicePollResult> QuorCreditsAccountManager::pollDeviceSignIn(QString deviceCode,
+                                                                              QuorCancellationToken cancel)
+{
+    const QUrl url = gatewayAddress(QStringLiteral("/v1/device/token"));
+    const QJsonObject body{{QStringLiteral("device_code"), deviceCode}};
+    const Answer answer = co_await send("POST", url, 15s, Auth::none, {}, jsonBody(body), cancel);
+    const QJsonObject object = objectOrEmpty(answer.body);
+    const QJsonValue accessToken = object.value(QStringLiteral("access_token"));
+    if (isSuccess(answer.status) && accessToken.isString() && !accessToken.toString().isEmpty()) {
+        const QString token = accessToken.toString();
+        co_await saveToken(token);
+        co_return QuorDevicePollResult::approved(token);
+    }
+    const QJsonValue error = object.value(QStringLiteral("error"));
+    if (error.isString()) {
+        const QString code = error.toString();
+        if (code == QLatin1String("authorization_pending")) {
+            co_return QuorDevicePollResult::pending();
+        }
+        if (code == QLatin1String("slow_down")) {
+            co_return QuorDevicePollResult::slowDown();
+        }
+        if (code == QLatin1String("access_denied")) {
+            co_return QuorDevicePollResult::denied();
+        }
+        if (code == QLatin1String("expired_token") || code == QLatin1String("invalid_grant")) {
+            co_return QuorDevicePollResult::expired();
+        }
+    }
+    throw QuorCreditsError::serverError(answer.status, bodyText(answer.body));
+}
+
+QCoro::Task<QString> QuorCreditsAccountManager::redeemConnectCode(QString code, QString codeVerifier,
+                                                                  QuorCancellationToken cancel)
+{
+    const QUrl url = gatewayAddress(QStringLiteral("/v1/connect/token"));
+    const QJsonObject body{{QStringLiteral("code"), code}, {QStringLiteral("code_verifier"), codeVerifier}};
+    const Answer answer = co_await send("POST", url, 15s, Auth::none, {}, jsonBody(body), cancel);
+    if (isSuccess(answer.status)) {
+        const QJsonValue accessToken = objectOrEmpty(answer.body).value(QStringLiteral("access_token"));
+        if (accessToken.isString() && !accessToken.toString().isEmpty()) {
+            const QString token = accessToken.toString();
+            co_await saveToken(token);
+            co_return token;
+        }
+    }
+    throw QuorCreditsError::serverError(answer.status, bodyText(answer.body));
+}
+
+QCoro::Task<QuorCreditAccountProfile> QuorCreditsAccountManager::fetchProfile(std::optional<QString> tokenOverride,
+                                                                              QuorCancellationToken cancel)
+{
+    const Answer answer = co_await sendTokenCall("GET", QStringLiteral("/v1/me"), 12s, tokenOverride, std::nullopt, cancel);
+    co_return QuorCreditAccountProfile::fromJson(QuorJson::parseObject(answer.body));
+}
+
+QCoro::Task<std::optional<QuorAppBudgetStatus>> QuorCreditsAccountManager::saveAppBudget(
+    QString app, std::optional<double> dailyLimitCredits, std::optional<double> monthlyLimitCredits,
+    std::optional<double> lowBalanceThresholdCredits, std::optional<QString> tokenOverride, QuorCancellationToken cancel)
+{
+    const QString token = co_await requireToken(tokenOverride);
+    QJsonObject body{
+        {QStringLiteral("app"), trimmedAppName(app)},
+        {QStringLiteral("daily_limit_credits"), positiveOrNull(dailyLimitCredits)},
+        {QStringLiteral("monthly_limit_credits"), positiveOrNull(monthlyLimitCredits)},
+    };
+    if (lowBalanceThresholdCredits) {
+        body.insert(QStringLiteral("low_balance_threshold_credits"), positiveOrNull(lowBalanceThresholdCredits));
+    }
+    const Answer answer =
+        co_await sendTokenCall("PUT", QStringLiteral("/v1/app-budgets"), 15s, token, jsonBody(body), cancel);
+    co_return budgetFromAnswer(answer.body);
+}
+
+QCoro::Task<> QuorCreditsAccountManager::deleteAppBudget(QString app, std::optional<QString> tokenOverride,
+                                                         QuorCancellationToken cancel)
+{
+    const QString token = co_await requireToken(tokenOverride);
+    // The path allows "/", "?" and "#" literally; here they must be encoded, so they are not spared.
+    const QByteArray encoded = QUrl::toPercentEncoding(trimmedAppName(app), "!$&'()*+,;=:@");
+    co_await sendTokenCall("DELETE", QStringLiteral("/v1/app-budgets/") + QString::fromLatin1(encoded), 15s, token,
+                           std::nullopt, cancel);
+}
+
+QCoro::Task<QuorGatewayAIModelsResponse> QuorCreditsAccountManager::fetchAvailableAIProviders(
+    std::optional<QString> tokenOverride, QuorCancellationToken cancel)
+{
+    const Answer answer =
+        co_await sendTokenCall("GET", QStringLiteral("/v1/ai/models"), 12s, tokenOverride, std::nullopt, cancel);
+    co_return QuorGatewayAIModelsResponse::fromJson(QuorJson::parseObject(answer.body));
+}
+
+QCoro::Task<> QuorCreditsAccountManager::signOut()
+{
+    if (const std::optional<QString> token = co_await savedToken()) {
+        try {
+            const QUrl url = gatewayAddress(QStringLiteral("/v1/logout"));
+            co_await send("POST", url, 8s, Auth::token, *token, std::nullopt, {});
+        } catch (...) {
+            // The gateway's answer does not matter: the local token goes either way.
+        }
+    }
+    co_await clearLocalToken();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Browser sign-in
+
+QCoro::Task<QString> QuorCreditsAccountManager::startOneClickSignIn(QString portalBase, double timeoutSeconds,
+                                                                   bool openBrowser, bool syncSharedStore,
+                                                                   std::function<void(const QUrl&)> onConnectURLReady,
+                                                                   QuorCancellationToken cancel)
+{
+    const QString verifier = QuorPKCECrypto::randomBase64URL(32);
+    const QString challenge = QuorPKCECrypto::sha256Base64URL(verifier);
+    const QString state = QuorPKCECrypto::randomBase64URL(16);
+
+    // Declared in this order, the browser's connection closes first, then the listener, then the pipe.
+    const QuorLoopbackListener listener = QuorLoopbackHTTP::bindEphemeralLoopback();
+    const SignalCloser closer{std::make_shared<QuorLoopbackCancelSignal>()};
+
+    const QUrl connectURL = connectAddress(portalBase, listener.port, challenge, state);
+    if (onConnectURLReady) {
+        onConnectURLReady(connectURL);
+    }
+    if (openBrowser) {
+        openServerURL(connectURL);
+    }
+
+    const QuorLoopbackCallbackHit hit =
+        co_await QuorLoopbackHTTP::awaitCallback(listener.fd.get(), state, timeoutSeconds, closer.signal, cancel);
+
+    const QuorLanguage language = QuorLanguages::current();
+    QString token;
+    try {
+        token = co_await redeemConnectCode(hit.code, verifier, cancel);
+    } catch (...) {
+        writeResultPage(hit.clientFD.get(), false, language);
+        throw;
+    }
+    writeResultPage(hit.clientFD.get(), true, language);
+    if (syncSharedStore) {
+        co_await QuorCreditsAccountStore::shared().refresh();
+    }
+    co_return token;
+}

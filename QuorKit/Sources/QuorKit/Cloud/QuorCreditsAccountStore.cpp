@@ -1,0 +1,576 @@
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+
+#include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Cloud/QuorCreditsError.h"
+#include "QuorKit/Cloud/QuorFeedbackService.h"
+#include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/System/QuorBundle.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <utility>
+
+namespace {
+const QString fallbackAppName = QStringLiteral("Tallowmer");
+
+QString resolvedAppName()
+{
+    return QuorFeedbackService::resolvedCurrentAppName(QuorBundle::main(), fallbackAppName);
+}
+
+QDateTime now()
+{
+    return QDateTime::currentDateTimeUtc();
+}
+
+std::optional<double> finite(std::optional<double> value)
+{
+    return value && std::isfinite(*value) ? value : std::nullopt;
+}
+
+bool reachesWarningLevel(std::optional<double> fraction)
+{
+    return fraction && *fraction >= 0.8; // NaN compares false, so it counts as below
+}
+
+// `seconds` of the device flow in real time, saturating at the longest single timer Qt accepts.
+std::chrono::milliseconds deviceFlowSpan(qint64 seconds, std::chrono::milliseconds second)
+{
+    const double milliseconds = static_cast<double>(seconds) * static_cast<double>(second.count());
+    return std::chrono::milliseconds(static_cast<qint64>(std::clamp(milliseconds, 0.0, static_cast<double>(INT_MAX))));
+}
+
+QString deviceDeniedMessage()
+{
+    return quorText(QStringLiteral("Device connection was denied."), QStringLiteral("Cihaz bağlantısı reddedildi."));
+}
+
+QString deviceExpiredMessage()
+{
+    return quorText(QStringLiteral("Device approval code expired."), QStringLiteral("Onay kodunun süresi doldu."));
+}
+} // namespace
+
+QuorCreditsAccountStore& QuorCreditsAccountStore::shared()
+{
+    // Never destroyed: flows and the AI client may still reach it while the application winds down.
+    static auto* const instance = new QuorCreditsAccountStore(QuorCreditsAccountManager::shared());
+    return *instance;
+}
+
+QuorCreditsAccountStore::QuorCreditsAccountStore(QuorCreditsAccountManager& manager, QObject* parent)
+    : QObject(parent), m_manager(manager)
+{
+}
+
+QuorCreditsAccountStore::~QuorCreditsAccountStore()
+{
+    if (m_activeSignIn) {
+        m_activeSignIn->cancel.cancel();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Derived values
+
+QString QuorCreditsAccountStore::currentAppName() const
+{
+    if (m_profile && m_profile->currentAppBudget && !m_profile->currentAppBudget->app.isEmpty()) {
+        return m_profile->currentAppBudget->app;
+    }
+    return resolvedAppName();
+}
+
+std::optional<QuorAppBudgetStatus> QuorCreditsAccountStore::currentAppBudget() const
+{
+    if (!m_profile) {
+        return std::nullopt;
+    }
+    if (m_profile->currentAppBudget) {
+        return m_profile->currentAppBudget;
+    }
+    const QString name = resolvedAppName();
+    for (const QuorAppBudgetStatus& budget : m_profile->appBudgets.value_or(QList<QuorAppBudgetStatus>())) {
+        if (budget.app.compare(name, Qt::CaseInsensitive) == 0) {
+            return budget;
+        }
+    }
+    return std::nullopt;
+}
+
+QList<QuorBudgetWarning> QuorCreditsAccountStore::budgetWarnings() const
+{
+    return m_profile ? m_profile->budgetWarnings.value_or(QList<QuorBudgetWarning>()) : QList<QuorBudgetWarning>();
+}
+
+QuorCreditsHealthStatus QuorCreditsAccountStore::healthStatus() const
+{
+    if (!m_isSignedIn || !m_profile) {
+        return QuorCreditsHealthStatus::disconnected;
+    }
+    if (m_profile->availableMicros <= 0) {
+        return QuorCreditsHealthStatus::critical;
+    }
+    const auto budget = currentAppBudget();
+    if (budget && budget->exceeded) {
+        return QuorCreditsHealthStatus::critical;
+    }
+    const QList<QuorBudgetWarning> warnings = budgetWarnings();
+    if (std::any_of(warnings.cbegin(), warnings.cend(), [](const QuorBudgetWarning& warning) { return warning.isCritical(); })) {
+        return QuorCreditsHealthStatus::critical;
+    }
+    if (budget) {
+        if (reachesWarningLevel(budget->effectiveDailyRatio()) || reachesWarningLevel(budget->effectiveMonthlyRatio())
+            || budget->nearLimit || m_profile->lowBalance) {
+            return QuorCreditsHealthStatus::warning;
+        }
+    } else if (m_profile->lowBalance) {
+        return QuorCreditsHealthStatus::warning;
+    }
+    if (!warnings.isEmpty()) {
+        return QuorCreditsHealthStatus::warning;
+    }
+    return QuorCreditsHealthStatus::healthy;
+}
+
+bool QuorCreditsAccountStore::hasWarningOrAlert() const
+{
+    const QuorCreditsHealthStatus status = healthStatus();
+    return status == QuorCreditsHealthStatus::warning || status == QuorCreditsHealthStatus::critical;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Refresh
+
+QCoro::Task<> QuorCreditsAccountStore::refresh()
+{
+    if (m_isRefreshing) {
+        co_return;
+    }
+    setRefreshing(true);
+    const QPointer<QuorCreditsAccountStore> self(this);
+    QuorCreditsAccountManager* const manager = &m_manager;
+    const quint64 epoch = m_accountEpoch;
+
+    const std::optional<QString> token = co_await manager->savedToken();
+    if (!self) {
+        co_return;
+    }
+    if (epoch != m_accountEpoch) {
+        setRefreshing(false);
+        co_return;
+    }
+    if (!token) {
+        setSignedIn(false);
+        setProfile(std::nullopt);
+        setActiveAIProviders({});
+        setLastSyncedAt(now());
+        setLastError(std::nullopt);
+        setRefreshing(false);
+        co_return;
+    }
+
+    std::optional<QuorCreditAccountProfile> profile;
+    std::optional<QString> failure;
+    bool unauthorized = false;
+    try {
+        profile = co_await manager->fetchProfile();
+    } catch (const std::exception& error) {
+        failure = QuorCreditsError::describe(error);
+        const auto* credits = dynamic_cast<const QuorCreditsError*>(&error);
+        unauthorized = credits && credits->kind() == QuorCreditsError::Kind::unauthorized;
+    }
+    if (!self) {
+        co_return;
+    }
+    if (epoch != m_accountEpoch) { // signed out meanwhile: this answer belongs to the old session
+        setRefreshing(false);
+        co_return;
+    }
+    if (!profile) {
+        if (unauthorized) {
+            setSignedIn(false);
+            setProfile(std::nullopt);
+        }
+        setLastError(failure);
+        setRefreshing(false);
+        co_return;
+    }
+    setProfile(profile);
+    setSignedIn(true);
+    setLastSyncedAt(now());
+    setLastError(std::nullopt);
+
+    std::optional<QList<QuorGatewayAIProvider>> providers;
+    try {
+        providers = (co_await manager->fetchAvailableAIProviders()).providers;
+    } catch (const std::exception&) {
+        // The provider list is a nicety; the previous one stays.
+    }
+    if (!self) {
+        co_return;
+    }
+    if (providers && epoch == m_accountEpoch) {
+        setActiveAIProviders(*providers);
+    }
+    setRefreshing(false);
+}
+
+QCoro::Task<> QuorCreditsAccountStore::refreshIfStale(double maxAgeSeconds)
+{
+    if (m_isRefreshing) {
+        co_return;
+    }
+    if (!m_lastSyncedAt || static_cast<double>(m_lastSyncedAt->msecsTo(now())) / 1000.0 >= maxAgeSeconds) {
+        co_await refresh();
+        co_return;
+    }
+    // Fresh, but another application sharing the token file may have signed in or out.
+    const QPointer<QuorCreditsAccountStore> self(this);
+    const std::optional<QString> token = co_await m_manager.savedToken();
+    if (!self) {
+        co_return;
+    }
+    if (token.has_value() != m_isSignedIn) {
+        co_await refresh();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Budgets
+
+QCoro::Task<bool> QuorCreditsAccountStore::saveAppBudget(std::optional<QString> app,
+                                                         std::optional<double> dailyLimitCredits,
+                                                         std::optional<double> monthlyLimitCredits,
+                                                         std::optional<double> lowBalanceThresholdCredits)
+{
+    co_return co_await writeBudget(app, false, dailyLimitCredits, monthlyLimitCredits, lowBalanceThresholdCredits);
+}
+
+QCoro::Task<bool> QuorCreditsAccountStore::deleteAppBudget(std::optional<QString> app)
+{
+    co_return co_await writeBudget(app, true, std::nullopt, std::nullopt, std::nullopt);
+}
+
+QCoro::Task<bool> QuorCreditsAccountStore::writeBudget(std::optional<QString> app, bool remove,
+                                                       std::optional<double> daily, std::optional<double> monthly,
+                                                       std::optional<double> lowBalanceThreshold)
+{
+    if (m_isSavingBudget) {
+        co_return false;
+    }
+    setSavingBudget(true);
+    const QPointer<QuorCreditsAccountStore> self(this);
+    QuorCreditsAccountManager* const manager = &m_manager;
+    QString target = app.value_or(QString()).trimmed();
+    if (target.isEmpty()) {
+        target = currentAppName();
+    }
+
+    std::optional<QString> failure;
+    try {
+        if (remove) {
+            co_await manager->deleteAppBudget(target);
+        } else {
+            co_await manager->saveAppBudget(target, daily, monthly, lowBalanceThreshold);
+        }
+    } catch (const std::exception& error) {
+        failure = QuorCreditsError::describe(error);
+    }
+    if (!self) {
+        co_return false;
+    }
+    if (failure) {
+        setLastError(failure);
+        setSavingBudget(false);
+        co_return false;
+    }
+    setLastError(std::nullopt);
+    co_await refresh();
+    if (!self) {
+        co_return true;
+    }
+    setSavingBudget(false);
+    co_return true;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Portal pages, sign-out and the live balance
+
+QString QuorCreditsAccountStore::portalBase() const
+{
+    return m_profile ? m_profile->portalUrl : QuorCreditsAccountManager::defaultPortalURL;
+}
+
+void QuorCreditsAccountStore::openTopUpPage(QuorLanguage language)
+{
+    if (const auto url = QuorCreditsAccountManager::topUpURL(portalBase(), language)) {
+        m_manager.openServerURL(*url);
+    }
+}
+
+void QuorCreditsAccountStore::openBudgetsPage(QuorLanguage language)
+{
+    if (const auto url = QuorCreditsAccountManager::budgetsURL(portalBase(), language)) {
+        m_manager.openServerURL(*url);
+    }
+}
+
+QCoro::Task<> QuorCreditsAccountStore::signOut()
+{
+    cancelPendingSignIn();
+    ++m_accountEpoch;
+    const QPointer<QuorCreditsAccountStore> self(this);
+    co_await m_manager.signOut();
+    if (!self) {
+        co_return;
+    }
+    // Again: a refresh that began while the token was still on disk must not sign the user back in.
+    ++m_accountEpoch;
+    setSignedIn(false);
+    setProfile(std::nullopt);
+    setActiveAIProviders({});
+    setLastSyncedAt(now());
+    setLastError(std::nullopt);
+}
+
+void QuorCreditsAccountStore::applyLiveBillingBalance(std::optional<double> availableUSD,
+                                                      std::optional<double> creditsAvailable)
+{
+    const auto dollars = finite(availableUSD);
+    const auto credits = finite(creditsAvailable);
+    if (!dollars && !credits) {
+        return;
+    }
+    if (m_profile) {
+        setProfile(m_profile->updatingBalance(dollars, credits));
+    } else {
+        const qint64 micros =
+            QuorCreditAccountProfile::nonNegativeMicros(dollars ? *dollars * 1'000'000.0 : *credits * 1'000.0);
+        QuorCreditAccountProfile provisional;
+        provisional.balanceMicros = micros;
+        provisional.availableMicros = micros;
+        provisional.heldMicros = 0;
+        provisional.creditUnitMicros = 1000;
+        provisional.lowBalance = micros < 2'000'000;
+        provisional.portalUrl = QuorCreditsAccountManager::defaultPortalURL;
+        setProfile(provisional);
+    }
+    setSignedIn(true);
+    setLastSyncedAt(now());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Sign-in flows
+
+qint64 QuorCreditsAccountStore::slowedDownInterval(qint64 interval)
+{
+    return std::min<qint64>(interval, 17) + 3;
+}
+
+quint64 QuorCreditsAccountStore::beginSignInFlow(QuorCancellationToken cancel)
+{
+    cancelPendingSignIn();
+    setSigningIn(true);
+    setLastError(std::nullopt);
+    m_activeSignIn = SignInFlow{++m_lastFlowId, std::move(cancel)};
+    return m_activeSignIn->id;
+}
+
+bool QuorCreditsAccountStore::isActiveFlow(quint64 flowId) const
+{
+    return m_activeSignIn && m_activeSignIn->id == flowId;
+}
+
+// A flow that is no longer the active one (cancelled, or replaced by a newer flow) publishes
+// nothing: its late failure or end step must not touch the state of the flow that replaced it.
+void QuorCreditsAccountStore::failSignInFlow(quint64 flowId, const std::exception& error, bool browserFlow)
+{
+    if (!isActiveFlow(flowId) || dynamic_cast<const QuorCancelledError*>(&error) != nullptr) {
+        return;
+    }
+    const auto* credits = dynamic_cast<const QuorCreditsError*>(&error);
+    if (browserFlow && credits && credits->kind() == QuorCreditsError::Kind::signInCancelled) {
+        return;
+    }
+    setLastError(QuorCreditsError::describe(error));
+}
+
+void QuorCreditsAccountStore::endSignInFlow(quint64 flowId, bool deviceFlow)
+{
+    if (!isActiveFlow(flowId)) {
+        return;
+    }
+    setSigningIn(false);
+    if (deviceFlow) {
+        setPendingDeviceSignIn(std::nullopt);
+    }
+    m_activeSignIn.reset();
+}
+
+void QuorCreditsAccountStore::cancelPendingSignIn()
+{
+    // Forgotten before it is cancelled: a flow that unwinds at once inside cancel() already finds
+    // itself replaced and leaves the state alone.
+    const std::optional<SignInFlow> flow = std::exchange(m_activeSignIn, std::nullopt);
+    if (flow) {
+        flow->cancel.cancel();
+    }
+    setSigningIn(false);
+    setPendingDeviceSignIn(std::nullopt);
+}
+
+void QuorCreditsAccountStore::startDeviceSignIn()
+{
+    QuorCancellationToken cancel;
+    const quint64 flowId = beginSignInFlow(cancel);
+    runDeviceSignIn(QPointer<QuorCreditsAccountStore>(this), &m_manager, flowId, cancel, m_deviceFlowSecond);
+}
+
+void QuorCreditsAccountStore::startOneClickSignIn()
+{
+    QuorCancellationToken cancel;
+    const quint64 flowId = beginSignInFlow(cancel);
+    runOneClickSignIn(QPointer<QuorCreditsAccountStore>(this), &m_manager, flowId, cancel, portalBase(),
+                      m_browserSignInTimeout);
+}
+
+QCoro::Task<> QuorCreditsAccountStore::runDeviceSignIn(QPointer<QuorCreditsAccountStore> store,
+                                                       QuorCreditsAccountManager* manager, quint64 flowId,
+                                                       QuorCancellationToken cancel, std::chrono::milliseconds second)
+{
+    if (!store) {
+        co_return;
+    }
+    try {
+        const QuorDeviceSignInStart start = co_await manager->startDeviceSignIn(resolvedAppName(), cancel);
+        if (!store || !store->isActiveFlow(flowId)) {
+            co_return;
+        }
+        store->setPendingDeviceSignIn(start);
+        // Only web pages open; the code stays on screen either way.
+        if (!manager->openServerURL(QUrl(start.verificationURIComplete, QUrl::StrictMode))) {
+            manager->openServerURL(QUrl(start.verificationURI, QUrl::StrictMode));
+        }
+
+        const auto deadline =
+            std::chrono::steady_clock::now() + deviceFlowSpan(std::max<qint64>(start.expiresIn, 60), second);
+        qint64 interval = std::max<qint64>(start.interval, 3);
+        bool finished = false;
+        while (!finished) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                store->setLastError(deviceExpiredMessage());
+                break;
+            }
+            cancel.throwIfCancelled();
+            co_await quorSleep(deviceFlowSpan(interval, second), cancel);
+            cancel.throwIfCancelled();
+            const QuorDevicePollResult result = co_await manager->pollDeviceSignIn(start.deviceCode, cancel);
+            if (!store || !store->isActiveFlow(flowId)) {
+                co_return;
+            }
+            switch (result.kind) {
+            case QuorDevicePollResult::Kind::pending:
+                break;
+            case QuorDevicePollResult::Kind::slowDown:
+                interval = slowedDownInterval(interval);
+                break;
+            case QuorDevicePollResult::Kind::denied:
+                store->setLastError(deviceDeniedMessage());
+                finished = true;
+                break;
+            case QuorDevicePollResult::Kind::expired:
+                store->setLastError(deviceExpiredMessage());
+                finished = true;
+                break;
+            case QuorDevicePollResult::Kind::approved:
+                store->setPendingDeviceSignIn(std::nullopt);
+                co_await store->refresh();
+                if (!store) {
+                    co_return;
+                }
+                finished = true;
+                break;
+            }
+        }
+    } catch (const std::exception& error) {
+        if (store) {
+            store->failSignInFlow(flowId, error, false);
+        }
+    }
+    if (store) {
+        store->endSignInFlow(flowId, true);
+    }
+}
+
+QCoro::Task<> QuorCreditsAccountStore::runOneClickSignIn(QPointer<QuorCreditsAccountStore> store,
+                                                         QuorCreditsAccountManager* manager, quint64 flowId,
+                                                         QuorCancellationToken cancel, QString portalBase,
+                                                         double timeoutSeconds)
+{
+    if (!store) {
+        co_return;
+    }
+    try {
+        co_await manager->startOneClickSignIn(portalBase, timeoutSeconds, true, false, {}, cancel);
+        if (!store || !store->isActiveFlow(flowId)) {
+            co_return;
+        }
+        co_await store->refresh();
+    } catch (const std::exception& error) {
+        if (store) {
+            store->failSignInFlow(flowId, error, true);
+        }
+    }
+    if (store) {
+        store->endSignInFlow(flowId, false);
+    }
+}
+
+QCoro::Task<bool> QuorCreditsAccountStore::saveManualToken(QString token)
+{
+    const QString trimmed = token.trimmed();
+    if (trimmed.isEmpty()) {
+        setLastError(quorText(QStringLiteral("Please paste a valid Tallowmer token."),
+                              QStringLiteral("Lütfen geçerli bir Tallowmer jetonu yapıştırın.")));
+        co_return false;
+    }
+    cancelPendingSignIn();
+    const QPointer<QuorCreditsAccountStore> self(this);
+    QuorCreditsAccountManager* const manager = &m_manager;
+    co_await manager->saveToken(trimmed);
+    if (!self) {
+        co_return false;
+    }
+    co_await refresh();
+    if (!self) {
+        co_return false;
+    }
+    co_return m_isSignedIn;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Published values
+
+#define QUOR_PUBLISH(member, value, signal) \
+    do {                                    \
+        if (member == value) {              \
+            return;                         \
+        }                                   \
+        member = std::move(value);          \
+        emit signal();                      \
+        emit changed();                     \
+    } while (false)
+
+void QuorCreditsAccountStore::setSignedIn(bool value) { QUOR_PUBLISH(m_isSignedIn, value, isSignedInChanged); }
+void QuorCreditsAccountStore::setProfile(std::optional<QuorCreditAccountProfile> value) { QUOR_PUBLISH(m_profile, value, profileChanged); }
+void QuorCreditsAccountStore::setActiveAIProviders(QList<QuorGatewayAIProvider> value) { QUOR_PUBLISH(m_activeAIProviders, value, activeAIProvidersChanged); }
+void QuorCreditsAccountStore::setRefreshing(bool value) { QUOR_PUBLISH(m_isRefreshing, value, isRefreshingChanged); }
+void QuorCreditsAccountStore::setSigningIn(bool value) { QUOR_PUBLISH(m_isSigningIn, value, isSigningInChanged); }
+void QuorCreditsAccountStore::setSavingBudget(bool value) { QUOR_PUBLISH(m_isSavingBudget, value, isSavingBudgetChanged); }
+void QuorCreditsAccountStore::setPendingDeviceSignIn(std::optional<QuorDeviceSignInStart> value) { QUOR_PUBLISH(m_pendingDeviceSignIn, value, pendingDeviceSignInChanged); }
+void QuorCreditsAccountStore::setLastSyncedAt(std::optional<QDateTime> value) { QUOR_PUBLISH(m_lastSyncedAt, value, lastSyncedAtChanged); }
+void QuorCreditsAccountStore::setLastError(std::optional<QString> value) { QUOR_PUBLISH(m_lastError, value, lastErrorChanged); }
+
+#undef QUOR_PUBLISH

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "QuorKit/Cloud/QuorAppBudgetStatus.h"
+#include "QuorKit/Cloud/QuorBudgetWarning.h"
+#include "QuorKit/Cloud/QuorCreditAccountProfile.h"
+#include "QuorKit/Cloud/QuorCreditsHealthStatus.h"
+#include "QuorKit/Cloud/QuorDeviceSignInStart.h"
+#include "QuorKit/Cloud/QuorGatewayAIModelsResponse.h"
+#include "QuorKit/Localization/QuorLanguage.h"
+#include "QuorPlatform/Core/QuorCancellationToken.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <QCoro/QCoroTask>
+
+#include <chrono>
+#include <optional>
+
+class QuorCreditsAccountManager;
+
+// The observable face of the user's credits account on the GUI thread: signed-in state, profile,
+// gateway providers, busy flags, the pending device code, the last sync time and the last error. It
+// sequences the manager's work and publishes the results; nothing here throws.
+class QuorCreditsAccountStore : public QObject {
+    Q_OBJECT
+public:
+    static QuorCreditsAccountStore& shared();
+
+    // Creation does no I/O and starts no refresh. `manager` must outlive the store.
+    explicit QuorCreditsAccountStore(QuorCreditsAccountManager& manager, QObject* parent = nullptr);
+    ~QuorCreditsAccountStore() override;
+
+    bool isSignedIn() const { return m_isSignedIn; }
+    const std::optional<QuorCreditAccountProfile>& profile() const { return m_profile; }
+    const QList<QuorGatewayAIProvider>& activeAIProviders() const { return m_activeAIProviders; }
+    bool isRefreshing() const { return m_isRefreshing; }
+    bool isSigningIn() const { return m_isSigningIn; }
+    bool isSavingBudget() const { return m_isSavingBudget; }
+    const std::optional<QuorDeviceSignInStart>& pendingDeviceSignIn() const { return m_pendingDeviceSignIn; }
+    const std::optional<QDateTime>& lastSyncedAt() const { return m_lastSyncedAt; }
+    const std::optional<QString>& lastError() const { return m_lastError; }
+    QuorCreditsAccountManager& manager() const { return m_manager; }
+
+    QString currentAppName() const;
+    std::optional<QuorAppBudgetStatus> currentAppBudget() const;
+    QList<QuorBudgetWarning> budgetWarnings() const;
+    QuorCreditsHealthStatus healthStatus() const;
+    bool hasWarningOrAlert() const;
+
+    QCoro::Task<> refresh();
+    QCoro::Task<> refreshIfStale(double maxAgeSeconds);
+    // `app` absent or blank means the current application. True on success.
+    QCoro::Task<bool> saveAppBudget(std::optional<QString> app, std::optional<double> dailyLimitCredits,
+                                    std::optional<double> monthlyLimitCredits,
+                                    std::optional<double> lowBalanceThresholdCredits);
+    QCoro::Task<bool> deleteAppBudget(std::optional<QString> app);
+    void openTopUpPage(QuorLanguage language);
+    void openBudgetsPage(QuorLanguage language);
+    QCoro::Task<> signOut();
+    // The balance an AI answer reported; values that are absent, infinite or NaN are ignored.
+    void applyLiveBillingBalance(std::optional<double> availableUSD, std::optional<double> creditsAvailable);
+
+    // --- Sign-in (one flow at a time; starting one cancels the previous) ---
+    void startOneClickSignIn();
+    void startDeviceSignIn();
+    void cancelPendingSignIn();
+    QCoro::Task<bool> saveManualToken(QString token);
+
+    // The device flow's next polling interval after a "slow down" answer, in seconds.
+    static qint64 slowedDownInterval(qint64 interval);
+
+    // How long one second of the device flow's timing lasts (tests shorten it).
+    void setDeviceFlowSecond(std::chrono::milliseconds second) { m_deviceFlowSecond = second; }
+    // The browser flow's wait for its callback, in seconds (180 unless a test shortens it).
+    void setBrowserSignInTimeout(double seconds) { m_browserSignInTimeout = seconds; }
+
+signals:
+    void isSignedInChanged();
+    void profileChanged();
+    void activeAIProvidersChanged();
+    void isRefreshingChanged();
+    void isSigningInChanged();
+    void isSavingBudgetChanged();
+    void pendingDeviceSignInChanged();
+    void lastSyncedAtChanged();
+    void lastErrorChanged();
+    // After any of the above.
+    void changed();
+
+private:
+    struct SignInFlow {
+        quint64 id = 0;
+        QuorCancellationToken cancel;
+    };
+
+    static QCoro::Task<> runDeviceSignIn(QPointer<QuorCreditsAccountStore> store, QuorCreditsAccountManager* manager,
+                                         quint64 flowId, QuorCancellationToken cancel,
+                                         std::chrono::milliseconds second);
+    static QCoro::Task<> runOneClickSignIn(QPointer<QuorCreditsAccountStore> store, QuorCreditsAccountManager* manager,
+                                           quint64 flowId, QuorCancellationToken cancel, QString portalBase,
+                                           double timeoutSeconds);
+    quint64 beginSignInFlow(QuorCancellationToken cancel);
+    bool isActiveFlow(quint64 flowId) const;
+    void failSignInFlow(quint64 flowId, const std::exception& error, bool browserFlow);
+    void endSignInFlow(quint64 flowId, bool deviceFlow);
+    QString portalBase() const;
+    QCoro::Task<bool> writeBudget(std::optional<QString> app, bool remove, std::optional<double> daily,
+                                  std::optional<double> monthly, std::optional<double> lowBalanceThreshold);
+
+    void setSignedIn(bool value);
+    void setProfile(std::optional<QuorCreditAccountProfile> value);
+    void setActiveAIProviders(QList<QuorGatewayAIProvider> value);
+    void setRefreshing(bool value);
+    void setSigningIn(bool value);
+    void setSavingBudget(bool value);
+    void setPendingDeviceSignIn(std::optional<QuorDeviceSignInStart> value);
+    void setLastSyncedAt(std::optional<QDateTime> value);
+    void setLastError(std::optional<QString> value);
+
+    bool m_isSignedIn = false;
+    std::optional<QuorCreditAccountProfile> m_profile;
+    QList<QuorGatewayAIProvider> m_activeAIProviders;
+    bool m_isRefreshing = false;
+    bool m_isSigningIn = false;
+    bool m_isSavingBudget = false;
+    std::optional<QuorDeviceSignInStart> m_pendingDeviceSignIn;
+    std::optional<QDateTime> m_lastSyncedAt;
+    std::optional<QString> m_lastError;
+    QuorCreditsAccountManager& m_manager;
+    std::optional<SignInFlow> m_activeSignIn;
+    quint64 m_lastFlowId = 0;
+    // Bumped by every sign-out: a refresh that began under an older value publishes nothing.
+    quint64 m_accountEpoch = 0;
+    std::chrono::milliseconds m_deviceFlowSecond{1000};
+    double m_browserSignInTimeout = 180;
+};

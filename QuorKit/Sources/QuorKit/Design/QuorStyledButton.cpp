@@ -1,0 +1,155 @@
+#include "QuorKit/Design/QuorStyledButton.h"
+
+#include "QuorKit/Design/QuorAnimation.h"
+#include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorSymbols.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVariantAnimation>
+
+#include <cmath>
+
+namespace {
+constexpr double kSymbolSpacing = 5;
+
+QuorButtonLook lookOf(const QuorButtonStyle& style, bool pressed)
+{
+    return std::visit([pressed](const auto& s) { return s.look(pressed); }, style);
+}
+
+QColor mix(const QColor& a, const QColor& b, double t)
+{
+    return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
+                            static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
+                            static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t),
+                            static_cast<float>(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
+}
+} // namespace
+
+QuorStyledButton::QuorStyledButton(const QString& title, const QString& symbolName, QuorButtonStyle style,
+                                   QWidget* parent)
+    : QAbstractButton(parent), m_style(style), m_symbolName(symbolName)
+{
+    setText(title);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover);
+    connect(this, &QAbstractButton::pressed, this, [this] { animatePress(true); });
+    connect(this, &QAbstractButton::released, this, [this] { animatePress(false); });
+}
+
+void QuorStyledButton::setButtonStyle(QuorButtonStyle style)
+{
+    if (style == m_style) {
+        return;
+    }
+    m_style = style;
+    updateGeometry();
+    update();
+}
+
+void QuorStyledButton::setSymbolName(const QString& symbolName)
+{
+    if (symbolName != m_symbolName) {
+        m_symbolName = symbolName;
+        updateGeometry();
+        update();
+    }
+}
+
+QuorButtonLook QuorStyledButton::currentLook() const
+{
+    QuorButtonLook resting = lookOf(m_style, false);
+    if (m_pressProgress <= 0) {
+        return resting;
+    }
+    const QuorButtonLook pressed = lookOf(m_style, true);
+    const double t = m_pressProgress;
+    resting.fill = mix(resting.fill, pressed.fill, t);
+    resting.opacity += (pressed.opacity - resting.opacity) * t;
+    resting.scale += (pressed.scale - resting.scale) * t;
+    return resting;
+}
+
+void QuorStyledButton::animatePress(bool pressed)
+{
+    const double target = pressed ? 1.0 : 0.0;
+    if (m_pressAnimation) {
+        m_pressAnimation->stop();
+        m_pressAnimation->deleteLater();
+    }
+    const int duration = lookOf(m_style, pressed).pressAnimationMs;
+    if (duration <= 0 || !QuorAnimation::enabled()) {
+        m_pressProgress = target;
+        update();
+        return;
+    }
+    auto* animation = new QVariantAnimation(this);
+    animation->setStartValue(m_pressProgress);
+    animation->setEndValue(target);
+    animation->setDuration(duration);
+    animation->setEasingCurve(QEasingCurve::OutCubic);
+    connect(animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        m_pressProgress = value.toDouble();
+        update();
+    });
+    m_pressAnimation = animation;
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+QSize QuorStyledButton::sizeHint() const
+{
+    const QuorButtonLook look = lookOf(m_style, false);
+    const QFontMetricsF metrics(QuorFonts::system(look.fontSize, look.fontWeight));
+    double width = metrics.horizontalAdvance(text());
+    if (!m_symbolName.isEmpty()) {
+        width += look.fontSize * 1.25 + kSymbolSpacing;
+    }
+    const double height = std::max(metrics.height(), look.fontSize * 1.25);
+    return {static_cast<int>(std::ceil(width + 2 * look.paddingHorizontal)),
+            static_cast<int>(std::ceil(height + 2 * look.paddingVertical))};
+}
+
+void QuorStyledButton::paintEvent(QPaintEvent* /*event*/)
+{
+    const QuorButtonLook look = currentLook();
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(look.opacity * (isEnabled() ? 1.0 : 0.45));
+    const QRectF bounds = QRectF(rect());
+    if (look.scale != 1.0) {
+        painter.translate(bounds.center());
+        painter.scale(look.scale, look.scale);
+        painter.translate(-bounds.center());
+    }
+
+    QPainterPath shape;
+    shape.addRoundedRect(bounds, look.cornerRadius, look.cornerRadius);
+    painter.fillPath(shape, look.fill);
+    if (look.border) {
+        painter.setPen(QPen(*look.border, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5,
+                                look.cornerRadius - 0.5);
+    }
+
+    const QFont font = QuorFonts::system(look.fontSize, look.fontWeight);
+    const QFontMetricsF metrics(font);
+    const double symbolWidth = m_symbolName.isEmpty() ? 0 : look.fontSize * 1.25 + kSymbolSpacing;
+    const double available = bounds.width() - 2 * look.paddingHorizontal - symbolWidth;
+    const QString title = metrics.elidedText(text(), Qt::ElideRight, std::max(0.0, available));
+    const double contentWidth = symbolWidth + metrics.horizontalAdvance(title);
+    double x = bounds.center().x() - contentWidth / 2;
+    if (!m_symbolName.isEmpty()) {
+        const double side = look.fontSize * 1.25;
+        QuorSymbols::paint(painter, QRectF(x, bounds.center().y() - side / 2, side, side), m_symbolName,
+                           look.foreground, look.fontSize);
+        x += symbolWidth;
+    }
+    painter.setFont(font);
+    painter.setPen(look.foreground);
+    painter.drawText(QRectF(x, bounds.top(), bounds.right() - x, bounds.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, title);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "QuorKit/Design/QuorButtonLook.h"
+#include "QuorKit/Design/QuorGlassButtonStyle.h"
+#include "QuorKit/Design/QuorPrimaryButtonStyle.h"
+
+#include <QAbstractButton>
+#include <QPointer>
+
+#include <variant>
+
+class QVariantAnimation;
+
+using QuorButtonStyle = std::variant<QuorPrimaryButtonStyle, QuorGlassButtonStyle>;
+
+// A push button drawn in one of the kit's button styles, with a title and an optional symbol
+// before it, on one line.
+class QuorStyledButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    QuorStyledButton(const QString& title, const QString& symbolName, QuorButtonStyle style,
+                     QWidget* parent = nullptr);
+
+    void setButtonStyle(QuorButtonStyle style);
+    const QuorButtonStyle& buttonStyle() const { return m_style; }
+    void setSymbolName(const QString& symbolName);
+    QString symbolName() const { return m_symbolName; }
+
+    QuorButtonLook currentLook() const;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void animatePress(bool pressed);
+
+    QuorButtonStyle m_style;
+    QString m_symbolName;
+    double m_pressProgress = 0; // 0 resting, 1 pressed
+    QPointer<QVariantAnimation> m_pressAnimation;
+};

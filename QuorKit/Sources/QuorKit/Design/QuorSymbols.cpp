@@ -1,0 +1,127 @@
+#include "QuorKit/Design/QuorSymbols.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHash>
+#include <QPainter>
+#include <QScreen>
+
+namespace {
+
+// Material Icons code points of the glyph that reads best for each symbol name.
+const QHash<QString, char32_t>& table()
+{
+    static const QHash<QString, char32_t> symbols{
+        // Action pills.
+        {QStringLiteral("globe"), 0xe894},                      // language
+        {QStringLiteral("wand.and.stars"), 0xe663},             // auto_fix_high
+        {QStringLiteral("text.alignleft"), 0xe236},             // format_align_left
+        {QStringLiteral("lightbulb.fill"), 0xe0f0},             // lightbulb
+        {QStringLiteral("doc.on.clipboard"), 0xe14f},           // content_paste
+        {QStringLiteral("link.badge.plus"), 0xe178},            // add_link
+        {QStringLiteral("function"), 0xe24a},                   // functions
+        {QStringLiteral("chart.bar.doc.horizontal"), 0xef3e},   // analytics
+        {QStringLiteral("qrcode"), 0xef6b},                     // qr_code
+        {QStringLiteral("book.closed.fill"), 0xe865},           // book
+        {QStringLiteral("textformat"), 0xe165},                 // text_format
+        {QStringLiteral("magnifyingglass"), 0xe8b6},            // search
+        {QStringLiteral("waveform.and.mic"), 0xe91f},           // record_voice_over
+        {QStringLiteral("sparkles"), 0xe65f},                   // auto_awesome
+        // Result card, toast and close buttons.
+        {QStringLiteral("exclamationmark.triangle.fill"), 0xe002}, // warning
+        {QStringLiteral("checkmark.circle.fill"), 0xe86c},      // check_circle
+        {QStringLiteral("xmark"), 0xe5cd},                      // close
+        {QStringLiteral("square.and.arrow.down"), 0xe171},      // save_alt
+        {QStringLiteral("doc.on.doc"), 0xe14d},                 // content_copy
+        {QStringLiteral("arrow.triangle.2.circlepath"), 0xe627}, // sync
+        {QStringLiteral("stop.fill"), 0xe047},                  // stop
+        {QStringLiteral("speaker.wave.2.fill"), 0xe050},        // volume_up
+        // Menu-bar window.
+        {QStringLiteral("sparkles.rectangle.stack.fill"), 0xea14}, // dynamic_feed
+        {QStringLiteral("viewfinder"), 0xe3c2},                 // crop_free
+        {QStringLiteral("macwindow"), 0xe069},                  // web_asset
+        {QStringLiteral("power"), 0xe8ac},                      // power_settings_new
+    };
+    return symbols;
+}
+
+constexpr char32_t kFallback = 0xe8fd; // help_outline
+constexpr double kGlyphScale = 1.25;
+
+QString loadFamily()
+{
+    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/quor/fonts/MaterialIcons-Regular.ttf"));
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    return families.isEmpty() ? QStringLiteral("Material Icons") : families.first();
+}
+
+double logicalDpi()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr && screen->logicalDotsPerInchY() > 0 ? screen->logicalDotsPerInchY() : 96.0;
+}
+
+} // namespace
+
+namespace QuorSymbols {
+
+bool isKnown(const QString& name)
+{
+    return table().contains(name);
+}
+
+QStringList knownNames()
+{
+    QStringList names = table().keys();
+    names.sort();
+    return names;
+}
+
+char32_t codepoint(const QString& name)
+{
+    return table().value(name, kFallback);
+}
+
+char32_t fallbackCodepoint()
+{
+    return kFallback;
+}
+
+QFont font(double size)
+{
+    static const QString family = loadFamily();
+    QFont symbolFont(family);
+    symbolFont.setStyleStrategy(QFont::NoFontMerging);
+    symbolFont.setPointSizeF(size * kGlyphScale * 72.0 / logicalDpi());
+    return symbolFont;
+}
+
+QString glyph(const QString& name)
+{
+    const char32_t point = codepoint(name);
+    return QString::fromUcs4(&point, 1);
+}
+
+void paint(QPainter& painter, const QRectF& rect, const QString& name, const QColor& color, double size)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(font(size));
+    painter.setPen(color);
+    painter.drawText(rect, Qt::AlignCenter, glyph(name));
+    painter.restore();
+}
+
+QPixmap pixmap(const QString& name, double size, const QColor& color, double devicePixelRatio)
+{
+    const double side = size * kGlyphScale;
+    const int pixels = qMax(1, qRound(side * devicePixelRatio));
+    QPixmap image(pixels, pixels);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paint(painter, QRectF(0, 0, side, side), name, color, size);
+    return image;
+}
+
+} // namespace QuorSymbols

@@ -1,0 +1,262 @@
+#include "QuorKit/Design/Emblems/QuorAppEmblem.h"
+#include "QuorKit/Design/Emblems/QuorAppIdentity.h"
+#include "QuorKit/Design/Emblems/QuorEmblemArtworkProductivity.h"
+#include "QuorKit/Design/Emblems/QuorEmblemRenderer.h"
+#include "QuorKit/Design/Emblems/QuorFlatDraw.h"
+#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorJson.h"
+
+#include "Support/QuorTestSupport.h"
+
+#include <QPainter>
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace QuorAppIdentities;
+
+namespace {
+// Alpha (0 ... 1) of the bitmap pixel under design point (x, y).
+double alphaAt(const QImage& image, double x, double y)
+{
+    const QPointF pixel = QuorEmblemRenderer::designTransform(image.width()).map(QPointF(x, y));
+    return image.pixelColor(static_cast<int>(pixel.x()), static_cast<int>(pixel.y())).alphaF();
+}
+
+QImage drawWith(const std::function<void(QPainter&)>& draw, int px = 200)
+{
+    QImage image(px, px, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setTransform(QuorEmblemRenderer::designTransform(px));
+    draw(painter);
+    painter.end();
+    return image;
+}
+} // namespace
+
+class TestQuorEmblems : public QObject {
+    Q_OBJECT
+
+private slots:
+    void identityTableFollowsItsRules()
+    {
+        QCOMPARE(allCases().size(), 75);
+        const QRegularExpression rawIdShape(QStringLiteral("^[a-z]{6,16}$"));
+        QSet<QString> seen;
+        int longest = 0;
+        for (int i = 0; i < allCases().size(); ++i) {
+            const QuorAppIdentity app = allCases()[i];
+            QCOMPARE(index(app), i);
+            const QString raw = rawValue(app);
+            QVERIFY2(rawIdShape.match(raw).hasMatch(), qPrintable(raw));
+            QCOMPARE(raw.startsWith(QStringLiteral("quor")), i < 1 || i > 5);
+            QVERIFY(!seen.contains(raw));
+            seen.insert(raw);
+            QCOMPARE(fromRawValue(raw), app);
+            QCOMPARE(id(app), raw);
+            longest = std::max(longest, static_cast<int>(raw.size()));
+        }
+        QCOMPARE(rawValue(QuorAppIdentity::quorZub), QStringLiteral("quorzub"));
+        QCOMPARE(index(QuorAppIdentity::quorZub), 14);
+        QCOMPARE(index(QuorAppIdentity::quorCamera), 27); // first media row
+        QCOMPARE(index(QuorAppIdentity::quorMonitor), 43); // first system row
+        QCOMPARE(rawValue(allCases()[50]).size(), 16);
+        QCOMPARE(longest, 16);
+        for (int i = 0; i < 75; ++i) {
+            if (i != 50) {
+                QVERIFY(rawValue(allCases()[i]).size() < 16);
+            }
+        }
+        QCOMPARE(quorNetLens, allCases()[50]);
+    }
+
+    void resolvesNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("row"); // -1: none
+        for (const char* name : {"com.tallowmer.quorzub", "QuorZub", "Quor Zub", "quor-zub", "QUOR_ZUB",
+                                 "com.tallowmer.quorzub."}) {
+            QTest::newRow(name) << QString::fromLatin1(name) << 14;
+        }
+        QTest::newRow("bundle suffix") << QStringLiteral("QuorZub.app") << -1;
+        QTest::newRow("empty") << QString() << -1;
+        QTest::newRow("dot") << QStringLiteral(".") << -1;
+        QTest::newRow("dots") << QStringLiteral("...") << -1;
+        QTest::newRow("accented") << QStringLiteral("quorzüb") << -1;
+        QTest::newRow("alias 50") << QStringLiteral("Quor NetLens") << 50;
+        QTest::newRow("alias 2 long") << QStringLiteral("inkwelljournaler") << 2;
+        QTest::newRow("alias 2 short") << QStringLiteral("com.example.Inkwell-Writer") << 2;
+        QTest::newRow("alias 1") << QStringLiteral("TallyBox") << 1;
+        QTest::newRow("alias 9") << QStringLiteral("clip list") << 9;
+    }
+
+    void resolvesNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, row);
+        const std::optional<QuorAppIdentity> expected =
+            row < 0 ? std::nullopt : std::optional<QuorAppIdentity>(allCases()[row]);
+        QCOMPARE(resolve(name), expected);
+    }
+
+    void aliasesAreNoRawIds()
+    {
+        for (const char* alias : {"quornetlens", "inkwelljournaler", "inkwellwriter", "tallybox", "cliplist"}) {
+            QCOMPARE(fromRawValue(QString::fromLatin1(alias)), std::nullopt);
+            QVERIFY(resolve(QString::fromLatin1(alias)).has_value());
+        }
+        QCOMPARE(fromRawValue(QStringLiteral("QuorZub")), std::nullopt);
+    }
+
+    void json()
+    {
+        QCOMPARE(toJson(QuorAppIdentity::quorZub), QJsonValue(QStringLiteral("quorzub")));
+        QCOMPARE(fromJson(QJsonValue(QStringLiteral("quorzub"))), QuorAppIdentity::quorZub);
+        QVERIFY_THROWS_EXCEPTION(QuorDecodingError, fromJson(QJsonValue(QStringLiteral("QuorZub"))));
+    }
+
+    void currentTriesEachSourceInTurn()
+    {
+        QCOMPARE(current(), QuorAppIdentity::quorZub); // this build's bundle identifier
+        const auto bundle = [](const char* identifier, const char* display) {
+            return QuorBundle(QVariantMap{{QStringLiteral("CFBundleIdentifier"), QString::fromLatin1(identifier)},
+                                          {QStringLiteral("CFBundleDisplayName"), QString::fromLatin1(display)},
+                                          {QStringLiteral("CFBundleName"), 42}},
+                              std::nullopt);
+        };
+        QCOMPARE(current(bundle("com.tallowmer.quorzub", "Quor Wave"), {}), QuorAppIdentity::quorZub);
+        QCOMPARE(current(bundle("com.example.unknown", "Quor Wave"), {}), QuorAppIdentity::quorWave);
+        QCOMPARE(current(bundle("com.example.unknown", "Nothing"), QStringLiteral("quorgit")), QuorAppIdentity::quorGit);
+        QCOMPARE(current(bundle("", ""), QStringLiteral("tst_quoremblems")), std::nullopt);
+    }
+
+    void imageSizesKeysAndCache()
+    {
+        using namespace QuorEmblemRenderer;
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, 28, 2, false), QStringLiteral("quorzub_56_glass"));
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, 8, 1, true), QStringLiteral("quorzub_16_tpl"));
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, 20, 1.5, false), QStringLiteral("quorzub_30_glass"));
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, 10.25, 2, false), QStringLiteral("quorzub_21_glass"));
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, 20, 0.5, false), cacheKey(QuorAppIdentity::quorZub, 20, 1, false));
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, 20, 4, false), cacheKey(QuorAppIdentity::quorZub, 20, 3, false));
+
+        const QuorEmblemImage tiny = image(QuorAppIdentity::quorPdf, 4, 1, false);
+        QCOMPARE(tiny.image.size(), QSize(16, 16));
+        QCOMPARE(tiny.image.deviceIndependentSize(), QSizeF(10, 10));
+
+        // The point size is not part of the key: the second request gets the first image.
+        const QuorEmblemImage first = image(QuorAppIdentity::quorCalc, 16, 2, false);
+        const QuorEmblemImage second = image(QuorAppIdentity::quorCalc, 32, 1, false);
+        QCOMPARE(second.image.deviceIndependentSize(), QSizeF(16, 16));
+        QCOMPARE(second.image.cacheKey(), first.image.cacheKey());
+
+        const QuorEmblemImage glass = image(QuorAppIdentity::quorZub, 40, 2, false);
+        const QuorEmblemImage tpl = image(QuorAppIdentity::quorZub, 40, 2, true);
+        QVERIFY(!glass.isTemplate);
+        QVERIFY(tpl.isTemplate);
+        QCOMPARE(tpl.image.size(), QSize(80, 80));
+        QVERIFY(tpl.image == glass.image);
+    }
+
+    void pngBypassesTheCache()
+    {
+        const QByteArray png = QuorEmblemRenderer::pngData(QuorAppIdentity::quorZub, 37);
+        const QImage decoded = QImage::fromData(png, "PNG");
+        QCOMPARE(decoded.size(), QSize(37, 37));
+        QCOMPARE(decoded.pixelColor(0, 0).alpha(), 0);
+        QVERIFY(QuorEmblemRenderer::pngData(QuorAppIdentity::quorZub, 0).isEmpty());
+        QVERIFY(QuorEmblemRenderer::pngData(QuorAppIdentity::quorZub, -5).isEmpty());
+    }
+
+    void ownEmblemInWhiteGlass()
+    {
+        const QImage image = QuorEmblemRenderer::makeBitmap(QuorAppIdentity::quorZub, 240);
+        QCOMPARE(alphaAt(image, 36, 39), 0.0);             // left dot: a full hole
+        QCOMPARE(alphaAt(image, 64, 39), 0.0);             // right dot
+        QVERIFY(qAbs(alphaAt(image, 50, 39) - 0.98 * 0.14) < 0.02); // middle dot keeps 14 %
+        QVERIFY(qAbs(alphaAt(image, 44, 31) - 0.98) < 0.01);        // the pill itself
+        QVERIFY(qAbs(alphaAt(image, 50, 52) - 0.98) < 0.01);        // the tail
+        QVERIFY(qAbs(alphaAt(image, 50, 64) - 0.46) < 0.01);        // upper bar
+        QVERIFY(qAbs(alphaAt(image, 50, 73) - 0.72) < 0.01);        // lower bar
+        QCOMPARE(alphaAt(image, 50, 58.5), 0.0);                    // gap between tail and bar
+        QCOMPARE(alphaAt(image, 20, 39), 0.0);                      // outside the pill
+    }
+
+    void ownEmblemInFlatLightHasNoHoles()
+    {
+        const QuorEmblemTone tone = QuorEmblemTone::flatLight(QColor(20, 30, 40), QColor(200, 10, 10));
+        const QImage image = drawWith([&](QPainter& painter) {
+            QVERIFY(QuorEmblemRenderer::drawFlatEmblem(QuorAppIdentity::quorZub, painter, tone));
+        });
+        const auto colorAt = [&](double x, double y) {
+            const QPointF p = QuorEmblemRenderer::designTransform(image.width()).map(QPointF(x, y));
+            return image.pixelColor(static_cast<int>(p.x()), static_cast<int>(p.y()));
+        };
+        QCOMPARE(colorAt(36, 39), QColor(238, 241, 247));
+        QCOMPARE(colorAt(50, 39), QColor(200, 10, 10));
+        QCOMPARE(colorAt(44, 31), QColor(20, 30, 40));
+    }
+
+    void dispatchAndRowsWithoutDrawings()
+    {
+        QImage scratch(10, 10, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&scratch);
+        QVERIFY(!QuorEmblemArtworkProductivity::draw(QuorAppIdentity::quorCamera, painter, QuorEmblemTone::whiteGlass()));
+        painter.end();
+        // A row without a drawing still gives an image, fully transparent.
+        const QImage blank = QuorEmblemRenderer::makeBitmap(QuorAppIdentity::quorCamera, 32);
+        QCOMPARE(blank.size(), QSize(32, 32));
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                QCOMPARE(blank.pixelColor(x, y).alpha(), 0);
+            }
+        }
+    }
+
+    void tonePaints()
+    {
+        const QuorEmblemTone& glass = QuorEmblemTone::whiteGlass();
+        QCOMPARE(glass.cutout(0.42), QuorFlatPaint::cutout(0.55));
+        QCOMPARE(glass.cutout(0.75).strength, 0.75 * 1.15);
+        QCOMPARE(glass.cutout(0.9), QuorFlatPaint::cutout(1.0));
+        QCOMPARE(glass.onPrimaryAccent(), QuorFlatPaint::cutout(0.86));
+        QCOMPARE(glass.soft().color.alphaF(), QColor::fromRgbF(1, 1, 1, 0.16f).alphaF());
+        const QuorEmblemTone flat = QuorEmblemTone::flatLight(QColor(10, 20, 30, 128), Qt::red);
+        QCOMPARE(flat.soft().color, QColor::fromRgbF(10 / 255.0f, 20 / 255.0f, 30 / 255.0f, 0.11f)); // replaced, not multiplied
+        QCOMPARE(flat.onPrimaryAccent(), QuorFlatPaint::solid(Qt::red));
+        QCOMPARE(flat.cutout(0.5).kind, QuorFlatPaint::Kind::color);
+    }
+
+    void sharedShapes()
+    {
+        const QuorEmblemTone& glass = QuorEmblemTone::whiteGlass();
+        const QImage sheet = drawWith([&](QPainter& painter) { QuorFlatDraw::foldedSheet(painter, glass); });
+        QVERIFY(qAbs(alphaAt(sheet, 40, 50) - 0.98) < 0.01);
+        QVERIFY(qAbs(alphaAt(sheet, 59, 30) - 0.98 * 0.45) < 0.02); // the flap erased to 45 %
+        const QuorEmblemTone flat = QuorEmblemTone::flatLight(Qt::black, Qt::blue);
+        const QImage flatSheet = drawWith([&](QPainter& painter) { QuorFlatDraw::foldedSheet(painter, flat); });
+        const QPointF flap = QuorEmblemRenderer::designTransform(200).map(QPointF(59, 30));
+        QCOMPARE(flatSheet.pixelColor(flap.toPoint()), QColor(Qt::blue));
+        const QImage shield = drawWith([&](QPainter& painter) { QuorFlatDraw::splitShield(painter, glass); });
+        QCOMPARE(alphaAt(shield, 50, 40), 0.0); // the gap down the middle
+        QVERIFY(qAbs(alphaAt(shield, 60, 40) - 0.46) < 0.01);
+    }
+
+    void emblemWidgetPaintsAtItsSize()
+    {
+        QuorAppEmblem emblem(QuorAppIdentity::quorZub, 40, false);
+        QCOMPARE(emblem.size(), QSize(40, 40));
+        const QImage grabbed = emblem.grab().toImage();
+        int inked = 0;
+        for (int y = 0; y < grabbed.height(); ++y) {
+            for (int x = 0; x < grabbed.width(); ++x) {
+                inked += grabbed.pixelColor(x, y).alpha() > 200 ? 1 : 0;
+            }
+        }
+        QVERIFY(inked > 100);
+    }
+};
+
+QUOR_TEST_MAIN(TestQuorEmblems)
+#include "tst_quoremblems.moc"

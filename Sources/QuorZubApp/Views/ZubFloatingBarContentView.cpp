@@ -1,0 +1,966 @@
+#include "QuorZubApp/Views/ZubFloatingBarContentView.h"
+
+#include "QuorZubApp/Views/ZubFloatingBarState.h"
+#include "QuorZubApp/Views/ZubFrostedGlassCapsule.h"
+#include "QuorZubApp/Views/ZubFrostedGlassCard.h"
+
+#include "QuorKit/Design/QuorAnimation.h"
+#include "QuorKit/Design/QuorBrandMark.h"
+#include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorStyledButton.h"
+#include "QuorKit/Design/QuorSymbols.h"
+
+#include <QAbstractButton>
+#include <QEnterEvent>
+#include <QFontMetricsF>
+#include <QGraphicsEffect>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+
+#include <cmath>
+
+namespace zub_detail {
+
+// Fades and scales a widget about its top centre: the appear and disappear of the bar and its cards.
+class PresentEffect : public QGraphicsEffect {
+public:
+    PresentEffect(double hiddenScale, QObject* parent) : QGraphicsEffect(parent), m_hiddenScale(hiddenScale) {}
+
+    // 0 hidden (transparent, scaled down), 1 shown.
+    void setProgress(double progress)
+    {
+        if (progress != m_progress) {
+            m_progress = progress;
+            update();
+        }
+        // Only active while it changes something: nested effects leave children unpainted on
+        // screen, and a fully shown widget needs none.
+        setEnabled(m_progress < 1.0);
+    }
+    double progress() const { return m_progress; }
+
+protected:
+    void draw(QPainter* painter) override
+    {
+        if (m_progress >= 1.0) {
+            drawSource(painter);
+            return;
+        }
+        if (m_progress <= 0.0) {
+            return;
+        }
+        QPoint offset;
+        const QPixmap pixmap = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::NoPad);
+        const QRectF bounds = sourceBoundingRect(Qt::LogicalCoordinates);
+        const QPointF anchor(bounds.center().x(), bounds.top());
+        const double scale = m_hiddenScale + (1.0 - m_hiddenScale) * m_progress;
+        painter->save();
+        painter->setOpacity(painter->opacity() * m_progress);
+        painter->translate(anchor);
+        painter->scale(scale, scale);
+        painter->translate(-anchor);
+        painter->drawPixmap(offset, pixmap);
+        painter->restore();
+    }
+
+private:
+    double m_hiddenScale;
+    double m_progress = 1.0;
+};
+
+} // namespace zub_detail
+
+namespace {
+
+using zub_detail::PresentEffect;
+
+QColor white(double opacity)
+{
+    return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity));
+}
+
+QColor mix(const QColor& a, const QColor& b, double t)
+{
+    return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
+                            static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
+                            static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t),
+                            static_cast<float>(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
+}
+
+QColor scaledAlpha(QColor color, double factor)
+{
+    color.setAlphaF(static_cast<float>(color.alphaF() * factor));
+    return color;
+}
+
+QSize ceilSize(double width, double height)
+{
+    return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
+}
+
+QLabel* makeLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr)
+{
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    label->setPalette(palette);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+// A button that tracks the pointer and eases its hover look in and out over 0.12 s.
+class HoverButton : public QAbstractButton {
+public:
+    explicit HoverButton(QWidget* parent = nullptr) : QAbstractButton(parent)
+    {
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    bool isHovered() const { return m_hovered; }
+
+protected:
+    double hoverProgress() const { return m_hoverProgress; }
+
+    void enterEvent(QEnterEvent* event) override
+    {
+        setHovered(true);
+        QAbstractButton::enterEvent(event);
+    }
+
+    void leaveEvent(QEvent* event) override
+    {
+        setHovered(false);
+        QAbstractButton::leaveEvent(event);
+    }
+
+private:
+    void setHovered(bool hovered)
+    {
+        m_hovered = hovered;
+        const double target = hovered ? 1.0 : 0.0;
+        if (m_animation) {
+            m_animation->stop();
+        }
+        if (!QuorAnimation::enabled()) {
+            m_hoverProgress = target;
+            update();
+            return;
+        }
+        if (!m_animation) {
+            m_animation = new QVariantAnimation(this);
+            m_animation->setDuration(120);
+            m_animation->setEasingCurve(QEasingCurve::OutCubic);
+            QObject::connect(m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+                m_hoverProgress = value.toDouble();
+                update();
+            });
+        }
+        m_animation->setStartValue(m_hoverProgress);
+        m_animation->setEndValue(target);
+        m_animation->start();
+    }
+
+    bool m_hovered = false;
+    double m_hoverProgress = 0;
+    QVariantAnimation* m_animation = nullptr;
+};
+
+constexpr double kPillSymbolSize = 11;
+constexpr double kPillSpacing = 4.5;
+
+// One action of the pill row: symbol and title on a capsule that lights up when hovered and turns
+// white while its action runs or its result is shown.
+class PillActionButton : public HoverButton {
+public:
+    PillActionButton(const ZubFloatingBarPresentation::Pill& pill, QWidget* parent)
+        : HoverButton(parent), m_symbolName(pill.action.symbolName), m_isActive(pill.isActive)
+    {
+        setText(pill.title);
+        setObjectName(QStringLiteral("pill:") + pill.action.id.toString(QUuid::WithoutBraces));
+    }
+
+    void setActive(bool active)
+    {
+        if (active != m_isActive) {
+            m_isActive = active;
+            updateGeometry();
+            update();
+        }
+    }
+    bool isActive() const { return m_isActive; }
+
+    QSize sizeHint() const override
+    {
+        const QFontMetricsF metrics(QuorFonts::system(11.5, QFont::DemiBold));
+        const double symbol = kPillSymbolSize * 1.25;
+        return ceilSize(symbol + kPillSpacing + metrics.horizontalAdvance(text()) + 2 * 8.5,
+                        std::max(symbol, metrics.height()) + 2 * 4.5);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds(rect());
+        const double t = hoverProgress();
+        QColor fill = mix(white(0), white(0.14), t);
+        QColor foreground = mix(white(0.88), white(0.98), t);
+        double symbolOpacity = 0.82 + (1.0 - 0.82) * t;
+        if (m_isActive) {
+            fill = white(0.94);
+            foreground = QColor::fromRgbF(0, 0, 0, 0.92f);
+            symbolOpacity = 0.92;
+        }
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fill);
+        painter.drawRoundedRect(bounds, bounds.height() / 2, bounds.height() / 2);
+
+        const QFont font = QuorFonts::system(11.5, m_isActive || isHovered() ? QFont::DemiBold : QFont::Medium);
+        const double symbol = kPillSymbolSize * 1.25;
+        double x = 8.5;
+        QuorSymbols::paint(painter, QRectF(x, bounds.center().y() - symbol / 2, symbol, symbol), m_symbolName,
+                           scaledAlpha(foreground, symbolOpacity), kPillSymbolSize);
+        x += symbol + kPillSpacing;
+        painter.setFont(font);
+        painter.setPen(foreground);
+        const QRectF textRect(x, 0, bounds.width() - x - 8.5 + 2, bounds.height());
+        painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                         QFontMetricsF(font).elidedText(text(), Qt::ElideRight, textRect.width()));
+    }
+
+private:
+    QString m_symbolName;
+    bool m_isActive;
+};
+
+// The detected and target language ("EN→TR"); a click cycles the target.
+class LanguageCycleBadge : public HoverButton {
+public:
+    LanguageCycleBadge(QColor accent, QWidget* parent) : HoverButton(parent), m_accent(std::move(accent))
+    {
+        setObjectName(QStringLiteral("languageBadge"));
+    }
+
+    QSize sizeHint() const override
+    {
+        const QFontMetricsF metrics(QuorFonts::monospaced(9.5, QFont::DemiBold));
+        return ceilSize(metrics.horizontalAdvance(text()) + 2 * 6.5, metrics.height() + 2 * 3);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds(rect());
+        const double t = hoverProgress();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(scaledAlpha(m_accent, 0.14 + (0.26 - 0.14) * t));
+        painter.drawRoundedRect(bounds, bounds.height() / 2, bounds.height() / 2);
+        painter.setFont(QuorFonts::monospaced(9.5, QFont::DemiBold));
+        painter.setPen(mix(m_accent, Qt::white, t));
+        painter.drawText(bounds, Qt::AlignCenter, text());
+    }
+
+private:
+    QColor m_accent;
+};
+
+// The small round close icon at the end of the pill row.
+class DismissIconButton : public HoverButton {
+public:
+    explicit DismissIconButton(QWidget* parent) : HoverButton(parent)
+    {
+        setObjectName(QStringLiteral("dismissIcon"));
+        setFixedSize(22, 22);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds(rect());
+        const double t = hoverProgress();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(white(0.14 * t));
+        painter.drawEllipse(bounds);
+        QuorSymbols::paint(painter, bounds, QStringLiteral("xmark"), white(0.52 + (0.92 - 0.52) * t), 9.5);
+    }
+};
+
+// "Close  Esc" at the end of the result card's buttons.
+class CloseKeyButton : public QAbstractButton {
+public:
+    CloseKeyButton(const QString& title, QWidget* parent) : QAbstractButton(parent)
+    {
+        setText(title);
+        setObjectName(QStringLiteral("closeButton"));
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    QSize sizeHint() const override
+    {
+        const QFontMetricsF title(QuorFonts::system(11.5, QFont::Medium));
+        const QFontMetricsF key(QuorFonts::monospaced(9.5, QFont::Medium));
+        return ceilSize(title.horizontalAdvance(text()) + 4 + key.horizontalAdvance(QStringLiteral("Esc")) + 2 * 8,
+                        title.height() + 2 * 5);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds(rect());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(white(0.07));
+        painter.drawRoundedRect(bounds, bounds.height() / 2, bounds.height() / 2);
+        const QFont titleFont = QuorFonts::system(11.5, QFont::Medium);
+        const double titleWidth = QFontMetricsF(titleFont).horizontalAdvance(text());
+        painter.setFont(titleFont);
+        painter.setPen(white(0.72));
+        painter.drawText(QRectF(8, 0, titleWidth + 1, bounds.height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+        painter.setFont(QuorFonts::monospaced(9.5, QFont::Medium));
+        painter.setPen(white(0.45));
+        painter.drawText(QRectF(8 + titleWidth + 4, 0, bounds.width(), bounds.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("Esc"));
+    }
+};
+
+// A small spinning ring in the accent colour (still when animations are off).
+class Spinner : public QWidget {
+public:
+    Spinner(QColor accent, QWidget* parent) : QWidget(parent), m_accent(std::move(accent))
+    {
+        setFixedSize(16, 16);
+        if (QuorAnimation::enabled()) {
+            auto* timer = new QTimer(this);
+            timer->setInterval(16);
+            QObject::connect(timer, &QTimer::timeout, this, [this] {
+                m_angle = (m_angle + 12) % 360;
+                update();
+            });
+            timer->start();
+        }
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF ring = QRectF(rect()).adjusted(2, 2, -2, -2);
+        painter.setPen(QPen(scaledAlpha(m_accent, 0.25), 2));
+        painter.drawEllipse(ring);
+        painter.setPen(QPen(m_accent, 2, Qt::SolidLine, Qt::RoundCap));
+        painter.drawArc(ring, -m_angle * 16, 100 * 16);
+    }
+
+private:
+    QColor m_accent;
+    int m_angle = 0;
+};
+
+// The QR code, sharp-edged, on white in a rounded square.
+class QRCodeView : public QWidget {
+public:
+    QRCodeView(QImage image, QWidget* parent) : QWidget(parent), m_image(std::move(image))
+    {
+        setObjectName(QStringLiteral("qrImage"));
+        setFixedSize(160 + 16, 160 + 16);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        painter.drawRoundedRect(QRectF(rect()), 12, 12);
+        const QSizeF fitted = QSizeF(m_image.size()).scaled(160, 160, Qt::KeepAspectRatio);
+        const QRectF target(8 + (160 - fitted.width()) / 2, 8 + (160 - fitted.height()) / 2, fitted.width(),
+                            fitted.height());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(target, m_image);
+    }
+
+private:
+    QImage m_image;
+};
+
+// The dark well behind a result's text.
+class TextWell : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds(rect());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.18f));
+        painter.drawRoundedRect(bounds, 10, 10);
+        painter.setPen(QPen(white(0.1), 0.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), 9.75, 9.75);
+    }
+};
+
+// Plain text on one line (line breaks read as spaces), cut with an ellipsis at whatever width the
+// card has now.
+class OneLineLabel : public QWidget {
+public:
+    OneLineLabel(QFont font, QColor color, QWidget* parent)
+        : QWidget(parent), m_font(std::move(font)), m_color(std::move(color))
+    {
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        setFixedHeight(static_cast<int>(std::ceil(QFontMetricsF(m_font).height())));
+    }
+
+    void setText(const QString& text)
+    {
+        const QString line = text.simplified();
+        if (line != m_text) {
+            m_text = line;
+            update();
+        }
+    }
+    QString text() const { return m_text; }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setFont(m_font);
+        painter.setPen(m_color);
+        painter.drawText(QRectF(rect()), Qt::AlignLeft | Qt::AlignVCenter,
+                         QFontMetricsF(m_font).elidedText(m_text, Qt::ElideRight, width()));
+    }
+
+private:
+    QFont m_font;
+    QColor m_color;
+    QString m_text;
+};
+
+// A thin, light scroll indicator for the dark text well.
+constexpr const char* kScrollBarStyle =
+    "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
+    "QScrollBar::handle:vertical { background: rgba(255, 255, 255, 0.28); border-radius: 3px; min-height: 16px; }"
+    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }";
+
+// The application's mark at the start of the pill row, slightly subdued.
+class BrandMarkView : public QWidget {
+public:
+    explicit BrandMarkView(QWidget* parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("brandMark"));
+        setFixedSize(14, 14);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setOpacity(0.9);
+        QuorBrandMark::paint(painter, QRectF(0, 0, 14, 14), QuorBrandMarkStyle::currentApp());
+    }
+};
+
+void makeTransparent(QScrollArea* area)
+{
+    area->setFrameShape(QFrame::NoFrame);
+    area->setAttribute(Qt::WA_TranslucentBackground);
+    area->viewport()->setAutoFillBackground(false);
+    area->viewport()->setAttribute(Qt::WA_TranslucentBackground);
+    area->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+}
+
+} // namespace
+
+ZubFloatingBarContentView::ZubFloatingBarContentView(ZubFloatingBarState* state, Callbacks callbacks,
+                                                     QuorProductPalette palette, QWidget* parent)
+    : QWidget(parent),
+      m_state(state),
+      m_callbacks(std::move(callbacks)),
+      m_palette(palette),
+      m_accent(QuorProductPalettes::accentColor(palette))
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFocusPolicy(Qt::StrongFocus);
+
+    // Everything lives in one inner widget so the appear effect scales the bar as a whole.
+    m_content = new QWidget(this);
+    m_content->setAttribute(Qt::WA_TranslucentBackground);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_content);
+    m_rootEffect = new PresentEffect(0.95, m_content);
+    m_content->setGraphicsEffect(m_rootEffect);
+
+    auto* column = new QVBoxLayout(m_content);
+    column->setContentsMargins(5, 5, 5, 5);
+    column->setSpacing(7);
+    buildPillRow();
+    buildRunningCard();
+    column->addWidget(m_pillRow);
+    column->addWidget(m_runningCard);
+    column->addStretch(1);
+
+    m_shownPresented = m_state && m_state->isPresented();
+    m_rootEffect->setProgress(m_shownPresented ? 1.0 : 0.0);
+    if (m_state) {
+        connect(m_state, &ZubFloatingBarState::changed, this, &ZubFloatingBarContentView::sync);
+    }
+    sync();
+}
+
+ZubFloatingBarContentView::~ZubFloatingBarContentView() = default;
+
+void ZubFloatingBarContentView::buildPillRow()
+{
+    // The frosted backgrounds always use this application's palette, whatever the accent palette is.
+    m_pillRow = new ZubFrostedGlassCapsule(QuorProductPalettes::groundStops(QuorProductPalette::deepCoral));
+    m_pillRow->setObjectName(QStringLiteral("pillRow"));
+    m_pillRow->installEventFilter(this);
+    auto* row = new QHBoxLayout(m_pillRow);
+    row->setContentsMargins(6, 5, 6, 5);
+    row->setSpacing(4);
+
+    auto* markHolder = new QWidget;
+    auto* markLayout = new QHBoxLayout(markHolder);
+    markLayout->setContentsMargins(6, 0, 2, 0);
+    markLayout->addWidget(new BrandMarkView(markHolder));
+    row->addWidget(markHolder);
+
+    auto* badge = new LanguageCycleBadge(m_accent, m_pillRow);
+    connect(badge, &QAbstractButton::clicked, this, [this] { call(m_callbacks.onCycleTargetLanguage); });
+    m_badge = badge;
+    row->addWidget(badge);
+
+    auto* pills = new QWidget;
+    pills->setAttribute(Qt::WA_TranslucentBackground);
+    m_pillLayout = new QHBoxLayout(pills);
+    m_pillLayout->setContentsMargins(0, 0, 0, 0);
+    m_pillLayout->setSpacing(2);
+    m_pillLayout->addStretch(1);
+    m_pillScroll = new QScrollArea;
+    m_pillScroll->setObjectName(QStringLiteral("pillScroll"));
+    makeTransparent(m_pillScroll);
+    m_pillScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pillScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pillScroll->setWidgetResizable(true);
+    m_pillScroll->setWidget(pills);
+    m_pillScroll->viewport()->installEventFilter(this);
+    row->addWidget(m_pillScroll, 1);
+
+    auto* dismiss = new DismissIconButton(m_pillRow);
+    connect(dismiss, &QAbstractButton::clicked, this, [this] { call(m_callbacks.onDismiss); });
+    m_dismissIcon = dismiss;
+    row->addWidget(dismiss);
+    row->addSpacing(2 - row->spacing());
+}
+
+void ZubFloatingBarContentView::buildRunningCard()
+{
+    m_runningCard = new ZubFrostedGlassCard(16, QuorProductPalettes::groundStops(QuorProductPalette::deepCoral));
+    m_runningCard->setObjectName(QStringLiteral("runningCard"));
+    m_runningCard->installEventFilter(this);
+    m_runningCard->setGraphicsEffect(new PresentEffect(0.97, m_runningCard));
+    auto* row = new QHBoxLayout(m_runningCard);
+    row->setContentsMargins(14, 14, 14, 14);
+    row->setSpacing(10);
+    row->addWidget(new Spinner(m_accent, m_runningCard));
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    m_runningTitle = makeLabel({}, QuorFonts::system(12.5, QFont::DemiBold), QuorGlassTokens::textPrimary());
+    m_runningTitle->setObjectName(QStringLiteral("runningTitle"));
+    m_runningPreview = new OneLineLabel(QuorFonts::system(11), white(0.58), m_runningCard);
+    m_runningPreview->setObjectName(QStringLiteral("runningPreview"));
+    texts->addWidget(m_runningTitle);
+    texts->addWidget(m_runningPreview);
+    row->addLayout(texts, 1);
+    m_runningCard->hide();
+}
+
+void ZubFloatingBarContentView::call(const std::function<void()>& callback) const
+{
+    if (callback) {
+        callback();
+    }
+}
+
+QPainterPath ZubFloatingBarContentView::surfaceShape() const
+{
+    QPainterPath shape;
+    const auto mapped = [this](const QWidget* widget) { return QRectF(QRect(widget->mapTo(this, QPoint(0, 0)), widget->size())); };
+    shape.addPath(ZubFrostedGlassCapsule::shape(mapped(m_pillRow)));
+    for (const ZubFrostedGlassCard* card : {m_runningCard, m_resultCard}) {
+        if (card != nullptr && !card->isHidden()) {
+            shape.addPath(ZubFrostedGlassCard::shape(mapped(card), card->cornerRadius()));
+        }
+    }
+    return shape.simplified();
+}
+
+void ZubFloatingBarContentView::sync()
+{
+    if (!m_state) {
+        return;
+    }
+    m_presentation = ZubFloatingBarPresentation::make(*m_state);
+    const ZubFloatingBarPresentation& p = m_presentation;
+
+    m_badge->setVisible(p.languageBadge.has_value());
+    static_cast<QAbstractButton*>(m_badge)->setText(p.languageBadge.value_or(QString()));
+    m_badge->setToolTip(p.badgeTooltip);
+    m_badge->updateGeometry();
+    m_dismissIcon->setToolTip(p.dismissTooltip);
+    syncPills();
+
+    const bool running = p.card == ZubFloatingBarPresentation::Card::running;
+    if (running) {
+        m_runningTitle->setText(p.runningTitle);
+        static_cast<OneLineLabel*>(m_runningPreview)->setText(p.runningPreview);
+        if (m_runningCard->isHidden()) {
+            m_runningCard->show();
+            animateCardIn(m_runningCard);
+        }
+    } else {
+        m_runningCard->hide();
+    }
+
+    if (p.card == ZubFloatingBarPresentation::Card::result && p.result) {
+        if (!m_resultCard || m_shownResult != p.result || m_shownResultValue != m_state->result()) {
+            const bool wasShown = m_resultCard != nullptr && !m_resultCard->isHidden();
+            rebuildResultCard(*p.result);
+            if (!wasShown) {
+                animateCardIn(m_resultCard);
+            }
+        }
+        m_resultCard->show();
+    } else if (m_resultCard) {
+        m_resultCard->hide();
+        m_content->layout()->removeWidget(m_resultCard);
+        m_resultCard->deleteLater();
+        m_resultCard = nullptr;
+        m_shownResult.reset();
+        m_shownResultValue.reset();
+        emit surfaceShapeChanged();
+    }
+
+    if (m_state->isPresented() != m_shownPresented) {
+        m_shownPresented = m_state->isPresented();
+        animatePresented(m_shownPresented);
+    }
+}
+
+void ZubFloatingBarContentView::syncPills()
+{
+    const auto sameButtons = [this] {
+        if (m_shownPills.size() != m_presentation.pills.size()) {
+            return false;
+        }
+        for (int i = 0; i < m_shownPills.size(); ++i) {
+            const auto& shown = m_shownPills[i];
+            const auto& wanted = m_presentation.pills[i];
+            if (shown.action != wanted.action || shown.title != wanted.title) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (!sameButtons()) {
+        // A pill's identity is its action: rebuilding only when the actions change keeps hover.
+        qDeleteAll(m_pillButtons);
+        m_pillButtons.clear();
+        for (const auto& pill : m_presentation.pills) {
+            auto* button = new PillActionButton(pill, m_pillLayout->parentWidget());
+            const ZubActionDefinition action = pill.action;
+            connect(button, &QAbstractButton::clicked, this, [this, action] {
+                if (m_callbacks.onSelectAction) {
+                    m_callbacks.onSelectAction(action);
+                }
+            });
+            m_pillLayout->insertWidget(static_cast<int>(m_pillButtons.size()), button);
+            button->show();
+            m_pillButtons.append(button);
+        }
+        m_pillScroll->setFixedHeight(std::max(22, m_pillLayout->parentWidget()->sizeHint().height()));
+    }
+    for (int i = 0; i < m_pillButtons.size(); ++i) {
+        static_cast<PillActionButton*>(m_pillButtons[i])->setActive(m_presentation.pills[i].isActive);
+    }
+    m_shownPills = m_presentation.pills;
+}
+
+void ZubFloatingBarContentView::rebuildResultCard(const ZubFloatingBarPresentation::ResultCard& card)
+{
+    if (m_resultCard) {
+        delete m_resultCard;
+        m_resultCard = nullptr;
+    }
+    const ZubExecutionResult result = *m_state->result();
+    m_shownResult = card;
+    m_shownResultValue = result;
+
+    m_resultCard = new ZubFrostedGlassCard(16, QuorProductPalettes::groundStops(QuorProductPalette::deepCoral));
+    m_resultCard->setObjectName(QStringLiteral("resultCard"));
+    m_resultCard->installEventFilter(this);
+    m_resultCard->setGraphicsEffect(new PresentEffect(0.97, m_resultCard));
+    auto* column = new QVBoxLayout(m_resultCard);
+    column->setContentsMargins(14, 14, 14, 14);
+    column->setSpacing(10);
+
+    // Header: symbol, title, languages, duration.
+    auto* header = new QHBoxLayout;
+    header->setSpacing(8);
+    const QColor headerColor = card.isError ? QuorGlassTokens::warning() : m_accent;
+    auto* symbol = makeLabel({}, QuorFonts::system(12), headerColor);
+    symbol->setObjectName(QStringLiteral("resultSymbol"));
+    symbol->setPixmap(QuorSymbols::pixmap(card.headerSymbol, 12, headerColor));
+    header->addWidget(symbol);
+    auto* title = makeLabel(card.title, QuorFonts::system(12.5, QFont::DemiBold), QuorGlassTokens::textPrimary());
+    title->setObjectName(QStringLiteral("resultTitle"));
+    header->addWidget(title);
+    if (card.languageCapsule) {
+        auto* capsule = makeLabel(*card.languageCapsule, QuorFonts::monospaced(9.5, QFont::DemiBold), m_accent);
+        capsule->setObjectName(QStringLiteral("resultLanguages"));
+        capsule->setContentsMargins(6, 2, 6, 2);
+        capsule->setAttribute(Qt::WA_TranslucentBackground, false);
+        const double radius = (capsule->sizeHint().height()) / 2.0;
+        capsule->setStyleSheet(QStringLiteral("QLabel { background: rgba(%1, %2, %3, 0.14); border-radius: %4px; }")
+                                   .arg(m_accent.red())
+                                   .arg(m_accent.green())
+                                   .arg(m_accent.blue())
+                                   .arg(radius));
+        header->addWidget(capsule);
+    }
+    header->addStretch(1);
+    auto* duration = makeLabel(card.duration, QuorFonts::system(10, QFont::Medium), white(0.42));
+    duration->setObjectName(QStringLiteral("resultDuration"));
+    header->addWidget(duration);
+    column->addLayout(header);
+
+    if (card.qrImage) {
+        auto* body = new QHBoxLayout;
+        body->setSpacing(14);
+        body->addWidget(new QRCodeView(*card.qrImage, m_resultCard));
+        auto* side = new QVBoxLayout;
+        side->setSpacing(6);
+        auto* output = makeLabel(card.outputText, QuorFonts::system(12, QFont::DemiBold), QuorGlassTokens::textPrimary());
+        output->setObjectName(QStringLiteral("resultOutput"));
+        output->setWordWrap(true);
+        side->addWidget(output);
+        auto* input = makeLabel(card.inputText, QuorFonts::monospaced(11), white(0.62));
+        input->setObjectName(QStringLiteral("resultInput"));
+        input->setWordWrap(true);
+        input->setMaximumHeight(static_cast<int>(std::ceil(QFontMetricsF(input->font()).lineSpacing() * 5)));
+        input->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        side->addWidget(input);
+        side->addStretch(1);
+        side->addSpacing(4);
+        auto* save = new QuorStyledButton(card.saveTitle, QStringLiteral("square.and.arrow.down"),
+                                          QuorGlassButtonStyle{false}, m_resultCard);
+        save->setObjectName(QStringLiteral("saveQRButton"));
+        const QByteArray png = result.qrPNGData.value_or(QByteArray());
+        connect(save, &QAbstractButton::clicked, this, [this, png] {
+            if (m_callbacks.onSaveQRImage) {
+                m_callbacks.onSaveQRImage(png);
+            }
+        });
+        side->addWidget(save, 0, Qt::AlignLeft);
+        body->addLayout(side, 1);
+        column->addLayout(body);
+    } else {
+        auto* well = new TextWell(m_resultCard);
+        auto* wellLayout = new QVBoxLayout(well);
+        wellLayout->setContentsMargins(10, 10, 10, 10);
+        auto* scroll = new QPlainTextEdit(well);
+        scroll->setObjectName(QStringLiteral("resultOutput"));
+        scroll->setReadOnly(true);
+        scroll->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        scroll->setFocusPolicy(Qt::NoFocus);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroll->setFont(QuorFonts::system(13));
+        scroll->document()->setDocumentMargin(0);
+        scroll->setPlainText(card.outputText);
+        const QColor textColor = card.isError ? QuorGlassTokens::warning() : QuorGlassTokens::textPrimary();
+        scroll->setStyleSheet(
+            QStringLiteral("QPlainTextEdit { background: transparent; color: rgba(%1, %2, %3, %4); }")
+                .arg(textColor.red())
+                .arg(textColor.green())
+                .arg(textColor.blue())
+                .arg(textColor.alphaF(), 0, 'f', 3)
+            + QString::fromLatin1(kScrollBarStyle));
+        scroll->viewport()->setAutoFillBackground(false);
+        scroll->setMinimumHeight(80);
+        scroll->setMaximumHeight(144);
+        wellLayout->addWidget(scroll);
+        column->addWidget(well, 1);
+    }
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    auto* copy = new QuorStyledButton(card.copyTitle, QStringLiteral("doc.on.doc"), QuorPrimaryButtonStyle{}, m_resultCard);
+    copy->setObjectName(QStringLiteral("copyButton"));
+    connect(copy, &QAbstractButton::clicked, this, [this, result] {
+        if (m_callbacks.onCopyResult) {
+            m_callbacks.onCopyResult(result);
+        }
+    });
+    buttons->addWidget(copy);
+    if (card.showsReplace) {
+        auto* replace = new QuorStyledButton(card.replaceTitle, QStringLiteral("arrow.triangle.2.circlepath"),
+                                             QuorGlassButtonStyle{true}, m_resultCard);
+        replace->setObjectName(QStringLiteral("replaceButton"));
+        const QString output = result.outputText;
+        connect(replace, &QAbstractButton::clicked, this, [this, output] {
+            if (m_callbacks.onReplaceSelection) {
+                m_callbacks.onReplaceSelection(output);
+            }
+        });
+        buttons->addWidget(replace);
+    }
+    if (card.showsSpeak) {
+        auto* speak = new QuorStyledButton(card.speakTitle, card.speakSymbol, QuorGlassButtonStyle{card.speakIsActive},
+                                           m_resultCard);
+        speak->setObjectName(QStringLiteral("speakButton"));
+        connect(speak, &QAbstractButton::clicked, this, [this, result] {
+            if (m_callbacks.onSpeakResult) {
+                m_callbacks.onSpeakResult(result);
+            }
+        });
+        buttons->addWidget(speak);
+    }
+    buttons->addStretch(1);
+    auto* close = new CloseKeyButton(card.closeTitle, m_resultCard);
+    connect(close, &QAbstractButton::clicked, this, [this] { call(m_callbacks.onDismiss); });
+    buttons->addWidget(close);
+    column->addLayout(buttons);
+
+    auto* layout = static_cast<QVBoxLayout*>(m_content->layout());
+    layout->insertWidget(2, m_resultCard);
+}
+
+void ZubFloatingBarContentView::animatePresented(bool presented)
+{
+    if (m_presentAnimation) {
+        m_presentAnimation->stop();
+        m_presentAnimation->deleteLater();
+    }
+    const double target = presented ? 1.0 : 0.0;
+    if (!QuorAnimation::enabled()) {
+        m_rootEffect->setProgress(target);
+        return;
+    }
+    auto* animation = new QVariantAnimation(this);
+    animation->setStartValue(m_rootEffect->progress());
+    animation->setEndValue(target);
+    // Appearing springs in over 0.22 s; disappearing eases out over 0.14 s.
+    animation->setDuration(presented ? 220 : 140);
+    QEasingCurve curve(presented ? QEasingCurve::OutBack : QEasingCurve::OutCubic);
+    if (presented) {
+        curve.setOvershoot(0.6); // a lightly damped spring
+    }
+    animation->setEasingCurve(curve);
+    connect(animation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { m_rootEffect->setProgress(std::clamp(value.toDouble(), 0.0, 1.0)); });
+    m_presentAnimation = animation;
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void ZubFloatingBarContentView::animateCardIn(QWidget* card)
+{
+    auto* effect = static_cast<PresentEffect*>(card->graphicsEffect());
+    if (effect == nullptr) {
+        return;
+    }
+    if (!QuorAnimation::enabled()) {
+        effect->setProgress(1.0);
+        return;
+    }
+    effect->setProgress(0.0);
+    auto* animation = new QVariantAnimation(card);
+    animation->setStartValue(0.0);
+    animation->setEndValue(1.0);
+    animation->setDuration(240);
+    animation->setEasingCurve(QEasingCurve::OutCubic);
+    connect(animation, &QVariantAnimation::valueChanged, card,
+            [effect](const QVariant& value) { effect->setProgress(value.toDouble()); });
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void ZubFloatingBarContentView::enterEvent(QEnterEvent* event)
+{
+    QWidget::enterEvent(event);
+    if (m_callbacks.onHoverChanged) {
+        m_callbacks.onHoverChanged(true);
+    }
+}
+
+void ZubFloatingBarContentView::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    if (m_callbacks.onHoverChanged) {
+        m_callbacks.onHoverChanged(false);
+    }
+}
+
+void ZubFloatingBarContentView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        call(m_callbacks.onDismiss);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool ZubFloatingBarContentView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_pillScroll != nullptr && watched == m_pillScroll->viewport() && event->type() == QEvent::Wheel) {
+        // A plain wheel scrolls the pill row sideways.
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint delta = wheel->angleDelta();
+        const int step = std::abs(delta.x()) > std::abs(delta.y()) ? delta.x() : delta.y();
+        QScrollBar* bar = m_pillScroll->horizontalScrollBar();
+        bar->setValue(bar->value() - step / 2);
+        return true;
+    }
+    switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::Move:
+    case QEvent::Show:
+    case QEvent::Hide:
+        if (watched == m_pillRow || watched == m_runningCard || watched == m_resultCard) {
+            emit surfaceShapeChanged();
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

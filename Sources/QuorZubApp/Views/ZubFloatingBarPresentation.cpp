@@ -1,0 +1,75 @@
+#include "QuorZubApp/Views/ZubFloatingBarPresentation.h"
+
+#include "QuorZubApp/Views/ZubFloatingBarState.h"
+
+#include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/Utilities/QuorGraphemes.h"
+
+namespace {
+constexpr qsizetype kPreviewLength = 72;
+} // namespace
+
+ZubFloatingBarPresentation::ResultCard ZubFloatingBarPresentation::makeResultCard(const ZubExecutionResult& r,
+                                                                                  const ZubFloatingBarState& state)
+{
+    const QuorLanguage language = state.language();
+    ResultCard card;
+    card.isError = r.isError;
+    card.headerSymbol = r.isError ? QStringLiteral("exclamationmark.triangle.fill")
+                                  : ZubActionKinds::defaultSymbolName(r.actionKind);
+    card.title = r.actionTitle;
+    if (r.detectedLanguageCode && r.targetLanguageCode) {
+        card.languageCapsule = r.detectedLanguageCode->toUpper() + QStringLiteral(" → ") + r.targetLanguageCode->toUpper();
+    }
+    card.duration = QString::number(r.durationMs) + QStringLiteral(" ms");
+    if (r.qrPNGData) {
+        if (state.cachedQRImage() && !state.cachedQRImage()->isNull()) {
+            card.qrImage = state.cachedQRImage();
+        } else {
+            // Decoded for display only; the state keeps no copy.
+            const QImage decoded = QImage::fromData(*r.qrPNGData, "PNG");
+            if (!decoded.isNull()) {
+                card.qrImage = decoded;
+            }
+        }
+    }
+    card.outputText = r.outputText;
+    card.inputText = r.inputText;
+    card.saveTitle = quorText(QStringLiteral("Save PNG"), QStringLiteral("PNG Kaydet"), {}, language);
+    card.copyTitle = quorText(QStringLiteral("Copy"), QStringLiteral("Kopyala"), {}, language);
+    card.showsReplace = !r.isError && state.canReplaceInPlace() && ZubActionKinds::supportsInPlaceReplace(r.actionKind)
+                        && !r.qrPNGData;
+    card.replaceTitle = quorText(QStringLiteral("Replace"), QStringLiteral("Değiştir"), {}, language);
+    card.showsSpeak = !r.qrPNGData && !r.outputText.isEmpty();
+    card.speakIsActive = state.isSpeaking();
+    card.speakTitle = state.isSpeaking() ? quorText(QStringLiteral("Stop"), QStringLiteral("Durdur"), {}, language)
+                                         : quorText(QStringLiteral("Speak"), QStringLiteral("Seslendir"), {}, language);
+    card.speakSymbol = state.isSpeaking() ? QStringLiteral("stop.fill") : QStringLiteral("speaker.wave.2.fill");
+    card.closeTitle = quorText(QStringLiteral("Close"), QStringLiteral("Kapat"), {}, language);
+    return card;
+}
+
+ZubFloatingBarPresentation ZubFloatingBarPresentation::make(const ZubFloatingBarState& state)
+{
+    const QuorLanguage language = state.language();
+    ZubFloatingBarPresentation p;
+    if (const auto& code = state.detectedLanguageCode()) {
+        p.languageBadge = code->toUpper() + QStringLiteral("→") + ZubTargetLanguages::shortBadge(state.targetLanguage());
+    }
+    p.badgeTooltip = quorText(QStringLiteral("Click to cycle target language"),
+                              QStringLiteral("Hedef dili değiştirmek için tıklayın"), {}, language);
+    p.dismissTooltip = quorText(QStringLiteral("Dismiss (Esc)"), QStringLiteral("Kapat (Esc)"), {}, language);
+    for (const ZubActionDefinition& action : state.actions()) {
+        p.pills.append({action, action.localizedTitle(language), state.activeActionID() == action.id});
+    }
+    if (state.isExecuting()) {
+        p.card = Card::running;
+        p.runningTitle = quorText(QStringLiteral("Processing selection..."), QStringLiteral("Seçili metin işleniyor..."),
+                                  {}, language);
+        p.runningPreview = QuorGraphemes::prefix(state.sourceText(), kPreviewLength);
+    } else if (const auto& result = state.result()) {
+        p.card = Card::result;
+        p.result = makeResultCard(*result, state);
+    }
+    return p;
+}

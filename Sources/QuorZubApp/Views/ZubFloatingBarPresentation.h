@@ -1,0 +1,60 @@
+#pragma once
+
+#include "QuorZubCore/Models/ZubActionDefinition.h"
+#include "QuorZubCore/Models/ZubExecutionResult.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class ZubFloatingBarState;
+
+// Every text and visibility decision of the floating bar for one state, so the content view only
+// wires and paints. Texts are in the state's interface language.
+struct ZubFloatingBarPresentation {
+    struct Pill {
+        ZubActionDefinition action;
+        QString title;
+        bool isActive = false;
+        bool operator==(const Pill& other) const = default;
+    };
+
+    struct ResultCard {
+        QString headerSymbol;
+        bool isError = false;          // header symbol and output in the warning colour
+        QString title;
+        std::optional<QString> languageCapsule; // "EN → TR"
+        QString duration;               // "842 ms"
+        // The QR body when an image is at hand, else the text body.
+        std::optional<QImage> qrImage;
+        QString outputText;
+        QString inputText;
+        QString saveTitle;
+        QString copyTitle;
+        bool showsReplace = false;
+        QString replaceTitle;
+        bool showsSpeak = false;
+        QString speakTitle;
+        QString speakSymbol;
+        bool speakIsActive = false;
+        QString closeTitle;
+        bool operator==(const ResultCard& other) const = default;
+    };
+
+    enum class Card { none, running, result };
+
+    std::optional<QString> languageBadge; // "EN→TR", only with a detected language
+    QString badgeTooltip;
+    QString dismissTooltip;
+    QList<Pill> pills;
+    Card card = Card::none;
+    QString runningTitle;
+    QString runningPreview; // the first 72 characters of the selection
+    std::optional<ResultCard> result;
+
+    static ZubFloatingBarPresentation make(const ZubFloatingBarState& state);
+    // The card of a result as the state would show it.
+    static ResultCard makeResultCard(const ZubExecutionResult& result, const ZubFloatingBarState& state);
+};

@@ -1,0 +1,356 @@
+#include "FloatingBarFixtures.h"
+
+#include "QuorZubApp/Views/ZubFloatingBarContentView.h"
+#include "QuorZubApp/Views/ZubFloatingBarPresentation.h"
+#include "QuorZubApp/Views/ZubFloatingBarState.h"
+#include "QuorZubApp/Views/ZubFrostedGlassCapsule.h"
+#include "QuorZubApp/Views/ZubFrostedGlassCard.h"
+#include "QuorZubApp/Views/ZubVibrancyCornerStyle.h"
+
+#include "Support/QuorTestSupport.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+using Card = ZubFloatingBarPresentation::Card;
+
+class TestZubFloatingBarContent : public QObject {
+    Q_OBJECT
+
+private:
+    // Every callback records what it was called with.
+    struct Calls {
+        QList<ZubActionDefinition> selected;
+        QList<ZubExecutionResult> copied;
+        QStringList replaced;
+        QList<ZubExecutionResult> spoken;
+        QList<QByteArray> saved;
+        int cycled = 0;
+        QList<bool> hovers;
+        int dismissed = 0;
+    };
+
+    static ZubFloatingBarContentView::Callbacks callbacks(Calls& calls)
+    {
+        ZubFloatingBarContentView::Callbacks c;
+        c.onSelectAction = [&calls](const ZubActionDefinition& a) { calls.selected << a; };
+        c.onCopyResult = [&calls](const ZubExecutionResult& r) { calls.copied << r; };
+        c.onReplaceSelection = [&calls](const QString& t) { calls.replaced << t; };
+        c.onSpeakResult = [&calls](const ZubExecutionResult& r) { calls.spoken << r; };
+        c.onSaveQRImage = [&calls](const QByteArray& png) { calls.saved << png; };
+        c.onCycleTargetLanguage = [&calls] { ++calls.cycled; };
+        c.onHoverChanged = [&calls](bool h) { calls.hovers << h; };
+        c.onDismiss = [&calls] { ++calls.dismissed; };
+        return c;
+    }
+
+    static void present(ZubFloatingBarState& state, int pills = 6)
+    {
+        state.setLanguage(QuorLanguage::en);
+        state.setSourceText(QStringLiteral("The quick brown fox jumps over the lazy dog."));
+        state.setDetectedLanguageCode(QStringLiteral("en"));
+        state.setTargetLanguage(ZubTargetLanguage::turkish);
+        state.setActions(fixtures::actions(pills));
+        state.setIsPresented(true);
+    }
+
+    static QStringList visibleButtons(const QWidget& view)
+    {
+        QStringList names;
+        for (const char* name : {"copyButton", "replaceButton", "speakButton", "saveQRButton", "closeButton"}) {
+            const auto* button = view.findChild<QAbstractButton*>(QString::fromLatin1(name));
+            if (button != nullptr && !button->isHidden()) {
+                names << QString::fromLatin1(name);
+            }
+        }
+        return names;
+    }
+
+private slots:
+    void stateAnnouncesOnlyRealChanges()
+    {
+        ZubFloatingBarState state;
+        QSignalSpy changed(&state, &ZubFloatingBarState::changed);
+        QVERIFY(!state.isExpanded());
+        state.setIsExecuting(true);
+        QVERIFY(state.isExpanded());
+        state.setIsExecuting(true);
+        QCOMPARE(changed.count(), 1);
+        state.setIsExecuting(false);
+        state.setResult(fixtures::translation());
+        QVERIFY(state.isExpanded());
+        state.setResult(std::nullopt);
+        QVERIFY(!state.isExpanded());
+        QCOMPARE(state.language(), QuorLanguages::current());
+        QCOMPARE(state.targetLanguage(), ZubTargetLanguage::autoFlipTREN);
+        QVERIFY(state.canReplaceInPlace());
+    }
+
+    void pillRowTexts()
+    {
+        ZubFloatingBarState state;
+        present(state);
+        ZubFloatingBarPresentation p = ZubFloatingBarPresentation::make(state);
+        QCOMPARE(p.languageBadge, QStringLiteral("EN→TR"));
+        QCOMPARE(p.pills.size(), 6);
+        QCOMPARE(p.pills[1].title, QStringLiteral("Fix Grammar"));
+        QVERIFY(!p.pills[1].isActive);
+        QCOMPARE(p.card, Card::none);
+
+        state.setDetectedLanguageCode(QStringLiteral("de"));
+        state.setTargetLanguage(ZubTargetLanguage::autoFlipTREN);
+        state.setActiveActionID(state.actions()[1].id);
+        state.setLanguage(QuorLanguage::tr);
+        p = ZubFloatingBarPresentation::make(state);
+        QCOMPARE(p.languageBadge, QStringLiteral("DE→TR↔EN"));
+        QVERIFY(p.pills[1].isActive);
+        QCOMPARE(p.pills[1].title, QStringLiteral("Düzelt"));
+        QCOMPARE(p.badgeTooltip, QStringLiteral("Hedef dili değiştirmek için tıklayın"));
+        QCOMPARE(p.dismissTooltip, QStringLiteral("Kapat (Esc)"));
+
+        state.setDetectedLanguageCode(std::nullopt);
+        state.setActions({});
+        p = ZubFloatingBarPresentation::make(state);
+        QCOMPARE(p.languageBadge, std::nullopt);
+        QVERIFY(p.pills.isEmpty());
+    }
+
+    void runningCardShowsAtMost72Characters()
+    {
+        ZubFloatingBarState state;
+        present(state);
+        // 80 user-perceived characters, each an "e" with a combining accent (two code units).
+        QString text;
+        for (int i = 0; i < 80; ++i) {
+            text += QStringLiteral("e\u0301");
+        }
+        state.setSourceText(text);
+        state.setIsExecuting(true);
+        state.setResult(fixtures::translation()); // running wins over a result still set
+        const ZubFloatingBarPresentation p = ZubFloatingBarPresentation::make(state);
+        QCOMPARE(p.card, Card::running);
+        QCOMPARE(p.runningTitle, QStringLiteral("Processing selection..."));
+        QCOMPARE(p.runningPreview.size(), 144);
+        QVERIFY(!p.result);
+
+        state.setSourceText(QStringLiteral("short"));
+        QCOMPARE(ZubFloatingBarPresentation::make(state).runningPreview, QStringLiteral("short"));
+    }
+
+    void resultButtonsPerKind_data()
+    {
+        QTest::addColumn<ZubExecutionResult>("result");
+        QTest::addColumn<bool>("canReplace");
+        QTest::addColumn<QStringList>("buttons");
+        const QStringList all{"copyButton", "replaceButton", "speakButton", "closeButton"};
+        const QStringList noReplace{"copyButton", "speakButton", "closeButton"};
+        const QStringList copyClose{"copyButton", "closeButton"};
+        QTest::newRow("translation") << fixtures::translation() << true << all;
+        QTest::newRow("from clipboard") << fixtures::translation() << false << noReplace;
+        QTest::newRow("explain never replaces")
+            << fixtures::result(ZubActionKind::explain, QStringLiteral("An idiom.")) << true << noReplace;
+        QTest::newRow("error") << fixtures::result(ZubActionKind::translate, QStringLiteral("No network."), true) << true
+                               << noReplace;
+        QTest::newRow("empty error") << fixtures::result(ZubActionKind::translate, QString(), true) << true << copyClose;
+        QTest::newRow("empty output") << fixtures::result(ZubActionKind::plainCopy, QString()) << true
+                                      << QStringList{"copyButton", "replaceButton", "closeButton"};
+        QTest::newRow("qr") << fixtures::qrResult() << true << QStringList{"copyButton", "saveQRButton", "closeButton"};
+        QTest::newRow("qr unreadable") << fixtures::qrResult(QByteArray("not a png")) << true << copyClose;
+    }
+
+    void resultButtonsPerKind()
+    {
+        QFETCH(ZubExecutionResult, result);
+        QFETCH(bool, canReplace);
+        QFETCH(QStringList, buttons);
+        ZubFloatingBarState state;
+        present(state);
+        state.setCanReplaceInPlace(canReplace);
+        state.setResult(result);
+        Calls calls;
+        ZubFloatingBarContentView view(&state, callbacks(calls), QuorProductPalette::deepCoral);
+        view.resize(608, 294);
+        view.show();
+        QStringList expected = buttons;
+        expected.sort();
+        QStringList actual = visibleButtons(view);
+        actual.sort();
+        QCOMPARE(actual, expected);
+    }
+
+    void resultCardTexts()
+    {
+        ZubFloatingBarState state;
+        present(state);
+        state.setResult(fixtures::translation());
+        ZubFloatingBarPresentation p = ZubFloatingBarPresentation::make(state);
+        QCOMPARE(p.card, Card::result);
+        QCOMPARE(p.result->languageCapsule, QStringLiteral("EN → TR"));
+        QCOMPARE(p.result->duration, QStringLiteral("842 ms"));
+        QCOMPARE(p.result->headerSymbol, QStringLiteral("globe"));
+        QCOMPARE(p.result->speakTitle, QStringLiteral("Speak"));
+        QCOMPARE(p.result->speakSymbol, QStringLiteral("speaker.wave.2.fill"));
+        QVERIFY(!p.result->speakIsActive);
+
+        state.setIsSpeaking(true);
+        state.setLanguage(QuorLanguage::tr);
+        p = ZubFloatingBarPresentation::make(state);
+        QCOMPARE(p.result->speakTitle, QStringLiteral("Durdur"));
+        QCOMPARE(p.result->speakSymbol, QStringLiteral("stop.fill"));
+        QVERIFY(p.result->speakIsActive);
+        QCOMPARE(p.result->copyTitle, QStringLiteral("Kopyala"));
+        QCOMPARE(p.result->replaceTitle, QStringLiteral("Değiştir"));
+        QCOMPARE(p.result->closeTitle, QStringLiteral("Kapat"));
+
+        ZubExecutionResult error = fixtures::result(ZubActionKind::summarize, QStringLiteral("The provider refused."), true);
+        error.detectedLanguageCode = QStringLiteral("en"); // one code alone gives no capsule
+        state.setResult(error);
+        p = ZubFloatingBarPresentation::make(state);
+        QVERIFY(p.result->isError);
+        QCOMPARE(p.result->headerSymbol, QStringLiteral("exclamationmark.triangle.fill"));
+        QCOMPARE(p.result->languageCapsule, std::nullopt);
+    }
+
+    void qrImageComesFromTheCacheOrTheData()
+    {
+        ZubFloatingBarState state;
+        present(state);
+        state.setResult(fixtures::qrResult());
+        QCOMPARE(ZubFloatingBarPresentation::make(state).result->qrImage->size(), QSize(25, 25));
+        QImage cached(7, 7, QImage::Format_RGB32);
+        cached.fill(Qt::black);
+        state.setCachedQRImage(cached);
+        QCOMPARE(ZubFloatingBarPresentation::make(state).result->qrImage->size(), QSize(7, 7));
+        // Undecodable data and no cache: the text body.
+        state.setCachedQRImage(std::nullopt);
+        state.setResult(fixtures::qrResult(QByteArray("garbage")));
+        QVERIFY(!ZubFloatingBarPresentation::make(state).result->qrImage);
+    }
+
+    void controlsCallBack()
+    {
+        ZubFloatingBarState state;
+        present(state);
+        const ZubExecutionResult translation = fixtures::translation();
+        state.setResult(translation);
+        Calls calls;
+        ZubFloatingBarContentView view(&state, callbacks(calls), QuorProductPalette::deepCoral);
+        view.resize(608, 294);
+        view.show();
+        const auto click = [&view](const QString& name) {
+            auto* button = view.findChild<QAbstractButton*>(name);
+            QVERIFY2(button != nullptr, qPrintable(name));
+            button->click();
+        };
+        click(QStringLiteral("copyButton"));
+        click(QStringLiteral("replaceButton"));
+        click(QStringLiteral("speakButton"));
+        click(QStringLiteral("languageBadge"));
+        click(QStringLiteral("dismissIcon"));
+        click(QStringLiteral("closeButton"));
+        click(QStringLiteral("pill:") + state.actions()[2].id.toString(QUuid::WithoutBraces));
+        QCOMPARE(calls.copied, QList<ZubExecutionResult>{translation});
+        QCOMPARE(calls.replaced, QStringList{translation.outputText});
+        QCOMPARE(calls.spoken.size(), 1);
+        QCOMPARE(calls.cycled, 1);
+        QCOMPARE(calls.dismissed, 2);
+        QCOMPARE(calls.selected, QList<ZubActionDefinition>{state.actions()[2]});
+
+        QTest::keyClick(&view, Qt::Key_Escape);
+        QCOMPARE(calls.dismissed, 3); // once per press
+
+        state.setResult(fixtures::qrResult());
+        click(QStringLiteral("saveQRButton"));
+        QCOMPARE(calls.saved, QList<QByteArray>{fixtures::qrPNG()});
+    }
+
+    void viewFollowsTheStateAndWritesNothing()
+    {
+        ZubFloatingBarState state;
+        present(state);
+        Calls calls;
+        ZubFloatingBarContentView view(&state, callbacks(calls), QuorProductPalette::deepCoral);
+        view.resize(608, 294);
+        view.show();
+        QSignalSpy changed(&state, &ZubFloatingBarState::changed);
+        auto* running = view.findChild<QWidget*>(QStringLiteral("runningCard"));
+        QVERIFY(running->isHidden());
+        state.setIsExecuting(true);
+        QVERIFY(!running->isHidden());
+        QVERIFY(view.findChild<QWidget*>(QStringLiteral("resultCard")) == nullptr);
+        state.setIsExecuting(false);
+        state.setResult(fixtures::translation());
+        QVERIFY(running->isHidden());
+        QVERIFY(view.findChild<QWidget*>(QStringLiteral("resultCard")) != nullptr);
+        auto* badge = view.findChild<QAbstractButton*>(QStringLiteral("languageBadge"));
+        QCOMPARE(badge->text(), QStringLiteral("EN→TR"));
+        state.setDetectedLanguageCode(std::nullopt);
+        QVERIFY(badge->isHidden());
+        QCOMPARE(changed.count(), 4); // only the test's own writes
+        // The surfaces cover the pill row and the card, not the gap between them.
+        const QPainterPath shape = view.surfaceShape();
+        QVERIFY(shape.contains(QPointF(300, 20)));
+        QVERIFY(!shape.contains(QPointF(2, 2)));
+    }
+
+    void frostedCorners()
+    {
+        const auto capsule = ZubVibrancyCornerStyle::capsule();
+        QCOMPARE(capsule.cornerRadius(44), 22.0);
+        QCOMPARE(capsule.cornerRadius(60), 30.0);
+        QCOMPARE(ZubVibrancyCornerStyle::rounded(16).cornerRadius(300), 16.0);
+        QCOMPARE(ZubVibrancyCornerStyle::rounded(0), ZubVibrancyCornerStyle::rounded(0));
+        QVERIFY(ZubVibrancyCornerStyle::rounded(0) != capsule);
+        QCOMPARE(capsule, ZubVibrancyCornerStyle::capsule());
+        // The capsule's shape leaves its corners out; the card's keeps a 16-point radius.
+        const QPainterPath pill = ZubFrostedGlassCapsule::shape(QRectF(0, 0, 200, 44));
+        QVERIFY(!pill.contains(QPointF(3, 3)));
+        QVERIFY(pill.contains(QPointF(22, 3)));
+        const QPainterPath card = ZubFrostedGlassCard::shape(QRectF(0, 0, 200, 100), 16);
+        QVERIFY(!card.contains(QPointF(2, 2)));
+        QVERIFY(card.contains(QPointF(17, 2)));
+    }
+
+    void screenshots()
+    {
+        ZubFloatingBarState state;
+        Calls calls;
+        ZubFloatingBarContentView view(&state, callbacks(calls), QuorProductPalette::deepCoral);
+        present(state, 6);
+        view.resize(608, 50);
+        view.show();
+        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-1-collapsed"));
+
+        state.setActiveActionID(state.actions()[0].id);
+        state.setIsExecuting(true);
+        view.resize(608, 140);
+        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-2-running"));
+
+        state.setIsExecuting(false);
+        state.setResult(fixtures::translation());
+        view.resize(608, 294);
+        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-3-result"));
+
+        state.setResult(fixtures::result(ZubActionKind::translate,
+                                         QStringLiteral("The translation service could not be reached."), true));
+        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-4-error"));
+
+        state.setActiveActionID(state.actions()[5].id);
+        state.setCachedQRImage(QImage::fromData(fixtures::qrPNG(), "PNG"));
+        state.setResult(fixtures::qrResult());
+        view.resize(608, 348);
+        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-5-qr"));
+
+        state.setLanguage(QuorLanguage::tr);
+        state.setIsSpeaking(true);
+        state.setCachedQRImage(std::nullopt);
+        state.setResult(fixtures::translation());
+        view.resize(608, 294);
+        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-6-turkish-speaking"));
+    }
+};
+
+QUOR_TEST_MAIN(TestZubFloatingBarContent)
+#include "tst_zubfloatingbarcontent.moc"
