@@ -90,6 +90,18 @@ void X11TestDriver::key(const QByteArray& combination)
     flush();
 }
 
+void X11TestDriver::keyDown(const QByteArray& keysym)
+{
+    XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, XStringToKeysym(keysym.constData())), True, CurrentTime);
+    flush();
+}
+
+void X11TestDriver::keyUp(const QByteArray& keysym)
+{
+    XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, XStringToKeysym(keysym.constData())), False, CurrentTime);
+    flush();
+}
+
 TestEditor::TestEditor(QStringList arguments)
 {
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &TestEditor::readLines);

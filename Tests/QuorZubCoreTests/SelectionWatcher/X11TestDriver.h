@@ -30,6 +30,9 @@ public:
     void click(QPoint point);
     // "ctrl+alt+a": keysym names joined by '+'.
     void key(const QByteArray& combination);
+    // One key down or up, by keysym name ("Alt_L").
+    void keyDown(const QByteArray& keysym);
+    void keyUp(const QByteArray& keysym);
     void flush();
 
 private:

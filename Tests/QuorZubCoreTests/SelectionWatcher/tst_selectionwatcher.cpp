@@ -294,6 +294,22 @@ private slots:
         QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+v")});
     }
 
+    void modifiersStillHeldDoNotJoinTheCopyChord()
+    {
+        activate(*m_plain);
+        m_driver.drag(m_plain->boundary(26), m_plain->boundary(30));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        m_plain->command("clear-keys");
+        // The fingers of Ctrl+Alt+A are still down when the manual trigger copies.
+        m_driver.keyDown("Control_L");
+        m_driver.keyDown("Alt_L");
+        const std::optional<QString> text = quorAwait(m_watcher->captureSelectedText(true));
+        m_driver.keyUp("Alt_L");
+        m_driver.keyUp("Control_L");
+        QCOMPARE(text, std::optional<QString>(QStringLiteral("echo")));
+        QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+c")});
+    }
+
     void terminalsGetShiftChordsAndNeverControlC()
     {
         TestEditor terminal({QStringLiteral("--class"), QStringLiteral("kitty"), QStringLiteral("--terminal"),
