@@ -196,7 +196,7 @@ public:
     }
     QSize sizeHint() const override
     {
-        const int w = MenuBarZubPopoverView::width - 28;
+        const int w = MenuBarZubPopoverView::fixedWidth - 28;
         return {w, heightForWidth(w)};
     }
 
@@ -289,7 +289,7 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
     : QWidget(parent), m_viewModel(viewModel), m_onOpenStudio(std::move(onOpenStudio)), m_accent(std::move(accent))
 {
     onQuit = [] { QCoreApplication::quit(); };
-    setFixedWidth(width);
+    setFixedWidth(fixedWidth);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     auto* column = new QVBoxLayout(this);
@@ -441,8 +441,10 @@ void MenuBarZubPopoverView::sync()
     m_languageLabel->setText(m_model.targetLanguageName);
     m_switch->setChecked(m_model.autoShowOnSelection);
     m_trigger->setText(m_model.triggerTitle);
+    m_trigger->setToolTip(m_model.triggerTitle);
     static_cast<ShortcutButton*>(m_trigger)->setHint(m_model.triggerShortcut);
     m_screenOCR->setText(m_model.screenOCRTitle);
+    m_screenOCR->setToolTip(m_model.screenOCRTitle);
     static_cast<ShortcutButton*>(m_screenOCR)->setHint(m_model.screenOCRShortcut);
     m_screenOCR->setEnabled(m_model.screenOCREnabled);
     m_openStudio->setText(m_model.openStudioTitle);

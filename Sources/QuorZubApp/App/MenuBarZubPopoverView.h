@@ -26,7 +26,7 @@ class ZubStudioViewModel;
 class MenuBarZubPopoverView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int width = 310;
+    static constexpr int fixedWidth = 310;
     static constexpr int recentLimit = 4;
 
     struct RecentRow {
