@@ -4,6 +4,7 @@
 #include "QuorZubApp/App/ZubSingleInstanceGuard.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 int main(int argc, char** argv)
@@ -12,6 +13,10 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Tallowmer"));
     QApplication::setApplicationName(QStringLiteral("QuorZub"));
     QApplication::setDesktopFileName(QuorBundle::main().bundleIdentifier());
+    if (const auto icon = QuorBundle::main().pathForResource(QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("png"),
+                                                             QStringLiteral("icons"))) {
+        QApplication::setWindowIcon(QIcon(*icon));
+    }
     // A tray application: closing the studio window leaves it running.
     QApplication::setQuitOnLastWindowClosed(false);
 
