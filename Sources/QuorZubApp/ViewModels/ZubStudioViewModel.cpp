@@ -155,6 +155,21 @@ void ZubStudioViewModel::setLanguage(QuorLanguage language)
     assign(m_language, language);
 }
 
+void ZubStudioViewModel::setFloatingBarLanguage(QuorLanguage language)
+{
+    m_floatingBarController->state()->setLanguage(language);
+}
+
+bool ZubStudioViewModel::checkAccessibilityGranted() const
+{
+    return m_environment->isAccessibilityGranted(false);
+}
+
+bool ZubStudioViewModel::checkScreenRecordingGranted() const
+{
+    return m_environment->isScreenRecordingGranted();
+}
+
 void ZubStudioViewModel::setAccessibilityGranted(bool granted)
 {
     assign(m_accessibilityGranted, granted);

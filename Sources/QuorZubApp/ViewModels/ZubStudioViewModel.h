@@ -57,12 +57,17 @@ public:
     void setSelectedTab(ZubStudioTab tab);
     QuorLanguage language() const { return m_language; }
     void setLanguage(QuorLanguage language);
+    // An open floating bar switches to a newly chosen interface language at once.
+    void setFloatingBarLanguage(QuorLanguage language);
     bool launchAtLogin() const { return m_launchAtLogin; }
     bool accessibilityGranted() const { return m_accessibilityGranted; }
     void setAccessibilityGranted(bool granted);
     bool screenRecordingGranted() const { return m_screenRecordingGranted; }
     void setScreenRecordingGranted(bool granted);
-    const QString& playgroundText() const { return m_playgroundText; }
+    // The desktop's answers, asked afresh.
+    bool checkAccessibilityGranted() const;
+    bool checkScreenRecordingGranted() const;
+    QString playgroundText() const { return m_playgroundText; }
     void setPlaygroundText(const QString& text);
     const std::optional<ZubExecutionResult>& playgroundResult() const { return m_playgroundResult; }
     void setPlaygroundResult(const std::optional<ZubExecutionResult>& result);
@@ -75,7 +80,7 @@ public:
     const QList<RunningAppCandidate>& runningApps() const { return m_runningApps; }
     bool isVersionLogsSheetPresented() const { return m_isVersionLogsSheetPresented; }
     void setVersionLogsSheetPresented(bool presented);
-    const std::optional<QString>& toastMessage() const { return m_toastMessage; }
+    std::optional<QString> toastMessage() const { return m_toastMessage; }
     bool toastIsError() const { return m_toastIsError; }
 
     std::shared_ptr<QuorAppLogger> logger() const { return m_logger; }
