@@ -1,8 +1,14 @@
 #include "QuorZubApp/App/ZubDesktopEnvironment.h"
 
+#include "QuorKit/Cloud/QuorAIClient.h"
+#include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/System/QuorBundle.h"
-#include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorPlatform/Core/QuorError.h"
+#include "QuorPlatform/Speech/QuorEspeakSpeechSynthesizer.h"
+#include "QuorZubCore/Services/ScreenOCRService.h"
+#include "QuorZubCore/Services/ZubKeychainSecretStore.h"
+#include "QuorZubCore/Services/ZubQuorAIChatClient.h"
+#include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
 #include <QClipboard>
 #include <QCursor>
@@ -11,9 +17,33 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QNetworkAccessManager>
 
 struct ZubDesktopEnvironment::Services {
+    QNetworkAccessManager network;
+    ZubTranslationAndAIService actions{
+        std::make_shared<ZubQuorAIChatClient>(QuorAIClient(&network, &QuorCreditsAccountManager::shared())),
+        std::make_shared<ZubKeychainSecretStore>(), ZubTranslationAndAIService::defaultWebTranslationBaseURL(), &network};
+    // Made on the first utterance: opening the audio output is no part of starting up.
+    std::unique_ptr<quor::platform::EspeakSpeechSynthesizer> speech;
     std::function<void()> speechFinished;
+
+    quor::platform::EspeakSpeechSynthesizer& synthesizer()
+    {
+        if (!speech) {
+            speech = std::make_unique<quor::platform::EspeakSpeechSynthesizer>();
+            const auto report = [this](quint64) {
+                if (speechFinished) {
+                    speechFinished();
+                }
+            };
+            QObject::connect(speech.get(), &quor::platform::EspeakSpeechSynthesizer::finished, speech.get(), report);
+            QObject::connect(speech.get(), &quor::platform::EspeakSpeechSynthesizer::cancelled, speech.get(), report);
+            QObject::connect(speech.get(), &quor::platform::EspeakSpeechSynthesizer::failed, speech.get(),
+                             [report](quint64 utterance, const quor::platform::SpeechError&) { report(utterance); });
+        }
+        return *speech;
+    }
 };
 
 ZubDesktopEnvironment::ZubDesktopEnvironment() : m_services(std::make_unique<Services>()) {}
@@ -21,34 +51,27 @@ ZubDesktopEnvironment::ZubDesktopEnvironment() : m_services(std::make_unique<Ser
 ZubDesktopEnvironment::~ZubDesktopEnvironment() = default;
 
 QCoro::Task<ZubExecutionResult> ZubDesktopEnvironment::execute(ZubActionDefinition action, QString inputText,
-                                                               ZubConfig /*config*/, QuorLanguage language,
-                                                               QuorCancellationToken /*cancel*/)
+                                                               ZubConfig config, QuorLanguage language,
+                                                               QuorCancellationToken cancel)
 {
-    ZubExecutionResult result;
-    result.id = QUuid::createUuid();
-    result.actionKind = action.kind;
-    result.actionTitle = action.localizedTitle(language);
-    result.inputText = inputText;
-    result.outputText = quorText(QStringLiteral("Actions are not available yet."),
-                                 QStringLiteral("Aksiyonlar henüz kullanılamıyor."), {}, language);
-    result.isError = true;
-    result.createdAt = QDateTime::currentDateTimeUtc();
-    co_return result;
+    // The service copies what it needs into the call, so the call may outlive this environment.
+    return m_services->actions.execute(std::move(action), std::move(inputText), std::move(config), language,
+                                       std::move(cancel));
 }
 
-QCoro::Task<> ZubDesktopEnvironment::saveAPIKey(QString /*key*/, QuorAIProvider /*provider*/)
+QCoro::Task<> ZubDesktopEnvironment::saveAPIKey(QString key, QuorAIProvider provider)
 {
-    co_return;
+    return m_services->actions.saveAPIKey(std::move(key), provider);
 }
 
-QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::loadAPIKey(QuorAIProvider /*provider*/)
+QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::loadAPIKey(QuorAIProvider provider)
 {
-    co_return std::nullopt;
+    return m_services->actions.loadAPIKey(provider);
 }
 
-QCoro::Task<> ZubDesktopEnvironment::deleteAPIKey(QuorAIProvider /*provider*/)
+QCoro::Task<> ZubDesktopEnvironment::deleteAPIKey(QuorAIProvider provider)
 {
-    co_return;
+    return m_services->actions.deleteAPIKey(provider);
 }
 
 bool ZubDesktopEnvironment::isMonitoringSelection() const
@@ -135,22 +158,43 @@ bool ZubDesktopEnvironment::openURL(const QUrl& url)
 
 bool ZubDesktopEnvironment::isSpeaking() const
 {
-    return false;
+    return m_services->speech && m_services->speech->isSpeaking();
 }
 
-void ZubDesktopEnvironment::speak(const QString& /*text*/, const QString& /*localeIdentifier*/) {}
+void ZubDesktopEnvironment::speak(const QString& text, const QString& localeIdentifier)
+{
+    m_services->synthesizer().speak(text, localeIdentifier);
+}
 
-void ZubDesktopEnvironment::stopSpeaking() {}
+void ZubDesktopEnvironment::stopSpeaking()
+{
+    if (m_services->speech) {
+        m_services->speech->stop();
+    }
+}
 
 void ZubDesktopEnvironment::setSpeechFinishedHandler(std::function<void()> handler)
 {
     m_services->speechFinished = std::move(handler);
 }
 
-QCoro::Task<QString> ZubDesktopEnvironment::captureScreenText(QStringList /*languages*/)
+QCoro::Task<QString> ZubDesktopEnvironment::captureScreenText(QStringList languages)
 {
-    throw QuorCancelledError();
-    co_return QString();
+    return captureScreenTextWith(std::move(languages));
+}
+
+QCoro::Task<QString> ZubDesktopEnvironment::captureScreenTextWith(QStringList languages)
+{
+    std::optional<ScreenOCRResult> result;
+    try {
+        result = co_await ScreenOCRService::captureAndRecognizeText(std::move(languages));
+    } catch (const ScreenOCRError& error) {
+        if (error.kind() == ScreenOCRError::Kind::cancelled) {
+            throw QuorCancelledError();
+        }
+        throw;
+    }
+    co_return result->text;
 }
 
 std::optional<QString> ZubDesktopEnvironment::choosePNGSavePath(const QString& suggestedFileName)

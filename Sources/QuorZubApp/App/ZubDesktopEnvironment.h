@@ -58,6 +58,8 @@ public:
     ZubFloatingBarDismissSource* dismissSource() override;
 
 private:
+    static QCoro::Task<QString> captureScreenTextWith(QStringList languages);
+
     struct Services;
     std::unique_ptr<Services> m_services;
 };
