@@ -219,8 +219,9 @@ QCoro::Task<> ZubStudioViewModel::clearToastLater(QPointer<ZubStudioViewModel> s
     } catch (const QuorCancelledError&) {
         // Replaced by a newer toast, which clears itself.
     }
-    if (self && !token.isCancelled()) {
-        self->assign(self->m_toastMessage, std::optional<QString>());
+    if (self && !token.isCancelled() && self->m_toastMessage) {
+        self->m_toastMessage.reset();
+        emit self->changed();
     }
 }
 

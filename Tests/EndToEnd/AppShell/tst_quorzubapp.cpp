@@ -33,6 +33,8 @@ private slots:
         qInfo("cold start to tray icon and hot keys ready: %lld ms", static_cast<long long>(started->count()));
         X11Windows windows;
         QTRY_VERIFY_WITH_TIMEOUT(windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        quorSpin(std::chrono::milliseconds(1500));
+        qInfo("resident memory after start, idle: %lld kB", static_cast<long long>(zub.residentKilobytes()));
 
         // Closed, it only hides; the program keeps running.
         windows.requestClose(windows.find(zub.pid(), kStudioTitle)->window);
