@@ -3,14 +3,21 @@
 #include "QuorKit/Cloud/QuorAIClient.h"
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/System/QuorGlobalHotkeyManager.h"
+#include "QuorKit/System/QuorLaunchAtLogin.h"
+#include "QuorKit/System/QuorPermissionCenter.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "QuorPlatform/Speech/QuorEspeakSpeechSynthesizer.h"
+#include "QuorPlatform/Workspace/QuorX11Workspace.h"
+#include "QuorZubApp/Views/ZubGlobalMouseDismissSource.h"
 #include "QuorZubCore/Services/ScreenOCRService.h"
+#include "QuorZubCore/Services/SelectionWatcherService.h"
 #include "QuorZubCore/Services/ZubKeychainSecretStore.h"
 #include "QuorZubCore/Services/ZubQuorAIChatClient.h"
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
@@ -19,7 +26,27 @@
 #include <QMimeData>
 #include <QNetworkAccessManager>
 
+namespace {
+using quor::platform::WindowApplication;
+namespace X11Workspace = quor::platform::X11Workspace;
+
+ZubStudioEnvironment::Application applicationOf(const WindowApplication& window)
+{
+    ZubStudioEnvironment::Application application;
+    // This process's own windows carry whatever class the toolkit gave them.
+    application.bundleID = window.processIdentifier == QCoreApplication::applicationPid()
+        ? QuorBundle::main().bundleIdentifier()
+        : window.bundleIdentifier();
+    application.name = window.localizedName();
+    application.handle = window.window;
+    return application;
+}
+} // namespace
+
 struct ZubDesktopEnvironment::Services {
+    SelectionWatcherService selection;
+    QuorGlobalHotkeyManager hotkeys;
+    ZubGlobalMouseDismissSource dismiss;
     QNetworkAccessManager network;
     ZubTranslationAndAIService actions{
         std::make_shared<ZubQuorAIChatClient>(QuorAIClient(&network, &QuorCreditsAccountManager::shared())),
@@ -76,25 +103,31 @@ QCoro::Task<> ZubDesktopEnvironment::deleteAPIKey(QuorAIProvider provider)
 
 bool ZubDesktopEnvironment::isMonitoringSelection() const
 {
-    return false;
+    return m_services->selection.isMonitoring();
 }
 
-void ZubDesktopEnvironment::startSelectionMonitoring(ExcludedBundleIDsProvider /*excludedBundleIDs*/,
-                                                     LocationFilter /*shouldIgnoreLocation*/,
-                                                     SelectionHandler /*onSelection*/)
+void ZubDesktopEnvironment::startSelectionMonitoring(ExcludedBundleIDsProvider excludedBundleIDs,
+                                                     LocationFilter shouldIgnoreLocation, SelectionHandler onSelection)
 {
+    m_services->selection.startMonitoring(
+        std::move(excludedBundleIDs),
+        [ignore = std::move(shouldIgnoreLocation)](QPointF point) { return ignore(point.toPoint()); },
+        [handler = std::move(onSelection)](const QString& text, QPointF point) { handler(text, point.toPoint()); });
 }
 
-void ZubDesktopEnvironment::stopSelectionMonitoring() {}
-
-QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::captureSelectedText(bool /*allowClipboardFallback*/)
+void ZubDesktopEnvironment::stopSelectionMonitoring()
 {
-    co_return std::nullopt;
+    m_services->selection.stopMonitoring();
 }
 
-QCoro::Task<bool> ZubDesktopEnvironment::replaceSelection(QString /*text*/)
+QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::captureSelectedText(bool allowClipboardFallback)
 {
-    co_return false;
+    return m_services->selection.captureSelectedText(allowClipboardFallback);
+}
+
+QCoro::Task<bool> ZubDesktopEnvironment::replaceSelection(QString text)
+{
+    return m_services->selection.replaceSelection(std::move(text));
 }
 
 std::optional<QString> ZubDesktopEnvironment::clipboardText() const
@@ -116,25 +149,41 @@ void ZubDesktopEnvironment::setClipboardImage(const QImage& image)
     QGuiApplication::clipboard()->setImage(image, QClipboard::Clipboard);
 }
 
-std::optional<quint32> ZubDesktopEnvironment::registerHotkey(quint32 /*keyCode*/, quint32 /*carbonModifiers*/,
-                                                             std::function<void()> /*action*/)
+std::optional<quint32> ZubDesktopEnvironment::registerHotkey(quint32 keyCode, quint32 carbonModifiers,
+                                                             std::function<void()> action)
 {
-    return std::nullopt;
+    return m_services->hotkeys.registerHotkey(QuorHotkeyDescriptor{keyCode, carbonModifiers}, std::move(action));
 }
 
-void ZubDesktopEnvironment::unregisterAllHotkeys() {}
+void ZubDesktopEnvironment::unregisterAllHotkeys()
+{
+    m_services->hotkeys.unregisterAll();
+}
 
 std::optional<ZubStudioEnvironment::Application> ZubDesktopEnvironment::frontmostApplication() const
 {
-    return std::nullopt;
+    const std::optional<WindowApplication> frontmost = X11Workspace::frontmostApplication();
+    if (!frontmost) {
+        return std::nullopt;
+    }
+    return applicationOf(*frontmost);
 }
 
 QList<ZubStudioEnvironment::Application> ZubDesktopEnvironment::runningApplications() const
 {
-    return {};
+    QList<Application> applications;
+    for (const WindowApplication& window : X11Workspace::runningApplications()) {
+        applications.append(applicationOf(window));
+    }
+    return applications;
 }
 
-void ZubDesktopEnvironment::activate(const Application& /*application*/) {}
+void ZubDesktopEnvironment::activate(const Application& application)
+{
+    WindowApplication window;
+    window.window = application.handle;
+    X11Workspace::activate(window);
+}
 
 QString ZubDesktopEnvironment::ownBundleID() const
 {
@@ -207,29 +256,32 @@ std::optional<QString> ZubDesktopEnvironment::choosePNGSavePath(const QString& s
     return path;
 }
 
-bool ZubDesktopEnvironment::isAccessibilityGranted(bool /*prompt*/) const
+bool ZubDesktopEnvironment::isAccessibilityGranted(bool prompt) const
 {
-    return false;
+    return QuorPermissionCenter::isAccessibilityGranted(prompt);
 }
 
 bool ZubDesktopEnvironment::isScreenRecordingGranted() const
 {
-    return false;
+    return QuorPermissionCenter::isScreenRecordingGranted();
 }
 
-void ZubDesktopEnvironment::openAccessibilitySettings() {}
+void ZubDesktopEnvironment::openAccessibilitySettings()
+{
+    QuorPermissionCenter::openSystemSettings(QuorSystemPermissionKind::accessibility);
+}
 
 bool ZubDesktopEnvironment::isLaunchAtLoginEnabled() const
 {
-    return false;
+    return QuorLaunchAtLogin::isEnabled();
 }
 
-bool ZubDesktopEnvironment::setLaunchAtLogin(bool /*enabled*/)
+bool ZubDesktopEnvironment::setLaunchAtLogin(bool enabled)
 {
-    return false;
+    return QuorLaunchAtLogin::setEnabled(enabled);
 }
 
 ZubFloatingBarDismissSource* ZubDesktopEnvironment::dismissSource()
 {
-    return nullptr;
+    return &m_services->dismiss;
 }
