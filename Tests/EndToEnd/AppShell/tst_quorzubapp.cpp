@@ -10,6 +10,7 @@
 
 #include "Support/QuorTestSupport.h"
 
+#include <QAbstractScrollArea>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -27,14 +28,13 @@ const QString kStudioTitle = QStringLiteral("QuorZub — by Tallowmer");
 const QString kBarTitle = QStringLiteral("QuorZub");
 constexpr auto kWait = std::chrono::seconds(10);
 
-// The offline backend, no auto-hide, and only the actions the tests click, in this order.
-ZubConfig testConfig(bool autoShow = true)
+// The offline backend, no auto-hide, and only the actions a test clicks.
+ZubConfig testConfig(const QList<ZubActionKind>& wanted, bool autoShow = true)
 {
     ZubConfig config = ZubConfig::defaultConfig();
     config.translationBackend = ZubTranslationBackend::offlineOnly;
     config.autoShowOnSelection = autoShow;
     config.hideDelaySeconds = 0;
-    const QList<ZubActionKind> wanted{ZubActionKind::calculate, ZubActionKind::plainCopy, ZubActionKind::caseTransform};
     for (ZubActionDefinition& action : config.actions) {
         action.isEnabled = wanted.contains(action.kind);
     }
@@ -51,6 +51,15 @@ QString clipboardText()
 {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
     return data != nullptr ? data->text() : QString();
+}
+
+// What the editor reads from its clipboard, less the list of formats (whoever serves an image
+// offers its own list of conversions).
+QJsonObject clipboardContent(TestEditor& editor)
+{
+    QJsonObject content = editor.command("dump-clipboard");
+    content.remove(QStringLiteral("formats"));
+    return content;
 }
 
 qint64 median(QList<qint64> values)
@@ -97,7 +106,13 @@ private:
             qWarning("no bar control %s", qPrintable(objectName));
             return {};
         }
-        return shown.geometry.topLeft() + control->mapTo(content, control->rect().center());
+        QRect area(control->mapTo(content, QPoint()), control->size());
+        // A pill may be partly scrolled out of the pill row: aim at its visible part.
+        if (const auto* row = content->findChild<QAbstractScrollArea*>(QStringLiteral("pillScroll"));
+            row != nullptr && row->isAncestorOf(control)) {
+            area &= QRect(row->viewport()->mapTo(content, QPoint()), row->viewport()->size());
+        }
+        return shown.geometry.topLeft() + area.center();
     }
 
     static ZubExecutionResult resultOf(const QJsonObject& record)
@@ -161,7 +176,7 @@ private slots:
 
     void selectingTextShowsTheBarAndItsActionsWork()
     {
-        const ZubConfig config = testConfig();
+        const ZubConfig config = testConfig({ZubActionKind::calculate, ZubActionKind::plainCopy});
         QuorZubInstance zub;
         zub.writeConfig(QJsonDocument(config.toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());
@@ -211,7 +226,7 @@ private slots:
 
     void replacePastesTheResultOverTheSelection()
     {
-        const ZubConfig config = testConfig();
+        const ZubConfig config = testConfig({ZubActionKind::caseTransform});
         QuorZubInstance zub;
         zub.writeConfig(QJsonDocument(config.toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());
@@ -220,7 +235,7 @@ private slots:
         QVERIFY(editor.waitUntilReady());
         QCOMPARE(editor.command("set-clipboard-rich").value(QStringLiteral("reply")).toString(),
                  QStringLiteral("set-clipboard-rich"));
-        const QJsonObject before = editor.command("dump-clipboard");
+        const QJsonObject before = clipboardContent(editor);
 
         QVERIFY(selectAll(zub, editor, static_cast<int>(text.size())).has_value());
         const QString caseTransform =
@@ -232,19 +247,18 @@ private slots:
 
         m_input.click(barControl(expandedBar(zub), config, text, QStringLiteral("replaceButton"), resultOf(record)));
         const auto pasted = editor.waitForEvent(QStringLiteral("pasted"), kWait);
-        if (!pasted) { QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("/tmp/appshell-fail2.png")}); qInfo() << zub.output() << editor.command("keys"); }
         QVERIFY(pasted.has_value());
         QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("Hello Quiet World"));
         QTRY_COMPARE_WITH_TIMEOUT(editor.command("text").value(QStringLiteral("value")).toString(),
                                   QStringLiteral("Hello Quiet World"), 10000);
         QVERIFY(!bar(zub).has_value());
-        // The editor's own clipboard is back, every format of it.
-        QTRY_COMPARE_WITH_TIMEOUT(editor.command("dump-clipboard"), before, 10000);
+        // The editor's own clipboard is back: its text, rich text, image and private data.
+        QTRY_COMPARE_WITH_TIMEOUT(clipboardContent(editor), before, 10000);
     }
 
     void theHotKeyShowsTheBarForTheCurrentSelection()
     {
-        const ZubConfig config = testConfig(false);
+        const ZubConfig config = testConfig({ZubActionKind::plainCopy}, false);
         QuorZubInstance zub;
         zub.writeConfig(QJsonDocument(config.toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());
@@ -260,8 +274,6 @@ private slots:
         m_input.key("ctrl+alt+a");
         QTRY_VERIFY_WITH_TIMEOUT(bar(zub).has_value(), 10000);
         const QString plainCopy = QStringLiteral("pill:") + actionOf(config, ZubActionKind::plainCopy).id.toString(QUuid::WithoutBraces);
-        qInfo() << barControl(*bar(zub), config, text, plainCopy) << bar(zub)->geometry;
-        QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("/tmp/appshell-fail3.png")});
         m_input.click(barControl(*bar(zub), config, text, plainCopy));
         waitForHistory(zub, 1);
         QCOMPARE(zub.history().at(0).toObject().value(QStringLiteral("inputText")).toString(), text);
@@ -269,7 +281,7 @@ private slots:
 
     void manyActionsKeepMemoryFlat()
     {
-        const ZubConfig config = testConfig();
+        const ZubConfig config = testConfig({ZubActionKind::calculate});
         QuorZubInstance zub;
         zub.writeConfig(QJsonDocument(config.toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());
@@ -301,7 +313,7 @@ private slots:
     void aSecondLaunchBringsTheStudioForward()
     {
         QuorZubInstance zub;
-        zub.writeConfig(QJsonDocument(testConfig().toJson()).toJson());
+        zub.writeConfig(QJsonDocument(testConfig({ZubActionKind::plainCopy}).toJson()).toJson());
         const auto started = zub.start();
         QVERIFY2(started.has_value(), zub.output().constData());
         qInfo("cold start to tray icon and hot keys ready: %lld ms", static_cast<long long>(started->count()));
