@@ -171,6 +171,16 @@ private:
         return *bar(zub);
     }
 
+    // Launching ends with the studio window brought to the front a moment after the launch line;
+    // an editor started before that would lose the focus to it.
+    void waitUntilLaunched(const QuorZubInstance& zub)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        const unsigned long studio = m_windows.find(zub.pid(), kStudioTitle)->window;
+        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), studio, 10000);
+        QTest::qWait(400);
+    }
+
 private slots:
     void initTestCase() { QVERIFY(m_input.isReady()); }
 
@@ -180,6 +190,7 @@ private slots:
         QuorZubInstance zub;
         zub.writeConfig(QJsonDocument(config.toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
         TestEditor editor({QStringLiteral("--text"), QStringLiteral("200 + 10%"), QStringLiteral("--at"),
                            QStringLiteral("40,120")});
         QVERIFY(editor.waitUntilReady());
@@ -188,7 +199,7 @@ private slots:
         QList<qint64> releaseToBar;
         for (int round = 0; round < 5; ++round) {
             const auto shownAfter = selectAll(zub, editor, 9);
-            QVERIFY2(shownAfter.has_value(), "the bar did not appear");
+            QVERIFY2(shownAfter.has_value(), qPrintable(QStringLiteral("no bar in round %1").arg(round)));
             releaseToBar.append(*shownAfter);
             // A click elsewhere dismisses it.
             QTest::qWait(100);
@@ -230,6 +241,7 @@ private slots:
         QuorZubInstance zub;
         zub.writeConfig(QJsonDocument(config.toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
         const QString text = QStringLiteral("hello quiet world");
         TestEditor editor({QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,120")});
         QVERIFY(editor.waitUntilReady());
@@ -262,6 +274,7 @@ private slots:
         QuorZubInstance zub;
         zub.writeConfig(QJsonDocument(config.toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
         const QString text = QStringLiteral("hot key words");
         TestEditor editor({QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,120")});
         QVERIFY(editor.waitUntilReady());
@@ -285,6 +298,7 @@ private slots:
         QuorZubInstance zub;
         zub.writeConfig(QJsonDocument(config.toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
         const QString text = QStringLiteral("200 + 10%");
         TestEditor editor({QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,120")});
         QVERIFY(editor.waitUntilReady());
