@@ -292,6 +292,40 @@ private slots:
         QCOMPARE(zub.history().at(0).toObject().value(QStringLiteral("inputText")).toString(), text);
     }
 
+    void screenTextIsRecognizedAndTranslated()
+    {
+        const ZubConfig config = testConfig({ZubActionKind::plainCopy});
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(config.toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
+        const QString text = QStringLiteral("Hello from the screen");
+        TestEditor editor({QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,120")});
+        QVERIFY(editor.waitUntilReady());
+
+        m_input.key("ctrl+alt+shift+o");
+        // The region tool takes a moment to grab the pointer and misses steps that come too fast.
+        QTest::qWait(1200);
+        const QPoint from = editor.boundary(0) + QPoint(-12, -30);
+        const QPoint to = editor.boundary(static_cast<int>(text.size())) + QPoint(12, 30);
+        m_input.moveTo(from);
+        QTest::qWait(150);
+        m_input.press();
+        for (int step = 1; step <= 8; ++step) {
+            QTest::qWait(150);
+            m_input.moveTo(from + (to - from) * step / 8);
+        }
+        QTest::qWait(150);
+        m_input.release();
+
+        waitForHistory(zub, 1);
+        const QJsonObject record = zub.history().at(0).toObject();
+        QCOMPARE(record.value(QStringLiteral("actionKind")).toString(), QStringLiteral("translate"));
+        QCOMPARE(record.value(QStringLiteral("inputText")).toString(), text);
+        QCOMPARE(zub.logMessages(QStringLiteral("Screen OCR recognized 21 char(s); routing to translate")).size(), 1);
+        QCOMPARE(zub.logMessages(QStringLiteral("Started interactive screen OCR capture")).size(), 1);
+    }
+
     void manyActionsKeepMemoryFlat()
     {
         const ZubConfig config = testConfig({ZubActionKind::calculate});
