@@ -289,13 +289,14 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
     : QWidget(parent), m_viewModel(viewModel), m_onOpenStudio(std::move(onOpenStudio)), m_accent(std::move(accent))
 {
     onQuit = [] { QCoreApplication::quit(); };
+    // Exactly this wide; as high as the content.
     setFixedWidth(fixedWidth);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(14, 14, 14, 14);
     column->setSpacing(12);
-    column->setSizeConstraint(QLayout::SetFixedSize);
 
     // Header: mark, name and target language, the auto-show switch.
     auto* header = new QHBoxLayout();
@@ -472,6 +473,7 @@ void MenuBarZubPopoverView::rebuildRecent()
         const QUuid id = row.id;
         connect(button, &QAbstractButton::clicked, this, [this, id] { copyRecord(id); });
         m_recentRows->addWidget(button);
+        button->show();
     }
 }
 

@@ -280,6 +280,71 @@ std::optional<X11Windows::Client> X11Windows::find(qint64 pid, const QString& ti
     return std::nullopt;
 }
 
+namespace {
+QList<Window> childrenOf(Display* display, Window window)
+{
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    QList<Window> result;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) != 0 && children != nullptr) {
+        for (unsigned int i = 0; i < count; ++i) {
+            result.append(children[i]);
+        }
+        XFree(children);
+    }
+    return result;
+}
+
+QRect rootGeometry(Display* display, Window window, const XWindowAttributes& attributes)
+{
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return {x, y, attributes.width, attributes.height};
+}
+} // namespace
+
+std::optional<QRect> X11Windows::embeddedWindow(qint64 pid) const
+{
+    XSync(m_display, False);
+    const Window root = DefaultRootWindow(m_display);
+    QList<std::pair<Window, int>> pending;
+    for (const Window child : childrenOf(m_display, root)) {
+        pending.append({child, 1});
+    }
+    while (!pending.isEmpty()) {
+        const auto [window, depth] = pending.takeFirst();
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(m_display, window, &attributes) == 0) {
+            continue;
+        }
+        // Deeper than a window manager's frame: inside another client's window.
+        if (depth > 2 && attributes.map_state == IsViewable && windowPid(m_display, window) == pid) {
+            return rootGeometry(m_display, window, attributes);
+        }
+        for (const Window child : childrenOf(m_display, window)) {
+            pending.append({child, depth + 1});
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QRect> X11Windows::popupWindow(qint64 pid) const
+{
+    XSync(m_display, False);
+    for (const Window window : childrenOf(m_display, DefaultRootWindow(m_display))) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(m_display, window, &attributes) != 0 && attributes.override_redirect
+            && attributes.map_state == IsViewable && windowPid(m_display, window) == pid) {
+            return rootGeometry(m_display, window, attributes);
+        }
+    }
+    return std::nullopt;
+}
+
 unsigned long X11Windows::activeWindow() const
 {
     if (m_display == nullptr) {

@@ -358,6 +358,36 @@ private slots:
 #endif
     }
 
+    void theTrayIconOpensItsWindowAndQuits()
+    {
+        QProcess tray;
+        tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                                              QStringLiteral("right"), QStringLiteral("--widthtype"),
+                                              QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24"),
+                                              QStringLiteral("--SetDockType"), QStringLiteral("true")});
+        QVERIFY2(tray.waitForStarted(5000), "trayer is part of the test packages");
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(testConfig({ZubActionKind::plainCopy}).toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
+
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.embeddedWindow(zub.pid()).has_value(), 10000);
+        const QRect icon = *m_windows.embeddedWindow(zub.pid());
+        m_input.click(icon.center());
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.popupWindow(zub.pid()).has_value(), 10000);
+        const QRect popup = *m_windows.popupWindow(zub.pid());
+        QCOMPARE(popup.width(), 310);
+        // Under the icon of a panel at the top of the screen.
+        QVERIFY(popup.top() > icon.bottom());
+        QVERIFY(popup.left() <= icon.center().x() && icon.center().x() <= popup.right());
+
+        // Quit sits at the right end of the footer.
+        m_input.click(QPoint(popup.right() - 24, popup.bottom() - 27));
+        QTRY_VERIFY_WITH_TIMEOUT(!zub.isRunning(), 10000);
+        tray.terminate();
+        tray.waitForFinished(3000);
+    }
+
     void aSecondLaunchBringsTheStudioForward()
     {
         QuorZubInstance zub;

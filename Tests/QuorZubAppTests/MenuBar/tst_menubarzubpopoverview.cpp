@@ -97,7 +97,7 @@ private slots:
         int willAct = 0;
         view.onQuit = [&quits] { ++quits; };
         view.onWillAct = [&willAct] { ++willAct; };
-        view.adjustSize();
+        view.show();
         QCOMPARE(view.width(), MenuBarZubPopoverView::fixedWidth);
         QCOMPARE(view.recentRowButtons().size(), 2);
 
