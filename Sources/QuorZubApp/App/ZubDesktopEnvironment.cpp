@@ -248,12 +248,18 @@ QCoro::Task<QString> ZubDesktopEnvironment::captureScreenTextWith(QStringList la
 
 std::optional<QString> ZubDesktopEnvironment::choosePNGSavePath(const QString& suggestedFileName)
 {
-    const QString path = QFileDialog::getSaveFileName(nullptr, QString(), QDir::home().filePath(suggestedFileName),
-                                                      QStringLiteral("PNG (*.png)"));
-    if (path.isEmpty()) {
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("PNG (*.png)"));
+    // Only PNG: a name typed without the extension gets it.
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.setDirectory(QDir::homePath());
+    dialog.selectFile(suggestedFileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return path;
+    return dialog.selectedFiles().constFirst();
 }
 
 bool ZubDesktopEnvironment::isAccessibilityGranted(bool prompt) const
