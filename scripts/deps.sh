@@ -24,7 +24,7 @@ RUN_PACKAGES=(
   dbus dbus-x11 gnome-keyring
 )
 TEST_PACKAGES=(
-  xvfb xauth openbox xdotool x11-utils imagemagick zbar-tools
+  xvfb xauth openbox xdotool x11-utils imagemagick zbar-tools trayer
 )
 
 missing=()

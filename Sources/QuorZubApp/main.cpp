@@ -1,10 +1,11 @@
-#include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorBundle.h"
+#include "QuorZubApp/App/QuorZubApp.h"
+#include "QuorZubApp/App/ZubDesktopEnvironment.h"
+#include "QuorZubApp/App/ZubSingleInstanceGuard.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QVBoxLayout>
-#include <QWidget>
+#include <QIcon>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -12,14 +13,20 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Tallowmer"));
     QApplication::setApplicationName(QStringLiteral("QuorZub"));
     QApplication::setDesktopFileName(QuorBundle::main().bundleIdentifier());
+    if (const auto icon = QuorBundle::main().pathForResource(QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("png"),
+                                                             QStringLiteral("icons"))) {
+        QApplication::setWindowIcon(QIcon(*icon));
+    }
+    // A tray application: closing the studio window leaves it running.
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("QuorZub"));
-    auto* layout = new QVBoxLayout(&window);
-    auto* label = new QLabel(quorText(QStringLiteral("QuorZub is running."), QStringLiteral("QuorZub çalışıyor.")), &window);
-    label->setTextFormat(Qt::PlainText);
-    layout->addWidget(label);
-    window.resize(480, 200);
-    window.show();
+    ZubSingleInstanceGuard guard;
+    if (guard.claim() == ZubSingleInstanceGuard::Outcome::handedOver) {
+        return 0;
+    }
+
+    QuorZubApp zub(std::make_unique<ZubDesktopEnvironment>());
+    QObject::connect(&guard, &ZubSingleInstanceGuard::reopenRequested, &zub, &QuorZubApp::reopen);
+    QTimer::singleShot(0, &zub, &QuorZubApp::didFinishLaunching);
     return QApplication::exec();
 }

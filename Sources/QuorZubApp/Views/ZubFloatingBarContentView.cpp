@@ -626,6 +626,20 @@ QPainterPath ZubFloatingBarContentView::surfaceShape() const
 
 void ZubFloatingBarContentView::sync()
 {
+    if (m_syncing) {
+        m_syncAgain = true;
+        return;
+    }
+    m_syncing = true;
+    do {
+        m_syncAgain = false;
+        syncOnce();
+    } while (m_syncAgain);
+    m_syncing = false;
+}
+
+void ZubFloatingBarContentView::syncOnce()
+{
     if (!m_state) {
         return;
     }

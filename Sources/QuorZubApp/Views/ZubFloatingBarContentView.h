@@ -62,6 +62,7 @@ private:
     void buildPillRow();
     void buildRunningCard();
     void sync();
+    void syncOnce();
     void syncPills();
     void rebuildResultCard(const ZubFloatingBarPresentation::ResultCard& card);
     void animatePresented(bool presented);
@@ -77,6 +78,10 @@ private:
     zub_detail::PresentEffect* m_rootEffect = nullptr;
     QPointer<QVariantAnimation> m_presentAnimation;
     bool m_shownPresented = false;
+    // Hiding or deleting a card under the pointer sends a leave that changes the state again: that
+    // change is synced after the current pass, never inside it.
+    bool m_syncing = false;
+    bool m_syncAgain = false;
 
     QWidget* m_content = nullptr;
     ZubFrostedGlassCapsule* m_pillRow = nullptr;

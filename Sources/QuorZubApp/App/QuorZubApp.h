@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class QuorAppActivationDelegate;
+class ZubMenuBarExtra;
+class ZubStudioEnvironment;
+class ZubStudioViewModel;
+class ZubStudioWindow;
+
+// The running application: its activation delegate, its one view model, the studio window with
+// the command menu, and the tray icon with its window. Lives for the whole process, on the GUI
+// thread.
+class QuorZubApp : public QObject {
+    Q_OBJECT
+public:
+    explicit QuorZubApp(std::unique_ptr<ZubStudioEnvironment> environment, QObject* parent = nullptr);
+    ~QuorZubApp() override;
+
+    // The launch step of the activation delegate; call once the event loop is about to run.
+    void didFinishLaunching();
+    // A second start of the application.
+    void reopen();
+    // Opens the studio window (again, when it was closed) and brings it to the front.
+    void openStudioWindow();
+
+    ZubStudioViewModel* viewModel() const { return m_viewModel.get(); }
+    ZubStudioWindow* studioWindow() const { return m_studioWindow.get(); }
+    ZubMenuBarExtra* menuBarExtra() const { return m_menuBarExtra.get(); }
+
+private:
+    std::unique_ptr<QuorAppActivationDelegate> m_delegate;
+    std::unique_ptr<ZubStudioViewModel> m_viewModel;
+    std::unique_ptr<ZubStudioWindow> m_studioWindow;
+    std::unique_ptr<ZubMenuBarExtra> m_menuBarExtra;
+};

@@ -1,0 +1,199 @@
+#include "QuorZubApp/App/ZubMenuBarExtra.h"
+
+#include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorSymbols.h"
+#include "QuorZubApp/App/MenuBarZubPopoverView.h"
+#include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
+
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+constexpr int kGap = 4;
+// A click on the tray icon that closed the open popup (as a click outside it) must not reopen it.
+constexpr qint64 kReopenGuardMs = 250;
+
+// The popup window that holds the tray window's content; closes on a click outside it.
+class PopupWindow : public QWidget {
+public:
+    PopupWindow() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint)
+    {
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        setWindowTitle(QStringLiteral("QuorZub"));
+        m_sinceHidden.invalidate();
+    }
+
+    bool hidJustNow() const { return m_sinceHidden.isValid() && m_sinceHidden.elapsed() < kReopenGuardMs; }
+
+protected:
+    void hideEvent(QHideEvent* event) override
+    {
+        m_sinceHidden.start();
+        QWidget::hideEvent(event);
+    }
+
+private:
+    QElapsedTimer m_sinceHidden;
+};
+
+void drawFitted(QPainter& painter, const QRectF& rect, const QString& text)
+{
+    QFont font = QuorFonts::monospaced(rect.height(), QFont::Bold);
+    double size = rect.height();
+    while (size > 4 && QFontMetricsF(font).horizontalAdvance(text) > rect.width()) {
+        size -= 0.5;
+        font = QuorFonts::monospaced(size, QFont::Bold);
+    }
+    painter.setFont(font);
+    painter.drawText(rect, Qt::AlignCenter, text);
+}
+} // namespace
+
+ZubMenuBarExtra::Label ZubMenuBarExtra::label(bool autoShowOnSelection, ZubTargetLanguage targetLanguage)
+{
+    Label label;
+    label.isPaused = !autoShowOnSelection;
+    label.symbolName = autoShowOnSelection ? QStringLiteral("sparkles.rectangle.stack.fill")
+                                           : QStringLiteral("sparkles.rectangle.stack");
+    label.badge = ZubTargetLanguages::shortBadge(targetLanguage);
+    label.toolTip = QStringLiteral("QuorZub — ") + label.badge;
+    return label;
+}
+
+QIcon ZubMenuBarExtra::renderIcon(const Label& label)
+{
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48, 64}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        const double glyphSide = side * 0.6;
+        const QRectF glyph((side - glyphSide) / 2, 0, glyphSide, glyphSide);
+        // The outline form has no glyph of its own: the paused mark is the same glyph, dimmed.
+        painter.setOpacity(label.isPaused ? 0.45 : 1.0);
+        QuorSymbols::paint(painter, glyph, QStringLiteral("sparkles.rectangle.stack.fill"), Qt::white,
+                           glyphSide / 1.25);
+        painter.setOpacity(1.0);
+        painter.setPen(Qt::white);
+        drawFitted(painter, QRectF(0, glyphSide, side, side - glyphSide), label.badge);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+QRect ZubMenuBarExtra::popupFrame(QSize size, const QRect& trayGeometry, QPoint pointer, const QRect& available)
+{
+    QRect frame(QPoint(), size);
+    if (trayGeometry.isValid() && !trayGeometry.isEmpty()) {
+        // A panel at the top opens the popup downwards, one at the bottom upwards.
+        const bool atTop = trayGeometry.center().y() < available.center().y();
+        frame.moveTop(atTop ? trayGeometry.bottom() + 1 + kGap : trayGeometry.top() - kGap - size.height());
+        frame.moveLeft(trayGeometry.center().x() - size.width() / 2);
+    } else {
+        frame.moveTopLeft(pointer + QPoint(kGap, kGap));
+    }
+    frame.moveLeft(std::clamp(frame.left(), available.left(), std::max(available.left(), available.right() - size.width() + 1)));
+    frame.moveTop(std::clamp(frame.top(), available.top(), std::max(available.top(), available.bottom() - size.height() + 1)));
+    return frame;
+}
+
+ZubMenuBarExtra::ZubMenuBarExtra(ZubStudioViewModel* viewModel, std::function<void()> onOpenStudio, QColor accent,
+                                 QObject* parent)
+    : QObject(parent), m_viewModel(viewModel), m_onOpenStudio(std::move(onOpenStudio)), m_accent(std::move(accent)),
+      m_trayIcon(std::make_unique<QSystemTrayIcon>())
+{
+    connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context
+            || reason == QSystemTrayIcon::DoubleClick) {
+            togglePopup();
+        }
+    });
+    if (m_viewModel) {
+        connect(m_viewModel, &ZubStudioViewModel::changed, this, &ZubMenuBarExtra::sync);
+    }
+    sync();
+    // Shown where a tray exists; where none does, the studio window's menu and the hot keys reach
+    // every command.
+    m_trayIcon->show();
+}
+
+ZubMenuBarExtra::~ZubMenuBarExtra() = default;
+
+QWidget* ZubMenuBarExtra::popup() const
+{
+    return m_popup.get();
+}
+
+void ZubMenuBarExtra::sync()
+{
+    if (!m_viewModel) {
+        return;
+    }
+    const Label next = label(m_viewModel->config().autoShowOnSelection, m_viewModel->config().targetLanguage);
+    if (m_hasLabel && next == m_label) {
+        return;
+    }
+    m_label = next;
+    m_hasLabel = true;
+    m_trayIcon->setIcon(renderIcon(m_label));
+    m_trayIcon->setToolTip(m_label.toolTip);
+}
+
+QWidget* ZubMenuBarExtra::ensurePopup()
+{
+    if (m_popup) {
+        return m_popup.get();
+    }
+    auto popup = std::make_unique<PopupWindow>();
+    auto* layout = new QVBoxLayout(popup.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_view = new MenuBarZubPopoverView(m_viewModel, m_onOpenStudio, m_accent, popup.get());
+    m_view->onWillAct = [this] { closePopup(); };
+    layout->addWidget(m_view);
+    m_popup = std::move(popup);
+    return m_popup.get();
+}
+
+void ZubMenuBarExtra::togglePopup()
+{
+    QWidget* popup = ensurePopup();
+    if (popup->isVisible()) {
+        closePopup();
+        return;
+    }
+    if (static_cast<PopupWindow*>(popup)->hidJustNow()) {
+        return;
+    }
+    popup->adjustSize();
+    const QPoint pointer = QCursor::pos();
+    const QRect tray = m_trayIcon->geometry();
+    QScreen* screen = QGuiApplication::screenAt(tray.isValid() ? tray.center() : pointer);
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1440, 900);
+    popup->setGeometry(popupFrame(popup->sizeHint(), tray, pointer, available));
+    popup->show();
+    popup->raise();
+    popup->activateWindow();
+}
+
+void ZubMenuBarExtra::closePopup()
+{
+    if (m_popup && m_popup->isVisible()) {
+        m_popup->hide();
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "QuorKit/Localization/QuorLanguage.h"
+
+#include <QColor>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+class QAction;
+class QMenu;
+class ZubStudioViewModel;
+
+// The studio window: the studio's views under the application's command menu. Closing it only
+// hides it; the application keeps running in the tray. GUI thread only.
+class ZubStudioWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr QSize minimumStudioSize{1020, 680};
+    static constexpr QSize defaultStudioSize{1160, 740};
+
+    // The command menu's texts for one state.
+    struct Commands {
+        QString menuTitle;
+        QString trigger;
+        QString screenOCR;
+        QString autoShow;
+        QString quit;
+        bool operator==(const Commands& other) const = default;
+    };
+    static Commands commands(bool autoShowOnSelection, QuorLanguage language);
+
+    ZubStudioWindow(ZubStudioViewModel* viewModel, QColor accent, QWidget* parent = nullptr);
+
+    QAction* triggerAction() const { return m_trigger; }
+    QAction* screenOCRAction() const { return m_screenOCR; }
+    QAction* autoShowAction() const { return m_autoShow; }
+    QAction* quitAction() const { return m_quit; }
+
+private:
+    void sync();
+
+    QPointer<ZubStudioViewModel> m_viewModel;
+    QMenu* m_menu = nullptr;
+    QAction* m_trigger = nullptr;
+    QAction* m_screenOCR = nullptr;
+    QAction* m_autoShow = nullptr;
+    QAction* m_quit = nullptr;
+};

@@ -1,0 +1,212 @@
+#pragma once
+
+#include "QuorKit/Cloud/QuorAIConfig.h"
+#include "QuorKit/Localization/QuorLanguage.h"
+#include "QuorPlatform/Core/QuorCancellationToken.h"
+#include "QuorZubApp/ViewModels/RunningAppCandidate.h"
+#include "QuorZubApp/ViewModels/ZubStudioEnvironment.h"
+#include "QuorZubApp/ViewModels/ZubStudioTab.h"
+#include "QuorZubCore/Models/ZubActionDefinition.h"
+#include "QuorZubCore/Models/ZubConfig.h"
+#include "QuorZubCore/Models/ZubExecutionResult.h"
+#include "QuorZubCore/Models/ZubHistoryRecord.h"
+#include "QuorZubCore/Services/ZubConfigStore.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QUuid>
+
+#include <chrono>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QuorAppLogger;
+class ZubFloatingBarController;
+
+// The application's one state object: holds the configuration and the history, owns the floating
+// bar and the desktop services, and is the only way the studio window, the tray window and the
+// floating bar change anything. Every change of its state is announced by changed(). Work that
+// waits (actions, the keyring, capture, replacement) runs in coroutines that hold the view model
+// weakly. GUI thread only.
+class ZubStudioViewModel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qsizetype historyLimit = 250;
+    static constexpr std::chrono::milliseconds toastDuration{2800};
+    static constexpr std::chrono::milliseconds sourceActivationDelay{70};
+
+    // `storeDirectory` is for tests; the application keeps its files in the default folder.
+    explicit ZubStudioViewModel(std::unique_ptr<ZubStudioEnvironment> environment,
+                                std::optional<QString> storeDirectory = std::nullopt, QObject* parent = nullptr);
+    ~ZubStudioViewModel() override;
+
+    // --- Published state -------------------------------------------------------------------
+    const ZubConfig& config() const { return m_config; }
+    // Views edit configuration fields here and then call persistConfig().
+    void setConfig(const ZubConfig& config);
+    // Newest first.
+    const QList<ZubHistoryRecord>& history() const { return m_history; }
+    ZubStudioTab selectedTab() const { return m_selectedTab; }
+    void setSelectedTab(ZubStudioTab tab);
+    QuorLanguage language() const { return m_language; }
+    void setLanguage(QuorLanguage language);
+    // An open floating bar switches to a newly chosen interface language at once.
+    void setFloatingBarLanguage(QuorLanguage language);
+    bool launchAtLogin() const { return m_launchAtLogin; }
+    bool accessibilityGranted() const { return m_accessibilityGranted; }
+    void setAccessibilityGranted(bool granted);
+    bool screenRecordingGranted() const { return m_screenRecordingGranted; }
+    void setScreenRecordingGranted(bool granted);
+    // The desktop's answers, asked afresh.
+    bool checkAccessibilityGranted() const;
+    bool checkScreenRecordingGranted() const;
+    QString playgroundText() const { return m_playgroundText; }
+    void setPlaygroundText(const QString& text);
+    const std::optional<ZubExecutionResult>& playgroundResult() const { return m_playgroundResult; }
+    void setPlaygroundResult(const std::optional<ZubExecutionResult>& result);
+    bool isPlaygroundBusy() const { return m_isPlaygroundBusy; }
+    bool isOCRCapturing() const { return m_isOCRCapturing; }
+    bool isSpeaking() const { return m_isSpeaking; }
+    const QString& apiKeyDraft() const { return m_apiKeyDraft; }
+    void setApiKeyDraft(const QString& draft);
+    bool hasSavedAPIKey() const { return m_hasSavedAPIKey; }
+    const QList<RunningAppCandidate>& runningApps() const { return m_runningApps; }
+    bool isVersionLogsSheetPresented() const { return m_isVersionLogsSheetPresented; }
+    void setVersionLogsSheetPresented(bool presented);
+    std::optional<QString> toastMessage() const { return m_toastMessage; }
+    bool toastIsError() const { return m_toastIsError; }
+
+    std::shared_ptr<QuorAppLogger> logger() const { return m_logger; }
+    ZubFloatingBarController* floatingBarController() const { return m_floatingBarController; }
+    ZubStudioEnvironment& environment() const { return *m_environment; }
+    const ZubConfigStore& store() const { return m_store; }
+
+    // The bilingual sample text the playground starts with.
+    static QString playgroundSampleText(QuorLanguage language);
+    // The speech locale for a language code, compared whole and case-insensitively.
+    static QString resolveSpeechLocale(const std::optional<QString>& code, QuorLanguage language);
+
+    // --- State, start-up and settings ------------------------------------------------------
+    void showToast(const QString& message, bool isError);
+    void bindStudioWindowOpener(std::function<void()> opener);
+    void setAutoShowOnSelection(bool enabled);
+    void persistConfig();
+    void cycleTargetLanguage();
+    void updateAIConfig(const QuorAIConfig& aiConfig);
+    void refreshAPIKeyStatus();
+    void saveAPIKeyToKeychain(const std::optional<QString>& key);
+    void deleteAPIKeyFromKeychain();
+    void toggleLaunchAtLogin(bool enabled);
+    void requestAccessibilityPermission();
+    void refreshRunningApps();
+
+    // --- Selection road and results --------------------------------------------------------
+    void triggerManualZub();
+    void triggerScreenOCRTranslate();
+    void previewPlaygroundInFloatingBar();
+    void presentFloatingBar(const QString& text, QPoint near, bool canReplaceInPlace);
+    void copyExecutionResult(const ZubExecutionResult& result);
+    void toggleSpeak(const ZubExecutionResult& result);
+    void speak(const QString& text, const std::optional<QString>& languageCode);
+    void saveQRCodePNG(const QByteArray& pngData);
+
+    // --- Playground, action list, exclusions and history editing ---------------------------
+    void runPlaygroundAction(const ZubActionDefinition& action);
+    void toggleActionEnabled(const QUuid& id, bool enabled);
+    void moveAction(const QUuid& id, int offset);
+    void addCustomAIAction(const QString& titleEN, const QString& titleTR, const QString& symbolName,
+                           const QString& prompt);
+    void deleteCustomAction(const QUuid& id);
+    void resetDefaultActions();
+    void addExcludedBundleID(const QString& value);
+    void removeExcludedBundleID(const QString& value);
+    void toggleHistoryPin(const QUuid& id);
+    void deleteHistoryRecord(const QUuid& id);
+    void clearUnpinnedHistory();
+
+signals:
+    void changed();
+
+private:
+    template <typename T>
+    void assign(T& field, const T& value);
+
+    void setupFloatingBarCallbacks();
+    void registerHotkeys();
+    void syncSelectionWatcher();
+    void rebuildExcludedBundleIDs();
+    // The bar's text unless a text is given.
+    void executeFloatingAction(const ZubActionDefinition& action, const std::optional<QString>& inputText);
+    void recordHistory(const ZubExecutionResult& result);
+    void saveHistory();
+    void handleActionSideEffects(const ZubActionDefinition& action, const ZubExecutionResult& result);
+    void replaceSelectionInSourceApp(const QString& text);
+    void stopSpeechForDismiss();
+    void setSpeaking(bool speaking);
+    void normalizeActionOrder();
+    void finishFloatingAction(const ZubActionDefinition& action, const ZubExecutionResult& result);
+    void finishPlaygroundAction(const ZubActionDefinition& action, const ZubExecutionResult& result);
+    void routeRecognizedText(const QString& text);
+    QString text(const QString& en, const QString& tr) const;
+
+    static QCoro::Task<> runFloatingAction(QPointer<ZubStudioViewModel> self, ZubActionDefinition action,
+                                           QString text, ZubConfig config, QuorLanguage language,
+                                           QuorCancellationToken token);
+    static QCoro::Task<> runPlaygroundActionTask(QPointer<ZubStudioViewModel> self, ZubActionDefinition action,
+                                                 QString text, ZubConfig config, QuorLanguage language,
+                                                 QuorCancellationToken token);
+    static QCoro::Task<> clearToastLater(QPointer<ZubStudioViewModel> self, QuorCancellationToken token);
+    static QCoro::Task<> runManualTrigger(QPointer<ZubStudioViewModel> self, QPoint mouseLocation);
+    static QCoro::Task<> runReplace(QPointer<ZubStudioViewModel> self, QString text,
+                                    std::optional<ZubStudioEnvironment::Application> sourceApp);
+    static QCoro::Task<> runScreenOCR(QPointer<ZubStudioViewModel> self);
+    static QCoro::Task<> loadAPIKeyStatus(QPointer<ZubStudioViewModel> self, QuorAIProvider provider,
+                                          quint64 generation);
+    static QCoro::Task<> saveAPIKeyTask(QPointer<ZubStudioViewModel> self, QString key, QuorAIProvider provider);
+    static QCoro::Task<> deleteAPIKeyTask(QPointer<ZubStudioViewModel> self, QuorAIProvider provider);
+
+    // Services
+    // Shared with running coroutines, so a call in progress outlives the view model.
+    std::shared_ptr<ZubStudioEnvironment> m_environment;
+    std::shared_ptr<QuorAppLogger> m_logger;
+    ZubConfigStore m_store;
+    ZubFloatingBarController* m_floatingBarController;
+
+    // Published
+    ZubConfig m_config;
+    QList<ZubHistoryRecord> m_history;
+    ZubStudioTab m_selectedTab = ZubStudioTab::playground;
+    QuorLanguage m_language;
+    bool m_launchAtLogin = false;
+    bool m_accessibilityGranted = false;
+    bool m_screenRecordingGranted = false;
+    QString m_playgroundText;
+    std::optional<ZubExecutionResult> m_playgroundResult;
+    bool m_isPlaygroundBusy = false;
+    bool m_isOCRCapturing = false;
+    bool m_isSpeaking = false;
+    QString m_apiKeyDraft;
+    bool m_hasSavedAPIKey = false;
+    QList<RunningAppCandidate> m_runningApps;
+    bool m_isVersionLogsSheetPresented = false;
+    std::optional<QString> m_toastMessage;
+    bool m_toastIsError = false;
+
+    // Private
+    QuorTask m_activeFloatingExecutionTask;
+    QuorTask m_playgroundExecutionTask;
+    QuorTask m_toastTask;
+    std::optional<ZubStudioEnvironment::Application> m_lastCapturedSourceApp;
+    QSet<QString> m_normalizedExcludedBundleIDs;
+    std::function<void()> m_studioWindowOpener;
+    std::optional<QMetaObject::Connection> m_reopenWindowObserver;
+    // A newer key-status read supersedes an older one that is still waiting on the keyring.
+    quint64 m_apiKeyStatusGeneration = 0;
+};

@@ -1,0 +1,50 @@
+#include "QuorZubApp/Views/ZubGlobalMouseDismissSource.h"
+
+#include "QuorPlatform/MouseMonitor/QuorGlobalMouseMonitor.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+constexpr int kLeftButton = 1;
+constexpr int kRightButton = 3;
+} // namespace
+
+ZubGlobalMouseDismissSource::ZubGlobalMouseDismissSource(QObject* parent)
+    : ZubFloatingBarDismissSource(parent), m_monitor(std::make_unique<quor::platform::GlobalMouseMonitor>())
+{
+    connect(m_monitor.get(), &quor::platform::GlobalMouseMonitor::buttonEvent, this,
+            &ZubGlobalMouseDismissSource::handle);
+}
+
+ZubGlobalMouseDismissSource::~ZubGlobalMouseDismissSource()
+{
+    m_monitor->stop();
+}
+
+void ZubGlobalMouseDismissSource::start()
+{
+    m_active = true;
+    // Kept running between showings: opening its connection and thread on every showing of the bar
+    // would add to the time until the bar is up.
+    if (!m_monitor->isRunning()) {
+        m_monitor->start({});
+    }
+}
+
+void ZubGlobalMouseDismissSource::stop()
+{
+    m_active = false;
+}
+
+void ZubGlobalMouseDismissSource::handle(const quor::platform::MouseButtonEvent& event)
+{
+    if (!m_active || event.kind != quor::platform::MouseButtonEvent::Kind::press
+        || (event.button != kLeftButton && event.button != kRightButton)) {
+        return;
+    }
+    // The monitor reports device pixels; the bar lives in logical coordinates.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+    emit mouseDown((event.position / ratio).toPoint());
+}

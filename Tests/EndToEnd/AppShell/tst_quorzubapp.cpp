@@ -1,0 +1,426 @@
+#include "QuorZubHarness.h"
+
+#include "QuorZubCoreTests/SelectionWatcher/X11TestDriver.h"
+
+#include "QuorKit/Design/QuorProductPalette.h"
+#include "QuorZubApp/Views/ZubFloatingBarContentView.h"
+#include "QuorZubApp/Views/ZubFloatingBarState.h"
+#include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
+#include "QuorZubCore/Models/ZubConfig.h"
+
+#include "Support/QuorTestSupport.h"
+
+#include <QAbstractScrollArea>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMimeData>
+#include <QThread>
+#include <QWidget>
+#include <QtTest>
+
+#include <algorithm>
+
+namespace {
+const QString kStudioTitle = QStringLiteral("QuorZub — by Tallowmer");
+const QString kBarTitle = QStringLiteral("QuorZub");
+constexpr auto kWait = std::chrono::seconds(10);
+
+// The offline backend, no auto-hide, and only the actions a test clicks.
+ZubConfig testConfig(const QList<ZubActionKind>& wanted, bool autoShow = true)
+{
+    ZubConfig config = ZubConfig::defaultConfig();
+    config.translationBackend = ZubTranslationBackend::offlineOnly;
+    config.autoShowOnSelection = autoShow;
+    config.hideDelaySeconds = 0;
+    for (ZubActionDefinition& action : config.actions) {
+        action.isEnabled = wanted.contains(action.kind);
+    }
+    return config;
+}
+
+ZubActionDefinition actionOf(const ZubConfig& config, ZubActionKind kind)
+{
+    const QList<ZubActionDefinition> actions = config.enabledActions();
+    return *std::find_if(actions.begin(), actions.end(), [kind](const ZubActionDefinition& a) { return a.kind == kind; });
+}
+
+QString clipboardText()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    return data != nullptr ? data->text() : QString();
+}
+
+// What the editor reads from its clipboard, less the list of formats (whoever serves an image
+// offers its own list of conversions).
+QJsonObject clipboardContent(TestEditor& editor)
+{
+    QJsonObject content = editor.command("dump-clipboard");
+    content.remove(QStringLiteral("formats"));
+    return content;
+}
+
+qint64 median(QList<qint64> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? -1 : values[values.size() / 2];
+}
+} // namespace
+
+// The real program on the test display, used through a helper editor as a person would: select,
+// click the bar, copy, replace, the hot key, a second start.
+class TestQuorZubApp : public QObject {
+    Q_OBJECT
+
+private:
+    X11Windows m_windows;
+    X11TestDriver m_input;
+
+    std::optional<X11Windows::Client> bar(const QuorZubInstance& zub) const { return m_windows.find(zub.pid(), kBarTitle); }
+
+    // Where a control of the bar is on screen: the same content laid out here, on the same display
+    // and fonts, at the bar's size.
+    QPoint barControl(const X11Windows::Client& shown, const ZubConfig& config, const QString& text,
+                      const QString& objectName, const std::optional<ZubExecutionResult>& result = std::nullopt)
+    {
+        ZubFloatingBarState state;
+        state.setSourceText(text);
+        state.setDetectedLanguageCode(ZubOfflineTextEngine::detectLanguage(text));
+        state.setActions(config.enabledActions());
+        state.setLanguage(QuorLanguage::en);
+        state.setTargetLanguage(config.targetLanguage);
+        state.setCanReplaceInPlace(true);
+        state.setResult(result);
+        state.setIsPresented(true);
+        QWidget twin;
+        twin.setAttribute(Qt::WA_DontShowOnScreen);
+        auto* content = new ZubFloatingBarContentView(&state, {}, QuorProductPalette::deepCoral, &twin);
+        twin.resize(shown.geometry.size());
+        content->resize(shown.geometry.size());
+        twin.show();
+        QCoreApplication::processEvents();
+        const auto* control = content->findChild<QWidget*>(objectName);
+        if (control == nullptr) {
+            qWarning("no bar control %s", qPrintable(objectName));
+            return {};
+        }
+        QRect area(control->mapTo(content, QPoint()), control->size());
+        // A pill may be partly scrolled out of the pill row: aim at its visible part.
+        if (const auto* row = content->findChild<QAbstractScrollArea*>(QStringLiteral("pillScroll"));
+            row != nullptr && row->isAncestorOf(control)) {
+            area &= QRect(row->viewport()->mapTo(content, QPoint()), row->viewport()->size());
+        }
+        return shown.geometry.topLeft() + area.center();
+    }
+
+    static ZubExecutionResult resultOf(const QJsonObject& record)
+    {
+        ZubExecutionResult result;
+        result.actionKind = *ZubActionKinds::fromRawValue(record.value(QStringLiteral("actionKind")).toString());
+        result.actionTitle = record.value(QStringLiteral("actionTitle")).toString();
+        result.inputText = record.value(QStringLiteral("inputText")).toString();
+        result.outputText = record.value(QStringLiteral("outputText")).toString();
+        if (record.contains(QStringLiteral("detectedLanguageCode"))) {
+            result.detectedLanguageCode = record.value(QStringLiteral("detectedLanguageCode")).toString();
+        }
+        if (record.contains(QStringLiteral("targetLanguageCode"))) {
+            result.targetLanguageCode = record.value(QStringLiteral("targetLanguageCode")).toString();
+        }
+        result.durationMs = record.value(QStringLiteral("durationMs")).toInteger();
+        result.isError = record.value(QStringLiteral("isError")).toBool();
+        return result;
+    }
+
+    // Drags across the whole text and returns how long the bar took to be on screen after the release.
+    std::optional<qint64> selectAll(const QuorZubInstance& zub, const TestEditor& editor, int length)
+    {
+        m_input.drag(editor.boundary(0), editor.boundary(length));
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 5000) {
+            if (bar(zub)) {
+                return clock.elapsed();
+            }
+            QThread::usleep(500);
+        }
+        return std::nullopt;
+    }
+
+    void waitForHistory(const QuorZubInstance& zub, qsizetype count)
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(zub.history().size(), count, 10000);
+    }
+
+    // The bar grown into its result card.
+    X11Windows::Client expandedBar(const QuorZubInstance& zub)
+    {
+        std::optional<X11Windows::Client> shown;
+        const bool grown = QTest::qWaitFor(
+            [&] {
+                shown = bar(zub);
+                return shown && shown->geometry.height() > 100;
+            },
+            10000);
+        if (!grown) {
+            qWarning("the bar did not show a result");
+            return {};
+        }
+        QTest::qWait(100);
+        return *bar(zub);
+    }
+
+    // Launching ends with the studio window brought to the front a moment after the launch line;
+    // an editor started before that would lose the focus to it.
+    void waitUntilLaunched(const QuorZubInstance& zub)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        const unsigned long studio = m_windows.find(zub.pid(), kStudioTitle)->window;
+        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), studio, 10000);
+        QTest::qWait(400);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_input.isReady()); }
+
+    void selectingTextShowsTheBarAndItsActionsWork()
+    {
+        const ZubConfig config = testConfig({ZubActionKind::calculate, ZubActionKind::plainCopy});
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(config.toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
+        TestEditor editor({QStringLiteral("--text"), QStringLiteral("200 + 10%"), QStringLiteral("--at"),
+                           QStringLiteral("40,120")});
+        QVERIFY(editor.waitUntilReady());
+        const QString text = QStringLiteral("200 + 10%");
+
+        QList<qint64> releaseToBar;
+        for (int round = 0; round < 5; ++round) {
+            const auto shownAfter = selectAll(zub, editor, 9);
+            QVERIFY2(shownAfter.has_value(), qPrintable(QStringLiteral("no bar in round %1").arg(round)));
+            releaseToBar.append(*shownAfter);
+            // A click elsewhere dismisses it.
+            QTest::qWait(100);
+            m_input.click(editor.blankArea());
+            QTRY_VERIFY_WITH_TIMEOUT(!bar(zub).has_value(), 10000);
+        }
+        qInfo("mouse release to bar visible, median of 5: %lld ms", static_cast<long long>(median(releaseToBar)));
+
+        QVERIFY(selectAll(zub, editor, 9).has_value());
+        const X11Windows::Client shown = *bar(zub);
+        QVERIFY2(shown.geometry.bottom() < editor.boundary(9).y(), "the bar sits above the selection");
+        const QString calculate = QStringLiteral("pill:") + actionOf(config, ZubActionKind::calculate).id.toString(QUuid::WithoutBraces);
+        m_input.click(barControl(shown, config, text, calculate));
+        waitForHistory(zub, 1);
+        const QJsonObject record = zub.history().at(0).toObject();
+        QCOMPARE(record.value(QStringLiteral("actionKind")).toString(), QStringLiteral("calculate"));
+        QCOMPARE(record.value(QStringLiteral("inputText")).toString(), text);
+        QVERIFY2(record.value(QStringLiteral("outputText")).toString().contains(QStringLiteral("220")),
+                 qPrintable(record.value(QStringLiteral("outputText")).toString()));
+        QCOMPARE(zub.logMessages(QStringLiteral("Executing floating action 'calculate' (inputChars=9)")).size(), 1);
+        QCOMPARE(zub.logMessages(QStringLiteral("Completed floating action 'calculate'")).size(), 1);
+
+        // Copy puts the result on the clipboard.
+        const X11Windows::Client expanded = expandedBar(zub);
+        m_input.click(barControl(expanded, config, text, QStringLiteral("copyButton"), resultOf(record)));
+        QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), record.value(QStringLiteral("outputText")).toString(), 10000);
+
+        // Plain Copy copies the selection itself.
+        const QString plainCopy = QStringLiteral("pill:") + actionOf(config, ZubActionKind::plainCopy).id.toString(QUuid::WithoutBraces);
+        m_input.click(barControl(*bar(zub), config, text, plainCopy));
+        waitForHistory(zub, 2);
+        QCOMPARE(zub.history().at(0).toObject().value(QStringLiteral("actionKind")).toString(), QStringLiteral("plainCopy"));
+        QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), text, 10000);
+    }
+
+    void replacePastesTheResultOverTheSelection()
+    {
+        const ZubConfig config = testConfig({ZubActionKind::caseTransform});
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(config.toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
+        const QString text = QStringLiteral("hello quiet world");
+        TestEditor editor({QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,120")});
+        QVERIFY(editor.waitUntilReady());
+        QCOMPARE(editor.command("set-clipboard-rich").value(QStringLiteral("reply")).toString(),
+                 QStringLiteral("set-clipboard-rich"));
+        const QJsonObject before = clipboardContent(editor);
+
+        QVERIFY(selectAll(zub, editor, static_cast<int>(text.size())).has_value());
+        const QString caseTransform =
+            QStringLiteral("pill:") + actionOf(config, ZubActionKind::caseTransform).id.toString(QUuid::WithoutBraces);
+        m_input.click(barControl(*bar(zub), config, text, caseTransform));
+        waitForHistory(zub, 1);
+        const QJsonObject record = zub.history().at(0).toObject();
+        QCOMPARE(record.value(QStringLiteral("outputText")).toString(), QStringLiteral("Hello Quiet World"));
+
+        m_input.click(barControl(expandedBar(zub), config, text, QStringLiteral("replaceButton"), resultOf(record)));
+        const auto pasted = editor.waitForEvent(QStringLiteral("pasted"), kWait);
+        QVERIFY(pasted.has_value());
+        QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("Hello Quiet World"));
+        QTRY_COMPARE_WITH_TIMEOUT(editor.command("text").value(QStringLiteral("value")).toString(),
+                                  QStringLiteral("Hello Quiet World"), 10000);
+        QVERIFY(!bar(zub).has_value());
+        // The editor's own clipboard is back: its text, rich text, image and private data.
+        QTRY_COMPARE_WITH_TIMEOUT(clipboardContent(editor), before, 10000);
+    }
+
+    void theHotKeyShowsTheBarForTheCurrentSelection()
+    {
+        const ZubConfig config = testConfig({ZubActionKind::plainCopy}, false);
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(config.toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
+        const QString text = QStringLiteral("hot key words");
+        TestEditor editor({QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,120")});
+        QVERIFY(editor.waitUntilReady());
+
+        // Automatic showing is off: a selection alone shows nothing.
+        m_input.drag(editor.boundary(0), editor.boundary(static_cast<int>(text.size())));
+        QTest::qWait(600);
+        QVERIFY(!bar(zub).has_value());
+
+        m_input.key("ctrl+alt+a");
+        QTRY_VERIFY_WITH_TIMEOUT(bar(zub).has_value(), 10000);
+        const QString plainCopy = QStringLiteral("pill:") + actionOf(config, ZubActionKind::plainCopy).id.toString(QUuid::WithoutBraces);
+        m_input.click(barControl(*bar(zub), config, text, plainCopy));
+        waitForHistory(zub, 1);
+        QCOMPARE(zub.history().at(0).toObject().value(QStringLiteral("inputText")).toString(), text);
+    }
+
+    void screenTextIsRecognizedAndTranslated()
+    {
+        const ZubConfig config = testConfig({ZubActionKind::plainCopy});
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(config.toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
+        const QString text = QStringLiteral("Hello from the screen");
+        TestEditor editor({QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,120")});
+        QVERIFY(editor.waitUntilReady());
+
+        m_input.key("ctrl+alt+shift+o");
+        // The region tool takes a moment to grab the pointer and misses steps that come too fast.
+        QTest::qWait(1200);
+        const QPoint from = editor.boundary(0) + QPoint(-12, -30);
+        const QPoint to = editor.boundary(static_cast<int>(text.size())) + QPoint(12, 30);
+        m_input.moveTo(from);
+        QTest::qWait(150);
+        m_input.press();
+        for (int step = 1; step <= 8; ++step) {
+            QTest::qWait(150);
+            m_input.moveTo(from + (to - from) * step / 8);
+        }
+        QTest::qWait(150);
+        m_input.release();
+
+        waitForHistory(zub, 1);
+        const QJsonObject record = zub.history().at(0).toObject();
+        QCOMPARE(record.value(QStringLiteral("actionKind")).toString(), QStringLiteral("translate"));
+        QCOMPARE(record.value(QStringLiteral("inputText")).toString(), text);
+        QCOMPARE(zub.logMessages(QStringLiteral("Screen OCR recognized 21 char(s); routing to translate")).size(), 1);
+        QCOMPARE(zub.logMessages(QStringLiteral("Started interactive screen OCR capture")).size(), 1);
+    }
+
+    void manyActionsKeepMemoryFlat()
+    {
+        const ZubConfig config = testConfig({ZubActionKind::calculate});
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(config.toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
+        const QString text = QStringLiteral("200 + 10%");
+        TestEditor editor({QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,120")});
+        QVERIFY(editor.waitUntilReady());
+        QVERIFY(selectAll(zub, editor, 9).has_value());
+        const QString calculate = QStringLiteral("pill:") + actionOf(config, ZubActionKind::calculate).id.toString(QUuid::WithoutBraces);
+        const QPoint pill = barControl(*bar(zub), config, text, calculate);
+        m_input.click(pill);
+        waitForHistory(zub, 1);
+        quorSpin(std::chrono::milliseconds(1000));
+        const qint64 idle = zub.residentKilobytes();
+        // The pill row stays where it was above the result card.
+        for (int run = 2; run <= 200; ++run) {
+            m_input.click(pill);
+            QTRY_COMPARE_WITH_TIMEOUT(zub.logMessages(QStringLiteral("Completed floating action")).size(), run, 10000);
+        }
+        waitForHistory(zub, 200);
+        quorSpin(std::chrono::milliseconds(1000));
+        const qint64 after = zub.residentKilobytes();
+        qInfo("resident memory after one action: %lld kB, after 200: %lld kB (growth %lld kB)",
+              static_cast<long long>(idle), static_cast<long long>(after), static_cast<long long>(after - idle));
+#ifndef __SANITIZE_ADDRESS__
+        QVERIFY(after - idle < 15 * 1024);
+#endif
+    }
+
+    void theTrayIconOpensItsWindowAndQuits()
+    {
+        QProcess tray;
+        tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                                              QStringLiteral("right"), QStringLiteral("--widthtype"),
+                                              QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24"),
+                                              QStringLiteral("--SetDockType"), QStringLiteral("true")});
+        QVERIFY2(tray.waitForStarted(5000), "trayer is part of the test packages");
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(testConfig({ZubActionKind::plainCopy}).toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
+
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.embeddedWindow(zub.pid()).has_value(), 10000);
+        const QRect icon = *m_windows.embeddedWindow(zub.pid());
+        m_input.click(icon.center());
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.popupWindow(zub.pid()).has_value(), 10000);
+        const QRect popup = *m_windows.popupWindow(zub.pid());
+        QCOMPARE(popup.width(), 310);
+        // Under the icon of a panel at the top of the screen.
+        QVERIFY(popup.top() > icon.bottom());
+        QVERIFY(popup.left() <= icon.center().x() && icon.center().x() <= popup.right());
+
+        // Quit sits at the right end of the footer.
+        m_input.click(QPoint(popup.right() - 24, popup.bottom() - 27));
+        QTRY_VERIFY_WITH_TIMEOUT(!zub.isRunning(), 10000);
+        tray.terminate();
+        tray.waitForFinished(3000);
+    }
+
+    void aSecondLaunchBringsTheStudioForward()
+    {
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(testConfig({ZubActionKind::plainCopy}).toJson()).toJson());
+        const auto started = zub.start();
+        QVERIFY2(started.has_value(), zub.output().constData());
+        qInfo("cold start to tray icon and hot keys ready: %lld ms", static_cast<long long>(started->count()));
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        quorSpin(std::chrono::milliseconds(1500));
+        qInfo("resident memory after start, idle: %lld kB", static_cast<long long>(zub.residentKilobytes()));
+
+        // Closed, it only hides; the program keeps running.
+        m_windows.requestClose(m_windows.find(zub.pid(), kStudioTitle)->window);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        QVERIFY(zub.isRunning());
+        QCOMPARE(zub.startAgain(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        const unsigned long studio = m_windows.find(zub.pid(), kStudioTitle)->window;
+        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), studio, 10000);
+
+        // Behind another application's window, it comes to the front.
+        QWidget other;
+        other.setWindowTitle(QStringLiteral("another application"));
+        other.resize(600, 400);
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.activeWindow() != studio, 10000);
+        QCOMPARE(zub.startAgain(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), studio, 10000);
+        QCOMPARE(zub.logMessages(QStringLiteral(" launched (")).size(), 1);
+        QVERIFY(zub.isRunning());
+    }
+};
+
+QUOR_TEST_MAIN(TestQuorZubApp)
+#include "tst_quorzubapp.moc"

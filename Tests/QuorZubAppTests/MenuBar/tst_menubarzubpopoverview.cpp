@@ -1,0 +1,195 @@
+#include "../StudioViewModel/FakeStudioEnvironment.h"
+
+#include "QuorZubApp/App/MenuBarZubPopoverView.h"
+#include "QuorZubApp/App/ZubMenuBarExtra.h"
+#include "QuorZubApp/App/ZubStudioWindow.h"
+#include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
+#include "QuorZubApp/Views/ZubFloatingBarController.h"
+#include "QuorZubApp/Views/ZubFloatingBarState.h"
+#include "QuorZubCore/Services/ZubConfigStore.h"
+
+#include "Support/QuorTestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+ZubHistoryRecord record(int n, std::optional<QString> code = std::nullopt)
+{
+    ZubHistoryRecord r;
+    r.id = QUuid::createUuid();
+    r.actionKind = ZubActionKind::translate;
+    r.actionTitle = QStringLiteral("Translate %1").arg(n);
+    r.inputText = QStringLiteral("in");
+    r.outputText = QStringLiteral("output %1").arg(n);
+    r.targetLanguageCode = std::move(code);
+    r.createdAt = QDateTime::currentDateTimeUtc();
+    return r;
+}
+
+} // namespace
+
+// The tray window, the tray icon's label and popup placement, and the studio window's command menu.
+class TestMenuBarZubPopoverView : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeStudioEnvironment* m_env = nullptr;
+    std::unique_ptr<ZubStudioViewModel> m_vm;
+
+    void make(const QList<ZubHistoryRecord>& history)
+    {
+        ZubConfigStore store(m_dir->path());
+        store.saveConfig(ZubConfig::defaultConfig());
+        store.saveHistory(history);
+        auto env = std::make_unique<FakeStudioEnvironment>();
+        m_env = env.get();
+        m_vm = std::make_unique<ZubStudioViewModel>(std::move(env), m_dir->path());
+    }
+
+private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void cleanup()
+    {
+        m_vm.reset();
+        m_dir.reset();
+    }
+
+    void modelShowsTheNewestFourResults()
+    {
+        ZubConfig config = ZubConfig::defaultConfig();
+        auto empty = MenuBarZubPopoverView::model(config, {}, QuorLanguage::en, false);
+        QVERIFY(empty.recentHeading.isEmpty());
+        QVERIFY(empty.recentRows.isEmpty());
+        QCOMPARE(empty.triggerShortcut, QStringLiteral("Ctrl+Alt+A"));
+        QCOMPARE(empty.screenOCRShortcut, QStringLiteral("Ctrl+Alt+Shift+O"));
+
+        QList<ZubHistoryRecord> seven;
+        for (int i = 0; i < 7; ++i) {
+            seven.append(record(i, i == 1 ? std::optional<QString>(QStringLiteral("de")) : std::nullopt));
+        }
+        const auto full = MenuBarZubPopoverView::model(config, seven, QuorLanguage::tr, true);
+        QCOMPARE(full.recentRows.size(), 4);
+        QCOMPARE(full.recentRows[0].title, QStringLiteral("Translate 0"));
+        QCOMPARE(full.recentRows[3].title, QStringLiteral("Translate 3"));
+        QVERIFY(!full.recentRows[0].languageBadge);
+        QCOMPARE(full.recentRows[1].languageBadge, std::optional<QString>(QStringLiteral("DE")));
+        QCOMPARE(full.recentHeading, QStringLiteral("Son Sonuçlar (Kopyalamak için Tıkla)"));
+        QCOMPARE(full.triggerTitle, QStringLiteral("Seçim / Panoda Zub Aç"));
+        QVERIFY(!full.screenOCREnabled);
+        QCOMPARE(MenuBarZubPopoverView::model(config, seven.mid(0, 2), QuorLanguage::en, false).recentRows.size(), 2);
+    }
+
+    void controlsReachTheViewModel()
+    {
+        ZubHistoryRecord longOne = record(1, QStringLiteral("tr"));
+        longOne.outputText = QStringLiteral("A long output that certainly does not fit on two lines of a narrow "
+                                            "row, so the row shows an ellipsis while a click still copies all of it.");
+        make({longOne, record(2)});
+        MenuBarZubPopoverView view(m_vm.get(), [] {}, QColor(255, 110, 90));
+        int quits = 0;
+        int willAct = 0;
+        view.onQuit = [&quits] { ++quits; };
+        view.onWillAct = [&willAct] { ++willAct; };
+        view.show();
+        QCOMPARE(view.width(), MenuBarZubPopoverView::fixedWidth);
+        QCOMPARE(view.recentRowButtons().size(), 2);
+
+        view.autoShowSwitch()->click();
+        QVERIFY(!m_vm->config().autoShowOnSelection);
+        QVERIFY(!view.autoShowSwitch()->isChecked());
+        QCOMPARE(m_env->stopCount, 1);
+
+        view.recentRowButtons()[0]->click();
+        QCOMPARE(m_env->clipboard, std::optional<QString>(longOne.outputText));
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Copied from menu bar."));
+
+        m_env->captureGate = std::make_shared<FakeStudioEnvironment::Gate>();
+        view.screenOCRButton()->click();
+        QCOMPARE(willAct, 1);
+        QVERIFY(m_vm->isOCRCapturing());
+        QVERIFY(!view.screenOCRButton()->isEnabled());
+        QVERIFY(view.triggerButton()->isEnabled());
+        m_env->captureGate->open();
+        QTRY_VERIFY_WITH_TIMEOUT(view.screenOCRButton()->isEnabled(), 2000);
+
+        view.quitButton()->click();
+        QCOMPARE(quits, 1);
+
+        // A new result appears at the top at once.
+        m_vm->setPlaygroundText(QStringLiteral("fresh"));
+        m_vm->runPlaygroundAction(ZubActionDefinition::defaultActions()[4]);
+        QTRY_COMPARE_WITH_TIMEOUT(view.recentRowButtons().size(), 3, 2000);
+        QCOMPARE(view.currentModel().recentRows[0].output, QStringLiteral("out:fresh"));
+
+        const QString folder = qEnvironmentVariable("QUOR_BINARY_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
+        QDir().mkpath(folder);
+        QVERIFY(view.grab().save(folder + QStringLiteral("/menubar-popover.png")));
+    }
+
+    void trayLabelAndPopupPlacement()
+    {
+        const auto on = ZubMenuBarExtra::label(true, ZubTargetLanguage::autoFlipTREN);
+        QCOMPARE(on.symbolName, QStringLiteral("sparkles.rectangle.stack.fill"));
+        QCOMPARE(on.badge, QStringLiteral("TR↔EN"));
+        QVERIFY(on.toolTip.contains(QStringLiteral("TR↔EN")));
+        const auto off = ZubMenuBarExtra::label(false, ZubTargetLanguage::japanese);
+        QCOMPARE(off.symbolName, QStringLiteral("sparkles.rectangle.stack"));
+        QCOMPARE(off.badge, QStringLiteral("JA"));
+        QVERIFY(!ZubMenuBarExtra::renderIcon(on).pixmap(22, 22).isNull());
+
+        const QRect screen(0, 0, 1920, 1080);
+        const QSize size(310, 400);
+        // A top panel opens it downwards under the icon, kept inside the screen at the right edge.
+        QCOMPARE(ZubMenuBarExtra::popupFrame(size, QRect(1890, 0, 24, 24), QPoint(), screen), QRect(1610, 28, 310, 400));
+        // A bottom panel opens it upwards.
+        QCOMPARE(ZubMenuBarExtra::popupFrame(size, QRect(900, 1056, 24, 24), QPoint(), screen), QRect(756, 652, 310, 400));
+        // No geometry: at the pointer, clamped.
+        QCOMPARE(ZubMenuBarExtra::popupFrame(size, QRect(), QPoint(1900, 1000), screen), QRect(1610, 680, 310, 400));
+        QCOMPARE(ZubMenuBarExtra::popupFrame(size, QRect(), QPoint(100, 100), screen), QRect(104, 104, 310, 400));
+    }
+
+    void trayFollowsTheConfiguration()
+    {
+        make({});
+        ZubMenuBarExtra extra(m_vm.get(), [] {}, Qt::red);
+        QCOMPARE(extra.currentLabel().badge, QStringLiteral("TR↔EN"));
+        for (int i = 0; i < 6; ++i) {
+            m_vm->cycleTargetLanguage();
+        }
+        QCOMPARE(extra.currentLabel().badge, QStringLiteral("JA"));
+        QCOMPARE(extra.trayIcon()->toolTip(), QStringLiteral("QuorZub — JA"));
+        m_vm->setAutoShowOnSelection(false);
+        QVERIFY(extra.currentLabel().isPaused);
+    }
+
+    void studioCommandMenu()
+    {
+        make({});
+        ZubStudioWindow window(m_vm.get(), Qt::red);
+        QCOMPARE(window.windowTitle(), QStringLiteral("QuorZub — by Tallowmer"));
+        QCOMPARE(window.minimumSize(), QSize(1020, 680));
+        QCOMPARE(window.autoShowAction()->text(), QStringLiteral("Pause Auto-Zub on Selection"));
+        QCOMPARE(window.triggerAction()->shortcut().toString(), QStringLiteral("Ctrl+Alt+A"));
+        QCOMPARE(window.screenOCRAction()->shortcut().toString(), QStringLiteral("Ctrl+Alt+Shift+O"));
+        QCOMPARE(window.autoShowAction()->shortcut().toString(), QStringLiteral("Ctrl+Alt+P"));
+        window.autoShowAction()->trigger();
+        QVERIFY(!m_vm->config().autoShowOnSelection);
+        QCOMPARE(window.autoShowAction()->text(), QStringLiteral("Enable Auto-Zub on Selection"));
+        m_vm->setLanguage(QuorLanguage::tr);
+        QCOMPARE(window.autoShowAction()->text(), QStringLiteral("Otomatik Zub'u Etkinleştir"));
+        QCOMPARE(window.quitAction()->text(), QStringLiteral("Çıkış"));
+        m_env->clipboard = QStringLiteral("clip");
+        window.triggerAction()->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->floatingBarController()->state()->sourceText(), QStringLiteral("clip"), 2000);
+    }
+};
+
+QUOR_TEST_MAIN(TestMenuBarZubPopoverView)
+#include "tst_menubarzubpopoverview.moc"

@@ -1,0 +1,671 @@
+#include "FakeStudioEnvironment.h"
+
+#include "QuorKit/Design/QuorAppActivationDelegate.h"
+#include "QuorKit/System/QuorNotificationCenter.h"
+#include "QuorKit/Utilities/QuorAppLogger.h"
+#include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
+#include "QuorZubApp/Views/ZubFloatingBarController.h"
+#include "QuorZubApp/Views/ZubFloatingBarState.h"
+#include "QuorZubCore/Services/ZubConfigStore.h"
+
+#include "Support/QuorTestSupport.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray pngBytes()
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+ZubActionDefinition actionOf(ZubActionKind kind)
+{
+    for (const ZubActionDefinition& action : ZubActionDefinition::defaultActions()) {
+        if (action.kind == kind) {
+            return action;
+        }
+    }
+    return ZubActionDefinition::make(QUuid::createUuid(), kind, std::nullopt, std::nullopt, std::nullopt, true,
+                                     std::nullopt, 0);
+}
+
+ZubHistoryRecord record(const QString& output, bool pinned = false, int secondsAgo = 0)
+{
+    ZubHistoryRecord r;
+    r.id = QUuid::createUuid();
+    r.actionKind = ZubActionKind::plainCopy;
+    r.actionTitle = QStringLiteral("Plain Copy");
+    r.inputText = output;
+    r.outputText = output;
+    r.isPinned = pinned;
+    r.createdAt = QDateTime::currentDateTimeUtc().addSecs(-secondsAgo);
+    return r;
+}
+
+} // namespace
+
+class TestZubStudioViewModel : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeStudioEnvironment* m_env = nullptr;
+    std::unique_ptr<ZubStudioViewModel> m_vm;
+    ZubConfig m_config;
+
+    void make(const std::function<void(FakeStudioEnvironment&)>& setup = {})
+    {
+        m_vm.reset();
+        ZubConfigStore(m_dir->path()).saveConfig(m_config);
+        auto env = std::make_unique<FakeStudioEnvironment>();
+        m_env = env.get();
+        if (setup) {
+            setup(*env);
+        }
+        m_vm = std::make_unique<ZubStudioViewModel>(std::move(env), m_dir->path());
+    }
+
+    ZubConfigStore store() const { return ZubConfigStore(m_dir->path()); }
+    ZubFloatingBarController* bar() const { return m_vm->floatingBarController(); }
+    ZubFloatingBarState* barState() const { return bar()->state(); }
+    bool barUp() const { return bar()->panel() != nullptr && bar()->panel()->isVisible(); }
+
+    QString log() const
+    {
+        QFile file(m_vm->logger()->currentLogFileURL().toLocalFile());
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return QString::fromUtf8(file.readAll());
+    }
+
+    void select(const QString& text)
+    {
+        QVERIFY(m_env->onSelection);
+        m_env->onSelection(text, QPoint(300, 300));
+    }
+
+    void runFromBar(ZubActionKind kind) { bar()->onSelectAction(actionOf(kind)); }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QuorAppLogger::shared(QStringLiteral("QuorZub"))->clear();
+        m_config = ZubConfig::defaultConfig();
+        m_config.translationBackend = ZubTranslationBackend::offlineOnly;
+    }
+
+    void cleanup()
+    {
+        m_vm.reset();
+        m_dir.reset();
+    }
+
+    void startUpLoadsFilesRegistersHotKeysAndWatches()
+    {
+        m_config.targetLanguage = ZubTargetLanguage::german;
+        store().saveHistory({record(QStringLiteral("kept"))});
+        make([](FakeStudioEnvironment& env) {
+            env.keys[QuorAIProvider::ollamaLocal] = QStringLiteral("k");
+            env.running = {{QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), true, 1}};
+        });
+        QCOMPARE(m_vm->config().targetLanguage, ZubTargetLanguage::german);
+        QCOMPARE(m_vm->history().size(), 1);
+        QCOMPARE(m_env->hotkeys.size(), 2);
+        QCOMPARE(m_env->hotkeys[0].keyCode, 0u);
+        QCOMPARE(m_env->hotkeys[0].modifiers, 0x0900u);
+        QCOMPARE(m_env->hotkeys[1].keyCode, 31u);
+        QCOMPARE(m_env->hotkeys[1].modifiers, 0x0B00u);
+        QCOMPARE(m_env->startCount, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(m_vm->hasSavedAPIKey(), 2000);
+        QCOMPARE(m_vm->runningApps().size(), 1);
+        QVERIFY(m_vm->playgroundText().contains(QStringLiteral("4250 + 20%")));
+        QVERIFY(log().contains(QStringLiteral("QuorZub initialized (autoZub=true, enabledActions=12, backend=offlineOnly)")));
+
+        // The hot keys reach the view model: Ctrl+Alt+A reads the selection.
+        m_env->capturedText = QStringLiteral("  from the hot key \n");
+        m_env->hotkeys[0].action();
+        QTRY_VERIFY_WITH_TIMEOUT(barUp(), 2000);
+        QCOMPARE(barState()->sourceText(), QStringLiteral("from the hot key"));
+    }
+
+    void toastsReplaceEachOtherAndClearAfterTheirOwnDelay()
+    {
+        make();
+        m_vm->showToast(QStringLiteral("first"), true);
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("first"));
+        quorSpin(std::chrono::milliseconds(1500));
+        m_vm->showToast(QStringLiteral("second"), false);
+        // The first toast's timer ends here; it must not clear the second.
+        quorSpin(std::chrono::milliseconds(1600));
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("second"));
+        QVERIFY(!m_vm->toastIsError());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_vm->toastMessage().has_value(), 2500);
+        QVERIFY(!m_vm->toastIsError());
+    }
+
+    void autoShowSwitchStartsAndStopsTheWatcherOnce()
+    {
+        make();
+        m_vm->setAutoShowOnSelection(true);
+        QCOMPARE(m_env->startCount, 1);
+        m_vm->setAutoShowOnSelection(false);
+        QCOMPARE(m_env->stopCount, 1);
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Auto-Zub paused (Ctrl+Alt+A manual trigger still active)."));
+        m_vm->setAutoShowOnSelection(false);
+        QCOMPARE(m_env->stopCount, 1);
+        QVERIFY(!store().loadConfig().autoShowOnSelection);
+        m_vm->setAutoShowOnSelection(true);
+        QCOMPARE(m_env->startCount, 2);
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Auto-Zub on text selection enabled."));
+        QVERIFY(log().contains(QStringLiteral("Auto-Zub selection watcher paused")));
+    }
+
+    void settingsOperations()
+    {
+        m_config.targetLanguage = ZubTargetLanguage::japanese;
+        m_config.excludedBundleIDs = {QStringLiteral("org.keepassxc.KeePassXC")};
+        make();
+        m_vm->cycleTargetLanguage();
+        QCOMPARE(m_vm->config().targetLanguage, ZubTargetLanguage::autoFlipTREN);
+        QCOMPARE(barState()->targetLanguage(), ZubTargetLanguage::autoFlipTREN);
+        QCOMPARE(store().loadConfig().targetLanguage, ZubTargetLanguage::autoFlipTREN);
+
+        // The watcher sees the exclusions lower-cased, as they are now.
+        QCOMPARE(m_env->excludedProvider(), QSet<QString>{QStringLiteral("org.keepassxc.keepassxc")});
+        m_vm->addExcludedBundleID(QStringLiteral("  ORG.KEEPASSXC.keepassxc "));
+        QCOMPARE(m_vm->config().excludedBundleIDs.size(), 1);
+        m_vm->addExcludedBundleID(QStringLiteral(" Kitty "));
+        QCOMPARE(m_vm->config().excludedBundleIDs.last(), QStringLiteral("Kitty"));
+        QVERIFY(m_env->excludedProvider().contains(QStringLiteral("kitty")));
+        m_vm->removeExcludedBundleID(QStringLiteral("ORG.KEEPASSXC.KEEPASSXC"));
+        QCOMPARE(store().loadConfig().excludedBundleIDs, QStringList{QStringLiteral("Kitty")});
+
+        // Keys: blank is refused, the keyring is read again only for another provider.
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->loadCount, 1, 2000);
+        m_vm->saveAPIKeyToKeychain(QStringLiteral("   "));
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Enter an API key first."));
+        QVERIFY(m_vm->toastIsError());
+        QVERIFY(m_env->keys.isEmpty());
+        QuorAIConfig ai = m_vm->config().aiConfig;
+        ai.model = QStringLiteral("other-model");
+        m_vm->updateAIConfig(ai);
+        quorSpin(std::chrono::milliseconds(50));
+        QCOMPARE(m_env->loadCount, 1);
+        m_vm->setApiKeyDraft(QStringLiteral("draft"));
+        m_env->keys[QuorAIProvider::openAI] = QStringLiteral("sk-x");
+        m_vm->updateAIConfig(QuorAIConfig(QuorAIProvider::openAI, std::nullopt, std::nullopt));
+        QCOMPARE(m_vm->apiKeyDraft(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(m_vm->hasSavedAPIKey(), 2000);
+        QCOMPARE(m_env->loadCount, 2);
+
+        m_env->saveFailure = QStringLiteral("the keyring is locked");
+        m_vm->setApiKeyDraft(QStringLiteral("sk-new"));
+        m_vm->saveAPIKeyToKeychain(std::nullopt);
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->toastMessage(), QStringLiteral("Keyring save failed: the keyring is locked"), 2000);
+        QCOMPARE(m_vm->apiKeyDraft(), QStringLiteral("sk-new"));
+        QVERIFY(!log().contains(QStringLiteral("sk-new")));
+        m_env->saveFailure.reset();
+        m_vm->saveAPIKeyToKeychain(QStringLiteral(" sk-new \n"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->keys.value(QuorAIProvider::openAI), QStringLiteral("sk-new"), 2000);
+        QCOMPARE(m_vm->apiKeyDraft(), QString());
+        m_vm->deleteAPIKeyFromKeychain();
+        QVERIFY(!m_vm->hasSavedAPIKey());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_env->keys.contains(QuorAIProvider::openAI), 2000);
+
+        // A refused login item shows the state as it really is.
+        m_env->launchAtLoginWorks = false;
+        m_vm->toggleLaunchAtLogin(true);
+        QVERIFY(!m_vm->launchAtLogin());
+        QVERIFY(m_vm->toastIsError());
+
+        m_env->accessibility = false;
+        m_vm->requestAccessibilityPermission();
+        QCOMPARE(m_env->accessibilitySettingsOpened, 1);
+    }
+
+    void runningAppsAreRegularUniqueAndSorted()
+    {
+        make([](FakeStudioEnvironment& env) {
+            env.running = {
+                {QStringLiteral("org.mozilla.firefox"), QStringLiteral("firefox"), true, 1},
+                {QStringLiteral("ORG.MOZILLA.FIREFOX"), QStringLiteral("Firefox 2"), true, 2},
+                {QStringLiteral("com.tallowmer.QuorZub"), QStringLiteral("QuorZub"), true, 3},
+                {QStringLiteral("xfce4-panel"), QStringLiteral("Panel"), false, 4},
+                {QString(), QStringLiteral("Nameless"), true, 5},
+                {QStringLiteral("org.gnome.Calculator"), QString(), true, 6},
+                {QStringLiteral("kitty"), QStringLiteral("Alacritty"), true, 7},
+            };
+        });
+        const QList<RunningAppCandidate> expected{
+            {QStringLiteral("kitty"), QStringLiteral("Alacritty"), QStringLiteral("kitty")},
+            {QStringLiteral("org.mozilla.firefox"), QStringLiteral("firefox"), QStringLiteral("org.mozilla.firefox")},
+            {QStringLiteral("org.gnome.calculator"), QStringLiteral("org.gnome.Calculator"),
+             QStringLiteral("org.gnome.Calculator")},
+        };
+        QCOMPARE(m_vm->runningApps(), expected);
+    }
+
+    void selectionShowsTheBarAndAnActionIsRecorded()
+    {
+        make([](FakeStudioEnvironment& env) {
+            env.frontmost = ZubStudioEnvironment::Application{QStringLiteral("org.gnome.texteditor"), QStringLiteral("Text Editor"), true, 9};
+        });
+        select(QStringLiteral("200 + 10%"));
+        QVERIFY(barUp());
+        QVERIFY(barState()->canReplaceInPlace());
+        QCOMPARE(barState()->sourceText(), QStringLiteral("200 + 10%"));
+        // Clicks on the bar itself are not new selections.
+        QTRY_VERIFY_WITH_TIMEOUT(barState()->isPresented(), 2000);
+        QVERIFY(m_env->ignoreLocation(bar()->panel()->geometry().center()));
+        QVERIFY(!m_env->ignoreLocation(QPoint(5, 5)));
+
+        runFromBar(ZubActionKind::calculate);
+        QTRY_VERIFY_WITH_TIMEOUT(barState()->result().has_value(), 2000);
+        QCOMPARE(barState()->result()->outputText, QStringLiteral("out:200 + 10%"));
+        QCOMPARE(m_vm->history().size(), 1);
+        QCOMPARE(store().loadHistory().size(), 1);
+        const QString text = log();
+        QVERIFY(text.contains(QStringLiteral("Executing floating action 'calculate' (inputChars=9)")));
+        QVERIFY(text.contains(QStringLiteral("Completed floating action 'calculate' in 5 ms (outputChars=13)")));
+
+        // Replace goes back to the application the text came from, after a short pause.
+        bar()->onReplaceSelection(QStringLiteral("220"));
+        QVERIFY(!barUp());
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->replaced, QStringList{QStringLiteral("220")}, 2000);
+        QCOMPARE(m_env->activated.size(), 1);
+        QCOMPARE(m_env->activated[0].handle, 9u);
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->toastMessage(), QStringLiteral("Replaced selection in-place."), 2000);
+    }
+
+    void replaceIntoThisApplicationAndFailedReplace()
+    {
+        make([](FakeStudioEnvironment& env) {
+            env.frontmost = ZubStudioEnvironment::Application{QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("QuorZub"), true, 1};
+            env.replaceSucceeds = false;
+        });
+        select(QStringLiteral("hello"));
+        bar()->onReplaceSelection(QStringLiteral("HELLO"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->replaced.size(), 1, 2000);
+        QVERIFY(m_env->activated.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->clipboard, std::optional<QString>(QStringLiteral("HELLO")), 2000);
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Copied to clipboard (grant Accessibility for automatic paste)."));
+        QVERIFY(m_vm->toastIsError());
+    }
+
+    void withoutEnabledActionsNothingShows()
+    {
+        for (ZubActionDefinition& action : m_config.actions) {
+            action.isEnabled = false;
+        }
+        make([](FakeStudioEnvironment& env) { env.capturedText = QStringLiteral("text"); });
+        select(QStringLiteral("text"));
+        m_vm->triggerManualZub();
+        m_vm->previewPlaygroundInFloatingBar();
+        quorSpin(std::chrono::milliseconds(50));
+        QVERIFY(!barUp());
+        QVERIFY(!m_vm->toastMessage());
+    }
+
+    void manualTriggerFallsBackToTheClipboard()
+    {
+        make([](FakeStudioEnvironment& env) { env.clipboard = QStringLiteral(" \n\t "); });
+        m_vm->triggerManualZub();
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->toastMessage(), QStringLiteral("No selected text or clipboard text found."), 2000);
+        QVERIFY(m_vm->toastIsError());
+
+        m_env->clipboard = QStringLiteral("  copied words ");
+        m_vm->triggerManualZub();
+        QTRY_VERIFY_WITH_TIMEOUT(barUp(), 2000);
+        QCOMPARE(barState()->sourceText(), QStringLiteral("copied words"));
+        QVERIFY(!barState()->canReplaceInPlace());
+
+        m_vm->setPlaygroundText(QStringLiteral("   "));
+        m_vm->previewPlaygroundInFloatingBar();
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Type some text in Playground first."));
+    }
+
+    void onlyTheLatestActionIsRecordedAndCancelledRunsLeaveNoTrace()
+    {
+        make([](FakeStudioEnvironment& env) { env.holdRuns = true; });
+        select(QStringLiteral("first text"));
+        runFromBar(ZubActionKind::wordStats);
+        runFromBar(ZubActionKind::caseTransform);
+        QCOMPARE(m_env->runs.size(), 2);
+        QVERIFY(m_env->runs[0]->token.isCancelled());
+        m_env->release(1);
+        QTRY_VERIFY_WITH_TIMEOUT(barState()->result().has_value(), 2000);
+        quorSpin(std::chrono::milliseconds(50));
+        QCOMPARE(m_vm->history().size(), 1);
+        QCOMPARE(m_vm->history()[0].actionKind, ZubActionKind::caseTransform);
+        QVERIFY(!log().contains(QStringLiteral("Completed floating action 'wordStats'")));
+
+        // Dismissing the bar cancels the running action: nothing is recorded.
+        runFromBar(ZubActionKind::summarize);
+        bar()->hide(false);
+        QVERIFY(m_env->runs[2]->token.isCancelled());
+        QTRY_VERIFY_WITH_TIMEOUT(m_env->runs[2]->finished, 2000);
+        quorSpin(std::chrono::milliseconds(50));
+        QCOMPARE(m_vm->history().size(), 1);
+        QCOMPARE(store().loadHistory().size(), 1);
+    }
+
+    void anActionOfAnEarlierSelectionNeverLandsOnANewBar()
+    {
+        make([](FakeStudioEnvironment& env) { env.holdRuns = true; });
+        select(QStringLiteral("old selection"));
+        runFromBar(ZubActionKind::fixGrammar);
+        // The bar is shown again for a new selection while the action still runs.
+        select(QStringLiteral("new selection"));
+        m_env->release(0);
+        QTRY_VERIFY_WITH_TIMEOUT(m_env->runs[0]->finished, 2000);
+        quorSpin(std::chrono::milliseconds(50));
+        QCOMPARE(barState()->sourceText(), QStringLiteral("new selection"));
+        QVERIFY(!barState()->result().has_value());
+        QVERIFY(!barState()->isExecuting());
+        QVERIFY(m_vm->history().isEmpty());
+        // Replace now can only write what was made for the new selection.
+        runFromBar(ZubActionKind::fixGrammar);
+        m_env->release(1);
+        QTRY_VERIFY_WITH_TIMEOUT(barState()->result().has_value(), 2000);
+        QCOMPARE(barState()->result()->outputText, QStringLiteral("out:new selection"));
+    }
+
+    void sideEffectsOfResults()
+    {
+        make();
+        select(QStringLiteral("Plain  text"));
+        runFromBar(ZubActionKind::plainCopy);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->clipboard, std::optional<QString>(QStringLiteral("out:Plain  text")), 2000);
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Copied plain text to clipboard."));
+
+        // A web search whose output is no address leaves the bar open; an address is opened.
+        runFromBar(ZubActionKind::openWebSearch);
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->history().size(), 2, 2000);
+        QVERIFY(m_env->opened.isEmpty());
+        QVERIFY(barUp());
+        m_env->answer = [](const ZubActionDefinition& action, const QString&) {
+            ZubExecutionResult result;
+            result.id = QUuid::createUuid();
+            result.actionKind = action.kind;
+            result.outputText = QStringLiteral("https://duckduckgo.com/?q=Plain%20text");
+            result.createdAt = QDateTime::currentDateTimeUtc();
+            return result;
+        };
+        runFromBar(ZubActionKind::openWebSearch);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->opened.size(), 1, 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!barUp(), 2000);
+
+        // A failed speak action speaks nothing.
+        m_env->answer = [](const ZubActionDefinition& action, const QString&) {
+            ZubExecutionResult result;
+            result.id = QUuid::createUuid();
+            result.actionKind = action.kind;
+            result.outputText = QStringLiteral("No voice");
+            result.isError = true;
+            result.createdAt = QDateTime::currentDateTimeUtc();
+            return result;
+        };
+        select(QStringLiteral("speak me"));
+        runFromBar(ZubActionKind::speak);
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->history().size(), 4, 2000);
+        QVERIFY(m_vm->history()[0].isError);
+        QVERIFY(m_env->spoken.isEmpty());
+        QVERIFY(log().contains(QStringLiteral("Floating action 'speak' failed in 0 ms")));
+    }
+
+    void copyingResultsAndSavingQRCodes()
+    {
+        make();
+        ZubExecutionResult result;
+        result.outputText = QStringLiteral("QR code");
+        result.qrPNGData = pngBytes();
+        m_vm->copyExecutionResult(result);
+        QVERIFY(m_env->clipboardImage.has_value());
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("QR Code image copied to clipboard."));
+        result.qrPNGData = QByteArray("not a png");
+        m_vm->copyExecutionResult(result);
+        QCOMPARE(m_env->clipboard, std::optional<QString>(QStringLiteral("QR code")));
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Copied to clipboard."));
+
+        m_vm->showToast(QStringLiteral("before"), false);
+        m_vm->saveQRCodePNG(pngBytes());
+        QCOMPARE(m_env->suggestedNames, QStringList{QStringLiteral("quorzub-qr.png")});
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("before"));
+        m_env->savePath = m_dir->filePath(QStringLiteral("code.png"));
+        m_vm->saveQRCodePNG(pngBytes());
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Saved QR Code PNG."));
+        QFile saved(*m_env->savePath);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), pngBytes());
+        m_env->savePath = QStringLiteral("/proc/no-such-folder/code.png");
+        m_vm->saveQRCodePNG(pngBytes());
+        QVERIFY(m_vm->toastIsError());
+    }
+
+    void speech()
+    {
+        make();
+        m_vm->speak(QStringLiteral("   "), std::nullopt);
+        QVERIFY(m_env->spoken.isEmpty());
+        ZubExecutionResult result;
+        result.outputText = QStringLiteral(" Merhaba dünya ");
+        result.targetLanguageCode = QStringLiteral("tr");
+        result.detectedLanguageCode = QStringLiteral("en");
+        m_vm->toggleSpeak(result);
+        QCOMPARE(m_env->spoken.last(), std::make_pair(QStringLiteral("Merhaba dünya"), QStringLiteral("tr-TR")));
+        QVERIFY(m_vm->isSpeaking());
+        QVERIFY(barState()->isSpeaking());
+        // Pressed again, for any result, it stops.
+        ZubExecutionResult other;
+        other.outputText = QStringLiteral("other");
+        m_vm->toggleSpeak(other);
+        QVERIFY(!m_env->speaking);
+        QVERIFY(!m_vm->isSpeaking());
+        QCOMPARE(m_env->spoken.size(), 1);
+
+        // A new utterance that stops the old one keeps its own speaking state.
+        m_vm->speak(QStringLiteral("one"), QStringLiteral("en"));
+        m_vm->speak(QStringLiteral("two"), QStringLiteral("de"));
+        quorSpin(std::chrono::milliseconds(30));
+        QVERIFY(m_vm->isSpeaking());
+        m_env->finishSpeaking();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_vm->isSpeaking(), 2000);
+        QVERIFY(!barState()->isSpeaking());
+
+        QCOMPARE(ZubStudioViewModel::resolveSpeechLocale(QStringLiteral("EN"), QuorLanguage::tr), QStringLiteral("en-US"));
+        QCOMPARE(ZubStudioViewModel::resolveSpeechLocale(QStringLiteral("en-GB"), QuorLanguage::tr), QStringLiteral("tr-TR"));
+        QCOMPARE(ZubStudioViewModel::resolveSpeechLocale(std::nullopt, QuorLanguage::de), QStringLiteral("en-US"));
+        QCOMPARE(ZubStudioViewModel::resolveSpeechLocale(QStringLiteral("ja"), QuorLanguage::en), QStringLiteral("ja-JP"));
+    }
+
+    void screenTextIsTranslatedEvenWithoutEnabledActions()
+    {
+        for (ZubActionDefinition& action : m_config.actions) {
+            action.isEnabled = false;
+        }
+        make([](FakeStudioEnvironment& env) {
+            env.screenText = QStringLiteral("Ekrandaki metin");
+            env.captureGate = std::make_shared<FakeStudioEnvironment::Gate>();
+        });
+        // The bar still holds the text of an earlier showing.
+        bar()->show(QStringLiteral("stale bar text"), std::nullopt, ZubActionDefinition::defaultActions(),
+                    QuorLanguage::en, ZubTargetLanguage::english, QPoint(10, 10), true, 0);
+        m_vm->triggerScreenOCRTranslate();
+        QVERIFY(m_vm->isOCRCapturing());
+        QVERIFY(!barUp());
+        m_vm->triggerScreenOCRTranslate();
+        QCOMPARE(m_env->captureLanguages.size(), 1);
+        QCOMPARE(m_env->captureLanguages[0], QStringList({QStringLiteral("tr-TR"), QStringLiteral("en-US"),
+                                                          QStringLiteral("de-DE"), QStringLiteral("fr-FR"),
+                                                          QStringLiteral("es-ES")}));
+        m_env->captureGate->open();
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->runs.size(), 1, 2000);
+        QCOMPARE(m_env->runs[0]->action.kind, ZubActionKind::translate);
+        QCOMPARE(m_env->runs[0]->text, QStringLiteral("Ekrandaki metin"));
+        QCOMPARE(m_vm->playgroundText(), QStringLiteral("Ekrandaki metin"));
+        QVERIFY(!m_vm->isOCRCapturing());
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->history().size(), 1, 2000);
+        QCOMPARE(m_vm->history()[0].inputText, QStringLiteral("Ekrandaki metin"));
+        QVERIFY(log().contains(QStringLiteral("Screen OCR recognized 15 char(s); routing to translate")));
+    }
+
+    void screenCaptureCancelledOrFailed()
+    {
+        make();
+        m_vm->triggerScreenOCRTranslate();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_vm->isOCRCapturing(), 2000);
+        QVERIFY(!m_vm->toastMessage());
+        QVERIFY(log().contains(QStringLiteral("Screen OCR capture cancelled by user")));
+
+        m_env->screenText = QuorError(QStringLiteral("No readable text found in the selected region."),
+                                      QStringLiteral("Seçilen bölgede okunabilir metin bulunamadı."));
+        m_vm->triggerScreenOCRTranslate();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_vm->isOCRCapturing(), 2000);
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("No readable text found in the selected region."));
+        QVERIFY(m_vm->toastIsError());
+        QVERIFY(log().contains(QStringLiteral("Screen OCR failed: No readable text found in the selected region.")));
+        QVERIFY(m_env->runs.isEmpty());
+    }
+
+    void historyInMemoryIsCappedLikeTheFile()
+    {
+        QList<ZubHistoryRecord> stored;
+        stored.append(record(QStringLiteral("pinned old"), true, 5000));
+        for (int i = 0; i < 249; ++i) {
+            stored.append(record(QStringLiteral("r%1").arg(i), false, 1000 + i));
+        }
+        store().saveHistory(stored);
+        make();
+        QCOMPARE(m_vm->history().size(), 250);
+        m_vm->setPlaygroundText(QStringLiteral("new"));
+        for (int i = 0; i < 3; ++i) {
+            m_vm->runPlaygroundAction(actionOf(ZubActionKind::wordStats));
+            QTRY_VERIFY_WITH_TIMEOUT(!m_vm->isPlaygroundBusy(), 2000);
+        }
+        QCOMPARE(m_vm->history().size(), 250);
+        QCOMPARE(m_vm->history()[0].inputText, QStringLiteral("new"));
+        QVERIFY(std::any_of(m_vm->history().cbegin(), m_vm->history().cend(),
+                            [](const ZubHistoryRecord& r) { return r.isPinned; }));
+        QCOMPARE(m_vm->history().last().outputText, QStringLiteral("r245"));
+        QCOMPARE(store().loadHistory().size(), 250);
+    }
+
+    void playgroundRuns()
+    {
+        make([](FakeStudioEnvironment& env) { env.holdRuns = true; });
+        m_vm->setPlaygroundText(QStringLiteral("  spaced  "));
+        m_vm->runPlaygroundAction(actionOf(ZubActionKind::caseTransform));
+        QVERIFY(m_vm->isPlaygroundBusy());
+        m_vm->runPlaygroundAction(actionOf(ZubActionKind::wordStats));
+        QVERIFY(m_env->runs[0]->token.isCancelled());
+        QTRY_VERIFY_WITH_TIMEOUT(m_env->runs[0]->finished, 2000);
+        quorSpin(std::chrono::milliseconds(30));
+        // The replaced run does not end the busy state; the newer one does.
+        QVERIFY(m_vm->isPlaygroundBusy());
+        QCOMPARE(m_env->runs[1]->text, QStringLiteral("  spaced  "));
+        m_env->release(1);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_vm->isPlaygroundBusy(), 2000);
+        QCOMPARE(m_vm->playgroundResult()->actionKind, ZubActionKind::wordStats);
+        QCOMPARE(m_vm->history().size(), 1);
+        QVERIFY(!barUp());
+        QVERIFY(log().contains(QStringLiteral("Executing playground action 'caseTransform' (inputChars=10)")));
+    }
+
+    void actionListEditing()
+    {
+        make();
+        const QList<ZubActionDefinition> sorted = m_vm->config().sortedActions();
+        QFile::remove(store().configPath());
+        m_vm->moveAction(sorted.first().id, -1);
+        m_vm->moveAction(sorted.last().id, +1);
+        m_vm->moveAction(QUuid::createUuid(), 1);
+        m_vm->toggleActionEnabled(QUuid::createUuid(), false);
+        QVERIFY(!QFile::exists(store().configPath()));
+
+        m_vm->moveAction(sorted[0].id, +1);
+        QList<ZubActionDefinition> moved = m_vm->config().sortedActions();
+        QCOMPARE(moved[0].id, sorted[1].id);
+        QCOMPARE(moved[1].id, sorted[0].id);
+        for (qsizetype i = 0; i < moved.size(); ++i) {
+            QCOMPARE(moved[i].order, i);
+        }
+        QCOMPARE(store().loadConfig().sortedActions()[0].id, sorted[1].id);
+
+        m_vm->addCustomAIAction(QStringLiteral("Title"), QStringLiteral("Başlık"), QString(), QStringLiteral("  \n "));
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Title and prompt template are required."));
+        m_vm->addCustomAIAction(QString(), QStringLiteral(" Şiir yap "), QString(), QStringLiteral(" Make a poem "));
+        const ZubActionDefinition added = m_vm->config().actions.last();
+        QCOMPARE(added.kind, ZubActionKind::customAI);
+        QCOMPARE(added.titleEN, QStringLiteral("Şiir yap"));
+        QCOMPARE(added.titleTR, QStringLiteral("Şiir yap"));
+        QCOMPARE(added.symbolName, QStringLiteral("sparkles"));
+        QCOMPARE(added.customPrompt, std::optional<QString>(QStringLiteral("Make a poem")));
+        QCOMPARE(added.order, 13);
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Custom AI action added."));
+
+        // A built-in action is never deleted, but the order is still made dense.
+        m_vm->moveAction(added.id, -1);
+        m_vm->deleteCustomAction(sorted[3].id);
+        QCOMPARE(m_vm->config().actions.size(), 14);
+        m_vm->deleteCustomAction(added.id);
+        QCOMPARE(m_vm->config().actions.size(), 13);
+        for (qsizetype i = 0; i < 13; ++i) {
+            QCOMPARE(m_vm->config().sortedActions()[i].order, i);
+        }
+        m_vm->toggleActionEnabled(sorted[2].id, false);
+        QCOMPARE(store().loadConfig().enabledActions().size(), 11);
+        m_vm->resetDefaultActions();
+        QCOMPARE(m_vm->config().enabledActions().size(), 12);
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Restored default actions."));
+    }
+
+    void historyEditing()
+    {
+        const ZubHistoryRecord a = record(QStringLiteral("a"));
+        const ZubHistoryRecord b = record(QStringLiteral("b"));
+        store().saveHistory({a, b});
+        make();
+        m_vm->toggleHistoryPin(b.id);
+        QVERIFY(store().loadHistory()[1].isPinned);
+        m_vm->deleteHistoryRecord(a.id);
+        QCOMPARE(store().loadHistory().size(), 1);
+        m_vm->toggleHistoryPin(b.id);
+        m_vm->clearUnpinnedHistory();
+        QVERIFY(m_vm->history().isEmpty());
+        QVERIFY(store().loadHistory().isEmpty());
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Cleared unpinned history."));
+    }
+
+    void reopenOpensTheStudioThroughTheLatestOpener()
+    {
+        make();
+        int first = 0;
+        int second = 0;
+        m_vm->bindStudioWindowOpener([&first] { ++first; });
+        m_vm->bindStudioWindowOpener([&second] { ++second; });
+        QuorNotificationCenter::defaultCenter().post(quorReopenStudioWindow);
+        QTRY_COMPARE_WITH_TIMEOUT(second, 1, 2000);
+        quorSpin(std::chrono::milliseconds(30));
+        QCOMPARE(first, 0);
+        QCOMPARE(second, 1);
+        m_vm.reset();
+        QuorNotificationCenter::defaultCenter().post(quorReopenStudioWindow);
+        quorSpin(std::chrono::milliseconds(30));
+        QCOMPARE(second, 1);
+    }
+};
+
+QUOR_TEST_MAIN(TestZubStudioViewModel)
+#include "tst_zubstudioviewmodel.moc"
