@@ -8,12 +8,10 @@ QScrollArea* quorGlassScrollArea(QWidget* content, Qt::Orientation orientation, 
     auto* area = new QScrollArea(parent);
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
-    area->setAttribute(Qt::WA_TranslucentBackground);
     area->viewport()->setAutoFillBackground(false);
-    area->viewport()->setAttribute(Qt::WA_TranslucentBackground);
-    content->setAttribute(Qt::WA_TranslucentBackground);
-    content->setAutoFillBackground(false);
     area->setWidget(content);
+    // setWidget() turns the content's background filling on; the ground must show through.
+    content->setAutoFillBackground(false);
     const Qt::ScrollBarPolicy shown = showsIndicators ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
     if (orientation == Qt::Vertical) {
         area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

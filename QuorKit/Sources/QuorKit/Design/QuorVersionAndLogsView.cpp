@@ -171,6 +171,75 @@ private:
     QColor m_color;
 };
 
+// A glass button whose title is in the caption font: the log toolbar's buttons stay compact.
+class CaptionGlassButton : public QAbstractButton {
+public:
+    CaptionGlassButton(const QString& title, QString symbol, QWidget* parent)
+        : QAbstractButton(parent), m_symbol(std::move(symbol))
+    {
+        setText(title);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        connect(this, &QAbstractButton::pressed, this, qOverload<>(&QWidget::update));
+        connect(this, &QAbstractButton::released, this, qOverload<>(&QWidget::update));
+    }
+
+    QSize sizeHint() const override
+    {
+        const QuorButtonLook look = QuorGlassButtonStyle{false}.look(false);
+        const QFontMetricsF metrics(caption());
+        double width = kSymbol;
+        if (!text().isEmpty()) {
+            width += kSpacing + metrics.horizontalAdvance(text());
+        }
+        return {static_cast<int>(std::ceil(width + 2 * look.paddingHorizontal)),
+                static_cast<int>(std::ceil(std::max(metrics.height(), kSymbol) + 2 * look.paddingVertical))};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        const QuorButtonLook look = QuorGlassButtonStyle{false}.look(isDown());
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setOpacity(look.opacity);
+        const QRectF bounds(rect());
+        painter.setPen(QPen(*look.border, 1));
+        painter.setBrush(look.fill);
+        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5, look.cornerRadius - 0.5);
+        double x = look.paddingHorizontal;
+        QuorSymbols::paint(painter, QRectF(x, bounds.center().y() - kSymbol / 2, kSymbol, kSymbol), m_symbol,
+                           look.foreground, 10);
+        x += kSymbol + kSpacing;
+        painter.setFont(caption());
+        painter.setPen(look.foreground);
+        painter.drawText(QRectF(x, 0, bounds.width() - x, bounds.height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+    }
+
+private:
+    static constexpr double kSymbol = 12.5;
+    static constexpr double kSpacing = 5;
+    QString m_symbol;
+};
+
+// A one-line label that shortens its text with an ellipsis instead of being cut.
+class ElidedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setFont(font());
+        painter.drawText(QRectF(rect()), Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, width()));
+    }
+};
+
 void clearLayout(QLayout* layout)
 {
     while (QLayoutItem* item = layout->takeAt(0)) {
@@ -447,10 +516,10 @@ QWidget* QuorVersionAndLogsView::buildLogsCard()
 {
     auto* box = column(12);
     auto* layout = static_cast<QVBoxLayout*>(box->layout());
-    auto* toolbar = new QWidget(box);
-    toolbar->setObjectName(QStringLiteral("logsToolbar"));
-    toolbar->setLayout(row(8));
-    layout->addWidget(toolbar);
+    m_toolbar = new QWidget(box);
+    m_toolbar->setObjectName(QStringLiteral("logsToolbar"));
+    m_toolbar->setLayout(row(8));
+    layout->addWidget(m_toolbar);
     auto* rows = column(4, box);
     m_entryRows = static_cast<QVBoxLayout*>(rows->layout());
     layout->addWidget(rows);
@@ -460,7 +529,7 @@ QWidget* QuorVersionAndLogsView::buildLogsCard()
 
 void QuorVersionAndLogsView::renderToolbar()
 {
-    auto* toolbar = findChild<QWidget*>(QStringLiteral("logsToolbar"));
+    QWidget* toolbar = m_toolbar;
     if (toolbar == nullptr) {
         return;
     }
@@ -472,8 +541,17 @@ void QuorVersionAndLogsView::renderToolbar()
     }
     const Texts t = texts(m_appName, m_language, m_copiedToast);
     auto* layout = static_cast<QHBoxLayout*>(toolbar->layout());
-    QWidget* heading = QuorLabels::withSymbol(QStringLiteral("doc.text.magnifyingglass"), t.logsHeading, headline(),
-                                              QuorGlassTokens::textPrimary(), QuorGlassTokens::textPrimary(), toolbar);
+    auto* heading = new QWidget(toolbar);
+    auto* headingLayout = row(6);
+    heading->setLayout(headingLayout);
+    auto* headingSymbol = new QLabel(heading);
+    headingSymbol->setPixmap(QuorSymbols::pixmap(QStringLiteral("doc.text.magnifyingglass"), 13, QuorGlassTokens::textPrimary()));
+    headingLayout->addWidget(headingSymbol);
+    auto* headingText = new ElidedLabel(t.logsHeading, heading);
+    headingText->setFont(headline());
+    headingText->setToolTip(t.logsHeading);
+    QuorLabels::setColor(headingText, QuorGlassTokens::textPrimary());
+    headingLayout->addWidget(headingText, 1);
     // The heading gives way first when the row is narrow.
     heading->setMinimumWidth(0);
     heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -491,15 +569,15 @@ void QuorVersionAndLogsView::renderToolbar()
     layout->addWidget(picker);
 
     const auto glass = [toolbar](const QString& title, const QString& symbol, const char* name) {
-        auto* button = new QuorStyledButton(title, symbol, QuorGlassButtonStyle{false}, toolbar);
+        auto* button = new CaptionGlassButton(title, symbol, toolbar);
         button->setObjectName(QString::fromLatin1(name));
         return button;
     };
-    QuorStyledButton* refresh = glass(QString(), QStringLiteral("arrow.clockwise"), "refreshButton");
+    QAbstractButton* refresh = glass(QString(), QStringLiteral("arrow.clockwise"), "refreshButton");
     refresh->setToolTip(t.refreshHelp);
     m_copyButton = glass(t.copy, QStringLiteral("doc.on.doc"), "copyButton");
-    QuorStyledButton* folder = glass(t.folder, QStringLiteral("folder"), "folderButton");
-    QuorStyledButton* clear = glass(t.clear, QStringLiteral("trash"), "clearButton");
+    QAbstractButton* folder = glass(t.folder, QStringLiteral("folder"), "folderButton");
+    QAbstractButton* clear = glass(t.clear, QStringLiteral("trash"), "clearButton");
     connect(refresh, &QAbstractButton::clicked, this, &QuorVersionAndLogsView::reloadLogs);
     connect(m_copyButton, &QAbstractButton::clicked, this, &QuorVersionAndLogsView::copyLogs);
     connect(folder, &QAbstractButton::clicked, this, &QuorVersionAndLogsView::revealLogFolder);

@@ -15,11 +15,11 @@
 #include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QLabel;
 class QVBoxLayout;
 class QuorAppLogger;
 class QuorBundle;
-class QuorStyledButton;
 
 // The "Version & Logs" screen: the version and build, the release history from the application's
 // release log, and the newest runtime log entries with a level filter and refresh, copy, folder and
@@ -114,6 +114,7 @@ private:
 
     QVBoxLayout* m_releaseRows = nullptr;
     QVBoxLayout* m_entryRows = nullptr;
+    QWidget* m_toolbar = nullptr;
     QWidget* m_levelPicker = nullptr;
-    QuorStyledButton* m_copyButton = nullptr;
+    QAbstractButton* m_copyButton = nullptr;
 };

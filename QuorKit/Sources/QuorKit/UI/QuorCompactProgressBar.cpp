@@ -11,7 +11,7 @@
 QuorCompactProgressBar::QuorCompactProgressBar(double ratio, const QColor& tint, QWidget* parent)
     : QWidget(parent), m_ratio(ratio), m_tint(tint)
 {
-    setFixedHeight(static_cast<int>(height));
+    setFixedHeight(static_cast<int>(barHeight));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -32,7 +32,7 @@ void QuorCompactProgressBar::setRatio(double ratio)
 
 QSize QuorCompactProgressBar::sizeHint() const
 {
-    return {100, static_cast<int>(height)};
+    return {100, static_cast<int>(barHeight)};
 }
 
 void QuorCompactProgressBar::paintEvent(QPaintEvent* /*event*/)

@@ -7,7 +7,7 @@
 class QuorCompactProgressBar : public QWidget {
     Q_OBJECT
 public:
-    static constexpr double height = 5;
+    static constexpr double barHeight = 5;
     static constexpr double minimumFill = 4;
 
     QuorCompactProgressBar(double ratio, const QColor& tint, QWidget* parent = nullptr);
