@@ -1,9 +1,11 @@
 #include "QuorKit/Cloud/QuorAIProvider.h"
 
+#include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <QHash>
+#include <QUrl>
 
 namespace {
 struct ProviderInfo {
@@ -27,15 +29,10 @@ const ProviderInfo& info(QuorAIProvider provider)
     return table().at(static_cast<qsizetype>(provider));
 }
 
-// Placeholders for the account's addresses until the credits account manager provides them.
-QString creditsGatewayBase()
-{
-    return QStringLiteral("https://api.tallowmer.com");
-}
-
+// The account portal's host, as the credits provider's name shows it.
 QString portalHost()
 {
-    return QStringLiteral("tallowmer.com");
+    return QUrl(QuorCreditsAccountManager::defaultPortalURL).host();
 }
 } // namespace
 
@@ -92,7 +89,7 @@ QString defaultEndpoint(QuorAIProvider provider)
     case QuorAIProvider::openAI:
         return QStringLiteral("https://api.openai.com/v1/chat/completions");
     case QuorAIProvider::tallowmerCredits:
-        return creditsGatewayBase() + QStringLiteral("/v1/ai/chat/completions");
+        return QuorCreditsAccountManager::resolvedGatewayURL() + QStringLiteral("/v1/ai/chat/completions");
     }
     return {};
 }

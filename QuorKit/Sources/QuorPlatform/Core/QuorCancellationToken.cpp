@@ -53,8 +53,18 @@ QCoro::Task<> quorSleep(std::chrono::milliseconds duration, QuorCancellationToke
         QTimer timer;
         timer.setSingleShot(true);
         timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, &relay, &quor::detail::SignalRelay::fire);
-        token.onCancel(&relay, [&relay] { relay.fire(); });
+        // QCoro's signal awaiter must see one emission only: a second one before the coroutine
+        // resumes would resume it twice.
+        bool fired = false;
+        const auto fireOnce = [&relay, &timer, &fired] {
+            if (!fired) {
+                fired = true;
+                timer.stop();
+                relay.fire();
+            }
+        };
+        QObject::connect(&timer, &QTimer::timeout, &relay, fireOnce);
+        token.onCancel(&relay, fireOnce);
         timer.start(duration);
         co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
     }

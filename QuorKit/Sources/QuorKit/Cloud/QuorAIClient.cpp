@@ -1,0 +1,727 @@
+#include "QuorKit/Cloud/QuorAIClient.h"
+
+#include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Cloud/QuorTransferError.h"
+#include "QuorKit/Utilities/QuorGraphemes.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QStringDecoder>
+#include <QUrl>
+
+#include <QCoro/QCoroSignal>
+
+#include <chrono>
+#include <cmath>
+
+using namespace std::chrono_literals;
+
+namespace {
+constexpr auto plainTimeout = 90s;
+constexpr auto streamTimeout = 180s;
+constexpr int httpErrorTextLength = 300;
+
+// ---------------------------------------------------------------------------------------------------
+// Reading JSON leniently: a member of another type counts as absent.
+
+std::optional<QString> stringMember(const QJsonObject& object, const QString& key)
+{
+    const QJsonValue value = object.value(key);
+    return value.isString() ? std::optional<QString>(value.toString()) : std::nullopt;
+}
+
+std::optional<QJsonObject> objectMember(const QJsonObject& object, const QString& key)
+{
+    const QJsonValue value = object.value(key);
+    return value.isObject() ? std::optional<QJsonObject>(value.toObject()) : std::nullopt;
+}
+
+// An array only counts when every element is an object.
+std::optional<QList<QJsonObject>> objectsMember(const QJsonObject& object, const QString& key)
+{
+    const QJsonValue value = object.value(key);
+    if (!value.isArray()) {
+        return std::nullopt;
+    }
+    QList<QJsonObject> objects;
+    for (const QJsonValue& element : value.toArray()) {
+        if (!element.isObject()) {
+            return std::nullopt;
+        }
+        objects.append(element.toObject());
+    }
+    return objects;
+}
+
+// The "text" strings of the elements that have one, joined by `separator`.
+QString joinedTexts(const QList<QJsonObject>& parts, const QString& separator)
+{
+    QStringList texts;
+    for (const QJsonObject& part : parts) {
+        if (const auto text = stringMember(part, QStringLiteral("text"))) {
+            texts.append(*text);
+        }
+    }
+    return texts.join(separator);
+}
+
+std::optional<QJsonObject> parseObject(const QByteArray& bytes)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        return std::nullopt;
+    }
+    return document.object();
+}
+
+std::optional<double> finite(double value)
+{
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+// A JSON number, or a text that reads as a decimal number; never infinite or NaN.
+std::optional<double> finiteNumber(const QJsonValue& value)
+{
+    if (value.isDouble()) {
+        return finite(value.toDouble());
+    }
+    if (value.isString()) {
+        bool ok = false;
+        const double number = value.toString().trimmed().toDouble(&ok);
+        return ok ? finite(number) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> strictUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// A body cut at a byte limit may end inside a character; drop that partial character so the rest
+// still reads as text.
+QByteArray withoutPartialCharacter(QByteArray bytes)
+{
+    qsizetype start = bytes.size();
+    int continuation = 0;
+    while (start > 0 && continuation < 3 && (static_cast<uchar>(bytes[start - 1]) & 0xC0) == 0x80) {
+        --start;
+        ++continuation;
+    }
+    if (start == 0) {
+        return bytes;
+    }
+    const auto lead = static_cast<uchar>(bytes[start - 1]);
+    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (length > 1 && continuation + 1 < length) {
+        bytes.truncate(start - 1);
+    }
+    return bytes;
+}
+
+bool isSuccess(int status)
+{
+    return status >= 200 && status <= 299;
+}
+
+// Only web addresses: a "file:" endpoint would read local files, a relative one has no server.
+std::optional<QUrl> webEndpoint(const QString& text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.isRelative() || url.host().isEmpty()
+        || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        return std::nullopt;
+    }
+    return url;
+}
+
+QByteArray requestBody(const QString& systemPrompt, const QString& userPrompt, const QuorAIConfig& config,
+                       bool stream)
+{
+    QJsonObject body{
+        {QStringLiteral("model"), config.model},
+        {QStringLiteral("messages"),
+         QJsonArray{
+             QJsonObject{{QStringLiteral("role"), QStringLiteral("system")}, {QStringLiteral("content"), systemPrompt}},
+             QJsonObject{{QStringLiteral("role"), QStringLiteral("user")}, {QStringLiteral("content"), userPrompt}},
+         }},
+    };
+    if (stream) {
+        body.insert(QStringLiteral("stream"), true);
+    } else if (config.provider == QuorAIProvider::ollamaLocal) {
+        body.insert(QStringLiteral("stream"), false);
+    }
+    return QJsonDocument(body).toJson(QJsonDocument::Compact);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// A reply being read by a coroutine: wakes it on every sign of progress, aborts on cancellation, and
+// aborts and releases the request when the reader is gone.
+
+class ReplyWatch {
+public:
+    ReplyWatch(QNetworkReply* reply, const QuorCancellationToken& cancel) : m_reply(reply)
+    {
+        // At most one wake-up per wait: the signal awaiter of QCoro 0.8 must not be fired twice
+        // before it resumes, and one is all the reader needs.
+        const auto wake = [this] {
+            if (!m_signalled) {
+                m_signalled = true;
+                m_relay.fire();
+            }
+        };
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, &m_relay, wake);
+        QObject::connect(reply, &QIODevice::readyRead, &m_relay, wake);
+        QObject::connect(reply, &QNetworkReply::finished, &m_relay, wake);
+        // The session may take its replies down with it.
+        QObject::connect(reply, &QObject::destroyed, &m_relay, wake);
+        cancel.onCancel(&m_relay, [this] {
+            if (m_reply) {
+                m_reply->abort();
+            }
+        });
+    }
+
+    ReplyWatch(const ReplyWatch&) = delete;
+    ReplyWatch& operator=(const ReplyWatch&) = delete;
+
+    ~ReplyWatch()
+    {
+        if (m_reply) {
+            QObject::disconnect(m_reply, nullptr, &m_relay, nullptr);
+            m_reply->abort();
+            m_reply->deleteLater();
+        }
+    }
+
+    QNetworkReply* reply() const { return m_reply.data(); }
+    bool gone() const { return m_reply.isNull(); }
+    bool finished() const { return gone() || (m_reply->isFinished() && m_reply->bytesAvailable() == 0); }
+
+    std::optional<int> status() const
+    {
+        if (gone()) {
+            return std::nullopt;
+        }
+        const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        return status.isValid() ? std::optional<int>(status.toInt()) : std::nullopt;
+    }
+
+    // Resumes once the reply has made progress since the last call (at once if it already has).
+    QCoro::Task<> next()
+    {
+        if (!m_signalled) {
+            co_await qCoro(&m_relay, &quor::detail::SignalRelay::fired);
+        }
+        m_signalled = false;
+    }
+
+    // Waits until body bytes are there or the reply has ended: its final status is known by then,
+    // whatever redirects came first.
+    QCoro::Task<> waitForBody()
+    {
+        while (!gone() && m_reply->bytesAvailable() == 0 && !m_reply->isFinished()) {
+            co_await next();
+        }
+    }
+
+    // Reads until the body ends or `limit` bytes are in hand, whichever comes first.
+    QCoro::Task<QByteArray> readUpTo(qint64 limit)
+    {
+        QByteArray body;
+        while (!gone()) {
+            if (m_reply->bytesAvailable() > 0) {
+                body += m_reply->read(limit - body.size());
+            }
+            if (body.size() >= limit || finished()) {
+                break;
+            }
+            co_await next();
+        }
+        co_return body;
+    }
+
+    // What ended the transfer when no usable HTTP status came with it.
+    [[noreturn]] void throwTransferError() const
+    {
+        if (gone()) {
+            throw QuorTransferError::fromReply(QNetworkReply::UnknownNetworkError,
+                                               QStringLiteral("the network session ended"));
+        }
+        throw QuorTransferError::fromReply(m_reply->error(), m_reply->errorString());
+    }
+
+private:
+    QPointer<QNetworkReply> m_reply;
+    quor::detail::SignalRelay m_relay;
+    bool m_signalled = false;
+};
+
+QNetworkReply* post(const QPointer<QNetworkAccessManager>& session, const QNetworkRequest& request,
+                    const QByteArray& body)
+{
+    if (!session) {
+        throw QuorTransferError::fromReply(QNetworkReply::UnknownNetworkError, QStringLiteral("no network session"));
+    }
+    return session->post(request, body);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Streams: lines end at LF, CRLF or CR, wherever the chunks of the body happen to split them.
+
+class LineSplitter {
+public:
+    // The lines completed by `bytes`. Throws when one line outgrows the answer limit.
+    QList<QByteArray> push(const QByteArray& bytes)
+    {
+        QList<QByteArray> lines;
+        qsizetype start = 0;
+        if (m_skipLineFeed && !bytes.isEmpty()) {
+            m_skipLineFeed = false;
+            if (bytes.front() == '\n') {
+                start = 1;
+            }
+        }
+        for (qsizetype i = start; i < bytes.size(); ++i) {
+            const char byte = bytes[i];
+            if (byte != '\n' && byte != '\r') {
+                continue;
+            }
+            m_pending.append(bytes.constData() + start, i - start);
+            lines.append(std::exchange(m_pending, QByteArray()));
+            if (byte == '\r') {
+                if (i + 1 < bytes.size()) {
+                    if (bytes[i + 1] == '\n') {
+                        ++i;
+                    }
+                } else {
+                    m_skipLineFeed = true;
+                }
+            }
+            start = i + 1;
+        }
+        m_pending.append(bytes.constData() + start, bytes.size() - start);
+        if (m_pending.size() > QuorAIClient::maxAnswerBytes) {
+            throw QuorTransferError::answerTooLarge();
+        }
+        return lines;
+    }
+
+    // The last line when the body ends without a line break.
+    std::optional<QByteArray> finish()
+    {
+        if (m_pending.isEmpty()) {
+            return std::nullopt;
+        }
+        return std::exchange(m_pending, QByteArray());
+    }
+
+private:
+    QByteArray m_pending;
+    bool m_skipLineFeed = false;
+};
+
+struct LineOutcome {
+    std::optional<QString> payload; // an SSE payload or an NDJSON line, trimmed
+    bool done = false;              // "[DONE]"
+};
+
+// The part of a server-sent event line that carries data; comments and other fields carry none.
+LineOutcome readEventLine(const QString& line)
+{
+    static const QStringList ignoredPrefixes{QStringLiteral(":"), QStringLiteral("event:"), QStringLiteral("id:"),
+                                             QStringLiteral("retry:")};
+    for (const QString& prefix : ignoredPrefixes) {
+        if (line.startsWith(prefix)) {
+            return {};
+        }
+    }
+    QString payload;
+    if (line.startsWith(QLatin1String("data:"))) {
+        payload = line.mid(5).trimmed();
+    } else if (line.startsWith(QLatin1Char('{'))) {
+        payload = line;
+    } else {
+        return {};
+    }
+    if (payload == QLatin1String("[DONE]")) {
+        return {std::nullopt, true};
+    }
+    return {payload, false};
+}
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------
+
+QuorAIClient::QuorAIClient(QNetworkAccessManager* session, QuorCreditsAccountManager* accountManager,
+                           BillingUpdate onBillingUpdate)
+    : session(session), accountManager(accountManager), onBillingUpdate(std::move(onBillingUpdate))
+{
+}
+
+QCoro::Task<QString> QuorAIClient::complete(QString systemPrompt, QString userPrompt, QuorAIConfig config,
+                                            std::optional<QString> apiKey, QuorCancellationToken cancel) const
+{
+    return completeWith(*this, std::move(systemPrompt), std::move(userPrompt), std::move(config), std::move(apiKey),
+                        std::move(cancel));
+}
+
+QCoro::AsyncGenerator<QString> QuorAIClient::completeStreaming(QString systemPrompt, QString userPrompt,
+                                                               QuorAIConfig config, std::optional<QString> apiKey,
+                                                               QuorCancellationToken cancel) const
+{
+    return streamWith(*this, std::move(systemPrompt), std::move(userPrompt), std::move(config), std::move(apiKey),
+                      std::move(cancel));
+}
+
+QCoro::Task<QuorAIClient::PreparedRequest> QuorAIClient::buildRequest(QuorAIClient client, QString systemPrompt,
+                                                                      QString userPrompt, QuorAIConfig config,
+                                                                      std::optional<QString> apiKey, bool stream)
+{
+    const std::optional<QUrl> url = webEndpoint(config.endpointURL);
+    if (!url) {
+        throw QuorAIClientError::invalidEndpoint();
+    }
+    const QString key = apiKey ? apiKey->trimmed() : QString();
+    std::optional<QString> credential;
+    if (config.provider == QuorAIProvider::openAI) {
+        if (key.isEmpty()) {
+            throw QuorAIClientError::missingAPIKey();
+        }
+        credential = key;
+    } else if (config.provider == QuorAIProvider::tallowmerCredits) {
+        if (!key.isEmpty()) {
+            credential = key;
+        } else {
+            std::optional<QString> token;
+            if (client.accountManager) {
+                token = co_await client.accountManager->savedToken();
+            }
+            if (!token || token->isEmpty()) {
+                throw QuorAIClientError::missingAPIKey();
+            }
+            credential = token;
+        }
+    }
+
+    PreparedRequest prepared{QNetworkRequest(*url), requestBody(systemPrompt, userPrompt, config, stream)};
+    QNetworkRequest& request = prepared.request;
+    request.setTransferTimeout(static_cast<int>(std::chrono::milliseconds(stream ? streamTimeout : plainTimeout).count()));
+    request.setRawHeader("Content-Type", "application/json");
+    if (stream && config.provider != QuorAIProvider::ollamaLocal) {
+        request.setRawHeader("Accept", "text/event-stream");
+    }
+    if (credential) {
+        request.setRawHeader("Authorization", "Bearer " + credential->toUtf8());
+    }
+    if (config.provider == QuorAIProvider::tallowmerCredits) {
+        request.setRawHeader("X-Quorbel-App", QuorCreditsAccountManager::currentAppHeader().toUtf8());
+    }
+    // A key or token must never reach another server: with one, redirects are followed only within
+    // the same scheme, host and port.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         credential ? QNetworkRequest::SameOriginRedirectPolicy
+                                    : QNetworkRequest::NoLessSafeRedirectPolicy);
+    co_return prepared;
+}
+
+QCoro::Task<QString> QuorAIClient::completeWith(QuorAIClient client, QString systemPrompt, QString userPrompt,
+                                                QuorAIConfig config, std::optional<QString> apiKey,
+                                                QuorCancellationToken cancel)
+{
+    cancel.throwIfCancelled();
+    const PreparedRequest prepared =
+        co_await buildRequest(client, std::move(systemPrompt), std::move(userPrompt), config, std::move(apiKey), false);
+    cancel.throwIfCancelled();
+    ReplyWatch watch(post(client.session, prepared.request, prepared.body), cancel);
+
+    co_await watch.waitForBody();
+    const bool failedStatus = watch.status() && !isSuccess(*watch.status());
+    // One byte over the limit tells an answer that is too large from one that just fits.
+    const QByteArray body = co_await watch.readUpTo(failedStatus ? maxErrorBodyBytes : maxAnswerBytes + 1);
+    cancel.throwIfCancelled();
+
+    const std::optional<int> status = watch.status();
+    if (status && !isSuccess(*status)) {
+        // Also a redirect that was not followed: it is a status outside 200 to 299 like any other.
+        throw parseHTTPError(*status, withoutPartialCharacter(body));
+    }
+    if (body.size() > maxAnswerBytes) {
+        throw QuorTransferError::answerTooLarge();
+    }
+    if (watch.gone() || watch.reply()->error() != QNetworkReply::NoError) {
+        watch.throwTransferError();
+    }
+    if (!status) {
+        throw QuorAIClientError::emptyResponse();
+    }
+
+    const std::optional<QJsonObject> object = parseObject(body);
+    if (config.provider == QuorAIProvider::tallowmerCredits) {
+        const QuorAIBillingBalance balance = extractBillingBalance(watch.reply(), object);
+        if (balance.hasValue()) {
+            co_await notifyBillingUpdate(client, balance);
+        }
+    }
+    if (object) {
+        if (auto content = extractNonStreamingContent(*object)) {
+            co_return *content;
+        }
+    }
+    throw QuorAIClientError::emptyResponse();
+}
+
+QCoro::AsyncGenerator<QString> QuorAIClient::streamWith(QuorAIClient client, QString systemPrompt,
+                                                        QString userPrompt, QuorAIConfig config,
+                                                        std::optional<QString> apiKey, QuorCancellationToken cancel)
+{
+    const bool ollama = config.provider == QuorAIProvider::ollamaLocal;
+    const bool credits = config.provider == QuorAIProvider::tallowmerCredits;
+    try {
+        cancel.throwIfCancelled();
+        const PreparedRequest prepared =
+            co_await buildRequest(client, std::move(systemPrompt), std::move(userPrompt), config, std::move(apiKey), true);
+        cancel.throwIfCancelled();
+        ReplyWatch watch(post(client.session, prepared.request, prepared.body), cancel);
+
+        co_await watch.waitForBody();
+        cancel.throwIfCancelled();
+        const std::optional<int> status = watch.status();
+        if (status && !isSuccess(*status)) {
+            const QByteArray errorBody = co_await watch.readUpTo(maxErrorBodyBytes);
+            throw parseHTTPError(*status, withoutPartialCharacter(errorBody));
+        }
+        if (!status) {
+            if (watch.gone() || watch.reply()->error() != QNetworkReply::NoError) {
+                watch.throwTransferError();
+            }
+            throw QuorAIClientError::emptyResponse();
+        }
+
+        QuorAIBillingBalance running;
+        if (credits) {
+            running = extractBillingBalance(watch.reply(), std::nullopt);
+        }
+        LineSplitter splitter;
+        bool reachedEnd = false;
+        while (!reachedEnd) {
+            QList<QByteArray> lines;
+            if (!watch.gone() && watch.reply()->bytesAvailable() > 0) {
+                lines = splitter.push(watch.reply()->readAll());
+            } else if (watch.finished()) {
+                cancel.throwIfCancelled();
+                // A body cut off by a transport failure ends with that failure, not with its last piece.
+                if (watch.gone() || watch.reply()->error() != QNetworkReply::NoError) {
+                    watch.throwTransferError();
+                }
+                if (auto last = splitter.finish()) {
+                    lines.append(*last);
+                }
+                reachedEnd = true;
+            } else {
+                co_await watch.next();
+                continue;
+            }
+            for (const QByteArray& raw : std::as_const(lines)) {
+                cancel.throwIfCancelled();
+                const QString line = QString::fromUtf8(raw).trimmed();
+                if (line.isEmpty()) {
+                    continue;
+                }
+                if (ollama) {
+                    const auto object = parseObject(line.toUtf8());
+                    if (!object) {
+                        continue;
+                    }
+                    if (auto delta = extractOllamaStreamDelta(*object); delta && !delta->isEmpty()) {
+                        co_yield *delta;
+                    }
+                    const QJsonValue done = object->value(QStringLiteral("done"));
+                    if (done.isBool() && done.toBool()) {
+                        co_return;
+                    }
+                    continue;
+                }
+                const LineOutcome event = readEventLine(line);
+                if (event.done) {
+                    reachedEnd = true;
+                    break;
+                }
+                const auto object = event.payload ? parseObject(event.payload->toUtf8()) : std::nullopt;
+                if (!object) {
+                    continue;
+                }
+                if (credits) {
+                    const QuorAIBillingBalance echoed = extractBillingBalance(nullptr, object);
+                    running.availableUSD = echoed.availableUSD ? echoed.availableUSD : running.availableUSD;
+                    running.creditsAvailable = echoed.creditsAvailable ? echoed.creditsAvailable : running.creditsAvailable;
+                }
+                if (auto delta = extractOpenAIStreamDelta(*object); delta && !delta->isEmpty()) {
+                    co_yield *delta;
+                }
+            }
+        }
+        if (credits && running.hasValue()) {
+            co_await notifyBillingUpdate(client, running);
+        }
+    } catch (const QuorCancelledError&) {
+        // A cancelled stream simply ends.
+    }
+}
+
+QuorAIClientError QuorAIClient::parseHTTPError(int statusCode, const QByteArray& data)
+{
+    const QString raw = strictUtf8(data).value_or(QString()).trimmed();
+    std::optional<QString> code;
+    std::optional<QString> message;
+    std::optional<QString> app;
+    if (const auto object = parseObject(data)) {
+        const auto errorObject = objectMember(*object, QStringLiteral("error"));
+        const QJsonObject inner = errorObject.value_or(QJsonObject());
+        for (const auto& candidate : {stringMember(*object, QStringLiteral("error")), stringMember(inner, QStringLiteral("code")),
+                                      stringMember(inner, QStringLiteral("type")), stringMember(*object, QStringLiteral("code"))}) {
+            if (candidate) {
+                code = candidate;
+                break;
+            }
+        }
+        message = stringMember(*object, QStringLiteral("message"));
+        if (!message) {
+            message = stringMember(inner, QStringLiteral("message"));
+        }
+        app = stringMember(*object, QStringLiteral("app"));
+        if (!app) {
+            app = stringMember(inner, QStringLiteral("app"));
+        }
+    }
+
+    if (statusCode == 402) {
+        const QString budgetCode = QStringLiteral("app_budget_exceeded");
+        if ((code && code->toLower() == budgetCode) || raw.toLower().contains(budgetCode)) {
+            return QuorAIClientError::appBudgetExceeded(app, message);
+        }
+        return QuorAIClientError::insufficientCredits(message);
+    }
+    QString text = raw;
+    if (message && !message->isEmpty()) {
+        text = *message;
+    } else if (code && !code->isEmpty()) {
+        text = *code;
+    }
+    return QuorAIClientError::httpError(statusCode, QuorGraphemes::prefix(text, httpErrorTextLength));
+}
+
+QuorAIBillingBalance QuorAIClient::extractBillingBalance(const QNetworkReply* http,
+                                                         const std::optional<QJsonObject>& jsonObject)
+{
+    QuorAIBillingBalance balance;
+    if (jsonObject) {
+        if (const auto billing = objectMember(*jsonObject, QStringLiteral("tallowmer_billing"))) {
+            balance.availableUSD = finiteNumber(billing->value(QStringLiteral("available_usd")));
+            if (!balance.availableUSD) {
+                if (const auto micros = finiteNumber(billing->value(QStringLiteral("available_micros")))) {
+                    balance.availableUSD = *micros / 1'000'000.0;
+                }
+            }
+            balance.creditsAvailable = finiteNumber(billing->value(QStringLiteral("credits_available")));
+        }
+    }
+    if (http) {
+        const auto header = [http](const QByteArray& name) -> std::optional<double> {
+            if (!http->hasRawHeader(name)) {
+                return std::nullopt;
+            }
+            return finiteNumber(QJsonValue(QString::fromUtf8(http->rawHeader(name))));
+        };
+        if (!balance.availableUSD) {
+            balance.availableUSD = header("X-Quorbel-Available-Usd");
+        }
+        if (!balance.creditsAvailable) {
+            balance.creditsAvailable = header("X-Quorbel-Credits-Available");
+        }
+    }
+    return balance;
+}
+
+QCoro::Task<> QuorAIClient::notifyBillingUpdate(QuorAIClient client, QuorAIBillingBalance balance)
+{
+    if (client.onBillingUpdate) {
+        co_await client.onBillingUpdate(balance.availableUSD, balance.creditsAvailable);
+        co_return;
+    }
+    QuorCreditsAccountStore::shared().applyLiveBillingBalance(balance.availableUSD, balance.creditsAvailable);
+}
+
+std::optional<QString> QuorAIClient::extractNonStreamingContent(const QJsonObject& object)
+{
+    const auto choices = objectsMember(object, QStringLiteral("choices"));
+    if (choices && !choices->isEmpty()) {
+        if (const auto message = objectMember(choices->first(), QStringLiteral("message"))) {
+            if (const auto content = stringMember(*message, QStringLiteral("content"))) {
+                return content->trimmed();
+            }
+            if (const auto parts = objectsMember(*message, QStringLiteral("content"))) {
+                const QString joined = joinedTexts(*parts, QStringLiteral("\n"));
+                if (!joined.isEmpty()) {
+                    return joined.trimmed();
+                }
+            }
+        }
+    }
+    if (const auto message = objectMember(object, QStringLiteral("message"))) {
+        if (const auto content = stringMember(*message, QStringLiteral("content"))) {
+            return content->trimmed();
+        }
+    }
+    if (const auto response = stringMember(object, QStringLiteral("response"))) {
+        return response->trimmed();
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> QuorAIClient::extractOllamaStreamDelta(const QJsonObject& object)
+{
+    if (const auto message = objectMember(object, QStringLiteral("message"))) {
+        if (auto content = stringMember(*message, QStringLiteral("content"))) {
+            return content;
+        }
+    }
+    return stringMember(object, QStringLiteral("response"));
+}
+
+std::optional<QString> QuorAIClient::extractOpenAIStreamDelta(const QJsonObject& object)
+{
+    const auto choices = objectsMember(object, QStringLiteral("choices"));
+    if (!choices || choices->isEmpty()) {
+        return std::nullopt;
+    }
+    const QJsonObject& first = choices->first();
+    if (const auto delta = objectMember(first, QStringLiteral("delta"))) {
+        if (auto content = stringMember(*delta, QStringLiteral("content"))) {
+            return content;
+        }
+        if (const auto parts = objectsMember(*delta, QStringLiteral("content"))) {
+            const QString joined = joinedTexts(*parts, QString());
+            return joined.isEmpty() ? std::nullopt : std::optional<QString>(joined);
+        }
+    }
+    if (const auto message = objectMember(first, QStringLiteral("message"))) {
+        if (auto content = stringMember(*message, QStringLiteral("content"))) {
+            return content;
+        }
+    }
+    if (first.contains(QStringLiteral("text"))) {
+        return stringMember(first, QStringLiteral("text"));
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,479 @@
+#include "QuorKit/Cloud/QuorAIModelRegistry.h"
+
+#include "QuorKit/System/QuorPaths.h"
+#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorAtomicFile.h"
+#include "QuorKit/Utilities/QuorJson.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QScopeGuard>
+#include <QUrl>
+#include <QtConcurrent>
+
+#include <QCoro/QCoroFuture>
+#include <QCoro/QCoroNetworkReply>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+using Current = QuorAIModelRegistry::Current;
+using SyncResult = QuorAIModelRegistry::SyncResult;
+
+constexpr int catalogTimeoutMs = 8000;
+constexpr int localServerTimeoutMs = 1400;
+constexpr qint64 freshnessFloorSeconds = 300;
+
+// ---- files (run on worker threads) ----
+
+std::optional<QByteArray> readSmallFile(const QString& path, qint64 limit)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > limit) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.read(limit + 1);
+    if (bytes.size() > limit) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// A catalog worth keeping: it decodes and lists at least one model.
+std::optional<QuorAIModelCatalogDocument> usableCatalog(const QByteArray& bytes)
+{
+    try {
+        QuorAIModelCatalogDocument document = QuorAIModelCatalogDocument::decode(bytes);
+        if (!document.models.isEmpty()) {
+            return document;
+        }
+    } catch (const QuorError&) {
+    }
+    return std::nullopt;
+}
+
+Current readCache(const QString& modelsPath, const QString& metaPath, const QString& catalogURL)
+{
+    std::optional<QuorAIModelSyncMeta> stored;
+    if (const auto bytes = readSmallFile(metaPath, QuorAIModelRegistry::maximumCatalogBytes)) {
+        try {
+            stored = QuorAIModelSyncMeta::fromJson(QuorJson::parseObject(*bytes));
+        } catch (const QuorError&) {
+        }
+    }
+    if (const auto bytes = readSmallFile(modelsPath, QuorAIModelRegistry::maximumCatalogBytes)) {
+        if (std::optional<QuorAIModelCatalogDocument> document = usableCatalog(*bytes)) {
+            QuorAIModelSyncMeta meta;
+            if (stored) {
+                meta = *stored;
+            } else {
+                meta.sourceUrl = catalogURL;
+                meta.catalogVersion = document->catalogVersion;
+                meta.origin = QuorAICatalogOrigin::localCache;
+            }
+            return {std::move(*document), meta};
+        }
+    }
+    // A stored record describes a cache that is no longer usable, so it is not carried over.
+    QuorAIModelCatalogDocument fallback = QuorAIModelRegistry::loadBundledFallback();
+    QuorAIModelSyncMeta meta;
+    meta.sourceUrl = catalogURL;
+    meta.catalogVersion = fallback.catalogVersion;
+    meta.origin = QuorAICatalogOrigin::bundled;
+    return {std::move(fallback), meta};
+}
+
+bool persistMeta(const QString& metaPath, const QuorAIModelSyncMeta& meta)
+{
+    return QuorAtomicFile::write(metaPath, QuorJson::pretty(meta.toJson())).ok;
+}
+
+// The body is kept as received, so fields this version does not know survive for a later one. The
+// record is written only after the document: a record naming an entity tag whose document never
+// reached the disk would make the next start keep the old catalog as "not modified".
+void persistCatalog(const QString& modelsPath, const QByteArray& body, const QString& metaPath,
+                    const QuorAIModelSyncMeta& meta)
+{
+    if (QuorAtomicFile::write(modelsPath, body).ok) {
+        persistMeta(metaPath, meta);
+    }
+}
+
+// ---- network ----
+
+struct HttpAnswer {
+    int status = 0;
+    QByteArray body;
+    QByteArray etag;
+};
+
+std::optional<QUrl> httpUrl(const QString& text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        return std::nullopt;
+    }
+    return url;
+}
+
+// True for replies that carry an HTTP status of the server's choosing (2xx, 3xx, 4xx, 5xx); false
+// for connection, time-out, proxy and protocol failures, whose bodies are not answers.
+bool isHttpAnswer(QNetworkReply::NetworkError error)
+{
+    return error == QNetworkReply::NoError
+        || (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError)
+        || (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+}
+
+// Sends a GET and waits for the whole answer. Nothing when the transfer failed, the answer was not
+// HTTP, or its body grew beyond `limit` (the transfer is aborted as soon as it does).
+QCoro::Task<std::optional<HttpAnswer>> fetch(QPointer<QNetworkAccessManager> network, QNetworkRequest request,
+                                             qint64 limit)
+{
+    if (!network) {
+        co_return std::nullopt;
+    }
+    const QPointer<QNetworkReply> reply = network->get(request);
+    const auto release = qScopeGuard([reply] {
+        if (reply) {
+            reply->deleteLater();
+        }
+    });
+    auto overLimit = std::make_shared<bool>(false);
+    QNetworkReply* const raw = reply.data();
+    QObject::connect(raw, &QNetworkReply::downloadProgress, raw, [raw, limit, overLimit](qint64 received, qint64 total) {
+        if (!*overLimit && (received > limit || total > limit)) {
+            *overLimit = true;
+            raw->abort();
+        }
+    });
+    if (!raw->isFinished()) {
+        co_await qCoro(raw).waitForFinished();
+    }
+    if (!reply || *overLimit || !isHttpAnswer(reply->error())) {
+        co_return std::nullopt;
+    }
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid()) {
+        co_return std::nullopt;
+    }
+    HttpAnswer answer;
+    answer.status = status.toInt();
+    answer.body = reply->read(limit + 1);
+    if (answer.body.size() > limit) {
+        co_return std::nullopt;
+    }
+    answer.etag = reply->rawHeader("ETag");
+    co_return answer;
+}
+
+// ---- local discovery ----
+
+enum class LocalServer { ollama, lmStudio };
+
+QString trimSlashes(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char('/')) {
+        ++begin;
+    }
+    while (end > begin && text.at(end - 1) == QLatin1Char('/')) {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
+
+// A reported size as a whole number of bytes; a value no 64-bit integer can hold is left out
+// rather than converted (such a conversion is undefined).
+std::optional<qint64> reportedSize(const QJsonValue& value)
+{
+    if (!value.isDouble()) {
+        return std::nullopt;
+    }
+    if (const std::optional<qint64> exact = QuorJson::int64Value(value)) {
+        return exact;
+    }
+    const double number = value.toDouble();
+    if (!std::isfinite(number) || number <= -9223372036854775808.0 || number >= 9223372036854775808.0) {
+        return std::nullopt;
+    }
+    return static_cast<qint64>(number);
+}
+
+// The array under `key` when every element is an object; nothing otherwise.
+std::optional<QJsonArray> arrayOfObjects(const QByteArray& body, const QString& key)
+{
+    const QJsonDocument json = QJsonDocument::fromJson(body);
+    if (!json.isObject()) {
+        return std::nullopt;
+    }
+    const QJsonValue value = json.object().value(key);
+    if (!value.isArray()) {
+        return std::nullopt;
+    }
+    const QJsonArray array = value.toArray();
+    const bool allObjects = std::all_of(array.begin(), array.end(), [](const QJsonValue& entry) { return entry.isObject(); });
+    if (!allObjects) {
+        return std::nullopt;
+    }
+    return array;
+}
+
+QuorAIDiscoveredLocalModel discovered(const QString& providerId, const QString& name, std::optional<qint64> size,
+                                      const QString& suffix, const QuorAIModelCatalogDocument& document)
+{
+    const QString qualified = providerId + QLatin1Char('/') + name;
+    std::optional<QuorAIModelSpec> match = document.model(qualified);
+    if (!match) {
+        match = document.model(name);
+    }
+    QuorAIDiscoveredLocalModel model;
+    model.id = qualified;
+    model.providerId = providerId;
+    model.apiModelId = name;
+    model.displayName = match ? match->displayName : name + suffix;
+    model.sizeBytes = size;
+    model.catalogMatch = std::move(match);
+    return model;
+}
+
+QList<QuorAIDiscoveredLocalModel> parseLocalList(const QByteArray& body, LocalServer server,
+                                                 const QuorAIModelCatalogDocument& document)
+{
+    const bool ollama = server == LocalServer::ollama;
+    const std::optional<QJsonArray> entries = arrayOfObjects(body, ollama ? QStringLiteral("models") : QStringLiteral("data"));
+    QList<QuorAIDiscoveredLocalModel> models;
+    if (!entries) {
+        return models;
+    }
+    for (const QJsonValue& value : *entries) {
+        const QJsonObject entry = value.toObject();
+        const QJsonValue name = entry.value(ollama ? QStringLiteral("name") : QStringLiteral("id"));
+        if (!name.isString() || name.toString().isEmpty()) {
+            continue;
+        }
+        if (ollama) {
+            models.append(discovered(QStringLiteral("ollama"), name.toString(), reportedSize(entry.value(QStringLiteral("size"))),
+                                     QStringLiteral(" (Ollama)"), document));
+        } else {
+            models.append(discovered(QStringLiteral("lmstudio"), name.toString(), std::nullopt,
+                                     QStringLiteral(" (LM Studio)"), document));
+        }
+    }
+    return models;
+}
+
+QCoro::Task<QList<QuorAIDiscoveredLocalModel>> askLocalServer(QPointer<QNetworkAccessManager> network, QString address,
+                                                              LocalServer server, QuorAIModelCatalogDocument document)
+{
+    const std::optional<QUrl> url = httpUrl(address);
+    if (!url) {
+        co_return {};
+    }
+    QNetworkRequest request(*url);
+    request.setTransferTimeout(localServerTimeoutMs);
+    const std::optional<HttpAnswer> answer = co_await fetch(network, request, QuorAIModelRegistry::maximumLocalListBytes);
+    if (!answer || answer->status < 200 || answer->status > 299) {
+        co_return {};
+    }
+    co_return co_await QtConcurrent::run(&parseLocalList, answer->body, server, document);
+}
+
+bool isFresh(const Current& current)
+{
+    if (!current.meta.lastCheckedAt) {
+        return false;
+    }
+    const std::optional<QDateTime> checked = QuorJson::parseIsoDate(*current.meta.lastCheckedAt);
+    if (!checked) {
+        return false;
+    }
+    // A check stamped in the future counts as fresh until that time has passed.
+    const double elapsedSeconds = static_cast<double>(checked->msecsTo(QDateTime::currentDateTimeUtc())) / 1000.0;
+    const qint64 lifetime = std::max(current.document.ttlSeconds, freshnessFloorSeconds);
+    return elapsedSeconds < static_cast<double>(lifetime);
+}
+
+} // namespace
+
+QuorAIModelRegistry::QuorAIModelRegistry(const std::optional<QString>& cacheDirectory,
+                                         const std::optional<QString>& remoteURLOverride,
+                                         QNetworkAccessManager* session, QObject* parent)
+    : QObject(parent),
+      m_cacheDirectory(cacheDirectory.value_or(QuorPaths::tallowmerDirectory() + QStringLiteral("/AI"))),
+      m_remoteURLOverride(remoteURLOverride),
+      m_session(session ? session : new QNetworkAccessManager(this))
+{
+}
+
+QuorAIModelRegistry& QuorAIModelRegistry::shared()
+{
+    // Never destroyed: it must not outlive the application object in a static destructor.
+    static QuorAIModelRegistry* const registry = new QuorAIModelRegistry();
+    return *registry;
+}
+
+QString QuorAIModelRegistry::defaultCatalogURL()
+{
+    return QStringLiteral("https://tallowmer.com/api/v1/ai/models.json");
+}
+
+QString QuorAIModelRegistry::catalogURLDefaultsKey()
+{
+    return QStringLiteral("com.tallowmer.aiModelsURL");
+}
+
+QString QuorAIModelRegistry::resolvedCatalogURL(const std::optional<QString>& override)
+{
+    if (override && !override->trimmed().isEmpty()) {
+        return override->trimmed();
+    }
+    const QString environment = qEnvironmentVariable("TALLOWMER_AI_MODELS_URL").trimmed();
+    if (!environment.isEmpty()) {
+        return environment;
+    }
+    const QString stored = QuorSettings::standard().string(catalogURLDefaultsKey()).value_or(QString()).trimmed();
+    if (!stored.isEmpty()) {
+        return stored;
+    }
+    return defaultCatalogURL();
+}
+
+QNetworkAccessManager* QuorAIModelRegistry::session() const
+{
+    return m_session.data();
+}
+
+QString QuorAIModelRegistry::modelsFileURL() const
+{
+    return m_cacheDirectory + QStringLiteral("/models.json");
+}
+
+QString QuorAIModelRegistry::metaFileURL() const
+{
+    return m_cacheDirectory + QStringLiteral("/sync-meta.json");
+}
+
+QuorAIModelCatalogDocument QuorAIModelRegistry::loadBundledFallback(const QuorBundle& bundle)
+{
+    if (const std::optional<QString> path = bundle.pathForResource(QStringLiteral("ai-models-default"), QStringLiteral("json"))) {
+        if (const auto bytes = readSmallFile(*path, maximumCatalogBytes)) {
+            try {
+                return QuorAIModelCatalogDocument::decode(*bytes);
+            } catch (const QuorError&) {
+            }
+        }
+    }
+    QuorAIModelCatalogDocument builtIn;
+    builtIn.schemaVersion = 1;
+    builtIn.catalogVersion = QStringLiteral("fallback");
+    builtIn.updatedAt = QuorJson::isoDate(QDateTime::currentDateTimeUtc());
+    builtIn.ttlSeconds = 21600;
+    builtIn.source = defaultCatalogURL();
+    return builtIn;
+}
+
+QCoro::Task<QuorAIModelRegistry::Current> QuorAIModelRegistry::loadCurrent()
+{
+    if (m_inMemoryDocument && m_inMemoryMeta) {
+        co_return Current{*m_inMemoryDocument, *m_inMemoryMeta};
+    }
+    const QPointer<QuorAIModelRegistry> self(this);
+    Current loaded = co_await QtConcurrent::run(&readCache, modelsFileURL(), metaFileURL(),
+                                                resolvedCatalogURL(m_remoteURLOverride));
+    if (!self) {
+        co_return loaded;
+    }
+    // Another load or a sync may have finished while the files were read; what it holds is newer.
+    if (m_inMemoryDocument && m_inMemoryMeta) {
+        co_return Current{*m_inMemoryDocument, *m_inMemoryMeta};
+    }
+    m_inMemoryDocument = loaded.document;
+    m_inMemoryMeta = loaded.meta;
+    co_return loaded;
+}
+
+QCoro::Task<QuorAIModelRegistry::SyncResult> QuorAIModelRegistry::syncIfNeeded(bool force)
+{
+    const QPointer<QuorAIModelRegistry> self(this);
+    const Current current = co_await loadCurrent();
+    const SyncResult unchanged{current.document, current.meta, false};
+    if (!self || (!force && isFresh(current))) {
+        co_return unchanged;
+    }
+    const QString address = resolvedCatalogURL(m_remoteURLOverride);
+    const std::optional<QUrl> url = httpUrl(address);
+    if (!url) {
+        co_return unchanged;
+    }
+    QNetworkRequest request(*url);
+    request.setTransferTimeout(catalogTimeoutMs);
+    request.setRawHeader("Accept", "application/json");
+    request.setRawHeader("User-Agent", "QuorKit-AICatalog/1.0");
+    if (!force && current.meta.etag && !current.meta.etag->isEmpty()) {
+        request.setRawHeader("If-None-Match", current.meta.etag->toUtf8());
+    }
+    const QString checkedAt = QuorJson::isoDate(QDateTime::currentDateTimeUtc());
+    const QString modelsPath = modelsFileURL();
+    const QString metaPath = metaFileURL();
+    const std::optional<HttpAnswer> answer = co_await fetch(m_session, request, maximumCatalogBytes);
+    if (!self || !answer) {
+        co_return unchanged;
+    }
+
+    if (answer->status == 304) {
+        QuorAIModelSyncMeta meta = current.meta;
+        meta.lastCheckedAt = checkedAt;
+        meta.sourceUrl = address;
+        co_await QtConcurrent::run(&persistMeta, metaPath, meta);
+        if (self) {
+            m_inMemoryMeta = meta;
+        }
+        co_return SyncResult{current.document, meta, false};
+    }
+    if (answer->status < 200 || answer->status > 299) {
+        co_return unchanged;
+    }
+
+    const std::optional<QuorAIModelCatalogDocument> fresh = co_await QtConcurrent::run(&usableCatalog, answer->body);
+    if (!self || !fresh) {
+        co_return unchanged;
+    }
+    QuorAIModelSyncMeta meta;
+    meta.etag = answer->etag.isEmpty() ? current.meta.etag : std::optional<QString>(QString::fromUtf8(answer->etag));
+    meta.lastSyncedAt = checkedAt;
+    meta.lastCheckedAt = checkedAt;
+    meta.sourceUrl = address;
+    meta.catalogVersion = fresh->catalogVersion;
+    meta.origin = QuorAICatalogOrigin::remote;
+    co_await QtConcurrent::run(&persistCatalog, modelsPath, answer->body, metaPath, meta);
+    if (self) {
+        m_inMemoryDocument = *fresh;
+        m_inMemoryMeta = meta;
+    }
+    co_return SyncResult{*fresh, meta, true};
+}
+
+QCoro::Task<QList<QuorAIDiscoveredLocalModel>> QuorAIModelRegistry::discoverLocalModels(QString ollamaBaseURL,
+                                                                                         QString lmStudioBaseURL)
+{
+    const QPointer<QuorAIModelRegistry> self(this);
+    const Current current = co_await loadCurrent();
+    if (!self) {
+        co_return {};
+    }
+    const QPointer<QNetworkAccessManager> network = m_session;
+    QList<QuorAIDiscoveredLocalModel> found = co_await askLocalServer(
+        network, trimSlashes(ollamaBaseURL) + QStringLiteral("/api/tags"), LocalServer::ollama, current.document);
+    found += co_await askLocalServer(network, trimSlashes(lmStudioBaseURL) + QStringLiteral("/models"),
+                                     LocalServer::lmStudio, current.document);
+    co_return found;
+}

@@ -1,0 +1,121 @@
+#include "QuorKit/Cloud/QuorKeychainStore.h"
+
+#include "QuorPlatform/Core/QuorCancellationToken.h"
+
+#include <QStringDecoder>
+
+#include <QCoro/QCoroSignal>
+
+#include <qt6keychain/keychain.h>
+
+#include <memory>
+
+namespace {
+QString englishText(int status, const QString& detail)
+{
+    const QString suffix = detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail);
+    switch (status) {
+    case QKeychain::AccessDenied:
+    case QKeychain::AccessDeniedByUser:
+        return QStringLiteral("Access to the system keyring was denied, so the key was not saved.") + suffix;
+    case QKeychain::NoBackendAvailable:
+        return QStringLiteral("No system keyring is available, so the key was not saved. Start and unlock a "
+                              "keyring service such as GNOME Keyring or KWallet, then try again.")
+               + suffix;
+    default:
+        return QStringLiteral("The system keyring could not save the key. Make sure a keyring service such as "
+                              "GNOME Keyring or KWallet is running and unlocked, then try again.")
+               + suffix;
+    }
+}
+
+QString turkishText(int status, const QString& detail)
+{
+    const QString suffix = detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail);
+    switch (status) {
+    case QKeychain::AccessDenied:
+    case QKeychain::AccessDeniedByUser:
+        return QStringLiteral("Sistem anahtarlığına erişim reddedildi, bu yüzden anahtar kaydedilmedi.") + suffix;
+    case QKeychain::NoBackendAvailable:
+        return QStringLiteral("Kullanılabilir bir sistem anahtarlığı yok, bu yüzden anahtar kaydedilmedi. GNOME "
+                              "Keyring veya KWallet gibi bir anahtarlık hizmetini başlatıp kilidini açın ve yeniden "
+                              "deneyin.")
+               + suffix;
+    default:
+        return QStringLiteral("Sistem anahtarlığı anahtarı kaydedemedi. GNOME Keyring veya KWallet gibi bir "
+                              "anahtarlık hizmetinin çalıştığından ve kilidinin açık olduğundan emin olun, sonra "
+                              "yeniden deneyin.")
+               + suffix;
+    }
+}
+
+template <typename JobType>
+std::unique_ptr<JobType> makeJob(const QString& service, const QString& account)
+{
+    auto job = std::make_unique<JobType>(service);
+    job->setAutoDelete(false);
+    // A secret must never end up in a plain settings file, whatever the library's default.
+    job->setInsecureFallback(false);
+    job->setKey(account);
+    return job;
+}
+
+// Starts the job and resumes once it has finished, however quickly that happens.
+QCoro::Task<> run(QKeychain::Job* job)
+{
+    bool finished = false;
+    quor::detail::SignalRelay relay;
+    QObject::connect(job, &QKeychain::Job::finished, &relay, [&finished, &relay] {
+        finished = true;
+        relay.fire();
+    });
+    job->start();
+    if (!finished) {
+        co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
+    }
+}
+
+std::optional<QString> strictUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        return std::nullopt;
+    }
+    // A non-null empty text: an item that holds no bytes is still a stored secret.
+    return text.isNull() ? QStringLiteral("") : text;
+}
+} // namespace
+
+QuorKeychainError::QuorKeychainError(int status, QString detail)
+    : QuorError(englishText(status, detail), turkishText(status, detail)), m_status(status), m_detail(std::move(detail))
+{
+}
+
+QCoro::Task<> QuorKeychainStore::save(QString secret, QString service, QString account)
+{
+    // The library replaces an existing item of the pair in one step, so there is no moment without one.
+    const auto job = makeJob<QKeychain::WritePasswordJob>(service, account);
+    // Stored as the secret's plain UTF-8 bytes, readable by any Secret Service client.
+    job->setTextData(secret);
+    co_await run(job.get());
+    if (job->error() != QKeychain::NoError) {
+        throw QuorKeychainError(job->error(), job->errorString());
+    }
+}
+
+QCoro::Task<std::optional<QString>> QuorKeychainStore::load(QString service, QString account)
+{
+    const auto job = makeJob<QKeychain::ReadPasswordJob>(service, account);
+    co_await run(job.get());
+    if (job->error() != QKeychain::NoError) {
+        co_return std::nullopt;
+    }
+    co_return strictUtf8(job->binaryData());
+}
+
+QCoro::Task<> QuorKeychainStore::deleteItem(QString service, QString account)
+{
+    const auto job = makeJob<QKeychain::DeletePasswordJob>(service, account);
+    co_await run(job.get());
+}

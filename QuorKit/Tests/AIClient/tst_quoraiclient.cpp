@@ -1,0 +1,480 @@
+#include "AIClientTestSupport.h"
+
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Cloud/QuorTransferError.h"
+#include "QuorKit/Localization/QuorLocalization.h"
+
+#include <QtTest>
+
+using HeaderList = QList<QPair<QByteArray, QByteArray>>;
+
+Q_DECLARE_METATYPE(QuorAIClientError)
+Q_DECLARE_METATYPE(BillingCall)
+
+namespace {
+QByteArray chatAnswer(const QByteArray& content)
+{
+    return R"({"choices":[{"index":0,"message":{"role":"assistant","content":)" + content + "}}]}";
+}
+
+QByteArray ollamaAnswer(const QByteArray& content)
+{
+    return R"({"model":"llama3.2","message":{"role":"assistant","content":)" + content + R"(},"done":true})";
+}
+} // namespace
+
+class TestQuorAIClient : public QObject {
+    Q_OBJECT
+private slots:
+    void ollamaSendsNoCredentialsAndAsksForOneAnswer()
+    {
+        AIBackendFixture fixture;
+        fixture.server.enqueue("POST", "/api/chat", QuorTestHttpResponse::json(ollamaAnswer(R"("  Merhaba dünya\n")")));
+        const QString answer = quorAwait(fixture.client().complete(
+            QStringLiteral("Be brief."), QStringLiteral("Selam"),
+            fixture.config(QuorAIProvider::ollamaLocal, QStringLiteral("/api/chat")), QStringLiteral("sk-ignored")));
+        QCOMPARE(answer, QStringLiteral("Merhaba dünya"));
+
+        const auto request = fixture.server.lastRequest();
+        QVERIFY(request);
+        QCOMPARE(request->method, QByteArray("POST"));
+        QCOMPARE(request->header("content-type"), QByteArray("application/json"));
+        QVERIFY(!request->headers.contains("authorization"));
+        QVERIFY(!request->headers.contains("x-quorbel-app"));
+        QVERIFY(!request->headers.contains("accept") || request->header("accept") != "text/event-stream");
+        const QJsonObject body = bodyOf(*request);
+        QCOMPARE(body.keys(), (QStringList{QStringLiteral("messages"), QStringLiteral("model"), QStringLiteral("stream")}));
+        QCOMPARE(body.value(QStringLiteral("model")).toString(), QStringLiteral("test-model"));
+        QCOMPARE(body.value(QStringLiteral("stream")), QJsonValue(false));
+        const QJsonArray messages = body.value(QStringLiteral("messages")).toArray();
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[0].toObject(), (QJsonObject{{QStringLiteral("role"), QStringLiteral("system")},
+                                                      {QStringLiteral("content"), QStringLiteral("Be brief.")}}));
+        QCOMPARE(messages[1].toObject(), (QJsonObject{{QStringLiteral("role"), QStringLiteral("user")},
+                                                      {QStringLiteral("content"), QStringLiteral("Selam")}}));
+    }
+
+    void openAISendsTheTrimmedKeyAndEmptyPrompts()
+    {
+        AIBackendFixture fixture;
+        fixture.server.enqueue("POST", "/v1/chat/completions", QuorTestHttpResponse::json(chatAnswer(R"("Hi")")));
+        const QString answer = quorAwait(
+            fixture.client().complete(QString(), QString(),
+                                      fixture.config(QuorAIProvider::openAI, QStringLiteral("/v1/chat/completions")),
+                                      QStringLiteral("  sk-test-123\n")));
+        QCOMPARE(answer, QStringLiteral("Hi"));
+        const auto request = fixture.server.lastRequest();
+        QCOMPARE(request->header("authorization"), QByteArray("Bearer sk-test-123"));
+        QVERIFY(!request->headers.contains("x-quorbel-app"));
+        const QJsonObject body = bodyOf(*request);
+        QVERIFY(!body.contains(QStringLiteral("stream")));
+        const QJsonArray messages = body.value(QStringLiteral("messages")).toArray();
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[0].toObject().value(QStringLiteral("content")).toString(), QString());
+        QCOMPARE(messages[1].toObject().value(QStringLiteral("content")).toString(), QString());
+
+        // Without a key nothing is sent.
+        fixture.server.clearRequests();
+        const auto missing = clientError(errorOf(fixture.client().complete(
+            QStringLiteral("s"), QStringLiteral("u"), fixture.config(QuorAIProvider::openAI), QStringLiteral(" \n "))));
+        QCOMPARE(missing, QuorAIClientError::missingAPIKey());
+        QCOMPARE(fixture.server.requestCount(), 0);
+    }
+
+    void creditsUseTheAccountTokenUnlessAKeyIsGiven()
+    {
+        AIBackendFixture fixture;
+        const auto config = fixture.config(QuorAIProvider::tallowmerCredits, QStringLiteral("/v1/ai/chat/completions"));
+
+        // No key and no saved token: nothing is sent.
+        QCOMPARE(clientError(errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"), config,
+                                                               QStringLiteral("   ")))),
+                 QuorAIClientError::missingAPIKey());
+        QCOMPARE(fixture.server.requestCount(), 0);
+
+        quorAwait(fixture.accountManager.saveToken(QStringLiteral("account-token-42")));
+        fixture.server.route("POST", "/v1/ai/chat/completions", QuorTestHttpResponse::json(chatAnswer(R"("ok")")));
+        QCOMPARE(quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"), config, QStringLiteral("  "))),
+                 QStringLiteral("ok"));
+        auto request = fixture.server.lastRequest();
+        QCOMPARE(request->header("authorization"), QByteArray("Bearer account-token-42"));
+        QCOMPARE(request->header("x-quorbel-app"), QuorCreditsAccountManager::currentAppHeader().toUtf8());
+
+        // The caller's key wins over the saved token.
+        quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"), config, QStringLiteral("own-key")));
+        QCOMPARE(fixture.server.lastRequest()->header("authorization"), QByteArray("Bearer own-key"));
+    }
+
+    void answerShapes_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected"); // a null text means emptyResponse
+
+        QTest::newRow("choice content, trimmed") << chatAnswer(R"("  Hello there\n")") << QStringLiteral("Hello there");
+        QTest::newRow("empty choice content") << chatAnswer(R"("")") << QStringLiteral("");
+        QTest::newRow("content parts joined by line feeds")
+            << chatAnswer(R"([{"type":"text","text":" one"},{"type":"image_url"},{"type":"text","text":"two "}])")
+            << QStringLiteral("one\ntwo");
+        QTest::newRow("content parts without text fall through")
+            << QByteArray(R"({"choices":[{"message":{"content":[{"type":"image_url"}]}}],"response":" r "})")
+            << QStringLiteral("r");
+        QTest::newRow("empty choices, Ollama generate style")
+            << QByteArray(R"({"choices":[],"response":"  from response \n"})") << QStringLiteral("from response");
+        QTest::newRow("choice without message, Ollama chat style")
+            << QByteArray(R"({"choices":[{"text":"legacy"}],"message":{"content":" chat "}})") << QStringLiteral("chat");
+        QTest::newRow("choices that are not all objects")
+            << QByteArray(R"({"choices":[{"message":{"content":"a"}},3],"response":"b"})") << QStringLiteral("b");
+        QTest::newRow("top-level text is never read") << QByteArray(R"({"text":"nope"})") << QString();
+        QTest::newRow("message content of another type") << QByteArray(R"({"message":{"content":5}})") << QString();
+        QTest::newRow("not JSON") << QByteArray("Hello, plain text") << QString();
+        QTest::newRow("a JSON array") << QByteArray(R"([{"response":"x"}])") << QString();
+        QTest::newRow("empty body") << QByteArray() << QString();
+    }
+
+    void answerShapes()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, expected);
+        AIBackendFixture fixture;
+        fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::json(body));
+        auto task = fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                              fixture.config(QuorAIProvider::ollamaLocal), std::nullopt);
+        if (expected.isNull()) {
+            QCOMPARE(clientError(errorOf(std::move(task))), QuorAIClientError::emptyResponse());
+        } else {
+            QCOMPARE(quorAwait(std::move(task)), expected);
+        }
+    }
+
+    void errorStatuses_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QuorAIClientError>("expected");
+
+        const QString longPage = QStringLiteral("<html><body>") + QString(600, QLatin1Char('x')) + QStringLiteral("</body></html>");
+        QTest::newRow("402 app budget, JSON")
+            << 402 << QByteArray(R"({"error":"app_budget_exceeded","app":" QuorZub ","message":"daily limit"})")
+            << QuorAIClientError::appBudgetExceeded(QStringLiteral(" QuorZub "), QStringLiteral("daily limit"));
+        QTest::newRow("402 app budget, nested code")
+            << 402 << QByteArray(R"({"error":{"code":"App_Budget_Exceeded","app":"Zub"}})")
+            << QuorAIClientError::appBudgetExceeded(QStringLiteral("Zub"), std::nullopt);
+        QTest::newRow("402 app budget, plain text")
+            << 402 << QByteArray("Payment required: APP_BUDGET_EXCEEDED")
+            << QuorAIClientError::appBudgetExceeded(std::nullopt, std::nullopt);
+        QTest::newRow("402 credits, error message")
+            << 402 << QByteArray(R"({"error":{"message":"Balance is 0"}})")
+            << QuorAIClientError::insufficientCredits(QStringLiteral("Balance is 0"));
+        QTest::newRow("402 credits, empty body") << 402 << QByteArray() << QuorAIClientError::insufficientCredits(std::nullopt);
+        QTest::newRow("500 code at the top level")
+            << 500 << QByteArray(R"({"error":{"status":1},"code":"overloaded"})")
+            << QuorAIClientError::httpError(500, QStringLiteral("overloaded"));
+        QTest::newRow("401 message before type")
+            << 401 << QByteArray(R"({"error":{"message":"Incorrect API key","type":"invalid_request_error"}})")
+            << QuorAIClientError::httpError(401, QStringLiteral("Incorrect API key"));
+        QTest::newRow("400 error text") << 400 << QByteArray(R"({"error":"model not found"})")
+                                        << QuorAIClientError::httpError(400, QStringLiteral("model not found"));
+        QTest::newRow("404 long page cut to 300 characters")
+            << 404 << ("\n  " + longPage.toUtf8())
+            << QuorAIClientError::httpError(404, longPage.left(300));
+        const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::newRow("429 cut counts characters, not code units")
+            << 429 << face.repeated(400).toUtf8() << QuorAIClientError::httpError(429, face.repeated(300));
+        QTest::newRow("503 empty body") << 503 << QByteArray() << QuorAIClientError::httpError(503, QString());
+        QTest::newRow("502 body that is not UTF-8") << 502 << QByteArray("\xff\xfe\xfd") << QuorAIClientError::httpError(502, QString());
+    }
+
+    void errorStatuses()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QuorAIClientError, expected);
+        AIBackendFixture fixture;
+        quorAwait(fixture.accountManager.saveToken(QStringLiteral("token")));
+        auto answer = QuorTestHttpResponse::text(body, status);
+        // A failed status never reports a balance, not even 402.
+        answer.withHeader("X-Quorbel-Available-Usd", "3.5").withHeader("X-Quorbel-Credits-Available", "3500");
+        fixture.server.enqueue("POST", "/chat", answer);
+        const auto error = clientError(errorOf(fixture.client().complete(
+            QStringLiteral("s"), QStringLiteral("u"), fixture.config(QuorAIProvider::tallowmerCredits), std::nullopt)));
+        QCOMPARE(error, expected);
+        QVERIFY(fixture.billingCalls->isEmpty());
+    }
+
+    void errorTexts()
+    {
+        const QString host = QUrl(QuorCreditsAccountManager::defaultPortalURL).host();
+        const auto budget = QuorAIClientError::appBudgetExceeded(QStringLiteral("  QuorZub \n"), QStringLiteral(" daily limit "));
+        QCOMPARE(budget.localizedDescription(QuorLanguage::en),
+                 QStringLiteral("QuorZub reached its Tallowmer credit spending limit. Increase or remove the limit from "
+                                "the Credits menu or ")
+                     + host + QStringLiteral("/en/usage, or switch to your own API key / local Ollama. (daily limit)"));
+        QCOMPARE(budget.localizedDescription(QuorLanguage::tr),
+                 QStringLiteral("QuorZub için belirlediğiniz Tallowmer kredi harcama limitine ulaşıldı. Üst çubuktaki "
+                                "Kredi menüsünden veya ")
+                     + host
+                     + QStringLiteral("/kullanim sayfasından limiti artırabilir ya da kendi API anahtarınıza / yerel "
+                                      "Ollama'ya geçebilirsiniz. (daily limit)"));
+        QVERIFY(QuorAIClientError::appBudgetExceeded(QStringLiteral("  "), std::nullopt)
+                    .localizedDescription(QuorLanguage::en)
+                    .startsWith(QStringLiteral("This app reached its Tallowmer credit spending limit.")));
+        QCOMPARE(QuorAIClientError::insufficientCredits(QStringLiteral("   ")).localizedDescription(QuorLanguage::en),
+                 QStringLiteral("Insufficient Tallowmer Credits. Top up at ") + host
+                     + QStringLiteral("/en/credits or switch to your own API key / local Ollama."));
+        QVERIFY(QuorAIClientError::insufficientCredits(std::nullopt)
+                    .localizedDescription(QuorLanguage::tr)
+                    .startsWith(QStringLiteral("Tallowmer Krediniz yetersiz. ") + host + QStringLiteral("/kredi ")));
+        QCOMPARE(QuorAIClientError::httpError(503, QString()).localizedDescription(QuorLanguage::tr), QStringLiteral("HTTP 503: "));
+        QCOMPARE(QuorAIClientError::invalidEndpoint().localizedDescription(QuorLanguage::tr),
+                 QStringLiteral("Geçersiz AI uç noktası adresi."));
+        QCOMPARE(localizedDescription(QuorAIClientError::emptyResponse(), QuorLanguage::en),
+                 QStringLiteral("Provider returned an empty response."));
+    }
+
+    void billingEcho_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<HeaderList>("headers");
+        QTest::addColumn<QList<BillingCall>>("expected");
+
+        const HeaderList headers{{"X-Quorbel-Available-Usd", " 9.25 "},
+                                                           {"X-Quorbel-Credits-Available", "9250"}};
+        QTest::newRow("body wins over headers")
+            << QByteArray(R"({"choices":[{"message":{"content":"x"}}],"tallowmer_billing":{"available_micros":2500000,"credits_available":"12.5"}})")
+            << headers << QList<BillingCall>{{2.5, 12.5}};
+        QTest::newRow("infinite dollars fall back to micros")
+            << QByteArray(R"({"response":"x","tallowmer_billing":{"available_usd":"1e999","available_micros":"1000000"}})")
+            << headers << QList<BillingCall>{{1.0, 9250.0}};
+        QTest::newRow("unusable body values fall back to headers")
+            << QByteArray(R"({"response":"x","tallowmer_billing":{"available_usd":"nan","credits_available":true}})")
+            << headers << QList<BillingCall>{{9.25, 9250.0}};
+        QTest::newRow("headers only") << QByteArray(R"({"response":"x"})") << headers << QList<BillingCall>{{9.25, 9250.0}};
+        QTest::newRow("one header") << QByteArray(R"({"response":"x"})")
+                                    << HeaderList{{"X-Quorbel-Credits-Available", "7"}}
+                                    << QList<BillingCall>{{std::nullopt, 7.0}};
+        QTest::newRow("nothing to report") << QByteArray(R"({"response":"x","tallowmer_billing":"soon"})")
+                                           << HeaderList{{"X-Quorbel-Available-Usd", "abc"}}
+                                           << QList<BillingCall>{};
+    }
+
+    void billingEcho()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(HeaderList, headers);
+        QFETCH(QList<BillingCall>, expected);
+        AIBackendFixture fixture;
+        auto answer = QuorTestHttpResponse::json(body);
+        answer.headers += headers;
+        fixture.server.enqueue("POST", "/chat", answer);
+        quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                            fixture.config(QuorAIProvider::tallowmerCredits), QStringLiteral("key")));
+        QCOMPARE(*fixture.billingCalls, expected);
+
+        // Other providers never report a balance.
+        fixture.server.enqueue("POST", "/chat", answer);
+        quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                            fixture.config(QuorAIProvider::openAI), QStringLiteral("key")));
+        QCOMPARE(*fixture.billingCalls, expected);
+    }
+
+    void balanceIsReportedEvenWhenTheAnswerHasNoContent()
+    {
+        AIBackendFixture fixture;
+        fixture.server.enqueue("POST", "/chat",
+                               QuorTestHttpResponse::text("not json at all").withHeader("X-Quorbel-Available-Usd", "4"));
+        QCOMPARE(clientError(errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                               fixture.config(QuorAIProvider::tallowmerCredits),
+                                                               QStringLiteral("key")))),
+                 QuorAIClientError::emptyResponse());
+        QCOMPARE(*fixture.billingCalls, (QList<BillingCall>{{4.0, std::nullopt}}));
+    }
+
+    void withoutACallbackTheSharedCreditsStoreHearsTheBalance()
+    {
+        AIBackendFixture fixture;
+        QuorCreditsAccountStore& store = QuorCreditsAccountStore::shared();
+        QVERIFY(!store.profile());
+        fixture.server.enqueue("POST", "/chat",
+                               QuorTestHttpResponse::json(R"({"response":"x","tallowmer_billing":{"available_usd":3}})"));
+        quorAwait(fixture.client(false).complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                 fixture.config(QuorAIProvider::tallowmerCredits), QStringLiteral("key")));
+        QVERIFY(store.isSignedIn());
+        QVERIFY(store.profile());
+        QCOMPARE(store.profile()->availableMicros, qint64(3'000'000));
+    }
+
+    void onlyWebEndpointsAreAccepted_data()
+    {
+        QTest::addColumn<QString>("endpoint");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("local file") << QStringLiteral("file:///etc/passwd");
+        QTest::newRow("relative path") << QStringLiteral("v1/chat/completions");
+        QTest::newRow("absolute path only") << QStringLiteral("/v1/chat/completions");
+        QTest::newRow("blank inside") << QStringLiteral("http://127.0.0.1:11434/api/ chat");
+        QTest::newRow("leading blank") << QStringLiteral(" http://127.0.0.1:11434/api/chat");
+        QTest::newRow("other scheme") << QStringLiteral("ftp://127.0.0.1/chat");
+        QTest::newRow("script") << QStringLiteral("javascript:alert(1)");
+        QTest::newRow("no host") << QStringLiteral("http:///chat");
+    }
+
+    void onlyWebEndpointsAreAccepted()
+    {
+        QFETCH(QString, endpoint);
+        AIBackendFixture fixture;
+        for (const auto provider : QuorAIProviders::allCases()) {
+            // The address is examined before the key: an openAI config without a key still says so.
+            const QuorAIConfig config(provider, endpoint, QStringLiteral("m"));
+            QCOMPARE(clientError(errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"), config,
+                                                                   std::nullopt))),
+                     QuorAIClientError::invalidEndpoint());
+        }
+        QCOMPARE(fixture.server.requestCount(), 0);
+    }
+
+    void credentialsNeverFollowARedirectToAnotherHost()
+    {
+        AIBackendFixture fixture;
+        QuorTestHttpServer elsewhere;
+        QVERIFY(elsewhere.start());
+        elsewhere.route("POST", "/collect", QuorTestHttpResponse::json(chatAnswer(R"("stolen")")));
+        const QByteArray target = elsewhere.url(QStringLiteral("/collect")).toString().toUtf8();
+        fixture.server.route("POST", "/moved", QuorTestHttpResponse::text("moved", 307).withHeader("Location", target));
+
+        for (const auto provider : {QuorAIProvider::openAI, QuorAIProvider::tallowmerCredits}) {
+            const auto error = errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                                 fixture.config(provider, QStringLiteral("/moved")),
+                                                                 QStringLiteral("secret-key")));
+            QVERIFY(error);
+            QCOMPARE(clientError(error)->statusCode(), 307);
+        }
+        for (const auto& request : elsewhere.requests()) {
+            QVERIFY(!request.headers.contains("authorization"));
+        }
+
+        // Within the same server the redirect is followed, credentials and all.
+        fixture.server.route("POST", "/here", QuorTestHttpResponse::json(chatAnswer(R"("found")")));
+        fixture.server.route("POST", "/old", QuorTestHttpResponse::text("moved", 308).withHeader(
+                                                 "Location", fixture.server.url(QStringLiteral("/here")).toString().toUtf8()));
+        QCOMPARE(quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                     fixture.config(QuorAIProvider::openAI, QStringLiteral("/old")),
+                                                     QStringLiteral("secret-key"))),
+                 QStringLiteral("found"));
+        QCOMPARE(fixture.server.requests("/here").last().header("authorization"), QByteArray("Bearer secret-key"));
+
+        // A request without credentials may go wherever it is sent.
+        QCOMPARE(quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                     fixture.config(QuorAIProvider::ollamaLocal, QStringLiteral("/moved")),
+                                                     std::nullopt)),
+                 QStringLiteral("stolen"));
+    }
+
+    void errorBodiesAreReadOnlyUpToTheirLimit()
+    {
+        AIBackendFixture fixture;
+        // The budget code sits beyond the first 8192 bytes, so the client never sees it.
+        QByteArray page(9000, ' ');
+        page += "app_budget_exceeded";
+        page += QByteArray(200'000, '.');
+        fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::text(page, 402));
+        QCOMPARE(clientError(errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                               fixture.config(QuorAIProvider::tallowmerCredits),
+                                                               QStringLiteral("key")))),
+                 QuorAIClientError::insufficientCredits(std::nullopt));
+
+        // A cut through a character drops that character rather than the whole text.
+        QByteArray accented(8191, 'a');
+        accented += "\xC3\xA7 and more";
+        fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::text(accented, 500));
+        const auto error = clientError(errorOf(fixture.client().complete(
+            QStringLiteral("s"), QStringLiteral("u"), fixture.config(QuorAIProvider::ollamaLocal), std::nullopt)));
+        QCOMPARE(error, QuorAIClientError::httpError(500, QString(300, QLatin1Char('a'))));
+    }
+
+    void anAnswerTooLargeIsRefused()
+    {
+        AIBackendFixture fixture;
+        const QByteArray huge = chatAnswer('"' + QByteArray(QuorAIClient::maxAnswerBytes, 'x') + '"');
+        fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::json(huge));
+        bool refused = false;
+        try {
+            quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                fixture.config(QuorAIProvider::ollamaLocal), std::nullopt),
+                      std::chrono::seconds(60));
+        } catch (const QuorTransferError& error) {
+            refused = error.kind() == QuorTransferError::Kind::answerTooLarge;
+        }
+        QVERIFY(refused);
+    }
+
+    void transportFailuresAndCancellation()
+    {
+        AIBackendFixture fixture;
+        auto dropped = QuorTestHttpResponse::text("");
+        dropped.closeWithoutAnswer = true;
+        // Every attempt is dropped: the network layer retries a connection closed before any answer.
+        fixture.server.route("POST", "/drop", dropped);
+        bool transport = false;
+        try {
+            quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                fixture.config(QuorAIProvider::ollamaLocal, QStringLiteral("/drop")),
+                                                std::nullopt));
+        } catch (const QuorTransferError&) {
+            transport = true;
+        }
+        QVERIFY(transport);
+
+        // Cancelling stops the wait for a slow server at once.
+        auto slow = QuorTestHttpResponse::json(ollamaAnswer(R"("late")"));
+        slow.delay = std::chrono::seconds(3);
+        fixture.server.enqueue("POST", "/chat", slow);
+        QuorCancellationToken cancel;
+        QTimer::singleShot(100, [cancel] { cancel.cancel(); });
+        QElapsedTimer clock;
+        clock.start();
+        bool cancelled = false;
+        try {
+            quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                fixture.config(QuorAIProvider::ollamaLocal), std::nullopt, cancel));
+        } catch (const QuorCancelledError&) {
+            cancelled = true;
+        }
+        QVERIFY(cancelled);
+        QVERIFY(clock.elapsed() < 2000);
+    }
+
+    void aCallOutlivesTheClientItCameFrom()
+    {
+        AIBackendFixture fixture;
+        auto slow = QuorTestHttpResponse::json(ollamaAnswer(R"("still here")"));
+        slow.delay = std::chrono::milliseconds(200);
+        fixture.server.enqueue("POST", "/chat", slow);
+        auto client = std::make_unique<QuorAIClient>(fixture.client());
+        auto task = client->complete(QStringLiteral("s"), QStringLiteral("u"), fixture.config(QuorAIProvider::ollamaLocal),
+                                     std::nullopt);
+        client.reset();
+        QCOMPARE(quorAwait(std::move(task)), QStringLiteral("still here"));
+    }
+
+    void providerDefaultsFollowTheCreditsAccount()
+    {
+        const QString host = QUrl(QuorCreditsAccountManager::defaultPortalURL).host();
+        QCOMPARE(QuorAIProviders::displayName(QuorAIProvider::tallowmerCredits, QuorLanguage::en),
+                 QStringLiteral("Tallowmer Credits (%1)").arg(host));
+        QCOMPARE(QuorAIProviders::displayName(QuorAIProvider::tallowmerCredits, QuorLanguage::tr),
+                 QStringLiteral("Tallowmer Kredisi (%1)").arg(host));
+
+        qputenv("TALLOWMER_API_URL", " https://gateway.one.test/ ");
+        const QuorAIConfig built(QuorAIProvider::tallowmerCredits);
+        QCOMPARE(built.endpointURL, QStringLiteral("https://gateway.one.test/v1/ai/chat/completions"));
+        qputenv("TALLOWMER_API_URL", "https://gateway.two.test");
+        QCOMPARE(built.endpointURL, QStringLiteral("https://gateway.one.test/v1/ai/chat/completions"));
+        QCOMPARE(QuorAIProviders::defaultEndpoint(QuorAIProvider::tallowmerCredits),
+                 QStringLiteral("https://gateway.two.test/v1/ai/chat/completions"));
+        qunsetenv("TALLOWMER_API_URL");
+        QCOMPARE(QuorAIProviders::defaultEndpoint(QuorAIProvider::tallowmerCredits),
+                 QuorCreditsAccountManager::defaultGatewayURL + QStringLiteral("/v1/ai/chat/completions"));
+    }
+};
+
+QUOR_TEST_GUILESS_MAIN(TestQuorAIClient)
+#include "tst_quoraiclient.moc"

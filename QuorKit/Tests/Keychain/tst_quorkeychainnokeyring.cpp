@@ -1,0 +1,54 @@
+#include "QuorKit/Cloud/QuorKeychainStore.h"
+#include "QuorKit/Localization/QuorLocalization.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QDirIterator>
+#include <QtTest>
+
+// Runs with the session bus pointed at nowhere: the desktop has no keyring to offer.
+class TestQuorKeychainNoKeyring : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        // Before anything in this process opens the session bus.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quor-no-bus");
+    }
+
+    void savingFailsClearlyAndNothingLandsInAFile()
+    {
+        const QString secret = QStringLiteral("sk-must-not-leak-7d1f");
+        bool threw = false;
+        try {
+            quorAwait(QuorKeychainStore::save(secret, QStringLiteral("com.tallowmer.quorzub"),
+                                              QStringLiteral("ai-api-key-openAI")));
+        } catch (const QuorKeychainError& error) {
+            threw = true;
+            QVERIFY(error.status() != 0);
+            QVERIFY(localizedDescription(error, QuorLanguage::en).contains(QStringLiteral("keyring")));
+            QVERIFY(localizedDescription(error, QuorLanguage::tr).contains(QStringLiteral("anahtarlı")));
+            QVERIFY(!error.englishDescription().contains(secret));
+        }
+        QVERIFY(threw);
+
+        // No insecure fallback: the secret is nowhere under the test's home.
+        QDirIterator files(quorTestSandboxPath(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY2(!file.readAll().contains(secret.toUtf8()), qPrintable(file.fileName()));
+        }
+    }
+
+    void loadingAndDeletingStayQuiet()
+    {
+        QCOMPARE(quorAwait(QuorKeychainStore::load(QStringLiteral("com.tallowmer.quorzub"),
+                                                   QStringLiteral("ai-api-key-openAI"))),
+                 std::nullopt);
+        quorAwait(QuorKeychainStore::deleteItem(QStringLiteral("com.tallowmer.quorzub"),
+                                                QStringLiteral("ai-api-key-openAI")));
+    }
+};
+
+QUOR_TEST_GUILESS_MAIN(TestQuorKeychainNoKeyring)
+#include "tst_quorkeychainnokeyring.moc"
