@@ -5,8 +5,39 @@
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
+
+namespace {
+class ElidedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setFont(font());
+        painter.drawText(QRectF(contentsRect()), Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width()));
+    }
+};
+} // namespace
 
 namespace QuorLabels {
+
+QLabel* makeElided(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
+{
+    auto* label = new ElidedLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setFont(font);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    setColor(label, color);
+    return label;
+}
 
 QLabel* make(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
 {

@@ -223,23 +223,6 @@ private:
     QString m_symbol;
 };
 
-// A one-line label that shortens its text with an ellipsis instead of being cut.
-class ElidedLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.setFont(font());
-        painter.drawText(QRectF(rect()), Qt::AlignLeft | Qt::AlignVCenter,
-                         fontMetrics().elidedText(text(), Qt::ElideRight, width()));
-    }
-};
-
 void clearLayout(QLayout* layout)
 {
     while (QLayoutItem* item = layout->takeAt(0)) {
@@ -547,10 +530,8 @@ void QuorVersionAndLogsView::renderToolbar()
     auto* headingSymbol = new QLabel(heading);
     headingSymbol->setPixmap(QuorSymbols::pixmap(QStringLiteral("doc.text.magnifyingglass"), 13, QuorGlassTokens::textPrimary()));
     headingLayout->addWidget(headingSymbol);
-    auto* headingText = new ElidedLabel(t.logsHeading, heading);
-    headingText->setFont(headline());
+    QLabel* headingText = QuorLabels::makeElided(t.logsHeading, headline(), QuorGlassTokens::textPrimary(), heading);
     headingText->setToolTip(t.logsHeading);
-    QuorLabels::setColor(headingText, QuorGlassTokens::textPrimary());
     headingLayout->addWidget(headingText, 1);
     // The heading gives way first when the row is narrow.
     heading->setMinimumWidth(0);
