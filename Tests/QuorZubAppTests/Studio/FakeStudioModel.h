@@ -71,7 +71,13 @@ public:
 
     std::optional<QString> toastMessage() const override { return m_toast; }
     bool toastIsError() const override { return m_toastIsError; }
-    void clearToast() { set(m_toast, std::optional<QString>()); }
+    void clearToast()
+    {
+        if (m_toast) {
+            m_toast.reset();
+            emit changed();
+        }
+    }
     bool isVersionLogsSheetPresented() const override { return m_sheet; }
     void setVersionLogsSheetPresented(bool presented) override { set(m_sheet, presented); }
 
@@ -106,7 +112,8 @@ public:
     void showToast(const QString& message, bool isError) override
     {
         m_toastIsError = isError;
-        set(m_toast, std::optional<QString>(message));
+        m_toast = message;
+        emit changed();
     }
     void previewPlaygroundInFloatingBar() override { calls << QStringLiteral("previewPlaygroundInFloatingBar"); }
     void runPlaygroundAction(const ZubActionDefinition& action) override

@@ -350,7 +350,6 @@ QWidget* ZubSettingsView::buildExcludedCard()
     quorGlassInputField(m_manualField, 7, 9, 5);
     connect(m_manualField, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_manualBundleID = text;
-        m_addButton->setProperty("active", !text.isEmpty());
         static_cast<QuorStyledButton*>(m_addButton)->setButtonStyle(QuorGlassButtonStyle{!text.isEmpty()});
     });
     manual->addWidget(m_manualField, 1);
