@@ -10,7 +10,7 @@ BUILD_PACKAGES=(
   libx11-dev libxfixes-dev libxi-dev libxtst-dev libxext-dev
   libtesseract-dev libleptonica-dev
   libcld2-dev libicu-dev
-  libespeak-ng-dev
+  libespeak-ng-dev libpcaudio-dev
   libqrencode-dev zlib1g-dev
   libbenchmark-dev
 )

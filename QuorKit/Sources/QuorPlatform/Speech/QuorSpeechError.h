@@ -1,0 +1,31 @@
+#pragma once
+
+#include "QuorPlatform/Core/QuorError.h"
+
+#include <QMetaType>
+
+namespace quor::platform {
+
+// Why an utterance could not be spoken.
+class SpeechError : public QuorError {
+public:
+    enum class Kind { voiceDataMissing, outputUnavailable, synthesisFailed };
+
+    SpeechError() = default;
+
+    static SpeechError voiceDataMissing();
+    // `detail` is the audio system's own (English) explanation, when it gave one.
+    static SpeechError outputUnavailable(const QString& detail = {});
+    static SpeechError synthesisFailed();
+
+    Kind kind() const { return m_kind; }
+
+private:
+    SpeechError(Kind kind, QString english, QString turkish);
+
+    Kind m_kind = Kind::synthesisFailed;
+};
+
+} // namespace quor::platform
+
+Q_DECLARE_METATYPE(quor::platform::SpeechError)

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "QuorZubCore/Models/ZubConfig.h"
+#include "QuorZubCore/Models/ZubHistoryRecord.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The application's two files in one per-user folder: the settings (config.json) and the result
+// history (history.json). Nothing here throws or reports to the caller: a file that cannot be read
+// gives defaults, a file that cannot be written stays as it was. A file that exists but cannot be
+// read is moved aside (with a logged warning) before the defaults can be saved over it.
+//
+// Holds no mutable state; reads and writes are synchronous on the caller's thread.
+class ZubConfigStore {
+public:
+    static constexpr qsizetype minimumHistoryRecords = 20;
+
+    // Without a folder: <XDG data home>/Tallowmer/QuorZub, created on the first save. The cap is
+    // never below minimumHistoryRecords.
+    explicit ZubConfigStore(const std::optional<QString>& baseDirectory = std::nullopt,
+                            qsizetype maxHistoryRecords = 250);
+
+    QString baseDirectory() const { return m_baseDirectory; }
+    qsizetype maxHistoryRecords() const { return m_maxHistoryRecords; }
+    QString configPath() const;
+    QString historyPath() const;
+
+    // The stored configuration, or the defaults; an empty action list is replaced by the default
+    // actions (the file is not rewritten).
+    ZubConfig loadConfig() const;
+    // Pretty-printed with sorted keys.
+    void saveConfig(const ZubConfig& config) const;
+
+    // In stored order; empty when the file is missing or unreadable.
+    QList<ZubHistoryRecord> loadHistory() const;
+    // Applies the cap first: pinned records always stay, the first unpinned ones fill the rest.
+    void saveHistory(const QList<ZubHistoryRecord>& records) const;
+
+private:
+    QList<ZubHistoryRecord> capHistory(const QList<ZubHistoryRecord>& records) const;
+    void write(const QString& path, const QByteArray& bytes) const;
+
+    QString m_baseDirectory;
+    qsizetype m_maxHistoryRecords;
+};

@@ -1,0 +1,256 @@
+// The keyless web translation route of ZubTranslationAndAIService.
+#include "QuorZubCore/Services/ZubTranslationAndAIService.h"
+
+#include "QuorKit/Cloud/QuorTransferError.h"
+#include "QuorKit/Utilities/QuorGraphemes.h"
+#include "QuorZubCore/Services/ZubTranslationServiceError.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTextBoundaryFinder>
+
+#include <QCoro/QCoroNetworkReply>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QString userAgent = QStringLiteral("QuorZub/1.0");
+const QString chunkSeparator = QStringLiteral("\n\n");
+
+// Offsets of the grapheme cluster boundaries, from 0 to the text's length.
+std::vector<qsizetype> graphemeBounds(const QString& text)
+{
+    std::vector<qsizetype> bounds{0};
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype next = finder.toNextBoundary(); next > 0; next = finder.toNextBoundary()) {
+        bounds.push_back(next);
+    }
+    if (bounds.back() != text.size()) {
+        bounds.push_back(text.size());
+    }
+    return bounds;
+}
+
+bool startsWithWhiteSpace(QStringView grapheme)
+{
+    if (grapheme.isEmpty()) {
+        return false;
+    }
+    const char32_t first = grapheme.size() > 1 && grapheme[0].isHighSurrogate() && grapheme[1].isLowSurrogate()
+        ? QChar::surrogateToUcs4(grapheme[0], grapheme[1])
+        : grapheme[0].unicode();
+    return QChar::isSpace(first);
+}
+
+QString encoded(const QString& value)
+{
+    // Everything but the unreserved characters, so "+", "&" and "=" arrive as typed.
+    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+}
+
+std::optional<QUrl> webTranslationURL(const QUrl& base, const QString& text, const QString& targetCode)
+{
+    const QString scheme = base.scheme();
+    if (!base.isValid() || base.host().isEmpty() || (scheme != u"https" && scheme != u"http")) {
+        return std::nullopt;
+    }
+    QString path = base.path();
+    while (path.endsWith(u'/')) {
+        path.chop(1);
+    }
+    QUrl url = base;
+    url.setPath(path + QStringLiteral("/translate_a/single"));
+    url.setFragment({});
+    url.setQuery(QStringLiteral("client=gtx&sl=auto&tl=") + encoded(targetCode) + QStringLiteral("&dt=t&q=")
+                     + encoded(text),
+                 QUrl::StrictMode);
+    if (!url.isValid()) {
+        return std::nullopt;
+    }
+    return url;
+}
+
+struct ReplyDeleter {
+    void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
+};
+
+} // namespace
+
+QUrl ZubTranslationAndAIService::defaultWebTranslationBaseURL()
+{
+    return QUrl(QStringLiteral("https://translate.googleapis.com"));
+}
+
+QString ZubTranslationAndAIService::webSearchURL(const QString& text)
+{
+    return QStringLiteral("https://www.google.com/search?q=") + encoded(text);
+}
+
+QStringList ZubTranslationAndAIService::splitTextForWebTranslation(const QString& input, qsizetype maxChunkLength,
+                                                                   qsizetype maxTotalCharacters)
+{
+    std::vector<qsizetype> bounds = graphemeBounds(input);
+    auto count = static_cast<qsizetype>(bounds.size()) - 1;
+    const qsizetype totalCap = std::max<qsizetype>(0, maxTotalCharacters);
+    QString text = input;
+    if (count > totalCap) {
+        text = input.left(bounds[static_cast<size_t>(totalCap)]);
+        bounds.resize(static_cast<size_t>(totalCap) + 1);
+        count = totalCap;
+    }
+    const qsizetype limit = std::max(webMinimumChunkLength, maxChunkLength);
+    if (limit >= count) {
+        return count == 0 ? QStringList{} : QStringList{text};
+    }
+
+    const auto grapheme = [&](qsizetype i) {
+        const auto at = static_cast<size_t>(i);
+        return QStringView(text).mid(bounds[at], bounds[at + 1] - bounds[at]);
+    };
+    const auto isLineFeed = [&](qsizetype i) { return grapheme(i) == u"\n"; };
+    const auto piece = [&](qsizetype from, qsizetype to) {
+        const auto start = bounds[static_cast<size_t>(from)];
+        return text.mid(start, bounds[static_cast<size_t>(to)] - start).trimmed();
+    };
+
+    QStringList chunks;
+    qsizetype position = 0;
+    while (position < count) {
+        if (count - position <= limit) {
+            const QString rest = piece(position, count);
+            if (!rest.isEmpty()) {
+                chunks.append(rest);
+            }
+            break;
+        }
+        const qsizetype windowEnd = position + limit;
+        qsizetype cut = -1;
+        for (qsizetype i = windowEnd - 2; i >= position && cut < 0; --i) {
+            if (isLineFeed(i) && isLineFeed(i + 1)) {
+                cut = i + 2;
+            }
+        }
+        for (qsizetype i = windowEnd - 1; i > position && cut < 0; --i) {
+            if (isLineFeed(i)) {
+                cut = i + 1;
+            }
+        }
+        for (qsizetype i = windowEnd - 1; i > position && cut < 0; --i) {
+            if (startsWithWhiteSpace(grapheme(i))) {
+                cut = i + 1;
+            }
+        }
+        if (cut < 0) {
+            cut = windowEnd;
+        }
+        const QString chunk = piece(position, cut);
+        if (!chunk.isEmpty()) {
+            chunks.append(chunk);
+        }
+        position = cut;
+    }
+    return chunks;
+}
+
+std::optional<ZubTranslationAndAIService::WebTranslation>
+ZubTranslationAndAIService::parseGoogleTranslatePayload(const QByteArray& body)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray()) {
+        return std::nullopt;
+    }
+    const QJsonArray root = document.array();
+    if (root.isEmpty() || !root.first().isArray()) {
+        return std::nullopt;
+    }
+    QString translated;
+    for (const QJsonValue& segment : root.first().toArray()) {
+        const QJsonArray parts = segment.toArray();
+        if (segment.isArray() && !parts.isEmpty() && parts.first().isString()) {
+            translated += parts.first().toString();
+        }
+    }
+    translated = translated.trimmed();
+    if (translated.isEmpty()) {
+        return std::nullopt;
+    }
+    std::optional<QString> detected;
+    if (root.size() >= 3 && root.at(2).isString()) {
+        detected = root.at(2).toString();
+    }
+    return WebTranslation{translated, detected};
+}
+
+QCoro::Task<ZubTranslationAndAIService::WebTranslation>
+ZubTranslationAndAIService::fetchFreeWebTranslation(QPointer<QNetworkAccessManager> network, QUrl baseURL, QString text,
+                                                    QString targetCode, QuorCancellationToken cancel)
+{
+    const qsizetype length = QuorGraphemes::count(text);
+    if (length > webMaxTotalCharacters) {
+        throw ZubTranslationServiceError::textTooLong(length, webMaxTotalCharacters);
+    }
+    const QStringList chunks = splitTextForWebTranslation(text, webMaxChunkLength, webMaxTotalCharacters);
+    if (chunks.isEmpty()) {
+        throw ZubTranslationServiceError::emptyInput();
+    }
+    std::unique_ptr<QNetworkAccessManager> ownNetwork;
+    if (!network) {
+        ownNetwork = std::make_unique<QNetworkAccessManager>();
+    }
+    QStringList translated;
+    std::optional<QString> detected;
+    for (const QString& chunk : chunks) {
+        QNetworkAccessManager* const manager = ownNetwork ? ownNetwork.get() : network.data();
+        if (!manager) {
+            throw QuorCancelledError(); // the shared network went away: the application is closing
+        }
+        const WebTranslation part = co_await fetchSingleWebTranslationChunk(manager, baseURL, chunk, targetCode, cancel);
+        translated.append(part.translated);
+        if (!detected) {
+            detected = part.detectedLanguage;
+        }
+    }
+    co_return WebTranslation{translated.join(chunkSeparator), detected};
+}
+
+QCoro::Task<ZubTranslationAndAIService::WebTranslation>
+ZubTranslationAndAIService::fetchSingleWebTranslationChunk(QNetworkAccessManager* network, QUrl baseURL, QString text,
+                                                           QString targetCode, QuorCancellationToken cancel)
+{
+    const auto url = webTranslationURL(baseURL, text, targetCode);
+    if (!url) {
+        throw ZubTranslationServiceError::invalidURL();
+    }
+    QNetworkRequest request(*url);
+    request.setTransferTimeout(static_cast<int>(std::chrono::milliseconds(webRequestTimeout).count()));
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
+    cancel.throwIfCancelled();
+
+    const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(network->get(request));
+    QNetworkReply* const raw = reply.get();
+    cancel.onCancel(raw, [raw] { raw->abort(); });
+    co_await raw;
+    cancel.throwIfCancelled();
+
+    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const bool isHTTP = statusAttribute.isValid();
+    const int status = isHTTP ? statusAttribute.toInt() : -1;
+    const bool success = status >= 200 && status <= 299;
+    if (reply->error() != QNetworkReply::NoError && (!isHTTP || success)) {
+        throw QuorTransferError::fromReply(reply->error(), reply->errorString());
+    }
+    if (!success) {
+        throw ZubTranslationServiceError::networkFailure(QStringLiteral("HTTP %1").arg(status));
+    }
+    const auto parsed = parseGoogleTranslatePayload(reply->readAll());
+    if (!parsed) {
+        throw ZubTranslationServiceError::parseFailure();
+    }
+    co_return *parsed;
+}
