@@ -55,7 +55,7 @@ private slots:
         tabButton(view, ZubStudioTab::settings)->click();
         QCOMPARE(model.selectedTab(), ZubStudioTab::settings);
         QVERIFY(qobject_cast<ZubSettingsView*>(view.tabView()));
-        QVERIFY(playground.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(playground.isNull(), 2000);
         // Short-lived form text belongs to the tab and goes with it.
         auto* field = view.tabView()->findChild<QLineEdit*>(QStringLiteral("manualBundleID"));
         field->setText(QStringLiteral("org.example.editor"));

@@ -256,8 +256,14 @@ void MainZubStudioView::syncTab()
     if (m_shownTab == tab && m_tabView != nullptr) {
         return;
     }
-    // Leaving a tab drops its view and whatever short-lived form state it owned.
-    delete m_tabView;
+    // Leaving a tab drops its view and whatever short-lived form state it owned. The old view may be
+    // the sender of the change (a row that opens another tab), so it goes once its handler returns.
+    if (m_tabView != nullptr) {
+        disconnect(&m_model, nullptr, m_tabView, nullptr);
+        m_contentLayout->removeWidget(m_tabView);
+        m_tabView->hide();
+        m_tabView->deleteLater();
+    }
     m_tabView = makeTabView(tab);
     m_shownTab = tab;
     m_contentLayout->addWidget(m_tabView);
