@@ -3,6 +3,7 @@
 #include "QuorZubCore/Models/ZubExecutionResult.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
@@ -57,9 +58,13 @@ inline ZubExecutionResult qrResult()
     return r;
 }
 
-// Writes a grab of `widget` into the build tree for a human look.
+// Writes a grab of `widget` into the build tree for a human look, once pending layout passes (which
+// climb one level per turn of the event loop) have run.
 inline void saveScreenshot(QWidget* widget, const QString& name)
 {
+    for (int turn = 0; turn < 8; ++turn) {
+        QCoreApplication::processEvents();
+    }
     const QString folder = qEnvironmentVariable("QUOR_BINARY_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));

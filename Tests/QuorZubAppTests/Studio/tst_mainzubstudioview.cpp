@@ -191,8 +191,6 @@ private slots:
                             false);
             for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
                 model.setSelectedTab(tab);
-                QCoreApplication::processEvents();
-                QCoreApplication::processEvents();
                 studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-%1-%2")
                                                            .arg(static_cast<int>(tab))
                                                            .arg(QuorLanguages::rawValue(language)));
@@ -206,14 +204,11 @@ private slots:
                 return config;
             }());
             view.resize(1160, 1180);
-            QCoreApplication::processEvents();
-            QCoreApplication::processEvents();
             studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-3-full-") + QuorLanguages::rawValue(language));
             view.resize(1160, 740);
             // The playground with a QR result.
             model.setSelectedTab(ZubStudioTab::playground);
             model.setPlaygroundResult(studio_fixtures::qrResult());
-            QCoreApplication::processEvents();
             studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-0-qr-") + QuorLanguages::rawValue(language));
         }
     }
