@@ -1,0 +1,195 @@
+#include "QuorPlatform/MouseMonitor/QuorGlobalMouseMonitor.h"
+
+#include "QuorPlatform/MouseMonitor/QuorClickCounter.h"
+#include "QuorPlatform/X11/QuorX11Connection.h"
+
+#include <QMetaObject>
+#include <QVector>
+
+#include <atomic>
+#include <cerrno>
+#include <thread>
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
+namespace quor::platform {
+
+class GlobalMouseMonitor::Worker {
+public:
+    Worker(GlobalMouseMonitor* owner, std::unique_ptr<X11Connection> connection, int xiOpcode,
+           const Options& options)
+        : m_owner(owner), m_connection(std::move(connection)), m_xiOpcode(xiOpcode),
+          m_counter(options.doubleClickIntervalMs, options.doubleClickRadius),
+          m_wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    {
+        readButtonMap();
+        m_thread = std::thread([this] { run(); });
+    }
+
+    ~Worker()
+    {
+        m_stopping.store(true);
+        const quint64 one = 1;
+        if (m_wake >= 0) {
+            [[maybe_unused]] const auto written = ::write(m_wake, &one, sizeof one);
+        }
+        m_thread.join();
+        if (m_wake >= 0) {
+            ::close(m_wake);
+        }
+    }
+
+private:
+    void readButtonMap()
+    {
+        unsigned char map[256];
+        const int count = XGetPointerMapping(m_connection->display(), map, sizeof map);
+        for (int index = 0; index < count; ++index) {
+            m_buttonMap.append(map[index]);
+        }
+    }
+
+    // Raw events report the device's button; the pointer mapping makes it the logical one (a
+    // left-handed mapping swaps 1 and 3).
+    int logicalButton(int raw) const
+    {
+        return raw >= 1 && raw <= m_buttonMap.size() ? m_buttonMap.at(raw - 1) : raw;
+    }
+
+    void run()
+    {
+        Display* display = m_connection->display();
+        pollfd fds[2] = {{m_connection->fileDescriptor(), POLLIN, 0}, {m_wake, POLLIN, 0}};
+        while (!m_stopping.load()) {
+            while (XPending(display) > 0 && !m_stopping.load()) {
+                XEvent event;
+                XNextEvent(display, &event);
+                handle(event);
+            }
+            if (m_stopping.load()) {
+                break;
+            }
+            if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
+                break;
+            }
+        }
+    }
+
+    void handle(XEvent& event)
+    {
+        XGenericEventCookie* cookie = &event.xcookie;
+        if (cookie->type != GenericEvent || cookie->extension != m_xiOpcode
+            || !XGetEventData(m_connection->display(), cookie)) {
+            return;
+        }
+        if (cookie->evtype == XI_RawButtonPress || cookie->evtype == XI_RawButtonRelease) {
+            const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
+            deliver(cookie->evtype == XI_RawButtonPress, logicalButton(raw->detail), raw->time);
+        }
+        XFreeEventData(m_connection->display(), cookie);
+    }
+
+    void deliver(bool pressed, int button, Time time)
+    {
+        if (button >= 4 && button <= 7) {
+            return;
+        }
+        MouseButtonEvent event;
+        event.kind = pressed ? MouseButtonEvent::Kind::press : MouseButtonEvent::Kind::release;
+        event.button = button;
+        event.serverTime = time;
+        event.position = pointerPosition();
+        if (pressed) {
+            m_pressCount = m_counter.press(button, static_cast<qint64>(time), event.position);
+        }
+        event.clickCount = m_pressCount;
+        // Queued to the owner's thread; Qt drops the call if the owner is gone by then.
+        GlobalMouseMonitor* owner = m_owner;
+        QMetaObject::invokeMethod(
+            owner, [owner, event] { emit owner->buttonEvent(event); }, Qt::QueuedConnection);
+    }
+
+    QPointF pointerPosition() const
+    {
+        Display* display = m_connection->display();
+        Window rootReturn = None;
+        Window child = None;
+        int rootX = 0;
+        int rootY = 0;
+        int windowX = 0;
+        int windowY = 0;
+        unsigned int mask = 0;
+        XQueryPointer(display, m_connection->root(), &rootReturn, &child, &rootX, &rootY, &windowX, &windowY,
+                      &mask);
+        return QPointF(rootX, rootY);
+    }
+
+    GlobalMouseMonitor* m_owner;
+    std::unique_ptr<X11Connection> m_connection;
+    int m_xiOpcode;
+    ClickCounter m_counter;
+    int m_pressCount = 1;
+    QVector<int> m_buttonMap;
+    int m_wake;
+    std::atomic<bool> m_stopping{false};
+    std::thread m_thread;
+};
+
+GlobalMouseMonitor::GlobalMouseMonitor(QObject* parent)
+    : QObject(parent)
+{
+}
+
+GlobalMouseMonitor::~GlobalMouseMonitor()
+{
+    stop();
+}
+
+bool GlobalMouseMonitor::start(const Options& options)
+{
+    stop();
+    auto connection = X11Connection::open();
+    if (!connection) {
+        return false;
+    }
+    Display* display = connection->display();
+    int opcode = 0;
+    int firstEvent = 0;
+    int firstError = 0;
+    if (!XQueryExtension(display, "XInputExtension", &opcode, &firstEvent, &firstError)) {
+        return false;
+    }
+    int major = 2;
+    int minor = 2;
+    if (XIQueryVersion(display, &major, &minor) != Success || major < 2) {
+        return false;
+    }
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_RawButtonPress);
+    XISetMask(bits, XI_RawButtonRelease);
+    XIEventMask mask;
+    mask.deviceid = XIAllMasterDevices;
+    mask.mask_len = sizeof bits;
+    mask.mask = bits;
+    XISelectEvents(display, connection->root(), &mask, 1);
+    XSync(display, False);
+    m_worker = std::make_unique<Worker>(this, std::move(connection), opcode, options);
+    return true;
+}
+
+void GlobalMouseMonitor::stop()
+{
+    m_worker.reset();
+}
+
+bool GlobalMouseMonitor::isRunning() const
+{
+    return m_worker != nullptr;
+}
+
+} // namespace quor::platform

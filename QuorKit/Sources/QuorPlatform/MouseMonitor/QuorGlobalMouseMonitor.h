@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QPointF>
+
+#include <memory>
+
+namespace quor::platform {
+
+// One button press or release anywhere on the display.
+struct MouseButtonEvent {
+    enum class Kind { press, release };
+
+    Kind kind = Kind::press;
+    int button = 0;
+    // For a release, the count of the press it ends.
+    int clickCount = 1;
+    // X server time in milliseconds (the clock every X event is stamped with).
+    unsigned long serverTime = 0;
+    // Pointer position on the root window, in device pixels, read when the event arrived.
+    QPointF position;
+
+    double timestampSeconds() const { return static_cast<double>(serverTime) / 1000.0; }
+    bool operator==(const MouseButtonEvent& other) const = default;
+};
+
+// Global mouse buttons: XInput2 raw button events on the root window, read on a private X
+// connection by a worker thread, so they arrive whatever window has the pointer or a grab.
+// Raw events carry no position, so the pointer is queried as each one is read. Wheel "buttons"
+// (4 to 7) are left out. buttonEvent() is emitted on the thread that owns the monitor.
+class GlobalMouseMonitor : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        qint64 doubleClickIntervalMs = 400;
+        double doubleClickRadius = 5.0;
+    };
+
+    explicit GlobalMouseMonitor(QObject* parent = nullptr);
+    ~GlobalMouseMonitor() override;
+
+    // False when there is no display or it lacks XInput 2. Restarts a running monitor.
+    bool start(const Options& options);
+    void stop();
+    bool isRunning() const;
+
+signals:
+    void buttonEvent(const quor::platform::MouseButtonEvent& event);
+
+private:
+    class Worker;
+    std::unique_ptr<Worker> m_worker;
+};
+
+} // namespace quor::platform

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace quor::platform {
+
+// What the desktop lets this process do, asked afresh on every call.
+namespace DisplayCapabilities {
+
+// An X display is reachable.
+bool hasDisplay();
+// An X display is reachable and offers what reading and driving other windows needs: XTEST
+// (synthetic keys), XFIXES (selection ownership) and XInput 2 (global buttons).
+bool canObserveAndDriveInput();
+
+} // namespace DisplayCapabilities
+
+} // namespace quor::platform

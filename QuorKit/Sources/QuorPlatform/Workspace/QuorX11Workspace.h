@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace quor::platform {
+
+// An application as seen through one of its top-level windows.
+struct WindowApplication {
+    unsigned long window = 0;
+    // _NET_WM_PID; 0 when the window does not say.
+    qint64 processIdentifier = 0;
+    // WM_CLASS.
+    QString instanceName;
+    QString className;
+    // The desktop file id the window announces (_GTK_APPLICATION_ID, _KDE_NET_WM_DESKTOP_FILE).
+    std::optional<QString> desktopFileId;
+
+    // What stands in for a bundle identifier: the desktop file id when known, else the WM_CLASS
+    // class in lower case; empty when the window has neither.
+    QString bundleIdentifier() const;
+    // A name to show: the WM_CLASS class.
+    QString localizedName() const { return className; }
+    QStringList windowClass() const;
+
+    bool operator==(const WindowApplication& other) const = default;
+};
+
+// Frontmost and running applications and window activation through EWMH, on the calling thread's
+// own X connection.
+namespace X11Workspace {
+
+// The window manager's active window (_NET_ACTIVE_WINDOW), else the top-level window that holds
+// the input focus; nothing when neither names a window.
+std::optional<WindowApplication> frontmostApplication();
+// The top-level window that holds the input focus, which receives synthesized keys.
+std::optional<WindowApplication> focusedApplication();
+// One entry per application (process and class) among the managed windows (_NET_CLIENT_LIST).
+QList<WindowApplication> runningApplications();
+// Asks the window manager to activate the application's window; without an EWMH window manager
+// raises it and gives it the focus. False without a display or a window.
+bool activate(const WindowApplication& application);
+
+} // namespace X11Workspace
+
+} // namespace quor::platform

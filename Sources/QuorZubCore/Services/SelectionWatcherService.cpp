@@ -1,0 +1,511 @@
+#include "QuorZubCore/Services/SelectionWatcherService.h"
+
+#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/System/QuorPermissionCenter.h"
+#include "QuorPlatform/Core/QuorError.h"
+#include "QuorPlatform/KeySynth/QuorKeySynthesizer.h"
+#include "QuorPlatform/MouseMonitor/QuorGlobalMouseMonitor.h"
+#include "QuorPlatform/Pasteboard/QuorClipboard.h"
+#include "QuorPlatform/Pasteboard/QuorServedMimeData.h"
+#include "QuorPlatform/Selection/QuorPrimarySelection.h"
+#include "QuorPlatform/Workspace/QuorX11Workspace.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLineF>
+#include <QScreen>
+#include <QStyleHints>
+#include <QTimer>
+
+#include <QCoro/QCoroSignal>
+
+using quor::platform::Clipboard;
+using quor::platform::EditingChords::chord;
+using quor::platform::EditingCommand;
+using quor::platform::GlobalMouseMonitor;
+using quor::platform::MouseButtonEvent;
+using quor::platform::PrimarySelection;
+using quor::platform::ServedMimeData;
+using quor::platform::WindowApplication;
+namespace KeySynthesizer = quor::platform::KeySynthesizer;
+namespace X11Workspace = quor::platform::X11Workspace;
+
+namespace {
+constexpr int copyVirtualKey = 8;
+constexpr int pasteVirtualKey = 9;
+
+QCoro::Task<> sleepIgnoringCancellation(std::chrono::milliseconds duration, QuorCancellationToken token = {})
+{
+    try {
+        co_await quorSleep(duration, token);
+    } catch (const QuorCancelledError&) {
+        // Every wait here is a pause, not a deadline: an interrupted one simply ends.
+    }
+}
+
+// Resumes from the event loop: work that a signal woke must not run inside the signal's emitter
+// (the clipboard's change notice comes from inside Qt's own clipboard handling).
+QCoro::Task<> yieldToEventLoop()
+{
+    quor::detail::SignalRelay relay;
+    QTimer::singleShot(0, &relay, &quor::detail::SignalRelay::fire);
+    co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
+}
+
+// X reports device pixels; Qt's global coordinates are device-independent.
+QPointF logicalPoint(QPointF devicePoint)
+{
+    const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
+                                ? QGuiApplication::primaryScreen()
+                                : nullptr;
+    const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+    return ratio > 0 ? devicePoint / ratio : devicePoint;
+}
+
+GlobalMouseMonitor::Options clickOptions()
+{
+    GlobalMouseMonitor::Options options;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+        const QStyleHints* hints = QGuiApplication::styleHints();
+        options.doubleClickIntervalMs = hints->mouseDoubleClickInterval();
+        options.doubleClickRadius = hints->mouseDoubleClickDistance();
+    }
+    return options;
+}
+} // namespace
+
+SelectionWatcherService::SelectionWatcherService(QObject* parent)
+    : QObject(parent), m_primary(new PrimarySelection(this))
+{
+    // Ownership is followed from the start, so even the first capture knows whether PRIMARY is
+    // current; the clipboard's change count starts here too.
+    m_primary->start();
+    Clipboard::shared();
+}
+
+SelectionWatcherService::~SelectionWatcherService()
+{
+    stopMonitoring();
+}
+
+// Starting and stopping ---------------------------------------------------------------------------
+
+void SelectionWatcherService::startMonitoring(ExcludedBundleIDsProvider excludedBundleIDs,
+                                              LocationFilter shouldIgnoreLocation, SelectionHandler onSelection)
+{
+    stopMonitoring();
+    m_isMonitoring = true;
+    auto monitor = std::make_unique<GlobalMouseMonitor>();
+    connect(monitor.get(), &GlobalMouseMonitor::buttonEvent, this,
+            [this, excludedBundleIDs, shouldIgnoreLocation, onSelection](const MouseButtonEvent& event) {
+                handleMonitorEvent(event, excludedBundleIDs, shouldIgnoreLocation, onSelection);
+            });
+    if (monitor->start(clickOptions())) {
+        m_mouseMonitor = std::move(monitor);
+    }
+}
+
+void SelectionWatcherService::stopMonitoring()
+{
+    ++m_captureGeneration;
+    cancelPendingCapture();
+    m_mouseMonitor.reset();
+    m_clicks.mouseDownScreenPoint.reset();
+    m_isMonitoring = false;
+}
+
+// Gestures ----------------------------------------------------------------------------------------
+
+void SelectionWatcherService::handleMonitorEvent(const MouseButtonEvent& event,
+                                                 const ExcludedBundleIDsProvider& excludedBundleIDs,
+                                                 const LocationFilter& shouldIgnoreLocation,
+                                                 const SelectionHandler& onSelection)
+{
+    MouseEventType type = MouseEventType::other;
+    if (event.button == 1) {
+        type = event.kind == MouseButtonEvent::Kind::press ? MouseEventType::leftMouseDown : MouseEventType::leftMouseUp;
+    }
+    handleGlobalMouseEvent(type, event.clickCount, event.timestampSeconds(), logicalPoint(event.position),
+                           excludedBundleIDs, shouldIgnoreLocation, onSelection);
+}
+
+bool SelectionWatcherService::releaseQualifies(ClickState& state, int clickCount, double timestamp, QPointF point)
+{
+    const std::optional<QPointF> downPoint = std::exchange(state.mouseDownScreenPoint, std::nullopt);
+    const bool isDrag = downPoint && QLineF(*downPoint, point).length() > dragDistance
+                        && timestamp - state.mouseDownTimestamp < dragMaximumDuration;
+    if (clickCount > 1) {
+        state.lastMouseUpTimestamp = timestamp;
+        state.lastMouseUpPoint = point;
+        return true;
+    }
+    const double gap = timestamp - state.lastMouseUpTimestamp;
+    if (gap > clickGapMinimum && gap < clickGapMaximum) {
+        const double distance = QLineF(state.lastMouseUpPoint, point).length();
+        state.lastMouseUpTimestamp = timestamp;
+        state.lastMouseUpPoint = point;
+        return isDrag || distance < clickRadius;
+    }
+    state.lastMouseUpTimestamp = timestamp;
+    state.lastMouseUpPoint = point;
+    return isDrag;
+}
+
+void SelectionWatcherService::handleGlobalMouseEvent(MouseEventType type, int clickCount, double timestamp,
+                                                     QPointF screenLocation,
+                                                     const ExcludedBundleIDsProvider& excludedBundleIDs,
+                                                     const LocationFilter& shouldIgnoreLocation,
+                                                     const SelectionHandler& onSelection)
+{
+    if (type == MouseEventType::other) {
+        return;
+    }
+    if (shouldIgnoreLocation && shouldIgnoreLocation(screenLocation)) {
+        return;
+    }
+    if (type == MouseEventType::leftMouseDown) {
+        m_clicks.mouseDownScreenPoint = screenLocation;
+        m_clicks.mouseDownTimestamp = timestamp;
+        if (m_pendingCaptureTask) {
+            ++m_captureGeneration;
+            cancelPendingCapture();
+        }
+        return;
+    }
+    if (!releaseQualifies(m_clicks, clickCount, timestamp, screenLocation)) {
+        return;
+    }
+    const QSet<QString> excluded = excludedBundleIDs ? excludedBundleIDs() : QSet<QString>{};
+    if (isFrontmostAppExcluded(excluded)) {
+        return;
+    }
+    cancelPendingCapture();
+    const qint64 generation = ++m_captureGeneration;
+    m_pendingCaptureTask = std::make_unique<QuorTask>();
+    QPointer<SelectionWatcherService> self(this);
+    m_pendingCaptureTask->start(
+        [self, generation, excludedBundleIDs, onSelection, screenLocation](QuorCancellationToken token) {
+            return runCapture(self, generation, excludedBundleIDs, onSelection, screenLocation, token);
+        });
+}
+
+void SelectionWatcherService::cancelPendingCapture()
+{
+    if (m_pendingCaptureTask) {
+        m_pendingCaptureTask->cancel();
+        m_pendingCaptureTask.reset();
+    }
+}
+
+QCoro::Task<> SelectionWatcherService::runCapture(QPointer<SelectionWatcherService> self, qint64 generation,
+                                                  ExcludedBundleIDsProvider excludedBundleIDs,
+                                                  SelectionHandler onSelection, QPointF point,
+                                                  QuorCancellationToken token)
+{
+    co_await sleepIgnoringCancellation(settleDelay, token);
+    if (!self) {
+        co_return;
+    }
+    const QSet<QString> excluded = excludedBundleIDs ? excludedBundleIDs() : QSet<QString>{};
+    // The frontmost application is asked again: the user may have switched during the wait.
+    if (!token.isCancelled() && !self->isFrontmostAppExcluded(excluded)) {
+        const std::optional<QString> text = co_await self->captureSelectedText(true);
+        if (text && !token.isCancelled()) {
+            const QString trimmed = text->trimmed();
+            if (!trimmed.isEmpty() && onSelection) {
+                onSelection(trimmed, point);
+            }
+        }
+    }
+    if (self && self->m_captureGeneration == generation) {
+        self->m_pendingCaptureTask.reset();
+    }
+}
+
+// Exclusion ---------------------------------------------------------------------------------------
+
+std::optional<QString> SelectionWatcherService::ownBundleIDLowercased()
+{
+    static const std::optional<QString> own = [] {
+        const QString identifier = QuorBundle::main().bundleIdentifier();
+        return identifier.isEmpty() ? std::nullopt : std::optional<QString>(identifier.toLower());
+    }();
+    return own;
+}
+
+bool SelectionWatcherService::isBundleIDExcluded(const std::optional<QString>& bundleID,
+                                                 const std::optional<QString>& ownBundleID,
+                                                 const QSet<QString>& excludedBundleIDs)
+{
+    if (!bundleID || bundleID->isEmpty()) {
+        return false;
+    }
+    const QString lowered = bundleID->toLower();
+    if (ownBundleID && lowered == ownBundleID->toLower()) {
+        return true;
+    }
+    if (lowered == productBundleID) {
+        return true;
+    }
+    if (excludedBundleIDs.contains(lowered)) {
+        return true;
+    }
+    for (const QString& member : excludedBundleIDs) {
+        if (member.compare(*bundleID, Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<QString> SelectionWatcherService::frontmostBundleID() const
+{
+    const std::optional<WindowApplication> frontmost = X11Workspace::frontmostApplication();
+    if (!frontmost) {
+        return std::nullopt;
+    }
+    // Our own windows carry whatever class the toolkit gave them; the process says who they are.
+    if (frontmost->processIdentifier == QCoreApplication::applicationPid()) {
+        return QuorBundle::main().bundleIdentifier();
+    }
+    const QString identifier = frontmost->bundleIdentifier();
+    return identifier.isEmpty() ? std::nullopt : std::optional<QString>(identifier);
+}
+
+bool SelectionWatcherService::isFrontmostAppExcluded(const QSet<QString>& excludedBundleIDs) const
+{
+    return isBundleIDExcluded(frontmostBundleID(), ownBundleIDLowercased(), excludedBundleIDs);
+}
+
+const QSet<QString>& SelectionWatcherService::blockedFallbackAXRoles()
+{
+    static const QSet<QString> roles{
+        QStringLiteral("AXSecureTextField"), QStringLiteral("AXSlider"),       QStringLiteral("AXScrollBar"),
+        QStringLiteral("AXSplitter"),        QStringLiteral("AXButton"),       QStringLiteral("AXCheckBox"),
+        QStringLiteral("AXRadioButton"),     QStringLiteral("AXPopUpButton"),  QStringLiteral("AXMenuButton"),
+        QStringLiteral("AXToolbar"),
+    };
+    return roles;
+}
+
+bool SelectionWatcherService::shouldSkipFallback(const std::optional<QString>& role,
+                                                 const std::optional<QString>& subrole)
+{
+    if (subrole == QStringLiteral("AXSecureTextField")) {
+        return true;
+    }
+    return role && blockedFallbackAXRoles().contains(*role);
+}
+
+// Reading -----------------------------------------------------------------------------------------
+
+QCoro::Task<std::optional<QString>> SelectionWatcherService::captureSelectedText(bool allowClipboardFallback)
+{
+    QPointer<SelectionWatcherService> self(this);
+    if (KeySynthesizer::isKeyboardGrabbedElsewhere()) {
+        co_return std::nullopt;
+    }
+    // X11 has no accessibility tree to ask for the focused element: its selection is PRIMARY,
+    // which password fields never publish, and the element's role is unknown.
+    const std::optional<QString> role;
+    const std::optional<QString> subrole;
+    const std::optional<QString> selected = co_await m_primary->readFreshText();
+    if (!self) {
+        co_return std::nullopt;
+    }
+    if (selected && !selected->trimmed().isEmpty()) {
+        co_return selected;
+    }
+    if (!allowClipboardFallback || m_isCapturingFallback || m_isReplacing || shouldSkipFallback(role, subrole)
+        || !QuorPermissionCenter::isAccessibilityGranted(false)) {
+        co_return std::nullopt;
+    }
+    co_return co_await captureViaClipboardFallback();
+}
+
+QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboardFallback()
+{
+    QPointer<SelectionWatcherService> self(this);
+    // The clipboard is unchanged while an earlier copy is still awaited, so this copy's snapshot is
+    // the user's content as well and this copy takes over the watch.
+    endLateCopyGuard();
+    m_isCapturingFallback = true;
+    Clipboard& pasteboard = Clipboard::shared();
+    const qint64 changeCount = pasteboard.changeCount();
+    const QList<PasteboardItemSnapshot> snapshots = snapshotPasteboard(pasteboard);
+    if (!postCommandKeystroke(copyVirtualKey)) {
+        finishClipboardWork();
+        co_return std::nullopt;
+    }
+    co_await sleepIgnoringCancellation(copyWait);
+    if (pasteboard.changeCount() == changeCount) {
+        // Not copied in time; should the copy still land, it must not stay over the user's
+        // clipboard.
+        if (self) {
+            self->m_isCapturingFallback = false;
+            const QuorCancellationToken guard;
+            self->m_lateCopyGuard = guard;
+            guardLateCopy(self, changeCount, snapshots, guard);
+        }
+        co_return std::nullopt;
+    }
+    const std::optional<QString> text = pasteboard.string();
+    // Reading the copy brought events stamped after the copier's claim; once the toolkit has seen
+    // them, our claim is stamped later than the copier's. An equal stamp would make the copier's
+    // toolkit ignore our claim and keep offering its stale list of formats.
+    co_await yieldToEventLoop();
+    restorePasteboard(pasteboard, snapshots);
+    if (self) {
+        self->finishClipboardWork();
+    }
+    co_return text;
+}
+
+QCoro::Task<> SelectionWatcherService::guardLateCopy(QPointer<SelectionWatcherService> self, qint64 changeCount,
+                                                     QList<PasteboardItemSnapshot> snapshots, QuorCancellationToken token)
+{
+    Clipboard& pasteboard = Clipboard::shared();
+    {
+        quor::detail::SignalRelay relay;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &relay, &quor::detail::SignalRelay::fire);
+        QObject::connect(&pasteboard, &Clipboard::changed, &relay, &quor::detail::SignalRelay::fire);
+        token.onCancel(&relay, [&relay] { relay.fire(); });
+        deadline.start(lateCopyLimit - copyWait);
+        co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
+    }
+    co_await yieldToEventLoop();
+    if (pasteboard.changeCount() != changeCount) {
+        restorePasteboard(pasteboard, snapshots);
+    }
+    if (self && self->m_lateCopyGuard == token) {
+        self->m_lateCopyGuard.reset();
+        self->finishClipboardWork();
+    }
+}
+
+void SelectionWatcherService::endLateCopyGuard()
+{
+    if (m_lateCopyGuard) {
+        const QuorCancellationToken guard = *m_lateCopyGuard;
+        m_lateCopyGuard.reset();
+        guard.cancel();
+    }
+}
+
+void SelectionWatcherService::finishClipboardWork()
+{
+    m_isCapturingFallback = false;
+    m_isReplacing = false;
+    emit clipboardWorkFinished();
+}
+
+// Replacing ---------------------------------------------------------------------------------------
+
+QCoro::Task<bool> SelectionWatcherService::replaceSelection(QString text)
+{
+    QPointer<SelectionWatcherService> self(this);
+    if (KeySynthesizer::isKeyboardGrabbedElsewhere()) {
+        co_return false;
+    }
+    // One clipboard operation at a time: a copy's snapshot taken during a replacement (or the
+    // other way round) would restore the wrong content.
+    QElapsedTimer queued;
+    queued.start();
+    while (self && (self->m_isCapturingFallback || self->m_isReplacing || self->m_lateCopyGuard)) {
+        const auto left = clipboardQueueLimit - std::chrono::milliseconds(queued.elapsed());
+        if (left.count() <= 0) {
+            co_return false;
+        }
+        quor::detail::SignalRelay relay;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &relay, &quor::detail::SignalRelay::fire);
+        QObject::connect(self.data(), &SelectionWatcherService::clipboardWorkFinished, &relay,
+                         &quor::detail::SignalRelay::fire);
+        deadline.start(left);
+        co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
+    }
+    if (!self) {
+        co_return false;
+    }
+    m_isReplacing = true;
+
+    Clipboard& pasteboard = Clipboard::shared();
+    const QList<PasteboardItemSnapshot> snapshots = snapshotPasteboard(pasteboard);
+    const QPointer<ServedMimeData> replacement = pasteboard.writeTrackedText(text);
+    const qint64 changeCount = pasteboard.changeCount();
+
+    co_await sleepIgnoringCancellation(pasteLead);
+    if (!self || !postCommandKeystroke(pasteVirtualKey)) {
+        if (pasteboard.changeCount() == changeCount) {
+            restorePasteboard(pasteboard, snapshots);
+        }
+        if (self) {
+            self->finishClipboardWork();
+        }
+        co_return false;
+    }
+    if (replacement) {
+        replacement->arm();
+        quor::detail::SignalRelay relay;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &relay, &quor::detail::SignalRelay::fire);
+        QObject::connect(replacement.data(), &ServedMimeData::served, &relay, &quor::detail::SignalRelay::fire);
+        QObject::connect(replacement.data(), &QObject::destroyed, &relay, &quor::detail::SignalRelay::fire);
+        QObject::connect(&pasteboard, &Clipboard::changed, &relay, &quor::detail::SignalRelay::fire);
+        deadline.start(pasteFetchLimit);
+        co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
+    }
+    // Another party that wrote the clipboard meanwhile keeps its content.
+    if (pasteboard.changeCount() == changeCount) {
+        restorePasteboard(pasteboard, snapshots);
+    }
+    if (self) {
+        self->finishClipboardWork();
+    }
+    co_return true;
+}
+
+// Keys and clipboard ------------------------------------------------------------------------------
+
+bool SelectionWatcherService::postCommandKeystroke(int virtualKey) const
+{
+    const EditingCommand command = virtualKey == pasteVirtualKey ? EditingCommand::paste : EditingCommand::copy;
+    // Keys go to the input focus; a terminal anywhere in the picture decides the chord.
+    QStringList classes;
+    if (const auto frontmost = X11Workspace::frontmostApplication()) {
+        classes += frontmost->windowClass();
+    }
+    if (const auto focused = X11Workspace::focusedApplication()) {
+        classes += focused->windowClass();
+    }
+    const auto keys = chord(command, classes);
+    return keys && KeySynthesizer::post(*keys);
+}
+
+QList<PasteboardItemSnapshot> SelectionWatcherService::snapshotPasteboard(Clipboard& pasteboard)
+{
+    const QList<Clipboard::Entry> entries = pasteboard.entries();
+    if (entries.isEmpty()) {
+        return {};
+    }
+    // X offers one item with many formats.
+    return {PasteboardItemSnapshot{entries}};
+}
+
+void SelectionWatcherService::restorePasteboard(Clipboard& pasteboard, const QList<PasteboardItemSnapshot>& snapshots)
+{
+    QList<Clipboard::Entry> entries;
+    for (const PasteboardItemSnapshot& snapshot : snapshots) {
+        entries += snapshot.entries;
+    }
+    if (entries.isEmpty()) {
+        pasteboard.clear();
+        return;
+    }
+    pasteboard.write(entries);
+}

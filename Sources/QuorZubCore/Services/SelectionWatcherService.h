@@ -1,0 +1,143 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+
+#include "QuorPlatform/Core/QuorCancellationToken.h"
+
+#include <QCoro/QCoroTask>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+
+namespace quor::platform {
+class Clipboard;
+class GlobalMouseMonitor;
+class PrimarySelection;
+struct MouseButtonEvent;
+} // namespace quor::platform
+
+// The data of one clipboard item, one (type, data) pair per format in the order offered.
+struct PasteboardItemSnapshot {
+    QList<std::pair<QString, QByteArray>> entries;
+
+    bool operator==(const PasteboardItemSnapshot& other) const = default;
+};
+
+// Notices when the user finishes selecting text in another application, reads that text, and
+// later pastes a replacement over it. It alone touches the global mouse stream, the selections,
+// the clipboard and synthetic keys. Lives on the GUI thread.
+//
+// A selection is read from PRIMARY when its owner claimed it after the latest button press;
+// otherwise, when allowed, by a synthetic copy whose clipboard change is read and then undone.
+class SelectionWatcherService : public QObject {
+    Q_OBJECT
+public:
+    // The current excluded bundle identifiers, lower-cased by the caller.
+    using ExcludedBundleIDsProvider = std::function<QSet<QString>()>;
+    // True for a global point whose events are to be ignored (the caller's own floating panel).
+    using LocationFilter = std::function<bool(QPointF)>;
+    // The trimmed selected text and the global point of the release that finished it.
+    using SelectionHandler = std::function<void(const QString&, QPointF)>;
+
+    enum class MouseEventType { leftMouseDown, leftMouseUp, other };
+
+    // What the click rules remember between events.
+    struct ClickState {
+        std::optional<QPointF> mouseDownScreenPoint;
+        double mouseDownTimestamp = 0;
+        double lastMouseUpTimestamp = 0;
+        QPointF lastMouseUpPoint;
+    };
+
+    static constexpr double dragDistance = 8.0;
+    static constexpr double dragMaximumDuration = 8.0;
+    static constexpr double clickGapMinimum = 0.02;
+    static constexpr double clickGapMaximum = 0.42;
+    static constexpr double clickRadius = 12.0;
+    static constexpr std::chrono::milliseconds settleDelay{90};
+    static constexpr std::chrono::milliseconds copyWait{105};
+    static constexpr std::chrono::milliseconds pasteLead{45};
+    // X11 paste is a request the target makes when it gets to it: the replacement stays on the
+    // clipboard until the target fetched it, at most this long.
+    static constexpr std::chrono::milliseconds pasteFetchLimit{1000};
+    // A copy that lands after copyWait is undone if it lands within this time of the keystroke.
+    static constexpr std::chrono::milliseconds lateCopyLimit{1000};
+    // How long a replacement waits for a running copy or replacement to finish.
+    static constexpr std::chrono::milliseconds clipboardQueueLimit{3000};
+
+    inline static const QString productBundleID = QStringLiteral("com.tallowmer.quorzub");
+
+    explicit SelectionWatcherService(QObject* parent = nullptr);
+    ~SelectionWatcherService() override;
+
+    bool isMonitoring() const { return m_isMonitoring; }
+
+    // Replaces any earlier monitoring and its callbacks.
+    void startMonitoring(ExcludedBundleIDsProvider excludedBundleIDs, LocationFilter shouldIgnoreLocation,
+                         SelectionHandler onSelection);
+    void stopMonitoring();
+
+    // The selected text (untrimmed) or nothing.
+    QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback);
+    // True when the paste keystroke was posted; the user's clipboard is put back afterwards.
+    QCoro::Task<bool> replaceSelection(QString text);
+
+    // The click rules: whether a left-button release finishes a selection gesture (a drag of more
+    // than 8 points in under 8 s, a system double or triple click, or a quick second click close
+    // to the previous release). Updates `state` as the watcher does.
+    static bool releaseQualifies(ClickState& state, int clickCount, double timestamp, QPointF point);
+    static bool isBundleIDExcluded(const std::optional<QString>& bundleID, const std::optional<QString>& ownBundleID,
+                                   const QSet<QString>& excludedBundleIDs);
+    // Accessibility roles for which a synthetic copy would act on a control instead of text.
+    static const QSet<QString>& blockedFallbackAXRoles();
+    static bool shouldSkipFallback(const std::optional<QString>& role, const std::optional<QString>& subrole);
+    static std::optional<QString> ownBundleIDLowercased();
+
+signals:
+    // A copy or replacement finished with the clipboard.
+    void clipboardWorkFinished();
+
+private:
+    void handleGlobalMouseEvent(MouseEventType type, int clickCount, double timestamp, QPointF screenLocation,
+                                const ExcludedBundleIDsProvider& excludedBundleIDs,
+                                const LocationFilter& shouldIgnoreLocation, const SelectionHandler& onSelection);
+    void handleMonitorEvent(const quor::platform::MouseButtonEvent& event,
+                            const ExcludedBundleIDsProvider& excludedBundleIDs,
+                            const LocationFilter& shouldIgnoreLocation, const SelectionHandler& onSelection);
+    void cancelPendingCapture();
+    static QCoro::Task<> runCapture(QPointer<SelectionWatcherService> self, qint64 generation,
+                                    ExcludedBundleIDsProvider excludedBundleIDs, SelectionHandler onSelection,
+                                    QPointF point, QuorCancellationToken token);
+
+    QCoro::Task<std::optional<QString>> captureViaClipboardFallback();
+    static QCoro::Task<> guardLateCopy(QPointer<SelectionWatcherService> self, qint64 changeCount,
+                                       QList<PasteboardItemSnapshot> snapshots, QuorCancellationToken token);
+    void finishClipboardWork();
+    void endLateCopyGuard();
+
+    static QList<PasteboardItemSnapshot> snapshotPasteboard(quor::platform::Clipboard& pasteboard);
+    static void restorePasteboard(quor::platform::Clipboard& pasteboard, const QList<PasteboardItemSnapshot>& snapshots);
+    bool postCommandKeystroke(int virtualKey) const;
+    std::optional<QString> frontmostBundleID() const;
+    bool isFrontmostAppExcluded(const QSet<QString>& excludedBundleIDs) const;
+
+    std::unique_ptr<quor::platform::GlobalMouseMonitor> m_mouseMonitor;
+    std::unique_ptr<QuorTask> m_pendingCaptureTask;
+    qint64 m_captureGeneration = 0;
+    ClickState m_clicks;
+    bool m_isCapturingFallback = false;
+    bool m_isReplacing = false;
+    // Set while a copy that did not land in time may still land.
+    std::optional<QuorCancellationToken> m_lateCopyGuard;
+    bool m_isMonitoring = false;
+    quor::platform::PrimarySelection* m_primary;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QPoint>
+#include <QProcess>
+#include <QStringList>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+struct _XDisplay;
+
+// Real input for the end-to-end tests: XTest pointer and key events on a connection of the
+// test's own, as a user's hands would make them.
+class X11TestDriver {
+public:
+    X11TestDriver();
+    ~X11TestDriver();
+    bool isReady() const { return m_display != nullptr; }
+
+    void moveTo(QPoint point);
+    void press(int button = 1);
+    void release(int button = 1);
+    // Press at `from`, move there in steps, release at `to`; returns after the release was sent.
+    void drag(QPoint from, QPoint to);
+    void click(QPoint point);
+    // "ctrl+alt+a": keysym names joined by '+'.
+    void key(const QByteArray& combination);
+    // One key down or up, by keysym name ("Alt_L").
+    void keyDown(const QByteArray& keysym);
+    void keyUp(const QByteArray& keysym);
+    void flush();
+
+private:
+    _XDisplay* m_display = nullptr;
+};
+
+// The helper editor process (quor_test_editor) with its JSON-lines protocol.
+class TestEditor : public QObject {
+    Q_OBJECT
+public:
+    explicit TestEditor(QStringList arguments);
+    ~TestEditor() override;
+
+    // Waits for the window to be mapped and focused.
+    bool waitUntilReady(std::chrono::milliseconds timeout = std::chrono::seconds(15));
+    // Sends a command and waits for its reply.
+    QJsonObject command(const QByteArray& line, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // The next event line of that kind ("pasted"), if one arrives in time.
+    std::optional<QJsonObject> waitForEvent(const QString& kind, std::chrono::milliseconds timeout);
+
+    // Global point of character boundary `index` on the text's middle line.
+    QPoint boundary(int index) const;
+    QPoint blankArea() const;
+    qint64 pid() const { return m_ready.value(QStringLiteral("pid")).toInteger(); }
+
+private:
+    void readLines();
+
+    QProcess m_process;
+    QByteArray m_buffer;
+    QList<QJsonObject> m_lines;
+    QJsonObject m_ready;
+};

@@ -1,0 +1,445 @@
+#include "Support/QuorTestSupport.h"
+
+#include "X11TestDriver.h"
+
+#include "QuorPlatform/Pasteboard/QuorClipboard.h"
+#include "QuorPlatform/Workspace/QuorX11Workspace.h"
+#include "QuorZubCore/Services/SelectionWatcherService.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <algorithm>
+
+namespace {
+constexpr auto selectionTimeout = 4000;
+const QString editorText = QStringLiteral("alpha bravo charlie delta echo");
+
+struct Delivery {
+    QString text;
+    QPointF point;
+    qint64 atNs = 0;
+};
+
+QByteArray base64(const QString& text)
+{
+    return text.toUtf8().toBase64();
+}
+
+// What must survive a round trip through our snapshot: everything but the list of formats, whose
+// names Qt derives from the owner's targets.
+QJsonObject clipboardContent(QJsonObject dump)
+{
+    dump.remove(QStringLiteral("formats"));
+    return dump;
+}
+} // namespace
+
+class SelectionWatcherTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_driver.isReady());
+        m_clock.start();
+        m_editor = std::make_unique<TestEditor>(
+            QStringList{QStringLiteral("--text"), editorText, QStringLiteral("--at"), QStringLiteral("60,120")});
+        m_plain = std::make_unique<TestEditor>(QStringList{QStringLiteral("--class"), QStringLiteral("QuorPlainEditor"),
+                                                           QStringLiteral("--no-primary"), QStringLiteral("--text"),
+                                                           editorText, QStringLiteral("--at"), QStringLiteral("60,320")});
+        QVERIFY(m_editor->waitUntilReady());
+        QVERIFY(m_plain->waitUntilReady());
+
+        m_watcher = std::make_unique<SelectionWatcherService>();
+        m_watcher->startMonitoring([this] { return m_excluded; },
+                                   [this](QPointF point) { return m_ignored.contains(point.toPoint()); },
+                                   [this](const QString& text, QPointF point) {
+                                       m_deliveries.append({text, point, m_clock.nsecsElapsed()});
+                                       if (m_deliveryLoop != nullptr) {
+                                           m_deliveryLoop->quit();
+                                       }
+                                   });
+        QVERIFY(m_watcher->isMonitoring());
+    }
+
+    void init()
+    {
+        m_excluded.clear();
+        m_ignored = QRect();
+        m_deliveries.clear();
+        for (TestEditor* editor : {m_editor.get(), m_plain.get()}) {
+            editor->command("copy-delay 0");
+            editor->command("paste-delay 0");
+            editor->command("set-text " + base64(editorText));
+        }
+    }
+
+    void cleanup()
+    {
+        settle();
+    }
+
+    void dragSelectionIsDeliveredWithReleasePoint()
+    {
+        activate(*m_editor);
+        m_driver.drag(m_editor->boundary(6), m_editor->boundary(11));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        QCOMPARE(m_deliveries.first().text, QStringLiteral("bravo"));
+        QCOMPARE(m_deliveries.first().point.toPoint(), m_editor->boundary(11));
+        // PRIMARY answered: no key was synthesized.
+        QCOMPARE(keys(*m_editor), QJsonArray());
+    }
+
+    void doubleClickDeliversTheWord()
+    {
+        activate(*m_editor);
+        const QPoint word = (m_editor->boundary(12) + m_editor->boundary(19)) / 2;
+        doubleClick(word);
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        QCOMPARE(m_deliveries.first().text, QStringLiteral("charlie"));
+    }
+
+    void quickSecondClickCapturesAndSlowOneDoesNot()
+    {
+        activate(*m_plain);
+        const QPoint blank = m_plain->blankArea();
+        m_driver.click(blank);
+        QTest::qWait(600);
+        // Too late to be a second click, and no drag.
+        m_driver.click(blank + QPoint(2, 0));
+        quorSpin(std::chrono::milliseconds(400));
+        QCOMPARE(keys(*m_plain), QJsonArray());
+        settle();
+
+        // 8 points away: no double click for the system, but close enough to the last release.
+        QTest::qWait(30);
+        m_driver.click(blank + QPoint(10, 0));
+        QTest::qWait(200);
+        m_driver.click(blank + QPoint(2, 0));
+        // A capture ran: PRIMARY was stale, so the copy fallback was tried on the focused editor.
+        QTRY_COMPARE_WITH_TIMEOUT(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+c")}, selectionTimeout);
+        QVERIFY(m_deliveries.isEmpty());
+    }
+
+    void excludedApplicationDeliversNothing()
+    {
+        m_excluded = {QStringLiteral("quortesteditor")};
+        activate(*m_editor);
+        m_driver.drag(m_editor->boundary(20), m_editor->boundary(25));
+        quorSpin(std::chrono::milliseconds(500));
+        QVERIFY(m_deliveries.isEmpty());
+        QCOMPARE(keys(*m_editor), QJsonArray());
+    }
+
+    void ignoredLocationsDeliverNothing()
+    {
+        activate(*m_editor);
+        m_ignored = QRect(m_editor->boundary(0) - QPoint(5, 30), m_editor->boundary(30) + QPoint(5, 30));
+        m_driver.drag(m_editor->boundary(0), m_editor->boundary(5));
+        quorSpin(std::chrono::milliseconds(500));
+        QVERIFY(m_deliveries.isEmpty());
+    }
+
+    void ownWindowsDeliverNothing()
+    {
+        QLineEdit own(QStringLiteral("our own words here"));
+        own.setMinimumWidth(500);
+        own.move(700, 600);
+        own.show();
+        own.activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(own.isActiveWindow(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(frontmostPid(), QCoreApplication::applicationPid(), 5000);
+        const QPoint start = own.mapToGlobal(QPoint(4, own.height() / 2));
+        m_driver.drag(start, start + QPoint(120, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(own.hasSelectedText(), 3000);
+        quorSpin(std::chrono::milliseconds(500));
+        QVERIFY(m_deliveries.isEmpty());
+        // Read directly, PRIMARY owned by this process does not count either.
+        QCOMPARE(quorAwait(m_watcher->captureSelectedText(false)), std::optional<QString>());
+    }
+
+    void stalePrimaryIsNotDelivered()
+    {
+        activate(*m_editor);
+        m_driver.drag(m_editor->boundary(6), m_editor->boundary(11));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        settle();
+        m_deliveries.clear();
+        // A double click on blank space clears the editor's selection without claiming PRIMARY, so
+        // PRIMARY still holds "bravo" from before this gesture's press.
+        doubleClick(m_editor->blankArea());
+        QTRY_COMPARE_WITH_TIMEOUT(keys(*m_editor), QJsonArray{QStringLiteral("ctrl+c")}, selectionTimeout);
+        settle();
+        QVERIFY(m_deliveries.isEmpty());
+    }
+
+    void copyFallbackRestoresTextClipboard()
+    {
+        activate(*m_plain);
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("user's text")));
+        const QJsonObject before = m_plain->command("dump-clipboard");
+        QCOMPARE(before.value(QStringLiteral("text")).toString(), QStringLiteral("user's text"));
+        m_driver.drag(m_plain->boundary(12), m_plain->boundary(19));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        QCOMPARE(m_deliveries.first().text, QStringLiteral("charlie"));
+        QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+c")});
+        settle();
+        QCOMPARE(clipboardContent(m_plain->command("dump-clipboard")), clipboardContent(before));
+    }
+
+    void copyFallbackRestoresEveryFormat()
+    {
+        activate(*m_plain);
+        m_plain->command("set-clipboard-rich");
+        const QJsonObject before = m_plain->command("dump-clipboard");
+        QVERIFY(before.contains(QStringLiteral("image")));
+        QVERIFY(before.contains(QStringLiteral("custom")));
+        m_driver.drag(m_plain->boundary(0), m_plain->boundary(5));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        QCOMPARE(m_deliveries.first().text, QStringLiteral("alpha"));
+        settle();
+        QCOMPARE(clipboardContent(m_plain->command("dump-clipboard")), clipboardContent(before));
+    }
+
+    void copyFallbackLeavesEmptyClipboardEmpty()
+    {
+        activate(*m_plain);
+        // Own the clipboard, then give it up: nobody owns it afterwards.
+        QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+        QGuiApplication::clipboard()->clear();
+        m_driver.drag(m_plain->boundary(20), m_plain->boundary(25));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        QCOMPARE(m_deliveries.first().text, QStringLiteral("delta"));
+        settle();
+        const QJsonObject after = m_plain->command("dump-clipboard");
+        QVERIFY(!after.isEmpty());
+        QCOMPARE(after.value(QStringLiteral("formats")).toArray(), QJsonArray());
+    }
+
+    void lateCopyDoesNotOverwriteTheClipboard()
+    {
+        activate(*m_plain);
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("keep me")));
+        m_plain->command("copy-delay 350");
+        const qint64 changes = quor::platform::Clipboard::shared().changeCount();
+        QSignalSpy finished(m_watcher.get(), &SelectionWatcherService::clipboardWorkFinished);
+        m_driver.drag(m_plain->boundary(6), m_plain->boundary(11));
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0, selectionTimeout);
+        // The copy landed after the wait and was undone.
+        QVERIFY(quor::platform::Clipboard::shared().changeCount() >= changes + 2);
+        QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("keep me"));
+        QVERIFY(m_deliveries.isEmpty());
+    }
+
+    void replacementPastesAndRestoresEveryFormat()
+    {
+        activate(*m_editor);
+        m_driver.drag(m_editor->boundary(12), m_editor->boundary(19));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        m_editor->command("set-clipboard-rich");
+        const QJsonObject before = m_editor->command("dump-clipboard");
+        QVERIFY(before.contains(QStringLiteral("image")));
+        QVERIFY(quorAwait(m_watcher->replaceSelection(QStringLiteral("CHARLIE"))));
+        const auto pasted = m_editor->waitForEvent(QStringLiteral("pasted"), std::chrono::seconds(3));
+        QVERIFY(pasted.has_value());
+        QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("CHARLIE"));
+        QCOMPARE(m_editor->command("text").value(QStringLiteral("value")).toString(),
+                 QStringLiteral("alpha bravo CHARLIE delta echo"));
+        QCOMPARE(clipboardContent(m_editor->command("dump-clipboard")), clipboardContent(before));
+    }
+
+    void slowTargetStillPastesTheReplacement()
+    {
+        activate(*m_editor);
+        m_driver.drag(m_editor->boundary(0), m_editor->boundary(5));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        m_editor->command("set-clipboard-text " + base64(QStringLiteral("old content")));
+        // Fetches the clipboard well after a fixed 0.18 s restore would have happened.
+        m_editor->command("paste-delay 450");
+        QVERIFY(quorAwait(m_watcher->replaceSelection(QStringLiteral("ALPHA"))));
+        const auto pasted = m_editor->waitForEvent(QStringLiteral("pasted"), std::chrono::seconds(3));
+        QVERIFY(pasted.has_value());
+        QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("ALPHA"));
+        QCOMPARE(m_editor->command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("old content"));
+    }
+
+    void replacementWaitsForARunningCopy()
+    {
+        activate(*m_plain);
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("user clip")));
+        m_plain->command("copy-delay 300");
+        m_driver.drag(m_plain->boundary(6), m_plain->boundary(11));
+        // Start replacing while the late copy is still awaited.
+        QTRY_COMPARE_WITH_TIMEOUT(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+c")}, selectionTimeout);
+        QVERIFY(quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW"))));
+        const auto pasted = m_plain->waitForEvent(QStringLiteral("pasted"), std::chrono::seconds(3));
+        QVERIFY(pasted.has_value());
+        QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
+        QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("user clip"));
+        QVERIFY(m_deliveries.isEmpty());
+    }
+
+    void copyIsRefusedWhileReplacing()
+    {
+        activate(*m_plain);
+        m_plain->command("paste-delay 400");
+        auto replacing = m_watcher->replaceSelection(QStringLiteral("X"));
+        QTest::qWait(100);
+        QCOMPARE(quorAwait(m_watcher->captureSelectedText(true)), std::optional<QString>());
+        QVERIFY(quorAwait(std::move(replacing)));
+        QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+v")});
+    }
+
+    void modifiersStillHeldDoNotJoinTheCopyChord()
+    {
+        activate(*m_plain);
+        m_driver.drag(m_plain->boundary(26), m_plain->boundary(30));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        m_plain->command("clear-keys");
+        // The fingers of Ctrl+Alt+A are still down when the manual trigger copies.
+        m_driver.keyDown("Control_L");
+        m_driver.keyDown("Alt_L");
+        const std::optional<QString> text = quorAwait(m_watcher->captureSelectedText(true));
+        m_driver.keyUp("Alt_L");
+        m_driver.keyUp("Control_L");
+        QCOMPARE(text, std::optional<QString>(QStringLiteral("echo")));
+        QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+c")});
+    }
+
+    void terminalsGetShiftChordsAndNeverControlC()
+    {
+        TestEditor terminal({QStringLiteral("--class"), QStringLiteral("kitty"), QStringLiteral("--terminal"),
+                             QStringLiteral("--no-primary"), QStringLiteral("--text"), editorText,
+                             QStringLiteral("--at"), QStringLiteral("60,520")});
+        QVERIFY(terminal.waitUntilReady());
+        activate(terminal);
+        m_driver.drag(terminal.boundary(6), terminal.boundary(11));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        QCOMPARE(m_deliveries.first().text, QStringLiteral("bravo"));
+        settle();
+        QVERIFY(quorAwait(m_watcher->replaceSelection(QStringLiteral("BRAVO"))));
+        QVERIFY(terminal.waitForEvent(QStringLiteral("pasted"), std::chrono::seconds(3)).has_value());
+        QCOMPARE(keys(terminal), (QJsonArray{QStringLiteral("ctrl+shift+c"), QStringLiteral("ctrl+shift+v")}));
+    }
+
+    void terminalsWithoutSafeChordGetNoKeys()
+    {
+        TestEditor terminal({QStringLiteral("--class"), QStringLiteral("XTerm"), QStringLiteral("--terminal"),
+                             QStringLiteral("--no-primary"), QStringLiteral("--text"), editorText,
+                             QStringLiteral("--at"), QStringLiteral("60,520")});
+        QVERIFY(terminal.waitUntilReady());
+        activate(terminal);
+        terminal.command("set-clipboard-text " + base64(QStringLiteral("untouched")));
+        m_driver.drag(terminal.boundary(6), terminal.boundary(11));
+        quorSpin(std::chrono::milliseconds(500));
+        QVERIFY(m_deliveries.isEmpty());
+        QVERIFY(!quorAwait(m_watcher->replaceSelection(QStringLiteral("BRAVO"))));
+        QCOMPARE(keys(terminal), QJsonArray());
+        QCOMPARE(terminal.command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("untouched"));
+    }
+
+    void pressCancelsPendingCapture()
+    {
+        activate(*m_editor);
+        m_driver.drag(m_editor->boundary(6), m_editor->boundary(11));
+        // A press within the settle delay supersedes the capture. (Raw events carry no position:
+        // the pointer is read as they arrive, so it must not jump away within a millisecond.)
+        QThread::msleep(25);
+        m_driver.moveTo(m_editor->blankArea());
+        QThread::msleep(10);
+        m_driver.press();
+        quorSpin(std::chrono::milliseconds(300));
+        m_driver.release();
+        quorSpin(std::chrono::milliseconds(300));
+        QVERIFY2(m_deliveries.isEmpty(), qPrintable(m_deliveries.value(0).text));
+    }
+
+    void releaseToDeliveryLatency()
+    {
+        activate(*m_editor);
+        const QList<std::pair<int, int>> words{{0, 5}, {6, 11}, {12, 19}, {20, 25}, {26, 30}};
+        QList<double> latencies;
+        for (int round = 0; round < 9; ++round) {
+            const auto [from, to] = words.at(round % words.size());
+            m_deliveries.clear();
+            m_driver.drag(m_editor->boundary(from), m_editor->boundary(to));
+            const qint64 releasedAt = m_clock.nsecsElapsed();
+            // A plain event loop, as the application runs: QTest's waits sleep between rounds.
+            QEventLoop loop;
+            m_deliveryLoop = &loop;
+            QTimer::singleShot(selectionTimeout, &loop, &QEventLoop::quit);
+            loop.exec();
+            m_deliveryLoop = nullptr;
+            QCOMPARE(m_deliveries.size(), 1);
+            const double afterSettle = (m_deliveries.first().atNs - releasedAt) / 1e6
+                                       - std::chrono::duration<double, std::milli>(SelectionWatcherService::settleDelay).count();
+            latencies.append(afterSettle);
+            QTest::qWait(500);
+        }
+        std::sort(latencies.begin(), latencies.end());
+        const double median = latencies.at(latencies.size() / 2);
+        QStringList figures;
+        for (const double latency : std::as_const(latencies)) {
+            figures.append(QString::number(latency, 'f', 1));
+        }
+        qInfo("release to onSelection beyond the settle delay: median %.1f ms (sorted: %s)", median,
+              qPrintable(figures.join(QStringLiteral(", "))));
+        QVERIFY2(median <= 30.0, qPrintable(QStringLiteral("median %1 ms").arg(median)));
+    }
+
+    void cleanupTestCase()
+    {
+        m_watcher->stopMonitoring();
+        QVERIFY(!m_watcher->isMonitoring());
+        m_watcher.reset();
+        m_editor.reset();
+        m_plain.reset();
+    }
+
+private:
+    void activate(TestEditor& editor)
+    {
+        editor.command("activate");
+        QTRY_COMPARE_WITH_TIMEOUT(frontmostPid(), editor.pid(), 5000);
+        editor.command("clear-keys");
+    }
+
+    static qint64 frontmostPid()
+    {
+        const auto frontmost = quor::platform::X11Workspace::frontmostApplication();
+        return frontmost ? frontmost->processIdentifier : 0;
+    }
+
+    static QJsonArray keys(TestEditor& editor) { return editor.command("keys").value(QStringLiteral("keys")).toArray(); }
+
+    void doubleClick(QPoint point)
+    {
+        m_driver.moveTo(point);
+        m_driver.press();
+        m_driver.release();
+        QTest::qWait(60);
+        m_driver.press();
+        m_driver.release();
+    }
+
+    // Lets a capture or a clipboard watch that may still run come to its end, and ends the click
+    // series so the next test starts fresh.
+    void settle() { quorSpin(std::chrono::milliseconds(1100)); }
+
+    X11TestDriver m_driver;
+    QElapsedTimer m_clock;
+    std::unique_ptr<TestEditor> m_editor;
+    std::unique_ptr<TestEditor> m_plain;
+    std::unique_ptr<SelectionWatcherService> m_watcher;
+    QSet<QString> m_excluded;
+    QRect m_ignored;
+    QList<Delivery> m_deliveries;
+    QEventLoop* m_deliveryLoop = nullptr;
+};
+
+QUOR_TEST_MAIN(SelectionWatcherTest)
+#include "tst_selectionwatcher.moc"
