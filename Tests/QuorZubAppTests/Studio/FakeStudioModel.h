@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorZubApp/Views/Studio/ZubStudioModel.h"
+#include "QuorZubApp/ViewModels/ZubStudioModel.h"
 
 #include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
 #include "QuorKit/Cloud/QuorAIModelRegistry.h"

@@ -73,6 +73,7 @@ public:
     // Keyring
     QMap<QuorAIProvider, QString> keys;
     std::optional<QString> saveFailure;
+    bool deleteIgnored = false; // a keyring that answers but keeps the item
     int loadCount = 0;
     QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider) override
     {
@@ -92,7 +93,9 @@ public:
     }
     QCoro::Task<> deleteAPIKey(QuorAIProvider provider) override
     {
-        keys.remove(provider);
+        if (!deleteIgnored) {
+            keys.remove(provider);
+        }
         co_return;
     }
 

@@ -220,9 +220,16 @@ private slots:
         m_vm->saveAPIKeyToKeychain(QStringLiteral(" sk-new \n"));
         QTRY_COMPARE_WITH_TIMEOUT(m_env->keys.value(QuorAIProvider::openAI), QStringLiteral("sk-new"), 2000);
         QCOMPARE(m_vm->apiKeyDraft(), QString());
-        m_vm->deleteAPIKeyFromKeychain();
+        // A removal is reported only once the item is really gone.
+        m_env->deleteIgnored = true;
+        const QuorAPIKeyOutcome kept = quorAwait(m_vm->deleteAPIKeyFromKeychain());
+        QVERIFY(!kept.succeeded);
+        QVERIFY(m_vm->hasSavedAPIKey());
+        QVERIFY(m_vm->toastIsError());
+        m_env->deleteIgnored = false;
+        QCOMPARE(quorAwait(m_vm->deleteAPIKeyFromKeychain()), QuorAPIKeyOutcome::done());
         QVERIFY(!m_vm->hasSavedAPIKey());
-        QTRY_VERIFY_WITH_TIMEOUT(!m_env->keys.contains(QuorAIProvider::openAI), 2000);
+        QVERIFY(!m_env->keys.contains(QuorAIProvider::openAI));
 
         // A refused login item shows the state as it really is.
         m_env->launchAtLoginWorks = false;

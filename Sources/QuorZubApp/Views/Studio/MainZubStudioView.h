@@ -1,7 +1,7 @@
 #pragma once
 
 #include "QuorZubApp/Views/Studio/ZubStudioHeaderPresentation.h"
-#include "QuorZubApp/Views/Studio/ZubStudioModel.h"
+#include "QuorZubApp/ViewModels/ZubStudioModel.h"
 
 #include "QuorKit/Design/QuorToastBanner.h"
 

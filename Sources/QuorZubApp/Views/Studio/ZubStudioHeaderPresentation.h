@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorZubApp/Views/Studio/ZubStudioModel.h"
+#include "QuorZubApp/ViewModels/ZubStudioModel.h"
 
 #include <QColor>
 #include <QList>
