@@ -41,6 +41,27 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("viewfinder"), 0xe3c2},                 // crop_free
         {QStringLiteral("macwindow"), 0xe069},                  // web_asset
         {QStringLiteral("power"), 0xe8ac},                      // power_settings_new
+        // Studio window, feedback and the version and logs sheet.
+        {QStringLiteral("slider.horizontal.3"), 0xe429},        // tune
+        {QStringLiteral("clock.arrow.circlepath"), 0xe889},     // history
+        {QStringLiteral("gearshape.fill"), 0xe8b8},             // settings
+        {QStringLiteral("bubble.left.and.exclamationmark.bubble.right"), 0xe87f}, // feedback
+        {QStringLiteral("bubble.left.and.bubble.right.fill"), 0xe0bf}, // forum
+        {QStringLiteral("ladybug.fill"), 0xe868},               // bug_report
+        {QStringLiteral("tag.fill"), 0xe54e},                   // local_offer
+        {QStringLiteral("doc.text.magnifyingglass"), 0xe880},   // find_in_page
+        {QStringLiteral("arrow.clockwise"), 0xe5d5},            // refresh
+        {QStringLiteral("folder"), 0xe2c7},                     // folder
+        {QStringLiteral("trash"), 0xe872},                      // delete
+        {QStringLiteral("xmark.circle.fill"), 0xe5c9},          // cancel
+        {QStringLiteral("checkmark"), 0xe5ca},                  // check
+        {QStringLiteral("plus.circle"), 0xe148},                // add_circle_outline
+        {QStringLiteral("chevron.up.chevron.down"), 0xe5d7},    // unfold_more
+        {QStringLiteral("chevron.down"), 0xe5cf},               // expand_more
+        {QStringLiteral("cpu"), 0xe322},                        // memory
+        {QStringLiteral("keyboard"), 0xe312},                   // keyboard
+        {QStringLiteral("macwindow.on.rectangle"), 0xe8aa},     // picture_in_picture
+        {QStringLiteral("arrow.up.circle"), 0xf182},            // arrow_circle_up
     };
     return symbols;
 }

@@ -1,0 +1,652 @@
+#include "QuorKit/Design/QuorVersionAndLogsView.h"
+
+#include "QuorKit/Design/Emblems/QuorAppIdentity.h"
+#include "QuorKit/Design/QuorFeedbackButton.h"
+#include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorGlassCard.h"
+#include "QuorKit/Design/QuorGlassScrollArea.h"
+#include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorGroundBackground.h"
+#include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorStyledButton.h"
+#include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorVersionBadge.h"
+#include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorAppLogger.h"
+#include "QuorKit/Utilities/QuorReleaseLogReader.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+QFont headline()
+{
+    return QuorFonts::system(13, QFont::Bold);
+}
+QFont caption(QFont::Weight weight = QFont::Normal)
+{
+    return QuorFonts::system(10, weight);
+}
+QFont caption2()
+{
+    return QuorFonts::system(9.5);
+}
+QFont caption2Mono(QFont::Weight weight = QFont::Normal)
+{
+    return QuorFonts::monospaced(9.5, weight);
+}
+
+QColor withAlpha(QColor color, double alpha)
+{
+    color.setAlphaF(static_cast<float>(color.alphaF() * alpha));
+    return color;
+}
+
+// A widget that fills a rounded rectangle behind its layout.
+class Plate : public QWidget {
+public:
+    Plate(QColor fill, double radius, QWidget* parent = nullptr) : QWidget(parent), m_fill(fill), m_radius(radius)
+    {
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), m_radius, m_radius);
+        painter.fillPath(path, m_fill);
+    }
+
+private:
+    QColor m_fill;
+    double m_radius;
+};
+
+// The level filter: four segments in a rounded track, the chosen one lit.
+class LevelSegments : public QWidget {
+public:
+    LevelSegments(QList<QuorVersionAndLogsView::LevelSegment> segments, std::function<void(QuorLogLevel)> onPick,
+                  QWidget* parent)
+        : QWidget(parent), m_segments(std::move(segments)), m_onPick(std::move(onPick))
+    {
+        setFixedWidth(230);
+        setFixedHeight(24);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+    void setSelected(QuorLogLevel level)
+    {
+        m_selected = level;
+        update();
+    }
+
+    QRectF segmentRect(int index) const
+    {
+        const double width = (QRectF(rect()).width() - 4) / static_cast<double>(m_segments.size());
+        return {2 + width * index, 2, width, QRectF(rect()).height() - 4};
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        for (int i = 0; i < m_segments.size(); ++i) {
+            if (segmentRect(i).contains(event->position())) {
+                m_onPick(m_segments[i].level);
+                return;
+            }
+        }
+    }
+
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds(rect());
+        painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
+        painter.setBrush(QuorGlassTokens::surface2());
+        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+        painter.setFont(QuorFonts::system(11, QFont::Medium));
+        for (int i = 0; i < m_segments.size(); ++i) {
+            const QRectF segment = segmentRect(i);
+            const bool selected = m_segments[i].level == m_selected;
+            if (selected) {
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(QColor::fromRgbF(1, 1, 1, 0.22f));
+                painter.drawRoundedRect(segment, 5, 5);
+            }
+            painter.setPen(selected ? QuorGlassTokens::textPrimary() : QuorGlassTokens::textSecondary());
+            painter.drawText(segment, Qt::AlignCenter, m_segments[i].title);
+        }
+    }
+
+private:
+    QList<QuorVersionAndLogsView::LevelSegment> m_segments;
+    std::function<void(QuorLogLevel)> m_onPick;
+    QuorLogLevel m_selected = QuorLogLevel::debug;
+};
+
+// A bare symbol that acts as a button.
+class SymbolButton : public QAbstractButton {
+public:
+    SymbolButton(QString symbol, double size, QColor color, QWidget* parent)
+        : QAbstractButton(parent), m_symbol(std::move(symbol)), m_size(size), m_color(color)
+    {
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        const int side = static_cast<int>(std::ceil(size * 1.25));
+        setFixedSize(side, side);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setOpacity(isDown() ? 0.7 : 1.0);
+        QuorSymbols::paint(painter, QRectF(rect()), m_symbol, m_color, m_size);
+    }
+
+private:
+    QString m_symbol;
+    double m_size;
+    QColor m_color;
+};
+
+// A glass button whose title is in the caption font: the log toolbar's buttons stay compact.
+class CaptionGlassButton : public QAbstractButton {
+public:
+    CaptionGlassButton(const QString& title, QString symbol, QWidget* parent)
+        : QAbstractButton(parent), m_symbol(std::move(symbol))
+    {
+        setText(title);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        connect(this, &QAbstractButton::pressed, this, qOverload<>(&QWidget::update));
+        connect(this, &QAbstractButton::released, this, qOverload<>(&QWidget::update));
+    }
+
+    QSize sizeHint() const override
+    {
+        const QuorButtonLook look = QuorGlassButtonStyle{false}.look(false);
+        const QFontMetricsF metrics(caption());
+        double width = kSymbol;
+        if (!text().isEmpty()) {
+            width += kSpacing + metrics.horizontalAdvance(text());
+        }
+        return {static_cast<int>(std::ceil(width + 2 * look.paddingHorizontal)),
+                static_cast<int>(std::ceil(std::max(metrics.height(), kSymbol) + 2 * look.paddingVertical))};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        const QuorButtonLook look = QuorGlassButtonStyle{false}.look(isDown());
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setOpacity(look.opacity);
+        const QRectF bounds(rect());
+        painter.setPen(QPen(*look.border, 1));
+        painter.setBrush(look.fill);
+        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5, look.cornerRadius - 0.5);
+        double x = look.paddingHorizontal;
+        QuorSymbols::paint(painter, QRectF(x, bounds.center().y() - kSymbol / 2, kSymbol, kSymbol), m_symbol,
+                           look.foreground, 10);
+        x += kSymbol + kSpacing;
+        painter.setFont(caption());
+        painter.setPen(look.foreground);
+        painter.drawText(QRectF(x, 0, bounds.width() - x, bounds.height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+    }
+
+private:
+    static constexpr double kSymbol = 12.5;
+    static constexpr double kSpacing = 5;
+    QString m_symbol;
+};
+
+void clearLayout(QLayout* layout)
+{
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            delete widget;
+        }
+        delete item;
+    }
+}
+
+QWidget* column(int spacing, QWidget* parent = nullptr)
+{
+    auto* box = new QWidget(parent);
+    box->setAttribute(Qt::WA_TranslucentBackground);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return box;
+}
+
+QHBoxLayout* row(int spacing)
+{
+    auto* layout = new QHBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+} // namespace
+
+QuorVersionAndLogsView::QuorVersionAndLogsView(const QString& appName, const QuorAppVersion& version,
+                                               std::shared_ptr<QuorAppLogger> logger, QuorProductPalette palette,
+                                               QuorLanguage language, const QList<QuorReleaseLogRecord>& fallbackReleases,
+                                               std::function<void()> onClose, QWidget* parent)
+    : QWidget(parent), m_appName(appName), m_version(version), m_logger(std::move(logger)), m_palette(palette),
+      m_language(language), m_fallbackReleases(fallbackReleases), m_onClose(std::move(onClose)),
+      m_bundle(std::make_unique<QuorBundle>(QuorBundle::main()))
+{
+    auto* content = column(16);
+    auto* contentLayout = static_cast<QVBoxLayout*>(content->layout());
+    contentLayout->setContentsMargins(18, 18, 18, 18);
+    if (m_onClose) {
+        contentLayout->addWidget(buildHeader());
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+        escape->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(escape, &QShortcut::activated, this, &QuorVersionAndLogsView::close);
+    }
+    contentLayout->addWidget(buildVersionCard());
+    contentLayout->addWidget(buildReleaseCard());
+    contentLayout->addWidget(buildLogsCard());
+    contentLayout->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(quorGlassScrollArea(content, Qt::Vertical, true, this));
+    renderReleases();
+    renderEntries();
+}
+
+QuorVersionAndLogsView::~QuorVersionAndLogsView() = default;
+
+QuorVersionAndLogsView::Texts QuorVersionAndLogsView::texts(const QString& appName, QuorLanguage language, bool copied)
+{
+    const auto t = [language](const char* en, const char* tr) {
+        return quorText(QString::fromUtf8(en), QString::fromUtf8(tr), {}, language);
+    };
+    return {
+        appName + QStringLiteral(" · ") + t("Version & Logs", "Sürüm & Loglar"),
+        t("Version & Release Info", "Sürüm Bilgileri"),
+        t("Application version details, full release changelog from initial release to latest, and runtime logs.",
+          "Uygulama sürüm bilgileri, ilk sürümden son sürüme kadar tüm değişiklik geçmişi ve çalışma logları."),
+        t("Version", "Sürüm"),
+        QStringLiteral("Build"),
+        t("Release History (CHANGELOG)", "Sürüm Geçmişi (Değişiklik Logu)"),
+        t("No release log records found for this build.", "Bu derleme için sürüm geçmişi kaydı bulunamadı."),
+        t("Rotating Runtime Logs", "Uygulama Çalışma Logları"),
+        t("Refresh logs", "Logları yenile"),
+        copied ? t("Copied", "Kopyalandı") : t("Copy", "Kopyala"),
+        t("Folder", "Klasör"),
+        t("Clear", "Temizle"),
+        t("No runtime log entries match the filter yet.", "Filtreye uyan çalışma logu henüz yok."),
+    };
+}
+
+QList<QuorVersionAndLogsView::LevelSegment> QuorVersionAndLogsView::levelSegments(QuorLanguage language)
+{
+    return {
+        {quorText(QStringLiteral("All"), QStringLiteral("Tümü"), {}, language), QuorLogLevel::debug},
+        {QStringLiteral("INFO+"), QuorLogLevel::info},
+        {QStringLiteral("WARN+"), QuorLogLevel::warn},
+        {QStringLiteral("ERROR"), QuorLogLevel::error},
+    };
+}
+
+QString QuorVersionAndLogsView::timeColumn(const QString& timestamp)
+{
+    const qsizetype t = timestamp.indexOf(QLatin1Char('T'));
+    return t >= 0 ? timestamp.mid(t + 1, 8) : timestamp.left(8);
+}
+
+QColor QuorVersionAndLogsView::levelColor(QuorLogLevel level)
+{
+    switch (level) {
+    case QuorLogLevel::debug: return QuorGlassTokens::textMuted();
+    case QuorLogLevel::info: return QuorGlassTokens::success();
+    case QuorLogLevel::warn: return QuorGlassTokens::warning();
+    case QuorLogLevel::error: return QuorGlassTokens::danger();
+    }
+    return QuorGlassTokens::textMuted();
+}
+
+QString QuorVersionAndLogsView::releaseMetaLine(const QuorReleaseLogRecord& record)
+{
+    return QStringLiteral("Build ") + QString::number(record.toBuild) + QStringLiteral(" · ") + record.bumpKind +
+           QLatin1Char('/') + record.section;
+}
+
+QuorBrandMarkStyle QuorVersionAndLogsView::emblemStyle(const QString& appName)
+{
+    if (const auto identity = QuorAppIdentities::resolve(appName)) {
+        return QuorBrandMarkStyle::app(*identity);
+    }
+    return QuorBrandMarkStyle::currentApp();
+}
+
+void QuorVersionAndLogsView::setReleaseBundle(const QuorBundle& bundle)
+{
+    m_bundle = std::make_unique<QuorBundle>(bundle);
+}
+
+void QuorVersionAndLogsView::reloadAll()
+{
+    QList<QuorReleaseLogRecord> records = QuorReleaseLogReader::loadBundled(m_appName, *m_bundle);
+    if (records.isEmpty()) {
+        records = m_fallbackReleases;
+    }
+    m_releases = records;
+    renderReleases();
+    reloadLogs();
+}
+
+void QuorVersionAndLogsView::reloadLogs()
+{
+    m_entries = m_logger ? m_logger->recentEntries(listLimit, m_selectedMinLevel) : QList<QuorLogEntry>{};
+    renderEntries();
+}
+
+void QuorVersionAndLogsView::setSelectedMinLevel(QuorLogLevel level)
+{
+    m_selectedMinLevel = level;
+    renderToolbar();
+    reloadLogs();
+}
+
+void QuorVersionAndLogsView::copyLogs()
+{
+    const QString text = m_logger ? m_logger->exportPlainText(copyLimit, m_selectedMinLevel) : QString();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+    m_copiedToast = true;
+    renderToolbar();
+}
+
+void QuorVersionAndLogsView::revealLogFolder()
+{
+    if (m_logger) {
+        m_logger->revealInFinder();
+    }
+}
+
+void QuorVersionAndLogsView::clearLogs()
+{
+    if (m_logger) {
+        m_logger->clear();
+    }
+    reloadLogs();
+}
+
+void QuorVersionAndLogsView::close()
+{
+    if (m_onClose) {
+        m_onClose();
+    }
+}
+
+void QuorVersionAndLogsView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        reloadAll();
+    }
+}
+
+void QuorVersionAndLogsView::paintEvent(QPaintEvent* /*event*/)
+{
+    if (m_onClose) {
+        QPainter painter(this);
+        QuorGroundBackground::paint(painter, QRectF(rect()), m_palette);
+    }
+}
+
+QWidget* QuorVersionAndLogsView::buildHeader()
+{
+    auto* header = new QWidget(this);
+    auto* layout = row(10);
+    header->setLayout(layout);
+    layout->addWidget(new QuorBrandMark(24, emblemStyle(m_appName), header));
+    layout->addWidget(QuorLabels::make(texts(m_appName, m_language, false).title, QuorFonts::system(16, QFont::Bold),
+                                       Qt::white, header));
+    layout->addStretch(1);
+    auto* closeButton = new SymbolButton(QStringLiteral("xmark.circle.fill"), 18, QuorGlassTokens::textSecondary(), header);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    connect(closeButton, &QAbstractButton::clicked, this, &QuorVersionAndLogsView::close);
+    layout->addWidget(closeButton);
+    return header;
+}
+
+QWidget* QuorVersionAndLogsView::buildVersionCard()
+{
+    const Texts t = texts(m_appName, m_language, false);
+    const QColor accent = QuorProductPalettes::accentColor(m_palette);
+    auto* box = column(10);
+    auto* layout = static_cast<QVBoxLayout*>(box->layout());
+
+    auto* top = row(10);
+    top->addWidget(QuorLabels::withSymbol(QStringLiteral("tag.fill"), t.versionHeading, headline(), accent, accent, box));
+    top->addStretch(1);
+    top->addWidget(new QuorVersionBadge(m_version, true, box));
+    layout->addLayout(top);
+
+    QLabel* captionLabel = QuorLabels::make(t.versionCaption, caption(), QuorGlassTokens::textSecondary(), box);
+    captionLabel->setWordWrap(true);
+    layout->addWidget(captionLabel);
+
+    const auto chip = [box](const QString& title, const QString& value) {
+        auto* plate = new Plate(QuorGlassTokens::surface2(), 6, box);
+        auto* chipLayout = row(4);
+        chipLayout->setContentsMargins(8, 4, 8, 4);
+        plate->setLayout(chipLayout);
+        chipLayout->addWidget(QuorLabels::make(title + QLatin1Char(':'), caption2(), QuorGlassTokens::textMuted(), plate));
+        chipLayout->addWidget(QuorLabels::make(value, caption2Mono(QFont::Bold), QuorGlassTokens::textPrimary(), plate));
+        plate->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        return plate;
+    };
+    auto* chips = row(12);
+    chips->addWidget(chip(t.versionChip, QStringLiteral("v") + m_version.shortVersion));
+    chips->addWidget(chip(t.buildChip, QStringLiteral("#") + m_version.buildNumber));
+    chips->addStretch(1);
+    chips->addWidget(new QuorFeedbackButton(m_appName, m_version, QuorFeedbackKind::feature, m_language,
+                                            QuorFeedbackButtonStyle::labeledPill, std::nullopt, box));
+    const QString fileName = m_logger ? QFileInfo(m_logger->currentLogFileURL().toLocalFile()).fileName() : QString();
+    QLabel* file = QuorLabels::make(fileName, caption2Mono(), QuorGlassTokens::textMuted(), box);
+    file->setObjectName(QStringLiteral("logFileName"));
+    chips->addWidget(file);
+    layout->addLayout(chips);
+    return new QuorGlassCard(16, 14, box, this);
+}
+
+QWidget* QuorVersionAndLogsView::buildReleaseCard()
+{
+    const Texts t = texts(m_appName, m_language, false);
+    auto* box = column(12);
+    auto* layout = static_cast<QVBoxLayout*>(box->layout());
+    layout->addWidget(QuorLabels::withSymbol(QStringLiteral("clock.arrow.circlepath"), t.releaseHeading, headline(),
+                                             QuorGlassTokens::textPrimary(), QuorGlassTokens::textPrimary(), box));
+    auto* rows = column(12, box);
+    m_releaseRows = static_cast<QVBoxLayout*>(rows->layout());
+    layout->addWidget(rows);
+    return new QuorGlassCard(16, 14, box, this);
+}
+
+QWidget* QuorVersionAndLogsView::buildLogsCard()
+{
+    auto* box = column(12);
+    auto* layout = static_cast<QVBoxLayout*>(box->layout());
+    m_toolbar = new QWidget(box);
+    m_toolbar->setObjectName(QStringLiteral("logsToolbar"));
+    m_toolbar->setLayout(row(8));
+    layout->addWidget(m_toolbar);
+    auto* rows = column(4, box);
+    m_entryRows = static_cast<QVBoxLayout*>(rows->layout());
+    layout->addWidget(rows);
+    renderToolbar();
+    return new QuorGlassCard(16, 14, box, this);
+}
+
+void QuorVersionAndLogsView::renderToolbar()
+{
+    QWidget* toolbar = m_toolbar;
+    if (toolbar == nullptr) {
+        return;
+    }
+    if (m_levelPicker != nullptr) {
+        static_cast<LevelSegments*>(m_levelPicker)->setSelected(m_selectedMinLevel);
+        m_copyButton->setText(texts(m_appName, m_language, m_copiedToast).copy);
+        m_copyButton->updateGeometry();
+        return;
+    }
+    const Texts t = texts(m_appName, m_language, m_copiedToast);
+    auto* layout = static_cast<QHBoxLayout*>(toolbar->layout());
+    auto* heading = new QWidget(toolbar);
+    auto* headingLayout = row(6);
+    heading->setLayout(headingLayout);
+    auto* headingSymbol = new QLabel(heading);
+    headingSymbol->setPixmap(QuorSymbols::pixmap(QStringLiteral("doc.text.magnifyingglass"), 13, QuorGlassTokens::textPrimary()));
+    headingLayout->addWidget(headingSymbol);
+    QLabel* headingText = QuorLabels::makeElided(t.logsHeading, headline(), QuorGlassTokens::textPrimary(), heading);
+    headingText->setToolTip(t.logsHeading);
+    headingLayout->addWidget(headingText, 1);
+    // The heading gives way first when the row is narrow.
+    heading->setMinimumWidth(0);
+    heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(heading, 1);
+
+    QPointer<QuorVersionAndLogsView> self(this);
+    auto* picker = new LevelSegments(levelSegments(m_language), [self](QuorLogLevel level) {
+        if (self) {
+            self->setSelectedMinLevel(level);
+        }
+    }, toolbar);
+    picker->setObjectName(QStringLiteral("levelPicker"));
+    picker->setSelected(m_selectedMinLevel);
+    m_levelPicker = picker;
+    layout->addWidget(picker);
+
+    const auto glass = [toolbar](const QString& title, const QString& symbol, const char* name) {
+        auto* button = new CaptionGlassButton(title, symbol, toolbar);
+        button->setObjectName(QString::fromLatin1(name));
+        return button;
+    };
+    QAbstractButton* refresh = glass(QString(), QStringLiteral("arrow.clockwise"), "refreshButton");
+    refresh->setToolTip(t.refreshHelp);
+    m_copyButton = glass(t.copy, QStringLiteral("doc.on.doc"), "copyButton");
+    QAbstractButton* folder = glass(t.folder, QStringLiteral("folder"), "folderButton");
+    QAbstractButton* clear = glass(t.clear, QStringLiteral("trash"), "clearButton");
+    connect(refresh, &QAbstractButton::clicked, this, &QuorVersionAndLogsView::reloadLogs);
+    connect(m_copyButton, &QAbstractButton::clicked, this, &QuorVersionAndLogsView::copyLogs);
+    connect(folder, &QAbstractButton::clicked, this, &QuorVersionAndLogsView::revealLogFolder);
+    connect(clear, &QAbstractButton::clicked, this, &QuorVersionAndLogsView::clearLogs);
+    for (QWidget* button : {static_cast<QWidget*>(refresh), static_cast<QWidget*>(m_copyButton),
+                            static_cast<QWidget*>(folder), static_cast<QWidget*>(clear)}) {
+        layout->addWidget(button);
+    }
+}
+
+void QuorVersionAndLogsView::renderReleases()
+{
+    if (m_releaseRows == nullptr) {
+        return;
+    }
+    clearLayout(m_releaseRows);
+    const QColor accent = QuorProductPalettes::accentColor(m_palette);
+    if (m_releases.isEmpty()) {
+        QLabel* empty = QuorLabels::make(texts(m_appName, m_language, false).noReleases, caption(),
+                                         QuorGlassTokens::textSecondary());
+        empty->setObjectName(QStringLiteral("noReleases"));
+        m_releaseRows->addWidget(empty);
+        return;
+    }
+    for (const QuorReleaseLogRecord& record : m_releases) {
+        auto* plate = new Plate(QuorGlassTokens::surface1(), 10);
+        plate->setObjectName(QStringLiteral("release:") + record.id());
+        auto* layout = new QVBoxLayout(plate);
+        layout->setContentsMargins(10, 10, 10, 10);
+        layout->setSpacing(5);
+        auto* top = row(8);
+        top->addWidget(QuorLabels::make(QStringLiteral("v") + record.toVersion, QuorFonts::monospaced(11, QFont::Bold),
+                                        accent, plate));
+        top->addWidget(QuorLabels::make(releaseMetaLine(record), caption2Mono(), QuorGlassTokens::textSecondary(), plate));
+        top->addStretch(1);
+        top->addWidget(QuorLabels::make(record.shortDate(), caption2Mono(), QuorGlassTokens::textMuted(), plate));
+        layout->addLayout(top);
+        if (const QString summary = record.localizedSummary(m_language); !summary.isEmpty()) {
+            QLabel* label = QuorLabels::make(summary, caption(QFont::Medium), QuorGlassTokens::textPrimary(), plate);
+            label->setWordWrap(true);
+            layout->addWidget(label);
+        }
+        for (const QString& line : record.localizedDetails(m_language)) {
+            QLabel* label = QuorLabels::make(QStringLiteral("• ") + line, caption2(), QuorGlassTokens::textSecondary(), plate);
+            label->setWordWrap(true);
+            layout->addWidget(label);
+        }
+        m_releaseRows->addWidget(plate);
+    }
+}
+
+void QuorVersionAndLogsView::renderEntries()
+{
+    if (m_entryRows == nullptr) {
+        return;
+    }
+    clearLayout(m_entryRows);
+    if (m_entries.isEmpty()) {
+        QLabel* empty = QuorLabels::make(texts(m_appName, m_language, false).noEntries, caption(),
+                                         QuorGlassTokens::textSecondary());
+        empty->setObjectName(QStringLiteral("noEntries"));
+        empty->setContentsMargins(0, 8, 0, 8);
+        m_entryRows->addWidget(empty);
+        return;
+    }
+    const QColor category = withAlpha(QuorProductPalettes::accentColor(m_palette), 0.9);
+    for (const QuorLogEntry& entry : m_entries) {
+        auto* plate = new Plate(withAlpha(QuorGlassTokens::surface1(), 0.65), 6);
+        plate->setObjectName(QStringLiteral("entry:") + entry.id);
+        auto* layout = row(8);
+        layout->setContentsMargins(6, 3, 6, 3);
+        layout->setAlignment(Qt::AlignTop);
+        plate->setLayout(layout);
+        const auto fixed = [plate, layout](QLabel* label, int width) {
+            label->setFixedWidth(width);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            layout->addWidget(label, 0, Qt::AlignTop);
+            return label;
+        };
+        fixed(QuorLabels::make(timeColumn(entry.timestamp), QuorFonts::monospaced(10), QuorGlassTokens::textMuted(), plate), 66);
+        fixed(QuorLabels::make(QuorLogLevels::label(entry.level), QuorFonts::monospaced(9.5, QFont::Bold),
+                               levelColor(entry.level), plate), 42);
+        fixed(QuorLabels::make(QLatin1Char('[') + entry.category + QLatin1Char(']'), QuorFonts::monospaced(10), category,
+                               plate), 82);
+        QLabel* message = QuorLabels::make(entry.message, QuorFonts::system(11), QuorGlassTokens::textPrimary(), plate);
+        message->setWordWrap(true);
+        message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(message, 1, Qt::AlignTop);
+        m_entryRows->addWidget(plate);
+    }
+}

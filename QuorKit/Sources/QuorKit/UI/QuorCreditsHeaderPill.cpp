@@ -1,0 +1,260 @@
+#include "QuorKit/UI/QuorCreditsHeaderPill.h"
+
+#include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/UI/QuorCreditsUIFormatter.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+constexpr double kDot = 7;
+constexpr double kSpacing = 5;
+constexpr double kPaddingH = 9;
+constexpr double kPaddingV = 4.5;
+constexpr double kLabelSize = 11.5;
+constexpr double kTriangleSize = 10;
+
+QuorCreditsHeaderPill::WalletFactory& walletFactory()
+{
+    static QuorCreditsHeaderPill::WalletFactory factory;
+    return factory;
+}
+
+QColor withAlpha(QColor color, double alpha)
+{
+    color.setAlphaF(static_cast<float>(alpha));
+    return color;
+}
+
+QFont labelFont()
+{
+    return QuorFonts::system(kLabelSize, QFont::DemiBold);
+}
+} // namespace
+
+void QuorCreditsHeaderPillUIState::setPopoverPresented(bool presented)
+{
+    if (presented != m_isPopoverPresented) {
+        m_isPopoverPresented = presented;
+        emit isPopoverPresentedChanged();
+    }
+}
+
+QuorCreditsHeaderPill::QuorCreditsHeaderPill(QuorCreditsAccountStore& store, const QColor& accentColor,
+                                             std::optional<QuorLanguage> language, QWidget* parent)
+    : QAbstractButton(parent), m_store(store), m_accentColor(accentColor), m_languageOverride(language),
+      m_uiState(new QuorCreditsHeaderPillUIState(this))
+{
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(&m_store, &QuorCreditsAccountStore::changed, this, &QuorCreditsHeaderPill::sync);
+    connect(m_uiState, &QuorLanguageAwareUIState::languageRevisionChanged, this, &QuorCreditsHeaderPill::sync);
+    connect(m_uiState, &QuorCreditsHeaderPillUIState::isPopoverPresentedChanged, this,
+            [this] { presentPopover(m_uiState->isPopoverPresented()); });
+    connect(this, &QAbstractButton::clicked, this, &QuorCreditsHeaderPill::togglePopover);
+    sync();
+}
+
+QuorCreditsHeaderPill::~QuorCreditsHeaderPill()
+{
+    delete m_popover;
+}
+
+QString QuorCreditsHeaderPill::portalHost()
+{
+    return QUrl(QuorCreditsAccountManager::defaultPortalURL).host();
+}
+
+QString QuorCreditsHeaderPill::amountText(const QuorCreditAccountProfile& profile, QuorLanguage language)
+{
+    const double divisor = profile.creditUnitMicros > 1 ? static_cast<double>(profile.creditUnitMicros) : 1.0;
+    const double credits = static_cast<double>(profile.availableMicros) / divisor;
+    return QuorCreditsUIFormatter::formatCredits(credits, language) + QLatin1Char(' ') +
+           quorText(QStringLiteral("cr"), QStringLiteral("kr"), {}, language);
+}
+
+QuorCreditsHeaderPill::Look QuorCreditsHeaderPill::look(bool isSignedIn,
+                                                        const std::optional<QuorCreditAccountProfile>& profile,
+                                                        QuorCreditsHealthStatus health,
+                                                        const QList<QuorBudgetWarning>& warnings,
+                                                        QuorLanguage language)
+{
+    Look look;
+    switch (health) {
+    case QuorCreditsHealthStatus::disconnected:
+        look.dotColor = QuorGlassTokens::textMuted();
+        look.borderColor = QuorGlassTokens::borderSubtle();
+        break;
+    case QuorCreditsHealthStatus::healthy:
+        look.dotColor = QuorGlassTokens::success();
+        look.borderColor = QuorGlassTokens::borderSubtle();
+        break;
+    case QuorCreditsHealthStatus::warning:
+        look.dotColor = QuorGlassTokens::warning();
+        look.borderColor = withAlpha(QuorGlassTokens::warning(), 0.55);
+        break;
+    case QuorCreditsHealthStatus::critical:
+        look.dotColor = QuorGlassTokens::danger();
+        look.borderColor = withAlpha(QuorGlassTokens::danger(), 0.65);
+        break;
+    }
+    const bool connected = isSignedIn && profile.has_value();
+    look.label = connected ? amountText(*profile, language)
+                           : quorText(QStringLiteral("Credits"), QStringLiteral("Kredi"), {}, language);
+    look.showsTriangle = isSignedIn && ((profile && profile->lowBalance) || !warnings.isEmpty() ||
+                                        health == QuorCreditsHealthStatus::warning ||
+                                        health == QuorCreditsHealthStatus::critical);
+    look.triangleColor =
+        health == QuorCreditsHealthStatus::critical ? QuorGlassTokens::danger() : QuorGlassTokens::warning();
+    if (connected) {
+        look.tooltip = amountText(*profile, language) + QStringLiteral(" · ") + profile->email.value_or(portalHost());
+        if (!warnings.isEmpty()) {
+            look.tooltip += QStringLiteral(" — ") + warnings.first().message;
+        }
+    } else {
+        const QString host = portalHost();
+        look.tooltip = quorText(QStringLiteral("Connect your ") + host + QStringLiteral(" shared credits wallet"),
+                                host + QStringLiteral(" ortak kredi cüzdanınızı bağlayın"), {}, language);
+    }
+    return look;
+}
+
+void QuorCreditsHeaderPill::setWalletFactory(WalletFactory factory)
+{
+    walletFactory() = std::move(factory);
+}
+
+QuorLanguage QuorCreditsHeaderPill::displayLanguage() const
+{
+    return m_languageOverride.value_or(QuorLanguages::current());
+}
+
+void QuorCreditsHeaderPill::setLanguageOverride(std::optional<QuorLanguage> language)
+{
+    if (language != m_languageOverride) {
+        m_languageOverride = language;
+        sync();
+    }
+}
+
+QuorCreditsHeaderPill::Look QuorCreditsHeaderPill::currentLook() const
+{
+    return look(m_store.isSignedIn(), m_store.profile(), m_store.healthStatus(), m_store.budgetWarnings(),
+                displayLanguage());
+}
+
+void QuorCreditsHeaderPill::sync()
+{
+    const Look next = currentLook();
+    if (next == m_look) {
+        return;
+    }
+    const bool resized = next.label != m_look.label || next.showsTriangle != m_look.showsTriangle;
+    m_look = next;
+    setToolTip(m_look.tooltip);
+    setAccessibleName(m_look.label);
+    if (resized) {
+        updateGeometry();
+    }
+    update();
+}
+
+void QuorCreditsHeaderPill::togglePopover()
+{
+    m_uiState->setPopoverPresented(!m_uiState->isPopoverPresented());
+}
+
+void QuorCreditsHeaderPill::presentPopover(bool presented)
+{
+    if (!presented) {
+        if (m_popover) {
+            m_popover->close();
+        }
+        return;
+    }
+    const WalletFactory& factory = walletFactory();
+    QWidget* content = factory ? factory(m_store, m_accentColor, displayLanguage()) : nullptr;
+    if (content == nullptr) {
+        m_uiState->setPopoverPresented(false);
+        return;
+    }
+    auto* popover = new QWidget(this, Qt::Popup | Qt::FramelessWindowHint);
+    popover->setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(popover);
+    layout->setContentsMargins(0, 0, 0, 0);
+    content->setParent(popover);
+    layout->addWidget(content);
+    popover->adjustSize();
+    // Below the pill, centred on it, kept on the pill's screen.
+    QPoint origin = mapToGlobal(QPoint(width() / 2 - popover->width() / 2, height() + 6));
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        origin.setX(std::clamp(origin.x(), area.left(), std::max(area.left(), area.right() - popover->width())));
+        origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - popover->height())));
+    }
+    popover->move(origin);
+    connect(popover, &QObject::destroyed, this, [this] { m_uiState->setPopoverPresented(false); });
+    m_popover = popover;
+    popover->show();
+}
+
+void QuorCreditsHeaderPill::showEvent(QShowEvent* event)
+{
+    QAbstractButton::showEvent(event);
+    sync();
+    // The store decides whether its data is old enough to fetch again.
+    m_store.refreshIfStale(300);
+}
+
+QSize QuorCreditsHeaderPill::sizeHint() const
+{
+    const QFontMetricsF metrics(labelFont());
+    double width = kDot + kSpacing + metrics.horizontalAdvance(m_look.label);
+    if (m_look.showsTriangle) {
+        width += kSpacing + kTriangleSize * 1.25;
+    }
+    const double height = std::max(metrics.height(), kDot);
+    return {static_cast<int>(std::ceil(width + 2 * kPaddingH)), static_cast<int>(std::ceil(height + 2 * kPaddingV))};
+}
+
+void QuorCreditsHeaderPill::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bounds(rect());
+    const double radius = bounds.height() / 2;
+    QPainterPath capsule;
+    capsule.addRoundedRect(bounds, radius, radius);
+    painter.fillPath(capsule, QuorGlassTokens::surface2());
+    painter.setPen(QPen(m_look.borderColor, 1));
+    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+
+    double x = kPaddingH;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(m_look.dotColor);
+    painter.drawEllipse(QRectF(x, bounds.center().y() - kDot / 2, kDot, kDot));
+    x += kDot + kSpacing;
+    const QFont font = labelFont();
+    const double labelWidth = QFontMetricsF(font).horizontalAdvance(m_look.label);
+    painter.setFont(font);
+    painter.setPen(QuorGlassTokens::textPrimary());
+    painter.drawText(QRectF(x, 0, labelWidth + 1, bounds.height()), Qt::AlignLeft | Qt::AlignVCenter, m_look.label);
+    if (m_look.showsTriangle) {
+        x += labelWidth + kSpacing;
+        const double side = kTriangleSize * 1.25;
+        QuorSymbols::paint(painter, QRectF(x, bounds.center().y() - side / 2, side, side),
+                           QStringLiteral("exclamationmark.triangle.fill"), m_look.triangleColor, kTriangleSize);
+    }
+}

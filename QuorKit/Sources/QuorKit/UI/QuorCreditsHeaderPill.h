@@ -1,0 +1,94 @@
+#pragma once
+
+#include "QuorKit/Cloud/QuorBudgetWarning.h"
+#include "QuorKit/Cloud/QuorCreditAccountProfile.h"
+#include "QuorKit/Cloud/QuorCreditsHealthStatus.h"
+#include "QuorKit/Localization/QuorLanguage.h"
+#include "QuorKit/UI/QuorLanguageAwareUIState.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QList>
+#include <QPointer>
+
+#include <functional>
+#include <optional>
+
+class QuorCreditsAccountStore;
+
+// The pill's own state: whether its wallet popover is open.
+class QuorCreditsHeaderPillUIState : public QuorLanguageAwareUIState {
+    Q_OBJECT
+public:
+    explicit QuorCreditsHeaderPillUIState(QObject* parent = nullptr) : QuorLanguageAwareUIState(parent) {}
+
+    bool isPopoverPresented() const { return m_isPopoverPresented; }
+    void setPopoverPresented(bool presented);
+
+signals:
+    void isPopoverPresentedChanged();
+
+private:
+    bool m_isPopoverPresented = false;
+};
+
+// A header capsule showing the shared credits account at a glance: a health dot, the available
+// balance (or "Credits" while no account is connected) and a warning triangle when something needs
+// attention; a click opens the wallet below it. Everything shown is read from the store.
+class QuorCreditsHeaderPill : public QAbstractButton {
+    Q_OBJECT
+public:
+    struct Look {
+        QString label;
+        QColor dotColor;
+        QColor borderColor;
+        bool showsTriangle = false;
+        QColor triangleColor;
+        QString tooltip;
+        bool operator==(const Look& other) const = default;
+    };
+
+    // What the wallet popover shows, built on demand (the wallet is a view of its own).
+    using WalletFactory =
+        std::function<QWidget*(QuorCreditsAccountStore& store, const QColor& accent, QuorLanguage language)>;
+
+    QuorCreditsHeaderPill(QuorCreditsAccountStore& store, const QColor& accentColor,
+                          std::optional<QuorLanguage> language, QWidget* parent = nullptr);
+    ~QuorCreditsHeaderPill() override;
+
+    static Look look(bool isSignedIn, const std::optional<QuorCreditAccountProfile>& profile,
+                     QuorCreditsHealthStatus health, const QList<QuorBudgetWarning>& warnings, QuorLanguage language);
+    // "1,250 cr" / "1.250 kr": the available micros over the credit unit (1 when that is 1 or less).
+    static QString amountText(const QuorCreditAccountProfile& profile, QuorLanguage language);
+    // The account portal's host name.
+    static QString portalHost();
+
+    // The process's wallet view; without one a click opens nothing.
+    static void setWalletFactory(WalletFactory factory);
+
+    // The override when set, else the interface language now.
+    QuorLanguage displayLanguage() const;
+    void setLanguageOverride(std::optional<QuorLanguage> language);
+    Look currentLook() const;
+    QuorCreditsHeaderPillUIState* uiState() const { return m_uiState; }
+    QWidget* popover() const { return m_popover; }
+    void togglePopover();
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void sync();
+    void presentPopover(bool presented);
+
+    QuorCreditsAccountStore& m_store;
+    QColor m_accentColor;
+    std::optional<QuorLanguage> m_languageOverride;
+    QuorCreditsHeaderPillUIState* m_uiState;
+    QPointer<QWidget> m_popover;
+    Look m_look;
+};

@@ -1,0 +1,233 @@
+#include "QuorKit/Design/QuorVersionAndLogsView.h"
+#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorAppLogger.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+QuorAppVersion version()
+{
+    return {QStringLiteral("1.4.2"), QStringLiteral("57")};
+}
+
+std::shared_ptr<QuorAppLogger> freshLogger(const QString& name)
+{
+    const QString folder = quorTestSandboxPath() + QStringLiteral("/logs-") + name;
+    QDir(folder).removeRecursively();
+    return std::make_shared<QuorAppLogger>(QStringLiteral("QuorZub"), folder, QuorAppLogger::defaultMaxFileBytes, 5,
+                                           [] { return version(); });
+}
+
+// A bundle whose resources hold a release log of the given lines.
+QuorBundle bundleWithReleases(const QString& name, const QStringList& apps)
+{
+    const QString folder = quorTestSandboxPath() + QStringLiteral("/bundle-") + name;
+    QDir().mkpath(folder);
+    QFile file(folder + QStringLiteral("/release-log.jsonl"));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        int build = 1;
+        for (const QString& app : apps) {
+            file.write(QStringLiteral(R"({"timestamp":"2026-0%1-01T10:00:00Z","app":"%2","toVersion":"1.%1.0","toBuild":%1,)"
+                                      R"("bumpKind":"minor","section":"Added","summary":"Release %1"})"
+                                      "\n")
+                           .arg(build++)
+                           .arg(app)
+                           .toUtf8());
+        }
+    }
+    return QuorBundle({}, folder);
+}
+
+QuorReleaseLogRecord fallbackRecord()
+{
+    QuorReleaseLogRecord record;
+    record.timestamp = QStringLiteral("2025-05-05T00:00:00Z");
+    record.app = QStringLiteral("QuorZub");
+    record.toVersion = QStringLiteral("0.9.0");
+    return record;
+}
+
+QStringList visibleLabels(const QWidget& view, const QString& name)
+{
+    QStringList texts;
+    for (const QLabel* label : view.findChildren<QLabel*>(name)) {
+        texts << label->text();
+    }
+    return texts;
+}
+} // namespace
+
+class TestQuorVersionAndLogsView : public QObject {
+    Q_OBJECT
+private slots:
+    void columnsAndTexts()
+    {
+        using View = QuorVersionAndLogsView;
+        QCOMPARE(View::timeColumn(QStringLiteral("2026-01-02T03:04:05.678Z")), QStringLiteral("03:04:05"));
+        QCOMPARE(View::timeColumn(QStringLiteral("garbage-value")), QStringLiteral("garbage-"));
+        QCOMPARE(View::timeColumn(QStringLiteral("xT12")), QStringLiteral("12"));
+        QCOMPARE(View::timeColumn(QString()), QString());
+        QCOMPARE(View::levelColor(QuorLogLevel::info), QColor(0x3E, 0xE6, 0xA8));
+        QCOMPARE(View::levelColor(QuorLogLevel::error), QColor(0xFF, 0x64, 0x7C));
+
+        QuorReleaseLogRecord record;
+        record.toBuild = 57;
+        record.bumpKind = QStringLiteral("minor");
+        record.section = QStringLiteral("Added");
+        QCOMPARE(View::releaseMetaLine(record), QStringLiteral("Build 57 · minor/Added"));
+
+        const View::Texts turkish = View::texts(QStringLiteral("QuorZub"), QuorLanguage::tr, false);
+        QCOMPARE(turkish.title, QStringLiteral("QuorZub · Sürüm & Loglar"));
+        QCOMPARE(turkish.buildChip, QStringLiteral("Build"));
+        QCOMPARE(turkish.copy, QStringLiteral("Kopyala"));
+        QCOMPARE(View::texts(QStringLiteral("QuorZub"), QuorLanguage::tr, true).copy, QStringLiteral("Kopyalandı"));
+        QCOMPARE(View::texts(QStringLiteral("QuorZub"), QuorLanguage::en, true).copy, QStringLiteral("Copied"));
+        QStringList segments;
+        for (const auto& segment : View::levelSegments(QuorLanguage::tr)) {
+            segments << segment.title;
+        }
+        QCOMPARE(segments, (QStringList{"Tümü", "INFO+", "WARN+", "ERROR"}));
+
+        QCOMPARE(View::emblemStyle(QStringLiteral("QuorZub")), QuorBrandMarkStyle::app(QuorAppIdentity::quorZub));
+        QCOMPARE(View::emblemStyle(QStringLiteral("Nothing We Know")), QuorBrandMarkStyle::currentApp());
+    }
+
+    void levelFilterAndTheNewest120()
+    {
+        const auto logger = freshLogger(QStringLiteral("filter"));
+        for (int i = 0; i < 300; ++i) {
+            logger->log(i % 100 == 7 ? QuorLogLevel::error : QuorLogLevel::info, QStringLiteral("action"),
+                        QStringLiteral("entry %1").arg(i));
+        }
+        QuorVersionAndLogsView view(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
+                                    QuorLanguage::en, {}, {});
+        QVERIFY(view.entries().isEmpty());
+        view.show();
+        QCOMPARE(view.entries().size(), 120);
+        QCOMPARE(view.entries().first().message, QStringLiteral("entry 299"));
+        QCOMPARE(view.findChildren<QWidget*>(QRegularExpression(QStringLiteral("^entry:"))).size(), 120);
+
+        view.setSelectedMinLevel(QuorLogLevel::error);
+        QCOMPARE(view.entries().size(), 3);
+        QCOMPARE(view.entries().first().message, QStringLiteral("entry 207"));
+        view.setSelectedMinLevel(QuorLogLevel::warn);
+        QCOMPARE(view.entries().size(), 3);
+        // An entry written while the view is open shows after a refresh only.
+        logger->log(QuorLogLevel::warn, QStringLiteral("ocr"), QStringLiteral("late"));
+        QCOMPARE(view.entries().size(), 3);
+        view.findChild<QAbstractButton*>(QStringLiteral("refreshButton"))->click();
+        QCOMPARE(view.entries().first().message, QStringLiteral("late"));
+        view.setSelectedMinLevel(QuorLogLevel::debug);
+        QCOMPARE(view.entries().size(), 120);
+    }
+
+    void copyExportsOldestFirstAndClearEmptiesTheList()
+    {
+        const auto logger = freshLogger(QStringLiteral("copy"));
+        for (int i = 0; i < 300; ++i) {
+            logger->log(QuorLogLevel::info, QStringLiteral("watcher"), QStringLiteral("line %1").arg(i));
+        }
+        QuorVersionAndLogsView view(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
+                                    QuorLanguage::en, {}, {});
+        view.show();
+        auto* copy = view.findChild<QAbstractButton*>(QStringLiteral("copyButton"));
+        QCOMPARE(copy->text(), QStringLiteral("Copy"));
+        copy->click();
+        const QStringList lines = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 250);
+        QVERIFY(lines.first().endsWith(QStringLiteral("[watcher] line 50")));
+        QVERIFY(lines.last().contains(QStringLiteral("[INFO] [v1.4.2#57] [watcher] line 299")));
+        QVERIFY(view.copiedToast());
+        QCOMPARE(copy->text(), QStringLiteral("Copied"));
+
+        view.findChild<QAbstractButton*>(QStringLiteral("clearButton"))->click();
+        QVERIFY(view.entries().isEmpty());
+        QVERIFY(!QFile::exists(logger->currentLogFileURL().toLocalFile()));
+        QCOMPARE(visibleLabels(view, QStringLiteral("noEntries")),
+                 QStringList{"No runtime log entries match the filter yet."});
+        // An empty log copies an empty text; the label stays "Copied".
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        copy->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+        QCOMPARE(copy->text(), QStringLiteral("Copied"));
+        // The log file's name shows although the file is gone.
+        QCOMPARE(visibleLabels(view, QStringLiteral("logFileName")), QStringList{"quorzub.log"});
+    }
+
+    void releasesFromTheBundleElseTheFallback()
+    {
+        const auto logger = freshLogger(QStringLiteral("releases"));
+        {
+            QuorVersionAndLogsView view(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
+                                        QuorLanguage::tr, {fallbackRecord()}, {});
+            view.setReleaseBundle(bundleWithReleases(QStringLiteral("others"), {"QuorNote", "QuorTune"}));
+            view.show();
+            QCOMPARE(view.releases(), QList<QuorReleaseLogRecord>{fallbackRecord()});
+        }
+        {
+            QuorVersionAndLogsView view(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
+                                        QuorLanguage::en, {fallbackRecord()}, {});
+            view.setReleaseBundle(bundleWithReleases(QStringLiteral("mine"), {"QuorZub", "QuorNote", "quorzub"}));
+            view.show();
+            QCOMPARE(view.releases().size(), 2);
+            QCOMPARE(view.releases().first().toVersion, QStringLiteral("1.3.0"));
+        }
+        {
+            QuorVersionAndLogsView view(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
+                                        QuorLanguage::tr, {}, {});
+            view.setReleaseBundle(QuorBundle({}, std::nullopt));
+            view.show();
+            QCOMPARE(visibleLabels(view, QStringLiteral("noReleases")),
+                     QStringList{"Bu derleme için sürüm geçmişi kaydı bulunamadı."});
+        }
+    }
+
+    void closeControlsOnlyWithAnOnClose()
+    {
+        const auto logger = freshLogger(QStringLiteral("close"));
+        int closed = 0;
+        QuorVersionAndLogsView sheet(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
+                                     QuorLanguage::en, {}, [&closed] { ++closed; });
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        sheet.findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
+        QCOMPARE(closed, 1);
+        sheet.activateWindow();
+        QTest::keyClick(&sheet, Qt::Key_Escape);
+        QTRY_COMPARE_WITH_TIMEOUT(closed, 2, 2000);
+
+        QuorVersionAndLogsView bare(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
+                                    QuorLanguage::en, {}, {});
+        QCOMPARE(bare.findChild<QAbstractButton*>(QStringLiteral("closeButton")), nullptr);
+    }
+
+    void screenshots()
+    {
+        const auto logger = freshLogger(QStringLiteral("shots"));
+        logger->log(QuorLogLevel::info, QStringLiteral("lifecycle"), QStringLiteral("QuorZub initialized (autoZub=true)"));
+        logger->log(QuorLogLevel::warn, QStringLiteral("action"), QStringLiteral("Playground action 'translate' failed in 812 ms"));
+        logger->log(QuorLogLevel::error, QStringLiteral("security"), QStringLiteral("Failed to save API key in the keyring"));
+        const QString folder = qEnvironmentVariable("QUOR_BINARY_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
+        QDir().mkpath(folder);
+        for (const QuorLanguage language : {QuorLanguage::en, QuorLanguage::tr}) {
+            QuorVersionAndLogsView view(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
+                                        language, {}, [] {});
+            view.resize(680, 540);
+            view.show();
+            // Rows added to a visible list show on the next turn of the event loop.
+            QCoreApplication::processEvents();
+            view.grab().save(folder + QStringLiteral("/version-logs-") + QuorLanguages::rawValue(language) +
+                             QStringLiteral(".png"));
+        }
+    }
+};
+
+QUOR_TEST_MAIN(TestQuorVersionAndLogsView)
+#include "tst_quorversionandlogsview.moc"

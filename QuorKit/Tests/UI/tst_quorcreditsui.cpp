@@ -1,0 +1,253 @@
+#include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/UI/QuorCompactProgressBar.h"
+#include "QuorKit/UI/QuorCreditsHeaderPill.h"
+#include "QuorKit/UI/QuorCreditsUIFormatter.h"
+#include "QuorKit/UI/QuorLanguageAwareUIState.h"
+#include "Support/QuorTestHttpServer.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace std::chrono_literals;
+using namespace QuorCreditsUIFormatter;
+
+namespace {
+QuorCreditAccountProfile profile(qint64 available, qint64 unit = 10000, bool lowBalance = false)
+{
+    QuorCreditAccountProfile p;
+    p.availableMicros = available;
+    p.creditUnitMicros = unit;
+    p.lowBalance = lowBalance;
+    p.email = QStringLiteral("ada@example.com");
+    return p;
+}
+
+QuorBudgetWarning warning(const QString& message)
+{
+    return {QStringLiteral("daily"), QStringLiteral("warning"), std::nullopt, message};
+}
+
+QColor alpha(QColor color, double a)
+{
+    color.setAlphaF(static_cast<float>(a));
+    return color;
+}
+} // namespace
+
+class TestQuorCreditsUI : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QuorLanguages::setCurrent(QuorLanguage::en); }
+
+    void creditAmounts()
+    {
+        const double inf = std::numeric_limits<double>::infinity();
+        QCOMPARE(formatCredits(1234.56, QuorLanguage::en), QStringLiteral("1,235"));
+        QCOMPARE(formatCredits(1250, QuorLanguage::tr), QStringLiteral("1.250"));
+        QCOMPARE(formatCredits(12.5, QuorLanguage::tr), QStringLiteral("12,5"));
+        QCOMPARE(formatCredits(7.25, QuorLanguage::en), QStringLiteral("7.25"));
+        QCOMPARE(formatCredits(3.001, QuorLanguage::en), QStringLiteral("3"));
+        QCOMPARE(formatCredits(99.998, QuorLanguage::en), QStringLiteral("100"));
+        QCOMPARE(formatCredits(0.1, QuorLanguage::en), QStringLiteral("0.1"));
+        QCOMPARE(formatCredits(-5, QuorLanguage::en), QStringLiteral("0"));
+        QCOMPARE(formatCredits(inf, QuorLanguage::en), QStringLiteral("0"));
+        QCOMPARE(formatCredits(std::nan(""), QuorLanguage::de), QStringLiteral("0"));
+        QCOMPARE(formatCredits(1e15, QuorLanguage::en), QStringLiteral("1,000,000,000,000,000"));
+        QCOMPARE(formatCredits(2.5, QuorLanguage::ptBR), QStringLiteral("2,5"));
+    }
+
+    void contextWindowsAndSizes()
+    {
+        QCOMPARE(formatContextWindow(0), QString());
+        QCOMPARE(formatContextWindow(-4), QString());
+        QCOMPARE(formatContextWindow(512), QStringLiteral("512 ctx"));
+        QCOMPARE(formatContextWindow(1500), QStringLiteral("1K ctx"));
+        QCOMPARE(formatContextWindow(999999), QStringLiteral("999K ctx"));
+        QCOMPARE(formatContextWindow(1000000), QStringLiteral("1M ctx"));
+        QCOMPARE(formatContextWindow(1500000), QStringLiteral("1.5M ctx"));
+        QCOMPARE(formatContextWindow(1960000), QStringLiteral("2M ctx"));
+        QCOMPARE(formatBytes(0), QString());
+        QCOMPARE(formatBytes(1073741823), QStringLiteral("1024 MB"));
+        QCOMPARE(formatBytes(1073741824), QStringLiteral("1.0 GB"));
+        QCOMPARE(formatBytes(std::numeric_limits<qint64>::max()), QStringLiteral("8589934592.0 GB"));
+    }
+
+    void budgetCapFields()
+    {
+        QCOMPARE(parseLimitInput(QStringLiteral("   ")), (LimitInput{true, std::nullopt}));
+        QCOMPARE(parseLimitInput(QStringLiteral("0")), (LimitInput{true, std::nullopt}));
+        QCOMPARE(parseLimitInput(QStringLiteral("0,0")), (LimitInput{true, std::nullopt}));
+        QCOMPARE(parseLimitInput(QStringLiteral("12,5")), (LimitInput{true, 12.5}));
+        QCOMPARE(parseLimitInput(QStringLiteral(" 1 000 ")), (LimitInput{true, 1000.0}));
+        for (const char* bad : {"-3", "abc", "inf", "nan", "1.2.3", "12,5,1"}) {
+            QCOMPARE(parseLimitInput(QString::fromLatin1(bad)), (LimitInput{false, std::nullopt}));
+        }
+        QCOMPARE(editableNumberText(std::nullopt), QString());
+        QCOMPARE(editableNumberText(0.0), QString());
+        QCOMPARE(editableNumberText(-1.0), QString());
+        QCOMPARE(editableNumberText(std::nan("")), QString());
+        QCOMPARE(editableNumberText(250.0), QStringLiteral("250"));
+        QCOMPARE(editableNumberText(99.998), QStringLiteral("100"));
+        QCOMPARE(editableNumberText(0.5), QStringLiteral("0.50"));
+        // Beyond the 64-bit range a whole number still writes out.
+        QCOMPARE(editableNumberText(1e20), QStringLiteral("100000000000000000000"));
+    }
+
+    void progressBarFill()
+    {
+        QCOMPARE(QuorCompactProgressBar::fillWidth(0, 300), 0.0);
+        QCOMPARE(QuorCompactProgressBar::fillWidth(0.001, 300), 4.0);
+        QCOMPARE(QuorCompactProgressBar::fillWidth(0.5, 300), 150.0);
+        QCOMPARE(QuorCompactProgressBar::fillWidth(1.7, 300), 300.0);
+        QCOMPARE(QuorCompactProgressBar::fillWidth(-0.2, 300), 0.0);
+        QCOMPARE(QuorCompactProgressBar::fillWidth(std::nan(""), 300), 0.0);
+        QuorCompactProgressBar bar(0.3, Qt::red);
+        QCOMPARE(bar.height(), 5);
+    }
+
+    void languageChangesRaiseTheRevisionLater()
+    {
+        auto state = std::make_unique<QuorLanguageAwareUIState>();
+        QSignalSpy bumped(state.get(), &QuorLanguageAwareUIState::languageRevisionChanged);
+        QuorLanguages::setCurrent(QuorLanguage::tr);
+        // Not during the announcement itself: a turn later.
+        QCOMPARE(state->languageRevision(), 0);
+        QuorLanguages::setCurrent(QuorLanguage::de);
+        QTRY_COMPARE_WITH_TIMEOUT(state->languageRevision(), 2, 2000);
+        QCOMPARE(bumped.count(), 2);
+
+        // A state gone before its turn comes is simply skipped.
+        QuorLanguages::setCurrent(QuorLanguage::en);
+        state.reset();
+        QCoreApplication::processEvents();
+    }
+
+    void pillLooks()
+    {
+        using Pill = QuorCreditsHeaderPill;
+        const QString host = Pill::portalHost();
+        QCOMPARE(host, QStringLiteral("tallowmer.com"));
+
+        Pill::Look look = Pill::look(false, std::nullopt, QuorCreditsHealthStatus::disconnected, {}, QuorLanguage::en);
+        QCOMPARE(look.label, QStringLiteral("Credits"));
+        QCOMPARE(look.dotColor, QuorGlassTokens::textMuted());
+        QCOMPARE(look.borderColor, QuorGlassTokens::borderSubtle());
+        QVERIFY(!look.showsTriangle);
+        QCOMPARE(look.tooltip, QStringLiteral("Connect your tallowmer.com shared credits wallet"));
+        look = Pill::look(false, std::nullopt, QuorCreditsHealthStatus::disconnected, {}, QuorLanguage::tr);
+        QCOMPARE(look.label, QStringLiteral("Kredi"));
+        QCOMPARE(look.tooltip, QStringLiteral("tallowmer.com ortak kredi cüzdanınızı bağlayın"));
+
+        // Signed in before the profile has come: still the disconnected face.
+        look = Pill::look(true, std::nullopt, QuorCreditsHealthStatus::disconnected, {}, QuorLanguage::en);
+        QCOMPARE(look.label, QStringLiteral("Credits"));
+        QVERIFY(!look.showsTriangle);
+
+        look = Pill::look(true, profile(12'500'000), QuorCreditsHealthStatus::healthy, {}, QuorLanguage::en);
+        QCOMPARE(look.label, QStringLiteral("1,250 cr"));
+        QCOMPARE(look.dotColor, QuorGlassTokens::success());
+        QCOMPARE(look.tooltip, QStringLiteral("1,250 cr · ada@example.com"));
+        QCOMPARE(Pill::look(true, profile(12'500'000), QuorCreditsHealthStatus::healthy, {}, QuorLanguage::tr).label,
+                 QStringLiteral("1.250 kr"));
+
+        for (const qint64 unit : {0, 1, -5}) {
+            QCOMPARE(Pill::amountText(profile(42, unit), QuorLanguage::en), QStringLiteral("42 cr"));
+        }
+
+        QuorCreditAccountProfile noEmail = profile(12'500'000);
+        noEmail.email = std::nullopt;
+        const QList<QuorBudgetWarning> warnings{warning("Daily cap nearly used"), warning("Second"), warning("Third")};
+        look = Pill::look(true, noEmail, QuorCreditsHealthStatus::warning, warnings, QuorLanguage::en);
+        QCOMPARE(look.tooltip, QStringLiteral("1,250 cr · tallowmer.com — Daily cap nearly used"));
+        QVERIFY(look.showsTriangle);
+        QCOMPARE(look.triangleColor, QuorGlassTokens::warning());
+        QCOMPARE(look.borderColor, alpha(QuorGlassTokens::warning(), 0.55));
+
+        look = Pill::look(true, profile(-3), QuorCreditsHealthStatus::critical, {}, QuorLanguage::en);
+        QCOMPARE(look.label, QStringLiteral("0 cr"));
+        QCOMPARE(look.dotColor, QuorGlassTokens::danger());
+        QCOMPARE(look.borderColor, alpha(QuorGlassTokens::danger(), 0.65));
+        QCOMPARE(look.triangleColor, QuorGlassTokens::danger());
+        QVERIFY(look.showsTriangle);
+
+        // A low balance alone raises the triangle in the warning colour.
+        look = Pill::look(true, profile(9'000'000, 10000, true), QuorCreditsHealthStatus::warning, {}, QuorLanguage::en);
+        QVERIFY(look.showsTriangle);
+        QCOMPARE(look.triangleColor, QuorGlassTokens::warning());
+    }
+
+    void pillFollowsTheStoreAndTheLanguage()
+    {
+        QTemporaryDir folder;
+        QuorTestHttpServer server;
+        QVERIFY(server.start());
+        QuorCreditsAccountManager manager(folder.path(), std::nullopt, server.baseUrl().toString());
+        QuorCreditsAccountStore store(manager);
+        server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})"));
+        server.route("GET", "/v1/me",
+                     QuorTestHttpResponse::json(R"({"email":"ada@example.com","available_micros":12500000,)"
+                                                R"("held_micros":0,"credit_unit_micros":10000})"));
+
+        QuorCreditsHeaderPill pill(store, QColor(0xF4, 0x72, 0xD0), std::nullopt);
+        QCOMPARE(pill.currentLook().label, QStringLiteral("Credits"));
+        // Coming on screen asks the store to refresh; without a token nothing is fetched.
+        pill.show();
+        QTRY_VERIFY_WITH_TIMEOUT(store.lastSyncedAt().has_value(), 5000);
+        QCOMPARE(server.requestCount(), 0);
+
+        quorAwait(manager.saveToken(QStringLiteral("tok")));
+        quorAwait(store.refresh());
+        QVERIFY(store.isSignedIn());
+        QCOMPARE(pill.accessibleName(), QStringLiteral("1,250 cr"));
+        QCOMPARE(pill.toolTip(), QStringLiteral("1,250 cr · ada@example.com"));
+
+        QuorLanguages::setCurrent(QuorLanguage::tr);
+        QTRY_COMPARE_WITH_TIMEOUT(pill.accessibleName(), QStringLiteral("1.250 kr"), 2000);
+        // An override holds whatever the interface language does.
+        QuorCreditsHeaderPill english(store, Qt::white, QuorLanguage::en);
+        QCOMPARE(english.currentLook().label, QStringLiteral("1,250 cr"));
+        QuorLanguages::setCurrent(QuorLanguage::de);
+        QCoreApplication::processEvents();
+        QCOMPARE(english.currentLook().label, QStringLiteral("1,250 cr"));
+    }
+
+    void clickTogglesTheWallet()
+    {
+        QTemporaryDir folder;
+        QuorCreditsAccountManager manager(folder.path(), std::nullopt, QStringLiteral("http://127.0.0.1:9"));
+        QuorCreditsAccountStore store(manager);
+        QuorCreditsHeaderPill pill(store, Qt::white, QuorLanguage::en);
+        pill.resize(pill.sizeHint());
+        pill.show();
+        // No wallet view in this process: nothing opens and the state stays closed.
+        pill.click();
+        QVERIFY(!pill.uiState()->isPopoverPresented());
+        QCOMPARE(pill.popover(), nullptr);
+
+        QList<QuorLanguage> languages;
+        QuorCreditsHeaderPill::setWalletFactory(
+            [&languages](QuorCreditsAccountStore&, const QColor&, QuorLanguage language) -> QWidget* {
+                languages << language;
+                return new QLabel(QStringLiteral("wallet"));
+            });
+        auto reset = qScopeGuard([] { QuorCreditsHeaderPill::setWalletFactory({}); });
+        pill.click();
+        QVERIFY(pill.uiState()->isPopoverPresented());
+        QVERIFY(pill.popover() != nullptr && pill.popover()->isVisible());
+        QCOMPARE(languages, QList<QuorLanguage>{QuorLanguage::en});
+        pill.togglePopover();
+        QTRY_COMPARE_WITH_TIMEOUT(pill.popover(), nullptr, 2000);
+        QVERIFY(!pill.uiState()->isPopoverPresented());
+    }
+};
+
+QUOR_TEST_MAIN(TestQuorCreditsUI)
+#include "tst_quorcreditsui.moc"

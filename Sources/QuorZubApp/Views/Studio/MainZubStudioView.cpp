@@ -1,0 +1,391 @@
+#include "QuorZubApp/Views/Studio/MainZubStudioView.h"
+
+#include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
+#include "QuorZubApp/Views/Studio/ZubSettingsView.h"
+#include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Design/QuorAnimation.h"
+#include "QuorKit/Design/QuorBrandMark.h"
+#include "QuorKit/Design/QuorFeedbackButton.h"
+#include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorGroundBackground.h"
+#include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorProductPalette.h"
+#include "QuorKit/Design/QuorStyledButton.h"
+#include "QuorKit/Design/QuorToastBanner.h"
+#include "QuorKit/Design/QuorUnifiedTitlebar.h"
+#include "QuorKit/Design/QuorVersionAndLogsView.h"
+#include "QuorKit/Design/QuorVersionBadge.h"
+#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/UI/QuorCreditsHeaderPill.h"
+
+#include <QDialog>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kToastBottom = 22;
+constexpr int kToastAnimationMs = 200;
+
+QuorAppVersion appVersion()
+{
+    return QuorAppVersion::current(QuorBundle::main(), QStringLiteral("1.0.0"), QStringLiteral("100"));
+}
+
+QColor white(double opacity)
+{
+    return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity));
+}
+
+// The tab strip's capsule: a faint fill under a hairline.
+class TabStrip : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds(rect());
+        const double radius = bounds.height() / 2;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(white(0.05));
+        painter.drawRoundedRect(bounds, radius, radius);
+        painter.setPen(QPen(white(0.1), 0.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), radius - 0.25, radius - 0.25);
+    }
+};
+
+// The hairline under the header.
+class Divider : public QWidget {
+public:
+    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.fillRect(QRectF(0, 0, width(), 0.5), white(0.1));
+    }
+};
+
+QHBoxLayout* row(QWidget* owner, int spacing, const QMargins& margins = {})
+{
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(margins);
+    layout->setSpacing(spacing);
+    return layout;
+}
+} // namespace
+
+MainZubStudioView::MainZubStudioView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
+    : QWidget(parent), m_model(model), m_accent(accent)
+{
+    setMinimumSize(minimumWidth, minimumHeight);
+    quorUnifiedTitlebarWindow(this, QuorUnifiedTitlebarMode::unifiedHeader, 16, 14);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_header = buildHeader();
+    layout->addWidget(m_header);
+    quorUnifiedHeaderBar(m_header, 52, 20, 8, Qt::transparent);
+    layout->addWidget(new Divider(this));
+    auto* content = new QWidget(this);
+    m_contentLayout = new QVBoxLayout(content);
+    m_contentLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content, 1);
+
+    connect(&m_model, &ZubStudioModel::changed, this, &MainZubStudioView::sync);
+    sync();
+}
+
+MainZubStudioView::~MainZubStudioView()
+{
+    delete m_sheet;
+}
+
+QWidget* MainZubStudioView::buildHeader()
+{
+    auto* header = new QWidget(this);
+    header->setObjectName(QStringLiteral("studioHeader"));
+    QHBoxLayout* layout = row(header, 16);
+    const QuorAppVersion version = appVersion();
+
+    auto* brand = new QWidget(header);
+    QHBoxLayout* brandLayout = row(brand, 9);
+    brandLayout->addWidget(new QuorBrandMark(21, QuorBrandMarkStyle::currentApp(), brand));
+    brandLayout->addWidget(QuorLabels::make(QStringLiteral("QuorZub"), QuorFonts::system(15, QFont::DemiBold),
+                                            QuorGlassTokens::textPrimary(), brand));
+    m_versionButton = new ZubStudioButton(-1, brand);
+    m_versionButton->setObjectName(QStringLiteral("versionButton"));
+    row(m_versionButton, 0)->addWidget(new QuorVersionBadge(version, false, m_versionButton));
+    connect(m_versionButton, &QAbstractButton::clicked, this, [this] { m_model.setVersionLogsSheetPresented(true); });
+    brandLayout->addWidget(m_versionButton);
+    m_feedbackButton = new QuorFeedbackButton(QStringLiteral("QuorZub"), version, QuorFeedbackKind::feature,
+                                              m_model.language(), QuorFeedbackButtonStyle::compactIcon, std::nullopt,
+                                              brand);
+    brandLayout->addWidget(m_feedbackButton);
+    layout->addWidget(brand);
+    layout->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+
+    auto* strip = new TabStrip(header);
+    QHBoxLayout* stripLayout = row(strip, 2, QMargins(3, 3, 3, 3));
+    for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
+        auto* button = new ZubStudioButton(-1, strip);
+        button->setObjectName(QStringLiteral("tab:") + QString::number(static_cast<int>(tab)));
+        row(button, 0, QMargins(11, 6, 11, 6))
+            ->addWidget(QuorLabels::withSymbol(ZubStudioHeaderPresentation::tabIcon(tab), QString(),
+                                               QuorFonts::system(12, QFont::Medium), white(0.62), white(0.62), button));
+        connect(button, &QAbstractButton::clicked, this, [this, tab] { m_model.setSelectedTab(tab); });
+        connect(button, &ZubStudioButton::hoverChanged, this, &MainZubStudioView::syncHeader);
+        stripLayout->addWidget(button);
+        m_tabButtons.append(button);
+    }
+    layout->addWidget(strip);
+    layout->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+
+    auto* actions = new QWidget(header);
+    QHBoxLayout* actionsLayout = row(actions, 10);
+    m_creditsPill = new QuorCreditsHeaderPill(QuorCreditsAccountStore::shared(), m_accent, m_model.language(), actions);
+    actionsLayout->addWidget(m_creditsPill);
+    m_autoPill = new ZubStudioButton(-1, actions);
+    m_autoPill->setObjectName(QStringLiteral("autoPill"));
+    QHBoxLayout* pillLayout = row(m_autoPill, 6, QMargins(11, 6, 11, 6));
+    auto* dot = new QLabel(m_autoPill);
+    dot->setObjectName(QStringLiteral("dot"));
+    dot->setFixedSize(7, 7);
+    pillLayout->addWidget(dot);
+    QLabel* pillLabel = QuorLabels::make(QString(), QuorFonts::system(12, QFont::Medium), white(0.6), m_autoPill);
+    pillLabel->setObjectName(QStringLiteral("text"));
+    pillLayout->addWidget(pillLabel);
+    connect(m_autoPill, &QAbstractButton::clicked, this,
+            [this] { m_model.setAutoShowOnSelection(!m_model.config().autoShowOnSelection); });
+    connect(m_autoPill, &ZubStudioButton::hoverChanged, this, &MainZubStudioView::syncHeader);
+    actionsLayout->addWidget(m_autoPill);
+    m_ocrButton = new QuorStyledButton(QString(), QStringLiteral("viewfinder"), QuorPrimaryButtonStyle{}, actions);
+    m_ocrButton->setObjectName(QStringLiteral("ocrButton"));
+    connect(m_ocrButton, &QAbstractButton::clicked, this, [this] { m_model.triggerScreenOCRTranslate(); });
+    actionsLayout->addWidget(m_ocrButton);
+    layout->addWidget(actions);
+    return header;
+}
+
+void MainZubStudioView::sync()
+{
+    m_presentation = ZubStudioHeaderPresentation::make(m_model);
+    syncHeader();
+    syncTab();
+    syncToast();
+    syncSheet();
+}
+
+void MainZubStudioView::syncHeader()
+{
+    const ZubStudioHeaderPresentation& p = m_presentation;
+    m_versionButton->setToolTip(p.versionTooltip);
+    m_feedbackButton->setLanguage(m_model.language());
+    m_creditsPill->setLanguageOverride(m_model.language());
+    for (qsizetype i = 0; i < m_tabButtons.size() && i < p.tabs.size(); ++i) {
+        ZubStudioButton* button = m_tabButtons[i];
+        const ZubStudioHeaderPresentation::TabLook look =
+            ZubStudioHeaderPresentation::tabLook(p.tabs[i].isActive, button->isHovered());
+        button->setColors(look.background);
+        QWidget* label = button->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        if (auto* text = button->findChild<QLabel*>(QStringLiteral("text"))) {
+            text->setText(p.tabs[i].title);
+            text->setFont(QuorFonts::system(12, look.semibold ? QFont::DemiBold : QFont::Medium));
+            QuorLabels::setColor(text, look.foreground);
+        }
+        if (label != nullptr) {
+            QuorLabels::setSymbol(label, p.tabs[i].icon, 12, look.foreground);
+        }
+        button->setAccessibleName(p.tabs[i].title);
+    }
+    const ZubStudioHeaderPresentation::PillLook pill =
+        ZubStudioHeaderPresentation::pillLook(p.autoShowEnabled, m_autoPill->isHovered());
+    m_autoPill->setColors(pill.background);
+    if (auto* dot = m_autoPill->findChild<QLabel*>(QStringLiteral("dot"))) {
+        QPixmap pixmap(dot->size() * 2);
+        pixmap.setDevicePixelRatio(2);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(pill.dot);
+        painter.drawEllipse(QRectF(0.25, 0.25, 6.5, 6.5));
+        painter.end();
+        dot->setPixmap(pixmap);
+    }
+    if (auto* text = m_autoPill->findChild<QLabel*>(QStringLiteral("text"))) {
+        text->setText(p.autoPillLabel);
+        QuorLabels::setColor(text, pill.label);
+    }
+    m_autoPill->setAccessibleName(p.autoPillLabel);
+    m_ocrButton->setText(p.ocrTitle);
+    m_ocrButton->setEnabled(p.ocrEnabled);
+    m_ocrButton->updateGeometry();
+}
+
+QWidget* MainZubStudioView::makeTabView(ZubStudioTab tab)
+{
+    const QColor accent = QuorProductPalettes::accentColor(QuorProductPalette::deepCoral);
+    switch (tab) {
+    case ZubStudioTab::playground: return new ZubPlaygroundView(m_model, accent);
+    case ZubStudioTab::settings: return new ZubSettingsView(m_model, accent);
+    case ZubStudioTab::actions:
+    case ZubStudioTab::history: break;
+    }
+    // The actions and history pages are not built yet: their buttons lead to an empty page.
+    auto* empty = new QWidget;
+    empty->setObjectName(tab == ZubStudioTab::actions ? QStringLiteral("actionsTab") : QStringLiteral("historyTab"));
+    return empty;
+}
+
+void MainZubStudioView::syncTab()
+{
+    const ZubStudioTab tab = m_model.selectedTab();
+    if (m_shownTab == tab && m_tabView != nullptr) {
+        return;
+    }
+    // Leaving a tab drops its view and whatever short-lived form state it owned. The old view may be
+    // the sender of the change (a row that opens another tab), so it goes once its handler returns.
+    if (m_tabView != nullptr) {
+        disconnect(&m_model, nullptr, m_tabView, nullptr);
+        m_contentLayout->removeWidget(m_tabView);
+        m_tabView->hide();
+        m_tabView->deleteLater();
+    }
+    m_tabView = makeTabView(tab);
+    m_shownTab = tab;
+    m_contentLayout->addWidget(m_tabView);
+    m_tabView->show();
+    if (m_toast) {
+        m_toast->raise();
+    }
+}
+
+void MainZubStudioView::syncToast()
+{
+    const std::optional<QString> message = m_model.toastMessage();
+    const bool isError = m_model.toastIsError();
+    if (message == m_shownToast && (!message || isError == m_shownToastIsError)) {
+        return;
+    }
+    m_shownToast = message;
+    m_shownToastIsError = isError;
+    const bool animate = QuorAnimation::enabled();
+    if (m_toast) {
+        QuorToastBanner* old = m_toast;
+        m_toast = nullptr;
+        if (animate && !message) {
+            // Leaves the way it came: down and out.
+            auto* fade = new QGraphicsOpacityEffect(old);
+            old->setGraphicsEffect(fade);
+            auto* group = new QParallelAnimationGroup(old);
+            auto* opacity = new QPropertyAnimation(fade, "opacity", group);
+            opacity->setDuration(kToastAnimationMs);
+            opacity->setStartValue(1.0);
+            opacity->setEndValue(0.0);
+            auto* slide = new QPropertyAnimation(old, "pos", group);
+            slide->setDuration(kToastAnimationMs);
+            slide->setEasingCurve(QEasingCurve::InOutQuad);
+            slide->setEndValue(QPoint(old->x(), height()));
+            connect(group, &QAbstractAnimation::finished, old, &QObject::deleteLater);
+            group->start();
+        } else {
+            delete old;
+        }
+    }
+    if (!message) {
+        return;
+    }
+    m_toast = new QuorToastBanner(*message, isError, this);
+    m_toast->setObjectName(QStringLiteral("toast"));
+    m_toast->resize(m_toast->sizeHint());
+    placeToast();
+    m_toast->show();
+    m_toast->raise();
+    if (animate) {
+        const QPoint target = m_toast->pos();
+        auto* fade = new QGraphicsOpacityEffect(m_toast);
+        m_toast->setGraphicsEffect(fade);
+        auto* group = new QParallelAnimationGroup(m_toast);
+        auto* opacity = new QPropertyAnimation(fade, "opacity", group);
+        opacity->setDuration(kToastAnimationMs);
+        opacity->setStartValue(0.0);
+        opacity->setEndValue(1.0);
+        auto* slide = new QPropertyAnimation(m_toast, "pos", group);
+        slide->setDuration(kToastAnimationMs);
+        slide->setEasingCurve(QEasingCurve::InOutQuad);
+        slide->setStartValue(QPoint(target.x(), height()));
+        slide->setEndValue(target);
+        QPointer<QuorToastBanner> toast(m_toast);
+        connect(group, &QAbstractAnimation::finished, m_toast, [toast] {
+            if (toast) {
+                toast->setGraphicsEffect(nullptr);
+            }
+        });
+        group->start(QAbstractAnimation::DeleteWhenStopped);
+    }
+}
+
+void MainZubStudioView::placeToast()
+{
+    if (!m_toast) {
+        return;
+    }
+    const QSize size = m_toast->sizeHint().boundedTo(QSize(width() - 40, 200));
+    m_toast->resize(size);
+    m_toast->move((width() - size.width()) / 2, height() - kToastBottom - size.height());
+}
+
+void MainZubStudioView::syncSheet()
+{
+    const bool presented = m_model.isVersionLogsSheetPresented();
+    if (presented && !m_sheet) {
+        auto* sheet = new QDialog(this);
+        sheet->setObjectName(QStringLiteral("versionSheet"));
+        sheet->setWindowModality(Qt::WindowModal);
+        sheet->setFixedSize(680, 540);
+        sheet->setWindowTitle(QStringLiteral("QuorZub"));
+        auto* layout = new QVBoxLayout(sheet);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new QuorVersionAndLogsView(QStringLiteral("QuorZub"), appVersion(), m_model.logger(),
+                                                     QuorProductPalette::deepCoral, m_model.language(), {},
+                                                     [this] { m_model.setVersionLogsSheetPresented(false); }, sheet));
+        // A dismissal by the window manager or Escape resets the flag the same way.
+        connect(sheet, &QDialog::finished, this, [this] {
+            if (m_model.isVersionLogsSheetPresented()) {
+                m_model.setVersionLogsSheetPresented(false);
+            }
+        });
+        m_sheet = sheet;
+        sheet->open();
+    } else if (!presented && m_sheet) {
+        QDialog* sheet = m_sheet;
+        m_sheet = nullptr;
+        sheet->hide();
+        sheet->deleteLater();
+    }
+}
+
+void MainZubStudioView::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    QuorGroundBackground::paint(painter, QRectF(rect()), QuorProductPalette::deepCoral);
+}
+
+void MainZubStudioView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeToast();
+}

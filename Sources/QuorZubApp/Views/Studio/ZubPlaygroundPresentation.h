@@ -1,0 +1,92 @@
+#pragma once
+
+#include "QuorZubApp/Views/Studio/ZubStudioModel.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Every text and visibility decision of the playground tab for one state of the view model.
+struct ZubPlaygroundPresentation {
+    struct StatusPill {
+        QString symbol;
+        QString title;
+        QString value;
+        bool operator==(const StatusPill& other) const = default;
+    };
+
+    struct Sample {
+        QString title;
+        QString text;
+        bool operator==(const Sample& other) const = default;
+    };
+
+    struct Menu {
+        QString label; // the current value's name
+        QString symbol;
+        QStringList items;
+        int currentIndex = 0;
+        bool operator==(const Menu& other) const = default;
+    };
+
+    struct Tile {
+        ZubActionDefinition action;
+        QString symbol;
+        QString title;
+        bool accentSymbol = false; // the AI-powered kinds draw their symbol in the accent colour
+        bool operator==(const Tile& other) const = default;
+    };
+
+    enum class ResultState { hidden, busy, qrResult, textResult };
+
+    struct ResultCard {
+        QString headerSymbol;
+        bool isError = false;
+        QString title;
+        std::optional<QString> languageBadge; // "TR → EN"
+        QString duration;                     // "842 ms"
+        std::optional<QImage> qrImage;        // decoded, for the QR form
+        QString outputText;
+        QString inputText;
+        QString copyTitle;                    // "Copy Result", or "Copy Image" in the QR form
+        QString saveTitle;
+        bool showsReplace = false;
+        QString replaceTitle;
+        QString speakTitle;
+        QString speakSymbol;
+        bool speakIsActive = false;
+        bool operator==(const ResultCard& other) const = default;
+    };
+
+    QList<StatusPill> statusPills;
+    QString previewTitle;
+    QString inputTitle;
+    QString inputSubtitle;
+    std::optional<QString> detectedBadge; // "Detected: TR"
+    QString statsText;                     // "12 words · 89 chars"
+    QList<Sample> samples;
+    Menu targetMenu;
+    Menu caseMenu;
+    QString pasteTitle;
+    QString clearTitle;
+    QString gridTitle;
+    QList<Tile> tiles;
+    bool tilesEnabled = true;
+    ResultState resultState = ResultState::hidden;
+    QString busyTitle;
+    std::optional<ResultCard> result;
+
+    bool operator==(const ZubPlaygroundPresentation& other) const = default;
+
+    static ZubPlaygroundPresentation make(const QString& text, const std::optional<ZubExecutionResult>& result,
+                                          bool isBusy, bool isSpeaking, const ZubConfig& config, QuorLanguage language);
+    static ZubPlaygroundPresentation make(const ZubStudioModel& model);
+    // The seven sample texts, fixed in every language but for their titles.
+    static QList<Sample> sampleTexts(QuorLanguage language);
+    // The live figures of the editor's text, exactly as typed.
+    static std::optional<QString> detectedBadgeFor(const QString& text, QuorLanguage language);
+    static QString statsTextFor(const QString& text, QuorLanguage language);
+    static ResultCard makeResultCard(const ZubExecutionResult& result, bool isSpeaking, QuorLanguage language);
+};

@@ -1,0 +1,543 @@
+#include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
+
+#include "QuorZubApp/Views/Studio/ZubAdaptiveGridLayout.h"
+#include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+#include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
+
+#include "QuorKit/Design/QuorAnimation.h"
+#include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorGlassCard.h"
+#include "QuorKit/Design/QuorGlassScrollArea.h"
+#include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorMenuPicker.h"
+#include "QuorKit/Design/QuorStyledButton.h"
+#include "QuorKit/Design/QuorSymbols.h"
+#include "QuorZubCore/Models/ZubCaseTransformStyle.h"
+#include "QuorZubCore/Models/ZubTargetLanguage.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+QColor withAlpha(QColor color, double alpha)
+{
+    color.setAlphaF(static_cast<float>(alpha));
+    return color;
+}
+
+QHBoxLayout* hbox(QWidget* owner, int spacing, const QMargins& margins = {})
+{
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(margins);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QVBoxLayout* vbox(QWidget* owner, int spacing, const QMargins& margins = {})
+{
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(margins);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QLabel* symbolLabel(const QString& symbol, double size, const QColor& color, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setPixmap(QuorSymbols::pixmap(symbol, size, color));
+    label->setProperty("symbolName", symbol);
+    return label;
+}
+
+// A small indeterminate spinner in the accent colour.
+class Spinner : public QWidget {
+public:
+    Spinner(QColor color, QWidget* parent) : QWidget(parent), m_color(color)
+    {
+        setFixedSize(16, 16);
+        if (QuorAnimation::enabled()) {
+            auto* timer = new QTimer(this);
+            connect(timer, &QTimer::timeout, this, [this] {
+                m_angle = (m_angle + 12) % 360;
+                update();
+            });
+            timer->start(16);
+        }
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(withAlpha(m_color, 0.25), 2));
+        painter.drawEllipse(QRectF(rect()).adjusted(2, 2, -2, -2));
+        painter.setPen(QPen(m_color, 2, Qt::SolidLine, Qt::RoundCap));
+        painter.drawArc(QRectF(rect()).adjusted(2, 2, -2, -2), -m_angle * 16, 100 * 16);
+    }
+
+private:
+    QColor m_color;
+    int m_angle = 0;
+};
+
+// The QR image drawn without smoothing, so every module stays a sharp square.
+class SharpImage : public QWidget {
+public:
+    SharpImage(QImage image, QWidget* parent) : QWidget(parent), m_image(std::move(image)) { setFixedSize(180, 180); }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        const QSizeF scaled = QSizeF(m_image.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
+        const QRectF target((width() - scaled.width()) / 2, (height() - scaled.height()) / 2, scaled.width(),
+                            scaled.height());
+        painter.drawImage(target, m_image);
+    }
+
+private:
+    QImage m_image;
+};
+
+} // namespace
+
+ZubPlaygroundView::ZubPlaygroundView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
+    : QWidget(parent), m_model(model), m_accent(accent)
+{
+    setObjectName(QStringLiteral("playgroundTab"));
+    auto* column = new QWidget;
+    m_column = vbox(column, 16, QMargins(20, 20, 20, 20));
+    m_column->addWidget(buildStatusStrip());
+    m_column->addWidget(buildInputCard());
+    m_column->addWidget(buildGridCard());
+    m_column->addStretch(1);
+    vbox(this, 0)->addWidget(quorGlassScrollArea(column, Qt::Vertical, true, this));
+    connect(&m_model, &ZubStudioModel::changed, this, &ZubPlaygroundView::sync);
+    sync();
+}
+
+QWidget* ZubPlaygroundView::buildStatusStrip()
+{
+    auto* strip = new QWidget;
+    QHBoxLayout* layout = hbox(strip, 10);
+    for (int i = 0; i < 3; ++i) {
+        auto* pill = new ZubStudioPlate(QuorGlassTokens::surface1(), QuorGlassTokens::borderSubtle(), -1, strip);
+        pill->setObjectName(QStringLiteral("statusPill:") + QString::number(i));
+        QHBoxLayout* pillLayout = hbox(pill, 6, QMargins(10, 6, 10, 6));
+        QLabel* symbol = new QLabel(pill);
+        symbol->setObjectName(QStringLiteral("symbol"));
+        pillLayout->addWidget(symbol);
+        QLabel* title = QuorLabels::make(QString(), QuorFonts::system(11), QuorGlassTokens::textSecondary(), pill);
+        title->setObjectName(QStringLiteral("title"));
+        pillLayout->addWidget(title);
+        QLabel* value = QuorLabels::make(QString(), QuorFonts::monospaced(11, QFont::Bold), QuorGlassTokens::textPrimary(), pill);
+        value->setObjectName(QStringLiteral("value"));
+        pillLayout->addWidget(value);
+        layout->addWidget(pill);
+        m_statusPills.append(pill);
+    }
+    layout->addStretch(1);
+    auto* preview = new QuorStyledButton(QString(), QStringLiteral("macwindow.on.rectangle"), QuorGlassButtonStyle{true}, strip);
+    preview->setObjectName(QStringLiteral("previewButton"));
+    connect(preview, &QAbstractButton::clicked, this, [this] { m_model.previewPlaygroundInFloatingBar(); });
+    layout->addWidget(preview);
+    m_previewButton = preview;
+    return strip;
+}
+
+QWidget* ZubPlaygroundView::buildInputCard()
+{
+    auto* box = new QWidget;
+    QVBoxLayout* layout = vbox(box, 12);
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(8);
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    m_inputTitle = QuorLabels::make(QString(), QuorFonts::system(14, QFont::Bold), QuorGlassTokens::textPrimary(), box);
+    m_inputSubtitle = QuorLabels::make(QString(), QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), box);
+    m_inputSubtitle->setWordWrap(true);
+    titles->addWidget(m_inputTitle);
+    titles->addWidget(m_inputSubtitle);
+    header->addLayout(titles, 1);
+    m_detectedBadge = new ZubStudioPlate(withAlpha(m_accent, 0.16), std::nullopt, -1, box);
+    m_detectedBadge->setObjectName(QStringLiteral("detectedBadge"));
+    m_detectedText = QuorLabels::make(QString(), QuorFonts::monospaced(10.5, QFont::Bold), m_accent, m_detectedBadge);
+    hbox(m_detectedBadge, 0, QMargins(8, 4, 8, 4))->addWidget(m_detectedText);
+    header->addWidget(m_detectedBadge, 0, Qt::AlignVCenter);
+    m_stats = QuorLabels::make(QString(), QuorFonts::monospaced(10.5, QFont::Medium), QuorGlassTokens::textSecondary(), box);
+    m_stats->setObjectName(QStringLiteral("stats"));
+    header->addWidget(m_stats, 0, Qt::AlignVCenter);
+    layout->addLayout(header);
+
+    auto* chips = new QWidget;
+    QHBoxLayout* chipLayout = hbox(chips, 6);
+    const QList<ZubPlaygroundPresentation::Sample> samples = ZubPlaygroundPresentation::sampleTexts(m_model.language());
+    for (int i = 0; i < samples.size(); ++i) {
+        auto* chip = new ZubStudioButton(-1, chips);
+        chip->setObjectName(QStringLiteral("sample:") + QString::number(i));
+        chip->setColors(QuorGlassTokens::surface2(), QuorGlassTokens::borderSubtle());
+        QLabel* title = QuorLabels::make(QString(), QuorFonts::system(11, QFont::DemiBold), QuorGlassTokens::textPrimary(), chip);
+        title->setObjectName(QStringLiteral("text"));
+        hbox(chip, 0, QMargins(10, 5, 10, 5))->addWidget(title);
+        connect(chip, &QAbstractButton::clicked, this, [this, i] { pickSample(i); });
+        chipLayout->addWidget(chip);
+        m_sampleChips.append(chip);
+    }
+    chipLayout->addStretch(1);
+    QScrollArea* chipScroll = quorGlassScrollArea(chips, Qt::Horizontal, false, box);
+    chipScroll->setWidgetResizable(true);
+    chipScroll->setFixedHeight(chips->sizeHint().height() + 2);
+    layout->addWidget(chipScroll);
+
+    auto* well = new ZubStudioPlate(QColor::fromRgbF(0, 0, 0, 0.24f), QuorGlassTokens::borderSubtle(), 10, box);
+    m_editor = new QPlainTextEdit(well);
+    m_editor->setObjectName(QStringLiteral("editor"));
+    m_editor->setFrameShape(QFrame::NoFrame);
+    m_editor->setFont(QuorFonts::system(13.5));
+    m_editor->viewport()->setAutoFillBackground(false);
+    m_editor->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: rgba(255, 255, 255, 0.96); "
+                                           "selection-background-color: rgba(255, 255, 255, 0.28); }"));
+    m_editor->setMinimumHeight(96);
+    m_editor->setMaximumHeight(140);
+    connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
+        const QString text = m_editor->toPlainText();
+        if (text != m_model.playgroundText()) {
+            m_model.setPlaygroundText(text);
+        }
+    });
+    vbox(well, 0, QMargins(10, 10, 10, 10))->addWidget(m_editor);
+    layout->addWidget(well);
+
+    auto* controls = new QHBoxLayout;
+    controls->setSpacing(8);
+    m_targetMenu = new QuorMenuPicker(box);
+    m_targetMenu->setObjectName(QStringLiteral("targetMenu"));
+    m_targetMenu->setSymbolName(QStringLiteral("globe"));
+    m_targetMenu->setMarksCurrent(false);
+    connect(m_targetMenu, &QuorMenuPicker::activated, this, &ZubPlaygroundView::pickTargetLanguage);
+    m_caseMenu = new QuorMenuPicker(box);
+    m_caseMenu->setObjectName(QStringLiteral("caseMenu"));
+    m_caseMenu->setSymbolName(QStringLiteral("textformat"));
+    m_caseMenu->setMarksCurrent(false);
+    connect(m_caseMenu, &QuorMenuPicker::activated, this, &ZubPlaygroundView::pickCaseStyle);
+    m_pasteButton = new QuorStyledButton(QString(), QStringLiteral("doc.on.clipboard"), QuorGlassButtonStyle{false}, box);
+    m_pasteButton->setObjectName(QStringLiteral("pasteButton"));
+    connect(m_pasteButton, &QAbstractButton::clicked, this, &ZubPlaygroundView::pasteClipboard);
+    m_clearButton = new QuorStyledButton(QString(), QStringLiteral("trash"), QuorGlassButtonStyle{false}, box);
+    m_clearButton->setObjectName(QStringLiteral("clearButton"));
+    connect(m_clearButton, &QAbstractButton::clicked, this, &ZubPlaygroundView::clear);
+    controls->addWidget(m_targetMenu);
+    controls->addWidget(m_caseMenu);
+    controls->addStretch(1);
+    controls->addWidget(m_pasteButton);
+    controls->addWidget(m_clearButton);
+    layout->addLayout(controls);
+    return new QuorGlassCard(16, 14, box);
+}
+
+QWidget* ZubPlaygroundView::buildGridCard()
+{
+    auto* box = new QWidget;
+    QVBoxLayout* layout = vbox(box, 10);
+    m_gridTitle = QuorLabels::make(QString(), QuorFonts::system(13.5, QFont::Bold), QuorGlassTokens::textPrimary(), box);
+    layout->addWidget(m_gridTitle);
+    m_grid = new QWidget(box);
+    m_grid->setObjectName(QStringLiteral("actionGrid"));
+    m_gridLayout = new ZubAdaptiveGridLayout(132, 8, 8, m_grid);
+    layout->addWidget(m_grid);
+    return new QuorGlassCard(16, 14, box);
+}
+
+void ZubPlaygroundView::sync()
+{
+    const ZubPlaygroundPresentation next = ZubPlaygroundPresentation::make(m_model);
+    const ZubPlaygroundPresentation previous = m_presentation;
+    m_presentation = next;
+    syncStatus();
+    syncInput();
+    if (m_firstSync || next.tiles != previous.tiles) {
+        syncTiles();
+    }
+    for (QAbstractButton* tile : m_tiles) {
+        tile->setEnabled(next.tilesEnabled);
+    }
+    if (m_firstSync || next.resultState != previous.resultState || next.result != previous.result ||
+        next.busyTitle != previous.busyTitle) {
+        syncResult();
+    }
+    m_firstSync = false;
+}
+
+void ZubPlaygroundView::syncStatus()
+{
+    for (qsizetype i = 0; i < m_statusPills.size() && i < m_presentation.statusPills.size(); ++i) {
+        const auto& pill = m_presentation.statusPills[i];
+        QWidget* widget = m_statusPills[i];
+        if (auto* symbol = widget->findChild<QLabel*>(QStringLiteral("symbol"));
+            symbol != nullptr && symbol->property("symbolName").toString() != pill.symbol) {
+            symbol->setPixmap(QuorSymbols::pixmap(pill.symbol, 11, m_accent));
+            symbol->setProperty("symbolName", pill.symbol);
+        }
+        widget->findChild<QLabel*>(QStringLiteral("title"))->setText(pill.title);
+        widget->findChild<QLabel*>(QStringLiteral("value"))->setText(pill.value);
+    }
+    m_previewButton->setText(m_presentation.previewTitle);
+    m_previewButton->updateGeometry();
+}
+
+void ZubPlaygroundView::syncInput()
+{
+    const ZubPlaygroundPresentation& p = m_presentation;
+    m_inputTitle->setText(p.inputTitle);
+    m_inputSubtitle->setText(p.inputSubtitle);
+    m_detectedBadge->setVisible(p.detectedBadge.has_value());
+    m_detectedText->setText(p.detectedBadge.value_or(QString()));
+    m_stats->setText(p.statsText);
+    for (qsizetype i = 0; i < m_sampleChips.size() && i < p.samples.size(); ++i) {
+        m_sampleChips[i]->findChild<QLabel*>(QStringLiteral("text"))->setText(p.samples[i].title);
+        m_sampleChips[i]->updateGeometry();
+    }
+    const QString text = m_model.playgroundText();
+    if (m_editor->toPlainText() != text) {
+        m_editor->setPlainText(text);
+    }
+    const auto menu = [](QuorMenuPicker* picker, const ZubPlaygroundPresentation::Menu& m) {
+        QList<QuorMenuPicker::Item> items;
+        for (const QString& item : m.items) {
+            items.append({item, false});
+        }
+        picker->setItems(items);
+        picker->setCurrentIndex(m.currentIndex);
+    };
+    menu(m_targetMenu, p.targetMenu);
+    menu(m_caseMenu, p.caseMenu);
+    m_pasteButton->setText(p.pasteTitle);
+    m_clearButton->setText(p.clearTitle);
+    m_pasteButton->updateGeometry();
+    m_clearButton->updateGeometry();
+    m_gridTitle->setText(p.gridTitle);
+}
+
+void ZubPlaygroundView::syncTiles()
+{
+    for (QAbstractButton* tile : m_tiles) {
+        delete tile;
+    }
+    m_tiles.clear();
+    for (const ZubPlaygroundPresentation::Tile& tile : m_presentation.tiles) {
+        auto* button = new ZubStudioButton(10, m_grid);
+        button->setObjectName(QStringLiteral("tile:") + tile.action.id.toString(QUuid::WithoutBraces));
+        button->setColors(QuorGlassTokens::surface2(), QuorGlassTokens::borderSubtle());
+        QHBoxLayout* layout = hbox(button, 6, QMargins(11, 9, 11, 9));
+        layout->addWidget(symbolLabel(tile.symbol, 12, tile.accentSymbol ? m_accent : QuorGlassTokens::textPrimary(), button));
+        QLabel* title = QuorLabels::makeElided(tile.title, QuorFonts::system(12, QFont::DemiBold),
+                                               QuorGlassTokens::textPrimary(), button);
+        title->setObjectName(QStringLiteral("text"));
+        layout->addWidget(title, 1);
+        const ZubActionDefinition action = tile.action;
+        connect(button, &QAbstractButton::clicked, this, [this, action] { m_model.runPlaygroundAction(action); });
+        m_gridLayout->addWidget(button);
+        button->show();
+        m_tiles.append(button);
+    }
+}
+
+QWidget* ZubPlaygroundView::buildBusyRow()
+{
+    auto* row = new QWidget;
+    QHBoxLayout* layout = hbox(row, 10);
+    layout->addWidget(new Spinner(m_accent, row));
+    QLabel* title = QuorLabels::make(m_presentation.busyTitle, QuorFonts::system(13, QFont::Medium),
+                                     QuorGlassTokens::textPrimary(), row);
+    title->setObjectName(QStringLiteral("busyTitle"));
+    layout->addWidget(title);
+    layout->addStretch(1);
+    return row;
+}
+
+QWidget* ZubPlaygroundView::buildResult(const ZubPlaygroundPresentation::ResultCard& card)
+{
+    auto* box = new QWidget;
+    QVBoxLayout* layout = vbox(box, 12);
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(8);
+    header->addWidget(symbolLabel(card.headerSymbol, 13, card.isError ? QuorGlassTokens::warning() : m_accent, box));
+    QLabel* title = QuorLabels::make(card.title, QuorFonts::system(14, QFont::Bold), QuorGlassTokens::textPrimary(), box);
+    title->setObjectName(QStringLiteral("resultTitle"));
+    header->addWidget(title);
+    if (card.languageBadge) {
+        auto* badge = new ZubStudioPlate(withAlpha(m_accent, 0.16), std::nullopt, -1, box);
+        badge->setObjectName(QStringLiteral("languageBadge"));
+        hbox(badge, 0, QMargins(7, 3, 7, 3))
+            ->addWidget(QuorLabels::make(*card.languageBadge, QuorFonts::monospaced(10.5, QFont::Bold), m_accent, badge));
+        header->addWidget(badge);
+    }
+    header->addStretch(1);
+    header->addWidget(QuorLabels::make(card.duration, QuorFonts::monospaced(11), QuorGlassTokens::textMuted(), box));
+    layout->addLayout(header);
+
+    const auto copyButton = [this, box, &card] {
+        auto* copy = new QuorStyledButton(card.copyTitle, QStringLiteral("doc.on.doc"), QuorPrimaryButtonStyle{}, box);
+        copy->setObjectName(QStringLiteral("copyButton"));
+        connect(copy, &QAbstractButton::clicked, this, [this] {
+            if (const auto& result = m_model.playgroundResult()) {
+                m_model.copyExecutionResult(*result);
+            }
+        });
+        return copy;
+    };
+
+    if (card.qrImage) {
+        auto* form = new QHBoxLayout;
+        form->setSpacing(16);
+        auto* frame = new ZubStudioPlate(Qt::white, std::nullopt, 12, box);
+        frame->setObjectName(QStringLiteral("qrImage"));
+        vbox(frame, 0, QMargins(10, 10, 10, 10))->addWidget(new SharpImage(*card.qrImage, frame));
+        form->addWidget(frame, 0, Qt::AlignTop);
+        auto* texts = new QVBoxLayout;
+        texts->setSpacing(8);
+        QLabel* output = QuorLabels::make(card.outputText, QuorFonts::system(13, QFont::DemiBold),
+                                          QuorGlassTokens::textPrimary(), box);
+        output->setObjectName(QStringLiteral("output"));
+        output->setWordWrap(true);
+        texts->addWidget(output);
+        QLabel* input = QuorLabels::make(card.inputText, QuorFonts::monospaced(11.5), QuorGlassTokens::textSecondary(), box);
+        input->setWordWrap(true);
+        input->setMaximumHeight(input->fontMetrics().lineSpacing() * 5);
+        input->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        texts->addWidget(input);
+        texts->addStretch(1);
+        auto* buttons = new QHBoxLayout;
+        buttons->setSpacing(8);
+        buttons->addWidget(copyButton());
+        auto* save = new QuorStyledButton(card.saveTitle, QStringLiteral("square.and.arrow.down"),
+                                          QuorGlassButtonStyle{false}, box);
+        save->setObjectName(QStringLiteral("saveButton"));
+        connect(save, &QAbstractButton::clicked, this, [this] {
+            if (const auto& result = m_model.playgroundResult(); result && result->qrPNGData) {
+                m_model.saveQRCodePNG(*result->qrPNGData);
+            }
+        });
+        buttons->addWidget(save);
+        buttons->addStretch(1);
+        texts->addLayout(buttons);
+        form->addLayout(texts, 1);
+        layout->addLayout(form);
+        return box;
+    }
+
+    auto* well = new ZubStudioPlate(QColor::fromRgbF(0, 0, 0, 0.24f), QuorGlassTokens::borderSubtle(), 10, box);
+    QLabel* output = QuorLabels::make(card.outputText, QuorFonts::system(13.5),
+                                      card.isError ? QuorGlassTokens::warning() : QuorGlassTokens::textPrimary(), well);
+    output->setObjectName(QStringLiteral("output"));
+    output->setWordWrap(true);
+    output->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    vbox(well, 0, QMargins(12, 12, 12, 12))->addWidget(output);
+    layout->addWidget(well);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    buttons->addWidget(copyButton());
+    if (card.showsReplace) {
+        auto* replace = new QuorStyledButton(card.replaceTitle, QStringLiteral("arrow.up.circle"),
+                                             QuorGlassButtonStyle{false}, box);
+        replace->setObjectName(QStringLiteral("replaceButton"));
+        connect(replace, &QAbstractButton::clicked, this, &ZubPlaygroundView::replaceInput);
+        buttons->addWidget(replace);
+    }
+    auto* speak = new QuorStyledButton(card.speakTitle, card.speakSymbol, QuorGlassButtonStyle{card.speakIsActive}, box);
+    speak->setObjectName(QStringLiteral("speakButton"));
+    connect(speak, &QAbstractButton::clicked, this, [this] {
+        if (const auto& result = m_model.playgroundResult()) {
+            m_model.toggleSpeak(*result);
+        }
+    });
+    buttons->addWidget(speak);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    return box;
+}
+
+void ZubPlaygroundView::syncResult()
+{
+    delete m_resultCard;
+    m_resultCard = nullptr;
+    QWidget* content = nullptr;
+    switch (m_presentation.resultState) {
+    case ZubPlaygroundPresentation::ResultState::hidden: return;
+    case ZubPlaygroundPresentation::ResultState::busy: content = buildBusyRow(); break;
+    case ZubPlaygroundPresentation::ResultState::qrResult:
+    case ZubPlaygroundPresentation::ResultState::textResult: content = buildResult(*m_presentation.result); break;
+    }
+    m_resultCard = new QuorGlassCard(16, 14, content);
+    m_resultCard->setObjectName(QStringLiteral("resultCard"));
+    // Under the grid card, above the closing stretch.
+    m_column->insertWidget(m_column->count() - 1, m_resultCard);
+    m_resultCard->show();
+}
+
+void ZubPlaygroundView::pickSample(int index)
+{
+    const auto samples = ZubPlaygroundPresentation::sampleTexts(m_model.language());
+    if (index >= 0 && index < samples.size()) {
+        m_model.setPlaygroundText(samples[index].text);
+    }
+}
+
+void ZubPlaygroundView::pickTargetLanguage(int index)
+{
+    const auto& cases = ZubTargetLanguages::allCases();
+    if (index < 0 || index >= cases.size()) {
+        return;
+    }
+    ZubConfig config = m_model.config();
+    config.targetLanguage = cases[index];
+    m_model.setConfig(config);
+    m_model.persistConfig();
+}
+
+void ZubPlaygroundView::pickCaseStyle(int index)
+{
+    const auto& cases = ZubCaseTransformStyles::allCases();
+    if (index < 0 || index >= cases.size()) {
+        return;
+    }
+    ZubConfig config = m_model.config();
+    config.preferredCaseStyle = cases[index];
+    m_model.setConfig(config);
+    m_model.persistConfig();
+}
+
+void ZubPlaygroundView::pasteClipboard()
+{
+    const QString text = QGuiApplication::clipboard()->text();
+    if (!text.isEmpty()) {
+        m_model.setPlaygroundText(text);
+    }
+}
+
+void ZubPlaygroundView::clear()
+{
+    m_model.setPlaygroundText(QString());
+    m_model.setPlaygroundResult(std::nullopt);
+}
+
+void ZubPlaygroundView::replaceInput()
+{
+    if (const auto& result = m_model.playgroundResult()) {
+        m_model.setPlaygroundText(result->outputText);
+    }
+}

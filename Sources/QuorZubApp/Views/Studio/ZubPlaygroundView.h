@@ -1,0 +1,71 @@
+#pragma once
+
+#include "QuorZubApp/Views/Studio/ZubPlaygroundPresentation.h"
+#include "QuorZubApp/Views/Studio/ZubStudioModel.h"
+
+#include <QColor>
+#include <QWidget>
+
+class QAbstractButton;
+class QLabel;
+class QPlainTextEdit;
+class QVBoxLayout;
+class QuorGlassCard;
+class QuorMenuPicker;
+class ZubAdaptiveGridLayout;
+class ZubStudioPlate;
+
+// The playground tab: type or pick a sample, see its live figures, run any enabled action on it and
+// act on the result. Text and result live in the model; this view keeps nothing of its own.
+class ZubPlaygroundView : public QWidget {
+    Q_OBJECT
+public:
+    ZubPlaygroundView(ZubStudioModel& model, const QColor& accent, QWidget* parent = nullptr);
+
+    const ZubPlaygroundPresentation& presentation() const { return m_presentation; }
+
+    // The controls' effects, as their clicks run them.
+    void pickSample(int index);
+    void pickTargetLanguage(int index);
+    void pickCaseStyle(int index);
+    void pasteClipboard();
+    void clear();
+    void replaceInput();
+
+private:
+    QWidget* buildStatusStrip();
+    QWidget* buildInputCard();
+    QWidget* buildGridCard();
+    void sync();
+    void syncStatus();
+    void syncInput();
+    void syncTiles();
+    void syncResult();
+    QWidget* buildBusyRow();
+    QWidget* buildResult(const ZubPlaygroundPresentation::ResultCard& card);
+
+    ZubStudioModel& m_model;
+    QColor m_accent;
+    ZubPlaygroundPresentation m_presentation;
+    bool m_firstSync = true;
+
+    QList<QWidget*> m_statusPills;
+    QAbstractButton* m_previewButton = nullptr;
+    QLabel* m_inputTitle = nullptr;
+    QLabel* m_inputSubtitle = nullptr;
+    ZubStudioPlate* m_detectedBadge = nullptr;
+    QLabel* m_detectedText = nullptr;
+    QLabel* m_stats = nullptr;
+    QList<QAbstractButton*> m_sampleChips;
+    QPlainTextEdit* m_editor = nullptr;
+    QuorMenuPicker* m_targetMenu = nullptr;
+    QuorMenuPicker* m_caseMenu = nullptr;
+    QAbstractButton* m_pasteButton = nullptr;
+    QAbstractButton* m_clearButton = nullptr;
+    QLabel* m_gridTitle = nullptr;
+    QWidget* m_grid = nullptr;
+    ZubAdaptiveGridLayout* m_gridLayout = nullptr;
+    QList<QAbstractButton*> m_tiles;
+    QVBoxLayout* m_column = nullptr;
+    QuorGlassCard* m_resultCard = nullptr;
+};

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "QuorZubApp/Views/Studio/ZubStudioModel.h"
+#include "QuorZubCore/Models/ZubTranslationBackend.h"
+
+#include <QColor>
+#include <QList>
+#include <QString>
+
+// Every text, colour and visibility decision of the settings tab for one state of the view model.
+struct ZubSettingsPresentation {
+    struct PermissionTile {
+        QString title;
+        QString subtitle; // what it is for and, while missing, what to do
+        bool granted = false;
+        QString badge;    // "Granted" / "Required"
+        QColor badgeColor;
+        QString buttonTitle;
+        bool buttonActive = false; // the highlighted glass look while missing
+        bool operator==(const PermissionTile& other) const = default;
+    };
+
+    struct BackendTile {
+        ZubTranslationBackend backend = ZubTranslationBackend::aiProvider;
+        QString title;
+        bool isSelected = false;
+        bool operator==(const BackendTile& other) const = default;
+    };
+
+    struct Shortcut {
+        QString keys;
+        QString label;
+        bool operator==(const Shortcut& other) const = default;
+    };
+
+    struct RunningChip {
+        RunningAppCandidate app;
+        bool isExcluded = false;
+        QString symbol;
+        bool operator==(const RunningChip& other) const = default;
+    };
+
+    QString permissionsTitle;
+    QString permissionsSubtitle;
+    QString refreshTitle;
+    PermissionTile accessibility;
+    PermissionTile screenRecording;
+
+    QString engineTitle;
+    QString backendLabel;
+    QList<BackendTile> backends;
+    QString targetLabel;
+    QStringList targetItems;
+    int targetIndex = 0;
+
+    QString behaviorTitle;
+    QString autoShowLabel;
+    bool autoShowOn = false;
+    QString autoHideLabel;
+    double hideDelay = 6;
+    QString launchAtLoginLabel;
+    bool launchAtLoginOn = false;
+    QString languageLabel;
+    QList<Shortcut> shortcuts;
+
+    QString excludedTitle;
+    QString excludedSubtitle;
+    QString refreshAppsTitle;
+    QString manualPlaceholder;
+    QString addTitle;
+    bool addButtonActive = false;
+    QStringList excludedRows;
+    bool showsQuickExclude = false;
+    QString quickExcludeTitle;
+    QList<RunningChip> runningChips;
+
+    bool operator==(const ZubSettingsPresentation& other) const = default;
+
+    static ZubSettingsPresentation make(const ZubConfig& config, QuorLanguage language, bool accessibilityGranted,
+                                        bool screenRecordingGranted, bool launchAtLogin,
+                                        const QList<RunningAppCandidate>& runningApps, const QString& manualBundleID);
+    static ZubSettingsPresentation make(const ZubStudioModel& model, const QString& manualBundleID);
+    // "Auto-hide idle bar after: 6s": the delay truncated toward zero.
+    static QString autoHideLabelFor(double seconds, QuorLanguage language);
+    // Whether `bundleID` is in the list, ignoring letter case.
+    static bool isExcluded(const QStringList& excludedBundleIDs, const QString& bundleID);
+    static PermissionTile accessibilityTile(bool granted, QuorLanguage language);
+    static PermissionTile screenRecordingTile(bool granted, QuorLanguage language);
+};

@@ -1,0 +1,83 @@
+#include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+
+#include <QEvent>
+#include <QGraphicsOpacityEffect>
+#include <QLayout>
+#include <QPainter>
+#include <QPainterPath>
+
+ZubStudioButton::ZubStudioButton(double cornerRadius, QWidget* parent) : QAbstractButton(parent), m_cornerRadius(cornerRadius)
+{
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+    connect(this, &QAbstractButton::pressed, this, qOverload<>(&QWidget::update));
+    connect(this, &QAbstractButton::released, this, qOverload<>(&QWidget::update));
+}
+
+void ZubStudioButton::setColors(const QColor& fill, std::optional<QColor> border)
+{
+    if (fill != m_fill || border != m_border) {
+        m_fill = fill;
+        m_border = border;
+        update();
+    }
+}
+
+QSize ZubStudioButton::sizeHint() const
+{
+    return layout() != nullptr ? layout()->sizeHint() : QSize(16, 16);
+}
+
+QSize ZubStudioButton::minimumSizeHint() const
+{
+    return layout() != nullptr ? layout()->minimumSize() : QSize(16, 16);
+}
+
+void ZubStudioButton::enterEvent(QEnterEvent* event)
+{
+    m_hovered = true;
+    emit hoverChanged(true);
+    QAbstractButton::enterEvent(event);
+}
+
+void ZubStudioButton::leaveEvent(QEvent* event)
+{
+    m_hovered = false;
+    emit hoverChanged(false);
+    QAbstractButton::leaveEvent(event);
+}
+
+void ZubStudioButton::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bounds(rect());
+    const double radius = m_cornerRadius < 0 ? bounds.height() / 2 : m_cornerRadius;
+    QPainterPath shape;
+    shape.addRoundedRect(bounds, radius, radius);
+    painter.fillPath(shape, m_fill);
+    if (m_border) {
+        painter.setPen(QPen(*m_border, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), std::max(0.0, radius - 0.5),
+                                std::max(0.0, radius - 0.5));
+    }
+    if (isDown()) {
+        painter.fillPath(shape, QColor::fromRgbF(0, 0, 0, 0.18f));
+    }
+}
+
+void ZubStudioButton::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::EnabledChange) {
+        // A disabled button fades as a whole, its labels included.
+        if (isEnabled()) {
+            setGraphicsEffect(nullptr);
+        } else {
+            auto* fade = new QGraphicsOpacityEffect(this);
+            fade->setOpacity(0.45);
+            setGraphicsEffect(fade);
+        }
+    }
+    QAbstractButton::changeEvent(event);
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "QuorKit/Cloud/QuorAIConfig.h"
+#include "QuorKit/Localization/QuorLanguage.h"
+#include "QuorZubCore/Models/ZubActionDefinition.h"
+#include "QuorZubCore/Models/ZubConfig.h"
+#include "QuorZubCore/Models/ZubExecutionResult.h"
+#include "QuorZubCore/Models/ZubHistoryRecord.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QuorAppLogger;
+
+// The tab the studio window shows.
+enum class ZubStudioTab { playground, actions, history, settings };
+
+// One running application offered for exclusion.
+struct RunningAppCandidate {
+    QString id;       // the bundle identifier lower-cased
+    QString name;     // the application's name, else its bundle identifier
+    QString bundleID; // as the workspace reports it
+    bool operator==(const RunningAppCandidate& other) const = default;
+};
+
+// What the studio window's views read from and do through the application's view model. The views
+// keep no copy of a setting: they read here on every sync and change things only through these
+// members; `changed` fires after any published change.
+class ZubStudioModel : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    virtual ZubStudioTab selectedTab() const = 0;
+    virtual void setSelectedTab(ZubStudioTab tab) = 0;
+    virtual QuorLanguage language() const = 0;
+    virtual void setLanguage(QuorLanguage language) = 0;
+    // The open floating bar's language (an open bar switches at once).
+    virtual void setFloatingBarLanguage(QuorLanguage language) = 0;
+
+    virtual const ZubConfig& config() const = 0;
+    // Replaces the configuration in memory; a view changes one field and then calls persistConfig().
+    virtual void setConfig(const ZubConfig& config) = 0;
+    virtual void persistConfig() = 0;
+    virtual const QList<ZubHistoryRecord>& history() const = 0;
+
+    virtual QString playgroundText() const = 0;
+    virtual void setPlaygroundText(const QString& text) = 0;
+    virtual const std::optional<ZubExecutionResult>& playgroundResult() const = 0;
+    virtual void setPlaygroundResult(const std::optional<ZubExecutionResult>& result) = 0;
+    virtual bool isPlaygroundBusy() const = 0;
+    virtual bool isSpeaking() const = 0;
+    virtual bool isOCRCapturing() const = 0;
+
+    virtual std::optional<QString> toastMessage() const = 0;
+    virtual bool toastIsError() const = 0;
+    virtual bool isVersionLogsSheetPresented() const = 0;
+    virtual void setVersionLogsSheetPresented(bool presented) = 0;
+
+    virtual bool accessibilityGranted() const = 0;
+    virtual void setAccessibilityGranted(bool granted) = 0;
+    virtual bool screenRecordingGranted() const = 0;
+    virtual void setScreenRecordingGranted(bool granted) = 0;
+    virtual bool launchAtLogin() const = 0;
+    virtual bool hasSavedAPIKey() const = 0;
+    virtual const QList<RunningAppCandidate>& runningApps() const = 0;
+    virtual std::shared_ptr<QuorAppLogger> logger() const = 0;
+
+    // The desktop's answers, asked afresh: the display offers what reading selections and sending
+    // keys need; a region-capture tool is installed.
+    virtual bool checkAccessibilityGranted() const = 0;
+    virtual bool checkScreenRecordingGranted() const = 0;
+
+    virtual void setAutoShowOnSelection(bool enabled) = 0;
+    virtual void triggerScreenOCRTranslate() = 0;
+    virtual void showToast(const QString& message, bool isError) = 0;
+    virtual void previewPlaygroundInFloatingBar() = 0;
+    virtual void runPlaygroundAction(const ZubActionDefinition& action) = 0;
+    virtual void copyExecutionResult(const ZubExecutionResult& result) = 0;
+    virtual void toggleSpeak(const ZubExecutionResult& result) = 0;
+    virtual void saveQRCodePNG(const QByteArray& png) = 0;
+    virtual void toggleLaunchAtLogin(bool enabled) = 0;
+    virtual void requestAccessibilityPermission() = 0;
+    virtual void updateAIConfig(const QuorAIConfig& config) = 0;
+    virtual void saveAPIKeyToKeychain(const std::optional<QString>& key) = 0;
+    virtual void deleteAPIKeyFromKeychain() = 0;
+    virtual void addExcludedBundleID(const QString& bundleID) = 0;
+    virtual void removeExcludedBundleID(const QString& bundleID) = 0;
+    virtual void refreshRunningApps() = 0;
+
+signals:
+    void changed();
+};

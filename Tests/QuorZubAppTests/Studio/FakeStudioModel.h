@@ -1,0 +1,218 @@
+#pragma once
+
+#include "QuorZubApp/Views/Studio/ZubStudioModel.h"
+
+#include "QuorKit/Utilities/QuorAppLogger.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QDir>
+#include <QStringList>
+
+// A studio model that keeps its state in memory and records every call the views make, so tests
+// see exactly what a control did. Each setter announces a change as the real view model does.
+class FakeStudioModel : public ZubStudioModel {
+public:
+    FakeStudioModel()
+    {
+        m_config = ZubConfig::defaultConfig();
+        const QString folder = quorTestSandboxPath() + QStringLiteral("/studio-logs");
+        m_logger = std::make_shared<QuorAppLogger>(QStringLiteral("QuorZub"), folder, QuorAppLogger::defaultMaxFileBytes,
+                                                   5, [] { return QuorAppVersion{"1.0.0", "100"}; });
+    }
+
+    // Every call by name, with its argument when it has one: "persistConfig", "addExcludedBundleID: x".
+    QStringList calls;
+    // The configuration as last persisted (what config.json would hold).
+    std::optional<ZubConfig> persisted;
+    QList<ZubActionDefinition> ranActions;
+    QList<ZubExecutionResult> copiedResults;
+    QList<ZubExecutionResult> spokenResults;
+    QList<QByteArray> savedPNGs;
+    bool accessibilityAnswer = true;
+    bool screenRecordingAnswer = false;
+    bool launchAtLoginAccepted = true;
+    QList<RunningAppCandidate> workspaceApps;
+    std::optional<QuorLanguage> floatingBarLanguage;
+
+    ZubStudioTab selectedTab() const override { return m_tab; }
+    void setSelectedTab(ZubStudioTab tab) override { set(m_tab, tab); }
+    QuorLanguage language() const override { return m_language; }
+    void setLanguage(QuorLanguage language) override
+    {
+        calls << QStringLiteral("setLanguage: ") + QuorLanguages::rawValue(language);
+        set(m_language, language);
+    }
+    void setFloatingBarLanguage(QuorLanguage language) override
+    {
+        calls << QStringLiteral("setFloatingBarLanguage: ") + QuorLanguages::rawValue(language);
+        floatingBarLanguage = language;
+    }
+
+    const ZubConfig& config() const override { return m_config; }
+    void setConfig(const ZubConfig& config) override { set(m_config, config); }
+    void persistConfig() override
+    {
+        calls << QStringLiteral("persistConfig");
+        persisted = m_config;
+    }
+    const QList<ZubHistoryRecord>& history() const override { return m_history; }
+    void setHistory(const QList<ZubHistoryRecord>& history) { set(m_history, history); }
+
+    QString playgroundText() const override { return m_playgroundText; }
+    void setPlaygroundText(const QString& text) override { set(m_playgroundText, text); }
+    const std::optional<ZubExecutionResult>& playgroundResult() const override { return m_result; }
+    void setPlaygroundResult(const std::optional<ZubExecutionResult>& result) override { set(m_result, result); }
+    bool isPlaygroundBusy() const override { return m_busy; }
+    void setBusy(bool busy) { set(m_busy, busy); }
+    bool isSpeaking() const override { return m_speaking; }
+    void setSpeaking(bool speaking) { set(m_speaking, speaking); }
+    bool isOCRCapturing() const override { return m_capturing; }
+    void setCapturing(bool capturing) { set(m_capturing, capturing); }
+
+    std::optional<QString> toastMessage() const override { return m_toast; }
+    bool toastIsError() const override { return m_toastIsError; }
+    void clearToast()
+    {
+        if (m_toast) {
+            m_toast.reset();
+            emit changed();
+        }
+    }
+    bool isVersionLogsSheetPresented() const override { return m_sheet; }
+    void setVersionLogsSheetPresented(bool presented) override { set(m_sheet, presented); }
+
+    bool accessibilityGranted() const override { return m_accessibility; }
+    void setAccessibilityGranted(bool granted) override { set(m_accessibility, granted); }
+    bool screenRecordingGranted() const override { return m_screen; }
+    void setScreenRecordingGranted(bool granted) override { set(m_screen, granted); }
+    bool launchAtLogin() const override { return m_launch; }
+    bool hasSavedAPIKey() const override { return false; }
+    const QList<RunningAppCandidate>& runningApps() const override { return m_runningApps; }
+    std::shared_ptr<QuorAppLogger> logger() const override { return m_logger; }
+
+    bool checkAccessibilityGranted() const override
+    {
+        const_cast<FakeStudioModel*>(this)->calls << QStringLiteral("checkAccessibilityGranted");
+        return accessibilityAnswer;
+    }
+    bool checkScreenRecordingGranted() const override
+    {
+        const_cast<FakeStudioModel*>(this)->calls << QStringLiteral("checkScreenRecordingGranted");
+        return screenRecordingAnswer;
+    }
+
+    void setAutoShowOnSelection(bool enabled) override
+    {
+        calls << QStringLiteral("setAutoShowOnSelection: ") + (enabled ? "true" : "false");
+        m_config.autoShowOnSelection = enabled;
+        persistConfig();
+        showToast(enabled ? QStringLiteral("Auto-Zub on text selection enabled.") : QStringLiteral("Auto-Zub paused."), false);
+    }
+    void triggerScreenOCRTranslate() override { calls << QStringLiteral("triggerScreenOCRTranslate"); }
+    void showToast(const QString& message, bool isError) override
+    {
+        m_toastIsError = isError;
+        m_toast = message;
+        emit changed();
+    }
+    void previewPlaygroundInFloatingBar() override { calls << QStringLiteral("previewPlaygroundInFloatingBar"); }
+    void runPlaygroundAction(const ZubActionDefinition& action) override
+    {
+        calls << QStringLiteral("runPlaygroundAction");
+        ranActions << action;
+        set(m_busy, true);
+    }
+    void copyExecutionResult(const ZubExecutionResult& result) override
+    {
+        calls << QStringLiteral("copyExecutionResult");
+        copiedResults << result;
+    }
+    void toggleSpeak(const ZubExecutionResult& result) override
+    {
+        calls << QStringLiteral("toggleSpeak");
+        spokenResults << result;
+        set(m_speaking, !m_speaking);
+    }
+    void saveQRCodePNG(const QByteArray& png) override
+    {
+        calls << QStringLiteral("saveQRCodePNG");
+        savedPNGs << png;
+    }
+    void toggleLaunchAtLogin(bool enabled) override
+    {
+        calls << QStringLiteral("toggleLaunchAtLogin: ") + (enabled ? "true" : "false");
+        m_launch = launchAtLoginAccepted ? enabled : m_launch;
+        emit changed();
+    }
+    void requestAccessibilityPermission() override
+    {
+        calls << QStringLiteral("requestAccessibilityPermission");
+        set(m_accessibility, accessibilityAnswer);
+    }
+    void updateAIConfig(const QuorAIConfig& config) override
+    {
+        calls << QStringLiteral("updateAIConfig");
+        m_config.aiConfig = config;
+        persistConfig();
+        emit changed();
+    }
+    void saveAPIKeyToKeychain(const std::optional<QString>& key) override
+    {
+        calls << QStringLiteral("saveAPIKeyToKeychain: ") + key.value_or(QString());
+    }
+    void deleteAPIKeyFromKeychain() override { calls << QStringLiteral("deleteAPIKeyFromKeychain"); }
+    void addExcludedBundleID(const QString& bundleID) override
+    {
+        calls << QStringLiteral("addExcludedBundleID: ") + bundleID;
+        const QString trimmed = bundleID.trimmed();
+        if (trimmed.isEmpty() || m_config.excludedBundleIDs.contains(trimmed, Qt::CaseInsensitive)) {
+            return;
+        }
+        m_config.excludedBundleIDs.append(trimmed);
+        persistConfig();
+        emit changed();
+    }
+    void removeExcludedBundleID(const QString& bundleID) override
+    {
+        calls << QStringLiteral("removeExcludedBundleID: ") + bundleID;
+        m_config.excludedBundleIDs.removeIf(
+            [&bundleID](const QString& entry) { return entry.compare(bundleID, Qt::CaseInsensitive) == 0; });
+        persistConfig();
+        emit changed();
+    }
+    void refreshRunningApps() override
+    {
+        calls << QStringLiteral("refreshRunningApps");
+        set(m_runningApps, workspaceApps);
+    }
+
+    int count(const QString& call) const { return static_cast<int>(calls.count(call)); }
+
+private:
+    template <typename T>
+    void set(T& field, const T& value)
+    {
+        if (!(field == value)) {
+            field = value;
+            emit changed();
+        }
+    }
+
+    ZubStudioTab m_tab = ZubStudioTab::playground;
+    QuorLanguage m_language = QuorLanguage::en;
+    ZubConfig m_config;
+    QList<ZubHistoryRecord> m_history;
+    QString m_playgroundText;
+    std::optional<ZubExecutionResult> m_result;
+    bool m_busy = false;
+    bool m_speaking = false;
+    bool m_capturing = false;
+    std::optional<QString> m_toast;
+    bool m_toastIsError = false;
+    bool m_sheet = false;
+    bool m_accessibility = false;
+    bool m_screen = false;
+    bool m_launch = false;
+    QList<RunningAppCandidate> m_runningApps;
+    std::shared_ptr<QuorAppLogger> m_logger;
+};

@@ -1,0 +1,218 @@
+#include "FakeStudioModel.h"
+#include "StudioFixtures.h"
+
+#include "QuorZubApp/Views/Studio/MainZubStudioView.h"
+#include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
+#include "QuorZubApp/Views/Studio/ZubSettingsView.h"
+
+#include "QuorKit/Design/QuorVersionAndLogsView.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QtTest>
+
+namespace {
+QAbstractButton* tabButton(const QWidget& view, ZubStudioTab tab)
+{
+    return view.findChild<QAbstractButton*>(QStringLiteral("tab:") + QString::number(static_cast<int>(tab)));
+}
+
+QStringList tabTitles(const MainZubStudioView& view)
+{
+    QStringList titles;
+    for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
+        titles << tabButton(view, tab)->accessibleName();
+    }
+    return titles;
+}
+
+ZubHistoryRecord record(bool pinned)
+{
+    ZubHistoryRecord r = ZubHistoryRecord::fromResult(studio_fixtures::translation());
+    r.isPinned = pinned;
+    return r;
+}
+} // namespace
+
+class TestMainZubStudioView : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QuorLanguages::setCurrent(QuorLanguage::en); }
+
+    void switchingTabsRebuildsTheTab()
+    {
+        FakeStudioModel model;
+        MainZubStudioView view(model, Qt::magenta);
+        view.resize(1160, 740);
+        view.show();
+        QCOMPARE(view.shownTab(), ZubStudioTab::playground);
+        QVERIFY(qobject_cast<ZubPlaygroundView*>(view.tabView()));
+        QPointer<QWidget> playground = view.tabView();
+
+        tabButton(view, ZubStudioTab::settings)->click();
+        QCOMPARE(model.selectedTab(), ZubStudioTab::settings);
+        QVERIFY(qobject_cast<ZubSettingsView*>(view.tabView()));
+        QTRY_VERIFY_WITH_TIMEOUT(playground.isNull(), 2000);
+        // Short-lived form text belongs to the tab and goes with it.
+        auto* field = view.tabView()->findChild<QLineEdit*>(QStringLiteral("manualBundleID"));
+        field->setText(QStringLiteral("org.example.editor"));
+        QCOMPARE(static_cast<ZubSettingsView*>(view.tabView())->manualBundleID(), QStringLiteral("org.example.editor"));
+        tabButton(view, ZubStudioTab::actions)->click();
+        QCOMPARE(view.tabView()->objectName(), QStringLiteral("actionsTab"));
+        tabButton(view, ZubStudioTab::settings)->click();
+        QCOMPARE(static_cast<ZubSettingsView*>(view.tabView())->manualBundleID(), QString());
+        QVERIFY(view.tabView()->findChild<QLineEdit*>(QStringLiteral("manualBundleID"))->text().isEmpty());
+
+        // A tab chosen elsewhere moves both the highlight and the content.
+        model.setSelectedTab(ZubStudioTab::history);
+        QCOMPARE(view.tabView()->objectName(), QStringLiteral("historyTab"));
+        QVERIFY(view.presentation().tabs[2].isActive);
+        QVERIFY(!view.presentation().tabs[3].isActive);
+        // The same tab again keeps its view.
+        QPointer<QWidget> history = view.tabView();
+        tabButton(view, ZubStudioTab::history)->click();
+        QCOMPARE(view.tabView(), history.data());
+    }
+
+    void tabTitlesCountAtOnce()
+    {
+        FakeStudioModel model;
+        MainZubStudioView view(model, Qt::magenta);
+        const qsizetype enabled = model.config().enabledActions().size();
+        QCOMPARE(tabTitles(view)[1], QStringLiteral("Actions (%1)").arg(enabled));
+        QCOMPARE(tabTitles(view)[2], QStringLiteral("History (0)"));
+        ZubConfig config = model.config();
+        config.actions[0].isEnabled = false;
+        model.setConfig(config);
+        QCOMPARE(tabTitles(view)[1], QStringLiteral("Actions (%1)").arg(enabled - 1));
+        model.setHistory({record(true), record(false), record(false)});
+        QCOMPARE(tabTitles(view)[2], QStringLiteral("History (3)"));
+
+        model.setLanguage(QuorLanguage::tr);
+        QCOMPARE(tabTitles(view)[2], QStringLiteral("Geçmiş (3)"));
+        QCOMPARE(tabTitles(view)[0], QStringLiteral("Oyun Alanı"));
+        QCOMPARE(view.presentation().productName, QStringLiteral("QuorZub"));
+    }
+
+    void headerControlsActThroughTheModel()
+    {
+        FakeStudioModel model;
+        MainZubStudioView view(model, Qt::magenta);
+        auto* pill = view.findChild<QAbstractButton*>(QStringLiteral("autoPill"));
+        QCOMPARE(pill->accessibleName(), QStringLiteral("Auto-Zub"));
+        pill->click();
+        QCOMPARE(model.calls.filter(QStringLiteral("setAutoShowOnSelection")), QStringList{"setAutoShowOnSelection: false"});
+        QCOMPARE(pill->accessibleName(), QStringLiteral("Paused"));
+        pill->click();
+        QVERIFY(model.config().autoShowOnSelection);
+        QCOMPARE(pill->accessibleName(), QStringLiteral("Auto-Zub"));
+
+        auto* ocr = view.findChild<QAbstractButton*>(QStringLiteral("ocrButton"));
+        ocr->click();
+        QCOMPARE(model.count(QStringLiteral("triggerScreenOCRTranslate")), 1);
+        model.setCapturing(true);
+        QCOMPARE(ocr->text(), QStringLiteral("Capturing…"));
+        QVERIFY(!ocr->isEnabled());
+        ocr->click();
+        QCOMPARE(model.count(QStringLiteral("triggerScreenOCRTranslate")), 1);
+        model.setCapturing(false);
+        QVERIFY(ocr->isEnabled());
+        QCOMPARE(ocr->text(), QStringLiteral("OCR Translate"));
+    }
+
+    void toastShowsTheModelsMessage()
+    {
+        FakeStudioModel model;
+        MainZubStudioView view(model, Qt::magenta);
+        view.resize(1160, 740);
+        view.show();
+        QCOMPARE(view.toastBanner(), nullptr);
+        model.showToast(QStringLiteral("Type some text in Playground first."), true);
+        QVERIFY(view.toastBanner() != nullptr);
+        QCOMPARE(view.toastBanner()->message(), QStringLiteral("Type some text in Playground first."));
+        QVERIFY(view.toastBanner()->isError());
+        // Centred at the bottom, 22 points above the edge.
+        const QRect frame = view.toastBanner()->geometry();
+        QCOMPARE(frame.bottom() + 1, view.height() - 22);
+        QVERIFY(std::abs(frame.center().x() - view.width() / 2) <= 1);
+
+        model.showToast(QStringLiteral("Copied to clipboard."), false);
+        QCOMPARE(view.toastBanner()->message(), QStringLiteral("Copied to clipboard."));
+        QVERIFY(!view.toastBanner()->isError());
+        QCOMPARE(view.findChildren<QuorToastBanner*>().size(), 1);
+        model.clearToast();
+        QCOMPARE(view.toastBanner(), nullptr);
+        QTRY_COMPARE_WITH_TIMEOUT(view.findChildren<QuorToastBanner*>().size(), 0, 2000);
+    }
+
+    void versionSheetFollowsItsFlag()
+    {
+        FakeStudioModel model;
+        MainZubStudioView view(model, Qt::magenta);
+        view.show();
+        view.findChild<QAbstractButton*>(QStringLiteral("versionButton"))->click();
+        QVERIFY(model.isVersionLogsSheetPresented());
+        QDialog* sheet = view.versionSheet();
+        QVERIFY(sheet != nullptr);
+        QCOMPARE(sheet->size(), QSize(680, 540));
+        QVERIFY(sheet->findChild<QuorVersionAndLogsView*>() != nullptr);
+        sheet->findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
+        QVERIFY(!model.isVersionLogsSheetPresented());
+        QCOMPARE(view.versionSheet(), nullptr);
+
+        // A dismissal from outside resets the flag too.
+        model.setVersionLogsSheetPresented(true);
+        view.versionSheet()->reject();
+        QVERIFY(!model.isVersionLogsSheetPresented());
+        QCOMPARE(view.versionSheet(), nullptr);
+    }
+
+    void screenshots()
+    {
+        for (const QuorLanguage language : {QuorLanguage::en, QuorLanguage::tr}) {
+            FakeStudioModel model;
+            model.setLanguage(language);
+            model.setPlaygroundText(ZubPlaygroundPresentation::sampleTexts(language)[0].text);
+            model.setPlaygroundResult(studio_fixtures::translation());
+            model.setHistory({record(true), record(false)});
+            model.workspaceApps = {{"org.gnome.terminal", "Terminal", "org.gnome.Terminal"},
+                                   {"firefox", "Firefox", "firefox"},
+                                   {"org.gnome.texteditor", "Text Editor", "org.gnome.TextEditor"}};
+            model.accessibilityAnswer = true;
+            model.screenRecordingAnswer = false;
+            MainZubStudioView view(model, QColor(0xF4, 0x72, 0xD0));
+            view.resize(1160, 740);
+            view.show();
+            model.showToast(language == QuorLanguage::tr ? QStringLiteral("Panoya kopyalandı.")
+                                                         : QStringLiteral("Copied to clipboard."),
+                            false);
+            for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
+                model.setSelectedTab(tab);
+                studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-%1-%2")
+                                                           .arg(static_cast<int>(tab))
+                                                           .arg(QuorLanguages::rawValue(language)));
+            }
+            // The whole settings page at once.
+            model.setSelectedTab(ZubStudioTab::settings);
+            model.clearToast();
+            model.setConfig([&model] {
+                ZubConfig config = model.config();
+                config.excludedBundleIDs.append(QStringLiteral("firefox"));
+                return config;
+            }());
+            view.resize(1160, 1180);
+            studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-3-full-") + QuorLanguages::rawValue(language));
+            view.resize(1160, 740);
+            // The playground with a QR result.
+            model.setSelectedTab(ZubStudioTab::playground);
+            model.setPlaygroundResult(studio_fixtures::qrResult());
+            studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-0-qr-") + QuorLanguages::rawValue(language));
+        }
+    }
+};
+
+QUOR_TEST_MAIN(TestMainZubStudioView)
+#include "tst_mainzubstudioview.moc"

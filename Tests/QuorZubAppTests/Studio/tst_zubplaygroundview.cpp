@@ -1,0 +1,183 @@
+#include "FakeStudioModel.h"
+#include "StudioFixtures.h"
+
+#include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
+
+#include "QuorKit/Design/QuorMenuPicker.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+namespace {
+QAbstractButton* button(const QWidget& view, const QString& name)
+{
+    return view.findChild<QAbstractButton*>(name);
+}
+
+QWidget* resultCard(const QWidget& view)
+{
+    return view.findChild<QWidget*>(QStringLiteral("resultCard"));
+}
+
+QList<QAbstractButton*> tiles(const QWidget& view)
+{
+    return view.findChildren<QAbstractButton*>(QRegularExpression(QStringLiteral("^tile:")));
+}
+} // namespace
+
+class TestZubPlaygroundView : public QObject {
+    Q_OBJECT
+private slots:
+    void liveFiguresFollowTheText()
+    {
+        FakeStudioModel model;
+        ZubPlaygroundView view(model, Qt::magenta);
+        auto* stats = view.findChild<QLabel*>(QStringLiteral("stats"));
+        auto* badge = view.findChild<QWidget*>(QStringLiteral("detectedBadge"));
+        QCOMPARE(stats->text(), QStringLiteral("0 words · 0 chars"));
+        QVERIFY(badge->isHidden());
+
+        // Typing writes the model's text, and the figures follow on every keystroke.
+        auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("editor"));
+        editor->setPlainText(QStringLiteral("Bugün yeni uygulamamızın çevrimdışı dil algılama motorunu tamamladık."));
+        QCOMPARE(model.playgroundText(), editor->toPlainText());
+        QCOMPARE(stats->text(), QStringLiteral("8 words · 69 chars"));
+        QVERIFY(!badge->isHidden());
+        QCOMPARE(view.presentation().detectedBadge, QStringLiteral("Detected: TR"));
+
+        editor->setPlainText(QStringLiteral("   "));
+        QCOMPARE(stats->text(), QStringLiteral("0 words · 3 chars"));
+        QVERIFY(badge->isHidden());
+
+        // A text set elsewhere shows in the editor.
+        model.setPlaygroundText(QStringLiteral("serendipity"));
+        QCOMPARE(editor->toPlainText(), QStringLiteral("serendipity"));
+        model.setLanguage(QuorLanguage::tr);
+        QCOMPARE(stats->text(), QStringLiteral("1 kelime · 11 krk"));
+    }
+
+    void samplesPasteAndClearLeaveOrDropTheResult()
+    {
+        FakeStudioModel model;
+        model.setPlaygroundResult(studio_fixtures::translation());
+        ZubPlaygroundView view(model, Qt::magenta);
+        button(view, QStringLiteral("sample:3"))->click();
+        QCOMPARE(model.playgroundText(), QStringLiteral("4250 + 20%"));
+        QVERIFY(model.playgroundResult().has_value());
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("from the clipboard"));
+        button(view, QStringLiteral("pasteButton"))->click();
+        QCOMPARE(model.playgroundText(), QStringLiteral("from the clipboard"));
+        QGuiApplication::clipboard()->setText(QString());
+        button(view, QStringLiteral("pasteButton"))->click();
+        QCOMPARE(model.playgroundText(), QStringLiteral("from the clipboard"));
+
+        button(view, QStringLiteral("clearButton"))->click();
+        QCOMPARE(model.playgroundText(), QString());
+        QCOMPARE(model.playgroundResult(), std::nullopt);
+        QCOMPARE(resultCard(view), nullptr);
+
+        // Clearing during a run empties the text but the run goes on.
+        model.setBusy(true);
+        button(view, QStringLiteral("clearButton"))->click();
+        QVERIFY(resultCard(view)->findChild<QLabel*>(QStringLiteral("busyTitle")) != nullptr);
+    }
+
+    void tilesRunTheirActionAndWaitWhileBusy()
+    {
+        FakeStudioModel model;
+        model.setPlaygroundResult(studio_fixtures::translation());
+        ZubPlaygroundView view(model, Qt::magenta);
+        const QList<ZubActionDefinition> enabled = model.config().enabledActions();
+        QCOMPARE(tiles(view).size(), enabled.size());
+        button(view, QStringLiteral("tile:") + enabled[2].id.toString(QUuid::WithoutBraces))->click();
+        QCOMPARE(model.ranActions, QList<ZubActionDefinition>{enabled[2]});
+        // Busy: every tile waits and the card shows the busy row, even over the older result.
+        QVERIFY(model.isPlaygroundBusy());
+        for (QAbstractButton* tile : tiles(view)) {
+            QVERIFY(!tile->isEnabled());
+        }
+        QCOMPARE(resultCard(view)->findChild<QLabel*>(QStringLiteral("busyTitle"))->text(), QStringLiteral("Executing action..."));
+        QVERIFY(button(view, QStringLiteral("previewButton"))->isEnabled());
+        button(view, QStringLiteral("previewButton"))->click();
+        QCOMPARE(model.count(QStringLiteral("previewPlaygroundInFloatingBar")), 1);
+        model.setBusy(false);
+        for (QAbstractButton* tile : tiles(view)) {
+            QVERIFY(tile->isEnabled());
+        }
+
+        // Disabling every action leaves the grid empty.
+        ZubConfig config = model.config();
+        for (ZubActionDefinition& action : config.actions) {
+            action.isEnabled = false;
+        }
+        model.setConfig(config);
+        QCOMPARE(tiles(view).size(), 0);
+    }
+
+    void resultButtonsActOnTheShownResult()
+    {
+        FakeStudioModel model;
+        const ZubExecutionResult translation = studio_fixtures::translation();
+        model.setPlaygroundResult(translation);
+        ZubPlaygroundView view(model, Qt::magenta);
+        QCOMPARE(resultCard(view)->findChild<QLabel*>(QStringLiteral("output"))->text(), translation.outputText);
+        button(view, QStringLiteral("copyButton"))->click();
+        QCOMPARE(model.copiedResults, QList<ZubExecutionResult>{translation});
+        button(view, QStringLiteral("speakButton"))->click();
+        QCOMPARE(model.spokenResults, QList<ZubExecutionResult>{translation});
+        // Speaking (anywhere) turns the button into the stop button.
+        QVERIFY(model.isSpeaking());
+        QCOMPARE(button(view, QStringLiteral("speakButton"))->text(), QStringLiteral("Stop Speech"));
+        button(view, QStringLiteral("replaceButton"))->click();
+        QCOMPARE(model.playgroundText(), translation.outputText);
+        QCOMPARE(model.playgroundResult(), translation);
+
+        // An error: no replace; copy and speak still act on the message.
+        ZubExecutionResult error = translation;
+        error.isError = true;
+        error.outputText = QStringLiteral("Select or enter some text first.");
+        model.setPlaygroundResult(error);
+        QCOMPARE(button(view, QStringLiteral("replaceButton")), nullptr);
+        button(view, QStringLiteral("copyButton"))->click();
+        QCOMPARE(model.copiedResults.last().outputText, error.outputText);
+
+        // A QR result: copy the image, save the PNG, no replace or speak.
+        const ZubExecutionResult qr = studio_fixtures::qrResult();
+        model.setPlaygroundResult(qr);
+        QVERIFY(resultCard(view)->findChild<QWidget*>(QStringLiteral("qrImage")) != nullptr);
+        QCOMPARE(button(view, QStringLiteral("copyButton"))->text(), QStringLiteral("Copy Image"));
+        QCOMPARE(button(view, QStringLiteral("speakButton")), nullptr);
+        QCOMPARE(button(view, QStringLiteral("replaceButton")), nullptr);
+        button(view, QStringLiteral("copyButton"))->click();
+        QCOMPARE(model.copiedResults.last(), qr);
+        button(view, QStringLiteral("saveButton"))->click();
+        QCOMPARE(model.savedPNGs, QList<QByteArray>{*qr.qrPNGData});
+    }
+
+    void menusWriteAndPersistTheConfiguration()
+    {
+        FakeStudioModel model;
+        ZubPlaygroundView view(model, Qt::magenta);
+        view.findChild<QuorMenuPicker*>(QStringLiteral("targetMenu"))->pick(4);
+        QCOMPARE(model.config().targetLanguage, ZubTargetLanguage::french);
+        QCOMPARE(model.persisted->targetLanguage, ZubTargetLanguage::french);
+        QCOMPARE(view.findChild<QuorMenuPicker*>(QStringLiteral("targetMenu"))->labelText(), QStringLiteral("French (FR)"));
+        QCOMPARE(view.presentation().statusPills[0].value, QStringLiteral("FR"));
+        view.findChild<QuorMenuPicker*>(QStringLiteral("caseMenu"))->pick(1);
+        QCOMPARE(model.persisted->preferredCaseStyle, ZubCaseTransformStyle::uppercase);
+        QCOMPARE(model.count(QStringLiteral("persistConfig")), 2);
+        // Re-rendering never writes back.
+        model.setPlaygroundText(QStringLiteral("again"));
+        model.setLanguage(QuorLanguage::tr);
+        QCOMPARE(model.count(QStringLiteral("persistConfig")), 2);
+    }
+};
+
+QUOR_TEST_MAIN(TestZubPlaygroundView)
+#include "tst_zubplaygroundview.moc"
