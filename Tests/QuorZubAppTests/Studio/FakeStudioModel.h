@@ -2,6 +2,9 @@
 
 #include "QuorZubApp/Views/Studio/ZubStudioModel.h"
 
+#include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
+#include "QuorKit/Cloud/QuorAIModelRegistry.h"
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "Support/QuorTestSupport.h"
 
@@ -18,6 +21,12 @@ public:
         const QString folder = quorTestSandboxPath() + QStringLiteral("/studio-logs");
         m_logger = std::make_shared<QuorAppLogger>(QStringLiteral("QuorZub"), folder, QuorAppLogger::defaultMaxFileBytes,
                                                    5, [] { return QuorAppVersion{"1.0.0", "100"}; });
+        // A catalog of its own that never leaves this computer: the published catalog and the
+        // local servers are asked at an address where nothing listens.
+        const QString nowhere = QStringLiteral("http://127.0.0.1:1");
+        m_registry = std::make_unique<QuorAIModelRegistry>(quorTestSandboxPath() + QStringLiteral("/studio-catalog"),
+                                                           nowhere + QStringLiteral("/models.json"));
+        m_catalog = std::make_unique<QuorAIModelCatalogStore>(m_registry.get(), nowhere, nowhere);
     }
 
     // Every call by name, with its argument when it has one: "persistConfig", "addExcludedBundleID: x".
@@ -33,6 +42,8 @@ public:
     bool launchAtLoginAccepted = true;
     QList<RunningAppCandidate> workspaceApps;
     std::optional<QuorLanguage> floatingBarLanguage;
+    // The keyring's answer to the next key operations: none means it does what it is asked.
+    std::optional<QString> keyringRefusal;
 
     ZubStudioTab selectedTab() const override { return m_tab; }
     void setSelectedTab(ZubStudioTab tab) override { set(m_tab, tab); }
@@ -86,9 +97,12 @@ public:
     bool screenRecordingGranted() const override { return m_screen; }
     void setScreenRecordingGranted(bool granted) override { set(m_screen, granted); }
     bool launchAtLogin() const override { return m_launch; }
-    bool hasSavedAPIKey() const override { return false; }
+    bool hasSavedAPIKey() const override { return m_hasSavedAPIKey; }
+    void setHasSavedAPIKey(bool saved) { set(m_hasSavedAPIKey, saved); }
     const QList<RunningAppCandidate>& runningApps() const override { return m_runningApps; }
     std::shared_ptr<QuorAppLogger> logger() const override { return m_logger; }
+    QuorCreditsAccountStore& creditsStore() const override { return QuorCreditsAccountStore::shared(); }
+    QuorAIModelCatalogStore& catalogStore() const override { return *m_catalog; }
 
     bool checkAccessibilityGranted() const override
     {
@@ -156,11 +170,25 @@ public:
         persistConfig();
         emit changed();
     }
-    void saveAPIKeyToKeychain(const std::optional<QString>& key) override
+    QCoro::Task<QuorAPIKeyOutcome> saveAPIKeyToKeychain(std::optional<QString> key) override
     {
         calls << QStringLiteral("saveAPIKeyToKeychain: ") + key.value_or(QString());
+        if (keyringRefusal) {
+            showToast(*keyringRefusal, true);
+            co_return QuorAPIKeyOutcome::failed(*keyringRefusal);
+        }
+        set(m_hasSavedAPIKey, true);
+        co_return QuorAPIKeyOutcome::done();
     }
-    void deleteAPIKeyFromKeychain() override { calls << QStringLiteral("deleteAPIKeyFromKeychain"); }
+    QCoro::Task<QuorAPIKeyOutcome> deleteAPIKeyFromKeychain() override
+    {
+        calls << QStringLiteral("deleteAPIKeyFromKeychain");
+        if (keyringRefusal) {
+            co_return QuorAPIKeyOutcome::failed(*keyringRefusal);
+        }
+        set(m_hasSavedAPIKey, false);
+        co_return QuorAPIKeyOutcome::done();
+    }
     void addExcludedBundleID(const QString& bundleID) override
     {
         calls << QStringLiteral("addExcludedBundleID: ") + bundleID;
@@ -213,6 +241,9 @@ private:
     bool m_accessibility = false;
     bool m_screen = false;
     bool m_launch = false;
+    bool m_hasSavedAPIKey = false;
     QList<RunningAppCandidate> m_runningApps;
     std::shared_ptr<QuorAppLogger> m_logger;
+    std::unique_ptr<QuorAIModelRegistry> m_registry;
+    std::unique_ptr<QuorAIModelCatalogStore> m_catalog;
 };

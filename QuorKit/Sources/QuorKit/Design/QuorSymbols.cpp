@@ -62,6 +62,13 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("keyboard"), 0xe312},                   // keyboard
         {QStringLiteral("macwindow.on.rectangle"), 0xe8aa},     // picture_in_picture
         {QStringLiteral("arrow.up.circle"), 0xf182},            // arrow_circle_up
+        // AI settings card.
+        {QStringLiteral("desktopcomputer"), 0xe30a},            // computer
+        {QStringLiteral("key.fill"), 0xe0da},                   // vpn_key
+        {QStringLiteral("checkmark.shield.fill"), 0xe8e8},      // verified_user
+        {QStringLiteral("checkmark.seal.fill"), 0xef76},        // verified
+        {QStringLiteral("info.circle"), 0xe88f},                // info_outline
+        {QStringLiteral("bolt.fill"), 0xea0b},                  // bolt
     };
     return symbols;
 }

@@ -14,6 +14,7 @@
 #include "QuorKit/Design/QuorMenuPicker.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
 #include "QuorZubCore/Models/ZubTargetLanguage.h"
 
 #include <QFontMetricsF>
@@ -245,9 +246,17 @@ QWidget* ZubSettingsView::buildEngineCard()
     target->addWidget(m_targetPicker);
     layout->addLayout(target);
 
-    // The AI provider and model card follows here once it exists; until then the place stays empty.
+    // Below the engine card, the AI settings card edits the AI part of the configuration through
+    // the model and hands API keys only to the model's keyring operations.
     auto* card = new QWidget;
-    vbox(card, 14)->addWidget(new QuorGlassCard(16, 14, box));
+    QVBoxLayout* stack = vbox(card, 14);
+    stack->addWidget(new QuorGlassCard(16, 14, box));
+    m_aiCard = new QuorAIUnifiedSettingsCard(
+        {[this] { return m_model.config().aiConfig; }, [this](const QuorAIConfig& config) { m_model.updateAIConfig(config); }},
+        m_model.hasSavedAPIKey(), [this](QString key) { return m_model.saveAPIKeyToKeychain(std::move(key)); },
+        [this] { return m_model.deleteAPIKeyFromKeychain(); }, {}, m_accent, m_model.language(),
+        m_model.creditsStore(), m_model.catalogStore(), card);
+    stack->addWidget(m_aiCard);
     return card;
 }
 
@@ -408,6 +417,9 @@ void ZubSettingsView::sync()
     }
     m_targetPicker->setItems(targets);
     m_targetPicker->setCurrentIndex(p.targetIndex);
+    m_aiCard->setHasSavedAPIKey(m_model.hasSavedAPIKey());
+    m_aiCard->setLanguageOverride(m_model.language());
+    m_aiCard->sync();
 
     m_behaviorTitle->setText(p.behaviorTitle);
     m_autoShowToggle->setText(p.autoShowLabel);

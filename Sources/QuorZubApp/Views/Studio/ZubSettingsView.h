@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QSlider;
 class QVBoxLayout;
+class QuorAIUnifiedSettingsCard;
 class QuorLanguagePicker;
 class QuorMenuPicker;
 class ZubAdaptiveGridLayout;
@@ -25,6 +26,7 @@ public:
     ZubSettingsView(ZubStudioModel& model, const QColor& accent, QWidget* parent = nullptr);
 
     const ZubSettingsPresentation& presentation() const { return m_presentation; }
+    QuorAIUnifiedSettingsCard* aiCard() const { return m_aiCard; }
     QString manualBundleID() const { return m_manualBundleID; }
 
     // The controls' effects, as their clicks run them.
@@ -65,6 +67,7 @@ private:
     QList<ZubStudioButton*> m_backendTiles;
     QLabel* m_targetLabel = nullptr;
     QuorMenuPicker* m_targetPicker = nullptr;
+    QuorAIUnifiedSettingsCard* m_aiCard = nullptr;
 
     QLabel* m_behaviorTitle = nullptr;
     QAbstractButton* m_autoShowToggle = nullptr;

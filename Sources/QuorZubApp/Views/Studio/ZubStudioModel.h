@@ -2,6 +2,7 @@
 
 #include "QuorKit/Cloud/QuorAIConfig.h"
 #include "QuorKit/Localization/QuorLanguage.h"
+#include "QuorKit/UI/QuorAPIKeyOutcome.h"
 #include "QuorZubCore/Models/ZubActionDefinition.h"
 #include "QuorZubCore/Models/ZubConfig.h"
 #include "QuorZubCore/Models/ZubExecutionResult.h"
@@ -12,10 +13,14 @@
 #include <QObject>
 #include <QString>
 
+#include <QCoro/QCoroTask>
+
 #include <memory>
 #include <optional>
 
+class QuorAIModelCatalogStore;
 class QuorAppLogger;
+class QuorCreditsAccountStore;
 
 // The tab the studio window shows.
 enum class ZubStudioTab { playground, actions, history, settings };
@@ -70,6 +75,9 @@ public:
     virtual bool hasSavedAPIKey() const = 0;
     virtual const QList<RunningAppCandidate>& runningApps() const = 0;
     virtual std::shared_ptr<QuorAppLogger> logger() const = 0;
+    // The shared credits account and model catalog the AI settings card shows.
+    virtual QuorCreditsAccountStore& creditsStore() const = 0;
+    virtual QuorAIModelCatalogStore& catalogStore() const = 0;
 
     // The desktop's answers, asked afresh: the display offers what reading selections and sending
     // keys need; a region-capture tool is installed.
@@ -87,8 +95,10 @@ public:
     virtual void toggleLaunchAtLogin(bool enabled) = 0;
     virtual void requestAccessibilityPermission() = 0;
     virtual void updateAIConfig(const QuorAIConfig& config) = 0;
-    virtual void saveAPIKeyToKeychain(const std::optional<QString>& key) = 0;
-    virtual void deleteAPIKeyFromKeychain() = 0;
+    // Both finish once the keyring has answered and say whether the key of the configured provider
+    // really is stored (or really is gone); a refusal carries its reason in the interface language.
+    virtual QCoro::Task<QuorAPIKeyOutcome> saveAPIKeyToKeychain(std::optional<QString> key) = 0;
+    virtual QCoro::Task<QuorAPIKeyOutcome> deleteAPIKeyFromKeychain() = 0;
     virtual void addExcludedBundleID(const QString& bundleID) = 0;
     virtual void removeExcludedBundleID(const QString& bundleID) = 0;
     virtual void refreshRunningApps() = 0;

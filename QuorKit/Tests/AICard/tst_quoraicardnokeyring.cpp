@@ -1,0 +1,58 @@
+#include "AICardTestSupport.h"
+
+#include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
+#include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace ai_card_test;
+
+// Runs with the session bus pointed at nowhere: the desktop has no keyring, so every save fails.
+class TestQuorAICardNoKeyring : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        // Before anything in this process opens the session bus.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quor-no-bus");
+    }
+
+    void aKeyTheKeyringRefusedIsNotShownAsSaved()
+    {
+        QTemporaryDir folder;
+        QuorCreditsAccountManager manager(folder.filePath(QStringLiteral("account")), std::nullopt,
+                                          QStringLiteral("http://127.0.0.1:1"));
+        QuorCreditsAccountStore credits(manager);
+        QuorAIModelRegistry registry(folder.filePath(QStringLiteral("ai")), QStringLiteral("http://127.0.0.1:1/c.json"));
+        QuorAIModelCatalogStore catalog(&registry, QStringLiteral("http://127.0.0.1:1"), QStringLiteral("http://127.0.0.1:1"));
+        QuorAIConfig config(QuorAIProvider::openAI);
+        const QString account = QStringLiteral("ai-api-key-openAI");
+        QuorAIUnifiedSettingsCard card({[&config] { return config; }, [&config](const QuorAIConfig& value) { config = value; }},
+                                       false, [account](QString key) { return keyringSave(account, std::move(key)); },
+                                       [account] { return keyringDelete(account); }, {}, Qt::white, QuorLanguage::en,
+                                       credits, catalog);
+
+        auto* field = card.findChild<QLineEdit*>(QStringLiteral("apiKeyField"));
+        field->setText(QStringLiteral("sk-no-keyring"));
+        card.findChild<QAbstractButton*>(QStringLiteral("saveKey"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(card.uiState()->apiKeyFeedback().has_value(), 10000);
+        const QuorAPIKeyFeedback feedback = *card.uiState()->apiKeyFeedback();
+        QVERIFY(feedback.isError);
+        QVERIFY2(feedback.text.contains(QStringLiteral("keyring")), qPrintable(feedback.text));
+        QVERIFY(!feedback.text.contains(QStringLiteral("sk-no-keyring")));
+        QCOMPARE(card.findChild<QLabel*>(QStringLiteral("apiKeyFeedback"))->text(), feedback.text);
+        QVERIFY(card.findChild<QWidget*>(QStringLiteral("savedLabel"))->isHidden());
+        QCOMPARE(field->text(), QStringLiteral("sk-no-keyring"));
+        QVERIFY(card.findChild<QAbstractButton*>(QStringLiteral("saveKey"))->isEnabled());
+    }
+};
+
+QUOR_TEST_MAIN(TestQuorAICardNoKeyring)
+#include "tst_quoraicardnokeyring.moc"
