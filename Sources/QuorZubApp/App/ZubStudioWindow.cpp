@@ -1,77 +1,13 @@
 #include "QuorZubApp/App/ZubStudioWindow.h"
 
-#include "QuorKit/Design/QuorGroundBackground.h"
-#include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
+#include "QuorZubApp/Views/Studio/MainZubStudioView.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QVBoxLayout>
-
-namespace {
-
-// The studio's tab row until the studio views take the window over: one button per tab, showing
-// which tab is selected.
-class StudioTabsView : public QuorGroundBackground {
-public:
-    StudioTabsView(ZubStudioViewModel* viewModel, QWidget* parent)
-        : QuorGroundBackground(QuorProductPalette::deepCoral, parent), m_viewModel(viewModel)
-    {
-        auto* column = new QVBoxLayout(this);
-        column->setContentsMargins(24, 20, 24, 20);
-        auto* row = new QHBoxLayout();
-        row->setSpacing(8);
-        for (const ZubStudioTab tab : ZubStudioTabs::allCases()) {
-            auto* button = new QuorStyledButton(QString(), QString(), QuorGlassButtonStyle{false}, this);
-            connect(button, &QAbstractButton::clicked, this, [this, tab] {
-                if (m_viewModel) {
-                    m_viewModel->setSelectedTab(tab);
-                }
-            });
-            m_buttons.append(button);
-            row->addWidget(button);
-        }
-        row->addStretch(1);
-        column->addLayout(row);
-        column->addStretch(1);
-        connect(viewModel, &ZubStudioViewModel::changed, this, [this] { sync(); });
-        sync();
-    }
-
-private:
-    void sync()
-    {
-        if (!m_viewModel) {
-            return;
-        }
-        const QuorLanguage language = m_viewModel->language();
-        const QString actions = QString::number(m_viewModel->config().enabledActions().size());
-        const QString history = QString::number(m_viewModel->history().size());
-        const QStringList titles{
-            quorText(QStringLiteral("Playground"), QStringLiteral("Oyun Alanı"), {}, language),
-            quorText(QStringLiteral("Actions (") + actions + QLatin1Char(')'),
-                     QStringLiteral("Aksiyonlar (") + actions + QLatin1Char(')'), {}, language),
-            quorText(QStringLiteral("History (") + history + QLatin1Char(')'),
-                     QStringLiteral("Geçmiş (") + history + QLatin1Char(')'), {}, language),
-            quorText(QStringLiteral("Settings"), QStringLiteral("Ayarlar"), {}, language),
-        };
-        for (qsizetype i = 0; i < m_buttons.size(); ++i) {
-            m_buttons[i]->setText(titles[i]);
-            m_buttons[i]->setButtonStyle(
-                QuorGlassButtonStyle{ZubStudioTabs::allCases()[i] == m_viewModel->selectedTab()});
-            m_buttons[i]->updateGeometry();
-        }
-    }
-
-    QPointer<ZubStudioViewModel> m_viewModel;
-    QList<QuorStyledButton*> m_buttons;
-};
-
-} // namespace
 
 ZubStudioWindow::Commands ZubStudioWindow::commands(bool autoShowOnSelection, QuorLanguage language)
 {
@@ -90,7 +26,6 @@ ZubStudioWindow::Commands ZubStudioWindow::commands(bool autoShowOnSelection, Qu
 ZubStudioWindow::ZubStudioWindow(ZubStudioViewModel* viewModel, QColor accent, QWidget* parent)
     : QMainWindow(parent), m_viewModel(viewModel)
 {
-    Q_UNUSED(accent)
     setWindowTitle(QStringLiteral("QuorZub — by Tallowmer"));
     setObjectName(QStringLiteral("studio"));
     setMinimumSize(minimumStudioSize);
@@ -126,7 +61,7 @@ ZubStudioWindow::ZubStudioWindow(ZubStudioViewModel* viewModel, QColor accent, Q
     });
     connect(m_quit, &QAction::triggered, this, [] { QCoreApplication::quit(); });
 
-    setCentralWidget(new StudioTabsView(viewModel, this));
+    setCentralWidget(new MainZubStudioView(*viewModel, accent, this));
     if (m_viewModel) {
         connect(m_viewModel, &ZubStudioViewModel::changed, this, &ZubStudioWindow::sync);
     }

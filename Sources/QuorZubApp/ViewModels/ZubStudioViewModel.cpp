@@ -1,5 +1,7 @@
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 
+#include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Design/QuorAppActivationDelegate.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorNotificationCenter.h"
@@ -62,7 +64,7 @@ void ZubStudioViewModel::assign(T& field, const T& value)
 
 ZubStudioViewModel::ZubStudioViewModel(std::unique_ptr<ZubStudioEnvironment> environment,
                                        std::optional<QString> storeDirectory, QObject* parent)
-    : QObject(parent),
+    : ZubStudioModel(parent),
       m_environment(std::move(environment)),
       m_logger(QuorAppLogger::shared(kAppName)),
       m_store(storeDirectory, historyLimit),
@@ -358,23 +360,25 @@ QCoro::Task<> ZubStudioViewModel::loadAPIKeyStatus(QPointer<ZubStudioViewModel> 
     }
 }
 
-void ZubStudioViewModel::saveAPIKeyToKeychain(const std::optional<QString>& key)
+QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::saveAPIKeyToKeychain(std::optional<QString> key)
 {
     const QString candidate = trimmed(key.value_or(m_apiKeyDraft));
     if (candidate.isEmpty()) {
-        showToast(text(QStringLiteral("Enter an API key first."), QStringLiteral("Önce bir API anahtarı girin.")), true);
-        return;
+        const QString message = text(QStringLiteral("Enter an API key first."), QStringLiteral("Önce bir API anahtarı girin."));
+        showToast(message, true);
+        return [](QuorAPIKeyOutcome outcome) -> QCoro::Task<QuorAPIKeyOutcome> { co_return outcome; }(
+                   QuorAPIKeyOutcome::failed(message));
     }
     // A status read still waiting on the keyring must not overwrite the outcome of this save.
     ++m_apiKeyStatusGeneration;
-    saveAPIKeyTask(QPointer<ZubStudioViewModel>(this), candidate, m_config.aiConfig.provider);
+    return saveAPIKeyTask(QPointer<ZubStudioViewModel>(this), candidate, m_config.aiConfig.provider);
 }
 
-QCoro::Task<> ZubStudioViewModel::saveAPIKeyTask(QPointer<ZubStudioViewModel> self, QString key,
-                                                 QuorAIProvider provider)
+QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::saveAPIKeyTask(QPointer<ZubStudioViewModel> self, QString key,
+                                                                  QuorAIProvider provider)
 {
     if (!self) {
-        co_return;
+        co_return QuorAPIKeyOutcome::failed(QString());
     }
     const std::shared_ptr<ZubStudioEnvironment> environment = self->m_environment;
     const QString providerName = QuorAIProviders::rawValue(provider);
@@ -385,7 +389,7 @@ QCoro::Task<> ZubStudioViewModel::saveAPIKeyTask(QPointer<ZubStudioViewModel> se
         failure = self ? localizedDescription(error, self->m_language) : QString();
     }
     if (!self) {
-        co_return;
+        co_return failure ? QuorAPIKeyOutcome::failed(*failure) : QuorAPIKeyOutcome::done();
     }
     if (failure) {
         self->m_logger->error(QStringLiteral("Failed to save API key in system keyring for provider ") + providerName,
@@ -393,7 +397,7 @@ QCoro::Task<> ZubStudioViewModel::saveAPIKeyTask(QPointer<ZubStudioViewModel> se
         self->showToast(self->text(QStringLiteral("Keyring save failed: "), QStringLiteral("Anahtarlık kaydı başarısız: "))
                             + *failure,
                         true);
-        co_return;
+        co_return QuorAPIKeyOutcome::failed(*failure);
     }
     self->assign(self->m_apiKeyDraft, QString());
     self->assign(self->m_hasSavedAPIKey, true);
@@ -401,34 +405,59 @@ QCoro::Task<> ZubStudioViewModel::saveAPIKeyTask(QPointer<ZubStudioViewModel> se
     self->showToast(self->text(QStringLiteral("API key saved securely in the system keyring."),
                                QStringLiteral("API anahtarı sistem anahtarlığına güvenle kaydedildi.")),
                     false);
+    co_return QuorAPIKeyOutcome::done();
 }
 
-void ZubStudioViewModel::deleteAPIKeyFromKeychain()
+QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::deleteAPIKeyFromKeychain()
 {
-    const QuorAIProvider provider = m_config.aiConfig.provider;
     ++m_apiKeyStatusGeneration;
-    deleteAPIKeyTask(QPointer<ZubStudioViewModel>(this), provider);
-    assign(m_apiKeyDraft, QString());
-    assign(m_hasSavedAPIKey, false);
-    m_logger->info(QStringLiteral("Removed API key from system keyring for provider ")
-                       + QuorAIProviders::rawValue(provider),
-                   kSecurity);
-    showToast(text(QStringLiteral("API key removed from the system keyring."),
-                   QStringLiteral("API anahtarı sistem anahtarlığından silindi.")),
-              false);
+    return deleteAPIKeyTask(QPointer<ZubStudioViewModel>(this), m_config.aiConfig.provider);
 }
 
-QCoro::Task<> ZubStudioViewModel::deleteAPIKeyTask(QPointer<ZubStudioViewModel> self, QuorAIProvider provider)
+QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::deleteAPIKeyTask(QPointer<ZubStudioViewModel> self,
+                                                                    QuorAIProvider provider)
 {
     if (!self) {
-        co_return;
+        co_return QuorAPIKeyOutcome::failed(QString());
     }
     const std::shared_ptr<ZubStudioEnvironment> environment = self->m_environment;
+    std::optional<QString> remaining;
     try {
         co_await environment->deleteAPIKey(provider);
+        // Deleting reports nothing; whether the key is gone is read back.
+        remaining = co_await environment->loadAPIKey(provider);
     } catch (const std::exception&) {
-        // Deleting reports nothing beyond its fixed toast.
+        remaining.reset();
     }
+    if (!self) {
+        co_return remaining ? QuorAPIKeyOutcome::failed(QString()) : QuorAPIKeyOutcome::done();
+    }
+    const QString providerName = QuorAIProviders::rawValue(provider);
+    if (remaining && !remaining->isEmpty()) {
+        const QString message = self->text(QStringLiteral("The API key could not be removed from the system keyring."),
+                                           QStringLiteral("API anahtarı sistem anahtarlığından silinemedi."));
+        self->m_logger->error(QStringLiteral("Failed to remove API key from system keyring for provider ") + providerName,
+                              kSecurity);
+        self->showToast(message, true);
+        co_return QuorAPIKeyOutcome::failed(message);
+    }
+    self->assign(self->m_apiKeyDraft, QString());
+    self->assign(self->m_hasSavedAPIKey, false);
+    self->m_logger->info(QStringLiteral("Removed API key from system keyring for provider ") + providerName, kSecurity);
+    self->showToast(self->text(QStringLiteral("API key removed from the system keyring."),
+                               QStringLiteral("API anahtarı sistem anahtarlığından silindi.")),
+                    false);
+    co_return QuorAPIKeyOutcome::done();
+}
+
+QuorCreditsAccountStore& ZubStudioViewModel::creditsStore() const
+{
+    return QuorCreditsAccountStore::shared();
+}
+
+QuorAIModelCatalogStore& ZubStudioViewModel::catalogStore() const
+{
+    return QuorAIModelCatalogStore::shared();
 }
 
 void ZubStudioViewModel::toggleLaunchAtLogin(bool enabled)

@@ -6,6 +6,7 @@
 #include "QuorZubApp/ViewModels/RunningAppCandidate.h"
 #include "QuorZubApp/ViewModels/ZubStudioEnvironment.h"
 #include "QuorZubApp/ViewModels/ZubStudioTab.h"
+#include "QuorZubApp/Views/Studio/ZubStudioModel.h"
 #include "QuorZubCore/Models/ZubActionDefinition.h"
 #include "QuorZubCore/Models/ZubConfig.h"
 #include "QuorZubCore/Models/ZubExecutionResult.h"
@@ -35,7 +36,7 @@ class ZubFloatingBarController;
 // floating bar change anything. Every change of its state is announced by changed(). Work that
 // waits (actions, the keyring, capture, replacement) runs in coroutines that hold the view model
 // weakly. GUI thread only.
-class ZubStudioViewModel : public QObject {
+class ZubStudioViewModel : public ZubStudioModel {
     Q_OBJECT
 public:
     static constexpr qsizetype historyLimit = 250;
@@ -48,42 +49,42 @@ public:
     ~ZubStudioViewModel() override;
 
     // --- Published state -------------------------------------------------------------------
-    const ZubConfig& config() const { return m_config; }
+    const ZubConfig& config() const override { return m_config; }
     // Views edit configuration fields here and then call persistConfig().
-    void setConfig(const ZubConfig& config);
+    void setConfig(const ZubConfig& config) override;
     // Newest first.
-    const QList<ZubHistoryRecord>& history() const { return m_history; }
-    ZubStudioTab selectedTab() const { return m_selectedTab; }
-    void setSelectedTab(ZubStudioTab tab);
-    QuorLanguage language() const { return m_language; }
-    void setLanguage(QuorLanguage language);
+    const QList<ZubHistoryRecord>& history() const override { return m_history; }
+    ZubStudioTab selectedTab() const override { return m_selectedTab; }
+    void setSelectedTab(ZubStudioTab tab) override;
+    QuorLanguage language() const override { return m_language; }
+    void setLanguage(QuorLanguage language) override;
     // An open floating bar switches to a newly chosen interface language at once.
-    void setFloatingBarLanguage(QuorLanguage language);
-    bool launchAtLogin() const { return m_launchAtLogin; }
-    bool accessibilityGranted() const { return m_accessibilityGranted; }
-    void setAccessibilityGranted(bool granted);
-    bool screenRecordingGranted() const { return m_screenRecordingGranted; }
-    void setScreenRecordingGranted(bool granted);
+    void setFloatingBarLanguage(QuorLanguage language) override;
+    bool launchAtLogin() const override { return m_launchAtLogin; }
+    bool accessibilityGranted() const override { return m_accessibilityGranted; }
+    void setAccessibilityGranted(bool granted) override;
+    bool screenRecordingGranted() const override { return m_screenRecordingGranted; }
+    void setScreenRecordingGranted(bool granted) override;
     // The desktop's answers, asked afresh.
-    bool checkAccessibilityGranted() const;
-    bool checkScreenRecordingGranted() const;
-    QString playgroundText() const { return m_playgroundText; }
-    void setPlaygroundText(const QString& text);
-    const std::optional<ZubExecutionResult>& playgroundResult() const { return m_playgroundResult; }
-    void setPlaygroundResult(const std::optional<ZubExecutionResult>& result);
-    bool isPlaygroundBusy() const { return m_isPlaygroundBusy; }
-    bool isOCRCapturing() const { return m_isOCRCapturing; }
-    bool isSpeaking() const { return m_isSpeaking; }
+    bool checkAccessibilityGranted() const override;
+    bool checkScreenRecordingGranted() const override;
+    QString playgroundText() const override { return m_playgroundText; }
+    void setPlaygroundText(const QString& text) override;
+    const std::optional<ZubExecutionResult>& playgroundResult() const override { return m_playgroundResult; }
+    void setPlaygroundResult(const std::optional<ZubExecutionResult>& result) override;
+    bool isPlaygroundBusy() const override { return m_isPlaygroundBusy; }
+    bool isOCRCapturing() const override { return m_isOCRCapturing; }
+    bool isSpeaking() const override { return m_isSpeaking; }
     const QString& apiKeyDraft() const { return m_apiKeyDraft; }
     void setApiKeyDraft(const QString& draft);
-    bool hasSavedAPIKey() const { return m_hasSavedAPIKey; }
-    const QList<RunningAppCandidate>& runningApps() const { return m_runningApps; }
-    bool isVersionLogsSheetPresented() const { return m_isVersionLogsSheetPresented; }
-    void setVersionLogsSheetPresented(bool presented);
-    std::optional<QString> toastMessage() const { return m_toastMessage; }
-    bool toastIsError() const { return m_toastIsError; }
+    bool hasSavedAPIKey() const override { return m_hasSavedAPIKey; }
+    const QList<RunningAppCandidate>& runningApps() const override { return m_runningApps; }
+    bool isVersionLogsSheetPresented() const override { return m_isVersionLogsSheetPresented; }
+    void setVersionLogsSheetPresented(bool presented) override;
+    std::optional<QString> toastMessage() const override { return m_toastMessage; }
+    bool toastIsError() const override { return m_toastIsError; }
 
-    std::shared_ptr<QuorAppLogger> logger() const { return m_logger; }
+    std::shared_ptr<QuorAppLogger> logger() const override { return m_logger; }
     ZubFloatingBarController* floatingBarController() const { return m_floatingBarController; }
     ZubStudioEnvironment& environment() const { return *m_environment; }
     const ZubConfigStore& store() const { return m_store; }
@@ -94,45 +95,46 @@ public:
     static QString resolveSpeechLocale(const std::optional<QString>& code, QuorLanguage language);
 
     // --- State, start-up and settings ------------------------------------------------------
-    void showToast(const QString& message, bool isError);
+    void showToast(const QString& message, bool isError) override;
     void bindStudioWindowOpener(std::function<void()> opener);
-    void setAutoShowOnSelection(bool enabled);
-    void persistConfig();
+    void setAutoShowOnSelection(bool enabled) override;
+    void persistConfig() override;
     void cycleTargetLanguage();
-    void updateAIConfig(const QuorAIConfig& aiConfig);
+    void updateAIConfig(const QuorAIConfig& aiConfig) override;
     void refreshAPIKeyStatus();
-    void saveAPIKeyToKeychain(const std::optional<QString>& key);
-    void deleteAPIKeyFromKeychain();
-    void toggleLaunchAtLogin(bool enabled);
-    void requestAccessibilityPermission();
-    void refreshRunningApps();
+    // Both finish once the keyring answered: the key of the configured provider really is stored (or
+    // really is gone), or why not.
+    QCoro::Task<QuorAPIKeyOutcome> saveAPIKeyToKeychain(std::optional<QString> key) override;
+    QCoro::Task<QuorAPIKeyOutcome> deleteAPIKeyFromKeychain() override;
+    QuorCreditsAccountStore& creditsStore() const override;
+    QuorAIModelCatalogStore& catalogStore() const override;
+    void toggleLaunchAtLogin(bool enabled) override;
+    void requestAccessibilityPermission() override;
+    void refreshRunningApps() override;
 
     // --- Selection road and results --------------------------------------------------------
     void triggerManualZub();
-    void triggerScreenOCRTranslate();
-    void previewPlaygroundInFloatingBar();
+    void triggerScreenOCRTranslate() override;
+    void previewPlaygroundInFloatingBar() override;
     void presentFloatingBar(const QString& text, QPoint near, bool canReplaceInPlace);
-    void copyExecutionResult(const ZubExecutionResult& result);
-    void toggleSpeak(const ZubExecutionResult& result);
+    void copyExecutionResult(const ZubExecutionResult& result) override;
+    void toggleSpeak(const ZubExecutionResult& result) override;
     void speak(const QString& text, const std::optional<QString>& languageCode);
-    void saveQRCodePNG(const QByteArray& pngData);
+    void saveQRCodePNG(const QByteArray& pngData) override;
 
     // --- Playground, action list, exclusions and history editing ---------------------------
-    void runPlaygroundAction(const ZubActionDefinition& action);
+    void runPlaygroundAction(const ZubActionDefinition& action) override;
     void toggleActionEnabled(const QUuid& id, bool enabled);
     void moveAction(const QUuid& id, int offset);
     void addCustomAIAction(const QString& titleEN, const QString& titleTR, const QString& symbolName,
                            const QString& prompt);
     void deleteCustomAction(const QUuid& id);
     void resetDefaultActions();
-    void addExcludedBundleID(const QString& value);
-    void removeExcludedBundleID(const QString& value);
+    void addExcludedBundleID(const QString& value) override;
+    void removeExcludedBundleID(const QString& value) override;
     void toggleHistoryPin(const QUuid& id);
     void deleteHistoryRecord(const QUuid& id);
     void clearUnpinnedHistory();
-
-signals:
-    void changed();
 
 private:
     template <typename T>
@@ -169,8 +171,9 @@ private:
     static QCoro::Task<> runScreenOCR(QPointer<ZubStudioViewModel> self);
     static QCoro::Task<> loadAPIKeyStatus(QPointer<ZubStudioViewModel> self, QuorAIProvider provider,
                                           quint64 generation);
-    static QCoro::Task<> saveAPIKeyTask(QPointer<ZubStudioViewModel> self, QString key, QuorAIProvider provider);
-    static QCoro::Task<> deleteAPIKeyTask(QPointer<ZubStudioViewModel> self, QuorAIProvider provider);
+    static QCoro::Task<QuorAPIKeyOutcome> saveAPIKeyTask(QPointer<ZubStudioViewModel> self, QString key,
+                                                         QuorAIProvider provider);
+    static QCoro::Task<QuorAPIKeyOutcome> deleteAPIKeyTask(QPointer<ZubStudioViewModel> self, QuorAIProvider provider);
 
     // Services
     // Shared with running coroutines, so a call in progress outlives the view model.

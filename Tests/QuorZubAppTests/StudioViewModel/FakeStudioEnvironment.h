@@ -90,9 +90,13 @@ public:
         }
         co_return keys.value(provider);
     }
+    // A keyring that keeps the item although asked to delete it.
+    bool deleteIgnored = false;
     QCoro::Task<> deleteAPIKey(QuorAIProvider provider) override
     {
-        keys.remove(provider);
+        if (!deleteIgnored) {
+            keys.remove(provider);
+        }
         co_return;
     }
 

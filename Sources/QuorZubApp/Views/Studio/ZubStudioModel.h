@@ -3,6 +3,8 @@
 #include "QuorKit/Cloud/QuorAIConfig.h"
 #include "QuorKit/Localization/QuorLanguage.h"
 #include "QuorKit/UI/QuorAPIKeyOutcome.h"
+#include "QuorZubApp/ViewModels/RunningAppCandidate.h"
+#include "QuorZubApp/ViewModels/ZubStudioTab.h"
 #include "QuorZubCore/Models/ZubActionDefinition.h"
 #include "QuorZubCore/Models/ZubConfig.h"
 #include "QuorZubCore/Models/ZubExecutionResult.h"
@@ -21,17 +23,6 @@
 class QuorAIModelCatalogStore;
 class QuorAppLogger;
 class QuorCreditsAccountStore;
-
-// The tab the studio window shows.
-enum class ZubStudioTab { playground, actions, history, settings };
-
-// One running application offered for exclusion.
-struct RunningAppCandidate {
-    QString id;       // the bundle identifier lower-cased
-    QString name;     // the application's name, else its bundle identifier
-    QString bundleID; // as the workspace reports it
-    bool operator==(const RunningAppCandidate& other) const = default;
-};
 
 // What the studio window's views read from and do through the application's view model. The views
 // keep no copy of a setting: they read here on every sync and change things only through these
