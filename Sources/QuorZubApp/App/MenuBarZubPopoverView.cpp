@@ -1,12 +1,15 @@
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
 
 #include "QuorKit/Design/QuorBrandMark.h"
+#include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 
 #include <QCoreApplication>
@@ -310,6 +313,11 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
     titles->addWidget(m_languageLabel);
     header->addLayout(titles);
     header->addStretch(1);
+    m_feedback = new QuorFeedbackButton(
+        QStringLiteral("QuorZub"), QuorAppVersion::current(QuorBundle::main(), QStringLiteral("1.0.0"), QStringLiteral("100")),
+        QuorFeedbackKind::feature, m_viewModel ? m_viewModel->language() : QuorLanguages::current(),
+        QuorFeedbackButtonStyle::compactIcon, std::nullopt, this);
+    header->addWidget(m_feedback, 0, Qt::AlignVCenter);
     m_switch = new Switch(m_accent, this);
     header->addWidget(m_switch, 0, Qt::AlignVCenter);
     column->addLayout(header);
@@ -385,6 +393,11 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
     sync();
 }
 
+QAbstractButton* MenuBarZubPopoverView::feedbackButton() const
+{
+    return m_feedback;
+}
+
 QAbstractButton* MenuBarZubPopoverView::triggerButton() const
 {
     return m_trigger;
@@ -439,6 +452,7 @@ void MenuBarZubPopoverView::sync()
     m_built = true;
 
     m_nameLabel->setText(m_model.appName);
+    m_feedback->setLanguage(m_viewModel->language());
     m_languageLabel->setText(m_model.targetLanguageName);
     m_switch->setChecked(m_model.autoShowOnSelection);
     m_trigger->setText(m_model.triggerTitle);

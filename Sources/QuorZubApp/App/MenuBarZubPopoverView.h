@@ -17,10 +17,11 @@
 class QAbstractButton;
 class QLabel;
 class QVBoxLayout;
+class QuorFeedbackButton;
 class QuorStyledButton;
 class ZubStudioViewModel;
 
-// The tray window's content: the mark and target language, the auto-show switch, the two
+// The tray window's content: the mark and target language, feedback, the auto-show switch, the two
 // triggers, the four newest results (click to copy), and buttons for the studio and quitting.
 // It keeps nothing of its own: every change of the view model rebuilds what it shows.
 class MenuBarZubPopoverView : public QWidget {
@@ -72,6 +73,7 @@ public:
     const Model& currentModel() const { return m_model; }
     // For tests: the controls by role.
     QAbstractButton* autoShowSwitch() const { return m_switch; }
+    QAbstractButton* feedbackButton() const;
     QAbstractButton* triggerButton() const;
     QAbstractButton* screenOCRButton() const;
     QAbstractButton* openStudioButton() const;
@@ -95,6 +97,7 @@ private:
 
     QLabel* m_nameLabel = nullptr;
     QLabel* m_languageLabel = nullptr;
+    QuorFeedbackButton* m_feedback = nullptr;
     QAbstractButton* m_switch = nullptr;
     QAbstractButton* m_trigger = nullptr;
     QAbstractButton* m_screenOCR = nullptr;

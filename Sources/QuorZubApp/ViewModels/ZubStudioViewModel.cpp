@@ -2,7 +2,6 @@
 
 #include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
-
 #include "QuorKit/Design/QuorAppActivationDelegate.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorNotificationCenter.h"
@@ -361,20 +360,14 @@ QCoro::Task<> ZubStudioViewModel::loadAPIKeyStatus(QPointer<ZubStudioViewModel> 
     }
 }
 
-namespace {
-QCoro::Task<QuorAPIKeyOutcome> readyOutcome(QuorAPIKeyOutcome outcome)
-{
-    co_return outcome;
-}
-} // namespace
-
 QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::saveAPIKeyToKeychain(std::optional<QString> key)
 {
     const QString candidate = trimmed(key.value_or(m_apiKeyDraft));
     if (candidate.isEmpty()) {
         const QString message = text(QStringLiteral("Enter an API key first."), QStringLiteral("Önce bir API anahtarı girin."));
         showToast(message, true);
-        return readyOutcome(QuorAPIKeyOutcome::failed(message));
+        return [](QuorAPIKeyOutcome outcome) -> QCoro::Task<QuorAPIKeyOutcome> { co_return outcome; }(
+                   QuorAPIKeyOutcome::failed(message));
     }
     // A status read still waiting on the keyring must not overwrite the outcome of this save.
     ++m_apiKeyStatusGeneration;
@@ -418,7 +411,6 @@ QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::saveAPIKeyTask(QPointer<ZubSt
 QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::deleteAPIKeyFromKeychain()
 {
     ++m_apiKeyStatusGeneration;
-    assign(m_apiKeyDraft, QString());
     return deleteAPIKeyTask(QPointer<ZubStudioViewModel>(this), m_config.aiConfig.provider);
 }
 
@@ -429,34 +421,27 @@ QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::deleteAPIKeyTask(QPointer<Zub
         co_return QuorAPIKeyOutcome::failed(QString());
     }
     const std::shared_ptr<ZubStudioEnvironment> environment = self->m_environment;
-    const QString providerName = QuorAIProviders::rawValue(provider);
-    // The keyring reports nothing about a removal, so it is judged by reading the item back.
     std::optional<QString> remaining;
-    std::optional<QString> failure;
     try {
         co_await environment->deleteAPIKey(provider);
+        // Deleting reports nothing; whether the key is gone is read back.
         remaining = co_await environment->loadAPIKey(provider);
-    } catch (const std::exception& error) {
-        failure = self ? localizedDescription(error, self->m_language) : QString();
-    }
-    if (!failure && remaining && !remaining->isEmpty()) {
-        failure = self ? self->text(QStringLiteral("The key is still in the system keyring."),
-                                    QStringLiteral("Anahtar hâlâ sistem anahtarlığında."))
-                       : QString();
+    } catch (const std::exception&) {
+        remaining.reset();
     }
     if (!self) {
-        co_return failure ? QuorAPIKeyOutcome::failed(*failure) : QuorAPIKeyOutcome::done();
+        co_return remaining ? QuorAPIKeyOutcome::failed(QString()) : QuorAPIKeyOutcome::done();
     }
-    if (failure) {
-        self->assign(self->m_hasSavedAPIKey, true);
+    const QString providerName = QuorAIProviders::rawValue(provider);
+    if (remaining && !remaining->isEmpty()) {
+        const QString message = self->text(QStringLiteral("The API key could not be removed from the system keyring."),
+                                           QStringLiteral("API anahtarı sistem anahtarlığından silinemedi."));
         self->m_logger->error(QStringLiteral("Failed to remove API key from system keyring for provider ") + providerName,
                               kSecurity);
-        self->showToast(self->text(QStringLiteral("Keyring removal failed: "),
-                                   QStringLiteral("Anahtarlıktan silme başarısız: "))
-                            + *failure,
-                        true);
-        co_return QuorAPIKeyOutcome::failed(*failure);
+        self->showToast(message, true);
+        co_return QuorAPIKeyOutcome::failed(message);
     }
+    self->assign(self->m_apiKeyDraft, QString());
     self->assign(self->m_hasSavedAPIKey, false);
     self->m_logger->info(QStringLiteral("Removed API key from system keyring for provider ") + providerName, kSecurity);
     self->showToast(self->text(QStringLiteral("API key removed from the system keyring."),

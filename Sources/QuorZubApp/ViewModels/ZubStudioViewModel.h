@@ -102,6 +102,8 @@ public:
     void cycleTargetLanguage();
     void updateAIConfig(const QuorAIConfig& aiConfig) override;
     void refreshAPIKeyStatus();
+    // Both finish once the keyring answered: the key of the configured provider really is stored (or
+    // really is gone), or why not.
     QCoro::Task<QuorAPIKeyOutcome> saveAPIKeyToKeychain(std::optional<QString> key) override;
     QCoro::Task<QuorAPIKeyOutcome> deleteAPIKeyFromKeychain() override;
     QuorCreditsAccountStore& creditsStore() const override;

@@ -1,5 +1,6 @@
 #include "../StudioViewModel/FakeStudioEnvironment.h"
 
+#include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
 #include "QuorZubApp/App/ZubMenuBarExtra.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"
@@ -100,6 +101,11 @@ private slots:
         view.show();
         QCOMPARE(view.width(), MenuBarZubPopoverView::fixedWidth);
         QCOMPARE(view.recentRowButtons().size(), 2);
+
+        QVERIFY(view.feedbackButton() != nullptr);
+        m_vm->setLanguage(QuorLanguage::tr);
+        QCOMPARE(static_cast<QuorFeedbackButton*>(view.feedbackButton())->language(), QuorLanguage::tr);
+        m_vm->setLanguage(QuorLanguage::en);
 
         view.autoShowSwitch()->click();
         QVERIFY(!m_vm->config().autoShowOnSelection);

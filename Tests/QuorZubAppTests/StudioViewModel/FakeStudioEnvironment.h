@@ -91,6 +91,8 @@ public:
         }
         co_return keys.value(provider);
     }
+    // A keyring that keeps the item although asked to delete it.
+    bool deleteIgnored = false;
     QCoro::Task<> deleteAPIKey(QuorAIProvider provider) override
     {
         if (!deleteIgnored) {

@@ -194,7 +194,7 @@ private slots:
 
         // Keys: blank is refused, the keyring is read again only for another provider.
         QTRY_COMPARE_WITH_TIMEOUT(m_env->loadCount, 1, 2000);
-        m_vm->saveAPIKeyToKeychain(QStringLiteral("   "));
+        QVERIFY(!quorAwait(m_vm->saveAPIKeyToKeychain(QStringLiteral("   "))).succeeded);
         QCOMPARE(m_vm->toastMessage(), QStringLiteral("Enter an API key first."));
         QVERIFY(m_vm->toastIsError());
         QVERIFY(m_env->keys.isEmpty());
@@ -212,24 +212,27 @@ private slots:
 
         m_env->saveFailure = QStringLiteral("the keyring is locked");
         m_vm->setApiKeyDraft(QStringLiteral("sk-new"));
-        m_vm->saveAPIKeyToKeychain(std::nullopt);
-        QTRY_COMPARE_WITH_TIMEOUT(m_vm->toastMessage(), QStringLiteral("Keyring save failed: the keyring is locked"), 2000);
+        const QuorAPIKeyOutcome refused = quorAwait(m_vm->saveAPIKeyToKeychain(std::nullopt));
+        QCOMPARE(refused, QuorAPIKeyOutcome::failed(QStringLiteral("the keyring is locked")));
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Keyring save failed: the keyring is locked"));
         QCOMPARE(m_vm->apiKeyDraft(), QStringLiteral("sk-new"));
         QVERIFY(!log().contains(QStringLiteral("sk-new")));
         m_env->saveFailure.reset();
-        m_vm->saveAPIKeyToKeychain(QStringLiteral(" sk-new \n"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->keys.value(QuorAIProvider::openAI), QStringLiteral("sk-new"), 2000);
+        QCOMPARE(quorAwait(m_vm->saveAPIKeyToKeychain(QStringLiteral(" sk-new \n"))), QuorAPIKeyOutcome::done());
+        QCOMPARE(m_env->keys.value(QuorAIProvider::openAI), QStringLiteral("sk-new"));
         QCOMPARE(m_vm->apiKeyDraft(), QString());
-        // A removal is reported only once the item is really gone.
+        QVERIFY(m_vm->hasSavedAPIKey());
+
+        // Removal is reported only once the keyring no longer has the key.
         m_env->deleteIgnored = true;
-        const QuorAPIKeyOutcome kept = quorAwait(m_vm->deleteAPIKeyFromKeychain());
-        QVERIFY(!kept.succeeded);
+        QVERIFY(!quorAwait(m_vm->deleteAPIKeyFromKeychain()).succeeded);
         QVERIFY(m_vm->hasSavedAPIKey());
         QVERIFY(m_vm->toastIsError());
         m_env->deleteIgnored = false;
         QCOMPARE(quorAwait(m_vm->deleteAPIKeyFromKeychain()), QuorAPIKeyOutcome::done());
         QVERIFY(!m_vm->hasSavedAPIKey());
         QVERIFY(!m_env->keys.contains(QuorAIProvider::openAI));
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("API key removed from the system keyring."));
 
         // A refused login item shows the state as it really is.
         m_env->launchAtLoginWorks = false;
