@@ -73,7 +73,6 @@ public:
     // Keyring
     QMap<QuorAIProvider, QString> keys;
     std::optional<QString> saveFailure;
-    bool deleteIgnored = false; // a keyring that answers but keeps the item
     int loadCount = 0;
     QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider) override
     {
