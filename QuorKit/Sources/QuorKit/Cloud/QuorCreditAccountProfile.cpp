@@ -97,18 +97,14 @@ QuorCreditAccountProfile QuorCreditAccountProfile::updatingBalance(std::optional
     const qint64 unit = effectiveUnit(creditUnitMicros);
     const auto dollars = finite(availableUSD);
     const auto credits = finite(creditsAvailable);
-    double amount = 0;
-    if (dollars) {
-        amount = *dollars * 1'000'000.0;
-    } else if (credits) {
-        amount = *credits * static_cast<double>(unit);
-    } else {
-        return *this;
+    QuorCreditAccountProfile updated = *this;
+    if (!dollars && !credits) {
+        return updated;
     }
+    const double amount = dollars ? *dollars * 1'000'000.0 : *credits * static_cast<double>(unit);
     // A product of finite values can still overflow to infinity; that saturates like any large value.
     const qint64 available = nonNegativeMicros(amount);
 
-    QuorCreditAccountProfile updated = *this;
     updated.availableMicros = available;
     updated.balanceMicros = saturatingAdd(available, heldMicros);
     updated.creditUnitMicros = unit;
