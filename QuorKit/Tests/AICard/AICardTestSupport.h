@@ -1,14 +1,25 @@
 #pragma once
 
+#include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
+#include "QuorKit/Cloud/QuorAIModelRegistry.h"
+#include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorKeychainStore.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
 #include "QuorKit/UI/QuorAPIKeyOutcome.h"
+#include "Support/QuorTestHttpServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonDocument>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QtTest>
+
+#include <memory>
 
 #include <QCoro/QCoroTask>
 
@@ -17,6 +28,7 @@
 namespace ai_card_test {
 
 inline const QString keyringService = QStringLiteral("com.tallowmer.quorzub");
+inline const QColor accent(0xF4, 0x72, 0xD0);
 
 inline QCoro::Task<QuorAPIKeyOutcome> keyringSave(QString account, QString key)
 {
@@ -70,5 +82,61 @@ inline void saveScreenshot(QWidget* widget, const QString& name)
     QDir().mkpath(folder);
     widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
+
+// Everything a card is built over: a configuration it edits through its binding, a key flag the
+// "application" keeps, and stores that talk only to the local test server.
+struct Bench {
+    QTemporaryDir folder;
+    QuorTestHttpServer server;
+    QString closed; // an address where nothing listens
+    std::unique_ptr<QuorCreditsAccountManager> manager;
+    std::unique_ptr<QuorCreditsAccountStore> credits;
+    std::unique_ptr<QuorAIModelRegistry> registry;
+    std::unique_ptr<QuorAIModelCatalogStore> catalog;
+    QuorAIConfig config{QuorAIProvider::openAI, QStringLiteral("https://llm.example.test/v1/chat"),
+                        QStringLiteral("my-model")};
+    QList<QuorAIConfig> written;
+
+    Bench()
+    {
+        QVERIFY(server.start());
+        QuorTestHttpServer gone;
+        QVERIFY(gone.start());
+        closed = gone.baseUrl().toString();
+        server.route("GET", "/catalog.json", QuorTestHttpResponse::text("", 503));
+        server.route("GET", "/api/tags", QuorTestHttpResponse::json(R"({"models":[{"name":"llama3.2:3b","size":2019393189}]})"));
+        manager = std::make_unique<QuorCreditsAccountManager>(folder.filePath(QStringLiteral("account")), std::nullopt,
+                                                              server.baseUrl().toString());
+        credits = std::make_unique<QuorCreditsAccountStore>(*manager);
+        registry = std::make_unique<QuorAIModelRegistry>(folder.filePath(QStringLiteral("ai")),
+                                                         server.url(QStringLiteral("/catalog.json")).toString());
+        catalog = std::make_unique<QuorAIModelCatalogStore>(registry.get(), server.baseUrl().toString(), closed);
+    }
+
+    // The published catalog the next sync fetches.
+    void serveCatalog(const QuorAIModelCatalogDocument& document)
+    {
+        server.route("GET", "/catalog.json",
+                     QuorTestHttpResponse::json(QJsonDocument(document.toJson()).toJson(QJsonDocument::Compact)));
+    }
+
+    QuorAIUnifiedSettingsCard::ConfigBinding binding()
+    {
+        return {[this] { return config; },
+                [this](const QuorAIConfig& value) {
+                    config = value;
+                    written.append(value);
+                }};
+    }
+
+    std::unique_ptr<QuorAIUnifiedSettingsCard> card(QuorAIUnifiedSettingsCard::SaveAPIKey save,
+                                                    QuorAIUnifiedSettingsCard::ClearAPIKey clear = {},
+                                                    std::optional<QuorLanguage> language = QuorLanguage::en,
+                                                    bool hasSavedAPIKey = false)
+    {
+        return std::make_unique<QuorAIUnifiedSettingsCard>(binding(), hasSavedAPIKey, std::move(save), std::move(clear),
+                                                           std::function<void()>(), accent, language, *credits, *catalog);
+    }
+};
 
 } // namespace ai_card_test

@@ -1,19 +1,15 @@
 #include "AICardTestSupport.h"
 
-#include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
-#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
 #include "QuorPlatform/Core/QuorCancellationToken.h"
 #include "QuorPlatform/Core/QuorError.h"
-#include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QUuid>
 #include <QtTest>
 
@@ -22,8 +18,6 @@ using namespace std::chrono_literals;
 using P = QuorAIProviderSectionPresentation;
 
 namespace {
-const QColor accent(0xF4, 0x72, 0xD0);
-
 QString freshAccount()
 {
     return QStringLiteral("ai-api-key-openAI-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -49,55 +43,6 @@ P::Inputs inputs(QuorAIProvider provider, QuorLanguage language = QuorLanguage::
     in.language = language;
     return in;
 }
-
-// Everything a card is built over: a configuration it edits through its binding, a key flag the
-// "application" keeps, and stores that talk only to the local test server.
-struct Bench {
-    QTemporaryDir folder;
-    QuorTestHttpServer server;
-    QString closed; // an address where nothing listens
-    std::unique_ptr<QuorCreditsAccountManager> manager;
-    std::unique_ptr<QuorCreditsAccountStore> credits;
-    std::unique_ptr<QuorAIModelRegistry> registry;
-    std::unique_ptr<QuorAIModelCatalogStore> catalog;
-    QuorAIConfig config{QuorAIProvider::openAI, QStringLiteral("https://llm.example.test/v1/chat"),
-                        QStringLiteral("my-model")};
-    QList<QuorAIConfig> written;
-
-    Bench()
-    {
-        QVERIFY(server.start());
-        QuorTestHttpServer gone;
-        QVERIFY(gone.start());
-        closed = gone.baseUrl().toString();
-        server.route("GET", "/catalog.json", QuorTestHttpResponse::text("", 503));
-        server.route("GET", "/api/tags", QuorTestHttpResponse::json(R"({"models":[{"name":"llama3.2:3b","size":2019393189}]})"));
-        manager = std::make_unique<QuorCreditsAccountManager>(folder.filePath(QStringLiteral("account")), std::nullopt,
-                                                              server.baseUrl().toString());
-        credits = std::make_unique<QuorCreditsAccountStore>(*manager);
-        registry = std::make_unique<QuorAIModelRegistry>(folder.filePath(QStringLiteral("ai")),
-                                                         server.url(QStringLiteral("/catalog.json")).toString());
-        catalog = std::make_unique<QuorAIModelCatalogStore>(registry.get(), server.baseUrl().toString(), closed);
-    }
-
-    QuorAIUnifiedSettingsCard::ConfigBinding binding()
-    {
-        return {[this] { return config; },
-                [this](const QuorAIConfig& value) {
-                    config = value;
-                    written.append(value);
-                }};
-    }
-
-    std::unique_ptr<QuorAIUnifiedSettingsCard> card(QuorAIUnifiedSettingsCard::SaveAPIKey save,
-                                                    QuorAIUnifiedSettingsCard::ClearAPIKey clear = {},
-                                                    std::optional<QuorLanguage> language = QuorLanguage::en,
-                                                    bool hasSavedAPIKey = false)
-    {
-        return std::make_unique<QuorAIUnifiedSettingsCard>(binding(), hasSavedAPIKey, std::move(save), std::move(clear),
-                                                           std::function<void()>(), accent, language, *credits, *catalog);
-    }
-};
 
 QAbstractButton* button(const QWidget& card, const QString& name)
 {

@@ -69,6 +69,7 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("checkmark.seal.fill"), 0xef76},        // verified
         {QStringLiteral("info.circle"), 0xe88f},                // info_outline
         {QStringLiteral("bolt.fill"), 0xea0b},                  // bolt
+        {QStringLiteral("square.stack.3d.up.fill"), 0xe53b},    // layers
     };
     return symbols;
 }

@@ -10,6 +10,7 @@
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/UI/QuorAIModelCatalogSection.h"
 #include "QuorKit/UI/QuorUnifiedCatalogBuilder.h"
 
 #include <QAbstractButton>
@@ -161,9 +162,11 @@ QuorAIUnifiedSettingsCard::QuorAIUnifiedSettingsCard(ConfigBinding config, bool 
       m_creditsStore(creditsStore), m_catalogStore(catalogStore), m_uiState(new QuorAIUnifiedSettingsUIState(this))
 {
     setObjectName(QStringLiteral("aiSettingsCard"));
-    // The credits and model catalog sections join this stack when they exist; until then the card
-    // holds the one section that is built, and shows nothing about the others.
-    vbox(this, 14)->addWidget(new QuorGlassCard(16, 14, buildProviderSection()));
+    // The credits section joins this stack above the provider when it exists; until then the card
+    // shows nothing about it.
+    QVBoxLayout* stack = vbox(this, 14);
+    stack->addWidget(new QuorGlassCard(16, 14, buildProviderSection()));
+    stack->addWidget(new QuorGlassCard(16, 14, buildModelCatalogSection()));
 
     connect(m_uiState, &QuorAIUnifiedSettingsUIState::changed, this, &QuorAIUnifiedSettingsCard::sync);
     connect(m_uiState, &QuorLanguageAwareUIState::languageRevisionChanged, this, &QuorAIUnifiedSettingsCard::sync);
@@ -261,6 +264,23 @@ QWidget* QuorAIUnifiedSettingsCard::buildProviderSection()
     return section;
 }
 
+QWidget* QuorAIUnifiedSettingsCard::buildModelCatalogSection()
+{
+    m_catalogSection = new QuorAIModelCatalogSection;
+    QuorAIUnifiedSettingsUIState* state = m_uiState;
+    connect(m_catalogSection, &QuorAIModelCatalogSection::updateRequested, this, &QuorAIUnifiedSettingsCard::updateCatalog);
+    connect(m_catalogSection, &QuorAIModelCatalogSection::searchEdited, state,
+            &QuorAIUnifiedSettingsUIState::setSearchQuery);
+    connect(m_catalogSection, &QuorAIModelCatalogSection::categoryChosen, state,
+            &QuorAIUnifiedSettingsUIState::setSelectedCategory);
+    connect(m_catalogSection, &QuorAIModelCatalogSection::rowChosen, this,
+            &QuorAIUnifiedSettingsCard::applyModelSelection);
+    connect(m_catalogSection, &QuorAIModelCatalogSection::endpointEdited, this,
+            &QuorAIUnifiedSettingsCard::setManualEndpoint);
+    connect(m_catalogSection, &QuorAIModelCatalogSection::modelEdited, this, &QuorAIUnifiedSettingsCard::setManualModel);
+    return m_catalogSection;
+}
+
 QuorLanguage QuorAIUnifiedSettingsCard::displayLanguage() const
 {
     return m_languageOverride.value_or(QuorLanguages::current());
@@ -343,6 +363,26 @@ void QuorAIUnifiedSettingsCard::sync()
         m_noteSymbol->setProperty("symbolColor", p.noteSymbolColor);
     }
     setTextIfChanged(m_noteText, p.noteText);
+
+    m_catalogPresentation = QuorAIModelCatalogPresentation::make(catalogInputs());
+    m_catalogSection->apply(m_catalogPresentation);
+}
+
+QuorAIModelCatalogPresentation::Inputs QuorAIUnifiedSettingsCard::catalogInputs() const
+{
+    const QList<QuorUnifiedModelRowItem> all = rows();
+    QuorAIModelCatalogPresentation::Inputs in;
+    in.config = m_config.get();
+    in.catalogVersion = m_catalogStore.document().catalogVersion;
+    in.allRowCount = all.size();
+    in.localModelCount = m_catalogStore.discoveredLocalModels().size();
+    in.isSyncing = m_catalogStore.isSyncing();
+    in.searchQuery = m_uiState->searchQuery();
+    in.selectedCategory = m_uiState->selectedCategory();
+    in.filteredRows = filtered(all);
+    in.accent = m_accentColor;
+    in.language = displayLanguage();
+    return in;
 }
 
 QList<QuorUnifiedModelRowItem> QuorAIUnifiedSettingsCard::rows() const
@@ -351,15 +391,58 @@ QList<QuorUnifiedModelRowItem> QuorAIUnifiedSettingsCard::rows() const
                                                 displayLanguage());
 }
 
-QList<QuorUnifiedModelRowItem> QuorAIUnifiedSettingsCard::filteredRows() const
+QList<QuorUnifiedModelRowItem> QuorAIUnifiedSettingsCard::filtered(const QList<QuorUnifiedModelRowItem>& rows) const
 {
     QList<QuorUnifiedModelRowItem> result;
-    for (const QuorUnifiedModelRowItem& row : rows()) {
+    for (const QuorUnifiedModelRowItem& row : rows) {
         if (row.matches(m_uiState->selectedCategory(), m_uiState->searchQuery())) {
             result.append(row);
         }
     }
     return result;
+}
+
+QList<QuorUnifiedModelRowItem> QuorAIUnifiedSettingsCard::filteredRows() const
+{
+    return filtered(rows());
+}
+
+bool QuorAIUnifiedSettingsCard::isRowSelected(const QuorUnifiedModelRowItem& row) const
+{
+    return QuorAIModelCatalogPresentation::isRowSelected(row, m_config.get().model);
+}
+
+void QuorAIUnifiedSettingsCard::applyModelSelection(const QuorUnifiedModelRowItem& row)
+{
+    m_config.set(QuorAIModelCatalogPresentation::applyModelSelection(row, m_config.get(), m_catalogStore.document()));
+    sync();
+}
+
+void QuorAIUnifiedSettingsCard::setManualEndpoint(const QString& endpoint)
+{
+    QuorAIConfig config = m_config.get();
+    if (config.endpointURL != endpoint) {
+        config.endpointURL = endpoint;
+        m_config.set(config);
+        sync();
+    }
+}
+
+void QuorAIUnifiedSettingsCard::setManualModel(const QString& model)
+{
+    QuorAIConfig config = m_config.get();
+    if (config.model != model) {
+        config.model = model;
+        m_config.set(config);
+        sync();
+    }
+}
+
+void QuorAIUnifiedSettingsCard::updateCatalog()
+{
+    // Not kept: the store finishes it whatever happens to the card, and drops a second request
+    // while one runs.
+    m_catalogStore.refresh(true, true);
 }
 
 void QuorAIUnifiedSettingsCard::selectProvider(QuorAIProvider provider)

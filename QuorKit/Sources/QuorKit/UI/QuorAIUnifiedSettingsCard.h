@@ -2,6 +2,7 @@
 
 #include "QuorKit/Cloud/QuorAIConfig.h"
 #include "QuorKit/Localization/QuorLanguage.h"
+#include "QuorKit/UI/QuorAIModelCatalogPresentation.h"
 #include "QuorKit/UI/QuorAIProviderSectionPresentation.h"
 #include "QuorKit/UI/QuorAIUnifiedSettingsUIState.h"
 #include "QuorKit/UI/QuorAPIKeyOutcome.h"
@@ -20,13 +21,15 @@
 class QAbstractButton;
 class QLabel;
 class QLineEdit;
+class QuorAIModelCatalogSection;
 class QuorAIModelCatalogStore;
 class QuorCreditsAccountStore;
 
-// An application's AI settings in one card: which provider runs the AI actions, with its endpoint
-// and model, and the API key of the OpenAI-compatible provider. The card changes the configuration
-// only through its binding and never touches the keyring: saving and removing a key are the
-// application's operations, which report whether the keyring really did it.
+// An application's AI settings in one card: which provider runs the AI actions, the API key of the
+// OpenAI-compatible provider, and the model catalog to pick a model from (or an endpoint and model
+// typed by hand). The card changes the configuration only through its binding and never touches
+// the keyring: saving and removing a key are the application's operations, which report whether
+// the keyring really did it.
 //
 // The card refreshes the credits account (when stale) and the model catalog each time it comes on
 // screen, so its sections show current data.
@@ -62,14 +65,25 @@ public:
     QuorLanguage displayLanguage() const;
     QuorAIUnifiedSettingsUIState* uiState() const { return m_uiState; }
     const QuorAIProviderSectionPresentation& presentation() const { return m_presentation; }
+    const QuorAIModelCatalogPresentation& catalogPresentation() const { return m_catalogPresentation; }
+    QuorAIModelCatalogSection* catalogSection() const { return m_catalogSection; }
     // Every model the user can pick, and those passing the chosen chip and the search text.
     QList<QuorUnifiedModelRowItem> rows() const;
     QList<QuorUnifiedModelRowItem> filteredRows() const;
+    // Whether the configured model names the row.
+    bool isRowSelected(const QuorUnifiedModelRowItem& row) const;
 
     // What the controls do.
     void selectProvider(QuorAIProvider provider);
     void saveKey();
     void clearKey();
+    // Writes the provider, endpoint and model that run `row`; nothing else changes.
+    void applyModelSelection(const QuorUnifiedModelRowItem& row);
+    // The manual override: each writes its one field as typed.
+    void setManualEndpoint(const QString& endpoint);
+    void setManualModel(const QString& model);
+    // Fetches the published catalog whatever its age, and asks the local servers again.
+    void updateCatalog();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -79,7 +93,10 @@ private:
     enum class KeyOperation { save, clear };
 
     QWidget* buildProviderSection();
+    QWidget* buildModelCatalogSection();
     QuorAIProviderSectionPresentation::Inputs inputs() const;
+    QuorAIModelCatalogPresentation::Inputs catalogInputs() const;
+    QList<QuorUnifiedModelRowItem> filtered(const QList<QuorUnifiedModelRowItem>& rows) const;
     void finishKeyOperation(KeyOperation operation, const QuorAPIKeyOutcome& outcome);
     static QCoro::Task<> runSave(QPointer<QuorAIUnifiedSettingsCard> self, SaveAPIKey save, QString key);
     static QCoro::Task<> runClear(QPointer<QuorAIUnifiedSettingsCard> self, ClearAPIKey clear);
@@ -98,6 +115,7 @@ private:
     QuorAIModelCatalogStore& m_catalogStore;
     QuorAIUnifiedSettingsUIState* m_uiState;
     QuorAIProviderSectionPresentation m_presentation;
+    QuorAIModelCatalogPresentation m_catalogPresentation;
     // Rises each time the card comes on screen or leaves it; a refresh started for an earlier
     // showing stops before its next step.
     quint64 m_showing = 0;
@@ -115,4 +133,5 @@ private:
     QWidget* m_creditsNote = nullptr;
     QLabel* m_noteSymbol = nullptr;
     QLabel* m_noteText = nullptr;
+    QuorAIModelCatalogSection* m_catalogSection = nullptr;
 };
