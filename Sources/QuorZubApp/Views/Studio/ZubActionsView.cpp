@@ -368,6 +368,7 @@ void ZubActionsView::syncRows()
     // click's handling is over.
     for (auto it = m_rows.begin(); it != m_rows.end();) {
         if (!order.contains(it.key())) {
+            it->row->setObjectName(QString());
             it->row->hide();
             it->row->deleteLater();
             it = m_rows.erase(it);

@@ -286,6 +286,8 @@ QWidget* ZubHistoryView::buildFilterBar()
         pill->setObjectName(QStringLiteral("filter:") + ZubHistoryFilters::rawValue(filter));
         QLabel* text = QuorLabels::make(QString(), QuorFonts::system(11.5, QFont::Medium), QuorGlassTokens::textSecondary(), pill);
         text->setObjectName(QStringLiteral("text"));
+        // Inside a button the label would otherwise draw in the button-text colour, not its own.
+        text->setForegroundRole(QPalette::WindowText);
         hbox(pill, 0, QMargins(10, 5, 10, 5))->addWidget(text);
         connect(pill, &QAbstractButton::clicked, this, [this, filter] { chooseFilter(filter); });
         pills->addWidget(pill);
@@ -446,6 +448,7 @@ void ZubHistoryView::syncList()
     }
     const auto retire = [](QWidget* widget) {
         if (widget != nullptr) {
+            widget->setObjectName(QString());
             widget->hide();
             widget->deleteLater();
         }
