@@ -6,13 +6,19 @@
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QProcess>
 #include <QWidget>
 #include <QtTest>
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#undef KeyPress
 
 using quor::platform::GlobalMouseMonitor;
+using quor::platform::KeyPressEvent;
 using quor::platform::MouseButtonEvent;
 
 namespace {
@@ -29,6 +35,67 @@ void xdotool(const QStringList& arguments)
 {
     QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), arguments), 0);
 }
+
+// Counts the Escape presses a widget receives.
+class EscapeCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            ++count;
+        }
+        return false;
+    }
+};
+
+// A keycode the keyboard map leaves empty, mapped to a keysym of the test's choice and typed with
+// XTest; empty again when the object goes.
+class SpareKey {
+public:
+    SpareKey() : m_display(XOpenDisplay(nullptr))
+    {
+        int first = 0;
+        int last = 0;
+        XDisplayKeycodes(m_display, &first, &last);
+        int perCode = 0;
+        KeySym* map = XGetKeyboardMapping(m_display, static_cast<KeyCode>(first), last - first + 1, &perCode);
+        for (int code = last; code >= first && m_code == 0; --code) {
+            bool empty = true;
+            for (int level = 0; level < perCode; ++level) {
+                empty = empty && map[(code - first) * perCode + level] == NoSymbol;
+            }
+            m_code = empty ? static_cast<KeyCode>(code) : 0;
+        }
+        XFree(map);
+    }
+    ~SpareKey()
+    {
+        map(NoSymbol);
+        XCloseDisplay(m_display);
+    }
+    SpareKey(const SpareKey&) = delete;
+    SpareKey& operator=(const SpareKey&) = delete;
+
+    bool isValid() const { return m_code != 0; }
+    void map(KeySym keysym)
+    {
+        XChangeKeyboardMapping(m_display, m_code, 1, &keysym, 1);
+        XSync(m_display, False);
+    }
+    void tap()
+    {
+        XTestFakeKeyEvent(m_display, m_code, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, m_code, False, CurrentTime);
+        XSync(m_display, False);
+    }
+
+private:
+    Display* m_display;
+    KeyCode m_code = 0;
+};
 } // namespace
 
 class DesktopPlatformTest : public QObject {
@@ -68,6 +135,55 @@ private slots:
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
         quorSpin(std::chrono::milliseconds(200));
         QVERIFY(events.isEmpty());
+    }
+
+    void monitorReportsOnlyTheKeysAskedForWithoutTakingThem()
+    {
+        QLineEdit field;
+        field.show();
+        field.activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(field.hasFocus(), 5000);
+        EscapeCounter escapes;
+        field.installEventFilter(&escapes);
+
+        GlobalMouseMonitor escapeMonitor;
+        QList<KeyPressEvent> reported;
+        connect(&escapeMonitor, &GlobalMouseMonitor::keyPressed, this, [&reported](const KeyPressEvent& event) {
+            QCOMPARE(QThread::currentThread(), qApp->thread());
+            reported.append(event);
+        });
+        QVERIFY(escapeMonitor.start({400, 5.0, {XK_Escape}}));
+        // A monitor asked for no keys (the selection watcher's) hears none.
+        GlobalMouseMonitor mouseOnly;
+        int keysHeardByMouseOnly = 0;
+        connect(&mouseOnly, &GlobalMouseMonitor::keyPressed, this, [&keysHeardByMouseOnly] { ++keysHeardByMouseOnly; });
+        QVERIFY(mouseOnly.start({}));
+
+        xdotool({QStringLiteral("key"), QStringLiteral("a"), QStringLiteral("Escape"), QStringLiteral("shift+Escape"),
+                 QStringLiteral("b")});
+        QTRY_COMPARE_WITH_TIMEOUT(reported.size(), 2, 3000);
+        QCOMPARE(reported.at(0).keysym, static_cast<unsigned long>(XK_Escape));
+        QCOMPARE(reported.at(1).keysym, static_cast<unsigned long>(XK_Escape));
+        QVERIFY(reported.at(1).serverTime >= reported.at(0).serverTime);
+        // The focused window still got every key, Escape included.
+        QTRY_COMPARE_WITH_TIMEOUT(field.text(), QStringLiteral("ab"), 3000);
+        QCOMPARE(escapes.count, 2);
+
+        // A key remapped to Escape while the monitor runs is heard as Escape, and no longer once
+        // the mapping is undone.
+        SpareKey spare;
+        QVERIFY(spare.isValid());
+        reported.clear();
+        spare.map(XK_Escape);
+        spare.tap();
+        QTRY_COMPARE_WITH_TIMEOUT(reported.size(), 1, 3000);
+        spare.map(NoSymbol);
+        spare.tap();
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QTRY_COMPARE_WITH_TIMEOUT(reported.size(), 2, 3000);
+        quorSpin(std::chrono::milliseconds(200));
+        QCOMPARE(reported.size(), 2);
+        QCOMPARE(keysHeardByMouseOnly, 0);
     }
 
     void workspaceKnowsTheFrontmostWindowAndActivatesWindows()

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <X11/keysym.h>
+
 namespace {
 constexpr int kLeftButton = 1;
 constexpr int kRightButton = 3;
@@ -15,6 +17,8 @@ ZubGlobalMouseDismissSource::ZubGlobalMouseDismissSource(QObject* parent)
 {
     connect(m_monitor.get(), &quor::platform::GlobalMouseMonitor::buttonEvent, this,
             &ZubGlobalMouseDismissSource::handle);
+    connect(m_monitor.get(), &quor::platform::GlobalMouseMonitor::keyPressed, this,
+            &ZubGlobalMouseDismissSource::handleKey);
 }
 
 ZubGlobalMouseDismissSource::~ZubGlobalMouseDismissSource()
@@ -28,7 +32,9 @@ void ZubGlobalMouseDismissSource::start()
     // Kept running between showings: opening its connection and thread on every showing of the bar
     // would add to the time until the bar is up.
     if (!m_monitor->isRunning()) {
-        m_monitor->start({});
+        quor::platform::GlobalMouseMonitor::Options options;
+        options.reportedKeysyms = {XK_Escape};
+        m_monitor->start(options);
     }
 }
 
@@ -47,4 +53,14 @@ void ZubGlobalMouseDismissSource::handle(const quor::platform::MouseButtonEvent&
     const QScreen* screen = QGuiApplication::primaryScreen();
     const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
     emit mouseDown((event.position / ratio).toPoint());
+}
+
+void ZubGlobalMouseDismissSource::handleKey(const quor::platform::KeyPressEvent& event)
+{
+    // With one of our own windows focused, the event filter sees the same Escape and keeps it from
+    // the window; reporting it here too could hide the bar first and let the key through.
+    if (!m_active || event.keysym != XK_Escape || QGuiApplication::focusWindow() != nullptr) {
+        return;
+    }
+    emit escapePressed();
 }

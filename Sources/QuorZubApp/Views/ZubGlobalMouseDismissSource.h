@@ -6,13 +6,15 @@
 
 namespace quor::platform {
 class GlobalMouseMonitor;
+struct KeyPressEvent;
 struct MouseButtonEvent;
 } // namespace quor::platform
 
-// The floating bar's outside clicks from the desktop's global mouse monitor: every left or right
-// press anywhere on the display, in logical coordinates. X11 offers no way to hear Escape in other
-// applications short of grabbing the key, which would take it from them, so Escape is heard only
-// by this application's own windows. GUI thread only.
+// The floating bar's outside clicks and Escape from the desktop's global input monitor: every left
+// or right press anywhere on the display, in logical coordinates, and every Escape typed into
+// another application. The monitor only overhears the key: the application it was typed into still
+// receives it. Escape typed into this application's own windows is left to the bar's event filter,
+// which keeps it from the window. GUI thread only.
 class ZubGlobalMouseDismissSource : public ZubFloatingBarDismissSource {
     Q_OBJECT
 public:
@@ -24,6 +26,7 @@ public:
 
 private:
     void handle(const quor::platform::MouseButtonEvent& event);
+    void handleKey(const quor::platform::KeyPressEvent& event);
 
     std::unique_ptr<quor::platform::GlobalMouseMonitor> m_monitor;
     bool m_active = false;

@@ -4,6 +4,7 @@
 #include "QuorPlatform/X11/QuorX11Connection.h"
 
 #include <QMetaObject>
+#include <QSet>
 #include <QVector>
 
 #include <atomic>
@@ -14,6 +15,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
@@ -25,6 +27,7 @@ public:
            const Options& options)
         : m_owner(owner), m_connection(std::move(connection)), m_xiOpcode(xiOpcode),
           m_counter(options.doubleClickIntervalMs, options.doubleClickRadius),
+          m_reportedKeysyms(options.reportedKeysyms.cbegin(), options.reportedKeysyms.cend()),
           m_wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
     {
         readButtonMap();
@@ -87,11 +90,34 @@ private:
             || !XGetEventData(m_connection->display(), cookie)) {
             return;
         }
+        const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
         if (cookie->evtype == XI_RawButtonPress || cookie->evtype == XI_RawButtonRelease) {
-            const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
             deliver(cookie->evtype == XI_RawButtonPress, logicalButton(raw->detail), raw->time);
+        } else if (cookie->evtype == XI_RawKeyPress) {
+            deliverKey(*raw);
         }
         XFreeEventData(m_connection->display(), cookie);
+    }
+
+    // Every key typed anywhere passes through here: all but the few reported ones stop at once.
+    // Xlib keeps the connection's keyboard map current by itself, so a key remapped while we run
+    // (Caps Lock made an Escape) resolves to its new keysym.
+    void deliverKey(const XIRawEvent& raw)
+    {
+        if ((raw.flags & XIKeyRepeat) != 0) {
+            return;
+        }
+        const KeySym keysym =
+            XkbKeycodeToKeysym(m_connection->display(), static_cast<KeyCode>(raw.detail), 0, 0);
+        if (keysym == NoSymbol || !m_reportedKeysyms.contains(keysym)) {
+            return;
+        }
+        KeyPressEvent event;
+        event.keysym = keysym;
+        event.serverTime = raw.time;
+        GlobalMouseMonitor* owner = m_owner;
+        QMetaObject::invokeMethod(
+            owner, [owner, event] { emit owner->keyPressed(event); }, Qt::QueuedConnection);
     }
 
     void deliver(bool pressed, int button, Time time)
@@ -135,6 +161,7 @@ private:
     ClickCounter m_counter;
     int m_pressCount = 1;
     QVector<int> m_buttonMap;
+    const QSet<unsigned long> m_reportedKeysyms;
     int m_wake;
     std::atomic<bool> m_stopping{false};
     std::thread m_thread;
@@ -172,6 +199,9 @@ bool GlobalMouseMonitor::start(const Options& options)
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
     XISetMask(bits, XI_RawButtonPress);
     XISetMask(bits, XI_RawButtonRelease);
+    if (!options.reportedKeysyms.isEmpty()) {
+        XISetMask(bits, XI_RawKeyPress);
+    }
     XIEventMask mask;
     mask.deviceid = XIAllMasterDevices;
     mask.mask_len = sizeof bits;

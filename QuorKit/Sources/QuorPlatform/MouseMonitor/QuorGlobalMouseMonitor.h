@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointF>
 
@@ -24,16 +25,31 @@ struct MouseButtonEvent {
     bool operator==(const MouseButtonEvent& other) const = default;
 };
 
-// Global mouse buttons: XInput2 raw button events on the root window, read on a private X
-// connection by a worker thread, so they arrive whatever window has the pointer or a grab.
-// Raw events carry no position, so the pointer is queried as each one is read. Wheel "buttons"
-// (4 to 7) are left out. buttonEvent() is emitted on the thread that owns the monitor.
+// A press of one of the keys a monitor was asked to report, typed into any window.
+struct KeyPressEvent {
+    // The X keysym of the key's first level (XK_Escape is 0xff1b), whatever modifiers were held.
+    unsigned long keysym = 0;
+    // X server time in milliseconds.
+    unsigned long serverTime = 0;
+
+    bool operator==(const KeyPressEvent& other) const = default;
+};
+
+// The desktop's global input monitor: XInput2 raw button (and, on request, key) events on the
+// root window, read on a private X connection by a worker thread, so they arrive whatever window
+// has the pointer, the keyboard or a grab. Raw events are copies: the focused application still
+// receives every key and click. Raw button events carry no position, so the pointer is queried as
+// each one is read. Wheel "buttons" (4 to 7) are left out. Key presses are resolved to keysyms
+// and filtered in the worker, so only the few keys asked for ever leave it; auto-repeats of a held
+// key are not reported. Signals are emitted on the thread that owns the monitor.
 class GlobalMouseMonitor : public QObject {
     Q_OBJECT
 public:
     struct Options {
         qint64 doubleClickIntervalMs = 400;
         double doubleClickRadius = 5.0;
+        // Keysyms whose presses keyPressed() reports. With none, key events are not even selected.
+        QList<unsigned long> reportedKeysyms;
     };
 
     explicit GlobalMouseMonitor(QObject* parent = nullptr);
@@ -46,6 +62,7 @@ public:
 
 signals:
     void buttonEvent(const quor::platform::MouseButtonEvent& event);
+    void keyPressed(const quor::platform::KeyPressEvent& event);
 
 private:
     class Worker;
