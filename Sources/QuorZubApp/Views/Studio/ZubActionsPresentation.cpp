@@ -12,7 +12,7 @@ QString t(const char* en, const char* tr, QuorLanguage language)
     return quorText(QString::fromUtf8(en), QString::fromUtf8(tr), {}, language);
 }
 
-// Swift's trimming of white space and line breaks: Qt's trimmed() covers both.
+// Nothing but white space and line breaks, the same test the view model applies.
 bool isBlank(const QString& text)
 {
     return text.trimmed().isEmpty();
