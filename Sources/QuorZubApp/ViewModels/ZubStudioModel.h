@@ -14,6 +14,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QUuid>
 
 #include <QCoro/QCoroTask>
 
@@ -93,6 +94,22 @@ public:
     virtual void addExcludedBundleID(const QString& bundleID) = 0;
     virtual void removeExcludedBundleID(const QString& bundleID) = 0;
     virtual void refreshRunningApps() = 0;
+
+    // The floating bar's action list; each change is saved at once.
+    virtual void toggleActionEnabled(const QUuid& id, bool enabled) = 0;
+    virtual void moveAction(const QUuid& id, int offset) = 0;
+    // Rejects (with an error toast) a blank prompt or two blank titles.
+    virtual void addCustomAIAction(const QString& titleEN, const QString& titleTR, const QString& symbolName,
+                                   const QString& prompt) = 0;
+    virtual void deleteCustomAction(const QUuid& id) = 0;
+    virtual void resetDefaultActions() = 0;
+
+    // The history; each change is saved at once.
+    virtual void toggleHistoryPin(const QUuid& id) = 0;
+    virtual void deleteHistoryRecord(const QUuid& id) = 0;
+    virtual void clearUnpinnedHistory() = 0;
+    // Speaks a text in the voice of the language code (the detected language without one).
+    virtual void speak(const QString& text, const std::optional<QString>& languageCode) = 0;
 
 signals:
     void changed();

@@ -119,22 +119,22 @@ public:
     void presentFloatingBar(const QString& text, QPoint near, bool canReplaceInPlace);
     void copyExecutionResult(const ZubExecutionResult& result) override;
     void toggleSpeak(const ZubExecutionResult& result) override;
-    void speak(const QString& text, const std::optional<QString>& languageCode);
+    void speak(const QString& text, const std::optional<QString>& languageCode) override;
     void saveQRCodePNG(const QByteArray& pngData) override;
 
     // --- Playground, action list, exclusions and history editing ---------------------------
     void runPlaygroundAction(const ZubActionDefinition& action) override;
-    void toggleActionEnabled(const QUuid& id, bool enabled);
-    void moveAction(const QUuid& id, int offset);
+    void toggleActionEnabled(const QUuid& id, bool enabled) override;
+    void moveAction(const QUuid& id, int offset) override;
     void addCustomAIAction(const QString& titleEN, const QString& titleTR, const QString& symbolName,
-                           const QString& prompt);
-    void deleteCustomAction(const QUuid& id);
-    void resetDefaultActions();
+                           const QString& prompt) override;
+    void deleteCustomAction(const QUuid& id) override;
+    void resetDefaultActions() override;
     void addExcludedBundleID(const QString& value) override;
     void removeExcludedBundleID(const QString& value) override;
-    void toggleHistoryPin(const QUuid& id);
-    void deleteHistoryRecord(const QUuid& id);
-    void clearUnpinnedHistory();
+    void toggleHistoryPin(const QUuid& id) override;
+    void deleteHistoryRecord(const QUuid& id) override;
+    void clearUnpinnedHistory() override;
 
 private:
     template <typename T>

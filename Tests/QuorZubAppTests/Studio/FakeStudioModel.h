@@ -214,6 +214,115 @@ public:
         set(m_runningApps, workspaceApps);
     }
 
+    // The action list and the history behave as the view model's do, so a view sees the outcome.
+    void toggleActionEnabled(const QUuid& id, bool enabled) override
+    {
+        calls << QStringLiteral("toggleActionEnabled: ") + idText(id) + (enabled ? " true" : " false");
+        for (ZubActionDefinition& action : m_config.actions) {
+            if (action.id == id) {
+                action.isEnabled = enabled;
+                persistConfig();
+                emit changed();
+                return;
+            }
+        }
+    }
+    void moveAction(const QUuid& id, int offset) override
+    {
+        calls << QStringLiteral("moveAction: ") + idText(id) + QLatin1Char(' ') + QString::number(offset);
+        QList<ZubActionDefinition> sorted = m_config.sortedActions();
+        qsizetype index = -1;
+        for (qsizetype i = 0; i < sorted.size(); ++i) {
+            if (sorted[i].id == id) {
+                index = i;
+            }
+        }
+        if (index < 0 || index + offset < 0 || index + offset >= sorted.size()) {
+            return;
+        }
+        sorted.swapItemsAt(index, index + offset);
+        for (qsizetype i = 0; i < sorted.size(); ++i) {
+            sorted[i].order = i;
+        }
+        m_config.actions = sorted;
+        persistConfig();
+        emit changed();
+    }
+    void addCustomAIAction(const QString& titleEN, const QString& titleTR, const QString& symbolName,
+                           const QString& prompt) override
+    {
+        calls << QStringLiteral("addCustomAIAction: ") + QStringList{titleEN, titleTR, symbolName, prompt}.join('|');
+        const QString english = titleEN.trimmed();
+        const QString turkish = titleTR.trimmed();
+        const QString instruction = prompt.trimmed();
+        if (instruction.isEmpty() || (english.isEmpty() && turkish.isEmpty())) {
+            showToast(QStringLiteral("Title and prompt template are required."), true);
+            return;
+        }
+        qint64 order = -1;
+        for (const ZubActionDefinition& action : m_config.actions) {
+            order = std::max(order, action.order);
+        }
+        m_config.actions.append(ZubActionDefinition::make(
+            QUuid::createUuid(), ZubActionKind::customAI, english.isEmpty() ? turkish : english,
+            turkish.isEmpty() ? english : turkish, symbolName.isEmpty() ? QStringLiteral("sparkles") : symbolName,
+            true, instruction, order + 1));
+        persistConfig();
+        showToast(QStringLiteral("Custom AI action added."), false);
+    }
+    void deleteCustomAction(const QUuid& id) override
+    {
+        calls << QStringLiteral("deleteCustomAction: ") + idText(id);
+        m_config.actions.removeIf([&id](const ZubActionDefinition& action) {
+            return action.id == id && action.kind == ZubActionKind::customAI;
+        });
+        QList<ZubActionDefinition> sorted = m_config.sortedActions();
+        for (qsizetype i = 0; i < sorted.size(); ++i) {
+            sorted[i].order = i;
+        }
+        m_config.actions = sorted;
+        persistConfig();
+        emit changed();
+    }
+    void resetDefaultActions() override
+    {
+        calls << QStringLiteral("resetDefaultActions");
+        m_config.actions = ZubActionDefinition::defaultActions();
+        persistConfig();
+        showToast(QStringLiteral("Restored default actions."), false);
+    }
+    void toggleHistoryPin(const QUuid& id) override
+    {
+        calls << QStringLiteral("toggleHistoryPin: ") + idText(id);
+        for (ZubHistoryRecord& record : m_history) {
+            if (record.id == id) {
+                record.isPinned = !record.isPinned;
+                emit changed();
+                return;
+            }
+        }
+    }
+    void deleteHistoryRecord(const QUuid& id) override
+    {
+        calls << QStringLiteral("deleteHistoryRecord: ") + idText(id);
+        m_history.removeIf([&id](const ZubHistoryRecord& record) { return record.id == id; });
+        emit changed();
+    }
+    void clearUnpinnedHistory() override
+    {
+        calls << QStringLiteral("clearUnpinnedHistory");
+        m_history.removeIf([](const ZubHistoryRecord& record) { return !record.isPinned; });
+        showToast(QStringLiteral("Cleared unpinned history."), false);
+    }
+    // What speak() was asked to say, and in which language.
+    QList<std::pair<QString, std::optional<QString>>> spokenTexts;
+    void speak(const QString& text, const std::optional<QString>& languageCode) override
+    {
+        calls << QStringLiteral("speak");
+        spokenTexts.append({text, languageCode});
+    }
+
+    static QString idText(const QUuid& id) { return id.toString(QUuid::WithoutBraces); }
     int count(const QString& call) const { return static_cast<int>(calls.count(call)); }
 
 private:

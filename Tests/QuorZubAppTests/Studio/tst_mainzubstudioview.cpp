@@ -5,6 +5,7 @@
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 #include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Design/QuorVersionAndLogsView.h"
 #include "Support/QuorTestSupport.h"
 
@@ -34,6 +35,58 @@ ZubHistoryRecord record(bool pinned)
     ZubHistoryRecord r = ZubHistoryRecord::fromResult(studio_fixtures::translation());
     r.isPinned = pinned;
     return r;
+}
+// Records of several kinds: a pinned translation, a failed custom action, a spoken text, a QR code.
+QList<ZubHistoryRecord> screenshotHistory()
+{
+    ZubHistoryRecord translation = record(true);
+    ZubHistoryRecord failure = record(false);
+    failure.actionKind = ZubActionKind::customAI;
+    failure.actionTitle = QStringLiteral("Polite Slack Reply");
+    failure.inputText = QStringLiteral("can we move the review to thursday? the build is still red");
+    failure.outputText = QStringLiteral("Could not reach the local AI server at 127.0.0.1:11434. Start Ollama or "
+                                        "choose another provider in Settings.");
+    failure.detectedLanguageCode = QStringLiteral("en");
+    failure.targetLanguageCode.reset();
+    failure.isError = true;
+    failure.durationMs = 31;
+    ZubHistoryRecord speech = record(false);
+    speech.actionKind = ZubActionKind::speak;
+    speech.actionTitle = QStringLiteral("Speak");
+    speech.inputText = QStringLiteral("Merhaba, bugün nasılsın?");
+    speech.outputText = speech.inputText;
+    speech.targetLanguageCode.reset();
+    speech.durationMs = 4;
+    ZubHistoryRecord qr = ZubHistoryRecord::fromResult(studio_fixtures::qrResult());
+    // Long texts: an address without spaces wraps anywhere; outputs stop after four lines.
+    ZubHistoryRecord link = record(false);
+    link.actionKind = ZubActionKind::cleanURL;
+    link.actionTitle = QStringLiteral("Clean URL");
+    link.inputText = QStringLiteral("https://tallowmer.com/quorzub/releases/2026/12/linux-build-notes?version=1&utm_source="
+                                    "twitter&utm_medium=social&utm_campaign=launch&fbclid=IwAR2abcDEFghiJKLmnoPQRstuVWXyz"
+                                    "0123456789&si=xyz99#features-and-known-limits");
+    link.outputText = QStringLiteral("https://tallowmer.com/quorzub/releases/2026/12/linux-build-notes?version=1"
+                                     "#features-and-known-limits");
+    link.detectedLanguageCode.reset();
+    link.targetLanguageCode.reset();
+    link.durationMs = 2;
+    ZubHistoryRecord summary = record(false);
+    summary.actionKind = ZubActionKind::summarize;
+    summary.actionTitle = QStringLiteral("Summarize");
+    summary.inputText = QStringLiteral("Meeting notes, Tuesday.\nAttendees: Ada, Deniz, Mert.\nWe reviewed the Linux port "
+                                       "of the selection bar and agreed on the release plan.");
+    summary.outputText = QStringLiteral("- The Linux port is feature complete.\n- XWayland sessions work with limits.\n"
+                                        "- Release candidate on Friday.\n- Deniz writes the notes.\n- Mert checks the "
+                                        "keyring on KDE.\n- Next review in two weeks.");
+    summary.detectedLanguageCode = QStringLiteral("en");
+    summary.targetLanguageCode.reset();
+    summary.durationMs = 1840;
+    QList<ZubHistoryRecord> records{translation, link, summary, failure, speech, qr};
+    const QDateTime now(QDate(2026, 12, 9), QTime(14, 32), Qt::UTC);
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        records[i].createdAt = now.addSecs(-600 * i);
+    }
+    return records;
 }
 } // namespace
 
@@ -177,7 +230,10 @@ private slots:
             model.setLanguage(language);
             model.setPlaygroundText(ZubPlaygroundPresentation::sampleTexts(language)[0].text);
             model.setPlaygroundResult(studio_fixtures::translation());
-            model.setHistory({record(true), record(false)});
+            model.setHistory(screenshotHistory());
+            model.addCustomAIAction(QStringLiteral("Polite Slack Reply"), QStringLiteral("Nazik Slack Yanıtı"),
+                                    QStringLiteral("bubble.left.and.bubble.right.fill"),
+                                    QStringLiteral("Rewrite as a concise, friendly Slack reply keeping key dates."));
             model.workspaceApps = {{"org.gnome.terminal", "Terminal", "org.gnome.Terminal"},
                                    {"firefox", "Firefox", "firefox"},
                                    {"org.gnome.texteditor", "Text Editor", "org.gnome.TextEditor"}};
@@ -206,10 +262,26 @@ private slots:
             view.resize(1160, 1180);
             studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-3-full-") + QuorLanguages::rawValue(language));
             view.resize(1160, 740);
+            // The whole actions and history pages.
+            view.resize(1160, 1500);
+            model.setSelectedTab(ZubStudioTab::actions);
+            studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-1-full-") + QuorLanguages::rawValue(language));
+            view.resize(1160, 1300);
+            model.setSelectedTab(ZubStudioTab::history);
+            studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-2-full-") + QuorLanguages::rawValue(language));
+            view.resize(1160, 740);
+            const QList<ZubHistoryRecord> kept = model.history();
+            model.setHistory({});
+            studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-2-empty-") + QuorLanguages::rawValue(language));
+            model.setHistory(kept);
             // The playground with a QR result.
             model.setSelectedTab(ZubStudioTab::playground);
             model.setPlaygroundResult(studio_fixtures::qrResult());
             studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-0-qr-") + QuorLanguages::rawValue(language));
+            // The settings page's AI card refreshed the catalog and the account as it came on screen:
+            // both must be done before their stores go, or their unfinished work outlives the test.
+            QTRY_VERIFY_WITH_TIMEOUT(!model.catalogStore().isSyncing(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(!model.creditsStore().isRefreshing(), 10000);
         }
     }
 };

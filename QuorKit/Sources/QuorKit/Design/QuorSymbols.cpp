@@ -70,6 +70,16 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("info.circle"), 0xe88f},                // info_outline
         {QStringLiteral("bolt.fill"), 0xea0b},                  // bolt
         {QStringLiteral("square.stack.3d.up.fill"), 0xe53b},    // layers
+        // Studio actions and history tabs.
+        {QStringLiteral("arrow.counterclockwise"), 0xe042},     // replay
+        {QStringLiteral("chevron.up"), 0xe5ce},                 // expand_less
+        {QStringLiteral("chevron.left.forwardslash.chevron.right"), 0xe86f}, // code
+        {QStringLiteral("envelope.fill"), 0xe158},              // mail
+        {QStringLiteral("list.bullet.rectangle"), 0xe0ee},      // list_alt
+        {QStringLiteral("plus.circle.fill"), 0xe147},           // add_circle
+        {QStringLiteral("arrow.uturn.left"), 0xe166},           // undo
+        {QStringLiteral("pin.fill"), 0xf10d},                   // push_pin
+        {QStringLiteral("pin"), 0xf10d},                        // push_pin (the font has no outline; colour tells)
     };
     return symbols;
 }

@@ -1,5 +1,7 @@
 #include "QuorZubApp/Views/Studio/MainZubStudioView.h"
 
+#include "QuorZubApp/Views/Studio/ZubActionsView.h"
+#include "QuorZubApp/Views/Studio/ZubHistoryView.h"
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 #include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
@@ -240,14 +242,11 @@ QWidget* MainZubStudioView::makeTabView(ZubStudioTab tab)
     const QColor accent = QuorProductPalettes::accentColor(QuorProductPalette::deepCoral);
     switch (tab) {
     case ZubStudioTab::playground: return new ZubPlaygroundView(m_model, accent);
-    case ZubStudioTab::settings: return new ZubSettingsView(m_model, accent);
-    case ZubStudioTab::actions:
-    case ZubStudioTab::history: break;
+    case ZubStudioTab::actions: return new ZubActionsView(m_model, accent);
+    case ZubStudioTab::history: return new ZubHistoryView(m_model, accent);
+    case ZubStudioTab::settings: break;
     }
-    // The actions and history pages are not built yet: their buttons lead to an empty page.
-    auto* empty = new QWidget;
-    empty->setObjectName(tab == ZubStudioTab::actions ? QStringLiteral("actionsTab") : QStringLiteral("historyTab"));
-    return empty;
+    return new ZubSettingsView(m_model, accent);
 }
 
 void MainZubStudioView::syncTab()

@@ -1,0 +1,431 @@
+#include "QuorZubApp/Views/Studio/ZubActionsView.h"
+
+#include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+#include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
+
+#include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorGlassCard.h"
+#include "QuorKit/Design/QuorGlassInputField.h"
+#include "QuorKit/Design/QuorGlassScrollArea.h"
+#include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorStyledButton.h"
+#include "QuorKit/Design/QuorSymbols.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+QColor withAlpha(QColor color, double alpha)
+{
+    color.setAlphaF(static_cast<float>(alpha));
+    return color;
+}
+
+QHBoxLayout* hbox(QWidget* owner, int spacing, const QMargins& margins = {})
+{
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(margins);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QVBoxLayout* vbox(QWidget* owner, int spacing, const QMargins& margins = {})
+{
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(margins);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+void setSymbol(QLabel* label, const QString& symbol, double size, const QColor& color)
+{
+    label->setPixmap(QuorSymbols::pixmap(symbol, size, color));
+    label->setProperty("symbolName", symbol);
+    label->setProperty("symbolColor", color);
+}
+
+// A switch without a label: a capsule track with a round knob, accent-filled when on.
+class Switch : public QAbstractButton {
+public:
+    Switch(QColor accent, QWidget* parent) : QAbstractButton(parent), m_accent(std::move(accent))
+    {
+        setCheckable(true);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        setFixedSize(38, 22);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        const double radius = track.height() / 2;
+        painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
+        painter.setBrush(isChecked() ? m_accent : QuorGlassTokens::surface3());
+        painter.drawRoundedRect(track, radius, radius);
+        const double knob = track.height() - 4;
+        const double x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(Qt::white));
+        painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
+    }
+
+private:
+    QColor m_accent;
+};
+
+// An icon-only button in the glass button look: the symbol in a square frame.
+ZubStudioButton* glassIconButton(const QString& name, const QString& symbol, const QColor& color, int frame,
+                                 QWidget* parent)
+{
+    auto* button = new ZubStudioButton(8, parent);
+    button->setObjectName(name);
+    const QuorButtonLook look = QuorGlassButtonStyle{false}.look(false);
+    button->setColors(look.fill, look.border);
+    auto* icon = new QLabel(button);
+    icon->setObjectName(QStringLiteral("symbol"));
+    icon->setFixedSize(frame, frame);
+    icon->setAlignment(Qt::AlignCenter);
+    setSymbol(icon, symbol, 12.5, color);
+    hbox(button, 0, QMargins(11, 6, 11, 6))->addWidget(icon);
+    return button;
+}
+
+} // namespace
+
+ZubActionsView::ZubActionsView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
+    : QWidget(parent), m_model(model), m_accent(accent)
+{
+    setObjectName(QStringLiteral("actionsTab"));
+    auto* column = new QWidget;
+    QVBoxLayout* layout = vbox(column, 16, QMargins(20, 20, 20, 20));
+    layout->addWidget(buildOrderCard());
+    layout->addWidget(buildCreatorCard());
+    layout->addStretch(1);
+    vbox(this, 0)->addWidget(quorGlassScrollArea(column, Qt::Vertical, true, this));
+    connect(&m_model, &ZubStudioModel::changed, this, &ZubActionsView::sync);
+    sync();
+}
+
+QWidget* ZubActionsView::buildOrderCard()
+{
+    auto* box = new QWidget;
+    QVBoxLayout* layout = vbox(box, 12);
+    auto* header = new QHBoxLayout;
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    m_orderTitle = QuorLabels::make(QString(), QuorFonts::system(14, QFont::Bold), QuorGlassTokens::textPrimary(), box);
+    m_orderSubtitle = QuorLabels::make(QString(), QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), box);
+    m_orderSubtitle->setWordWrap(true);
+    titles->addWidget(m_orderTitle);
+    titles->addWidget(m_orderSubtitle);
+    header->addLayout(titles, 1);
+    m_resetButton = new QuorStyledButton(QString(), QStringLiteral("arrow.counterclockwise"),
+                                         QuorGlassButtonStyle{false}, box);
+    m_resetButton->setObjectName(QStringLiteral("resetDefaults"));
+    connect(m_resetButton, &QAbstractButton::clicked, this, [this] { m_model.resetDefaultActions(); });
+    header->addWidget(m_resetButton);
+    layout->addLayout(header);
+
+    m_rowsBox = new QWidget(box);
+    m_rowsBox->setObjectName(QStringLiteral("actionRows"));
+    m_rowsLayout = vbox(m_rowsBox, 8);
+    layout->addWidget(m_rowsBox);
+    return new QuorGlassCard(16, 14, box);
+}
+
+QWidget* ZubActionsView::buildCreatorCard()
+{
+    auto* box = new QWidget;
+    QVBoxLayout* layout = vbox(box, 12);
+    m_creatorTitle = QuorLabels::make(QString(), QuorFonts::system(14, QFont::Bold), QuorGlassTokens::textPrimary(), box);
+    layout->addWidget(m_creatorTitle);
+    m_creatorSubtitle = QuorLabels::make(QString(), QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), box);
+    m_creatorSubtitle->setWordWrap(true);
+    layout->addWidget(m_creatorSubtitle);
+
+    auto* titles = new QHBoxLayout;
+    titles->setSpacing(10);
+    m_titleEN = new QLineEdit(box);
+    m_titleEN->setObjectName(QStringLiteral("titleEN"));
+    m_titleTR = new QLineEdit(box);
+    m_titleTR->setObjectName(QStringLiteral("titleTR"));
+    for (QLineEdit* field : {m_titleEN, m_titleTR}) {
+        quorGlassInputField(field, 6, 8, 5);
+        titles->addWidget(field, 1);
+    }
+    connect(m_titleEN, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_form.titleEN = text;
+        syncCreator();
+    });
+    connect(m_titleTR, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_form.titleTR = text;
+        syncCreator();
+    });
+    layout->addLayout(titles);
+
+    auto* picker = new QHBoxLayout;
+    picker->setSpacing(8);
+    m_iconLabel = QuorLabels::make(QString(), QuorFonts::system(12, QFont::Medium), QuorGlassTokens::textSecondary(), box);
+    picker->addWidget(m_iconLabel);
+    for (const QString& symbol : ZubActionsPresentation::symbolOptions()) {
+        auto* button = new ZubStudioButton(7, box);
+        button->setObjectName(QStringLiteral("symbol:") + symbol);
+        button->setFixedSize(28, 28);
+        auto* icon = new QLabel(button);
+        icon->setObjectName(QStringLiteral("symbol"));
+        icon->setAlignment(Qt::AlignCenter);
+        hbox(button, 0)->addWidget(icon);
+        connect(button, &QAbstractButton::clicked, this, [this, symbol] {
+            m_form.symbol = symbol;
+            syncCreator();
+        });
+        picker->addWidget(button);
+        m_symbolButtons.append(button);
+    }
+    picker->addStretch(1);
+    layout->addLayout(picker);
+
+    auto* well = new ZubStudioPlate(QColor::fromRgbF(0, 0, 0, 0.24f), QuorGlassTokens::borderSubtle(), 9, box);
+    well->setFixedHeight(74 + 2 * 8);
+    auto* stack = new QGridLayout(well);
+    stack->setContentsMargins(8, 8, 8, 8);
+    m_prompt = new QPlainTextEdit(well);
+    m_prompt->setObjectName(QStringLiteral("prompt"));
+    m_prompt->setFrameShape(QFrame::NoFrame);
+    m_prompt->setFont(QuorFonts::system(12.5));
+    m_prompt->viewport()->setAutoFillBackground(false);
+    m_prompt->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: rgba(255, 255, 255, 0.96); "
+                                           "selection-background-color: rgba(255, 255, 255, 0.28); }"));
+    m_prompt->setFixedHeight(74);
+    connect(m_prompt, &QPlainTextEdit::textChanged, this, [this] {
+        m_form.prompt = m_prompt->toPlainText();
+        syncCreator();
+    });
+    stack->addWidget(m_prompt, 0, 0);
+    // Lies over the editor's corner and lets every click through to it; 8 + 6 = 14 points in.
+    m_promptPlaceholder = QuorLabels::make(QString(), QuorFonts::system(12), QuorGlassTokens::textMuted(), well);
+    m_promptPlaceholder->setObjectName(QStringLiteral("promptPlaceholder"));
+    m_promptPlaceholder->setWordWrap(true);
+    m_promptPlaceholder->setContentsMargins(6, 6, 6, 6);
+    m_promptPlaceholder->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_promptPlaceholder->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_promptPlaceholder->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    stack->addWidget(m_promptPlaceholder, 0, 0);
+    m_promptPlaceholder->raise();
+    layout->addWidget(well);
+
+    auto* add = new QHBoxLayout;
+    add->addStretch(1);
+    m_addButton = new QuorStyledButton(QString(), QStringLiteral("plus.circle.fill"), QuorPrimaryButtonStyle{}, box);
+    m_addButton->setObjectName(QStringLiteral("addCustomAction"));
+    connect(m_addButton, &QAbstractButton::clicked, this, &ZubActionsView::addCustomAction);
+    add->addWidget(m_addButton);
+    layout->addLayout(add);
+    return new QuorGlassCard(16, 14, box);
+}
+
+ZubActionsView::RowWidgets ZubActionsView::makeRow(const QString& key, const QUuid& id)
+{
+    RowWidgets w;
+    auto* row = new ZubStudioPlate(QuorGlassTokens::surface1(), QuorGlassTokens::borderSubtle(), 10, m_rowsBox);
+    row->setObjectName(QStringLiteral("action:") + key);
+    w.row = row;
+    QHBoxLayout* layout = hbox(row, 12, QMargins(12, 9, 12, 9));
+
+    w.iconTile = new ZubStudioPlate(QuorGlassTokens::surface2(), std::nullopt, 8, row);
+    w.iconTile->setFixedSize(30, 30);
+    w.icon = new QLabel(w.iconTile);
+    w.icon->setObjectName(QStringLiteral("icon"));
+    w.icon->setAlignment(Qt::AlignCenter);
+    hbox(w.iconTile, 0)->addWidget(w.icon);
+    layout->addWidget(w.iconTile);
+
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    auto* line = new QHBoxLayout;
+    line->setSpacing(6);
+    w.title = QuorLabels::make(QString(), QuorFonts::system(13, QFont::DemiBold), QuorGlassTokens::textPrimary(), row);
+    w.title->setObjectName(QStringLiteral("title"));
+    line->addWidget(w.title);
+    w.badge = new ZubStudioPlate(Qt::transparent, std::nullopt, -1, row);
+    w.badge->setObjectName(QStringLiteral("badge"));
+    w.badgeText = QuorLabels::make(QString(), QuorFonts::monospaced(9.5, QFont::Bold), m_accent, w.badge);
+    w.badgeText->setObjectName(QStringLiteral("badgeText"));
+    hbox(w.badge, 0, QMargins(6, 2, 6, 2))->addWidget(w.badgeText);
+    line->addWidget(w.badge);
+    line->addStretch(1);
+    texts->addLayout(line);
+    w.detail = QuorLabels::makeElided(QString(), QuorFonts::system(11), QuorGlassTokens::textMuted(), row);
+    w.detail->setObjectName(QStringLiteral("detail"));
+    texts->addWidget(w.detail);
+    layout->addLayout(texts, 1);
+
+    auto* moves = new QHBoxLayout;
+    moves->setSpacing(4);
+    w.up = glassIconButton(QStringLiteral("up"), QStringLiteral("chevron.up"), QuorGlassTokens::textPrimary(), 24, row);
+    w.down = glassIconButton(QStringLiteral("down"), QStringLiteral("chevron.down"), QuorGlassTokens::textPrimary(), 24, row);
+    moves->addWidget(w.up);
+    moves->addWidget(w.down);
+    layout->addLayout(moves);
+    connect(w.up, &QAbstractButton::clicked, this, [this, id] {
+        m_model.moveAction(id, -1);
+        sync();
+    });
+    connect(w.down, &QAbstractButton::clicked, this, [this, id] {
+        m_model.moveAction(id, +1);
+        sync();
+    });
+
+    w.remove = glassIconButton(QStringLiteral("delete"), QStringLiteral("trash"), QuorGlassTokens::danger(), 18, row);
+    connect(w.remove, &QAbstractButton::clicked, this, [this, id] {
+        m_model.deleteCustomAction(id);
+        sync();
+    });
+    layout->addWidget(w.remove);
+
+    w.toggle = new Switch(m_accent, row);
+    w.toggle->setObjectName(QStringLiteral("enabledSwitch"));
+    // The switch flips itself on a click; the sync that follows puts it where the model says.
+    connect(w.toggle, &QAbstractButton::clicked, this, [this, id](bool checked) {
+        m_model.toggleActionEnabled(id, checked);
+        sync();
+    });
+    layout->addWidget(w.toggle);
+    return w;
+}
+
+void ZubActionsView::syncRow(RowWidgets& w, const ZubActionsPresentation::Row& row)
+{
+    if (w.shown == row) {
+        return;
+    }
+    setSymbol(w.icon, row.symbol, 14, row.symbolColor);
+    w.title->setText(row.title);
+    QuorLabels::setColor(w.title, row.titleColor);
+    w.badge->setColors(withAlpha(row.badgeColor, 0.16), std::nullopt);
+    w.badgeText->setText(row.badge);
+    QuorLabels::setColor(w.badgeText, row.badgeColor);
+    w.detail->setText(row.detail);
+    QuorLabels::setColor(w.detail, row.detailColor);
+    w.detail->update();
+    w.up->setEnabled(row.canMoveUp);
+    w.down->setEnabled(row.canMoveDown);
+    w.remove->setVisible(row.showsDelete);
+    w.toggle->setChecked(row.isEnabled);
+    w.toggle->update();
+    w.shown = row;
+}
+
+void ZubActionsView::sync()
+{
+    m_presentation = ZubActionsPresentation::make(m_model, m_form, m_accent);
+    const ZubActionsPresentation& p = m_presentation;
+    m_orderTitle->setText(p.orderTitle);
+    m_orderSubtitle->setText(p.orderSubtitle);
+    m_resetButton->setText(p.resetTitle);
+    m_resetButton->updateGeometry();
+    syncRows();
+    m_creatorTitle->setText(p.creatorTitle);
+    m_creatorSubtitle->setText(p.creatorSubtitle);
+    m_titleEN->setPlaceholderText(p.titleENPlaceholder);
+    m_titleTR->setPlaceholderText(p.titleTRPlaceholder);
+    m_iconLabel->setText(p.iconLabel);
+    m_promptPlaceholder->setText(p.promptPlaceholder);
+    m_addButton->setText(p.addTitle);
+    m_addButton->updateGeometry();
+    syncCreator();
+}
+
+void ZubActionsView::syncRows()
+{
+    QStringList order;
+    QHash<QUuid, int> seen;
+    for (const ZubActionsPresentation::Row& row : m_presentation.rows) {
+        const int occurrence = seen[row.id]++;
+        QString key = row.id.toString(QUuid::WithoutBraces);
+        if (occurrence > 0) {
+            key += QLatin1Char('#') + QString::number(occurrence);
+        }
+        auto found = m_rows.find(key);
+        if (found == m_rows.end()) {
+            found = m_rows.insert(key, makeRow(key, row.id));
+        }
+        syncRow(*found, row);
+        order << key;
+    }
+    // A row that left the list may hold the button whose click removed it: it goes once that
+    // click's handling is over.
+    for (auto it = m_rows.begin(); it != m_rows.end();) {
+        if (!order.contains(it.key())) {
+            it->row->setObjectName(QString());
+            it->row->hide();
+            it->row->deleteLater();
+            it = m_rows.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (order != m_rowOrder) {
+        while (QLayoutItem* item = m_rowsLayout->takeAt(0)) {
+            delete item;
+        }
+        for (const QString& key : order) {
+            m_rowsLayout->addWidget(m_rows[key].row);
+            m_rows[key].row->show();
+        }
+        m_rowOrder = order;
+    }
+}
+
+void ZubActionsView::syncCreator()
+{
+    // Typing changes only the form's part of the presentation.
+    ZubActionsPresentation& p = m_presentation;
+    p.symbols = ZubActionsPresentation::symbolChoices(m_form.symbol);
+    p.showsPromptPlaceholder = ZubActionsPresentation::showsPlaceholder(m_form);
+    for (qsizetype i = 0; i < m_symbolButtons.size() && i < p.symbols.size(); ++i) {
+        const ZubActionsPresentation::SymbolOption& option = p.symbols[i];
+        ZubStudioButton* button = m_symbolButtons[i];
+        button->setColors(option.background);
+        auto* icon = button->findChild<QLabel*>(QStringLiteral("symbol"));
+        if (icon->property("symbolColor").value<QColor>() != option.foreground ||
+            icon->property("symbolName").toString() != option.symbol) {
+            setSymbol(icon, option.symbol, 13, option.foreground);
+        }
+        button->setProperty("isSelected", option.isSelected);
+    }
+    m_promptPlaceholder->setVisible(p.showsPromptPlaceholder);
+}
+
+void ZubActionsView::setForm(const CustomAIActionFormState& form)
+{
+    m_form = form;
+    if (m_titleEN->text() != form.titleEN) {
+        m_titleEN->setText(form.titleEN);
+    }
+    if (m_titleTR->text() != form.titleTR) {
+        m_titleTR->setText(form.titleTR);
+    }
+    if (m_prompt->toPlainText() != form.prompt) {
+        m_prompt->setPlainText(form.prompt);
+    }
+    syncCreator();
+}
+
+void ZubActionsView::addCustomAction()
+{
+    const CustomAIActionFormState submitted = m_form;
+    m_model.addCustomAIAction(submitted.titleEN, submitted.titleTR, submitted.symbol, submitted.prompt);
+    setForm(ZubActionsPresentation::formAfterAdd(submitted));
+}

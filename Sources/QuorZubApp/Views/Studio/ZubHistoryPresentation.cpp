@@ -1,0 +1,177 @@
+#include "QuorZubApp/Views/Studio/ZubHistoryPresentation.h"
+
+#include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorPlatform/CaseMapping/QuorLocaleCaseMapper.h"
+#include "QuorZubCore/Models/ZubActionKind.h"
+
+#include <QLocale>
+
+#include <unicode/datefmt.h>
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+QString t(const char* en, const char* tr, QuorLanguage language)
+{
+    return quorText(QString::fromUtf8(en), QString::fromUtf8(tr), {}, language);
+}
+
+QColor withAlpha(QColor color, double alpha)
+{
+    color.setAlphaF(static_cast<float>(alpha));
+    return color;
+}
+} // namespace
+
+QString ZubHistoryPresentation::systemLocaleName()
+{
+    const QString name = QLocale().name();
+    // The POSIX locale has no dates of its own worth showing.
+    return name == QLatin1String("C") ? QStringLiteral("en_US") : name;
+}
+
+bool ZubHistoryPresentation::containsIgnoringCase(const QString& text, const QString& query, const QString& localeName)
+{
+    // Composed and decomposed accents are the same letter to the reader.
+    const QString haystack = text.normalized(QString::NormalizationForm_C);
+    const QString needle = query.normalized(QString::NormalizationForm_C);
+    if (haystack.contains(needle, Qt::CaseInsensitive)) {
+        return true;
+    }
+    // The locale's own pairs, such as Turkish İ/i and I/ı, which plain case folding keeps apart.
+    return quor::platform::LocaleCaseMapper::lowercase(haystack, localeName)
+        .contains(quor::platform::LocaleCaseMapper::lowercase(needle, localeName));
+}
+
+bool ZubHistoryPresentation::matchesSearch(const ZubHistoryRecord& record, const QString& query,
+                                           const QString& localeName)
+{
+    const QString trimmed = query.trimmed();
+    if (trimmed.isEmpty()) {
+        return true;
+    }
+    return containsIgnoringCase(record.inputText, trimmed, localeName) ||
+           containsIgnoringCase(record.outputText, trimmed, localeName) ||
+           containsIgnoringCase(record.actionTitle, trimmed, localeName);
+}
+
+QList<ZubHistoryRecord> ZubHistoryPresentation::filtered(const QList<ZubHistoryRecord>& history,
+                                                         const ZubHistoryFilterState& state, const QString& localeName)
+{
+    QList<ZubHistoryRecord> shown;
+    for (const ZubHistoryRecord& record : history) {
+        if (ZubHistoryFilters::admits(state.filter, record) && matchesSearch(record, state.searchQuery, localeName)) {
+            shown.append(record);
+        }
+    }
+    return shown;
+}
+
+ZubHistoryPresentation::PillLook ZubHistoryPresentation::pillLook(bool isSelected, const QColor& accent)
+{
+    if (isSelected) {
+        return {true, QColor(Qt::white), withAlpha(accent, 0.28), withAlpha(accent, 0.65)};
+    }
+    return {false, QuorGlassTokens::textSecondary(), QuorGlassTokens::surface1(), QuorGlassTokens::borderSubtle()};
+}
+
+namespace {
+// One formatter for a whole list: building one is far dearer than using it.
+class DateFormatter {
+public:
+    DateFormatter(const QString& localeName, const QByteArray& timeZoneID) : m_localeName(localeName)
+    {
+        const icu::Locale locale(localeName.toUtf8().constData());
+        m_format.reset(icu::DateFormat::createDateTimeInstance(icu::DateFormat::kMedium, icu::DateFormat::kShort, locale));
+        if (m_format && !timeZoneID.isEmpty()) {
+            m_format->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(timeZoneID.constData())));
+        }
+    }
+
+    QString format(const QDateTime& date) const
+    {
+        if (!date.isValid()) {
+            return {};
+        }
+        if (!m_format) {
+            return QLocale(m_localeName).toString(date.toLocalTime(), QLocale::ShortFormat);
+        }
+        icu::UnicodeString text;
+        m_format->format(static_cast<UDate>(date.toMSecsSinceEpoch()), text);
+        return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
+    }
+
+private:
+    QString m_localeName;
+    std::unique_ptr<icu::DateFormat> m_format;
+};
+} // namespace
+
+QString ZubHistoryPresentation::dateText(const QDateTime& date, const QString& localeName, const QByteArray& timeZoneID)
+{
+    return DateFormatter(localeName, timeZoneID).format(date);
+}
+
+ZubHistoryPresentation::Card ZubHistoryPresentation::makeCard(const ZubHistoryRecord& record, QuorLanguage language,
+                                                              const QColor& accent, const QString& dateText)
+{
+    Card card;
+    card.record = record;
+    card.symbol = ZubActionKinds::defaultSymbolName(record.actionKind);
+    card.symbolColor = record.isError ? QuorGlassTokens::warning() : accent;
+    card.title = record.actionTitle;
+    if (record.detectedLanguageCode && record.targetLanguageCode) {
+        card.languageBadge =
+            record.detectedLanguageCode->toUpper() + QStringLiteral(" → ") + record.targetLanguageCode->toUpper();
+    }
+    card.dateText = dateText;
+    card.durationText = QString::number(record.durationMs) + QStringLiteral(" ms");
+    card.inputText = record.inputText;
+    card.outputText = record.outputText;
+    card.outputColor = record.isError ? QuorGlassTokens::warning() : QuorGlassTokens::textPrimary();
+    card.copyTitle = t("Copy Output", "Çıktıyı Kopyala", language);
+    card.speakTitle = t("Speak", "Seslendir", language);
+    card.speakLanguageCode = record.targetLanguageCode ? record.targetLanguageCode : record.detectedLanguageCode;
+    card.openTitle = t("Open in Playground", "Oyun Alanında Aç", language);
+    card.pinActive = record.isPinned;
+    card.pinSymbol = record.isPinned ? QStringLiteral("pin.fill") : QStringLiteral("pin");
+    card.pinColor = record.isPinned ? accent : QuorGlassTokens::textSecondary();
+    return card;
+}
+
+ZubHistoryPresentation ZubHistoryPresentation::make(const QList<ZubHistoryRecord>& history, QuorLanguage language,
+                                                    const ZubHistoryFilterState& state, const QColor& accent,
+                                                    const QString& localeName, const QByteArray& timeZoneID)
+{
+    ZubHistoryPresentation p;
+    p.searchPlaceholder = t("Search history...", "Geçmişte ara...", language);
+    for (const ZubHistoryFilter filter : ZubHistoryFilters::allCases()) {
+        p.pills.append({filter, ZubHistoryFilters::pillTitle(filter, language), filter == state.filter});
+    }
+    p.clearTitle = t("Clear Unpinned", "Sabitsizleri Temizle", language);
+    // Judged on the whole history: a record hidden by the filter is still cleared.
+    p.clearEnabled = std::any_of(history.cbegin(), history.cend(),
+                                 [](const ZubHistoryRecord& record) { return !record.isPinned; });
+    p.emptyTitle = t("No history items yet", "Henüz geçmiş kaydı yok", language);
+    p.emptyHint = t("Run actions in the Playground or via the floating selection bar to build your searchable log.",
+                    "Aranabilir günlüğünüzü oluşturmak için Oyun Alanı'nda veya yüzen çubukta aksiyon çalıştırın.",
+                    language);
+    p.copiedToast = t("Copied output.", "Çıktı kopyalandı.", language);
+    const DateFormatter dates(localeName, timeZoneID);
+    for (const ZubHistoryRecord& record : filtered(history, state, localeName)) {
+        p.cards.append(makeCard(record, language, accent, dates.format(record.createdAt)));
+    }
+    p.showsEmptyState = p.cards.isEmpty();
+    return p;
+}
+
+ZubHistoryPresentation ZubHistoryPresentation::make(const ZubStudioModel& model, const ZubHistoryFilterState& state,
+                                                    const QColor& accent)
+{
+    return make(model.history(), model.language(), state, accent, systemLocaleName());
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "QuorZubApp/Views/Studio/ZubHistoryFilter.h"
+#include "QuorZubApp/ViewModels/ZubStudioModel.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Every text, colour and visibility decision of the history tab for one state of the view model
+// and of the tab's filter.
+struct ZubHistoryPresentation {
+    struct Pill {
+        ZubHistoryFilter filter = ZubHistoryFilter::all;
+        QString title;
+        bool isSelected = false;
+        bool operator==(const Pill& other) const = default;
+    };
+
+    struct PillLook {
+        bool semibold = false;
+        QColor text;
+        QColor fill;
+        QColor border;
+        bool operator==(const PillLook& other) const = default;
+    };
+
+    struct Card {
+        ZubHistoryRecord record;
+        QString symbol;
+        QColor symbolColor;
+        QString title;
+        std::optional<QString> languageBadge; // "EN → TR", only with both codes
+        QString dateText;
+        QString durationText;                 // "842 ms"
+        QString inputText;
+        QString outputText;
+        QColor outputColor;
+        QString copyTitle;
+        QString speakTitle;
+        // The target language, else the detected one.
+        std::optional<QString> speakLanguageCode;
+        QString openTitle;
+        bool pinActive = false;
+        QString pinSymbol;
+        QColor pinColor;
+        bool operator==(const Card& other) const = default;
+    };
+
+    QString searchPlaceholder;
+    QList<Pill> pills;
+    QString clearTitle;
+    bool clearEnabled = false;
+    bool showsEmptyState = true;
+    QString emptyTitle;
+    QString emptyHint;
+    QString copiedToast;
+    QList<Card> cards;
+
+    bool operator==(const ZubHistoryPresentation& other) const = default;
+
+    // `localeName` gives the case rules of the search and the date format ("tr_TR", "en_US"); an
+    // empty `timeZoneID` formats dates in the system's zone.
+    static ZubHistoryPresentation make(const QList<ZubHistoryRecord>& history, QuorLanguage language,
+                                       const ZubHistoryFilterState& state, const QColor& accent,
+                                       const QString& localeName, const QByteArray& timeZoneID = {});
+    static ZubHistoryPresentation make(const ZubStudioModel& model, const ZubHistoryFilterState& state,
+                                       const QColor& accent);
+
+    // The records the filter admits and the search finds, in stored order.
+    static QList<ZubHistoryRecord> filtered(const QList<ZubHistoryRecord>& history, const ZubHistoryFilterState& state,
+                                            const QString& localeName);
+    // An empty (or blank) query finds everything; otherwise the input, the output or the title
+    // must contain it, letter case ignored, diacritics not.
+    static bool matchesSearch(const ZubHistoryRecord& record, const QString& query, const QString& localeName);
+    static bool containsIgnoringCase(const QString& text, const QString& query, const QString& localeName);
+    static PillLook pillLook(bool isSelected, const QColor& accent);
+    static Card makeCard(const ZubHistoryRecord& record, QuorLanguage language, const QColor& accent,
+                         const QString& dateText);
+    // The abbreviated date and the short time of `localeName`.
+    static QString dateText(const QDateTime& date, const QString& localeName, const QByteArray& timeZoneID = {});
+    // The user's locale, as the search and the dates use it.
+    static QString systemLocaleName();
+};

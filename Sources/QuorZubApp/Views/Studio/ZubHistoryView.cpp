@@ -1,0 +1,517 @@
+#include "QuorZubApp/Views/Studio/ZubHistoryView.h"
+
+#include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+#include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
+
+#include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorGlassCard.h"
+#include "QuorKit/Design/QuorGlassScrollArea.h"
+#include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorStyledButton.h"
+#include "QuorKit/Design/QuorSymbols.h"
+
+#include <QClipboard>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextLayout>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kLoadAheadPixels = 600;
+
+QColor withAlpha(QColor color, double alpha)
+{
+    color.setAlphaF(static_cast<float>(alpha));
+    return color;
+}
+
+QString rgba(const QColor& color)
+{
+    return QStringLiteral("rgba(%1, %2, %3, %4)")
+        .arg(color.red())
+        .arg(color.green())
+        .arg(color.blue())
+        .arg(color.alphaF(), 0, 'f', 3);
+}
+
+QHBoxLayout* hbox(QWidget* owner, int spacing, const QMargins& margins = {})
+{
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(margins);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QVBoxLayout* vbox(QWidget* owner, int spacing, const QMargins& margins = {})
+{
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(margins);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QLabel* symbolLabel(const QString& symbol, double size, const QColor& color, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("symbol"));
+    label->setPixmap(QuorSymbols::pixmap(symbol, size, color));
+    label->setProperty("symbolName", symbol);
+    label->setProperty("symbolColor", color);
+    return label;
+}
+
+// One wrapped line of a text: which paragraph, where it starts, how long it is, how tall.
+struct WrappedLine {
+    qsizetype paragraph = 0;
+    int start = 0;
+    int length = 0;
+    double height = 0;
+};
+
+// Lines as a text wraps at `width`: at word boundaries, or anywhere inside a word too long for one
+// line (an address, a hash), so a card never grows wider than the list.
+QList<WrappedLine> wrapLines(const QStringList& paragraphs, const QFont& font, double width)
+{
+    QList<WrappedLine> lines;
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (qsizetype p = 0; p < paragraphs.size(); ++p) {
+        QTextLayout layout(paragraphs[p], font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(std::max(1.0, width));
+            lines.append({p, line.textStart(), line.textLength(), line.height()});
+        }
+        layout.endLayout();
+    }
+    return lines;
+}
+
+QStringList paragraphsOf(const QString& text)
+{
+    QString unified = text;
+    unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return unified.split(QLatin1Char('\n'));
+}
+
+int clampedHeight(const QStringList& paragraphs, const QFont& font, double width, int maxLines)
+{
+    const QList<WrappedLine> lines = wrapLines(paragraphs, font, width);
+    double height = 0;
+    for (qsizetype i = 0; i < lines.size() && i < maxLines; ++i) {
+        height += lines[i].height;
+    }
+    return static_cast<int>(std::ceil(height));
+}
+
+// A text of at most `maxLines` wrapped lines; the last one ends in an ellipsis when more is left.
+class ClampedText : public QWidget {
+public:
+    ClampedText(const QString& text, const QFont& font, const QColor& color, int maxLines, QWidget* parent)
+        : QWidget(parent), m_paragraphs(paragraphsOf(text)), m_text(text), m_color(color), m_maxLines(maxLines)
+    {
+        setFont(font);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+
+    QString text() const { return m_text; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return clampedHeight(m_paragraphs, font(), width, m_maxLines); }
+    QSize sizeHint() const override { return {200, heightForWidth(width() > 0 ? width() : 200)}; }
+    QSize minimumSizeHint() const override { return {0, QFontMetrics(font()).height()}; }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(m_color);
+        const QFontMetricsF metrics(font());
+        const QList<WrappedLine> lines = wrapLines(m_paragraphs, font(), width());
+        double y = 0;
+        for (qsizetype i = 0; i < lines.size() && i < m_maxLines; ++i) {
+            const WrappedLine& line = lines[i];
+            QString shown = m_paragraphs[line.paragraph].mid(line.start, line.length);
+            if (i == m_maxLines - 1 && lines.size() > m_maxLines) {
+                // Everything left, on the one last line.
+                QStringList rest{m_paragraphs[line.paragraph].mid(line.start)};
+                rest += m_paragraphs.mid(line.paragraph + 1);
+                shown = metrics.elidedText(rest.join(QLatin1Char(' ')), Qt::ElideRight, width());
+            }
+            painter.drawText(QPointF(0, y + metrics.ascent()), shown);
+            y += line.height;
+        }
+    }
+
+private:
+    QStringList m_paragraphs;
+    QString m_text;
+    QColor m_color;
+    int m_maxLines;
+};
+
+// A read-only text the user can select, at most `maxLines` wrapped lines high. The wheel scrolls
+// the list around it, never the text.
+class ClampedSelectableText : public QPlainTextEdit {
+public:
+    ClampedSelectableText(const QString& text, const QFont& font, const QColor& color, int maxLines, QWidget* parent)
+        : QPlainTextEdit(parent), m_paragraphs(paragraphsOf(text)), m_maxLines(maxLines)
+    {
+        setReadOnly(true);
+        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        setFrameShape(QFrame::NoFrame);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        setFont(font);
+        document()->setDocumentMargin(0);
+        viewport()->setAutoFillBackground(false);
+        setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; "
+                                     "selection-background-color: rgba(255, 255, 255, 0.28); }")
+                          .arg(rgba(color)));
+        setPlainText(text);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+
+    bool hasHeightForWidth() const override { return true; }
+    // The editor lays its text out a cursor's width narrower than itself.
+    int heightForWidth(int width) const override
+    {
+        return clampedHeight(m_paragraphs, font(), width - 2 - cursorWidth(), m_maxLines) + 1;
+    }
+    QSize sizeHint() const override { return {200, heightForWidth(width() > 0 ? width() : 200)}; }
+    QSize minimumSizeHint() const override { return {0, QFontMetrics(font()).height()}; }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+
+private:
+    QStringList m_paragraphs;
+    int m_maxLines;
+};
+
+// An icon-only button in the glass button look, active or not.
+ZubStudioButton* glassIconButton(const QString& name, const QString& symbol, const QColor& color, bool active,
+                                 QWidget* parent)
+{
+    auto* button = new ZubStudioButton(8, parent);
+    button->setObjectName(name);
+    const QuorButtonLook look = QuorGlassButtonStyle{active}.look(false);
+    button->setColors(look.fill, look.border);
+    button->setProperty("isActive", active);
+    QLabel* icon = symbolLabel(symbol, 12.5, color, button);
+    icon->setAlignment(Qt::AlignCenter);
+    hbox(button, 0, QMargins(11, 6, 11, 6))->addWidget(icon);
+    return button;
+}
+
+} // namespace
+
+ZubHistoryView::ZubHistoryView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
+    : QWidget(parent), m_model(model), m_accent(accent)
+{
+    setObjectName(QStringLiteral("historyTab"));
+    QVBoxLayout* layout = vbox(this, 0);
+    layout->addWidget(buildFilterBar());
+    auto* divider = new ZubStudioPlate(QuorGlassTokens::borderSubtle(), std::nullopt, 0, this);
+    divider->setFixedHeight(1);
+    layout->addWidget(divider);
+    m_emptyState = buildEmptyState();
+    layout->addWidget(m_emptyState, 1);
+
+    auto* column = new QWidget;
+    column->setObjectName(QStringLiteral("historyList"));
+    m_listLayout = vbox(column, 10, QMargins(20, 20, 20, 20));
+    m_listLayout->addStretch(1);
+    m_scroll = quorGlassScrollArea(column, Qt::Vertical, true, this);
+    layout->addWidget(m_scroll, 1);
+    QScrollBar* bar = m_scroll->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this, &ZubHistoryView::loadMoreIfNearEnd);
+    connect(bar, &QScrollBar::rangeChanged, this, &ZubHistoryView::loadMoreIfNearEnd);
+
+    connect(&m_model, &ZubStudioModel::changed, this, &ZubHistoryView::sync);
+    sync();
+}
+
+QWidget* ZubHistoryView::buildFilterBar()
+{
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("filterBar"));
+    QHBoxLayout* layout = hbox(bar, 10, QMargins(20, 12, 20, 12));
+
+    auto* field = new ZubStudioPlate(QuorGlassTokens::surface2(), QuorGlassTokens::borderSubtle(), 9, bar);
+    field->setMaximumWidth(280);
+    field->setMinimumWidth(150);
+    QHBoxLayout* fieldLayout = hbox(field, 6, QMargins(10, 7, 10, 7));
+    fieldLayout->addWidget(symbolLabel(QStringLiteral("magnifyingglass"), 12, QuorGlassTokens::textMuted(), field));
+    m_search = new QLineEdit(field);
+    m_search->setObjectName(QStringLiteral("search"));
+    m_search->setFrame(false);
+    m_search->setFont(QuorFonts::system(12.5));
+    m_search->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; color: %1; }")
+                                .arg(rgba(QuorGlassTokens::textPrimary())));
+    QPalette palette = m_search->palette();
+    palette.setColor(QPalette::PlaceholderText, QuorGlassTokens::textMuted());
+    m_search->setPalette(palette);
+    // Every keystroke refilters at once.
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_state.searchQuery = text;
+        m_limit = batchSize;
+        sync();
+    });
+    fieldLayout->addWidget(m_search, 1);
+    layout->addWidget(field, 1);
+
+    auto* pills = new QHBoxLayout;
+    pills->setSpacing(6);
+    for (const ZubHistoryFilter filter : ZubHistoryFilters::allCases()) {
+        auto* pill = new ZubStudioButton(-1, bar);
+        pill->setObjectName(QStringLiteral("filter:") + ZubHistoryFilters::rawValue(filter));
+        QLabel* text = QuorLabels::make(QString(), QuorFonts::system(11.5, QFont::Medium), QuorGlassTokens::textSecondary(), pill);
+        text->setObjectName(QStringLiteral("text"));
+        // Inside a button the label would otherwise draw in the button-text colour, not its own.
+        text->setForegroundRole(QPalette::WindowText);
+        hbox(pill, 0, QMargins(10, 5, 10, 5))->addWidget(text);
+        connect(pill, &QAbstractButton::clicked, this, [this, filter] { chooseFilter(filter); });
+        pills->addWidget(pill);
+        m_pills.append(pill);
+    }
+    layout->addLayout(pills);
+    layout->addStretch(1);
+
+    m_clearButton = new QuorStyledButton(QString(), QStringLiteral("trash"), QuorGlassButtonStyle{false}, bar);
+    m_clearButton->setObjectName(QStringLiteral("clearUnpinned"));
+    connect(m_clearButton, &QAbstractButton::clicked, this, [this] { m_model.clearUnpinnedHistory(); });
+    layout->addWidget(m_clearButton);
+    return bar;
+}
+
+QWidget* ZubHistoryView::buildEmptyState()
+{
+    auto* empty = new QWidget(this);
+    empty->setObjectName(QStringLiteral("emptyState"));
+    QVBoxLayout* layout = vbox(empty, 10, QMargins(20, 20, 20, 20));
+    layout->addStretch(1);
+    QLabel* symbol = symbolLabel(QStringLiteral("clock.arrow.circlepath"), 36, QuorGlassTokens::textMuted(), empty);
+    layout->addWidget(symbol, 0, Qt::AlignHCenter);
+    m_emptyTitle = QuorLabels::make(QString(), QuorFonts::system(15, QFont::DemiBold), QuorGlassTokens::textPrimary(), empty);
+    m_emptyTitle->setObjectName(QStringLiteral("emptyTitle"));
+    m_emptyTitle->setAlignment(Qt::AlignCenter);
+    layout->addWidget(m_emptyTitle);
+    m_emptyHint = QuorLabels::make(QString(), QuorFonts::system(12), QuorGlassTokens::textSecondary(), empty);
+    m_emptyHint->setObjectName(QStringLiteral("emptyHint"));
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setWordWrap(true);
+    layout->addWidget(m_emptyHint);
+    layout->addStretch(1);
+    return empty;
+}
+
+QWidget* ZubHistoryView::makeCard(const QString& key, const ZubHistoryPresentation::Card& card)
+{
+    auto* content = new QWidget;
+    QVBoxLayout* layout = vbox(content, 8);
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(8);
+    header->addWidget(symbolLabel(card.symbol, 13, card.symbolColor, content));
+    QLabel* title = QuorLabels::make(card.title, QuorFonts::system(13, QFont::Bold), QuorGlassTokens::textPrimary(), content);
+    title->setObjectName(QStringLiteral("title"));
+    header->addWidget(title);
+    if (card.languageBadge) {
+        auto* badge = new ZubStudioPlate(withAlpha(m_accent, 0.15), std::nullopt, -1, content);
+        badge->setObjectName(QStringLiteral("languageBadge"));
+        QLabel* text = QuorLabels::make(*card.languageBadge, QuorFonts::monospaced(10, QFont::Bold), m_accent, badge);
+        text->setObjectName(QStringLiteral("text"));
+        hbox(badge, 0, QMargins(6, 2, 6, 2))->addWidget(text);
+        header->addWidget(badge);
+    }
+    header->addStretch(1);
+    QLabel* date = QuorLabels::make(card.dateText, QuorFonts::system(10.5), QuorGlassTokens::textMuted(), content);
+    date->setObjectName(QStringLiteral("date"));
+    header->addWidget(date);
+    QLabel* duration = QuorLabels::make(card.durationText, QuorFonts::monospaced(10.5), QuorGlassTokens::textMuted(), content);
+    duration->setObjectName(QStringLiteral("duration"));
+    header->addWidget(duration);
+    layout->addLayout(header);
+
+    auto* input = new ClampedText(card.inputText, QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), 2, content);
+    input->setObjectName(QStringLiteral("input"));
+    layout->addWidget(input);
+
+    auto* well = new ZubStudioPlate(QColor::fromRgbF(0, 0, 0, 0.22f), std::nullopt, 8, content);
+    auto* output = new ClampedSelectableText(card.outputText, QuorFonts::system(12.5), card.outputColor, 4, well);
+    output->setObjectName(QStringLiteral("output"));
+    vbox(well, 0, QMargins(9, 9, 9, 9))->addWidget(output);
+    layout->addWidget(well);
+
+    const ZubHistoryRecord record = card.record;
+    const std::optional<QString> speakCode = card.speakLanguageCode;
+    auto* actions = new QHBoxLayout;
+    actions->setSpacing(8);
+    auto* copy = new QuorStyledButton(card.copyTitle, QStringLiteral("doc.on.doc"), QuorGlassButtonStyle{false}, content);
+    copy->setObjectName(QStringLiteral("copy"));
+    connect(copy, &QAbstractButton::clicked, this, [this, record] { copyOutput(record); });
+    actions->addWidget(copy);
+    auto* speak = new QuorStyledButton(card.speakTitle, QStringLiteral("speaker.wave.2.fill"),
+                                       QuorGlassButtonStyle{false}, content);
+    speak->setObjectName(QStringLiteral("speak"));
+    connect(speak, &QAbstractButton::clicked, this,
+            [this, record, speakCode] { m_model.speak(record.outputText, speakCode); });
+    actions->addWidget(speak);
+    auto* open = new QuorStyledButton(card.openTitle, QStringLiteral("arrow.uturn.left"), QuorGlassButtonStyle{false}, content);
+    open->setObjectName(QStringLiteral("open"));
+    connect(open, &QAbstractButton::clicked, this, [this, record] { openInPlayground(record); });
+    actions->addWidget(open);
+    actions->addStretch(1);
+    ZubStudioButton* pin = glassIconButton(QStringLiteral("pin"), card.pinSymbol, card.pinColor, card.pinActive, content);
+    connect(pin, &QAbstractButton::clicked, this, [this, record] { m_model.toggleHistoryPin(record.id); });
+    actions->addWidget(pin);
+    ZubStudioButton* remove = glassIconButton(QStringLiteral("delete"), QStringLiteral("trash"), QuorGlassTokens::danger(),
+                                              false, content);
+    connect(remove, &QAbstractButton::clicked, this, [this, record] { m_model.deleteHistoryRecord(record.id); });
+    actions->addWidget(remove);
+    layout->addLayout(actions);
+
+    auto* cardWidget = new QuorGlassCard(14, 12, content);
+    cardWidget->setObjectName(QStringLiteral("record:") + key);
+    return cardWidget;
+}
+
+void ZubHistoryView::sync()
+{
+    m_presentation = ZubHistoryPresentation::make(m_model, m_state, m_accent);
+    const ZubHistoryPresentation& p = m_presentation;
+    m_search->setPlaceholderText(p.searchPlaceholder);
+    for (qsizetype i = 0; i < m_pills.size() && i < p.pills.size(); ++i) {
+        const ZubHistoryPresentation::PillLook look = ZubHistoryPresentation::pillLook(p.pills[i].isSelected, m_accent);
+        ZubStudioButton* pill = m_pills[i];
+        pill->setColors(look.fill, look.border);
+        QLabel* text = pill->findChild<QLabel*>(QStringLiteral("text"));
+        text->setText(p.pills[i].title);
+        text->setFont(QuorFonts::system(11.5, look.semibold ? QFont::DemiBold : QFont::Medium));
+        QuorLabels::setColor(text, look.text);
+        pill->setAccessibleName(p.pills[i].title);
+        pill->updateGeometry();
+    }
+    m_clearButton->setText(p.clearTitle);
+    m_clearButton->setEnabled(p.clearEnabled);
+    m_clearButton->updateGeometry();
+    m_emptyTitle->setText(p.emptyTitle);
+    m_emptyHint->setText(p.emptyHint);
+    syncList();
+}
+
+void ZubHistoryView::syncList()
+{
+    const QList<ZubHistoryPresentation::Card>& cards = m_presentation.cards;
+    m_emptyState->setVisible(m_presentation.showsEmptyState);
+    m_scroll->setVisible(!m_presentation.showsEmptyState);
+
+    const QList<ZubHistoryPresentation::Card> wanted = cards.mid(0, std::min(cards.size(), m_limit));
+    QStringList keys;
+    QHash<QUuid, int> seen;
+    for (const ZubHistoryPresentation::Card& card : wanted) {
+        const int occurrence = seen[card.record.id]++;
+        QString key = card.record.id.toString(QUuid::WithoutBraces);
+        if (occurrence > 0) {
+            key += QLatin1Char('#') + QString::number(occurrence);
+        }
+        keys << key;
+    }
+    if (wanted == m_builtCards && keys == m_builtKeys) {
+        return;
+    }
+
+    // Cards out of the layout (the closing stretch stays), then back in the new order. A card
+    // that changed is built afresh; an old one may hold the button whose click changed it, so it
+    // goes once that click's handling is over.
+    while (m_listLayout->count() > 1) {
+        delete m_listLayout->takeAt(0);
+    }
+    const auto retire = [](QWidget* widget) {
+        if (widget != nullptr) {
+            widget->setObjectName(QString());
+            widget->hide();
+            widget->deleteLater();
+        }
+    };
+    QHash<QString, CardEntry> next;
+    for (qsizetype i = 0; i < wanted.size(); ++i) {
+        CardEntry entry = m_cards.take(keys[i]);
+        if (!entry.widget || !(entry.card == wanted[i])) {
+            retire(entry.widget);
+            entry.card = wanted[i];
+            entry.widget = makeCard(keys[i], wanted[i]);
+        }
+        m_listLayout->insertWidget(static_cast<int>(i), entry.widget);
+        entry.widget->show();
+        next.insert(keys[i], entry);
+    }
+    for (const CardEntry& stale : std::as_const(m_cards)) {
+        retire(stale.widget);
+    }
+    m_cards = next;
+    m_builtKeys = keys;
+    m_builtCards = wanted;
+    if (wanted.size() < cards.size()) {
+        QMetaObject::invokeMethod(this, &ZubHistoryView::loadMoreIfNearEnd, Qt::QueuedConnection);
+    }
+}
+
+void ZubHistoryView::loadMoreIfNearEnd()
+{
+    // Judged on the built cards' own height, which is right before the scroll area has caught up
+    // with the last batch.
+    if (m_limit >= m_presentation.cards.size() || !m_scroll->isVisible()) {
+        return;
+    }
+    const int contentHeight = m_scroll->widget()->sizeHint().height();
+    const int seen = m_scroll->verticalScrollBar()->value() + m_scroll->viewport()->height();
+    if (contentHeight - seen <= kLoadAheadPixels) {
+        m_limit += batchSize;
+        syncList();
+    }
+}
+
+void ZubHistoryView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    QMetaObject::invokeMethod(this, &ZubHistoryView::loadMoreIfNearEnd, Qt::QueuedConnection);
+}
+
+void ZubHistoryView::chooseFilter(ZubHistoryFilter filter)
+{
+    m_state.filter = filter;
+    m_limit = batchSize;
+    sync();
+}
+
+void ZubHistoryView::copyOutput(const ZubHistoryRecord& record)
+{
+    QGuiApplication::clipboard()->setText(record.outputText, QClipboard::Clipboard);
+    m_model.showToast(m_presentation.copiedToast, false);
+}
+
+void ZubHistoryView::openInPlayground(const ZubHistoryRecord& record)
+{
+    m_model.setPlaygroundText(record.inputText);
+    m_model.setSelectedTab(ZubStudioTab::playground);
+}
