@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/Cloud/QuorAIModelSpec.h"
+#include "QuorKit/Cloud/QuorAIModelEntry.h"
 
 #include <QString>
 

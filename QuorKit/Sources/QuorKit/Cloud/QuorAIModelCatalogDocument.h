@@ -1,7 +1,7 @@
 #pragma once
 
-#include "QuorKit/Cloud/QuorAIModelSpec.h"
-#include "QuorKit/Cloud/QuorAIProviderSpec.h"
+#include "QuorKit/Cloud/QuorAIModelEntry.h"
+#include "QuorKit/Cloud/QuorAIProviderEntry.h"
 
 #include <QByteArray>
 #include <QJsonObject>

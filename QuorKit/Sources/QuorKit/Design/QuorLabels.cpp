@@ -55,6 +55,8 @@ void setColor(QLabel* label, const QColor& color)
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);
     palette.setColor(QPalette::Text, color);
+    // A label inside a button draws in the button's text role.
+    palette.setColor(QPalette::ButtonText, color);
     label->setPalette(palette);
 }
 

@@ -1,4 +1,4 @@
-#include "QuorKit/Cloud/QuorAIProviderSpec.h"
+#include "QuorKit/Cloud/QuorAIProviderEntry.h"
 
 #include "QuorKit/Cloud/QuorAICatalogCoding.h"
 

@@ -1,4 +1,4 @@
-#include "QuorKit/Cloud/QuorAILocalModelSpecs.h"
+#include "QuorKit/Cloud/QuorAILocalModelRequirements.h"
 
 #include "QuorKit/Cloud/QuorAICatalogCoding.h"
 

@@ -1,4 +1,4 @@
-#include "QuorKit/Cloud/QuorAIModelSpec.h"
+#include "QuorKit/Cloud/QuorAIModelEntry.h"
 
 #include "QuorKit/Cloud/QuorAICatalogCoding.h"
 

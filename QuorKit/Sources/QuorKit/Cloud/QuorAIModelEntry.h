@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/Cloud/QuorAILocalModelSpecs.h"
+#include "QuorKit/Cloud/QuorAILocalModelRequirements.h"
 #include "QuorKit/Cloud/QuorAILocalizedList.h"
 #include "QuorKit/Cloud/QuorAILocalizedText.h"
 #include "QuorKit/Cloud/QuorAIModelCapabilities.h"
