@@ -41,13 +41,15 @@ inline QCoro::Task<QuorAPIKeyOutcome> keyringSave(QString account, QString key)
     co_return refusal ? QuorAPIKeyOutcome::failed(*refusal) : QuorAPIKeyOutcome::done();
 }
 
-// Removal reports nothing itself, so the key is read back: gone only when it no longer loads.
 inline QCoro::Task<QuorAPIKeyOutcome> keyringDelete(QString account)
 {
-    co_await QuorKeychainStore::deleteItem(keyringService, account);
-    const std::optional<QString> left = co_await QuorKeychainStore::load(keyringService, account);
-    co_return left ? QuorAPIKeyOutcome::failed(QStringLiteral("The key is still in the keyring."))
-                   : QuorAPIKeyOutcome::done();
+    std::optional<QString> refusal;
+    try {
+        co_await QuorKeychainStore::deleteItem(keyringService, account);
+    } catch (const QuorKeychainError& error) {
+        refusal = localizedDescription(error);
+    }
+    co_return refusal ? QuorAPIKeyOutcome::failed(*refusal) : QuorAPIKeyOutcome::done();
 }
 
 // A dark studio-like ground for grabs of the translucent card.

@@ -52,6 +52,31 @@ private slots:
         QCOMPARE(field->text(), QStringLiteral("sk-no-keyring"));
         QVERIFY(card.findChild<QAbstractButton*>(QStringLiteral("saveKey"))->isEnabled());
     }
+
+    void aRemovalTheKeyringCouldNotDoIsNotShownAsDone()
+    {
+        QTemporaryDir folder;
+        QuorCreditsAccountManager manager(folder.filePath(QStringLiteral("account")), std::nullopt,
+                                          QStringLiteral("http://127.0.0.1:1"));
+        QuorCreditsAccountStore credits(manager);
+        QuorAIModelRegistry registry(folder.filePath(QStringLiteral("ai")), QStringLiteral("http://127.0.0.1:1/c.json"));
+        QuorAIModelCatalogStore catalog(&registry, QStringLiteral("http://127.0.0.1:1"), QStringLiteral("http://127.0.0.1:1"));
+        QuorAIConfig config(QuorAIProvider::openAI);
+        const QString account = QStringLiteral("ai-api-key-openAI");
+        // The card believes a key is saved, as it would after the keyring locked behind its back.
+        QuorAIUnifiedSettingsCard card({[&config] { return config; }, [&config](const QuorAIConfig& value) { config = value; }},
+                                       true, [account](QString key) { return keyringSave(account, std::move(key)); },
+                                       [account] { return keyringDelete(account); }, {}, Qt::white, QuorLanguage::en,
+                                       credits, catalog);
+        auto* remove = card.findChild<QAbstractButton*>(QStringLiteral("clearKey"));
+        QVERIFY(remove);
+        remove->click();
+        QTRY_VERIFY_WITH_TIMEOUT(card.uiState()->apiKeyFeedback().has_value(), 10000);
+        const QuorAPIKeyFeedback feedback = *card.uiState()->apiKeyFeedback();
+        QVERIFY(feedback.isError);
+        QVERIFY2(feedback.text.contains(QStringLiteral("could not remove")), qPrintable(feedback.text));
+        QVERIFY(!feedback.text.contains(QStringLiteral("removed.")));
+    }
 };
 
 QUOR_TEST_MAIN(TestQuorAICardNoKeyring)

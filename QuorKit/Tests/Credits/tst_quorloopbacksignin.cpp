@@ -13,6 +13,12 @@
 #include <QtTest>
 
 #include <memory>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -50,6 +56,29 @@ QByteArray bodyOf(const QByteArray& answer)
 {
     return answer.mid(answer.indexOf("\r\n\r\n") + 4);
 }
+// A client that sends one byte of a request line every 50 ms and never finishes it.
+class Dribbler {
+public:
+    explicit Dribbler(quint16 port)
+        : m_thread([port](std::stop_token stop) {
+              const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+              sockaddr_in address{};
+              address.sin_family = AF_INET;
+              address.sin_port = htons(port);
+              address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+              if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+                  while (!stop.stop_requested() && ::send(fd, "G", 1, MSG_NOSIGNAL) == 1) {
+                      std::this_thread::sleep_for(50ms);
+                  }
+              }
+              ::close(fd);
+          })
+    {
+    }
+
+private:
+    std::jthread m_thread;
+};
 } // namespace
 
 class TestQuorLoopbackSignIn : public QObject {
@@ -217,6 +246,30 @@ private slots:
         Waiting early;
         early.cancel.cancel();
         QCOMPARE(creditsErrorOf([&] { early.result(); }).kind(), QuorCreditsError::Kind::signInCancelled);
+    }
+
+    void aClientThatNeverFinishesItsRequestHoldsNothing()
+    {
+        // Cancelling is seen while the loop reads from a client that dribbles.
+        {
+            Waiting waiting(QStringLiteral("S"), 600);
+            Dribbler dribbler(waiting.listener.port);
+            QTimer::singleShot(300, [cancel = waiting.cancel] { cancel.cancel(); });
+            QElapsedTimer timer;
+            timer.start();
+            QCOMPARE(creditsErrorOf([&] { waiting.result(); }).kind(), QuorCreditsError::Kind::signInCancelled);
+            QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        }
+        // Without cancelling, the slow client is dropped after a few seconds and the browser's
+        // callback behind it still gets through.
+        Waiting waiting(QStringLiteral("S"), 60);
+        Dribbler dribbler(waiting.listener.port);
+        QTest::qWait(200);
+        auto browser = m_browser->visit(waiting.listener.port, "/?code=late&state=S");
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(waiting.result().code, QStringLiteral("late"));
+        QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
     }
 
     // --- The manager's exchange ---

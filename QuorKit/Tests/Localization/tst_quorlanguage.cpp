@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include <thread>
+
 using namespace QuorLanguages;
 
 class TestQuorLanguage : public QObject {
@@ -81,6 +83,16 @@ private slots:
         QVERIFY(!isFollowingSystem());
         qputenv("LANGUAGE", "tr");
         QCOMPARE(current(), QuorLanguage::tr);
+    }
+
+    void aChoiceStoredOnAnotherThreadIsSeenAtOnce()
+    {
+        store(QStringLiteral("fi"));
+        QCOMPARE(current(), QuorLanguage::fi);
+        std::thread([this] { store(QStringLiteral("sv")); }).join();
+        QCOMPARE(current(), QuorLanguage::sv);
+        QuorSettings::standard().remove(defaultsKey);
+        QCOMPARE(current(), QuorLanguage::en);
     }
 
     void systemLanguageComesFromTheEnvironment()

@@ -422,20 +422,23 @@ QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::deleteAPIKeyTask(QPointer<Zub
     }
     const std::shared_ptr<ZubStudioEnvironment> environment = self->m_environment;
     std::optional<QString> remaining;
+    std::optional<QString> failure;
     try {
         co_await environment->deleteAPIKey(provider);
-        // Deleting reports nothing; whether the key is gone is read back.
+        // A keyring that reports success yet still returns the key has not removed it either.
         remaining = co_await environment->loadAPIKey(provider);
-    } catch (const std::exception&) {
-        remaining.reset();
+    } catch (const std::exception& error) {
+        failure = self ? localizedDescription(error, self->m_language) : QString();
     }
+    const bool removed = !failure && !(remaining && !remaining->isEmpty());
     if (!self) {
-        co_return remaining ? QuorAPIKeyOutcome::failed(QString()) : QuorAPIKeyOutcome::done();
+        co_return removed ? QuorAPIKeyOutcome::done() : QuorAPIKeyOutcome::failed(failure.value_or(QString()));
     }
     const QString providerName = QuorAIProviders::rawValue(provider);
-    if (remaining && !remaining->isEmpty()) {
-        const QString message = self->text(QStringLiteral("The API key could not be removed from the system keyring."),
-                                           QStringLiteral("API anahtarı sistem anahtarlığından silinemedi."));
+    if (!removed) {
+        const QString message = failure.value_or(
+            self->text(QStringLiteral("The API key could not be removed from the system keyring."),
+                       QStringLiteral("API anahtarı sistem anahtarlığından silinemedi.")));
         self->m_logger->error(QStringLiteral("Failed to remove API key from system keyring for provider ") + providerName,
                               kSecurity);
         self->showToast(message, true);

@@ -1,6 +1,7 @@
 // The keyless web translation route of ZubTranslationAndAIService.
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
+#include "QuorKit/Cloud/QuorReplySizeLimit.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorZubCore/Services/ZubTranslationServiceError.h"
@@ -21,6 +22,8 @@ namespace {
 
 const QString userAgent = QStringLiteral("QuorZub/1.0");
 const QString chunkSeparator = QStringLiteral("\n\n");
+// Far above any real answer for one chunk; a server sending more is not a translation service.
+constexpr qint64 answerLimit = 8 * 1024 * 1024;
 
 // Offsets of the grapheme cluster boundaries, from 0 to the text's length.
 std::vector<qsizetype> graphemeBounds(const QString& text)
@@ -234,9 +237,13 @@ ZubTranslationAndAIService::fetchSingleWebTranslationChunk(QNetworkAccessManager
 
     const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(network->get(request));
     QNetworkReply* const raw = reply.get();
+    const std::shared_ptr<const bool> tooLarge = QuorReplySizeLimit::watch(raw, answerLimit);
     cancel.onCancel(raw, [raw] { raw->abort(); });
     co_await raw;
     cancel.throwIfCancelled();
+    if (*tooLarge) {
+        throw ZubTranslationServiceError::parseFailure();
+    }
 
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const bool isHTTP = statusAttribute.isValid();
@@ -248,7 +255,11 @@ ZubTranslationAndAIService::fetchSingleWebTranslationChunk(QNetworkAccessManager
     if (!success) {
         throw ZubTranslationServiceError::networkFailure(QStringLiteral("HTTP %1").arg(status));
     }
-    const auto parsed = parseGoogleTranslatePayload(reply->readAll());
+    const QByteArray body = reply->read(answerLimit + 1);
+    if (body.size() > answerLimit) {
+        throw ZubTranslationServiceError::parseFailure();
+    }
+    const auto parsed = parseGoogleTranslatePayload(body);
     if (!parsed) {
         throw ZubTranslationServiceError::parseFailure();
     }

@@ -266,6 +266,34 @@ private slots:
         QCOMPARE(calls.saved, QList<QByteArray>{fixtures::qrPNG()});
     }
 
+    void aButtonWhoseClickRebuildsTheCardSurvivesIt()
+    {
+        // Speak flips the speaking state at once, which rebuilds the result card around the very
+        // button being released.
+        ZubFloatingBarState state;
+        present(state);
+        state.setResult(fixtures::translation());
+        Calls calls;
+        ZubFloatingBarContentView::Callbacks c = callbacks(calls);
+        c.onSpeakResult = [&state, &calls](const ZubExecutionResult& r) {
+            calls.spoken << r;
+            state.setIsSpeaking(!state.isSpeaking());
+        };
+        ZubFloatingBarContentView view(&state, c, QuorProductPalette::deepCoral);
+        view.resize(608, 294);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        for (int press = 0; press < 2; ++press) {
+            auto* speak = view.findChild<QAbstractButton*>(QStringLiteral("speakButton"));
+            QVERIFY(speak != nullptr && speak->isVisible());
+            QTest::mouseClick(speak, Qt::LeftButton, {}, speak->rect().center());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QCOMPARE(calls.spoken.size(), 2);
+        QVERIFY(!state.isSpeaking());
+        QCOMPARE(view.findChildren<QAbstractButton*>(QStringLiteral("speakButton")).size(), 1);
+    }
+
     void viewFollowsTheStateAndWritesNothing()
     {
         ZubFloatingBarState state;

@@ -82,6 +82,7 @@ public:
         keys[provider] = key;
         co_return;
     }
+    QMap<QuorAIProvider, QString> lockedKeys;
     QCoro::Task<std::optional<QString>> loadAPIKey(QuorAIProvider provider) override
     {
         ++loadCount;
@@ -92,8 +93,15 @@ public:
     }
     // A keyring that keeps the item although asked to delete it.
     bool deleteIgnored = false;
+    // A locked keyring: removal is refused and reads find nothing, though the item stays.
+    std::optional<QString> deleteFailure;
     QCoro::Task<> deleteAPIKey(QuorAIProvider provider) override
     {
+        if (deleteFailure) {
+            lockedKeys = keys;
+            keys.clear();
+            throw QuorError(*deleteFailure, *deleteFailure);
+        }
         if (!deleteIgnored) {
             keys.remove(provider);
         }

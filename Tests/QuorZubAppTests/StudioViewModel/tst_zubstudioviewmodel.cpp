@@ -229,6 +229,15 @@ private slots:
         QVERIFY(m_vm->hasSavedAPIKey());
         QVERIFY(m_vm->toastIsError());
         m_env->deleteIgnored = false;
+        // A locked keyring refuses and then reads nothing: that is no removal either.
+        m_env->deleteFailure = QStringLiteral("the keyring is locked, so the key was not removed");
+        QCOMPARE(quorAwait(m_vm->deleteAPIKeyFromKeychain()),
+                 QuorAPIKeyOutcome::failed(QStringLiteral("the keyring is locked, so the key was not removed")));
+        QVERIFY(m_vm->hasSavedAPIKey());
+        QVERIFY(m_vm->toastIsError());
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("the keyring is locked, so the key was not removed"));
+        m_env->deleteFailure.reset();
+        m_env->keys = m_env->lockedKeys;
         QCOMPARE(quorAwait(m_vm->deleteAPIKeyFromKeychain()), QuorAPIKeyOutcome::done());
         QVERIFY(!m_vm->hasSavedAPIKey());
         QVERIFY(!m_env->keys.contains(QuorAIProvider::openAI));

@@ -287,6 +287,11 @@ void TestZubWebTranslation::failuresBecomeErrorResults_data()
                                           << QStringLiteral("hi")
                                           << QStringLiteral("Web translation failed: Could not parse translation response.")
                                           << 1;
+    QuorTestHttpResponse endless;
+    endless.chunks = QList<QByteArray>(9, QByteArray(1024 * 1024, '['));
+    QTest::newRow("an answer larger than any translation")
+        << QList{endless} << QStringLiteral("hi")
+        << QStringLiteral("Web translation failed: Could not parse translation response.") << 1;
     QTest::newRow("empty translation") << QList{QuorTestHttpResponse::json(R"([[["  "]],null,"en"])")}
                                        << QStringLiteral("hi")
                                        << QStringLiteral("Web translation failed: Could not parse translation response.")

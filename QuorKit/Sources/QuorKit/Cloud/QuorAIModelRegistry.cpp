@@ -1,5 +1,6 @@
 #include "QuorKit/Cloud/QuorAIModelRegistry.h"
 
+#include "QuorKit/Cloud/QuorReplySizeLimit.h"
 #include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/System/QuorSettings.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
@@ -146,14 +147,8 @@ QCoro::Task<std::optional<HttpAnswer>> fetch(QPointer<QNetworkAccessManager> net
             reply->deleteLater();
         }
     });
-    auto overLimit = std::make_shared<bool>(false);
     QNetworkReply* const raw = reply.data();
-    QObject::connect(raw, &QNetworkReply::downloadProgress, raw, [raw, limit, overLimit](qint64 received, qint64 total) {
-        if (!*overLimit && (received > limit || total > limit)) {
-            *overLimit = true;
-            raw->abort();
-        }
-    });
+    const std::shared_ptr<const bool> overLimit = QuorReplySizeLimit::watch(raw, limit);
     if (!raw->isFinished()) {
         co_await qCoro(raw).waitForFinished();
     }

@@ -5,6 +5,7 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Cloud/QuorLoopbackHTTP.h"
 #include "QuorKit/Cloud/QuorPKCECrypto.h"
+#include "QuorKit/Cloud/QuorReplySizeLimit.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorBundle.h"
@@ -441,14 +442,8 @@ QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::send(
         : method == "DELETE" ? m_session->deleteResource(request)
                              : m_session->sendCustomRequest(request, method, jsonBody.value_or(QByteArray())),
         [](QNetworkReply* finished) { finished->deleteLater(); });
-    auto tooLarge = std::make_shared<bool>(false);
     QNetworkReply* const raw = reply.get();
-    connect(raw, &QNetworkReply::downloadProgress, raw, [raw, tooLarge](qint64 received, qint64) {
-        if (received > answerLimit && !*tooLarge) {
-            *tooLarge = true;
-            raw->abort();
-        }
-    });
+    const std::shared_ptr<const bool> tooLarge = QuorReplySizeLimit::watch(raw, answerLimit);
     cancel.onCancel(raw, [raw] { raw->abort(); });
 
     co_await qCoro(raw).waitForFinished();

@@ -11,40 +11,47 @@
 #include <memory>
 
 namespace {
-QString englishText(int status, const QString& detail)
+QString englishText(int status, const QString& detail, QuorKeychainError::Operation operation)
 {
     const QString suffix = detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail);
+    const bool saving = operation == QuorKeychainError::Operation::save;
+    const QString outcome = saving ? QStringLiteral("so the key was not saved.") : QStringLiteral("so the key was not removed.");
     switch (status) {
     case QKeychain::AccessDenied:
     case QKeychain::AccessDeniedByUser:
-        return QStringLiteral("Access to the system keyring was denied, so the key was not saved.") + suffix;
+        return QStringLiteral("Access to the system keyring was denied, ") + outcome + suffix;
     case QKeychain::NoBackendAvailable:
-        return QStringLiteral("No system keyring is available, so the key was not saved. Start and unlock a "
-                              "keyring service such as GNOME Keyring or KWallet, then try again.")
+        return QStringLiteral("No system keyring is available, ") + outcome
+               + QStringLiteral(" Start and unlock a keyring service such as GNOME Keyring or KWallet, then try again.")
                + suffix;
     default:
-        return QStringLiteral("The system keyring could not save the key. Make sure a keyring service such as "
-                              "GNOME Keyring or KWallet is running and unlocked, then try again.")
+        return (saving ? QStringLiteral("The system keyring could not save the key.")
+                       : QStringLiteral("The system keyring could not remove the key."))
+               + QStringLiteral(" Make sure a keyring service such as GNOME Keyring or KWallet is running and unlocked, "
+                                "then try again.")
                + suffix;
     }
 }
 
-QString turkishText(int status, const QString& detail)
+QString turkishText(int status, const QString& detail, QuorKeychainError::Operation operation)
 {
     const QString suffix = detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail);
+    const bool saving = operation == QuorKeychainError::Operation::save;
+    const QString outcome = saving ? QStringLiteral("bu yüzden anahtar kaydedilmedi.") : QStringLiteral("bu yüzden anahtar silinmedi.");
     switch (status) {
     case QKeychain::AccessDenied:
     case QKeychain::AccessDeniedByUser:
-        return QStringLiteral("Sistem anahtarlığına erişim reddedildi, bu yüzden anahtar kaydedilmedi.") + suffix;
+        return QStringLiteral("Sistem anahtarlığına erişim reddedildi, ") + outcome + suffix;
     case QKeychain::NoBackendAvailable:
-        return QStringLiteral("Kullanılabilir bir sistem anahtarlığı yok, bu yüzden anahtar kaydedilmedi. GNOME "
-                              "Keyring veya KWallet gibi bir anahtarlık hizmetini başlatıp kilidini açın ve yeniden "
-                              "deneyin.")
+        return QStringLiteral("Kullanılabilir bir sistem anahtarlığı yok, ") + outcome
+               + QStringLiteral(" GNOME Keyring veya KWallet gibi bir anahtarlık hizmetini başlatıp kilidini açın ve "
+                                "yeniden deneyin.")
                + suffix;
     default:
-        return QStringLiteral("Sistem anahtarlığı anahtarı kaydedemedi. GNOME Keyring veya KWallet gibi bir "
-                              "anahtarlık hizmetinin çalıştığından ve kilidinin açık olduğundan emin olun, sonra "
-                              "yeniden deneyin.")
+        return (saving ? QStringLiteral("Sistem anahtarlığı anahtarı kaydedemedi.")
+                       : QStringLiteral("Sistem anahtarlığı anahtarı silemedi."))
+               + QStringLiteral(" GNOME Keyring veya KWallet gibi bir anahtarlık hizmetinin çalıştığından ve kilidinin "
+                                "açık olduğundan emin olun, sonra yeniden deneyin.")
                + suffix;
     }
 }
@@ -87,8 +94,9 @@ std::optional<QString> strictUtf8(const QByteArray& bytes)
 }
 } // namespace
 
-QuorKeychainError::QuorKeychainError(int status, QString detail)
-    : QuorError(englishText(status, detail), turkishText(status, detail)), m_status(status), m_detail(std::move(detail))
+QuorKeychainError::QuorKeychainError(int status, QString detail, Operation operation)
+    : QuorError(englishText(status, detail, operation), turkishText(status, detail, operation)), m_status(status),
+      m_detail(std::move(detail))
 {
 }
 
@@ -118,4 +126,9 @@ QCoro::Task<> QuorKeychainStore::deleteItem(QString service, QString account)
 {
     const auto job = makeJob<QKeychain::DeletePasswordJob>(service, account);
     co_await run(job.get());
+    // A locked or missing keyring must not pass for a removed key: the key would stay stored while
+    // the user is told it is gone.
+    if (job->error() != QKeychain::NoError && job->error() != QKeychain::EntryNotFound) {
+        throw QuorKeychainError(job->error(), job->errorString(), QuorKeychainError::Operation::remove);
+    }
 }

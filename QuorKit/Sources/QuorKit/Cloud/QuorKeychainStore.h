@@ -8,11 +8,14 @@
 
 #include <optional>
 
-// Why the system keyring refused to store a secret. `status()` is the keyring library's own error
-// code and `detail()` its explanation (never the secret); the descriptions tell the user what to do.
+// Why the system keyring refused to store or remove a secret. `status()` is the keyring library's
+// own error code and `detail()` its explanation (never the secret); the descriptions tell the user
+// what to do.
 class QuorKeychainError : public QuorError {
 public:
-    QuorKeychainError(int status, QString detail);
+    enum class Operation { save, remove };
+
+    QuorKeychainError(int status, QString detail, Operation operation = Operation::save);
 
     int status() const { return m_status; }
     QString detail() const { return m_detail; }
@@ -24,8 +27,8 @@ private:
 
 // One short secret text per (service, account) pair, kept as a password item of the desktop's
 // keyring through the Secret Service (or KWallet). There is no plain-file fallback: without a
-// keyring, saving fails and loading finds nothing. Every call talks to the keyring asynchronously,
-// so callers on the GUI thread await it without blocking the interface.
+// keyring, saving and removing fail and loading finds nothing. Every call talks to the keyring
+// asynchronously, so callers on the GUI thread await it without blocking the interface.
 class QuorKeychainStore {
 public:
     QuorKeychainStore() = delete;
@@ -38,6 +41,7 @@ public:
     // stored bytes are not valid UTF-8. Never throws.
     static QCoro::Task<std::optional<QString>> load(QString service, QString account);
 
-    // Removes the pair's item if there is one. Never fails and reports nothing.
+    // Removes the pair's item if there is one; an absent item is not an error. Throws
+    // QuorKeychainError when the keyring is missing, locked or refuses, since the item may remain.
     static QCoro::Task<> deleteItem(QString service, QString account);
 };

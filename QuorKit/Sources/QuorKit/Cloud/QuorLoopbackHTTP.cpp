@@ -177,7 +177,7 @@ Outcome blockingAcceptLoop(int listenFD, const QString& expectedState, double ti
         }
         const int client = accepted.client.get();
 
-        const std::optional<QString> target = readRequestTarget(client);
+        const std::optional<QString> target = readRequestTarget(client, cancelSignal.readFD());
         if (!target) {
             continue; // dropped without an answer
         }
@@ -213,11 +213,26 @@ Outcome blockingAcceptLoop(int listenFD, const QString& expectedState, double ti
     }
 }
 
-std::optional<QString> readRequestTarget(int fd)
+std::optional<QString> readRequestTarget(int fd, int wakeFD)
 {
+    using namespace std::chrono;
+    // One deadline for the whole request: a client that sends a byte now and then must not hold the
+    // only listener (and a cancelled sign-in's thread) for hours.
+    const auto deadline = steady_clock::now() + clientTimeout;
     QByteArray received;
     char buffer[requestLimit];
     while (received.size() < requestLimit) {
+        const auto remaining = duration_cast<milliseconds>(deadline - steady_clock::now());
+        if (remaining.count() <= 0) {
+            return std::nullopt;
+        }
+        const Socket::WaitResult waited = Socket::waitForConnection(fd, wakeFD, static_cast<int>(remaining.count()));
+        if (waited.outcome == Socket::WaitOutcome::interrupted) {
+            continue;
+        }
+        if (waited.outcome != Socket::WaitOutcome::connectionReady) {
+            return std::nullopt;
+        }
         const qint64 count = Socket::receive(fd, buffer, requestLimit - received.size());
         if (count <= 0) {
             break;

@@ -60,8 +60,9 @@ QCoro::Task<QuorLoopbackCallbackHit> awaitCallback(int listenFD, QString expecte
 Outcome blockingAcceptLoop(int listenFD, const QString& expectedState, double timeoutSeconds,
                            QuorLoopbackCancelSignal& cancelSignal, const QuorLoopbackTexts& texts);
 
-// The request target of the first request line (at most 8192 bytes read); nothing on any failure.
-std::optional<QString> readRequestTarget(int fd);
+// The request target of the first request line (at most 8192 bytes read, within 5 seconds); nothing
+// on any failure, from a client too slow to send it, or once `wakeFD` (the cancel pipe) is readable.
+std::optional<QString> readRequestTarget(int fd, int wakeFD = -1);
 
 // Writes the UTF-8 bytes of `text`; a browser that went away is ignored.
 void writeRawResponse(int fd, const QString& text);

@@ -5,6 +5,7 @@
 #include "QuorKit/System/QuorSettings.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <QHash>
 
 #include <array>
@@ -93,6 +94,26 @@ bool isSkippedLocaleTag(const QString& tag)
     return base.isEmpty() || base == QLatin1String("C") || base == QLatin1String("POSIX");
 }
 
+// Everything the current language is derived from. Reading the stored preference opens the
+// settings file (tens of microseconds), and every interface text asks for the current language, so
+// the answer is kept per thread until one of these inputs changes.
+struct CurrentLanguageInputs {
+    quint64 settingsGeneration = 0;
+    QString applicationName;
+    std::array<QByteArray, 4> environment;
+
+    static CurrentLanguageInputs read()
+    {
+        return {QuorSettings::writeGeneration(), QCoreApplication::applicationName(),
+                {qgetenv("LANGUAGE"), qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")}};
+    }
+    bool operator==(const CurrentLanguageInputs&) const = default;
+};
+
+struct CurrentLanguageCache {
+    std::optional<CurrentLanguageInputs> inputs;
+    QuorLanguage language = QuorLanguage::en;
+};
 } // namespace
 
 namespace QuorLanguages {
@@ -269,13 +290,18 @@ bool isFollowingSystem()
 
 QuorLanguage current()
 {
-    const QString stored = storedPreferenceCode();
-    if (stored.compare(systemPreferenceCode, Qt::CaseInsensitive) != 0) {
-        if (const auto language = match(stored)) {
-            return *language;
-        }
+    thread_local CurrentLanguageCache cache;
+    CurrentLanguageInputs inputs = CurrentLanguageInputs::read();
+    if (cache.inputs == inputs) {
+        return cache.language;
     }
-    return systemResolved();
+    const QString stored = storedPreferenceCode();
+    const std::optional<QuorLanguage> chosen = stored.compare(systemPreferenceCode, Qt::CaseInsensitive) != 0
+        ? match(stored)
+        : std::nullopt;
+    cache.language = chosen ? *chosen : systemResolved();
+    cache.inputs = std::move(inputs);
+    return cache.language;
 }
 
 void setCurrent(QuorLanguage language)

@@ -10,8 +10,8 @@
 #include <functional>
 #include <optional>
 
-// The interface language. The current choice is shared by every suite application through the
-// settings key "com.tallowmer.preferredLanguage"; "system" (or nothing) follows the system.
+// The interface language. The current choice is kept in the program's settings under
+// "com.tallowmer.preferredLanguage"; "system" (or nothing) follows the system.
 enum class QuorLanguage {
     ar, az, bg, ca, cs, da, de, el, en, es, fa, fi, fr, he, hi, hr, hu, id, it, ja, ko, ms, nb, nl, pl,
     ptBR, ptPT, ro, ru, sk, sv, th, tr, uk, vi, zhHans, zhHant

@@ -3,12 +3,16 @@
 #include <QCoreApplication>
 #include <QSettings>
 
+#include <atomic>
+
 namespace {
 QString applicationName()
 {
     const QString name = QCoreApplication::applicationName();
     return name.isEmpty() ? QStringLiteral("QuorZub") : name;
 }
+
+std::atomic<quint64> writes{0};
 
 QSettings open()
 {
@@ -54,6 +58,7 @@ void QuorSettings::setValue(const QString& key, const QVariant& value) const
     QSettings settings = open();
     settings.setValue(key, value);
     settings.sync();
+    writes.fetch_add(1, std::memory_order_release);
 }
 
 void QuorSettings::remove(const QString& key) const
@@ -61,9 +66,15 @@ void QuorSettings::remove(const QString& key) const
     QSettings settings = open();
     settings.remove(key);
     settings.sync();
+    writes.fetch_add(1, std::memory_order_release);
 }
 
 QString QuorSettings::fileName() const
 {
     return open().fileName();
+}
+
+quint64 QuorSettings::writeGeneration()
+{
+    return writes.load(std::memory_order_acquire);
 }

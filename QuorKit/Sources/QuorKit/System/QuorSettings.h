@@ -22,6 +22,10 @@ public:
 
     QString fileName() const;
 
+    // Grows with every write or removal made through this class, so callers can cache what they
+    // derive from a value and notice when it may have changed.
+    static quint64 writeGeneration();
+
 private:
     QuorSettings() = default;
 };
