@@ -479,7 +479,8 @@ void ZubStudioViewModel::requestAccessibilityPermission()
     const bool granted = m_environment->isAccessibilityGranted(true);
     assign(m_accessibilityGranted, granted);
     if (granted) {
-        showToast(text(QStringLiteral("Accessibility permission is active."), QStringLiteral("Erişilebilirlik izni aktif.")),
+        showToast(text(QStringLiteral("Selection and key access (X11) is active."),
+                       QStringLiteral("Seçim ve tuş erişimi (X11) aktif.")),
                   false);
     } else {
         m_environment->openAccessibilitySettings();
@@ -777,8 +778,8 @@ QCoro::Task<> ZubStudioViewModel::runReplace(QPointer<ZubStudioViewModel> self, 
         co_return;
     }
     environment->setClipboardText(text);
-    self->showToast(self->text(QStringLiteral("Copied to clipboard (grant Accessibility for automatic paste)."),
-                               QStringLiteral("Panoya kopyalandı (otomatik yapıştırma için Erişilebilirlik izni verin).")),
+    self->showToast(self->text(QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11))."),
+                               QStringLiteral("Panoya kopyalandı (otomatik yapıştırma için seçim ve tuş erişimi (X11) gerekir).")),
                     true);
 }
 

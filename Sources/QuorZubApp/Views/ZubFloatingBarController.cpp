@@ -417,8 +417,9 @@ void ZubFloatingBarController::handleOutsideClick(QPoint point)
 
 bool ZubFloatingBarController::eventFilter(QObject* watched, QEvent* event)
 {
+    // A modal dialog (saving a QR image) owns its Escape: it cancels the dialog, not the bar.
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && m_panel
-        && m_panel->isVisible() && m_state->isPresented()) {
+        && m_panel->isVisible() && m_state->isPresented() && QApplication::activeModalWidget() == nullptr) {
         hide(true);
         return true; // consumed
     }

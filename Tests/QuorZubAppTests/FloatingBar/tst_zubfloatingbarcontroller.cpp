@@ -7,6 +7,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -257,6 +258,20 @@ private slots:
         QTest::keyClick(&field, Qt::Key_Escape);
         QCOMPARE(escapesSeen, 1);
         QCOMPARE(m_dismissed, 1);
+    }
+
+    void escapeInAModalDialogIsTheDialogs()
+    {
+        showAndWait();
+        QDialog dialog;
+        auto* field = new QLineEdit(&dialog);
+        dialog.setModal(true);
+        dialog.show();
+        QVERIFY(QApplication::activeModalWidget() == &dialog);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible()); // the dialog's own reject
+        QCOMPARE(m_dismissed, 0);
+        QVERIFY(panelVisible());
     }
 
     void callbacksReachTheOwner()

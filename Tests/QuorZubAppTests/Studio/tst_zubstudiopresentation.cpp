@@ -248,7 +248,7 @@ private slots:
         QVERIFY(s.accessibility.subtitle.contains(QStringLiteral("XTEST")));
         QCOMPARE(s.screenRecording.badge, QStringLiteral("Verildi"));
         QCOMPARE(s.excludedTitle, QStringLiteral("Hariç Tutulan Uygulamalar"));
-        QCOMPARE(s.addTitle, QStringLiteral("Bundle ID Ekle"));
+        QCOMPARE(s.addTitle, QStringLiteral("Uygulama Kimliği Ekle"));
         QVERIFY(s.launchAtLoginOn);
     }
 

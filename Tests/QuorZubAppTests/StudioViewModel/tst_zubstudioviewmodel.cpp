@@ -319,7 +319,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_env->replaced.size(), 1, 2000);
         QVERIFY(m_env->activated.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(m_env->clipboard, std::optional<QString>(QStringLiteral("HELLO")), 2000);
-        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Copied to clipboard (grant Accessibility for automatic paste)."));
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11))."));
         QVERIFY(m_vm->toastIsError());
     }
 

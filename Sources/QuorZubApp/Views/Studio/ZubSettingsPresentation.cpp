@@ -131,7 +131,7 @@ ZubSettingsPresentation ZubSettingsPresentation::make(const ZubConfig& config, Q
                            language);
     p.refreshAppsTitle = t("Refresh Apps", "Uygulamaları Yenile", language);
     p.manualPlaceholder = QStringLiteral("com.example.app");
-    p.addTitle = t("Add Bundle ID", "Bundle ID Ekle", language);
+    p.addTitle = t("Add Application ID", "Uygulama Kimliği Ekle", language);
     p.addButtonActive = !manualBundleID.isEmpty();
     p.excludedRows = config.excludedBundleIDs;
     p.showsQuickExclude = !runningApps.isEmpty();
