@@ -1,8 +1,10 @@
 #include "../StudioViewModel/FakeStudioEnvironment.h"
 
+#include "QuorKit/Design/QuorMenuPicker.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 #include "QuorZubApp/Views/Studio/ZubActionsView.h"
 #include "QuorZubApp/Views/Studio/ZubHistoryView.h"
+#include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 #include "QuorZubCore/Services/ZubConfigStore.h"
 
 #include "Support/QuorTestSupport.h"
@@ -14,6 +16,7 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -109,6 +112,29 @@ private slots:
         QVERIFY(stored[0].isPinned);
         QCOMPARE(view.presentation().cards.size(), 1);
         QVERIFY(!view.findChild<QAbstractButton*>(QStringLiteral("clearUnpinned"))->isEnabled());
+    }
+
+    void theSettingsTabsChoicesSurviveARestart()
+    {
+        {
+            const std::unique_ptr<ZubStudioViewModel> vm = makeViewModel();
+            ZubSettingsView view(*vm, Qt::magenta);
+            view.show();
+            view.findChild<QAbstractButton*>(QStringLiteral("backend:aiProvider"))->click();
+            view.findChild<QuorMenuPicker*>(QStringLiteral("targetPicker"))->pick(6);
+            view.findChild<QSlider*>(QStringLiteral("hideSlider"))->setValue(11);
+            view.findChild<QAbstractButton*>(QStringLiteral("autoShowToggle"))->click();
+            view.findChild<QLineEdit*>(QStringLiteral("manualBundleID"))->setText(QStringLiteral("org.kde.kate"));
+            view.findChild<QAbstractButton*>(QStringLiteral("addBundleID"))->click();
+        }
+        // A new start reads the same folder.
+        const ZubStudioViewModel restarted(std::make_unique<FakeStudioEnvironment>(), m_dir->path());
+        const ZubConfig config = restarted.config();
+        QCOMPARE(config.translationBackend, ZubTranslationBackend::aiProvider);
+        QCOMPARE(config.targetLanguage, ZubTargetLanguage::japanese);
+        QCOMPARE(config.hideDelaySeconds, 11.0);
+        QVERIFY(!config.autoShowOnSelection);
+        QVERIFY(config.excludedBundleIDs.contains(QStringLiteral("org.kde.kate")));
     }
 };
 
