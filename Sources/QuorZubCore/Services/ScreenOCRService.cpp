@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -17,21 +18,11 @@
 
 #include <cmath>
 #include <exception>
+#include <memory>
 
 namespace {
 
 // Deletes the capture file on every way out of the operation.
-class TemporaryFileRemover {
-public:
-    explicit TemporaryFileRemover(QString path) : m_path(std::move(path)) {}
-    ~TemporaryFileRemover() { QFile::remove(m_path); }
-    TemporaryFileRemover(const TemporaryFileRemover&) = delete;
-    TemporaryFileRemover& operator=(const TemporaryFileRemover&) = delete;
-
-private:
-    QString m_path;
-};
-
 struct RecognitionOutcome {
     std::optional<QuorOCRResult> result; // none when the picture could not be decoded
     std::exception_ptr error;
@@ -52,10 +43,21 @@ RecognitionOutcome readAndRecognize(const QString& path, const QStringList& lang
     }
 }
 
-QString captureFilePath()
+// The picture shows whatever was on the screen, so it goes into a folder only this user can open
+// (QTemporaryDir makes it 0700) and leaves with that folder.
+std::unique_ptr<QTemporaryDir> privateCaptureFolder()
 {
-    return QDir::tempPath() + QStringLiteral("/quorzub-ocr-") +
-           QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+    auto folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quorzub-ocr-XXXXXX"));
+    if (!folder->isValid()) {
+        throw ScreenOCRError(ScreenOCRError::Kind::imageLoadFailed);
+    }
+    return folder;
+}
+
+QString captureFilePath(const QTemporaryDir& folder)
+{
+    return folder.filePath(QStringLiteral("quorzub-ocr-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()
+                           + QStringLiteral(".png"));
 }
 
 // Built outside the coroutine: g++ 12 rejects string literal macros inside coroutine bodies.
@@ -98,8 +100,8 @@ QCoro::Task<ScreenOCRResult> captureAndRecognizeText(QStringList languages, Scre
         tools.recognize = &QuorVisionServices::recognizeText;
     }
 
-    const QString path = captureFilePath();
-    const TemporaryFileRemover remover(path);
+    const std::unique_ptr<QTemporaryDir> folder = privateCaptureFolder();
+    const QString path = captureFilePath(*folder);
     const QuorProcessResult capture = co_await QuorProcessRunner::run(executable, tools.captureArguments << path);
     // maim exits with 1 on Escape and may leave an empty file behind.
     const QFileInfo file(path);

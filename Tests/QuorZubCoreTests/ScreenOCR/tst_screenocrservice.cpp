@@ -18,9 +18,10 @@ namespace {
 
 // A stand-in for the capture tool: `tool MODE SOURCE OUTPUT` writes OUTPUT as MODE says and notes
 // the path it was given.
-const char* const fakeTool = R"(#!/bin/sh
+const char* const fakeTool = R"sh(#!/bin/sh
 mode=$1; source=$2; output=$3
 printf '%s' "$output" > "$(dirname "$0")/last-output"
+stat -c %a "$(dirname "$output")" > "$(dirname "$0")/last-folder-mode"
 case "$mode" in
   copy) cp "$source" "$output"; exit 0 ;;
   cancel) exit 1 ;;
@@ -30,7 +31,7 @@ case "$mode" in
   garbage) printf 'not a picture' > "$output"; exit 0 ;;
 esac
 exit 2
-)";
+)sh";
 
 QImage renderedText(const QStringList& lines)
 {
@@ -75,7 +76,7 @@ private:
 
     QStringList leftoverCaptures() const
     {
-        return QDir(temporaryFolder()).entryList({QStringLiteral("quorzub-ocr-*")}, QDir::Files | QDir::Hidden);
+        return QDir(temporaryFolder()).entryList({QStringLiteral("quorzub-ocr-*")}, QDir::AllEntries | QDir::Hidden);
     }
 
     ScreenOCRTools tools(const QString& mode, ScreenOCRTools::Recognizer recognize = {}) const
@@ -144,7 +145,13 @@ private slots:
         QVERIFY(note.open(QIODevice::ReadOnly));
         const QString path = QString::fromUtf8(note.readAll());
         static const QRegularExpression name(QStringLiteral("^quorzub-ocr-[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\.png$"));
-        QCOMPARE(QFileInfo(path).absolutePath(), temporaryFolder());
+        // The screen's picture sits in a folder of the temporary folder that only this user can open.
+        const QFileInfo folder(QFileInfo(path).absolutePath());
+        QCOMPARE(folder.absolutePath(), temporaryFolder());
+        QVERIFY2(folder.fileName().startsWith(QStringLiteral("quorzub-ocr-")), qPrintable(path));
+        QFile mode(m_folder + QStringLiteral("/last-folder-mode"));
+        QVERIFY(mode.open(QIODevice::ReadOnly));
+        QCOMPARE(mode.readAll().trimmed(), QByteArray("700"));
         QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
     }
 
