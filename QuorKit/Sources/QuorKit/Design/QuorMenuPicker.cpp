@@ -2,6 +2,7 @@
 
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
 
 #include <QAction>
@@ -165,14 +166,8 @@ void QuorMenuPicker::paintEvent(QPaintEvent* /*event*/)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(look.opacity * (isEnabled() ? 1.0 : 0.45));
     const QRectF bounds(rect());
-    QPainterPath shape;
-    shape.addRoundedRect(bounds, look.cornerRadius, look.cornerRadius);
-    painter.fillPath(shape, underMouse() ? QuorGlassTokens::surface3() : look.fill);
-    if (look.border) {
-        painter.setPen(QPen(*look.border, 1));
-        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5,
-                                look.cornerRadius - 0.5);
-    }
+    QuorPlatePainter::paint(painter, bounds, look.cornerRadius,
+                            underMouse() ? QuorGlassTokens::surface3() : look.fill, look.border);
 
     double x = look.paddingHorizontal;
     const double side = look.fontSize * 1.25;

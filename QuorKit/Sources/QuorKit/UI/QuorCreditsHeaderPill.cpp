@@ -4,6 +4,7 @@
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/UI/QuorCreditsUIFormatter.h"
@@ -235,11 +236,7 @@ void QuorCreditsHeaderPill::paintEvent(QPaintEvent* /*event*/)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
     const double radius = bounds.height() / 2;
-    QPainterPath capsule;
-    capsule.addRoundedRect(bounds, radius, radius);
-    painter.fillPath(capsule, QuorGlassTokens::surface2());
-    painter.setPen(QPen(m_look.borderColor, 1));
-    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+    QuorPlatePainter::paint(painter, bounds, radius, QuorGlassTokens::surface2(), m_look.borderColor);
 
     double x = kPaddingH;
     painter.setPen(Qt::NoPen);
