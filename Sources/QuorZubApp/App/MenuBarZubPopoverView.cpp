@@ -11,6 +11,7 @@
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
+#include "QuorZubApp/Views/Studio/ZubStudioSwitch.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -49,38 +50,6 @@ protected:
     }
 };
 
-// A switch without a label: a capsule track with a round knob, accent-filled when on.
-class Switch : public QAbstractButton {
-public:
-    Switch(QColor accent, QWidget* parent) : QAbstractButton(parent), m_accent(std::move(accent))
-    {
-        setCheckable(true);
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        setFixedSize(38, 22);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        const double radius = track.height() / 2;
-        painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
-        painter.setBrush(isChecked() ? m_accent : QuorGlassTokens::surface3());
-        painter.drawRoundedRect(track, radius, radius);
-        const double knob = track.height() - 4;
-        const double x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(Qt::white));
-        painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
-    }
-
-private:
-    QColor m_accent;
-};
-
 // A full-width button in a kit style: symbol and title on the left, a shortcut hint on the right.
 class ShortcutButton : public QuorStyledButton {
 public:
@@ -102,23 +71,7 @@ protected:
     {
         const QuorButtonLook look = currentLook();
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setOpacity(look.opacity * (isEnabled() ? 1.0 : 0.45));
-        const QRectF bounds = QRectF(rect());
-        if (look.scale != 1.0) {
-            painter.translate(bounds.center());
-            painter.scale(look.scale, look.scale);
-            painter.translate(-bounds.center());
-        }
-        QPainterPath shape;
-        shape.addRoundedRect(bounds, look.cornerRadius, look.cornerRadius);
-        painter.fillPath(shape, look.fill);
-        if (look.border) {
-            painter.setPen(QPen(*look.border, 1));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5,
-                                    look.cornerRadius - 0.5);
-        }
+        const QRectF bounds = paintPlate(painter, look);
 
         const QRectF content = bounds.adjusted(look.paddingHorizontal, 0, -look.paddingHorizontal, 0);
         const QFont hintFont = QuorFonts::monospaced(10.5, QFont::Bold);
@@ -318,7 +271,7 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
         QuorFeedbackKind::feature, m_viewModel ? m_viewModel->language() : QuorLanguages::current(),
         QuorFeedbackButtonStyle::compactIcon, std::nullopt, this);
     header->addWidget(m_feedback, 0, Qt::AlignVCenter);
-    m_switch = new Switch(m_accent, this);
+    m_switch = new ZubStudioSwitch(m_accent, this);
     header->addWidget(m_switch, 0, Qt::AlignVCenter);
     column->addLayout(header);
     connect(m_switch, &QAbstractButton::clicked, this, [this](bool checked) {

@@ -3,6 +3,7 @@
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
 #include "QuorZubApp/Views/ZubFrostedGlassCapsule.h"
 #include "QuorZubApp/Views/ZubFrostedGlassCard.h"
+#include "QuorZubApp/Views/ZubSpinner.h"
 
 #include "QuorKit/Design/QuorAnimation.h"
 #include "QuorKit/Design/QuorBrandMark.h"
@@ -344,40 +345,6 @@ protected:
     }
 };
 
-// A small spinning ring in the accent colour (still when animations are off).
-class Spinner : public QWidget {
-public:
-    Spinner(QColor accent, QWidget* parent) : QWidget(parent), m_accent(std::move(accent))
-    {
-        setFixedSize(16, 16);
-        if (QuorAnimation::enabled()) {
-            auto* timer = new QTimer(this);
-            timer->setInterval(16);
-            QObject::connect(timer, &QTimer::timeout, this, [this] {
-                m_angle = (m_angle + 12) % 360;
-                update();
-            });
-            timer->start();
-        }
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF ring = QRectF(rect()).adjusted(2, 2, -2, -2);
-        painter.setPen(QPen(scaledAlpha(m_accent, 0.25), 2));
-        painter.drawEllipse(ring);
-        painter.setPen(QPen(m_accent, 2, Qt::SolidLine, Qt::RoundCap));
-        painter.drawArc(ring, -m_angle * 16, 100 * 16);
-    }
-
-private:
-    QColor m_accent;
-    int m_angle = 0;
-};
-
 // The QR code, sharp-edged, on white in a rounded square.
 class QRCodeView : public QWidget {
 public:
@@ -591,7 +558,7 @@ void ZubFloatingBarContentView::buildRunningCard()
     auto* row = new QHBoxLayout(m_runningCard);
     row->setContentsMargins(14, 14, 14, 14);
     row->setSpacing(10);
-    row->addWidget(new Spinner(m_accent, m_runningCard));
+    row->addWidget(new ZubSpinner(m_accent, m_runningCard));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     m_runningTitle = makeLabel({}, QuorFonts::system(12.5, QFont::DemiBold), QuorGlassTokens::textPrimary());

@@ -5,6 +5,7 @@
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 #include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+#include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Design/QuorAnimation.h"
@@ -31,6 +32,8 @@
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 constexpr int kToastBottom = 22;
@@ -80,14 +83,30 @@ protected:
     }
 };
 
-QHBoxLayout* row(QWidget* owner, int spacing, const QMargins& margins = {})
+// Fades `widget` to `toOpacity` while it slides to `to` (from `from`, where given): the toast's
+// way in and out. The group belongs to the widget; the caller starts it.
+QParallelAnimationGroup* slideAndFade(QWidget* widget, double fromOpacity, double toOpacity, std::optional<QPoint> from,
+                                      QPoint to)
 {
-    auto* layout = new QHBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
+    auto* fade = new QGraphicsOpacityEffect(widget);
+    widget->setGraphicsEffect(fade);
+    auto* group = new QParallelAnimationGroup(widget);
+    auto* opacity = new QPropertyAnimation(fade, "opacity", group);
+    opacity->setDuration(kToastAnimationMs);
+    opacity->setStartValue(fromOpacity);
+    opacity->setEndValue(toOpacity);
+    auto* slide = new QPropertyAnimation(widget, "pos", group);
+    slide->setDuration(kToastAnimationMs);
+    slide->setEasingCurve(QEasingCurve::InOutQuad);
+    if (from) {
+        slide->setStartValue(*from);
+    }
+    slide->setEndValue(to);
+    return group;
 }
 } // namespace
+
+using ZubStudioLayout::hbox;
 
 MainZubStudioView::MainZubStudioView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
     : QWidget(parent), m_model(model), m_accent(accent)
@@ -119,17 +138,17 @@ QWidget* MainZubStudioView::buildHeader()
 {
     auto* header = new QWidget(this);
     header->setObjectName(QStringLiteral("studioHeader"));
-    QHBoxLayout* layout = row(header, 16);
+    QHBoxLayout* layout = hbox(header, 16);
     const QuorAppVersion version = appVersion();
 
     auto* brand = new QWidget(header);
-    QHBoxLayout* brandLayout = row(brand, 9);
+    QHBoxLayout* brandLayout = hbox(brand, 9);
     brandLayout->addWidget(new QuorBrandMark(21, QuorBrandMarkStyle::currentApp(), brand));
     brandLayout->addWidget(QuorLabels::make(QStringLiteral("QuorZub"), QuorFonts::system(15, QFont::DemiBold),
                                             QuorGlassTokens::textPrimary(), brand));
     m_versionButton = new ZubStudioButton(-1, brand);
     m_versionButton->setObjectName(QStringLiteral("versionButton"));
-    row(m_versionButton, 0)->addWidget(new QuorVersionBadge(version, false, m_versionButton));
+    hbox(m_versionButton, 0)->addWidget(new QuorVersionBadge(version, false, m_versionButton));
     connect(m_versionButton, &QAbstractButton::clicked, this, [this] { m_model.setVersionLogsSheetPresented(true); });
     brandLayout->addWidget(m_versionButton);
     m_feedbackButton = new QuorFeedbackButton(QStringLiteral("QuorZub"), version, QuorFeedbackKind::feature,
@@ -140,11 +159,11 @@ QWidget* MainZubStudioView::buildHeader()
     layout->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
 
     auto* strip = new TabStrip(header);
-    QHBoxLayout* stripLayout = row(strip, 2, QMargins(3, 3, 3, 3));
+    QHBoxLayout* stripLayout = hbox(strip, 2, QMargins(3, 3, 3, 3));
     for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
         auto* button = new ZubStudioButton(-1, strip);
         button->setObjectName(QStringLiteral("tab:") + QString::number(static_cast<int>(tab)));
-        row(button, 0, QMargins(11, 6, 11, 6))
+        hbox(button, 0, QMargins(11, 6, 11, 6))
             ->addWidget(QuorLabels::withSymbol(ZubStudioHeaderPresentation::tabIcon(tab), QString(),
                                                QuorFonts::system(12, QFont::Medium), white(0.62), white(0.62), button));
         connect(button, &QAbstractButton::clicked, this, [this, tab] { m_model.setSelectedTab(tab); });
@@ -156,12 +175,12 @@ QWidget* MainZubStudioView::buildHeader()
     layout->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
 
     auto* actions = new QWidget(header);
-    QHBoxLayout* actionsLayout = row(actions, 10);
+    QHBoxLayout* actionsLayout = hbox(actions, 10);
     m_creditsPill = new QuorCreditsHeaderPill(QuorCreditsAccountStore::shared(), m_accent, m_model.language(), actions);
     actionsLayout->addWidget(m_creditsPill);
     m_autoPill = new ZubStudioButton(-1, actions);
     m_autoPill->setObjectName(QStringLiteral("autoPill"));
-    QHBoxLayout* pillLayout = row(m_autoPill, 6, QMargins(11, 6, 11, 6));
+    QHBoxLayout* pillLayout = hbox(m_autoPill, 6, QMargins(11, 6, 11, 6));
     auto* dot = new QLabel(m_autoPill);
     dot->setObjectName(QStringLiteral("dot"));
     dot->setFixedSize(7, 7);
@@ -287,17 +306,7 @@ void MainZubStudioView::syncToast()
         m_toast = nullptr;
         if (animate && !message) {
             // Leaves the way it came: down and out.
-            auto* fade = new QGraphicsOpacityEffect(old);
-            old->setGraphicsEffect(fade);
-            auto* group = new QParallelAnimationGroup(old);
-            auto* opacity = new QPropertyAnimation(fade, "opacity", group);
-            opacity->setDuration(kToastAnimationMs);
-            opacity->setStartValue(1.0);
-            opacity->setEndValue(0.0);
-            auto* slide = new QPropertyAnimation(old, "pos", group);
-            slide->setDuration(kToastAnimationMs);
-            slide->setEasingCurve(QEasingCurve::InOutQuad);
-            slide->setEndValue(QPoint(old->x(), height()));
+            QParallelAnimationGroup* group = slideAndFade(old, 1.0, 0.0, std::nullopt, QPoint(old->x(), height()));
             connect(group, &QAbstractAnimation::finished, old, &QObject::deleteLater);
             group->start();
         } else {
@@ -315,18 +324,7 @@ void MainZubStudioView::syncToast()
     m_toast->raise();
     if (animate) {
         const QPoint target = m_toast->pos();
-        auto* fade = new QGraphicsOpacityEffect(m_toast);
-        m_toast->setGraphicsEffect(fade);
-        auto* group = new QParallelAnimationGroup(m_toast);
-        auto* opacity = new QPropertyAnimation(fade, "opacity", group);
-        opacity->setDuration(kToastAnimationMs);
-        opacity->setStartValue(0.0);
-        opacity->setEndValue(1.0);
-        auto* slide = new QPropertyAnimation(m_toast, "pos", group);
-        slide->setDuration(kToastAnimationMs);
-        slide->setEasingCurve(QEasingCurve::InOutQuad);
-        slide->setStartValue(QPoint(target.x(), height()));
-        slide->setEndValue(target);
+        QParallelAnimationGroup* group = slideAndFade(m_toast, 0.0, 1.0, QPoint(target.x(), height()), target);
         QPointer<QuorToastBanner> toast(m_toast);
         connect(group, &QAbstractAnimation::finished, m_toast, [toast] {
             if (toast) {
