@@ -6,6 +6,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorToolTips.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/UI/QuorCreditsUIFormatter.h"
 
@@ -164,7 +165,8 @@ void QuorCreditsHeaderPill::sync()
     }
     const bool resized = next.label != m_look.label || next.showsTriangle != m_look.showsTriangle;
     m_look = next;
-    setToolTip(m_look.tooltip);
+    // The e-mail and warning text come from the server.
+    setToolTip(QuorToolTips::plain(m_look.tooltip));
     setAccessibleName(m_look.label);
     if (resized) {
         updateGeometry();
