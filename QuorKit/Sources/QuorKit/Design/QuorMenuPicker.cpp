@@ -1,5 +1,6 @@
 #include "QuorKit/Design/QuorMenuPicker.h"
 
+#include "QuorKit/Design/QuorCssColor.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
@@ -17,15 +18,6 @@
 namespace {
 constexpr double kSymbolSpacing = 5;
 constexpr double kChevronSize = 11;
-
-QString rgba(const QColor& color)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alphaF(), 0, 'f', 3);
-}
 } // namespace
 
 QuorMenuPicker::QuorMenuPicker(QWidget* parent) : QAbstractButton(parent)
@@ -88,8 +80,8 @@ void QuorMenuPicker::styleMenu(QMenu* menu)
                                        "QMenu::item:selected { background: %3; }"
                                        "QMenu::item:disabled { color: %4; }"
                                        "QMenu::separator { height: 1px; background: %2; margin: 4px 8px; }")
-                            .arg(rgba(QuorGlassTokens::textPrimary()), rgba(QuorGlassTokens::borderStrong()),
-                                 rgba(QuorGlassTokens::surface3()), rgba(QuorGlassTokens::textMuted())));
+                            .arg(quorCssColor(QuorGlassTokens::textPrimary()), quorCssColor(QuorGlassTokens::borderStrong()),
+                                 quorCssColor(QuorGlassTokens::surface3()), quorCssColor(QuorGlassTokens::textMuted())));
 }
 
 QMenu* QuorMenuPicker::buildMenu()

@@ -4,6 +4,7 @@
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
 
+#include "QuorKit/Design/QuorCssColor.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
@@ -33,15 +34,6 @@ using namespace ZubStudioLayout;
 namespace {
 
 constexpr int kLoadAheadPixels = 600;
-
-QString rgba(const QColor& color)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alphaF(), 0, 'f', 3);
-}
 
 // A symbol's label, named so that tests and syncs can find it.
 QLabel* namedSymbol(const QString& symbol, double size, const QColor& color, QWidget* parent)
@@ -162,7 +154,7 @@ public:
         viewport()->setAutoFillBackground(false);
         setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; "
                                      "selection-background-color: rgba(255, 255, 255, 0.28); }")
-                          .arg(rgba(color)));
+                          .arg(quorCssColor(color)));
         setPlainText(text);
         QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
@@ -228,7 +220,7 @@ QWidget* ZubHistoryView::buildFilterBar()
     m_search->setFrame(false);
     m_search->setFont(QuorFonts::system(12.5));
     m_search->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; color: %1; }")
-                                .arg(rgba(QuorGlassTokens::textPrimary())));
+                                .arg(quorCssColor(QuorGlassTokens::textPrimary())));
     QPalette palette = m_search->palette();
     palette.setColor(QPalette::PlaceholderText, QuorGlassTokens::textMuted());
     m_search->setPalette(palette);
