@@ -419,26 +419,15 @@ void ZubPlaygroundView::pickSample(int index)
 
 void ZubPlaygroundView::pickTargetLanguage(int index)
 {
-    const auto& cases = ZubTargetLanguages::allCases();
-    if (index < 0 || index >= cases.size()) {
-        return;
-    }
-    ZubConfig config = m_model.config();
-    config.targetLanguage = cases[index];
-    m_model.setConfig(config);
-    m_model.persistConfig();
+    m_model.chooseTargetLanguage(index);
 }
 
 void ZubPlaygroundView::pickCaseStyle(int index)
 {
     const auto& cases = ZubCaseTransformStyles::allCases();
-    if (index < 0 || index >= cases.size()) {
-        return;
+    if (index >= 0 && index < cases.size()) {
+        m_model.editConfig([&](ZubConfig& config) { config.preferredCaseStyle = cases[index]; });
     }
-    ZubConfig config = m_model.config();
-    config.preferredCaseStyle = cases[index];
-    m_model.setConfig(config);
-    m_model.persistConfig();
 }
 
 void ZubPlaygroundView::pasteClipboard()

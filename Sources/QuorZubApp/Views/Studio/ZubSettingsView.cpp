@@ -476,30 +476,17 @@ void ZubSettingsView::refreshPermissions()
 void ZubSettingsView::chooseBackend(ZubTranslationBackend backend)
 {
     // Written and saved even when it is already the chosen one.
-    ZubConfig config = m_model.config();
-    config.translationBackend = backend;
-    m_model.setConfig(config);
-    m_model.persistConfig();
+    m_model.editConfig([backend](ZubConfig& config) { config.translationBackend = backend; });
 }
 
 void ZubSettingsView::chooseTargetLanguage(int index)
 {
-    const auto& cases = ZubTargetLanguages::allCases();
-    if (index < 0 || index >= cases.size()) {
-        return;
-    }
-    ZubConfig config = m_model.config();
-    config.targetLanguage = cases[index];
-    m_model.setConfig(config);
-    m_model.persistConfig();
+    m_model.chooseTargetLanguage(index);
 }
 
 void ZubSettingsView::setHideDelay(int seconds)
 {
-    ZubConfig config = m_model.config();
-    config.hideDelaySeconds = seconds;
-    m_model.setConfig(config);
-    m_model.persistConfig();
+    m_model.editConfig([seconds](ZubConfig& config) { config.hideDelaySeconds = seconds; });
 }
 
 void ZubSettingsView::chooseInterfaceLanguage(QuorLanguage language)
