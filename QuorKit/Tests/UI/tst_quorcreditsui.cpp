@@ -37,6 +37,18 @@ QuorBudgetWarning warning(const QString& message)
     return {QStringLiteral("daily"), QStringLiteral("warning"), std::nullopt, message};
 }
 
+// A credits store talking to a local test server that lists no AI providers; each test routes
+// "/v1/me" itself.
+struct ServedCredits {
+    QTemporaryDir folder;
+    QuorTestHttpServer server;
+    bool started = server.start();
+    QuorCreditsAccountManager manager{folder.path(), std::nullopt, server.baseUrl().toString()};
+    QuorCreditsAccountStore store{manager};
+
+    ServedCredits() { server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})")); }
+};
+
 QColor alpha(QColor color, double a)
 {
     color.setAlphaF(static_cast<float>(a));
@@ -188,12 +200,11 @@ private slots:
 
     void pillFollowsTheStoreAndTheLanguage()
     {
-        QTemporaryDir folder;
-        QuorTestHttpServer server;
-        QVERIFY(server.start());
-        QuorCreditsAccountManager manager(folder.path(), std::nullopt, server.baseUrl().toString());
-        QuorCreditsAccountStore store(manager);
-        server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})"));
+        ServedCredits credits;
+        QVERIFY(credits.started);
+        QuorTestHttpServer& server = credits.server;
+        QuorCreditsAccountManager& manager = credits.manager;
+        QuorCreditsAccountStore& store = credits.store;
         server.route("GET", "/v1/me",
                      QuorTestHttpResponse::json(R"({"email":"ada@example.com","available_micros":12500000,)"
                                                 R"("held_micros":0,"credit_unit_micros":10000})"));
@@ -224,24 +235,19 @@ private slots:
     // The e-mail and warning come from the server: markup in them is shown, never rendered.
     void pillTooltipShowsServerTextLiterally()
     {
-        QTemporaryDir folder;
-        QuorTestHttpServer server;
-        QVERIFY(server.start());
-        QuorCreditsAccountManager manager(folder.path(), std::nullopt, server.baseUrl().toString());
-        QuorCreditsAccountStore store(manager);
-        server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})"));
-        server.route("GET", "/v1/me",
-                     QuorTestHttpResponse::json(
-                         R"({"email":"<b>ada</b>@example.com","available_micros":12500000,"held_micros":0,)"
-                         R"("credit_unit_micros":10000,"budget_warnings":[{"kind":"daily","severity":"warning",)"
-                         R"("message":"<img src='x.png'> cap & more"}]})"));
-        quorAwait(manager.saveToken(QStringLiteral("tok")));
-        quorAwait(store.refresh());
-        QVERIFY(store.isSignedIn());
+        ServedCredits credits;
+        QVERIFY(credits.started);
+        credits.server.route("GET", "/v1/me",
+                             QuorTestHttpResponse::json(
+                                 R"({"email":"<b>ada</b>@example.com","available_micros":12500000,"held_micros":0,)"
+                                 R"("credit_unit_micros":10000,"budget_warnings":[{"kind":"daily",)"
+                                 R"("severity":"warning","message":"<img src='x.png'> cap & more"}]})"));
+        quorAwait(credits.manager.saveToken(QStringLiteral("tok")));
+        quorAwait(credits.store.refresh());
+        QVERIFY(credits.store.isSignedIn());
 
-        QuorCreditsHeaderPill pill(store, Qt::white, QuorLanguage::en);
-        const QString shown =
-            QStringLiteral("1,250 cr · <b>ada</b>@example.com — <img src='x.png'> cap & more");
+        QuorCreditsHeaderPill pill(credits.store, Qt::white, QuorLanguage::en);
+        const QString shown = QStringLiteral("1,250 cr · <b>ada</b>@example.com — <img src='x.png'> cap & more");
         QCOMPARE(pill.currentLook().tooltip, shown);
         // Read the way the tooltip label reads it: as HTML when it looks like HTML.
         const QString tip = pill.toolTip();
