@@ -5,6 +5,7 @@
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
+#include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
@@ -37,18 +38,18 @@ QLabel* makeLabel(const QFont& font, const QColor& color, QWidget* parent)
     return label;
 }
 
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), QColor::fromRgbF(1, 1, 1, 0.10f));
-        painter.fillRect(rect(), QuorGlassTokens::borderSubtle());
-    }
-};
+// A hairline between the sections.
+QWidget* divider(QWidget* parent)
+{
+    auto* line = new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& bounds) {
+            painter.fillRect(bounds, QColor::fromRgbF(1, 1, 1, 0.10f));
+            painter.fillRect(bounds, QuorGlassTokens::borderSubtle());
+        },
+        parent);
+    line->setFixedHeight(1);
+    return line;
+}
 
 // A full-width button in a kit style: symbol and title on the left, a shortcut hint on the right.
 class ShortcutButton : public QuorStyledButton {
@@ -281,7 +282,7 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
         sync();
     });
 
-    column->addWidget(new Divider(this));
+    column->addWidget(divider(this));
 
     auto* triggers = new QVBoxLayout();
     triggers->setSpacing(7);
@@ -310,7 +311,7 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
     auto* recent = new QVBoxLayout(m_recentSection);
     recent->setContentsMargins(0, 0, 0, 0);
     recent->setSpacing(12);
-    recent->addWidget(new Divider(m_recentSection));
+    recent->addWidget(divider(m_recentSection));
     m_recentHeading = makeLabel(QuorFonts::system(10.5, QFont::DemiBold), QuorGlassTokens::textSecondary(), m_recentSection);
     recent->addWidget(m_recentHeading);
     m_recentRows = new QVBoxLayout();
@@ -318,7 +319,7 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
     recent->addLayout(m_recentRows);
     column->addWidget(m_recentSection);
 
-    column->addWidget(new Divider(this));
+    column->addWidget(divider(this));
 
     auto* footer = new QHBoxLayout();
     m_openStudio = new QuorStyledButton(QString(), QStringLiteral("macwindow"), QuorGlassButtonStyle{false}, this);

@@ -9,6 +9,7 @@
 #include "QuorKit/Design/QuorBrandMark.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 
@@ -374,24 +375,20 @@ private:
 };
 
 // The dark well behind a result's text.
-class TextWell : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds(rect());
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.18f));
-        painter.drawRoundedRect(bounds, 10, 10);
-        painter.setPen(QPen(white(0.1), 0.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), 9.75, 9.75);
-    }
-};
+QWidget* textWell(QWidget* parent)
+{
+    return new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& bounds) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.18f));
+            painter.drawRoundedRect(bounds, 10, 10);
+            painter.setPen(QPen(white(0.1), 0.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), 9.75, 9.75);
+        },
+        parent);
+}
 
 // Plain text on one line (line breaks read as spaces), cut with an ellipsis at whatever width the
 // card has now.
@@ -438,22 +435,18 @@ constexpr const char* kScrollBarStyle =
     "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }";
 
 // The application's mark at the start of the pill row, slightly subdued.
-class BrandMarkView : public QWidget {
-public:
-    explicit BrandMarkView(QWidget* parent) : QWidget(parent)
-    {
-        setObjectName(QStringLiteral("brandMark"));
-        setFixedSize(14, 14);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setOpacity(0.9);
-        QuorBrandMark::paint(painter, QRectF(0, 0, 14, 14), QuorBrandMarkStyle::currentApp());
-    }
-};
+QWidget* brandMark(QWidget* parent)
+{
+    auto* mark = new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& /*bounds*/) {
+            painter.setOpacity(0.9);
+            QuorBrandMark::paint(painter, QRectF(0, 0, 14, 14), QuorBrandMarkStyle::currentApp());
+        },
+        parent);
+    mark->setObjectName(QStringLiteral("brandMark"));
+    mark->setFixedSize(14, 14);
+    return mark;
+}
 
 void makeTransparent(QScrollArea* area)
 {
@@ -518,7 +511,7 @@ void ZubFloatingBarContentView::buildPillRow()
     auto* markHolder = new QWidget;
     auto* markLayout = new QHBoxLayout(markHolder);
     markLayout->setContentsMargins(6, 0, 2, 0);
-    markLayout->addWidget(new BrandMarkView(markHolder));
+    markLayout->addWidget(brandMark(markHolder));
     row->addWidget(markHolder);
 
     auto* badge = new LanguageCycleBadge(m_accent, m_pillRow);
@@ -775,7 +768,7 @@ void ZubFloatingBarContentView::rebuildResultCard(const ZubFloatingBarPresentati
         body->addLayout(side, 1);
         column->addLayout(body);
     } else {
-        auto* well = new TextWell(m_resultCard);
+        auto* well = textWell(m_resultCard);
         auto* wellLayout = new QVBoxLayout(well);
         wellLayout->setContentsMargins(10, 10, 10, 10);
         auto* scroll = new QPlainTextEdit(well);

@@ -9,6 +9,7 @@
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbolButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
@@ -193,31 +194,19 @@ private:
 };
 
 // The rounded glass plate behind the search field.
-class SearchPlate : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath plate;
-        plate.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8.5, 8.5);
-        painter.fillPath(plate, QuorGlassTokens::surface2());
-        painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
-        painter.drawPath(plate);
-    }
-};
-
-// A hairline across the section.
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override { QPainter(this).fillRect(rect(), QuorGlassTokens::borderSubtle()); }
-};
+QWidget* searchPlate(QWidget* parent)
+{
+    return new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& bounds) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPainterPath plate;
+            plate.addRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 8.5, 8.5);
+            painter.fillPath(plate, QuorGlassTokens::surface2());
+            painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
+            painter.drawPath(plate);
+        },
+        parent);
+}
 } // namespace
 
 QuorAIModelCatalogSection::QuorAIModelCatalogSection(QWidget* parent) : QWidget(parent)
@@ -240,7 +229,7 @@ QuorAIModelCatalogSection::QuorAIModelCatalogSection(QWidget* parent) : QWidget(
     layout->addWidget(chips);
 
     layout->addWidget(buildList());
-    layout->addWidget(new Divider(this));
+    layout->addWidget(QuorPaintedWidget::hairline(QuorGlassTokens::borderSubtle(), this));
     layout->addWidget(buildOverride());
 }
 
@@ -270,7 +259,7 @@ QWidget* QuorAIModelCatalogSection::buildHeader()
 
 QWidget* QuorAIModelCatalogSection::buildSearch()
 {
-    auto* plate = new SearchPlate(this);
+    auto* plate = searchPlate(this);
     plate->setObjectName(QStringLiteral("modelSearch"));
     QHBoxLayout* row = hbox(nullptr, 6, QMargins(10, 7, 10, 7));
     plate->setLayout(row);

@@ -8,6 +8,7 @@
 #include "QuorKit/Design/QuorGlassInputField.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
@@ -114,18 +115,6 @@ private:
     QuorAIProviderSectionPresentation::Tile m_tile;
 };
 
-// A hairline across the section.
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter(this).fillRect(rect(), QuorGlassTokens::borderSubtle());
-    }
-};
-
 using QuorBoxLayouts::hbox;
 using QuorBoxLayouts::vbox;
 
@@ -195,7 +184,7 @@ QWidget* QuorAIUnifiedSettingsCard::buildProviderSection()
     m_keyBlock = new QWidget(section);
     m_keyBlock->setObjectName(QStringLiteral("apiKeyBlock"));
     QVBoxLayout* keyOuter = vbox(m_keyBlock, 12);
-    keyOuter->addWidget(new Divider(m_keyBlock));
+    keyOuter->addWidget(QuorPaintedWidget::hairline(QuorGlassTokens::borderSubtle(), m_keyBlock));
     auto* keyInner = new QVBoxLayout;
     keyInner->setSpacing(6);
     QHBoxLayout* heading = hbox(nullptr, 6);

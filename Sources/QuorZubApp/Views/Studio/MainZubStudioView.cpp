@@ -15,6 +15,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
 #include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorProductPalette.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorToastBanner.h"
@@ -50,38 +51,31 @@ QColor white(double opacity)
 }
 
 // The tab strip's capsule: a faint fill under a hairline.
-class TabStrip : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds(rect());
-        const double radius = bounds.height() / 2;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(white(0.05));
-        painter.drawRoundedRect(bounds, radius, radius);
-        painter.setPen(QPen(white(0.1), 0.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), radius - 0.25, radius - 0.25);
-    }
-};
+QWidget* tabStrip(QWidget* parent)
+{
+    return new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& bounds) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            const double radius = bounds.height() / 2;
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(white(0.05));
+            painter.drawRoundedRect(bounds, radius, radius);
+            painter.setPen(QPen(white(0.1), 0.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), radius - 0.25, radius - 0.25);
+        },
+        parent);
+}
 
 // The hairline under the header.
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.fillRect(QRectF(0, 0, width(), 0.5), white(0.1));
-    }
-};
+QWidget* divider(QWidget* parent)
+{
+    auto* line = new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& bounds) { painter.fillRect(QRectF(0, 0, bounds.width(), 0.5), white(0.1)); },
+        parent);
+    line->setFixedHeight(1);
+    return line;
+}
 
 // Fades `widget` to `toOpacity` while it slides to `to` (from `from`, where given): the toast's
 // way in and out. The group belongs to the widget; the caller starts it.
@@ -119,7 +113,7 @@ MainZubStudioView::MainZubStudioView(ZubStudioModel& model, const QColor& accent
     m_header = buildHeader();
     layout->addWidget(m_header);
     quorUnifiedHeaderBar(m_header, 52, 20, 8, Qt::transparent);
-    layout->addWidget(new Divider(this));
+    layout->addWidget(divider(this));
     auto* content = new QWidget(this);
     m_contentLayout = new QVBoxLayout(content);
     m_contentLayout->setContentsMargins(0, 0, 0, 0);
@@ -158,7 +152,7 @@ QWidget* MainZubStudioView::buildHeader()
     layout->addWidget(brand);
     layout->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
 
-    auto* strip = new TabStrip(header);
+    auto* strip = tabStrip(header);
     QHBoxLayout* stripLayout = hbox(strip, 2, QMargins(3, 3, 3, 3));
     for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
         auto* button = new ZubStudioButton(-1, strip);
