@@ -137,6 +137,17 @@ public:
 protected:
     double hoverProgress() const { return m_hoverProgress; }
 
+    // Paints the button into `bounds` with an antialiased painter, `t` of the way from its resting
+    // look (0) to its hovered one (1).
+    virtual void paintHover(QPainter& painter, const QRectF& bounds, double t) = 0;
+
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        paintHover(painter, QRectF(rect()), hoverProgress());
+    }
+
     void enterEvent(QEnterEvent* event) override
     {
         setHovered(true);
@@ -214,12 +225,8 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent* /*event*/) override
+    void paintHover(QPainter& painter, const QRectF& bounds, double t) override
     {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds(rect());
-        const double t = hoverProgress();
         QColor fill = mix(white(0), white(0.14), t);
         QColor foreground = mix(white(0.88), white(0.98), t);
         double symbolOpacity = 0.82 + (1.0 - 0.82) * t;
@@ -265,12 +272,8 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent* /*event*/) override
+    void paintHover(QPainter& painter, const QRectF& bounds, double t) override
     {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds(rect());
-        const double t = hoverProgress();
         painter.setPen(Qt::NoPen);
         painter.setBrush(scaledAlpha(m_accent, 0.14 + (0.26 - 0.14) * t));
         painter.drawRoundedRect(bounds, bounds.height() / 2, bounds.height() / 2);
@@ -293,12 +296,8 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent* /*event*/) override
+    void paintHover(QPainter& painter, const QRectF& bounds, double t) override
     {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds(rect());
-        const double t = hoverProgress();
         painter.setPen(Qt::NoPen);
         painter.setBrush(white(0.14 * t));
         painter.drawEllipse(bounds);
