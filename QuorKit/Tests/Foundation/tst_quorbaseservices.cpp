@@ -3,6 +3,7 @@
 #include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/System/QuorSettings.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
+#include "QuorKit/Utilities/QuorGraphemeBoundaries.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "Support/QuorTestSupport.h"
@@ -129,6 +130,40 @@ private slots:
         QCOMPARE(QuorGraphemes::count(QString()), 0);
         // A lone surrogate from a broken paste still counts as one character.
         QCOMPARE(QuorGraphemes::count(QString(QChar(0xD800)) + QStringLiteral("a")), 2);
+    }
+
+    // Runs below U+0300 are split without ICU; where they meet other characters ICU decides, so
+    // CR LF, combining marks, joiners and flags come out as people see them either way.
+    void graphemeBoundariesWhereCheapRunsMeetICU()
+    {
+        const auto count = [](const QString& text) { return QuorGraphemeBoundaries(text).count(); };
+        QCOMPARE(count(QStringLiteral("x\r\ny")), 3);
+        QCOMPARE(count(QStringLiteral("\r\r\n\n\r")), 4);
+        QCOMPARE(count(QStringLiteral("ağaç\r\n")), 5);
+        QCOMPARE(count(QStringLiteral("ae\u0301\u0301b")), 3);
+        QCOMPARE(count(QString::fromUtf8("a🇹🇷🇩🇪b")), 4);
+        // © is a pictograph: joined to another by ZWJ the two are one character.
+        QCOMPARE(count(QStringLiteral("©\u200D©©")), 2);
+        QCOMPARE(count(QStringLiteral("x\u1100\u1161\u11A8y")), 3);
+        QCOMPARE(count(QStringLiteral("a") + QChar(0xDC00) + QChar(0xD800)), 3);
+
+        const QuorGraphemeBoundaries bounds(QStringLiteral("ae\u0301\r\nb"));
+        QCOMPARE(bounds.count(), 4);
+        QCOMPARE(bounds.offset(2), 3);
+        QCOMPARE(bounds.offset(3), 5);
+        QVERIFY(!bounds.isBoundary(2));
+        QVERIFY(!bounds.isBoundary(4));
+        QVERIFY(bounds.isBoundary(6));
+        QVERIFY(!bounds.isBoundary(7));
+
+        // A visitor that measures other texts does not disturb the walk it is called from.
+        QStringList seen;
+        QuorGraphemeBoundaries::forEach(QStringLiteral("a\u0301b\u0301\u4E2D\u6587"), [&](QStringView character) {
+            QCOMPARE(QuorGraphemes::count(QStringLiteral("e\u0301\u0301") + character.toString()), 2);
+            seen.append(character.toString());
+        });
+        QCOMPARE(seen, (QStringList{QStringLiteral("a\u0301"), QStringLiteral("b\u0301"), QStringLiteral("\u4E2D"),
+                                    QStringLiteral("\u6587")}));
     }
 
     void settingsKeepStringsAndData()

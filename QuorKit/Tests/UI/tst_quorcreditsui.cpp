@@ -1,6 +1,7 @@
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorToolTips.h"
 #include "QuorKit/UI/QuorCompactProgressBar.h"
 #include "QuorKit/UI/QuorCreditsHeaderPill.h"
 #include "QuorKit/UI/QuorCreditsUIFormatter.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <cmath>
@@ -34,6 +36,18 @@ QuorBudgetWarning warning(const QString& message)
 {
     return {QStringLiteral("daily"), QStringLiteral("warning"), std::nullopt, message};
 }
+
+// A credits store talking to a local test server that lists no AI providers; each test routes
+// "/v1/me" itself.
+struct ServedCredits {
+    QTemporaryDir folder;
+    QuorTestHttpServer server;
+    bool started = server.start();
+    QuorCreditsAccountManager manager{folder.path(), std::nullopt, server.baseUrl().toString()};
+    QuorCreditsAccountStore store{manager};
+
+    ServedCredits() { server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})")); }
+};
 
 QColor alpha(QColor color, double a)
 {
@@ -186,12 +200,11 @@ private slots:
 
     void pillFollowsTheStoreAndTheLanguage()
     {
-        QTemporaryDir folder;
-        QuorTestHttpServer server;
-        QVERIFY(server.start());
-        QuorCreditsAccountManager manager(folder.path(), std::nullopt, server.baseUrl().toString());
-        QuorCreditsAccountStore store(manager);
-        server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})"));
+        ServedCredits credits;
+        QVERIFY(credits.started);
+        QuorTestHttpServer& server = credits.server;
+        QuorCreditsAccountManager& manager = credits.manager;
+        QuorCreditsAccountStore& store = credits.store;
         server.route("GET", "/v1/me",
                      QuorTestHttpResponse::json(R"({"email":"ada@example.com","available_micros":12500000,)"
                                                 R"("held_micros":0,"credit_unit_micros":10000})"));
@@ -217,6 +230,38 @@ private slots:
         QuorLanguages::setCurrent(QuorLanguage::de);
         QCoreApplication::processEvents();
         QCOMPARE(english.currentLook().label, QStringLiteral("1,250 cr"));
+    }
+
+    // The e-mail and warning come from the server: markup in them is shown, never rendered.
+    void pillTooltipShowsServerTextLiterally()
+    {
+        ServedCredits credits;
+        QVERIFY(credits.started);
+        credits.server.route("GET", "/v1/me",
+                             QuorTestHttpResponse::json(
+                                 R"({"email":"<b>ada</b>@example.com","available_micros":12500000,"held_micros":0,)"
+                                 R"("credit_unit_micros":10000,"budget_warnings":[{"kind":"daily",)"
+                                 R"("severity":"warning","message":"<img src='x.png'> cap & more"}]})"));
+        quorAwait(credits.manager.saveToken(QStringLiteral("tok")));
+        quorAwait(credits.store.refresh());
+        QVERIFY(credits.store.isSignedIn());
+
+        QuorCreditsHeaderPill pill(credits.store, Qt::white, QuorLanguage::en);
+        const QString shown = QStringLiteral("1,250 cr · <b>ada</b>@example.com — <img src='x.png'> cap & more");
+        QCOMPARE(pill.currentLook().tooltip, shown);
+        // Read the way the tooltip label reads it: as HTML when it looks like HTML.
+        const QString tip = pill.toolTip();
+        QTextDocument document;
+        if (Qt::mightBeRichText(tip)) {
+            document.setHtml(tip);
+        } else {
+            document.setPlainText(tip);
+        }
+        QCOMPARE(document.toPlainText(), shown);
+
+        // Text without markup stays exactly as it was.
+        QCOMPARE(QuorToolTips::plain(QStringLiteral("1,250 cr · ada@example.com")),
+                 QStringLiteral("1,250 cr · ada@example.com"));
     }
 
     void clickTogglesTheWallet()

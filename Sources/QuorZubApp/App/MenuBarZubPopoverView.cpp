@@ -5,12 +5,14 @@
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
+#include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
+#include "QuorZubApp/Views/Studio/ZubStudioSwitch.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -36,50 +38,18 @@ QLabel* makeLabel(const QFont& font, const QColor& color, QWidget* parent)
     return label;
 }
 
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), QColor::fromRgbF(1, 1, 1, 0.10f));
-        painter.fillRect(rect(), QuorGlassTokens::borderSubtle());
-    }
-};
-
-// A switch without a label: a capsule track with a round knob, accent-filled when on.
-class Switch : public QAbstractButton {
-public:
-    Switch(QColor accent, QWidget* parent) : QAbstractButton(parent), m_accent(std::move(accent))
-    {
-        setCheckable(true);
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        setFixedSize(38, 22);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        const double radius = track.height() / 2;
-        painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
-        painter.setBrush(isChecked() ? m_accent : QuorGlassTokens::surface3());
-        painter.drawRoundedRect(track, radius, radius);
-        const double knob = track.height() - 4;
-        const double x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(Qt::white));
-        painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
-    }
-
-private:
-    QColor m_accent;
-};
+// A hairline between the sections.
+QWidget* divider(QWidget* parent)
+{
+    auto* line = new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& bounds) {
+            painter.fillRect(bounds, QColor::fromRgbF(1, 1, 1, 0.10f));
+            painter.fillRect(bounds, QuorGlassTokens::borderSubtle());
+        },
+        parent);
+    line->setFixedHeight(1);
+    return line;
+}
 
 // A full-width button in a kit style: symbol and title on the left, a shortcut hint on the right.
 class ShortcutButton : public QuorStyledButton {
@@ -102,23 +72,7 @@ protected:
     {
         const QuorButtonLook look = currentLook();
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setOpacity(look.opacity * (isEnabled() ? 1.0 : 0.45));
-        const QRectF bounds = QRectF(rect());
-        if (look.scale != 1.0) {
-            painter.translate(bounds.center());
-            painter.scale(look.scale, look.scale);
-            painter.translate(-bounds.center());
-        }
-        QPainterPath shape;
-        shape.addRoundedRect(bounds, look.cornerRadius, look.cornerRadius);
-        painter.fillPath(shape, look.fill);
-        if (look.border) {
-            painter.setPen(QPen(*look.border, 1));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5,
-                                    look.cornerRadius - 0.5);
-        }
+        const QRectF bounds = paintPlate(painter, look);
 
         const QRectF content = bounds.adjusted(look.paddingHorizontal, 0, -look.paddingHorizontal, 0);
         const QFont hintFont = QuorFonts::monospaced(10.5, QFont::Bold);
@@ -318,7 +272,7 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
         QuorFeedbackKind::feature, m_viewModel ? m_viewModel->language() : QuorLanguages::current(),
         QuorFeedbackButtonStyle::compactIcon, std::nullopt, this);
     header->addWidget(m_feedback, 0, Qt::AlignVCenter);
-    m_switch = new Switch(m_accent, this);
+    m_switch = new ZubStudioSwitch(m_accent, this);
     header->addWidget(m_switch, 0, Qt::AlignVCenter);
     column->addLayout(header);
     connect(m_switch, &QAbstractButton::clicked, this, [this](bool checked) {
@@ -328,7 +282,7 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
         sync();
     });
 
-    column->addWidget(new Divider(this));
+    column->addWidget(divider(this));
 
     auto* triggers = new QVBoxLayout();
     triggers->setSpacing(7);
@@ -357,7 +311,7 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
     auto* recent = new QVBoxLayout(m_recentSection);
     recent->setContentsMargins(0, 0, 0, 0);
     recent->setSpacing(12);
-    recent->addWidget(new Divider(m_recentSection));
+    recent->addWidget(divider(m_recentSection));
     m_recentHeading = makeLabel(QuorFonts::system(10.5, QFont::DemiBold), QuorGlassTokens::textSecondary(), m_recentSection);
     recent->addWidget(m_recentHeading);
     m_recentRows = new QVBoxLayout();
@@ -365,7 +319,7 @@ MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std:
     recent->addLayout(m_recentRows);
     column->addWidget(m_recentSection);
 
-    column->addWidget(new Divider(this));
+    column->addWidget(divider(this));
 
     auto* footer = new QHBoxLayout();
     m_openStudio = new QuorStyledButton(QString(), QStringLiteral("macwindow"), QuorGlassButtonStyle{false}, this);

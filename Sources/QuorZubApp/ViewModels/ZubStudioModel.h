@@ -18,6 +18,7 @@
 
 #include <QCoro/QCoroTask>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -44,6 +45,23 @@ public:
     // Replaces the configuration in memory; a view changes one field and then calls persistConfig().
     virtual void setConfig(const ZubConfig& config) = 0;
     virtual void persistConfig() = 0;
+    // Changes the configuration through `edit` and saves it at once, even when nothing changed.
+    void editConfig(const std::function<void(ZubConfig&)>& edit)
+    {
+        ZubConfig edited = config();
+        edit(edited);
+        setConfig(edited);
+        persistConfig();
+    }
+    // Makes entry `index` of ZubTargetLanguages::allCases() the target and saves; an index out of
+    // range changes nothing.
+    void chooseTargetLanguage(int index)
+    {
+        const auto& cases = ZubTargetLanguages::allCases();
+        if (index >= 0 && index < cases.size()) {
+            editConfig([&](ZubConfig& config) { config.targetLanguage = cases[index]; });
+        }
+    }
     virtual const QList<ZubHistoryRecord>& history() const = 0;
 
     virtual QString playgroundText() const = 0;

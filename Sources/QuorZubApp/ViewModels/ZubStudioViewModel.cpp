@@ -646,13 +646,13 @@ void ZubStudioViewModel::executeFloatingAction(const ZubActionDefinition& action
     const ZubConfig config = m_config;
     const QuorLanguage language = m_language;
     m_activeFloatingExecutionTask.start([self, action, text, config, language](QuorCancellationToken token) {
-        return runFloatingAction(self, action, text, config, language, token);
+        return runAction(self, action, text, config, language, token, &ZubStudioViewModel::finishFloatingAction);
     });
 }
 
-QCoro::Task<> ZubStudioViewModel::runFloatingAction(QPointer<ZubStudioViewModel> self, ZubActionDefinition action,
-                                                    QString text, ZubConfig config, QuorLanguage language,
-                                                    QuorCancellationToken token)
+QCoro::Task<> ZubStudioViewModel::runAction(QPointer<ZubStudioViewModel> self, ZubActionDefinition action, QString text,
+                                            ZubConfig config, QuorLanguage language, QuorCancellationToken token,
+                                            FinishAction finish)
 {
     if (!self) {
         co_return;
@@ -663,21 +663,27 @@ QCoro::Task<> ZubStudioViewModel::runFloatingAction(QPointer<ZubStudioViewModel>
     if (!self || token.isCancelled()) {
         co_return;
     }
-    self->finishFloatingAction(action, result);
+    (self.data()->*finish)(action, result);
 }
 
-void ZubStudioViewModel::finishFloatingAction(const ZubActionDefinition& action, const ZubExecutionResult& result)
+void ZubStudioViewModel::logActionOutcome(const QString& origin, const ZubActionDefinition& action,
+                                          const ZubExecutionResult& result)
 {
     const QString kind = ZubActionKinds::rawValue(action.kind);
     if (result.isError) {
-        m_logger->warn(QStringLiteral("Floating action '%1' failed in %2 ms").arg(kind).arg(result.durationMs), kAction);
+        m_logger->warn(QStringLiteral("%1 action '%2' failed in %3 ms").arg(origin, kind).arg(result.durationMs), kAction);
     } else {
-        m_logger->info(QStringLiteral("Completed floating action '%1' in %2 ms (outputChars=%3)")
-                           .arg(kind)
+        m_logger->info(QStringLiteral("Completed %1 action '%2' in %3 ms (outputChars=%4)")
+                           .arg(origin.toLower(), kind)
                            .arg(result.durationMs)
                            .arg(characterCount(result.outputText)),
                        kAction);
     }
+}
+
+void ZubStudioViewModel::finishFloatingAction(const ZubActionDefinition& action, const ZubExecutionResult& result)
+{
+    logActionOutcome(QStringLiteral("Floating"), action, result);
     recordHistory(result);
     m_floatingBarController->presentResult(result);
     handleActionSideEffects(action, result);
@@ -916,40 +922,15 @@ void ZubStudioViewModel::runPlaygroundAction(const ZubActionDefinition& action)
                    kAction);
     const QPointer<ZubStudioViewModel> self(this);
     m_playgroundExecutionTask.start([self, action, text, config, language](QuorCancellationToken token) {
-        return runPlaygroundActionTask(self, action, text, config, language, token);
+        return runAction(self, action, text, config, language, token, &ZubStudioViewModel::finishPlaygroundAction);
     });
-}
-
-QCoro::Task<> ZubStudioViewModel::runPlaygroundActionTask(QPointer<ZubStudioViewModel> self,
-                                                          ZubActionDefinition action, QString text, ZubConfig config,
-                                                          QuorLanguage language, QuorCancellationToken token)
-{
-    if (!self) {
-        co_return;
-    }
-    const std::shared_ptr<ZubStudioEnvironment> environment = self->m_environment;
-    const ZubExecutionResult result = co_await environment->execute(action, text, config, language, token);
-    if (!self || token.isCancelled()) {
-        co_return;
-    }
-    self->finishPlaygroundAction(action, result);
 }
 
 void ZubStudioViewModel::finishPlaygroundAction(const ZubActionDefinition& action, const ZubExecutionResult& result)
 {
     assign(m_isPlaygroundBusy, false);
     assign(m_playgroundResult, std::optional<ZubExecutionResult>(result));
-    const QString kind = ZubActionKinds::rawValue(action.kind);
-    if (result.isError) {
-        m_logger->warn(QStringLiteral("Playground action '%1' failed in %2 ms").arg(kind).arg(result.durationMs),
-                       kAction);
-    } else {
-        m_logger->info(QStringLiteral("Completed playground action '%1' in %2 ms (outputChars=%3)")
-                           .arg(kind)
-                           .arg(result.durationMs)
-                           .arg(characterCount(result.outputText)),
-                       kAction);
-    }
+    logActionOutcome(QStringLiteral("Playground"), action, result);
     recordHistory(result);
     handleActionSideEffects(action, result);
 }

@@ -155,15 +155,17 @@ private:
     void normalizeActionOrder();
     void finishFloatingAction(const ZubActionDefinition& action, const ZubExecutionResult& result);
     void finishPlaygroundAction(const ZubActionDefinition& action, const ZubExecutionResult& result);
+    // Logs how an action run from `origin` ("Floating", "Playground") ended.
+    void logActionOutcome(const QString& origin, const ZubActionDefinition& action, const ZubExecutionResult& result);
     void routeRecognizedText(const QString& text);
     QString text(const QString& en, const QString& tr) const;
 
-    static QCoro::Task<> runFloatingAction(QPointer<ZubStudioViewModel> self, ZubActionDefinition action,
-                                           QString text, ZubConfig config, QuorLanguage language,
-                                           QuorCancellationToken token);
-    static QCoro::Task<> runPlaygroundActionTask(QPointer<ZubStudioViewModel> self, ZubActionDefinition action,
-                                                 QString text, ZubConfig config, QuorLanguage language,
-                                                 QuorCancellationToken token);
+    using FinishAction = void (ZubStudioViewModel::*)(const ZubActionDefinition&, const ZubExecutionResult&);
+    // Executes `action` on `text` and hands the result to `finish`, unless the view model is gone
+    // or the run was cancelled by then.
+    static QCoro::Task<> runAction(QPointer<ZubStudioViewModel> self, ZubActionDefinition action, QString text,
+                                   ZubConfig config, QuorLanguage language, QuorCancellationToken token,
+                                   FinishAction finish);
     static QCoro::Task<> clearToastLater(QPointer<ZubStudioViewModel> self, QuorCancellationToken token);
     static QCoro::Task<> runManualTrigger(QPointer<ZubStudioViewModel> self, QPoint mouseLocation);
     static QCoro::Task<> runReplace(QPointer<ZubStudioViewModel> self, QString text,

@@ -3,11 +3,13 @@
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
 #include "QuorZubApp/Views/ZubFrostedGlassCapsule.h"
 #include "QuorZubApp/Views/ZubFrostedGlassCard.h"
+#include "QuorZubApp/Views/ZubSpinner.h"
 
 #include "QuorKit/Design/QuorAnimation.h"
 #include "QuorKit/Design/QuorBrandMark.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 
@@ -135,6 +137,17 @@ public:
 protected:
     double hoverProgress() const { return m_hoverProgress; }
 
+    // Paints the button into `bounds` with an antialiased painter, `t` of the way from its resting
+    // look (0) to its hovered one (1).
+    virtual void paintHover(QPainter& painter, const QRectF& bounds, double t) = 0;
+
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        paintHover(painter, QRectF(rect()), hoverProgress());
+    }
+
     void enterEvent(QEnterEvent* event) override
     {
         setHovered(true);
@@ -212,12 +225,8 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent* /*event*/) override
+    void paintHover(QPainter& painter, const QRectF& bounds, double t) override
     {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds(rect());
-        const double t = hoverProgress();
         QColor fill = mix(white(0), white(0.14), t);
         QColor foreground = mix(white(0.88), white(0.98), t);
         double symbolOpacity = 0.82 + (1.0 - 0.82) * t;
@@ -263,12 +272,8 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent* /*event*/) override
+    void paintHover(QPainter& painter, const QRectF& bounds, double t) override
     {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds(rect());
-        const double t = hoverProgress();
         painter.setPen(Qt::NoPen);
         painter.setBrush(scaledAlpha(m_accent, 0.14 + (0.26 - 0.14) * t));
         painter.drawRoundedRect(bounds, bounds.height() / 2, bounds.height() / 2);
@@ -291,12 +296,8 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent* /*event*/) override
+    void paintHover(QPainter& painter, const QRectF& bounds, double t) override
     {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds(rect());
-        const double t = hoverProgress();
         painter.setPen(Qt::NoPen);
         painter.setBrush(white(0.14 * t));
         painter.drawEllipse(bounds);
@@ -344,40 +345,6 @@ protected:
     }
 };
 
-// A small spinning ring in the accent colour (still when animations are off).
-class Spinner : public QWidget {
-public:
-    Spinner(QColor accent, QWidget* parent) : QWidget(parent), m_accent(std::move(accent))
-    {
-        setFixedSize(16, 16);
-        if (QuorAnimation::enabled()) {
-            auto* timer = new QTimer(this);
-            timer->setInterval(16);
-            QObject::connect(timer, &QTimer::timeout, this, [this] {
-                m_angle = (m_angle + 12) % 360;
-                update();
-            });
-            timer->start();
-        }
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF ring = QRectF(rect()).adjusted(2, 2, -2, -2);
-        painter.setPen(QPen(scaledAlpha(m_accent, 0.25), 2));
-        painter.drawEllipse(ring);
-        painter.setPen(QPen(m_accent, 2, Qt::SolidLine, Qt::RoundCap));
-        painter.drawArc(ring, -m_angle * 16, 100 * 16);
-    }
-
-private:
-    QColor m_accent;
-    int m_angle = 0;
-};
-
 // The QR code, sharp-edged, on white in a rounded square.
 class QRCodeView : public QWidget {
 public:
@@ -407,24 +374,20 @@ private:
 };
 
 // The dark well behind a result's text.
-class TextWell : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds(rect());
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.18f));
-        painter.drawRoundedRect(bounds, 10, 10);
-        painter.setPen(QPen(white(0.1), 0.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), 9.75, 9.75);
-    }
-};
+QWidget* textWell(QWidget* parent)
+{
+    return new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& bounds) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.18f));
+            painter.drawRoundedRect(bounds, 10, 10);
+            painter.setPen(QPen(white(0.1), 0.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), 9.75, 9.75);
+        },
+        parent);
+}
 
 // Plain text on one line (line breaks read as spaces), cut with an ellipsis at whatever width the
 // card has now.
@@ -471,22 +434,18 @@ constexpr const char* kScrollBarStyle =
     "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }";
 
 // The application's mark at the start of the pill row, slightly subdued.
-class BrandMarkView : public QWidget {
-public:
-    explicit BrandMarkView(QWidget* parent) : QWidget(parent)
-    {
-        setObjectName(QStringLiteral("brandMark"));
-        setFixedSize(14, 14);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setOpacity(0.9);
-        QuorBrandMark::paint(painter, QRectF(0, 0, 14, 14), QuorBrandMarkStyle::currentApp());
-    }
-};
+QWidget* brandMark(QWidget* parent)
+{
+    auto* mark = new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& /*bounds*/) {
+            painter.setOpacity(0.9);
+            QuorBrandMark::paint(painter, QRectF(0, 0, 14, 14), QuorBrandMarkStyle::currentApp());
+        },
+        parent);
+    mark->setObjectName(QStringLiteral("brandMark"));
+    mark->setFixedSize(14, 14);
+    return mark;
+}
 
 void makeTransparent(QScrollArea* area)
 {
@@ -551,7 +510,7 @@ void ZubFloatingBarContentView::buildPillRow()
     auto* markHolder = new QWidget;
     auto* markLayout = new QHBoxLayout(markHolder);
     markLayout->setContentsMargins(6, 0, 2, 0);
-    markLayout->addWidget(new BrandMarkView(markHolder));
+    markLayout->addWidget(brandMark(markHolder));
     row->addWidget(markHolder);
 
     auto* badge = new LanguageCycleBadge(m_accent, m_pillRow);
@@ -591,7 +550,7 @@ void ZubFloatingBarContentView::buildRunningCard()
     auto* row = new QHBoxLayout(m_runningCard);
     row->setContentsMargins(14, 14, 14, 14);
     row->setSpacing(10);
-    row->addWidget(new Spinner(m_accent, m_runningCard));
+    row->addWidget(new ZubSpinner(m_accent, m_runningCard));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     m_runningTitle = makeLabel({}, QuorFonts::system(12.5, QFont::DemiBold), QuorGlassTokens::textPrimary());
@@ -808,7 +767,7 @@ void ZubFloatingBarContentView::rebuildResultCard(const ZubFloatingBarPresentati
         body->addLayout(side, 1);
         column->addLayout(body);
     } else {
-        auto* well = new TextWell(m_resultCard);
+        auto* well = textWell(m_resultCard);
         auto* wellLayout = new QVBoxLayout(well);
         wellLayout->setContentsMargins(10, 10, 10, 10);
         auto* scroll = new QPlainTextEdit(well);

@@ -1,6 +1,7 @@
 #include "QuorZubCore/Engine/ZubMathEvaluator.h"
 
-#include "QuorZubCore/Engine/ZubCharacterScanner.h"
+#include "QuorKit/Utilities/QuorGraphemeBoundaries.h"
+#include "QuorKit/Utilities/QuorGraphemes.h"
 
 #include <unicode/uchar.h>
 
@@ -49,7 +50,7 @@ struct Token {
 
 UChar32 firstScalar(QStringView cluster)
 {
-    return static_cast<UChar32>(ZubCharacterScanner::firstScalar(cluster));
+    return static_cast<UChar32>(QuorGraphemes::firstScalar(cluster));
 }
 
 bool isNumericCluster(QStringView cluster)
@@ -155,7 +156,7 @@ std::vector<Token> tokenize(const QString& text)
 {
     std::vector<Token> tokens;
     std::vector<QStringView> characters;
-    ZubCharacterScanner::forEach(text, [&](QStringView character) { characters.push_back(character); });
+    QuorGraphemeBoundaries::forEach(text, [&](QStringView character) { characters.push_back(character); });
     const auto clusterAt = [&](size_t index) { return characters[index]; };
     const size_t count = characters.size();
     size_t index = 0;

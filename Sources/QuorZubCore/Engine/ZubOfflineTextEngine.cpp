@@ -1,13 +1,13 @@
 #include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
 
 #include "QuorKit/Utilities/QuorByteFormatter.h"
+#include "QuorKit/Utilities/QuorGraphemeBoundaries.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorPlatform/CaseMapping/QuorLocaleCaseMapper.h"
 #include "QuorPlatform/Dictionary/QuorDictdDictionaryService.h"
 #include "QuorPlatform/LanguageRecognition/QuorCld2LanguageRecognizer.h"
 #include "QuorPlatform/QRCode/QuorQrencodeGenerator.h"
 #include "QuorPlatform/Tokenization/QuorIcuTextTokenizer.h"
-#include "QuorZubCore/Engine/ZubCharacterScanner.h"
 #include "QuorZubCore/Engine/ZubLinkDetector.h"
 
 #include <QLocale>
@@ -141,7 +141,7 @@ bool containsStrongTurkishDiacritics(const QString& text)
     // Compared per character and by canonical equivalence: "s" + cedilla is "ş", "ş" + acute is not.
     const QString composed = text.normalized(QString::NormalizationForm_C);
     bool found = false;
-    ZubCharacterScanner::forEach(composed, [&](QStringView character) {
+    QuorGraphemeBoundaries::forEach(composed, [&](QStringView character) {
         found = found || (character.size() == 1 && strong.contains(character[0]));
     });
     return found;
@@ -461,9 +461,9 @@ ZubTextStats ZubOfflineTextEngine::analyzeStats(const QString& text)
         return stats;
     }
     stats.lines = 1;
-    ZubCharacterScanner::forEach(text, [&stats](QStringView character) {
+    QuorGraphemeBoundaries::forEach(text, [&stats](QStringView character) {
         ++stats.characters;
-        const char32_t scalar = ZubCharacterScanner::firstScalar(character);
+        const char32_t scalar = QuorGraphemes::firstScalar(character);
         if (isLineBreak(scalar)) {
             ++stats.lines;
         } else if (!isWhiteSpace(scalar)) {

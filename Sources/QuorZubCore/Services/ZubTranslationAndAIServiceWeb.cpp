@@ -3,6 +3,7 @@
 
 #include "QuorKit/Cloud/QuorReplySizeLimit.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
+#include "QuorKit/Utilities/QuorGraphemeBoundaries.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorZubCore/Services/ZubTranslationServiceError.h"
 
@@ -11,12 +12,10 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTextBoundaryFinder>
 
 #include <QCoro/QCoroNetworkReply>
 
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -25,29 +24,9 @@ const QString chunkSeparator = QStringLiteral("\n\n");
 // Far above any real answer for one chunk; a server sending more is not a translation service.
 constexpr qint64 answerLimit = 8 * 1024 * 1024;
 
-// Offsets of the grapheme cluster boundaries, from 0 to the text's length.
-std::vector<qsizetype> graphemeBounds(const QString& text)
-{
-    std::vector<qsizetype> bounds{0};
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    for (qsizetype next = finder.toNextBoundary(); next > 0; next = finder.toNextBoundary()) {
-        bounds.push_back(next);
-    }
-    if (bounds.back() != text.size()) {
-        bounds.push_back(text.size());
-    }
-    return bounds;
-}
-
 bool startsWithWhiteSpace(QStringView grapheme)
 {
-    if (grapheme.isEmpty()) {
-        return false;
-    }
-    const char32_t first = grapheme.size() > 1 && grapheme[0].isHighSurrogate() && grapheme[1].isLowSurrogate()
-        ? QChar::surrogateToUcs4(grapheme[0], grapheme[1])
-        : grapheme[0].unicode();
-    return QChar::isSpace(first);
+    return !grapheme.isEmpty() && QChar::isSpace(QuorGraphemes::firstScalar(grapheme));
 }
 
 QString encoded(const QString& value)
@@ -97,28 +76,22 @@ QString ZubTranslationAndAIService::webSearchURL(const QString& text)
 QStringList ZubTranslationAndAIService::splitTextForWebTranslation(const QString& input, qsizetype maxChunkLength,
                                                                    qsizetype maxTotalCharacters)
 {
-    std::vector<qsizetype> bounds = graphemeBounds(input);
-    auto count = static_cast<qsizetype>(bounds.size()) - 1;
+    const QuorGraphemeBoundaries bounds(input);
     const qsizetype totalCap = std::max<qsizetype>(0, maxTotalCharacters);
-    QString text = input;
-    if (count > totalCap) {
-        text = input.left(bounds[static_cast<size_t>(totalCap)]);
-        bounds.resize(static_cast<size_t>(totalCap) + 1);
-        count = totalCap;
-    }
+    const qsizetype count = std::min(bounds.count(), totalCap);
+    const QString text = input.left(bounds.offset(count));
     const qsizetype limit = std::max(webMinimumChunkLength, maxChunkLength);
     if (limit >= count) {
         return count == 0 ? QStringList{} : QStringList{text};
     }
 
     const auto grapheme = [&](qsizetype i) {
-        const auto at = static_cast<size_t>(i);
-        return QStringView(text).mid(bounds[at], bounds[at + 1] - bounds[at]);
+        return QStringView(text).mid(bounds.offset(i), bounds.offset(i + 1) - bounds.offset(i));
     };
     const auto isLineFeed = [&](qsizetype i) { return grapheme(i) == u"\n"; };
     const auto piece = [&](qsizetype from, qsizetype to) {
-        const auto start = bounds[static_cast<size_t>(from)];
-        return text.mid(start, bounds[static_cast<size_t>(to)] - start).trimmed();
+        const qsizetype start = bounds.offset(from);
+        return text.mid(start, bounds.offset(to) - start).trimmed();
     };
 
     QStringList chunks;

@@ -4,6 +4,7 @@
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassButtonStyle.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 
@@ -93,11 +94,9 @@ void QuorFeedbackButton::paintEvent(QPaintEvent* /*event*/)
     const QRectF bounds(rect());
     if (m_style == QuorFeedbackButtonStyle::compactIcon) {
         const double radius = bounds.height() / 2;
-        QPainterPath capsule;
-        capsule.addRoundedRect(bounds, radius, radius);
-        painter.fillPath(capsule, underMouse() ? QuorGlassTokens::surface3() : QuorGlassTokens::surface2());
-        painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
-        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+        QuorPlatePainter::paint(painter, bounds, radius,
+                                underMouse() ? QuorGlassTokens::surface3() : QuorGlassTokens::surface2(),
+                                QuorGlassTokens::borderSubtle());
         const double side = kIconSize * 1.25;
         QuorSymbols::paint(painter, QRectF(bounds.center().x() - side / 2, bounds.center().y() - side / 2, side, side),
                            symbolName, QuorGlassTokens::textSecondary(), kIconSize);
@@ -105,14 +104,7 @@ void QuorFeedbackButton::paintEvent(QPaintEvent* /*event*/)
     }
     const QuorButtonLook look = QuorGlassButtonStyle{false}.look(isDown());
     painter.setOpacity(look.opacity);
-    QPainterPath shape;
-    shape.addRoundedRect(bounds, look.cornerRadius, look.cornerRadius);
-    painter.fillPath(shape, look.fill);
-    if (look.border) {
-        painter.setPen(QPen(*look.border, 1));
-        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5,
-                                look.cornerRadius - 0.5);
-    }
+    QuorPlatePainter::paint(painter, bounds, look.cornerRadius, look.fill, look.border);
     const double side = kPillFontSize * 1.25;
     QuorSymbols::paint(painter, QRectF(look.paddingHorizontal, bounds.center().y() - side / 2, side, side), symbolName,
                        look.foreground, kPillFontSize);

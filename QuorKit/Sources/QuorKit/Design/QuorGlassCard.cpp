@@ -1,6 +1,7 @@
 #include "QuorKit/Design/QuorGlassCard.h"
 
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -25,10 +26,6 @@ void QuorGlassCard::paintEvent(QPaintEvent* /*event*/)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
-    QPainterPath shape;
-    shape.addRoundedRect(bounds, m_cornerRadius, m_cornerRadius);
-    painter.fillPath(shape, QuorGlassTokens::surface1());
-    painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), m_cornerRadius - 0.5, m_cornerRadius - 0.5);
+    QuorPlatePainter::paint(painter, bounds, m_cornerRadius,
+                            QuorGlassTokens::surface1(), QuorGlassTokens::borderSubtle());
 }

@@ -4,6 +4,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorLanguagePickerState.h"
 #include "QuorKit/Design/QuorMenuPicker.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 
@@ -127,11 +128,7 @@ void QuorLanguageMenuButton::paintEvent(QPaintEvent* /*event*/)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
     const double radius = bounds.height() / 2;
-    QPainterPath capsule;
-    capsule.addRoundedRect(bounds, radius, radius);
-    painter.fillPath(capsule, QuorGlassTokens::surface2());
-    painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
-    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+    QuorPlatePainter::paint(painter, bounds, radius, QuorGlassTokens::surface2(), QuorGlassTokens::borderSubtle());
     const double side = kFontSize * 1.25;
     QuorSymbols::paint(painter, QRectF(kPaddingH, bounds.center().y() - side / 2, side, side), QStringLiteral("globe"),
                        QuorGlassTokens::textPrimary(), kFontSize);

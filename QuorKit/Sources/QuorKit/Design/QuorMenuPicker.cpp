@@ -1,7 +1,9 @@
 #include "QuorKit/Design/QuorMenuPicker.h"
 
+#include "QuorKit/Design/QuorCssColor.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
 
 #include <QAction>
@@ -16,15 +18,6 @@
 namespace {
 constexpr double kSymbolSpacing = 5;
 constexpr double kChevronSize = 11;
-
-QString rgba(const QColor& color)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alphaF(), 0, 'f', 3);
-}
 } // namespace
 
 QuorMenuPicker::QuorMenuPicker(QWidget* parent) : QAbstractButton(parent)
@@ -87,8 +80,8 @@ void QuorMenuPicker::styleMenu(QMenu* menu)
                                        "QMenu::item:selected { background: %3; }"
                                        "QMenu::item:disabled { color: %4; }"
                                        "QMenu::separator { height: 1px; background: %2; margin: 4px 8px; }")
-                            .arg(rgba(QuorGlassTokens::textPrimary()), rgba(QuorGlassTokens::borderStrong()),
-                                 rgba(QuorGlassTokens::surface3()), rgba(QuorGlassTokens::textMuted())));
+                            .arg(quorCssColor(QuorGlassTokens::textPrimary()), quorCssColor(QuorGlassTokens::borderStrong()),
+                                 quorCssColor(QuorGlassTokens::surface3()), quorCssColor(QuorGlassTokens::textMuted())));
 }
 
 QMenu* QuorMenuPicker::buildMenu()
@@ -165,14 +158,8 @@ void QuorMenuPicker::paintEvent(QPaintEvent* /*event*/)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(look.opacity * (isEnabled() ? 1.0 : 0.45));
     const QRectF bounds(rect());
-    QPainterPath shape;
-    shape.addRoundedRect(bounds, look.cornerRadius, look.cornerRadius);
-    painter.fillPath(shape, underMouse() ? QuorGlassTokens::surface3() : look.fill);
-    if (look.border) {
-        painter.setPen(QPen(*look.border, 1));
-        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5,
-                                look.cornerRadius - 0.5);
-    }
+    QuorPlatePainter::paint(painter, bounds, look.cornerRadius,
+                            underMouse() ? QuorGlassTokens::surface3() : look.fill, look.border);
 
     double x = look.paddingHorizontal;
     const double side = look.fontSize * 1.25;

@@ -2,6 +2,7 @@
 
 #include "QuorKit/Design/QuorAnimation.h"
 #include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
 
 #include <QFontMetricsF>
@@ -112,10 +113,8 @@ QSize QuorStyledButton::sizeHint() const
             static_cast<int>(std::ceil(height + 2 * look.paddingVertical))};
 }
 
-void QuorStyledButton::paintEvent(QPaintEvent* /*event*/)
+QRectF QuorStyledButton::paintPlate(QPainter& painter, const QuorButtonLook& look) const
 {
-    const QuorButtonLook look = currentLook();
-    QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(look.opacity * (isEnabled() ? 1.0 : 0.45));
     const QRectF bounds = QRectF(rect());
@@ -124,16 +123,15 @@ void QuorStyledButton::paintEvent(QPaintEvent* /*event*/)
         painter.scale(look.scale, look.scale);
         painter.translate(-bounds.center());
     }
+    QuorPlatePainter::paint(painter, bounds, look.cornerRadius, look.fill, look.border);
+    return bounds;
+}
 
-    QPainterPath shape;
-    shape.addRoundedRect(bounds, look.cornerRadius, look.cornerRadius);
-    painter.fillPath(shape, look.fill);
-    if (look.border) {
-        painter.setPen(QPen(*look.border, 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5,
-                                look.cornerRadius - 0.5);
-    }
+void QuorStyledButton::paintEvent(QPaintEvent* /*event*/)
+{
+    const QuorButtonLook look = currentLook();
+    QPainter painter(this);
+    const QRectF bounds = paintPlate(painter, look);
 
     const QFont font = QuorFonts::system(look.fontSize, look.fontWeight);
     const QFontMetricsF metrics(font);

@@ -9,6 +9,7 @@
 
 #include <variant>
 
+class QPainter;
 class QVariantAnimation;
 
 using QuorButtonStyle = std::variant<QuorPrimaryButtonStyle, QuorGlassButtonStyle>;
@@ -32,6 +33,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Sets `painter` up for `look` (opacity, press scale) and paints the button's plate: what every
+    // look of the button draws under its content. Returns the button's bounds.
+    QRectF paintPlate(QPainter& painter, const QuorButtonLook& look) const;
 
 private:
     void animatePress(bool pressed);

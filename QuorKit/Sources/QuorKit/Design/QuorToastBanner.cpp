@@ -2,6 +2,7 @@
 
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
 
 #include <QFontMetricsF>
@@ -57,11 +58,8 @@ void QuorToastBanner::paintEvent(QPaintEvent* /*event*/)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
     const double radius = bounds.height() / 2;
-    QPainterPath capsule;
-    capsule.addRoundedRect(bounds, radius, radius);
-    painter.fillPath(capsule, QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.84f));
-    painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
-    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+    QuorPlatePainter::paint(painter, bounds, radius,
+                            QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.84f), QuorGlassTokens::borderSubtle());
 
     const Icon icon = iconFor(m_isError);
     const double side = kFontSize * 1.25;

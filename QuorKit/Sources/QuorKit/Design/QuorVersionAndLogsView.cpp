@@ -1,6 +1,7 @@
 #include "QuorKit/Design/QuorVersionAndLogsView.h"
 
 #include "QuorKit/Design/Emblems/QuorAppIdentity.h"
+#include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
@@ -9,6 +10,7 @@
 #include "QuorKit/Design/QuorGroundBackground.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
+#include "QuorKit/Design/QuorSymbolButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Design/QuorVersionBadge.h"
 #include "QuorKit/Localization/QuorLocalization.h"
@@ -144,33 +146,6 @@ private:
     QuorLogLevel m_selected = QuorLogLevel::debug;
 };
 
-// A bare symbol that acts as a button.
-class SymbolButton : public QAbstractButton {
-public:
-    SymbolButton(QString symbol, double size, QColor color, QWidget* parent)
-        : QAbstractButton(parent), m_symbol(std::move(symbol)), m_size(size), m_color(color)
-    {
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        const int side = static_cast<int>(std::ceil(size * 1.25));
-        setFixedSize(side, side);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setOpacity(isDown() ? 0.7 : 1.0);
-        QuorSymbols::paint(painter, QRectF(rect()), m_symbol, m_color, m_size);
-    }
-
-private:
-    QString m_symbol;
-    double m_size;
-    QColor m_color;
-};
-
 // A glass button whose title is in the caption font: the log toolbar's buttons stay compact.
 class CaptionGlassButton : public QAbstractButton {
 public:
@@ -237,18 +212,13 @@ QWidget* column(int spacing, QWidget* parent = nullptr)
 {
     auto* box = new QWidget(parent);
     box->setAttribute(Qt::WA_TranslucentBackground);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
+    QuorBoxLayouts::vbox(box, spacing);
     return box;
 }
 
 QHBoxLayout* row(int spacing)
 {
-    auto* layout = new QHBoxLayout;
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    return layout;
+    return QuorBoxLayouts::hbox(nullptr, spacing);
 }
 
 } // namespace
@@ -434,7 +404,7 @@ QWidget* QuorVersionAndLogsView::buildHeader()
     layout->addWidget(QuorLabels::make(texts(m_appName, m_language, false).title, QuorFonts::system(16, QFont::Bold),
                                        Qt::white, header));
     layout->addStretch(1);
-    auto* closeButton = new SymbolButton(QStringLiteral("xmark.circle.fill"), 18, QuorGlassTokens::textSecondary(), header);
+    auto* closeButton = new QuorSymbolButton(QStringLiteral("xmark.circle.fill"), 18, QuorGlassTokens::textSecondary(), 0.7, header);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     connect(closeButton, &QAbstractButton::clicked, this, &QuorVersionAndLogsView::close);
     layout->addWidget(closeButton);

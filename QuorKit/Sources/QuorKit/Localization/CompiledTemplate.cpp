@@ -1,33 +1,8 @@
 #include "QuorKit/Localization/CompiledTemplate.h"
 
-#include <unicode/brkiter.h>
-#include <unicode/utext.h>
-
-#include <memory>
+#include <algorithm>
 
 namespace {
-
-bool everyCodeUnitIsACharacter(QStringView text)
-{
-    const QChar* const end = text.data() + text.size();
-    for (const QChar* c = text.data(); c != end; ++c) {
-        if (c->unicode() >= 0x300 || (c->unicode() == u'\r' && c + 1 != end && c[1].unicode() == u'\n')) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Creating a break iterator costs far more than a lookup, so each thread keeps one.
-icu::BreakIterator* characterBreakIterator()
-{
-    thread_local const std::unique_ptr<icu::BreakIterator> iterator = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::BreakIterator> created(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-        return U_SUCCESS(status) ? std::move(created) : nullptr;
-    }();
-    return iterator.get();
-}
 
 // "{n}" in `text` at `position` with n written without leading zeros and below `limit`: returns n
 // and sets `end` past the closing brace; -1 otherwise.
@@ -51,52 +26,6 @@ int placeholderAt(const QString& text, qsizetype position, int limit, qsizetype&
 
 } // namespace
 
-GraphemeBoundaries::GraphemeBoundaries(QStringView text) : m_size(text.size())
-{
-    if (everyCodeUnitIsACharacter(text)) {
-        return;
-    }
-    m_offsets.push_back(0);
-    icu::BreakIterator* iterator = characterBreakIterator();
-    UErrorCode status = U_ZERO_ERROR;
-    UText* utext = iterator == nullptr
-        ? nullptr
-        : utext_openUChars(nullptr, reinterpret_cast<const UChar*>(text.utf16()), text.size(), &status);
-    if (utext == nullptr || U_FAILURE(status)) {
-        if (utext != nullptr) {
-            utext_close(utext);
-        }
-        // Without ICU's data, count code points so the bounds stay sane.
-        for (qsizetype i = 1; i <= text.size(); ++i) {
-            if (i == text.size() || !text.at(i).isLowSurrogate()) {
-                m_offsets.push_back(i);
-            }
-        }
-        return;
-    }
-    iterator->setText(utext, status);
-    for (int32_t position = iterator->next(); position != icu::BreakIterator::DONE; position = iterator->next()) {
-        m_offsets.push_back(position);
-    }
-    // Detach the iterator from the text before the text goes away.
-    iterator->setText(icu::UnicodeString());
-    utext_close(utext);
-    if (m_offsets.back() != m_size) {
-        m_offsets.push_back(m_size);
-    }
-}
-
-bool GraphemeBoundaries::isBoundary(qsizetype codeUnitOffset) const
-{
-    if (codeUnitOffset < 0 || codeUnitOffset > m_size) {
-        return false;
-    }
-    if (m_offsets.empty()) {
-        return true;
-    }
-    return std::binary_search(m_offsets.begin(), m_offsets.end(), codeUnitOffset);
-}
-
 std::optional<CompiledTemplate> CompiledTemplate::compile(const QString& source, const QString& target)
 {
     CompiledTemplate compiled;
@@ -116,13 +45,13 @@ std::optional<CompiledTemplate> CompiledTemplate::compile(const QString& source,
     }
     compiled.m_sourceLiterals.append(source.mid(cursor));
     for (const QString& literal : std::as_const(compiled.m_sourceLiterals)) {
-        compiled.m_literalWeight += GraphemeBoundaries(literal).count();
+        compiled.m_literalWeight += QuorGraphemeBoundaries(literal).count();
     }
     if (compiled.m_literalWeight < 2) {
         return std::nullopt;
     }
-    compiled.m_firstLiteralLength = GraphemeBoundaries(compiled.m_sourceLiterals.first()).count();
-    compiled.m_lastLiteralLength = GraphemeBoundaries(compiled.m_sourceLiterals.last()).count();
+    compiled.m_firstLiteralLength = QuorGraphemeBoundaries(compiled.m_sourceLiterals.first()).count();
+    compiled.m_lastLiteralLength = QuorGraphemeBoundaries(compiled.m_sourceLiterals.last()).count();
     compiled.m_targetTemplate = target;
 
     // Cut the target once, so that every placeholder is replaced in a single pass: a captured
@@ -149,7 +78,7 @@ std::optional<CompiledTemplate> CompiledTemplate::compile(const QString& source,
     return compiled;
 }
 
-std::optional<QString> CompiledTemplate::apply(const QString& text, const GraphemeBoundaries& boundaries) const
+std::optional<QString> CompiledTemplate::apply(const QString& text, const QuorGraphemeBoundaries& boundaries) const
 {
     if (boundaries.count() < m_literalWeight) {
         return std::nullopt;

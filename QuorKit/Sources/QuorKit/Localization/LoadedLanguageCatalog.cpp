@@ -6,13 +6,13 @@ namespace {
 
 QString firstCharacters(const QString& text, qsizetype count)
 {
-    const GraphemeBoundaries boundaries(text);
+    const QuorGraphemeBoundaries boundaries(text);
     return text.first(boundaries.offset(std::min(count, boundaries.count())));
 }
 
 QString lastCharacters(const QString& text, qsizetype count)
 {
-    const GraphemeBoundaries boundaries(text);
+    const QuorGraphemeBoundaries boundaries(text);
     return text.sliced(boundaries.offset(boundaries.count() - std::min(count, boundaries.count())));
 }
 
@@ -72,7 +72,7 @@ std::optional<QString> LoadedLanguageCatalog::lookup(const std::optional<QString
     if (m_byPrefix.empty() && m_bySuffix.empty()) {
         return std::nullopt;
     }
-    const GraphemeBoundaries boundaries(english);
+    const QuorGraphemeBoundaries boundaries(english);
     const qsizetype count = boundaries.count();
     if (count <= 2) {
         return std::nullopt;
@@ -103,7 +103,7 @@ std::optional<QString> LoadedLanguageCatalog::lookup(const std::optional<QString
 }
 
 std::optional<QString> LoadedLanguageCatalog::applyFirst(const std::vector<CompiledTemplate>& candidates,
-                                                         const QString& text, const GraphemeBoundaries& boundaries)
+                                                         const QString& text, const QuorGraphemeBoundaries& boundaries)
 {
     for (const CompiledTemplate& candidate : candidates) {
         if (auto result = candidate.apply(text, boundaries)) {

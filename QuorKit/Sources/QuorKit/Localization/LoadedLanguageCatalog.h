@@ -33,7 +33,7 @@ public:
 
 private:
     static std::optional<QString> applyFirst(const std::vector<CompiledTemplate>& candidates, const QString& text,
-                                             const GraphemeBoundaries& boundaries);
+                                             const QuorGraphemeBoundaries& boundaries);
 
     QuorTextMap m_strings;
     TemplateIndex m_byPrefix;

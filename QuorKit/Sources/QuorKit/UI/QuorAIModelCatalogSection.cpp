@@ -1,6 +1,7 @@
 #include "QuorKit/UI/QuorAIModelCatalogSection.h"
 
 #include "QuorKit/Design/QuorAnimation.h"
+#include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorFlowLayout.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassButtonStyle.h"
@@ -8,6 +9,9 @@
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorPaintedWidget.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
+#include "QuorKit/Design/QuorSymbolButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/UI/QuorAIModelRowButton.h"
 
@@ -31,21 +35,8 @@ using P = QuorAIModelCatalogPresentation;
 
 constexpr double kSymbolSpacing = 5;
 
-QVBoxLayout* vbox(QWidget* owner, int spacing, const QMargins& margins = {})
-{
-    auto* layout = new QVBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-QHBoxLayout* hbox(int spacing, const QMargins& margins = {})
-{
-    auto* layout = new QHBoxLayout;
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
-}
+using QuorBoxLayouts::hbox;
+using QuorBoxLayouts::vbox;
 
 void setTextIfChanged(QLabel* label, const QString& text)
 {
@@ -113,14 +104,7 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setOpacity(look.opacity * (isEnabled() ? 1.0 : 0.45));
         const QRectF bounds(rect());
-        QPainterPath shape;
-        shape.addRoundedRect(bounds, look.cornerRadius, look.cornerRadius);
-        painter.fillPath(shape, look.fill);
-        if (look.border) {
-            painter.setPen(QPen(*look.border, 1));
-            painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5,
-                                    look.cornerRadius - 0.5);
-        }
+        QuorPlatePainter::paint(painter, bounds, look.cornerRadius, look.fill, look.border);
         const QFont font = QuorFonts::system(look.fontSize, look.fontWeight);
         const QFontMetricsF metrics(font);
         const double side = look.fontSize * 1.25;
@@ -209,58 +193,20 @@ private:
     P::CategoryChip m_chip;
 };
 
-// A bare symbol that acts as a button.
-class SymbolButton : public QAbstractButton {
-public:
-    SymbolButton(QString symbol, double size, QColor color, QWidget* parent)
-        : QAbstractButton(parent), m_symbol(std::move(symbol)), m_size(size), m_color(color)
-    {
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        const int side = static_cast<int>(std::ceil(size * 1.25));
-        setFixedSize(side, side);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QuorSymbols::paint(painter, QRectF(rect()), m_symbol, m_color, m_size);
-    }
-
-private:
-    QString m_symbol;
-    double m_size;
-    QColor m_color;
-};
-
 // The rounded glass plate behind the search field.
-class SearchPlate : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath plate;
-        plate.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8.5, 8.5);
-        painter.fillPath(plate, QuorGlassTokens::surface2());
-        painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
-        painter.drawPath(plate);
-    }
-};
-
-// A hairline across the section.
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override { QPainter(this).fillRect(rect(), QuorGlassTokens::borderSubtle()); }
-};
+QWidget* searchPlate(QWidget* parent)
+{
+    return new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& bounds) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPainterPath plate;
+            plate.addRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 8.5, 8.5);
+            painter.fillPath(plate, QuorGlassTokens::surface2());
+            painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
+            painter.drawPath(plate);
+        },
+        parent);
+}
 } // namespace
 
 QuorAIModelCatalogSection::QuorAIModelCatalogSection(QWidget* parent) : QWidget(parent)
@@ -283,14 +229,14 @@ QuorAIModelCatalogSection::QuorAIModelCatalogSection(QWidget* parent) : QWidget(
     layout->addWidget(chips);
 
     layout->addWidget(buildList());
-    layout->addWidget(new Divider(this));
+    layout->addWidget(QuorPaintedWidget::hairline(QuorGlassTokens::borderSubtle(), this));
     layout->addWidget(buildOverride());
 }
 
 QWidget* QuorAIModelCatalogSection::buildHeader()
 {
     auto* header = new QWidget(this);
-    QHBoxLayout* row = hbox(8);
+    QHBoxLayout* row = hbox(nullptr, 8);
     header->setLayout(row);
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);
@@ -313,9 +259,9 @@ QWidget* QuorAIModelCatalogSection::buildHeader()
 
 QWidget* QuorAIModelCatalogSection::buildSearch()
 {
-    auto* plate = new SearchPlate(this);
+    auto* plate = searchPlate(this);
     plate->setObjectName(QStringLiteral("modelSearch"));
-    QHBoxLayout* row = hbox(6, QMargins(10, 7, 10, 7));
+    QHBoxLayout* row = hbox(nullptr, 6, QMargins(10, 7, 10, 7));
     plate->setLayout(row);
     auto* symbol = new QLabel(plate);
     symbol->setPixmap(QuorSymbols::pixmap(QStringLiteral("magnifyingglass"), 12, QuorGlassTokens::textMuted()));
@@ -331,7 +277,7 @@ QWidget* QuorAIModelCatalogSection::buildSearch()
     setPlaceholderColor(m_searchField, QuorGlassTokens::textMuted());
     connect(m_searchField, &QLineEdit::textEdited, this, &QuorAIModelCatalogSection::searchEdited);
     row->addWidget(m_searchField, 1);
-    m_clearSearch = new SymbolButton(QStringLiteral("xmark.circle.fill"), 12, QuorGlassTokens::textMuted(), plate);
+    m_clearSearch = new QuorSymbolButton(QStringLiteral("xmark.circle.fill"), 12, QuorGlassTokens::textMuted(), 1.0, plate);
     m_clearSearch->setObjectName(QStringLiteral("clearModelSearch"));
     connect(m_clearSearch, &QAbstractButton::clicked, this, [this] { emit searchEdited(QString()); });
     row->addWidget(m_clearSearch);
@@ -361,7 +307,7 @@ QWidget* QuorAIModelCatalogSection::buildList()
 
 QLineEdit* QuorAIModelCatalogSection::overrideRow(QVBoxLayout* layout, QLabel*& label, const QString& name)
 {
-    QHBoxLayout* row = hbox(10);
+    QHBoxLayout* row = hbox(nullptr, 10);
     label = QuorLabels::make(QString(), QuorFonts::system(11.5, QFont::Medium), QuorGlassTokens::textSecondary(), this);
     label->setFixedWidth(72);
     // A label longer than its column ("Model Kimliği") wraps rather than losing letters.

@@ -2,11 +2,14 @@
 
 #include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassInputField.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorPaintedWidget.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
@@ -78,9 +81,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        QPainterPath plate;
-        plate.addRoundedRect(bounds, kTileRadius, kTileRadius);
-        painter.fillPath(plate, m_tile.fill);
+        const QPainterPath plate = QuorPlatePainter::paint(painter, bounds, kTileRadius, m_tile.fill, std::nullopt);
         painter.setPen(QPen(m_tile.border, 1));
         painter.drawPath(plate);
 
@@ -114,33 +115,8 @@ private:
     QuorAIProviderSectionPresentation::Tile m_tile;
 };
 
-// A hairline across the section.
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter(this).fillRect(rect(), QuorGlassTokens::borderSubtle());
-    }
-};
-
-QVBoxLayout* vbox(QWidget* owner, int spacing)
-{
-    auto* layout = new QVBoxLayout(owner);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-QHBoxLayout* hbox(int spacing)
-{
-    auto* layout = new QHBoxLayout;
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    return layout;
-}
+using QuorBoxLayouts::hbox;
+using QuorBoxLayouts::vbox;
 
 void setTextIfChanged(QLabel* label, const QString& text)
 {
@@ -181,7 +157,7 @@ QWidget* QuorAIUnifiedSettingsCard::buildProviderSection()
     section->setObjectName(QStringLiteral("providerSection"));
     QVBoxLayout* layout = vbox(section, 12);
 
-    QHBoxLayout* header = hbox(6);
+    QHBoxLayout* header = hbox(nullptr, 6);
     m_header = QuorLabels::withSymbol(QStringLiteral("cpu"), QString(), QuorFonts::system(13.5, QFont::Bold),
                                       QuorGlassTokens::textPrimary(), QuorGlassTokens::textPrimary(), section);
     header->addWidget(m_header);
@@ -194,7 +170,7 @@ QWidget* QuorAIUnifiedSettingsCard::buildProviderSection()
     }
     layout->addLayout(header);
 
-    QHBoxLayout* tiles = hbox(8);
+    QHBoxLayout* tiles = hbox(nullptr, 8);
     for (const QuorAIProvider provider : QuorAIProviders::allCases()) {
         auto* tile = new ProviderTile(section);
         tile->setObjectName(QStringLiteral("provider:") + QuorAIProviders::rawValue(provider));
@@ -208,10 +184,10 @@ QWidget* QuorAIUnifiedSettingsCard::buildProviderSection()
     m_keyBlock = new QWidget(section);
     m_keyBlock->setObjectName(QStringLiteral("apiKeyBlock"));
     QVBoxLayout* keyOuter = vbox(m_keyBlock, 12);
-    keyOuter->addWidget(new Divider(m_keyBlock));
+    keyOuter->addWidget(QuorPaintedWidget::hairline(QuorGlassTokens::borderSubtle(), m_keyBlock));
     auto* keyInner = new QVBoxLayout;
     keyInner->setSpacing(6);
-    QHBoxLayout* heading = hbox(6);
+    QHBoxLayout* heading = hbox(nullptr, 6);
     m_keyHeading = QuorLabels::make(QString(), QuorFonts::system(11.5, QFont::DemiBold), QuorGlassTokens::textSecondary(),
                                     m_keyBlock);
     heading->addWidget(m_keyHeading);
@@ -223,7 +199,7 @@ QWidget* QuorAIUnifiedSettingsCard::buildProviderSection()
     heading->addWidget(m_savedLabel);
     keyInner->addLayout(heading);
 
-    QHBoxLayout* entry = hbox(8);
+    QHBoxLayout* entry = hbox(nullptr, 8);
     m_keyField = new QLineEdit(m_keyBlock);
     m_keyField->setObjectName(QStringLiteral("apiKeyField"));
     m_keyField->setEchoMode(QLineEdit::Password);

@@ -1,6 +1,7 @@
 #include "QuorKit/UI/QuorCompactProgressBar.h"
 
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -41,9 +42,7 @@ void QuorCompactProgressBar::paintEvent(QPaintEvent* /*event*/)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
     const double radius = bounds.height() / 2;
-    QPainterPath track;
-    track.addRoundedRect(bounds, radius, radius);
-    painter.fillPath(track, QuorGlassTokens::surface2());
+    QuorPlatePainter::paint(painter, bounds, radius, QuorGlassTokens::surface2(), std::nullopt);
     const double fill = fillWidth(m_ratio, bounds.width());
     if (fill > 0) {
         QPainterPath bar;

@@ -4,7 +4,9 @@
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorToolTips.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/UI/QuorCreditsUIFormatter.h"
 
@@ -163,7 +165,8 @@ void QuorCreditsHeaderPill::sync()
     }
     const bool resized = next.label != m_look.label || next.showsTriangle != m_look.showsTriangle;
     m_look = next;
-    setToolTip(m_look.tooltip);
+    // The e-mail and warning text come from the server.
+    setToolTip(QuorToolTips::plain(m_look.tooltip));
     setAccessibleName(m_look.label);
     if (resized) {
         updateGeometry();
@@ -235,11 +238,7 @@ void QuorCreditsHeaderPill::paintEvent(QPaintEvent* /*event*/)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
     const double radius = bounds.height() / 2;
-    QPainterPath capsule;
-    capsule.addRoundedRect(bounds, radius, radius);
-    painter.fillPath(capsule, QuorGlassTokens::surface2());
-    painter.setPen(QPen(m_look.borderColor, 1));
-    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+    QuorPlatePainter::paint(painter, bounds, radius, QuorGlassTokens::surface2(), m_look.borderColor);
 
     double x = kPaddingH;
     painter.setPen(Qt::NoPen);

@@ -1,49 +1,12 @@
 #include "QuorKit/Utilities/QuorGraphemes.h"
 
-#include <unicode/brkiter.h>
-#include <unicode/unistr.h>
-#include <unicode/utext.h>
-
-#include <memory>
-#include <vector>
-
-namespace {
-// Code-unit offsets of every cluster boundary, 0 and size() included.
-std::vector<qsizetype> boundaries(const QString& text)
-{
-    std::vector<qsizetype> result{0};
-    if (text.isEmpty()) {
-        return result;
-    }
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> iterator(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    UText* utext = utext_openUChars(nullptr, reinterpret_cast<const UChar*>(text.utf16()), text.size(), &status);
-    if (U_FAILURE(status) || !iterator) {
-        if (utext != nullptr) {
-            utext_close(utext);
-        }
-        // Without ICU's data, count code points so callers still get sane bounds.
-        for (qsizetype i = 1; i <= text.size(); ++i) {
-            if (i == text.size() || !text.at(i).isLowSurrogate()) {
-                result.push_back(i);
-            }
-        }
-        return result;
-    }
-    iterator->setText(utext, status);
-    for (int32_t position = iterator->next(); position != icu::BreakIterator::DONE; position = iterator->next()) {
-        result.push_back(position);
-    }
-    utext_close(utext);
-    return result;
-}
-} // namespace
+#include "QuorKit/Utilities/QuorGraphemeBoundaries.h"
 
 namespace QuorGraphemes {
 
 qsizetype count(const QString& text)
 {
-    return static_cast<qsizetype>(boundaries(text).size()) - 1;
+    return QuorGraphemeBoundaries(text).count();
 }
 
 QString prefix(const QString& text, qsizetype graphemes)
@@ -51,9 +14,8 @@ QString prefix(const QString& text, qsizetype graphemes)
     if (graphemes <= 0) {
         return {};
     }
-    const auto bounds = boundaries(text);
-    const auto total = static_cast<qsizetype>(bounds.size()) - 1;
-    return graphemes >= total ? text : text.left(bounds[static_cast<size_t>(graphemes)]);
+    const QuorGraphemeBoundaries bounds(text);
+    return graphemes >= bounds.count() ? text : text.left(bounds.offset(graphemes));
 }
 
 QString suffix(const QString& text, qsizetype graphemes)
@@ -61,9 +23,9 @@ QString suffix(const QString& text, qsizetype graphemes)
     if (graphemes <= 0) {
         return {};
     }
-    const auto bounds = boundaries(text);
-    const auto total = static_cast<qsizetype>(bounds.size()) - 1;
-    return graphemes >= total ? text : text.mid(bounds[static_cast<size_t>(total - graphemes)]);
+    const QuorGraphemeBoundaries bounds(text);
+    const qsizetype total = bounds.count();
+    return graphemes >= total ? text : text.mid(bounds.offset(total - graphemes));
 }
 
 QString dropFirst(const QString& text, qsizetype graphemes)
@@ -81,6 +43,17 @@ QString dropLast(const QString& text, qsizetype graphemes)
 QString first(const QString& text)
 {
     return prefix(text, 1);
+}
+
+char32_t firstScalar(QStringView character)
+{
+    if (character.isEmpty()) {
+        return 0;
+    }
+    if (character.size() > 1 && character[0].isHighSurrogate() && character[1].isLowSurrogate()) {
+        return QChar::surrogateToUcs4(character[0], character[1]);
+    }
+    return character[0].unicode();
 }
 
 } // namespace QuorGraphemes

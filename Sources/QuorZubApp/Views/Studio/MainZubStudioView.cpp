@@ -5,6 +5,7 @@
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 #include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+#include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Design/QuorAnimation.h"
@@ -14,6 +15,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
 #include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorProductPalette.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorToastBanner.h"
@@ -32,6 +34,8 @@
 #include <QPropertyAnimation>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace {
 constexpr int kToastBottom = 22;
 constexpr int kToastAnimationMs = 200;
@@ -47,47 +51,56 @@ QColor white(double opacity)
 }
 
 // The tab strip's capsule: a faint fill under a hairline.
-class TabStrip : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds(rect());
-        const double radius = bounds.height() / 2;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(white(0.05));
-        painter.drawRoundedRect(bounds, radius, radius);
-        painter.setPen(QPen(white(0.1), 0.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), radius - 0.25, radius - 0.25);
-    }
-};
+QWidget* tabStrip(QWidget* parent)
+{
+    return new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& bounds) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            const double radius = bounds.height() / 2;
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(white(0.05));
+            painter.drawRoundedRect(bounds, radius, radius);
+            painter.setPen(QPen(white(0.1), 0.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), radius - 0.25, radius - 0.25);
+        },
+        parent);
+}
 
 // The hairline under the header.
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.fillRect(QRectF(0, 0, width(), 0.5), white(0.1));
-    }
-};
-
-QHBoxLayout* row(QWidget* owner, int spacing, const QMargins& margins = {})
+QWidget* divider(QWidget* parent)
 {
-    auto* layout = new QHBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
+    auto* line = new QuorPaintedWidget(
+        [](QPainter& painter, const QRectF& bounds) { painter.fillRect(QRectF(0, 0, bounds.width(), 0.5), white(0.1)); },
+        parent);
+    line->setFixedHeight(1);
+    return line;
+}
+
+// Fades `widget` to `toOpacity` while it slides to `to` (from `from`, where given): the toast's
+// way in and out. The group belongs to the widget; the caller starts it.
+QParallelAnimationGroup* slideAndFade(QWidget* widget, double fromOpacity, double toOpacity, std::optional<QPoint> from,
+                                      QPoint to)
+{
+    auto* fade = new QGraphicsOpacityEffect(widget);
+    widget->setGraphicsEffect(fade);
+    auto* group = new QParallelAnimationGroup(widget);
+    auto* opacity = new QPropertyAnimation(fade, "opacity", group);
+    opacity->setDuration(kToastAnimationMs);
+    opacity->setStartValue(fromOpacity);
+    opacity->setEndValue(toOpacity);
+    auto* slide = new QPropertyAnimation(widget, "pos", group);
+    slide->setDuration(kToastAnimationMs);
+    slide->setEasingCurve(QEasingCurve::InOutQuad);
+    if (from) {
+        slide->setStartValue(*from);
+    }
+    slide->setEndValue(to);
+    return group;
 }
 } // namespace
+
+using ZubStudioLayout::hbox;
 
 MainZubStudioView::MainZubStudioView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
     : QWidget(parent), m_model(model), m_accent(accent)
@@ -100,7 +113,7 @@ MainZubStudioView::MainZubStudioView(ZubStudioModel& model, const QColor& accent
     m_header = buildHeader();
     layout->addWidget(m_header);
     quorUnifiedHeaderBar(m_header, 52, 20, 8, Qt::transparent);
-    layout->addWidget(new Divider(this));
+    layout->addWidget(divider(this));
     auto* content = new QWidget(this);
     m_contentLayout = new QVBoxLayout(content);
     m_contentLayout->setContentsMargins(0, 0, 0, 0);
@@ -119,17 +132,17 @@ QWidget* MainZubStudioView::buildHeader()
 {
     auto* header = new QWidget(this);
     header->setObjectName(QStringLiteral("studioHeader"));
-    QHBoxLayout* layout = row(header, 16);
+    QHBoxLayout* layout = hbox(header, 16);
     const QuorAppVersion version = appVersion();
 
     auto* brand = new QWidget(header);
-    QHBoxLayout* brandLayout = row(brand, 9);
+    QHBoxLayout* brandLayout = hbox(brand, 9);
     brandLayout->addWidget(new QuorBrandMark(21, QuorBrandMarkStyle::currentApp(), brand));
     brandLayout->addWidget(QuorLabels::make(QStringLiteral("QuorZub"), QuorFonts::system(15, QFont::DemiBold),
                                             QuorGlassTokens::textPrimary(), brand));
     m_versionButton = new ZubStudioButton(-1, brand);
     m_versionButton->setObjectName(QStringLiteral("versionButton"));
-    row(m_versionButton, 0)->addWidget(new QuorVersionBadge(version, false, m_versionButton));
+    hbox(m_versionButton, 0)->addWidget(new QuorVersionBadge(version, false, m_versionButton));
     connect(m_versionButton, &QAbstractButton::clicked, this, [this] { m_model.setVersionLogsSheetPresented(true); });
     brandLayout->addWidget(m_versionButton);
     m_feedbackButton = new QuorFeedbackButton(QStringLiteral("QuorZub"), version, QuorFeedbackKind::feature,
@@ -139,12 +152,12 @@ QWidget* MainZubStudioView::buildHeader()
     layout->addWidget(brand);
     layout->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
 
-    auto* strip = new TabStrip(header);
-    QHBoxLayout* stripLayout = row(strip, 2, QMargins(3, 3, 3, 3));
+    auto* strip = tabStrip(header);
+    QHBoxLayout* stripLayout = hbox(strip, 2, QMargins(3, 3, 3, 3));
     for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
         auto* button = new ZubStudioButton(-1, strip);
         button->setObjectName(QStringLiteral("tab:") + QString::number(static_cast<int>(tab)));
-        row(button, 0, QMargins(11, 6, 11, 6))
+        hbox(button, 0, QMargins(11, 6, 11, 6))
             ->addWidget(QuorLabels::withSymbol(ZubStudioHeaderPresentation::tabIcon(tab), QString(),
                                                QuorFonts::system(12, QFont::Medium), white(0.62), white(0.62), button));
         connect(button, &QAbstractButton::clicked, this, [this, tab] { m_model.setSelectedTab(tab); });
@@ -156,12 +169,12 @@ QWidget* MainZubStudioView::buildHeader()
     layout->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
 
     auto* actions = new QWidget(header);
-    QHBoxLayout* actionsLayout = row(actions, 10);
+    QHBoxLayout* actionsLayout = hbox(actions, 10);
     m_creditsPill = new QuorCreditsHeaderPill(QuorCreditsAccountStore::shared(), m_accent, m_model.language(), actions);
     actionsLayout->addWidget(m_creditsPill);
     m_autoPill = new ZubStudioButton(-1, actions);
     m_autoPill->setObjectName(QStringLiteral("autoPill"));
-    QHBoxLayout* pillLayout = row(m_autoPill, 6, QMargins(11, 6, 11, 6));
+    QHBoxLayout* pillLayout = hbox(m_autoPill, 6, QMargins(11, 6, 11, 6));
     auto* dot = new QLabel(m_autoPill);
     dot->setObjectName(QStringLiteral("dot"));
     dot->setFixedSize(7, 7);
@@ -287,17 +300,7 @@ void MainZubStudioView::syncToast()
         m_toast = nullptr;
         if (animate && !message) {
             // Leaves the way it came: down and out.
-            auto* fade = new QGraphicsOpacityEffect(old);
-            old->setGraphicsEffect(fade);
-            auto* group = new QParallelAnimationGroup(old);
-            auto* opacity = new QPropertyAnimation(fade, "opacity", group);
-            opacity->setDuration(kToastAnimationMs);
-            opacity->setStartValue(1.0);
-            opacity->setEndValue(0.0);
-            auto* slide = new QPropertyAnimation(old, "pos", group);
-            slide->setDuration(kToastAnimationMs);
-            slide->setEasingCurve(QEasingCurve::InOutQuad);
-            slide->setEndValue(QPoint(old->x(), height()));
+            QParallelAnimationGroup* group = slideAndFade(old, 1.0, 0.0, std::nullopt, QPoint(old->x(), height()));
             connect(group, &QAbstractAnimation::finished, old, &QObject::deleteLater);
             group->start();
         } else {
@@ -315,18 +318,7 @@ void MainZubStudioView::syncToast()
     m_toast->raise();
     if (animate) {
         const QPoint target = m_toast->pos();
-        auto* fade = new QGraphicsOpacityEffect(m_toast);
-        m_toast->setGraphicsEffect(fade);
-        auto* group = new QParallelAnimationGroup(m_toast);
-        auto* opacity = new QPropertyAnimation(fade, "opacity", group);
-        opacity->setDuration(kToastAnimationMs);
-        opacity->setStartValue(0.0);
-        opacity->setEndValue(1.0);
-        auto* slide = new QPropertyAnimation(m_toast, "pos", group);
-        slide->setDuration(kToastAnimationMs);
-        slide->setEasingCurve(QEasingCurve::InOutQuad);
-        slide->setStartValue(QPoint(target.x(), height()));
-        slide->setEndValue(target);
+        QParallelAnimationGroup* group = slideAndFade(m_toast, 0.0, 1.0, QPoint(target.x(), height()), target);
         QPointer<QuorToastBanner> toast(m_toast);
         connect(group, &QAbstractAnimation::finished, m_toast, [toast] {
             if (toast) {

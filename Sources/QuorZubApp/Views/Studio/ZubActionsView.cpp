@@ -1,7 +1,9 @@
 #include "QuorZubApp/Views/Studio/ZubActionsView.h"
 
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+#include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
+#include "QuorZubApp/Views/Studio/ZubStudioSwitch.h"
 
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
@@ -21,98 +23,13 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-namespace {
-
-QColor withAlpha(QColor color, double alpha)
-{
-    color.setAlphaF(static_cast<float>(alpha));
-    return color;
-}
-
-QHBoxLayout* hbox(QWidget* owner, int spacing, const QMargins& margins = {})
-{
-    auto* layout = new QHBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-QVBoxLayout* vbox(QWidget* owner, int spacing, const QMargins& margins = {})
-{
-    auto* layout = new QVBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-void setSymbol(QLabel* label, const QString& symbol, double size, const QColor& color)
-{
-    label->setPixmap(QuorSymbols::pixmap(symbol, size, color));
-    label->setProperty("symbolName", symbol);
-    label->setProperty("symbolColor", color);
-}
-
-// A switch without a label: a capsule track with a round knob, accent-filled when on.
-class Switch : public QAbstractButton {
-public:
-    Switch(QColor accent, QWidget* parent) : QAbstractButton(parent), m_accent(std::move(accent))
-    {
-        setCheckable(true);
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        setFixedSize(38, 22);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        const double radius = track.height() / 2;
-        painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
-        painter.setBrush(isChecked() ? m_accent : QuorGlassTokens::surface3());
-        painter.drawRoundedRect(track, radius, radius);
-        const double knob = track.height() - 4;
-        const double x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(Qt::white));
-        painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
-    }
-
-private:
-    QColor m_accent;
-};
-
-// An icon-only button in the glass button look: the symbol in a square frame.
-ZubStudioButton* glassIconButton(const QString& name, const QString& symbol, const QColor& color, int frame,
-                                 QWidget* parent)
-{
-    auto* button = new ZubStudioButton(8, parent);
-    button->setObjectName(name);
-    const QuorButtonLook look = QuorGlassButtonStyle{false}.look(false);
-    button->setColors(look.fill, look.border);
-    auto* icon = new QLabel(button);
-    icon->setObjectName(QStringLiteral("symbol"));
-    icon->setFixedSize(frame, frame);
-    icon->setAlignment(Qt::AlignCenter);
-    setSymbol(icon, symbol, 12.5, color);
-    hbox(button, 0, QMargins(11, 6, 11, 6))->addWidget(icon);
-    return button;
-}
-
-} // namespace
+using namespace ZubStudioLayout;
 
 ZubActionsView::ZubActionsView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
     : QWidget(parent), m_model(model), m_accent(accent)
 {
     setObjectName(QStringLiteral("actionsTab"));
-    auto* column = new QWidget;
-    QVBoxLayout* layout = vbox(column, 16, QMargins(20, 20, 20, 20));
-    layout->addWidget(buildOrderCard());
-    layout->addWidget(buildCreatorCard());
-    layout->addStretch(1);
-    vbox(this, 0)->addWidget(quorGlassScrollArea(column, Qt::Vertical, true, this));
+    scrollingColumn(this, {buildOrderCard(), buildCreatorCard()});
     connect(&m_model, &ZubStudioModel::changed, this, &ZubActionsView::sync);
     sync();
 }
@@ -122,14 +39,9 @@ QWidget* ZubActionsView::buildOrderCard()
     auto* box = new QWidget;
     QVBoxLayout* layout = vbox(box, 12);
     auto* header = new QHBoxLayout;
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    m_orderTitle = QuorLabels::make(QString(), QuorFonts::system(14, QFont::Bold), QuorGlassTokens::textPrimary(), box);
-    m_orderSubtitle = QuorLabels::make(QString(), QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), box);
-    m_orderSubtitle->setWordWrap(true);
-    titles->addWidget(m_orderTitle);
-    titles->addWidget(m_orderSubtitle);
-    header->addLayout(titles, 1);
+    m_orderTitle = cardTitle(box);
+    m_orderSubtitle = cardSubtitle(box);
+    header->addLayout(titleStack(m_orderTitle, m_orderSubtitle), 1);
     m_resetButton = new QuorStyledButton(QString(), QStringLiteral("arrow.counterclockwise"),
                                          QuorGlassButtonStyle{false}, box);
     m_resetButton->setObjectName(QStringLiteral("resetDefaults"));
@@ -141,17 +53,16 @@ QWidget* ZubActionsView::buildOrderCard()
     m_rowsBox->setObjectName(QStringLiteral("actionRows"));
     m_rowsLayout = vbox(m_rowsBox, 8);
     layout->addWidget(m_rowsBox);
-    return new QuorGlassCard(16, 14, box);
+    return glassCard(box);
 }
 
 QWidget* ZubActionsView::buildCreatorCard()
 {
     auto* box = new QWidget;
     QVBoxLayout* layout = vbox(box, 12);
-    m_creatorTitle = QuorLabels::make(QString(), QuorFonts::system(14, QFont::Bold), QuorGlassTokens::textPrimary(), box);
+    m_creatorTitle = cardTitle(box);
     layout->addWidget(m_creatorTitle);
-    m_creatorSubtitle = QuorLabels::make(QString(), QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), box);
-    m_creatorSubtitle->setWordWrap(true);
+    m_creatorSubtitle = cardSubtitle(box);
     layout->addWidget(m_creatorSubtitle);
 
     auto* titles = new QHBoxLayout;
@@ -196,17 +107,13 @@ QWidget* ZubActionsView::buildCreatorCard()
     picker->addStretch(1);
     layout->addLayout(picker);
 
-    auto* well = new ZubStudioPlate(QColor::fromRgbF(0, 0, 0, 0.24f), QuorGlassTokens::borderSubtle(), 9, box);
+    ZubStudioPlate* well = textWell(9, box);
     well->setFixedHeight(74 + 2 * 8);
     auto* stack = new QGridLayout(well);
     stack->setContentsMargins(8, 8, 8, 8);
     m_prompt = new QPlainTextEdit(well);
     m_prompt->setObjectName(QStringLiteral("prompt"));
-    m_prompt->setFrameShape(QFrame::NoFrame);
-    m_prompt->setFont(QuorFonts::system(12.5));
-    m_prompt->viewport()->setAutoFillBackground(false);
-    m_prompt->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: rgba(255, 255, 255, 0.96); "
-                                           "selection-background-color: rgba(255, 255, 255, 0.28); }"));
+    styleWellEditor(m_prompt, QuorFonts::system(12.5));
     m_prompt->setFixedHeight(74);
     connect(m_prompt, &QPlainTextEdit::textChanged, this, [this] {
         m_form.prompt = m_prompt->toPlainText();
@@ -232,7 +139,7 @@ QWidget* ZubActionsView::buildCreatorCard()
     connect(m_addButton, &QAbstractButton::clicked, this, &ZubActionsView::addCustomAction);
     add->addWidget(m_addButton);
     layout->addLayout(add);
-    return new QuorGlassCard(16, 14, box);
+    return glassCard(box);
 }
 
 ZubActionsView::RowWidgets ZubActionsView::makeRow(const QString& key, const QUuid& id)
@@ -258,11 +165,10 @@ ZubActionsView::RowWidgets ZubActionsView::makeRow(const QString& key, const QUu
     w.title = QuorLabels::make(QString(), QuorFonts::system(13, QFont::DemiBold), QuorGlassTokens::textPrimary(), row);
     w.title->setObjectName(QStringLiteral("title"));
     line->addWidget(w.title);
-    w.badge = new ZubStudioPlate(Qt::transparent, std::nullopt, -1, row);
-    w.badge->setObjectName(QStringLiteral("badge"));
-    w.badgeText = QuorLabels::make(QString(), QuorFonts::monospaced(9.5, QFont::Bold), m_accent, w.badge);
+    w.badgeText = QuorLabels::make(QString(), QuorFonts::monospaced(9.5, QFont::Bold), m_accent, row);
     w.badgeText->setObjectName(QStringLiteral("badgeText"));
-    hbox(w.badge, 0, QMargins(6, 2, 6, 2))->addWidget(w.badgeText);
+    w.badge = plateAround(w.badgeText, Qt::transparent, -1, QMargins(6, 2, 6, 2), row);
+    w.badge->setObjectName(QStringLiteral("badge"));
     line->addWidget(w.badge);
     line->addStretch(1);
     texts->addLayout(line);
@@ -273,8 +179,9 @@ ZubActionsView::RowWidgets ZubActionsView::makeRow(const QString& key, const QUu
 
     auto* moves = new QHBoxLayout;
     moves->setSpacing(4);
-    w.up = glassIconButton(QStringLiteral("up"), QStringLiteral("chevron.up"), QuorGlassTokens::textPrimary(), 24, row);
-    w.down = glassIconButton(QStringLiteral("down"), QStringLiteral("chevron.down"), QuorGlassTokens::textPrimary(), 24, row);
+    w.up = glassIconButton(QStringLiteral("up"), QStringLiteral("chevron.up"), QuorGlassTokens::textPrimary(), false, row, 24);
+    w.down = glassIconButton(QStringLiteral("down"), QStringLiteral("chevron.down"), QuorGlassTokens::textPrimary(), false,
+                             row, 24);
     moves->addWidget(w.up);
     moves->addWidget(w.down);
     layout->addLayout(moves);
@@ -287,14 +194,14 @@ ZubActionsView::RowWidgets ZubActionsView::makeRow(const QString& key, const QUu
         sync();
     });
 
-    w.remove = glassIconButton(QStringLiteral("delete"), QStringLiteral("trash"), QuorGlassTokens::danger(), 18, row);
+    w.remove = glassIconButton(QStringLiteral("delete"), QStringLiteral("trash"), QuorGlassTokens::danger(), false, row, 18);
     connect(w.remove, &QAbstractButton::clicked, this, [this, id] {
         m_model.deleteCustomAction(id);
         sync();
     });
     layout->addWidget(w.remove);
 
-    w.toggle = new Switch(m_accent, row);
+    w.toggle = new ZubStudioSwitch(m_accent, row);
     w.toggle->setObjectName(QStringLiteral("enabledSwitch"));
     // The switch flips itself on a click; the sync that follows puts it where the model says.
     connect(w.toggle, &QAbstractButton::clicked, this, [this, id](bool checked) {
@@ -352,11 +259,7 @@ void ZubActionsView::syncRows()
     QStringList order;
     QHash<QUuid, int> seen;
     for (const ZubActionsPresentation::Row& row : m_presentation.rows) {
-        const int occurrence = seen[row.id]++;
-        QString key = row.id.toString(QUuid::WithoutBraces);
-        if (occurrence > 0) {
-            key += QLatin1Char('#') + QString::number(occurrence);
-        }
+        const QString key = rowKey(row.id, seen);
         auto found = m_rows.find(key);
         if (found == m_rows.end()) {
             found = m_rows.insert(key, makeRow(key, row.id));
@@ -368,9 +271,7 @@ void ZubActionsView::syncRows()
     // click's handling is over.
     for (auto it = m_rows.begin(); it != m_rows.end();) {
         if (!order.contains(it.key())) {
-            it->row->setObjectName(QString());
-            it->row->hide();
-            it->row->deleteLater();
+            retireLater(it->row);
             it = m_rows.erase(it);
         } else {
             ++it;

@@ -1,8 +1,10 @@
 #include "QuorZubApp/Views/Studio/ZubHistoryView.h"
 
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+#include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
 
+#include "QuorKit/Design/QuorCssColor.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
@@ -27,48 +29,17 @@
 
 #include <cmath>
 
+using namespace ZubStudioLayout;
+
 namespace {
 
 constexpr int kLoadAheadPixels = 600;
 
-QColor withAlpha(QColor color, double alpha)
+// A symbol's label, named so that tests and syncs can find it.
+QLabel* namedSymbol(const QString& symbol, double size, const QColor& color, QWidget* parent)
 {
-    color.setAlphaF(static_cast<float>(alpha));
-    return color;
-}
-
-QString rgba(const QColor& color)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alphaF(), 0, 'f', 3);
-}
-
-QHBoxLayout* hbox(QWidget* owner, int spacing, const QMargins& margins = {})
-{
-    auto* layout = new QHBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-QVBoxLayout* vbox(QWidget* owner, int spacing, const QMargins& margins = {})
-{
-    auto* layout = new QVBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-QLabel* symbolLabel(const QString& symbol, double size, const QColor& color, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
+    QLabel* label = symbolLabel(symbol, size, color, parent);
     label->setObjectName(QStringLiteral("symbol"));
-    label->setPixmap(QuorSymbols::pixmap(symbol, size, color));
-    label->setProperty("symbolName", symbol);
-    label->setProperty("symbolColor", color);
     return label;
 }
 
@@ -183,7 +154,7 @@ public:
         viewport()->setAutoFillBackground(false);
         setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; "
                                      "selection-background-color: rgba(255, 255, 255, 0.28); }")
-                          .arg(rgba(color)));
+                          .arg(quorCssColor(color)));
         setPlainText(text);
         QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
@@ -207,21 +178,6 @@ private:
     int m_maxLines;
 };
 
-// An icon-only button in the glass button look, active or not.
-ZubStudioButton* glassIconButton(const QString& name, const QString& symbol, const QColor& color, bool active,
-                                 QWidget* parent)
-{
-    auto* button = new ZubStudioButton(8, parent);
-    button->setObjectName(name);
-    const QuorButtonLook look = QuorGlassButtonStyle{active}.look(false);
-    button->setColors(look.fill, look.border);
-    button->setProperty("isActive", active);
-    QLabel* icon = symbolLabel(symbol, 12.5, color, button);
-    icon->setAlignment(Qt::AlignCenter);
-    hbox(button, 0, QMargins(11, 6, 11, 6))->addWidget(icon);
-    return button;
-}
-
 } // namespace
 
 ZubHistoryView::ZubHistoryView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
@@ -230,9 +186,7 @@ ZubHistoryView::ZubHistoryView(ZubStudioModel& model, const QColor& accent, QWid
     setObjectName(QStringLiteral("historyTab"));
     QVBoxLayout* layout = vbox(this, 0);
     layout->addWidget(buildFilterBar());
-    auto* divider = new ZubStudioPlate(QuorGlassTokens::borderSubtle(), std::nullopt, 0, this);
-    divider->setFixedHeight(1);
-    layout->addWidget(divider);
+    layout->addWidget(divider(this));
     m_emptyState = buildEmptyState();
     layout->addWidget(m_emptyState, 1);
 
@@ -260,13 +214,13 @@ QWidget* ZubHistoryView::buildFilterBar()
     field->setMaximumWidth(280);
     field->setMinimumWidth(150);
     QHBoxLayout* fieldLayout = hbox(field, 6, QMargins(10, 7, 10, 7));
-    fieldLayout->addWidget(symbolLabel(QStringLiteral("magnifyingglass"), 12, QuorGlassTokens::textMuted(), field));
+    fieldLayout->addWidget(namedSymbol(QStringLiteral("magnifyingglass"), 12, QuorGlassTokens::textMuted(), field));
     m_search = new QLineEdit(field);
     m_search->setObjectName(QStringLiteral("search"));
     m_search->setFrame(false);
     m_search->setFont(QuorFonts::system(12.5));
     m_search->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; color: %1; }")
-                                .arg(rgba(QuorGlassTokens::textPrimary())));
+                                .arg(quorCssColor(QuorGlassTokens::textPrimary())));
     QPalette palette = m_search->palette();
     palette.setColor(QPalette::PlaceholderText, QuorGlassTokens::textMuted());
     m_search->setPalette(palette);
@@ -282,13 +236,11 @@ QWidget* ZubHistoryView::buildFilterBar()
     auto* pills = new QHBoxLayout;
     pills->setSpacing(6);
     for (const ZubHistoryFilter filter : ZubHistoryFilters::allCases()) {
-        auto* pill = new ZubStudioButton(-1, bar);
-        pill->setObjectName(QStringLiteral("filter:") + ZubHistoryFilters::rawValue(filter));
-        QLabel* text = QuorLabels::make(QString(), QuorFonts::system(11.5, QFont::Medium), QuorGlassTokens::textSecondary(), pill);
-        text->setObjectName(QStringLiteral("text"));
+        ZubStudioButton* pill = textButton(QStringLiteral("filter:") + ZubHistoryFilters::rawValue(filter), -1, QString(),
+                                           QuorFonts::system(11.5, QFont::Medium), QuorGlassTokens::textSecondary(),
+                                           QMargins(10, 5, 10, 5), bar);
         // Inside a button the label would otherwise draw in the button-text colour, not its own.
-        text->setForegroundRole(QPalette::WindowText);
-        hbox(pill, 0, QMargins(10, 5, 10, 5))->addWidget(text);
+        pill->findChild<QLabel*>(QStringLiteral("text"))->setForegroundRole(QPalette::WindowText);
         connect(pill, &QAbstractButton::clicked, this, [this, filter] { chooseFilter(filter); });
         pills->addWidget(pill);
         m_pills.append(pill);
@@ -309,7 +261,7 @@ QWidget* ZubHistoryView::buildEmptyState()
     empty->setObjectName(QStringLiteral("emptyState"));
     QVBoxLayout* layout = vbox(empty, 10, QMargins(20, 20, 20, 20));
     layout->addStretch(1);
-    QLabel* symbol = symbolLabel(QStringLiteral("clock.arrow.circlepath"), 36, QuorGlassTokens::textMuted(), empty);
+    QLabel* symbol = namedSymbol(QStringLiteral("clock.arrow.circlepath"), 36, QuorGlassTokens::textMuted(), empty);
     layout->addWidget(symbol, 0, Qt::AlignHCenter);
     m_emptyTitle = QuorLabels::make(QString(), QuorFonts::system(15, QFont::DemiBold), QuorGlassTokens::textPrimary(), empty);
     m_emptyTitle->setObjectName(QStringLiteral("emptyTitle"));
@@ -331,16 +283,15 @@ QWidget* ZubHistoryView::makeCard(const QString& key, const ZubHistoryPresentati
 
     auto* header = new QHBoxLayout;
     header->setSpacing(8);
-    header->addWidget(symbolLabel(card.symbol, 13, card.symbolColor, content));
+    header->addWidget(namedSymbol(card.symbol, 13, card.symbolColor, content));
     QLabel* title = QuorLabels::make(card.title, QuorFonts::system(13, QFont::Bold), QuorGlassTokens::textPrimary(), content);
     title->setObjectName(QStringLiteral("title"));
     header->addWidget(title);
     if (card.languageBadge) {
-        auto* badge = new ZubStudioPlate(withAlpha(m_accent, 0.15), std::nullopt, -1, content);
-        badge->setObjectName(QStringLiteral("languageBadge"));
-        QLabel* text = QuorLabels::make(*card.languageBadge, QuorFonts::monospaced(10, QFont::Bold), m_accent, badge);
+        QLabel* text = QuorLabels::make(*card.languageBadge, QuorFonts::monospaced(10, QFont::Bold), m_accent, content);
         text->setObjectName(QStringLiteral("text"));
-        hbox(badge, 0, QMargins(6, 2, 6, 2))->addWidget(text);
+        ZubStudioPlate* badge = plateAround(text, withAlpha(m_accent, 0.15), -1, QMargins(6, 2, 6, 2), content);
+        badge->setObjectName(QStringLiteral("languageBadge"));
         header->addWidget(badge);
     }
     header->addStretch(1);
@@ -429,12 +380,7 @@ void ZubHistoryView::syncList()
     QStringList keys;
     QHash<QUuid, int> seen;
     for (const ZubHistoryPresentation::Card& card : wanted) {
-        const int occurrence = seen[card.record.id]++;
-        QString key = card.record.id.toString(QUuid::WithoutBraces);
-        if (occurrence > 0) {
-            key += QLatin1Char('#') + QString::number(occurrence);
-        }
-        keys << key;
+        keys << rowKey(card.record.id, seen);
     }
     if (wanted == m_builtCards && keys == m_builtKeys) {
         return;
@@ -446,18 +392,11 @@ void ZubHistoryView::syncList()
     while (m_listLayout->count() > 1) {
         delete m_listLayout->takeAt(0);
     }
-    const auto retire = [](QWidget* widget) {
-        if (widget != nullptr) {
-            widget->setObjectName(QString());
-            widget->hide();
-            widget->deleteLater();
-        }
-    };
     QHash<QString, CardEntry> next;
     for (qsizetype i = 0; i < wanted.size(); ++i) {
         CardEntry entry = m_cards.take(keys[i]);
         if (!entry.widget || !(entry.card == wanted[i])) {
-            retire(entry.widget);
+            retireLater(entry.widget);
             entry.card = wanted[i];
             entry.widget = makeCard(keys[i], wanted[i]);
         }
@@ -466,7 +405,7 @@ void ZubHistoryView::syncList()
         next.insert(keys[i], entry);
     }
     for (const CardEntry& stale : std::as_const(m_cards)) {
-        retire(stale.widget);
+        retireLater(stale.widget);
     }
     m_cards = next;
     m_builtKeys = keys;

@@ -2,7 +2,9 @@
 
 #include "QuorZubApp/Views/Studio/ZubAdaptiveGridLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+#include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
+#include "QuorZubApp/Views/ZubSpinner.h"
 
 #include "QuorKit/Design/QuorAnimation.h"
 #include "QuorKit/Design/QuorFonts.h"
@@ -27,69 +29,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+using namespace ZubStudioLayout;
+
 namespace {
-
-QColor withAlpha(QColor color, double alpha)
-{
-    color.setAlphaF(static_cast<float>(alpha));
-    return color;
-}
-
-QHBoxLayout* hbox(QWidget* owner, int spacing, const QMargins& margins = {})
-{
-    auto* layout = new QHBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-QVBoxLayout* vbox(QWidget* owner, int spacing, const QMargins& margins = {})
-{
-    auto* layout = new QVBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-QLabel* symbolLabel(const QString& symbol, double size, const QColor& color, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setPixmap(QuorSymbols::pixmap(symbol, size, color));
-    label->setProperty("symbolName", symbol);
-    return label;
-}
-
-// A small indeterminate spinner in the accent colour.
-class Spinner : public QWidget {
-public:
-    Spinner(QColor color, QWidget* parent) : QWidget(parent), m_color(color)
-    {
-        setFixedSize(16, 16);
-        if (QuorAnimation::enabled()) {
-            auto* timer = new QTimer(this);
-            connect(timer, &QTimer::timeout, this, [this] {
-                m_angle = (m_angle + 12) % 360;
-                update();
-            });
-            timer->start(16);
-        }
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(withAlpha(m_color, 0.25), 2));
-        painter.drawEllipse(QRectF(rect()).adjusted(2, 2, -2, -2));
-        painter.setPen(QPen(m_color, 2, Qt::SolidLine, Qt::RoundCap));
-        painter.drawArc(QRectF(rect()).adjusted(2, 2, -2, -2), -m_angle * 16, 100 * 16);
-    }
-
-private:
-    QColor m_color;
-    int m_angle = 0;
-};
 
 // The QR image drawn without smoothing, so every module stays a sharp square.
 class SharpImage : public QWidget {
@@ -116,13 +58,7 @@ ZubPlaygroundView::ZubPlaygroundView(ZubStudioModel& model, const QColor& accent
     : QWidget(parent), m_model(model), m_accent(accent)
 {
     setObjectName(QStringLiteral("playgroundTab"));
-    auto* column = new QWidget;
-    m_column = vbox(column, 16, QMargins(20, 20, 20, 20));
-    m_column->addWidget(buildStatusStrip());
-    m_column->addWidget(buildInputCard());
-    m_column->addWidget(buildGridCard());
-    m_column->addStretch(1);
-    vbox(this, 0)->addWidget(quorGlassScrollArea(column, Qt::Vertical, true, this));
+    m_column = scrollingColumn(this, {buildStatusStrip(), buildInputCard(), buildGridCard()});
     connect(&m_model, &ZubStudioModel::changed, this, &ZubPlaygroundView::sync);
     sync();
 }
@@ -163,18 +99,12 @@ QWidget* ZubPlaygroundView::buildInputCard()
 
     auto* header = new QHBoxLayout;
     header->setSpacing(8);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    m_inputTitle = QuorLabels::make(QString(), QuorFonts::system(14, QFont::Bold), QuorGlassTokens::textPrimary(), box);
-    m_inputSubtitle = QuorLabels::make(QString(), QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), box);
-    m_inputSubtitle->setWordWrap(true);
-    titles->addWidget(m_inputTitle);
-    titles->addWidget(m_inputSubtitle);
-    header->addLayout(titles, 1);
-    m_detectedBadge = new ZubStudioPlate(withAlpha(m_accent, 0.16), std::nullopt, -1, box);
+    m_inputTitle = cardTitle(box);
+    m_inputSubtitle = cardSubtitle(box);
+    header->addLayout(titleStack(m_inputTitle, m_inputSubtitle), 1);
+    m_detectedText = QuorLabels::make(QString(), QuorFonts::monospaced(10.5, QFont::Bold), m_accent, box);
+    m_detectedBadge = plateAround(m_detectedText, withAlpha(m_accent, 0.16), -1, QMargins(8, 4, 8, 4), box);
     m_detectedBadge->setObjectName(QStringLiteral("detectedBadge"));
-    m_detectedText = QuorLabels::make(QString(), QuorFonts::monospaced(10.5, QFont::Bold), m_accent, m_detectedBadge);
-    hbox(m_detectedBadge, 0, QMargins(8, 4, 8, 4))->addWidget(m_detectedText);
     header->addWidget(m_detectedBadge, 0, Qt::AlignVCenter);
     m_stats = QuorLabels::make(QString(), QuorFonts::monospaced(10.5, QFont::Medium), QuorGlassTokens::textSecondary(), box);
     m_stats->setObjectName(QStringLiteral("stats"));
@@ -185,12 +115,10 @@ QWidget* ZubPlaygroundView::buildInputCard()
     QHBoxLayout* chipLayout = hbox(chips, 6);
     const QList<ZubPlaygroundPresentation::Sample> samples = ZubPlaygroundPresentation::sampleTexts(m_model.language());
     for (int i = 0; i < samples.size(); ++i) {
-        auto* chip = new ZubStudioButton(-1, chips);
-        chip->setObjectName(QStringLiteral("sample:") + QString::number(i));
+        ZubStudioButton* chip = textButton(QStringLiteral("sample:") + QString::number(i), -1, QString(),
+                                           QuorFonts::system(11, QFont::DemiBold), QuorGlassTokens::textPrimary(),
+                                           QMargins(10, 5, 10, 5), chips);
         chip->setColors(QuorGlassTokens::surface2(), QuorGlassTokens::borderSubtle());
-        QLabel* title = QuorLabels::make(QString(), QuorFonts::system(11, QFont::DemiBold), QuorGlassTokens::textPrimary(), chip);
-        title->setObjectName(QStringLiteral("text"));
-        hbox(chip, 0, QMargins(10, 5, 10, 5))->addWidget(title);
         connect(chip, &QAbstractButton::clicked, this, [this, i] { pickSample(i); });
         chipLayout->addWidget(chip);
         m_sampleChips.append(chip);
@@ -201,14 +129,10 @@ QWidget* ZubPlaygroundView::buildInputCard()
     chipScroll->setFixedHeight(chips->sizeHint().height() + 2);
     layout->addWidget(chipScroll);
 
-    auto* well = new ZubStudioPlate(QColor::fromRgbF(0, 0, 0, 0.24f), QuorGlassTokens::borderSubtle(), 10, box);
+    ZubStudioPlate* well = textWell(10, box);
     m_editor = new QPlainTextEdit(well);
     m_editor->setObjectName(QStringLiteral("editor"));
-    m_editor->setFrameShape(QFrame::NoFrame);
-    m_editor->setFont(QuorFonts::system(13.5));
-    m_editor->viewport()->setAutoFillBackground(false);
-    m_editor->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: rgba(255, 255, 255, 0.96); "
-                                           "selection-background-color: rgba(255, 255, 255, 0.28); }"));
+    styleWellEditor(m_editor, QuorFonts::system(13.5));
     m_editor->setMinimumHeight(96);
     m_editor->setMaximumHeight(140);
     connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
@@ -244,7 +168,7 @@ QWidget* ZubPlaygroundView::buildInputCard()
     controls->addWidget(m_pasteButton);
     controls->addWidget(m_clearButton);
     layout->addLayout(controls);
-    return new QuorGlassCard(16, 14, box);
+    return glassCard(box);
 }
 
 QWidget* ZubPlaygroundView::buildGridCard()
@@ -257,7 +181,7 @@ QWidget* ZubPlaygroundView::buildGridCard()
     m_grid->setObjectName(QStringLiteral("actionGrid"));
     m_gridLayout = new ZubAdaptiveGridLayout(132, 8, 8, m_grid);
     layout->addWidget(m_grid);
-    return new QuorGlassCard(16, 14, box);
+    return glassCard(box);
 }
 
 void ZubPlaygroundView::sync()
@@ -314,11 +238,7 @@ void ZubPlaygroundView::syncInput()
         m_editor->setPlainText(text);
     }
     const auto menu = [](QuorMenuPicker* picker, const ZubPlaygroundPresentation::Menu& m) {
-        QList<QuorMenuPicker::Item> items;
-        for (const QString& item : m.items) {
-            items.append({item, false});
-        }
-        picker->setItems(items);
+        picker->setItems(menuItems(m.items));
         picker->setCurrentIndex(m.currentIndex);
     };
     menu(m_targetMenu, p.targetMenu);
@@ -358,7 +278,7 @@ QWidget* ZubPlaygroundView::buildBusyRow()
 {
     auto* row = new QWidget;
     QHBoxLayout* layout = hbox(row, 10);
-    layout->addWidget(new Spinner(m_accent, row));
+    layout->addWidget(new ZubSpinner(m_accent, row));
     QLabel* title = QuorLabels::make(m_presentation.busyTitle, QuorFonts::system(13, QFont::Medium),
                                      QuorGlassTokens::textPrimary(), row);
     title->setObjectName(QStringLiteral("busyTitle"));
@@ -379,10 +299,10 @@ QWidget* ZubPlaygroundView::buildResult(const ZubPlaygroundPresentation::ResultC
     title->setObjectName(QStringLiteral("resultTitle"));
     header->addWidget(title);
     if (card.languageBadge) {
-        auto* badge = new ZubStudioPlate(withAlpha(m_accent, 0.16), std::nullopt, -1, box);
+        ZubStudioPlate* badge =
+            plateAround(QuorLabels::make(*card.languageBadge, QuorFonts::monospaced(10.5, QFont::Bold), m_accent, box),
+                        withAlpha(m_accent, 0.16), -1, QMargins(7, 3, 7, 3), box);
         badge->setObjectName(QStringLiteral("languageBadge"));
-        hbox(badge, 0, QMargins(7, 3, 7, 3))
-            ->addWidget(QuorLabels::make(*card.languageBadge, QuorFonts::monospaced(10.5, QFont::Bold), m_accent, badge));
         header->addWidget(badge);
     }
     header->addStretch(1);
@@ -439,7 +359,7 @@ QWidget* ZubPlaygroundView::buildResult(const ZubPlaygroundPresentation::ResultC
         return box;
     }
 
-    auto* well = new ZubStudioPlate(QColor::fromRgbF(0, 0, 0, 0.24f), QuorGlassTokens::borderSubtle(), 10, box);
+    ZubStudioPlate* well = textWell(10, box);
     QLabel* output = QuorLabels::make(card.outputText, QuorFonts::system(13.5),
                                       card.isError ? QuorGlassTokens::warning() : QuorGlassTokens::textPrimary(), well);
     output->setObjectName(QStringLiteral("output"));
@@ -482,7 +402,7 @@ void ZubPlaygroundView::syncResult()
     case ZubPlaygroundPresentation::ResultState::qrResult:
     case ZubPlaygroundPresentation::ResultState::textResult: content = buildResult(*m_presentation.result); break;
     }
-    m_resultCard = new QuorGlassCard(16, 14, content);
+    m_resultCard = glassCard(content);
     m_resultCard->setObjectName(QStringLiteral("resultCard"));
     // Under the grid card, above the closing stretch.
     m_column->insertWidget(m_column->count() - 1, m_resultCard);
@@ -499,26 +419,15 @@ void ZubPlaygroundView::pickSample(int index)
 
 void ZubPlaygroundView::pickTargetLanguage(int index)
 {
-    const auto& cases = ZubTargetLanguages::allCases();
-    if (index < 0 || index >= cases.size()) {
-        return;
-    }
-    ZubConfig config = m_model.config();
-    config.targetLanguage = cases[index];
-    m_model.setConfig(config);
-    m_model.persistConfig();
+    m_model.chooseTargetLanguage(index);
 }
 
 void ZubPlaygroundView::pickCaseStyle(int index)
 {
     const auto& cases = ZubCaseTransformStyles::allCases();
-    if (index < 0 || index >= cases.size()) {
-        return;
+    if (index >= 0 && index < cases.size()) {
+        m_model.editConfig([&](ZubConfig& config) { config.preferredCaseStyle = cases[index]; });
     }
-    ZubConfig config = m_model.config();
-    config.preferredCaseStyle = cases[index];
-    m_model.setConfig(config);
-    m_model.persistConfig();
 }
 
 void ZubPlaygroundView::pasteClipboard()

@@ -2,6 +2,7 @@
 
 #include "QuorZubApp/Views/Studio/ZubAdaptiveGridLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
+#include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
 
 #include "QuorKit/Design/QuorFonts.h"
@@ -31,41 +32,9 @@
 
 #include <cmath>
 
+using namespace ZubStudioLayout;
+
 namespace {
-
-QColor withAlpha(QColor color, double alpha)
-{
-    color.setAlphaF(static_cast<float>(alpha));
-    return color;
-}
-
-QHBoxLayout* hbox(QWidget* owner, int spacing, const QMargins& margins = {})
-{
-    auto* layout = new QHBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-QVBoxLayout* vbox(QWidget* owner, int spacing, const QMargins& margins = {})
-{
-    auto* layout = new QVBoxLayout(owner);
-    layout->setContentsMargins(margins);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-QLabel* cardTitle(QWidget* parent)
-{
-    return QuorLabels::make(QString(), QuorFonts::system(14, QFont::Bold), QuorGlassTokens::textPrimary(), parent);
-}
-
-QLabel* cardSubtitle(QWidget* parent)
-{
-    QLabel* label = QuorLabels::make(QString(), QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), parent);
-    label->setWordWrap(true);
-    return label;
-}
 
 // A check box drawn for the dark glass: a rounded box, filled with the accent and checked when on.
 class GlassCheckBox : public QAbstractButton {
@@ -118,11 +87,10 @@ QWidget* permissionTile(const char* name, QWidget* parent)
     title->setObjectName(QStringLiteral("title"));
     top->addWidget(title);
     top->addStretch(1);
-    auto* badge = new ZubStudioPlate(Qt::transparent, std::nullopt, -1, tile);
-    badge->setObjectName(QStringLiteral("badge"));
-    QLabel* badgeText = QuorLabels::make(QString(), QuorFonts::system(10.5, QFont::Bold), Qt::white, badge);
+    QLabel* badgeText = QuorLabels::make(QString(), QuorFonts::system(10.5, QFont::Bold), Qt::white, tile);
     badgeText->setObjectName(QStringLiteral("badgeText"));
-    hbox(badge, 0, QMargins(8, 3, 8, 3))->addWidget(badgeText);
+    ZubStudioPlate* badge = plateAround(badgeText, Qt::transparent, -1, QMargins(8, 3, 8, 3), tile);
+    badge->setObjectName(QStringLiteral("badge"));
     top->addWidget(badge);
     layout->addLayout(top);
     QLabel* subtitle = QuorLabels::make(QString(), QuorFonts::system(11), QuorGlassTokens::textSecondary(), tile);
@@ -161,14 +129,7 @@ ZubSettingsView::ZubSettingsView(ZubStudioModel& model, const QColor& accent, QW
     : QWidget(parent), m_model(model), m_accent(accent)
 {
     setObjectName(QStringLiteral("settingsTab"));
-    auto* column = new QWidget;
-    QVBoxLayout* layout = vbox(column, 16, QMargins(20, 20, 20, 20));
-    layout->addWidget(buildPermissionsCard());
-    layout->addWidget(buildEngineCard());
-    layout->addWidget(buildBehaviorCard());
-    layout->addWidget(buildExcludedCard());
-    layout->addStretch(1);
-    vbox(this, 0)->addWidget(quorGlassScrollArea(column, Qt::Vertical, true, this));
+    scrollingColumn(this, {buildPermissionsCard(), buildEngineCard(), buildBehaviorCard(), buildExcludedCard()});
     connect(&m_model, &ZubStudioModel::changed, this, &ZubSettingsView::sync);
     sync();
 }
@@ -178,13 +139,9 @@ QWidget* ZubSettingsView::buildPermissionsCard()
     auto* box = new QWidget;
     QVBoxLayout* layout = vbox(box, 12);
     auto* header = new QHBoxLayout;
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
     m_permissionsTitle = cardTitle(box);
     m_permissionsSubtitle = cardSubtitle(box);
-    titles->addWidget(m_permissionsTitle);
-    titles->addWidget(m_permissionsSubtitle);
-    header->addLayout(titles, 1);
+    header->addLayout(titleStack(m_permissionsTitle, m_permissionsSubtitle), 1);
     m_refreshButton = new QuorStyledButton(QString(), QStringLiteral("arrow.clockwise"), QuorGlassButtonStyle{false}, box);
     m_refreshButton->setObjectName(QStringLiteral("refreshPermissions"));
     connect(m_refreshButton, &QAbstractButton::clicked, this, &ZubSettingsView::refreshPermissions);
@@ -203,7 +160,7 @@ QWidget* ZubSettingsView::buildPermissionsCard()
     // The capture tool has no settings page to open: its button checks for the tool again.
     connect(m_screenTile->findChild<QAbstractButton*>(QStringLiteral("button")), &QAbstractButton::clicked, this,
             [this] { m_model.setScreenRecordingGranted(m_model.checkScreenRecordingGranted()); });
-    return new QuorGlassCard(16, 14, box);
+    return glassCard(box);
 }
 
 QWidget* ZubSettingsView::buildEngineCard()
@@ -220,13 +177,12 @@ QWidget* ZubSettingsView::buildEngineCard()
     auto* tiles = new QHBoxLayout;
     tiles->setSpacing(8);
     for (const ZubTranslationBackend choice : ZubTranslationBackends::allCases()) {
-        auto* tile = new ZubStudioButton(9, box);
-        tile->setObjectName(QStringLiteral("backend:") + ZubTranslationBackends::rawValue(choice));
-        QLabel* title = QuorLabels::make(QString(), QuorFonts::system(11.5, QFont::Medium), QuorGlassTokens::textSecondary(), tile);
-        title->setObjectName(QStringLiteral("text"));
+        ZubStudioButton* tile = textButton(QStringLiteral("backend:") + ZubTranslationBackends::rawValue(choice), 9, QString(),
+                                           QuorFonts::system(11.5, QFont::Medium), QuorGlassTokens::textSecondary(),
+                                           QMargins(11, 8, 11, 8), box);
+        QLabel* title = tile->findChild<QLabel*>(QStringLiteral("text"));
         title->setAlignment(Qt::AlignCenter);
         title->setWordWrap(true);
-        hbox(tile, 0, QMargins(11, 8, 11, 8))->addWidget(title);
         connect(tile, &QAbstractButton::clicked, this, [this, choice] { chooseBackend(choice); });
         tiles->addWidget(tile, 1);
         m_backendTiles.append(tile);
@@ -250,7 +206,7 @@ QWidget* ZubSettingsView::buildEngineCard()
     // the model and hands API keys only to the model's keyring operations.
     auto* card = new QWidget;
     QVBoxLayout* stack = vbox(card, 14);
-    stack->addWidget(new QuorGlassCard(16, 14, box));
+    stack->addWidget(glassCard(box));
     m_aiCard = new QuorAIUnifiedSettingsCard(
         {[this] { return m_model.config().aiConfig; }, [this](const QuorAIConfig& config) { m_model.updateAIConfig(config); }},
         m_model.hasSavedAPIKey(), [this](QString key) { return m_model.saveAPIKeyToKeychain(std::move(key)); },
@@ -308,9 +264,7 @@ QWidget* ZubSettingsView::buildBehaviorCard()
     language->addWidget(m_languagePicker);
     layout->addLayout(language);
 
-    auto* divider = new ZubStudioPlate(QuorGlassTokens::borderSubtle(), std::nullopt, 0, box);
-    divider->setFixedHeight(1);
-    layout->addWidget(divider);
+    layout->addWidget(divider(box));
 
     auto* shortcuts = new QHBoxLayout;
     shortcuts->setSpacing(16);
@@ -318,11 +272,9 @@ QWidget* ZubSettingsView::buildBehaviorCard()
         auto* badge = new QWidget(box);
         badge->setObjectName(QStringLiteral("shortcut:") + QString::number(i));
         QHBoxLayout* badgeLayout = hbox(badge, 8);
-        auto* keys = new ZubStudioPlate(withAlpha(m_accent, 0.16), std::nullopt, 6, badge);
-        QLabel* keyText = QuorLabels::make(QString(), QuorFonts::monospaced(11.5, QFont::Bold), m_accent, keys);
+        QLabel* keyText = QuorLabels::make(QString(), QuorFonts::monospaced(11.5, QFont::Bold), m_accent, badge);
         keyText->setObjectName(QStringLiteral("keys"));
-        hbox(keys, 0, QMargins(8, 4, 8, 4))->addWidget(keyText);
-        badgeLayout->addWidget(keys);
+        badgeLayout->addWidget(plateAround(keyText, withAlpha(m_accent, 0.16), 6, QMargins(8, 4, 8, 4), badge));
         QLabel* label = QuorLabels::make(QString(), QuorFonts::system(12), QuorGlassTokens::textSecondary(), badge);
         label->setObjectName(QStringLiteral("label"));
         badgeLayout->addWidget(label);
@@ -331,7 +283,7 @@ QWidget* ZubSettingsView::buildBehaviorCard()
     }
     shortcuts->addStretch(1);
     layout->addLayout(shortcuts);
-    return new QuorGlassCard(16, 14, box);
+    return glassCard(box);
 }
 
 QWidget* ZubSettingsView::buildExcludedCard()
@@ -339,13 +291,9 @@ QWidget* ZubSettingsView::buildExcludedCard()
     auto* box = new QWidget;
     QVBoxLayout* layout = vbox(box, 12);
     auto* header = new QHBoxLayout;
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
     m_excludedTitle = cardTitle(box);
     m_excludedSubtitle = cardSubtitle(box);
-    titles->addWidget(m_excludedTitle);
-    titles->addWidget(m_excludedSubtitle);
-    header->addLayout(titles, 1);
+    header->addLayout(titleStack(m_excludedTitle, m_excludedSubtitle), 1);
     m_refreshAppsButton = new QuorStyledButton(QString(), QStringLiteral("arrow.clockwise"), QuorGlassButtonStyle{false}, box);
     m_refreshAppsButton->setObjectName(QStringLiteral("refreshApps"));
     connect(m_refreshAppsButton, &QAbstractButton::clicked, this, [this] { m_model.refreshRunningApps(); });
@@ -382,7 +330,7 @@ QWidget* ZubSettingsView::buildExcludedCard()
     m_quickScroll = quorGlassScrollArea(m_quickRow, Qt::Horizontal, false, box);
     static_cast<QScrollArea*>(m_quickScroll)->setWidgetResizable(true);
     layout->addWidget(m_quickScroll);
-    return new QuorGlassCard(16, 14, box);
+    return glassCard(box);
 }
 
 void ZubSettingsView::sync()
@@ -411,11 +359,7 @@ void ZubSettingsView::sync()
         button->setAccessibleName(tile.title);
     }
     m_targetLabel->setText(p.targetLabel);
-    QList<QuorMenuPicker::Item> targets;
-    for (const QString& item : p.targetItems) {
-        targets.append({item, false});
-    }
-    m_targetPicker->setItems(targets);
+    m_targetPicker->setItems(menuItems(p.targetItems));
     m_targetPicker->setCurrentIndex(p.targetIndex);
     m_aiCard->setHasSavedAPIKey(m_model.hasSavedAPIKey());
     m_aiCard->setLanguageOverride(m_model.language());
@@ -532,30 +476,17 @@ void ZubSettingsView::refreshPermissions()
 void ZubSettingsView::chooseBackend(ZubTranslationBackend backend)
 {
     // Written and saved even when it is already the chosen one.
-    ZubConfig config = m_model.config();
-    config.translationBackend = backend;
-    m_model.setConfig(config);
-    m_model.persistConfig();
+    m_model.editConfig([backend](ZubConfig& config) { config.translationBackend = backend; });
 }
 
 void ZubSettingsView::chooseTargetLanguage(int index)
 {
-    const auto& cases = ZubTargetLanguages::allCases();
-    if (index < 0 || index >= cases.size()) {
-        return;
-    }
-    ZubConfig config = m_model.config();
-    config.targetLanguage = cases[index];
-    m_model.setConfig(config);
-    m_model.persistConfig();
+    m_model.chooseTargetLanguage(index);
 }
 
 void ZubSettingsView::setHideDelay(int seconds)
 {
-    ZubConfig config = m_model.config();
-    config.hideDelaySeconds = seconds;
-    m_model.setConfig(config);
-    m_model.persistConfig();
+    m_model.editConfig([seconds](ZubConfig& config) { config.hideDelaySeconds = seconds; });
 }
 
 void ZubSettingsView::chooseInterfaceLanguage(QuorLanguage language)

@@ -1,10 +1,11 @@
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
 
+#include "QuorKit/Design/QuorPlatePainter.h"
+
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QLayout>
 #include <QPainter>
-#include <QPainterPath>
 
 ZubStudioButton::ZubStudioButton(double cornerRadius, QWidget* parent) : QAbstractButton(parent), m_cornerRadius(cornerRadius)
 {
@@ -50,18 +51,7 @@ void ZubStudioButton::leaveEvent(QEvent* event)
 void ZubStudioButton::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF bounds(rect());
-    const double radius = m_cornerRadius < 0 ? bounds.height() / 2 : m_cornerRadius;
-    QPainterPath shape;
-    shape.addRoundedRect(bounds, radius, radius);
-    painter.fillPath(shape, m_fill);
-    if (m_border) {
-        painter.setPen(QPen(*m_border, 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), std::max(0.0, radius - 0.5),
-                                std::max(0.0, radius - 0.5));
-    }
+    const QPainterPath shape = QuorPlatePainter::paint(painter, QRectF(rect()), m_cornerRadius, m_fill, m_border);
     if (isDown()) {
         painter.fillPath(shape, QColor::fromRgbF(0, 0, 0, 0.18f));
     }
