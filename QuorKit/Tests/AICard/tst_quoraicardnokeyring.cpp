@@ -14,6 +14,37 @@
 
 using namespace ai_card_test;
 
+namespace {
+// An OpenAI card over the keyring this process has (none), with services that reach nothing.
+struct CardWithoutKeyring {
+    QTemporaryDir folder;
+    QuorCreditsAccountManager manager{folder.filePath(QStringLiteral("account")), std::nullopt,
+                                      QStringLiteral("http://127.0.0.1:1")};
+    QuorCreditsAccountStore credits{manager};
+    QuorAIModelRegistry registry{folder.filePath(QStringLiteral("ai")), QStringLiteral("http://127.0.0.1:1/c.json")};
+    QuorAIModelCatalogStore catalog{&registry, QStringLiteral("http://127.0.0.1:1"), QStringLiteral("http://127.0.0.1:1")};
+    QuorAIConfig config{QuorAIProvider::openAI};
+    QString account = QStringLiteral("ai-api-key-openAI");
+    QuorAIUnifiedSettingsCard card;
+
+    explicit CardWithoutKeyring(bool hasSavedKey)
+        : card({[this] { return config; }, [this](const QuorAIConfig& value) { config = value; }}, hasSavedKey,
+               [this](QString key) { return keyringSave(account, std::move(key)); },
+               [this] { return keyringDelete(account); }, {}, Qt::white, QuorLanguage::en, credits, catalog)
+    {
+    }
+
+    QuorAPIKeyFeedback feedbackAfterClicking(const QString& button)
+    {
+        card.findChild<QAbstractButton*>(button)->click();
+        if (!QTest::qWaitFor([this] { return card.uiState()->apiKeyFeedback().has_value(); }, 10000)) {
+            return {};
+        }
+        return *card.uiState()->apiKeyFeedback();
+    }
+};
+} // namespace
+
 // Runs with the session bus pointed at nowhere: the desktop has no keyring, so every save fails.
 class TestQuorAICardNoKeyring : public QObject {
     Q_OBJECT
@@ -26,24 +57,11 @@ private slots:
 
     void aKeyTheKeyringRefusedIsNotShownAsSaved()
     {
-        QTemporaryDir folder;
-        QuorCreditsAccountManager manager(folder.filePath(QStringLiteral("account")), std::nullopt,
-                                          QStringLiteral("http://127.0.0.1:1"));
-        QuorCreditsAccountStore credits(manager);
-        QuorAIModelRegistry registry(folder.filePath(QStringLiteral("ai")), QStringLiteral("http://127.0.0.1:1/c.json"));
-        QuorAIModelCatalogStore catalog(&registry, QStringLiteral("http://127.0.0.1:1"), QStringLiteral("http://127.0.0.1:1"));
-        QuorAIConfig config(QuorAIProvider::openAI);
-        const QString account = QStringLiteral("ai-api-key-openAI");
-        QuorAIUnifiedSettingsCard card({[&config] { return config; }, [&config](const QuorAIConfig& value) { config = value; }},
-                                       false, [account](QString key) { return keyringSave(account, std::move(key)); },
-                                       [account] { return keyringDelete(account); }, {}, Qt::white, QuorLanguage::en,
-                                       credits, catalog);
-
+        CardWithoutKeyring fixture(false);
+        QuorAIUnifiedSettingsCard& card = fixture.card;
         auto* field = card.findChild<QLineEdit*>(QStringLiteral("apiKeyField"));
         field->setText(QStringLiteral("sk-no-keyring"));
-        card.findChild<QAbstractButton*>(QStringLiteral("saveKey"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(card.uiState()->apiKeyFeedback().has_value(), 10000);
-        const QuorAPIKeyFeedback feedback = *card.uiState()->apiKeyFeedback();
+        const QuorAPIKeyFeedback feedback = fixture.feedbackAfterClicking(QStringLiteral("saveKey"));
         QVERIFY(feedback.isError);
         QVERIFY2(feedback.text.contains(QStringLiteral("keyring")), qPrintable(feedback.text));
         QVERIFY(!feedback.text.contains(QStringLiteral("sk-no-keyring")));
@@ -55,24 +73,9 @@ private slots:
 
     void aRemovalTheKeyringCouldNotDoIsNotShownAsDone()
     {
-        QTemporaryDir folder;
-        QuorCreditsAccountManager manager(folder.filePath(QStringLiteral("account")), std::nullopt,
-                                          QStringLiteral("http://127.0.0.1:1"));
-        QuorCreditsAccountStore credits(manager);
-        QuorAIModelRegistry registry(folder.filePath(QStringLiteral("ai")), QStringLiteral("http://127.0.0.1:1/c.json"));
-        QuorAIModelCatalogStore catalog(&registry, QStringLiteral("http://127.0.0.1:1"), QStringLiteral("http://127.0.0.1:1"));
-        QuorAIConfig config(QuorAIProvider::openAI);
-        const QString account = QStringLiteral("ai-api-key-openAI");
         // The card believes a key is saved, as it would after the keyring locked behind its back.
-        QuorAIUnifiedSettingsCard card({[&config] { return config; }, [&config](const QuorAIConfig& value) { config = value; }},
-                                       true, [account](QString key) { return keyringSave(account, std::move(key)); },
-                                       [account] { return keyringDelete(account); }, {}, Qt::white, QuorLanguage::en,
-                                       credits, catalog);
-        auto* remove = card.findChild<QAbstractButton*>(QStringLiteral("clearKey"));
-        QVERIFY(remove);
-        remove->click();
-        QTRY_VERIFY_WITH_TIMEOUT(card.uiState()->apiKeyFeedback().has_value(), 10000);
-        const QuorAPIKeyFeedback feedback = *card.uiState()->apiKeyFeedback();
+        CardWithoutKeyring fixture(true);
+        const QuorAPIKeyFeedback feedback = fixture.feedbackAfterClicking(QStringLiteral("clearKey"));
         QVERIFY(feedback.isError);
         QVERIFY2(feedback.text.contains(QStringLiteral("could not remove")), qPrintable(feedback.text));
         QVERIFY(!feedback.text.contains(QStringLiteral("removed.")));
