@@ -1,15 +1,33 @@
 #pragma once
 
 #include "QuorZubCore/Models/ZubExecutionResult.h"
+#include "QuorZubCore/Models/ZubHistoryRecord.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
 
 namespace studio_fixtures {
+
+inline ZubHistoryRecord historyRecord(ZubActionKind kind, const QString& title, const QString& input, const QString& output,
+                                      bool pinned = false, qint64 durationMs = 120,
+                                      const QDateTime& createdAt = QDateTime::currentDateTimeUtc())
+{
+    ZubHistoryRecord r;
+    r.id = QUuid::createUuid();
+    r.actionKind = kind;
+    r.actionTitle = title;
+    r.inputText = input;
+    r.outputText = output;
+    r.isPinned = pinned;
+    r.durationMs = durationMs;
+    r.createdAt = createdAt;
+    return r;
+}
 
 inline ZubExecutionResult translation()
 {

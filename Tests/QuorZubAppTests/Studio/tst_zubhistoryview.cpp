@@ -1,4 +1,5 @@
 #include "FakeStudioModel.h"
+#include "StudioFixtures.h"
 
 #include "QuorZubApp/Views/Studio/MainZubStudioView.h"
 #include "QuorZubApp/Views/Studio/ZubHistoryView.h"
@@ -19,16 +20,7 @@ namespace {
 ZubHistoryRecord record(ZubActionKind kind, const QString& title, const QString& input, const QString& output,
                         bool pinned = false)
 {
-    ZubHistoryRecord r;
-    r.id = QUuid::createUuid();
-    r.actionKind = kind;
-    r.actionTitle = title;
-    r.inputText = input;
-    r.outputText = output;
-    r.isPinned = pinned;
-    r.durationMs = 120;
-    r.createdAt = QDateTime::currentDateTimeUtc();
-    return r;
+    return studio_fixtures::historyRecord(kind, title, input, output, pinned);
 }
 
 QWidget* card(const QWidget& view, const ZubHistoryRecord& r)

@@ -1,3 +1,5 @@
+#include "StudioFixtures.h"
+
 #include "QuorZubApp/Views/Studio/ZubActionsPresentation.h"
 #include "QuorZubApp/Views/Studio/ZubHistoryPresentation.h"
 
@@ -30,16 +32,8 @@ ZubActionDefinition action(ZubActionKind kind, qint64 order, bool enabled = true
 ZubHistoryRecord record(ZubActionKind kind, const QString& title, const QString& input, const QString& output,
                         bool pinned = false)
 {
-    ZubHistoryRecord r;
-    r.id = QUuid::createUuid();
-    r.actionKind = kind;
-    r.actionTitle = title;
-    r.inputText = input;
-    r.outputText = output;
-    r.isPinned = pinned;
-    r.durationMs = 842;
-    r.createdAt = QDateTime(QDate(2026, 12, 9), QTime(5, 15, 56), Qt::UTC);
-    return r;
+    return studio_fixtures::historyRecord(kind, title, input, output, pinned, 842,
+                                          QDateTime(QDate(2026, 12, 9), QTime(5, 15, 56), Qt::UTC));
 }
 
 QStringList titles(const QList<ZubHistoryRecord>& records)
