@@ -53,7 +53,7 @@ struct ZubDesktopEnvironment::Services {
         std::make_shared<ZubKeychainSecretStore>(), ZubTranslationAndAIService::defaultWebTranslationBaseURL(), &network};
     // Made on the first utterance: opening the audio output is no part of starting up.
     std::unique_ptr<quor::platform::EspeakSpeechSynthesizer> speech;
-    std::function<void()> speechFinished;
+    std::function<void(const QuorError* failure)> speechFinished;
 
     quor::platform::EspeakSpeechSynthesizer& synthesizer()
     {
@@ -61,13 +61,17 @@ struct ZubDesktopEnvironment::Services {
             speech = std::make_unique<quor::platform::EspeakSpeechSynthesizer>();
             const auto report = [this](quint64) {
                 if (speechFinished) {
-                    speechFinished();
+                    speechFinished(nullptr);
                 }
             };
             QObject::connect(speech.get(), &quor::platform::EspeakSpeechSynthesizer::finished, speech.get(), report);
             QObject::connect(speech.get(), &quor::platform::EspeakSpeechSynthesizer::cancelled, speech.get(), report);
             QObject::connect(speech.get(), &quor::platform::EspeakSpeechSynthesizer::failed, speech.get(),
-                             [report](quint64 utterance, const quor::platform::SpeechError&) { report(utterance); });
+                             [this](quint64, const quor::platform::SpeechError& error) {
+                                 if (speechFinished) {
+                                     speechFinished(&error);
+                                 }
+                             });
         }
         return *speech;
     }
@@ -222,7 +226,7 @@ void ZubDesktopEnvironment::stopSpeaking()
     }
 }
 
-void ZubDesktopEnvironment::setSpeechFinishedHandler(std::function<void()> handler)
+void ZubDesktopEnvironment::setSpeechFinishedHandler(std::function<void(const QuorError* failure)> handler)
 {
     m_services->speechFinished = std::move(handler);
 }

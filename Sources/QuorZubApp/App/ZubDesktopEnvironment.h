@@ -43,7 +43,7 @@ public:
     bool isSpeaking() const override;
     void speak(const QString& text, const QString& localeIdentifier) override;
     void stopSpeaking() override;
-    void setSpeechFinishedHandler(std::function<void()> handler) override;
+    void setSpeechFinishedHandler(std::function<void(const QuorError* failure)> handler) override;
 
     QCoro::Task<QString> captureScreenText(QStringList languages) override;
 

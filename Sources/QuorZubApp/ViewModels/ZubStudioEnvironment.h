@@ -3,6 +3,7 @@
 #include "QuorKit/Cloud/QuorAIProvider.h"
 #include "QuorKit/Localization/QuorLanguage.h"
 #include "QuorPlatform/Core/QuorCancellationToken.h"
+#include "QuorPlatform/Core/QuorError.h"
 #include "QuorZubCore/Models/ZubActionDefinition.h"
 #include "QuorZubCore/Models/ZubConfig.h"
 #include "QuorZubCore/Models/ZubExecutionResult.h"
@@ -84,11 +85,12 @@ public:
     // Only http, https, mailto and file addresses are opened.
     virtual bool openURL(const QUrl& url) = 0;
 
-    // Speech; the finish handler runs when an utterance ends or is stopped.
+    // Speech; the finish handler runs when an utterance ends, is stopped or could not be spoken,
+    // and is given the reason in the last case only.
     virtual bool isSpeaking() const = 0;
     virtual void speak(const QString& text, const QString& localeIdentifier) = 0;
     virtual void stopSpeaking() = 0;
-    virtual void setSpeechFinishedHandler(std::function<void()> handler) = 0;
+    virtual void setSpeechFinishedHandler(std::function<void(const QuorError* failure)> handler) = 0;
 
     // The user drags a screen region; its recognized text, trimmed and never empty. Throws
     // QuorCancelledError when the user abandoned the capture, another QuorError when it failed.

@@ -80,10 +80,22 @@ ZubStudioViewModel::ZubStudioViewModel(std::unique_ptr<ZubStudioEnvironment> env
     m_playgroundText = playgroundSampleText(QuorLanguages::current());
 
     const QPointer<ZubStudioViewModel> self(this);
-    m_environment->setSpeechFinishedHandler([self] {
+    m_environment->setSpeechFinishedHandler([self](const QuorError* failure) {
+        // Silence alone would read as the text having been spoken: say why nothing was heard.
+        std::optional<std::pair<QString, QString>> reason;
+        if (failure != nullptr && self) {
+            reason = {QString::fromUtf8(failure->what()), localizedDescription(*failure, self->m_language)};
+        }
         // Reported when an utterance ends or is stopped; a newer utterance may already be speaking.
-        QTimer::singleShot(0, self, [self] {
-            if (self && !self->m_environment->isSpeaking()) {
+        QTimer::singleShot(0, self, [self, reason] {
+            if (!self) {
+                return;
+            }
+            if (reason) {
+                self->m_logger->error(QStringLiteral("Speech failed: ") + reason->first, kAction);
+                self->showToast(reason->second, true);
+            }
+            if (!self->m_environment->isSpeaking()) {
                 self->setSpeaking(false);
             }
         });

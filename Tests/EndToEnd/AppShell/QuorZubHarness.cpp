@@ -62,6 +62,11 @@ void QuorZubInstance::writeConfig(const QByteArray& json)
     file.write(json);
 }
 
+void QuorZubInstance::setEnvironmentVariable(const QString& name, const QString& value)
+{
+    m_extraEnvironment.insert(name, value);
+}
+
 QProcessEnvironment QuorZubInstance::environment() const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -72,6 +77,7 @@ QProcessEnvironment QuorZubInstance::environment() const
     env.insert(QStringLiteral("XDG_STATE_HOME"), m_root.filePath(QStringLiteral("state")));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("run")));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(m_extraEnvironment);
     return env;
 }
 

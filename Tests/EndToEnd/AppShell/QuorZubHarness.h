@@ -28,6 +28,8 @@ public:
     static QString binaryPath();
 
     void writeConfig(const QByteArray& json);
+    // An environment variable for the program's next start (after the folders above are set).
+    void setEnvironmentVariable(const QString& name, const QString& value);
     // Starts the program; returns how long it took until its launch line was in the log, or nothing.
     std::optional<std::chrono::milliseconds> start(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     // Runs a second start with the same folders and returns its exit code (-1 when it hung).
@@ -47,6 +49,7 @@ private:
     QProcessEnvironment environment() const;
 
     QTemporaryDir m_root;
+    QProcessEnvironment m_extraEnvironment;
     QProcess m_process;
     QByteArray m_output;
 };

@@ -197,7 +197,7 @@ public:
     // Speech: stopping reports the end of the utterance, as a synthesizer does.
     bool speaking = false;
     QList<std::pair<QString, QString>> spoken;
-    std::function<void()> speechFinished;
+    std::function<void(const QuorError*)> speechFinished;
     bool isSpeaking() const override { return speaking; }
     void speak(const QString& text, const QString& locale) override
     {
@@ -208,11 +208,21 @@ public:
     {
         speaking = false;
         if (speechFinished) {
-            speechFinished();
+            speechFinished(nullptr);
         }
     }
-    void setSpeechFinishedHandler(std::function<void()> handler) override { speechFinished = std::move(handler); }
+    void setSpeechFinishedHandler(std::function<void(const QuorError*)> handler) override
+    {
+        speechFinished = std::move(handler);
+    }
     void finishSpeaking() { stopSpeaking(); }
+    void failSpeaking(const QuorError& error)
+    {
+        speaking = false;
+        if (speechFinished) {
+            speechFinished(&error);
+        }
+    }
 
     // Screen capture: a text, QuorCancelledError (nullopt), or a failure message.
     std::variant<QString, std::nullopt_t, QuorError> screenText = std::nullopt;

@@ -502,6 +502,18 @@ private slots:
         m_env->finishSpeaking();
         QTRY_VERIFY_WITH_TIMEOUT(!m_vm->isSpeaking(), 2000);
         QVERIFY(!barState()->isSpeaking());
+        QVERIFY(!m_vm->toastMessage().has_value());
+
+        // An utterance that could not be spoken says why, in the interface's language and in the log.
+        m_vm->speak(QStringLiteral("three"), QStringLiteral("en"));
+        QVERIFY(m_vm->isSpeaking());
+        m_env->failSpeaking(QuorError(QStringLiteral("No audio output is available for speech."),
+                                      QStringLiteral("Seslendirme için kullanılabilir bir ses çıkışı yok.")));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_vm->isSpeaking(), 2000);
+        QVERIFY(!barState()->isSpeaking());
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("No audio output is available for speech."));
+        QVERIFY(m_vm->toastIsError());
+        QVERIFY(log().contains(QStringLiteral("Speech failed: No audio output is available for speech.")));
 
         QCOMPARE(ZubStudioViewModel::resolveSpeechLocale(QStringLiteral("EN"), QuorLanguage::tr), QStringLiteral("en-US"));
         QCOMPARE(ZubStudioViewModel::resolveSpeechLocale(QStringLiteral("en-GB"), QuorLanguage::tr), QStringLiteral("tr-TR"));

@@ -1,0 +1,331 @@
+#include "QuorZubHarness.h"
+
+#include "QuorZubCoreTests/SelectionWatcher/X11TestDriver.h"
+
+#include "QuorKit/Design/QuorProductPalette.h"
+#include "QuorZubApp/Views/ZubFloatingBarContentView.h"
+#include "QuorZubApp/Views/ZubFloatingBarState.h"
+#include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
+#include "QuorZubCore/Models/ZubConfig.h"
+
+#include "Support/QuorTestSupport.h"
+
+#include <QAbstractScrollArea>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+#include <QWidget>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+const QString kStudioTitle = QStringLiteral("QuorZub — by Tallowmer");
+const QString kBarTitle = QStringLiteral("QuorZub");
+
+// The offline backend, no auto-hide, and only the actions a test clicks.
+ZubConfig testConfig(const QList<ZubActionKind>& wanted)
+{
+    ZubConfig config = ZubConfig::defaultConfig();
+    config.translationBackend = ZubTranslationBackend::offlineOnly;
+    config.autoShowOnSelection = true;
+    config.hideDelaySeconds = 0;
+    for (ZubActionDefinition& action : config.actions) {
+        action.isEnabled = wanted.contains(action.kind);
+    }
+    return config;
+}
+
+QString pillName(const ZubConfig& config, ZubActionKind kind)
+{
+    const QList<ZubActionDefinition> actions = config.enabledActions();
+    const auto found =
+        std::find_if(actions.begin(), actions.end(), [kind](const ZubActionDefinition& a) { return a.kind == kind; });
+    return found == actions.end() ? QString() : QStringLiteral("pill:") + found->id.toString(QUuid::WithoutBraces);
+}
+
+QString field(const QJsonObject& record, const char* name)
+{
+    return record.value(QLatin1String(name)).toString();
+}
+} // namespace
+
+// The bar's other actions in the real program, clicked as a person would: what each leaves in the
+// history, what reaches the clipboard or the desktop's URL opener, and that speaking without an
+// audio device neither crashes nor stalls the program.
+class TestQuorZubBarActions : public QObject {
+    Q_OBJECT
+
+private:
+    X11Windows m_windows;
+    X11TestDriver m_input;
+
+    std::optional<X11Windows::Client> bar(const QuorZubInstance& zub) const { return m_windows.find(zub.pid(), kBarTitle); }
+
+    // Where a control of the bar is on screen: the same content laid out here, on the same display
+    // and fonts, at the bar's size.
+    QPoint barControl(const X11Windows::Client& shown, const ZubConfig& config, const QString& text,
+                      const QString& objectName, const std::optional<ZubExecutionResult>& result = std::nullopt)
+    {
+        ZubFloatingBarState state;
+        state.setSourceText(text);
+        state.setDetectedLanguageCode(ZubOfflineTextEngine::detectLanguage(text));
+        state.setActions(config.enabledActions());
+        state.setLanguage(QuorLanguage::en);
+        state.setTargetLanguage(config.targetLanguage);
+        state.setCanReplaceInPlace(true);
+        state.setResult(result);
+        state.setIsPresented(true);
+        QWidget twin;
+        twin.setAttribute(Qt::WA_DontShowOnScreen);
+        auto* content = new ZubFloatingBarContentView(&state, {}, QuorProductPalette::deepCoral, &twin);
+        twin.resize(shown.geometry.size());
+        content->resize(shown.geometry.size());
+        twin.show();
+        QCoreApplication::processEvents();
+        const auto* control = content->findChild<QWidget*>(objectName);
+        if (control == nullptr) {
+            qWarning("no bar control %s", qPrintable(objectName));
+            return {};
+        }
+        QRect area(control->mapTo(content, QPoint()), control->size());
+        if (const auto* row = content->findChild<QAbstractScrollArea*>(QStringLiteral("pillScroll"));
+            row != nullptr && row->isAncestorOf(control)) {
+            area &= QRect(row->viewport()->mapTo(content, QPoint()), row->viewport()->size());
+        }
+        return shown.geometry.topLeft() + area.center();
+    }
+
+    static ZubExecutionResult resultOf(const QJsonObject& record)
+    {
+        ZubExecutionResult result;
+        result.actionKind = *ZubActionKinds::fromRawValue(field(record, "actionKind"));
+        result.actionTitle = field(record, "actionTitle");
+        result.inputText = field(record, "inputText");
+        result.outputText = field(record, "outputText");
+        if (record.contains(QStringLiteral("detectedLanguageCode"))) {
+            result.detectedLanguageCode = field(record, "detectedLanguageCode");
+        }
+        if (record.contains(QStringLiteral("targetLanguageCode"))) {
+            result.targetLanguageCode = field(record, "targetLanguageCode");
+        }
+        result.durationMs = record.value(QStringLiteral("durationMs")).toInteger();
+        result.isError = record.value(QStringLiteral("isError")).toBool();
+        return result;
+    }
+
+    // Starts the program with `config` and an editor holding `text`, once the studio has taken and
+    // given back the focus.
+    void launch(QuorZubInstance& zub, const ZubConfig& config)
+    {
+        zub.writeConfig(QJsonDocument(config.toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        const unsigned long studio = m_windows.find(zub.pid(), kStudioTitle)->window;
+        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), studio, 10000);
+        QTest::qWait(400);
+    }
+
+    // The helper editor holding `text`, focused; nothing when it did not come up.
+    static std::unique_ptr<TestEditor> editorWith(const QString& text)
+    {
+        auto editor = std::make_unique<TestEditor>(
+            QStringList{QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,120")});
+        return editor->waitUntilReady() ? std::move(editor) : nullptr;
+    }
+
+    // Drags across the editor's whole text and waits for the bar.
+    void selectAll(const QuorZubInstance& zub, const TestEditor& editor, const QString& text)
+    {
+        m_input.drag(editor.boundary(0), editor.boundary(static_cast<int>(text.size())));
+        QTRY_VERIFY_WITH_TIMEOUT(bar(zub).has_value(), 10000);
+        QTest::qWait(100);
+    }
+
+    // Clicks the action's pill on the bar and returns the record it added to the history.
+    QJsonObject run(const QuorZubInstance& zub, const ZubConfig& config, ZubActionKind kind, const QString& text)
+    {
+        const qsizetype before = zub.history().size();
+        m_input.click(barControl(*bar(zub), config, text, pillName(config, kind)));
+        if (!QTest::qWaitFor([&] { return zub.history().size() == before + 1; }, 10000)) {
+            qWarning("no history record for %s", qPrintable(ZubActionKinds::rawValue(kind)));
+            return {};
+        }
+        return zub.history().at(0).toObject();
+    }
+
+    // The bar grown into its result card.
+    X11Windows::Client expandedBar(const QuorZubInstance& zub)
+    {
+        std::optional<X11Windows::Client> shown;
+        if (!QTest::qWaitFor(
+                [&] {
+                    shown = bar(zub);
+                    return shown && shown->geometry.height() > 100;
+                },
+                10000)) {
+            qWarning("the bar did not show a result");
+            return {};
+        }
+        QTest::qWait(100);
+        return *bar(zub);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_input.isReady()); }
+
+    void offlineActionsRecordTheirResults()
+    {
+        const ZubConfig config =
+            testConfig({ZubActionKind::wordStats, ZubActionKind::cleanURL, ZubActionKind::dictionary, ZubActionKind::qrCode});
+        QuorZubInstance zub;
+        launch(zub, config);
+        const QString prose = QStringLiteral("Five small words here. And two.");
+        const std::unique_ptr<TestEditor> started = editorWith(prose);
+        QVERIFY(started);
+        TestEditor& editor = *started;
+
+        const auto select = [&](const QString& text) {
+            if (bar(zub)) {
+                m_input.click(editor.blankArea());
+                QTRY_VERIFY_WITH_TIMEOUT(!bar(zub).has_value(), 10000);
+            }
+            editor.command("set-text " + text.toUtf8().toBase64());
+            selectAll(zub, editor, text);
+        };
+
+        select(prose);
+        QJsonObject record = run(zub, config, ZubActionKind::wordStats, prose);
+        QCOMPARE(field(record, "actionKind"), QStringLiteral("wordStats"));
+        QCOMPARE(field(record, "inputText"), prose);
+        QVERIFY2(field(record, "outputText").contains(QStringLiteral("Words: 6")), qPrintable(field(record, "outputText")));
+        QVERIFY2(field(record, "outputText").contains(QStringLiteral("Sentences: 2")),
+                 qPrintable(field(record, "outputText")));
+
+        const QString link = QStringLiteral("https://example.com/shop/item?id=42&utm_source=news&utm_medium=mail&color=red");
+        select(link);
+        record = run(zub, config, ZubActionKind::cleanURL, link);
+        QCOMPARE(field(record, "actionKind"), QStringLiteral("cleanURL"));
+        const QUrl cleaned(field(record, "outputText"));
+        QVERIFY2(!field(record, "outputText").contains(QStringLiteral("utm_")), qPrintable(field(record, "outputText")));
+        QCOMPARE(cleaned.adjusted(QUrl::RemoveQuery), QUrl(QStringLiteral("https://example.com/shop/item")));
+        // The parameters that carry meaning stay, in their order.
+        QCOMPARE(QUrlQuery(cleaned).queryItems(),
+                 (QList<std::pair<QString, QString>>{{QStringLiteral("id"), QStringLiteral("42")},
+                                                      {QStringLiteral("color"), QStringLiteral("red")}}));
+
+        // WordNet knows a house as a dwelling.
+        select(QStringLiteral("house"));
+        record = run(zub, config, ZubActionKind::dictionary, QStringLiteral("house"));
+        QCOMPARE(field(record, "actionKind"), QStringLiteral("dictionary"));
+        QVERIFY(!record.value(QStringLiteral("isError")).toBool());
+        QVERIFY2(field(record, "outputText").contains(QStringLiteral("dwelling")), qPrintable(field(record, "outputText")));
+
+        // An unknown word is a miss, recorded as an error rather than an empty definition.
+        select(QStringLiteral("zqxvorbletz"));
+        record = run(zub, config, ZubActionKind::dictionary, QStringLiteral("zqxvorbletz"));
+        QVERIFY(record.value(QStringLiteral("isError")).toBool());
+        QVERIFY2(field(record, "outputText").contains(QStringLiteral("zqxvorbletz")), qPrintable(field(record, "outputText")));
+
+        // The QR card's Copy puts the code itself, a square image, on the clipboard.
+        const QString payload = QStringLiteral("https://example.com/a");
+        select(payload);
+        record = run(zub, config, ZubActionKind::qrCode, payload);
+        QCOMPARE(field(record, "actionKind"), QStringLiteral("qrCode"));
+        QVERIFY(!record.value(QStringLiteral("isError")).toBool());
+        QVERIFY2(field(record, "outputText").contains(QStringLiteral("21 chars")), qPrintable(field(record, "outputText")));
+        ZubExecutionResult shownResult = resultOf(record);
+        // The card lays out around the image; any image of the code's kind places the buttons alike.
+        shownResult.qrPNGData = ZubOfflineTextEngine::generateQRCodePNG(payload, 10.0);
+        QGuiApplication::clipboard()->clear();
+        m_input.click(barControl(expandedBar(zub), config, payload, QStringLiteral("copyButton"), shownResult));
+        QTRY_VERIFY_WITH_TIMEOUT(!QGuiApplication::clipboard()->image().isNull(), 10000);
+        const QImage code = QGuiApplication::clipboard()->image();
+        QCOMPARE(code.width(), code.height());
+        QVERIFY(code.width() >= 21);
+        QCOMPARE(zub.history().size(), 5);
+    }
+
+    void webSearchOpensTheSearchAddressInTheBrowser()
+    {
+        // The desktop's URL opener, replaced by one that notes what it was asked to open.
+        QTemporaryDir opener;
+        const QString openedPath = opener.filePath(QStringLiteral("opened"));
+        QFile script(opener.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + openedPath.toUtf8() + "'\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        const ZubConfig config = testConfig({ZubActionKind::openWebSearch});
+        QuorZubInstance zub;
+        zub.setEnvironmentVariable(QStringLiteral("PATH"), opener.path() + u':' + qEnvironmentVariable("PATH"));
+        launch(zub, config);
+        const QString text = QStringLiteral("C++ move & copy");
+        const std::unique_ptr<TestEditor> started = editorWith(text);
+        QVERIFY(started);
+        TestEditor& editor = *started;
+        selectAll(zub, editor, text);
+
+        const QJsonObject record = run(zub, config, ZubActionKind::openWebSearch, text);
+        QCOMPARE(field(record, "actionKind"), QStringLiteral("openWebSearch"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(openedPath), 10000);
+        QFile opened(openedPath);
+        QVERIFY(opened.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = opened.readAll().trimmed().split('\n');
+        QCOMPARE(lines.size(), 1);
+        const QByteArray address = lines.first();
+        QVERIFY2(address.startsWith("https://"), address.constData());
+        // "+" and "&" arrive encoded: the search is for what was selected, not "C  move" and a stray parameter.
+        QVERIFY2(address.contains("q=C%2B%2B%20move%20%26%20copy"), address.constData());
+        QCOMPARE(QUrlQuery(QUrl::fromEncoded(address)).queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded), text);
+        QCOMPARE(QString::fromUtf8(address), field(record, "outputText"));
+        // The browser takes over: the bar goes.
+        QTRY_VERIFY_WITH_TIMEOUT(!bar(zub).has_value(), 10000);
+    }
+
+    void speakingWithoutAnAudioDeviceSaysWhyAndCarriesOn()
+    {
+        // No sound server and an audio library configuration without devices, whatever this machine has.
+        QTemporaryDir audio;
+        QFile emptyConfiguration(audio.filePath(QStringLiteral("asound.conf")));
+        QVERIFY(emptyConfiguration.open(QIODevice::WriteOnly));
+        emptyConfiguration.close();
+        const ZubConfig config = testConfig({ZubActionKind::caseTransform});
+        QuorZubInstance zub;
+        zub.setEnvironmentVariable(QStringLiteral("ALSA_CONFIG_PATH"), emptyConfiguration.fileName());
+        zub.setEnvironmentVariable(QStringLiteral("PULSE_SERVER"), audio.filePath(QStringLiteral("no-server")));
+        launch(zub, config);
+        const QString text = QStringLiteral("hello quiet world");
+        const std::unique_ptr<TestEditor> started = editorWith(text);
+        QVERIFY(started);
+        TestEditor& editor = *started;
+        selectAll(zub, editor, text);
+        const QJsonObject record = run(zub, config, ZubActionKind::caseTransform, text);
+        QCOMPARE(field(record, "outputText"), QStringLiteral("Hello Quiet World"));
+
+        const QString failed = QStringLiteral("Speech failed: No audio output is available for speech");
+        const QPoint speak = barControl(expandedBar(zub), config, text, QStringLiteral("speakButton"), resultOf(record));
+        m_input.click(speak);
+        QTRY_COMPARE_WITH_TIMEOUT(zub.logMessages(failed).size(), 1, 10000);
+        QVERIFY2(zub.isRunning(), zub.output().constData());
+        // The button is Speak again, and tries again.
+        m_input.click(speak);
+        QTRY_COMPARE_WITH_TIMEOUT(zub.logMessages(failed).size(), 2, 10000);
+        QVERIFY2(zub.isRunning(), zub.output().constData());
+
+        // Still serving the bar: the same pill runs again.
+        const QJsonObject again = run(zub, config, ZubActionKind::caseTransform, text);
+        QCOMPARE(field(again, "outputText"), QStringLiteral("Hello Quiet World"));
+        QCOMPARE(zub.history().size(), 2);
+    }
+};
+
+QUOR_TEST_MAIN(TestQuorZubBarActions)
+#include "tst_quorzubbaractions.moc"
