@@ -1,16 +1,13 @@
+#include "QuorZubBarDriver.h"
 #include "QuorZubHarness.h"
 
 #include "QuorZubCoreTests/SelectionWatcher/X11TestDriver.h"
 
-#include "QuorKit/Design/QuorProductPalette.h"
-#include "QuorZubApp/Views/ZubFloatingBarContentView.h"
-#include "QuorZubApp/Views/ZubFloatingBarState.h"
 #include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
 #include "QuorZubCore/Models/ZubConfig.h"
 
 #include "Support/QuorTestSupport.h"
 
-#include <QAbstractScrollArea>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -24,22 +21,12 @@
 #include <algorithm>
 
 namespace {
-const QString kStudioTitle = QStringLiteral("QuorZub — by Tallowmer");
-const QString kBarTitle = QStringLiteral("QuorZub");
+using quorzub_bar::barControl;
+using quorzub_bar::resultOf;
+using quorzub_bar::testConfig;
+const QString kStudioTitle = quorzub_bar::studioTitle;
+const QString kBarTitle = quorzub_bar::barTitle;
 constexpr auto kWait = std::chrono::seconds(10);
-
-// The offline backend, no auto-hide, and only the actions a test clicks.
-ZubConfig testConfig(const QList<ZubActionKind>& wanted, bool autoShow = true)
-{
-    ZubConfig config = ZubConfig::defaultConfig();
-    config.translationBackend = ZubTranslationBackend::offlineOnly;
-    config.autoShowOnSelection = autoShow;
-    config.hideDelaySeconds = 0;
-    for (ZubActionDefinition& action : config.actions) {
-        action.isEnabled = wanted.contains(action.kind);
-    }
-    return config;
-}
 
 ZubActionDefinition actionOf(const ZubConfig& config, ZubActionKind kind)
 {
@@ -80,58 +67,6 @@ private:
 
     std::optional<X11Windows::Client> bar(const QuorZubInstance& zub) const { return m_windows.find(zub.pid(), kBarTitle); }
 
-    // Where a control of the bar is on screen: the same content laid out here, on the same display
-    // and fonts, at the bar's size.
-    QPoint barControl(const X11Windows::Client& shown, const ZubConfig& config, const QString& text,
-                      const QString& objectName, const std::optional<ZubExecutionResult>& result = std::nullopt)
-    {
-        ZubFloatingBarState state;
-        state.setSourceText(text);
-        state.setDetectedLanguageCode(ZubOfflineTextEngine::detectLanguage(text));
-        state.setActions(config.enabledActions());
-        state.setLanguage(QuorLanguage::en);
-        state.setTargetLanguage(config.targetLanguage);
-        state.setCanReplaceInPlace(true);
-        state.setResult(result);
-        state.setIsPresented(true);
-        QWidget twin;
-        twin.setAttribute(Qt::WA_DontShowOnScreen);
-        auto* content = new ZubFloatingBarContentView(&state, {}, QuorProductPalette::deepCoral, &twin);
-        twin.resize(shown.geometry.size());
-        content->resize(shown.geometry.size());
-        twin.show();
-        QCoreApplication::processEvents();
-        const auto* control = content->findChild<QWidget*>(objectName);
-        if (control == nullptr) {
-            qWarning("no bar control %s", qPrintable(objectName));
-            return {};
-        }
-        QRect area(control->mapTo(content, QPoint()), control->size());
-        // A pill may be partly scrolled out of the pill row: aim at its visible part.
-        if (const auto* row = content->findChild<QAbstractScrollArea*>(QStringLiteral("pillScroll"));
-            row != nullptr && row->isAncestorOf(control)) {
-            area &= QRect(row->viewport()->mapTo(content, QPoint()), row->viewport()->size());
-        }
-        return shown.geometry.topLeft() + area.center();
-    }
-
-    static ZubExecutionResult resultOf(const QJsonObject& record)
-    {
-        ZubExecutionResult result;
-        result.actionKind = *ZubActionKinds::fromRawValue(record.value(QStringLiteral("actionKind")).toString());
-        result.actionTitle = record.value(QStringLiteral("actionTitle")).toString();
-        result.inputText = record.value(QStringLiteral("inputText")).toString();
-        result.outputText = record.value(QStringLiteral("outputText")).toString();
-        if (record.contains(QStringLiteral("detectedLanguageCode"))) {
-            result.detectedLanguageCode = record.value(QStringLiteral("detectedLanguageCode")).toString();
-        }
-        if (record.contains(QStringLiteral("targetLanguageCode"))) {
-            result.targetLanguageCode = record.value(QStringLiteral("targetLanguageCode")).toString();
-        }
-        result.durationMs = record.value(QStringLiteral("durationMs")).toInteger();
-        result.isError = record.value(QStringLiteral("isError")).toBool();
-        return result;
-    }
 
     // Drags across the whole text and returns how long the bar took to be on screen after the release.
     std::optional<qint64> selectAll(const QuorZubInstance& zub, const TestEditor& editor, int length)
