@@ -107,6 +107,25 @@ private slots:
         }
     }
 
+    void theTokenStaysWithTheGatewayAndAnswersStaySmall()
+    {
+        signIn();
+        // A redirect to another host is not followed: the token never reaches it.
+        QuorTestHttpServer elsewhere;
+        QVERIFY(elsewhere.start());
+        elsewhere.route("GET", "/collect", profileAnswer());
+        server().route("GET", "/v1/me", QuorTestHttpResponse::text("moved", 307).withHeader(
+                                            "Location", elsewhere.url(QStringLiteral("/collect")).toString().toUtf8()));
+        QVERIFY_THROWS_EXCEPTION(QuorTransferError, quorAwait(manager().fetchProfile()));
+        QCOMPARE(elsewhere.requestCount(), 0);
+
+        // An answer far larger than any account document is refused, not buffered.
+        QuorTestHttpResponse endless;
+        endless.chunks = QList<QByteArray>(9, QByteArray(1024 * 1024, ' '));
+        server().route("GET", "/v1/me", endless);
+        QVERIFY_THROWS_EXCEPTION(QuorTransferError, quorAwait(manager().fetchProfile()));
+    }
+
     void transferFailuresAndCancellation()
     {
         signIn();
