@@ -76,7 +76,8 @@ ZubStudioViewModel::ZubStudioViewModel(std::unique_ptr<ZubStudioEnvironment> env
 
     m_config = m_store.loadConfig();
     rebuildExcludedBundleIDs();
-    m_history = m_store.loadHistory();
+    // A file written with a larger cap (or by hand) is held only as far as it will be kept.
+    m_history = m_store.capHistory(m_store.loadHistory());
     m_playgroundText = playgroundSampleText(QuorLanguages::current());
 
     const QPointer<ZubStudioViewModel> self(this);
@@ -705,11 +706,7 @@ void ZubStudioViewModel::recordHistory(const ZubExecutionResult& result)
 {
     m_history.insert(0, ZubHistoryRecord::fromResult(result));
     // Memory holds what the file holds: pinned records always, then the newest unpinned ones.
-    for (qsizetype i = m_history.size() - 1; i >= 0 && m_history.size() > historyLimit; --i) {
-        if (!m_history[i].isPinned) {
-            m_history.removeAt(i);
-        }
-    }
+    m_history = m_store.capHistory(m_history);
     saveHistory();
 }
 

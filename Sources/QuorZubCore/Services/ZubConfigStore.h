@@ -38,9 +38,10 @@ public:
     QList<ZubHistoryRecord> loadHistory() const;
     // Applies the cap first: pinned records always stay, the first unpinned ones fill the rest.
     void saveHistory(const QList<ZubHistoryRecord>& records) const;
+    // What saveHistory keeps of `records`, newest first once anything had to go.
+    QList<ZubHistoryRecord> capHistory(const QList<ZubHistoryRecord>& records) const;
 
 private:
-    QList<ZubHistoryRecord> capHistory(const QList<ZubHistoryRecord>& records) const;
     void write(const QString& path, const QByteArray& bytes) const;
 
     QString m_baseDirectory;

@@ -589,8 +589,22 @@ private slots:
         QCOMPARE(m_vm->history()[0].inputText, QStringLiteral("new"));
         QVERIFY(std::any_of(m_vm->history().cbegin(), m_vm->history().cend(),
                             [](const ZubHistoryRecord& r) { return r.isPinned; }));
-        QCOMPARE(m_vm->history().last().outputText, QStringLiteral("r245"));
+        // Newest first, as the file holds them: the oldest unpinned record kept, then the old pin.
+        QCOMPARE(m_vm->history()[248].outputText, QStringLiteral("r245"));
+        QCOMPARE(m_vm->history().last().outputText, QStringLiteral("pinned old"));
         QCOMPARE(store().loadHistory().size(), 250);
+
+        // A file holding more than the cap is held in memory only as far as it will be kept.
+        for (int i = 0; i < 20; ++i) {
+            stored.append(record(QStringLiteral("extra%1").arg(i), false, 100 + i));
+        }
+        ZubConfigStore(m_dir->path(), 1000).saveHistory(stored);
+        make();
+        QCOMPARE(m_vm->history().size(), 250);
+        QVERIFY(std::any_of(m_vm->history().cbegin(), m_vm->history().cend(),
+                            [](const ZubHistoryRecord& r) { return r.isPinned; }));
+        QVERIFY(std::none_of(m_vm->history().cbegin(), m_vm->history().cend(),
+                             [](const ZubHistoryRecord& r) { return r.outputText.startsWith(QStringLiteral("extra")); }));
     }
 
     void playgroundRuns()
