@@ -77,7 +77,9 @@ private:
             if (m_stopping.load()) {
                 break;
             }
-            if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
+            // Without the wake descriptor (eventfd refused) only a bounded wait lets a stop be seen.
+            const bool canBeWoken = m_wake >= 0;
+            if (::poll(fds, canBeWoken ? 2 : 1, canBeWoken ? -1 : 200) < 0 && errno != EINTR) {
                 break;
             }
         }
