@@ -106,6 +106,17 @@ private slots:
         QCOMPARE(systemResolved(), QuorLanguage::en);
         qputenv("LC_ALL", "de_AT.UTF-8");
         QCOMPARE(systemResolved(), QuorLanguage::de);
+        // Without LC_ALL, LC_MESSAGES decides before LANG, as for the C library; POSIX there means
+        // untranslated messages, whatever LANG says.
+        qunsetenv("LC_ALL");
+        qputenv("LC_MESSAGES", "fi_FI.UTF-8");
+        qputenv("LANG", "de_DE.UTF-8");
+        QCOMPARE(systemResolved(), QuorLanguage::fi);
+        qputenv("LC_MESSAGES", "POSIX");
+        QCOMPARE(systemResolved(), QuorLanguage::en);
+        qunsetenv("LC_MESSAGES");
+        qputenv("LANG", "sv_SE.UTF-8");
+        QCOMPARE(systemResolved(), QuorLanguage::sv);
         qputenv("LC_ALL", "C.UTF-8");
     }
 
