@@ -4,6 +4,7 @@
 #include "QuorKit/UI/QuorAIModelCatalogSection.h"
 #include "QuorKit/UI/QuorAIModelRowButton.h"
 #include "QuorPlatform/Core/QuorCancellationToken.h"
+#include "Support/QuorAcmeCatalogEntries.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
@@ -67,24 +68,10 @@ QuorAIModelCatalogDocument acmeCatalog(const Bench& bench)
 {
     QuorAIModelCatalogDocument document = bench.catalog->document();
     document.catalogVersion = QStringLiteral("2025.07-test");
-    QuorAIProviderSpec acme = *document.provider(QStringLiteral("openai"));
-    acme.id = QStringLiteral("acme");
-    acme.name = QStringLiteral("Acme");
-    acme.apiFormat = QStringLiteral("openai-compatible");
-    acme.defaultBaseUrl = bench.server.url(QStringLiteral("/v1/")).toString();
-    acme.chatPath = QStringLiteral("chat/completions");
-    document.providers.append(acme);
-    QuorAIModelSpec writer = *document.model(QStringLiteral("openai/gpt-4o-mini"));
-    writer.id = QStringLiteral("acme/acme-writer");
-    writer.providerId = QStringLiteral("acme");
-    writer.apiModelId = QStringLiteral("acme-writer");
-    writer.aliases.clear();
-    writer.displayName = QStringLiteral("Acme Writer");
-    writer.vendor = QStringLiteral("Acme");
-    writer.tags = {QStringLiteral("acme")};
-    writer.pricing->inputPer1M = 1.5;
-    writer.pricing->outputPer1M = 6;
-    document.models.append(writer);
+    quorAddAcmeCatalogEntries(document, bench.server.url(QStringLiteral("/v1/")).toString());
+    document.providers.last().chatPath = QStringLiteral("chat/completions");
+    document.models.last().pricing->inputPer1M = 1.5;
+    document.models.last().pricing->outputPer1M = 6;
     return document;
 }
 

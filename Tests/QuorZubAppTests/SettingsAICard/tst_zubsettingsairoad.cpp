@@ -16,6 +16,7 @@
 #include "QuorZubCore/Services/ZubKeychainSecretStore.h"
 #include "QuorZubCore/Services/ZubQuorAIChatClient.h"
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
+#include "Support/QuorAcmeCatalogEntries.h"
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 
@@ -163,21 +164,7 @@ struct Road {
                 provider.defaultBaseUrl = server.url(QStringLiteral("/lmstudio/v1")).toString();
             }
         }
-        QuorAIProviderSpec acme = *document.provider(QStringLiteral("openai"));
-        acme.id = QStringLiteral("acme");
-        acme.name = QStringLiteral("Acme");
-        acme.apiFormat = QStringLiteral("openai-compatible");
-        acme.defaultBaseUrl = server.url(QStringLiteral("/v1")).toString();
-        document.providers.append(acme);
-        QuorAIModelSpec writer = *document.model(QStringLiteral("openai/gpt-4o-mini"));
-        writer.id = QStringLiteral("acme/acme-writer");
-        writer.providerId = QStringLiteral("acme");
-        writer.apiModelId = QStringLiteral("acme-writer");
-        writer.aliases.clear();
-        writer.displayName = QStringLiteral("Acme Writer");
-        writer.vendor = QStringLiteral("Acme");
-        writer.tags = {QStringLiteral("acme")};
-        document.models.append(writer);
+        quorAddAcmeCatalogEntries(document, server.url(QStringLiteral("/v1")).toString());
 
         server.route("GET", "/catalog.json", QuorTestHttpResponse::json(QJsonDocument(document.toJson()).toJson()));
         server.route("GET", "/api/tags", QuorTestHttpResponse::json(R"({"models":[{"name":"phi3:mini","size":2300000000}]})"));
