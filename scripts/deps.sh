@@ -20,11 +20,15 @@ RUN_PACKAGES=(
   espeak-ng-data
   dict-wn
   fonts-material-design-icons-iconfont fonts-dejavu-core
+  # The language picker's native names: CJK and Hangul, Devanagari, Thai (DejaVu has the rest).
+  fonts-droid-fallback fonts-lohit-deva fonts-tlwg-loma-otf
   maim slop
   dbus dbus-x11 gnome-keyring
 )
 TEST_PACKAGES=(
   xvfb xauth openbox xdotool x11-utils imagemagick zbar-tools trayer
+  # Screen-reader walks of the windows; validation of the installed desktop entry.
+  at-spi2-core desktop-file-utils
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorZubApp/App/QuorZubApp.h"
+#include "QuorZubApp/App/ZubCommandLine.h"
 #include "QuorZubApp/App/ZubDesktopEnvironment.h"
 #include "QuorZubApp/App/ZubSingleInstanceGuard.h"
 
@@ -7,11 +8,26 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tallowmer"));
     QApplication::setApplicationName(QStringLiteral("QuorZub"));
+    // Before the display is opened and before any instance is claimed: --version needs neither,
+    // and a mistyped option must not reach a running instance.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const ZubCommandLine commandLine = ZubCommandLine::parse(arguments);
+    if (commandLine.action != ZubCommandLine::Action::run) {
+        std::fputs(commandLine.text.toLocal8Bit().constData(),
+                   commandLine.action == ZubCommandLine::Action::failAndExit ? stderr : stdout);
+        return commandLine.exitCode();
+    }
+
+    QApplication app(argc, argv);
     QApplication::setDesktopFileName(QuorBundle::main().bundleIdentifier());
     if (const auto icon = QuorBundle::main().pathForResource(QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("png"),
                                                              QStringLiteral("icons"))) {

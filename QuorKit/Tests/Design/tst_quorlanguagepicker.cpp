@@ -6,7 +6,11 @@
 #include "QuorKit/System/QuorSettings.h"
 #include "Support/QuorTestSupport.h"
 
+#include "QuorKit/Design/QuorFonts.h"
+
 #include <QAction>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QMenu>
 #include <QtTest>
 
@@ -184,6 +188,21 @@ private slots:
         QCOMPARE(widget.layoutDirection(), Qt::RightToLeft);
         quorLocaleEnvironment(&widget, QuorLanguage::ptBR);
         QCOMPARE(widget.locale().territory(), QLocale::Brazil);
+    }
+
+    // Every native name draws with real glyphs (no empty boxes) from the fonts the project installs.
+    void nativeNamesHaveGlyphs()
+    {
+        for (const QuorLanguage language : QuorLanguages::allCases()) {
+            const QString name = QuorLanguages::nativeName(language);
+            QTextLayout layout(name, QuorFonts::system(13));
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            for (const QGlyphRun& run : layout.glyphRuns()) {
+                QVERIFY2(!run.glyphIndexes().contains(0), qPrintable(name + QStringLiteral(" in ") + run.rawFont().familyName()));
+            }
+        }
     }
 };
 

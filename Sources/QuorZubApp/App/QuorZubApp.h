@@ -5,6 +5,7 @@
 #include <memory>
 
 class QuorAppActivationDelegate;
+class ZubDesktopNotifier;
 class ZubMenuBarExtra;
 class ZubStudioEnvironment;
 class ZubStudioViewModel;
@@ -35,4 +36,5 @@ private:
     std::unique_ptr<ZubStudioViewModel> m_viewModel;
     std::unique_ptr<ZubStudioWindow> m_studioWindow;
     std::unique_ptr<ZubMenuBarExtra> m_menuBarExtra;
+    std::unique_ptr<ZubDesktopNotifier> m_notifier;
 };

@@ -7,6 +7,7 @@
 #include "QuorKit/System/QuorLaunchAtLogin.h"
 #include "QuorKit/System/QuorPermissionCenter.h"
 #include "QuorPlatform/Core/QuorError.h"
+#include "QuorPlatform/KeySynth/QuorEditingChords.h"
 #include "QuorPlatform/Speech/QuorEspeakSpeechSynthesizer.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
 #include "QuorZubApp/Views/ZubGlobalMouseDismissSource.h"
@@ -132,6 +133,18 @@ QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::captureSelectedText(b
 QCoro::Task<bool> ZubDesktopEnvironment::replaceSelection(QString text)
 {
     return m_services->selection.replaceSelection(std::move(text));
+}
+
+bool ZubDesktopEnvironment::isTerminalFocused() const
+{
+    QStringList classes;
+    if (const auto frontmost = X11Workspace::frontmostApplication()) {
+        classes += frontmost->windowClass();
+    }
+    if (const auto focused = X11Workspace::focusedApplication()) {
+        classes += focused->windowClass();
+    }
+    return quor::platform::EditingChords::terminalKind(classes) != quor::platform::EditingChords::TerminalKind::notTerminal;
 }
 
 std::optional<QString> ZubDesktopEnvironment::clipboardText() const

@@ -24,6 +24,7 @@ public:
     void stopSelectionMonitoring() override;
     QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback) override;
     QCoro::Task<bool> replaceSelection(QString text) override;
+    bool isTerminalFocused() const override;
 
     std::optional<QString> clipboardText() const override;
     void setClipboardText(const QString& text) override;

@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
@@ -21,11 +22,14 @@ namespace {
 constexpr int kGap = 4;
 // A click on the tray icon that closed the open popup (as a click outside it) must not reopen it.
 constexpr qint64 kReopenGuardMs = 250;
+const QColor kIconPlate(28, 24, 38, 235);
 
-// The popup window that holds the tray window's content; closes on a click outside it.
+// The window that holds the tray window's content; closes when another window takes the focus
+// (a click outside it) and on Escape. A real window rather than a popup, so screen readers list it
+// among the application's windows and it keeps the keyboard focus it is given.
 class PopupWindow : public QWidget {
 public:
-    PopupWindow() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint)
+    PopupWindow() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     {
         setAttribute(Qt::WA_DeleteOnClose, false);
         setWindowTitle(QStringLiteral("QuorZub"));
@@ -39,6 +43,23 @@ protected:
     {
         m_sinceHidden.start();
         QWidget::hideEvent(event);
+    }
+
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowDeactivate && isVisible()) {
+            hide();
+        }
+        return QWidget::event(event);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Escape) {
+            hide();
+            return;
+        }
+        QWidget::keyPressEvent(event);
     }
 
 private:
@@ -78,6 +99,11 @@ QIcon ZubMenuBarExtra::renderIcon(const Label& label)
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
+        // White marks on a dark plate read on light and dark panels alike.
+        const double radius = side * 0.22;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kIconPlate);
+        painter.drawRoundedRect(QRectF(0, 0, side, side), radius, radius);
         const double glyphSide = side * 0.6;
         const QRectF glyph((side - glyphSide) / 2, 0, glyphSide, glyphSide);
         // The outline form has no glyph of its own: the paused mark is the same glyph, dimmed.

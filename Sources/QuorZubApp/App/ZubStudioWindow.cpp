@@ -6,8 +6,11 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 
 ZubStudioWindow::Commands ZubStudioWindow::commands(bool autoShowOnSelection, QuorLanguage language)
 {
@@ -23,13 +26,22 @@ ZubStudioWindow::Commands ZubStudioWindow::commands(bool autoShowOnSelection, Qu
     return commands;
 }
 
+ZubStudioWindow::Placement ZubStudioWindow::placement(const QRect& available)
+{
+    const QSize room = (available.size() - frameAllowance).expandedTo(QSize(1, 1));
+    Placement placement;
+    placement.minimum = minimumStudioSize.boundedTo(room);
+    placement.frame = QRect(QPoint(), defaultStudioSize.boundedTo(room));
+    placement.frame.moveCenter(available.center());
+    return placement;
+}
+
 ZubStudioWindow::ZubStudioWindow(ZubStudioViewModel* viewModel, QColor accent, QWidget* parent)
     : QMainWindow(parent), m_viewModel(viewModel)
 {
     setWindowTitle(QStringLiteral("QuorZub — by Tallowmer"));
     setObjectName(QStringLiteral("studio"));
-    setMinimumSize(minimumStudioSize);
-    resize(defaultStudioSize);
+    placeOnScreen();
 
     m_menu = menuBar()->addMenu(QStringLiteral("QuorZub"));
     m_trigger = m_menu->addAction(QString());
@@ -79,4 +91,20 @@ void ZubStudioWindow::sync()
     m_screenOCR->setText(texts.screenOCR);
     m_autoShow->setText(texts.autoShow);
     m_quit->setText(texts.quit);
+}
+
+void ZubStudioWindow::placeOnScreen()
+{
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        setMinimumSize(minimumStudioSize);
+        resize(defaultStudioSize);
+        return;
+    }
+    const Placement frame = placement(screen->availableGeometry());
+    setMinimumSize(frame.minimum);
+    setGeometry(frame.frame);
 }

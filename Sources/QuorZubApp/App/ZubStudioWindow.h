@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 
 class QAction;
@@ -18,6 +19,17 @@ class ZubStudioWindow : public QMainWindow {
 public:
     static constexpr QSize minimumStudioSize{1020, 680};
     static constexpr QSize defaultStudioSize{1160, 740};
+    // Room kept for the window manager's frame around the window's content.
+    static constexpr QSize frameAllowance{16, 48};
+
+    // The window's minimum size and its first frame (content, without the window manager's frame)
+    // on a screen whose available area is `available`: never larger than that area, centred in it.
+    struct Placement {
+        QSize minimum;
+        QRect frame;
+        bool operator==(const Placement& other) const = default;
+    };
+    static Placement placement(const QRect& available);
 
     // The command menu's texts for one state.
     struct Commands {
@@ -39,6 +51,8 @@ public:
 
 private:
     void sync();
+    // Sized and placed for the screen under the pointer.
+    void placeOnScreen();
 
     QPointer<ZubStudioViewModel> m_viewModel;
     QMenu* m_menu = nullptr;

@@ -65,6 +65,8 @@ public:
     virtual QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback) = 0;
     // True when the replacement was pasted.
     virtual QCoro::Task<bool> replaceSelection(QString text) = 0;
+    // Whether the window keys would go to now is a terminal, which gets no synthesized paste.
+    virtual bool isTerminalFocused() const { return false; }
 
     // The general clipboard.
     virtual std::optional<QString> clipboardText() const = 0;

@@ -131,4 +131,6 @@ public:
 
 signals:
     void changed();
+    // showToast() raised a message: for whoever shows it outside the studio window too.
+    void toastRaised(const QString& message, bool isError);
 };

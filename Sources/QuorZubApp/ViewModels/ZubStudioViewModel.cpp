@@ -223,6 +223,7 @@ void ZubStudioViewModel::showToast(const QString& message, bool isError)
     m_toastMessage = message;
     m_toastIsError = isError;
     emit changed();
+    emit toastRaised(message, isError);
     const QPointer<ZubStudioViewModel> self(this);
     m_toastTask.start([self](QuorCancellationToken token) { return clearToastLater(self, token); });
 }
@@ -793,6 +794,13 @@ QCoro::Task<> ZubStudioViewModel::runReplace(QPointer<ZubStudioViewModel> self, 
         co_return;
     }
     environment->setClipboardText(text);
+    if (environment->isTerminalFocused()) {
+        // Keys pasted into a terminal would reach its shell; nothing is missing on this desktop.
+        self->showToast(self->text(QStringLiteral("Copied to clipboard. Replace is not sent to terminals: paste it there yourself."),
+                                   QStringLiteral("Panoya kopyalandı. Değiştir terminallere gönderilmez: oraya kendiniz yapıştırın.")),
+                        true);
+        co_return;
+    }
     self->showToast(self->text(QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11))."),
                                QStringLiteral("Panoya kopyalandı (otomatik yapıştırma için seçim ve tuş erişimi (X11) gerekir).")),
                     true);

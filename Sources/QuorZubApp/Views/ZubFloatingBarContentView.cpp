@@ -645,6 +645,10 @@ void ZubFloatingBarContentView::syncOnce()
 
     if (m_state->isPresented() != m_shownPresented) {
         m_shownPresented = m_state->isPresented();
+        if (m_shownPresented) {
+            // Each showing starts with the first actions in view, wherever the last one was left.
+            m_pillScroll->horizontalScrollBar()->setValue(m_pillScroll->horizontalScrollBar()->minimum());
+        }
         animatePresented(m_shownPresented);
     }
 }

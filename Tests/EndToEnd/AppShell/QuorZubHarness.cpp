@@ -338,19 +338,6 @@ std::optional<QRect> X11Windows::embeddedWindow(qint64 pid) const
     return std::nullopt;
 }
 
-std::optional<QRect> X11Windows::popupWindow(qint64 pid) const
-{
-    XSync(m_display, False);
-    for (const Window window : childrenOf(m_display, DefaultRootWindow(m_display))) {
-        XWindowAttributes attributes;
-        if (XGetWindowAttributes(m_display, window, &attributes) != 0 && attributes.override_redirect
-            && attributes.map_state == IsViewable && windowPid(m_display, window) == pid) {
-            return rootGeometry(m_display, window, attributes);
-        }
-    }
-    return std::nullopt;
-}
-
 unsigned long X11Windows::activeWindow() const
 {
     if (m_display == nullptr) {

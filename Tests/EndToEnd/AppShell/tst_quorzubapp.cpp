@@ -9,6 +9,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QClipboard>
+#include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -26,6 +27,7 @@ using quorzub_bar::resultOf;
 using quorzub_bar::testConfig;
 const QString kStudioTitle = quorzub_bar::studioTitle;
 const QString kBarTitle = quorzub_bar::barTitle;
+const QString kTrayTitle = QStringLiteral("QuorZub");
 constexpr auto kWait = std::chrono::seconds(10);
 
 ZubActionDefinition actionOf(const ZubConfig& config, ZubActionKind kind)
@@ -48,6 +50,37 @@ QJsonObject clipboardContent(TestEditor& editor)
     content.remove(QStringLiteral("formats"));
     return content;
 }
+
+// The test's own notification service on the session bus: records what programs ask it to show.
+class NotificationServer : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Shown {
+        QString summary;
+        QString body;
+        int timeout = 0;
+    };
+    QList<Shown> shown;
+
+public slots:
+    uint Notify(const QString& /*app*/, uint replaces, const QString& /*icon*/, const QString& summary, const QString& body,
+                const QStringList& /*actions*/, const QVariantMap& /*hints*/, int timeout)
+    {
+        shown.append({summary, body, timeout});
+        return replaces != 0 ? replaces : static_cast<uint>(shown.size());
+    }
+    QStringList GetCapabilities() { return {QStringLiteral("body")}; }
+    void CloseNotification(uint /*id*/) {}
+    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion)
+    {
+        vendor = QStringLiteral("test");
+        version = QStringLiteral("1");
+        specVersion = QStringLiteral("1.2");
+        return QStringLiteral("quor-test-notifications");
+    }
+};
 
 qint64 median(QList<qint64> values)
 {
@@ -307,10 +340,24 @@ private slots:
         waitUntilLaunched(zub);
 
         QTRY_VERIFY_WITH_TIMEOUT(m_windows.embeddedWindow(zub.pid()).has_value(), 10000);
+        // With the icon in a tray, a second start still brings a closed studio back.
+        m_windows.requestClose(m_windows.find(zub.pid(), kStudioTitle)->window);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        QCOMPARE(zub.startAgain(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+
         const QRect icon = *m_windows.embeddedWindow(zub.pid());
+        const auto trayWindow = [&] { return m_windows.find(zub.pid(), kTrayTitle); };
         m_input.click(icon.center());
-        QTRY_VERIFY_WITH_TIMEOUT(m_windows.popupWindow(zub.pid()).has_value(), 10000);
-        const QRect popup = *m_windows.popupWindow(zub.pid());
+        QTRY_VERIFY_WITH_TIMEOUT(trayWindow().has_value(), 10000);
+        // It takes the keyboard, and Escape closes it.
+        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), trayWindow()->window, 10000);
+        m_input.key("Escape");
+        QTRY_VERIFY_WITH_TIMEOUT(!trayWindow().has_value(), 10000);
+        QTest::qWait(300);
+        m_input.click(icon.center());
+        QTRY_VERIFY_WITH_TIMEOUT(trayWindow().has_value(), 10000);
+        const QRect popup = trayWindow()->geometry;
         QCOMPARE(popup.width(), 310);
         // Under the icon of a panel at the top of the screen.
         QVERIFY(popup.top() > icon.bottom());
@@ -321,6 +368,36 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!zub.isRunning(), 10000);
         tray.terminate();
         tray.waitForFinished(3000);
+    }
+
+    void aFailureWithTheStudioClosedBecomesADesktopNotification()
+    {
+        NotificationServer server;
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server, QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+        // Nothing selected and nothing to fall back on.
+        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+        QGuiApplication::clipboard()->clear(QClipboard::Selection);
+
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(testConfig({ZubActionKind::plainCopy}).toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        waitUntilLaunched(zub);
+        // While the studio is open, its own toast says it.
+        m_input.key("ctrl+alt+a");
+        quorSpin(std::chrono::milliseconds(1500));
+        QVERIFY(server.shown.isEmpty());
+
+        m_windows.requestClose(m_windows.find(zub.pid(), kStudioTitle)->window);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        m_input.key("ctrl+alt+a");
+        QTRY_COMPARE_WITH_TIMEOUT(server.shown.size(), 1, 10000);
+        QCOMPARE(server.shown[0].summary, QStringLiteral("QuorZub"));
+        QCOMPARE(server.shown[0].body, QStringLiteral("No selected text or clipboard text found."));
+        QVERIFY(server.shown[0].timeout > 2000);
+        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+        bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
     }
 
     void aSecondLaunchBringsTheStudioForward()

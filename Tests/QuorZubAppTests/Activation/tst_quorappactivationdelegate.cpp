@@ -55,10 +55,13 @@ private slots:
         QWidget panel(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
         panel.setAttribute(Qt::WA_ShowWithoutActivating);
         QWidget popup(nullptr, Qt::Popup);
+        // What an XEmbed tray holds: a visible top-level window outside the window manager.
+        QWidget trayIcon(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
         QMainWindow hidden;
         panel.show();
         popup.show();
-        QVERIFY(QuorAppActivationDelegate::studioWindowCandidate({&panel, &popup, &hidden}) == nullptr);
+        trayIcon.show();
+        QVERIFY(QuorAppActivationDelegate::studioWindowCandidate({&panel, &popup, &trayIcon, &hidden}) == nullptr);
         QVERIFY(!QuorAppActivationDelegate::hasVisibleWindows());
         QuorAppActivationDelegate::bringStudioWindowToFront();
 

@@ -12,6 +12,8 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 using Card = ZubFloatingBarPresentation::Card;
@@ -321,6 +323,32 @@ private slots:
         const QPainterPath shape = view.surfaceShape();
         QVERIFY(shape.contains(QPointF(300, 20)));
         QVERIFY(!shape.contains(QPointF(2, 2)));
+    }
+
+    void pillRowStartsAtItsFirstPillBesideTheBadge()
+    {
+        ZubFloatingBarState state;
+        present(state, 14);
+        state.setDetectedLanguageCode(QStringLiteral("de"));
+        state.setTargetLanguage(ZubTargetLanguage::autoFlipTREN);
+        Calls calls;
+        ZubFloatingBarContentView view(&state, callbacks(calls), QuorProductPalette::deepCoral);
+        view.resize(360, 60);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto* scroll = view.findChild<QScrollArea*>(QStringLiteral("pillScroll"));
+        auto* badge = view.findChild<QAbstractButton*>(QStringLiteral("languageBadge"));
+        const auto inView = [&view](const QWidget* widget) {
+            return QRect(widget->mapTo(&view, QPoint(0, 0)), widget->size());
+        };
+        QVERIFY(inView(scroll->viewport()).left() > inView(badge).right());
+
+        QScrollBar* bar = scroll->horizontalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        bar->setValue(bar->maximum());
+        state.setIsPresented(false);
+        state.setIsPresented(true);
+        QCOMPARE(bar->value(), 0);
     }
 
     void frostedCorners()

@@ -2,6 +2,7 @@
 
 #include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
+#include "QuorZubApp/App/ZubDesktopNotifier.h"
 #include "QuorZubApp/App/ZubMenuBarExtra.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
@@ -14,6 +15,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QPainter>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -148,7 +152,20 @@ private slots:
         const auto off = ZubMenuBarExtra::label(false, ZubTargetLanguage::japanese);
         QCOMPARE(off.symbolName, QStringLiteral("sparkles.rectangle.stack"));
         QCOMPARE(off.badge, QStringLiteral("JA"));
-        QVERIFY(!ZubMenuBarExtra::renderIcon(on).pixmap(22, 22).isNull());
+        // Legible on a light panel as on a dark one: plenty of pixels stand apart from either.
+        const QImage icon = ZubMenuBarExtra::renderIcon(on).pixmap(22, 22).toImage();
+        for (const QColor panel : {QColor(Qt::white), QColor(Qt::black), QColor(0xf6, 0xf5, 0xf4)}) {
+            QImage onPanel(icon.size(), QImage::Format_ARGB32);
+            onPanel.fill(panel);
+            QPainter(&onPanel).drawImage(0, 0, icon);
+            int distinct = 0;
+            for (int y = 0; y < onPanel.height(); ++y) {
+                for (int x = 0; x < onPanel.width(); ++x) {
+                    distinct += std::abs(qGray(onPanel.pixel(x, y)) - panel.lightness()) > 90 ? 1 : 0;
+                }
+            }
+            QVERIFY2(distinct > icon.width() * icon.height() / 10, qPrintable(panel.name()));
+        }
 
         const QRect screen(0, 0, 1920, 1080);
         const QSize size(310, 400);
@@ -175,12 +192,30 @@ private slots:
         QVERIFY(extra.currentLabel().isPaused);
     }
 
+    void toastsOutsideTheStudioBecomeNotifications()
+    {
+        QCOMPARE(ZubDesktopNotifier::notification(QStringLiteral("Copied."), false, true), std::nullopt);
+        const auto error = ZubDesktopNotifier::notification(QStringLiteral("Speech failed."), true, false);
+        QVERIFY(error.has_value());
+        QCOMPARE(error->body, QStringLiteral("Speech failed."));
+        const auto copied = ZubDesktopNotifier::notification(QStringLiteral("Copied."), false, false);
+        QVERIFY(copied->timeoutMs < error->timeoutMs);
+    }
+
     void studioCommandMenu()
     {
         make({});
         ZubStudioWindow window(m_vm.get(), Qt::red);
         QCOMPARE(window.windowTitle(), QStringLiteral("QuorZub — by Tallowmer"));
-        QCOMPARE(window.minimumSize(), QSize(1020, 680));
+        // Never larger than the screen it opens on, and centred there: a 1024x768 screen under a
+        // 28-point panel leaves room for the window manager's frame.
+        QCOMPARE(ZubStudioWindow::placement(QRect(0, 0, 1920, 1080)),
+                 (ZubStudioWindow::Placement{QSize(1020, 680), QRect(380, 170, 1160, 740)}));
+        QCOMPARE(ZubStudioWindow::placement(QRect(0, 28, 1024, 740)),
+                 (ZubStudioWindow::Placement{QSize(1008, 680), QRect(8, 52, 1008, 692)}));
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(window.minimumSize(), ZubStudioWindow::placement(available).minimum);
+        QVERIFY(available.contains(window.geometry()));
         QCOMPARE(window.autoShowAction()->text(), QStringLiteral("Pause Auto-Zub on Selection"));
         QCOMPARE(window.triggerAction()->shortcut().toString(), QStringLiteral("Ctrl+Alt+A"));
         QCOMPARE(window.screenOCRAction()->shortcut().toString(), QStringLiteral("Ctrl+Alt+Shift+O"));

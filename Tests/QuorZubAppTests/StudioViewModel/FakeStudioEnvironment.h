@@ -142,6 +142,8 @@ public:
         replaced.append(text);
         co_return replaceSucceeds;
     }
+    bool terminalFocused = false;
+    bool isTerminalFocused() const override { return terminalFocused; }
 
     // Clipboard
     std::optional<QString> clipboard;

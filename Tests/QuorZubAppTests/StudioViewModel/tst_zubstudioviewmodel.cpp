@@ -321,6 +321,15 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_env->clipboard, std::optional<QString>(QStringLiteral("HELLO")), 2000);
         QCOMPARE(m_vm->toastMessage(), QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11))."));
         QVERIFY(m_vm->toastIsError());
+
+        // A terminal lacks nothing: it is simply not pasted into.
+        m_env->terminalFocused = true;
+        select(QStringLiteral("ls"));
+        bar()->onReplaceSelection(QStringLiteral("LS"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->toastMessage(),
+                                  QStringLiteral("Copied to clipboard. Replace is not sent to terminals: paste it there yourself."),
+                                  2000);
+        QCOMPARE(m_env->clipboard, std::optional<QString>(QStringLiteral("LS")));
     }
 
     void withoutEnabledActionsNothingShows()

@@ -24,7 +24,8 @@ std::optional<QString> stringEntry(const QuorBundle& bundle, const QString& key)
     return value.toString();
 }
 
-// Panels, popups, tool windows and windows that never take focus are not main windows.
+// Panels, popups, tool windows and windows that never take focus are not main windows; neither
+// is a window the window manager never sees, such as the icon a system tray embeds.
 bool canBecomeMain(const QWidget* window)
 {
     if (!window->isWindow() || !window->isVisible()) {
@@ -34,7 +35,8 @@ bool canBecomeMain(const QWidget* window)
     if (type != Qt::Window && type != Qt::Dialog) {
         return false;
     }
-    return !window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus)
+    const Qt::WindowFlags flags = window->windowFlags();
+    return !flags.testFlag(Qt::WindowDoesNotAcceptFocus) && !flags.testFlag(Qt::BypassWindowManagerHint)
         && !window->testAttribute(Qt::WA_ShowWithoutActivating);
 }
 } // namespace

@@ -105,7 +105,6 @@ using ZubStudioLayout::hbox;
 MainZubStudioView::MainZubStudioView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
     : QWidget(parent), m_model(model), m_accent(accent)
 {
-    setMinimumSize(minimumWidth, minimumHeight);
     quorUnifiedTitlebarWindow(this, QuorUnifiedTitlebarMode::unifiedHeader, 16, 14);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -38,9 +38,6 @@ public:
     QuorToastBanner* toastBanner() const { return m_toast; }
     QDialog* versionSheet() const { return m_sheet; }
 
-    static constexpr int minimumWidth = 1020;
-    static constexpr int minimumHeight = 680;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -89,7 +89,16 @@ ZubActionsPresentation::Row ZubActionsPresentation::row(const ZubActionDefinitio
     row.canMoveUp = index > 0;
     row.canMoveDown = index < total - 1;
     row.showsDelete = action.kind == ZubActionKind::customAI;
+    row.moveUpTitle = t("Move Up: ", "Yukarı Taşı: ", language) + row.title;
+    row.moveDownTitle = t("Move Down: ", "Aşağı Taşı: ", language) + row.title;
+    row.deleteTitle = t("Delete: ", "Sil: ", language) + row.title;
+    row.switchTitle = t("Show in the bar: ", "Çubukta göster: ", language) + row.title;
     return row;
+}
+
+QString ZubActionsPresentation::symbolTitle(const QString& symbol, QuorLanguage language)
+{
+    return t("Icon: ", "Simge: ", language) + QString(symbol).replace(QLatin1Char('.'), QLatin1Char(' '));
 }
 
 ZubActionsPresentation ZubActionsPresentation::make(const ZubConfig& config, QuorLanguage language,

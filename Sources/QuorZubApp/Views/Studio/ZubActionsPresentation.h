@@ -36,6 +36,11 @@ struct ZubActionsPresentation {
         bool canMoveDown = false;
         bool showsDelete = false;
         bool isEnabled = false;
+        // Names of the row's icon-only controls (tooltips and what screen readers say).
+        QString moveUpTitle;
+        QString moveDownTitle;
+        QString deleteTitle;
+        QString switchTitle;
         bool operator==(const Row& other) const = default;
     };
 
@@ -73,6 +78,8 @@ struct ZubActionsPresentation {
                    const QColor& accent);
     // The symbols offered for a custom action, in order.
     static const QStringList& symbolOptions();
+    // An icon tile's name: "Icon: wand and stars".
+    static QString symbolTitle(const QString& symbol, QuorLanguage language);
     // The icon picker's tiles with `selected` marked.
     static QList<SymbolOption> symbolChoices(const QString& selected);
     // Only an exactly empty prompt shows the placeholder: a single space already counts as typed.

@@ -92,6 +92,7 @@ QWidget* ZubActionsView::buildCreatorCard()
     for (const QString& symbol : ZubActionsPresentation::symbolOptions()) {
         auto* button = new ZubStudioButton(7, box);
         button->setObjectName(QStringLiteral("symbol:") + symbol);
+        button->setProperty("symbolName", symbol);
         button->setFixedSize(28, 28);
         auto* icon = new QLabel(button);
         icon->setObjectName(QStringLiteral("symbol"));
@@ -115,6 +116,7 @@ QWidget* ZubActionsView::buildCreatorCard()
     m_prompt->setObjectName(QStringLiteral("prompt"));
     styleWellEditor(m_prompt, QuorFonts::system(12.5));
     m_prompt->setFixedHeight(74);
+    m_prompt->setTabChangesFocus(true);
     connect(m_prompt, &QPlainTextEdit::textChanged, this, [this] {
         m_form.prompt = m_prompt->toPlainText();
         syncCreator();
@@ -229,6 +231,10 @@ void ZubActionsView::syncRow(RowWidgets& w, const ZubActionsPresentation::Row& r
     w.up->setEnabled(row.canMoveUp);
     w.down->setEnabled(row.canMoveDown);
     w.remove->setVisible(row.showsDelete);
+    w.up->setToolTip(row.moveUpTitle);
+    w.down->setToolTip(row.moveDownTitle);
+    w.remove->setToolTip(row.deleteTitle);
+    w.toggle->setToolTip(row.switchTitle);
     w.toggle->setChecked(row.isEnabled);
     w.toggle->update();
     w.shown = row;
@@ -246,9 +252,15 @@ void ZubActionsView::sync()
     m_creatorTitle->setText(p.creatorTitle);
     m_creatorSubtitle->setText(p.creatorSubtitle);
     m_titleEN->setPlaceholderText(p.titleENPlaceholder);
+    m_titleEN->setAccessibleName(p.titleENPlaceholder);
     m_titleTR->setPlaceholderText(p.titleTRPlaceholder);
+    m_titleTR->setAccessibleName(p.titleTRPlaceholder);
     m_iconLabel->setText(p.iconLabel);
     m_promptPlaceholder->setText(p.promptPlaceholder);
+    m_prompt->setAccessibleName(p.promptPlaceholder);
+    for (ZubStudioButton* button : m_symbolButtons) {
+        button->setToolTip(ZubActionsPresentation::symbolTitle(button->property("symbolName").toString(), m_model.language()));
+    }
     m_addButton->setText(p.addTitle);
     m_addButton->updateGeometry();
     syncCreator();
@@ -281,9 +293,17 @@ void ZubActionsView::syncRows()
         while (QLayoutItem* item = m_rowsLayout->takeAt(0)) {
             delete item;
         }
+        // Tab follows the rows as they stand, also after a move or a newly added action.
+        QWidget* previous = m_resetButton;
         for (const QString& key : order) {
-            m_rowsLayout->addWidget(m_rows[key].row);
-            m_rows[key].row->show();
+            const RowWidgets& w = m_rows[key];
+            m_rowsLayout->addWidget(w.row);
+            w.row->show();
+            for (QWidget* control : {static_cast<QWidget*>(w.up), static_cast<QWidget*>(w.down),
+                                     static_cast<QWidget*>(w.remove), static_cast<QWidget*>(w.toggle)}) {
+                QWidget::setTabOrder(previous, control);
+                previous = control;
+            }
         }
         m_rowOrder = order;
     }

@@ -141,6 +141,8 @@ ZubHistoryPresentation::Card ZubHistoryPresentation::makeCard(const ZubHistoryRe
     card.pinActive = record.isPinned;
     card.pinSymbol = record.isPinned ? QStringLiteral("pin.fill") : QStringLiteral("pin");
     card.pinColor = record.isPinned ? accent : QuorGlassTokens::textSecondary();
+    card.pinTitle = record.isPinned ? t("Unpin", "Sabitlemeyi Kaldır", language) : t("Pin", "Sabitle", language);
+    card.deleteTitle = t("Delete", "Sil", language);
     return card;
 }
 

@@ -48,6 +48,9 @@ struct ZubHistoryPresentation {
         bool pinActive = false;
         QString pinSymbol;
         QColor pinColor;
+        // The icon-only buttons' names.
+        QString pinTitle;
+        QString deleteTitle;
         bool operator==(const Card& other) const = default;
     };
 

@@ -333,10 +333,12 @@ QWidget* ZubHistoryView::makeCard(const QString& key, const ZubHistoryPresentati
     actions->addWidget(open);
     actions->addStretch(1);
     ZubStudioButton* pin = glassIconButton(QStringLiteral("pin"), card.pinSymbol, card.pinColor, card.pinActive, content);
+    pin->setToolTip(card.pinTitle);
     connect(pin, &QAbstractButton::clicked, this, [this, record] { m_model.toggleHistoryPin(record.id); });
     actions->addWidget(pin);
     ZubStudioButton* remove = glassIconButton(QStringLiteral("delete"), QStringLiteral("trash"), QuorGlassTokens::danger(),
                                               false, content);
+    remove->setToolTip(card.deleteTitle);
     connect(remove, &QAbstractButton::clicked, this, [this, record] { m_model.deleteHistoryRecord(record.id); });
     actions->addWidget(remove);
     layout->addLayout(actions);
@@ -351,6 +353,7 @@ void ZubHistoryView::sync()
     m_presentation = ZubHistoryPresentation::make(m_model, m_state, m_accent);
     const ZubHistoryPresentation& p = m_presentation;
     m_search->setPlaceholderText(p.searchPlaceholder);
+    m_search->setAccessibleName(p.searchPlaceholder);
     for (qsizetype i = 0; i < m_pills.size() && i < p.pills.size(); ++i) {
         const ZubHistoryPresentation::PillLook look = ZubHistoryPresentation::pillLook(p.pills[i].isSelected, m_accent);
         ZubStudioButton* pill = m_pills[i];

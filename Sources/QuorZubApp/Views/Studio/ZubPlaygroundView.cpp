@@ -135,6 +135,8 @@ QWidget* ZubPlaygroundView::buildInputCard()
     styleWellEditor(m_editor, QuorFonts::system(13.5));
     m_editor->setMinimumHeight(96);
     m_editor->setMaximumHeight(140);
+    // Tab moves on to the next control rather than typing a tab.
+    m_editor->setTabChangesFocus(true);
     connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
         const QString text = m_editor->toPlainText();
         if (text != m_model.playgroundText()) {
@@ -225,6 +227,7 @@ void ZubPlaygroundView::syncInput()
 {
     const ZubPlaygroundPresentation& p = m_presentation;
     m_inputTitle->setText(p.inputTitle);
+    m_editor->setAccessibleName(p.inputTitle);
     m_inputSubtitle->setText(p.inputSubtitle);
     m_detectedBadge->setVisible(p.detectedBadge.has_value());
     m_detectedText->setText(p.detectedBadge.value_or(QString()));

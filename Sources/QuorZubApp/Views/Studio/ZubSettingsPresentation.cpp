@@ -131,6 +131,8 @@ ZubSettingsPresentation ZubSettingsPresentation::make(const ZubConfig& config, Q
                            language);
     p.refreshAppsTitle = t("Refresh Apps", "Uygulamaları Yenile", language);
     p.manualPlaceholder = QStringLiteral("com.example.app");
+    p.manualFieldTitle = t("Application ID to exclude", "Hariç tutulacak uygulama kimliği", language);
+    p.removeExcludedTitle = t("Stop excluding: ", "Hariç tutmayı bırak: ", language);
     p.addTitle = t("Add Application ID", "Uygulama Kimliği Ekle", language);
     p.addButtonActive = !manualBundleID.isEmpty();
     p.excludedRows = config.excludedBundleIDs;

@@ -67,9 +67,12 @@ struct ZubSettingsPresentation {
     QString excludedSubtitle;
     QString refreshAppsTitle;
     QString manualPlaceholder;
+    QString manualFieldTitle;
     QString addTitle;
     bool addButtonActive = false;
     QStringList excludedRows;
+    // Before an excluded entry: the name of the button that removes it.
+    QString removeExcludedTitle;
     bool showsQuickExclude = false;
     QString quickExcludeTitle;
     QList<RunningChip> runningChips;

@@ -388,6 +388,7 @@ void ZubSettingsView::sync()
     m_refreshAppsButton->setText(p.refreshAppsTitle);
     m_refreshAppsButton->updateGeometry();
     m_manualField->setPlaceholderText(p.manualPlaceholder);
+    m_manualField->setAccessibleName(p.manualFieldTitle);
     m_addButton->setText(p.addTitle);
     static_cast<QuorStyledButton*>(m_addButton)->setButtonStyle(QuorGlassButtonStyle{p.addButtonActive});
     m_addButton->updateGeometry();
@@ -405,7 +406,7 @@ void ZubSettingsView::syncPermissions()
 void ZubSettingsView::syncExcluded(const ZubSettingsPresentation& previous)
 {
     const ZubSettingsPresentation& p = m_presentation;
-    if (m_firstSync || p.excludedRows != previous.excludedRows) {
+    if (m_firstSync || p.excludedRows != previous.excludedRows || p.removeExcludedTitle != previous.removeExcludedTitle) {
         while (QLayoutItem* item = m_excludedLayout->takeAt(0)) {
             delete item->widget();
             delete item;
@@ -417,6 +418,7 @@ void ZubSettingsView::syncExcluded(const ZubSettingsPresentation& previous)
             layout->addWidget(QuorLabels::makeElided(entry, QuorFonts::monospaced(11.5), QuorGlassTokens::textPrimary(), row), 1);
             auto* remove = new ZubStudioButton(0, row);
             remove->setObjectName(QStringLiteral("remove"));
+            remove->setToolTip(p.removeExcludedTitle + entry);
             auto* symbol = new QLabel(remove);
             symbol->setPixmap(QuorSymbols::pixmap(QStringLiteral("xmark.circle.fill"), 12, QuorGlassTokens::textMuted()));
             hbox(remove, 0)->addWidget(symbol);

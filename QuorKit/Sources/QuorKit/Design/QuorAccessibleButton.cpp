@@ -1,0 +1,105 @@
+#include "QuorKit/Design/QuorAccessibleButton.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+QuorAccessibleButton::QuorAccessibleButton(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+QAbstractButton* QuorAccessibleButton::button() const
+{
+    return static_cast<QAbstractButton*>(object());
+}
+
+QAccessible::Role QuorAccessibleButton::role() const
+{
+    return button()->isCheckable() ? QAccessible::CheckBox : QAccessible::Button;
+}
+
+QAccessible::State QuorAccessibleButton::state() const
+{
+    QAccessible::State state = QAccessibleWidget::state();
+    const QAbstractButton* b = button();
+    state.pressed = b->isDown();
+    if (b->isCheckable()) {
+        state.checkable = true;
+        state.checked = b->isChecked();
+    }
+    return state;
+}
+
+QString QuorAccessibleButton::nameOf(const QAbstractButton& button)
+{
+    if (!button.accessibleName().isEmpty()) {
+        return button.accessibleName();
+    }
+    QString title = button.text();
+    title.remove(QLatin1Char('&'));
+    if (!title.trimmed().isEmpty()) {
+        return title;
+    }
+    QStringList labels;
+    for (const QLabel* label : button.findChildren<QLabel*>()) {
+        if (!label->isHidden() && !label->text().trimmed().isEmpty()) {
+            labels << label->text().trimmed();
+        }
+    }
+    if (!labels.isEmpty()) {
+        return labels.join(QLatin1Char(' '));
+    }
+    return button.toolTip();
+}
+
+QString QuorAccessibleButton::text(QAccessible::Text t) const
+{
+    if (t == QAccessible::Name) {
+        return nameOf(*button());
+    }
+    if (t == QAccessible::Description && button()->toolTip() == nameOf(*button())) {
+        // Said once is enough.
+        return button()->accessibleDescription();
+    }
+    return QAccessibleWidget::text(t);
+}
+
+QStringList QuorAccessibleButton::actionNames() const
+{
+    QStringList names;
+    if (button()->isEnabled()) {
+        names << (button()->isCheckable() ? toggleAction() : pressAction());
+    }
+    return names + QAccessibleWidget::actionNames();
+}
+
+void QuorAccessibleButton::doAction(const QString& actionName)
+{
+    if (!button()->isEnabled()) {
+        return;
+    }
+    if (actionName == pressAction() || actionName == toggleAction()) {
+        button()->click();
+        return;
+    }
+    QAccessibleWidget::doAction(actionName);
+}
+
+QStringList QuorAccessibleButton::keyBindingsForAction(const QString& actionName) const
+{
+    if (actionName == pressAction() || actionName == toggleAction()) {
+        return {QStringLiteral("Space")};
+    }
+    return QAccessibleWidget::keyBindingsForAction(actionName);
+}
+
+QAccessibleInterface* QuorAccessibleButton::factory(const QString& /*className*/, QObject* object)
+{
+    auto* button = qobject_cast<QAbstractButton*>(object);
+    if (button == nullptr || qobject_cast<QPushButton*>(object) != nullptr || qobject_cast<QCheckBox*>(object) != nullptr
+        || qobject_cast<QRadioButton*>(object) != nullptr || qobject_cast<QToolButton*>(object) != nullptr) {
+        return nullptr;
+    }
+    return new QuorAccessibleButton(button);
+}

@@ -1,0 +1,196 @@
+#include "QuorAtSpiWalker.h"
+#include "QuorZubBarDriver.h"
+#include "QuorZubHarness.h"
+
+#include "QuorZubCoreTests/SelectionWatcher/X11TestDriver.h"
+
+#include "Support/QuorTestSupport.h"
+
+#include <QJsonDocument>
+#include <QProcess>
+#include <QSet>
+#include <QtTest>
+
+namespace {
+using Node = AtSpiWalker::Node;
+const QString kStudioTitle = quorzub_bar::studioTitle;
+const QString kBarTitle = quorzub_bar::barTitle;
+const QString kTrayTitle = QStringLiteral("QuorZub");
+
+QString describe(const Node& node)
+{
+    return node.role + QStringLiteral(" '") + node.name + QStringLiteral("' ") + node.ref.path.path();
+}
+} // namespace
+
+// What a screen reader and a keyboard user meet in the real program: every control of the studio
+// (each tab), the tray window and the floating bar has a role and a name, and Tab reaches every
+// control of the studio and the tray window.
+class TestQuorZubAccessibility : public QObject {
+    Q_OBJECT
+
+    X11Windows m_windows;
+    X11TestDriver m_input;
+    std::unique_ptr<AtSpiWalker> m_atspi;
+
+    void startWithScreenReader(QuorZubInstance& zub, const ZubConfig& config)
+    {
+        zub.writeConfig(QJsonDocument(config.toJson()).toJson());
+        // What a screen reader's presence tells Qt programs.
+        zub.setEnvironmentVariable(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        const unsigned long studio = m_windows.find(zub.pid(), kStudioTitle)->window;
+        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), studio, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_atspi->application(zub.pid()).has_value(), 15000);
+    }
+
+    // The visible controls under `root`, and every fault a screen reader would meet there.
+    QList<Node> controlsOf(const AtSpiRef& root, QStringList& faults) const
+    {
+        QList<Node> controls;
+        for (const Node& node : m_atspi->walk(root)) {
+            if (node.role.isEmpty() || node.role == QStringLiteral("unknown") || node.role == QStringLiteral("invalid")) {
+                faults << QStringLiteral("no role: ") + describe(node);
+            }
+            if (node.isControl()) {
+                controls << node;
+                if (node.name.trimmed().isEmpty()) {
+                    faults << QStringLiteral("no name: ") + describe(node);
+                }
+            }
+        }
+        return controls;
+    }
+
+    // Presses Tab until every enabled control took the focus once; returns those it never reached.
+    QStringList tabWalkMisses(const QList<Node>& controls)
+    {
+        QList<Node> wanted;
+        for (const Node& control : controls) {
+            // Menus open with their own keys (F10, Alt).
+            if (control.has(AtSpiWalker::enabledState) && control.role != QStringLiteral("menu item")) {
+                wanted << control;
+            }
+        }
+        QSet<int> reached;
+        qsizetype last = -1;
+        for (qsizetype press = 0; press < 2 * wanted.size() + 10 && reached.size() < wanted.size(); ++press) {
+            m_input.key("Tab");
+            QElapsedTimer settle;
+            settle.start();
+            bool found = false;
+            while (!found && settle.elapsed() < 1500) {
+                for (qsizetype step = 1; step <= wanted.size() && !found; ++step) {
+                    const qsizetype index = (last + step) % wanted.size();
+                    if ((m_atspi->states(wanted[index].ref) >> AtSpiWalker::focusedState) & 1U) {
+                        if (index != last) {
+                            found = true;
+                            last = index;
+                            reached.insert(static_cast<int>(index));
+                        }
+                        break;
+                    }
+                }
+                if (!found) {
+                    QTest::qWait(20);
+                }
+            }
+        }
+        QStringList misses;
+        for (qsizetype i = 0; i < wanted.size(); ++i) {
+            if (!reached.contains(static_cast<int>(i))) {
+                misses << describe(wanted[i]);
+            }
+        }
+        return misses;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_input.isReady());
+        m_atspi = std::make_unique<AtSpiWalker>();
+        QVERIFY2(m_atspi->isConnected(), "at-spi2-core is part of the test packages");
+    }
+
+    void everyStudioTabAndTheBarAreNamedAndReachable()
+    {
+        const ZubConfig config = quorzub_bar::testConfig({ZubActionKind::calculate, ZubActionKind::plainCopy});
+        QuorZubInstance zub;
+        startWithScreenReader(zub, config);
+        const AtSpiRef app = *m_atspi->application(zub.pid());
+
+        const QStringList tabs{QStringLiteral("Playground"), QStringLiteral("Actions ("), QStringLiteral("History ("),
+                               QStringLiteral("Settings")};
+        for (const QString& tab : tabs) {
+            std::optional<AtSpiRef> studio;
+            QTRY_VERIFY_WITH_TIMEOUT((studio = m_atspi->window(app, kStudioTitle)).has_value(), 10000);
+            QStringList faults;
+            QList<Node> controls = controlsOf(*studio, faults);
+            const auto button = std::find_if(controls.begin(), controls.end(), [&tab](const Node& node) {
+                return node.role == QStringLiteral("push button") && node.name.startsWith(tab);
+            });
+            QVERIFY2(button != controls.end(), qPrintable(tab));
+            QVERIFY(m_atspi->doAction(button->ref));
+            QTest::qWait(500);
+            faults.clear();
+            controls = controlsOf(*studio, faults);
+            QVERIFY2(faults.isEmpty(), qPrintable(tab + QStringLiteral(": ") + faults.join(QStringLiteral("; "))));
+            QVERIFY(controls.size() > 8);
+            const QStringList misses = tabWalkMisses(controls);
+            QVERIFY2(misses.isEmpty(), qPrintable(tab + QStringLiteral(": Tab never reached ") + misses.join(QStringLiteral("; "))));
+        }
+
+        // The bar, with its pills and then with a result card.
+        TestEditor editor({QStringLiteral("--text"), QStringLiteral("200 + 10%"), QStringLiteral("--at"),
+                           QStringLiteral("40,120")});
+        QVERIFY(editor.waitUntilReady());
+        m_input.drag(editor.boundary(0), editor.boundary(9));
+        std::optional<AtSpiRef> bar;
+        QTRY_VERIFY_WITH_TIMEOUT((bar = m_atspi->window(app, kBarTitle)).has_value(), 10000);
+        QStringList faults;
+        QList<Node> controls = controlsOf(*bar, faults);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+        const auto pill = std::find_if(controls.begin(), controls.end(),
+                                       [](const Node& node) { return node.name == QStringLiteral("Calculate"); });
+        QVERIFY(pill != controls.end());
+        QVERIFY(m_atspi->doAction(pill->ref));
+        QTRY_VERIFY_WITH_TIMEOUT(zub.history().size() == 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(controlsOf(*bar, faults).size() > controls.size(), 10000);
+        faults.clear();
+        controlsOf(*bar, faults);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+    }
+
+    void theTrayWindowIsNamedAndReachable()
+    {
+        QProcess tray;
+        tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                                              QStringLiteral("right"), QStringLiteral("--widthtype"),
+                                              QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24"),
+                                              QStringLiteral("--SetDockType"), QStringLiteral("true")});
+        QVERIFY(tray.waitForStarted(5000));
+        QuorZubInstance zub;
+        startWithScreenReader(zub, quorzub_bar::testConfig({ZubActionKind::plainCopy}));
+        const AtSpiRef app = *m_atspi->application(zub.pid());
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.embeddedWindow(zub.pid()).has_value(), 10000);
+        m_input.click(m_windows.embeddedWindow(zub.pid())->center());
+        std::optional<AtSpiRef> window;
+        QTRY_VERIFY_WITH_TIMEOUT((window = m_atspi->window(app, kTrayTitle)).has_value(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kTrayTitle).has_value(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), m_windows.find(zub.pid(), kTrayTitle)->window, 10000);
+
+        QStringList faults;
+        const QList<Node> controls = controlsOf(*window, faults);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+        QVERIFY(controls.size() >= 5);
+        const QStringList misses = tabWalkMisses(controls);
+        QVERIFY2(misses.isEmpty(), qPrintable(QStringLiteral("Tab never reached ") + misses.join(QStringLiteral("; "))));
+        tray.terminate();
+        tray.waitForFinished(3000);
+    }
+};
+
+QUOR_TEST_MAIN(TestQuorZubAccessibility)
+#include "tst_quorzubaccessibility.moc"
