@@ -20,8 +20,8 @@ RUN_PACKAGES=(
   espeak-ng-data
   dict-wn
   fonts-material-design-icons-iconfont fonts-dejavu-core
-  # The language picker's native names: CJK and Hangul, Devanagari, Thai (DejaVu has the rest).
-  fonts-droid-fallback fonts-lohit-deva fonts-tlwg-loma-otf
+  # The language picker's native names: Chinese, Japanese, Korean, Devanagari, Thai (DejaVu has the rest).
+  fonts-noto-cjk fonts-lohit-deva fonts-tlwg-loma-otf
   maim slop
   dbus dbus-x11 gnome-keyring
 )

@@ -216,6 +216,7 @@ MenuBarZubPopoverView::Model MenuBarZubPopoverView::model(const ZubConfig& confi
     model.appName = QStringLiteral("QuorZub");
     model.targetLanguageName = ZubTargetLanguages::displayName(config.targetLanguage, language);
     model.autoShowOnSelection = config.autoShowOnSelection;
+    model.autoShowTitle = text("Auto-Zub on Selection", "Seçimde Otomatik Zub");
     model.triggerTitle = text("Zub on Selection / Clipboard", "Seçim / Panoda Zub Aç");
     model.triggerShortcut = QStringLiteral("Ctrl+Alt+A");
     model.screenOCRTitle = text("Screen OCR Translate", "Ekran OCR Çeviri");
@@ -409,6 +410,7 @@ void MenuBarZubPopoverView::sync()
     m_feedback->setLanguage(m_viewModel->language());
     m_languageLabel->setText(m_model.targetLanguageName);
     m_switch->setChecked(m_model.autoShowOnSelection);
+    m_switch->setToolTip(m_model.autoShowTitle);
     m_trigger->setText(m_model.triggerTitle);
     m_trigger->setToolTip(m_model.triggerTitle);
     static_cast<ShortcutButton*>(m_trigger)->setHint(m_model.triggerShortcut);

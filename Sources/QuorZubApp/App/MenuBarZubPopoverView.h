@@ -44,6 +44,8 @@ public:
         QString appName;
         QString targetLanguageName;
         bool autoShowOnSelection = false;
+        // The switch has no visible label: its tooltip and accessible name.
+        QString autoShowTitle;
         QString triggerTitle;
         QString triggerShortcut;
         QString screenOCRTitle;

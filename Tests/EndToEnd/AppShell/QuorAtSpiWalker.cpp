@@ -1,6 +1,7 @@
 #include "QuorAtSpiWalker.h"
 
 #include <QDBusArgument>
+#include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>

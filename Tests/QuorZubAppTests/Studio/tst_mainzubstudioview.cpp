@@ -130,6 +130,47 @@ private slots:
         QCOMPARE(view.tabView(), history.data());
     }
 
+    // Every tab still lays out in the room a 1024x768 screen leaves under a panel and a frame; the
+    // header leaves out its product name and tab icons to get there, and shows them when there is room.
+    void everyTabFitsASmallScreen()
+    {
+        for (const QuorLanguage language : {QuorLanguage::en, QuorLanguage::tr}) {
+            FakeStudioModel model;
+            model.setLanguage(language);
+            MainZubStudioView view(model, Qt::magenta);
+            // As in the studio window, whose minimum is the screen's, not the layout's.
+            view.setMinimumSize(600, 400);
+            view.resize(1008, 640);
+            view.show();
+            for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
+                model.setSelectedTab(tab);
+                const QSize header = view.findChild<QWidget*>(QStringLiteral("studioHeader"))->minimumSizeHint();
+                const QSize content = view.tabView()->minimumSizeHint();
+                QVERIFY2(std::max(header.width(), content.width()) <= 1008 && header.height() + content.height() <= 640,
+                         qPrintable(QStringLiteral("tab %1: header %2x%3, content %4x%5")
+                                        .arg(static_cast<int>(tab))
+                                        .arg(header.width())
+                                        .arg(header.height())
+                                        .arg(content.width())
+                                        .arg(content.height())));
+            }
+            const auto productName = [&view] {
+                const QList<QLabel*> labels = view.findChild<QWidget*>(QStringLiteral("studioHeader"))->findChildren<QLabel*>();
+                return *std::find_if(labels.begin(), labels.end(),
+                                     [](const QLabel* label) { return label->text() == QStringLiteral("QuorZub"); });
+            };
+            QVERIFY(productName()->isHidden());
+            // Where the details come back, they fit too.
+            view.resize(ZubStudioHeaderPresentation::compactBelow, 740);
+            QVERIFY(!productName()->isHidden());
+            for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
+                model.setSelectedTab(tab);
+                const int least = view.findChild<QWidget*>(QStringLiteral("studioHeader"))->minimumSizeHint().width();
+                QVERIFY2(least <= ZubStudioHeaderPresentation::compactBelow, qPrintable(QString::number(least)));
+            }
+        }
+    }
+
     void tabTitlesCountAtOnce()
     {
         FakeStudioModel model;

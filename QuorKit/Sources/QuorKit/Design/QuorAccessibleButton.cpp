@@ -1,5 +1,7 @@
 #include "QuorKit/Design/QuorAccessibleButton.h"
 
+#include "QuorKit/Design/QuorMenuPicker.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
@@ -16,6 +18,10 @@ QAbstractButton* QuorAccessibleButton::button() const
 
 QAccessible::Role QuorAccessibleButton::role() const
 {
+    // A picker opens a menu of choices and shows the current one: a combo box to a screen reader.
+    if (qobject_cast<const QuorMenuPicker*>(button()) != nullptr) {
+        return QAccessible::ComboBox;
+    }
     return button()->isCheckable() ? QAccessible::CheckBox : QAccessible::Button;
 }
 
@@ -50,13 +56,24 @@ QString QuorAccessibleButton::nameOf(const QAbstractButton& button)
     if (!labels.isEmpty()) {
         return labels.join(QLatin1Char(' '));
     }
-    return button.toolTip();
+    if (!button.toolTip().isEmpty()) {
+        return button.toolTip();
+    }
+    if (const auto* picker = qobject_cast<const QuorMenuPicker*>(&button)) {
+        return picker->labelText();
+    }
+    return {};
 }
 
 QString QuorAccessibleButton::text(QAccessible::Text t) const
 {
     if (t == QAccessible::Name) {
-        return nameOf(*button());
+        const QString name = nameOf(*button());
+        // Else a label that names it as its buddy.
+        return name.isEmpty() ? QAccessibleWidget::text(t) : name;
+    }
+    if (const auto* picker = qobject_cast<const QuorMenuPicker*>(button()); picker != nullptr && t == QAccessible::Value) {
+        return picker->labelText();
     }
     if (t == QAccessible::Description && button()->toolTip() == nameOf(*button())) {
         // Said once is enough.

@@ -351,6 +351,7 @@ void QuorAIModelCatalogSection::apply(const QuorAIModelCatalogPresentation& p)
         m_searchField->setText(p.searchText);
     }
     m_searchField->setPlaceholderText(p.searchPlaceholder);
+    m_searchField->setAccessibleName(p.searchPlaceholder);
     m_clearSearch->setVisible(p.showsClearSearch);
     for (qsizetype i = 0; i < m_categoryChips.size() && i < p.categories.size(); ++i) {
         static_cast<CategoryChipButton*>(m_categoryChips[i])->setChip(p.categories[i]);
@@ -368,10 +369,12 @@ void QuorAIModelCatalogSection::apply(const QuorAIModelCatalogPresentation& p)
         m_endpointField->setText(p.endpointText);
     }
     m_endpointField->setPlaceholderText(p.endpointPlaceholder);
+    m_endpointField->setAccessibleName(p.endpointLabel);
     if (m_modelField->text() != p.modelText) {
         m_modelField->setText(p.modelText);
     }
     m_modelField->setPlaceholderText(p.modelPlaceholder);
+    m_modelField->setAccessibleName(p.modelLabel);
 }
 
 void QuorAIModelCatalogSection::applyRows(const QList<QuorAIModelCatalogPresentation::Row>& rows)

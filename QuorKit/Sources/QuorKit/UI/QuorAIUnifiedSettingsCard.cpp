@@ -313,6 +313,7 @@ void QuorAIUnifiedSettingsCard::sync()
     m_savedLabel->setVisible(p.showsSavedLabel);
     setTextIfChanged(m_savedLabel->findChild<QLabel*>(QStringLiteral("text")), p.savedLabel);
     m_keyField->setPlaceholderText(p.keyPlaceholder);
+    m_keyField->setAccessibleName(p.keyPlaceholder);
     if (m_keyField->text() != m_uiState->apiKeyInput()) {
         m_keyField->setText(m_uiState->apiKeyInput());
     }

@@ -137,8 +137,9 @@ QWidget* MainZubStudioView::buildHeader()
     auto* brand = new QWidget(header);
     QHBoxLayout* brandLayout = hbox(brand, 9);
     brandLayout->addWidget(new QuorBrandMark(21, QuorBrandMarkStyle::currentApp(), brand));
-    brandLayout->addWidget(QuorLabels::make(QStringLiteral("QuorZub"), QuorFonts::system(15, QFont::DemiBold),
-                                            QuorGlassTokens::textPrimary(), brand));
+    m_productName = QuorLabels::make(QStringLiteral("QuorZub"), QuorFonts::system(15, QFont::DemiBold),
+                                     QuorGlassTokens::textPrimary(), brand);
+    brandLayout->addWidget(m_productName);
     m_versionButton = new ZubStudioButton(-1, brand);
     m_versionButton->setObjectName(QStringLiteral("versionButton"));
     hbox(m_versionButton, 0)->addWidget(new QuorVersionBadge(version, false, m_versionButton));
@@ -247,6 +248,25 @@ void MainZubStudioView::syncHeader()
     m_ocrButton->setText(p.ocrTitle);
     m_ocrButton->setEnabled(p.ocrEnabled);
     m_ocrButton->updateGeometry();
+    fitHeader();
+}
+
+void MainZubStudioView::setHeaderDetailsVisible(bool visible)
+{
+    if (m_productName->isHidden() != visible) {
+        return;
+    }
+    m_productName->setVisible(visible);
+    for (ZubStudioButton* button : m_tabButtons) {
+        if (auto* symbol = button->findChild<QLabel*>(QStringLiteral("symbol"))) {
+            symbol->setVisible(visible);
+        }
+    }
+}
+
+void MainZubStudioView::fitHeader()
+{
+    setHeaderDetailsVisible(!ZubStudioHeaderPresentation::isCompact(width()));
 }
 
 QWidget* MainZubStudioView::makeTabView(ZubStudioTab tab)
@@ -377,5 +397,6 @@ void MainZubStudioView::paintEvent(QPaintEvent* /*event*/)
 void MainZubStudioView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    fitHeader();
     placeToast();
 }

@@ -50,6 +50,9 @@ private:
     void syncToast();
     void syncSheet();
     void placeToast();
+    // Shows or leaves out the header's details for the view's width.
+    void fitHeader();
+    void setHeaderDetailsVisible(bool visible);
     QWidget* makeTabView(ZubStudioTab tab);
 
     ZubStudioModel& m_model;
@@ -57,6 +60,7 @@ private:
     ZubStudioHeaderPresentation m_presentation;
 
     QWidget* m_header = nullptr;
+    QLabel* m_productName = nullptr;
     QList<ZubStudioButton*> m_tabButtons;
     ZubStudioButton* m_versionButton = nullptr;
     QuorFeedbackButton* m_feedbackButton = nullptr;

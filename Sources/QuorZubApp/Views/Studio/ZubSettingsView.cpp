@@ -247,6 +247,8 @@ QWidget* ZubSettingsView::buildBehaviorCard()
     // Every value, also while dragging, is written.
     connect(m_hideSlider, &QSlider::valueChanged, this, &ZubSettingsView::setHideDelay);
     hide->addWidget(m_hideSlider);
+    // The label names the slider for screen readers.
+    m_autoHideLabel->setBuddy(m_hideSlider);
     layout->addLayout(hide);
 
     m_launchToggle = new GlassCheckBox(m_accent, box);

@@ -50,4 +50,8 @@ struct ZubStudioHeaderPresentation {
     static TabLook tabLook(bool isActive, bool isHovered);
     static PillLook pillLook(bool isEnabled, bool isHovered);
     static const QList<ZubStudioTab>& tabOrder();
+    // Below this width the header leaves out the product name and the tab icons, so the studio
+    // still fits a small screen; from it on, everything fits in English and Turkish alike.
+    static constexpr int compactBelow = 1140;
+    static bool isCompact(int width) { return width < compactBelow; }
 };
