@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -22,6 +23,8 @@ namespace {
 constexpr int kGap = 4;
 // A click on the tray icon that closed the open popup (as a click outside it) must not reopen it.
 constexpr qint64 kReopenGuardMs = 250;
+// How long after opening a lost focus is still the opening click's doing.
+constexpr qint64 kOpeningClickMs = 600;
 const QColor kIconPlate(28, 24, 38, 235);
 
 // The window that holds the tray window's content; closes when another window takes the focus
@@ -47,8 +50,16 @@ protected:
 
     bool event(QEvent* event) override
     {
-        if (event->type() == QEvent::WindowDeactivate && isVisible()) {
-            hide();
+        if (event->type() == QEvent::Show) {
+            m_sinceShown.start();
+        } else if (event->type() == QEvent::WindowDeactivate && isVisible()) {
+            // The click that opened it may still hand the focus back to the window it came from
+            // once the button goes up; that is not the user leaving.
+            if (m_sinceShown.isValid() && m_sinceShown.elapsed() < kOpeningClickMs) {
+                QTimer::singleShot(0, this, [this] { activateWindow(); });
+            } else {
+                hide();
+            }
         }
         return QWidget::event(event);
     }
@@ -64,6 +75,7 @@ protected:
 
 private:
     QElapsedTimer m_sinceHidden;
+    QElapsedTimer m_sinceShown;
 };
 
 void drawFitted(QPainter& painter, const QRectF& rect, const QString& text)

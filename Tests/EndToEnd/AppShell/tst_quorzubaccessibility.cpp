@@ -106,6 +106,29 @@ class TestQuorZubAccessibility : public QObject {
         return misses;
     }
 
+    // The bar, with its pills and then with a result card.
+    void checkTheBar(const QuorZubInstance& zub, const AtSpiRef& app)
+    {
+        TestEditor editor({QStringLiteral("--text"), QStringLiteral("200 + 10%"), QStringLiteral("--at"),
+                           QStringLiteral("40,120")});
+        QVERIFY(editor.waitUntilReady());
+        m_input.drag(editor.boundary(0), editor.boundary(9));
+        std::optional<AtSpiRef> bar;
+        QTRY_VERIFY_WITH_TIMEOUT((bar = m_atspi->window(app, kBarTitle)).has_value(), 10000);
+        QStringList faults;
+        QList<Node> controls = controlsOf(*bar, faults);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+        const auto pill = std::find_if(controls.begin(), controls.end(),
+                                       [](const Node& node) { return node.name == QStringLiteral("Calculate"); });
+        QVERIFY(pill != controls.end());
+        QVERIFY(m_atspi->doAction(pill->ref));
+        QTRY_VERIFY_WITH_TIMEOUT(zub.history().size() == 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(controlsOf(*bar, faults).size() > controls.size(), 10000);
+        faults.clear();
+        controlsOf(*bar, faults);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -120,6 +143,14 @@ private slots:
         QuorZubInstance zub;
         startWithScreenReader(zub, config);
         const AtSpiRef app = *m_atspi->application(zub.pid());
+
+        checkTheBar(zub, app);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        // Fronted again (the editor had the focus), with a record in its history.
+        QCOMPARE(zub.startAgain(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), m_windows.find(zub.pid(), kStudioTitle)->window, 10000);
 
         const QStringList tabs{QStringLiteral("Playground"), QStringLiteral("Actions ("), QStringLiteral("History ("),
                                QStringLiteral("Settings")};
@@ -141,26 +172,6 @@ private slots:
             const QStringList misses = tabWalkMisses(controls);
             QVERIFY2(misses.isEmpty(), qPrintable(tab + QStringLiteral(": Tab never reached ") + misses.join(QStringLiteral("; "))));
         }
-
-        // The bar, with its pills and then with a result card.
-        TestEditor editor({QStringLiteral("--text"), QStringLiteral("200 + 10%"), QStringLiteral("--at"),
-                           QStringLiteral("40,120")});
-        QVERIFY(editor.waitUntilReady());
-        m_input.drag(editor.boundary(0), editor.boundary(9));
-        std::optional<AtSpiRef> bar;
-        QTRY_VERIFY_WITH_TIMEOUT((bar = m_atspi->window(app, kBarTitle)).has_value(), 10000);
-        QStringList faults;
-        QList<Node> controls = controlsOf(*bar, faults);
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
-        const auto pill = std::find_if(controls.begin(), controls.end(),
-                                       [](const Node& node) { return node.name == QStringLiteral("Calculate"); });
-        QVERIFY(pill != controls.end());
-        QVERIFY(m_atspi->doAction(pill->ref));
-        QTRY_VERIFY_WITH_TIMEOUT(zub.history().size() == 1, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(controlsOf(*bar, faults).size() > controls.size(), 10000);
-        faults.clear();
-        controlsOf(*bar, faults);
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
     }
 
     void theTrayWindowIsNamedAndReachable()
@@ -179,6 +190,8 @@ private slots:
         std::optional<AtSpiRef> window;
         QTRY_VERIFY_WITH_TIMEOUT((window = m_atspi->window(app, kTrayTitle)).has_value(), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kTrayTitle).has_value(), 10000);
+        // Past the opening click, it keeps the keyboard.
+        QTest::qWait(700);
         QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), m_windows.find(zub.pid(), kTrayTitle)->window, 10000);
 
         QStringList faults;

@@ -350,7 +350,8 @@ private slots:
         const auto trayWindow = [&] { return m_windows.find(zub.pid(), kTrayTitle); };
         m_input.click(icon.center());
         QTRY_VERIFY_WITH_TIMEOUT(trayWindow().has_value(), 10000);
-        // It takes the keyboard, and Escape closes it.
+        // It takes the keyboard (past the opening click), and Escape closes it.
+        QTest::qWait(700);
         QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), trayWindow()->window, 10000);
         m_input.key("Escape");
         QTRY_VERIFY_WITH_TIMEOUT(!trayWindow().has_value(), 10000);
