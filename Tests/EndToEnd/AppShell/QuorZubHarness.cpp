@@ -249,6 +249,15 @@ QString windowTitle(Display* display, Window window)
 }
 } // namespace
 
+bool startTrayHost(QProcess& tray)
+{
+    tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                                          QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                                          QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--SetDockType"),
+                                          QStringLiteral("true")});
+    return tray.waitForStarted(5000);
+}
+
 QList<X11Windows::Client> X11Windows::clients() const
 {
     QList<Client> result;

@@ -54,6 +54,9 @@ private:
     QByteArray m_output;
 };
 
+// Starts an XEmbed tray at the top right of the screen (trayer), as a desktop panel has one.
+bool startTrayHost(QProcess& tray);
+
 // Top-level windows as the window manager lists them, and what the tests need of them.
 class X11Windows {
 public:

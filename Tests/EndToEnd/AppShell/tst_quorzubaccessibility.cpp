@@ -177,11 +177,7 @@ private slots:
     void theTrayWindowIsNamedAndReachable()
     {
         QProcess tray;
-        tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                                              QStringLiteral("right"), QStringLiteral("--widthtype"),
-                                              QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24"),
-                                              QStringLiteral("--SetDockType"), QStringLiteral("true")});
-        QVERIFY(tray.waitForStarted(5000));
+        QVERIFY2(startTrayHost(tray), "trayer is part of the test packages");
         QuorZubInstance zub;
         startWithScreenReader(zub, quorzub_bar::testConfig({ZubActionKind::plainCopy}));
         const AtSpiRef app = *m_atspi->application(zub.pid());

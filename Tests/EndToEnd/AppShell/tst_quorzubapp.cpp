@@ -329,11 +329,7 @@ private slots:
     void theTrayIconOpensItsWindowAndQuits()
     {
         QProcess tray;
-        tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                                              QStringLiteral("right"), QStringLiteral("--widthtype"),
-                                              QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24"),
-                                              QStringLiteral("--SetDockType"), QStringLiteral("true")});
-        QVERIFY2(tray.waitForStarted(5000), "trayer is part of the test packages");
+        QVERIFY2(startTrayHost(tray), "trayer is part of the test packages");
         QuorZubInstance zub;
         zub.writeConfig(QJsonDocument(testConfig({ZubActionKind::plainCopy}).toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());

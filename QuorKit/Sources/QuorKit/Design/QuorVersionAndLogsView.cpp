@@ -406,6 +406,7 @@ QWidget* QuorVersionAndLogsView::buildHeader()
     layout->addStretch(1);
     auto* closeButton = new QuorSymbolButton(QStringLiteral("xmark.circle.fill"), 18, QuorGlassTokens::textSecondary(), 0.7, header);
     closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setToolTip(quorText(QStringLiteral("Close"), QStringLiteral("Kapat"), {}, m_language));
     connect(closeButton, &QAbstractButton::clicked, this, &QuorVersionAndLogsView::close);
     layout->addWidget(closeButton);
     return header;

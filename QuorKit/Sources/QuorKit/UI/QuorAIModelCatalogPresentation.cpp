@@ -125,6 +125,7 @@ QuorAIModelCatalogPresentation QuorAIModelCatalogPresentation::make(const Inputs
     p.searchPlaceholder = t(QStringLiteral("Search models (tallowmer-auto, Claude, GPT, Gemini, Qwen, Llama…)"),
                             QStringLiteral("Model ara (tallowmer-auto, Claude, GPT, Gemini, Qwen, Llama…)"), language);
     p.showsClearSearch = !in.searchQuery.isEmpty();
+    p.clearSearchTitle = t(QStringLiteral("Clear Search"), QStringLiteral("Aramayı Temizle"), language);
 
     for (const QuorAIModelFilterCategory category : QuorAIModelFilterCategories::allCases()) {
         p.categories.append(categoryChip(category, in));

@@ -76,6 +76,7 @@ struct QuorAIModelCatalogPresentation {
     QString searchSymbol;
     QString searchText;
     QString searchPlaceholder;
+    QString clearSearchTitle; // the icon-only button's tooltip and name
     bool showsClearSearch = false;
 
     QList<CategoryChip> categories;

@@ -352,6 +352,7 @@ void QuorAIModelCatalogSection::apply(const QuorAIModelCatalogPresentation& p)
     }
     m_searchField->setPlaceholderText(p.searchPlaceholder);
     m_searchField->setAccessibleName(p.searchPlaceholder);
+    m_clearSearch->setToolTip(p.clearSearchTitle);
     m_clearSearch->setVisible(p.showsClearSearch);
     for (qsizetype i = 0; i < m_categoryChips.size() && i < p.categories.size(); ++i) {
         static_cast<CategoryChipButton*>(m_categoryChips[i])->setChip(p.categories[i]);
