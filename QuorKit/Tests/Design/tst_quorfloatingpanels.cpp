@@ -131,16 +131,17 @@ private slots:
 
         // Toggling shows it at the anchor, then hides it; each show builds fresh content.
         controller.toggle(false, QRect(150, 260, 10, 10), content);
-        QTRY_VERIFY_WITH_TIMEOUT(controller.isVisible(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle()->isExposed(), 5000);
         QCOMPARE(controller.panel()->pos(), QPoint(150, 260));
         QTRY_COMPARE(controller.panel()->findChildren<QLabel*>().size(), 1);
         controller.toggle(false, std::nullopt, content);
         QVERIFY(!controller.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!controller.panel()->windowHandle()->isExposed(), 5000);
         QCOMPARE(dismissed, 2);
 
         // A click inside keeps it; a click elsewhere dismisses it.
         controller.show(false, std::nullopt, content);
-        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle()->isExposed(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle()->isExposed(), 5000);
         pointerTo(controller.panel()->geometry().center());
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
         quorSpin(std::chrono::milliseconds(300));

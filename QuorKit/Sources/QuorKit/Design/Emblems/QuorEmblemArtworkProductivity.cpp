@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <numbers>
@@ -12,6 +13,22 @@ namespace {
 
 using namespace QuorFlatDraw;
 using Tone = QuorEmblemTone;
+
+// A grid of rounded holes (days, keys) with one of them lit.
+void holeGrid(QPainter& p, const Tone& t, QPointF origin, QSizeF step, QSizeF cell, int rows, int columns,
+              QPoint lit)
+{
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            const QRectF hole(QPointF(origin.x() + column * step.width(), origin.y() + row * step.height()), cell);
+            const double radius = std::min(cell.width(), cell.height()) * 0.28;
+            fillRoundedRect(p, hole, radius, t.cutout(1));
+            if (QPoint(column, row) == lit) {
+                fillRoundedRect(p, hole, radius, t.accent());
+            }
+        }
+    }
+}
 
 // A spiral notepad: three binding holes along the top and lines of text.
 void drawNotes(QPainter& p, const Tone& t)
@@ -101,15 +118,7 @@ void drawPlan(QPainter& p, const Tone& t)
         fillRoundedRect(p, QRectF(x - 2.4, 19.6, 9.8, 16.8), 4.9, t.cutout(1));
         fillRoundedRect(p, QRectF(x, 22, 5, 12), 2.5, t.primary());
     }
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 4; ++column) {
-            const QRectF day(30 + column * 11.0, 46 + row * 9.5, 6.5, 6);
-            fillRoundedRect(p, day, 1.6, t.cutout(1));
-            if (row == 1 && column == 2) {
-                fillRoundedRect(p, day, 1.6, t.accent());
-            }
-        }
-    }
+    holeGrid(p, t, QPointF(30, 46), QSizeF(11, 9.5), QSizeF(6.5, 6), 3, 4, QPoint(2, 1));
 }
 
 // A checklist: two ticked boxes and an open one, each with its line.
@@ -182,19 +191,14 @@ void drawMail(QPainter& p, const Tone& t)
 // An open book.
 void drawRead(QPainter& p, const Tone& t)
 {
-    const auto page = [](double side) {
-        // side: -1 for the left page, 1 for the right one.
-        const auto x = [side](double offset) { return 50 + side * offset; };
-        QPainterPath path;
-        path.moveTo(x(1.6), 31);
-        path.cubicTo(x(9), 25.5, x(19), 25, x(28), 28);
-        path.lineTo(x(28), 71);
-        path.cubicTo(x(19), 68, x(9), 68.5, x(1.6), 74);
-        path.closeSubpath();
-        return path;
-    };
-    fill(p, page(-1), t.primary());
-    fill(p, page(1), t.primary());
+    QPainterPath left;
+    left.moveTo(48.4, 31);
+    left.cubicTo(41, 25.5, 31, 25, 22, 28);
+    left.lineTo(22, 71);
+    left.cubicTo(31, 68, 41, 68.5, 48.4, 74);
+    left.closeSubpath();
+    fill(p, left, t.primary());
+    fill(p, mirrored(left), t.primary());
     for (const double y : {39.0, 47.0, 55.0}) {
         fillRoundedRect(p, QRectF(28, y, 15, 3.2), 1.6, t.cutout(0.75));
         fillRoundedRect(p, QRectF(57, y, 15, 3.2), 1.6, t.cutout(0.75));
@@ -233,15 +237,7 @@ void drawCalc(QPainter& p, const Tone& t)
     fillRoundedRect(p, QRectF(29, 21, 42, 58), 8, t.primary());
     fillRoundedRect(p, QRectF(35, 27, 30, 12), 3, t.cutout(1));
     fillRoundedRect(p, QRectF(50, 30.5, 11, 5), 2.5, t.accent());
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 3; ++column) {
-            const QRectF key(35 + column * 10.6, 45 + row * 10.6, 8.2, 8.2);
-            fillRoundedRect(p, key, 2.4, t.cutout(1));
-            if (row == 2 && column == 2) {
-                fillRoundedRect(p, key, 2.4, t.accent());
-            }
-        }
-    }
+    holeGrid(p, t, QPointF(35, 45), QSizeF(10.6, 10.6), QSizeF(8.2, 8.2), 3, 3, QPoint(2, 2));
 }
 
 // Flash cards: a question card in front of another.

@@ -258,20 +258,16 @@ void drawVpn(QPainter& p, const Tone& t)
 // An API: braces around a call.
 void drawApi(QPainter& p, const Tone& t)
 {
-    const auto brace = [](double side) {
-        const auto x = [side](double offset) { return 50 + side * offset; };
-        QPainterPath path;
-        path.moveTo(x(12), 24);
-        path.cubicTo(x(19), 24, x(19), 28, x(19), 34);
-        path.lineTo(x(19), 43);
-        path.cubicTo(x(19), 47, x(22), 50, x(26), 50);
-        path.cubicTo(x(22), 50, x(19), 53, x(19), 57);
-        path.lineTo(x(19), 66);
-        path.cubicTo(x(19), 72, x(19), 76, x(12), 76);
-        return path;
-    };
-    stroke(p, brace(-1), 4.6, t.primary());
-    stroke(p, brace(1), 4.6, t.primary());
+    QPainterPath brace;
+    brace.moveTo(38, 24);
+    brace.cubicTo(31, 24, 31, 28, 31, 34);
+    brace.lineTo(31, 43);
+    brace.cubicTo(31, 47, 28, 50, 24, 50);
+    brace.cubicTo(28, 50, 31, 53, 31, 57);
+    brace.lineTo(31, 66);
+    brace.cubicTo(31, 72, 31, 76, 38, 76);
+    stroke(p, brace, 4.6, t.primary());
+    stroke(p, mirrored(brace), 4.6, t.primary());
     fillEllipse(p, QRectF(38.5, 47, 6, 6), t.mid());
     fillEllipse(p, QRectF(47, 47, 6, 6), t.primary());
     fillEllipse(p, QRectF(55.5, 47, 6, 6), t.accent());

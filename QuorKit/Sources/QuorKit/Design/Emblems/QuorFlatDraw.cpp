@@ -1,6 +1,7 @@
 #include "QuorKit/Design/Emblems/QuorFlatDraw.h"
 
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
 
@@ -86,6 +87,11 @@ QPainterPath arc(QPointF centre, double radius, double startDegrees, double endD
     path.arcMoveTo(circleBox(centre, radius), -startDegrees);
     path.arcTo(circleBox(centre, radius), -startDegrees, -(endDegrees - startDegrees));
     return path;
+}
+
+QPainterPath mirrored(const QPainterPath& path)
+{
+    return QTransform(-1, 0, 0, 1, 100, 0).map(path);
 }
 
 QPainterPath pie(QPointF centre, double radius, double startDegrees, double endDegrees)

@@ -29,6 +29,8 @@ QPainterPath ellipse(const QRectF& rect);
 // An open arc of the circle around `centre`, from `startDegrees` to `endDegrees` with the angle
 // growing (0 points right, 90 points down in design space).
 QPainterPath arc(QPointF centre, double radius, double startDegrees, double endDegrees);
+// The path reflected across the design space's vertical centre line (x = 50).
+QPainterPath mirrored(const QPainterPath& path);
 // The same arc closed through the centre: a pie slice.
 QPainterPath pie(QPointF centre, double radius, double startDegrees, double endDegrees);
 
