@@ -438,13 +438,19 @@ void MenuBarZubPopoverView::rebuildRecent()
         delete item->widget();
         delete item;
     }
+    // Tab meets the rows where they stand, between the triggers and the footer.
+    QWidget* previous = m_screenOCR;
     for (const RecentRow& row : std::as_const(m_model.recentRows)) {
         auto* button = new RecentRowButton(row, m_accent, m_recentSection);
         const QUuid id = row.id;
         connect(button, &QAbstractButton::clicked, this, [this, id] { copyRecord(id); });
         m_recentRows->addWidget(button);
         button->show();
+        QWidget::setTabOrder(previous, button);
+        previous = button;
     }
+    QWidget::setTabOrder(previous, m_openStudio);
+    QWidget::setTabOrder(m_openStudio, m_quit);
 }
 
 void MenuBarZubPopoverView::copyRecord(const QUuid& id)
