@@ -28,6 +28,7 @@ public:
         : m_owner(owner), m_connection(std::move(connection)), m_xiOpcode(xiOpcode),
           m_counter(options.doubleClickIntervalMs, options.doubleClickRadius),
           m_reportedKeysyms(options.reportedKeysyms.cbegin(), options.reportedKeysyms.cend()),
+          m_reportsWindowProcess(options.reportsWindowProcess),
           m_wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
     {
         readButtonMap();
@@ -134,6 +135,9 @@ private:
         event.position = pointerPosition();
         if (pressed) {
             m_pressCount = m_counter.press(button, static_cast<qint64>(time), event.position);
+            if (m_reportsWindowProcess) {
+                event.windowProcess = processUnderPointer();
+            }
         }
         event.clickCount = m_pressCount;
         // Queued to the owner's thread; Qt drops the call if the owner is gone by then.
@@ -157,6 +161,32 @@ private:
         return QPointF(rootX, rootY);
     }
 
+    // Follows the pointer down the window tree from the root to the first window that names its
+    // process: a window manager's frame holds the application's window, which does.
+    qint64 processUnderPointer() const
+    {
+        Display* display = m_connection->display();
+        Window window = m_connection->root();
+        for (int depth = 0; depth < 16; ++depth) {
+            Window rootReturn = None;
+            Window child = None;
+            int rootX = 0;
+            int rootY = 0;
+            int windowX = 0;
+            int windowY = 0;
+            unsigned int mask = 0;
+            if (!XQueryPointer(display, window, &rootReturn, &child, &rootX, &rootY, &windowX, &windowY, &mask)
+                || child == None) {
+                return 0;
+            }
+            if (const auto pid = m_connection->cardinalProperty(child, "_NET_WM_PID")) {
+                return *pid;
+            }
+            window = child;
+        }
+        return 0;
+    }
+
     GlobalMouseMonitor* m_owner;
     std::unique_ptr<X11Connection> m_connection;
     int m_xiOpcode;
@@ -164,6 +194,7 @@ private:
     int m_pressCount = 1;
     QVector<int> m_buttonMap;
     const QSet<unsigned long> m_reportedKeysyms;
+    const bool m_reportsWindowProcess;
     int m_wake;
     std::atomic<bool> m_stopping{false};
     std::thread m_thread;
