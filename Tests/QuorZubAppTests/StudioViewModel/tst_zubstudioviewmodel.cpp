@@ -11,6 +11,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -363,6 +364,20 @@ private slots:
         QVERIFY(!barUp());
         m_env->onSelectionFailure(QuorError(QStringLiteral("Selection too large."), QString()));
         QCOMPARE(m_vm->toastMessage(), QStringLiteral("Selection too large."));
+    }
+
+    void aHugeSelectionShowsTheBarWithoutHoldingTheInterface()
+    {
+        // About 10 MB. The scripted desktop answers at once, so the whole road runs in this call.
+        const QString huge = QStringLiteral("Büyük seçim, big selection.").repeated(370000);
+        make([&huge](FakeStudioEnvironment& env) { env.capturedText = huge; });
+        QElapsedTimer clock;
+        clock.start();
+        m_vm->triggerManualZub();
+        const qint64 took = clock.elapsed();
+        QVERIFY(barUp());
+        QCOMPARE(barState()->sourceText().size(), huge.size());
+        QVERIFY2(took <= 50, qPrintable(QStringLiteral("%1 ms").arg(took)));
     }
 
     void onlyTheLatestActionIsRecordedAndCancelledRunsLeaveNoTrace()
