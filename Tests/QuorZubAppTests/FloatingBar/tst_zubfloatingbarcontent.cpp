@@ -74,6 +74,19 @@ private:
         return names;
     }
 
+    // A presented state and its view on screen, at the result card's size.
+    struct ShownBar {
+        ZubFloatingBarState state;
+        Calls calls;
+        ZubFloatingBarContentView view{&state, callbacks(calls), QuorProductPalette::deepCoral};
+        ShownBar()
+        {
+            present(state);
+            view.resize(608, 294);
+            view.show();
+        }
+    };
+
     static QString outputText(const QWidget& view)
     {
         const auto* output = view.findChild<QPlainTextEdit*>(QStringLiteral("resultOutput"));
@@ -322,12 +335,9 @@ private slots:
 
     void viewFollowsTheStateAndWritesNothing()
     {
-        ZubFloatingBarState state;
-        present(state);
-        Calls calls;
-        ZubFloatingBarContentView view(&state, callbacks(calls), QuorProductPalette::deepCoral);
-        view.resize(608, 294);
-        view.show();
+        ShownBar shown;
+        ZubFloatingBarState& state = shown.state;
+        ZubFloatingBarContentView& view = shown.view;
         QSignalSpy changed(&state, &ZubFloatingBarState::changed);
         auto* running = view.findChild<QWidget*>(QStringLiteral("runningCard"));
         QVERIFY(running->isHidden());
@@ -372,28 +382,24 @@ private slots:
         // 15 MB of answer in one paragraph: a text view would lay all of it out.
         ZubExecutionResult huge = fixtures::result(ZubActionKind::summarize,
                                                    QStringLiteral("Uzun bir yanıt, long answer. ").repeated(520000));
-        ZubFloatingBarState state;
-        present(state);
-        Calls calls;
-        ZubFloatingBarContentView view(&state, callbacks(calls), QuorProductPalette::deepCoral);
-        view.resize(608, 294);
-        view.show();
+        ShownBar shown;
+        ZubFloatingBarContentView& view = shown.view;
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QElapsedTimer clock;
         clock.start();
-        state.setResult(huge);
+        shown.state.setResult(huge);
         QCoreApplication::processEvents();
         view.repaint();
         const qint64 shownAfter = clock.elapsed();
         QVERIFY2(shownAfter < 2000, qPrintable(QStringLiteral("%1 ms").arg(shownAfter)));
-        const QString shown = outputText(view);
-        QVERIFY(huge.outputText.startsWith(shown.left(ZubResultTextPreview::shownCharacters)));
-        QVERIFY(shown.size() < ZubResultTextPreview::shownCharacters + 200);
-        QVERIFY(shown.endsWith(QStringLiteral("Copy and Replace use all of it.)")));
+        const QString preview = outputText(view);
+        QVERIFY(huge.outputText.startsWith(preview.left(ZubResultTextPreview::shownCharacters)));
+        QVERIFY(preview.size() < ZubResultTextPreview::shownCharacters + 200);
+        QVERIFY(preview.endsWith(QStringLiteral("Copy and Replace use all of it.)")));
         view.findChild<QAbstractButton*>(QStringLiteral("copyButton"))->click();
         view.findChild<QAbstractButton*>(QStringLiteral("replaceButton"))->click();
-        QCOMPARE(calls.copied.value(0).outputText.size(), huge.outputText.size());
-        QCOMPARE(calls.replaced.value(0).size(), huge.outputText.size());
+        QCOMPARE(shown.calls.copied.value(0).outputText.size(), huge.outputText.size());
+        QCOMPARE(shown.calls.replaced.value(0).size(), huge.outputText.size());
         // A result of ordinary size is shown whole.
         QCOMPARE(ZubResultTextPreview::make(QStringLiteral("short"), QuorLanguage::tr), QStringLiteral("short"));
     }

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <optional>
 #include <thread>
 
 #include <poll.h>
@@ -146,43 +147,49 @@ private:
             owner, [owner, event] { emit owner->buttonEvent(event); }, Qt::QueuedConnection);
     }
 
-    QPointF pointerPosition() const
-    {
-        Display* display = m_connection->display();
-        Window rootReturn = None;
+    struct PointerOver {
+        // The child of `window` that holds the pointer; None when it is over `window` itself.
         Window child = None;
+        QPointF rootPosition;
+    };
+
+    std::optional<PointerOver> queryPointer(Window window) const
+    {
+        PointerOver over;
+        Window rootReturn = None;
         int rootX = 0;
         int rootY = 0;
         int windowX = 0;
         int windowY = 0;
         unsigned int mask = 0;
-        XQueryPointer(display, m_connection->root(), &rootReturn, &child, &rootX, &rootY, &windowX, &windowY,
-                      &mask);
-        return QPointF(rootX, rootY);
+        if (!XQueryPointer(m_connection->display(), window, &rootReturn, &over.child, &rootX, &rootY, &windowX,
+                           &windowY, &mask)) {
+            return std::nullopt;
+        }
+        over.rootPosition = QPointF(rootX, rootY);
+        return over;
+    }
+
+    QPointF pointerPosition() const
+    {
+        const std::optional<PointerOver> over = queryPointer(m_connection->root());
+        return over ? over->rootPosition : QPointF();
     }
 
     // Follows the pointer down the window tree from the root to the first window that names its
     // process: a window manager's frame holds the application's window, which does.
     qint64 processUnderPointer() const
     {
-        Display* display = m_connection->display();
         Window window = m_connection->root();
         for (int depth = 0; depth < 16; ++depth) {
-            Window rootReturn = None;
-            Window child = None;
-            int rootX = 0;
-            int rootY = 0;
-            int windowX = 0;
-            int windowY = 0;
-            unsigned int mask = 0;
-            if (!XQueryPointer(display, window, &rootReturn, &child, &rootX, &rootY, &windowX, &windowY, &mask)
-                || child == None) {
+            const std::optional<PointerOver> over = queryPointer(window);
+            if (!over || over->child == None) {
                 return 0;
             }
-            if (const auto pid = m_connection->cardinalProperty(child, "_NET_WM_PID")) {
+            if (const auto pid = m_connection->cardinalProperty(over->child, "_NET_WM_PID")) {
                 return *pid;
             }
-            window = child;
+            window = over->child;
         }
         return 0;
     }
