@@ -8,6 +8,7 @@
 #include "QuorKit/System/QuorPermissionCenter.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "QuorPlatform/KeySynth/QuorEditingChords.h"
+#include "QuorPlatform/Pasteboard/QuorClipboard.h"
 #include "QuorPlatform/Speech/QuorEspeakSpeechSynthesizer.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
 #include "QuorZubApp/Views/ZubGlobalMouseDismissSource.h"
@@ -24,7 +25,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QNetworkAccessManager>
 
 namespace {
@@ -112,12 +112,14 @@ bool ZubDesktopEnvironment::isMonitoringSelection() const
 }
 
 void ZubDesktopEnvironment::startSelectionMonitoring(ExcludedBundleIDsProvider excludedBundleIDs,
-                                                     LocationFilter shouldIgnoreLocation, SelectionHandler onSelection)
+                                                     LocationFilter shouldIgnoreLocation, SelectionHandler onSelection,
+                                                     SelectionFailureHandler onFailure)
 {
     m_services->selection.startMonitoring(
         std::move(excludedBundleIDs),
         [ignore = std::move(shouldIgnoreLocation)](QPointF point) { return ignore(point.toPoint()); },
-        [handler = std::move(onSelection)](const QString& text, QPointF point) { handler(text, point.toPoint()); });
+        [handler = std::move(onSelection)](const QString& text, QPointF point) { handler(text, point.toPoint()); },
+        std::move(onFailure));
 }
 
 void ZubDesktopEnvironment::stopSelectionMonitoring()
@@ -147,13 +149,9 @@ bool ZubDesktopEnvironment::isTerminalFocused() const
     return quor::platform::EditingChords::terminalKind(classes) != quor::platform::EditingChords::TerminalKind::notTerminal;
 }
 
-std::optional<QString> ZubDesktopEnvironment::clipboardText() const
+QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::clipboardText()
 {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    if (data == nullptr || !data->hasText()) {
-        return std::nullopt;
-    }
-    return data->text();
+    return quor::platform::Clipboard::shared().text();
 }
 
 void ZubDesktopEnvironment::setClipboardText(const QString& text)

@@ -20,13 +20,13 @@ public:
 
     bool isMonitoringSelection() const override;
     void startSelectionMonitoring(ExcludedBundleIDsProvider excludedBundleIDs, LocationFilter shouldIgnoreLocation,
-                                  SelectionHandler onSelection) override;
+                                  SelectionHandler onSelection, SelectionFailureHandler onFailure) override;
     void stopSelectionMonitoring() override;
     QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback) override;
     QCoro::Task<bool> replaceSelection(QString text) override;
     bool isTerminalFocused() const override;
 
-    std::optional<QString> clipboardText() const override;
+    QCoro::Task<std::optional<QString>> clipboardText() override;
     void setClipboardText(const QString& text) override;
     void setClipboardImage(const QImage& image) override;
 
