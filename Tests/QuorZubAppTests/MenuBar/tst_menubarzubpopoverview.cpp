@@ -2,7 +2,6 @@
 
 #include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
-#include "QuorZubApp/App/ZubDesktopNotifier.h"
 #include "QuorZubApp/App/ZubMenuBarExtra.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
@@ -190,16 +189,6 @@ private slots:
         QCOMPARE(extra.trayIcon()->toolTip(), QStringLiteral("QuorZub — JA"));
         m_vm->setAutoShowOnSelection(false);
         QVERIFY(extra.currentLabel().isPaused);
-    }
-
-    void toastsOutsideTheStudioBecomeNotifications()
-    {
-        QCOMPARE(ZubDesktopNotifier::notification(QStringLiteral("Copied."), false, true), std::nullopt);
-        const auto error = ZubDesktopNotifier::notification(QStringLiteral("Speech failed."), true, false);
-        QVERIFY(error.has_value());
-        QCOMPARE(error->body, QStringLiteral("Speech failed."));
-        const auto copied = ZubDesktopNotifier::notification(QStringLiteral("Copied."), false, false);
-        QVERIFY(copied->timeoutMs < error->timeoutMs);
     }
 
     void studioCommandMenu()
