@@ -72,10 +72,10 @@ inline QJsonObject bodyOf(const QuorTestHttpRequest& request)
 
 // Runs `task` to its end and hands back the error it threw (null when it succeeded).
 template <typename T>
-std::exception_ptr errorOf(QCoro::Task<T>&& task)
+std::exception_ptr errorOf(QCoro::Task<T>&& task, std::chrono::milliseconds timeout = std::chrono::seconds(20))
 {
     try {
-        quorAwait(std::move(task));
+        quorAwait(std::move(task), timeout);
     } catch (...) {
         return std::current_exception();
     }

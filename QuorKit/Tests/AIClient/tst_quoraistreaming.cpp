@@ -325,6 +325,45 @@ private slots:
         QVERIFY(transport);
     }
 
+    // The idle deadline counts from the latest piece: a steady stream outlasts it, a stalled one ends.
+    void aStreamThatStopsSendingTimesOut()
+    {
+        AIBackendFixture fixture;
+        QList<QByteArray> steady;
+        for (int i = 0; i < 8; ++i) {
+            steady.append(R"({"message":{"content":"x"}})" "\n");
+        }
+        fixture.server.enqueue("POST", "/chat", eventStream(steady, std::chrono::milliseconds(150)));
+        fixture.server.enqueue("POST", "/chat",
+                               eventStream({R"({"message":{"content":"first"}})" "\n", R"({"message":{"content":"late"}})" "\n"},
+                                           std::chrono::milliseconds(2500)));
+        QuorAIClient client = fixture.client();
+        client.deadlines.streamIdle = std::chrono::milliseconds(600);
+        const auto read = [&] {
+            return quorAwait(consume(client.completeStreaming(QStringLiteral("s"), QStringLiteral("u"),
+                                                              fixture.config(QuorAIProvider::ollamaLocal), std::nullopt),
+                                     fixture.billingCalls, {}));
+        };
+        const StreamOutcome whole = read();
+        QVERIFY(!whole.error);
+        QCOMPARE(whole.pieces.size(), 8);
+
+        QElapsedTimer clock;
+        clock.start();
+        const StreamOutcome stalled = read();
+        QCOMPARE(stalled.pieces, QStringList{QStringLiteral("first")});
+        QVERIFY(stalled.error);
+        bool timedOut = false;
+        try {
+            std::rethrow_exception(stalled.error);
+        } catch (const QuorTransferError& error) {
+            timedOut = error.kind() == QuorTransferError::Kind::timedOut;
+        } catch (...) {
+        }
+        QVERIFY(timedOut);
+        QVERIFY(clock.elapsed() < 2000);
+    }
+
     void anEmptySuccessfulBodyEndsWithoutPieces()
     {
         AIBackendFixture fixture;

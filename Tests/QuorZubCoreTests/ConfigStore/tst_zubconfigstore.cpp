@@ -7,10 +7,12 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,6 +48,12 @@ bool writeAll(const QString& path, const QByteArray& bytes)
 QStringList setAsideFiles(const QString& folder, const QString& name)
 {
     return QDir(folder).entryList({name + QStringLiteral(".corrupt-*")}, QDir::Files | QDir::Hidden);
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
 }
 
 QStringList inputs(const QList<ZubHistoryRecord>& records)
@@ -164,6 +172,149 @@ private slots:
         QVERIFY(!warnings.isEmpty());
         QVERIFY(warnings.first().message.contains(name + QStringLiteral(" could not be read")));
         QVERIFY(warnings.first().message.contains(aside.first()));
+    }
+
+    // Whatever stands in a file's place is set aside at once: never waited on, never read without end.
+    void onlyRegularFilesOfModestSizeAreRead_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO config") << "config.json" << "fifo";
+        QTest::newRow("history linked to /dev/zero") << "history.json" << "zero";
+        QTest::newRow("folder as config") << "config.json" << "folder";
+        QTest::newRow("history over its cap") << "history.json" << "huge";
+    }
+
+    void onlyRegularFilesOfModestSizeAreRead()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QTemporaryDir folder;
+        const ZubConfigStore store(folder.path());
+        const QString path = folder.path() + u'/' + name;
+        const QByteArray native = QFile::encodeName(path);
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        } else if (kind == QLatin1String("zero")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QFile sparse(path);
+            QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(ZubConfigStore::maxHistoryBytes + 1));
+        }
+
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(store.loadConfig().actions.size(), 13);
+        QVERIFY(store.loadHistory().isEmpty());
+        QVERIFY(clock.elapsed() < 2000);
+        QCOMPARE(QDir(folder.path()).entryList({name + QStringLiteral(".corrupt-*")}, QDir::AllEntries | QDir::System).size(), 1);
+        QVERIFY(!QFileInfo::exists(path) && !QFileInfo(path).isSymLink());
+        store.saveConfig(ZubConfig::defaultConfig());
+        store.saveHistory({record(1, false, 0)});
+        QCOMPARE(store.loadHistory().size(), 1);
+    }
+
+    // Dotfile managers link the files; a save replaces the link's target and the link stays.
+    void aLinkedFileStaysLinkedAfterASave()
+    {
+        QTemporaryDir folder;
+        const QString dotfiles = folder.path() + QStringLiteral("/dotfiles");
+        QVERIFY(QDir().mkpath(dotfiles));
+        const ZubConfigStore store(folder.path() + QStringLiteral("/QuorZub"));
+        ZubConfig config = ZubConfig::defaultConfig();
+        store.saveConfig(config);
+        store.saveHistory({record(1, false, 0)});
+        for (const QString& path : {store.configPath(), store.historyPath()}) {
+            const QString target = dotfiles + u'/' + QFileInfo(path).fileName();
+            QVERIFY(QFile::rename(path, target));
+            const QByteArray relative = "../dotfiles/" + QFile::encodeName(QFileInfo(path).fileName());
+            QCOMPARE(::symlink(relative.constData(), QFile::encodeName(path).constData()), 0);
+        }
+        QCOMPARE(store.loadConfig(), config); // read through the link
+
+        config.hideDelaySeconds = 9;
+        store.saveConfig(config);
+        store.saveHistory({record(1, false, 0), record(2, true, 5)});
+        for (const QString& path : {store.configPath(), store.historyPath()}) {
+            QVERIFY(QFileInfo(path).isSymLink());
+            QVERIFY(QFileInfo(QFileInfo(path).symLinkTarget()).isFile());
+        }
+        QCOMPARE(store.loadConfig().hideDelaySeconds, 9.0);
+        QCOMPARE(store.loadHistory().size(), 2);
+        QCOMPARE(QDir(dotfiles).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary left
+    }
+
+    // Rows of a hand-edited file that share an id get ids of their own, so each acts on itself.
+    void duplicateIdsAreSplitAndSaved()
+    {
+        QTemporaryDir folder;
+        const ZubConfigStore store(folder.path());
+        ZubConfig config = ZubConfig::defaultConfig();
+        const QUuid shared = config.actions.first().id;
+        for (int i = 1; i < 3; ++i) {
+            config.actions[i].id = shared;
+        }
+        store.saveConfig(config);
+        QList<ZubHistoryRecord> records;
+        for (int i = 0; i < 5; ++i) {
+            records.append(record(i, false, -i));
+            records[i].id = records.first().id;
+        }
+        store.saveHistory(records);
+
+        const ZubConfig loaded = store.loadConfig();
+        const QList<ZubHistoryRecord> history = store.loadHistory();
+        QSet<QUuid> actionIds;
+        for (const auto& action : loaded.actions) {
+            actionIds.insert(action.id);
+        }
+        QSet<QUuid> recordIds;
+        for (const auto& item : history) {
+            recordIds.insert(item.id);
+        }
+        QCOMPARE(actionIds.size(), loaded.actions.size());
+        QCOMPARE(recordIds.size(), 5);
+        QCOMPARE(loaded.actions.first().id, shared); // the first keeps its id
+        QCOMPARE(history.first().id, records.first().id);
+        QCOMPARE(store.loadConfig(), loaded); // the new ids were saved
+        QCOMPARE(store.loadHistory(), history);
+    }
+
+    void theFolderAndFilesArePrivateAndLeftoversGo()
+    {
+        QTemporaryDir folder;
+        const ZubConfigStore store(folder.path() + QStringLiteral("/Tallowmer/QuorZub"));
+        store.saveConfig(ZubConfig::defaultConfig());
+        store.saveHistory({record(1, false, 0)});
+        for (const QString& path : {store.baseDirectory(), folder.path() + QStringLiteral("/Tallowmer")}) {
+            QCOMPARE(modeOf(path), mode_t(0700));
+        }
+        for (const QString& path : {store.configPath(), store.historyPath()}) {
+            QCOMPARE(modeOf(path), mode_t(0600));
+        }
+
+        // A loose folder found at start is closed, and the leftovers of killed saves go; files of
+        // another name stay.
+        QCOMPARE(::chmod(QFile::encodeName(store.baseDirectory()).constData(), 0755), 0);
+        const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        const QStringList leftovers{QStringLiteral(".config.json.") + uuid + QStringLiteral(".tmp"),
+                                    QStringLiteral(".history.json.") + uuid + QStringLiteral(".tmp")};
+        const QStringList kept{QStringLiteral(".notes.json.") + uuid + QStringLiteral(".tmp"),
+                               QStringLiteral(".history.json.tmp")};
+        for (const QString& name : leftovers + kept) {
+            QVERIFY(writeAll(store.baseDirectory() + u'/' + name, "partial"));
+        }
+        store.tidyFolder();
+        QCOMPARE(modeOf(store.baseDirectory()), mode_t(0700));
+        QStringList present = QDir(store.baseDirectory()).entryList(QDir::Files | QDir::Hidden);
+        present.sort();
+        QStringList expected = kept + QStringList{QStringLiteral("config.json"), QStringLiteral("history.json")};
+        expected.sort();
+        QCOMPARE(present, expected);
+        const auto warnings = QuorAppLogger::shared(QStringLiteral("QuorZub"))->recentEntries(5, QuorLogLevel::warn);
+        QVERIFY(!warnings.isEmpty() && warnings.first().message.contains(QStringLiteral("other users")));
     }
 
     void historyIsWrittenWithWholeSecondUTCDates()
