@@ -457,15 +457,10 @@ private slots:
         AIBackendFixture fixture;
         const QByteArray huge = chatAnswer('"' + QByteArray(QuorAIClient::maxAnswerBytes, 'x') + '"');
         fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::json(huge));
-        bool refused = false;
-        try {
-            quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
-                                                fixture.config(QuorAIProvider::ollamaLocal), std::nullopt),
-                      std::chrono::seconds(60));
-        } catch (const QuorTransferError& error) {
-            refused = error.kind() == QuorTransferError::Kind::answerTooLarge;
-        }
-        QVERIFY(refused);
+        QVERIFY(transferKind(errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                               fixture.config(QuorAIProvider::ollamaLocal), std::nullopt),
+                                     std::chrono::seconds(60)))
+                == QuorTransferError::Kind::answerTooLarge);
     }
 
     void deadlinesEndSilentAndDribblingServers()
@@ -484,14 +479,9 @@ private slots:
             client.deadlines.wholeAnswer = std::chrono::milliseconds(600);
             QElapsedTimer clock;
             clock.start();
-            bool timedOut = false;
-            try {
-                quorAwait(client.complete(QStringLiteral("s"), QStringLiteral("u"),
-                                          fixture.config(QuorAIProvider::ollamaLocal), std::nullopt));
-            } catch (const QuorTransferError& error) {
-                timedOut = error.kind() == QuorTransferError::Kind::timedOut;
-            }
-            QVERIFY(timedOut);
+            const auto error = errorOf(client.complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                       fixture.config(QuorAIProvider::ollamaLocal), std::nullopt));
+            QVERIFY(transferKind(error) == QuorTransferError::Kind::timedOut);
             QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
         }
         // A silent server is given no longer than before.
@@ -507,22 +497,18 @@ private slots:
         };
         const QByteArray twelveMegabytes(12 * 1024 * 1024, 'x');
         fixture.server.enqueue("POST", "/chat", deflated(ollamaAnswer('"' + twelveMegabytes + '"')));
-        const QString answer = quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
-                                                                   fixture.config(QuorAIProvider::ollamaLocal), std::nullopt),
-                                         std::chrono::seconds(60));
-        QCOMPARE(answer.size(), twelveMegabytes.size());
+        const auto ask = [&fixture] {
+            return fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                             fixture.config(QuorAIProvider::ollamaLocal), std::nullopt);
+        };
+        try {
+            QCOMPARE(quorAwait(ask(), std::chrono::seconds(60)).size(), twelveMegabytes.size());
+        } catch (const std::exception& error) {
+            QFAIL(error.what());
+        }
 
         fixture.server.enqueue("POST", "/chat", deflated(ollamaAnswer('"' + QByteArray(64 * 1024 * 1024, 'x') + '"')));
-        bool tooLarge = false;
-        try {
-            quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
-                                                fixture.config(QuorAIProvider::ollamaLocal), std::nullopt),
-                      std::chrono::seconds(60));
-        } catch (const QuorTransferError& error) {
-            tooLarge = error.kind() == QuorTransferError::Kind::answerTooLarge;
-            QVERIFY2(tooLarge, error.what());
-        }
-        QVERIFY(tooLarge);
+        QVERIFY(transferKind(errorOf(ask(), std::chrono::seconds(60))) == QuorTransferError::Kind::answerTooLarge);
     }
 
     void transportFailuresAndCancellation()
