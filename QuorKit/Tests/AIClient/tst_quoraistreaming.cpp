@@ -322,10 +322,7 @@ private slots:
     void aStreamThatStopsSendingTimesOut()
     {
         AIBackendFixture fixture;
-        QList<QByteArray> steady;
-        for (int i = 0; i < 8; ++i) {
-            steady.append(R"({"message":{"content":"x"}})" "\n");
-        }
+        const QList<QByteArray> steady(8, QByteArray(R"({"message":{"content":"x"}})" "\n"));
         fixture.server.enqueue("POST", "/chat", eventStream(steady, std::chrono::milliseconds(150)));
         fixture.server.enqueue("POST", "/chat",
                                eventStream({R"({"message":{"content":"first"}})" "\n", R"({"message":{"content":"late"}})" "\n"},
