@@ -19,7 +19,6 @@
 #include <chrono>
 #include <cmath>
 
-
 namespace {
 constexpr int httpErrorTextLength = 300;
 

@@ -36,7 +36,8 @@ public:
     const std::optional<QString>& app() const { return m_app; }       // appBudgetExceeded
     const std::optional<QString>& detail() const { return m_detail; } // the two credit cases
     int statusCode() const { return m_statusCode; }                   // httpError
-    const QString& message() const { return m_message; }              // httpError; the gateway host of foreignCreditsEndpoint
+    // httpError's message; the gateway's host for foreignCreditsEndpoint.
+    const QString& message() const { return m_message; }
 
     QString englishDescription() const override;
     QString turkishDescription() const override;

@@ -10,7 +10,8 @@ QuorTransferError QuorTransferError::fromReply(QNetworkReply::NetworkError code,
 {
     // The network layer refuses a body that inflates far past its compressed size without giving a
     // reason: say what happened instead of "Decompression failed: ".
-    if (detail.trimmed().startsWith(QLatin1String("Decompression failed")) && detail.section(QLatin1Char(':'), 1).trimmed().isEmpty()) {
+    const QString trimmed = detail.trimmed();
+    if (trimmed.startsWith(QLatin1String("Decompression failed")) && trimmed.section(QLatin1Char(':'), 1).trimmed().isEmpty()) {
         return answerTooLarge();
     }
     switch (code) {

@@ -27,8 +27,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
-#include <sys/stat.h>
 #include <memory>
+#include <sys/stat.h>
 #include <syslog.h>
 #include <unistd.h>
 #include <vector>
