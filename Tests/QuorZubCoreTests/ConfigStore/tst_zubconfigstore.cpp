@@ -51,6 +51,16 @@ QStringList setAsideFiles(const QString& folder, const QString& name)
     return QDir(folder).entryList({name + QStringLiteral(".corrupt-*")}, QDir::AllEntries | QDir::Hidden | QDir::System);
 }
 
+template <typename T>
+qsizetype distinctIds(const QList<T>& items)
+{
+    QSet<QUuid> ids;
+    for (const T& item : items) {
+        ids.insert(item.id);
+    }
+    return ids.size();
+}
+
 mode_t modeOf(const QString& path)
 {
     struct stat info {};
@@ -213,16 +223,14 @@ private slots:
     {
         QTemporaryDir folder;
         const QString dotfiles = folder.path() + QStringLiteral("/dotfiles");
-        QVERIFY(QDir().mkpath(dotfiles));
         const ZubConfigStore store(folder.path() + QStringLiteral("/QuorZub"));
         ZubConfig config = ZubConfig::defaultConfig();
-        store.saveConfig(config);
-        store.saveHistory({record(1, false, 0)});
-        for (const QString& path : {store.configPath(), store.historyPath()}) {
-            const QString target = dotfiles + u'/' + QFileInfo(path).fileName();
-            QVERIFY(QFile::rename(path, target));
-            const QByteArray relative = "../dotfiles/" + QFile::encodeName(QFileInfo(path).fileName());
-            QCOMPARE(::symlink(relative.constData(), QFile::encodeName(path).constData()), 0);
+        ZubConfigStore(dotfiles).saveConfig(config);
+        ZubConfigStore(dotfiles).saveHistory({record(1, false, 0)});
+        QVERIFY(QDir().mkpath(store.baseDirectory()));
+        for (const char* name : {"config.json", "history.json"}) {
+            const QByteArray link = QFile::encodeName(store.baseDirectory() + u'/' + QLatin1String(name));
+            QCOMPARE(::symlink(QByteArray("../dotfiles/").append(name).constData(), link.constData()), 0);
         }
         QCOMPARE(store.loadConfig(), config); // read through the link
 
@@ -245,29 +253,15 @@ private slots:
         const ZubConfigStore store(folder.path());
         ZubConfig config = ZubConfig::defaultConfig();
         const QUuid shared = config.actions.first().id;
-        for (int i = 1; i < 3; ++i) {
-            config.actions[i].id = shared;
-        }
+        config.actions[1].id = config.actions[2].id = shared;
         store.saveConfig(config);
-        QList<ZubHistoryRecord> records;
-        for (int i = 0; i < 5; ++i) {
-            records.append(record(i, false, -i));
-            records[i].id = records.first().id;
-        }
+        QList<ZubHistoryRecord> records(5, record(0, false, 0));
         store.saveHistory(records);
 
         const ZubConfig loaded = store.loadConfig();
         const QList<ZubHistoryRecord> history = store.loadHistory();
-        QSet<QUuid> actionIds;
-        for (const auto& action : loaded.actions) {
-            actionIds.insert(action.id);
-        }
-        QSet<QUuid> recordIds;
-        for (const auto& item : history) {
-            recordIds.insert(item.id);
-        }
-        QCOMPARE(actionIds.size(), loaded.actions.size());
-        QCOMPARE(recordIds.size(), 5);
+        QCOMPARE(distinctIds(loaded.actions), loaded.actions.size());
+        QCOMPARE(distinctIds(history), 5);
         QCOMPARE(loaded.actions.first().id, shared); // the first keeps its id
         QCOMPARE(history.first().id, records.first().id);
         QCOMPARE(store.loadConfig(), loaded); // the new ids were saved
@@ -301,8 +295,8 @@ private slots:
         store.tidyFolder();
         QCOMPARE(modeOf(store.baseDirectory()), mode_t(0700));
         QStringList present = QDir(store.baseDirectory()).entryList(QDir::Files | QDir::Hidden);
-        present.sort();
         QStringList expected = kept + QStringList{QStringLiteral("config.json"), QStringLiteral("history.json")};
+        present.sort();
         expected.sort();
         QCOMPARE(present, expected);
         const auto warnings = QuorAppLogger::shared(QStringLiteral("QuorZub"))->recentEntries(5, QuorLogLevel::warn);
