@@ -269,3 +269,9 @@ bool QuorSuiteTelemetryBus::isPIDAlive(qint32 pid)
 {
     return QuorSuiteFolder::isProcessAlive(pid);
 }
+
+QuorVirtualMemorySummary QuorSuiteTelemetryBus::readVirtualMemorySummary(const QDateTime& now,
+                                                                       const QuorVirtualMemoryReader& reader) const
+{
+    return reader.read(readRAMStatus(now, summaryStatusMaxAgeSeconds));
+}

@@ -7,6 +7,7 @@
 #include "QuorKit/System/PelloryLiveStatus.h"
 #include "QuorKit/System/QuorDistributedNotificationCenter.h"
 #include "QuorKit/System/QuorLiveActivityTile.h"
+#include "QuorKit/System/QuorVirtualMemoryReader.h"
 #include "QuorKit/System/SornwellLiveStatus.h"
 #include "QuorKit/System/VaskelLiveStatus.h"
 
@@ -30,6 +31,8 @@ public:
     // One tile per application is all a reader needs; a folder stuffed with more is not read on.
     static constexpr int maxLiveTiles = 64;
     static constexpr qint64 maxTileBytes = 64 * 1024;
+    // How old the memory tool's status may be to enter a memory summary.
+    static constexpr double summaryStatusMaxAgeSeconds = 18;
 
     // Without a base directory the suite folder; with one, that folder unchanged. Nothing is
     // created here.
@@ -82,6 +85,11 @@ public:
                                                        const std::optional<QRectF>& studioTarget);
 
     static bool isPIDAlive(qint32 pid);
+
+    // The machine's memory now, with the memory tool's status when it is fresh. Reads /proc, /sys
+    // and mounted volumes: hosts call it off the GUI thread.
+    QuorVirtualMemorySummary readVirtualMemorySummary(
+        const QDateTime& now, const QuorVirtualMemoryReader& reader = QuorVirtualMemoryReader::system()) const;
 
 private:
     template <typename Record>
