@@ -23,8 +23,9 @@ QuorSuiteCommandEnvelope envelope(QuorSuiteApp target, const QDateTime& timestam
             std::nullopt, std::nullopt, std::nullopt};
 }
 
-// Vaskel runs (a window announces it) when `running`; it is installed when `installed`.
+// The application runs (a window announces it) when `running`; install() installs it.
 struct Workspace {
+    QuorSuiteApp app = QuorSuiteApp::vaskel;
     QTemporaryDir applications;
     bool running = false;
     int activations = 0;
@@ -32,7 +33,7 @@ struct Workspace {
 
     void install() const
     {
-        QFile entry(applications.filePath(QStringLiteral("com.tallowmer.vaskel.desktop")));
+        QFile entry(applications.filePath(QuorSuiteApps::bundleIdentifier(app) + QStringLiteral(".desktop")));
         QVERIFY(entry.open(QIODevice::WriteOnly));
         entry.write("[Desktop Entry]\nExec=vaskel\n");
     }
@@ -43,7 +44,7 @@ struct Workspace {
             {applications.path()},
             [this] {
                 WindowApplication window;
-                window.className = QStringLiteral("Vaskel");
+                window.className = QuorSuiteApps::rawValue(app);
                 return running ? QList{window} : QList<WindowApplication>{};
             },
             [] { return QList<quor::platform::RunningProcess>{}; },
@@ -93,18 +94,20 @@ private slots:
     {
         QTemporaryDir base;
         QuorSuiteCommandBus bus(base.path());
+        // A target no other test addresses: test processes share one session bus.
         Workspace workspace;
+        workspace.app = QuorSuiteApp::tethren;
         workspace.running = true;
         int posted = 0;
         const auto observer = QuorDistributedNotificationCenter::defaultCenter().addObserver(
-            QStringLiteral("com.tallowmer.suite.command.vaskel"), [&](const QString&) { ++posted; });
+            QStringLiteral("com.tallowmer.suite.command.tethren"), [&](const QString&) { ++posted; });
 
-        QVERIFY(bus.send(QuorSuiteCommandKind::ramOpenDiskLab, QuorSuiteApp::kestrine, QuorSuiteApp::vaskel,
+        QVERIFY(bus.send(QuorSuiteCommandKind::ramOpenDiskLab, QuorSuiteApp::kestrine, QuorSuiteApp::tethren,
                          std::nullopt, QStringLiteral("disk"), std::nullopt, true, true, workspace.make()));
         QTRY_COMPARE(posted, 1); // a process hears its own posts
         QCOMPARE(workspace.activations, 1);
         QCOMPARE(workspace.starts, 0);
-        const auto pending = bus.peekPendingCommand(QuorSuiteApp::vaskel, QDateTime::currentDateTimeUtc(), 25);
+        const auto pending = bus.peekPendingCommand(QuorSuiteApp::tethren, QDateTime::currentDateTimeUtc(), 25);
         QVERIFY(pending);
         QCOMPARE(pending->kind, QuorSuiteCommandKind::ramOpenDiskLab);
         QCOMPARE(pending->sourceApp, QuorSuiteApp::kestrine);
@@ -113,15 +116,15 @@ private slots:
         // Stopped but installed: the file is written and the application started, without a signal.
         workspace.running = false;
         workspace.install();
-        QVERIFY(bus.send(QuorSuiteCommandKind::ramSmartOffload, QuorSuiteApp::drummet, QuorSuiteApp::vaskel,
+        QVERIFY(bus.send(QuorSuiteCommandKind::ramSmartOffload, QuorSuiteApp::drummet, QuorSuiteApp::tethren,
                          std::nullopt, std::nullopt, std::nullopt, true, false, workspace.make()));
         QCOMPARE(workspace.starts, 1);
         quorSpin(std::chrono::milliseconds(200));
         QCOMPARE(posted, 1);
-        QCOMPARE(bus.peekPendingCommand(QuorSuiteApp::vaskel, QDateTime::currentDateTimeUtc(), 25)->kind,
+        QCOMPARE(bus.peekPendingCommand(QuorSuiteApp::tethren, QDateTime::currentDateTimeUtc(), 25)->kind,
                  QuorSuiteCommandKind::ramSmartOffload);
         // Installed but not to be launched: refused.
-        QVERIFY(!bus.send(QuorSuiteCommandKind::ramSmartOffload, QuorSuiteApp::drummet, QuorSuiteApp::vaskel,
+        QVERIFY(!bus.send(QuorSuiteCommandKind::ramSmartOffload, QuorSuiteApp::drummet, QuorSuiteApp::tethren,
                           std::nullopt, std::nullopt, std::nullopt, false, false, workspace.make()));
     }
 
