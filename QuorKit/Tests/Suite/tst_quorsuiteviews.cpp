@@ -317,6 +317,9 @@ private slots:
         buttonTitled(card.actionButtons(), QStringLiteral("Disk Lab"))->click();
         QCOMPARE(feedback.size(), 1);
         QCOMPARE(pendingFor(QuorSuiteApp::vaskel)->kind, QuorSuiteCommandKind::ramOpenDiskLab);
+        QVERIFY(QFile::remove(Siblings::entry(QuorSuiteApp::vaskel)));
+        buttonTitled(card.actionButtons(), QStringLiteral("Disk Lab"))->click();
+        QCOMPARE(feedback.last(), QStringLiteral("Vaskel is not installed"));
 
         card.resize(900, card.heightForWidth(900) > 0 ? card.heightForWidth(900) : 400);
         card.show();

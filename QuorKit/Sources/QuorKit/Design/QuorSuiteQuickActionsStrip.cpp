@@ -165,8 +165,7 @@ QString QuorSuiteQuickActionsStrip::feedbackText(const Chip& chip, bool sent, Qu
     if (sent) {
         return quorText(chip.toastEN, chip.toastTR, {}, language);
     }
-    const QString name = QuorSuiteApps::rawValue(chip.target);
-    return quorText(name + QStringLiteral(" is not installed"), name + QStringLiteral(" kurulu değil"), {}, language);
+    return QuorSuiteApps::notInstalledText(chip.target, language);
 }
 
 QList<QAbstractButton*> QuorSuiteQuickActionsStrip::chipButtons() const

@@ -267,7 +267,7 @@ QuorCapsuleLook badgeLook(const QString& text, const QFont& font, const QColor& 
 QuorVirtualMemoryGaugeCard::QuorVirtualMemoryGaugeCard(const QuorVirtualMemorySummary& summary, QuorLanguage language,
                                                        const QColor& accentColor, QuorSuiteApp sourceApp,
                                                        Feedback onFeedback, QWidget* parent)
-    : QWidget(parent), m_sourceApp(sourceApp),
+    : QWidget(parent), m_language(language), m_sourceApp(sourceApp),
       m_onFeedback(std::move(onFeedback)),
       m_presentation(presentation(summary, language, accentColor, QuorSuiteApps::isInstalled(QuorSuiteApp::vaskel)))
 {
@@ -402,7 +402,13 @@ void QuorVirtualMemoryGaugeCard::press(const ActionButton& button)
 {
     const bool sent = QuorSuiteCommandBus::shared().send(button.kind, m_sourceApp, QuorSuiteApp::vaskel, std::nullopt,
                                                          std::nullopt, std::nullopt, true, button.bringToFront);
-    if (sent && button.feedback && m_onFeedback) {
+    if (!m_onFeedback) {
+        return;
+    }
+    // A press that reached nothing says so; Disk Lab opens a window and needs no confirmation.
+    if (!sent) {
+        m_onFeedback(QuorSuiteApps::notInstalledText(QuorSuiteApp::vaskel, m_language));
+    } else if (button.feedback) {
         m_onFeedback(*button.feedback);
     }
 }

@@ -17,7 +17,8 @@ class QAbstractButton;
 // A glass card of the machine's memory: status badges, the memory tool's command buttons (while it
 // is installed), a physical and a virtual gauge, and pills for swap, disk pools, sparse disks, RAM
 // disks and frozen applications. Texts that come from the memory tool (pool and disk names) are
-// shown as plain text.
+// shown as plain text. A press that could not reach the memory tool reports that it is not
+// installed.
 class QuorVirtualMemoryGaugeCard : public QWidget {
     Q_OBJECT
 public:
@@ -76,6 +77,7 @@ public:
 private:
     void press(const ActionButton& button);
 
+    QuorLanguage m_language;
     QuorSuiteApp m_sourceApp;
     Feedback m_onFeedback;
     Presentation m_presentation;

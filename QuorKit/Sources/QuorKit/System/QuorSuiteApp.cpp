@@ -1,5 +1,6 @@
 #include "QuorKit/System/QuorSuiteApp.h"
 
+#include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "QuorPlatform/Workspace/QuorDesktopEntry.h"
@@ -200,6 +201,12 @@ bool launch(QuorSuiteApp app, const QuorSuiteWorkspace& workspace)
         return true;
     }
     return open(app, workspace);
+}
+
+QString notInstalledText(QuorSuiteApp app, QuorLanguage language)
+{
+    const QString name = rawValue(app);
+    return quorText(name + QStringLiteral(" is not installed"), name + QStringLiteral(" kurulu değil"), {}, language);
 }
 
 bool open(QuorSuiteApp app, const QuorSuiteWorkspace& workspace)

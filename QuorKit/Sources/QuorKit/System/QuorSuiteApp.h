@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuorKit/Localization/QuorLanguage.h"
 #include "QuorKit/System/QuorSuiteWorkspace.h"
 
 #include <QJsonValue>
@@ -50,6 +51,10 @@ bool isRunning(QuorSuiteApp app, const QuorSuiteWorkspace& workspace = QuorSuite
 // Brings a running application's window forward, else starts the installed one. True when it runs
 // or was started; false when it is neither running nor installed.
 bool launch(QuorSuiteApp app, const QuorSuiteWorkspace& workspace = QuorSuiteWorkspace::current());
+// "Vaskel is not installed" / "Vaskel kurulu değil": what a view says when a command could not
+// reach the application.
+QString notInstalledText(QuorSuiteApp app, QuorLanguage language);
+
 // Starts the installed application from its desktop entry's Exec line, detached and without a
 // shell; false when there is no entry or its program could not be started.
 bool open(QuorSuiteApp app, const QuorSuiteWorkspace& workspace = QuorSuiteWorkspace::current());
