@@ -1,7 +1,7 @@
 #include "QuorKit/System/QuorSuiteFolder.h"
 
 #include "QuorKit/Utilities/QuorAtomicFile.h"
-#include "QuorPlatform/Files/QuorRegularFile.h"
+#include "QuorKit/Utilities/QuorRegularFile.h"
 
 #include <cerrno>
 #include <cmath>
@@ -20,7 +20,8 @@ bool write(const QString& path, const QByteArray& data)
 
 std::optional<QByteArray> read(const QString& path, qint64 maxBytes)
 {
-    return quor::platform::RegularFile::read(path, maxBytes);
+    QuorRegularFile::ReadResult result = QuorRegularFile::read(path, maxBytes, QuorRegularFile::Links::refuse);
+    return result.ok() ? std::optional<QByteArray>(std::move(result.bytes)) : std::nullopt;
 }
 
 bool isWithinAge(const QDateTime& timestamp, const QDateTime& now, double maxAgeSeconds)

@@ -1,9 +1,9 @@
 #include "QuorKit/System/QuorVirtualMemoryReader.h"
 
 #include "QuorKit/System/QuorPaths.h"
+#include "QuorKit/System/QuorSuiteFolder.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "QuorPlatform/Core/QuorSaturating.h"
-#include "QuorPlatform/Files/QuorRegularFile.h"
 #include "QuorPlatform/Memory/QuorLoopDevices.h"
 
 #include <QDir>
@@ -16,7 +16,7 @@ constexpr qint64 maxConfigBytes = 256 * 1024;
 
 std::optional<QString> customPoolDirectory(const QString& configFile)
 {
-    const std::optional<QByteArray> bytes = quor::platform::RegularFile::read(configFile, maxConfigBytes);
+    const std::optional<QByteArray> bytes = QuorSuiteFolder::read(configFile, maxConfigBytes);
     if (!bytes) {
         return std::nullopt;
     }
