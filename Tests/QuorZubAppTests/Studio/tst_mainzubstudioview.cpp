@@ -138,36 +138,30 @@ private slots:
             FakeStudioModel model;
             model.setLanguage(language);
             MainZubStudioView view(model, Qt::magenta);
+            const auto header = [&view] { return view.findChild<QWidget*>(QStringLiteral("studioHeader")); };
+            // Measured unshown, so the settings tab starts no work of its own.
+            for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
+                model.setSelectedTab(tab);
+                const QSize content = view.tabView()->minimumSizeHint();
+                QVERIFY2(content.width() <= 1008 && header()->minimumSizeHint().height() + content.height() <= 640,
+                         qPrintable(QStringLiteral("tab %1 needs %2x%3").arg(static_cast<int>(tab)).arg(content.width()).arg(content.height())));
+            }
+            model.setSelectedTab(ZubStudioTab::history);
             // As in the studio window, whose minimum is the screen's, not the layout's.
             view.setMinimumSize(600, 400);
             view.resize(1008, 640);
             view.show();
-            for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
-                model.setSelectedTab(tab);
-                const QSize header = view.findChild<QWidget*>(QStringLiteral("studioHeader"))->minimumSizeHint();
-                const QSize content = view.tabView()->minimumSizeHint();
-                QVERIFY2(std::max(header.width(), content.width()) <= 1008 && header.height() + content.height() <= 640,
-                         qPrintable(QStringLiteral("tab %1: header %2x%3, content %4x%5")
-                                        .arg(static_cast<int>(tab))
-                                        .arg(header.width())
-                                        .arg(header.height())
-                                        .arg(content.width())
-                                        .arg(content.height())));
-            }
-            const auto productName = [&view] {
-                const QList<QLabel*> labels = view.findChild<QWidget*>(QStringLiteral("studioHeader"))->findChildren<QLabel*>();
+            const auto productName = [&header] {
+                const QList<QLabel*> labels = header()->findChildren<QLabel*>();
                 return *std::find_if(labels.begin(), labels.end(),
                                      [](const QLabel* label) { return label->text() == QStringLiteral("QuorZub"); });
             };
             QVERIFY(productName()->isHidden());
+            QVERIFY2(header()->minimumSizeHint().width() <= 1008, qPrintable(QString::number(header()->minimumSizeHint().width())));
             // Where the details come back, they fit too.
             view.resize(ZubStudioHeaderPresentation::compactBelow, 740);
             QVERIFY(!productName()->isHidden());
-            for (const ZubStudioTab tab : ZubStudioHeaderPresentation::tabOrder()) {
-                model.setSelectedTab(tab);
-                const int least = view.findChild<QWidget*>(QStringLiteral("studioHeader"))->minimumSizeHint().width();
-                QVERIFY2(least <= ZubStudioHeaderPresentation::compactBelow, qPrintable(QString::number(least)));
-            }
+            QVERIFY(header()->minimumSizeHint().width() <= ZubStudioHeaderPresentation::compactBelow);
         }
     }
 
