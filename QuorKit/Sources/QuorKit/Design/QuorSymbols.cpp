@@ -1,5 +1,6 @@
 #include "QuorKit/Design/QuorSymbols.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHash>
@@ -89,7 +90,14 @@ constexpr double kGlyphScale = 1.25;
 
 QString loadFamily()
 {
-    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/quor/fonts/MaterialIcons-Regular.ttf"));
+    // The installed font file is mapped from disk; the copy compiled into the program would be read
+    // into memory, and copied again by the font engine. The compiled copy serves where the package is
+    // missing.
+    const QString installed = QStringLiteral(QUOR_SYMBOL_FONT_FILE);
+    int id = QFileInfo(installed).isFile() ? QFontDatabase::addApplicationFont(installed) : -1;
+    if (id < 0) {
+        id = QFontDatabase::addApplicationFont(QStringLiteral(":/quor/fonts/MaterialIcons-Regular.ttf"));
+    }
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     return families.isEmpty() ? QStringLiteral("Material Icons") : families.first();
 }
