@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QTimer>
 
 int main(int argc, char** argv)
@@ -15,7 +17,10 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QuorBundle::main().bundleIdentifier());
     if (const auto icon = QuorBundle::main().pathForResource(QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("png"),
                                                              QStringLiteral("icons"))) {
-        QApplication::setWindowIcon(QIcon(*icon));
+        // Read as the PNG it is: left to guess, Qt loads every image format plugin to ask each one.
+        QImageReader reader(*icon, "png");
+        reader.setAutoDetectImageFormat(false);
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(reader.read())));
     }
     // A tray application: closing the studio window leaves it running.
     QApplication::setQuitOnLastWindowClosed(false);
