@@ -1,3 +1,4 @@
+#include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorZubApp/App/QuorZubApp.h"
 #include "QuorZubApp/App/ZubDesktopEnvironment.h"
@@ -8,11 +9,15 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QPixmap>
+#include <QThreadPool>
 #include <QTimer>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Fontconfig's set-up and the font list take a good part of the time to the tray icon, which
+    // draws text: they are read on a worker while the rest starts.
+    QThreadPool::globalInstance()->start([] { QuorSymbols::preload(); });
     QApplication::setOrganizationName(QStringLiteral("Tallowmer"));
     QApplication::setApplicationName(QStringLiteral("QuorZub"));
     QApplication::setDesktopFileName(QuorBundle::main().bundleIdentifier());

@@ -134,10 +134,21 @@ char32_t fallbackCodepoint()
     return kFallback;
 }
 
+const QString& family()
+{
+    static const QString name = loadFamily();
+    return name;
+}
+
+void preload()
+{
+    family();
+    QFontDatabase::families();
+}
+
 QFont font(double size)
 {
-    static const QString family = loadFamily();
-    QFont symbolFont(family);
+    QFont symbolFont(family());
     symbolFont.setStyleStrategy(QFont::NoFontMerging);
     symbolFont.setPointSizeF(size * kGlyphScale * 72.0 / logicalDpi());
     return symbolFont;
