@@ -6,18 +6,16 @@
 #include "QuorZubApp/App/ZubTerminationSignals.h"
 
 #include <QApplication>
+#include <QFuture>
 #include <QIcon>
 #include <QImageReader>
 #include <QPixmap>
-#include <QThreadPool>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // Fontconfig's set-up and the font list take a good part of the time to the tray icon, which
-    // draws text: they are read on a worker while the rest starts.
-    QThreadPool::globalInstance()->start([] { QuorSymbols::preload(); });
     QApplication::setOrganizationName(QStringLiteral("Tallowmer"));
     QApplication::setApplicationName(QStringLiteral("QuorZub"));
     QApplication::setDesktopFileName(QuorBundle::main().bundleIdentifier());
@@ -36,9 +34,15 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // Fontconfig's set-up and the font list take a good part of the time to the tray icon, which
+    // draws text: they are read on a worker while the rest starts.
+    QFuture<void> fontsRead = QtConcurrent::run([] { QuorSymbols::preload(); });
     const ZubTerminationSignals terminationSignals;
     QuorZubApp zub(std::make_unique<ZubDesktopEnvironment>());
     QObject::connect(&guard, &ZubSingleInstanceGuard::reopenRequested, &zub, &QuorZubApp::reopen);
     QTimer::singleShot(0, &zub, &QuorZubApp::didFinishLaunching);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The font database goes with the application object.
+    fontsRead.waitForFinished();
+    return status;
 }
