@@ -325,6 +325,17 @@ private slots:
         for (const char* pattern : {"*.png", "*.PNG", "*.jpg", "*.JPG", "*.jpeg", "*.JPEG", "*.webp", "*.WEBP", "*.gif", "*.GIF"}) {
             QVERIFY2(filter.contains(QString::fromLatin1(pattern)), pattern);
         }
+
+        // WebP pictures get a thumbnail too (the image-format plugins are installed with the app).
+        QImage picture(12, 8, QImage::Format_ARGB32);
+        picture.fill(Qt::yellow);
+        const QString webp = m_files.filePath(QStringLiteral("shot.webp"));
+        QVERIFY(picture.save(webp, "WEBP"));
+        Bench bench;
+        bench.pick({webp});
+        QTRY_COMPARE(bench.state().screenshots().size(), 1);
+        QCOMPARE(bench.state().screenshots().first().mimeType, QStringLiteral("image/webp"));
+        QTRY_VERIFY(bench.sheet->thumbnail(bench.state().screenshots().first().id));
     }
 
     void aFailedUploadKeepsEverything()
