@@ -4,7 +4,7 @@
 #include "QuorKit/Design/QuorFeedbackSheetState.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorPlatform/Core/QuorCancellationToken.h"
-#include "Support/QuorScreenshots.h"
+#include "Support/QuorPictures.h"
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 
@@ -25,17 +25,6 @@ using namespace std::chrono_literals;
 namespace {
 const QuorAppVersion version{QStringLiteral("1.4.2"), QStringLiteral("57")};
 constexpr qint64 fiveMiB = 5'242'880;
-
-QByteArray pngOf(QSize size, QColor color = QColor(0x2E, 0x86, 0xDE))
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(color);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
 
 QuorFeedbackScreenshot screenshotOf(qint64 bytes)
 {
@@ -261,7 +250,7 @@ private slots:
         Bench bench;
         const QString exact = file(QStringLiteral("exact.png"), QByteArray(fiveMiB, '\1'));
         const QString over = file(QStringLiteral("over.png"), QByteArray(fiveMiB + 1, '\1'));
-        const QString photo = file(QStringLiteral("Photo.JPG"), pngOf({40, 30}));
+        const QString photo = file(QStringLiteral("Photo.JPG"), quorPNG({40, 30}, QColor(0x2E, 0x86, 0xDE)));
         const QString empty = file(QStringLiteral("empty.gif"), {});
         const QString fifo = m_files.filePath(QStringLiteral("pipe.png"));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -465,7 +454,7 @@ private slots:
             bench.state().setEmail(QStringLiteral("ada@example.test"));
             bench.state().setSubject(QStringLiteral("Paste fails"));
             bench.state().setMessage(QStringLiteral("Pasting a picture does nothing."));
-            bench.clipboard = {QuorFeedbackScreenshot{QUuid::createUuid(), "clipboard-1.png", "image/png", pngOf({320, 200})},
+            bench.clipboard = {QuorFeedbackScreenshot{QUuid::createUuid(), "clipboard-1.png", "image/png", quorPNG({320, 200}, QColor(0x2E, 0x86, 0xDE))},
                                screenshotOf(2048)};
             bench.sheet->pasteFromClipboard();
             bench.sheet->pasteFromClipboard();

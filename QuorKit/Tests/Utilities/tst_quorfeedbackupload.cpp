@@ -2,6 +2,7 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorImageDecoder.h"
+#include "Support/QuorPictures.h"
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 
@@ -18,17 +19,6 @@ using namespace std::chrono_literals;
 
 namespace {
 const QuorAppVersion version{QStringLiteral("1.4.2"), QStringLiteral("57")};
-
-QByteArray pngOf(QSize size, QColor color = Qt::red)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(color);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
 
 QuorFeedbackScreenshot shot(const QString& name, qsizetype bytes, const QString& type = QStringLiteral("image/png"))
 {
@@ -306,7 +296,7 @@ private slots:
 
     void clipboardPicturesBecomePNG()
     {
-        const QByteArray png = pngOf({4, 3});
+        const QByteArray png = quorPNG({4, 3}, Qt::red);
         QMimeData pngData;
         pngData.setData(QStringLiteral("image/png"), png);
         pngData.setData(QStringLiteral("image/bmp"), QByteArray("not read"));

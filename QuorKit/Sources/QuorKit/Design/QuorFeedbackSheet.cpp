@@ -583,6 +583,15 @@ QWidget* QuorFeedbackSheet::buildHeader()
     return header;
 }
 
+QAbstractButton* QuorFeedbackSheet::captionButton(const QString& title, const QString& symbol, const char* name,
+                                                 void (QuorFeedbackSheet::*action)(), QWidget* parent)
+{
+    auto* button = tabbable(new QuorCaptionGlassButton(title, symbol, parent), title);
+    button->setObjectName(QString::fromLatin1(name));
+    connect(button, &QAbstractButton::clicked, this, action);
+    return button;
+}
+
 QWidget* QuorFeedbackSheet::buildComposer()
 {
     QWidget* composer = column(14, this);
@@ -692,14 +701,10 @@ QWidget* QuorFeedbackSheet::buildAttachmentsCard()
     header->addWidget(QuorLabels::withSymbol(QStringLiteral("photo.on.rectangle.angled"), m_texts.attachmentsLabel,
                                              caption(QFont::DemiBold), Qt::white, Qt::white, box));
     header->addStretch(1);
-    auto* paste = tabbable(new QuorCaptionGlassButton(m_texts.paste, QStringLiteral("doc.on.clipboard"), box), m_texts.paste);
-    paste->setObjectName(QStringLiteral("pasteButton"));
-    connect(paste, &QAbstractButton::clicked, this, &QuorFeedbackSheet::pasteFromClipboard);
-    auto* choose = tabbable(new QuorCaptionGlassButton(m_texts.choose, QStringLiteral("plus.circle"), box), m_texts.choose);
-    choose->setObjectName(QStringLiteral("chooseButton"));
-    connect(choose, &QAbstractButton::clicked, this, &QuorFeedbackSheet::pickScreenshotsFromDisk);
-    header->addWidget(paste);
-    header->addWidget(choose);
+    header->addWidget(captionButton(m_texts.paste, QStringLiteral("doc.on.clipboard"), "pasteButton",
+                                    &QuorFeedbackSheet::pasteFromClipboard, box));
+    header->addWidget(captionButton(m_texts.choose, QStringLiteral("plus.circle"), "chooseButton",
+                                    &QuorFeedbackSheet::pickScreenshotsFromDisk, box));
     columnLayout(box)->addLayout(header);
 
     m_statusHint = QuorLabels::make(QString(), caption2(), QuorGlassTokens::textSecondary(), box);
@@ -723,11 +728,8 @@ QWidget* QuorFeedbackSheet::buildFooter()
 {
     auto* footer = new QWidget(this);
     QHBoxLayout* row = QuorBoxLayouts::hbox(footer, 10);
-    auto* browser = tabbable(new QuorCaptionGlassButton(m_texts.openInBrowser, QStringLiteral("safari"), footer),
-                             m_texts.openInBrowser);
-    browser->setObjectName(QStringLiteral("browserButton"));
-    connect(browser, &QAbstractButton::clicked, this, &QuorFeedbackSheet::openInBrowser);
-    row->addWidget(browser);
+    row->addWidget(captionButton(m_texts.openInBrowser, QStringLiteral("safari"), "browserButton",
+                                 &QuorFeedbackSheet::openInBrowser, footer));
     row->addStretch(1);
     QLabel* version = QuorLabels::make(m_texts.footer, caption2Mono(), QuorGlassTokens::textMuted(), footer);
     version->setObjectName(QStringLiteral("footerVersion"));
@@ -773,11 +775,8 @@ QWidget* QuorFeedbackSheet::buildReceiptCard()
     columnLayout(box)->addLayout(pills);
 
     auto* buttons = QuorBoxLayouts::hbox(nullptr, 6, QMargins(0, 4, 0, 0));
-    auto* another = tabbable(new QuorCaptionGlassButton(m_texts.sendAnother, QStringLiteral("arrow.counterclockwise"), box),
-                             m_texts.sendAnother);
-    another->setObjectName(QStringLiteral("sendAnotherButton"));
-    connect(another, &QAbstractButton::clicked, this, &QuorFeedbackSheet::sendAnotherNote);
-    buttons->addWidget(another);
+    buttons->addWidget(captionButton(m_texts.sendAnother, QStringLiteral("arrow.counterclockwise"), "sendAnotherButton",
+                                     &QuorFeedbackSheet::sendAnotherNote, box));
     buttons->addStretch(1);
     if (m_onClose) {
         auto* done = new QuorProminentButton(m_texts.done, QuorProductPalettes::accentColor(m_palette),

@@ -156,6 +156,8 @@ private:
     void attach(const QuorFeedbackScreenshot& screenshot);
     bool refuseWhenFull();
 
+    QAbstractButton* captionButton(const QString& title, const QString& symbol, const char* name,
+                                   void (QuorFeedbackSheet::*action)(), QWidget* parent);
     QWidget* buildHeader();
     QWidget* buildComposer();
     QWidget* buildKindCard();
