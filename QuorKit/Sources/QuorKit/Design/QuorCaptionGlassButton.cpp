@@ -2,6 +2,7 @@
 
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassButtonStyle.h"
+#include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorSymbols.h"
 
 #include <QFontMetricsF>
@@ -48,7 +49,8 @@ void QuorCaptionGlassButton::paintEvent(QPaintEvent* /*event*/)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(look.opacity * (isEnabled() ? 1.0 : 0.45));
     const QRectF bounds(rect());
-    painter.setPen(QPen(*look.border, 1));
+    // A keyboard user sees where focus is by the brighter edge.
+    painter.setPen(QPen(hasFocus() ? QuorGlassTokens::borderStrong() : *look.border, 1));
     painter.setBrush(look.fill);
     painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5, look.cornerRadius - 0.5);
     // Symbol first in reading order: on the right under a right-to-left layout.
