@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(p.connectTitle, QStringLiteral("Tolvane Bağla"));
         QCOMPARE(p.noteSymbol, QStringLiteral("info.circle"));
         QCOMPARE(p.noteSymbolColor, accent);
-        QCOMPARE(p.noteText, QStringLiteral("tallowmer.com hesabınızı bağlayın — ayrıca API anahtarı gerekmez."));
+        QCOMPARE(p.noteText, QStringLiteral("Yukarıdan tallowmer.com hesabınızı bağlayın — ayrıca API anahtarı gerekmez."));
         in.isSignedIn = true;
         p = P::make(in);
         QCOMPARE(p.noteSymbol, QStringLiteral("checkmark.seal.fill"));

@@ -10,6 +10,7 @@
 #include <variant>
 
 class QPainter;
+class QTimer;
 class QVariantAnimation;
 
 using QuorButtonStyle = std::variant<QuorPrimaryButtonStyle, QuorGlassButtonStyle>;
@@ -26,6 +27,9 @@ public:
     const QuorButtonStyle& buttonStyle() const { return m_style; }
     void setSymbolName(const QString& symbolName);
     QString symbolName() const { return m_symbolName; }
+    // While busy a small spinner stands where the symbol is (before the title when there is none).
+    void setBusy(bool busy);
+    bool isBusy() const { return m_busyTicker != nullptr; }
 
     QuorButtonLook currentLook() const;
     QSize sizeHint() const override;
@@ -39,9 +43,12 @@ protected:
 
 private:
     void animatePress(bool pressed);
+    bool hasSymbolSlot() const { return !m_symbolName.isEmpty() || isBusy(); }
 
     QuorButtonStyle m_style;
     QString m_symbolName;
     double m_pressProgress = 0; // 0 resting, 1 pressed
     QPointer<QVariantAnimation> m_pressAnimation;
+    QTimer* m_busyTicker = nullptr;
+    int m_busyAngle = 0;
 };
