@@ -3,6 +3,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 
 #include <QAbstractButton>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -10,7 +11,10 @@
 #include <algorithm>
 
 namespace {
-// Presses the button it watches on Enter and Return, as Space already does.
+const char* const keyboardFocusProperty = "quorKeyboardFocus";
+
+// Presses the button it watches on Enter and Return, as Space already does, and notes how the
+// focus came to it.
 class ReturnPresses : public QObject {
 public:
     using QObject::QObject;
@@ -18,6 +22,13 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (event->type() == QEvent::FocusIn) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            watched->setProperty(keyboardFocusProperty, reason == Qt::TabFocusReason ||
+                                                            reason == Qt::BacktabFocusReason ||
+                                                            reason == Qt::ShortcutFocusReason);
+            return false;
+        }
         if (event->type() != QEvent::KeyPress) {
             return false;
         }
@@ -41,6 +52,11 @@ void enable(QAbstractButton* button)
 {
     button->setFocusPolicy(Qt::StrongFocus);
     button->installEventFilter(new ReturnPresses(button));
+}
+
+bool showsFocusRing(const QWidget* widget)
+{
+    return widget->hasFocus() && widget->property(keyboardFocusProperty).toBool();
 }
 
 void paintFocusRing(QPainter& painter, const QRectF& bounds, double cornerRadius)

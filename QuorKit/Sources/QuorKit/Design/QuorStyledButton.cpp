@@ -176,7 +176,7 @@ void QuorStyledButton::paintEvent(QPaintEvent* /*event*/)
     painter.setPen(look.foreground);
     painter.drawText(QRectF(x, bounds.top(), bounds.right() - x, bounds.height()),
                      Qt::AlignLeft | Qt::AlignVCenter, title);
-    if (hasFocus()) {
+    if (QuorKeyboardReach::showsFocusRing(this)) {
         QuorKeyboardReach::paintFocusRing(painter, bounds, look.cornerRadius);
     }
 }

@@ -70,7 +70,7 @@ protected:
             painter.setOpacity(isEnabled() ? (isDown() ? 0.6 : 1.0) : 0.45);
             QuorSymbols::paint(painter, slot, QStringLiteral("arrow.clockwise"), QuorGlassTokens::textSecondary(), kIconSize);
         }
-        if (hasFocus()) {
+        if (QuorKeyboardReach::showsFocusRing(this)) {
             QuorKeyboardReach::paintFocusRing(painter, bounds, 4);
         }
     }

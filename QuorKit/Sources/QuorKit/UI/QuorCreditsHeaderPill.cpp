@@ -183,6 +183,8 @@ void QuorCreditsHeaderPill::presentPopover(bool presented)
     popover->setAttribute(Qt::WA_NoMouseReplay);
     auto* layout = new QVBoxLayout(popover);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The window follows the wallet's size as its content changes (signing in, an error, the editor).
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     content->setParent(popover);
     layout->addWidget(content);
     popover->adjustSize();
@@ -248,7 +250,7 @@ void QuorCreditsHeaderPill::paintEvent(QPaintEvent* /*event*/)
         QuorSymbols::paint(painter, QRectF(x, bounds.center().y() - side / 2, side, side),
                            QStringLiteral("exclamationmark.triangle.fill"), m_look.triangleColor, kTriangleSize);
     }
-    if (hasFocus()) {
+    if (QuorKeyboardReach::showsFocusRing(this)) {
         QuorKeyboardReach::paintFocusRing(painter, bounds, radius);
     }
 }

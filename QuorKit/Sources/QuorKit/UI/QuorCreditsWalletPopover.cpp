@@ -14,10 +14,17 @@ QuorCreditsWalletPopover::QuorCreditsWalletPopover(QuorCreditsAccountStore& stor
       m_panel(new QuorCreditsAccountPanel(store, accentColor, QuorCreditsAccountPanel::Place::wallet, displayLanguage(), this))
 {
     setObjectName(QStringLiteral("creditsWallet"));
-    setFixedWidth(width);
+    setFixedWidth(panelWidth);
+    // Takes the focus when the popover opens, so Escape reaches it and Tab starts at its first control.
+    setFocusPolicy(Qt::ClickFocus);
     QuorBoxLayouts::vbox(this, 0, QMargins(14, 14, 14, 14))->addWidget(m_panel);
     connect(m_uiState, &QuorLanguageAwareUIState::languageRevisionChanged, this,
             [this] { m_panel->setLanguage(displayLanguage()); });
+}
+
+QSize QuorCreditsWalletPopover::sizeHint() const
+{
+    return {panelWidth, heightForWidth(panelWidth)};
 }
 
 QuorLanguage QuorCreditsWalletPopover::displayLanguage() const

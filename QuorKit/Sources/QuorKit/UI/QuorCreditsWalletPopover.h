@@ -18,7 +18,7 @@ class QuorCreditsAccountStore;
 class QuorCreditsWalletPopover : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int width = 352;
+    static constexpr int panelWidth = 352;
 
     // No `language` follows the interface language.
     QuorCreditsWalletPopover(QuorCreditsAccountStore& store, const QColor& accentColor,
@@ -26,6 +26,9 @@ public:
 
     QuorLanguage displayLanguage() const;
     QuorCreditsAccountPanel* panel() const { return m_panel; }
+
+    // Always the panel's width, and as tall as the content needs at that width (its rows wrap).
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -82,7 +82,7 @@ void QuorDisclosureButton::paintEvent(QPaintEvent* /*event*/)
     painter.setPen(m_titleColor);
     painter.drawText(QRectF(x, 0, std::max(0.0, right - x), bounds.height()), Qt::AlignLeft | Qt::AlignVCenter,
                      metrics.elidedText(text(), Qt::ElideRight, std::max(0.0, right - x)));
-    if (hasFocus()) {
+    if (QuorKeyboardReach::showsFocusRing(this)) {
         QuorKeyboardReach::paintFocusRing(painter, bounds, 4);
     }
 }
