@@ -294,12 +294,7 @@ private slots:
         auto* note = card->findChild<QWidget*>(QStringLiteral("creditsNote"));
         QCOMPARE(note->findChild<QLabel*>(QStringLiteral("symbol"))->property("symbolName").toString(),
                  QStringLiteral("info.circle"));
-        bench.server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})"));
-        bench.server.route("GET", "/v1/me",
-                           QuorTestHttpResponse::json(R"({"email":"ada@example.com","available_micros":12500000,)"
-                                                      R"("held_micros":0,"credit_unit_micros":10000})"));
-        quorAwait(bench.manager->saveToken(QStringLiteral("tok")));
-        quorAwait(bench.credits->refresh());
+        bench.signIn();
         QVERIFY(bench.credits->isSignedIn());
         QCOMPARE(note->findChild<QLabel*>(QStringLiteral("symbol"))->property("symbolName").toString(),
                  QStringLiteral("checkmark.seal.fill"));
@@ -322,12 +317,7 @@ private slots:
         QVERIFY(credits->findChild<QAbstractButton*>(QStringLiteral("refresh"))->isHidden());
         QVERIFY(credits->presentation().explanation.startsWith(QStringLiteral("Connect once with tallowmer.com")));
 
-        bench.server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})"));
-        bench.server.route("GET", "/v1/me",
-                           QuorTestHttpResponse::json(R"({"email":"ada@example.com","available_micros":12500000,)"
-                                                      R"("held_micros":0,"credit_unit_micros":10000})"));
-        quorAwait(bench.manager->saveToken(QStringLiteral("tok")));
-        quorAwait(bench.credits->refresh());
+        bench.signIn();
         QCOMPARE(credits->findChild<QLabel*>(QStringLiteral("credits"))->text(), QStringLiteral("1,250 cr"));
         QCOMPARE(credits->findChild<QLabel*>(QStringLiteral("dollars"))->text(), QStringLiteral("≈ $12.50"));
         QVERIFY(credits->authBlock() == nullptr);

@@ -327,6 +327,7 @@ private slots:
             {"far over", 1250, 100.0, 12.5, true, "1,250 / 100 cr (999%)", true, QuorGlassTokens::danger()},
             {"endless ratio", 1, 100.0, inf, false, "1 / 100 cr (999%)", true, QuorGlassTokens::danger()},
             {"negative ratio", 1, 100.0, -40.0, false, "1 / 100 cr (0%)", true, QuorGlassTokens::success()},
+            {"ratio not a number", 1, 100.0, std::nan(""), false, "1 / 100 cr (0%)", true, QuorGlassTokens::success()},
             {"endless cap", 5, inf, std::nullopt, false, "5 cr · No cap", false, QuorGlassTokens::success()},
             {"exceeded below the cap", 10, 100.0, std::nullopt, true, "10 / 100 cr (10%)", true, QuorGlassTokens::success()},
         };

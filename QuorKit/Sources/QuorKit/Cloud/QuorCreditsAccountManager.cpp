@@ -19,9 +19,11 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSet>
 #include <QStringDecoder>
 #include <QUrlQuery>
 #include <QtConcurrent/QtConcurrentRun>
@@ -93,8 +95,15 @@ bool tightened(const QString& path, mode_t mode, bool folder)
         return false;
     }
     if (::chmod(name.constData(), mode) != 0) {
-        warnInLog(QStringLiteral("%1 is open to other users (mode %2) and could not be tightened")
-                      .arg(path, QString::number(info.st_mode & 0777, 8)));
+        // Said once per path: the files are read on every refresh and every AI request.
+        static QMutex lock;
+        static QSet<QString> reported;
+        const QMutexLocker locker(&lock);
+        if (!reported.contains(path)) {
+            reported.insert(path);
+            warnInLog(QStringLiteral("%1 is open to other users (mode %2) and could not be tightened")
+                          .arg(path, QString::number(info.st_mode & 0777, 8)));
+        }
         return false;
     }
     warnInLog(QStringLiteral("%1 was open to other users (mode %2); tightened to %3")

@@ -1,17 +1,17 @@
 #pragma once
 
 #include "QuorKit/Cloud/QuorAppBudgetStatus.h"
+#include "QuorKit/UI/QuorViewState.h"
 
-#include <QObject>
 #include <QString>
 
 #include <optional>
 
 // The cap editor's own state: open or closed, the two fields' texts and the message under them.
-class QuorBudgetEditorUIState : public QObject {
+class QuorBudgetEditorUIState : public QuorViewState {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    using QuorViewState::QuorViewState;
 
     bool isExpanded() const { return m_isExpanded; }
     void setExpanded(bool expanded) { assign(m_isExpanded, expanded); }
@@ -27,20 +27,7 @@ public:
     // Fills the fields from a stored budget (empty for no cap) and drops the validation message.
     void hydrate(const std::optional<QuorAppBudgetStatus>& budget);
 
-signals:
-    // After any field changed.
-    void changed();
-
 private:
-    template <typename T>
-    void assign(T& field, const T& value)
-    {
-        if (field != value) {
-            field = value;
-            emit changed();
-        }
-    }
-
     bool m_isExpanded = false;
     QString m_dailyLimitText;
     QString m_monthlyLimitText;
