@@ -1,6 +1,7 @@
 #include "QuorKit/Design/Emblems/QuorAppEmblem.h"
 #include "QuorKit/Design/Emblems/QuorAppIdentity.h"
 #include "QuorKit/Design/Emblems/QuorEmblemArtworkProductivity.h"
+#include "QuorKit/Design/Emblems/QuorEmblemArtworkSystemNet.h"
 #include "QuorKit/Design/Emblems/QuorEmblemRenderer.h"
 #include "QuorKit/Design/Emblems/QuorFlatDraw.h"
 #include "QuorKit/System/QuorBundle.h"
@@ -8,9 +9,13 @@
 
 #include "Support/QuorTestSupport.h"
 
+#include <QDir>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QtTest>
+
+#include <cmath>
+#include <limits>
 
 using namespace QuorAppIdentities;
 
@@ -145,11 +150,26 @@ private slots:
         QCOMPARE(tiny.image.size(), QSize(16, 16));
         QCOMPARE(tiny.image.deviceIndependentSize(), QSizeF(10, 10));
 
-        // The point size is not part of the key: the second request gets the first image.
+        // A key shared by two point sizes gives the same pixels, each at the ratio it asked for.
         const QuorEmblemImage first = image(QuorAppIdentity::quorCalc, 16, 2, false);
         const QuorEmblemImage second = image(QuorAppIdentity::quorCalc, 32, 1, false);
-        QCOMPARE(second.image.deviceIndependentSize(), QSizeF(16, 16));
-        QCOMPARE(second.image.cacheKey(), first.image.cacheKey());
+        QCOMPARE(second.image.size(), QSize(32, 32));
+        QCOMPARE(second.image.deviceIndependentSize(), QSizeF(32, 32));
+        QCOMPARE(first.image.deviceIndependentSize(), QSizeF(16, 16));
+        QVERIFY(second.image == first.image);
+
+        // Sizes that are no number count as the smallest; huge ones are capped, not overflowed.
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, nan, 2, false), QStringLiteral("quorzub_20_glass"));
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, 20, nan, false), QStringLiteral("quorzub_20_glass"));
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, -inf, inf, false), QStringLiteral("quorzub_16_glass"));
+        const QString capped = QStringLiteral("quorzub_%1_glass").arg(maxPixelSize);
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, inf, 3, false), QStringLiteral("quorzub_30_glass"));
+        QCOMPARE(cacheKey(QuorAppIdentity::quorZub, 1e300, 3, false), capped);
+        const QuorEmblemImage huge = image(QuorAppIdentity::quorZub, 1e12, 2, false);
+        QCOMPARE(huge.image.size(), QSize(maxPixelSize, maxPixelSize));
+        QVERIFY(std::isfinite(huge.image.devicePixelRatio()) && huge.image.devicePixelRatio() > 0);
 
         const QuorEmblemImage glass = image(QuorAppIdentity::quorZub, 40, 2, false);
         const QuorEmblemImage tpl = image(QuorAppIdentity::quorZub, 40, 2, true);
@@ -167,6 +187,7 @@ private slots:
         QCOMPARE(decoded.pixelColor(0, 0).alpha(), 0);
         QVERIFY(QuorEmblemRenderer::pngData(QuorAppIdentity::quorZub, 0).isEmpty());
         QVERIFY(QuorEmblemRenderer::pngData(QuorAppIdentity::quorZub, -5).isEmpty());
+        QVERIFY(QuorEmblemRenderer::pngData(QuorAppIdentity::quorZub, QuorEmblemRenderer::maxPixelSize + 1).isEmpty());
     }
 
     void ownEmblemInWhiteGlass()
@@ -198,20 +219,119 @@ private slots:
         QCOMPARE(colorAt(44, 31), QColor(20, 30, 40));
     }
 
-    void dispatchAndRowsWithoutDrawings()
+    void dispatchStaysWithinEachGroup()
     {
         QImage scratch(10, 10, QImage::Format_ARGB32_Premultiplied);
+        scratch.fill(Qt::transparent);
         QPainter painter(&scratch);
-        QVERIFY(!QuorEmblemArtworkProductivity::draw(QuorAppIdentity::quorCamera, painter, QuorEmblemTone::whiteGlass()));
-        painter.end();
-        // A row without a drawing still gives an image, fully transparent.
-        const QImage blank = QuorEmblemRenderer::makeBitmap(QuorAppIdentity::quorCamera, 32);
-        QCOMPARE(blank.size(), QSize(32, 32));
-        for (int y = 0; y < 32; ++y) {
-            for (int x = 0; x < 32; ++x) {
-                QCOMPARE(blank.pixelColor(x, y).alpha(), 0);
-            }
+        const QuorEmblemTone& glass = QuorEmblemTone::whiteGlass();
+        for (const QuorAppIdentity app : allCases()) {
+            const int row = index(app);
+            QCOMPARE(QuorEmblemArtworkProductivity::draw(app, painter, glass), row <= 26);
+            QCOMPARE(QuorEmblemArtworkSystemNet::draw(app, painter, glass), row >= 43);
+            QVERIFY(QuorEmblemRenderer::drawFlatEmblem(app, painter, glass));
         }
+    }
+
+    // Every row paints a pictogram of its own, inside the bitmap's margin.
+    void everyRowHasADistinctEmblem()
+    {
+        constexpr int px = 64;
+        QList<QImage> images;
+        for (const QuorAppIdentity app : allCases()) {
+            const QImage image = QuorEmblemRenderer::makeBitmap(app, px);
+            int inked = 0;
+            int onTheEdge = 0;
+            for (int y = 0; y < px; ++y) {
+                for (int x = 0; x < px; ++x) {
+                    const int alpha = image.pixelColor(x, y).alpha();
+                    inked += alpha > 128 ? 1 : 0;
+                    const bool edge = x == 0 || y == 0 || x == px - 1 || y == px - 1;
+                    onTheEdge += edge && alpha > 0 ? 1 : 0;
+                }
+            }
+            QVERIFY2(inked > px * px / 12, qPrintable(rawValue(app)));
+            QVERIFY2(onTheEdge == 0, qPrintable(rawValue(app)));
+            for (int other = 0; other < images.size(); ++other) {
+                QVERIFY2(images[other] != image, qPrintable(rawValue(app) + QStringLiteral(" = ") + rawValue(allCases()[other])));
+            }
+            images.append(image);
+        }
+    }
+
+    // Rows drawn to a given geometry, probed at telling points in white glass.
+    void givenGeometry_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QPointF>("point");
+        QTest::addColumn<double>("alpha");
+        const double soft = 0.16;
+        const auto over = [](double top, double below) { return top + below * (1 - top); };
+        QTest::newRow("player: play") << 30 << QPointF(49, 44.5) << over(0.98, soft);
+        QTest::newRow("player: dot") << 30 << QPointF(31, 33.5) << over(0.72, soft);
+        QTest::newRow("player: screen") << 30 << QPointF(35, 58) << soft;
+        QTest::newRow("player: stand") << 30 << QPointF(50, 72.3) << 0.82;
+        QTest::newRow("script: sheet") << 34 << QPointF(31, 40) << 0.98;
+        QTest::newRow("script: line") << 34 << QPointF(45, 58) << 0.98 * (1 - 0.55 * 1.15);
+        QTest::newRow("script: flap") << 34 << QPointF(60, 30) << 0.98 * 0.45;
+        QTest::newRow("wave: full bar") << 39 << QPointF(41, 50) << 0.98;
+        QTest::newRow("wave: faint bar") << 39 << QPointF(24, 50) << 0.46;
+        QTest::newRow("wave: playhead") << 39 << QPointF(49.5, 23) << 0.98;
+        QTest::newRow("wave: between") << 39 << QPointF(28.2, 50) << 0.0;
+        QTest::newRow("beam: out") << 51 << QPointF(45, 39.5) << over(0.98, soft);
+        QTest::newRow("beam: back") << 51 << QPointF(52, 50) << over(0.72, soft);
+        QTest::newRow("onion: hole") << 55 << QPointF(50, 42.6) << 0.0;
+        QTest::newRow("onion: end") << 55 << QPointF(38, 49) << 0.0;
+        QTest::newRow("onion: core") << 55 << QPointF(50, 49) << 0.72;
+        QTest::newRow("onion: left") << 55 << QPointF(35, 35) << 0.98;
+        QTest::newRow("onion: right") << 55 << QPointF(65, 35) << 0.46;
+        QTest::newRow("vault: hole") << 64 << QPointF(46, 45) << 0.0;
+        QTest::newRow("vault: pin") << 64 << QPointF(49, 45) << 0.72;
+        QTest::newRow("vault: slot") << 64 << QPointF(47, 58) << 0.0;
+        QTest::newRow("vault: shield") << 64 << QPointF(42, 58) << 0.98;
+        QTest::newRow("rescue: band") << 71 << QPointF(50, 28.5) << 0.98 * 0.38;
+        QTest::newRow("rescue: ring") << 71 << QPointF(65.2, 34.8) << 0.98;
+        QTest::newRow("rescue: middle") << 71 << QPointF(50, 50) << 0.0;
+        QTest::newRow("guard: gem left") << 73 << QPointF(46, 48.5) << 0.98 * 0.14;
+        QTest::newRow("guard: gem right") << 73 << QPointF(54, 48.5) << 0.46 * 0.14;
+        QTest::newRow("guard: shield") << 73 << QPointF(35, 35) << 0.98;
+    }
+
+    void givenGeometry()
+    {
+        QFETCH(int, row);
+        QFETCH(QPointF, point);
+        QFETCH(double, alpha);
+        const QImage image = QuorEmblemRenderer::makeBitmap(allCases()[row], 240);
+        const double seen = alphaAt(image, point.x(), point.y());
+        QVERIFY2(qAbs(seen - alpha) < 0.02, qPrintable(QStringLiteral("%1 instead of %2").arg(seen).arg(alpha)));
+    }
+
+    // Every emblem in white glass on the app's ground and in a flat light tone, for a person to look at.
+    void contactSheet()
+    {
+        constexpr int cell = 96;
+        constexpr int columns = 10;
+        const int rows = static_cast<int>((allCases().size() + columns - 1) / columns);
+        QImage sheet(2 * columns * cell, rows * cell, QImage::Format_ARGB32_Premultiplied);
+        sheet.fill(QColor(238, 241, 247));
+        QPainter painter(&sheet);
+        painter.fillRect(QRect(0, 0, columns * cell, rows * cell), QColor(58, 24, 64));
+        const QuorEmblemTone flat = QuorEmblemTone::flatLight(QColor(34, 40, 64), QColor(232, 84, 140));
+        for (const QuorAppIdentity app : allCases()) {
+            const int i = index(app);
+            const QPoint corner((i % columns) * cell, (i / columns) * cell);
+            painter.drawImage(QRect(corner, QSize(cell, cell)), QuorEmblemRenderer::makeBitmap(app, cell));
+            painter.drawImage(QRect(corner + QPoint(columns * cell, 0), QSize(cell, cell)), drawWith([&](QPainter& p) {
+                QuorEmblemRenderer::drawFlatEmblem(app, p, flat);
+            }, cell));
+            painter.setPen(QColor(255, 255, 255, 140));
+            painter.drawText(corner + QPoint(3, 11), QString::number(i));
+        }
+        painter.end();
+        const QString folder = qEnvironmentVariable("QUOR_BINARY_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(sheet.save(folder + QStringLiteral("/emblems-contact-sheet.png")));
     }
 
     void tonePaints()

@@ -164,5 +164,23 @@ bool activate(const WindowApplication& application)
     return true;
 }
 
+int minimizeOtherApplications(qint64 ownProcess)
+{
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
+        return 0;
+    }
+    Display* display = connection->display();
+    const auto clients = connection->property32(connection->root(), connection->atom("_NET_CLIENT_LIST"));
+    int asked = 0;
+    for (const unsigned long window : clients.value_or(QList<unsigned long>{})) {
+        if (connection->cardinalProperty(window, "_NET_WM_PID").value_or(0) != ownProcess) {
+            asked += XIconifyWindow(display, window, DefaultScreen(display)) != 0 ? 1 : 0;
+        }
+    }
+    XFlush(display);
+    return asked;
+}
+
 } // namespace X11Workspace
 } // namespace quor::platform

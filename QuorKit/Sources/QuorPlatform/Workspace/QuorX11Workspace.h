@@ -43,6 +43,9 @@ QList<WindowApplication> runningApplications();
 // Asks the window manager to activate the application's window; without an EWMH window manager
 // raises it and gives it the focus. False without a display or a window.
 bool activate(const WindowApplication& application);
+// Asks the window manager to minimize every managed window of other processes (those whose
+// _NET_WM_PID differs from `ownProcess`). Returns how many it asked for.
+int minimizeOtherApplications(qint64 ownProcess);
 
 } // namespace X11Workspace
 

@@ -1,6 +1,9 @@
 #include "QuorKit/Design/Emblems/QuorEmblemRenderer.h"
 
+#include "QuorKit/Design/Emblems/QuorEmblemArtworkMedia.h"
 #include "QuorKit/Design/Emblems/QuorEmblemArtworkProductivity.h"
+#include "QuorKit/Design/Emblems/QuorEmblemArtworkSystemNet.h"
+#include "QuorKit/Design/Emblems/QuorFlatDraw.h"
 
 #include <QBuffer>
 #include <QCache>
@@ -24,11 +27,61 @@ Cache& cache()
     return instance;
 }
 
+// A size that is not a number counts as the smallest one; a huge one is capped before it reaches
+// an integer, so no request can ask for a bitmap the machine cannot hold.
+double pointsFor(double pointSize)
+{
+    const double points = std::isfinite(pointSize) ? pointSize : 0.0;
+    return std::clamp(points, 10.0, static_cast<double>(QuorEmblemRenderer::maxPixelSize));
+}
+
 int pixelsFor(double pointSize, double scale)
 {
-    const double points = std::max(pointSize, 10.0);
-    const double pixels = std::round(points * std::clamp(scale, 1.0, 3.0)); // halves away from zero
-    return std::max(static_cast<int>(pixels), 16);
+    const double clampedScale = std::isfinite(scale) ? std::clamp(scale, 1.0, 3.0) : 1.0;
+    const double pixels = std::round(pointsFor(pointSize) * clampedScale); // halves away from zero
+    return std::clamp(static_cast<int>(std::min(pixels, static_cast<double>(QuorEmblemRenderer::maxPixelSize))), 16,
+                      QuorEmblemRenderer::maxPixelSize);
+}
+
+// The same pixels at the ratio this request asks for: a key is shared by every point size that
+// comes to the same pixel count.
+QuorEmblemImage atRatio(QuorEmblemImage image, double pointSize, int pixels)
+{
+    image.image.setDevicePixelRatio(pixels / pointsFor(pointSize));
+    return image;
+}
+
+// The media player: a screen playing, with a live dot in its corner.
+void drawPlayer(QPainter& painter, const QuorEmblemTone& tone)
+{
+    using namespace QuorFlatDraw;
+    displayFrame(painter, tone);
+    fill(painter, polygon({{44, 36.5}, {60, 44.5}, {44, 52.5}}), QuorFlatPaint::solid(tone.primaryColor));
+    fillEllipse(painter, QRectF(27.8, 30.3, 6.4, 6.4), QuorFlatPaint::solid(tone.accentColor));
+}
+
+void drawMedia(QuorAppIdentity app, QPainter& painter, const QuorEmblemTone& tone)
+{
+    using namespace QuorEmblemArtworkMedia;
+    switch (app) {
+    case QuorAppIdentity::quorCamera: drawQuorCamera(painter, tone); break;
+    case QuorAppIdentity::quorTunes: drawQuorTunes(painter, tone); break;
+    case QuorAppIdentity::quorRadio: drawQuorRadio(painter, tone); break;
+    case QuorAppIdentity::quorPlayer: drawPlayer(painter, tone); break;
+    case QuorAppIdentity::quorMixer: drawQuorMixer(painter, tone); break;
+    case QuorAppIdentity::quorVoice: drawQuorVoice(painter, tone); break;
+    case QuorAppIdentity::quorPhoto: drawQuorPhoto(painter, tone); break;
+    case QuorAppIdentity::quorScript: drawQuorScript(painter, tone); break;
+    case QuorAppIdentity::quorSketch: drawQuorSketch(painter, tone); break;
+    case QuorAppIdentity::quorRuler: drawQuorRuler(painter, tone); break;
+    case QuorAppIdentity::quorFrame: drawQuorFrame(painter, tone); break;
+    case QuorAppIdentity::quorPodcast: drawQuorPodcast(painter, tone); break;
+    case QuorAppIdentity::quorWave: drawQuorWave(painter, tone); break;
+    case QuorAppIdentity::quorStudio: drawQuorStudio(painter, tone); break;
+    case QuorAppIdentity::quorColor: drawQuorColor(painter, tone); break;
+    case QuorAppIdentity::quorCast: drawQuorCast(painter, tone); break;
+    default: break;
+    }
 }
 
 } // namespace
@@ -48,8 +101,14 @@ QTransform designTransform(int pixelSize)
 
 bool drawFlatEmblem(QuorAppIdentity app, QPainter& painter, const QuorEmblemTone& tone)
 {
-    // Rows of the other groups have no drawing yet and stay transparent.
-    return QuorEmblemArtworkProductivity::draw(app, painter, tone);
+    if (QuorEmblemArtworkProductivity::draw(app, painter, tone)) {
+        return true;
+    }
+    if (const int row = QuorAppIdentities::index(app); row >= firstMediaRow && row <= lastMediaRow) {
+        drawMedia(app, painter, tone);
+        return true;
+    }
+    return QuorEmblemArtworkSystemNet::draw(app, painter, tone);
 }
 
 QImage makeBitmap(QuorAppIdentity app, int pixelSize)
@@ -79,30 +138,27 @@ QString cacheKey(QuorAppIdentity app, double pointSize, double scale, bool asTem
 QuorEmblemImage image(QuorAppIdentity app, double pointSize, double scale, bool asTemplate)
 {
     const QString key = cacheKey(app, pointSize, scale, asTemplate);
+    const int pixels = pixelsFor(pointSize, scale);
     Cache& shared = cache();
     {
         const QMutexLocker lock(&shared.mutex);
         if (const QuorEmblemImage* cached = shared.images.object(key)) {
-            return *cached;
+            return atRatio(*cached, pointSize, pixels);
         }
     }
-    const double points = std::max(pointSize, 10.0);
-    const int pixels = pixelsFor(pointSize, scale);
-    QImage bitmap = makeBitmap(app, pixels);
-    bitmap.setDevicePixelRatio(pixels / points);
-    const QuorEmblemImage made{bitmap, asTemplate};
+    const QuorEmblemImage made{makeBitmap(app, pixels), asTemplate};
     const QMutexLocker lock(&shared.mutex);
     // A concurrent first request may have stored the same key meanwhile: keep the first image.
     if (const QuorEmblemImage* cached = shared.images.object(key)) {
-        return *cached;
+        return atRatio(*cached, pointSize, pixels);
     }
     shared.images.insert(key, new QuorEmblemImage(made));
-    return made;
+    return atRatio(made, pointSize, pixels);
 }
 
 QByteArray pngData(QuorAppIdentity app, int pixelSize)
 {
-    if (pixelSize < 1) {
+    if (pixelSize < 1 || pixelSize > maxPixelSize) {
         return {};
     }
     const QImage bitmap = makeBitmap(app, pixelSize);

@@ -1,6 +1,7 @@
 #include "QuorKit/Design/Emblems/QuorFlatDraw.h"
 
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
 
@@ -17,9 +18,7 @@ void fill(QPainter& painter, QPainterPath path, const QuorFlatPaint& paint)
 
 void fillEllipse(QPainter& painter, const QRectF& rect, const QuorFlatPaint& paint)
 {
-    QPainterPath path;
-    path.addEllipse(rect);
-    fill(painter, path, paint);
+    fill(painter, ellipse(rect), paint);
 }
 
 QPainterPath roundedRect(const QRectF& rect, double radius)
@@ -49,18 +48,63 @@ void stroke(QPainter& painter, const QPainterPath& path, double width, const Quo
     painter.restore();
 }
 
-QPainterPath polygon(std::initializer_list<QPointF> points)
+void strokeLine(QPainter& painter, QPointF from, QPointF to, double width, const QuorFlatPaint& paint)
+{
+    stroke(painter, polyline({from, to}), width, paint);
+}
+
+QPainterPath polyline(std::initializer_list<QPointF> points)
 {
     QPainterPath path;
-    bool first = true;
     for (const QPointF& point : points) {
-        if (first) {
+        if (path.elementCount() == 0) {
             path.moveTo(point);
-            first = false;
         } else {
             path.lineTo(point);
         }
     }
+    return path;
+}
+
+QPainterPath ellipse(const QRectF& rect)
+{
+    QPainterPath path;
+    path.addEllipse(rect);
+    return path;
+}
+
+namespace {
+QRectF circleBox(QPointF centre, double radius)
+{
+    return {centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius};
+}
+} // namespace
+
+QPainterPath arc(QPointF centre, double radius, double startDegrees, double endDegrees)
+{
+    // Qt's angles turn the other way in a y-down space.
+    QPainterPath path;
+    path.arcMoveTo(circleBox(centre, radius), -startDegrees);
+    path.arcTo(circleBox(centre, radius), -startDegrees, -(endDegrees - startDegrees));
+    return path;
+}
+
+QPainterPath mirrored(const QPainterPath& path)
+{
+    return QTransform(-1, 0, 0, 1, 100, 0).map(path);
+}
+
+QPainterPath pie(QPointF centre, double radius, double startDegrees, double endDegrees)
+{
+    QPainterPath path(centre);
+    path.arcTo(circleBox(centre, radius), -startDegrees, -(endDegrees - startDegrees));
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath polygon(std::initializer_list<QPointF> points)
+{
+    QPainterPath path = polyline(points);
     path.closeSubpath();
     return path;
 }

@@ -19,8 +19,20 @@ void fillRoundedRect(QPainter& painter, const QRectF& rect, double radius, const
 // Round caps and joins.
 void stroke(QPainter& painter, const QPainterPath& path, double width, const QuorFlatPaint& paint);
 
+void strokeLine(QPainter& painter, QPointF from, QPointF to, double width, const QuorFlatPaint& paint);
+
 QPainterPath polygon(std::initializer_list<QPointF> points);
+// An open path through the points.
+QPainterPath polyline(std::initializer_list<QPointF> points);
 QPainterPath roundedRect(const QRectF& rect, double radius);
+QPainterPath ellipse(const QRectF& rect);
+// An open arc of the circle around `centre`, from `startDegrees` to `endDegrees` with the angle
+// growing (0 points right, 90 points down in design space).
+QPainterPath arc(QPointF centre, double radius, double startDegrees, double endDegrees);
+// The path reflected across the design space's vertical centre line (x = 50).
+QPainterPath mirrored(const QPainterPath& path);
+// The same arc closed through the centre: a pie slice.
+QPainterPath pie(QPointF centre, double radius, double startDegrees, double endDegrees);
 
 // Shared shapes several emblems start from.
 void displayFrame(QPainter& painter, const QuorEmblemTone& tone); // a monitor

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "QuorKit/Design/QuorMenuElement.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// An application's own top-level menu, placed between Edit and Window.
+struct QuorCustomMenu {
+    std::function<QString()> title;
+    QList<QuorMenuElement> elements;
+
+    QuorCustomMenu(const QString& fixedTitle, QList<QuorMenuElement> elements)
+        : title([fixedTitle] { return fixedTitle; }), elements(std::move(elements))
+    {
+    }
+    QuorCustomMenu(std::function<QString()> title, QList<QuorMenuElement> elements)
+        : title(std::move(title)), elements(std::move(elements))
+    {
+    }
+};
