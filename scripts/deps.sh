@@ -7,7 +7,7 @@ BUILD_PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools
   qcoro-qt6-dev qtkeychain-qt6-dev
-  libx11-dev libxfixes-dev libxi-dev libxtst-dev libxext-dev
+  libx11-dev libxfixes-dev libxi-dev libxtst-dev libxext-dev libxcb1-dev
   libtesseract-dev libleptonica-dev
   libcld2-dev libicu-dev
   libespeak-ng-dev libpcaudio-dev

@@ -2,6 +2,7 @@
 #include "QuorZubApp/App/QuorZubApp.h"
 #include "QuorZubApp/App/ZubDesktopEnvironment.h"
 #include "QuorZubApp/App/ZubSingleInstanceGuard.h"
+#include "QuorZubApp/App/ZubTerminationSignals.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    const ZubTerminationSignals terminationSignals;
     QuorZubApp zub(std::make_unique<ZubDesktopEnvironment>());
     QObject::connect(&guard, &ZubSingleInstanceGuard::reopenRequested, &zub, &QuorZubApp::reopen);
     QTimer::singleShot(0, &zub, &QuorZubApp::didFinishLaunching);

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QRegularExpression>
+#include <QSet>
 #include <QtTest>
 
 namespace {
@@ -216,6 +218,7 @@ private slots:
         logger->log(QuorLogLevel::error, QStringLiteral("security"), QStringLiteral("Failed to save API key in the keyring"));
         const QString folder = qEnvironmentVariable("QUOR_BINARY_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
         QDir().mkpath(folder);
+        QList<QImage> shots;
         for (const QuorLanguage language : {QuorLanguage::en, QuorLanguage::tr}) {
             QuorVersionAndLogsView view(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
                                         language, {}, [] {});
@@ -223,9 +226,28 @@ private slots:
             view.show();
             // Rows added to a visible list show on the next turn of the event loop.
             QCoreApplication::processEvents();
-            view.grab().save(folder + QStringLiteral("/version-logs-") + QuorLanguages::rawValue(language) +
-                             QStringLiteral(".png"));
+            const QImage shot = view.grab().toImage();
+            shot.save(folder + QStringLiteral("/version-logs-") + QuorLanguages::rawValue(language) + QStringLiteral(".png"));
+
+            // The picture is the sheet drawn whole, and the sheet holds the three entries newest
+            // first, in its language.
+            QCOMPARE(shot.size(), QSize(680, 540) * view.devicePixelRatio());
+            QSet<QRgb> colors;
+            for (int y = 0; y < shot.height(); y += 3) {
+                for (int x = 0; x < shot.width(); x += 3) {
+                    colors.insert(shot.pixel(x, y));
+                }
+            }
+            QVERIFY2(colors.size() > 100, qPrintable(QString::number(colors.size())));
+            const QList<QWidget*> rows = view.findChildren<QWidget*>(QRegularExpression(QStringLiteral("^entry:")));
+            QCOMPARE(rows.size(), 3);
+            QVERIFY(rows.first()->isVisible());
+            QCOMPARE(view.entries().first().message, QStringLiteral("Failed to save API key in the keyring"));
+            QCOMPARE(view.findChild<QAbstractButton*>(QStringLiteral("copyButton"))->text(),
+                     QuorVersionAndLogsView::texts(QStringLiteral("QuorZub"), language, false).copy);
+            shots << shot;
         }
+        QVERIFY(shots[0] != shots[1]);
     }
 };
 

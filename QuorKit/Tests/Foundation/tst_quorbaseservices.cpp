@@ -130,6 +130,14 @@ private slots:
         QCOMPARE(QuorGraphemes::count(QString()), 0);
         // A lone surrogate from a broken paste still counts as one character.
         QCOMPARE(QuorGraphemes::count(QString(QChar(0xD800)) + QStringLiteral("a")), 2);
+
+        // A prefix of a long text measures only its start, and a character longer than the first
+        // stretch measured is still taken whole.
+        const QString marks = QString(300, QChar(0x0301));
+        const QString longText = QStringLiteral("a") + marks + accented.repeated(5000) + family;
+        QCOMPARE(QuorGraphemes::prefix(longText, 1), QStringLiteral("a") + marks);
+        QCOMPARE(QuorGraphemes::prefix(longText, 101), QStringLiteral("a") + marks + accented.repeated(100));
+        QCOMPARE(QuorGraphemes::prefix(longText, 5002), longText);
     }
 
     // Runs below U+0300 are split without ICU; where they meet other characters ICU decides, so

@@ -7,6 +7,7 @@
 #include "QuorKit/System/QuorLaunchAtLogin.h"
 #include "QuorKit/System/QuorPermissionCenter.h"
 #include "QuorPlatform/Core/QuorError.h"
+#include "QuorPlatform/Pasteboard/QuorClipboard.h"
 #include "QuorPlatform/Speech/QuorEspeakSpeechSynthesizer.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
 #include "QuorZubApp/Views/ZubGlobalMouseDismissSource.h"
@@ -23,7 +24,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QNetworkAccessManager>
 
 namespace {
@@ -111,12 +111,14 @@ bool ZubDesktopEnvironment::isMonitoringSelection() const
 }
 
 void ZubDesktopEnvironment::startSelectionMonitoring(ExcludedBundleIDsProvider excludedBundleIDs,
-                                                     LocationFilter shouldIgnoreLocation, SelectionHandler onSelection)
+                                                     LocationFilter shouldIgnoreLocation, SelectionHandler onSelection,
+                                                     SelectionFailureHandler onFailure)
 {
     m_services->selection.startMonitoring(
         std::move(excludedBundleIDs),
         [ignore = std::move(shouldIgnoreLocation)](QPointF point) { return ignore(point.toPoint()); },
-        [handler = std::move(onSelection)](const QString& text, QPointF point) { handler(text, point.toPoint()); });
+        [handler = std::move(onSelection)](const QString& text, QPointF point) { handler(text, point.toPoint()); },
+        std::move(onFailure));
 }
 
 void ZubDesktopEnvironment::stopSelectionMonitoring()
@@ -134,13 +136,9 @@ QCoro::Task<bool> ZubDesktopEnvironment::replaceSelection(QString text)
     return m_services->selection.replaceSelection(std::move(text));
 }
 
-std::optional<QString> ZubDesktopEnvironment::clipboardText() const
+QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::clipboardText()
 {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    if (data == nullptr || !data->hasText()) {
-        return std::nullopt;
-    }
-    return data->text();
+    return quor::platform::Clipboard::shared().text();
 }
 
 void ZubDesktopEnvironment::setClipboardText(const QString& text)

@@ -20,12 +20,12 @@ public:
 
     bool isMonitoringSelection() const override;
     void startSelectionMonitoring(ExcludedBundleIDsProvider excludedBundleIDs, LocationFilter shouldIgnoreLocation,
-                                  SelectionHandler onSelection) override;
+                                  SelectionHandler onSelection, SelectionFailureHandler onFailure) override;
     void stopSelectionMonitoring() override;
     QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback) override;
     QCoro::Task<bool> replaceSelection(QString text) override;
 
-    std::optional<QString> clipboardText() const override;
+    QCoro::Task<std::optional<QString>> clipboardText() override;
     void setClipboardText(const QString& text) override;
     void setClipboardImage(const QImage& image) override;
 

@@ -45,6 +45,8 @@ public:
     using ExcludedBundleIDsProvider = std::function<QSet<QString>()>;
     using LocationFilter = std::function<bool(QPoint)>;
     using SelectionHandler = std::function<void(const QString&, QPoint)>;
+    // A finished selection that could not be taken; the error tells the user why.
+    using SelectionFailureHandler = std::function<void(const QuorError&)>;
 
     virtual ~ZubStudioEnvironment() = default;
 
@@ -60,14 +62,17 @@ public:
     // Selections in other applications.
     virtual bool isMonitoringSelection() const = 0;
     virtual void startSelectionMonitoring(ExcludedBundleIDsProvider excludedBundleIDs,
-                                          LocationFilter shouldIgnoreLocation, SelectionHandler onSelection) = 0;
+                                          LocationFilter shouldIgnoreLocation, SelectionHandler onSelection,
+                                          SelectionFailureHandler onFailure) = 0;
     virtual void stopSelectionMonitoring() = 0;
+    // Throws a QuorError for a selection too large to work on.
     virtual QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback) = 0;
     // True when the replacement was pasted.
     virtual QCoro::Task<bool> replaceSelection(QString text) = 0;
 
-    // The general clipboard.
-    virtual std::optional<QString> clipboardText() const = 0;
+    // The general clipboard. Reading may wait on its owner; it throws a QuorError for a text too
+    // large to work on.
+    virtual QCoro::Task<std::optional<QString>> clipboardText() = 0;
     virtual void setClipboardText(const QString& text) = 0;
     virtual void setClipboardImage(const QImage& image) = 0;
 

@@ -281,8 +281,9 @@ void ZubStudioViewModel::syncSelectionWatcher()
         m_environment->startSelectionMonitoring(
             [self] { return self ? self->m_normalizedExcludedBundleIDs : QSet<QString>(); },
             [self](QPoint point) {
-                // The bar's own frame (grown by 6) while it is up: clicks there are the bar's.
-                return self && self->m_floatingBarController->containsScreenPoint(point);
+                // The bar's own frame (grown by 6) while it is up: clicks there are the bar's. While a
+                // screen region is chosen or read, every drag is that region's and no selection.
+                return self && (self->m_isOCRCapturing || self->m_floatingBarController->containsScreenPoint(point));
             },
             [self](const QString& text, QPoint point) {
                 if (!self) {
@@ -290,6 +291,11 @@ void ZubStudioViewModel::syncSelectionWatcher()
                 }
                 self->m_lastCapturedSourceApp = self->m_environment->frontmostApplication();
                 self->presentFloatingBar(text, point, true);
+            },
+            [self](const QuorError& failure) {
+                if (self) {
+                    self->showToast(localizedDescription(failure, self->m_language), true);
+                }
             });
     } else if (!m_config.autoShowOnSelection && monitoring) {
         m_environment->stopSelectionMonitoring();
@@ -616,15 +622,28 @@ QCoro::Task<> ZubStudioViewModel::runManualTrigger(QPointer<ZubStudioViewModel> 
         co_return;
     }
     const std::shared_ptr<ZubStudioEnvironment> environment = self->m_environment;
-    const std::optional<QString> captured = co_await environment->captureSelectedText(true);
+    std::optional<QString> captured;
+    std::optional<QString> clipboard;
+    std::optional<QString> failure;
+    try {
+        captured = co_await environment->captureSelectedText(true);
+        if (self && !(captured && !trimmed(*captured).isEmpty())) {
+            clipboard = co_await environment->clipboardText();
+        }
+    } catch (const QuorError& error) {
+        failure = self ? localizedDescription(error, self->m_language) : QString();
+    }
     if (!self) {
+        co_return;
+    }
+    if (failure) {
+        self->showToast(*failure, true);
         co_return;
     }
     if (captured && !trimmed(*captured).isEmpty()) {
         self->presentFloatingBar(trimmed(*captured), mouseLocation, true);
         co_return;
     }
-    const std::optional<QString> clipboard = self->m_environment->clipboardText();
     if (clipboard && !trimmed(*clipboard).isEmpty()) {
         self->presentFloatingBar(trimmed(*clipboard), mouseLocation, false);
         co_return;
@@ -851,9 +870,16 @@ void ZubStudioViewModel::saveQRCodePNG(const QByteArray& pngData)
     const QuorAtomicFile::WriteResult written = QuorAtomicFile::write(*path, pngData);
     if (written) {
         showToast(text(QStringLiteral("Saved QR Code PNG."), QStringLiteral("QR Kod PNG olarak kaydedildi.")), false);
-    } else {
-        showToast(written.error, true);
+        return;
     }
+    // The writer's own words name its temporary file and are English only: they go to the log.
+    m_logger->error(QStringLiteral("Saving the QR Code PNG failed: ") + written.error, kAction);
+    showToast(text(QStringLiteral("The QR Code PNG could not be saved as “%1”. Check that the folder exists and "
+                                  "can be written to."),
+                   QStringLiteral("QR Kod PNG “%1” olarak kaydedilemedi. Klasörün var olduğunu ve yazılabilir "
+                                  "olduğunu kontrol edin."))
+                  .arg(*path),
+              true);
 }
 
 void ZubStudioViewModel::triggerScreenOCRTranslate()

@@ -16,7 +16,7 @@ public:
     virtual void stop() = 0;
 
 signals:
-    // A left or right button went down anywhere on screen (global coordinates).
+    // A left or right button went down in another application (global coordinates).
     void mouseDown(QPoint globalPosition);
     // Escape was pressed in another application.
     void escapePressed();

@@ -1,6 +1,7 @@
 #include "QuorZubApp/Views/ZubFloatingBarPresentation.h"
 
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
+#include "QuorZubApp/Views/ZubResultTextPreview.h"
 
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
@@ -33,8 +34,8 @@ ZubFloatingBarPresentation::ResultCard ZubFloatingBarPresentation::makeResultCar
             }
         }
     }
-    card.outputText = r.outputText;
-    card.inputText = r.inputText;
+    card.outputText = ZubResultTextPreview::make(r.outputText, language);
+    card.inputText = ZubResultTextPreview::make(r.inputText, language);
     card.saveTitle = quorText(QStringLiteral("Save PNG"), QStringLiteral("PNG Kaydet"), {}, language);
     card.copyTitle = quorText(QStringLiteral("Copy"), QStringLiteral("Kopyala"), {}, language);
     card.showsReplace = !r.isError && state.canReplaceInPlace() && ZubActionKinds::supportsInPlaceReplace(r.actionKind)

@@ -29,6 +29,7 @@ struct ZubFloatingBarPresentation {
         QString duration;               // "842 ms"
         // The QR body when an image is at hand, else the text body.
         std::optional<QImage> qrImage;
+        // Previews: a long result shows its start (ZubResultTextPreview).
         QString outputText;
         QString inputText;
         QString saveTitle;

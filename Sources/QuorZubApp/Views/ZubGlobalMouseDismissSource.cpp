@@ -34,6 +34,7 @@ void ZubGlobalMouseDismissSource::start()
     if (!m_monitor->isRunning()) {
         quor::platform::GlobalMouseMonitor::Options options;
         options.reportedKeysyms = {XK_Escape};
+        options.reportsWindowProcess = true;
         m_monitor->start(options);
     }
 }
@@ -47,6 +48,11 @@ void ZubGlobalMouseDismissSource::handle(const quor::platform::MouseButtonEvent&
 {
     if (!m_active || event.kind != quor::platform::MouseButtonEvent::Kind::press
         || (event.button != kLeftButton && event.button != kRightButton)) {
+        return;
+    }
+    // Our own windows (the studio, a save dialog opened from the bar) are no outside: only clicks in
+    // other applications dismiss the bar.
+    if (event.windowProcess == QCoreApplication::applicationPid()) {
         return;
     }
     // The monitor reports device pixels; the bar lives in logical coordinates.

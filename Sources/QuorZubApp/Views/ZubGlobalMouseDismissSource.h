@@ -11,8 +11,8 @@ struct MouseButtonEvent;
 } // namespace quor::platform
 
 // The floating bar's outside clicks and Escape from the desktop's global input monitor: every left
-// or right press anywhere on the display, in logical coordinates, and every Escape typed into
-// another application. The monitor only overhears the key: the application it was typed into still
+// or right press on the display outside this application's own windows, in logical coordinates,
+// and every Escape typed into another application. The monitor only overhears the key: the application it was typed into still
 // receives it. Escape typed into this application's own windows is left to the bar's event filter,
 // which keeps it from the window. GUI thread only.
 class ZubGlobalMouseDismissSource : public ZubFloatingBarDismissSource {

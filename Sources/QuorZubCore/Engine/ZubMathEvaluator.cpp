@@ -357,6 +357,9 @@ ZubMathEvaluator::EvaluationOutput ZubMathEvaluator::evaluate(const QString& exp
 
 QString ZubMathEvaluator::formatNumber(double value)
 {
+    if (value == 0.0) {
+        value = 0.0; // -0 is zero
+    }
     if (isWhole(value) && std::fabs(value) < 1e15) {
         return fixed(value, 0);
     }
@@ -365,6 +368,10 @@ QString ZubMathEvaluator::formatNumber(double value)
     // to round anyway.
     if (!std::isfinite(rounded)) {
         rounded = value;
+    }
+    // A small negative value rounds to -0, which would print (and be pasted) as "-0".
+    if (rounded == 0.0) {
+        rounded = 0.0;
     }
     if (isWhole(rounded) && std::fabs(rounded) < 1e15) {
         return fixed(rounded, 0);

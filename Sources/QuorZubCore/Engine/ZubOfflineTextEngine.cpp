@@ -389,7 +389,10 @@ const QSet<QString>& ZubOfflineTextEngine::trackingQueryKeys()
 
 std::optional<QString> ZubOfflineTextEngine::detectLanguage(const QString& text)
 {
-    const QString trimmed = text.trimmed();
+    // A long text's language shows in its start; weighing megabytes would only hold up the caller
+    // (the bar appears after this answer).
+    constexpr qsizetype sampleLength = 64 * 1024;
+    const QString trimmed = (text.size() > sampleLength ? text.left(sampleLength) : text).trimmed();
     if (trimmed.isEmpty()) {
         return std::nullopt;
     }

@@ -8,6 +8,7 @@
 #include "QuorPlatform/Pasteboard/QuorClipboard.h"
 #include "QuorPlatform/Pasteboard/QuorServedMimeData.h"
 #include "QuorPlatform/Selection/QuorPrimarySelection.h"
+#include "QuorPlatform/Selection/QuorSelectionTooLargeError.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,7 @@ using quor::platform::EditingCommand;
 using quor::platform::GlobalMouseMonitor;
 using quor::platform::MouseButtonEvent;
 using quor::platform::PrimarySelection;
+using quor::platform::SelectionTooLargeError;
 using quor::platform::ServedMimeData;
 using quor::platform::WindowApplication;
 namespace KeySynthesizer = quor::platform::KeySynthesizer;
@@ -92,15 +94,23 @@ SelectionWatcherService::~SelectionWatcherService()
 // Starting and stopping ---------------------------------------------------------------------------
 
 void SelectionWatcherService::startMonitoring(ExcludedBundleIDsProvider excludedBundleIDs,
-                                              LocationFilter shouldIgnoreLocation, SelectionHandler onSelection)
+                                              LocationFilter shouldIgnoreLocation, SelectionHandler onSelection,
+                                              FailureHandler onFailure)
 {
     stopMonitoring();
     m_isMonitoring = true;
     auto monitor = std::make_unique<GlobalMouseMonitor>();
-    connect(monitor.get(), &GlobalMouseMonitor::buttonEvent, this,
-            [this, excludedBundleIDs, shouldIgnoreLocation, onSelection](const MouseButtonEvent& event) {
-                handleMonitorEvent(event, excludedBundleIDs, shouldIgnoreLocation, onSelection);
-            });
+    const Callbacks callbacks{std::move(excludedBundleIDs), std::move(shouldIgnoreLocation), std::move(onSelection),
+                              std::move(onFailure)};
+    connect(monitor.get(), &GlobalMouseMonitor::buttonEvent, this, [this, callbacks](const MouseButtonEvent& event) {
+        MouseEventType type = MouseEventType::other;
+        if (event.button == 1) {
+            type = event.kind == MouseButtonEvent::Kind::press ? MouseEventType::leftMouseDown
+                                                               : MouseEventType::leftMouseUp;
+        }
+        handleGlobalMouseEvent(type, event.clickCount, event.timestampSeconds(), logicalPoint(event.position),
+                               callbacks);
+    });
     if (monitor->start(clickOptions())) {
         m_mouseMonitor = std::move(monitor);
     }
@@ -116,19 +126,6 @@ void SelectionWatcherService::stopMonitoring()
 }
 
 // Gestures ----------------------------------------------------------------------------------------
-
-void SelectionWatcherService::handleMonitorEvent(const MouseButtonEvent& event,
-                                                 const ExcludedBundleIDsProvider& excludedBundleIDs,
-                                                 const LocationFilter& shouldIgnoreLocation,
-                                                 const SelectionHandler& onSelection)
-{
-    MouseEventType type = MouseEventType::other;
-    if (event.button == 1) {
-        type = event.kind == MouseButtonEvent::Kind::press ? MouseEventType::leftMouseDown : MouseEventType::leftMouseUp;
-    }
-    handleGlobalMouseEvent(type, event.clickCount, event.timestampSeconds(), logicalPoint(event.position),
-                           excludedBundleIDs, shouldIgnoreLocation, onSelection);
-}
 
 bool SelectionWatcherService::releaseQualifies(ClickState& state, int clickCount, double timestamp, QPointF point)
 {
@@ -153,15 +150,12 @@ bool SelectionWatcherService::releaseQualifies(ClickState& state, int clickCount
 }
 
 void SelectionWatcherService::handleGlobalMouseEvent(MouseEventType type, int clickCount, double timestamp,
-                                                     QPointF screenLocation,
-                                                     const ExcludedBundleIDsProvider& excludedBundleIDs,
-                                                     const LocationFilter& shouldIgnoreLocation,
-                                                     const SelectionHandler& onSelection)
+                                                     QPointF screenLocation, const Callbacks& callbacks)
 {
     if (type == MouseEventType::other) {
         return;
     }
-    if (shouldIgnoreLocation && shouldIgnoreLocation(screenLocation)) {
+    if (callbacks.shouldIgnoreLocation && callbacks.shouldIgnoreLocation(screenLocation)) {
         return;
     }
     if (type == MouseEventType::leftMouseDown) {
@@ -176,7 +170,7 @@ void SelectionWatcherService::handleGlobalMouseEvent(MouseEventType type, int cl
     if (!releaseQualifies(m_clicks, clickCount, timestamp, screenLocation)) {
         return;
     }
-    const QSet<QString> excluded = excludedBundleIDs ? excludedBundleIDs() : QSet<QString>{};
+    const QSet<QString> excluded = callbacks.excludedBundleIDs ? callbacks.excludedBundleIDs() : QSet<QString>{};
     if (isFrontmostAppExcluded(excluded)) {
         return;
     }
@@ -184,10 +178,9 @@ void SelectionWatcherService::handleGlobalMouseEvent(MouseEventType type, int cl
     const qint64 generation = ++m_captureGeneration;
     m_pendingCaptureTask = std::make_unique<QuorTask>();
     QPointer<SelectionWatcherService> self(this);
-    m_pendingCaptureTask->start(
-        [self, generation, excludedBundleIDs, onSelection, screenLocation](QuorCancellationToken token) {
-            return runCapture(self, generation, excludedBundleIDs, onSelection, screenLocation, token);
-        });
+    m_pendingCaptureTask->start([self, generation, callbacks, screenLocation](QuorCancellationToken token) {
+        return runCapture(self, generation, callbacks, screenLocation, token);
+    });
 }
 
 void SelectionWatcherService::cancelPendingCapture()
@@ -199,22 +192,29 @@ void SelectionWatcherService::cancelPendingCapture()
 }
 
 QCoro::Task<> SelectionWatcherService::runCapture(QPointer<SelectionWatcherService> self, qint64 generation,
-                                                  ExcludedBundleIDsProvider excludedBundleIDs,
-                                                  SelectionHandler onSelection, QPointF point,
-                                                  QuorCancellationToken token)
+                                                  Callbacks callbacks, QPointF point, QuorCancellationToken token)
 {
     co_await sleepIgnoringCancellation(settleDelay, token);
     if (!self) {
         co_return;
     }
-    const QSet<QString> excluded = excludedBundleIDs ? excludedBundleIDs() : QSet<QString>{};
+    const QSet<QString> excluded = callbacks.excludedBundleIDs ? callbacks.excludedBundleIDs() : QSet<QString>{};
     // The frontmost application is asked again: the user may have switched during the wait.
     if (!token.isCancelled() && !self->isFrontmostAppExcluded(excluded)) {
-        const std::optional<QString> text = co_await self->captureSelectedText(true);
+        std::optional<QString> text;
+        std::optional<SelectionTooLargeError> tooLarge;
+        try {
+            text = co_await self->captureSelectedText(true);
+        } catch (const SelectionTooLargeError& error) {
+            tooLarge = error;
+        }
+        if (tooLarge && !token.isCancelled() && callbacks.onFailure) {
+            callbacks.onFailure(*tooLarge);
+        }
         if (text && !token.isCancelled()) {
             const QString trimmed = text->trimmed();
-            if (!trimmed.isEmpty() && onSelection) {
-                onSelection(trimmed, point);
+            if (!trimmed.isEmpty() && callbacks.onSelection) {
+                callbacks.onSelection(trimmed, point);
             }
         }
     }
@@ -303,9 +303,6 @@ bool SelectionWatcherService::shouldSkipFallback(const std::optional<QString>& r
 QCoro::Task<std::optional<QString>> SelectionWatcherService::captureSelectedText(bool allowClipboardFallback)
 {
     QPointer<SelectionWatcherService> self(this);
-    if (KeySynthesizer::isKeyboardGrabbedElsewhere()) {
-        co_return std::nullopt;
-    }
     // X11 has no accessibility tree to ask for the focused element: its selection is PRIMARY,
     // which password fields never publish, and the element's role is unknown.
     const std::optional<QString> role;
@@ -333,8 +330,15 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
     m_isCapturingFallback = true;
     Clipboard& pasteboard = Clipboard::shared();
     const qint64 changeCount = pasteboard.changeCount();
-    const QList<PasteboardItemSnapshot> snapshots = snapshotPasteboard(pasteboard);
-    if (!postCommandKeystroke(copyVirtualKey)) {
+    const ClipboardSnapshot snapshot = co_await snapshotPasteboard(pasteboard);
+    if (!self) {
+        co_return std::nullopt;
+    }
+    // A clipboard that could not be read whole, or changed while it was read, could not be put back
+    // as it was: the copy is not worth the user's content. The keyboard grab test comes only now,
+    // right before the keys: it briefly takes the focus from the user's window.
+    if (!snapshot.complete || pasteboard.changeCount() != changeCount || KeySynthesizer::isKeyboardGrabbedElsewhere()
+        || !postCommandKeystroke(copyVirtualKey)) {
         finishClipboardWork();
         co_return std::nullopt;
     }
@@ -346,18 +350,26 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
             self->m_isCapturingFallback = false;
             const QuorCancellationToken guard;
             self->m_lateCopyGuard = guard;
-            guardLateCopy(self, changeCount, snapshots, guard);
+            guardLateCopy(self, changeCount, snapshot.items, guard);
         }
         co_return std::nullopt;
     }
-    const std::optional<QString> text = pasteboard.string();
-    // Reading the copy brought events stamped after the copier's claim; once the toolkit has seen
-    // them, our claim is stamped later than the copier's. An equal stamp would make the copier's
-    // toolkit ignore our claim and keep offering its stale list of formats.
-    co_await yieldToEventLoop();
-    restorePasteboard(pasteboard, snapshots);
+    std::optional<QString> text;
+    std::optional<SelectionTooLargeError> tooLarge;
+    try {
+        text = co_await pasteboard.text();
+    } catch (const SelectionTooLargeError&) {
+        // What was copied is the selection.
+        tooLarge = SelectionTooLargeError(SelectionTooLargeError::Source::selection, Clipboard::maximumTextBytes);
+    }
+    // Our claim must be stamped later than the copier's.
+    co_await pasteboard.learnServerTime();
+    restorePasteboard(pasteboard, snapshot.items);
     if (self) {
         self->finishClipboardWork();
+    }
+    if (tooLarge) {
+        throw *tooLarge;
     }
     co_return text;
 }
@@ -378,6 +390,8 @@ QCoro::Task<> SelectionWatcherService::guardLateCopy(QPointer<SelectionWatcherSe
     }
     co_await yieldToEventLoop();
     if (pasteboard.changeCount() != changeCount) {
+        // Our claim must be stamped later than the late copier's.
+        co_await pasteboard.learnServerTime();
         restorePasteboard(pasteboard, snapshots);
     }
     if (self && self->m_lateCopyGuard == token) {
@@ -407,9 +421,6 @@ void SelectionWatcherService::finishClipboardWork()
 QCoro::Task<bool> SelectionWatcherService::replaceSelection(QString text)
 {
     QPointer<SelectionWatcherService> self(this);
-    if (KeySynthesizer::isKeyboardGrabbedElsewhere()) {
-        co_return false;
-    }
     // One clipboard operation at a time: a copy's snapshot taken during a replacement (or the
     // other way round) would restore the wrong content.
     QElapsedTimer queued;
@@ -434,7 +445,17 @@ QCoro::Task<bool> SelectionWatcherService::replaceSelection(QString text)
     m_isReplacing = true;
 
     Clipboard& pasteboard = Clipboard::shared();
-    const QList<PasteboardItemSnapshot> snapshots = snapshotPasteboard(pasteboard);
+    // A clipboard whose owner did not give everything in time is put back as far as it was read:
+    // the user asked for the replacement, and the rest of the clipboard is unreachable anyway.
+    const ClipboardSnapshot snapshot = co_await snapshotPasteboard(pasteboard);
+    const QList<PasteboardItemSnapshot> snapshots = snapshot.items;
+    // The keyboard grab test briefly takes the focus from the user's window: only now, before keys.
+    if (!self || KeySynthesizer::isKeyboardGrabbedElsewhere()) {
+        if (self) {
+            self->finishClipboardWork();
+        }
+        co_return false;
+    }
     const QPointer<ServedMimeData> replacement = pasteboard.writeTrackedText(text);
     const qint64 changeCount = pasteboard.changeCount();
 
@@ -487,14 +508,16 @@ bool SelectionWatcherService::postCommandKeystroke(int virtualKey) const
     return keys && KeySynthesizer::post(*keys);
 }
 
-QList<PasteboardItemSnapshot> SelectionWatcherService::snapshotPasteboard(Clipboard& pasteboard)
+QCoro::Task<SelectionWatcherService::ClipboardSnapshot> SelectionWatcherService::snapshotPasteboard(Clipboard& pasteboard)
 {
-    const QList<Clipboard::Entry> entries = pasteboard.entries();
-    if (entries.isEmpty()) {
-        return {};
-    }
+    const Clipboard::Content content = co_await pasteboard.content();
+    ClipboardSnapshot snapshot;
+    snapshot.complete = content.complete;
     // X offers one item with many formats.
-    return {PasteboardItemSnapshot{entries}};
+    if (!content.entries.isEmpty()) {
+        snapshot.items.append(PasteboardItemSnapshot{content.entries});
+    }
+    co_return snapshot;
 }
 
 void SelectionWatcherService::restorePasteboard(Clipboard& pasteboard, const QList<PasteboardItemSnapshot>& snapshots)

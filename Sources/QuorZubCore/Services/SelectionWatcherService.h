@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "QuorPlatform/Core/QuorCancellationToken.h"
+#include "QuorPlatform/Core/QuorError.h"
 
 #include <QCoro/QCoroTask>
 
@@ -47,6 +48,8 @@ public:
     using LocationFilter = std::function<bool(QPointF)>;
     // The trimmed selected text and the global point of the release that finished it.
     using SelectionHandler = std::function<void(const QString&, QPointF)>;
+    // A finished selection that was too large to read; the error says so to the user.
+    using FailureHandler = std::function<void(const QuorError&)>;
 
     enum class MouseEventType { leftMouseDown, leftMouseUp, other };
 
@@ -83,10 +86,11 @@ public:
 
     // Replaces any earlier monitoring and its callbacks.
     void startMonitoring(ExcludedBundleIDsProvider excludedBundleIDs, LocationFilter shouldIgnoreLocation,
-                         SelectionHandler onSelection);
+                         SelectionHandler onSelection, FailureHandler onFailure = {});
     void stopMonitoring();
 
-    // The selected text (untrimmed) or nothing.
+    // The selected text (untrimmed) or nothing. Throws SelectionTooLargeError for a selection
+    // beyond the size the application works on.
     QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback);
     // True when the paste keystroke was posted; the user's clipboard is put back afterwards.
     QCoro::Task<bool> replaceSelection(QString text);
@@ -107,15 +111,23 @@ signals:
     void clipboardWorkFinished();
 
 private:
+    // The callbacks of one startMonitoring.
+    struct Callbacks {
+        ExcludedBundleIDsProvider excludedBundleIDs;
+        LocationFilter shouldIgnoreLocation;
+        SelectionHandler onSelection;
+        FailureHandler onFailure;
+    };
+    // A snapshot of the clipboard; incomplete when its owner did not give everything in time.
+    struct ClipboardSnapshot {
+        QList<PasteboardItemSnapshot> items;
+        bool complete = true;
+    };
+
     void handleGlobalMouseEvent(MouseEventType type, int clickCount, double timestamp, QPointF screenLocation,
-                                const ExcludedBundleIDsProvider& excludedBundleIDs,
-                                const LocationFilter& shouldIgnoreLocation, const SelectionHandler& onSelection);
-    void handleMonitorEvent(const quor::platform::MouseButtonEvent& event,
-                            const ExcludedBundleIDsProvider& excludedBundleIDs,
-                            const LocationFilter& shouldIgnoreLocation, const SelectionHandler& onSelection);
+                                const Callbacks& callbacks);
     void cancelPendingCapture();
-    static QCoro::Task<> runCapture(QPointer<SelectionWatcherService> self, qint64 generation,
-                                    ExcludedBundleIDsProvider excludedBundleIDs, SelectionHandler onSelection,
+    static QCoro::Task<> runCapture(QPointer<SelectionWatcherService> self, qint64 generation, Callbacks callbacks,
                                     QPointF point, QuorCancellationToken token);
 
     QCoro::Task<std::optional<QString>> captureViaClipboardFallback();
@@ -124,7 +136,7 @@ private:
     void finishClipboardWork();
     void endLateCopyGuard();
 
-    static QList<PasteboardItemSnapshot> snapshotPasteboard(quor::platform::Clipboard& pasteboard);
+    static QCoro::Task<ClipboardSnapshot> snapshotPasteboard(quor::platform::Clipboard& pasteboard);
     static void restorePasteboard(quor::platform::Clipboard& pasteboard, const QList<PasteboardItemSnapshot>& snapshots);
     bool postCommandKeystroke(int virtualKey) const;
     std::optional<QString> frontmostBundleID() const;

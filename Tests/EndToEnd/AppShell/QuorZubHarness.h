@@ -37,6 +37,11 @@ public:
     void stop();
     qint64 pid() const { return m_process.processId(); }
     bool isRunning() const { return m_process.state() == QProcess::Running; }
+    // Ended by returning from main (not killed by a signal).
+    bool exitedNormally() const
+    {
+        return m_process.state() == QProcess::NotRunning && m_process.exitStatus() == QProcess::NormalExit;
+    }
     QByteArray output() { return m_output += m_process.readAll(); }
 
     // Log lines whose message contains `text`.

@@ -19,6 +19,9 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <csignal>
+
+#include <signal.h>
 
 namespace {
 using quorzub_bar::barControl;
@@ -48,6 +51,37 @@ QJsonObject clipboardContent(TestEditor& editor)
     content.remove(QStringLiteral("formats"));
     return content;
 }
+
+// The clipboard manager helper, running until it goes out of scope.
+class ClipboardManager {
+public:
+    ClipboardManager()
+    {
+        m_process.start(QStringLiteral(QUOR_CLIPBOARD_MANAGER_PATH), {});
+        m_ready = m_process.waitForReadyRead(10000) && m_process.readLine().trimmed() == "ready";
+    }
+    ~ClipboardManager()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(2000);
+        }
+    }
+    bool isReady() const { return m_ready; }
+    // The count of formats taken over, once a hand-over happened.
+    std::optional<int> saved()
+    {
+        m_output += m_process.readAll();
+        const qsizetype at = m_output.indexOf("saved ");
+        return at < 0 ? std::nullopt : std::optional<int>(m_output.mid(at + 6).split('\n').value(0).toInt());
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+    bool m_ready = false;
+};
 
 qint64 median(QList<qint64> values)
 {
@@ -201,6 +235,17 @@ private slots:
         QVERIFY(!bar(zub).has_value());
         // The editor's own clipboard is back: its text, rich text, image and private data.
         QTRY_COMPARE_WITH_TIMEOUT(clipboardContent(editor), before, 10000);
+
+        // Ended by SIGTERM (logout, shutdown), the program quits in order: the clipboard it serves
+        // now goes to the clipboard manager, which serves it on.
+        ClipboardManager manager;
+        QVERIFY(manager.isReady());
+        ::kill(static_cast<pid_t>(zub.pid()), SIGTERM);
+        QTRY_VERIFY_WITH_TIMEOUT(!zub.isRunning(), 10000);
+        QVERIFY(zub.exitedNormally());
+        QTRY_VERIFY_WITH_TIMEOUT(manager.saved().value_or(0) > 0, 5000);
+        QCOMPARE(clipboardContent(editor), before);
+        QCOMPARE(zub.history().size(), 1);
     }
 
     void theHotKeyShowsTheBarForTheCurrentSelection()
@@ -257,6 +302,8 @@ private slots:
         const QJsonObject record = zub.history().at(0).toObject();
         QCOMPARE(record.value(QStringLiteral("actionKind")).toString(), QStringLiteral("translate"));
         QCOMPARE(record.value(QStringLiteral("inputText")).toString(), text);
+        // Dragging out the region was no text selection: nothing was copied from the editor.
+        QCOMPARE(editor.command("keys").value(QStringLiteral("keys")).toArray(), QJsonArray());
         QCOMPARE(zub.logMessages(QStringLiteral("Screen OCR recognized 21 char(s); routing to translate")).size(), 1);
         QCOMPARE(zub.logMessages(QStringLiteral("Started interactive screen OCR capture")).size(), 1);
     }

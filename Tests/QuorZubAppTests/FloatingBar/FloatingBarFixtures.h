@@ -61,8 +61,9 @@ inline QList<ZubActionDefinition> actions(int count)
     return ZubActionDefinition::defaultActions().mid(0, count);
 }
 
-// Writes `widget` over a light, document-like ground into the build tree for a human look.
-inline void saveScreenshot(QWidget* widget, const QString& name)
+// Writes `widget` over a light, document-like ground into the build tree for a human look, and
+// returns the widget's own picture.
+inline QImage saveScreenshot(QWidget* widget, const QString& name)
 {
     const QString folder = qEnvironmentVariable("QUOR_BINARY_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
@@ -77,6 +78,7 @@ inline void saveScreenshot(QWidget* widget, const QString& name)
     painter.drawPixmap(24, 24, bar);
     painter.end();
     canvas.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    return bar.toImage();
 }
 
 } // namespace fixtures

@@ -9,8 +9,14 @@
 
 #include "Support/QuorTestSupport.h"
 
+#include "QuorZubApp/Views/ZubResultTextPreview.h"
+
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -66,6 +72,39 @@ private:
             }
         }
         return names;
+    }
+
+    // A presented state and its view on screen, at the result card's size.
+    struct ShownBar {
+        ZubFloatingBarState state;
+        Calls calls;
+        ZubFloatingBarContentView view{&state, callbacks(calls), QuorProductPalette::deepCoral};
+        ShownBar()
+        {
+            present(state);
+            view.resize(608, 294);
+            view.show();
+        }
+    };
+
+    static QString outputText(const QWidget& view)
+    {
+        const auto* output = view.findChild<QPlainTextEdit*>(QStringLiteral("resultOutput"));
+        return output != nullptr ? output->toPlainText() : QString();
+    }
+
+    // Writes the view's picture for a human look; what it returns must show a drawing of the size
+    // asked for, not an empty or flat ground.
+    static QImage shoot(QWidget& view, const QString& name)
+    {
+        const QImage image = fixtures::saveScreenshot(&view, name);
+        QSet<QRgb> colors;
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 0; x < image.width(); x += 2) {
+                colors.insert(image.pixel(x, y));
+            }
+        }
+        return image.size() == view.size() * view.devicePixelRatio() && colors.size() > 50 ? image : QImage();
     }
 
 private slots:
@@ -296,12 +335,9 @@ private slots:
 
     void viewFollowsTheStateAndWritesNothing()
     {
-        ZubFloatingBarState state;
-        present(state);
-        Calls calls;
-        ZubFloatingBarContentView view(&state, callbacks(calls), QuorProductPalette::deepCoral);
-        view.resize(608, 294);
-        view.show();
+        ShownBar shown;
+        ZubFloatingBarState& state = shown.state;
+        ZubFloatingBarContentView& view = shown.view;
         QSignalSpy changed(&state, &ZubFloatingBarState::changed);
         auto* running = view.findChild<QWidget*>(QStringLiteral("runningCard"));
         QVERIFY(running->isHidden());
@@ -341,6 +377,33 @@ private slots:
         QVERIFY(card.contains(QPointF(17, 2)));
     }
 
+    void aHugeResultShowsItsStartAtOnceAndActsOnTheWhole()
+    {
+        // 15 MB of answer in one paragraph: a text view would lay all of it out.
+        ZubExecutionResult huge = fixtures::result(ZubActionKind::summarize,
+                                                   QStringLiteral("Uzun bir yanıt, long answer. ").repeated(520000));
+        ShownBar shown;
+        ZubFloatingBarContentView& view = shown.view;
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QElapsedTimer clock;
+        clock.start();
+        shown.state.setResult(huge);
+        QCoreApplication::processEvents();
+        view.repaint();
+        const qint64 shownAfter = clock.elapsed();
+        QVERIFY2(shownAfter < 2000, qPrintable(QStringLiteral("%1 ms").arg(shownAfter)));
+        const QString preview = outputText(view);
+        QVERIFY(huge.outputText.startsWith(preview.left(ZubResultTextPreview::shownCharacters)));
+        QVERIFY(preview.size() < ZubResultTextPreview::shownCharacters + 200);
+        QVERIFY(preview.endsWith(QStringLiteral("Copy and Replace use all of it.)")));
+        view.findChild<QAbstractButton*>(QStringLiteral("copyButton"))->click();
+        view.findChild<QAbstractButton*>(QStringLiteral("replaceButton"))->click();
+        QCOMPARE(shown.calls.copied.value(0).outputText.size(), huge.outputText.size());
+        QCOMPARE(shown.calls.replaced.value(0).size(), huge.outputText.size());
+        // A result of ordinary size is shown whole.
+        QCOMPARE(ZubResultTextPreview::make(QStringLiteral("short"), QuorLanguage::tr), QStringLiteral("short"));
+    }
+
     void screenshots()
     {
         ZubFloatingBarState state;
@@ -349,34 +412,52 @@ private slots:
         present(state, 6);
         view.resize(608, 50);
         view.show();
-        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-1-collapsed"));
+        const QImage collapsed = shoot(view, QStringLiteral("floatingbar-1-collapsed"));
+        QVERIFY(!collapsed.isNull());
+        QCOMPARE(view.findChildren<QAbstractButton*>(QRegularExpression(QStringLiteral("^pill:"))).size(), 6);
+        QVERIFY(view.findChild<QWidget*>(QStringLiteral("resultCard")) == nullptr);
 
         state.setActiveActionID(state.actions()[0].id);
         state.setIsExecuting(true);
         view.resize(608, 140);
-        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-2-running"));
+        QVERIFY(!shoot(view, QStringLiteral("floatingbar-2-running")).isNull());
+        QVERIFY(view.findChild<QWidget*>(QStringLiteral("runningCard"))->isVisible());
+        QVERIFY(view.findChild<QWidget*>(QStringLiteral("runningPreview"))->isVisible());
+        QCOMPARE(ZubFloatingBarPresentation::make(state).runningPreview, state.sourceText());
 
         state.setIsExecuting(false);
         state.setResult(fixtures::translation());
         view.resize(608, 294);
-        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-3-result"));
+        const QImage result = shoot(view, QStringLiteral("floatingbar-3-result"));
+        QVERIFY(!result.isNull());
+        QCOMPARE(outputText(view), fixtures::translation().outputText);
+        QCOMPARE(visibleButtons(view).size(), 4);
 
         state.setResult(fixtures::result(ZubActionKind::translate,
                                          QStringLiteral("The translation service could not be reached."), true));
-        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-4-error"));
+        const QImage error = shoot(view, QStringLiteral("floatingbar-4-error"));
+        QVERIFY(!error.isNull());
+        QCOMPARE(outputText(view), QStringLiteral("The translation service could not be reached."));
+        QVERIFY(error != result);
 
         state.setActiveActionID(state.actions()[5].id);
         state.setCachedQRImage(QImage::fromData(fixtures::qrPNG(), "PNG"));
         state.setResult(fixtures::qrResult());
         view.resize(608, 348);
-        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-5-qr"));
+        QVERIFY(!shoot(view, QStringLiteral("floatingbar-5-qr")).isNull());
+        QVERIFY(view.findChild<QWidget*>(QStringLiteral("qrImage"))->isVisible());
+        QVERIFY(view.findChild<QAbstractButton*>(QStringLiteral("saveQRButton"))->isVisible());
 
         state.setLanguage(QuorLanguage::tr);
         state.setIsSpeaking(true);
         state.setCachedQRImage(std::nullopt);
         state.setResult(fixtures::translation());
         view.resize(608, 294);
-        fixtures::saveScreenshot(&view, QStringLiteral("floatingbar-6-turkish-speaking"));
+        const QImage turkish = shoot(view, QStringLiteral("floatingbar-6-turkish-speaking"));
+        QVERIFY(!turkish.isNull());
+        QCOMPARE(view.findChild<QAbstractButton*>(QStringLiteral("copyButton"))->text(), QStringLiteral("Kopyala"));
+        QCOMPARE(view.findChild<QAbstractButton*>(QStringLiteral("speakButton"))->text(), QStringLiteral("Durdur"));
+        QVERIFY(turkish != result);
     }
 };
 

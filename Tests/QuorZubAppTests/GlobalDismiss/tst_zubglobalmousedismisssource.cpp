@@ -157,6 +157,27 @@ private slots:
         QCOMPARE(m_dismissals, 1);
     }
 
+    void aClickInOurOwnWindowLeavesTheBar()
+    {
+        // The studio, or the save dialog opened from the bar: windows of this application.
+        QWidget own;
+        own.setGeometry(200, 150, 300, 200);
+        own.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&own));
+        showAndWaitMapped();
+        const QPoint inside = own.mapToGlobal(QPoint(150, 100));
+        xdotool({QStringLiteral("mousemove"), QString::number(inside.x()), QString::number(inside.y()),
+                 QStringLiteral("click"), QStringLiteral("1")});
+        quorSpin(std::chrono::milliseconds(500));
+        QVERIFY(mapped());
+        QCOMPARE(m_dismissals, 0);
+
+        own.hide();
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY_WITH_TIMEOUT(!mapped(), 3000);
+        QCOMPARE(m_dismissals, 1);
+    }
+
     void escapeInOurOwnWindowIsKeptFromItAndHidesOnce()
     {
         QLineEdit field;

@@ -115,18 +115,22 @@ public:
     ExcludedBundleIDsProvider excludedProvider;
     LocationFilter ignoreLocation;
     SelectionHandler onSelection;
+    SelectionFailureHandler onSelectionFailure;
     std::optional<QString> capturedText;
+    // Thrown by the next capture or clipboard read (a text too large).
+    std::optional<QuorError> readFailure;
     bool replaceSucceeds = true;
     QStringList replaced;
     bool isMonitoringSelection() const override { return monitoring; }
-    void startSelectionMonitoring(ExcludedBundleIDsProvider excluded, LocationFilter ignore,
-                                  SelectionHandler handler) override
+    void startSelectionMonitoring(ExcludedBundleIDsProvider excluded, LocationFilter ignore, SelectionHandler handler,
+                                  SelectionFailureHandler failure) override
     {
         monitoring = true;
         ++startCount;
         excludedProvider = std::move(excluded);
         ignoreLocation = std::move(ignore);
         onSelection = std::move(handler);
+        onSelectionFailure = std::move(failure);
     }
     void stopSelectionMonitoring() override
     {
@@ -135,6 +139,9 @@ public:
     }
     QCoro::Task<std::optional<QString>> captureSelectedText(bool /*allowClipboardFallback*/) override
     {
+        if (readFailure) {
+            throw *readFailure;
+        }
         co_return capturedText;
     }
     QCoro::Task<bool> replaceSelection(QString text) override
@@ -146,7 +153,7 @@ public:
     // Clipboard
     std::optional<QString> clipboard;
     std::optional<QImage> clipboardImage;
-    std::optional<QString> clipboardText() const override { return clipboard; }
+    QCoro::Task<std::optional<QString>> clipboardText() override { co_return clipboard; }
     void setClipboardText(const QString& text) override
     {
         clipboard = text;

@@ -11,6 +11,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -353,6 +354,30 @@ private slots:
         m_vm->setPlaygroundText(QStringLiteral("   "));
         m_vm->previewPlaygroundInFloatingBar();
         QCOMPARE(m_vm->toastMessage(), QStringLiteral("Type some text in Playground first."));
+
+        // A text too large to work on is said to be so, by the hot key and by a selection alike.
+        bar()->hide(false);
+        m_env->readFailure = QuorError(QStringLiteral("Too large."), QStringLiteral("Çok büyük."));
+        m_vm->triggerManualZub();
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->toastMessage(), QStringLiteral("Too large."), 2000);
+        QVERIFY(m_vm->toastIsError());
+        QVERIFY(!barUp());
+        m_env->onSelectionFailure(QuorError(QStringLiteral("Selection too large."), QString()));
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Selection too large."));
+    }
+
+    void aHugeSelectionShowsTheBarWithoutHoldingTheInterface()
+    {
+        // About 10 MB. The scripted desktop answers at once, so the whole road runs in this call.
+        const QString huge = QStringLiteral("Büyük seçim, big selection.").repeated(370000);
+        make([&huge](FakeStudioEnvironment& env) { env.capturedText = huge; });
+        QElapsedTimer clock;
+        clock.start();
+        m_vm->triggerManualZub();
+        const qint64 took = clock.elapsed();
+        QVERIFY(barUp());
+        QCOMPARE(barState()->sourceText().size(), huge.size());
+        QVERIFY2(took <= 50, qPrintable(QStringLiteral("%1 ms").arg(took)));
     }
 
     void onlyTheLatestActionIsRecordedAndCancelledRunsLeaveNoTrace()
@@ -468,9 +493,14 @@ private slots:
         QFile saved(*m_env->savePath);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), pngBytes());
+        // A failed write says so in the interface language, naming the file the user chose (not
+        // the writer's temporary one).
         m_env->savePath = QStringLiteral("/proc/no-such-folder/code.png");
+        m_vm->setLanguage(QuorLanguage::tr);
         m_vm->saveQRCodePNG(pngBytes());
         QVERIFY(m_vm->toastIsError());
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("QR Kod PNG “/proc/no-such-folder/code.png” olarak kaydedilemedi. "
+                                                      "Klasörün var olduğunu ve yazılabilir olduğunu kontrol edin."));
     }
 
     void speech()
@@ -536,6 +566,8 @@ private slots:
         m_vm->triggerScreenOCRTranslate();
         QVERIFY(m_vm->isOCRCapturing());
         QVERIFY(!barUp());
+        // Dragging out the region is no text selection.
+        QVERIFY(m_env->ignoreLocation(QPoint(5, 5)));
         m_vm->triggerScreenOCRTranslate();
         QCOMPARE(m_env->captureLanguages.size(), 1);
         QCOMPARE(m_env->captureLanguages[0], QStringList({QStringLiteral("tr-TR"), QStringLiteral("en-US"),
@@ -547,6 +579,7 @@ private slots:
         QCOMPARE(m_env->runs[0]->text, QStringLiteral("Ekrandaki metin"));
         QCOMPARE(m_vm->playgroundText(), QStringLiteral("Ekrandaki metin"));
         QVERIFY(!m_vm->isOCRCapturing());
+        QVERIFY(!m_env->ignoreLocation(QPoint(5, 5)));
         QTRY_COMPARE_WITH_TIMEOUT(m_vm->history().size(), 1, 2000);
         QCOMPARE(m_vm->history()[0].inputText, QStringLiteral("Ekrandaki metin"));
         QVERIFY(log().contains(QStringLiteral("Screen OCR recognized 15 char(s); routing to translate")));

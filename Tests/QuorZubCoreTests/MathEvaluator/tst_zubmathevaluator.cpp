@@ -59,6 +59,8 @@ private slots:
         row("float noise", QStringLiteral("0.1 + 0.2"), 0.30000000000000004, "0.3");
         row("third", QStringLiteral("1 ÷ 3"), 1.0 / 3.0, "0.333333");
         row("tiny clamps", QStringLiteral("0.0000001 × 0.000001"), 0, "0");
+        // Rounds to zero from below: never "-0".
+        row("tiny negative", QStringLiteral("1 - 1.0000002"), 1 - 1.0000002, "0");
         row("no grouping", QStringLiteral("1000000 × 1000000"), 1e12, "1000000000000");
         row("newline edges", QStringLiteral("\n 3 + 4\n"), 7, "7");
         // A percentage that is multiplied first is a plain number by the time it is added.
@@ -153,6 +155,7 @@ private slots:
         QCOMPARE(ZubMathEvaluator::formatNumber(1e15), QStringLiteral("1000000000000000"));
         QCOMPARE(ZubMathEvaluator::formatNumber(-1234.5678904), QStringLiteral("-1234.56789"));
         QCOMPARE(ZubMathEvaluator::formatNumber(0.9999999), QStringLiteral("1"));
+        QCOMPARE(ZubMathEvaluator::formatNumber(-0.0), QStringLiteral("0"));
         QCOMPARE(ZubMathEvaluator::formatNumber(123456789012345.67), QStringLiteral("123456789012345.671875"));
         // Scaling by a million overflows here; the text still comes from the value itself.
         const double huge = 1.5e303;

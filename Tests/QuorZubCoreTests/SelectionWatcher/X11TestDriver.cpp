@@ -21,6 +21,18 @@ X11TestDriver::~X11TestDriver()
     }
 }
 
+bool X11TestDriver::grabKeyboard()
+{
+    return XGrabKeyboard(m_display, DefaultRootWindow(m_display), False, GrabModeAsync, GrabModeAsync, CurrentTime)
+           == GrabSuccess;
+}
+
+void X11TestDriver::ungrabKeyboard()
+{
+    XUngrabKeyboard(m_display, CurrentTime);
+    XSync(m_display, False);
+}
+
 void X11TestDriver::flush()
 {
     XSync(m_display, False);

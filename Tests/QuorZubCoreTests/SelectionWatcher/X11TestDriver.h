@@ -33,6 +33,9 @@ public:
     // One key down or up, by keysym name ("Alt_L").
     void keyDown(const QByteArray& keysym);
     void keyUp(const QByteArray& keysym);
+    // Takes the whole keyboard for this connection, as a password prompt does; false when refused.
+    bool grabKeyboard();
+    void ungrabKeyboard();
     void flush();
 
 private:

@@ -4,6 +4,8 @@
 // slowed down, logs the key chords it receives, and answers commands on stdin with JSON lines on
 // stdout:
 //   text | set-text <base64> | set-clipboard-text <base64> | set-clipboard-rich | dump-clipboard |
+//   set-clipboard-slow <ms> (answers every request that late) |
+//   publish-big <primary|clipboard> <lines> (bigText() below, without showing it) |
 //   copy-delay <ms> | paste-delay <ms> | keys | clear-keys | activate | quit
 // With --terminal it behaves like a terminal: Ctrl+Shift+C / Ctrl+Shift+V copy and paste, and a
 // plain Ctrl+C is logged as an interrupt.
@@ -22,6 +24,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -57,6 +60,28 @@ QString imageDigest(const QImage& image)
     }
     return QString::fromLatin1(hash.result().toHex()) + QStringLiteral("@%1x%2").arg(normalized.width()).arg(normalized.height());
 }
+
+// The text publish-big offers: `lines` copies of one line with a few non-Latin-1 letters, joined.
+QString bigText(int lines)
+{
+    return QStringLiteral("Çok büyük seçim · big selection 0123456789;").repeated(lines);
+}
+
+// Clipboard content whose owner takes its time over every request.
+class SlowMimeData : public QMimeData {
+public:
+    explicit SlowMimeData(int delayMs) : m_delayMs(delayMs) {}
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override
+    {
+        QThread::msleep(static_cast<unsigned long>(m_delayMs));
+        return QMimeData::retrieveData(mimeType, type);
+    }
+
+private:
+    int m_delayMs;
+};
 
 class EditorLine : public QWidget {
 public:
@@ -243,6 +268,7 @@ QJsonObject clipboardReport()
     if (data->hasImage()) {
         report.insert(QStringLiteral("image"), imageDigest(qvariant_cast<QImage>(data->imageData())));
     }
+    report.insert(QStringLiteral("empty"), data->formats().contains(QStringLiteral("application/x-quor-empty")));
     return report;
 }
 
@@ -258,23 +284,36 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
         editor.setText(QString::fromUtf8(QByteArray::fromBase64(argument)));
         reply = editor.geometryReport();
         reply.insert(QStringLiteral("reply"), QStringLiteral("set-text"));
-    } else if (command == "set-clipboard-text" || command == "set-clipboard-rich") {
+    } else if (command == "set-clipboard-text" || command == "set-clipboard-rich" || command == "set-clipboard-slow"
+               || command == "publish-big") {
         // A user copies with a key press, whose time stamps the new ownership. A command from
         // stdin carries no event, so first make the toolkit learn the current server time from
         // a property change on our own window; an older stamp could lose against the last owner's.
-        auto* data = new QMimeData();
+        QMimeData* data = nullptr;
+        QClipboard::Mode mode = QClipboard::Clipboard;
         if (command == "set-clipboard-text") {
+            data = new QMimeData();
             data->setText(QString::fromUtf8(QByteArray::fromBase64(argument)));
+        } else if (command == "set-clipboard-slow") {
+            data = new SlowMimeData(argument.toInt());
+            data->setText(QStringLiteral("slowly served"));
+            data->setData(QStringLiteral("application/x-quor-test"), QByteArray("slow bytes"));
+        } else if (command == "publish-big") {
+            data = new QMimeData();
+            data->setText(bigText(parts.value(2).toInt()));
+            mode = argument == "primary" ? QClipboard::Selection : QClipboard::Clipboard;
         } else {
+            data = new QMimeData();
             data->setText(QStringLiteral("User's clip: çalışma ✓"));
             data->setHtml(QStringLiteral("<b>User's</b> clip"));
             data->setImageData(testImage());
             data->setData(QStringLiteral("application/x-quor-test"), QByteArray("\x00\x01\x02 bytes \xff", 12));
+            data->setData(QStringLiteral("application/x-quor-empty"), QByteArray());
         }
         static int stamp = 0;
         editor.window()->setWindowTitle(QStringLiteral("editor %1").arg(++stamp));
-        QTimer::singleShot(150, &editor, [data, reply] {
-            QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+        QTimer::singleShot(150, &editor, [data, mode, reply] {
+            QGuiApplication::clipboard()->setMimeData(data, mode);
             emitLine(reply);
         });
         return;

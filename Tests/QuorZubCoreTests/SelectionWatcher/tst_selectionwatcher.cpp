@@ -3,6 +3,7 @@
 #include "X11TestDriver.h"
 
 #include "QuorPlatform/Pasteboard/QuorClipboard.h"
+#include "QuorPlatform/Selection/QuorSelectionTooLargeError.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
 #include "QuorZubCore/Services/SelectionWatcherService.h"
 
@@ -36,6 +37,43 @@ QJsonObject clipboardContent(QJsonObject dump)
     dump.remove(QStringLiteral("formats"));
     return dump;
 }
+
+// The helper editor's publish-big text.
+QString bigText(int lines)
+{
+    return QStringLiteral("Çok büyük seçim · big selection 0123456789;").repeated(lines);
+}
+
+template <typename T>
+QCoro::Task<> collect(QCoro::Task<T> task, std::optional<T>& out, bool& done)
+{
+    out = co_await std::move(task);
+    done = true;
+}
+
+// Runs a plain event loop, as the application does, until `done` (or the timeout) and returns the
+// longest pause between the ticks of a 5 ms timer meanwhile: how long this thread was held up.
+qint64 longestPauseUntil(const bool& done, qint64 timeoutMs)
+{
+    QEventLoop loop;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, &loop, [&] {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+        if (done || now > timeoutMs) {
+            loop.quit();
+        }
+    });
+    ticker.start(5);
+    loop.exec();
+    return longest;
+}
 } // namespace
 
 class SelectionWatcherTest : public QObject {
@@ -59,6 +97,7 @@ private slots:
                                    [this](QPointF point) { return m_ignored.contains(point.toPoint()); },
                                    [this](const QString& text, QPointF point) {
                                        m_deliveries.append({text, point, m_clock.nsecsElapsed()});
+                                       m_delivered = true;
                                        if (m_deliveryLoop != nullptr) {
                                            m_deliveryLoop->quit();
                                        }
@@ -177,6 +216,75 @@ private slots:
         QVERIFY(m_deliveries.isEmpty());
     }
 
+    void selectionMadeBeforeStartIsStale()
+    {
+        activate(*m_editor);
+        m_driver.drag(m_editor->boundary(6), m_editor->boundary(11));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
+        settle();
+        // A watcher started now finds "bravo" already in PRIMARY: old text, not offered.
+        SelectionWatcherService started;
+        QCOMPARE(quorAwait(started.captureSelectedText(false)), std::optional<QString>());
+        m_editor->command("publish-big primary 1");
+        QCOMPARE(quorAwait(started.captureSelectedText(false)), std::optional<QString>(bigText(1)));
+    }
+
+    void selectionIsReadWhileAnotherClientHoldsTheKeyboard()
+    {
+        // Reading PRIMARY needs no keys, so it does not test for a keyboard grab (which would take
+        // the focus from the user's window for a moment).
+        activate(*m_editor);
+        m_editor->command("publish-big primary 2");
+        QVERIFY(m_driver.grabKeyboard());
+        const std::optional<QString> text = quorAwait(m_watcher->captureSelectedText(true));
+        m_driver.ungrabKeyboard();
+        QCOMPARE(text, std::optional<QString>(bigText(2)));
+    }
+
+    void bigSelectionsAreReadWithoutHoldingThisThread()
+    {
+        // About 12 MB each.
+        const QString big = bigText(250000);
+        for (const QByteArray& selection : {QByteArray("primary"), QByteArray("clipboard")}) {
+            m_editor->command("publish-big " + selection + " 250000", std::chrono::seconds(30));
+            std::optional<std::optional<QString>> read;
+            bool done = false;
+            auto reading = collect(selection == "primary" ? m_watcher->captureSelectedText(false)
+                                                          : quor::platform::Clipboard::shared().text(),
+                                   read, done);
+            const qint64 pause = longestPauseUntil(done, 20000);
+            QVERIFY(done);
+            QVERIFY(read && *read);
+            QCOMPARE((*read)->size(), big.size());
+            QVERIFY(**read == big);
+            QVERIFY2(pause <= 50, qPrintable(QStringLiteral("%1 held this thread for %2 ms").arg(selection).arg(pause)));
+        }
+        // Beyond what the application works on: said so, not read.
+        m_editor->command("publish-big primary 450000", std::chrono::seconds(30));
+        QVERIFY_THROWS_EXCEPTION(quor::platform::SelectionTooLargeError,
+                                 quorAwait(m_watcher->captureSelectedText(false)));
+        m_editor->command("publish-big clipboard 450000", std::chrono::seconds(30));
+        QVERIFY_THROWS_EXCEPTION(quor::platform::SelectionTooLargeError,
+                                 quorAwait(quor::platform::Clipboard::shared().text()));
+    }
+
+    void slowClipboardOwnerDoesNotHoldThisThread()
+    {
+        activate(*m_plain);
+        // Every format of the user's clipboard takes its owner 300 ms.
+        m_plain->command("set-clipboard-slow 300");
+        m_delivered = false;
+        m_driver.drag(m_plain->boundary(6), m_plain->boundary(11));
+        const qint64 pause = longestPauseUntil(m_delivered, 10000);
+        QCOMPARE(m_deliveries.size(), 1);
+        QCOMPARE(m_deliveries.first().text, QStringLiteral("bravo"));
+        QVERIFY2(pause < 100, qPrintable(QStringLiteral("held for %1 ms").arg(pause)));
+        settle();
+        const QJsonObject after = m_plain->command("dump-clipboard");
+        QCOMPARE(after.value(QStringLiteral("text")).toString(), QStringLiteral("slowly served"));
+        QCOMPARE(after.value(QStringLiteral("custom")).toString(), QString::fromLatin1(QByteArray("slow bytes").toBase64()));
+    }
+
     void copyFallbackRestoresTextClipboard()
     {
         activate(*m_plain);
@@ -198,6 +306,8 @@ private slots:
         const QJsonObject before = m_plain->command("dump-clipboard");
         QVERIFY(before.contains(QStringLiteral("image")));
         QVERIFY(before.contains(QStringLiteral("custom")));
+        // A format without bytes is content too.
+        QVERIFY(before.value(QStringLiteral("empty")).toBool());
         m_driver.drag(m_plain->boundary(0), m_plain->boundary(5));
         QTRY_COMPARE_WITH_TIMEOUT(m_deliveries.size(), 1, selectionTimeout);
         QCOMPARE(m_deliveries.first().text, QStringLiteral("alpha"));
@@ -438,6 +548,7 @@ private:
     QSet<QString> m_excluded;
     QRect m_ignored;
     QList<Delivery> m_deliveries;
+    bool m_delivered = false;
     QEventLoop* m_deliveryLoop = nullptr;
 };
 

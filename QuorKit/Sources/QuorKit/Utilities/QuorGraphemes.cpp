@@ -2,6 +2,8 @@
 
 #include "QuorKit/Utilities/QuorGraphemeBoundaries.h"
 
+#include <algorithm>
+
 namespace QuorGraphemes {
 
 qsizetype count(const QString& text)
@@ -13,6 +15,16 @@ QString prefix(const QString& text, qsizetype graphemes)
 {
     if (graphemes <= 0) {
         return {};
+    }
+    // Only as much of the start is measured as the characters need, so a short preview of a huge
+    // text costs what the preview costs. Whether a boundary falls between two characters depends
+    // on what precedes it and on the next code point only: once a measured start holds two more
+    // characters than asked for, the first ones are the text's own, cut or no cut behind them.
+    for (qsizetype window = std::max<qsizetype>(graphemes * 4, 64); window < text.size(); window *= 2) {
+        const QuorGraphemeBoundaries bounds(QStringView(text).left(window));
+        if (bounds.count() >= graphemes + 2) {
+            return text.left(bounds.offset(graphemes));
+        }
     }
     const QuorGraphemeBoundaries bounds(text);
     return graphemes >= bounds.count() ? text : text.left(bounds.offset(graphemes));

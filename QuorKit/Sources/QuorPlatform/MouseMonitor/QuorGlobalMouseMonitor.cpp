@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <optional>
 #include <thread>
 
 #include <poll.h>
@@ -28,6 +29,7 @@ public:
         : m_owner(owner), m_connection(std::move(connection)), m_xiOpcode(xiOpcode),
           m_counter(options.doubleClickIntervalMs, options.doubleClickRadius),
           m_reportedKeysyms(options.reportedKeysyms.cbegin(), options.reportedKeysyms.cend()),
+          m_reportsWindowProcess(options.reportsWindowProcess),
           m_wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
     {
         readButtonMap();
@@ -134,6 +136,9 @@ private:
         event.position = pointerPosition();
         if (pressed) {
             m_pressCount = m_counter.press(button, static_cast<qint64>(time), event.position);
+            if (m_reportsWindowProcess) {
+                event.windowProcess = processUnderPointer();
+            }
         }
         event.clickCount = m_pressCount;
         // Queued to the owner's thread; Qt drops the call if the owner is gone by then.
@@ -142,19 +147,51 @@ private:
             owner, [owner, event] { emit owner->buttonEvent(event); }, Qt::QueuedConnection);
     }
 
-    QPointF pointerPosition() const
-    {
-        Display* display = m_connection->display();
-        Window rootReturn = None;
+    struct PointerOver {
+        // The child of `window` that holds the pointer; None when it is over `window` itself.
         Window child = None;
+        QPointF rootPosition;
+    };
+
+    std::optional<PointerOver> queryPointer(Window window) const
+    {
+        PointerOver over;
+        Window rootReturn = None;
         int rootX = 0;
         int rootY = 0;
         int windowX = 0;
         int windowY = 0;
         unsigned int mask = 0;
-        XQueryPointer(display, m_connection->root(), &rootReturn, &child, &rootX, &rootY, &windowX, &windowY,
-                      &mask);
-        return QPointF(rootX, rootY);
+        if (!XQueryPointer(m_connection->display(), window, &rootReturn, &over.child, &rootX, &rootY, &windowX,
+                           &windowY, &mask)) {
+            return std::nullopt;
+        }
+        over.rootPosition = QPointF(rootX, rootY);
+        return over;
+    }
+
+    QPointF pointerPosition() const
+    {
+        const std::optional<PointerOver> over = queryPointer(m_connection->root());
+        return over ? over->rootPosition : QPointF();
+    }
+
+    // Follows the pointer down the window tree from the root to the first window that names its
+    // process: a window manager's frame holds the application's window, which does.
+    qint64 processUnderPointer() const
+    {
+        Window window = m_connection->root();
+        for (int depth = 0; depth < 16; ++depth) {
+            const std::optional<PointerOver> over = queryPointer(window);
+            if (!over || over->child == None) {
+                return 0;
+            }
+            if (const auto pid = m_connection->cardinalProperty(over->child, "_NET_WM_PID")) {
+                return *pid;
+            }
+            window = over->child;
+        }
+        return 0;
     }
 
     GlobalMouseMonitor* m_owner;
@@ -164,6 +201,7 @@ private:
     int m_pressCount = 1;
     QVector<int> m_buttonMap;
     const QSet<unsigned long> m_reportedKeysyms;
+    const bool m_reportsWindowProcess;
     int m_wake;
     std::atomic<bool> m_stopping{false};
     std::thread m_thread;

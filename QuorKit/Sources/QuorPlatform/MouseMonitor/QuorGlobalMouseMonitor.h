@@ -20,6 +20,9 @@ struct MouseButtonEvent {
     unsigned long serverTime = 0;
     // Pointer position on the root window, in device pixels, read when the event arrived.
     QPointF position;
+    // The process (_NET_WM_PID) of the window under the pointer at a press, when the monitor was
+    // asked for it and the window says; 0 otherwise.
+    qint64 windowProcess = 0;
 
     double timestampSeconds() const { return static_cast<double>(serverTime) / 1000.0; }
     bool operator==(const MouseButtonEvent& other) const = default;
@@ -50,6 +53,8 @@ public:
         double doubleClickRadius = 5.0;
         // Keysyms whose presses keyPressed() reports. With none, key events are not even selected.
         QList<unsigned long> reportedKeysyms;
+        // Whether presses name the process of the window they landed in (a few round trips each).
+        bool reportsWindowProcess = false;
     };
 
     explicit GlobalMouseMonitor(QObject* parent = nullptr);

@@ -1,11 +1,25 @@
 #include "QuorPlatform/Pasteboard/QuorClipboard.h"
 
 #include "QuorPlatform/Pasteboard/QuorServedMimeData.h"
+#include "QuorPlatform/Selection/QuorSelectionTooLargeError.h"
+#include "QuorPlatform/Selection/QuorSelectionTransfer.h"
 
+#include "QuorPlatform/Core/QuorCancellationToken.h"
+#include "QuorPlatform/X11/QuorX11Connection.h"
+
+#include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSet>
+#include <QTimer>
+
+#include <QCoro/QCoroFuture>
+#include <QCoro/QCoroSignal>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 namespace quor::platform {
 namespace {
@@ -28,6 +42,61 @@ QClipboard* systemClipboard()
     }
     return QGuiApplication::clipboard();
 }
+
+// Our own content, and any clipboard of a platform other than X11 (where Qt's is in-process), is
+// at hand without asking anyone.
+bool readsLocally(const QClipboard& clipboard)
+{
+    return QGuiApplication::platformName() != QLatin1String("xcb") || clipboard.ownsClipboard();
+}
+
+// Watches the toolkit's own X events for the property change that carries the time we asked for.
+// The toolkit takes its time from that event right after the filters have seen it.
+class PropertyChangeWatch : public QAbstractNativeEventFilter {
+public:
+    PropertyChangeWatch(unsigned long window, unsigned long property) : m_window(window), m_property(property)
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~PropertyChangeWatch() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) override
+    {
+        if (eventType != "xcb_generic_event_t") {
+            return false;
+        }
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) == XCB_PROPERTY_NOTIFY) {
+            const auto* change = static_cast<const xcb_property_notify_event_t*>(message);
+            if (change->window == m_window && change->atom == m_property) {
+                // Queued: the toolkit sets its time once this filter has returned.
+                QMetaObject::invokeMethod(&relay, &quor::detail::SignalRelay::fire, Qt::QueuedConnection);
+            }
+        }
+        return false;
+    }
+
+    quor::detail::SignalRelay relay;
+
+private:
+    unsigned long m_window;
+    unsigned long m_property;
+};
+
+QList<Clipboard::Entry> localEntries(const QClipboard& clipboard)
+{
+    QList<Clipboard::Entry> result;
+    const QMimeData* data = clipboard.mimeData(QClipboard::Clipboard);
+    if (data == nullptr) {
+        return result;
+    }
+    for (const QString& format : data->formats()) {
+        if (isContentFormat(format)) {
+            result.append({format, data->data(format)});
+        }
+    }
+    return result;
+}
 } // namespace
 
 Clipboard& Clipboard::shared()
@@ -48,34 +117,65 @@ Clipboard::Clipboard()
     }
 }
 
-QList<Clipboard::Entry> Clipboard::entries() const
+QCoro::Task<Clipboard::Content> Clipboard::content() const
 {
-    QList<Entry> result;
     const QClipboard* clipboard = systemClipboard();
-    const QMimeData* data = clipboard != nullptr ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
-    if (data == nullptr) {
-        return result;
+    if (clipboard == nullptr) {
+        co_return Content{};
     }
-    for (const QString& format : data->formats()) {
-        if (!isContentFormat(format)) {
-            continue;
-        }
-        const QByteArray bytes = data->data(format);
-        if (!bytes.isEmpty()) {
-            result.append({format, bytes});
-        }
+    if (readsLocally(*clipboard)) {
+        co_return Content{localEntries(*clipboard), true};
     }
-    return result;
+    const SelectionLimits limits{std::chrono::milliseconds(1000), contentReadLimit, maximumContentBytes};
+    QFuture<SelectionContentRead> read = SelectionTransfer::readContent(X11Selection::clipboard, limits);
+    co_await read;
+    const SelectionContentRead result = read.result();
+    co_return Content{result.entries, result.complete};
 }
 
-std::optional<QString> Clipboard::string() const
+QCoro::Task<std::optional<QString>> Clipboard::text() const
 {
     const QClipboard* clipboard = systemClipboard();
-    const QMimeData* data = clipboard != nullptr ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
-    if (data == nullptr || !data->hasText()) {
-        return std::nullopt;
+    if (clipboard == nullptr) {
+        co_return std::nullopt;
     }
-    return data->text();
+    if (readsLocally(*clipboard)) {
+        const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+        if (data == nullptr || !data->hasText()) {
+            co_return std::nullopt;
+        }
+        co_return data->text();
+    }
+    const SelectionLimits limits{std::chrono::milliseconds(1000), std::chrono::milliseconds(5000), maximumTextBytes};
+    QFuture<SelectionTextRead> read = SelectionTransfer::readText(X11Selection::clipboard, limits);
+    co_await read;
+    const SelectionTextRead result = read.result();
+    if (result.outcome == SelectionTextRead::Outcome::tooLarge) {
+        throw SelectionTooLargeError(SelectionTooLargeError::Source::clipboard, maximumTextBytes);
+    }
+    co_return result.outcome == SelectionTextRead::Outcome::text ? std::optional<QString>(result.text) : std::nullopt;
+}
+
+QCoro::Task<> Clipboard::learnServerTime()
+{
+    if (systemClipboard() == nullptr || QGuiApplication::platformName() != QLatin1String("xcb")) {
+        co_return;
+    }
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
+        co_return;
+    }
+    // Every toolkit client hears property changes of the root window; an empty append changes
+    // nothing but is stamped with the server's time.
+    const unsigned long property = connection->atom("QUOR_CLIPBOARD_TIME");
+    PropertyChangeWatch watch(connection->root(), property);
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, &watch.relay, &quor::detail::SignalRelay::fire);
+    bound.start(200);
+    XChangeProperty(connection->display(), connection->root(), property, XA_INTEGER, 32, PropModeAppend, nullptr, 0);
+    XSync(connection->display(), False);
+    co_await qCoro(&watch.relay, &quor::detail::SignalRelay::fired);
 }
 
 void Clipboard::clear()

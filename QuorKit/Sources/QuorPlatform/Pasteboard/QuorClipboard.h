@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QString>
 
+#include <QCoro/QCoroTask>
+
+#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -13,11 +16,25 @@ namespace quor::platform {
 
 class ServedMimeData;
 
-// The general pasteboard: the CLIPBOARD selection through QClipboard. Used on the GUI thread.
+// The general pasteboard: the CLIPBOARD selection, written through QClipboard. Another client's
+// clipboard is read on a worker thread (one format at a time can take its owner long), our own
+// content from memory. Used on the GUI thread.
 class Clipboard : public QObject {
     Q_OBJECT
 public:
     using Entry = std::pair<QString, QByteArray>;
+
+    struct Content {
+        QList<Entry> entries;
+        // False when the owner did not give everything within the bound of one read.
+        bool complete = true;
+    };
+
+    // The largest clipboard text the application works on.
+    static constexpr qsizetype maximumTextBytes = 16 * 1024 * 1024;
+    // The bound of one whole read of every format.
+    static constexpr std::chrono::milliseconds contentReadLimit{3000};
+    static constexpr qsizetype maximumContentBytes = 256 * 1024 * 1024;
 
     // The process's one instance; the change count starts at its creation.
     static Clipboard& shared();
@@ -25,11 +42,17 @@ public:
     // Grows by one with every change of the clipboard's content, by this process or another.
     qint64 changeCount() const { return m_changeCount; }
 
-    // Every format on offer with its bytes, in the order offered; formats that yield no bytes are
-    // left out. Empty when the clipboard is empty.
-    QList<Entry> entries() const;
-    // The plain text on offer, if any.
-    std::optional<QString> string() const;
+    // Every format on offer with its bytes, in the order offered, empty ones included. Empty when
+    // the clipboard is empty.
+    QCoro::Task<Content> content() const;
+    // The plain text on offer, if any. Throws SelectionTooLargeError beyond maximumTextBytes.
+    QCoro::Task<std::optional<QString>> text() const;
+
+    // Lets the toolkit learn the display server's current time, which stamps our next claim.
+    // Restoring content right after another client claimed the clipboard needs it: a claim stamped
+    // no later than that client's would be ignored by it, and it would keep offering a stale list
+    // of formats. Finishes once the toolkit has seen the time, or after a short bound.
+    QCoro::Task<> learnServerTime();
 
     // Gives the clipboard up: afterwards it is empty.
     void clear();

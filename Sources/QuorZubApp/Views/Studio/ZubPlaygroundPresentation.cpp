@@ -1,5 +1,7 @@
 #include "QuorZubApp/Views/Studio/ZubPlaygroundPresentation.h"
 
+#include "QuorZubApp/Views/ZubResultTextPreview.h"
+
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
 #include "QuorZubCore/Models/ZubActionKind.h"
@@ -67,8 +69,8 @@ ZubPlaygroundPresentation::ResultCard ZubPlaygroundPresentation::makeResultCard(
             card.qrImage = image;
         }
     }
-    card.outputText = result.outputText;
-    card.inputText = result.inputText;
+    card.outputText = ZubResultTextPreview::make(result.outputText, language);
+    card.inputText = ZubResultTextPreview::make(result.inputText, language);
     card.copyTitle = card.qrImage ? t("Copy Image", "Görseli Kopyala", language)
                                   : t("Copy Result", "Sonucu Kopyala", language);
     card.saveTitle = t("Save PNG", "PNG Kaydet", language);

@@ -15,11 +15,12 @@
 #include "QuorKit/Design/QuorMenuPicker.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorPlatform/Core/QuorError.h"
+#include "QuorPlatform/Pasteboard/QuorClipboard.h"
 #include "QuorZubCore/Models/ZubCaseTransformStyle.h"
 #include "QuorZubCore/Models/ZubTargetLanguage.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -432,9 +433,25 @@ void ZubPlaygroundView::pickCaseStyle(int index)
 
 void ZubPlaygroundView::pasteClipboard()
 {
-    const QString text = QGuiApplication::clipboard()->text();
-    if (!text.isEmpty()) {
-        m_model.setPlaygroundText(text);
+    pasteClipboardText(QPointer<ZubPlaygroundView>(this));
+}
+
+QCoro::Task<> ZubPlaygroundView::pasteClipboardText(QPointer<ZubPlaygroundView> self)
+{
+    std::optional<QString> text;
+    std::optional<QString> failure;
+    try {
+        text = co_await quor::platform::Clipboard::shared().text();
+    } catch (const QuorError& error) {
+        failure = self ? localizedDescription(error, self->m_model.language()) : QString();
+    }
+    if (!self) {
+        co_return;
+    }
+    if (failure) {
+        self->m_model.showToast(*failure, true);
+    } else if (text && !text->isEmpty()) {
+        self->m_model.setPlaygroundText(*text);
     }
 }
 

@@ -4,7 +4,10 @@
 #include "QuorZubApp/ViewModels/ZubStudioModel.h"
 
 #include <QColor>
+#include <QPointer>
 #include <QWidget>
+
+#include <QCoro/QCoroTask>
 
 class QAbstractButton;
 class QLabel;
@@ -28,11 +31,13 @@ public:
     void pickSample(int index);
     void pickTargetLanguage(int index);
     void pickCaseStyle(int index);
+    // Reads the clipboard without waiting on its owner; the text arrives when the owner answers.
     void pasteClipboard();
     void clear();
     void replaceInput();
 
 private:
+    static QCoro::Task<> pasteClipboardText(QPointer<ZubPlaygroundView> self);
     QWidget* buildStatusStrip();
     QWidget* buildInputCard();
     QWidget* buildGridCard();
