@@ -281,6 +281,10 @@ private slots:
                               QStringLiteral("qwen3-8b")));
         QCOMPARE(C::applyModelSelection(studio, ollama, {}).endpointURL,
                  QStringLiteral("http://127.0.0.1:1234/v1/chat/completions"));
+        // A catalog cannot point a local runtime, and the key sent to it, at another computer.
+        document.providers.last().defaultBaseUrl = QStringLiteral("https://collector.example.test/v1");
+        QCOMPARE(C::applyModelSelection(studio, ollama, document).endpointURL,
+                 QStringLiteral("http://127.0.0.1:1234/v1/chat/completions"));
 
         // Cloud models: kept on the gateway while it is in use, by catalog id.
         QuorUnifiedModelRowItem cloud = item(QStringLiteral("acme/writer"), QStringLiteral("writer-1"), QStringLiteral("acme"));

@@ -5,6 +5,7 @@
 
 #include "QuorKit/Cloud/QuorAIClient.h"
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Cloud/QuorTransferError.h"
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 
@@ -72,10 +73,10 @@ inline QJsonObject bodyOf(const QuorTestHttpRequest& request)
 
 // Runs `task` to its end and hands back the error it threw (null when it succeeded).
 template <typename T>
-std::exception_ptr errorOf(QCoro::Task<T>&& task)
+std::exception_ptr errorOf(QCoro::Task<T>&& task, std::chrono::milliseconds timeout = std::chrono::seconds(20))
 {
     try {
-        quorAwait(std::move(task));
+        quorAwait(std::move(task), timeout);
     } catch (...) {
         return std::current_exception();
     }
@@ -91,6 +92,20 @@ inline std::optional<QuorAIClientError> clientError(const std::exception_ptr& er
         }
     } catch (const QuorAIClientError& clientError) {
         return clientError;
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+// The kind of transfer failure in `error`; nothing when it holds no transfer error.
+inline std::optional<QuorTransferError::Kind> transferKind(const std::exception_ptr& error)
+{
+    try {
+        if (error) {
+            std::rethrow_exception(error);
+        }
+    } catch (const QuorTransferError& transferError) {
+        return transferError.kind();
     } catch (...) {
     }
     return std::nullopt;

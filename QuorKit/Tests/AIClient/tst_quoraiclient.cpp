@@ -1,6 +1,8 @@
 #include "AIClientTestSupport.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Cloud/QuorCreditsError.h"
+#include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 
@@ -379,26 +381,86 @@ private slots:
                  QStringLiteral("stolen"));
     }
 
-    void errorBodiesAreReadOnlyUpToTheirLimit()
+    void errorBodiesAreParsedUpToTheAnswerCap()
     {
         AIBackendFixture fixture;
-        // The budget code sits beyond the first 8192 bytes, so the client never sees it.
-        QByteArray page(9000, ' ');
-        page += "app_budget_exceeded";
-        page += QByteArray(200'000, '.');
-        fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::text(page, 402));
+        // A megabyte of JSON still says which 402 it is.
+        const QByteArray budget = "{\"error\":\"app_budget_exceeded\",\"app\":\"Zub\",\"message\":\"limit\",\"trace\":\""
+            + QByteArray(1024 * 1024, 'x') + "\"}";
+        fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::json(budget, 402));
         QCOMPARE(clientError(errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
                                                                fixture.config(QuorAIProvider::tallowmerCredits),
                                                                QStringLiteral("key")))),
-                 QuorAIClientError::insufficientCredits(std::nullopt));
+                 QuorAIClientError::appBudgetExceeded(QStringLiteral("Zub"), QStringLiteral("limit")));
 
-        // A cut through a character drops that character rather than the whole text.
-        QByteArray accented(8191, 'a');
+        // Cut at the cap through a character: that character goes, not the whole text.
+        QByteArray accented(QuorAIClient::maxAnswerBytes - 1, 'a');
         accented += "\xC3\xA7 and more";
         fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::text(accented, 500));
-        const auto error = clientError(errorOf(fixture.client().complete(
-            QStringLiteral("s"), QStringLiteral("u"), fixture.config(QuorAIProvider::ollamaLocal), std::nullopt)));
+        const auto error = clientError(errorOf(
+            fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"), fixture.config(QuorAIProvider::ollamaLocal),
+                                      std::nullopt),
+            std::chrono::seconds(60)));
         QCOMPARE(error, QuorAIClientError::httpError(500, QString(300, QLatin1Char('a'))));
+    }
+
+    // Keys and tokens travel over https, or over plain http only to this computer.
+    void credentialsGoOverPlainHttpOnlyToThisComputer_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("https anywhere") << "https://ai.example.test/v1" << true;
+        QTest::newRow("127.0.0.1") << "http://127.0.0.1:11434/api/chat" << true;
+        QTest::newRow("elsewhere in 127/8") << "http://127.8.9.10/v1" << true;
+        QTest::newRow("localhost") << "http://LocalHost:1234/v1" << true;
+        QTest::newRow("IPv6 loopback") << "http://[::1]:1234/v1" << true;
+        QTest::newRow("remote host") << "http://ai.example.test/v1" << false;
+        QTest::newRow("private address") << "http://192.168.1.20:1234/v1" << false;
+        QTest::newRow("name that starts like loopback") << "http://127.0.0.1.example.test/v1" << false;
+        QTest::newRow("another IPv6 address") << "http://[::2]/v1" << false;
+    }
+
+    void credentialsGoOverPlainHttpOnlyToThisComputer()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, allowed);
+        QCOMPARE(QuorCredentialRoute::maySendCredential(QUrl(address)), allowed);
+        if (allowed) {
+            return;
+        }
+        AIBackendFixture fixture;
+        for (const auto provider : {QuorAIProvider::openAI, QuorAIProvider::tallowmerCredits}) {
+            const QuorAIConfig config(provider, address, QStringLiteral("m"));
+            const auto error = clientError(errorOf(
+                fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"), config, QStringLiteral("sk-key"))));
+            QCOMPARE(error, QuorAIClientError::insecureEndpoint());
+            QVERIFY(error->localizedDescription(QuorLanguage::tr) != error->localizedDescription(QuorLanguage::en));
+        }
+        // The gateway's own calls refuse such an address too, sign-in codes included.
+        QuorCreditsAccountManager plainGateway(fixture.accountFolder.path(), std::nullopt, address, &fixture.session);
+        bool refused = false;
+        try {
+            quorAwait(plainGateway.fetchProfile(QStringLiteral("token")));
+        } catch (const QuorCreditsError& error) {
+            refused = error == QuorCreditsError::invalidGatewayURL();
+        }
+        QVERIFY(refused);
+    }
+
+    void theAccountTokenGoesOnlyToTheGateway()
+    {
+        AIBackendFixture fixture;
+        QuorTestHttpServer elsewhere;
+        QVERIFY(elsewhere.start());
+        elsewhere.route("POST", "/chat", QuorTestHttpResponse::json(chatAnswer(R"("stolen")")));
+        quorAwait(fixture.accountManager.saveToken(QStringLiteral("account-token")));
+        const QuorAIConfig foreign(QuorAIProvider::tallowmerCredits, elsewhere.url(QStringLiteral("/chat")).toString(),
+                                   QStringLiteral("m"));
+        const auto error = clientError(
+            errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"), foreign, std::nullopt)));
+        QCOMPARE(error, QuorAIClientError::foreignCreditsEndpoint(QStringLiteral("127.0.0.1")));
+        QVERIFY(error->localizedDescription(QuorLanguage::en).contains(QStringLiteral("(127.0.0.1)")));
+        QCOMPARE(elsewhere.requestCount(), 0);
     }
 
     void anAnswerTooLargeIsRefused()
@@ -406,15 +468,58 @@ private slots:
         AIBackendFixture fixture;
         const QByteArray huge = chatAnswer('"' + QByteArray(QuorAIClient::maxAnswerBytes, 'x') + '"');
         fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::json(huge));
-        bool refused = false;
-        try {
-            quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
-                                                fixture.config(QuorAIProvider::ollamaLocal), std::nullopt),
-                      std::chrono::seconds(60));
-        } catch (const QuorTransferError& error) {
-            refused = error.kind() == QuorTransferError::Kind::answerTooLarge;
+        QVERIFY(transferKind(errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                               fixture.config(QuorAIProvider::ollamaLocal), std::nullopt),
+                                     std::chrono::seconds(60)))
+                == QuorTransferError::Kind::answerTooLarge);
+    }
+
+    void deadlinesEndSilentAndDribblingServers()
+    {
+        AIBackendFixture fixture;
+        auto silent = QuorTestHttpResponse::json(ollamaAnswer(R"("late")"));
+        silent.delay = std::chrono::seconds(3);
+        auto dribbling = QuorTestHttpResponse::json({});
+        for (const char byte : ollamaAnswer(R"("slow")")) {
+            dribbling.rawPieces.append(QByteArray(1, byte));
         }
-        QVERIFY(refused);
+        dribbling.chunkDelay = std::chrono::milliseconds(40); // bytes keep coming for about 3 s
+        for (const auto& answer : {silent, dribbling}) {
+            fixture.server.enqueue("POST", "/chat", answer);
+            QuorAIClient client = fixture.client();
+            client.deadlines.wholeAnswer = std::chrono::milliseconds(600);
+            QElapsedTimer clock;
+            clock.start();
+            const auto error = errorOf(client.complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                       fixture.config(QuorAIProvider::ollamaLocal), std::nullopt));
+            QVERIFY(transferKind(error) == QuorTransferError::Kind::timedOut);
+            QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        }
+        // A silent server is given no longer than before.
+        QVERIFY(QuorAIClient::Deadlines{}.wholeAnswer <= std::chrono::seconds(90));
+    }
+
+    // A compressed answer may inflate as far as the cap; past it, the refusal says why.
+    void compressedAnswersInflateUpToTheCap()
+    {
+        AIBackendFixture fixture;
+        const auto deflated = [](const QByteArray& body) {
+            return QuorTestHttpResponse::json(qCompress(body, 9).mid(4)).withHeader("Content-Encoding", "deflate");
+        };
+        const QByteArray twelveMegabytes(12 * 1024 * 1024, 'x');
+        fixture.server.enqueue("POST", "/chat", deflated(ollamaAnswer('"' + twelveMegabytes + '"')));
+        const auto ask = [&fixture] {
+            return fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                             fixture.config(QuorAIProvider::ollamaLocal), std::nullopt);
+        };
+        try {
+            QCOMPARE(quorAwait(ask(), std::chrono::seconds(60)).size(), twelveMegabytes.size());
+        } catch (const std::exception& error) {
+            QFAIL(error.what());
+        }
+
+        fixture.server.enqueue("POST", "/chat", deflated(ollamaAnswer('"' + QByteArray(64 * 1024 * 1024, 'x') + '"')));
+        QVERIFY(transferKind(errorOf(ask(), std::chrono::seconds(60))) == QuorTransferError::Kind::answerTooLarge);
     }
 
     void transportFailuresAndCancellation()

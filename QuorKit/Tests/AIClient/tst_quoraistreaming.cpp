@@ -315,14 +315,35 @@ private slots:
             QStringLiteral("s"), QStringLiteral("u"), fixture.config(QuorAIProvider::ollamaLocal, QStringLiteral("/drop")),
             std::nullopt);
         outcome = quorAwait(consume(std::move(droppedStream), fixture.billingCalls, {}));
-        bool transport = false;
-        try {
-            std::rethrow_exception(outcome.error);
-        } catch (const QuorTransferError&) {
-            transport = true;
-        } catch (...) {
-        }
-        QVERIFY(transport);
+        QVERIFY(transferKind(outcome.error).has_value());
+    }
+
+    // The idle deadline counts from the latest piece: a steady stream outlasts it, a stalled one ends.
+    void aStreamThatStopsSendingTimesOut()
+    {
+        AIBackendFixture fixture;
+        const QList<QByteArray> steady(8, QByteArray(R"({"message":{"content":"x"}})" "\n"));
+        fixture.server.enqueue("POST", "/chat", eventStream(steady, std::chrono::milliseconds(150)));
+        fixture.server.enqueue("POST", "/chat",
+                               eventStream({R"({"message":{"content":"first"}})" "\n", R"({"message":{"content":"late"}})" "\n"},
+                                           std::chrono::milliseconds(2500)));
+        QuorAIClient client = fixture.client();
+        client.deadlines.streamIdle = std::chrono::milliseconds(600);
+        const auto read = [&] {
+            return quorAwait(consume(client.completeStreaming(QStringLiteral("s"), QStringLiteral("u"),
+                                                              fixture.config(QuorAIProvider::ollamaLocal), std::nullopt),
+                                     fixture.billingCalls, {}));
+        };
+        const StreamOutcome whole = read();
+        QVERIFY(!whole.error);
+        QCOMPARE(whole.pieces.size(), 8);
+
+        QElapsedTimer clock;
+        clock.start();
+        const StreamOutcome stalled = read();
+        QCOMPARE(stalled.pieces, QStringList{QStringLiteral("first")});
+        QVERIFY(transferKind(stalled.error) == QuorTransferError::Kind::timedOut);
+        QVERIFY(clock.elapsed() < 2000);
     }
 
     void anEmptySuccessfulBodyEndsWithoutPieces()

@@ -12,6 +12,7 @@
 #include <QTemporaryFile>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -25,6 +26,12 @@ QuorAppVersion fixedVersion()
 QString path(const QUrl& url)
 {
     return url.toLocalFile();
+}
+
+mode_t modeOf(const QString& file)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
 }
 
 QByteArray readAll(const QString& file)
@@ -93,6 +100,22 @@ private slots:
         QCOMPARE(entries.size(), 1);
         QCOMPARE(entries.first().version, QStringLiteral(QUOR_VERSION_STRING));
         QCOMPARE(entries.first().build, QStringLiteral(QUOR_BUILD_NUMBER));
+
+        // What the user selected reaches the log: the folders and the file are the user's alone.
+        const QString logs = path(logger->logDirectoryURL());
+        QCOMPARE(modeOf(QFileInfo(logs).absolutePath()), mode_t(0700));
+        QCOMPARE(modeOf(logs), mode_t(0700));
+        QCOMPARE(modeOf(path(logger->currentLogFileURL())), mode_t(0600));
+    }
+
+    void aFifoInTheLogsPlaceNeitherBlocksNorIsRead()
+    {
+        const QString folder = freshFolder(QStringLiteral("fifo"));
+        QuorAppLogger logger(QStringLiteral("Fifo"), folder, 4096, 1, fixedVersion);
+        QVERIFY(QDir().mkpath(folder));
+        QCOMPARE(::mkfifo(QFile::encodeName(path(logger.currentLogFileURL())).constData(), 0600), 0);
+        logger.error(QStringLiteral("dropped, not stuck"), QStringLiteral("c"));
+        QVERIFY(logger.recentEntries(10).isEmpty());
     }
 
     void givenFolderAndFloors()

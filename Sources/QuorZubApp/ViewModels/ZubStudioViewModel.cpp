@@ -74,6 +74,7 @@ ZubStudioViewModel::ZubStudioViewModel(std::unique_ptr<ZubStudioEnvironment> env
 {
     m_floatingBarController->setDismissEventSource(m_environment->dismissSource());
 
+    m_store.tidyFolder();
     m_config = m_store.loadConfig();
     rebuildExcludedBundleIDs();
     // A file written with a larger cap (or by hand) is held only as far as it will be kept.

@@ -4,16 +4,21 @@
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorRegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QSet>
+#include <QUuid>
 
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
+constexpr mode_t folderMode = 0700;
 const QString appName = QStringLiteral("QuorZub");
 const QString logCategory = QStringLiteral("lifecycle");
 
@@ -37,26 +42,21 @@ void setAside(const QString& path, const QString& reason)
 }
 
 // Reads and decodes `path`; nothing when the file does not exist or did not decode (then it has
-// been set aside).
+// been set aside). Only a regular file of at most `maxBytes` is read: a FIFO, a device or a folder
+// in its place is set aside at once rather than waited on or read without end.
 template <typename T>
-std::optional<T> readFile(const QString& path, const std::function<T(const QByteArray&)>& decode)
+std::optional<T> readFile(const QString& path, qint64 maxBytes, const std::function<T(const QByteArray&)>& decode)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    const QuorRegularFile::ReadResult read = QuorRegularFile::read(path, maxBytes);
+    if (read.status == QuorRegularFile::ReadResult::Status::missing) {
         return std::nullopt;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        setAside(path, file.errorString());
+    if (!read.ok()) {
+        setAside(path, read.error);
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setAside(path, file.errorString());
-        return std::nullopt;
-    }
-    file.close();
     try {
-        return decode(bytes);
+        return decode(read.bytes);
     } catch (const std::exception& error) {
         setAside(path, QString::fromUtf8(error.what()));
         return std::nullopt;
@@ -66,6 +66,31 @@ std::optional<T> readFile(const QString& path, const std::function<T(const QByte
 ZubConfig decodeConfig(const QByteArray& bytes)
 {
     return ZubConfig::fromJson(QuorJson::parseObject(bytes));
+}
+
+// Gives every item whose id an earlier item already holds a fresh one, so that switching off,
+// pinning or deleting a row of a hand-edited file touches that row alone. Returns how many changed.
+template <typename T>
+qsizetype giveDuplicatesFreshIds(QList<T>& items)
+{
+    QSet<QUuid> seen;
+    qsizetype changed = 0;
+    for (T& item : items) {
+        if (seen.contains(item.id)) {
+            item.id = QUuid::createUuid();
+            ++changed;
+        }
+        seen.insert(item.id);
+    }
+    return changed;
+}
+
+void warnAboutSplitIds(const QString& path, qsizetype count, const QString& what)
+{
+    warn(QStringLiteral("%1 held %2 %3 whose id an earlier one already had; each now has its own id")
+             .arg(QFileInfo(path).fileName())
+             .arg(count)
+             .arg(what));
 }
 
 QList<ZubHistoryRecord> decodeHistory(const QByteArray& bytes)
@@ -99,14 +124,41 @@ QString ZubConfigStore::historyPath() const
     return m_baseDirectory + QStringLiteral("/history.json");
 }
 
+void ZubConfigStore::tidyFolder() const
+{
+    const QByteArray folder = QFile::encodeName(m_baseDirectory);
+    struct stat info {};
+    if (::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return;
+    }
+    // Selections and results are private: a folder that an older version or another tool left
+    // open to other users is closed.
+    if ((info.st_mode & 077) != 0) {
+        const bool tightened = ::chmod(folder.constData(), folderMode) == 0;
+        warn(QStringLiteral("The data folder could be opened by other users (mode %1); %2")
+                 .arg(info.st_mode & 0777, 4, 8, QLatin1Char('0'))
+                 .arg(tightened ? QStringLiteral("it is now private (0700)") : QStringLiteral("it could not be made private")));
+    }
+    const int removed = QuorAtomicFile::removeStaleTemporaryFiles(
+        m_baseDirectory, {QFileInfo(configPath()).fileName(), QFileInfo(historyPath()).fileName()});
+    if (removed > 0) {
+        QuorAppLogger::shared(appName)->info(
+            QStringLiteral("Removed %1 temporary file(s) left by an interrupted save").arg(removed), logCategory);
+    }
+}
+
 ZubConfig ZubConfigStore::loadConfig() const
 {
-    auto config = readFile<ZubConfig>(configPath(), decodeConfig);
+    auto config = readFile<ZubConfig>(configPath(), maxConfigBytes, decodeConfig);
     if (!config) {
         return ZubConfig::defaultConfig();
     }
     if (config->actions.isEmpty()) {
         config->actions = ZubActionDefinition::defaultActions();
+    }
+    if (const qsizetype split = giveDuplicatesFreshIds(config->actions); split > 0) {
+        warnAboutSplitIds(configPath(), split, QStringLiteral("action(s)"));
+        saveConfig(*config);
     }
     return *config;
 }
@@ -118,7 +170,15 @@ void ZubConfigStore::saveConfig(const ZubConfig& config) const
 
 QList<ZubHistoryRecord> ZubConfigStore::loadHistory() const
 {
-    return readFile<QList<ZubHistoryRecord>>(historyPath(), decodeHistory).value_or(QList<ZubHistoryRecord>{});
+    auto records = readFile<QList<ZubHistoryRecord>>(historyPath(), maxHistoryBytes, decodeHistory);
+    if (!records) {
+        return {};
+    }
+    if (const qsizetype split = giveDuplicatesFreshIds(*records); split > 0) {
+        warnAboutSplitIds(historyPath(), split, QStringLiteral("record(s)"));
+        saveHistory(*records);
+    }
+    return *records;
 }
 
 void ZubConfigStore::saveHistory(const QList<ZubHistoryRecord>& records) const
@@ -150,9 +210,10 @@ QList<ZubHistoryRecord> ZubConfigStore::capHistory(const QList<ZubHistoryRecord>
 
 void ZubConfigStore::write(const QString& path, const QByteArray& bytes) const
 {
-    // The data folder is private to its user, as the XDG base directory rules ask.
+    // The data folder and both files are private to their user from the moment they exist.
     QuorAtomicFile::WriteOptions options;
-    options.folderMode = 0700;
+    options.fileMode = 0600;
+    options.folderMode = folderMode;
     const auto result = QuorAtomicFile::write(path, bytes, options);
     if (!result) {
         warn(QStringLiteral("%1 was not saved: %2").arg(QFileInfo(path).fileName(), result.error));

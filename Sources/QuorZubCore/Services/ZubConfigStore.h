@@ -11,12 +11,17 @@
 // The application's two files in one per-user folder: the settings (config.json) and the result
 // history (history.json). Nothing here throws or reports to the caller: a file that cannot be read
 // gives defaults, a file that cannot be written stays as it was. A file that exists but cannot be
-// read is moved aside (with a logged warning) before the defaults can be saved over it.
+// read (also a FIFO, a device or a folder in its place, or a file over its size cap) is moved aside
+// (with a logged warning) before the defaults can be saved over it. The folder is 0700 and both
+// files 0600 from creation; a file that is a symbolic link stays one, its target receiving saves.
 //
 // Holds no mutable state; reads and writes are synchronous on the caller's thread.
 class ZubConfigStore {
 public:
     static constexpr qsizetype minimumHistoryRecords = 20;
+    // Far beyond any real file; what is larger is not read into memory.
+    static constexpr qint64 maxConfigBytes = 16 * 1024 * 1024;
+    static constexpr qint64 maxHistoryBytes = 256 * 1024 * 1024;
 
     // Without a folder: <XDG data home>/Tallowmer/QuorZub, created on the first save. The cap is
     // never below minimumHistoryRecords.
@@ -28,13 +33,19 @@ public:
     QString configPath() const;
     QString historyPath() const;
 
+    // Once at start, before the first load: makes a folder that other users could open private
+    // (with a warning) and removes the temporary files of saves that a killed process cut short.
+    void tidyFolder() const;
+
     // The stored configuration, or the defaults; an empty action list is replaced by the default
-    // actions (the file is not rewritten).
+    // actions (the file is not rewritten). Actions sharing an id are given ids of their own, and
+    // the file is saved with them.
     ZubConfig loadConfig() const;
     // Pretty-printed with sorted keys.
     void saveConfig(const ZubConfig& config) const;
 
-    // In stored order; empty when the file is missing or unreadable.
+    // In stored order; empty when the file is missing or unreadable. Records sharing an id are
+    // given ids of their own, and the file is saved with them.
     QList<ZubHistoryRecord> loadHistory() const;
     // Applies the cap first: pinned records always stay, the first unpinned ones fill the rest.
     void saveHistory(const QList<ZubHistoryRecord>& records) const;

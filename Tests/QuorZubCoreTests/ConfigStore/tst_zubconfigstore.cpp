@@ -7,11 +7,14 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -45,7 +48,23 @@ bool writeAll(const QString& path, const QByteArray& bytes)
 
 QStringList setAsideFiles(const QString& folder, const QString& name)
 {
-    return QDir(folder).entryList({name + QStringLiteral(".corrupt-*")}, QDir::Files | QDir::Hidden);
+    return QDir(folder).entryList({name + QStringLiteral(".corrupt-*")}, QDir::AllEntries | QDir::Hidden | QDir::System);
+}
+
+template <typename T>
+qsizetype distinctIds(const QList<T>& items)
+{
+    QSet<QUuid> ids;
+    for (const T& item : items) {
+        ids.insert(item.id);
+    }
+    return ids.size();
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
 }
 
 QStringList inputs(const QList<ZubHistoryRecord>& records)
@@ -116,43 +135,76 @@ private slots:
     }
 
     // A file from a newer version or a broken one is kept for the user before defaults replace it.
+    // Whatever else stands in a file's place is set aside at once: never waited on, never read
+    // without end.
     void unreadableFilesAreSetAsideOnce_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("special"); // what stands in the file's place instead of `bytes`
         const QByteArray config = QuorJson::pretty(ZubConfig::defaultConfig().toJson());
-        QTest::newRow("config with a value from a newer version")
-            << "config.json" << QByteArray(config).replace("\"freeWebTranslate\"", "\"quantumLink\"");
-        QTest::newRow("config lacking a key") << "config.json" << QByteArray(config).replace("\"hideDelaySeconds\"", "\"x\"");
-        QTest::newRow("truncated config") << "config.json" << config.left(config.size() / 2);
-        QTest::newRow("empty config") << "config.json" << QByteArray();
         const QByteArray history = QuorJson::pretty(QJsonArray{record(1, false, 0).toJson()});
-        QTest::newRow("truncated history") << "history.json" << history.left(history.size() - 3);
-        QTest::newRow("history with fractional seconds")
-            << "history.json" << QByteArray(history).replace("Z\"", ".250Z\"");
-        QTest::newRow("history that is an object") << "history.json" << QByteArray("{}");
-        QTest::newRow("history holding a number") << "history.json" << QByteArray("[1]");
+        const QList<std::tuple<const char*, const char*, QByteArray>> files{
+            {"config with a value from a newer version", "config.json",
+             QByteArray(config).replace("\"freeWebTranslate\"", "\"quantumLink\"")},
+            {"config lacking a key", "config.json", QByteArray(config).replace("\"hideDelaySeconds\"", "\"x\"")},
+            {"truncated config", "config.json", config.left(config.size() / 2)},
+            {"empty config", "config.json", QByteArray()},
+            {"truncated history", "history.json", history.left(history.size() - 3)},
+            {"history with fractional seconds", "history.json", QByteArray(history).replace("Z\"", ".250Z\"")},
+            {"history that is an object", "history.json", QByteArray("{}")},
+            {"history holding a number", "history.json", QByteArray("[1]")},
+        };
+        for (const auto& [row, name, bytes] : files) {
+            QTest::newRow(row) << name << bytes << QString();
+        }
+        const QList<std::tuple<const char*, const char*, const char*>> specials{
+            {"FIFO config", "config.json", "fifo"},
+            {"folder as config", "config.json", "folder"},
+            {"history linked to /dev/zero", "history.json", "zero"},
+            {"history over its cap", "history.json", "huge"},
+        };
+        for (const auto& [row, name, special] : specials) {
+            QTest::newRow(row) << name << QByteArray() << special;
+        }
     }
 
     void unreadableFilesAreSetAsideOnce()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, special);
         QTemporaryDir folder;
         const ZubConfigStore store(folder.path());
         const QString path = folder.path() + u'/' + name;
-        QVERIFY(writeAll(path, bytes));
+        if (special.isEmpty()) {
+            QVERIFY(writeAll(path, bytes));
+        } else if (special == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (special == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(path));
+        } else if (special == QLatin1String("zero")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else {
+            QFile sparse(path);
+            QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(ZubConfigStore::maxHistoryBytes + 1));
+        }
 
+        QElapsedTimer clock;
+        clock.start();
         ZubConfig loaded = store.loadConfig();
         QCOMPARE(loaded.actions.size(), 13); // new identities on every load
         ZubConfig expected = ZubConfig::defaultConfig();
         expected.actions = loaded.actions;
         QCOMPARE(loaded, expected);
         QVERIFY(store.loadHistory().isEmpty());
+        QVERIFY(clock.elapsed() < 2000);
         const QStringList aside = setAsideFiles(folder.path(), name);
         QCOMPARE(aside.size(), 1);
-        QCOMPARE(readAll(folder.path() + u'/' + aside.first()), bytes);
-        QVERIFY(!QFileInfo::exists(path));
+        if (special.isEmpty()) {
+            QCOMPARE(readAll(folder.path() + u'/' + aside.first()), bytes);
+        }
+        QVERIFY(!QFileInfo::exists(path) && !QFileInfo(path).isSymLink());
 
         store.saveConfig(ZubConfig::defaultConfig());
         store.saveHistory({record(1, false, 0)});
@@ -164,6 +216,91 @@ private slots:
         QVERIFY(!warnings.isEmpty());
         QVERIFY(warnings.first().message.contains(name + QStringLiteral(" could not be read")));
         QVERIFY(warnings.first().message.contains(aside.first()));
+    }
+
+    // Dotfile managers link the files; a save replaces the link's target and the link stays.
+    void aLinkedFileStaysLinkedAfterASave()
+    {
+        QTemporaryDir folder;
+        const QString dotfiles = folder.path() + QStringLiteral("/dotfiles");
+        const ZubConfigStore store(folder.path() + QStringLiteral("/QuorZub"));
+        ZubConfig config = ZubConfig::defaultConfig();
+        ZubConfigStore(dotfiles).saveConfig(config);
+        ZubConfigStore(dotfiles).saveHistory({record(1, false, 0)});
+        QVERIFY(QDir().mkpath(store.baseDirectory()));
+        for (const char* name : {"config.json", "history.json"}) {
+            const QByteArray link = QFile::encodeName(store.baseDirectory() + u'/' + QLatin1String(name));
+            QCOMPARE(::symlink(QByteArray("../dotfiles/").append(name).constData(), link.constData()), 0);
+        }
+        QCOMPARE(store.loadConfig(), config); // read through the link
+
+        config.hideDelaySeconds = 9;
+        store.saveConfig(config);
+        store.saveHistory({record(1, false, 0), record(2, true, 5)});
+        for (const QString& path : {store.configPath(), store.historyPath()}) {
+            QVERIFY(QFileInfo(path).isSymLink());
+            QVERIFY(QFileInfo(QFileInfo(path).symLinkTarget()).isFile());
+        }
+        QCOMPARE(store.loadConfig().hideDelaySeconds, 9.0);
+        QCOMPARE(store.loadHistory().size(), 2);
+        QCOMPARE(QDir(dotfiles).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary left
+    }
+
+    // Rows of a hand-edited file that share an id get ids of their own, so each acts on itself.
+    void duplicateIdsAreSplitAndSaved()
+    {
+        QTemporaryDir folder;
+        const ZubConfigStore store(folder.path());
+        ZubConfig config = ZubConfig::defaultConfig();
+        const QUuid shared = config.actions.first().id;
+        config.actions[1].id = config.actions[2].id = shared;
+        store.saveConfig(config);
+        QList<ZubHistoryRecord> records(5, record(0, false, 0));
+        store.saveHistory(records);
+
+        const ZubConfig loaded = store.loadConfig();
+        const QList<ZubHistoryRecord> history = store.loadHistory();
+        QCOMPARE(distinctIds(loaded.actions), loaded.actions.size());
+        QCOMPARE(distinctIds(history), 5);
+        QCOMPARE(loaded.actions.first().id, shared); // the first keeps its id
+        QCOMPARE(history.first().id, records.first().id);
+        QCOMPARE(store.loadConfig(), loaded); // the new ids were saved
+        QCOMPARE(store.loadHistory(), history);
+    }
+
+    void theFolderAndFilesArePrivateAndLeftoversGo()
+    {
+        QTemporaryDir folder;
+        const ZubConfigStore store(folder.path() + QStringLiteral("/Tallowmer/QuorZub"));
+        store.saveConfig(ZubConfig::defaultConfig());
+        store.saveHistory({record(1, false, 0)});
+        for (const QString& path : {store.baseDirectory(), folder.path() + QStringLiteral("/Tallowmer")}) {
+            QCOMPARE(modeOf(path), mode_t(0700));
+        }
+        for (const QString& path : {store.configPath(), store.historyPath()}) {
+            QCOMPARE(modeOf(path), mode_t(0600));
+        }
+
+        // A loose folder found at start is closed, and the leftovers of killed saves go; files of
+        // another name stay.
+        QCOMPARE(::chmod(QFile::encodeName(store.baseDirectory()).constData(), 0755), 0);
+        const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        const QStringList leftovers{QStringLiteral(".config.json.") + uuid + QStringLiteral(".tmp"),
+                                    QStringLiteral(".history.json.") + uuid + QStringLiteral(".tmp")};
+        const QStringList kept{QStringLiteral(".notes.json.") + uuid + QStringLiteral(".tmp"),
+                               QStringLiteral(".history.json.tmp")};
+        for (const QString& name : leftovers + kept) {
+            QVERIFY(writeAll(store.baseDirectory() + u'/' + name, "partial"));
+        }
+        store.tidyFolder();
+        QCOMPARE(modeOf(store.baseDirectory()), mode_t(0700));
+        QStringList present = QDir(store.baseDirectory()).entryList(QDir::Files | QDir::Hidden);
+        QStringList expected = kept + QStringList{QStringLiteral("config.json"), QStringLiteral("history.json")};
+        present.sort();
+        expected.sort();
+        QCOMPARE(present, expected);
+        const auto warnings = QuorAppLogger::shared(QStringLiteral("QuorZub"))->recentEntries(5, QuorLogLevel::warn);
+        QVERIFY(!warnings.isEmpty() && warnings.first().message.contains(QStringLiteral("other users")));
     }
 
     void historyIsWrittenWithWholeSecondUTCDates()

@@ -2,6 +2,7 @@
 
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 
@@ -10,6 +11,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QStringDecoder>
+#include <QTimer>
 #include <QUrl>
 
 #include <QCoro/QCoroSignal>
@@ -17,11 +19,7 @@
 #include <chrono>
 #include <cmath>
 
-using namespace std::chrono_literals;
-
 namespace {
-constexpr auto plainTimeout = 90s;
-constexpr auto streamTimeout = 180s;
 constexpr int httpErrorTextLength = 300;
 
 // ---------------------------------------------------------------------------------------------------
@@ -204,6 +202,31 @@ public:
         }
     }
 
+    // Ends the transfer once `limit` has passed: counted from now, or, with `idle`, from the latest
+    // bytes of the body.
+    void setDeadline(std::chrono::milliseconds limit, bool idle)
+    {
+        m_deadline.setSingleShot(true);
+        m_deadline.setInterval(limit);
+        QObject::connect(&m_deadline, &QTimer::timeout, &m_relay, [this] {
+            m_timedOut = true;
+            // Aborting wakes the reader, which may end this watch: not from inside the timer's signal.
+            QMetaObject::invokeMethod(
+                &m_relay,
+                [this] {
+                    if (m_reply) {
+                        m_reply->abort();
+                    }
+                },
+                Qt::QueuedConnection);
+        });
+        if (idle && m_reply) {
+            QObject::connect(m_reply, &QIODevice::readyRead, &m_deadline, [this] { m_deadline.start(); });
+        }
+        m_deadline.start();
+    }
+
+    bool timedOut() const { return m_timedOut; }
     QNetworkReply* reply() const { return m_reply.data(); }
     bool gone() const { return m_reply.isNull(); }
     bool finished() const { return gone() || (m_reply->isFinished() && m_reply->bytesAvailable() == 0); }
@@ -254,6 +277,9 @@ public:
     // What ended the transfer when no usable HTTP status came with it.
     [[noreturn]] void throwTransferError() const
     {
+        if (m_timedOut) {
+            throw QuorTransferError::fromReply(QNetworkReply::TimeoutError, QString());
+        }
         if (gone()) {
             throw QuorTransferError::fromReply(QNetworkReply::UnknownNetworkError,
                                                QStringLiteral("the network session ended"));
@@ -264,7 +290,9 @@ public:
 private:
     QPointer<QNetworkReply> m_reply;
     quor::detail::SignalRelay m_relay;
+    QTimer m_deadline;
     bool m_signalled = false;
+    bool m_timedOut = false;
 };
 
 QNetworkReply* post(const QPointer<QNetworkAccessManager>& session, const QNetworkRequest& request,
@@ -404,19 +432,31 @@ QCoro::Task<QuorAIClient::PreparedRequest> QuorAIClient::buildRequest(QuorAIClie
             credential = key;
         } else {
             std::optional<QString> token;
+            std::optional<QString> gatewayOverride;
             if (client.accountManager) {
+                gatewayOverride = client.accountManager->gatewayURLOverride();
                 token = co_await client.accountManager->savedToken();
             }
             if (!token || token->isEmpty()) {
                 throw QuorAIClientError::missingAPIKey();
             }
+            // The account token belongs to one gateway; an endpoint edited or taken from elsewhere
+            // must not receive it.
+            const QUrl gateway(QuorCreditsAccountManager::resolvedGatewayURL(gatewayOverride));
+            if (!QuorCredentialRoute::sameOrigin(*url, gateway)) {
+                throw QuorAIClientError::foreignCreditsEndpoint(gateway.host());
+            }
             credential = token;
         }
+    }
+    if (credential && !QuorCredentialRoute::maySendCredential(*url)) {
+        throw QuorAIClientError::insecureEndpoint();
     }
 
     PreparedRequest prepared{QNetworkRequest(*url), requestBody(systemPrompt, userPrompt, config, stream)};
     QNetworkRequest& request = prepared.request;
-    request.setTransferTimeout(static_cast<int>(std::chrono::milliseconds(stream ? streamTimeout : plainTimeout).count()));
+    // Qt refuses a body that inflates past 10 MiB at a high ratio; a valid answer may use all of the cap.
+    request.setDecompressedSafetyCheckThreshold(maxAnswerBytes);
     request.setRawHeader("Content-Type", "application/json");
     if (stream && config.provider != QuorAIProvider::ollamaLocal) {
         request.setRawHeader("Accept", "text/event-stream");
@@ -445,17 +485,22 @@ QCoro::Task<QString> QuorAIClient::completeWith(QuorAIClient client, QString sys
         co_await buildRequest(client, std::move(systemPrompt), std::move(userPrompt), config, std::move(apiKey), false);
     cancel.throwIfCancelled();
     ReplyWatch watch(post(client.session, prepared.request, prepared.body), cancel);
+    // One deadline for the whole answer: a server that dribbles its body cannot keep the call alive.
+    watch.setDeadline(client.deadlines.wholeAnswer, false);
 
     co_await watch.waitForBody();
-    const bool failedStatus = watch.status() && !isSuccess(*watch.status());
-    // One byte over the limit tells an answer that is too large from one that just fits.
-    const QByteArray body = co_await watch.readUpTo(failedStatus ? maxErrorBodyBytes : maxAnswerBytes + 1);
+    // One byte over the limit tells an answer that is too large from one that just fits. An error
+    // body is read as far as an answer may go, so a long JSON error still says what went wrong.
+    const QByteArray body = co_await watch.readUpTo(maxAnswerBytes + 1);
     cancel.throwIfCancelled();
+    if (watch.timedOut()) {
+        watch.throwTransferError();
+    }
 
     const std::optional<int> status = watch.status();
     if (status && !isSuccess(*status)) {
         // Also a redirect that was not followed: it is a status outside 200 to 299 like any other.
-        throw parseHTTPError(*status, withoutPartialCharacter(body));
+        throw parseHTTPError(*status, withoutPartialCharacter(body.left(maxAnswerBytes)));
     }
     if (body.size() > maxAnswerBytes) {
         throw QuorTransferError::answerTooLarge();
@@ -495,6 +540,8 @@ QCoro::AsyncGenerator<QString> QuorAIClient::streamWith(QuorAIClient client, QSt
             co_await buildRequest(client, std::move(systemPrompt), std::move(userPrompt), config, std::move(apiKey), true);
         cancel.throwIfCancelled();
         ReplyWatch watch(post(client.session, prepared.request, prepared.body), cancel);
+        // A stream may run long, but not silent.
+        watch.setDeadline(client.deadlines.streamIdle, true);
 
         co_await watch.waitForBody();
         cancel.throwIfCancelled();

@@ -13,6 +13,7 @@
 #include <QCoro/QCoroAsyncGenerator>
 #include <QCoro/QCoroTask>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -38,10 +39,18 @@ struct QuorAIClient {
     using BillingUpdate =
         std::function<QCoro::Task<>(std::optional<double> availableUSD, std::optional<double> creditsAvailable)>;
 
-    // An error answer is read no further than this; a server cannot make the client hold more.
+    // A stream's error answer is read no further than this; a server cannot make the client hold more.
     static constexpr qint64 maxErrorBodyBytes = 8192;
-    // A whole plain answer, or one line of a stream, may not grow beyond this.
+    // A whole plain answer (an error answer included), or one line of a stream, may not grow beyond this.
     static constexpr qint64 maxAnswerBytes = 16 * 1024 * 1024;
+
+    // How long a call may take before it ends as timed out.
+    struct Deadlines {
+        // A plain answer, from the request to the last byte.
+        std::chrono::milliseconds wholeAnswer{std::chrono::seconds(90)};
+        // A stream between two pieces of its body (and before the first).
+        std::chrono::milliseconds streamIdle{std::chrono::seconds(180)};
+    };
 
     // `session` and `accountManager` are not owned; a call made after either is gone fails cleanly.
     QuorAIClient(QNetworkAccessManager* session, QuorCreditsAccountManager* accountManager,
@@ -50,9 +59,10 @@ struct QuorAIClient {
     QPointer<QNetworkAccessManager> session;
     QPointer<QuorCreditsAccountManager> accountManager;
     BillingUpdate onBillingUpdate;
+    Deadlines deadlines;
 
     // The assistant's answer, trimmed. Throws QuorAIClientError, QuorTransferError for transport
-    // failures (no connection, 90 s without progress, an answer over maxAnswerBytes) and
+    // failures (no connection, the answer's deadline passed, an answer over maxAnswerBytes) and
     // QuorCancelledError when `cancel` fires.
     QCoro::Task<QString> complete(QString systemPrompt, QString userPrompt, QuorAIConfig config,
                                   std::optional<QString> apiKey, QuorCancellationToken cancel = {}) const;

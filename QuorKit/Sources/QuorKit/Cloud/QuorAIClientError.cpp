@@ -51,6 +51,14 @@ QuorAIClientError QuorAIClientError::httpError(int statusCode, QString message)
 QuorAIClientError QuorAIClientError::invalidEndpoint() { return QuorAIClientError(Kind::invalidEndpoint); }
 QuorAIClientError QuorAIClientError::missingAPIKey() { return QuorAIClientError(Kind::missingAPIKey); }
 QuorAIClientError QuorAIClientError::emptyResponse() { return QuorAIClientError(Kind::emptyResponse); }
+QuorAIClientError QuorAIClientError::insecureEndpoint() { return QuorAIClientError(Kind::insecureEndpoint); }
+
+QuorAIClientError QuorAIClientError::foreignCreditsEndpoint(QString gatewayHost)
+{
+    QuorAIClientError error(Kind::foreignCreditsEndpoint);
+    error.m_message = std::move(gatewayHost);
+    return error;
+}
 
 QString QuorAIClientError::englishDescription() const
 {
@@ -74,6 +82,12 @@ QString QuorAIClientError::englishDescription() const
         return QStringLiteral("API key or Tallowmer credit token is required for this provider.");
     case Kind::emptyResponse:
         return QStringLiteral("Provider returned an empty response.");
+    case Kind::insecureEndpoint:
+        return QStringLiteral("API keys and tokens are not sent over plain http, except to this computer. Use an "
+                              "https:// endpoint address.");
+    case Kind::foreignCreditsEndpoint:
+        return QStringLiteral("The Tallowmer credit token is sent only to the credits gateway (") + m_message
+            + QStringLiteral("). Choose Tallowmer Credits again in Settings to restore its endpoint.");
     }
     return {};
 }
@@ -104,6 +118,12 @@ QString QuorAIClientError::turkishDescription() const
         return QStringLiteral("Bu sağlayıcı için API anahtarı veya Tallowmer kredi jetonu gereklidir.");
     case Kind::emptyResponse:
         return QStringLiteral("Sağlayıcı boş yanıt döndürdü.");
+    case Kind::insecureEndpoint:
+        return QStringLiteral("API anahtarları ve jetonlar, bu bilgisayar dışında düz http üzerinden gönderilmez. "
+                              "https:// ile başlayan bir uç nokta adresi kullanın.");
+    case Kind::foreignCreditsEndpoint:
+        return QStringLiteral("Tallowmer kredi jetonu yalnızca kredi geçidine (") + m_message
+            + QStringLiteral(") gönderilir. Uç noktasını geri yüklemek için Ayarlar'da Tallowmer Kredisi'ni yeniden seçin.");
     }
     return {};
 }

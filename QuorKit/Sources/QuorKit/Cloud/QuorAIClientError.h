@@ -18,6 +18,8 @@ public:
         invalidEndpoint,     // the configured endpoint is not an http or https address
         missingAPIKey,       // the provider needs a key or token and none is at hand
         emptyResponse,       // no HTTP answer, or a successful answer without content
+        insecureEndpoint,    // a key or token would go over plain http to another computer
+        foreignCreditsEndpoint, // the account token would go to a host other than the credits gateway
     };
 
     static QuorAIClientError appBudgetExceeded(std::optional<QString> app, std::optional<QString> detail);
@@ -26,12 +28,16 @@ public:
     static QuorAIClientError invalidEndpoint();
     static QuorAIClientError missingAPIKey();
     static QuorAIClientError emptyResponse();
+    static QuorAIClientError insecureEndpoint();
+    // `gatewayHost` is the host the token belongs to, named in the text.
+    static QuorAIClientError foreignCreditsEndpoint(QString gatewayHost);
 
     Kind kind() const { return m_kind; }
     const std::optional<QString>& app() const { return m_app; }       // appBudgetExceeded
     const std::optional<QString>& detail() const { return m_detail; } // the two credit cases
     int statusCode() const { return m_statusCode; }                   // httpError
-    const QString& message() const { return m_message; }              // httpError
+    // httpError's message; the gateway's host for foreignCreditsEndpoint.
+    const QString& message() const { return m_message; }
 
     QString englishDescription() const override;
     QString turkishDescription() const override;

@@ -5,9 +5,9 @@
 #include "QuorKit/System/QuorSettings.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorRegularFile.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -33,17 +33,14 @@ constexpr qint64 freshnessFloorSeconds = 300;
 
 // ---- files (run on worker threads) ----
 
+// Only a regular file is read: a FIFO or a device in a cache file's place is passed over.
 std::optional<QByteArray> readSmallFile(const QString& path, qint64 limit)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > limit) {
+    QuorRegularFile::ReadResult read = QuorRegularFile::read(path, limit);
+    if (!read.ok()) {
         return std::nullopt;
     }
-    QByteArray bytes = file.read(limit + 1);
-    if (bytes.size() > limit) {
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(read.bytes);
 }
 
 // A catalog worth keeping: it decodes and lists at least one model.

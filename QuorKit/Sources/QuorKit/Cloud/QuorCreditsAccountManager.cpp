@@ -1,5 +1,6 @@
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 
+#include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorCreditsError.h"
 #include "QuorKit/Cloud/QuorFeedbackService.h"
@@ -471,9 +472,10 @@ void QuorCreditsAccountManager::setURLOpener(URLOpener opener)
 
 QUrl QuorCreditsAccountManager::gatewayAddress(const QString& path) const
 {
-    // Only web addresses carry the token: a "file:" or relative gateway would read or write local files.
+    // Only web addresses carry the token: a "file:" or relative gateway would read or write local files,
+    // and plain http to another computer would show the token and the sign-in codes to the network.
     const QUrl url(resolvedGatewayURL(m_gatewayURLOverride) + path, QUrl::StrictMode);
-    if (!QuorCreditsAccountManager::isWebAddress(url)) {
+    if (!QuorCreditsAccountManager::isWebAddress(url) || !QuorCredentialRoute::maySendCredential(url)) {
         throw QuorCreditsError::invalidGatewayURL();
     }
     return url;

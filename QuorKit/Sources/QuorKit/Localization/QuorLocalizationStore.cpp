@@ -5,10 +5,10 @@
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorRegularFile.h"
 #include "QuorPlatform/Compression/QuorLzfseDecoder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 
@@ -24,17 +24,16 @@ bool isCompressed(const QString& path)
     return QFileInfo(path).suffix().toLower() == QLatin1String("lzfse");
 }
 
+// A pack is a regular file of modest size; anything else in its place (a FIFO, a device, a
+// folder, a huge file) is passed over rather than waited on or read without end.
 std::optional<QByteArray> readFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    constexpr qint64 maxPackBytes = 32 * 1024 * 1024;
+    QuorRegularFile::ReadResult read = QuorRegularFile::read(path, maxPackBytes);
+    if (!read.ok()) {
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(read.bytes);
 }
 
 // Lays `from` over `into`; an empty text never hides one from below.

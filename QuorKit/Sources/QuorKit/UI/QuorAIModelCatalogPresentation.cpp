@@ -2,9 +2,12 @@
 
 #include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/UI/QuorCreditsUIFormatter.h"
+
+#include <QUrl>
 
 namespace {
 using P = QuorAIModelCatalogPresentation;
@@ -78,12 +81,14 @@ P::CategoryChip categoryChip(QuorAIModelFilterCategory category, const P::Inputs
     return chip;
 }
 
-// A local runtime other than Ollama speaks the OpenAI-compatible protocol at its catalog address.
+// A local runtime other than Ollama speaks the OpenAI-compatible protocol at its catalog address. The
+// configuration it writes carries the user's key, so a catalog naming another computer for a local
+// runtime is not followed.
 QString localServerEndpoint(const QuorUnifiedModelRowItem& item, const QuorAIModelCatalogDocument& document)
 {
     const std::optional<QuorAIProviderSpec> provider = document.provider(item.providerId);
     QString base = provider ? trimmedSlashes(provider->defaultBaseUrl) : QString();
-    if (base.isEmpty()) {
+    if (base.isEmpty() || !QuorCredentialRoute::isThisComputer(QUrl(base))) {
         base = trimmedSlashes(QuorAIModelCatalogStore::defaultLMStudioBaseURL());
     }
     const QString path = provider && !provider->chatPath.trimmed().isEmpty() ? provider->chatPath

@@ -3,6 +3,7 @@
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
+#include "QuorKit/Utilities/QuorRegularFile.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -10,7 +11,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -28,6 +28,7 @@
 #include <fcntl.h>
 #include <map>
 #include <memory>
+#include <sys/stat.h>
 #include <syslog.h>
 #include <unistd.h>
 #include <vector>
@@ -120,9 +121,16 @@ void mirrorToSystemLog(const QString& subsystem, QuorLogLevel level, const QStri
 
 bool appendToExisting(const QString& path, const QByteArray& bytes, QString& failure)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    // Non-blocking, so a FIFO in the log's place cannot stall the caller waiting for a reader.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         failure = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        failure = QStringLiteral("not a regular file");
+        ::close(fd);
         return false;
     }
     const char* cursor = bytes.constData();
@@ -205,7 +213,8 @@ void QuorAppLogger::log(QuorLogLevel level, const QString& category, const QStri
 
     const QMutexLocker locker(&m_lock);
     QString failure;
-    if (!QDir().mkpath(m_logDirectory)) {
+    // What the user selected reaches the log: its folders are the user's alone.
+    if (!QuorAtomicFile::createFolders(m_logDirectory, 0700)) {
         failure = QStringLiteral("cannot create the folder %1").arg(m_logDirectory);
     } else {
         rotateIfNeededLocked();
@@ -242,7 +251,11 @@ bool QuorAppLogger::appendLocked(const QByteArray& line, QString& failure) const
     if (QFileInfo::exists(m_currentLogFile)) {
         return appendToExisting(m_currentLogFile, line, failure);
     }
-    const auto result = QuorAtomicFile::write(m_currentLogFile, line);
+    // A process killed while it started a file may have left its temporary copy behind.
+    QuorAtomicFile::removeStaleTemporaryFiles(m_logDirectory, {QFileInfo(m_currentLogFile).fileName()});
+    QuorAtomicFile::WriteOptions options;
+    options.fileMode = 0600;
+    const auto result = QuorAtomicFile::write(m_currentLogFile, line, options);
     failure = result.error;
     return result.ok;
 }
@@ -267,11 +280,12 @@ void QuorAppLogger::rotateIfNeededLocked() const
 QList<QuorLogEntry> QuorAppLogger::recentEntries(int limit, QuorLogLevel minimumLevel) const
 {
     const QMutexLocker locker(&m_lock);
-    QFile file(m_currentLogFile);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // The file rotates at m_maxFileBytes; anything far larger is not this logger's file.
+    const auto read = QuorRegularFile::read(m_currentLogFile, std::max<qint64>(4 * m_maxFileBytes, 16 * 1024 * 1024));
+    if (!read.ok()) {
         return {};
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray& bytes = read.bytes;
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     if (decoder.hasError() || text.isEmpty()) {
@@ -321,7 +335,7 @@ void QuorAppLogger::clear()
 
 void QuorAppLogger::revealInFinder() const
 {
-    QDir().mkpath(m_logDirectory);
+    QuorAtomicFile::createFolders(m_logDirectory, 0700);
     const QString folder = m_logDirectory;
     if (!QFileInfo::exists(m_currentLogFile)) {
         openFolder(folder);

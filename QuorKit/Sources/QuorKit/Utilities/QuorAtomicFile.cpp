@@ -8,6 +8,7 @@
 #include <QUuid>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -40,6 +41,32 @@ bool makeFolders(const QString& folder, std::optional<mode_t> mode)
     return true;
 }
 
+const QString uuidPattern =
+    QStringLiteral("[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}");
+
+// Where a chain of symbolic links starting at `path` ends: `path` itself when it is no link, also
+// when the end does not exist yet. Nothing for a chain too long to be anything but a loop.
+std::optional<QString> endOfLinks(const QString& path)
+{
+    QString current = QFileInfo(path).absoluteFilePath();
+    for (int hops = 0; hops < 40; ++hops) {
+        const QByteArray native = QFile::encodeName(current);
+        struct stat info {};
+        if (::lstat(native.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return current;
+        }
+        QByteArray buffer(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length = ::readlink(native.constData(), buffer.data(), static_cast<size_t>(buffer.size()));
+        if (length < 0) {
+            return std::nullopt;
+        }
+        const QString target = QFile::decodeName(buffer.left(length));
+        current = QDir::cleanPath(QDir::isAbsolutePath(target) ? target
+                                                                : QFileInfo(current).absolutePath() + QLatin1Char('/') + target);
+    }
+    return std::nullopt;
+}
+
 bool writeAll(int fd, const QByteArray& data)
 {
     const char* cursor = data.constData();
@@ -61,9 +88,22 @@ bool writeAll(int fd, const QByteArray& data)
 
 WriteResult write(const QString& path, const QByteArray& data, const WriteOptions& options)
 {
-    const QFileInfo target(path);
+    const std::optional<QString> resolved = endOfLinks(path);
+    if (!resolved) {
+        return {false, QStringLiteral("too many symbolic links: %1").arg(path)};
+    }
+    const QFileInfo target(*resolved);
     const QString folder = target.absolutePath();
-    if (options.createFolder && !makeFolders(folder, options.folderMode)) {
+    if (*resolved != QFileInfo(path).absoluteFilePath()) {
+        // Written through a link: the link's target is replaced, and never by creating folders the
+        // link merely names, nor over something that is not a file.
+        if (!QFileInfo(folder).isDir()) {
+            return {false, QStringLiteral("the folder of the link's target does not exist: %1").arg(*resolved)};
+        }
+        if (target.exists() && !target.isFile()) {
+            return {false, QStringLiteral("the link's target is not a regular file: %1").arg(*resolved)};
+        }
+    } else if (options.createFolder && !makeFolders(folder, options.folderMode)) {
         return {false, errnoText("cannot create folder", folder)};
     }
     const QString temporary = folder + QStringLiteral("/.") + target.fileName() + QLatin1Char('.')
@@ -90,11 +130,38 @@ WriteResult write(const QString& path, const QByteArray& data, const WriteOption
     return {true, {}};
 }
 
+bool createFolders(const QString& folder, mode_t mode)
+{
+    return makeFolders(QFileInfo(folder).absoluteFilePath(), mode);
+}
+
 bool isTemporaryName(const QString& fileName)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\..+\\.[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}\\.tmp$"));
+    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.") + uuidPattern + QStringLiteral("\\.tmp$"));
     return pattern.match(fileName).hasMatch();
+}
+
+int removeStaleTemporaryFiles(const QString& folder, const QStringList& targetNames)
+{
+    QStringList alternatives;
+    for (const QString& name : targetNames) {
+        alternatives.append(QRegularExpression::escape(name));
+    }
+    const QRegularExpression pattern(QStringLiteral("^\\.(?:") + alternatives.join(QLatin1Char('|'))
+                                     + QStringLiteral(")\\.") + uuidPattern + QStringLiteral("\\.tmp$"));
+    int removed = 0;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (targetNames.isEmpty() || !pattern.match(name).hasMatch()) {
+            continue;
+        }
+        const QByteArray native = QFile::encodeName(folder + QLatin1Char('/') + name);
+        struct stat info {};
+        if (::lstat(native.constData(), &info) == 0 && S_ISREG(info.st_mode) && ::unlink(native.constData()) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 std::optional<QString> moveAside(const QString& path)

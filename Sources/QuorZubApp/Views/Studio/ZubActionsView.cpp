@@ -257,9 +257,9 @@ void ZubActionsView::sync()
 void ZubActionsView::syncRows()
 {
     QStringList order;
-    QHash<QUuid, int> seen;
+    // Ids are unique: the store gives duplicates of a hand-edited file ids of their own.
     for (const ZubActionsPresentation::Row& row : m_presentation.rows) {
-        const QString key = rowKey(row.id, seen);
+        const QString key = row.id.toString(QUuid::WithoutBraces);
         auto found = m_rows.find(key);
         if (found == m_rows.end()) {
             found = m_rows.insert(key, makeRow(key, row.id));

@@ -378,9 +378,9 @@ void ZubHistoryView::syncList()
 
     const QList<ZubHistoryPresentation::Card> wanted = cards.mid(0, std::min(cards.size(), m_limit));
     QStringList keys;
-    QHash<QUuid, int> seen;
+    // Ids are unique: the store gives duplicates of a hand-edited file ids of their own.
     for (const ZubHistoryPresentation::Card& card : wanted) {
-        keys << rowKey(card.record.id, seen);
+        keys << card.record.id.toString(QUuid::WithoutBraces);
     }
     if (wanted == m_builtCards && keys == m_builtKeys) {
         return;

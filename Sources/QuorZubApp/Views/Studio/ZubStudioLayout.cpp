@@ -144,16 +144,6 @@ QList<QuorMenuPicker::Item> menuItems(const QStringList& titles)
     return items;
 }
 
-QString rowKey(const QUuid& id, QHash<QUuid, int>& seen)
-{
-    const int occurrence = seen[id]++;
-    QString key = id.toString(QUuid::WithoutBraces);
-    if (occurrence > 0) {
-        key += QLatin1Char('#') + QString::number(occurrence);
-    }
-    return key;
-}
-
 void retireLater(QWidget* widget)
 {
     if (widget != nullptr) {

@@ -4,12 +4,10 @@
 #include "QuorKit/Design/QuorMenuPicker.h"
 
 #include <QColor>
-#include <QHash>
 #include <QList>
 #include <QMargins>
 #include <QString>
 #include <QStringList>
-#include <QUuid>
 
 class QFont;
 class QHBoxLayout;
@@ -69,9 +67,6 @@ ZubStudioButton* glassIconButton(const QString& name, const QString& symbol, con
 // The menu picker items for `titles`, none marked.
 QList<QuorMenuPicker::Item> menuItems(const QStringList& titles);
 
-// A key for the row of `id` that stays unique when the same id is listed again ("id#1", ...);
-// `seen` counts the ids so far.
-QString rowKey(const QUuid& id, QHash<QUuid, int>& seen);
 // Takes a widget out of sight and deletes it once the event that led here has been handled (it
 // may hold the button whose click removed it).
 void retireLater(QWidget* widget);

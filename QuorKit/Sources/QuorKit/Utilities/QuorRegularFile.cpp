@@ -1,0 +1,82 @@
+#include "QuorKit/Utilities/QuorRegularFile.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace QuorRegularFile {
+
+namespace {
+using Status = ReadResult::Status;
+
+ReadResult failure(Status status, const QString& error)
+{
+    return {status, {}, error};
+}
+
+QString errnoText()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Closes the descriptor on every way out.
+struct Descriptor {
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+};
+} // namespace
+
+ReadResult read(const QString& path, qint64 maxBytes)
+{
+    // Non-blocking, so opening a FIFO returns at once instead of waiting for a writer.
+    const Descriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    if (file.fd < 0) {
+        return failure(errno == ENOENT ? Status::missing : Status::failed, errnoText());
+    }
+    struct stat info {};
+    if (::fstat(file.fd, &info) != 0) {
+        return failure(Status::failed, errnoText());
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return failure(Status::notRegular, QStringLiteral("not a regular file"));
+    }
+    if (info.st_size > maxBytes) {
+        return failure(Status::tooLarge, QStringLiteral("larger than %1 bytes").arg(maxBytes));
+    }
+    // The size is only a hint: a file that grows while it is read still stops one byte past the cap.
+    QByteArray bytes(static_cast<qsizetype>(info.st_size) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (true) {
+        if (filled == bytes.size()) {
+            if (filled > maxBytes) {
+                return failure(Status::tooLarge, QStringLiteral("larger than %1 bytes").arg(maxBytes));
+            }
+            bytes.resize(std::min<qsizetype>(bytes.size() * 2, static_cast<qsizetype>(maxBytes) + 1));
+        }
+        const ssize_t got = ::read(file.fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return failure(Status::failed, errnoText());
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += got;
+    }
+    bytes.truncate(filled);
+    return {Status::ok, bytes, {}};
+}
+
+} // namespace QuorRegularFile
