@@ -167,10 +167,16 @@ private:
         return std::nullopt;
     }
 
-    QRect openWallet(const QuorZubInstance& zub, QPoint pill)
+    // Clicks the pill until the wallet is up (a busy machine may still be settling the studio).
+    QRect openWallet(const QuorZubInstance& zub, const ZubConfig& config)
     {
-        m_input.click(pill);
-        if (!QTest::qWaitFor([&] { return wallet(zub).has_value(); }, 10000)) {
+        for (int attempt = 0; attempt < 3 && !wallet(zub); ++attempt) {
+            m_input.click(studioPill(*m_windows.find(zub.pid(), kStudioTitle), config));
+            if (QTest::qWaitFor([&] { return wallet(zub).has_value(); }, 5000)) {
+                break;
+            }
+        }
+        if (!wallet(zub)) {
             qWarning("the wallet did not open");
             return {};
         }
@@ -211,7 +217,6 @@ private slots:
         const X11Windows::Client studio = *m_windows.find(zub.pid(), kStudioTitle);
         QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), studio.window, 10000);
         QTest::qWait(400);
-        const QPoint pill = studioPill(studio, config);
 
         // Stores here in the program's states, to lay the wallet out as it shows them.
         QTemporaryDir accounts;
@@ -225,7 +230,7 @@ private slots:
         gateway.server.clearRequests();
 
         // The pill opens the wallet; Device Code asks the gateway for a code and shows its page.
-        QRect popup = openWallet(zub, pill);
+        QRect popup = openWallet(zub, config);
         QVERIFY(!popup.isNull());
         m_input.click(walletControl(popup, signedOut, QStringLiteral("deviceCode")));
         QTRY_VERIFY_WITH_TIMEOUT(!gateway.server.requests("/v1/device/token").isEmpty(), 10000);
@@ -242,6 +247,7 @@ private slots:
         const QString tokenKey = QStringLiteral("account-token ") + gatewayURL;
         QCOMPARE(accountFile(zub).value(tokenKey).toString(), QStringLiteral("tok-device"));
         QTRY_VERIFY_WITH_TIMEOUT(readScreen(*wallet(zub)).contains(QStringLiteral("1,234 cr")), 15000);
+        const QPoint pill = studioPill(*m_windows.find(zub.pid(), kStudioTitle), config);
         const QRect pillArea(pill.x() - 110, pill.y() - 14, 124, 28);
         QTRY_VERIFY_WITH_TIMEOUT(readScreen(pillArea).contains(QStringLiteral("1,234")), 10000);
 
@@ -282,7 +288,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_windows.find(zub.pid(), kBarTitle).has_value(), 10000);
 
         // Sign Out tells the gateway and takes the token off this computer.
-        popup = openWallet(zub, pill);
+        popup = openWallet(zub, config);
         QVERIFY(!popup.isNull());
         m_input.click(walletControl(popup, signedIn, QStringLiteral("signOut")));
         QTRY_COMPARE_WITH_TIMEOUT(gateway.server.requests("/v1/logout").size(), 1, 10000);
