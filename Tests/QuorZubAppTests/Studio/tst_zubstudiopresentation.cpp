@@ -1,4 +1,4 @@
-#include "QuorZubApp/Views/Studio/ZubAdaptiveGridLayout.h"
+#include "QuorKit/Design/QuorAdaptiveGridLayout.h"
 #include "QuorZubApp/Views/Studio/ZubPlaygroundPresentation.h"
 #include "QuorZubApp/Views/Studio/ZubSettingsPresentation.h"
 #include "QuorZubApp/Views/Studio/ZubStudioHeaderPresentation.h"
@@ -254,11 +254,11 @@ private slots:
 
     void adaptiveGridColumns()
     {
-        QCOMPARE(ZubAdaptiveGridLayout::columnCount(0, 132, 8), 1);
-        QCOMPARE(ZubAdaptiveGridLayout::columnCount(131, 132, 8), 1);
-        QCOMPARE(ZubAdaptiveGridLayout::columnCount(272, 132, 8), 2);
-        QCOMPARE(ZubAdaptiveGridLayout::columnCount(271, 132, 8), 1);
-        QCOMPARE(ZubAdaptiveGridLayout::columnCount(900, 220, 8), 3);
+        QCOMPARE(QuorAdaptiveGridLayout::columnCount(0, 132, 8), 1);
+        QCOMPARE(QuorAdaptiveGridLayout::columnCount(131, 132, 8), 1);
+        QCOMPARE(QuorAdaptiveGridLayout::columnCount(272, 132, 8), 2);
+        QCOMPARE(QuorAdaptiveGridLayout::columnCount(271, 132, 8), 1);
+        QCOMPARE(QuorAdaptiveGridLayout::columnCount(900, 220, 8), 3);
     }
 };
 

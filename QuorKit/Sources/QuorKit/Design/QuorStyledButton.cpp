@@ -81,13 +81,30 @@ void QuorStyledButton::setBusy(bool busy)
     update();
 }
 
+void QuorStyledButton::setLabelFont(double size, QFont::Weight weight)
+{
+    m_labelFont = std::pair{size, weight};
+    updateGeometry();
+    update();
+}
+
+QuorButtonLook QuorStyledButton::styledLook(bool pressed) const
+{
+    QuorButtonLook look = lookOf(m_style, pressed);
+    if (m_labelFont) {
+        look.fontSize = m_labelFont->first;
+        look.fontWeight = m_labelFont->second;
+    }
+    return look;
+}
+
 QuorButtonLook QuorStyledButton::currentLook() const
 {
-    QuorButtonLook resting = lookOf(m_style, false);
+    QuorButtonLook resting = styledLook(false);
     if (m_pressProgress <= 0) {
         return resting;
     }
-    const QuorButtonLook pressed = lookOf(m_style, true);
+    const QuorButtonLook pressed = styledLook(true);
     const double t = m_pressProgress;
     resting.fill = mix(resting.fill, pressed.fill, t);
     resting.opacity += (pressed.opacity - resting.opacity) * t;
@@ -123,7 +140,7 @@ void QuorStyledButton::animatePress(bool pressed)
 
 QSize QuorStyledButton::sizeHint() const
 {
-    const QuorButtonLook look = lookOf(m_style, false);
+    const QuorButtonLook look = styledLook(false);
     const QFontMetricsF metrics(QuorFonts::system(look.fontSize, look.fontWeight));
     double width = metrics.horizontalAdvance(text());
     if (hasSymbolSlot()) {

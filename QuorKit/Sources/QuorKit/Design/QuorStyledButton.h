@@ -7,6 +7,8 @@
 #include <QAbstractButton>
 #include <QPointer>
 
+#include <optional>
+#include <utility>
 #include <variant>
 
 class QPainter;
@@ -31,6 +33,10 @@ public:
     void setBusy(bool busy);
     bool isBusy() const { return m_busyTicker != nullptr; }
 
+    // Sets the title in `size` and `weight` instead of the style's font, for buttons that stand
+    // among caption or badge texts.
+    void setLabelFont(double size, QFont::Weight weight);
+
     QuorButtonLook currentLook() const;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -44,9 +50,11 @@ protected:
 private:
     void animatePress(bool pressed);
     bool hasSymbolSlot() const { return !m_symbolName.isEmpty() || isBusy(); }
+    QuorButtonLook styledLook(bool pressed) const;
 
     QuorButtonStyle m_style;
     QString m_symbolName;
+    std::optional<std::pair<double, QFont::Weight>> m_labelFont;
     double m_pressProgress = 0; // 0 resting, 1 pressed
     QPointer<QVariantAnimation> m_pressAnimation;
     QTimer* m_busyTicker = nullptr;

@@ -84,6 +84,18 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("arrow.uturn.left"), 0xe166},           // undo
         {QStringLiteral("pin.fill"), 0xf10d},                   // push_pin
         {QStringLiteral("pin"), 0xf10d},                        // push_pin (the font has no outline; colour tells)
+        // Suite views: quick actions, memory pill and gauge, offload banner.
+        {QStringLiteral("sun.max.fill"), 0xe430},               // wb_sunny
+        {QStringLiteral("externaldrive.badge.timemachine"), 0xe1db}, // storage
+        {QStringLiteral("xmark.octagon.fill"), 0xe99a},         // dangerous
+        {QStringLiteral("scope"), 0xe1b3},                      // gps_fixed
+        {QStringLiteral("bolt.circle.fill"), 0xe932},           // offline_bolt
+        {QStringLiteral("chart.bar.xaxis"), 0xe26b},            // bar_chart
+        {QStringLiteral("rectangle.inset.topright.filled"), 0xe911}, // picture_in_picture_alt
+        {QStringLiteral("thermometer.medium"), 0xe1ff},         // device_thermostat
+        {QStringLiteral("square.grid.2x2.fill"), 0xe9b0},       // grid_view
+        {QStringLiteral("memorychip"), 0xe322},                 // memory
+        {QStringLiteral("circle"), 0xe836},                     // radio_button_unchecked
     };
     return symbols;
 }

@@ -37,4 +37,9 @@ QString configDirectory()
     return xdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
 }
 
+QString cacheDirectory()
+{
+    return xdgFolder("XDG_CACHE_HOME", QStringLiteral(".cache"));
+}
+
 } // namespace QuorPaths

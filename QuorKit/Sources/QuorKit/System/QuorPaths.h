@@ -11,4 +11,6 @@ QString tallowmerDirectory();
 QString appDirectory(const QString& appName);
 // The user's configuration folder ($XDG_CONFIG_HOME, else ~/.config).
 QString configDirectory();
+// The user's cache folder ($XDG_CACHE_HOME, else ~/.cache).
+QString cacheDirectory();
 } // namespace QuorPaths

@@ -1,5 +1,7 @@
 #include "QuorKit/Utilities/QuorRegularFile.h"
 
+#include "QuorPlatform/Loopback/UniqueFd.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -23,28 +25,18 @@ QString errnoText()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
-
-// Closes the descriptor on every way out.
-struct Descriptor {
-    int fd;
-    ~Descriptor()
-    {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-};
 } // namespace
 
-ReadResult read(const QString& path, qint64 maxBytes)
+ReadResult read(const QString& path, qint64 maxBytes, Links links)
 {
     // Non-blocking, so opening a FIFO returns at once instead of waiting for a writer.
-    const Descriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-    if (file.fd < 0) {
+    const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == Links::refuse ? O_NOFOLLOW : 0);
+    const quor::platform::UniqueFd file(::open(QFile::encodeName(path).constData(), flags));
+    if (!file) {
         return failure(errno == ENOENT ? Status::missing : Status::failed, errnoText());
     }
     struct stat info {};
-    if (::fstat(file.fd, &info) != 0) {
+    if (::fstat(file.get(), &info) != 0) {
         return failure(Status::failed, errnoText());
     }
     if (!S_ISREG(info.st_mode)) {
@@ -63,7 +55,7 @@ ReadResult read(const QString& path, qint64 maxBytes)
             }
             bytes.resize(std::min<qsizetype>(bytes.size() * 2, static_cast<qsizetype>(maxBytes) + 1));
         }
-        const ssize_t got = ::read(file.fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
+        const ssize_t got = ::read(file.get(), bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;

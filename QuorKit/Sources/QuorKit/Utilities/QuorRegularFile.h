@@ -19,7 +19,11 @@ struct ReadResult {
     bool ok() const { return status == Status::ok; }
 };
 
+// Whether a symbolic link at the path itself is followed. Files another process may have placed
+// (the suite folder shared by the suite's applications) are read only when nothing links elsewhere.
+enum class Links { follow, refuse };
+
 // The whole file at `path` when it is a regular file of at most `maxBytes` bytes.
-ReadResult read(const QString& path, qint64 maxBytes);
+ReadResult read(const QString& path, qint64 maxBytes, Links links = Links::follow);
 
 } // namespace QuorRegularFile

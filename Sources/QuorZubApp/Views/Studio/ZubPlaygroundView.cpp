@@ -1,6 +1,6 @@
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 
-#include "QuorZubApp/Views/Studio/ZubAdaptiveGridLayout.h"
+#include "QuorKit/Design/QuorAdaptiveGridLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
@@ -180,7 +180,7 @@ QWidget* ZubPlaygroundView::buildGridCard()
     layout->addWidget(m_gridTitle);
     m_grid = new QWidget(box);
     m_grid->setObjectName(QStringLiteral("actionGrid"));
-    m_gridLayout = new ZubAdaptiveGridLayout(132, 8, 8, m_grid);
+    m_gridLayout = new QuorAdaptiveGridLayout(132, 8, 8, m_grid);
     layout->addWidget(m_grid);
     return glassCard(box);
 }

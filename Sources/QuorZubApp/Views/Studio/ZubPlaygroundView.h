@@ -15,7 +15,7 @@ class QPlainTextEdit;
 class QVBoxLayout;
 class QuorGlassCard;
 class QuorMenuPicker;
-class ZubAdaptiveGridLayout;
+class QuorAdaptiveGridLayout;
 class ZubStudioPlate;
 
 // The playground tab: type or pick a sample, see its live figures, run any enabled action on it and
@@ -69,7 +69,7 @@ private:
     QAbstractButton* m_clearButton = nullptr;
     QLabel* m_gridTitle = nullptr;
     QWidget* m_grid = nullptr;
-    ZubAdaptiveGridLayout* m_gridLayout = nullptr;
+    QuorAdaptiveGridLayout* m_gridLayout = nullptr;
     QList<QAbstractButton*> m_tiles;
     QVBoxLayout* m_column = nullptr;
     QuorGlassCard* m_resultCard = nullptr;

@@ -1,6 +1,6 @@
 #include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 
-#include "QuorZubApp/Views/Studio/ZubAdaptiveGridLayout.h"
+#include "QuorKit/Design/QuorAdaptiveGridLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
@@ -318,7 +318,7 @@ QWidget* ZubSettingsView::buildExcludedCard()
 
     m_excludedGrid = new QWidget(box);
     m_excludedGrid->setObjectName(QStringLiteral("excludedGrid"));
-    m_excludedLayout = new ZubAdaptiveGridLayout(220, 8, 8, m_excludedGrid);
+    m_excludedLayout = new QuorAdaptiveGridLayout(220, 8, 8, m_excludedGrid);
     layout->addWidget(m_excludedGrid);
 
     m_quickTitle = QuorLabels::make(QString(), QuorFonts::system(11.5, QFont::DemiBold), QuorGlassTokens::textSecondary(), box);

@@ -14,7 +14,7 @@ class QVBoxLayout;
 class QuorAIUnifiedSettingsCard;
 class QuorLanguagePicker;
 class QuorMenuPicker;
-class ZubAdaptiveGridLayout;
+class QuorAdaptiveGridLayout;
 class ZubStudioButton;
 
 // The settings tab: desktop permissions, the translation backend and default target language, the
@@ -84,7 +84,7 @@ private:
     QLineEdit* m_manualField = nullptr;
     QAbstractButton* m_addButton = nullptr;
     QWidget* m_excludedGrid = nullptr;
-    ZubAdaptiveGridLayout* m_excludedLayout = nullptr;
+    QuorAdaptiveGridLayout* m_excludedLayout = nullptr;
     QLabel* m_quickTitle = nullptr;
     QWidget* m_quickScroll = nullptr;
     QWidget* m_quickRow = nullptr;

@@ -5,12 +5,12 @@
 
 // A grid with as many equal columns as fit at `minimumColumnWidth` or more (at least one), items
 // placed row by row in insertion order, each as tall as its row's tallest item.
-class ZubAdaptiveGridLayout : public QLayout {
+class QuorAdaptiveGridLayout : public QLayout {
     Q_OBJECT
 public:
-    ZubAdaptiveGridLayout(double minimumColumnWidth, double columnSpacing, double rowSpacing,
+    QuorAdaptiveGridLayout(double minimumColumnWidth, double columnSpacing, double rowSpacing,
                           QWidget* parent = nullptr);
-    ~ZubAdaptiveGridLayout() override;
+    ~QuorAdaptiveGridLayout() override;
 
     // How many columns fit in `width`.
     static int columnCount(double width, double minimumColumnWidth, double columnSpacing);

@@ -1,11 +1,11 @@
-#include "QuorZubApp/Views/Studio/ZubAdaptiveGridLayout.h"
+#include "QuorKit/Design/QuorAdaptiveGridLayout.h"
 
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
 
-ZubAdaptiveGridLayout::ZubAdaptiveGridLayout(double minimumColumnWidth, double columnSpacing, double rowSpacing,
+QuorAdaptiveGridLayout::QuorAdaptiveGridLayout(double minimumColumnWidth, double columnSpacing, double rowSpacing,
                                              QWidget* parent)
     : QLayout(parent), m_minimumColumnWidth(minimumColumnWidth), m_columnSpacing(columnSpacing),
       m_rowSpacing(rowSpacing)
@@ -13,14 +13,14 @@ ZubAdaptiveGridLayout::ZubAdaptiveGridLayout(double minimumColumnWidth, double c
     setContentsMargins(0, 0, 0, 0);
 }
 
-ZubAdaptiveGridLayout::~ZubAdaptiveGridLayout()
+QuorAdaptiveGridLayout::~QuorAdaptiveGridLayout()
 {
     while (QLayoutItem* item = takeAt(0)) {
         delete item;
     }
 }
 
-int ZubAdaptiveGridLayout::columnCount(double width, double minimumColumnWidth, double columnSpacing)
+int QuorAdaptiveGridLayout::columnCount(double width, double minimumColumnWidth, double columnSpacing)
 {
     if (!(width > 0) || !(minimumColumnWidth > 0)) {
         return 1;
@@ -29,23 +29,23 @@ int ZubAdaptiveGridLayout::columnCount(double width, double minimumColumnWidth, 
     return std::max(1, static_cast<int>(columns));
 }
 
-void ZubAdaptiveGridLayout::addItem(QLayoutItem* item)
+void QuorAdaptiveGridLayout::addItem(QLayoutItem* item)
 {
     m_items.append(item);
     invalidate();
 }
 
-int ZubAdaptiveGridLayout::count() const
+int QuorAdaptiveGridLayout::count() const
 {
     return static_cast<int>(m_items.size());
 }
 
-QLayoutItem* ZubAdaptiveGridLayout::itemAt(int index) const
+QLayoutItem* QuorAdaptiveGridLayout::itemAt(int index) const
 {
     return index >= 0 && index < m_items.size() ? m_items.at(index) : nullptr;
 }
 
-QLayoutItem* ZubAdaptiveGridLayout::takeAt(int index)
+QLayoutItem* QuorAdaptiveGridLayout::takeAt(int index)
 {
     if (index < 0 || index >= m_items.size()) {
         return nullptr;
@@ -55,7 +55,7 @@ QLayoutItem* ZubAdaptiveGridLayout::takeAt(int index)
     return item;
 }
 
-int ZubAdaptiveGridLayout::arrange(const QRect& rect, bool apply) const
+int QuorAdaptiveGridLayout::arrange(const QRect& rect, bool apply) const
 {
     const QMargins margins = contentsMargins();
     const QRect area = rect.marginsRemoved(margins);
@@ -83,23 +83,23 @@ int ZubAdaptiveGridLayout::arrange(const QRect& rect, bool apply) const
     return static_cast<int>(std::ceil(y - area.top())) + margins.top() + margins.bottom();
 }
 
-int ZubAdaptiveGridLayout::heightForWidth(int width) const
+int QuorAdaptiveGridLayout::heightForWidth(int width) const
 {
     return arrange(QRect(0, 0, width, 0), false);
 }
 
-QSize ZubAdaptiveGridLayout::sizeHint() const
+QSize QuorAdaptiveGridLayout::sizeHint() const
 {
     const int width = static_cast<int>(std::ceil(m_minimumColumnWidth));
     return {width, heightForWidth(geometry().width() > 0 ? geometry().width() : width)};
 }
 
-QSize ZubAdaptiveGridLayout::minimumSize() const
+QSize QuorAdaptiveGridLayout::minimumSize() const
 {
     return {static_cast<int>(std::ceil(m_minimumColumnWidth)) / 2, 0};
 }
 
-void ZubAdaptiveGridLayout::setGeometry(const QRect& rect)
+void QuorAdaptiveGridLayout::setGeometry(const QRect& rect)
 {
     QLayout::setGeometry(rect);
     arrange(rect, true);

@@ -1,0 +1,354 @@
+#include "QuorKit/System/QuorSuiteTelemetryBus.h"
+#include "QuorKit/Utilities/QuorJson.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+#include <unistd.h>
+
+namespace {
+
+const QDateTime kNow = QDateTime(QDate(2026, 3, 1), QTime(10, 0, 0), Qt::UTC);
+const qint32 kSelf = static_cast<qint32>(::getpid());
+
+// The pid of a process that has exited and been reaped.
+qint32 deadPid()
+{
+    QProcess process;
+    process.start(QStringLiteral("/bin/true"), {});
+    process.waitForFinished();
+    return static_cast<qint32>(process.processId());
+}
+
+DrummetLiveStatus killStatus(const QDateTime& timestamp, qint32 pid)
+{
+    DrummetLiveStatus status;
+    status.timestamp = timestamp;
+    status.senderPID = pid;
+    status.problematicCount = 2;
+    status.unresponsiveAppNames = {QStringLiteral("Frozen")};
+    status.autoFrozenPIDs = {77, 78};
+    return status;
+}
+
+QuorLiveActivityTile tile(QuorSuiteApp app, qint64 priority, const QDateTime& timestamp)
+{
+    QuorLiveActivityTile made;
+    made.app = app;
+    made.timestamp = timestamp;
+    made.senderPID = kSelf;
+    made.titleEN = QStringLiteral("Tile");
+    made.priority = priority;
+    return made.normalized();
+}
+
+QJsonObject withValue(QJsonObject object, const QString& key, const QJsonValue& value)
+{
+    if (value.isUndefined()) {
+        object.remove(key);
+    } else {
+        object.insert(key, value);
+    }
+    return object;
+}
+
+template <typename Record>
+bool decodes(const QJsonObject& object)
+{
+    try {
+        Record::fromJson(object);
+        return true;
+    } catch (const QuorDecodingError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+class TestQuorSuiteTelemetry : public QObject {
+    Q_OBJECT
+private slots:
+    void freshnessNeedsAgeAndALiveWriter()
+    {
+        QVERIFY(QuorSuiteTelemetryBus::isPIDAlive(kSelf));
+        QVERIFY(QuorSuiteTelemetryBus::isPIDAlive(1));
+        QVERIFY(!QuorSuiteTelemetryBus::isPIDAlive(0));
+        QVERIFY(!QuorSuiteTelemetryBus::isPIDAlive(-1));
+        QVERIFY(!QuorSuiteTelemetryBus::isPIDAlive(deadPid()));
+
+        const DrummetLiveStatus future = killStatus(kNow.addSecs(10), kSelf);
+        QVERIFY(future.isFresh(kNow, 10));
+        QVERIFY(!future.isFresh(kNow, 9));
+        QVERIFY(!future.isFresh(kNow, std::nan("")));
+        QVERIFY(!killStatus(kNow, 0).isFresh(kNow, 60));
+        QVERIFY(!killStatus(kNow, deadPid()).isFresh(kNow, 60));
+    }
+
+    void statusFilesAreReadOnlyWhileFreshAndSafe()
+    {
+        QTemporaryDir base;
+        const QuorSuiteTelemetryBus bus(base.path());
+        bus.publishKillStatus(killStatus(kNow, kSelf));
+        const QString file = base.filePath(QStringLiteral("drummet-live.json"));
+        QCOMPARE(QFile::permissions(file) & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(bus.readKillStatus(kNow.addSecs(5), 10), killStatus(kNow, kSelf));
+        QVERIFY(!bus.readKillStatus(kNow.addSecs(11), 10));
+        QVERIFY(!bus.readPulseStatus(kNow, 10));
+
+        bus.publishKillStatus(killStatus(kNow, 0));
+        QVERIFY(!bus.readKillStatus(kNow, 10));
+        QVERIFY(QFile::exists(file)); // reading never deletes
+
+        // Only a regular file of bounded size is read.
+        QVERIFY(QFile::remove(file));
+        QTemporaryDir elsewhere;
+        const QString planted = elsewhere.filePath(QStringLiteral("status.json"));
+        QFile plantedFile(planted);
+        QVERIFY(plantedFile.open(QIODevice::WriteOnly));
+        plantedFile.write(QuorJson::compact(killStatus(kNow, kSelf).toJson()));
+        plantedFile.close();
+        QVERIFY(QFile::link(planted, file));
+        QVERIFY(!bus.readKillStatus(kNow, 10));
+        QVERIFY(QFile::remove(file));
+        DrummetLiveStatus huge = killStatus(kNow, kSelf);
+        huge.unresponsiveAppNames = QStringList(20000, QStringLiteral("0123456789abcdef"));
+        bus.publishKillStatus(huge);
+        QVERIFY(!bus.readKillStatus(kNow, 10));
+
+        // Clearing touches only the seven publishers' own files.
+        bus.publishKillStatus(killStatus(kNow, kSelf));
+        bus.clearStatus(QuorSuiteApp::tolvane);
+        QVERIFY(QFile::exists(file));
+        bus.clearStatus(QuorSuiteApp::drummet);
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void onlyTheAnnouncingPublishersPost()
+    {
+        QTemporaryDir base;
+        const QuorSuiteTelemetryBus bus(base.path());
+        int updates = 0;
+        const auto observer = bus.observeTelemetryUpdates([&] { ++updates; });
+        bus.publishKillStatus(killStatus(kNow, kSelf));
+        bus.publishPulseStatus(KestrineLiveStatus{});
+        bus.publishRAMStatus(VaskelLiveStatus{}, false);
+        bus.publishLiveTile(tile(QuorSuiteApp::vaskel, 1, kNow), false);
+        quorSpin(std::chrono::milliseconds(300));
+        QCOMPARE(updates, 0);
+        bus.publishRAMStatus(VaskelLiveStatus{}, true);
+        QTRY_COMPARE(updates, 1);
+
+        QList<std::optional<QString>> hovers;
+        const auto hoverObserver = bus.observeFocusDockHover([&](const std::optional<QString>& target) { hovers.append(target); });
+        bus.postFocusDockHoverTarget(QStringLiteral("mini"));
+        bus.postFocusDockHoverTarget(std::nullopt);
+        bus.postFocusDockHoverTarget(QStringLiteral("dock"));
+        bus.postFocusDockHoverTarget(QStringLiteral("studio"));
+        QTRY_COMPARE(hovers.size(), 4);
+        QCOMPARE(hovers, (QList<std::optional<QString>>{QStringLiteral("mini"), std::nullopt, std::nullopt,
+                                                         QStringLiteral("studio")}));
+    }
+
+    void liveTilesAreFilteredAndOrdered()
+    {
+        QTemporaryDir base;
+        const QuorSuiteTelemetryBus bus(base.path());
+        QVERIFY(bus.readLiveTiles(kNow, 30).isEmpty()); // no folder yet
+        bus.publishLiveTile(tile(QuorSuiteApp::vaskel, 1, kNow), false);
+        bus.publishLiveTile(tile(QuorSuiteApp::drummet, 5, kNow), false);
+        bus.publishLiveTile(tile(QuorSuiteApp::kestrine, 5, kNow.addSecs(5)), false);
+        const QDir folder(bus.liveTilesDirectory());
+        QVERIFY(QFile::rename(folder.filePath(QStringLiteral("kestrine.json")), folder.filePath(QStringLiteral("k.JSON"))));
+        QVERIFY(QFile::copy(folder.filePath(QStringLiteral("vaskel.json")), folder.filePath(QStringLiteral(".hidden.json"))));
+        QVERIFY(QFile::copy(folder.filePath(QStringLiteral("vaskel.json")), folder.filePath(QStringLiteral("vaskel.txt"))));
+        QFile stale(folder.filePath(QStringLiteral("stale.json")));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write(QuorJson::compact(tile(QuorSuiteApp::tolvane, 9, kNow.addSecs(-60)).toJson()));
+        stale.close();
+
+        const QList<QuorLiveActivityTile> tiles = bus.readLiveTiles(kNow.addSecs(5), 30);
+        QCOMPARE(tiles.size(), 3);
+        QCOMPARE(tiles.at(0).app, QuorSuiteApp::kestrine);
+        QCOMPARE(tiles.at(1).app, QuorSuiteApp::drummet);
+        QCOMPARE(tiles.at(2).app, QuorSuiteApp::vaskel);
+
+        bus.clearLiveTile(QuorSuiteApp::drummet);
+        QCOMPARE(bus.readLiveTiles(kNow.addSecs(5), 30).size(), 2);
+
+        // A folder stuffed with tiles is read only up to the cap.
+        for (int i = 0; i < QuorSuiteTelemetryBus::maxLiveTiles + 10; ++i) {
+            QVERIFY(QFile::copy(folder.filePath(QStringLiteral("vaskel.json")),
+                                folder.filePath(QStringLiteral("copy%1.json").arg(i))));
+        }
+        QVERIFY(bus.readLiveTiles(kNow, 30).size() <= QuorSuiteTelemetryBus::maxLiveTiles);
+    }
+
+    void dropTargetsByCentreOrShareOfOverlap_data()
+    {
+        QTest::addColumn<QRectF>("dragged");
+        QTest::addColumn<std::optional<QRectF>>("mini");
+        QTest::addColumn<std::optional<QRectF>>("studio");
+        QTest::addColumn<std::optional<QString>>("expected");
+        const QRectF target(100, 0, 200, 200);
+        const std::optional<QString> none;
+        const std::optional<QString> mini = QStringLiteral("mini");
+        const std::optional<QString> studio = QStringLiteral("studio");
+        QTest::newRow("quarter overlap") << QRectF(25, 0, 100, 100) << std::optional(target) << std::optional<QRectF>() << mini;
+        QTest::newRow("fifth overlap") << QRectF(20, 0, 100, 100) << std::optional(target) << std::optional<QRectF>() << none;
+        QTest::newRow("centre inside") << QRectF(150, 50, 10, 10) << std::optional(target) << std::optional<QRectF>() << mini;
+        QTest::newRow("one point wide") << QRectF(150, 50, 1, 10) << std::optional(target) << std::optional<QRectF>() << none;
+        QTest::newRow("mini wins") << QRectF(150, 50, 10, 10) << std::optional(target) << std::optional(target) << mini;
+        QTest::newRow("studio") << QRectF(150, 50, 10, 10) << std::optional(QRectF(0, 0, 1, 1)) << std::optional(target)
+                                << studio;
+    }
+
+    void dropTargetsByCentreOrShareOfOverlap()
+    {
+        QFETCH(QRectF, dragged);
+        QFETCH(std::optional<QRectF>, mini);
+        QFETCH(std::optional<QRectF>, studio);
+        QFETCH(std::optional<QString>, expected);
+        QCOMPARE(QuorSuiteTelemetryBus::detectDockDropTarget(dragged, mini, studio), expected);
+    }
+
+    void publishersNormalizeAndDecodersKeepWhatWasPublished()
+    {
+        VaskelOffloadLiveProgress progress;
+        progress.timestamp = kNow;
+        progress.totalSteps = 0;
+        progress.fractionCompleted = 1.7;
+        progress.stepIndex = -1;
+        QCOMPARE(progress.normalized().totalSteps, 1);
+        QCOMPARE(progress.normalized().fractionCompleted, 1.0);
+        QCOMPARE(progress.normalized().stepIndex, -1);
+        progress.fractionCompleted = std::nan("");
+        QCOMPARE(progress.normalized().fractionCompleted, 0.0);
+        progress.fractionCompleted = 2.5;
+        QCOMPARE(VaskelOffloadLiveProgress::fromJson(progress.toJson()).fractionCompleted, 2.5);
+        QCOMPARE(VaskelOffloadLiveProgress::fromJson(progress.toJson()).totalSteps, 0);
+
+        BlintarAudioAppItem channel{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), true, true, 3.0, -1.0F};
+        QCOMPARE(channel.normalized().volume, 2.0);
+        QCOMPARE(channel.normalized().rmsLevel, 0.0F);
+        BlintarLiveStatus mixer{kNow, kSelf, 1.5, QStringLiteral("Speakers"), {channel}};
+        QCOMPARE(mixer.activePlayingCount(), 0);
+        QCOMPARE(mixer.mutedCount(), 1);
+        QCOMPARE(mixer.normalized().masterVolume, 1.0);
+        QCOMPARE(BlintarLiveStatus::fromJson(mixer.toJson()), mixer); // 3.0 stays 3.0
+
+        SornwellLiveStatus music;
+        music.elapsedSeconds = 250;
+        music.durationSeconds = 200;
+        QCOMPARE(music.progress(), 1.0);
+        music.durationSeconds = 0;
+        QCOMPARE(music.progress(), 0.0);
+
+        QuorLiveActivityTile built = tile(QuorSuiteApp::vaskel, 1, kNow);
+        QCOMPARE(built.symbolName, QStringLiteral("memorychip.fill"));
+        built.progress = 1.7;
+        QCOMPARE(built.normalized().progress, 1.0);
+        QVERIFY(!tile(QuorSuiteApp::vaskel, 1, kNow).toJson().contains(QStringLiteral("progress")));
+        QCOMPARE(QuorLiveActivityTile::fromJson(built.toJson()).progress, 1.7);
+
+        KestrineLiveStatus pulse;
+        pulse.socTempCelsius = 51;
+        pulse.gpuTempCelsius = 60;
+        QCOMPARE(pulse.headlineTempCelsius(), 51.0);
+        QCOMPARE(KestrineLiveStatus{}.headlineTempCelsius(), std::nullopt);
+    }
+
+    void strictDecodersRefuseWhatDoesNotFit()
+    {
+        VaskelLiveStatus ram;
+        ram.timestamp = kNow;
+        ram.senderPID = kSelf;
+        ram.frozenPIDs = {12, 13};
+        ram.offloadProgress = VaskelOffloadLiveProgress{kNow, true, false, 2, 4, 0.5, QStringLiteral("Swap"),
+                                                        QString(), QString(), QString(), 10, 20, {}, QStringLiteral("normal")};
+        const QJsonObject json = ram.toJson();
+        QCOMPARE(VaskelLiveStatus::fromJson(json), ram);
+        QCOMPARE(VaskelLiveStatus::fromJson(withValue(json, QStringLiteral("offloadProgress"), QJsonValue::Null)).offloadProgress,
+                 std::nullopt);
+        QVERIFY(!VaskelLiveStatus{}.toJson().contains(QStringLiteral("offloadProgress")));
+        QJsonObject nested = ram.offloadProgress->toJson();
+        nested.remove(QStringLiteral("livePressure"));
+        QVERIFY(!decodes<VaskelLiveStatus>(withValue(json, QStringLiteral("offloadProgress"), nested)));
+        for (const QJsonValue& bad : {QJsonValue(1.5), QJsonValue(1e30), QJsonValue(QStringLiteral("5")), QJsonValue()}) {
+            QVERIFY(!decodes<VaskelLiveStatus>(withValue(json, QStringLiteral("swapUsedBytes"), bad)));
+        }
+        QVERIFY(!decodes<VaskelLiveStatus>(withValue(json, QStringLiteral("senderPID"), 2147483648.0)));
+        QVERIFY(!decodes<VaskelLiveStatus>(withValue(json, QStringLiteral("frozenPIDs"), QJsonArray{1, 4294967296.0})));
+        QVERIFY(decodes<VaskelLiveStatus>(withValue(json, QStringLiteral("unknownKey"), 1)));
+
+        const QJsonObject kill = killStatus(kNow, kSelf).toJson();
+        QVERIFY(decodes<DrummetLiveStatus>(withValue(kill, QStringLiteral("activeFocusProfileName"), QJsonValue())));
+        QVERIFY(!decodes<DrummetLiveStatus>(withValue(kill, QStringLiteral("listeningPortCount"), QJsonValue())));
+
+        BlintarAudioAppItem loud{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), true, false, 1, 0.5F};
+        QVERIFY(!decodes<BlintarAudioAppItem>(withValue(loud.toJson(), QStringLiteral("rmsLevel"), 1e300)));
+
+        const QJsonObject tileJson = tile(QuorSuiteApp::vaskel, 1, kNow).toJson();
+        QVERIFY(!decodes<QuorLiveActivityTile>(withValue(tileJson, QStringLiteral("tone"), QStringLiteral("loud"))));
+        QVERIFY(!decodes<QuorLiveActivityTile>(withValue(tileJson, QStringLiteral("app"), QStringLiteral("vaskel"))));
+        QCOMPARE(QuorLiveActivityTile::fromJson(tileJson).secondaryMetric, std::nullopt);
+
+        // Sums of pool sizes from another process stop at the range's end.
+        ram.diskPoolVirtualBytes = std::numeric_limits<qint64>::max();
+        ram.sparseDiskVirtualBytes = 5;
+        QCOMPARE(ram.totalVirtualPoolCapacityBytes(), std::numeric_limits<qint64>::max());
+        ram.mountedRAMDiskCount = 1;
+        QVERIFY(ram.hasVirtualDiskExpansion());
+    }
+
+    void lenientDecodersFillDefaultsAndNormalize()
+    {
+        const QJsonObject minimal{{QStringLiteral("timestamp"), QStringLiteral("2026-03-01T10:00:00Z")},
+                                  {QStringLiteral("senderPID"), 12}};
+        const ArdenwickLiveStatus focus = ArdenwickLiveStatus::fromJson(minimal);
+        ArdenwickLiveStatus expectedFocus;
+        expectedFocus.timestamp = kNow;
+        expectedFocus.senderPID = 12;
+        QCOMPARE(focus, expectedFocus);
+        QCOMPARE(focus.sessionModeRaw, QStringLiteral("pomodoro25"));
+        QCOMPARE(focus.progress(), 0.0);
+
+        const ArdenwickLiveStatus clamped = ArdenwickLiveStatus::fromJson(withValue(
+            withValue(withValue(minimal, QStringLiteral("totalSeconds"), 0), QStringLiteral("remainingSeconds"), -5),
+            QStringLiteral("focusScorePercent"), 250));
+        QCOMPARE(clamped.totalSeconds, 1);
+        QCOMPARE(clamped.remainingSeconds, 0);
+        QCOMPARE(clamped.focusScorePercent, 100);
+        ArdenwickLiveStatus built = expectedFocus;
+        built.focusScorePercent = -3;
+        built.remainingSeconds = 300;
+        QCOMPARE(built.normalized().focusScorePercent, 0);
+        QCOMPARE(built.progress(), 0.8);
+        built.remainingSeconds = 2000;
+        QCOMPARE(built.progress(), 0.0);
+        QVERIFY(!decodes<ArdenwickLiveStatus>(withValue(minimal, QStringLiteral("isRunning"), QStringLiteral("yes"))));
+        QVERIFY(decodes<ArdenwickLiveStatus>(withValue(minimal, QStringLiteral("isRunning"), QJsonValue::Null)));
+        QVERIFY(!decodes<ArdenwickLiveStatus>(withValue(minimal, QStringLiteral("senderPID"), QJsonValue())));
+
+        const PelloryLiveStatus task = PelloryLiveStatus::fromJson(minimal);
+        QCOMPARE(task.dailyCapacityMinutes, 360);
+        QCOMPARE(task.nextBestTaskMinutes, 25);
+        QVERIFY(!task.miniPanelFrame && !task.nextBestTaskID && !task.isFocusDockedInside);
+        QCOMPARE(PelloryLiveStatus::fromJson(withValue(minimal, QStringLiteral("dailyCapacityMinutes"), 10)).dailyCapacityMinutes, 30);
+        QCOMPARE(PelloryLiveStatus::fromJson(withValue(minimal, QStringLiteral("nextBestTaskMinutes"), 0)).nextBestTaskMinutes, 5);
+        const QJsonObject frame{{QStringLiteral("x"), 1}, {QStringLiteral("y"), 2}, {QStringLiteral("width"), -3}};
+        QVERIFY(!decodes<PelloryLiveStatus>(withValue(minimal, QStringLiteral("miniPanelFrame"), frame)));
+        const QJsonObject fullFrame = withValue(frame, QStringLiteral("height"), 4);
+        QCOMPARE(PelloryLiveStatus::fromJson(withValue(minimal, QStringLiteral("miniPanelFrame"), fullFrame)).miniPanelFrame,
+                 (QuorScreenRect{1, 2, -3, 4}));
+        QCOMPARE(QuorScreenRect::from(QRectF(1, 2, -3, 4)), (QuorScreenRect{1, 2, 0, 4}));
+    }
+};
+
+QUOR_TEST_GUILESS_MAIN(TestQuorSuiteTelemetry)
+#include "tst_quorsuitetelemetry.moc"
