@@ -72,6 +72,10 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("info.circle"), 0xe88f},                // info_outline
         {QStringLiteral("bolt.fill"), 0xea0b},                  // bolt
         {QStringLiteral("square.stack.3d.up.fill"), 0xe53b},    // layers
+        // Credits wallet, sign-in and budget blocks.
+        {QStringLiteral("chevron.right"), 0xe5cc},              // chevron_right
+        {QStringLiteral("gauge.with.dots.needle.33percent"), 0xe9e4}, // speed
+        {QStringLiteral("exclamationmark.octagon.fill"), 0xe160}, // report
         // Studio actions and history tabs.
         {QStringLiteral("arrow.counterclockwise"), 0xe042},     // replay
         {QStringLiteral("chevron.up"), 0xe5ce},                 // expand_less
