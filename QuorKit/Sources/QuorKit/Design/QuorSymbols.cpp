@@ -63,6 +63,8 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("keyboard"), 0xe312},                   // keyboard
         {QStringLiteral("macwindow.on.rectangle"), 0xe8aa},     // picture_in_picture
         {QStringLiteral("arrow.up.circle"), 0xf182},            // arrow_circle_up
+        {QStringLiteral("photo.on.rectangle.angled"), 0xe413},  // photo_library
+        {QStringLiteral("safari"), 0xe87a},                     // explore
         // AI settings card.
         {QStringLiteral("desktopcomputer"), 0xe30a},            // computer
         {QStringLiteral("key.fill"), 0xe0da},                   // vpn_key
@@ -71,6 +73,10 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("info.circle"), 0xe88f},                // info_outline
         {QStringLiteral("bolt.fill"), 0xea0b},                  // bolt
         {QStringLiteral("square.stack.3d.up.fill"), 0xe53b},    // layers
+        // Credits wallet, sign-in and budget blocks.
+        {QStringLiteral("chevron.right"), 0xe5cc},              // chevron_right
+        {QStringLiteral("gauge.with.dots.needle.33percent"), 0xe9e4}, // speed
+        {QStringLiteral("exclamationmark.octagon.fill"), 0xe160}, // report
         // Studio actions and history tabs.
         {QStringLiteral("arrow.counterclockwise"), 0xe042},     // replay
         {QStringLiteral("chevron.up"), 0xe5ce},                 // expand_less
