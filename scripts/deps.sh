@@ -16,6 +16,7 @@ BUILD_PACKAGES=(
 )
 RUN_PACKAGES=(
   libqt6widgets6 libqt6network6 libqt6dbus6 libqt6concurrent6 qt6-qpa-plugins
+  qt6-image-formats-plugins
   tesseract-ocr-eng tesseract-ocr-tur
   espeak-ng-data
   dict-wn

@@ -1,3 +1,4 @@
+#include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorZubApp/App/QuorZubApp.h"
 #include "QuorZubApp/App/ZubCommandLine.h"
@@ -6,8 +7,12 @@
 #include "QuorZubApp/App/ZubTerminationSignals.h"
 
 #include <QApplication>
+#include <QFuture>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cstdio>
 
@@ -32,7 +37,10 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QuorBundle::main().bundleIdentifier());
     if (const auto icon = QuorBundle::main().pathForResource(QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("png"),
                                                              QStringLiteral("icons"))) {
-        QApplication::setWindowIcon(QIcon(*icon));
+        // Read as the PNG it is: left to guess, Qt loads every image format plugin to ask each one.
+        QImageReader reader(*icon, "png");
+        reader.setAutoDetectImageFormat(false);
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(reader.read())));
     }
     // A tray application: closing the studio window leaves it running.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -42,9 +50,15 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // Fontconfig's set-up and the font list take a good part of the time to the tray icon, which
+    // draws text: they are read on a worker while the rest starts.
+    QFuture<void> fontsRead = QtConcurrent::run([] { QuorSymbols::preload(); });
     const ZubTerminationSignals terminationSignals;
     QuorZubApp zub(std::make_unique<ZubDesktopEnvironment>());
     QObject::connect(&guard, &ZubSingleInstanceGuard::reopenRequested, &zub, &QuorZubApp::reopen);
     QTimer::singleShot(0, &zub, &QuorZubApp::didFinishLaunching);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The font database goes with the application object.
+    fontsRead.waitForFinished();
+    return status;
 }

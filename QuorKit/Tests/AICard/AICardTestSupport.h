@@ -9,6 +9,7 @@
 #include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
 #include "QuorKit/UI/QuorAPIKeyOutcome.h"
 #include "Support/QuorTestHttpServer.h"
+#include "Support/QuorTestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -120,6 +121,17 @@ struct Bench {
     {
         server.route("GET", "/catalog.json",
                      QuorTestHttpResponse::json(QJsonDocument(document.toJson()).toJson(QJsonDocument::Compact)));
+    }
+
+    // Signs the credits store in: a saved token and a gateway profile of 1250 credits.
+    void signIn()
+    {
+        server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})"));
+        server.route("GET", "/v1/me",
+                     QuorTestHttpResponse::json(R"({"email":"ada@example.com","available_micros":12500000,)"
+                                                R"("held_micros":0,"credit_unit_micros":10000})"));
+        quorAwait(manager->saveToken(QStringLiteral("tok")));
+        quorAwait(credits->refresh());
     }
 
     QuorAIUnifiedSettingsCard::ConfigBinding binding()

@@ -1,8 +1,10 @@
 #include "AICardTestSupport.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
+#include "QuorKit/UI/QuorCreditsAccountPanel.h"
 #include "QuorPlatform/Core/QuorCancellationToken.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "Support/QuorTestSupport.h"
@@ -114,7 +116,7 @@ private slots:
         QCOMPARE(p.connectTitle, QStringLiteral("Tolvane Bağla"));
         QCOMPARE(p.noteSymbol, QStringLiteral("info.circle"));
         QCOMPARE(p.noteSymbolColor, accent);
-        QCOMPARE(p.noteText, QStringLiteral("tallowmer.com hesabınızı bağlayın — ayrıca API anahtarı gerekmez."));
+        QCOMPARE(p.noteText, QStringLiteral("Yukarıdan tallowmer.com hesabınızı bağlayın — ayrıca API anahtarı gerekmez."));
         in.isSignedIn = true;
         p = P::make(in);
         QCOMPARE(p.noteSymbol, QStringLiteral("checkmark.seal.fill"));
@@ -292,17 +294,38 @@ private slots:
         auto* note = card->findChild<QWidget*>(QStringLiteral("creditsNote"));
         QCOMPARE(note->findChild<QLabel*>(QStringLiteral("symbol"))->property("symbolName").toString(),
                  QStringLiteral("info.circle"));
-        bench.server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})"));
-        bench.server.route("GET", "/v1/me",
-                           QuorTestHttpResponse::json(R"({"email":"ada@example.com","available_micros":12500000,)"
-                                                      R"("held_micros":0,"credit_unit_micros":10000})"));
-        quorAwait(bench.manager->saveToken(QStringLiteral("tok")));
-        quorAwait(bench.credits->refresh());
+        bench.signIn();
         QVERIFY(bench.credits->isSignedIn());
         QCOMPARE(note->findChild<QLabel*>(QStringLiteral("symbol"))->property("symbolName").toString(),
                  QStringLiteral("checkmark.seal.fill"));
         QCOMPARE(note->findChild<QLabel*>(QStringLiteral("text"))->text(),
                  QStringLiteral("Automatically authenticated with your shared tallowmer.com session token."));
+    }
+
+    // The credits section stands first: signed out it explains and offers the sign-in, signed in it
+    // shows the balance, the account's buttons and the application's budget.
+    void theCreditsSectionComesFirst()
+    {
+        Bench bench;
+        auto card = bench.card(neverSaves());
+        QuorCreditsAccountPanel* credits = card->creditsSection();
+        const QList<QuorGlassCard*> sections = card->findChildren<QuorGlassCard*>(QString(), Qt::FindDirectChildrenOnly);
+        QCOMPARE(sections.size(), 3);
+        QCOMPARE(sections[0]->content(), credits);
+        QCOMPARE(sections[1]->content()->objectName(), QStringLiteral("providerSection"));
+        QVERIFY(credits->authBlock() != nullptr);
+        QVERIFY(credits->findChild<QAbstractButton*>(QStringLiteral("refresh"))->isHidden());
+        QVERIFY(credits->presentation().explanation.startsWith(QStringLiteral("Connect once with tallowmer.com")));
+
+        bench.signIn();
+        QCOMPARE(credits->findChild<QLabel*>(QStringLiteral("credits"))->text(), QStringLiteral("1,250 cr"));
+        QCOMPARE(credits->findChild<QLabel*>(QStringLiteral("dollars"))->text(), QStringLiteral("≈ $12.50"));
+        QVERIFY(credits->authBlock() == nullptr);
+        QVERIFY(credits->summaryBlock() != nullptr && credits->editorBlock() != nullptr);
+        QVERIFY(!credits->findChild<QAbstractButton*>(QStringLiteral("refresh"))->isHidden());
+        QCOMPARE(credits->findChild<QAbstractButton*>(QStringLiteral("portal"))->text(), QStringLiteral("Portal ↗"));
+        card->setLanguageOverride(QuorLanguage::tr);
+        QCOMPARE(credits->findChild<QLabel*>(QStringLiteral("credits"))->text(), QStringLiteral("1.250 kr"));
     }
 
     void withoutAnOverrideTheCardFollowsTheInterfaceLanguage()

@@ -303,6 +303,17 @@ private slots:
         QVERIFY(store.isSignedIn());
         QVERIFY(store.profile());
         QCOMPARE(store.profile()->availableMicros, qint64(3'000'000));
+
+        // An answer still on its way when the user signs out does not sign the account back in.
+        QuorTestHttpResponse late = QuorTestHttpResponse::json(R"({"response":"x","tallowmer_billing":{"available_usd":4}})");
+        late.delay = std::chrono::milliseconds(400);
+        fixture.server.enqueue("POST", "/chat", late);
+        auto answer = fixture.client(false).complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                     fixture.config(QuorAIProvider::tallowmerCredits), QStringLiteral("key"));
+        quorAwait(store.signOut());
+        quorAwait(std::move(answer));
+        QVERIFY(!store.isSignedIn());
+        QVERIFY(!store.profile());
     }
 
     void onlyWebEndpointsAreAccepted_data()

@@ -312,6 +312,15 @@ private slots:
         store().applyLiveBillingBalance(2.5, std::nullopt);
         QVERIFY(!store().profile()->lowBalance);
 
+        // A sign-out wins over an answer that began before it, not over one that began after.
+        const quint64 before = store().accountEpoch();
+        quorAwait(store().signOut());
+        store().applyLiveBillingBalance(4.0, std::nullopt, before);
+        QVERIFY(!store().isSignedIn());
+        QVERIFY(!store().profile());
+        store().applyLiveBillingBalance(4.0, std::nullopt, store().accountEpoch());
+        QVERIFY(store().isSignedIn());
+
         // A fresh store: credits count 1000 micros each, and absurd values saturate.
         QuorCreditsAccountStore other(manager());
         other.applyLiveBillingBalance(std::nullopt, 1e30);

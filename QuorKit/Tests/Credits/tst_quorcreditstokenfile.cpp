@@ -1,6 +1,7 @@
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "Support/QuorTestSupport.h"
 
@@ -38,6 +39,14 @@ mode_t modeOf(const QString& path)
     struct stat info {};
     ::stat(QFile::encodeName(path).constData(), &info);
     return info.st_mode & 07777;
+}
+
+bool loggedWarning(const QString& text)
+{
+    const QList<QuorLogEntry> entries = QuorCreditsAccountManager::logger()->recentEntries(50, QuorLogLevel::warn);
+    return std::any_of(entries.begin(), entries.end(), [&text](const QuorLogEntry& entry) {
+        return entry.category == QStringLiteral("security") && entry.message.contains(text);
+    });
 }
 
 QString key(const QString& gateway)
@@ -162,12 +171,18 @@ private slots:
         writeRaw(*manager.legacyFennimarAccountFile(), R"({"account-token https:\/\/gw.example":"legacy"})");
         QCOMPARE(quorAwait(manager.savedToken()), std::optional<QString>(QStringLiteral("legacy")));
 
-        // Saving keeps foreign members; an unreadable file (a non-text member) is replaced.
+        // Saving keeps foreign members. A file that is not a map of texts is kept aside, once, and
+        // the save starts a fresh one beside it.
         writeRaw(*manager.legacyFennimarAccountFile(), R"({"count":3})");
         quorAwait(manager.saveToken(QStringLiteral("new")));
+        quorAwait(manager.saveToken(QStringLiteral("newer")));
         QCOMPARE(readJson(manager.primaryAccountFile()),
-                 (QJsonObject{{key(gateway), QStringLiteral("new")}, {QStringLiteral("other"), QStringLiteral("kept")}}));
-        QCOMPARE(readJson(*manager.legacyFennimarAccountFile()), (QJsonObject{{key(gateway), QStringLiteral("new")}}));
+                 (QJsonObject{{key(gateway), QStringLiteral("newer")}, {QStringLiteral("other"), QStringLiteral("kept")}}));
+        QCOMPARE(readJson(*manager.legacyFennimarAccountFile()), (QJsonObject{{key(gateway), QStringLiteral("newer")}}));
+        const QStringList aside = QDir(legacy.path()).entryList({QStringLiteral("account.json.corrupt-*")}, QDir::Files);
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(readJson(legacy.filePath(aside.first())), (QJsonObject{{QStringLiteral("count"), 3}}));
+        QVERIFY(loggedWarning(QStringLiteral("moved aside to ") + aside.first()));
 
         // Clearing leaves an undecodable file alone and writes an emptied map as {}.
         writeRaw(manager.primaryAccountFile(), "not json");
@@ -229,6 +244,22 @@ private slots:
         QCOMPARE(modeOf(manager.primaryAccountFile()), mode_t(0600));
         QCOMPARE(modeOf(folder), mode_t(0700));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("account.json")});
+    }
+
+    // Found open to other users (a copy, a restore), the file and its folder are closed at once.
+    void looseModesAreTightenedWhenFound()
+    {
+        QTemporaryDir root;
+        QuorCreditsAccountManager manager(root.path(), std::nullopt, QStringLiteral("https://gw.example"));
+        const QString file = manager.primaryAccountFile();
+        writeRaw(file, R"({"account-token https:\/\/gw.example":"abc"})");
+        ::chmod(QFile::encodeName(file).constData(), 0644);
+        ::chmod(QFile::encodeName(root.path()).constData(), 0755);
+        QCOMPARE(quorAwait(manager.savedToken()), std::optional<QString>(QStringLiteral("abc")));
+        QCOMPARE(modeOf(file), mode_t(0600));
+        QCOMPARE(modeOf(root.path()), mode_t(0700));
+        QVERIFY(loggedWarning(file + QStringLiteral(" was open to other users (mode 644); tightened to 600")));
+        QVERIFY(loggedWarning(root.path() + QStringLiteral(" was open to other users (mode 755); tightened to 700")));
     }
 
     void existingFolderIsMadePrivate()

@@ -56,18 +56,19 @@ QByteArray bodyOf(const QByteArray& answer)
 {
     return answer.mid(answer.indexOf("\r\n\r\n") + 4);
 }
-// A client that sends one byte of a request line every 50 ms and never finishes it.
+// A client that never finishes its request line: it sends one byte of it every 50 ms, or (not
+// `sending`) connects and sends nothing at all.
 class Dribbler {
 public:
-    explicit Dribbler(quint16 port)
-        : m_thread([port](std::stop_token stop) {
+    explicit Dribbler(quint16 port, bool sending = true)
+        : m_thread([port, sending](std::stop_token stop) {
               const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
               sockaddr_in address{};
               address.sin_family = AF_INET;
               address.sin_port = htons(port);
               address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
               if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
-                  while (!stop.stop_requested() && ::send(fd, "G", 1, MSG_NOSIGNAL) == 1) {
+                  while (!stop.stop_requested() && (!sending || ::send(fd, "G", 1, MSG_NOSIGNAL) == 1)) {
                       std::this_thread::sleep_for(50ms);
                   }
               }
@@ -185,11 +186,19 @@ private slots:
         QVERIFY(waitFor(browser).endsWith("\r\n\r\nok"));
     }
 
-    void callbackWithoutStateIsAccepted()
+    // Only the page this sign-in opened knows the state: a callback without it (a code of someone
+    // else's, or an error meant to end the sign-in) is turned away and the wait goes on.
+    void callbacksWithoutTheStateAreTurnedAway()
     {
         Waiting waiting;
-        auto browser = m_browser->visit(waiting.listener.port, "/callback?code=xyz");
-        QCOMPARE(waiting.result().code, QStringLiteral("xyz"));
+        const quint16 port = waiting.listener.port;
+        for (const char* target : {"/callback?code=xyz", "/?code=xyz&state=", "/?error=access_denied&error_description=No"}) {
+            const QByteArray answer = waitFor(m_browser->visit(port, target));
+            QCOMPARE(statusOf(answer), 400);
+            QVERIFY2(answer.contains("Connection verification failed"), answer.constData());
+        }
+        auto browser = m_browser->visit(port, "/?code=mine&state=S");
+        QCOMPARE(waiting.result().code, QStringLiteral("mine"));
     }
 
     void forgedAndDeclinedCallbacksEndTheWait_data()
@@ -199,12 +208,15 @@ private slots:
         QTest::addColumn<QByteArray>("page");
         QTest::newRow("other state") << QByteArray("/?code=c&state=forged") << QStringLiteral("OAuth state mismatch during loopback sign-in.")
                                      << QByteArray("Connection verification failed");
-        QTest::newRow("declined") << QByteArray("/?error=access_denied&error_description=No") << QStringLiteral("No")
+        QTest::newRow("other state with an error") << QByteArray("/?error=x&state=forged")
+                                                   << QStringLiteral("OAuth state mismatch during loopback sign-in.")
+                                                   << QByteArray("Connection verification failed");
+        QTest::newRow("declined") << QByteArray("/?error=access_denied&error_description=No&state=S") << QStringLiteral("No")
                                   << QByteArray("<p style=\"color:rgba(255,255,255,0.78);margin:0\">No</p>");
-        QTest::newRow("error only") << QByteArray("/?error=access_denied") << QStringLiteral("access_denied")
+        QTest::newRow("error only") << QByteArray("/?error=access_denied&state=S") << QStringLiteral("access_denied")
                                     << QByteArray("Connection declined");
-        QTest::newRow("escaped description") << QByteArray("/?error=x&error_description=%3Cscript%3E") << QStringLiteral("<script>")
-                                             << QByteArray("&lt;script&gt;");
+        QTest::newRow("escaped description") << QByteArray("/?error=x&error_description=%3Cscript%3E&state=S")
+                                             << QStringLiteral("<script>") << QByteArray("&lt;script&gt;");
     }
 
     void forgedAndDeclinedCallbacksEndTheWait()
@@ -270,6 +282,22 @@ private slots:
         timer.start();
         QCOMPARE(waiting.result().code, QStringLiteral("late"));
         QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // Idle connections wait side by side with the browser's: none of them delays the callback.
+    void idleConnectionsDoNotHoldOffTheCallback()
+    {
+        Waiting waiting(QStringLiteral("S"), 60);
+        std::vector<std::unique_ptr<Dribbler>> idle;
+        for (int i = 0; i < 10; ++i) {
+            idle.push_back(std::make_unique<Dribbler>(waiting.listener.port, false));
+        }
+        QTest::qWait(200);
+        QElapsedTimer timer;
+        timer.start();
+        auto browser = m_browser->visit(waiting.listener.port, "/?code=quick&state=S");
+        QCOMPARE(waiting.result().code, QStringLiteral("quick"));
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
     }
 
     // --- The manager's exchange ---

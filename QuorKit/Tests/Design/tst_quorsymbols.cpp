@@ -8,7 +8,8 @@
 #include <QtTest>
 
 namespace {
-// Every symbol name the action pills, the floating bar, the toast and the menu-bar window use.
+// Every symbol name the action pills, the floating bar, the toast, the menu-bar window and the
+// credits views use.
 const QStringList kRequired{
     QStringLiteral("globe"), QStringLiteral("wand.and.stars"), QStringLiteral("text.alignleft"),
     QStringLiteral("lightbulb.fill"), QStringLiteral("doc.on.clipboard"), QStringLiteral("link.badge.plus"),
@@ -19,6 +20,8 @@ const QStringList kRequired{
     QStringLiteral("doc.on.doc"), QStringLiteral("arrow.triangle.2.circlepath"), QStringLiteral("stop.fill"),
     QStringLiteral("speaker.wave.2.fill"), QStringLiteral("sparkles.rectangle.stack.fill"),
     QStringLiteral("viewfinder"), QStringLiteral("macwindow"), QStringLiteral("power"),
+    QStringLiteral("chevron.right"), QStringLiteral("gauge.with.dots.needle.33percent"),
+    QStringLiteral("exclamationmark.octagon.fill"),
 };
 
 int inkedPixels(const QImage& image, QRgb* sample)

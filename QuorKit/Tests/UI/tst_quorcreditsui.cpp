@@ -1,3 +1,5 @@
+#include "CreditsViewsTestSupport.h"
+
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
@@ -5,6 +7,7 @@
 #include "QuorKit/UI/QuorCompactProgressBar.h"
 #include "QuorKit/UI/QuorCreditsHeaderPill.h"
 #include "QuorKit/UI/QuorCreditsUIFormatter.h"
+#include "QuorKit/UI/QuorCreditsWalletPopover.h"
 #include "QuorKit/UI/QuorLanguageAwareUIState.h"
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
@@ -36,18 +39,6 @@ QuorBudgetWarning warning(const QString& message)
 {
     return {QStringLiteral("daily"), QStringLiteral("warning"), std::nullopt, message};
 }
-
-// A credits store talking to a local test server that lists no AI providers; each test routes
-// "/v1/me" itself.
-struct ServedCredits {
-    QTemporaryDir folder;
-    QuorTestHttpServer server;
-    bool started = server.start();
-    QuorCreditsAccountManager manager{folder.path(), std::nullopt, server.baseUrl().toString()};
-    QuorCreditsAccountStore store{manager};
-
-    ServedCredits() { server.route("GET", "/v1/ai/models", QuorTestHttpResponse::json(R"({"providers":[]})")); }
-};
 
 QColor alpha(QColor color, double a)
 {
@@ -264,33 +255,31 @@ private slots:
                  QStringLiteral("1,250 cr · ada@example.com"));
     }
 
-    void clickTogglesTheWallet()
+    // A click, Space or Return opens the wallet below the pill; Escape or a second click closes it.
+    void thePillOpensTheWallet()
     {
         QTemporaryDir folder;
         QuorCreditsAccountManager manager(folder.path(), std::nullopt, QStringLiteral("http://127.0.0.1:9"));
         QuorCreditsAccountStore store(manager);
-        QuorCreditsHeaderPill pill(store, Qt::white, QuorLanguage::en);
+        QuorCreditsHeaderPill pill(store, Qt::white, QuorLanguage::tr);
         pill.resize(pill.sizeHint());
         pill.show();
-        // No wallet view in this process: nothing opens and the state stays closed.
-        pill.click();
-        QVERIFY(!pill.uiState()->isPopoverPresented());
-        QCOMPARE(pill.popover(), nullptr);
+        QCOMPARE(pill.focusPolicy(), Qt::StrongFocus);
 
-        QList<QuorLanguage> languages;
-        QuorCreditsHeaderPill::setWalletFactory(
-            [&languages](QuorCreditsAccountStore&, const QColor&, QuorLanguage language) -> QWidget* {
-                languages << language;
-                return new QLabel(QStringLiteral("wallet"));
-            });
-        auto reset = qScopeGuard([] { QuorCreditsHeaderPill::setWalletFactory({}); });
         pill.click();
         QVERIFY(pill.uiState()->isPopoverPresented());
         QVERIFY(pill.popover() != nullptr && pill.popover()->isVisible());
-        QCOMPARE(languages, QList<QuorLanguage>{QuorLanguage::en});
-        pill.togglePopover();
+        QCOMPARE(pill.wallet()->displayLanguage(), QuorLanguage::tr);
+        QTest::keyClick(pill.wallet(), Qt::Key_Escape);
         QTRY_COMPARE_WITH_TIMEOUT(pill.popover(), nullptr, 2000);
         QVERIFY(!pill.uiState()->isPopoverPresented());
+
+        for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+            QTest::keyClick(&pill, key);
+            QVERIFY(pill.popover() != nullptr);
+            pill.togglePopover();
+            QTRY_COMPARE_WITH_TIMEOUT(pill.popover(), nullptr, 2000);
+        }
     }
 };
 

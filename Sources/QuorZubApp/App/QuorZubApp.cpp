@@ -9,23 +9,26 @@
 #include "QuorZubApp/ViewModels/ZubStudioEnvironment.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 
+#include <QTimer>
+
 QuorZubApp::QuorZubApp(std::unique_ptr<ZubStudioEnvironment> environment, QObject* parent)
     : QObject(parent),
       m_delegate(std::make_unique<QuorAppActivationDelegate>()),
-      m_viewModel(std::make_unique<ZubStudioViewModel>(std::move(environment)))
+      m_viewModel(std::make_unique<ZubStudioViewModel>(std::move(environment))),
+      m_accent(QuorProductPalettes::accentColor(QuorProductPalette::deepCoral))
 {
     QuorKeyboardAccess::install();
-    const QColor accent = QuorProductPalettes::accentColor(QuorProductPalette::deepCoral);
-    m_studioWindow = std::make_unique<ZubStudioWindow>(m_viewModel.get(), accent);
     const auto opener = [this] { openStudioWindow(); };
-    m_menuBarExtra = std::make_unique<ZubMenuBarExtra>(m_viewModel.get(), opener, accent);
+    m_menuBarExtra = std::make_unique<ZubMenuBarExtra>(m_viewModel.get(), opener, m_accent);
     // Bound before either window appears, so a reopen finds the opener even if the studio never showed.
     m_viewModel->bindStudioWindowOpener(opener);
     m_notifier = std::make_unique<ZubDesktopNotifier>(
-        [this] { return m_studioWindow->isVisible() && !m_studioWindow->isMinimized(); },
+        [this] { return m_studioWindow && m_studioWindow->isVisible() && !m_studioWindow->isMinimized(); },
         m_menuBarExtra->trayIcon());
     connect(m_viewModel.get(), &ZubStudioViewModel::toastRaised, m_notifier.get(), &ZubDesktopNotifier::toastRaised);
-    m_studioWindow->show();
+    // The tray icon goes up first: the studio window, the larger part of starting, is built once the
+    // event loop runs and the tray's request is on its way.
+    QTimer::singleShot(0, this, [this] { studioWindowCreatingIt().show(); });
 }
 
 QuorZubApp::~QuorZubApp()
@@ -49,9 +52,18 @@ void QuorZubApp::reopen()
 
 void QuorZubApp::openStudioWindow()
 {
-    if (m_studioWindow->isMinimized()) {
-        m_studioWindow->setWindowState(m_studioWindow->windowState() & ~Qt::WindowMinimized);
+    ZubStudioWindow& window = studioWindowCreatingIt();
+    if (window.isMinimized()) {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
     }
-    m_studioWindow->show();
+    window.show();
     QuorAppActivationDelegate::bringStudioWindowToFront();
+}
+
+ZubStudioWindow& QuorZubApp::studioWindowCreatingIt()
+{
+    if (!m_studioWindow) {
+        m_studioWindow = std::make_unique<ZubStudioWindow>(m_viewModel.get(), m_accent);
+    }
+    return *m_studioWindow;
 }

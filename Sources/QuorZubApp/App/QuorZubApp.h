@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QObject>
 
 #include <memory>
@@ -28,13 +29,17 @@ public:
     void openStudioWindow();
 
     ZubStudioViewModel* viewModel() const { return m_viewModel.get(); }
+    // Null until the event loop first runs: the tray icon is up before the studio window is built.
     ZubStudioWindow* studioWindow() const { return m_studioWindow.get(); }
     ZubMenuBarExtra* menuBarExtra() const { return m_menuBarExtra.get(); }
 
 private:
+    ZubStudioWindow& studioWindowCreatingIt();
+
     std::unique_ptr<QuorAppActivationDelegate> m_delegate;
     std::unique_ptr<ZubStudioViewModel> m_viewModel;
     std::unique_ptr<ZubStudioWindow> m_studioWindow;
+    QColor m_accent;
     std::unique_ptr<ZubMenuBarExtra> m_menuBarExtra;
     std::unique_ptr<ZubDesktopNotifier> m_notifier;
 };

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -18,6 +19,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 namespace {
 constexpr int kGap = 4;
@@ -89,6 +92,68 @@ void drawFitted(QPainter& painter, const QRectF& rect, const QString& text)
     painter.setFont(font);
     painter.drawText(rect, Qt::AlignCenter, text);
 }
+
+// The tray icon, drawn at whatever size the tray asks for when it asks: a tray shows one size, and
+// drawing every size up front would hold back the icon's first appearance.
+class BadgeIconEngine : public QIconEngine {
+public:
+    explicit BadgeIconEngine(ZubMenuBarExtra::Label label) : m_label(std::move(label)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatio() : 1.0;
+        QPixmap drawn = pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state);
+        drawn.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, drawn);
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        // The tray repaints its icon now and then; each size is drawn once.
+        const auto key = std::pair(size.width(), size.height());
+        if (const auto found = m_drawn.find(key); found != m_drawn.end()) {
+            return found->second;
+        }
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        draw(painter, std::min(size.width(), size.height()));
+        painter.end();
+        m_drawn.emplace(key, pixmap);
+        return pixmap;
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        // Trays that take a set of images (the StatusNotifier ones) get the usual panel sizes.
+        return {QSize(16, 16), QSize(22, 22), QSize(24, 24), QSize(32, 32), QSize(48, 48), QSize(64, 64)};
+    }
+
+    QIconEngine* clone() const override { return new BadgeIconEngine(m_label); }
+
+private:
+    void draw(QPainter& painter, double side) const
+    {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        // White marks on a dark plate read on light and dark panels alike.
+        const double radius = side * 0.22;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kIconPlate);
+        painter.drawRoundedRect(QRectF(0, 0, side, side), radius, radius);
+        const double glyphSide = side * 0.6;
+        const QRectF glyph((side - glyphSide) / 2, 0, glyphSide, glyphSide);
+        // The outline form has no glyph of its own: the paused mark is the same glyph, dimmed.
+        painter.setOpacity(m_label.isPaused ? 0.45 : 1.0);
+        QuorSymbols::paint(painter, glyph, QStringLiteral("sparkles.rectangle.stack.fill"), Qt::white, glyphSide / 1.25);
+        painter.setOpacity(1.0);
+        painter.setPen(Qt::white);
+        drawFitted(painter, QRectF(0, glyphSide, side, side - glyphSide), m_label.badge);
+    }
+
+    ZubMenuBarExtra::Label m_label;
+    std::map<std::pair<int, int>, QPixmap> m_drawn;
+};
 } // namespace
 
 ZubMenuBarExtra::Label ZubMenuBarExtra::label(bool autoShowOnSelection, ZubTargetLanguage targetLanguage)
@@ -104,31 +169,7 @@ ZubMenuBarExtra::Label ZubMenuBarExtra::label(bool autoShowOnSelection, ZubTarge
 
 QIcon ZubMenuBarExtra::renderIcon(const Label& label)
 {
-    QIcon icon;
-    for (const int side : {16, 22, 24, 32, 48, 64}) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        // White marks on a dark plate read on light and dark panels alike.
-        const double radius = side * 0.22;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(kIconPlate);
-        painter.drawRoundedRect(QRectF(0, 0, side, side), radius, radius);
-        const double glyphSide = side * 0.6;
-        const QRectF glyph((side - glyphSide) / 2, 0, glyphSide, glyphSide);
-        // The outline form has no glyph of its own: the paused mark is the same glyph, dimmed.
-        painter.setOpacity(label.isPaused ? 0.45 : 1.0);
-        QuorSymbols::paint(painter, glyph, QStringLiteral("sparkles.rectangle.stack.fill"), Qt::white,
-                           glyphSide / 1.25);
-        painter.setOpacity(1.0);
-        painter.setPen(Qt::white);
-        drawFitted(painter, QRectF(0, glyphSide, side, side - glyphSide), label.badge);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return QIcon(new BadgeIconEngine(label));
 }
 
 QRect ZubMenuBarExtra::popupFrame(QSize size, const QRect& trayGeometry, QPoint pointer, const QRect& available)

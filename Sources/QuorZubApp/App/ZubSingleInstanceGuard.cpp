@@ -3,10 +3,17 @@
 #include "QuorKit/System/QuorBundle.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray kReopenRequest = QByteArrayLiteral("reopen\n");
@@ -15,6 +22,42 @@ constexpr int kConnectTimeoutMs = 500;
 constexpr int kAnswerTimeoutMs = 1000;
 constexpr int kLockTimeoutMs = 2000;
 constexpr qint64 kLongestRequest = 64;
+constexpr int kLockRetryMs = 10;
+
+// Holds an exclusive lock on `path` while it lives. The kernel drops the lock when the process dies,
+// so no stale lock can outlive a crash, and nothing is written or flushed to disk on the way to the
+// tray icon.
+class ExclusiveFileLock {
+public:
+    ExclusiveFileLock(const QString& path, int timeoutMs)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+    {
+        for (int waited = 0; m_fd >= 0; waited += kLockRetryMs) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                m_locked = true;
+                return;
+            }
+            if (errno != EWOULDBLOCK || waited >= timeoutMs) {
+                return;
+            }
+            QThread::msleep(kLockRetryMs);
+        }
+    }
+    ~ExclusiveFileLock()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    ExclusiveFileLock(const ExclusiveFileLock&) = delete;
+    ExclusiveFileLock& operator=(const ExclusiveFileLock&) = delete;
+
+    bool isLocked() const { return m_locked; }
+
+private:
+    int m_fd;
+    bool m_locked = false;
+};
 } // namespace
 
 ZubSingleInstanceGuard::ZubSingleInstanceGuard(QString socketPath, QObject* parent)
@@ -41,8 +84,8 @@ QString ZubSingleInstanceGuard::defaultSocketPath()
 ZubSingleInstanceGuard::Outcome ZubSingleInstanceGuard::claim()
 {
     // Two starts at the same moment must not both decide they are first.
-    QLockFile lock(m_socketPath + QStringLiteral(".lock"));
-    const bool locked = lock.tryLock(kLockTimeoutMs);
+    const ExclusiveFileLock lock(m_socketPath + QStringLiteral(".lock"), kLockTimeoutMs);
+    const bool locked = lock.isLocked();
     if (handOver()) {
         return Outcome::handedOver;
     }

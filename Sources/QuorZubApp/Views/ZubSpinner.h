@@ -1,19 +1,9 @@
 #pragma once
 
-#include <QColor>
-#include <QWidget>
+#include "QuorKit/Design/QuorSpinner.h"
 
-// A small spinning ring in the accent colour, on a faint track of the same colour; it stands still
-// when animations are off.
-class ZubSpinner : public QWidget {
-    Q_OBJECT
+// The application's busy indicator is the kit's: a small ring in the accent colour.
+class ZubSpinner : public QuorSpinner {
 public:
-    explicit ZubSpinner(QColor accent, QWidget* parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QColor m_accent;
-    int m_angle = 0;
+    using QuorSpinner::QuorSpinner;
 };

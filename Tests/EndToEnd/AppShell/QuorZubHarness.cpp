@@ -347,6 +347,26 @@ std::optional<QRect> X11Windows::embeddedWindow(qint64 pid) const
     return std::nullopt;
 }
 
+std::optional<QRect> X11Windows::popupWindow(qint64 pid) const
+{
+    const QList<QRect> popups = popupWindows(pid);
+    return popups.isEmpty() ? std::nullopt : std::optional<QRect>(popups.first());
+}
+
+QList<QRect> X11Windows::popupWindows(qint64 pid) const
+{
+    XSync(m_display, False);
+    QList<QRect> popups;
+    for (const Window window : childrenOf(m_display, DefaultRootWindow(m_display))) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(m_display, window, &attributes) != 0 && attributes.override_redirect
+            && attributes.map_state == IsViewable && windowPid(m_display, window) == pid) {
+            popups.append(rootGeometry(m_display, window, attributes));
+        }
+    }
+    return popups;
+}
+
 unsigned long X11Windows::activeWindow() const
 {
     if (m_display == nullptr) {

@@ -82,6 +82,10 @@ public:
     unsigned long activeWindow() const;
     // A window of the process that another client embedded (a tray icon), in root coordinates.
     std::optional<QRect> embeddedWindow(qint64 pid) const;
+    // A mapped override-redirect window of the process (a popup), in root coordinates.
+    std::optional<QRect> popupWindow(qint64 pid) const;
+    // All of them (a popup and a tooltip may be up at once).
+    QList<QRect> popupWindows(qint64 pid) const;
     // Asks the window's client to close it, as the title bar's close button does.
     void requestClose(unsigned long window) const;
 

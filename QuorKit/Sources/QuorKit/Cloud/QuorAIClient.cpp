@@ -480,6 +480,7 @@ QCoro::Task<QString> QuorAIClient::completeWith(QuorAIClient client, QString sys
                                                 QuorCancellationToken cancel)
 {
     cancel.throwIfCancelled();
+    const quint64 epoch = QuorCreditsAccountStore::shared().accountEpoch();
     const PreparedRequest prepared =
         co_await buildRequest(client, std::move(systemPrompt), std::move(userPrompt), config, std::move(apiKey), false);
     cancel.throwIfCancelled();
@@ -515,7 +516,7 @@ QCoro::Task<QString> QuorAIClient::completeWith(QuorAIClient client, QString sys
     if (config.provider == QuorAIProvider::tallowmerCredits) {
         const QuorAIBillingBalance balance = extractBillingBalance(watch.reply(), object);
         if (balance.hasValue()) {
-            co_await notifyBillingUpdate(client, balance);
+            co_await notifyBillingUpdate(client, balance, epoch);
         }
     }
     if (object) {
@@ -534,6 +535,7 @@ QCoro::AsyncGenerator<QString> QuorAIClient::streamWith(QuorAIClient client, QSt
     const bool credits = config.provider == QuorAIProvider::tallowmerCredits;
     try {
         cancel.throwIfCancelled();
+        const quint64 epoch = QuorCreditsAccountStore::shared().accountEpoch();
         const PreparedRequest prepared =
             co_await buildRequest(client, std::move(systemPrompt), std::move(userPrompt), config, std::move(apiKey), true);
         cancel.throwIfCancelled();
@@ -619,7 +621,7 @@ QCoro::AsyncGenerator<QString> QuorAIClient::streamWith(QuorAIClient client, QSt
             }
         }
         if (credits && running.hasValue()) {
-            co_await notifyBillingUpdate(client, running);
+            co_await notifyBillingUpdate(client, running, epoch);
         }
     } catch (const QuorCancelledError&) {
         // A cancelled stream simply ends.
@@ -700,13 +702,13 @@ QuorAIBillingBalance QuorAIClient::extractBillingBalance(const QNetworkReply* ht
     return balance;
 }
 
-QCoro::Task<> QuorAIClient::notifyBillingUpdate(QuorAIClient client, QuorAIBillingBalance balance)
+QCoro::Task<> QuorAIClient::notifyBillingUpdate(QuorAIClient client, QuorAIBillingBalance balance, quint64 epoch)
 {
     if (client.onBillingUpdate) {
         co_await client.onBillingUpdate(balance.availableUSD, balance.creditsAvailable);
         co_return;
     }
-    QuorCreditsAccountStore::shared().applyLiveBillingBalance(balance.availableUSD, balance.creditsAvailable);
+    QuorCreditsAccountStore::shared().applyLiveBillingBalance(balance.availableUSD, balance.creditsAvailable, epoch);
 }
 
 std::optional<QString> QuorAIClient::extractNonStreamingContent(const QJsonObject& object)

@@ -89,7 +89,8 @@ private:
 
     static QCoro::Task<PreparedRequest> buildRequest(QuorAIClient client, QString systemPrompt, QString userPrompt,
                                                      QuorAIConfig config, std::optional<QString> apiKey, bool stream);
-    static QCoro::Task<> notifyBillingUpdate(QuorAIClient client, QuorAIBillingBalance balance);
+    // `epoch` is the shared credits store's account epoch when the request began.
+    static QCoro::Task<> notifyBillingUpdate(QuorAIClient client, QuorAIBillingBalance balance, quint64 epoch);
     static QCoro::Task<QString> completeWith(QuorAIClient client, QString systemPrompt, QString userPrompt,
                                              QuorAIConfig config, std::optional<QString> apiKey,
                                              QuorCancellationToken cancel);

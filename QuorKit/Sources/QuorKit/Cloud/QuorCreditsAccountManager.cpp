@@ -12,6 +12,7 @@
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
@@ -19,9 +20,11 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSet>
 #include <QStringDecoder>
 #include <QUrlQuery>
 #include <QtConcurrent/QtConcurrentRun>
@@ -56,12 +59,6 @@ QString withoutEdgeSlashes(QString text)
     return text;
 }
 
-bool isWebURL(const QUrl& url)
-{
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
-}
-
 // The account directory named by the environment: only the first variable present counts.
 std::optional<QString> environmentAccountDirectory()
 {
@@ -84,9 +81,51 @@ QString fileIn(const QString& directory)
     return QFileInfo(directory).absoluteFilePath() + QLatin1Char('/') + QuorCreditsAccountManager::accountFileName;
 }
 
+void warnInLog(const QString& message)
+{
+    QuorCreditsAccountManager::logger()->warn(message, QStringLiteral("security"));
+}
+
+// Clears the group and other bits of `path` when any is set; true when it had to.
+bool tightened(const QString& path, mode_t mode, bool folder)
+{
+    struct stat info {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &info) != 0 || (folder ? !S_ISDIR(info.st_mode) : !S_ISREG(info.st_mode))
+        || (info.st_mode & 077) == 0) {
+        return false;
+    }
+    if (::chmod(name.constData(), mode) != 0) {
+        // Said once per path: the files are read on every refresh and every AI request.
+        static QMutex lock;
+        static QSet<QString> reported;
+        const QMutexLocker locker(&lock);
+        if (!reported.contains(path)) {
+            reported.insert(path);
+            warnInLog(QStringLiteral("%1 is open to other users (mode %2) and could not be tightened")
+                          .arg(path, QString::number(info.st_mode & 0777, 8)));
+        }
+        return false;
+    }
+    warnInLog(QStringLiteral("%1 was open to other users (mode %2); tightened to %3")
+                  .arg(path, QString::number(info.st_mode & 0777, 8), QString::number(mode, 8)));
+    return true;
+}
+
+// The token is as good as anyone's who can read it: a file or folder left open to other users (by
+// a copy, a restore, an older version) is closed as soon as it is found.
+void tightenLooseModes(const QString& path)
+{
+    if (QFileInfo::exists(path)) {
+        tightened(path, 0600, false);
+        tightened(QFileInfo(path).absolutePath(), 0700, true);
+    }
+}
+
 // An account file is a JSON object whose members are all texts; anything else reads as unreadable.
 std::optional<MapOfTexts> readTokenMap(const QString& path)
 {
+    tightenLooseModes(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
@@ -104,6 +143,28 @@ std::optional<MapOfTexts> readTokenMap(const QString& path)
     } catch (const QuorDecodingError&) {
         return std::nullopt;
     }
+}
+
+// The map a save extends. The file holds the tokens of every gateway and of other applications, so
+// one that is there but cannot be read as such is never overwritten: it is moved aside (once: the
+// save then leaves a readable file) and the save starts a fresh map. Nothing when it could not be
+// moved: then the save leaves that file alone.
+std::optional<MapOfTexts> mapToExtend(const QString& path)
+{
+    if (auto map = readTokenMap(path)) {
+        return map;
+    }
+    if (!QFileInfo::exists(path)) {
+        return MapOfTexts();
+    }
+    if (const auto movedTo = QuorAtomicFile::moveAside(path)) {
+        warnInLog(QStringLiteral("%1 could not be read as an account file; moved aside to %2")
+                      .arg(path, QFileInfo(*movedTo).fileName()));
+        return MapOfTexts();
+    }
+    warnInLog(QStringLiteral("%1 could not be read as an account file nor moved aside; the token was not saved there")
+                  .arg(path));
+    return std::nullopt;
 }
 
 // The token never exists on disk with wider rights: the temporary file is created 0600 and the folder
@@ -185,7 +246,7 @@ std::optional<QuorAppBudgetStatus> budgetFromAnswer(const QByteArray& body)
 QUrl connectAddress(const QString& portalBase, quint16 port, const QString& challenge, const QString& state)
 {
     QUrl url(withoutEdgeSlashes(portalBase) + QStringLiteral("/baglan"), QUrl::StrictMode);
-    if (!isWebURL(url)) {
+    if (!QuorCreditsAccountManager::isWebAddress(url)) {
         throw QuorCreditsError::invalidGatewayURL();
     }
     QUrlQuery query;
@@ -226,6 +287,11 @@ struct SignalCloser {
     ~SignalCloser() { signal->close(); }
 };
 } // namespace
+
+std::shared_ptr<QuorAppLogger> QuorCreditsAccountManager::logger()
+{
+    return QuorAppLogger::shared(QuorFeedbackService::resolvedCurrentAppName(QuorBundle::main(), QStringLiteral("Tallowmer")));
+}
 
 QuorCreditsAccountManager& QuorCreditsAccountManager::shared()
 {
@@ -307,9 +373,10 @@ QCoro::Task<> QuorCreditsAccountManager::saveToken(QString token)
     const QString key = currentTokenKey();
     QFuture<void> written = QtConcurrent::run(&m_fileQueue, [files, key, trimmed] {
         for (const QString& file : files) {
-            MapOfTexts map = readTokenMap(file).value_or(MapOfTexts());
-            map.insert(key, trimmed);
-            persistPrivateMap(map, file);
+            if (std::optional<MapOfTexts> map = mapToExtend(file)) {
+                map->insert(key, trimmed);
+                persistPrivateMap(*map, file);
+            }
         }
     });
     co_await written;
@@ -381,9 +448,15 @@ std::optional<QUrl> QuorCreditsAccountManager::budgetsURL(const QString& portalB
     return portalPage(portalBase, language == QuorLanguage::tr ? QStringLiteral("/kullanim") : QStringLiteral("/en/usage"));
 }
 
+bool QuorCreditsAccountManager::isWebAddress(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
+}
+
 bool QuorCreditsAccountManager::openServerURL(const QUrl& url) const
 {
-    if (!isWebURL(url)) {
+    if (!QuorCreditsAccountManager::isWebAddress(url)) {
         return false;
     }
     return m_urlOpener ? m_urlOpener(url) : QDesktopServices::openUrl(url);
@@ -402,7 +475,7 @@ QUrl QuorCreditsAccountManager::gatewayAddress(const QString& path) const
     // Only web addresses carry the token: a "file:" or relative gateway would read or write local files,
     // and plain http to another computer would show the token and the sign-in codes to the network.
     const QUrl url(resolvedGatewayURL(m_gatewayURLOverride) + path, QUrl::StrictMode);
-    if (!isWebURL(url) || !QuorCredentialRoute::maySendCredential(url)) {
+    if (!QuorCreditsAccountManager::isWebAddress(url) || !QuorCredentialRoute::maySendCredential(url)) {
         throw QuorCreditsError::invalidGatewayURL();
     }
     return url;

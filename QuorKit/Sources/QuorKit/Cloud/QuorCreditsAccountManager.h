@@ -20,9 +20,10 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
-
+class QuorAppLogger;
 
 // The credits account's one worker: the account token files, the gateway address, every HTTP call to
 // the credits gateway and the browser sign-in exchange. Lives on the GUI thread; its asynchronous
@@ -42,6 +43,8 @@ public:
 
     // The process-wide manager: no account directory, no legacy directory, no gateway override.
     static QuorCreditsAccountManager& shared();
+    // The running application's log, where the account files' repairs are noted (any thread).
+    static std::shared_ptr<QuorAppLogger> logger();
 
     // `session` (not owned) carries the gateway calls; without one the manager makes its own.
     explicit QuorCreditsAccountManager(std::optional<QString> accountDirectory = std::nullopt,
@@ -93,6 +96,8 @@ public:
                                              std::function<void(const QUrl&)> onConnectURLReady = {},
                                              QuorCancellationToken cancel = {});
 
+    // Whether `url` is an http or https address with a host: the only kind a server may have opened.
+    static bool isWebAddress(const QUrl& url);
     // Opens a URL that came from a server, but only an http or https one with a host. Everything the
     // credits account shows in the browser goes through here.
     bool openServerURL(const QUrl& url) const;

@@ -336,8 +336,12 @@ QCoro::Task<> QuorCreditsAccountStore::signOut()
 }
 
 void QuorCreditsAccountStore::applyLiveBillingBalance(std::optional<double> availableUSD,
-                                                      std::optional<double> creditsAvailable)
+                                                      std::optional<double> creditsAvailable,
+                                                      std::optional<quint64> startedAtEpoch)
 {
+    if (startedAtEpoch && *startedAtEpoch != m_accountEpoch) {
+        return; // the session this answer was paid from has been signed out since
+    }
     const auto dollars = finite(availableUSD);
     const auto credits = finite(creditsAvailable);
     if (!dollars && !credits) {

@@ -61,8 +61,13 @@ public:
     void openTopUpPage(QuorLanguage language);
     void openBudgetsPage(QuorLanguage language);
     QCoro::Task<> signOut();
-    // The balance an AI answer reported; values that are absent, infinite or NaN are ignored.
-    void applyLiveBillingBalance(std::optional<double> availableUSD, std::optional<double> creditsAvailable);
+    // Rises with every sign-out. A request that reads it when it starts hands it back with its
+    // answer's balance, so an answer that began before a sign-out cannot sign the account back in.
+    quint64 accountEpoch() const { return m_accountEpoch; }
+    // The balance an AI answer reported; values that are absent, infinite or NaN are ignored, and
+    // so is the whole echo when a sign-out came after `startedAtEpoch` (the answer's request began).
+    void applyLiveBillingBalance(std::optional<double> availableUSD, std::optional<double> creditsAvailable,
+                                 std::optional<quint64> startedAtEpoch = std::nullopt);
 
     // --- Sign-in (one flow at a time; starting one cancels the previous) ---
     void startOneClickSignIn();

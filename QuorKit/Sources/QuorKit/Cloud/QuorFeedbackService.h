@@ -1,24 +1,38 @@
 #pragma once
 
 #include "QuorKit/Cloud/QuorFeedbackKind.h"
+#include "QuorKit/Cloud/QuorFeedbackReceipt.h"
+#include "QuorKit/Cloud/QuorFeedbackScreenshot.h"
 #include "QuorKit/Localization/QuorLanguage.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 
+#include <QByteArray>
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QPair>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 
+#include <QCoro/QCoroTask>
+
 #include <optional>
 
+class QMimeData;
 class QuorBundle;
 
-// Stateless feedback operations. The environment and the user's settings are read afresh on every
-// call.
+// Stateless feedback operations: the web form, and the upload of a note with screenshots. The
+// environment and the user's settings are read afresh on every call.
 namespace QuorFeedbackService {
 
 inline const QString defaultBaseURL = QStringLiteral("https://tallowmer.com");
 inline const QString baseURLDefaultsKey = QStringLiteral("com.tallowmer.feedbackBaseURL");
 inline const QString baseURLEnvironmentVariable = QStringLiteral("TALLOWMER_FEEDBACK_BASE_URL");
 inline const QString sourceValue = QStringLiteral("desktop_app");
+
+inline constexpr int maxScreenshots = 5;
+// A screenshot of exactly this size is still accepted.
+inline constexpr qint64 maxScreenshotBytes = 5'242'880;
 
 // The first non-blank of `override`, the environment variable and the settings value, trimmed of
 // whitespace and then of "/" at both ends; else defaultBaseURL.
@@ -48,5 +62,31 @@ void openInBrowser(const QString& appName, const QuorAppVersion& version, QuorFe
 // The application's display name: the bundle's "CFBundleDisplayName", then "CFBundleName", then
 // the running process's name, each trimmed and taken when not blank; else `fallback` as given.
 QString resolvedCurrentAppName(const QuorBundle& bundle, const QString& fallback);
+
+// Checks a note, sends it as one multipart/form-data POST to base + "/api/v1/feedback" over
+// `session` and returns the service's receipt. The checks run in this order, before any traffic:
+// the trimmed e-mail (an "@", a "." and at least 5 characters), the trimmed message (at least 10
+// characters), at most maxScreenshots screenshots, none over maxScreenshotBytes, an http or https
+// address. Throws QuorFeedbackError only; a refused or failed request never reads as success.
+QCoro::Task<QuorFeedbackReceipt> submit(QString appName, QuorAppVersion version, QuorFeedbackKind kind, QString email,
+                                        QString senderName, QString subject, QString message,
+                                        QList<QuorFeedbackScreenshot> screenshots, QuorLanguage language,
+                                        std::optional<QString> baseURL, QPointer<QNetworkAccessManager> session);
+
+// The request body: one part per (name, value) field whose value is not empty, then one
+// "screenshots[]" file part per screenshot, then the closing boundary; CRLF line ends.
+QByteArray buildMultipartBody(const QString& boundary, const QList<QPair<QString, QString>>& fields,
+                              const QList<QuorFeedbackScreenshot>& screenshots);
+
+// The clipboard's picture as a PNG screenshot named "clipboard-<seconds since 1970>.png": its
+// "image/png" data unchanged, else its first other picture that decodes, re-encoded. Nothing when it
+// holds no picture. Applies no size or count limit. Call it on the GUI thread.
+std::optional<QuorFeedbackScreenshot> readScreenshotFromPasteboard();
+// The same from any clipboard contents, with the time given.
+std::optional<QuorFeedbackScreenshot> screenshotFromMimeData(const QMimeData& mime, qint64 secondsSince1970);
+
+// The process's network session for feedback uploads, made on first use (on the GUI thread) and kept
+// to the end, so an upload may outlive the window that started it.
+QNetworkAccessManager* sharedSession();
 
 } // namespace QuorFeedbackService

@@ -137,22 +137,101 @@ QCoro::Task<QuorLoopbackCallbackHit> awaitCallback(int listenFD, QString expecte
     co_return std::move(std::get<QuorLoopbackCallbackHit>(*outcome));
 }
 
+namespace {
+// A browser connection whose request line has not come in full yet.
+struct PendingClient {
+    quor::platform::UniqueFd fd;
+    QByteArray received;
+    std::chrono::steady_clock::time_point deadline;
+};
+
+// At most this many connections wait for their request line; a newer one pushes out the oldest, so
+// idle connections can never keep the browser's callback out.
+constexpr std::size_t pendingLimit = 16;
+
+std::optional<Outcome> answerTarget(PendingClient& client, const QString& target, const QString& expectedState,
+                                    const QuorLoopbackTexts& texts)
+{
+    const int fd = client.fd.get();
+    const QUrl url(QStringLiteral("http://127.0.0.1") + target, QUrl::StrictMode);
+    if (!url.isValid()) {
+        answer(fd, texts.invalidRequestTitle, texts.invalidRequestMessage, warningRed);
+        return std::nullopt;
+    }
+    const QString path = url.path(QUrl::FullyDecoded);
+    if (path == QLatin1String("/favicon.ico") || path == QLatin1String("/robots.txt")) {
+        writeRawResponse(fd, QStringLiteral("HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n"));
+        return std::nullopt;
+    }
+    const QHash<QString, QString> values = queryValues(url);
+    // Only the page this sign-in opened knows the state: anything else that finds the port (another
+    // local program, a web page) must neither have its own code redeemed nor end the sign-in with
+    // an error of its choosing. Without the state it is turned away and the wait goes on.
+    const QString state = values.value(QStringLiteral("state")).trimmed();
+    if (state.isEmpty()) {
+        answer(fd, texts.stateMismatchTitle, texts.stateMismatchMessage, warningRed);
+        return std::nullopt;
+    }
+    if (state != expectedState) {
+        answer(fd, texts.stateMismatchTitle, texts.stateMismatchMessage, warningRed);
+        return Outcome(QuorCreditsError::signInFailed(texts.stateMismatchError));
+    }
+    const QString error = values.value(QStringLiteral("error"));
+    if (!error.isEmpty()) {
+        const auto description = values.constFind(QStringLiteral("error_description"));
+        const QString message = description != values.constEnd() ? *description : error;
+        answer(fd, texts.declinedTitle, message, warningRed);
+        return Outcome(QuorCreditsError::signInFailed(message));
+    }
+    const QString code = values.value(QStringLiteral("code")).trimmed();
+    if (code.isEmpty()) {
+        answer(fd, texts.missingCodeTitle, texts.missingCodeMessage, warningAmber);
+        return std::nullopt;
+    }
+    return Outcome(QuorLoopbackCallbackHit{code, std::move(client.fd)});
+}
+
+// Reads what `client` has sent. True when it is done with: its request line is complete (or can
+// never be), or it went away.
+bool readFrom(PendingClient& client)
+{
+    char buffer[requestLimit];
+    const qint64 count = Socket::receive(client.fd.get(), buffer, requestLimit - client.received.size());
+    if (count <= 0) {
+        return true;
+    }
+    client.received.append(buffer, static_cast<qsizetype>(count));
+    return QuorLoopbackHTTP::isRequestLineComplete(client.received);
+}
+} // namespace
+
 Outcome blockingAcceptLoop(int listenFD, const QString& expectedState, double timeoutSeconds,
                            QuorLoopbackCancelSignal& cancelSignal, const QuorLoopbackTexts& texts)
 {
     using namespace std::chrono;
     const auto deadline = deadlineAfter(timeoutSeconds);
+    // Every connection is served side by side: one that is slow to send its request line holds up
+    // no other, and it is dropped once its own five seconds are up.
+    std::vector<PendingClient> clients;
     // Every pass that ends without an outcome comes back here: cancellation first, then the deadline.
     for (;;) {
         if (cancelSignal.isCancelled()) {
             return QuorCreditsError::signInCancelled();
         }
-        const auto remaining = duration_cast<milliseconds>(deadline - steady_clock::now());
+        const auto now = steady_clock::now();
+        const auto remaining = duration_cast<milliseconds>(deadline - now);
         if (remaining.count() <= 0) {
             return QuorCreditsError::signInTimedOut();
         }
-        const int pollMs = static_cast<int>(std::clamp(remaining, shortestPoll, longestPoll).count());
-        const Socket::WaitResult waited = Socket::waitForConnection(listenFD, cancelSignal.readFD(), pollMs);
+        std::erase_if(clients, [now](const PendingClient& client) { return client.deadline <= now; });
+        auto wait = std::clamp(remaining, shortestPoll, longestPoll);
+        std::vector<int> watched{listenFD};
+        for (const PendingClient& client : clients) {
+            wait = std::min(wait, std::max(duration_cast<milliseconds>(client.deadline - now), milliseconds(1)));
+            watched.push_back(client.fd.get());
+        }
+        const Socket::WaitResult waited =
+            Socket::waitForReadable(watched, cancelSignal.readFD(), static_cast<int>(wait.count()));
         if (waited.outcome == Socket::WaitOutcome::interrupted) {
             continue;
         }
@@ -166,6 +245,23 @@ Outcome blockingAcceptLoop(int listenFD, const QString& expectedState, double ti
             continue;
         }
 
+        for (auto client = clients.begin(); client != clients.end();) {
+            const bool readable = std::find(waited.ready.begin(), waited.ready.end(), client->fd.get()) != waited.ready.end();
+            if (!readable || !readFrom(*client)) {
+                ++client;
+                continue;
+            }
+            if (const std::optional<QString> target = requestTarget(client->received)) {
+                if (std::optional<Outcome> outcome = answerTarget(*client, *target, expectedState, texts)) {
+                    return std::move(*outcome);
+                }
+            }
+            client = clients.erase(client); // answered or dropped without an answer
+        }
+
+        if (std::find(waited.ready.begin(), waited.ready.end(), listenFD) == waited.ready.end()) {
+            continue;
+        }
         Socket::AcceptResult accepted = Socket::acceptClient(listenFD, clientTimeout);
         if (!accepted.client) {
             // ECONNABORTED: the browser gave up between poll and accept; Linux asks for a retry.
@@ -175,73 +271,20 @@ Outcome blockingAcceptLoop(int listenFD, const QString& expectedState, double ti
             }
             return QuorCreditsError::signInFailed(QStringLiteral("Loopback accept error (%1).").arg(accepted.error));
         }
-        const int client = accepted.client.get();
-
-        const std::optional<QString> target = readRequestTarget(client, cancelSignal.readFD());
-        if (!target) {
-            continue; // dropped without an answer
+        if (clients.size() >= pendingLimit) {
+            clients.erase(clients.begin());
         }
-        const QUrl url(QStringLiteral("http://127.0.0.1") + *target, QUrl::StrictMode);
-        if (!url.isValid()) {
-            answer(client, texts.invalidRequestTitle, texts.invalidRequestMessage, warningRed);
-            continue;
-        }
-        const QString path = url.path(QUrl::FullyDecoded);
-        if (path == QLatin1String("/favicon.ico") || path == QLatin1String("/robots.txt")) {
-            writeRawResponse(client, QStringLiteral("HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n"));
-            continue;
-        }
-        const QHash<QString, QString> values = queryValues(url);
-        const QString error = values.value(QStringLiteral("error"));
-        if (!error.isEmpty()) {
-            const auto description = values.constFind(QStringLiteral("error_description"));
-            const QString message = description != values.constEnd() ? *description : error;
-            answer(client, texts.declinedTitle, message, warningRed);
-            return QuorCreditsError::signInFailed(message);
-        }
-        const QString code = values.value(QStringLiteral("code")).trimmed();
-        const QString state = values.value(QStringLiteral("state")).trimmed();
-        if (code.isEmpty()) {
-            answer(client, texts.missingCodeTitle, texts.missingCodeMessage, warningAmber);
-            continue;
-        }
-        if (!state.isEmpty() && state != expectedState) {
-            answer(client, texts.stateMismatchTitle, texts.stateMismatchMessage, warningRed);
-            return QuorCreditsError::signInFailed(texts.stateMismatchError);
-        }
-        return QuorLoopbackCallbackHit{code, std::move(accepted.client)};
+        clients.push_back({std::move(accepted.client), {}, steady_clock::now() + clientTimeout});
     }
 }
 
-std::optional<QString> readRequestTarget(int fd, int wakeFD)
+bool isRequestLineComplete(const QByteArray& received)
 {
-    using namespace std::chrono;
-    // One deadline for the whole request: a client that sends a byte now and then must not hold the
-    // only listener (and a cancelled sign-in's thread) for hours.
-    const auto deadline = steady_clock::now() + clientTimeout;
-    QByteArray received;
-    char buffer[requestLimit];
-    while (received.size() < requestLimit) {
-        const auto remaining = duration_cast<milliseconds>(deadline - steady_clock::now());
-        if (remaining.count() <= 0) {
-            return std::nullopt;
-        }
-        const Socket::WaitResult waited = Socket::waitForConnection(fd, wakeFD, static_cast<int>(remaining.count()));
-        if (waited.outcome == Socket::WaitOutcome::interrupted) {
-            continue;
-        }
-        if (waited.outcome != Socket::WaitOutcome::connectionReady) {
-            return std::nullopt;
-        }
-        const qint64 count = Socket::receive(fd, buffer, requestLimit - received.size());
-        if (count <= 0) {
-            break;
-        }
-        received.append(buffer, static_cast<qsizetype>(count));
-        if (received.contains("\r\n") && decodeUtf8(received)) {
-            break;
-        }
-    }
+    return received.size() >= requestLimit || (received.contains("\r\n") && decodeUtf8(received).has_value());
+}
+
+std::optional<QString> requestTarget(const QByteArray& received)
+{
     const std::optional<QString> text = decodeUtf8(received);
     if (!text) {
         return std::nullopt;

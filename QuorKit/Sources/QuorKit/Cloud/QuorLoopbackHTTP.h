@@ -55,14 +55,17 @@ QCoro::Task<QuorLoopbackCallbackHit> awaitCallback(int listenFD, QString expecte
                                                    std::shared_ptr<QuorLoopbackCancelSignal> cancelSignal,
                                                    QuorCancellationToken token = {});
 
-// The wait itself; blocks the calling thread for up to `timeoutSeconds`. Never leaves the listening
-// socket closed.
+// The wait itself; blocks the calling thread for up to `timeoutSeconds`. Connections are served side
+// by side, each dropped when it has not sent its request line within 5 seconds. Never closes the
+// listening socket.
 Outcome blockingAcceptLoop(int listenFD, const QString& expectedState, double timeoutSeconds,
                            QuorLoopbackCancelSignal& cancelSignal, const QuorLoopbackTexts& texts);
 
-// The request target of the first request line (at most 8192 bytes read, within 5 seconds); nothing
-// on any failure, from a client too slow to send it, or once `wakeFD` (the cancel pipe) is readable.
-std::optional<QString> readRequestTarget(int fd, int wakeFD = -1);
+// Whether a client has sent all the loop reads of it: its first line (and valid UTF-8), or 8192 bytes.
+bool isRequestLineComplete(const QByteArray& received);
+// The request target of the first request line; nothing when the bytes are not UTF-8 or the line
+// has fewer than two parts.
+std::optional<QString> requestTarget(const QByteArray& received);
 
 // Writes the UTF-8 bytes of `text`; a browser that went away is ignored.
 void writeRawResponse(int fd, const QString& text);

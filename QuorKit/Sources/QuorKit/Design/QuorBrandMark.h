@@ -16,6 +16,12 @@ struct QuorBrandMarkStyle {
     static QuorBrandMarkStyle app(QuorAppIdentity identity) { return {Kind::app, identity}; }
     static QuorBrandMarkStyle currentApp() { return {Kind::currentApp, std::nullopt}; }
     static QuorBrandMarkStyle quorbelSuite() { return {Kind::quorbelSuite, std::nullopt}; }
+    // The emblem of the suite application of that name; else the running application's.
+    static QuorBrandMarkStyle forAppName(const QString& appName)
+    {
+        const std::optional<QuorAppIdentity> identity = QuorAppIdentities::resolve(appName);
+        return identity ? app(*identity) : currentApp();
+    }
 
     bool operator==(const QuorBrandMarkStyle& other) const = default;
 };

@@ -1,7 +1,6 @@
 #include "QuorKit/Design/QuorOffloadProgressBanner.h"
 
 #include "QuorKit/Design/QuorAdaptiveGridLayout.h"
-#include "QuorKit/Design/QuorAnimation.h"
 #include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorCapsuleButton.h"
 #include "QuorKit/Design/QuorCapsuleGaugeBar.h"
@@ -11,6 +10,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
+#include "QuorKit/Design/QuorSpinner.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSuiteColors.h"
 #include "QuorKit/Design/QuorSymbols.h"
@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTextLayout>
-#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -55,41 +54,6 @@ QColor accentOf(const VaskelOffloadLiveProgress& progress)
     }
     return QuorSuiteColors::memoryViolet();
 }
-
-// A ring that turns while the run goes (and stands still when animations are off).
-class ActivityRing : public QWidget {
-public:
-    ActivityRing(const QColor& color, double side, QWidget* parent) : QWidget(parent), m_color(color)
-    {
-        setFixedSize(static_cast<int>(std::ceil(side)), static_cast<int>(std::ceil(side)));
-        setAttribute(Qt::WA_TranslucentBackground);
-        if (QuorAnimation::enabled()) {
-            auto* timer = new QTimer(this);
-            timer->setInterval(40);
-            connect(timer, &QTimer::timeout, this, [this] {
-                m_turn = (m_turn + 30) % 360;
-                update();
-            });
-            timer->start();
-        }
-    }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF ring = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
-        painter.setPen(QPen(withOpacity(m_color, 0.25), 2));
-        painter.drawEllipse(ring);
-        painter.setPen(QPen(m_color, 2, Qt::SolidLine, Qt::RoundCap));
-        painter.drawArc(ring, (90 - m_turn) * 16, -110 * 16);
-    }
-
-private:
-    QColor m_color;
-    int m_turn = 0;
-};
 
 // Plain text wrapped to at most `maxLines` lines, the last one cut with an ellipsis.
 class LineLimitedLabel : public QWidget {
@@ -171,7 +135,8 @@ QuorOffloadProgressBanner::QuorOffloadProgressBanner(const VaskelOffloadLiveProg
     auto* header = QuorBoxLayouts::hbox(nullptr, 8);
     header->setAlignment(Qt::AlignVCenter);
     if (p.showsActivity) {
-        header->addWidget(new ActivityRing(p.accent, size(12, 14), this));
+        // A ring that turns while the run goes.
+        header->addWidget(new QuorSpinner(p.accent, this, static_cast<int>(std::ceil(size(12, 14)))));
     } else {
         QuorCapsuleLook seal;
         seal.symbolName = QStringLiteral("checkmark.seal.fill");

@@ -2,12 +2,15 @@
 
 #include "QuorKit/Design/QuorAnimation.h"
 #include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
+#include "QuorKit/Design/QuorSpinner.h"
 #include "QuorKit/Design/QuorSymbols.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTimer>
 #include <QVariantAnimation>
 
 #include <cmath>
@@ -58,6 +61,24 @@ void QuorStyledButton::setSymbolName(const QString& symbolName)
         updateGeometry();
         update();
     }
+}
+
+void QuorStyledButton::setBusy(bool busy)
+{
+    if (busy == isBusy()) {
+        return;
+    }
+    if (busy) {
+        m_busyTicker = QuorSpinner::makeTicker(this, m_busyAngle, [this] { update(); });
+        if (QuorAnimation::enabled()) {
+            m_busyTicker->start();
+        }
+    } else {
+        delete m_busyTicker;
+        m_busyTicker = nullptr;
+    }
+    updateGeometry();
+    update();
 }
 
 void QuorStyledButton::setLabelFont(double size, QFont::Weight weight)
@@ -122,8 +143,8 @@ QSize QuorStyledButton::sizeHint() const
     const QuorButtonLook look = styledLook(false);
     const QFontMetricsF metrics(QuorFonts::system(look.fontSize, look.fontWeight));
     double width = metrics.horizontalAdvance(text());
-    if (!m_symbolName.isEmpty()) {
-        width += look.fontSize * 1.25 + kSymbolSpacing;
+    if (hasSymbolSlot()) {
+        width += look.fontSize * 1.25 + (text().isEmpty() ? 0 : kSymbolSpacing);
     }
     const double height = std::max(metrics.height(), look.fontSize * 1.25);
     return {static_cast<int>(std::ceil(width + 2 * look.paddingHorizontal)),
@@ -152,19 +173,27 @@ void QuorStyledButton::paintEvent(QPaintEvent* /*event*/)
 
     const QFont font = QuorFonts::system(look.fontSize, look.fontWeight);
     const QFontMetricsF metrics(font);
-    const double symbolWidth = m_symbolName.isEmpty() ? 0 : look.fontSize * 1.25 + kSymbolSpacing;
+    const double symbolWidth =
+        hasSymbolSlot() ? look.fontSize * 1.25 + (text().isEmpty() ? 0 : kSymbolSpacing) : 0;
     const double available = bounds.width() - 2 * look.paddingHorizontal - symbolWidth;
     const QString title = metrics.elidedText(text(), Qt::ElideRight, std::max(0.0, available));
     const double contentWidth = symbolWidth + metrics.horizontalAdvance(title);
     double x = bounds.center().x() - contentWidth / 2;
-    if (!m_symbolName.isEmpty()) {
+    if (hasSymbolSlot()) {
         const double side = look.fontSize * 1.25;
-        QuorSymbols::paint(painter, QRectF(x, bounds.center().y() - side / 2, side, side), m_symbolName,
-                           look.foreground, look.fontSize);
+        const QRectF slot(x, bounds.center().y() - side / 2, side, side);
+        if (isBusy()) {
+            QuorSpinner::paint(painter, slot.adjusted(1, 1, -1, -1), look.foreground, m_busyAngle);
+        } else {
+            QuorSymbols::paint(painter, slot, m_symbolName, look.foreground, look.fontSize);
+        }
         x += symbolWidth;
     }
     painter.setFont(font);
     painter.setPen(look.foreground);
     painter.drawText(QRectF(x, bounds.top(), bounds.right() - x, bounds.height()),
                      Qt::AlignLeft | Qt::AlignVCenter, title);
+    if (QuorKeyboardReach::showsFocusRing(this)) {
+        QuorKeyboardReach::paintFocusRing(painter, bounds, look.cornerRadius);
+    }
 }

@@ -12,6 +12,7 @@
 #include <variant>
 
 class QPainter;
+class QTimer;
 class QVariantAnimation;
 
 using QuorButtonStyle = std::variant<QuorPrimaryButtonStyle, QuorGlassButtonStyle>;
@@ -28,6 +29,9 @@ public:
     const QuorButtonStyle& buttonStyle() const { return m_style; }
     void setSymbolName(const QString& symbolName);
     QString symbolName() const { return m_symbolName; }
+    // While busy a small spinner stands where the symbol is (before the title when there is none).
+    void setBusy(bool busy);
+    bool isBusy() const { return m_busyTicker != nullptr; }
 
     // Sets the title in `size` and `weight` instead of the style's font, for buttons that stand
     // among caption or badge texts.
@@ -45,6 +49,7 @@ protected:
 
 private:
     void animatePress(bool pressed);
+    bool hasSymbolSlot() const { return !m_symbolName.isEmpty() || isBusy(); }
     QuorButtonLook styledLook(bool pressed) const;
 
     QuorButtonStyle m_style;
@@ -52,4 +57,6 @@ private:
     std::optional<std::pair<double, QFont::Weight>> m_labelFont;
     double m_pressProgress = 0; // 0 resting, 1 pressed
     QPointer<QVariantAnimation> m_pressAnimation;
+    QTimer* m_busyTicker = nullptr;
+    int m_busyAngle = 0;
 };

@@ -1,5 +1,6 @@
 #include "QuorKit/Design/QuorSymbols.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHash>
@@ -62,6 +63,8 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("keyboard"), 0xe312},                   // keyboard
         {QStringLiteral("macwindow.on.rectangle"), 0xe8aa},     // picture_in_picture
         {QStringLiteral("arrow.up.circle"), 0xf182},            // arrow_circle_up
+        {QStringLiteral("photo.on.rectangle.angled"), 0xe413},  // photo_library
+        {QStringLiteral("safari"), 0xe87a},                     // explore
         // AI settings card.
         {QStringLiteral("desktopcomputer"), 0xe30a},            // computer
         {QStringLiteral("key.fill"), 0xe0da},                   // vpn_key
@@ -70,6 +73,10 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("info.circle"), 0xe88f},                // info_outline
         {QStringLiteral("bolt.fill"), 0xea0b},                  // bolt
         {QStringLiteral("square.stack.3d.up.fill"), 0xe53b},    // layers
+        // Credits wallet, sign-in and budget blocks.
+        {QStringLiteral("chevron.right"), 0xe5cc},              // chevron_right
+        {QStringLiteral("gauge.with.dots.needle.33percent"), 0xe9e4}, // speed
+        {QStringLiteral("exclamationmark.octagon.fill"), 0xe160}, // report
         // Studio actions and history tabs.
         {QStringLiteral("arrow.counterclockwise"), 0xe042},     // replay
         {QStringLiteral("chevron.up"), 0xe5ce},                 // expand_less
@@ -101,7 +108,14 @@ constexpr double kGlyphScale = 1.25;
 
 QString loadFamily()
 {
-    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/quor/fonts/MaterialIcons-Regular.ttf"));
+    // The installed font file is mapped from disk; the copy compiled into the program would be read
+    // into memory, and copied again by the font engine. The compiled copy serves where the package is
+    // missing.
+    const QString installed = QStringLiteral(QUOR_SYMBOL_FONT_FILE);
+    int id = QFileInfo(installed).isFile() ? QFontDatabase::addApplicationFont(installed) : -1;
+    if (id < 0) {
+        id = QFontDatabase::addApplicationFont(QStringLiteral(":/quor/fonts/MaterialIcons-Regular.ttf"));
+    }
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     return families.isEmpty() ? QStringLiteral("Material Icons") : families.first();
 }
@@ -138,10 +152,21 @@ char32_t fallbackCodepoint()
     return kFallback;
 }
 
+const QString& family()
+{
+    static const QString name = loadFamily();
+    return name;
+}
+
+void preload()
+{
+    family();
+    QFontDatabase::families();
+}
+
 QFont font(double size)
 {
-    static const QString family = loadFamily();
-    QFont symbolFont(family);
+    QFont symbolFont(family());
     symbolFont.setStyleStrategy(QFont::NoFontMerging);
     symbolFont.setPointSizeF(size * kGlyphScale * 72.0 / logicalDpi());
     return symbolFont;

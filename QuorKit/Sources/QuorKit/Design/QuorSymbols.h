@@ -20,6 +20,11 @@ QStringList knownNames();
 char32_t codepoint(const QString& name);
 char32_t fallbackCodepoint();
 
+// Registers the symbol font and reads the system's font list, the slow part of the first symbol
+// drawn. Any thread (the font database is thread-safe): a program starts it on a worker thread so
+// its first paint does not wait for fontconfig.
+void preload();
+
 // The symbol font; `size` is the text size the symbol stands beside (glyphs are drawn a little
 // larger, as symbol glyphs sit on the cap height of text of that size). GUI thread only.
 QFont font(double size);

@@ -1,7 +1,7 @@
 #include "QuorKit/Design/QuorVersionAndLogsView.h"
 
-#include "QuorKit/Design/Emblems/QuorAppIdentity.h"
 #include "QuorKit/Design/QuorBoxLayouts.h"
+#include "QuorKit/Design/QuorCaptionGlassButton.h"
 #include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
@@ -146,58 +146,6 @@ private:
     QuorLogLevel m_selected = QuorLogLevel::debug;
 };
 
-// A glass button whose title is in the caption font: the log toolbar's buttons stay compact.
-class CaptionGlassButton : public QAbstractButton {
-public:
-    CaptionGlassButton(const QString& title, QString symbol, QWidget* parent)
-        : QAbstractButton(parent), m_symbol(std::move(symbol))
-    {
-        setText(title);
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        connect(this, &QAbstractButton::pressed, this, qOverload<>(&QWidget::update));
-        connect(this, &QAbstractButton::released, this, qOverload<>(&QWidget::update));
-    }
-
-    QSize sizeHint() const override
-    {
-        const QuorButtonLook look = QuorGlassButtonStyle{false}.look(false);
-        const QFontMetricsF metrics(caption());
-        double width = kSymbol;
-        if (!text().isEmpty()) {
-            width += kSpacing + metrics.horizontalAdvance(text());
-        }
-        return {static_cast<int>(std::ceil(width + 2 * look.paddingHorizontal)),
-                static_cast<int>(std::ceil(std::max(metrics.height(), kSymbol) + 2 * look.paddingVertical))};
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        const QuorButtonLook look = QuorGlassButtonStyle{false}.look(isDown());
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setOpacity(look.opacity);
-        const QRectF bounds(rect());
-        painter.setPen(QPen(*look.border, 1));
-        painter.setBrush(look.fill);
-        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5, look.cornerRadius - 0.5);
-        double x = look.paddingHorizontal;
-        QuorSymbols::paint(painter, QRectF(x, bounds.center().y() - kSymbol / 2, kSymbol, kSymbol), m_symbol,
-                           look.foreground, 10);
-        x += kSymbol + kSpacing;
-        painter.setFont(caption());
-        painter.setPen(look.foreground);
-        painter.drawText(QRectF(x, 0, bounds.width() - x, bounds.height()), Qt::AlignLeft | Qt::AlignVCenter, text());
-    }
-
-private:
-    static constexpr double kSymbol = 12.5;
-    static constexpr double kSpacing = 5;
-    QString m_symbol;
-};
-
 void clearLayout(QLayout* layout)
 {
     while (QLayoutItem* item = layout->takeAt(0)) {
@@ -312,10 +260,7 @@ QString QuorVersionAndLogsView::releaseMetaLine(const QuorReleaseLogRecord& reco
 
 QuorBrandMarkStyle QuorVersionAndLogsView::emblemStyle(const QString& appName)
 {
-    if (const auto identity = QuorAppIdentities::resolve(appName)) {
-        return QuorBrandMarkStyle::app(*identity);
-    }
-    return QuorBrandMarkStyle::currentApp();
+    return QuorBrandMarkStyle::forAppName(appName);
 }
 
 void QuorVersionAndLogsView::setReleaseBundle(const QuorBundle& bundle)
@@ -521,7 +466,7 @@ void QuorVersionAndLogsView::renderToolbar()
     layout->addWidget(picker);
 
     const auto glass = [toolbar](const QString& title, const QString& symbol, const char* name) {
-        auto* button = new CaptionGlassButton(title, symbol, toolbar);
+        auto* button = new QuorCaptionGlassButton(title, symbol, toolbar);
         button->setObjectName(QString::fromLatin1(name));
         return button;
     };

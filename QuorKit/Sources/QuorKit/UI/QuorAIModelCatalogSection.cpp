@@ -11,6 +11,7 @@
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
+#include "QuorKit/Design/QuorSpinner.h"
 #include "QuorKit/Design/QuorSymbolButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/UI/QuorAIModelRowButton.h"
@@ -56,15 +57,11 @@ void setPlaceholderColor(QLineEdit* field, const QColor& color)
 // an update runs.
 class UpdateButton : public QAbstractButton {
 public:
-    explicit UpdateButton(QWidget* parent) : QAbstractButton(parent), m_spin(new QTimer(this))
+    explicit UpdateButton(QWidget* parent)
+        : QAbstractButton(parent), m_spin(QuorSpinner::makeTicker(this, m_angle, [this] { update(); }))
     {
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::NoFocus);
-        m_spin->setInterval(16);
-        connect(m_spin, &QTimer::timeout, this, [this] {
-            m_angle = (m_angle + 12) % 360;
-            update();
-        });
     }
 
     void setState(const QString& title, const QString& symbol, bool showsProgress)
@@ -112,13 +109,7 @@ protected:
         double x = std::max(look.paddingHorizontal, bounds.center().x() - content / 2);
         const QRectF symbolRect(x, bounds.center().y() - side / 2, side, side);
         if (m_showsProgress) {
-            const QRectF ring = symbolRect.adjusted(2.5, 2.5, -2.5, -2.5);
-            QColor track = look.foreground;
-            track.setAlphaF(0.25F);
-            painter.setPen(QPen(track, 1.6));
-            painter.drawEllipse(ring);
-            painter.setPen(QPen(look.foreground, 1.6, Qt::SolidLine, Qt::RoundCap));
-            painter.drawArc(ring, -m_angle * 16, 100 * 16);
+            QuorSpinner::paint(painter, symbolRect.adjusted(1, 1, -1, -1), look.foreground, m_angle);
         } else {
             QuorSymbols::paint(painter, symbolRect, m_symbol, look.foreground, look.fontSize);
         }
@@ -130,10 +121,10 @@ protected:
     }
 
 private:
+    int m_angle = 0;
     QTimer* m_spin;
     QString m_symbol;
     bool m_showsProgress = false;
-    int m_angle = 0;
 };
 
 // One category filter as a capsule.

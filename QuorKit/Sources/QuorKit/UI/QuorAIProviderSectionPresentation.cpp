@@ -82,9 +82,10 @@ void fillCreditsNote(QuorAIProviderSectionPresentation& p, const QuorAIProviderS
     } else {
         p.noteSymbol = QStringLiteral("info.circle");
         p.noteSymbolColor = in.accent;
-        // The card offers no sign-in of its own, so the note points nowhere in particular.
-        p.noteText = t(QStringLiteral("Connect your ") + host + QStringLiteral(" account — no separate API key needed."),
-                       host + QStringLiteral(" hesabınızı bağlayın — ayrıca API anahtarı gerekmez."), in.language);
+        // The sign-in is in the card's credits section, above this one.
+        p.noteText = t(QStringLiteral("Connect your ") + host + QStringLiteral(" account above — no separate API key needed."),
+                       QStringLiteral("Yukarıdan ") + host + QStringLiteral(" hesabınızı bağlayın — ayrıca API anahtarı gerekmez."),
+                       in.language);
     }
 }
 } // namespace

@@ -14,6 +14,7 @@
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/UI/QuorAIModelCatalogSection.h"
+#include "QuorKit/UI/QuorCreditsAccountPanel.h"
 #include "QuorKit/UI/QuorUnifiedCatalogBuilder.h"
 
 #include <QAbstractButton>
@@ -138,9 +139,10 @@ QuorAIUnifiedSettingsCard::QuorAIUnifiedSettingsCard(ConfigBinding config, bool 
       m_creditsStore(creditsStore), m_catalogStore(catalogStore), m_uiState(new QuorAIUnifiedSettingsUIState(this))
 {
     setObjectName(QStringLiteral("aiSettingsCard"));
-    // The credits section joins this stack above the provider when it exists; until then the card
-    // shows nothing about it.
     QVBoxLayout* stack = vbox(this, 14);
+    m_creditsSection = new QuorCreditsAccountPanel(m_creditsStore, m_accentColor, QuorCreditsAccountPanel::Place::aiCard,
+                                                   displayLanguage());
+    stack->addWidget(new QuorGlassCard(16, 14, m_creditsSection));
     stack->addWidget(new QuorGlassCard(16, 14, buildProviderSection()));
     stack->addWidget(new QuorGlassCard(16, 14, buildModelCatalogSection()));
 
@@ -296,6 +298,7 @@ QuorAIProviderSectionPresentation::Inputs QuorAIUnifiedSettingsCard::inputs() co
 
 void QuorAIUnifiedSettingsCard::sync()
 {
+    m_creditsSection->setLanguage(displayLanguage());
     m_presentation = QuorAIProviderSectionPresentation::make(inputs());
     const QuorAIProviderSectionPresentation& p = m_presentation;
 

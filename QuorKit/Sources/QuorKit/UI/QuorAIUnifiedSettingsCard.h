@@ -23,11 +23,12 @@ class QLabel;
 class QLineEdit;
 class QuorAIModelCatalogSection;
 class QuorAIModelCatalogStore;
+class QuorCreditsAccountPanel;
 class QuorCreditsAccountStore;
 
-// An application's AI settings in one card: which provider runs the AI actions, the API key of the
-// OpenAI-compatible provider, and the model catalog to pick a model from (or an endpoint and model
-// typed by hand). The card changes the configuration only through its binding and never touches
+// An application's AI settings in one card: the shared credits account with the application's
+// spending caps, which provider runs the AI actions, the API key of the OpenAI-compatible provider,
+// and the model catalog to pick a model from (or an endpoint and model typed by hand). The card changes the configuration only through its binding and never touches
 // the keyring: saving and removing a key are the application's operations, which report whether
 // the keyring really did it.
 //
@@ -67,6 +68,7 @@ public:
     const QuorAIProviderSectionPresentation& presentation() const { return m_presentation; }
     const QuorAIModelCatalogPresentation& catalogPresentation() const { return m_catalogPresentation; }
     QuorAIModelCatalogSection* catalogSection() const { return m_catalogSection; }
+    QuorCreditsAccountPanel* creditsSection() const { return m_creditsSection; }
     // Every model the user can pick, and those passing the chosen chip and the search text.
     QList<QuorUnifiedModelRowItem> rows() const;
     QList<QuorUnifiedModelRowItem> filteredRows() const;
@@ -134,4 +136,5 @@ private:
     QLabel* m_noteSymbol = nullptr;
     QLabel* m_noteText = nullptr;
     QuorAIModelCatalogSection* m_catalogSection = nullptr;
+    QuorCreditsAccountPanel* m_creditsSection = nullptr;
 };

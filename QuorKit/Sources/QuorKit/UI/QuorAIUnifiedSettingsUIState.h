@@ -32,20 +32,7 @@ public:
     bool isWorkingOnKey() const { return m_isWorkingOnKey; }
     void setWorkingOnKey(bool working);
 
-signals:
-    // After any field changed.
-    void changed();
-
 private:
-    template <typename T>
-    void assign(T& field, const T& value)
-    {
-        if (!(field == value)) {
-            field = value;
-            emit changed();
-        }
-    }
-
     QString m_searchQuery;
     QuorAIModelFilterCategory m_selectedCategory = QuorAIModelFilterCategory::all;
     QString m_apiKeyInput;

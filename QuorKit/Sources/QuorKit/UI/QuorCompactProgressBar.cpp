@@ -31,6 +31,14 @@ void QuorCompactProgressBar::setRatio(double ratio)
     update();
 }
 
+void QuorCompactProgressBar::setTint(const QColor& tint)
+{
+    if (tint != m_tint) {
+        m_tint = tint;
+        update();
+    }
+}
+
 QSize QuorCompactProgressBar::sizeHint() const
 {
     return {100, static_cast<int>(barHeight)};

@@ -17,6 +17,7 @@ public:
     static double fillWidth(double ratio, double width);
 
     void setRatio(double ratio);
+    void setTint(const QColor& tint);
     double ratio() const { return m_ratio; }
     QColor tint() const { return m_tint; }
 

@@ -4,11 +4,14 @@
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Design/QuorToolTips.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/UI/QuorCreditsAccountPresentation.h"
 #include "QuorKit/UI/QuorCreditsUIFormatter.h"
+#include "QuorKit/UI/QuorCreditsWalletPopover.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -26,12 +29,6 @@ constexpr double kPaddingH = 9;
 constexpr double kPaddingV = 4.5;
 constexpr double kLabelSize = 11.5;
 constexpr double kTriangleSize = 10;
-
-QuorCreditsHeaderPill::WalletFactory& walletFactory()
-{
-    static QuorCreditsHeaderPill::WalletFactory factory;
-    return factory;
-}
 
 QColor withAlpha(QColor color, double alpha)
 {
@@ -59,7 +56,7 @@ QuorCreditsHeaderPill::QuorCreditsHeaderPill(QuorCreditsAccountStore& store, con
       m_uiState(new QuorCreditsHeaderPillUIState(this))
 {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    QuorKeyboardReach::enable(this);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(&m_store, &QuorCreditsAccountStore::changed, this, &QuorCreditsHeaderPill::sync);
     connect(m_uiState, &QuorLanguageAwareUIState::languageRevisionChanged, this, &QuorCreditsHeaderPill::sync);
@@ -81,10 +78,7 @@ QString QuorCreditsHeaderPill::portalHost()
 
 QString QuorCreditsHeaderPill::amountText(const QuorCreditAccountProfile& profile, QuorLanguage language)
 {
-    const double divisor = profile.creditUnitMicros > 1 ? static_cast<double>(profile.creditUnitMicros) : 1.0;
-    const double credits = static_cast<double>(profile.availableMicros) / divisor;
-    return QuorCreditsUIFormatter::formatCredits(credits, language) + QLatin1Char(' ') +
-           quorText(QStringLiteral("cr"), QStringLiteral("kr"), {}, language);
+    return QuorCreditsUIFormatter::creditsWithUnit(profile.creditsAvailable(), language);
 }
 
 QuorCreditsHeaderPill::Look QuorCreditsHeaderPill::look(bool isSignedIn,
@@ -94,21 +88,16 @@ QuorCreditsHeaderPill::Look QuorCreditsHeaderPill::look(bool isSignedIn,
                                                         QuorLanguage language)
 {
     Look look;
+    look.dotColor = QuorCreditsAccountPresentation::healthColor(health);
     switch (health) {
     case QuorCreditsHealthStatus::disconnected:
-        look.dotColor = QuorGlassTokens::textMuted();
-        look.borderColor = QuorGlassTokens::borderSubtle();
-        break;
     case QuorCreditsHealthStatus::healthy:
-        look.dotColor = QuorGlassTokens::success();
         look.borderColor = QuorGlassTokens::borderSubtle();
         break;
     case QuorCreditsHealthStatus::warning:
-        look.dotColor = QuorGlassTokens::warning();
         look.borderColor = withAlpha(QuorGlassTokens::warning(), 0.55);
         break;
     case QuorCreditsHealthStatus::critical:
-        look.dotColor = QuorGlassTokens::danger();
         look.borderColor = withAlpha(QuorGlassTokens::danger(), 0.65);
         break;
     }
@@ -131,11 +120,6 @@ QuorCreditsHeaderPill::Look QuorCreditsHeaderPill::look(bool isSignedIn,
                                 host + QStringLiteral(" ortak kredi cüzdanınızı bağlayın"), {}, language);
     }
     return look;
-}
-
-void QuorCreditsHeaderPill::setWalletFactory(WalletFactory factory)
-{
-    walletFactory() = std::move(factory);
 }
 
 QuorLanguage QuorCreditsHeaderPill::displayLanguage() const
@@ -187,16 +171,20 @@ void QuorCreditsHeaderPill::presentPopover(bool presented)
         }
         return;
     }
-    const WalletFactory& factory = walletFactory();
-    QWidget* content = factory ? factory(m_store, m_accentColor, displayLanguage()) : nullptr;
-    if (content == nullptr) {
-        m_uiState->setPopoverPresented(false);
+    if (m_popover) {
         return;
     }
+    auto* content = new QuorCreditsWalletPopover(m_store, m_accentColor, displayLanguage());
+    // A popup closes on Escape and on a click outside it. The click that closes it is not passed
+    // on, so a click on the pill while it is open only closes it.
     auto* popover = new QWidget(this, Qt::Popup | Qt::FramelessWindowHint);
+    popover->setObjectName(QStringLiteral("creditsWalletPopover"));
     popover->setAttribute(Qt::WA_DeleteOnClose);
+    popover->setAttribute(Qt::WA_NoMouseReplay);
     auto* layout = new QVBoxLayout(popover);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The window follows the wallet's size as its content changes (signing in, an error, the editor).
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     content->setParent(popover);
     layout->addWidget(content);
     popover->adjustSize();
@@ -211,6 +199,12 @@ void QuorCreditsHeaderPill::presentPopover(bool presented)
     connect(popover, &QObject::destroyed, this, [this] { m_uiState->setPopoverPresented(false); });
     m_popover = popover;
     popover->show();
+    content->setFocus(Qt::PopupFocusReason);
+}
+
+QuorCreditsWalletPopover* QuorCreditsHeaderPill::wallet() const
+{
+    return m_popover ? m_popover->findChild<QuorCreditsWalletPopover*>() : nullptr;
 }
 
 void QuorCreditsHeaderPill::showEvent(QShowEvent* event)
@@ -255,5 +249,8 @@ void QuorCreditsHeaderPill::paintEvent(QPaintEvent* /*event*/)
         const double side = kTriangleSize * 1.25;
         QuorSymbols::paint(painter, QRectF(x, bounds.center().y() - side / 2, side, side),
                            QStringLiteral("exclamationmark.triangle.fill"), m_look.triangleColor, kTriangleSize);
+    }
+    if (QuorKeyboardReach::showsFocusRing(this)) {
+        QuorKeyboardReach::paintFocusRing(painter, bounds, radius);
     }
 }

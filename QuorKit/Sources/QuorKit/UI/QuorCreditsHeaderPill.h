@@ -11,10 +11,10 @@
 #include <QList>
 #include <QPointer>
 
-#include <functional>
 #include <optional>
 
 class QuorCreditsAccountStore;
+class QuorCreditsWalletPopover;
 
 // The pill's own state: whether its wallet popover is open.
 class QuorCreditsHeaderPillUIState : public QuorLanguageAwareUIState {
@@ -34,7 +34,8 @@ private:
 
 // A header capsule showing the shared credits account at a glance: a health dot, the available
 // balance (or "Credits" while no account is connected) and a warning triangle when something needs
-// attention; a click opens the wallet below it. Everything shown is read from the store.
+// attention; a click (or Space or Enter) opens the wallet below it, and Escape or a click outside
+// closes it. Everything shown is read from the store.
 class QuorCreditsHeaderPill : public QAbstractButton {
     Q_OBJECT
 public:
@@ -48,10 +49,6 @@ public:
         bool operator==(const Look& other) const = default;
     };
 
-    // What the wallet popover shows, built on demand (the wallet is a view of its own).
-    using WalletFactory =
-        std::function<QWidget*(QuorCreditsAccountStore& store, const QColor& accent, QuorLanguage language)>;
-
     QuorCreditsHeaderPill(QuorCreditsAccountStore& store, const QColor& accentColor,
                           std::optional<QuorLanguage> language, QWidget* parent = nullptr);
     ~QuorCreditsHeaderPill() override;
@@ -63,15 +60,14 @@ public:
     // The account portal's host name.
     static QString portalHost();
 
-    // The process's wallet view; without one a click opens nothing.
-    static void setWalletFactory(WalletFactory factory);
-
     // The override when set, else the interface language now.
     QuorLanguage displayLanguage() const;
     void setLanguageOverride(std::optional<QuorLanguage> language);
     Look currentLook() const;
     QuorCreditsHeaderPillUIState* uiState() const { return m_uiState; }
+    // The open popover window, and the wallet in it.
     QWidget* popover() const { return m_popover; }
+    QuorCreditsWalletPopover* wallet() const;
     void togglePopover();
 
     QSize sizeHint() const override;

@@ -1,5 +1,7 @@
 #include "QuorKit/UI/QuorCreditsUIFormatter.h"
 
+#include "QuorKit/Localization/QuorLocalization.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -47,6 +49,22 @@ QString formatCredits(double amount, QuorLanguage language)
         return localized(value, 0, 1, locale);
     }
     return localized(value, 1, 2, locale);
+}
+
+QString creditUnit(QuorLanguage language)
+{
+    return quorText(QStringLiteral("cr"), QStringLiteral("kr"), {}, language);
+}
+
+QString creditsWithUnit(double amount, QuorLanguage language)
+{
+    return formatCredits(amount, language) + QLatin1Char(' ') + creditUnit(language);
+}
+
+QString dollars(double amount)
+{
+    const double shown = std::isfinite(amount) && amount > 0 ? amount : 0.0;
+    return QString::asprintf("$%.2f", shown);
 }
 
 QString formatContextWindow(qint64 tokens)

@@ -13,6 +13,13 @@ namespace QuorCreditsUIFormatter {
 // decimal near a whole number ("3", "100"), else one or two decimals ("7.25", "12,5"). Negative and
 // non-finite amounts show 0.
 QString formatCredits(double amount, QuorLanguage language);
+// "cr" in English, "kr" in Turkish.
+QString creditUnit(QuorLanguage language);
+// An amount with its unit: "1,250 cr", "1.250 kr".
+QString creditsWithUnit(double amount, QuorLanguage language);
+// "$12.34" of a dollar amount; negative and non-finite amounts show $0.00.
+QString dollars(double amount);
+
 // "512 ctx", "1K ctx", "1.5M ctx", "2M ctx"; empty below one token.
 QString formatContextWindow(qint64 tokens);
 // "1.0 GB" from 2^30 bytes, else "1024 MB"; empty for nothing. Always a "." decimal mark.

@@ -5,7 +5,7 @@
 
 #include <QPointer>
 
-QuorLanguageAwareUIState::QuorLanguageAwareUIState(QObject* parent) : QObject(parent)
+QuorLanguageAwareUIState::QuorLanguageAwareUIState(QObject* parent) : QuorViewState(parent)
 {
     // The observer ends with this object; the bump runs in a later turn and finds it gone or not.
     QuorNotificationCenter::defaultCenter().addObserver(quorLanguageDidChange, this, [this](const QuorNotification&) {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QObject>
+#include "QuorKit/UI/QuorViewState.h"
 
 // The state of a kit view that must redraw when the interface language changes: its revision rises
 // by one on every change, a turn of the event loop after the announcement.
-class QuorLanguageAwareUIState : public QObject {
+class QuorLanguageAwareUIState : public QuorViewState {
     Q_OBJECT
 public:
     explicit QuorLanguageAwareUIState(QObject* parent = nullptr);

@@ -39,22 +39,35 @@ std::variant<Listener, BindFailure> bindEphemeral()
     return Listener{std::move(socket), ntohs(bound.sin_port)};
 }
 
-WaitResult waitForConnection(int listenFd, int wakeFd, int timeoutMs)
+WaitResult waitForReadable(const std::vector<int>& fds, int wakeFd, int timeoutMs)
 {
-    pollfd entries[2] = {{listenFd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
-    const nfds_t count = wakeFd >= 0 ? 2 : 1;
-    const int ready = ::poll(entries, count, timeoutMs);
+    std::vector<pollfd> entries;
+    entries.reserve(fds.size() + 1);
+    for (const int fd : fds) {
+        entries.push_back({fd, POLLIN, 0});
+    }
+    if (wakeFd >= 0) {
+        entries.push_back({wakeFd, POLLIN, 0});
+    }
+    const int ready = ::poll(entries.data(), entries.size(), timeoutMs);
     if (ready < 0) {
         const int error = errno;
-        return {error == EINTR ? WaitOutcome::interrupted : WaitOutcome::failed, error};
+        return {error == EINTR ? WaitOutcome::interrupted : WaitOutcome::failed, error, {}};
     }
-    if (count == 2 && (entries[1].revents & (POLLIN | POLLERR | POLLHUP | POLLNVAL)) != 0) {
-        return {WaitOutcome::cancelled, 0};
+    constexpr short signalled = POLLIN | POLLERR | POLLHUP | POLLNVAL;
+    if (wakeFd >= 0 && (entries.back().revents & signalled) != 0) {
+        return {WaitOutcome::cancelled, 0, {}};
     }
-    if (ready == 0 || (entries[0].revents & POLLIN) == 0) {
-        return {WaitOutcome::timedOut, 0};
+    WaitResult result{WaitOutcome::timedOut, 0, {}};
+    for (std::size_t i = 0; i < fds.size(); ++i) {
+        if ((entries[i].revents & signalled) != 0) {
+            result.ready.push_back(fds[i]);
+        }
     }
-    return {WaitOutcome::connectionReady, 0};
+    if (!result.ready.empty()) {
+        result.outcome = WaitOutcome::ready;
+    }
+    return result;
 }
 
 AcceptResult acceptClient(int listenFd, std::chrono::seconds ioTimeout)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <utility>
 #include <variant>
+#include <vector>
 
 // Plain sockets for a short-lived HTTP listener on 127.0.0.1. Every descriptor is close-on-exec, and
 // nothing here can raise SIGPIPE: a peer that has gone away only makes a send fail.
@@ -24,15 +25,17 @@ enum class BindFailure { socket, bind, listen, address };
 // A listening IPv4 socket on 127.0.0.1 with a port the system picks (backlog 8, SO_REUSEADDR).
 std::variant<Listener, BindFailure> bindEphemeral();
 
-enum class WaitOutcome { connectionReady, cancelled, timedOut, interrupted, failed };
+enum class WaitOutcome { ready, cancelled, timedOut, interrupted, failed };
 struct WaitResult {
     WaitOutcome outcome = WaitOutcome::failed;
-    int error = 0; // errno for `failed`
+    int error = 0;          // errno for `failed`
+    std::vector<int> ready; // for `ready`: the members of the watched list that can be read
 };
 
-// Blocks until `listenFd` can accept, `wakeFd` (when not negative) reports anything, or `timeoutMs`
-// passes. A wake descriptor that is readable, in error or hung up reads as cancelled.
-WaitResult waitForConnection(int listenFd, int wakeFd, int timeoutMs);
+// Blocks until one of `fds` can be read (a listener can accept, a client sent bytes, is in error or
+// hung up), `wakeFd` (when not negative) reports anything, or `timeoutMs` passes. A wake descriptor
+// that is readable, in error or hung up reads as cancelled.
+WaitResult waitForReadable(const std::vector<int>& fds, int wakeFd, int timeoutMs);
 
 struct AcceptResult {
     UniqueFd client;

@@ -1,9 +1,9 @@
 #include "QuorPlatform/Ocr/QuorTesseractTextRecognizer.h"
 
+#include "QuorPlatform/Core/QuorSharedLibrary.h"
 #include "QuorPlatform/Ocr/QuorTextRecognitionError.h"
 
-#include <tesseract/baseapi.h>
-#include <tesseract/resultiterator.h>
+#include <tesseract/capi.h>
 
 #include <QDir>
 #include <QFile>
@@ -13,26 +13,60 @@
 #include <algorithm>
 #include <memory>
 
-#include <dlfcn.h>
 #include <locale.h>
 
 namespace {
 
-// Tesseract's LSTM runs every time step on a team of OpenMP threads that meet at a barrier. Beside any
-// other busy process one preempted team member stalls the rest, and a recognition that takes a tenth
-// of a second alone takes seconds; a screen region gains little from the team anyway. With no
-// active parallel levels every region runs on the calling thread. The setting belongs to the calling
-// thread, so it is made before each recognition; it is looked up at run time because only
-// Tesseract, not this program, links the OpenMP runtime (and a build without it has nothing to set).
-void runOpenMpRegionsOnThisThread()
-{
-    using SetMaxActiveLevels = void (*)(int);
-    static const auto setMaxActiveLevels =
-        reinterpret_cast<SetMaxActiveLevels>(::dlsym(RTLD_DEFAULT, "omp_set_max_active_levels"));
-    if (setMaxActiveLevels != nullptr) {
-        setMaxActiveLevels(0);
+// Tesseract and everything it links (image codecs, a network library) cost about ten megabytes of
+// memory and some start-up time in every process that loads them, and most sessions never recognize
+// text: the engine is opened on the first recognition and its C interface looked up by name.
+struct TesseractEngine {
+    quor::platform::SharedLibrary library{"libtesseract.so.5"};
+    decltype(&::TessBaseAPICreate) create = library.resolve<decltype(::TessBaseAPICreate)>("TessBaseAPICreate");
+    decltype(&::TessBaseAPIDelete) destroy = library.resolve<decltype(::TessBaseAPIDelete)>("TessBaseAPIDelete");
+    decltype(&::TessBaseAPIInit2) init = library.resolve<decltype(::TessBaseAPIInit2)>("TessBaseAPIInit2");
+    decltype(&::TessBaseAPISetPageSegMode) setPageSegMode =
+        library.resolve<decltype(::TessBaseAPISetPageSegMode)>("TessBaseAPISetPageSegMode");
+    decltype(&::TessBaseAPISetImage) setImage = library.resolve<decltype(::TessBaseAPISetImage)>("TessBaseAPISetImage");
+    decltype(&::TessBaseAPISetSourceResolution) setSourceResolution =
+        library.resolve<decltype(::TessBaseAPISetSourceResolution)>("TessBaseAPISetSourceResolution");
+    decltype(&::TessBaseAPIRecognize) recognize = library.resolve<decltype(::TessBaseAPIRecognize)>("TessBaseAPIRecognize");
+    decltype(&::TessBaseAPIGetIterator) iterator = library.resolve<decltype(::TessBaseAPIGetIterator)>("TessBaseAPIGetIterator");
+    decltype(&::TessResultIteratorDelete) deleteIterator =
+        library.resolve<decltype(::TessResultIteratorDelete)>("TessResultIteratorDelete");
+    decltype(&::TessResultIteratorNext) next = library.resolve<decltype(::TessResultIteratorNext)>("TessResultIteratorNext");
+    decltype(&::TessResultIteratorGetUTF8Text) text =
+        library.resolve<decltype(::TessResultIteratorGetUTF8Text)>("TessResultIteratorGetUTF8Text");
+    decltype(&::TessResultIteratorConfidence) confidence =
+        library.resolve<decltype(::TessResultIteratorConfidence)>("TessResultIteratorConfidence");
+    decltype(&::TessResultIteratorGetPageIteratorConst) pageIterator =
+        library.resolve<decltype(::TessResultIteratorGetPageIteratorConst)>("TessResultIteratorGetPageIteratorConst");
+    decltype(&::TessPageIteratorBoundingBox) boundingBox =
+        library.resolve<decltype(::TessPageIteratorBoundingBox)>("TessPageIteratorBoundingBox");
+    decltype(&::TessDeleteText) deleteText = library.resolve<decltype(::TessDeleteText)>("TessDeleteText");
+    // Tesseract's LSTM runs every time step on a team of OpenMP threads that meet at a barrier.
+    // Beside any other busy process one preempted team member stalls the rest, and a recognition that
+    // takes a tenth of a second alone takes seconds; a screen region gains little from the team
+    // anyway. With no active parallel levels every region runs on the calling thread. Looked up through
+    // Tesseract because it, not this program, links the OpenMP runtime (a build without it has none).
+    void (*setMaxActiveLevels)(int) = library.resolve<void(int)>("omp_set_max_active_levels");
+
+    bool isComplete() const
+    {
+        return create && destroy && init && setPageSegMode && setImage && setSourceResolution && recognize && iterator
+            && deleteIterator && next && text && confidence && pageIterator && boundingBox && deleteText;
     }
-}
+
+    // The engine, opened once for the whole process; throws when it is not installed.
+    static const TesseractEngine& shared()
+    {
+        static const TesseractEngine engine;
+        if (!engine.isComplete()) {
+            throw quor::platform::TextRecognitionError::engineUnavailable(engine.library.errorText());
+        }
+        return engine;
+    }
+};
 
 // Tesseract parses numbers in its data with the C library, which follows LC_NUMERIC; Qt sets the
 // user's locale, whose decimal comma would corrupt them. The C numeric locale is set for this thread
@@ -153,42 +187,48 @@ int sourceResolution(const QImage& image)
 std::vector<quor::platform::RecognizedTextLine> readLines(const QImage& pixels, int resolution, const QString& dataDirectory,
                                                           const QString& language)
 {
+    const TesseractEngine& engine = TesseractEngine::shared();
     const CNumericLocaleScope cNumbers;
-    runOpenMpRegionsOnThisThread();
-    tesseract::TessBaseAPI api;
-    if (api.Init(QFile::encodeName(dataDirectory).constData(), language.toLatin1().constData(),
-                 tesseract::OEM_LSTM_ONLY) != 0) {
+    // The setting belongs to the calling thread, so it is made before each recognition.
+    if (engine.setMaxActiveLevels != nullptr) {
+        engine.setMaxActiveLevels(0);
+    }
+    const std::unique_ptr<TessBaseAPI, decltype(engine.destroy)> api(engine.create(), engine.destroy);
+    if (!api
+        || engine.init(api.get(), QFile::encodeName(dataDirectory).constData(), language.toLatin1().constData(),
+                       tesseract::OEM_LSTM_ONLY)
+            != 0) {
         throw quor::platform::TextRecognitionError::engineFailed(language);
     }
-    api.SetPageSegMode(tesseract::PSM_AUTO);
-    api.SetImage(pixels.constBits(), pixels.width(), pixels.height(), 1, int(pixels.bytesPerLine()));
-    api.SetSourceResolution(resolution);
-    if (api.Recognize(nullptr) != 0) {
+    engine.setPageSegMode(api.get(), tesseract::PSM_AUTO);
+    engine.setImage(api.get(), pixels.constBits(), pixels.width(), pixels.height(), 1, int(pixels.bytesPerLine()));
+    engine.setSourceResolution(api.get(), resolution);
+    if (engine.recognize(api.get(), nullptr) != 0) {
         throw quor::platform::TextRecognitionError::engineFailed(language);
     }
 
     std::vector<quor::platform::RecognizedTextLine> lines;
-    const std::unique_ptr<tesseract::ResultIterator> line(api.GetIterator());
+    const std::unique_ptr<TessResultIterator, decltype(engine.deleteIterator)> line(engine.iterator(api.get()),
+                                                                                    engine.deleteIterator);
     if (!line) {
         return lines;
     }
-    constexpr auto textLine = tesseract::RIL_TEXTLINE;
     do {
-        if (line->Empty(textLine)) {
-            continue;
-        }
-        const std::unique_ptr<char[]> raw(line->GetUTF8Text(textLine));
+        // An empty page has no text line: no text and no box.
+        const std::unique_ptr<char, decltype(engine.deleteText)> raw(engine.text(line.get(), tesseract::RIL_TEXTLINE),
+                                                                     engine.deleteText);
         const QString text = QString::fromUtf8(raw.get()).trimmed();
         int left = 0;
         int top = 0;
         int right = 0;
         int bottom = 0;
-        if (text.isEmpty() || !line->BoundingBox(textLine, &left, &top, &right, &bottom)) {
+        if (text.isEmpty()
+            || !engine.boundingBox(engine.pageIterator(line.get()), tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom)) {
             continue;
         }
-        const float confidence = std::clamp(line->Confidence(textLine) / 100.0F, 0.0F, 1.0F);
+        const float confidence = std::clamp(engine.confidence(line.get(), tesseract::RIL_TEXTLINE) / 100.0F, 0.0F, 1.0F);
         lines.push_back({text, QRectF(left, top, right - left, bottom - top), confidence});
-    } while (line->Next(textLine));
+    } while (engine.next(line.get(), tesseract::RIL_TEXTLINE));
     return lines;
 }
 

@@ -28,4 +28,13 @@ TextRecognitionError TextRecognitionError::engineFailed(const QString& languages
             QStringLiteral("Metin tanıma başarısız oldu (diller: ") + languages + QStringLiteral(").")};
 }
 
+TextRecognitionError TextRecognitionError::engineUnavailable(const QString& reason)
+{
+    return {Kind::engineUnavailable,
+            QStringLiteral("Text recognition is not available: the Tesseract library could not be loaded (") + reason +
+                QStringLiteral("). Install the libtesseract5 package."),
+            QStringLiteral("Metin tanıma kullanılamıyor: Tesseract kitaplığı yüklenemedi (") + reason +
+                QStringLiteral("). libtesseract5 paketini kurun.")};
+}
+
 } // namespace quor::platform

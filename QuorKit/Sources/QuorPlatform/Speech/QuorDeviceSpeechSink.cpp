@@ -1,5 +1,6 @@
 #include "QuorPlatform/Speech/QuorDeviceSpeechSink.h"
 
+#include "QuorPlatform/Core/QuorSharedLibrary.h"
 #include "QuorPlatform/Speech/QuorSpeechError.h"
 
 #include <pcaudiolib/audio.h>
@@ -7,9 +8,36 @@
 namespace quor::platform {
 
 namespace {
+// The audio output library and the sound servers' clients it links load with the first utterance.
+struct AudioOutputLibrary {
+    SharedLibrary library{"libpcaudio.so.0"};
+    decltype(&::create_audio_device_object) create =
+        library.resolve<decltype(::create_audio_device_object)>("create_audio_device_object");
+    decltype(&::audio_object_destroy) destroy = library.resolve<decltype(::audio_object_destroy)>("audio_object_destroy");
+    decltype(&::audio_object_open) open = library.resolve<decltype(::audio_object_open)>("audio_object_open");
+    decltype(&::audio_object_close) close = library.resolve<decltype(::audio_object_close)>("audio_object_close");
+    decltype(&::audio_object_write) write = library.resolve<decltype(::audio_object_write)>("audio_object_write");
+    decltype(&::audio_object_drain) drain = library.resolve<decltype(::audio_object_drain)>("audio_object_drain");
+    decltype(&::audio_object_flush) flush = library.resolve<decltype(::audio_object_flush)>("audio_object_flush");
+    decltype(&::audio_object_strerror) strerror =
+        library.resolve<decltype(::audio_object_strerror)>("audio_object_strerror");
+
+    // Opened once for the whole process; throws when it is not installed (so never once an audio
+    // object exists).
+    static const AudioOutputLibrary& shared()
+    {
+        static const AudioOutputLibrary audio;
+        if (!(audio.create && audio.destroy && audio.open && audio.close && audio.write && audio.drain && audio.flush
+              && audio.strerror)) {
+            throw SpeechError::outputUnavailable(audio.library.errorText());
+        }
+        return audio;
+    }
+};
+
 QString describe(audio_object* audio, int error)
 {
-    const char* text = audio_object_strerror(audio, error);
+    const char* text = AudioOutputLibrary::shared().strerror(audio, error);
     return text != nullptr ? QString::fromLocal8Bit(text) : QString::number(error);
 }
 } // namespace
@@ -21,7 +49,7 @@ DeviceSpeechSink::~DeviceSpeechSink()
     const std::lock_guard lock(m_mutex);
     closeLocked();
     if (m_audio != nullptr) {
-        audio_object_destroy(m_audio);
+        AudioOutputLibrary::shared().destroy(m_audio);
     }
 }
 
@@ -31,13 +59,13 @@ void DeviceSpeechSink::begin(int sampleRate, quint64 utterance)
     closeLocked();
     if (m_audio == nullptr) {
         const QByteArray name = m_applicationName.toUtf8();
-        m_audio = create_audio_device_object(nullptr, name.constData(), "Speech");
+        m_audio = AudioOutputLibrary::shared().create(nullptr, name.constData(), "Speech");
         // Without a device pcaudiolib gives no object, and its calls on none report success.
         if (m_audio == nullptr) {
             throw SpeechError::outputUnavailable();
         }
     }
-    const int error = audio_object_open(m_audio, AUDIO_OBJECT_FORMAT_S16LE, std::uint32_t(sampleRate), 1);
+    const int error = AudioOutputLibrary::shared().open(m_audio, AUDIO_OBJECT_FORMAT_S16LE, std::uint32_t(sampleRate), 1);
     if (error != 0) {
         throw SpeechError::outputUnavailable(describe(m_audio, error));
     }
@@ -47,7 +75,7 @@ void DeviceSpeechSink::begin(int sampleRate, quint64 utterance)
 
 void DeviceSpeechSink::write(std::span<const std::int16_t> samples)
 {
-    const int error = audio_object_write(m_audio, samples.data(), samples.size_bytes());
+    const int error = AudioOutputLibrary::shared().write(m_audio, samples.data(), samples.size_bytes());
     if (error != 0) {
         throw SpeechError::outputUnavailable(describe(m_audio, error));
     }
@@ -55,7 +83,7 @@ void DeviceSpeechSink::write(std::span<const std::int16_t> samples)
 
 void DeviceSpeechSink::finish()
 {
-    audio_object_drain(m_audio);
+    AudioOutputLibrary::shared().drain(m_audio);
     const std::lock_guard lock(m_mutex);
     closeLocked();
 }
@@ -64,7 +92,7 @@ void DeviceSpeechSink::discard() noexcept
 {
     const std::lock_guard lock(m_mutex);
     if (m_open) {
-        audio_object_flush(m_audio);
+        AudioOutputLibrary::shared().flush(m_audio);
     }
     closeLocked();
 }
@@ -73,14 +101,14 @@ void DeviceSpeechSink::interrupt(quint64 utterance)
 {
     const std::lock_guard lock(m_mutex);
     if (m_open && m_utterance == utterance) {
-        audio_object_flush(m_audio);
+        AudioOutputLibrary::shared().flush(m_audio);
     }
 }
 
 void DeviceSpeechSink::closeLocked() noexcept
 {
     if (m_open) {
-        audio_object_close(m_audio);
+        AudioOutputLibrary::shared().close(m_audio);
         m_open = false;
     }
 }

@@ -1,5 +1,6 @@
 #include "QuorPlatform/Speech/QuorEspeakSpeechSynthesizer.h"
 
+#include "QuorPlatform/Core/QuorSharedLibrary.h"
 #include "QuorPlatform/Speech/QuorDeviceSpeechSink.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -21,6 +22,31 @@ struct EspeakSpeechSynthesizer::Utterance {
 };
 
 namespace {
+
+// espeak-ng (and the audio stack it links) is opened on the first utterance, not at start-up: most
+// sessions never speak, and every process that loads it pays a few megabytes for it.
+struct EspeakEngine {
+    SharedLibrary library{"libespeak-ng.so.1"};
+    decltype(&::espeak_Initialize) initialize = library.resolve<decltype(::espeak_Initialize)>("espeak_Initialize");
+    decltype(&::espeak_SetSynthCallback) setSynthCallback =
+        library.resolve<decltype(::espeak_SetSynthCallback)>("espeak_SetSynthCallback");
+    decltype(&::espeak_SetVoiceByProperties) setVoiceByProperties =
+        library.resolve<decltype(::espeak_SetVoiceByProperties)>("espeak_SetVoiceByProperties");
+    decltype(&::espeak_SetVoiceByName) setVoiceByName =
+        library.resolve<decltype(::espeak_SetVoiceByName)>("espeak_SetVoiceByName");
+    decltype(&::espeak_Synth) synth = library.resolve<decltype(::espeak_Synth)>("espeak_Synth");
+
+    // The engine, opened once for the whole process; throws when it is not installed.
+    static const EspeakEngine& shared()
+    {
+        static const EspeakEngine engine;
+        if (!(engine.initialize && engine.setSynthCallback && engine.setVoiceByProperties && engine.setVoiceByName
+              && engine.synth)) {
+            throw SpeechError::engineUnavailable(engine.library.errorText());
+        }
+        return engine;
+    }
+};
 
 // espeak-ng keeps one global state (voice, callback, buffers): every use goes through this lock.
 std::mutex& espeakLock()
@@ -94,9 +120,10 @@ int initializedSampleRate()
 {
     static int sampleRate = 0;
     if (sampleRate <= 0) {
-        const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+        const EspeakEngine& engine = EspeakEngine::shared();
+        const int rate = engine.initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
         if (rate > 0) {
-            espeak_SetSynthCallback(&synthesisCallback);
+            engine.setSynthCallback(&synthesisCallback);
             sampleRate = rate;
         }
     }
@@ -110,8 +137,9 @@ void selectVoice(const QString& languageCode)
     const QByteArray tag = languageCode.trimmed().toLower().replace(QLatin1Char('_'), QLatin1Char('-')).toLatin1();
     espeak_VOICE wanted{};
     wanted.languages = tag.constData();
-    if (tag.isEmpty() || espeak_SetVoiceByProperties(&wanted) != EE_OK) {
-        espeak_SetVoiceByName("en");
+    const EspeakEngine& engine = EspeakEngine::shared();
+    if (tag.isEmpty() || engine.setVoiceByProperties(&wanted) != EE_OK) {
+        engine.setVoiceByName("en");
     }
 }
 
@@ -170,7 +198,7 @@ quint64 EspeakSpeechSynthesizer::speak(const QString& text, const QString& langu
             output->begin(sampleRate, number);
             opened = true;
             const QByteArray utf8 = utterance->text.toUtf8();
-            const espeak_ERROR result = espeak_Synth(utf8.constData(), std::size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
+            const espeak_ERROR result = EspeakEngine::shared().synth(utf8.constData(), std::size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
                                                      espeakCHARS_UTF8, nullptr, &synthesis);
             lock.unlock();
             if (synthesis.error) {

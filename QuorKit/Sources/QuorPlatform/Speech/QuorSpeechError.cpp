@@ -27,4 +27,13 @@ SpeechError SpeechError::synthesisFailed()
             QStringLiteral("Konuşma sentezi başarısız oldu.")};
 }
 
+SpeechError SpeechError::engineUnavailable(const QString& reason)
+{
+    return {Kind::engineUnavailable,
+            QStringLiteral("Speech is not available: the espeak-ng library could not be loaded (") + reason +
+                QStringLiteral("). Install the libespeak-ng1 package."),
+            QStringLiteral("Seslendirme kullanılamıyor: espeak-ng kitaplığı yüklenemedi (") + reason +
+                QStringLiteral("). libespeak-ng1 paketini kurun.")};
+}
+
 } // namespace quor::platform

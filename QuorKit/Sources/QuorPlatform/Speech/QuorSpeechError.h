@@ -9,7 +9,7 @@ namespace quor::platform {
 // Why an utterance could not be spoken.
 class SpeechError : public QuorError {
 public:
-    enum class Kind { voiceDataMissing, outputUnavailable, synthesisFailed };
+    enum class Kind { voiceDataMissing, outputUnavailable, synthesisFailed, engineUnavailable };
 
     SpeechError() = default;
 
@@ -17,6 +17,8 @@ public:
     // `detail` is the audio system's own (English) explanation, when it gave one.
     static SpeechError outputUnavailable(const QString& detail = {});
     static SpeechError synthesisFailed();
+    // The espeak-ng library could not be loaded; `reason` is the loader's own.
+    static SpeechError engineUnavailable(const QString& reason);
 
     Kind kind() const { return m_kind; }
 

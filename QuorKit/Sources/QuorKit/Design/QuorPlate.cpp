@@ -1,15 +1,15 @@
-#include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
+#include "QuorKit/Design/QuorPlate.h"
 
 #include "QuorKit/Design/QuorPlatePainter.h"
 
 #include <QPainter>
 
-ZubStudioPlate::ZubStudioPlate(const QColor& fill, std::optional<QColor> border, double cornerRadius, QWidget* parent)
+QuorPlate::QuorPlate(const QColor& fill, std::optional<QColor> border, double cornerRadius, QWidget* parent)
     : QWidget(parent), m_fill(fill), m_border(border), m_cornerRadius(cornerRadius)
 {
 }
 
-void ZubStudioPlate::setColors(const QColor& fill, std::optional<QColor> border)
+void QuorPlate::setColors(const QColor& fill, std::optional<QColor> border)
 {
     if (fill != m_fill || border != m_border) {
         m_fill = fill;
@@ -18,7 +18,7 @@ void ZubStudioPlate::setColors(const QColor& fill, std::optional<QColor> border)
     }
 }
 
-void ZubStudioPlate::paintEvent(QPaintEvent* /*event*/)
+void QuorPlate::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     QuorPlatePainter::paint(painter, QRectF(rect()), m_cornerRadius, m_fill, m_border);
