@@ -2,6 +2,7 @@
 
 #include "QuorKit/Design/QuorAnimation.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
+#include "QuorKit/Design/QuorSpinner.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -33,12 +34,7 @@ void QuorProminentButton::setBusy(bool busy)
     }
     m_busy = busy;
     if (busy && QuorAnimation::enabled() && m_spin == nullptr) {
-        m_spin = new QTimer(this);
-        m_spin->setInterval(16);
-        connect(m_spin, &QTimer::timeout, this, [this] {
-            m_angle = (m_angle + 12) % 360;
-            update();
-        });
+        m_spin = QuorSpinner::makeTicker(this, m_angle, [this] { update(); });
     }
     if (m_spin != nullptr) {
         busy ? m_spin->start() : m_spin->stop();
@@ -74,11 +70,7 @@ void QuorProminentButton::paintEvent(QPaintEvent* /*event*/)
     const double start = bounds.center().x() - content / 2;
     if (m_busy) {
         const double x = rtl ? start + content - kRing : start;
-        const QRectF circle(x + 1, bounds.center().y() - kRing / 2 + 1, kRing - 2, kRing - 2);
-        painter.setPen(QPen(QColor(255, 255, 255, 70), 1.6));
-        painter.drawEllipse(circle);
-        painter.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap));
-        painter.drawArc(circle, -m_angle * 16, 100 * 16);
+        QuorSpinner::paint(painter, QRectF(x, bounds.center().y() - kRing / 2, kRing, kRing), Qt::white, m_angle);
     }
     painter.setFont(m_font);
     painter.setPen(Qt::white);
