@@ -2,8 +2,14 @@
 
 #include "QuorPlatform/Core/QuorCancellationToken.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
 #include <QStringDecoder>
 
+#include <QCoro/QCoroDBusPendingCall>
 #include <QCoro/QCoroSignal>
 
 #include <qt6keychain/keychain.h>
@@ -82,6 +88,46 @@ QCoro::Task<> run(QKeychain::Job* job)
     }
 }
 
+// Under KDE the keychain library keeps its items in KWallet, where the Secret Service cannot see them.
+bool keychainUsesTheSecretService()
+{
+    const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP").toLower();
+    const QByteArray session = qgetenv("DESKTOP_SESSION").toLower();
+    return !desktop.contains("kde") && !session.contains("kde") && !session.contains("plasma")
+           && qEnvironmentVariableIsEmpty("KDE_FULL_SESSION") && qEnvironmentVariableIsEmpty("KDE_SESSION_VERSION");
+}
+
+// True only when the Secret Service answers that it holds no item, locked or not, with the pair's
+// attributes (those the keychain library stores and looks items up by). It is one D-Bus call on a
+// connection the process already has, where the keychain library would load its client libraries
+// (about 3 MB that stay resident) just to find nothing, which is what the start-up read of a
+// never-saved key does. Any doubt (no bus, no service, an error) answers false.
+QCoro::Task<bool> secretServiceHoldsNoItem(const QString& service, const QString& account)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!keychainUsesTheSecretService() || !bus.isConnected()) {
+        co_return false;
+    }
+    static const QMetaType mapType = qDBusRegisterMetaType<QMap<QString, QString>>();
+    Q_UNUSED(mapType);
+    QDBusMessage search = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.secrets"), QStringLiteral("/org/freedesktop/secrets"),
+        QStringLiteral("org.freedesktop.Secret.Service"), QStringLiteral("SearchItems"));
+    const QMap<QString, QString> attributes{{QStringLiteral("user"), account}, {QStringLiteral("server"), service}};
+    search << QVariant::fromValue(attributes);
+    const QDBusPendingCall pending = bus.asyncCall(search);
+    const QDBusMessage reply = co_await pending;
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2) {
+        co_return false;
+    }
+    for (const QVariant& paths : reply.arguments()) {
+        if (!qdbus_cast<QList<QDBusObjectPath>>(paths).isEmpty()) {
+            co_return false;
+        }
+    }
+    co_return true;
+}
+
 std::optional<QString> strictUtf8(const QByteArray& bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -114,6 +160,9 @@ QCoro::Task<> QuorKeychainStore::save(QString secret, QString service, QString a
 
 QCoro::Task<std::optional<QString>> QuorKeychainStore::load(QString service, QString account)
 {
+    if (co_await secretServiceHoldsNoItem(service, account)) {
+        co_return std::nullopt;
+    }
     const auto job = makeJob<QKeychain::ReadPasswordJob>(service, account);
     co_await run(job.get());
     if (job->error() != QKeychain::NoError) {
