@@ -2,6 +2,7 @@
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorZubApp/App/QuorZubApp.h"
 #include "QuorZubApp/App/ZubCommandLine.h"
+#include "QuorZubApp/App/ZubDeferredIconStyle.h"
 #include "QuorZubApp/App/ZubDesktopEnvironment.h"
 #include "QuorZubApp/App/ZubSingleInstanceGuard.h"
 #include "QuorZubApp/App/ZubTerminationSignals.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
+    QApplication::setStyle(new ZubDeferredIconStyle);
     QApplication::setDesktopFileName(QuorBundle::main().bundleIdentifier());
     if (const auto icon = QuorBundle::main().pathForResource(QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("png"),
                                                              QStringLiteral("icons"))) {

@@ -1,0 +1,47 @@
+#include "QuorZubApp/App/ZubDeferredIconStyle.h"
+#include "Support/QuorTestSupport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProxyStyle>
+#include <QtTest>
+
+namespace {
+bool imagePluginsLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/imageformats/");
+}
+} // namespace
+
+class TestZubDeferredIconStyle : public QObject {
+    Q_OBJECT
+private slots:
+    void theOverflowArrowIsReadWhenDrawn()
+    {
+        QApplication::setStyle(new ZubDeferredIconStyle);
+        QMainWindow window;
+        window.menuBar()->addMenu(QStringLiteral("QuorZub"));
+        QVERIFY(!imagePluginsLoaded());
+
+        // Drawn, it is the arrow the plain style draws.
+        auto* const style = qobject_cast<QProxyStyle*>(QApplication::style());
+        QVERIFY(style);
+        const QStyle* const plain = style->baseStyle();
+        const QIcon arrow = style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+        const QIcon expected = plain->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+        QVERIFY(!arrow.isNull());
+        QVERIFY(!expected.pixmap(16).isNull());
+        QCOMPARE(arrow.pixmap(16).toImage(), expected.pixmap(16).toImage());
+        QCOMPARE(arrow.availableSizes(), expected.availableSizes());
+
+        // Other icons are the plain style's own, at once.
+        QCOMPARE(style->standardIcon(QStyle::SP_DialogOkButton).pixmap(16).toImage(),
+                 plain->standardIcon(QStyle::SP_DialogOkButton).pixmap(16).toImage());
+    }
+};
+
+QUOR_TEST_MAIN(TestZubDeferredIconStyle)
+#include "tst_zubdeferrediconstyle.moc"
