@@ -339,6 +339,9 @@ private slots:
         row("rules in order", QStringLiteral("token=sk-abcdefghijklmn"), QStringLiteral("token=[REDACTED]"));
         row("bearer before key", QStringLiteral("Bearer sk-abcdefghijklmn"), QStringLiteral("Bearer [REDACTED]"));
         row("plain text", QStringLiteral("nothing secret here"), QStringLiteral("nothing secret here"));
+        row("no rule word", QStringLiteral("Studio opened: 2 windows"), QStringLiteral("Studio opened: 2 windows"));
+        // The Kelvin sign folds to k: only the rules themselves may say this line holds nothing.
+        row("kelvin sign", QStringLiteral("to\u212Aen=abcdef rest"), QStringLiteral("to\u212Aen=[REDACTED] rest"));
     }
 
     void masksSecrets()

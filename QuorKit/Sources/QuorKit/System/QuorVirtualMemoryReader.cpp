@@ -62,16 +62,17 @@ QuorSparseDiskScan QuorVirtualMemoryReader::scanSparseDisks() const
             }
             seen.insert(info.completeBaseName());
             const QString mountPoint = mountPoints.value(info.canonicalFilePath());
-            const auto capacity = mountPoint.isEmpty()
-                ? std::nullopt
-                : LoopDevices::capacity(QDir::cleanPath(systemRoot + QLatin1Char('/') + mountPoint));
-            if (!capacity || capacity->totalBytes < 1) {
+            // An image that is not mounted, or whose volume cannot be read, counts as empty.
+            const VolumeCapacity capacity = mountPoint.isEmpty()
+                ? VolumeCapacity{}
+                : LoopDevices::capacity(QDir::cleanPath(systemRoot + QLatin1Char('/') + mountPoint)).value_or(VolumeCapacity{});
+            if (capacity.totalBytes < 1) {
                 continue;
             }
             scan.mountedCount += 1;
-            scan.virtualBytes = QuorSaturating::add(scan.virtualBytes, capacity->totalBytes);
+            scan.virtualBytes = QuorSaturating::add(scan.virtualBytes, capacity.totalBytes);
             scan.actualBytes = QuorSaturating::add(scan.actualBytes,
-                                                   std::max<qint64>(capacity->totalBytes - capacity->availableBytes, 0));
+                                                   std::max<qint64>(capacity.totalBytes - capacity.availableBytes, 0));
             scan.names.append(info.completeBaseName());
         }
     }

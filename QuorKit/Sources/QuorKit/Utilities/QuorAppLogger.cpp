@@ -67,6 +67,25 @@ const std::vector<std::unique_ptr<icu::RegexPattern>>& compiledRules()
     return patterns;
 }
 
+// Whether any rule could match. Each one needs one of these words; in ASCII text, case-insensitive
+// matching is ASCII case folding, so a line without them is left as it is without compiling the
+// rules (ICU's regular expression engine is half a megabyte of code and tables that most runs would
+// otherwise keep resident for their start-up lines alone). Any other character sends the line
+// through the rules, since Unicode case folding lets other letters stand for these.
+bool mayHoldSecret(const QString& text)
+{
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!ascii) {
+        return true;
+    }
+    static constexpr QLatin1StringView words[] = {QLatin1StringView("bearer"), QLatin1StringView("sk-"),
+                                                  QLatin1StringView("aiza"),   QLatin1StringView("key"),
+                                                  QLatin1StringView("token"),  QLatin1StringView("secret"),
+                                                  QLatin1StringView("password")};
+    return std::any_of(std::begin(words), std::end(words),
+                       [&text](QLatin1StringView word) { return text.contains(word, Qt::CaseInsensitive); });
+}
+
 icu::UnicodeString toIcu(const QString& text)
 {
     return {reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size())};
@@ -362,6 +381,9 @@ void QuorAppLogger::revealInFinder() const
 
 QString QuorAppLogger::redactSecrets(const QString& text)
 {
+    if (!mayHoldSecret(text)) {
+        return text;
+    }
     icu::UnicodeString result = toIcu(text);
     for (size_t index = 0; index < std::size(redactionRules); ++index) {
         if (const auto& pattern = compiledRules()[index]) {
