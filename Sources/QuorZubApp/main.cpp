@@ -17,6 +17,19 @@
 
 #include <cstdio>
 
+namespace {
+void setApplicationIcon()
+{
+    if (const auto icon = QuorBundle::main().pathForResource(QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("png"),
+                                                             QStringLiteral("icons"))) {
+        // Read as the PNG it is: left to guess, Qt loads every image format plugin to ask each one.
+        QImageReader reader(*icon, "png");
+        reader.setAutoDetectImageFormat(false);
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(reader.read())));
+    }
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
     QApplication::setOrganizationName(QStringLiteral("Tallowmer"));
@@ -37,13 +50,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setStyle(new ZubDeferredIconStyle);
     QApplication::setDesktopFileName(QuorBundle::main().bundleIdentifier());
-    if (const auto icon = QuorBundle::main().pathForResource(QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("png"),
-                                                             QStringLiteral("icons"))) {
-        // Read as the PNG it is: left to guess, Qt loads every image format plugin to ask each one.
-        QImageReader reader(*icon, "png");
-        reader.setAutoDetectImageFormat(false);
-        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(reader.read())));
-    }
     // A tray application: closing the studio window leaves it running.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -55,6 +61,9 @@ int main(int argc, char** argv)
     // Fontconfig's set-up and the font list take a good part of the time to the tray icon, which
     // draws text: they are read on a worker while the rest starts.
     QFuture<void> fontsRead = QtConcurrent::run([] { QuorSymbols::preload(); });
+    // Only windows show the application's icon, and the first one is built after the tray icon is
+    // up: decoding it can wait for the first turn of the event loop, ahead of that window.
+    QTimer::singleShot(0, &app, setApplicationIcon);
     const ZubTerminationSignals terminationSignals;
     QuorZubApp zub(std::make_unique<ZubDesktopEnvironment>());
     QObject::connect(&guard, &ZubSingleInstanceGuard::reopenRequested, &zub, &QuorZubApp::reopen);
