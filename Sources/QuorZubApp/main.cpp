@@ -48,7 +48,7 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
-    QApplication::setStyle(new ZubDeferredIconStyle);
+    ZubDeferredIconStyle::install();
     QApplication::setDesktopFileName(QuorBundle::main().bundleIdentifier());
     // A tray application: closing the studio window leaves it running.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,8 +1,10 @@
 #include "QuorZubApp/App/ZubDeferredIconStyle.h"
 
+#include <QApplication>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPointer>
+#include <QStyleFactory>
 
 #include <functional>
 #include <optional>
@@ -51,6 +53,13 @@ private:
     std::optional<QIcon> m_icon;
 };
 } // namespace
+
+void ZubDeferredIconStyle::install()
+{
+    // A fresh instance of the chosen style: the proxy owns its base, and the application deletes
+    // the style it replaces.
+    QApplication::setStyle(new ZubDeferredIconStyle(QStyleFactory::create(QApplication::style()->name())));
+}
 
 QIcon ZubDeferredIconStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* option,
                                          const QWidget* widget) const

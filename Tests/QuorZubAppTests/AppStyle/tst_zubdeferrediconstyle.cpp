@@ -21,7 +21,10 @@ class TestZubDeferredIconStyle : public QObject {
 private slots:
     void theOverflowArrowIsReadWhenDrawn()
     {
-        QApplication::setStyle(new ZubDeferredIconStyle);
+        // A style chosen by the user (-style, QT_STYLE_OVERRIDE) stays the one that draws.
+        QApplication::setStyle(QStringLiteral("Windows"));
+        ZubDeferredIconStyle::install();
+        QCOMPARE(qobject_cast<QProxyStyle*>(QApplication::style())->baseStyle()->name(), QStringLiteral("windows"));
         QMainWindow window;
         window.menuBar()->addMenu(QStringLiteral("QuorZub"));
         QVERIFY(!imagePluginsLoaded());
