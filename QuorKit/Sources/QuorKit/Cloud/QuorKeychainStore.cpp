@@ -102,7 +102,7 @@ bool keychainUsesTheSecretService()
 // connection the process already has, where the keychain library would load its client libraries
 // (about 3 MB that stay resident) just to find nothing, which is what the start-up read of a
 // never-saved key does. Any doubt (no bus, no service, an error) answers false.
-QCoro::Task<bool> secretServiceHoldsNoItem(const QString& service, const QString& account)
+QCoro::Task<bool> secretServiceHoldsNoItem(QString service, QString account)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!keychainUsesTheSecretService() || !bus.isConnected()) {
