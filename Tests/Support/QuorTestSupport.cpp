@@ -1,6 +1,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QThread>
 
 #include <cstdlib>
@@ -99,4 +100,10 @@ void quorSpin(std::chrono::milliseconds duration)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);
     }
+}
+
+bool quorIsMapped(const QByteArray& pathPart)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(pathPart);
 }

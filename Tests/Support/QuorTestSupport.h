@@ -26,6 +26,9 @@ void quorAwait(QCoro::Task<>&& task, std::chrono::milliseconds timeout = std::ch
 // QTRY_VERIFY_WITH_TIMEOUT instead).
 void quorSpin(std::chrono::milliseconds duration);
 
+// Whether a file whose path contains `pathPart` (a library, a plugin) is mapped into this process.
+bool quorIsMapped(const QByteArray& pathPart);
+
 #define QUOR_TEST_MAIN(TestObject)                                                                           \
     int main(int argc, char** argv)                                                                           \
     {                                                                                                         \

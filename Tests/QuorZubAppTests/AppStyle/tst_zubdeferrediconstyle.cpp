@@ -2,19 +2,10 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QtTest>
-
-namespace {
-bool imagePluginsLoaded()
-{
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/imageformats/");
-}
-} // namespace
 
 class TestZubDeferredIconStyle : public QObject {
     Q_OBJECT
@@ -27,7 +18,7 @@ private slots:
         QCOMPARE(qobject_cast<QProxyStyle*>(QApplication::style())->baseStyle()->name(), QStringLiteral("windows"));
         QMainWindow window;
         window.menuBar()->addMenu(QStringLiteral("QuorZub"));
-        QVERIFY(!imagePluginsLoaded());
+        QVERIFY(!quorIsMapped("/imageformats/"));
 
         // Drawn, it is the arrow the plain style draws.
         auto* const style = qobject_cast<QProxyStyle*>(QApplication::style());
