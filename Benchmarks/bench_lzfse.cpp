@@ -43,9 +43,9 @@ void decodeLargePack(benchmark::State& state)
 }
 BENCHMARK(decodeLargePack)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void decodeSmallLzvnPack(benchmark::State& state)
+void decodeSample(benchmark::State& state, const char* name)
 {
-    const QByteArray stream = readSample("de-flat.json.lzfse");
+    const QByteArray stream = readSample(name);
     qsizetype decodedSize = 0;
     for (auto _ : state) {
         const QByteArray decoded = quor::platform::LzfseDecoder::decode(stream);
@@ -53,6 +53,18 @@ void decodeSmallLzvnPack(benchmark::State& state)
         benchmark::DoNotOptimize(decoded.constData());
     }
     state.SetBytesProcessed(state.iterations() * decodedSize);
+}
+
+// A one-block pack of 400 strings (46 KB decoded), the size of most interface language packs.
+void decodeSmallLzfsePack(benchmark::State& state)
+{
+    decodeSample(state, "de-pack.json.lzfse");
+}
+BENCHMARK(decodeSmallLzfsePack);
+
+void decodeSmallLzvnPack(benchmark::State& state)
+{
+    decodeSample(state, "de-flat.json.lzfse");
 }
 BENCHMARK(decodeSmallLzvnPack);
 

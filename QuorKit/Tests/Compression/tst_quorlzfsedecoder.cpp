@@ -157,6 +157,28 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(LzfseError, LzfseDecoder::decode(lzvnBlock(2, QByteArray::fromHex("e3616263")) + "bvx$"));
     }
 
+    void shortDistanceMatchesRepeatTheirPattern()
+    {
+        // A pattern of `distance` literals, a match of 10 at that distance, then a long repeat of it:
+        // the output repeats the pattern whatever the distance, including those under a word's width.
+        for (int distance = 1; distance <= 15; ++distance) {
+            QByteArray pattern;
+            for (int i = 0; i < distance; ++i) {
+                pattern += static_cast<char>('a' + i);
+            }
+            const int repeat = 16 + 45;
+            const QByteArray opcodes = QByteArray(1, static_cast<char>(0xE0 | distance)) + pattern
+                + QByteArray(1, 0x38) + QByteArray(1, static_cast<char>(distance)) + QByteArray::fromHex("f02d");
+            const auto size = static_cast<quint32>(distance + 10 + repeat);
+            QByteArray expected;
+            while (expected.size() < static_cast<qsizetype>(size)) {
+                expected += pattern;
+            }
+            expected.truncate(size);
+            QCOMPARE(LzfseDecoder::decode(lzvnBlock(size, opcodes) + "bvx$"), expected);
+        }
+    }
+
     void malformedFramingIsRejected_data()
     {
         QTest::addColumn<QByteArray>("stream");

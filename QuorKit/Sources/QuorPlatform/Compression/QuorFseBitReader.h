@@ -41,43 +41,62 @@ public:
     }
 
     // Brings the accumulator to at least 56 bits while the stream has bytes left.
-    void refill()
+    [[gnu::always_inline]] void refill()
     {
-        std::size_t bytes = static_cast<std::size_t>(63 - m_count) >> 3;
-        const auto available = static_cast<std::size_t>(m_next - m_start);
-        if (bytes > available) {
-            bytes = available;
+        const auto bytes = static_cast<std::size_t>(63 - m_count) >> 3;
+        if (static_cast<std::size_t>(m_next - m_start) >= 8 && bytes > 0) {
+            // The common case: a whole word lies below the bytes already taken, so one load brings
+            // them in; the bits that do not fit are shifted out of the top.
+            m_next -= bytes;
+            const int bits = static_cast<int>(bytes) * 8;
+            m_accumulator = (m_accumulator << bits) | (qFromLittleEndian<std::uint64_t>(m_next - (8 - bytes)) >> (64 - bits));
+            m_count += bits;
+            return;
+        }
+        refillNearStart(bytes);
+    }
+
+    // The number of bits left in the accumulator; pullUnchecked may take that many.
+    int available() const { return m_count; }
+
+    // The next `bits` bits (0..56) as an unsigned number.
+    [[gnu::always_inline]] std::uint32_t pull(int bits)
+    {
+        if (bits > m_count) {
+            throw LzfseError(QStringLiteral("a bit stream ends early"));
+        }
+        return pullUnchecked(bits);
+    }
+
+    // As pull, for callers that checked `available()` for the bits of several pulls at once.
+    [[gnu::always_inline]] std::uint32_t pullUnchecked(int bits)
+    {
+        m_count -= bits;
+        // The bits above the count are spent ones; the mask drops them.
+        return static_cast<std::uint32_t>((m_accumulator >> m_count) & ((std::uint64_t{1} << bits) - 1));
+    }
+
+private:
+    // Fewer than eight bytes remain below the ones taken: read them one by one.
+    void refillNearStart(std::size_t bytes)
+    {
+        const auto remaining = static_cast<std::size_t>(m_next - m_start);
+        if (bytes > remaining) {
+            bytes = remaining;
         }
         if (bytes == 0) {
             return;
         }
         m_next -= bytes;
-        const int bits = static_cast<int>(bytes) * 8;
         std::uint64_t incoming = 0;
-        if (m_end - m_next >= 8) {
-            incoming = qFromLittleEndian<std::uint64_t>(m_next) & ((std::uint64_t{1} << bits) - 1);
-        } else {
-            for (std::size_t i = bytes; i-- > 0;) {
-                incoming = (incoming << 8) | m_next[i];
-            }
+        for (std::size_t i = bytes; i-- > 0;) {
+            incoming = (incoming << 8) | m_next[i];
         }
+        const int bits = static_cast<int>(bytes) * 8;
         m_accumulator = (m_accumulator << bits) | incoming;
         m_count += bits;
     }
 
-    // The next `bits` bits (0..56) as an unsigned number.
-    std::uint32_t pull(int bits)
-    {
-        if (bits > m_count) {
-            throw LzfseError(QStringLiteral("a bit stream ends early"));
-        }
-        m_count -= bits;
-        const auto value = static_cast<std::uint32_t>(m_accumulator >> m_count);
-        m_accumulator &= (std::uint64_t{1} << m_count) - 1;
-        return value;
-    }
-
-private:
     const std::uint8_t* m_start;
     const std::uint8_t* m_end;
     const std::uint8_t* m_next;

@@ -13,10 +13,13 @@ class FseLiteralTable {
 public:
     FseLiteralTable(std::span<const std::uint16_t> frequencies, std::uint32_t stateCount);
 
-    std::uint8_t decode(std::uint16_t& state, FseBitReader& reader) const
+    // `Checked` false: the caller made sure the reader holds the bits of the widest state step.
+    template <bool Checked = true>
+    [[gnu::always_inline]] std::uint8_t decode(std::uint16_t& state, FseBitReader& reader) const
     {
         const Entry entry = m_entries[state];
-        state = static_cast<std::uint16_t>((entry.delta + reader.pull(entry.bits)) & m_stateMask);
+        const std::uint32_t bits = Checked ? reader.pull(entry.bits) : reader.pullUnchecked(entry.bits);
+        state = static_cast<std::uint16_t>((entry.delta + bits) & m_stateMask);
         return entry.symbol;
     }
 
@@ -37,10 +40,12 @@ public:
     FseValueTable(std::span<const std::uint16_t> frequencies, std::uint32_t stateCount,
                   std::span<const std::uint8_t> valueBits, std::span<const std::uint32_t> valueBases);
 
-    std::uint32_t decode(std::uint16_t& state, FseBitReader& reader) const
+    // `Checked` false: the caller made sure the reader holds the entry's bits.
+    template <bool Checked = true>
+    [[gnu::always_inline]] std::uint32_t decode(std::uint16_t& state, FseBitReader& reader) const
     {
         const Entry entry = m_entries[state];
-        const std::uint32_t bits = reader.pull(entry.totalBits);
+        const std::uint32_t bits = Checked ? reader.pull(entry.totalBits) : reader.pullUnchecked(entry.totalBits);
         state = static_cast<std::uint16_t>((entry.delta + (bits >> entry.valueBits)) & m_stateMask);
         return entry.base + (bits & ((std::uint32_t{1} << entry.valueBits) - 1));
     }

@@ -2,6 +2,9 @@
 
 #include "QuorPlatform/Compression/QuorFseTables.h"
 
+#include <algorithm>
+#include <bit>
+
 namespace quor::platform::lzfse {
 
 namespace {
@@ -38,6 +41,18 @@ constexpr auto dCoding = [] {
     return makeCoding<64>(bits);
 }();
 
+// The most bits one (L, M, D) triple reads: each stream's widest state step plus its widest value.
+template <std::size_t N>
+constexpr int widestRead(std::uint32_t stateCount, const ValueCoding<N>& coding)
+{
+    return std::bit_width(stateCount - 1) + *std::max_element(coding.bits.begin(), coding.bits.end());
+}
+constexpr int lmdMaximumBits = widestRead(lStateCount, lCoding) + widestRead(mStateCount, mCoding)
+                             + widestRead(dStateCount, dCoding);
+static_assert(lmdMaximumBits <= 56, "one refill must cover a whole triple");
+constexpr int literalMaximumBits = std::bit_width(literalStateCount - 1);
+static_assert(4 * literalMaximumBits <= 56, "one refill must cover a group of four literals");
+
 [[noreturn]] void fail(const char* what)
 {
     throw LzfseError(QString::fromLatin1(what));
@@ -53,18 +68,29 @@ void LzfseBlock::decode(const LzfseBlockHeader& header, const std::uint8_t* payl
 
     // Literals are coded four at a time, so the count is rounded up to whole groups.
     const std::size_t literalSlots = (std::size_t{header.literalCount} + 3) & ~std::size_t{3};
-    literals.assign(literalSlots + copySlack, 0);
+    // Grown, never shrunk or cleared: every slot read is written first, and the slack past the
+    // literals holds bytes of an earlier block that only wide copies overshoot into.
+    if (literals.size() < literalSlots + copySlack) {
+        literals.resize(literalSlots + copySlack);
+    }
     {
         const FseLiteralTable table(header.literalFrequencies, literalStateCount);
         FseBitReader reader(literalPayload, literalPayload + header.literalPayloadBytes, header.literalBits);
         std::array<std::uint16_t, 4> states = header.literalStates;
         std::uint8_t* out = literals.data();
+        auto decodeGroup = [&]<bool Checked>(std::size_t i) {
+            out[i] = table.decode<Checked>(states[0], reader);
+            out[i + 1] = table.decode<Checked>(states[1], reader);
+            out[i + 2] = table.decode<Checked>(states[2], reader);
+            out[i + 3] = table.decode<Checked>(states[3], reader);
+        };
         for (std::size_t i = 0; i < literalSlots; i += 4) {
             reader.refill();
-            out[i] = table.decode(states[0], reader);
-            out[i + 1] = table.decode(states[1], reader);
-            out[i + 2] = table.decode(states[2], reader);
-            out[i + 3] = table.decode(states[3], reader);
+            if (reader.available() >= 4 * literalMaximumBits) {
+                decodeGroup.operator()<false>(i);
+            } else {
+                decodeGroup.operator()<true>(i);
+            }
         }
     }
 
@@ -81,10 +107,20 @@ void LzfseBlock::decode(const LzfseBlockHeader& header, const std::uint8_t* payl
     std::size_t distance = 0;
     for (std::uint32_t i = 0; i < header.matchCount; ++i) {
         reader.refill();
-        const std::uint32_t literalLength = lTable.decode(lState, reader);
-        const std::uint32_t matchLength = mTable.decode(mState, reader);
+        std::uint32_t literalLength = 0;
+        std::uint32_t matchLength = 0;
+        std::uint32_t newDistance = 0;
+        if (reader.available() >= lmdMaximumBits) {
+            literalLength = lTable.decode<false>(lState, reader);
+            matchLength = mTable.decode<false>(mState, reader);
+            newDistance = dTable.decode<false>(dState, reader);
+        } else {
+            literalLength = lTable.decode(lState, reader);
+            matchLength = mTable.decode(mState, reader);
+            newDistance = dTable.decode(dState, reader);
+        }
         // A distance of 0 repeats the previous one.
-        if (const std::uint32_t newDistance = dTable.decode(dState, reader); newDistance != 0) {
+        if (newDistance != 0) {
             distance = newDistance;
         }
         if (literalLength > static_cast<std::size_t>(literalEnd - literal)) {

@@ -71,86 +71,108 @@ constexpr std::array<Opcode, 256> opcodeTable = [] {
     throw LzfseError(QString::fromLatin1(what));
 }
 
+// The opcode cursor and the output of one block, with the checks every opcode needs.
+class LzvnCursor {
+public:
+    LzvnCursor(const std::uint8_t* payload, std::size_t size, LzfseOutput& output)
+        : p(payload), m_end(payload + size), m_output(output)
+    {
+    }
+
+    [[gnu::always_inline]] void need(std::size_t bytes) const
+    {
+        if (static_cast<std::size_t>(m_end - p) < bytes) {
+            fail("an LZVN opcode runs past the block");
+        }
+    }
+
+    [[gnu::always_inline]] void literals(std::size_t count)
+    {
+        need(count);
+        m_output.copyLiterals(p, count, m_end);
+        p += count;
+    }
+
+    [[gnu::always_inline]] void match(std::size_t distance, std::size_t length)
+    {
+        m_previousDistance = distance;
+        m_output.copyMatch(distance, length);
+    }
+
+    [[gnu::always_inline]] void repeatMatch(std::size_t length) { m_output.copyMatch(m_previousDistance, length); }
+
+    bool filled() const { return m_output.position == m_output.limit; }
+
+    const std::uint8_t* p;
+
+private:
+    const std::uint8_t* const m_end;
+    LzfseOutput& m_output;
+    std::size_t m_previousDistance = 0;
+};
+
 } // namespace
 
 void LzvnBlock::decode(const std::uint8_t* payload, std::size_t size, LzfseOutput& output)
 {
-    const std::uint8_t* p = payload;
-    const std::uint8_t* const end = payload + size;
-    std::size_t previousDistance = 0;
-
-    auto need = [&](std::size_t bytes) {
-        if (static_cast<std::size_t>(end - p) < bytes) {
-            fail("an LZVN opcode runs past the block");
-        }
-    };
-    auto literals = [&](std::size_t count) {
-        need(count);
-        output.copyLiterals(p, count, end);
-        p += count;
-    };
-    auto match = [&](std::size_t distance, std::size_t length) {
-        previousDistance = distance;
-        output.copyMatch(distance, length);
-    };
-
+    LzvnCursor in(payload, size, output);
     while (true) {
-        need(1);
-        const unsigned op = *p;
+        in.need(1);
+        const unsigned op = *in.p;
         switch (opcodeTable[op]) {
         case Opcode::smallDistance: {
-            need(2);
-            const std::size_t distance = (static_cast<std::size_t>(op & 7) << 8) | p[1];
-            p += 2;
-            literals(op >> 6);
-            match(distance, ((op >> 3) & 7) + 3);
+            in.need(2);
+            const std::size_t distance = (static_cast<std::size_t>(op & 7) << 8) | in.p[1];
+            in.p += 2;
+            in.literals(op >> 6);
+            in.match(distance, ((op >> 3) & 7) + 3);
             break;
         }
         case Opcode::mediumDistance: {
-            need(3);
-            const std::size_t length = (((op & 7) << 2) | (p[1] & 3)) + 3;
-            const std::size_t distance = (static_cast<std::size_t>(p[2]) << 6) | (p[1] >> 2);
-            p += 3;
-            literals((op >> 3) & 3);
-            match(distance, length);
+            in.need(3);
+            const std::size_t length = (((op & 7) << 2) | (in.p[1] & 3)) + 3;
+            const std::size_t distance = (static_cast<std::size_t>(in.p[2]) << 6) | (in.p[1] >> 2);
+            in.p += 3;
+            in.literals((op >> 3) & 3);
+            in.match(distance, length);
             break;
         }
         case Opcode::largeDistance: {
-            need(3);
-            const std::size_t distance = p[1] | (static_cast<std::size_t>(p[2]) << 8);
-            p += 3;
-            literals(op >> 6);
-            match(distance, ((op >> 3) & 7) + 3);
+            in.need(3);
+            const std::size_t distance = in.p[1] | (static_cast<std::size_t>(in.p[2]) << 8);
+            in.p += 3;
+            in.literals(op >> 6);
+            in.match(distance, ((op >> 3) & 7) + 3);
             break;
         }
         case Opcode::previousDistance:
-            p += 1;
-            literals(op >> 6);
-            match(previousDistance, ((op >> 3) & 7) + 3);
+            in.p += 1;
+            in.literals(op >> 6);
+            in.repeatMatch(((op >> 3) & 7) + 3);
             break;
         case Opcode::smallMatch:
-            p += 1;
-            match(previousDistance, op & 15);
+            in.p += 1;
+            in.repeatMatch(op & 15);
             break;
         case Opcode::largeMatch:
-            need(2);
-            p += 2;
-            match(previousDistance, p[-1] + 16u);
+            in.need(2);
+            in.p += 2;
+            in.repeatMatch(in.p[-1] + 16u);
             break;
         case Opcode::smallLiteral:
-            p += 1;
-            literals(op & 15);
+            in.p += 1;
+            in.literals(op & 15);
             break;
         case Opcode::largeLiteral:
-            need(2);
-            p += 2;
-            literals(p[-1] + 16u);
+            in.need(2);
+            in.p += 2;
+            in.literals(in.p[-1] + 16u);
             break;
         case Opcode::nop:
-            p += 1;
+            in.p += 1;
             break;
         case Opcode::endOfStream:
-            if (output.position != output.limit) {
+            if (!in.filled()) {
                 fail("an LZVN block ends before its size is reached");
             }
             return;
