@@ -350,7 +350,7 @@ private slots:
                 m_visits.append(m_browser->visit(target.port, "/?code=c&state=" + target.state.toUtf8()));
             }));
         });
-        QCOMPARE(error, QuorCreditsError::serverError(400, QStringLiteral("code already used")));
+        QCOMPARE(error, QuorCreditsError::serverAnswer(400, "code already used"));
         const QByteArray page = waitFor(m_visits.first());
         QCOMPARE(statusOf(page), 400);
         QVERIFY(page.contains("Connection code expired or invalid"));

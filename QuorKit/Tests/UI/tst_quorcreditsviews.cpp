@@ -140,7 +140,7 @@ private slots:
         QCOMPARE(child<QLabel>(wallet, QStringLiteral("email"))->textFormat(), Qt::PlainText);
         QVERIFY(wallet.panel()->summaryBlock() != nullptr && wallet.panel()->editorBlock() != nullptr);
 
-        credits.server.route("GET", "/v1/me", QuorTestHttpResponse::text("<i>down</i>", 503));
+        credits.server.route("GET", "/v1/me", QuorTestHttpResponse::json(R"({"message":"<i>down</i>"})", 503));
         child<QAbstractButton>(wallet, QStringLiteral("refreshAccount"))->click();
         QTRY_VERIFY_WITH_TIMEOUT(shows(wallet, QStringLiteral("errorBox")), 5000);
         QCOMPARE(textOf(wallet, QStringLiteral("errorText")), QStringLiteral("HTTP 503: <i>down</i>"));
@@ -180,27 +180,34 @@ private slots:
         using P = QuorCreditsAuthPresentation;
         const QuorDeviceSignInStart code{QStringLiteral("dev"), QStringLiteral("WXYZ"), QStringLiteral("https://portal.example/device"),
                                          QStringLiteral("https://portal.example/device?code=WXYZ"), 600, 5};
+        using Kind = QuorCreditsAccountStore::SignInKind;
         struct Case {
             const char* name;
-            bool signedIn, signingIn, pending, reconnect;
-            bool choices, connectBusy, buttonsEnabled, status, codeRow;
+            bool signedIn, signingIn;
+            std::optional<Kind> kind;
+            bool pending, reconnect;
+            bool choices, connectBusy, deviceBusy, buttonsEnabled, status, codeRow;
             const char* statusText;
         };
+        // The waiting shows on the control that was pressed, and the browser is named only once
+        // there is something to do in it.
         const Case cases[] = {
-            {"signed out", false, false, false, false, true, false, true, false, false, ""},
-            {"browser sign-in", false, true, false, false, true, true, false, true, false, "Complete sign-in in your browser…"},
-            {"device code awaited", false, true, false, false, true, true, false, true, false,
+            {"signed out", false, false, std::nullopt, false, false, true, false, false, true, false, false, ""},
+            {"browser sign-in", false, true, Kind::browser, false, false, true, true, false, false, true, false,
              "Complete sign-in in your browser…"},
-            {"device code pending", false, true, true, false, true, false, false, true, true,
+            {"device code awaited", false, true, Kind::device, false, false, true, false, true, false, true, false,
+             "Requesting a device code…"},
+            {"device code pending", false, true, Kind::device, true, false, true, false, false, false, true, true,
              "Waiting for device approval in browser…"},
-            {"signed in, folded", true, true, true, false, false, false, false, true, true,
+            {"signed in, folded", true, true, Kind::device, true, false, false, false, false, false, true, true,
              "Waiting for device approval in browser…"},
-            {"signed in, unfolded", true, false, false, true, true, false, true, false, false, ""},
+            {"signed in, unfolded", true, false, std::nullopt, false, true, true, false, false, true, false, false, ""},
         };
         for (const Case& c : cases) {
             P::Inputs in;
             in.isSignedIn = c.signedIn;
             in.isSigningIn = c.signingIn;
+            in.signInKind = c.kind;
             if (c.pending) {
                 in.pendingDeviceSignIn = code;
             }
@@ -209,6 +216,7 @@ private slots:
             QVERIFY2(p.showsDisclosure == c.signedIn, c.name);
             QVERIFY2(p.showsChoices == c.choices, c.name);
             QVERIFY2(p.connectBusy == c.connectBusy, c.name);
+            QVERIFY2(p.deviceBusy == c.deviceBusy, c.name);
             QVERIFY2(p.connectEnabled == c.buttonsEnabled && p.deviceEnabled == c.buttonsEnabled, c.name);
             QVERIFY2(p.showsStatusRow == c.status, c.name);
             QVERIFY2(p.showsCodeRow == c.codeRow, c.name);

@@ -29,7 +29,7 @@ struct AudioOutputLibrary {
         static const AudioOutputLibrary audio;
         if (!(audio.create && audio.destroy && audio.open && audio.close && audio.write && audio.drain && audio.flush
               && audio.strerror)) {
-            throw SpeechError::outputUnavailable(audio.library.errorText());
+            throw SpeechError::outputLibraryMissing(audio.library.errorText());
         }
         return audio;
     }
@@ -77,7 +77,7 @@ void DeviceSpeechSink::write(std::span<const std::int16_t> samples)
 {
     const int error = AudioOutputLibrary::shared().write(m_audio, samples.data(), samples.size_bytes());
     if (error != 0) {
-        throw SpeechError::outputUnavailable(describe(m_audio, error));
+        throw SpeechError::playbackFailed(describe(m_audio, error));
     }
 }
 
