@@ -434,7 +434,9 @@ QString QuorCreditsAccountManager::accountFolder() const
 
 QCoro::Task<> QuorCreditsAccountManager::keepToken(QString token)
 {
-    if (!co_await saveToken(token)) {
+    // Awaited on its own line: g++ 12 mishandles the awaited task's lifetime inside a condition.
+    const bool saved = co_await saveToken(std::move(token));
+    if (!saved) {
         throw QuorCreditsError::tokenNotSaved(accountFolder());
     }
 }
@@ -737,6 +739,8 @@ QCoro::Task<> QuorCreditsAccountManager::signOut()
         } catch (const std::exception& error) {
             // The gateway's answer does not matter: the local token goes either way.
             told = QStringLiteral("the gateway was not reached: %1").arg(QString::fromUtf8(error.what()));
+        } catch (...) {
+            told = QStringLiteral("the gateway was not reached");
         }
     }
     co_await clearLocalToken();
