@@ -77,7 +77,7 @@ void DeviceSpeechSink::write(std::span<const std::int16_t> samples)
 {
     const int error = AudioOutputLibrary::shared().write(m_audio, samples.data(), samples.size_bytes());
     if (error != 0) {
-        throw SpeechError::playbackFailed(describe(m_audio, error));
+        throw SpeechError::outputUnavailable(describe(m_audio, error));
     }
 }
 

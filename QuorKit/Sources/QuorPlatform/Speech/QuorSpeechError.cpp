@@ -36,13 +36,6 @@ SpeechError SpeechError::outputLibraryMissing(const QString& reason)
             reason};
 }
 
-SpeechError SpeechError::playbackFailed(const QString& detail)
-{
-    return {Kind::outputUnavailable,
-            QStringLiteral("Speech stopped: the sound could not be sent to the audio output."),
-            QStringLiteral("Seslendirme durdu: ses, ses çıkışına gönderilemedi."), detail};
-}
-
 SpeechError SpeechError::synthesisFailed()
 {
     return {Kind::synthesisFailed, QStringLiteral("Speech synthesis failed."),

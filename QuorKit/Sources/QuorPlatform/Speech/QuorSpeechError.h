@@ -14,13 +14,11 @@ public:
     SpeechError() = default;
 
     static SpeechError voiceDataMissing();
-    // No sound device or sound server could be opened. `detail` is the audio system's own (English,
-    // often a bare errno text): it goes to the log only.
+    // No sound device or sound server could be opened or written to. `detail` is the audio system's
+    // own (English, often a bare errno text): it goes to the log only.
     static SpeechError outputUnavailable(const QString& detail = {});
     // The audio output library itself could not be loaded; `reason` is the loader's own (log only).
     static SpeechError outputLibraryMissing(const QString& reason);
-    // The sound stopped reaching the output while speaking; `detail` as above.
-    static SpeechError playbackFailed(const QString& detail);
     static SpeechError synthesisFailed();
     // The espeak-ng library could not be loaded; `reason` is the loader's own (log only).
     static SpeechError engineUnavailable(const QString& reason);
