@@ -286,6 +286,7 @@ private slots:
         QVERIFY(pill.popover() == nullptr);
         QVERIFY(!pill.isRetrying());
         QCOMPARE(pill.currentLook().dotColor, QuorGlassTokens::success());
+        QTRY_VERIFY_WITH_TIMEOUT(!credits.store.isRefreshing(), 5000); // its provider list too, before the store goes
     }
 
     // A click, Space or Return opens the wallet below the pill; Escape or a second click closes it.
