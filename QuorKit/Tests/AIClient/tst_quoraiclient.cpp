@@ -176,12 +176,15 @@ private slots:
             << QuorAIClientError::httpError(401, QStringLiteral("Incorrect API key"));
         QTest::newRow("400 error text") << 400 << QByteArray(R"({"error":"model not found"})")
                                         << QuorAIClientError::httpError(400, QStringLiteral("model not found"));
-        QTest::newRow("404 long page cut to 300 characters")
-            << 404 << ("\n  " + longPage.toUtf8())
-            << QuorAIClientError::httpError(404, longPage.left(300));
+        QTest::newRow("404 page: no server words shown")
+            << 404 << ("\n  " + longPage.toUtf8()) << QuorAIClientError::httpError(404, QString());
         const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
-        QTest::newRow("429 cut counts characters, not code units")
-            << 429 << face.repeated(400).toUtf8() << QuorAIClientError::httpError(429, face.repeated(300));
+        QTest::newRow("429 message cut counts characters, not code units")
+            << 429 << (R"({"message":")" + face.repeated(400).toUtf8() + R"("})")
+            << QuorAIClientError::httpError(429, face.repeated(300));
+        QTest::newRow("500 message of several paragraphs keeps the first on one line")
+            << 500 << QByteArray(R"({"error":{"message":"Model is\n  overloaded.\n\nTrace: x"}})")
+            << QuorAIClientError::httpError(500, QStringLiteral("Model is overloaded."));
         QTest::newRow("503 empty body") << 503 << QByteArray() << QuorAIClientError::httpError(503, QString());
         QTest::newRow("502 body that is not UTF-8") << 502 << QByteArray("\xff\xfe\xfd") << QuorAIClientError::httpError(502, QString());
     }
@@ -226,7 +229,8 @@ private slots:
         QVERIFY(QuorAIClientError::insufficientCredits(std::nullopt)
                     .localizedDescription(QuorLanguage::tr)
                     .startsWith(QStringLiteral("Tallowmer Krediniz yetersiz. ") + host + QStringLiteral("/kredi ")));
-        QCOMPARE(QuorAIClientError::httpError(503, QString()).localizedDescription(QuorLanguage::tr), QStringLiteral("HTTP 503: "));
+        QCOMPARE(QuorAIClientError::httpError(503, QString()).localizedDescription(QuorLanguage::tr),
+                 QStringLiteral("Sunucu bir hatayla yanıt verdi (HTTP 503)."));
         QCOMPARE(QuorAIClientError::invalidEndpoint().localizedDescription(QuorLanguage::tr),
                  QStringLiteral("Geçersiz AI uç noktası adresi."));
         QCOMPARE(localizedDescription(QuorAIClientError::emptyResponse(), QuorLanguage::en),
@@ -393,7 +397,7 @@ private slots:
                                                                QStringLiteral("key")))),
                  QuorAIClientError::appBudgetExceeded(QStringLiteral("Zub"), QStringLiteral("limit")));
 
-        // Cut at the cap through a character: that character goes, not the whole text.
+        // An error body far past any message is neither kept nor shown.
         QByteArray accented(QuorAIClient::maxAnswerBytes - 1, 'a');
         accented += "\xC3\xA7 and more";
         fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::text(accented, 500));
@@ -401,7 +405,7 @@ private slots:
             fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"), fixture.config(QuorAIProvider::ollamaLocal),
                                       std::nullopt),
             std::chrono::seconds(60)));
-        QCOMPARE(error, QuorAIClientError::httpError(500, QString(300, QLatin1Char('a'))));
+        QCOMPARE(error, QuorAIClientError::httpError(500, QString()));
     }
 
     // Keys and tokens travel over https, or over plain http only to this computer.

@@ -87,9 +87,9 @@ private slots:
         QCOMPARE(creditsErrorOf([&] { quorAwait(manager().fetchProfile()); }).kind(), QuorCreditsError::Kind::unauthorized);
         server().enqueue("GET", "/v1/ai/models", QuorTestHttpResponse::text("upstream down", 502));
         QCOMPARE(creditsErrorOf([&] { quorAwait(manager().fetchAvailableAIProviders()); }),
-                 QuorCreditsError::serverError(502, QStringLiteral("upstream down")));
+                 QuorCreditsError::serverAnswer(502, "upstream down"));
         server().enqueue("GET", "/v1/me", QuorTestHttpResponse::text(QByteArray("\xff\xfe bad", 6), 500));
-        QCOMPARE(creditsErrorOf([&] { quorAwait(manager().fetchProfile()); }), QuorCreditsError::serverError(500, QString()));
+        QCOMPARE(creditsErrorOf([&] { quorAwait(manager().fetchProfile()); }), QuorCreditsError::serverAnswer(500, QByteArray()));
         server().enqueue("GET", "/v1/me", QuorTestHttpResponse::json(R"({"available_micros":"lots"})"));
         QVERIFY_THROWS_EXCEPTION(QuorDecodingError, quorAwait(manager().fetchProfile()));
         // The token still stands after a 401: only a sign-out removes it.
@@ -172,7 +172,7 @@ private slots:
         QCOMPARE(creditsErrorOf([&] { poll(QuorTestHttpResponse::json(R"({"access_token":""})")); }).status(), 200);
         QCOMPARE(creditsErrorOf([&] { poll(QuorTestHttpResponse::text("[1,2]")); }).status(), 200);
         QCOMPARE(creditsErrorOf([&] { poll(QuorTestHttpResponse::json(R"({"error":"teapot"})", 418)); }),
-                 QuorCreditsError::serverError(418, QString::fromUtf8(R"({"error":"teapot"})")));
+                 QuorCreditsError::serverAnswer(418, R"({"error":"teapot"})"));
         QCOMPARE(bodyOf(server().requests("/v1/device/token").first()).value(QStringLiteral("device_code")).toString(),
                  QStringLiteral("dev-9"));
 
@@ -185,7 +185,7 @@ private slots:
     {
         server().enqueue("POST", "/v1/connect/token", QuorTestHttpResponse::json(R"({"error":"nope"})", 401));
         QCOMPARE(creditsErrorOf([&] { quorAwait(manager().redeemConnectCode(QStringLiteral("c"), QStringLiteral("v"))); }),
-                 QuorCreditsError::serverError(401, QString::fromUtf8(R"({"error":"nope"})")));
+                 QuorCreditsError::serverAnswer(401, R"({"error":"nope"})"));
         server().enqueue("POST", "/v1/connect/token", QuorTestHttpResponse::json(R"({"access_token":"from-browser"})"));
         QCOMPARE(quorAwait(manager().redeemConnectCode(QStringLiteral("c2"), QStringLiteral("v2"))), QStringLiteral("from-browser"));
         QCOMPARE(bodyOf(server().lastRequest().value()),

@@ -3,6 +3,7 @@
 #include "QuorKit/Cloud/QuorCreditsError.h"
 #include "QuorKit/Cloud/QuorDeviceSignInStart.h"
 #include "QuorKit/Cloud/QuorGatewayAIModelsResponse.h"
+#include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "Support/QuorTestSupport.h"
 
@@ -162,6 +163,17 @@ private slots:
                  QStringLiteral("Tallowmer oturumunuzun süresi doldu. Lütfen tallowmer.com hesabınızı yeniden bağlayın."));
         QCOMPARE(QuorCreditsError::signInFailed(QStringLiteral("No")).errorDescription(QuorLanguage::tr), QStringLiteral("No"));
         QVERIFY(QuorCreditsError::insufficientCredits(5).errorDescription(QuorLanguage::en).contains(QStringLiteral("tallowmer.com")));
+
+        // An answer that is not JSON reads as a sentence in the interface language; the parser's
+        // words go only to the log.
+        const QuorDecodingError broken(QStringLiteral("unterminated string at offset 19"));
+        QuorLanguages::setCurrent(QuorLanguage::tr);
+        QCOMPARE(QuorCreditsError::describe(broken), QStringLiteral("Sunucunun yanıtı okunamadı. Lütfen daha sonra yeniden deneyin."));
+        QuorLanguages::setCurrent(QuorLanguage::en);
+        QVERIFY(!localizedDescription(broken).contains(QStringLiteral("offset")));
+        QVERIFY(QByteArray(broken.what()).contains("unterminated string at offset 19"));
+        QCOMPARE(QuorCreditsError::serverAnswer(500, "<html>x</html>").errorDescription(QuorLanguage::tr),
+                 QStringLiteral("Sunucu bir hatayla yanıt verdi (HTTP 500)."));
     }
 };
 

@@ -3,6 +3,8 @@
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorCreditsError.h"
+#include "QuorKit/Cloud/QuorSupportLog.h"
+#include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "Support/QuorTestSupport.h"
 
@@ -122,7 +124,7 @@ private slots:
         server().route("GET", "/v1/me", QuorTestHttpResponse::text("maintenance", 503));
         quorAwait(store().refresh());
         QVERIFY(store().isSignedIn());
-        QCOMPARE(store().lastError(), std::optional<QString>(QStringLiteral("HTTP 503: maintenance")));
+        QCOMPARE(store().lastError(), std::optional<QString>(QStringLiteral("The server answered with an error (HTTP 503).")));
         QCOMPARE(*store().lastSyncedAt(), synced);
     }
 
@@ -232,7 +234,7 @@ private slots:
         QCOMPARE(server().requests("/v1/me").size(), 2);
 
         // A failure reports its text, refreshes nothing and frees the flag; a second write is refused.
-        server().route("PUT", "/v1/app-budgets", QuorTestHttpResponse::text("limit too high", 422));
+        server().route("PUT", "/v1/app-budgets", QuorTestHttpResponse::json(R"({"message":"limit too high"})", 422));
         QVERIFY(!quorAwait(store().saveAppBudget(QStringLiteral("A"), 1e9, std::nullopt, std::nullopt)));
         QCOMPARE(store().lastError(), std::optional<QString>(QStringLiteral("HTTP 422: limit too high")));
         QCOMPARE(server().requests("/v1/me").size(), 2);
@@ -445,7 +447,7 @@ private slots:
         QTest::newRow("denied") << QByteArray("access_denied") << QStringLiteral("Device connection was denied.");
         QTest::newRow("expired") << QByteArray("expired_token") << QStringLiteral("Device approval code expired.");
         QTest::newRow("invalid grant") << QByteArray("invalid_grant") << QStringLiteral("Device approval code expired.");
-        QTest::newRow("unknown") << QByteArray("teapot") << QString::fromUtf8(R"(HTTP 400: {"error":"teapot"})");
+        QTest::newRow("unknown") << QByteArray("teapot") << QStringLiteral("HTTP 400: teapot");
     }
 
     void deviceFlowEndings()
@@ -482,7 +484,7 @@ private slots:
         server().route("POST", "/v1/device/code", QuorTestHttpResponse::text("busy", 503));
         store().startDeviceSignIn();
         QTRY_VERIFY_WITH_TIMEOUT(!store().isSigningIn(), 10000);
-        QCOMPARE(store().lastError(), std::optional<QString>(QStringLiteral("HTTP 503: busy")));
+        QCOMPARE(store().lastError(), std::optional<QString>(QStringLiteral("The server answered with an error (HTTP 503).")));
 
         // Addresses that are not web pages are never opened; the code is shown and polling goes on.
         server().route("POST", "/v1/device/code",
@@ -532,6 +534,100 @@ private slots:
         QVERIFY(store().isSigningIn());
         QCOMPARE(store().pendingDeviceSignIn()->userCode, QStringLiteral("WXYZ"));
         QVERIFY(!store().lastError());
+    }
+
+    // A token the gateway grants but this computer cannot keep fails the sign-in in words, instead
+    // of ending it silently signed out.
+    void aTokenThatCannotBeSavedFailsTheSignIn()
+    {
+        // A folder under a regular file cannot be made, even by root.
+        QFile blocker(m_folder->filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QuorCreditsAccountManager stuck(blocker.fileName() + QStringLiteral("/Tallowmer"), std::nullopt,
+                                        server().baseUrl().toString());
+        QuorCreditsAccountStore unsaved(stuck);
+        unsaved.setDeviceFlowSecond(10ms);
+        const QString expected = QuorCreditsError::tokenNotSaved(stuck.accountFolder()).errorDescription();
+        QVERIFY(expected.contains(stuck.accountFolder()));
+
+        server().route("POST", "/v1/device/code", deviceCodeAnswer());
+        server().route("POST", "/v1/device/token", QuorTestHttpResponse::json(R"({"access_token":"granted"})"));
+        server().route("GET", "/v1/me", profileAnswer());
+        unsaved.startDeviceSignIn();
+        QTRY_VERIFY_WITH_TIMEOUT(!unsaved.isSigningIn(), 10000);
+        QCOMPARE(unsaved.lastError(), std::optional<QString>(expected));
+        QVERIFY(!unsaved.isSignedIn());
+
+        QVERIFY(!quorAwait(unsaved.saveManualToken(QStringLiteral("pasted"))));
+        QCOMPARE(unsaved.lastError(), std::optional<QString>(expected));
+        QCOMPARE(server().requests("/v1/me").size(), 0);
+    }
+
+    // Each attempt starts without the outcome of the last one, and sign-out shows it is busy while
+    // the gateway is told.
+    void aNewAttemptClearsTheOldOutcome()
+    {
+        saveToken();
+        server().route("GET", "/v1/me", QuorTestHttpResponse::json(R"({"message":"db down"})", 500));
+        quorAwait(store().refresh());
+        QCOMPARE(store().lastError(), std::optional<QString>(QStringLiteral("HTTP 500: db down")));
+        QVERIFY(store().isBalanceUnreadable());
+        QCOMPARE(store().healthStatus(), QuorCreditsHealthStatus::disconnected);
+
+        server().route("GET", "/v1/me", delayed(profileAnswer(), 300ms));
+        auto refreshing = store().refresh();
+        QVERIFY(store().isRefreshing());
+        QVERIFY(!store().lastError());
+        quorAwait(std::move(refreshing));
+        QVERIFY(store().isSignedIn() && !store().isBalanceUnreadable());
+
+        server().route("POST", "/v1/logout", delayed(QuorTestHttpResponse::json("{}"), 300ms));
+        auto signingOut = store().signOut();
+        QVERIFY(store().isSigningOut());
+        quorAwait(std::move(signingOut));
+        QVERIFY(!store().isSigningOut() && !store().isSignedIn());
+    }
+
+    // What support reads afterwards: sign-in, cap saves, sign-out, gateway failures and browser
+    // hand-offs each in a category of their own, with no token, code or e-mail address in clear.
+    void theSupportTraceNamesEventsWithoutSecrets()
+    {
+        const std::shared_ptr<QuorAppLogger> log = QuorSupportLog::logger();
+        log->clear();
+        saveToken(QStringLiteral("tok-SECRET-123456789"));
+        server().route("GET", "/v1/me",
+                       QuorTestHttpResponse::json(R"({"message":"db down","email":"ada@example.com","access_token":"leak-abcdef"})", 500));
+        quorAwait(store().refresh());
+        server().route("POST", "/v1/device/code", deviceCodeAnswer());
+        server().route("POST", "/v1/device/token", pollAnswer("access_denied"));
+        m_manager->setURLOpener([](const QUrl&) { return false; });
+        store().startDeviceSignIn();
+        QTRY_VERIFY_WITH_TIMEOUT(!store().isSigningIn(), 10000);
+        server().route("PUT", "/v1/app-budgets", QuorTestHttpResponse::text("<html>nope</html>", 502));
+        QVERIFY(!quorAwait(store().saveAppBudget(QStringLiteral("Zub"), 5, std::nullopt, std::nullopt)));
+        quorAwait(store().signOut());
+
+        QStringList lines;
+        for (const QuorLogEntry& entry : log->recentEntries(200)) {
+            lines.prepend(QLatin1Char('[') + entry.category + QStringLiteral("] ") + entry.message);
+        }
+        const QString all = lines.join(QLatin1Char('\n'));
+        const auto has = [&lines](const QString& category, const QString& part) {
+            return std::any_of(lines.cbegin(), lines.cend(), [&](const QString& line) {
+                return line.startsWith(QLatin1Char('[') + category + QLatin1Char(']')) && line.contains(part);
+            });
+        };
+        QVERIFY2(has(QStringLiteral("gateway"), QStringLiteral("/v1/me answered HTTP 500: {\"message\":\"db down\"")), qPrintable(all));
+        QVERIFY2(has(QStringLiteral("account"), QStringLiteral("Device sign-in started")), qPrintable(all));
+        QVERIFY2(has(QStringLiteral("account"), QStringLiteral("the code was denied")), qPrintable(all));
+        QVERIFY2(has(QStringLiteral("browser"), QStringLiteral("https://portal.example/device")), qPrintable(all));
+        QVERIFY2(has(QStringLiteral("account"), QStringLiteral("App cap save for Zub (daily 5, monthly none) failed")), qPrintable(all));
+        QVERIFY2(has(QStringLiteral("gateway"), QStringLiteral("/v1/app-budgets answered HTTP 502: <html>nope</html>")), qPrintable(all));
+        QVERIFY2(has(QStringLiteral("account"), QStringLiteral("Signed out")), qPrintable(all));
+        for (const char* secret : {"tok-SECRET", "leak-abcdef", "ada@example.com", "WXYZ", "dev-1"}) {
+            QVERIFY2(!all.contains(QLatin1String(secret)), secret);
+        }
     }
 };
 

@@ -339,6 +339,28 @@ private slots:
         QVERIFY(FakeBrowser::isRefused(target.port));
     }
 
+    // The code is redeemed but the token cannot be stored here: the browser is not told "connected".
+    void anUnsavedTokenIsNotReportedAsConnected()
+    {
+        QFile blocker(m_folder->filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QuorCreditsAccountManager stuck(blocker.fileName() + QStringLiteral("/Tallowmer"), std::nullopt,
+                                        m_gateway->baseUrl().toString());
+        m_gateway->route("POST", "/v1/connect/token", QuorTestHttpResponse::json(R"({"access_token":"granted"})"));
+        const QuorCreditsError error = creditsErrorOf([&] {
+            quorAwait(stuck.startOneClickSignIn(QStringLiteral("https://portal.example"), 20, false, false, [&](const QUrl& url) {
+                const ConnectTarget target = connectTarget(url);
+                m_visits.append(m_browser->visit(target.port, "/?code=c&state=" + target.state.toUtf8()));
+            }));
+        });
+        QCOMPARE(error, QuorCreditsError::tokenNotSaved(stuck.accountFolder()));
+        const QByteArray page = waitFor(m_visits.first());
+        QCOMPARE(statusOf(page), 500);
+        QVERIFY(page.contains("Account could not be saved"));
+        QVERIFY(!page.contains("Connected"));
+    }
+
     void refusedRedemptionShowsTheFailurePage()
     {
         m_gateway->route("POST", "/v1/connect/token", QuorTestHttpResponse::text("code already used", 400));
@@ -350,7 +372,7 @@ private slots:
                 m_visits.append(m_browser->visit(target.port, "/?code=c&state=" + target.state.toUtf8()));
             }));
         });
-        QCOMPARE(error, QuorCreditsError::serverError(400, QStringLiteral("code already used")));
+        QCOMPARE(error, QuorCreditsError::serverAnswer(400, "code already used"));
         const QByteArray page = waitFor(m_visits.first());
         QCOMPARE(statusOf(page), 400);
         QVERIFY(page.contains("Connection code expired or invalid"));

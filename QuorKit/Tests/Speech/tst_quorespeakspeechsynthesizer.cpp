@@ -255,6 +255,16 @@ private slots:
         QCOMPARE(sink->discards.load(), 1);
     }
 
+    // What failed is said in words; the audio system's errno text is kept for the log only.
+    void outputErrorsSayWhatFailed()
+    {
+        const SpeechError error = SpeechError::outputUnavailable(QStringLiteral("No such file or directory"));
+        QVERIFY(!error.englishDescription().contains(QStringLiteral("No such file")));
+        QVERIFY(!error.turkishDescription().contains(QStringLiteral("No such file")));
+        QVERIFY(error.englishDescription().contains(QStringLiteral("sound server")));
+        QVERIFY(QByteArray(error.what()).endsWith("(No such file or directory)"));
+    }
+
     // With no sound card or sound server the utterance fails instead of staying "speaking"; where
     // there is one, it is heard to the end.
     void audioDeviceNeverLeavesSpeechHanging()

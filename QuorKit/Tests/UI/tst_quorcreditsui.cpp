@@ -255,6 +255,40 @@ private slots:
                  QStringLiteral("1,250 cr · ada@example.com"));
     }
 
+    // A signed-in user whose gateway stalls at start sees the warning look, not the signed-out one,
+    // and the balance comes back by the pill's own retries, without opening the wallet.
+    void pillWithAStalledGatewayAtStart()
+    {
+        ServedCredits credits;
+        QVERIFY(credits.started);
+        credits.manager.setAnswerTimeout(300ms);
+        QuorTestHttpResponse stalled =
+            QuorTestHttpResponse::json(R"({"available_micros":12500000,"held_micros":0,"credit_unit_micros":10000})");
+        stalled.delay = 1500ms;
+        credits.server.route("GET", "/v1/me", stalled);
+        quorAwait(credits.manager.saveToken(QStringLiteral("tok")));
+
+        QuorCreditsHeaderPill pill(credits.store, Qt::white, QuorLanguage::en);
+        pill.setRetryInterval(200ms);
+        pill.show();
+        QTRY_VERIFY_WITH_TIMEOUT(credits.store.isBalanceUnreadable(), 5000);
+        const QuorCreditsHeaderPill::Look look = pill.currentLook();
+        QCOMPARE(look.label, QStringLiteral("Credits"));
+        QCOMPARE(look.dotColor, QuorGlassTokens::warning());
+        QVERIFY(look.showsTriangle);
+        QVERIFY(look.tooltip.startsWith(QStringLiteral("Your credits balance could not be read.")));
+        QCOMPARE(credits.store.lastError(), std::optional<QString>(QStringLiteral("The request timed out.")));
+        QVERIFY(pill.isRetrying() || credits.store.isRefreshing());
+
+        stalled.delay = 0ms;
+        credits.server.route("GET", "/v1/me", stalled);
+        QTRY_COMPARE_WITH_TIMEOUT(pill.accessibleName(), QStringLiteral("1,250 cr"), 10000);
+        QVERIFY(pill.popover() == nullptr);
+        QVERIFY(!pill.isRetrying());
+        QCOMPARE(pill.currentLook().dotColor, QuorGlassTokens::success());
+        QTRY_VERIFY_WITH_TIMEOUT(!credits.store.isRefreshing(), 5000); // its provider list too, before the store goes
+    }
+
     // A click, Space or Return opens the wallet below the pill; Escape or a second click closes it.
     void thePillOpensTheWallet()
     {

@@ -1,5 +1,8 @@
 #include "CreditsViewsTestSupport.h"
 
+#include "QuorKit/Cloud/QuorAIClient.h"
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
+#include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/UI/QuorAppBudgetEditorBlock.h"
@@ -14,6 +17,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkAccessManager>
 #include <QtTest>
 
 #include <cmath>
@@ -140,7 +144,7 @@ private slots:
         QCOMPARE(child<QLabel>(wallet, QStringLiteral("email"))->textFormat(), Qt::PlainText);
         QVERIFY(wallet.panel()->summaryBlock() != nullptr && wallet.panel()->editorBlock() != nullptr);
 
-        credits.server.route("GET", "/v1/me", QuorTestHttpResponse::text("<i>down</i>", 503));
+        credits.server.route("GET", "/v1/me", QuorTestHttpResponse::json(R"({"message":"<i>down</i>"})", 503));
         child<QAbstractButton>(wallet, QStringLiteral("refreshAccount"))->click();
         QTRY_VERIFY_WITH_TIMEOUT(shows(wallet, QStringLiteral("errorBox")), 5000);
         QCOMPARE(textOf(wallet, QStringLiteral("errorText")), QStringLiteral("HTTP 503: <i>down</i>"));
@@ -180,27 +184,34 @@ private slots:
         using P = QuorCreditsAuthPresentation;
         const QuorDeviceSignInStart code{QStringLiteral("dev"), QStringLiteral("WXYZ"), QStringLiteral("https://portal.example/device"),
                                          QStringLiteral("https://portal.example/device?code=WXYZ"), 600, 5};
+        using Kind = QuorCreditsAccountStore::SignInKind;
         struct Case {
             const char* name;
-            bool signedIn, signingIn, pending, reconnect;
-            bool choices, connectBusy, buttonsEnabled, status, codeRow;
+            bool signedIn, signingIn;
+            std::optional<Kind> kind;
+            bool pending, reconnect;
+            bool choices, connectBusy, deviceBusy, buttonsEnabled, status, codeRow;
             const char* statusText;
         };
+        // The waiting shows on the control that was pressed, and the browser is named only once
+        // there is something to do in it.
         const Case cases[] = {
-            {"signed out", false, false, false, false, true, false, true, false, false, ""},
-            {"browser sign-in", false, true, false, false, true, true, false, true, false, "Complete sign-in in your browser…"},
-            {"device code awaited", false, true, false, false, true, true, false, true, false,
+            {"signed out", false, false, std::nullopt, false, false, true, false, false, true, false, false, ""},
+            {"browser sign-in", false, true, Kind::browser, false, false, true, true, false, false, true, false,
              "Complete sign-in in your browser…"},
-            {"device code pending", false, true, true, false, true, false, false, true, true,
+            {"device code awaited", false, true, Kind::device, false, false, true, false, true, false, true, false,
+             "Requesting a device code…"},
+            {"device code pending", false, true, Kind::device, true, false, true, false, false, false, true, true,
              "Waiting for device approval in browser…"},
-            {"signed in, folded", true, true, true, false, false, false, false, true, true,
+            {"signed in, folded", true, true, Kind::device, true, false, false, false, false, false, true, true,
              "Waiting for device approval in browser…"},
-            {"signed in, unfolded", true, false, false, true, true, false, true, false, false, ""},
+            {"signed in, unfolded", true, false, std::nullopt, false, true, true, false, false, true, false, false, ""},
         };
         for (const Case& c : cases) {
             P::Inputs in;
             in.isSignedIn = c.signedIn;
             in.isSigningIn = c.signingIn;
+            in.signInKind = c.kind;
             if (c.pending) {
                 in.pendingDeviceSignIn = code;
             }
@@ -209,6 +220,7 @@ private slots:
             QVERIFY2(p.showsDisclosure == c.signedIn, c.name);
             QVERIFY2(p.showsChoices == c.choices, c.name);
             QVERIFY2(p.connectBusy == c.connectBusy, c.name);
+            QVERIFY2(p.deviceBusy == c.deviceBusy, c.name);
             QVERIFY2(p.connectEnabled == c.buttonsEnabled && p.deviceEnabled == c.buttonsEnabled, c.name);
             QVERIFY2(p.showsStatusRow == c.status, c.name);
             QVERIFY2(p.showsCodeRow == c.codeRow, c.name);
@@ -419,6 +431,126 @@ private slots:
         QCOMPARE(daily->text(), QString());
         // Without a cap there is nothing to clear.
         QVERIFY(!shows(editor, QStringLiteral("clearCaps")));
+
+        // "Caps removed." is that removal's outcome only: a later failure does not stand beside it.
+        credits.server.route("GET", "/v1/me", QuorTestHttpResponse::json(R"({"message":"db down"})", 500));
+        quorAwait(credits.store.refresh());
+        QVERIFY(credits.store.lastError().has_value());
+        QVERIFY(!shows(editor, QStringLiteral("message")));
+    }
+
+    // What a person reads for each shape of failed answer, in the wallet (reading the account), the
+    // sign-in block (asking for a device code) and the bar's result card (an AI action): a server's
+    // own words only from a JSON error, else a sentence with the status; never markup or a parser's
+    // detail.
+    void errorShapes_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("action");
+        const QString unreadable = QStringLiteral("The server's answer could not be read. Please try again later.");
+        QTest::newRow("HTML 500") << 500
+                                  << QByteArray("<html><body><h1>500 Internal Server Error</h1>upstream exploded</body></html>")
+                                  << QStringLiteral("The server answered with an error (HTTP 500).")
+                                  << QStringLiteral("The server answered with an error (HTTP 500).");
+        QTest::newRow("JSON error with message")
+            << 503 << QByteArray(R"({"error":{"message":"Maintenance until 10:00.\n\nTrace: a1b2","code":"maintenance"}})")
+            << QStringLiteral("HTTP 503: Maintenance until 10:00.") << QStringLiteral("HTTP 503: Maintenance until 10:00.");
+        QTest::newRow("JSON error without message") << 500 << QByteArray(R"({"error":{"status":500}})")
+                                                    << QStringLiteral("The server answered with an error (HTTP 500).")
+                                                    << QStringLiteral("The server answered with an error (HTTP 500).");
+        QTest::newRow("broken JSON") << 200 << QByteArray(R"({"available_micros": "unterminated)") << unreadable
+                                     << QStringLiteral("Provider returned an empty response.");
+        QTest::newRow("empty body") << 502 << QByteArray() << QStringLiteral("The server answered with an error (HTTP 502).")
+                                    << QStringLiteral("The server answered with an error (HTTP 502).");
+        QTest::newRow("8 MiB page") << 500 << ("<html>" + QByteArray(8 * 1024 * 1024 - 4096, 'x') + "</html>")
+                                    << QStringLiteral("The server answered with an error (HTTP 500).")
+                                    << QStringLiteral("The server answered with an error (HTTP 500).");
+    }
+
+    void errorShapes()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, account);
+        QFETCH(QString, action);
+        const QuorTestHttpResponse answer = QuorTestHttpResponse::text(body, status);
+
+        ServedCredits signedIn;
+        QVERIFY(signedIn.started);
+        signedIn.server.route("GET", "/v1/me", answer);
+        QuorCreditsWalletPopover wallet(signedIn.store, accent, QuorLanguage::en);
+        quorAwait(signedIn.manager.saveToken(QStringLiteral("tok")));
+        quorAwait(signedIn.store.refresh());
+        QCOMPARE(textOf(wallet, QStringLiteral("errorText")), account);
+
+        ServedCredits signingIn;
+        QVERIFY(signingIn.started);
+        signingIn.server.route("POST", "/v1/device/code", answer);
+        QuorCreditsWalletPopover block(signingIn.store, accent, QuorLanguage::en);
+        child<QAbstractButton>(block, QStringLiteral("deviceCode"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!signingIn.store.isSigningIn(), 10000);
+        QCOMPARE(textOf(block, QStringLiteral("errorText")), account);
+
+        signingIn.server.route("POST", "/api/chat", answer);
+        QNetworkAccessManager network;
+        const QuorAIClient client(&network, &signingIn.manager);
+        QString shown;
+        try {
+            quorAwait(client.complete(QStringLiteral("s"), QStringLiteral("u"),
+                                      QuorAIConfig(QuorAIProvider::ollamaLocal, signingIn.server.url(QStringLiteral("/api/chat")).toString(),
+                                                   QStringLiteral("m")),
+                                      std::nullopt),
+                      std::chrono::seconds(60));
+        } catch (const QuorAIClientError& error) {
+            shown = error.localizedDescription(QuorLanguage::en);
+        }
+        QCOMPARE(shown, action);
+    }
+
+    // A page the browser could not be given is offered to copy, in the wallet and under the feedback
+    // button; Sign Out is busy while the gateway is told.
+    void unopenedPagesAreOfferedToCopy()
+    {
+        ServedCredits credits;
+        QVERIFY(credits.started);
+        credits.manager.setURLOpener([](const QUrl&) { return false; });
+        QuorCreditsWalletPopover wallet(credits.store, accent, QuorLanguage::en);
+        wallet.show();
+        QVERIFY(!shows(wallet, QStringLiteral("unopenedPageNotice")));
+        child<QAbstractButton>(wallet, QStringLiteral("topUp"))->click();
+        QVERIFY(shows(wallet, QStringLiteral("unopenedPageNotice")));
+        QCOMPARE(textOf(wallet, QStringLiteral("unopenedAddress")), QStringLiteral("https://tallowmer.com/en/credits"));
+        QCOMPARE(child<QLabel>(wallet, QStringLiteral("unopenedAddress"))->textFormat(), Qt::PlainText);
+        child<QAbstractButton>(wallet, QStringLiteral("copyAddress"))->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("https://tallowmer.com/en/credits"));
+        QCOMPARE(child<QAbstractButton>(wallet, QStringLiteral("copyAddress"))->text(), QStringLiteral("Copied"));
+
+        credits.server.route("POST", "/v1/logout", QuorTestHttpResponse::json("{}"));
+        credits.signIn(profileJson(5'000'000, 0, 1000));
+        QVERIFY(!shows(wallet, QStringLiteral("unopenedPageNotice"))); // the next attempt clears it
+        credits.server.route("POST", "/v1/logout", [] {
+            QuorTestHttpResponse slow = QuorTestHttpResponse::json("{}");
+            slow.delay = 400ms;
+            return slow;
+        }());
+        auto* signOut = child<QuorStyledButton>(wallet, QStringLiteral("signOut"));
+        signOut->click();
+        QVERIFY(signOut->isBusy() && !signOut->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!credits.store.isSignedIn(), 5000);
+
+        QuorBrowserHandOff::setDefaultOpener([](const QUrl&) { return false; });
+        QuorFeedbackButton feedback(QStringLiteral("QuorZub"), QuorAppVersion{QStringLiteral("1.2.3"), QStringLiteral("7")},
+                                    QuorFeedbackKind::bug, QuorLanguage::tr, QuorFeedbackButtonStyle::labeledPill, std::nullopt);
+        feedback.show();
+        feedback.click();
+        QuorBrowserHandOff::setDefaultOpener({});
+        auto* popup = feedback.findChild<QWidget*>(QStringLiteral("unopenedPagePopup"));
+        QVERIFY(popup != nullptr && popup->isVisible());
+        QCOMPARE(textOf(*popup, QStringLiteral("unopenedAddress")), feedback.formURL()->toString(QUrl::FullyEncoded));
+        QCOMPARE(textOf(*popup, QStringLiteral("unopenedMessage")), QuorBrowserHandOff::failureMessage(QuorLanguage::tr));
+        popup->close();
     }
 };
 

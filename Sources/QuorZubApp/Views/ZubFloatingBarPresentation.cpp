@@ -18,7 +18,7 @@ ZubFloatingBarPresentation::ResultCard ZubFloatingBarPresentation::makeResultCar
     card.isError = r.isError;
     card.headerSymbol = r.isError ? QStringLiteral("exclamationmark.triangle.fill")
                                   : ZubActionKinds::defaultSymbolName(r.actionKind);
-    card.title = r.actionTitle;
+    card.title = r.localizedActionTitle(language); // follows a change of interface language
     if (r.detectedLanguageCode && r.targetLanguageCode) {
         card.languageCapsule = r.detectedLanguageCode->toUpper() + QStringLiteral(" → ") + r.targetLanguageCode->toUpper();
     }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "QuorZubCore/Models/ZubActionKind.h"
+#include "QuorZubCore/Models/ZubCaseTransformStyle.h"
+
+#include "QuorKit/Localization/QuorLanguage.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -15,6 +18,11 @@ struct ZubExecutionResult {
     ZubActionKind actionKind = ZubActionKind::translate;
     // The action's title as shown when it ran.
     QString actionTitle;
+    // Its pieces, so a card still on screen can show it in a newer interface language: the action's
+    // English and Turkish titles, and the case style a case transform named after them.
+    QString actionTitleEN;
+    QString actionTitleTR;
+    std::optional<ZubCaseTransformStyle> titleCaseStyle;
     QString inputText;
     // The produced text, or for a failed run the message explaining the failure.
     QString outputText;
@@ -28,4 +36,7 @@ struct ZubExecutionResult {
     QDateTime createdAt;
 
     bool operator==(const ZubExecutionResult& other) const = default;
+
+    // The title in `language`; the stored actionTitle for a result made without its pieces.
+    QString localizedActionTitle(QuorLanguage language) const;
 };

@@ -28,6 +28,7 @@ enum class NetworkStep { none, aiCompletion, webTranslation };
 // Everything known about a run once the offline work is done; network steps fill in the rest.
 struct Plan {
     QString title;
+    std::optional<ZubCaseTransformStyle> titleCaseStyle;
     QString outputText;
     bool isError = false;
     std::optional<QString> detectedCode;
@@ -317,6 +318,7 @@ Plan planAction(const ZubActionDefinition& action, const QString& trimmed, const
     case ZubActionKind::caseTransform:
         plan.outputText = ZubOfflineTextEngine::transformCase(trimmed, config.preferredCaseStyle);
         plan.title += QStringLiteral(" · ") + ZubCaseTransformStyles::displayName(config.preferredCaseStyle, language);
+        plan.titleCaseStyle = config.preferredCaseStyle;
         break;
     case ZubActionKind::openWebSearch:
         plan.outputText = ZubTranslationAndAIService::webSearchURL(trimmed);
@@ -354,13 +356,17 @@ Plan planSafely(const ZubActionDefinition& action, const QString& trimmed, const
     }
 }
 
-ZubExecutionResult finish(ZubActionKind kind, const QString& inputText, Plan plan, const QElapsedTimer& clock)
+ZubExecutionResult finish(const ZubActionDefinition& action, const QString& inputText, Plan plan,
+                          const QElapsedTimer& clock)
 {
     const double elapsedMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     ZubExecutionResult result;
     result.id = QUuid::createUuid();
-    result.actionKind = kind;
+    result.actionKind = action.kind;
     result.actionTitle = std::move(plan.title);
+    result.actionTitleEN = action.titleEN;
+    result.actionTitleTR = action.titleTR;
+    result.titleCaseStyle = plan.titleCaseStyle;
     result.inputText = inputText;
     result.outputText = std::move(plan.outputText);
     result.detectedLanguageCode = std::move(plan.detectedCode);
@@ -464,7 +470,7 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<
         empty.outputText = pick(QStringLiteral("Select or enter some text first."),
                                 QStringLiteral("Önce bir metin seçin veya yazın."), language);
         empty.isError = true;
-        co_return finish(action.kind, inputText, std::move(empty), clock);
+        co_return finish(action, inputText, std::move(empty), clock);
     }
 
     Plan plan = co_await QtConcurrent::run(planSafely, action, trimmed, config, language, title);
@@ -502,5 +508,5 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<
             plan.isError = true;
         }
     }
-    co_return finish(action.kind, trimmed, std::move(plan), clock);
+    co_return finish(action, trimmed, std::move(plan), clock);
 }

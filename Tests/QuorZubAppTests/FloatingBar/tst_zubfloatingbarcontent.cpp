@@ -245,6 +245,21 @@ private slots:
         QCOMPARE(p.result->replaceTitle, QStringLiteral("Değiştir"));
         QCOMPARE(p.result->closeTitle, QStringLiteral("Kapat"));
 
+        // A card still open when the interface language changes shows its title in the new one,
+        // a case transform's style included.
+        ZubExecutionResult cased = fixtures::result(ZubActionKind::caseTransform, QStringLiteral("HELLO"), false);
+        cased.actionTitle = QStringLiteral("Case · UPPERCASE");
+        cased.actionTitleEN = QStringLiteral("Case");
+        cased.actionTitleTR = QStringLiteral("Harf");
+        cased.titleCaseStyle = ZubCaseTransformStyle::uppercase;
+        state.setResult(cased);
+        p = ZubFloatingBarPresentation::make(state);
+        QCOMPARE(p.result->title,
+                 QStringLiteral("Harf · ") + ZubCaseTransformStyles::displayName(ZubCaseTransformStyle::uppercase, QuorLanguage::tr));
+        state.setLanguage(QuorLanguage::en);
+        QCOMPARE(ZubFloatingBarPresentation::make(state).result->title, QStringLiteral("Case · UPPERCASE"));
+        state.setLanguage(QuorLanguage::tr);
+
         ZubExecutionResult error = fixtures::result(ZubActionKind::summarize, QStringLiteral("The provider refused."), true);
         error.detectedLanguageCode = QStringLiteral("en"); // one code alone gives no capsule
         state.setResult(error);

@@ -3,8 +3,9 @@
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorCredentialRoute.h"
+#include "QuorKit/Cloud/QuorServerErrorSummary.h"
+#include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
-#include "QuorKit/Utilities/QuorGraphemes.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -20,7 +21,44 @@
 #include <cmath>
 
 namespace {
-constexpr int httpErrorTextLength = 300;
+// ---------------------------------------------------------------------------------------------------
+// The support trace: failures of the credits gateway under "gateway", of other AI backends under "ai".
+
+QString logCategory(const QuorAIConfig& config)
+{
+    return config.provider == QuorAIProvider::tallowmerCredits ? QuorSupportLog::gateway : QStringLiteral("ai");
+}
+
+QString callName(const QuorAIConfig& config)
+{
+    return QStringLiteral("POST ") + QuorSupportLog::address(QUrl(config.endpointURL));
+}
+
+// A failed status: the log gets the status and the start of the body, the caller the error a
+// person reads (the body itself only when it is a JSON error with a message).
+QuorAIClientError failedStatus(const QuorAIConfig& config, int status, const QByteArray& body)
+{
+    QuorSupportLog::write(QuorLogLevel::warn, logCategory(config),
+                          QStringLiteral("%1 answered HTTP %2: %3")
+                              .arg(callName(config), QString::number(status), QuorSupportLog::excerpt(body)));
+    return QuorAIClient::parseHTTPError(status, body);
+}
+
+void logTransferFailure(const QuorAIConfig& config, const QuorTransferError& error)
+{
+    QuorSupportLog::write(QuorLogLevel::warn, logCategory(config),
+                          callName(config) + QStringLiteral(" failed: ") + QString::fromUtf8(error.what()));
+}
+
+QCoro::Task<QString> reportingTransferFailures(QCoro::Task<QString> call, QuorAIConfig config)
+{
+    try {
+        co_return co_await std::move(call);
+    } catch (const QuorTransferError& error) {
+        logTransferFailure(config, error);
+        throw;
+    }
+}
 
 // ---------------------------------------------------------------------------------------------------
 // Reading JSON leniently: a member of another type counts as absent.
@@ -400,8 +438,10 @@ QuorAIClient::QuorAIClient(QNetworkAccessManager* session, QuorCreditsAccountMan
 QCoro::Task<QString> QuorAIClient::complete(QString systemPrompt, QString userPrompt, QuorAIConfig config,
                                             std::optional<QString> apiKey, QuorCancellationToken cancel) const
 {
-    return completeWith(*this, std::move(systemPrompt), std::move(userPrompt), std::move(config), std::move(apiKey),
-                        std::move(cancel));
+    QuorAIConfig used = config;
+    return reportingTransferFailures(completeWith(*this, std::move(systemPrompt), std::move(userPrompt), std::move(config),
+                                                  std::move(apiKey), std::move(cancel)),
+                                     std::move(used));
 }
 
 QCoro::AsyncGenerator<QString> QuorAIClient::completeStreaming(QString systemPrompt, QString userPrompt,
@@ -500,7 +540,7 @@ QCoro::Task<QString> QuorAIClient::completeWith(QuorAIClient client, QString sys
     const std::optional<int> status = watch.status();
     if (status && !isSuccess(*status)) {
         // Also a redirect that was not followed: it is a status outside 200 to 299 like any other.
-        throw parseHTTPError(*status, withoutPartialCharacter(body.left(maxAnswerBytes)));
+        throw failedStatus(config, *status, withoutPartialCharacter(body.left(maxAnswerBytes)));
     }
     if (body.size() > maxAnswerBytes) {
         throw QuorTransferError::answerTooLarge();
@@ -548,7 +588,7 @@ QCoro::AsyncGenerator<QString> QuorAIClient::streamWith(QuorAIClient client, QSt
         const std::optional<int> status = watch.status();
         if (status && !isSuccess(*status)) {
             const QByteArray errorBody = co_await watch.readUpTo(maxErrorBodyBytes);
-            throw parseHTTPError(*status, withoutPartialCharacter(errorBody));
+            throw failedStatus(config, *status, withoutPartialCharacter(errorBody));
         }
         if (!status) {
             if (watch.gone() || watch.reply()->error() != QNetworkReply::NoError) {
@@ -625,6 +665,9 @@ QCoro::AsyncGenerator<QString> QuorAIClient::streamWith(QuorAIClient client, QSt
         }
     } catch (const QuorCancelledError&) {
         // A cancelled stream simply ends.
+    } catch (const QuorTransferError& error) {
+        logTransferFailure(config, error);
+        throw;
     }
 }
 
@@ -661,13 +704,9 @@ QuorAIClientError QuorAIClient::parseHTTPError(int statusCode, const QByteArray&
         }
         return QuorAIClientError::insufficientCredits(message);
     }
-    QString text = raw;
-    if (message && !message->isEmpty()) {
-        text = *message;
-    } else if (code && !code->isEmpty()) {
-        text = *code;
-    }
-    return QuorAIClientError::httpError(statusCode, QuorGraphemes::prefix(text, httpErrorTextLength));
+    // The server's words only from a JSON error; an HTML page or other text is the log's, and the
+    // error then reads as a sentence with the status.
+    return QuorAIClientError::httpError(statusCode, QuorServerErrorSummary::serverMessage(data).value_or(QString()));
 }
 
 QuorAIBillingBalance QuorAIClient::extractBillingBalance(const QNetworkReply* http,

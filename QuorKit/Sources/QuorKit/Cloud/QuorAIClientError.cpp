@@ -1,6 +1,7 @@
 #include "QuorKit/Cloud/QuorAIClientError.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Cloud/QuorServerErrorSummary.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 
 #include <QUrl>
@@ -75,7 +76,7 @@ QString QuorAIClientError::englishDescription() const
         return QStringLiteral("Insufficient Tallowmer Credits. Top up at ") + portalHost()
             + QStringLiteral("/en/credits or switch to your own API key / local Ollama.") + detailSuffix(m_detail);
     case Kind::httpError:
-        return QStringLiteral("HTTP ") + QString::number(m_statusCode) + QStringLiteral(": ") + m_message;
+        return QuorServerErrorSummary::describe(m_statusCode, m_message, QuorLanguage::en);
     case Kind::invalidEndpoint:
         return QStringLiteral("Invalid AI endpoint URL.");
     case Kind::missingAPIKey:
@@ -111,7 +112,7 @@ QString QuorAIClientError::turkishDescription() const
                              "geçebilirsiniz.")
             + detailSuffix(m_detail);
     case Kind::httpError:
-        return englishDescription();
+        return QuorServerErrorSummary::describe(m_statusCode, m_message, QuorLanguage::tr);
     case Kind::invalidEndpoint:
         return QStringLiteral("Geçersiz AI uç noktası adresi.");
     case Kind::missingAPIKey:
@@ -130,8 +131,8 @@ QString QuorAIClientError::turkishDescription() const
 
 QString QuorAIClientError::localizedDescription(QuorLanguage language) const
 {
-    if (m_kind == Kind::httpError) {
-        return englishDescription();
+    if (m_kind == Kind::httpError && !m_message.isEmpty()) {
+        return englishDescription(); // the server's words, the same in every language
     }
     return quorText(englishDescription(), turkishDescription(), {}, language);
 }

@@ -8,7 +8,8 @@
 #include <optional>
 
 // Why a chat completion failed before or after reaching the AI backend. Each case has an English and
-// a Turkish text; "httpError" reads the same in every language.
+// a Turkish text; "httpError" with the server's message reads the same in every language, without
+// one it says "The server answered with an error (HTTP n)." in the interface language.
 class QuorAIClientError : public QuorError {
 public:
     enum class Kind {

@@ -1,6 +1,8 @@
 #include "QuorKit/Cloud/QuorAIModelRegistry.h"
 
 #include "QuorKit/Cloud/QuorReplySizeLimit.h"
+#include "QuorKit/Cloud/QuorSupportLog.h"
+#include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/System/QuorSettings.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
@@ -43,15 +45,28 @@ std::optional<QByteArray> readSmallFile(const QString& path, qint64 limit)
     return std::move(read.bytes);
 }
 
-// A catalog worth keeping: it decodes and lists at least one model.
-std::optional<QuorAIModelCatalogDocument> usableCatalog(const QByteArray& bytes)
+void logCatalog(const QString& message)
+{
+    QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::catalog, message);
+}
+
+// A catalog worth keeping: it decodes and lists at least one model. `source` names a downloaded
+// one, whose refusal goes to the log.
+std::optional<QuorAIModelCatalogDocument> usableCatalog(const QByteArray& bytes, const QString& source = {})
 {
     try {
         QuorAIModelCatalogDocument document = QuorAIModelCatalogDocument::decode(bytes);
         if (!document.models.isEmpty()) {
             return document;
         }
-    } catch (const QuorError&) {
+        if (!source.isEmpty()) {
+            logCatalog(QStringLiteral("The catalog from %1 lists no models; the current one is kept").arg(source));
+        }
+    } catch (const QuorError& error) {
+        if (!source.isEmpty()) {
+            logCatalog(QStringLiteral("The catalog from %1 could not be read (%2); the current one is kept: %3")
+                           .arg(source, QString::fromUtf8(error.what()), QuorSupportLog::excerpt(bytes)));
+        }
     }
     return std::nullopt;
 }
@@ -131,9 +146,10 @@ bool isHttpAnswer(QNetworkReply::NetworkError error)
 }
 
 // Sends a GET and waits for the whole answer. Nothing when the transfer failed, the answer was not
-// HTTP, or its body grew beyond `limit` (the transfer is aborted as soon as it does).
+// HTTP, or its body grew beyond `limit` (the transfer is aborted as soon as it does). With `report`,
+// those failures are written to the catalog's log lines (local servers that are not running are not).
 QCoro::Task<std::optional<HttpAnswer>> fetch(QPointer<QNetworkAccessManager> network, QNetworkRequest request,
-                                             qint64 limit)
+                                             qint64 limit, bool report = false)
 {
     if (!network) {
         co_return std::nullopt;
@@ -149,18 +165,35 @@ QCoro::Task<std::optional<HttpAnswer>> fetch(QPointer<QNetworkAccessManager> net
     if (!raw->isFinished()) {
         co_await qCoro(raw).waitForFinished();
     }
+    const QString source = QuorSupportLog::address(request.url());
     if (!reply || *overLimit || !isHttpAnswer(reply->error())) {
+        if (report && reply) {
+            const QString why = *overLimit ? QStringLiteral("the answer grew past %1 bytes").arg(limit)
+                                           : QString::fromUtf8(QuorTransferError::fromReply(reply->error(), reply->errorString()).what())
+                                                 + QStringLiteral(" (") + reply->errorString() + QLatin1Char(')');
+            logCatalog(QStringLiteral("Catalog sync from %1 failed: %2").arg(source, why));
+        }
         co_return std::nullopt;
     }
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid()) {
+        if (report) {
+            logCatalog(QStringLiteral("Catalog sync from %1 got no HTTP answer").arg(source));
+        }
         co_return std::nullopt;
     }
     HttpAnswer answer;
     answer.status = status.toInt();
     answer.body = reply->read(limit + 1);
     if (answer.body.size() > limit) {
+        if (report) {
+            logCatalog(QStringLiteral("Catalog sync from %1: the answer is larger than %2 bytes").arg(source).arg(limit));
+        }
         co_return std::nullopt;
+    }
+    if (report && answer.status != 304 && (answer.status < 200 || answer.status > 299)) {
+        logCatalog(QStringLiteral("Catalog sync from %1 answered HTTP %2: %3")
+                       .arg(source, QString::number(answer.status), QuorSupportLog::excerpt(answer.body)));
     }
     answer.etag = reply->rawHeader("ETag");
     co_return answer;
@@ -416,7 +449,7 @@ QCoro::Task<QuorAIModelRegistry::SyncResult> QuorAIModelRegistry::syncIfNeeded(b
     const QString checkedAt = QuorJson::isoDate(QDateTime::currentDateTimeUtc());
     const QString modelsPath = modelsFileURL();
     const QString metaPath = metaFileURL();
-    const std::optional<HttpAnswer> answer = co_await fetch(m_session, request, maximumCatalogBytes);
+    const std::optional<HttpAnswer> answer = co_await fetch(m_session, request, maximumCatalogBytes, true);
     if (!self || !answer) {
         co_return unchanged;
     }
@@ -435,7 +468,8 @@ QCoro::Task<QuorAIModelRegistry::SyncResult> QuorAIModelRegistry::syncIfNeeded(b
         co_return unchanged;
     }
 
-    const std::optional<QuorAIModelCatalogDocument> fresh = co_await QtConcurrent::run(&usableCatalog, answer->body);
+    const std::optional<QuorAIModelCatalogDocument> fresh =
+        co_await QtConcurrent::run(&usableCatalog, answer->body, QuorSupportLog::address(*url));
     if (!self || !fresh) {
         co_return unchanged;
     }

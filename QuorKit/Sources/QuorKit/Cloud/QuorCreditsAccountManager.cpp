@@ -1,5 +1,6 @@
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorCreditsError.h"
@@ -7,6 +8,7 @@
 #include "QuorKit/Cloud/QuorLoopbackHTTP.h"
 #include "QuorKit/Cloud/QuorPKCECrypto.h"
 #include "QuorKit/Cloud/QuorReplySizeLimit.h"
+#include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorBundle.h"
@@ -17,7 +19,6 @@
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -25,7 +26,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSet>
-#include <QStringDecoder>
 #include <QUrlQuery>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -168,8 +168,9 @@ std::optional<MapOfTexts> mapToExtend(const QString& path)
 }
 
 // The token never exists on disk with wider rights: the temporary file is created 0600 and the folder
-// 0700 before a byte is written, and the file is renamed into place.
-void persistPrivateMap(const MapOfTexts& map, const QString& path)
+// 0700 before a byte is written, and the file is renamed into place. False (and a log line) when the
+// file could not be written.
+bool persistPrivateMap(const MapOfTexts& map, const QString& path)
 {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     ::chmod(folder.constData(), 0700); // an existing folder; a missing one is created 0700 below
@@ -180,21 +181,43 @@ void persistPrivateMap(const MapOfTexts& map, const QString& path)
     QuorAtomicFile::WriteOptions options;
     options.fileMode = 0600;
     options.folderMode = 0700;
-    if (QuorAtomicFile::write(path, QuorJson::pretty(object), options)) {
-        ::chmod(QFile::encodeName(path).constData(), 0600);
+    const QuorAtomicFile::WriteResult written = QuorAtomicFile::write(path, QuorJson::pretty(object), options);
+    if (!written) {
+        QuorSupportLog::write(QuorLogLevel::error, QuorSupportLog::account,
+                              QStringLiteral("The account file %1 could not be written: %2").arg(path, written.error));
+        return false;
     }
-}
-
-QString bodyText(const QByteArray& body)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(body);
-    return decoder.hasError() ? QString() : text;
+    ::chmod(QFile::encodeName(path).constData(), 0600);
+    return true;
 }
 
 bool isSuccess(int status)
 {
     return status >= 200 && status <= 299;
+}
+
+// The error of a failed answer. The log gets the status and the start of the body; the person reads
+// the server's own message only when the body is a JSON error, else a sentence with the status.
+QuorCreditsError failedAnswer(const QString& call, int status, const QByteArray& body)
+{
+    QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway,
+                          QStringLiteral("%1 answered HTTP %2: %3").arg(call, QString::number(status), QuorSupportLog::excerpt(body)));
+    return QuorCreditsError::serverAnswer(status, body);
+}
+
+// Decodes a successful answer; one that does not decode is logged with the parser's detail (which
+// the person never reads) and its error passed on.
+template <typename Decode>
+auto decodedAnswer(const QString& call, const QByteArray& body, Decode decode)
+{
+    try {
+        return decode(QuorJson::parseObject(body));
+    } catch (const QuorDecodingError& error) {
+        QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway,
+                              QStringLiteral("%1: the answer could not be read (%2): %3")
+                                  .arg(call, error.detail(), QuorSupportLog::excerpt(body)));
+        throw;
+    }
 }
 
 QByteArray jsonBody(const QJsonObject& object)
@@ -260,6 +283,21 @@ QUrl connectAddress(const QString& portalBase, quint16 port, const QString& chal
         throw QuorCreditsError::invalidGatewayURL();
     }
     return url;
+}
+
+// A token the gateway gave but this computer could not keep: the browser must not say "connected".
+void writeNotSavedPage(int clientFD, QuorLanguage language)
+{
+    const QString title =
+        quorText(QStringLiteral("Account could not be saved"), QStringLiteral("Hesap kaydedilemedi"), {}, language);
+    const QString message =
+        quorText(QStringLiteral("Your Tallowmer app could not save the account on this computer. Return to the app to see why."),
+                 QStringLiteral("Tallowmer uygulamanız hesabı bu bilgisayara kaydedemedi. Nedenini görmek için uygulamaya "
+                                "dönün."),
+                 {}, language);
+    QuorLoopbackHTTP::writeRawResponse(
+        clientFD, QuorLoopbackHTTP::pageResponse(500, QStringLiteral("Internal Server Error"), title, message,
+                                                 QStringLiteral("#ff647c")));
 }
 
 void writeResultPage(int clientFD, bool success, QuorLanguage language)
@@ -360,26 +398,47 @@ QCoro::Task<std::optional<QString>> QuorCreditsAccountManager::savedToken()
     co_return co_await read;
 }
 
-QCoro::Task<> QuorCreditsAccountManager::saveToken(QString token)
+QCoro::Task<bool> QuorCreditsAccountManager::saveToken(QString token)
 {
     const QString trimmed = token.trimmed();
     if (trimmed.isEmpty()) {
-        co_return;
+        co_return false;
     }
     QStringList files{m_primaryAccountFile};
     if (m_legacyFennimarAccountFile) {
         files.append(*m_legacyFennimarAccountFile);
     }
     const QString key = currentTokenKey();
-    QFuture<void> written = QtConcurrent::run(&m_fileQueue, [files, key, trimmed] {
+    // Kept when the primary file holds it: that is the file every later read starts with.
+    QFuture<bool> written = QtConcurrent::run(&m_fileQueue, [files, key, trimmed] {
+        bool primaryWritten = false;
         for (const QString& file : files) {
+            bool stored = false;
             if (std::optional<MapOfTexts> map = mapToExtend(file)) {
                 map->insert(key, trimmed);
-                persistPrivateMap(*map, file);
+                stored = persistPrivateMap(*map, file);
+            }
+            if (file == files.first()) {
+                primaryWritten = stored;
             }
         }
+        return primaryWritten;
     });
-    co_await written;
+    co_return co_await written;
+}
+
+QString QuorCreditsAccountManager::accountFolder() const
+{
+    return QFileInfo(m_primaryAccountFile).absolutePath();
+}
+
+QCoro::Task<> QuorCreditsAccountManager::keepToken(QString token)
+{
+    // Awaited on its own line: g++ 12 mishandles the awaited task's lifetime inside a condition.
+    const bool saved = co_await saveToken(std::move(token));
+    if (!saved) {
+        throw QuorCreditsError::tokenNotSaved(accountFolder());
+    }
 }
 
 QCoro::Task<> QuorCreditsAccountManager::clearLocalToken()
@@ -450,16 +509,12 @@ std::optional<QUrl> QuorCreditsAccountManager::budgetsURL(const QString& portalB
 
 bool QuorCreditsAccountManager::isWebAddress(const QUrl& url)
 {
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
+    return QuorBrowserHandOff::isWebAddress(url);
 }
 
 bool QuorCreditsAccountManager::openServerURL(const QUrl& url) const
 {
-    if (!QuorCreditsAccountManager::isWebAddress(url)) {
-        return false;
-    }
-    return m_urlOpener ? m_urlOpener(url) : QDesktopServices::openUrl(url);
+    return QuorBrowserHandOff::open(url, m_urlOpener);
 }
 
 void QuorCreditsAccountManager::setURLOpener(URLOpener opener)
@@ -498,11 +553,13 @@ QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::send(
     std::optional<QByteArray> jsonBody, QuorCancellationToken cancel)
 {
     cancel.throwIfCancelled();
+    const QString call = QString::fromLatin1(method) + QLatin1Char(' ') + QuorSupportLog::address(url);
     if (!m_session) {
         throw QuorTransferError::fromReply(QNetworkReply::UnknownNetworkError, QStringLiteral("no network session"));
     }
+    const std::chrono::milliseconds waited = m_answerTimeout.value_or(timeout);
     QNetworkRequest request(url);
-    request.setTransferTimeout(static_cast<int>(timeout.count()));
+    request.setTransferTimeout(static_cast<int>(waited.count()));
     // The token must never follow a redirect to another host.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     if (jsonBody) {
@@ -527,18 +584,26 @@ QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::send(
         throw QuorCancelledError();
     }
     if (*tooLarge) {
+        QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway,
+                              QStringLiteral("%1: the answer grew past %2 bytes and was refused").arg(call).arg(answerLimit));
         throw QuorTransferError::answerTooLarge();
     }
     const QNetworkReply::NetworkError error = raw->error();
     const QVariant status = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     // Codes below 200 are failures of the connection itself; HTTP statuses map to 200 and above.
     if (error != QNetworkReply::NoError && (error < 200 || !status.isValid())) {
-        throw QuorTransferError::fromReply(error, raw->errorString());
+        const QuorTransferError failure = QuorTransferError::fromReply(error, raw->errorString());
+        const QString what = failure.kind() == QuorTransferError::Kind::timedOut
+                                 ? QStringLiteral("timed out after %1 ms").arg(waited.count())
+                                 : QStringLiteral("failed: %1 (%2)").arg(failure.englishDescription(), raw->errorString());
+        QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway, call + QLatin1Char(' ') + what);
+        throw failure;
     }
     if (!status.isValid()) {
+        QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway, call + QStringLiteral(" got no HTTP answer"));
         throw QuorCreditsError::serverError(0, QStringLiteral("No HTTP response"));
     }
-    co_return Answer{status.toInt(), raw->readAll()};
+    co_return Answer{status.toInt(), raw->readAll(), call};
 }
 
 QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::sendTokenCall(
@@ -549,10 +614,12 @@ QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::sendTo
     const QUrl url = gatewayAddress(path);
     const Answer answer = co_await send(method, url, timeout, Auth::token, token, jsonBody, cancel);
     if (answer.status == 401) {
+        QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway,
+                              answer.call + QStringLiteral(" answered HTTP 401: the saved token was refused"));
         throw QuorCreditsError::unauthorized();
     }
     if (!isSuccess(answer.status)) {
-        throw QuorCreditsError::serverError(answer.status, bodyText(answer.body));
+        throw failedAnswer(answer.call, answer.status, answer.body);
     }
     co_return answer;
 }
@@ -564,9 +631,9 @@ QCoro::Task<QuorDeviceSignInStart> QuorCreditsAccountManager::startDeviceSignIn(
     const QJsonObject body{{QStringLiteral("client"), clientName + platformSuffix}};
     const Answer answer = co_await send("POST", url, 15s, Auth::none, {}, jsonBody(body), cancel);
     if (!isSuccess(answer.status)) {
-        throw QuorCreditsError::serverError(answer.status, bodyText(answer.body));
+        throw failedAnswer(answer.call, answer.status, answer.body);
     }
-    co_return QuorDeviceSignInStart::fromJson(QuorJson::parseObject(answer.body));
+    co_return decodedAnswer(answer.call, answer.body, &QuorDeviceSignInStart::fromJson);
 }
 
 QCoro::Task<QuorDevicePollResult> QuorCreditsAccountManager::pollDeviceSignIn(QString deviceCode,
@@ -579,7 +646,7 @@ QCoro::Task<QuorDevicePollResult> QuorCreditsAccountManager::pollDeviceSignIn(QS
     const QJsonValue accessToken = object.value(QStringLiteral("access_token"));
     if (isSuccess(answer.status) && accessToken.isString() && !accessToken.toString().isEmpty()) {
         const QString token = accessToken.toString();
-        co_await saveToken(token);
+        co_await keepToken(token);
         co_return QuorDevicePollResult::approved(token);
     }
     const QJsonValue error = object.value(QStringLiteral("error"));
@@ -598,7 +665,7 @@ QCoro::Task<QuorDevicePollResult> QuorCreditsAccountManager::pollDeviceSignIn(QS
             co_return QuorDevicePollResult::expired();
         }
     }
-    throw QuorCreditsError::serverError(answer.status, bodyText(answer.body));
+    throw failedAnswer(answer.call, answer.status, answer.body);
 }
 
 QCoro::Task<QString> QuorCreditsAccountManager::redeemConnectCode(QString code, QString codeVerifier,
@@ -611,18 +678,18 @@ QCoro::Task<QString> QuorCreditsAccountManager::redeemConnectCode(QString code, 
         const QJsonValue accessToken = objectOrEmpty(answer.body).value(QStringLiteral("access_token"));
         if (accessToken.isString() && !accessToken.toString().isEmpty()) {
             const QString token = accessToken.toString();
-            co_await saveToken(token);
+            co_await keepToken(token);
             co_return token;
         }
     }
-    throw QuorCreditsError::serverError(answer.status, bodyText(answer.body));
+    throw failedAnswer(answer.call, answer.status, answer.body);
 }
 
 QCoro::Task<QuorCreditAccountProfile> QuorCreditsAccountManager::fetchProfile(std::optional<QString> tokenOverride,
                                                                               QuorCancellationToken cancel)
 {
     const Answer answer = co_await sendTokenCall("GET", QStringLiteral("/v1/me"), 12s, tokenOverride, std::nullopt, cancel);
-    co_return QuorCreditAccountProfile::fromJson(QuorJson::parseObject(answer.body));
+    co_return decodedAnswer(answer.call, answer.body, &QuorCreditAccountProfile::fromJson);
 }
 
 QCoro::Task<std::optional<QuorAppBudgetStatus>> QuorCreditsAccountManager::saveAppBudget(
@@ -658,20 +725,27 @@ QCoro::Task<QuorGatewayAIModelsResponse> QuorCreditsAccountManager::fetchAvailab
 {
     const Answer answer =
         co_await sendTokenCall("GET", QStringLiteral("/v1/ai/models"), 12s, tokenOverride, std::nullopt, cancel);
-    co_return QuorGatewayAIModelsResponse::fromJson(QuorJson::parseObject(answer.body));
+    co_return decodedAnswer(answer.call, answer.body, &QuorGatewayAIModelsResponse::fromJson);
 }
 
 QCoro::Task<> QuorCreditsAccountManager::signOut()
 {
+    QString told = QStringLiteral("no token was saved");
     if (const std::optional<QString> token = co_await savedToken()) {
         try {
             const QUrl url = gatewayAddress(QStringLiteral("/v1/logout"));
-            co_await send("POST", url, 8s, Auth::token, *token, std::nullopt, {});
-        } catch (...) {
+            const Answer answer = co_await send("POST", url, 8s, Auth::token, *token, std::nullopt, {});
+            told = QStringLiteral("the gateway answered HTTP %1").arg(answer.status);
+        } catch (const std::exception& error) {
             // The gateway's answer does not matter: the local token goes either way.
+            told = QStringLiteral("the gateway was not reached: %1").arg(QString::fromUtf8(error.what()));
+        } catch (...) {
+            told = QStringLiteral("the gateway was not reached");
         }
     }
     co_await clearLocalToken();
+    QuorSupportLog::write(QuorLogLevel::info, QuorSupportLog::account,
+                          QStringLiteral("Signed out; the local token is removed (%1)").arg(told));
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -705,6 +779,13 @@ QCoro::Task<QString> QuorCreditsAccountManager::startOneClickSignIn(QString port
     QString token;
     try {
         token = co_await redeemConnectCode(hit.code, verifier, cancel);
+    } catch (const QuorCreditsError& error) {
+        if (error.kind() == QuorCreditsError::Kind::tokenNotSaved) {
+            writeNotSavedPage(hit.clientFD.get(), language);
+        } else {
+            writeResultPage(hit.clientFD.get(), false, language);
+        }
+        throw;
     } catch (...) {
         writeResultPage(hit.clientFD.get(), false, language);
         throw;

@@ -60,8 +60,11 @@ public:
 
     // --- Token files (never throw) ---
     QCoro::Task<std::optional<QString>> savedToken();
-    QCoro::Task<> saveToken(QString token);
+    // True when the primary account file now holds the token; a blank token saves nothing.
+    QCoro::Task<bool> saveToken(QString token);
     QCoro::Task<> clearLocalToken();
+    // The folder of the primary account file.
+    QString accountFolder() const;
 
     // --- Addresses and identification (any thread) ---
     static QString resolvedGatewayURL(std::optional<QString> override = std::nullopt);
@@ -103,15 +106,20 @@ public:
     bool openServerURL(const QUrl& url) const;
     // Replaces the browser (tests play it); an empty opener restores the desktop's.
     void setURLOpener(URLOpener opener);
+    // The longest any gateway call waits for its answer (tests shorten it); none keeps each call's own.
+    void setAnswerTimeout(std::optional<std::chrono::milliseconds> timeout) { m_answerTimeout = timeout; }
 
 private:
     struct Answer {
         int status = 0;
         QByteArray body;
+        QString call; // "GET https://gateway/v1/me", for the log
     };
     enum class Auth { none, token };
 
     QString currentTokenKey() const;
+    // Saves a token the gateway just gave; throws tokenNotSaved when the primary file could not keep it.
+    QCoro::Task<> keepToken(QString token);
     QCoro::Task<QString> requireToken(std::optional<QString> tokenOverride);
     QUrl gatewayAddress(const QString& path) const;
     QCoro::Task<Answer> send(QByteArray method, QUrl url, std::chrono::milliseconds timeout, Auth auth,
@@ -125,5 +133,6 @@ private:
     std::optional<QString> m_gatewayURLOverride;
     QPointer<QNetworkAccessManager> m_session;
     URLOpener m_urlOpener;
+    std::optional<std::chrono::milliseconds> m_answerTimeout;
     QThreadPool m_fileQueue; // one thread: token file operations run one at a time, in call order
 };

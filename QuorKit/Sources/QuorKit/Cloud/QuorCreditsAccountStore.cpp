@@ -3,6 +3,7 @@
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Cloud/QuorCreditsError.h"
 #include "QuorKit/Cloud/QuorFeedbackService.h"
+#include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorBundle.h"
 
@@ -49,6 +50,21 @@ QString deviceDeniedMessage()
 QString deviceExpiredMessage()
 {
     return quorText(QStringLiteral("Device approval code expired."), QStringLiteral("Onay kodunun süresi doldu."));
+}
+
+void logAccount(QuorLogLevel level, const QString& message)
+{
+    QuorSupportLog::write(level, QuorSupportLog::account, message);
+}
+
+QString flowName(bool browserFlow)
+{
+    return browserFlow ? QStringLiteral("Browser sign-in") : QStringLiteral("Device sign-in");
+}
+
+QString capText(std::optional<double> credits)
+{
+    return credits ? QString::number(*credits) : QStringLiteral("none");
 }
 } // namespace
 
@@ -149,6 +165,12 @@ QCoro::Task<> QuorCreditsAccountStore::refresh()
         co_return;
     }
     setRefreshing(true);
+    // A new attempt: the outcome of the last one no longer stands beside it. A page a running
+    // sign-in could not open stays offered while that sign-in waits.
+    setLastError(std::nullopt);
+    if (!m_isSigningIn) {
+        setUnopenedURL(std::nullopt);
+    }
     const QPointer<QuorCreditsAccountStore> self(this);
     QuorCreditsAccountManager* const manager = &m_manager;
     const quint64 epoch = m_accountEpoch;
@@ -165,6 +187,7 @@ QCoro::Task<> QuorCreditsAccountStore::refresh()
         setSignedIn(false);
         setProfile(std::nullopt);
         setActiveAIProviders({});
+        setBalanceUnreadable(false);
         setLastSyncedAt(now());
         setLastError(std::nullopt);
         setRefreshing(false);
@@ -193,12 +216,15 @@ QCoro::Task<> QuorCreditsAccountStore::refresh()
             setSignedIn(false);
             setProfile(std::nullopt);
         }
+        // Still signed in as far as this computer knows, but with no balance to show.
+        setBalanceUnreadable(!unauthorized && !m_profile);
         setLastError(failure);
         setRefreshing(false);
         co_return;
     }
     setProfile(profile);
     setSignedIn(true);
+    setBalanceUnreadable(false);
     setLastSyncedAt(now());
     setLastError(std::nullopt);
 
@@ -261,12 +287,17 @@ QCoro::Task<bool> QuorCreditsAccountStore::writeBudget(std::optional<QString> ap
         co_return false;
     }
     setSavingBudget(true);
+    setLastError(std::nullopt);
+    setUnopenedURL(std::nullopt);
     const QPointer<QuorCreditsAccountStore> self(this);
     QuorCreditsAccountManager* const manager = &m_manager;
     QString target = app.value_or(QString()).trimmed();
     if (target.isEmpty()) {
         target = currentAppName();
     }
+    const QString change = remove ? QStringLiteral("App cap removal for %1").arg(target)
+                                  : QStringLiteral("App cap save for %1 (daily %2, monthly %3)")
+                                        .arg(target, capText(daily), capText(monthly));
 
     std::optional<QString> failure;
     try {
@@ -277,6 +308,7 @@ QCoro::Task<bool> QuorCreditsAccountStore::writeBudget(std::optional<QString> ap
         }
     } catch (const std::exception& error) {
         failure = QuorCreditsError::describe(error);
+        logAccount(QuorLogLevel::warn, change + QStringLiteral(" failed: ") + QString::fromUtf8(error.what()));
     }
     if (!self) {
         co_return false;
@@ -286,6 +318,7 @@ QCoro::Task<bool> QuorCreditsAccountStore::writeBudget(std::optional<QString> ap
         setSavingBudget(false);
         co_return false;
     }
+    logAccount(QuorLogLevel::info, change + QStringLiteral(" done"));
     setLastError(std::nullopt);
     co_await refresh();
     if (!self) {
@@ -303,17 +336,22 @@ QString QuorCreditsAccountStore::portalBase() const
     return m_profile ? m_profile->portalUrl : QuorCreditsAccountManager::defaultPortalURL;
 }
 
+void QuorCreditsAccountStore::openPage(const QUrl& url)
+{
+    setUnopenedURL(m_manager.openServerURL(url) ? std::nullopt : std::optional<QUrl>(url));
+}
+
 void QuorCreditsAccountStore::openTopUpPage(QuorLanguage language)
 {
     if (const auto url = QuorCreditsAccountManager::topUpURL(portalBase(), language)) {
-        m_manager.openServerURL(*url);
+        openPage(*url);
     }
 }
 
 void QuorCreditsAccountStore::openBudgetsPage(QuorLanguage language)
 {
     if (const auto url = QuorCreditsAccountManager::budgetsURL(portalBase(), language)) {
-        m_manager.openServerURL(*url);
+        openPage(*url);
     }
 }
 
@@ -321,6 +359,9 @@ QCoro::Task<> QuorCreditsAccountStore::signOut()
 {
     cancelPendingSignIn();
     ++m_accountEpoch;
+    setSigningOut(true);
+    setLastError(std::nullopt);
+    setUnopenedURL(std::nullopt);
     const QPointer<QuorCreditsAccountStore> self(this);
     co_await m_manager.signOut();
     if (!self) {
@@ -331,8 +372,10 @@ QCoro::Task<> QuorCreditsAccountStore::signOut()
     setSignedIn(false);
     setProfile(std::nullopt);
     setActiveAIProviders({});
+    setBalanceUnreadable(false);
     setLastSyncedAt(now());
     setLastError(std::nullopt);
+    setSigningOut(false);
 }
 
 void QuorCreditsAccountStore::applyLiveBillingBalance(std::optional<double> availableUSD,
@@ -362,6 +405,7 @@ void QuorCreditsAccountStore::applyLiveBillingBalance(std::optional<double> avai
         setProfile(provisional);
     }
     setSignedIn(true);
+    setBalanceUnreadable(false);
     setLastSyncedAt(now());
 }
 
@@ -373,12 +417,15 @@ qint64 QuorCreditsAccountStore::slowedDownInterval(qint64 interval)
     return std::min<qint64>(interval, 17) + 3;
 }
 
-quint64 QuorCreditsAccountStore::beginSignInFlow(QuorCancellationToken cancel)
+quint64 QuorCreditsAccountStore::beginSignInFlow(QuorCancellationToken cancel, SignInKind kind)
 {
     cancelPendingSignIn();
     setSigningIn(true);
+    setSignInKind(kind);
     setLastError(std::nullopt);
+    setUnopenedURL(std::nullopt);
     m_activeSignIn = SignInFlow{++m_lastFlowId, std::move(cancel)};
+    logAccount(QuorLogLevel::info, flowName(kind == SignInKind::browser) + QStringLiteral(" started"));
     return m_activeSignIn->id;
 }
 
@@ -398,6 +445,7 @@ void QuorCreditsAccountStore::failSignInFlow(quint64 flowId, const std::exceptio
     if (browserFlow && credits && credits->kind() == QuorCreditsError::Kind::signInCancelled) {
         return;
     }
+    logAccount(QuorLogLevel::warn, flowName(browserFlow) + QStringLiteral(" failed: ") + QString::fromUtf8(error.what()));
     setLastError(QuorCreditsError::describe(error));
 }
 
@@ -407,10 +455,15 @@ void QuorCreditsAccountStore::endSignInFlow(quint64 flowId, bool deviceFlow)
         return;
     }
     setSigningIn(false);
+    setSignInKind(std::nullopt);
     if (deviceFlow) {
         setPendingDeviceSignIn(std::nullopt);
     }
     m_activeSignIn.reset();
+    // The page the flow could not open is of no use once the flow is over.
+    setUnopenedURL(std::nullopt);
+    logAccount(QuorLogLevel::info, flowName(!deviceFlow) + (m_isSignedIn ? QStringLiteral(" finished: signed in")
+                                                                       : QStringLiteral(" ended without signing in")));
 }
 
 void QuorCreditsAccountStore::cancelPendingSignIn()
@@ -420,22 +473,25 @@ void QuorCreditsAccountStore::cancelPendingSignIn()
     const std::optional<SignInFlow> flow = std::exchange(m_activeSignIn, std::nullopt);
     if (flow) {
         flow->cancel.cancel();
+        logAccount(QuorLogLevel::info, QStringLiteral("Sign-in cancelled"));
+        setUnopenedURL(std::nullopt);
     }
     setSigningIn(false);
+    setSignInKind(std::nullopt);
     setPendingDeviceSignIn(std::nullopt);
 }
 
 void QuorCreditsAccountStore::startDeviceSignIn()
 {
     QuorCancellationToken cancel;
-    const quint64 flowId = beginSignInFlow(cancel);
+    const quint64 flowId = beginSignInFlow(cancel, SignInKind::device);
     runDeviceSignIn(QPointer<QuorCreditsAccountStore>(this), &m_manager, flowId, cancel, m_deviceFlowSecond);
 }
 
 void QuorCreditsAccountStore::startOneClickSignIn()
 {
     QuorCancellationToken cancel;
-    const quint64 flowId = beginSignInFlow(cancel);
+    const quint64 flowId = beginSignInFlow(cancel, SignInKind::browser);
     runOneClickSignIn(QPointer<QuorCreditsAccountStore>(this), &m_manager, flowId, cancel, portalBase(),
                       m_browserSignInTimeout);
 }
@@ -453,9 +509,14 @@ QCoro::Task<> QuorCreditsAccountStore::runDeviceSignIn(QPointer<QuorCreditsAccou
             co_return;
         }
         store->setPendingDeviceSignIn(start);
-        // Only web pages open; the code stays on screen either way.
-        if (!manager->openServerURL(QUrl(start.verificationURIComplete, QUrl::StrictMode))) {
-            manager->openServerURL(QUrl(start.verificationURI, QUrl::StrictMode));
+        logAccount(QuorLogLevel::info, QStringLiteral("Device sign-in: a code was issued; waiting for approval"));
+        // Only web pages open; the code stays on screen either way, and a page that did not open is
+        // offered to copy.
+        const QUrl complete(start.verificationURIComplete, QUrl::StrictMode);
+        const QUrl plain(start.verificationURI, QUrl::StrictMode);
+        const QUrl page = QuorCreditsAccountManager::isWebAddress(complete) ? complete : plain;
+        if (QuorCreditsAccountManager::isWebAddress(page)) {
+            store->openPage(page);
         }
 
         const auto deadline =
@@ -464,6 +525,7 @@ QCoro::Task<> QuorCreditsAccountStore::runDeviceSignIn(QPointer<QuorCreditsAccou
         bool finished = false;
         while (!finished) {
             if (std::chrono::steady_clock::now() >= deadline) {
+                logAccount(QuorLogLevel::info, QStringLiteral("Device sign-in: the code expired"));
                 store->setLastError(deviceExpiredMessage());
                 break;
             }
@@ -481,10 +543,12 @@ QCoro::Task<> QuorCreditsAccountStore::runDeviceSignIn(QPointer<QuorCreditsAccou
                 interval = slowedDownInterval(interval);
                 break;
             case QuorDevicePollResult::Kind::denied:
+                logAccount(QuorLogLevel::info, QStringLiteral("Device sign-in: the code was denied"));
                 store->setLastError(deviceDeniedMessage());
                 finished = true;
                 break;
             case QuorDevicePollResult::Kind::expired:
+                logAccount(QuorLogLevel::info, QStringLiteral("Device sign-in: the code expired"));
                 store->setLastError(deviceExpiredMessage());
                 finished = true;
                 break;
@@ -517,7 +581,14 @@ QCoro::Task<> QuorCreditsAccountStore::runOneClickSignIn(QPointer<QuorCreditsAcc
         co_return;
     }
     try {
-        co_await manager->startOneClickSignIn(portalBase, timeoutSeconds, true, false, {}, cancel);
+        // The connect page is opened here rather than by the manager, so that a browser that does
+        // not open is reported with the page's address.
+        const auto openConnectPage = [store](const QUrl& url) {
+            if (store) {
+                store->openPage(url);
+            }
+        };
+        co_await manager->startOneClickSignIn(portalBase, timeoutSeconds, false, false, openConnectPage, cancel);
         if (!store || !store->isActiveFlow(flowId)) {
             co_return;
         }
@@ -541,12 +612,19 @@ QCoro::Task<bool> QuorCreditsAccountStore::saveManualToken(QString token)
         co_return false;
     }
     cancelPendingSignIn();
+    setLastError(std::nullopt);
     const QPointer<QuorCreditsAccountStore> self(this);
     QuorCreditsAccountManager* const manager = &m_manager;
-    co_await manager->saveToken(trimmed);
+    const bool saved = co_await manager->saveToken(trimmed);
     if (!self) {
         co_return false;
     }
+    if (!saved) {
+        logAccount(QuorLogLevel::error, QStringLiteral("Manual token: it could not be saved in ") + manager->accountFolder());
+        setLastError(QuorCreditsError::tokenNotSaved(manager->accountFolder()).errorDescription());
+        co_return false;
+    }
+    logAccount(QuorLogLevel::info, QStringLiteral("Manual token saved; reading the account"));
     co_await refresh();
     if (!self) {
         co_return false;
@@ -576,5 +654,9 @@ void QuorCreditsAccountStore::setSavingBudget(bool value) { QUOR_PUBLISH(m_isSav
 void QuorCreditsAccountStore::setPendingDeviceSignIn(std::optional<QuorDeviceSignInStart> value) { QUOR_PUBLISH(m_pendingDeviceSignIn, value, pendingDeviceSignInChanged); }
 void QuorCreditsAccountStore::setLastSyncedAt(std::optional<QDateTime> value) { QUOR_PUBLISH(m_lastSyncedAt, value, lastSyncedAtChanged); }
 void QuorCreditsAccountStore::setLastError(std::optional<QString> value) { QUOR_PUBLISH(m_lastError, value, lastErrorChanged); }
+void QuorCreditsAccountStore::setSignInKind(std::optional<SignInKind> value) { QUOR_PUBLISH(m_signInKind, value, signInKindChanged); }
+void QuorCreditsAccountStore::setSigningOut(bool value) { QUOR_PUBLISH(m_isSigningOut, value, isSigningOutChanged); }
+void QuorCreditsAccountStore::setBalanceUnreadable(bool value) { QUOR_PUBLISH(m_isBalanceUnreadable, value, isBalanceUnreadableChanged); }
+void QuorCreditsAccountStore::setUnopenedURL(std::optional<QUrl> value) { QUOR_PUBLISH(m_unopenedURL, value, unopenedURLChanged); }
 
 #undef QUOR_PUBLISH

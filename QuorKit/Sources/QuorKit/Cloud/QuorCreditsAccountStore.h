@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 
 #include <QCoro/QCoroTask>
 
@@ -28,6 +29,8 @@ class QuorCreditsAccountManager;
 class QuorCreditsAccountStore : public QObject {
     Q_OBJECT
 public:
+    enum class SignInKind { browser, device };
+
     static QuorCreditsAccountStore& shared();
 
     // Creation does no I/O and starts no refresh. `manager` must outlive the store.
@@ -43,6 +46,16 @@ public:
     const std::optional<QuorDeviceSignInStart>& pendingDeviceSignIn() const { return m_pendingDeviceSignIn; }
     const std::optional<QDateTime>& lastSyncedAt() const { return m_lastSyncedAt; }
     const std::optional<QString>& lastError() const { return m_lastError; }
+    // Which sign-in flow runs (while isSigningIn), so the control that started it shows the wait.
+    std::optional<SignInKind> signInKind() const { return m_signInKind; }
+    // A sign-out waits for the gateway's answer (up to 8 s) before the account is gone.
+    bool isSigningOut() const { return m_isSigningOut; }
+    // A token is saved but the account could not be read (offline, timed out, a server error) and
+    // no balance is held: signed in as far as this computer knows, with nothing to show.
+    bool isBalanceUnreadable() const { return m_isBalanceUnreadable; }
+    // A page the browser could not be given (the device page, the connect page, a portal page): the
+    // views say so and offer the address to copy. Cleared by the next attempt.
+    const std::optional<QUrl>& unopenedURL() const { return m_unopenedURL; }
     QuorCreditsAccountManager& manager() const { return m_manager; }
 
     QString currentAppName() const;
@@ -58,6 +71,9 @@ public:
                                     std::optional<double> monthlyLimitCredits,
                                     std::optional<double> lowBalanceThresholdCredits);
     QCoro::Task<bool> deleteAppBudget(std::optional<QString> app);
+    // Opens a page of the account (the device page, a portal page) in the browser; when it cannot
+    // be opened, the page is published as unopenedURL() for the views to offer.
+    void openPage(const QUrl& url);
     void openTopUpPage(QuorLanguage language);
     void openBudgetsPage(QuorLanguage language);
     QCoro::Task<> signOut();
@@ -93,6 +109,10 @@ signals:
     void pendingDeviceSignInChanged();
     void lastSyncedAtChanged();
     void lastErrorChanged();
+    void signInKindChanged();
+    void isSigningOutChanged();
+    void isBalanceUnreadableChanged();
+    void unopenedURLChanged();
     // After any of the above.
     void changed();
 
@@ -108,7 +128,7 @@ private:
     static QCoro::Task<> runOneClickSignIn(QPointer<QuorCreditsAccountStore> store, QuorCreditsAccountManager* manager,
                                            quint64 flowId, QuorCancellationToken cancel, QString portalBase,
                                            double timeoutSeconds);
-    quint64 beginSignInFlow(QuorCancellationToken cancel);
+    quint64 beginSignInFlow(QuorCancellationToken cancel, SignInKind kind);
     bool isActiveFlow(quint64 flowId) const;
     void failSignInFlow(quint64 flowId, const std::exception& error, bool browserFlow);
     void endSignInFlow(quint64 flowId, bool deviceFlow);
@@ -125,6 +145,10 @@ private:
     void setPendingDeviceSignIn(std::optional<QuorDeviceSignInStart> value);
     void setLastSyncedAt(std::optional<QDateTime> value);
     void setLastError(std::optional<QString> value);
+    void setSignInKind(std::optional<SignInKind> value);
+    void setSigningOut(bool value);
+    void setBalanceUnreadable(bool value);
+    void setUnopenedURL(std::optional<QUrl> value);
 
     bool m_isSignedIn = false;
     std::optional<QuorCreditAccountProfile> m_profile;
@@ -135,6 +159,10 @@ private:
     std::optional<QuorDeviceSignInStart> m_pendingDeviceSignIn;
     std::optional<QDateTime> m_lastSyncedAt;
     std::optional<QString> m_lastError;
+    std::optional<SignInKind> m_signInKind;
+    bool m_isSigningOut = false;
+    bool m_isBalanceUnreadable = false;
+    std::optional<QUrl> m_unopenedURL;
     QuorCreditsAccountManager& m_manager;
     std::optional<SignInFlow> m_activeSignIn;
     quint64 m_lastFlowId = 0;

@@ -1,7 +1,9 @@
 #include "QuorKit/Cloud/QuorCreditsError.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorKit/Cloud/QuorServerErrorSummary.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/Utilities/QuorJson.h"
 
 #include <QUrl>
 
@@ -27,6 +29,22 @@ QuorCreditsError QuorCreditsError::serverError(int status, const QString& messag
     return error;
 }
 
+QuorCreditsError QuorCreditsError::serverAnswer(int status, const QByteArray& body)
+{
+    QuorCreditsError error(Kind::serverError);
+    error.m_status = status;
+    error.m_message = QuorServerErrorSummary::serverMessage(body).value_or(QString());
+    error.m_fromServer = true;
+    return error;
+}
+
+QuorCreditsError QuorCreditsError::tokenNotSaved(const QString& folder)
+{
+    QuorCreditsError error(Kind::tokenNotSaved);
+    error.m_message = folder;
+    return error;
+}
+
 QuorCreditsError QuorCreditsError::signInFailed(const QString& message)
 {
     QuorCreditsError error(Kind::signInFailed);
@@ -47,9 +65,15 @@ QString QuorCreditsError::englishDescription() const
         return QStringLiteral("Insufficient Tallowmer Credits. Top up at ") + portalHost()
             + QStringLiteral(" or switch to your own API key / local Ollama.");
     case Kind::serverError:
+        if (m_fromServer && m_message.isEmpty()) {
+            return QuorServerErrorSummary::statusSentence(m_status, QuorLanguage::en);
+        }
         return QStringLiteral("HTTP ") + QString::number(m_status) + QStringLiteral(": ") + m_message;
     case Kind::signInFailed:
         return m_message;
+    case Kind::tokenNotSaved:
+        return QStringLiteral("Signed in, but the account token could not be saved in ") + m_message
+            + QStringLiteral(". Make sure this folder can be written, then connect again.");
     case Kind::invalidGatewayURL:
         return QStringLiteral("Invalid Tallowmer API gateway URL.");
     case Kind::notSignedIn:
@@ -72,8 +96,15 @@ QString QuorCreditsError::turkishDescription() const
         return QStringLiteral("Tallowmer Krediniz yetersiz. ") + portalHost()
             + QStringLiteral(" üzerinden kredi yükleyebilir veya kendi API anahtarınıza / yerel Ollama'ya geçebilirsiniz.");
     case Kind::serverError:
+        if (m_fromServer && m_message.isEmpty()) {
+            return QuorServerErrorSummary::statusSentence(m_status, QuorLanguage::tr);
+        }
+        return englishDescription();
     case Kind::signInFailed:
         return englishDescription();
+    case Kind::tokenNotSaved:
+        return QStringLiteral("Oturum açıldı, ancak hesap jetonu ") + m_message
+            + QStringLiteral(" klasörüne kaydedilemedi. Bu klasöre yazılabildiğinden emin olup yeniden bağlanın.");
     case Kind::invalidGatewayURL:
         return QStringLiteral("Geçersiz Tallowmer API geçit adresi.");
     case Kind::notSignedIn:
@@ -91,7 +122,7 @@ QString QuorCreditsError::turkishDescription() const
 
 QString QuorCreditsError::errorDescription(std::optional<QuorLanguage> language) const
 {
-    if (m_kind == Kind::serverError || m_kind == Kind::signInFailed) {
+    if ((m_kind == Kind::serverError && !(m_fromServer && m_message.isEmpty())) || m_kind == Kind::signInFailed) {
         return englishDescription();
     }
     return quorText(englishDescription(), turkishDescription(), {}, language);
@@ -101,6 +132,10 @@ QString QuorCreditsError::describe(const std::exception& error)
 {
     if (const auto* credits = dynamic_cast<const QuorCreditsError*>(&error)) {
         return credits->errorDescription();
+    }
+    if (dynamic_cast<const QuorDecodingError*>(&error) != nullptr) {
+        return quorText(QStringLiteral("The server's answer could not be read. Please try again later."),
+                        QStringLiteral("Sunucunun yanıtı okunamadı. Lütfen daha sonra yeniden deneyin."));
     }
     return localizedDescription(error);
 }

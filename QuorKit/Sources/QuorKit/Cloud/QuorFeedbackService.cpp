@@ -1,10 +1,11 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
+#include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/System/QuorSettings.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFile>
 #include <QMap>
 #include <QMetaType>
@@ -170,17 +171,22 @@ std::optional<QUrl> webFeedbackURL(const QString& appName, const QuorAppVersion&
     return url;
 }
 
-void openInBrowser(const QString& appName, const QuorAppVersion& version, QuorFeedbackKind kind,
+bool openInBrowser(const QString& appName, const QuorAppVersion& version, QuorFeedbackKind kind,
                    QuorLanguage language, const std::optional<QString>& baseURL)
 {
     const std::optional<QUrl> url = webFeedbackURL(appName, version, kind, language, baseURL);
     if (!url) {
-        return;
+        QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::feedback,
+                              QStringLiteral("The feedback form has no valid address (base %1)").arg(resolvedBaseURL(baseURL)));
+        return false;
     }
-    const QString scheme = url->scheme().toLower();
-    if (scheme == QStringLiteral("https") || scheme == QStringLiteral("http")) {
-        QDesktopServices::openUrl(*url);
-    }
+    const bool opened = QuorBrowserHandOff::open(*url);
+    QuorSupportLog::write(opened ? QuorLogLevel::info : QuorLogLevel::warn, QuorSupportLog::feedback,
+                          QStringLiteral("Feedback form (%1, %2) %3: %4")
+                              .arg(QuorFeedbackKinds::rawValue(kind), QuorLanguages::rawValue(language),
+                                   opened ? QStringLiteral("opened in the browser") : QStringLiteral("could not be opened"),
+                                   QuorSupportLog::address(*url)));
+    return opened;
 }
 
 QString resolvedCurrentAppName(const QuorBundle& bundle, const QString& fallback)

@@ -54,9 +54,10 @@ QString currentOSDescription();
 std::optional<QUrl> webFeedbackURL(const QString& appName, const QuorAppVersion& version, QuorFeedbackKind kind,
                                    QuorLanguage language, const std::optional<QString>& baseURL = std::nullopt);
 
-// Opens webFeedbackURL() in the default browser; does nothing when there is no address or it is
-// not http or https. Call it on the GUI thread.
-void openInBrowser(const QString& appName, const QuorAppVersion& version, QuorFeedbackKind kind,
+// Opens webFeedbackURL() in the default browser. False when there is no address, it is not http
+// or https, or no browser opened it: the caller then offers webFeedbackURL() to copy. Call it on
+// the GUI thread.
+bool openInBrowser(const QString& appName, const QuorAppVersion& version, QuorFeedbackKind kind,
                    QuorLanguage language, const std::optional<QString>& baseURL = std::nullopt);
 
 // The application's display name: the bundle's "CFBundleDisplayName", then "CFBundleName", then

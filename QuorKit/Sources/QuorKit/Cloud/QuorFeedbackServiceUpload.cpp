@@ -1,6 +1,7 @@
 #include "QuorKit/Cloud/QuorFeedbackError.h"
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Cloud/QuorReplySizeLimit.h"
+#include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
@@ -251,10 +252,30 @@ QCoro::Task<QuorFeedbackReceipt> submit(QString appName, QuorAppVersion version,
         }
     });
     const std::shared_ptr<const bool> tooLarge = QuorReplySizeLimit::watch(reply.data(), replyLimit);
+    const QString sending = QStringLiteral("Feedback upload (%1, %2 screenshot(s)) to %3")
+                                .arg(QuorFeedbackKinds::rawValue(kind))
+                                .arg(screenshots.size())
+                                .arg(QuorSupportLog::address(upload.request.url()));
     if (!reply->isFinished()) {
         co_await qCoro(reply.data()).waitForFinished();
     }
-    co_return finish(reply.data(), *tooLarge, static_cast<int>(screenshots.size()), language);
+    const QByteArray head = reply ? reply->peek(4096) : QByteArray(); // for the log, before it is read
+    try {
+        QuorFeedbackReceipt receipt = finish(reply.data(), *tooLarge, static_cast<int>(screenshots.size()), language);
+        QuorSupportLog::write(QuorLogLevel::info, QuorSupportLog::feedback,
+                              sending + QStringLiteral(" sent: reference %1, %2 attachment(s)")
+                                            .arg(receipt.referenceCode)
+                                            .arg(receipt.attachmentsCount));
+        co_return receipt;
+    } catch (const QuorFeedbackError& error) {
+        const int status = reply ? reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
+        QString detail = QString::fromUtf8(error.what());
+        if (status != 0 && reply) {
+            detail += QStringLiteral("; HTTP %1: %2").arg(status).arg(QuorSupportLog::excerpt(head));
+        }
+        QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::feedback, sending + QStringLiteral(" failed: ") + detail);
+        throw;
+    }
 }
 
 QByteArray buildMultipartBody(const QString& boundary, const QList<QPair<QString, QString>>& fields,

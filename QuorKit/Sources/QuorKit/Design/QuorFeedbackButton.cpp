@@ -6,6 +6,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorUnopenedPageNotice.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 
 #include <QFontMetricsF>
@@ -34,7 +35,11 @@ QuorFeedbackButton::QuorFeedbackButton(const QString& appName, const QuorAppVers
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     applyTexts();
     connect(this, &QAbstractButton::clicked, this, [this] {
-        QuorFeedbackService::openInBrowser(m_appName, m_version, m_kind, m_language, m_baseURL);
+        if (!QuorFeedbackService::openInBrowser(m_appName, m_version, m_kind, m_language, m_baseURL)) {
+            if (const std::optional<QUrl> url = formURL()) {
+                QuorUnopenedPageNotice::popUp(*url, m_language, this);
+            }
+        }
     });
     connect(this, &QAbstractButton::pressed, this, qOverload<>(&QWidget::update));
     connect(this, &QAbstractButton::released, this, qOverload<>(&QWidget::update));

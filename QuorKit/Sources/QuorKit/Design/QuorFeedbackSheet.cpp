@@ -18,6 +18,7 @@
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorProminentButton.h"
 #include "QuorKit/Design/QuorSymbolButton.h"
+#include "QuorKit/Design/QuorUnopenedPageNotice.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorImageDecoder.h"
@@ -538,7 +539,14 @@ void QuorFeedbackSheet::sendAnotherNote()
 
 void QuorFeedbackSheet::openInBrowser()
 {
-    QuorFeedbackService::openInBrowser(m_appName, m_version, m_state->kind(), m_language, m_baseURL);
+    if (QuorFeedbackService::openInBrowser(m_appName, m_version, m_state->kind(), m_language, m_baseURL)) {
+        return;
+    }
+    if (const std::optional<QUrl> url =
+            QuorFeedbackService::webFeedbackURL(m_appName, m_version, m_state->kind(), m_language, m_baseURL)) {
+        auto* anchor = findChild<QWidget*>(QStringLiteral("browserButton"));
+        QuorUnopenedPageNotice::popUp(*url, m_language, anchor != nullptr ? anchor : this);
+    }
 }
 
 void QuorFeedbackSheet::close()

@@ -65,6 +65,12 @@ QuorAppBudgetEditorBlock::QuorAppBudgetEditorBlock(QuorCreditsAccountStore& stor
 
     connect(&m_store, &QuorCreditsAccountStore::changed, this, &QuorAppBudgetEditorBlock::sync);
     connect(m_uiState, &QuorBudgetEditorUIState::changed, this, &QuorAppBudgetEditorBlock::sync);
+    // "Caps saved." is the outcome of the last save only: a later failure of anything stands alone.
+    connect(&m_store, &QuorCreditsAccountStore::lastErrorChanged, this, [this] {
+        if (m_store.lastError()) {
+            m_uiState->setSavedNotice(std::nullopt);
+        }
+    });
     sync();
 }
 
@@ -153,6 +159,8 @@ void QuorAppBudgetEditorBlock::clearCaps()
     if (m_store.isSavingBudget()) {
         return;
     }
+    m_uiState->setValidationError(std::nullopt);
+    m_uiState->setSavedNotice(std::nullopt);
     runClear(QPointer<QuorAppBudgetEditorBlock>(this), QPointer<QuorCreditsAccountStore>(&m_store), m_language);
 }
 

@@ -11,6 +11,7 @@
 #include "QuorKit/Design/QuorPlate.h"
 #include "QuorKit/Design/QuorSpinner.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorUnopenedPageNotice.h"
 #include "QuorKit/UI/QuorAppBudgetEditorBlock.h"
 #include "QuorKit/UI/QuorAppBudgetSummaryBlock.h"
 #include "QuorKit/UI/QuorCreditsAuthBlock.h"
@@ -119,6 +120,8 @@ QuorCreditsAccountPanel::QuorCreditsAccountPanel(QuorCreditsAccountStore& store,
     layout->addLayout(m_bodyLayout);
     m_error = QuorCreditsViewParts::errorBox(place == Place::wallet ? 8 : 9, place == Place::wallet ? 11 : 11.5, this);
     layout->addWidget(m_error.plate);
+    m_unopenedNotice = new QuorUnopenedPageNotice(language, this);
+    layout->addWidget(m_unopenedNotice);
 
     connect(&m_store, &QuorCreditsAccountStore::changed, this, &QuorCreditsAccountPanel::sync);
     sync();
@@ -139,6 +142,8 @@ QuorCreditsAccountPresentation::Inputs QuorCreditsAccountPanel::inputs() const
     in.profile = m_store.profile();
     in.isRefreshing = m_store.isRefreshing();
     in.lastError = m_store.lastError();
+    in.isSigningOut = m_store.isSigningOut();
+    in.unopenedURL = m_store.unopenedURL();
     in.health = m_store.healthStatus();
     in.language = m_language;
     return in;
@@ -194,10 +199,13 @@ void QuorCreditsAccountPanel::sync()
             if (described.action == action) {
                 setTitle(button, described.title);
                 button->setEnabled(described.isEnabled);
+                static_cast<QuorStyledButton*>(button)->setBusy(described.isBusy);
             }
         }
     }
     QuorCreditsViewParts::showError(m_error, p.errorText);
+    m_unopenedNotice->setLanguage(m_language);
+    m_unopenedNotice->setURL(p.unopenedURL);
 }
 
 void QuorCreditsAccountPanel::rebuildBody(bool connected)

@@ -18,6 +18,7 @@ class QLabel;
 class QVBoxLayout;
 class QuorCreditsAccountStore;
 class QuorPlate;
+class QuorUnopenedPageNotice;
 
 // The shared credits account as the wallet and the AI card show it: the health dot and title with a
 // refresh control, then while an account is connected its balance, the account's buttons and the
@@ -40,6 +41,7 @@ public:
     QuorCreditsAuthBlock* authBlock() const { return m_authBlock; }
     QuorAppBudgetSummaryBlock* summaryBlock() const { return m_summaryBlock; }
     QuorAppBudgetEditorBlock* editorBlock() const { return m_editorBlock; }
+    QuorUnopenedPageNotice* unopenedPageNotice() const { return m_unopenedNotice; }
 
     // What a button of the panel does; asynchronous work runs on without the view.
     void perform(Action action);
@@ -75,4 +77,5 @@ private:
     QPointer<QuorAppBudgetSummaryBlock> m_summaryBlock;
     QPointer<QuorAppBudgetEditorBlock> m_editorBlock;
     QuorCreditsViewParts::ErrorBox m_error;
+    QuorUnopenedPageNotice* m_unopenedNotice = nullptr;
 };

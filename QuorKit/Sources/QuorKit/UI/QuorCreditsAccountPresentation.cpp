@@ -34,7 +34,7 @@ QString explanationText(P::Place place, QuorLanguage language)
              language);
 }
 
-QList<P::Button> buttonsFor(P::Place place, bool connected, bool isRefreshing, QuorLanguage language)
+QList<P::Button> buttonsFor(P::Place place, bool connected, bool isRefreshing, bool isSigningOut, QuorLanguage language)
 {
     const QString topUp = t(QStringLiteral("Top Up ↗"), QStringLiteral("Kredi Yükle ↗"), language);
     const QString portal = place == P::Place::wallet
@@ -45,14 +45,15 @@ QList<P::Button> buttonsFor(P::Place place, bool connected, bool isRefreshing, Q
         if (place == P::Place::aiCard) {
             return {};
         }
-        return {{Action::topUp, topUp, false, true}, {Action::portal, portal, false, true}};
+        return {{Action::topUp, topUp, false, true, false}, {Action::portal, portal, false, true, false}};
     }
-    QList<P::Button> list{{Action::topUp, topUp, true, true}, {Action::portal, portal, false, true}};
+    QList<P::Button> list{{Action::topUp, topUp, true, true, false}, {Action::portal, portal, false, true, false}};
     if (place == P::Place::wallet) {
         list.append({Action::refresh, t(QStringLiteral("Refresh"), QStringLiteral("Yenile"), language), false,
-                     !isRefreshing});
+                     !isRefreshing, false});
     }
-    list.append({Action::signOut, t(QStringLiteral("Sign Out"), QStringLiteral("Çıkış"), language), false, true});
+    list.append({Action::signOut, t(QStringLiteral("Sign Out"), QStringLiteral("Çıkış"), language), false, !isSigningOut,
+                 isSigningOut});
     return list;
 }
 } // namespace
@@ -103,9 +104,10 @@ QuorCreditsAccountPresentation QuorCreditsAccountPresentation::make(const Inputs
     } else {
         p.explanation = explanationText(place, language);
     }
-    p.buttons = buttonsFor(place, p.isConnected, in.isRefreshing, language);
+    p.buttons = buttonsFor(place, p.isConnected, in.isRefreshing, in.isSigningOut, language);
     if (in.lastError && !in.lastError->isEmpty()) {
         p.errorText = in.lastError;
     }
+    p.unopenedURL = in.unopenedURL;
     return p;
 }

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 
@@ -22,6 +23,8 @@ struct QuorCreditsAccountPresentation {
         std::optional<QuorCreditAccountProfile> profile;
         bool isRefreshing = false;
         std::optional<QString> lastError;
+        bool isSigningOut = false;
+        std::optional<QUrl> unopenedURL;
         QuorCreditsHealthStatus health = QuorCreditsHealthStatus::disconnected;
         QuorLanguage language = QuorLanguage::en;
     };
@@ -32,6 +35,7 @@ struct QuorCreditsAccountPresentation {
         QString title;
         bool isPrimary = false;
         bool isEnabled = true;
+        bool isBusy = false; // Sign Out while the gateway is being told
         bool operator==(const Button& other) const = default;
     };
 
@@ -53,6 +57,8 @@ struct QuorCreditsAccountPresentation {
     QString explanation;             // while not connected
     QList<Button> buttons;
     std::optional<QString> errorText;
+    // A page the browser could not be given, offered to copy under the error.
+    std::optional<QUrl> unopenedURL;
 
     bool operator==(const QuorCreditsAccountPresentation& other) const = default;
 

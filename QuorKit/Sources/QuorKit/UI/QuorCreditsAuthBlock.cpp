@@ -135,6 +135,7 @@ void QuorCreditsAuthBlock::sync()
     QuorCreditsAuthPresentation::Inputs in;
     in.isSignedIn = m_store.isSignedIn();
     in.isSigningIn = m_store.isSigningIn();
+    in.signInKind = m_store.signInKind();
     in.pendingDeviceSignIn = m_store.pendingDeviceSignIn();
     in.showManualToken = m_uiState->showManualToken();
     in.manualTokenInput = m_uiState->manualTokenInput();
@@ -152,6 +153,7 @@ void QuorCreditsAuthBlock::sync()
     m_connectButton->setBusy(p.connectBusy);
     m_connectButton->setEnabled(p.connectEnabled);
     setTitle(m_deviceButton, p.deviceTitle);
+    m_deviceButton->setBusy(p.deviceBusy);
     m_deviceButton->setEnabled(p.deviceEnabled);
     setTitle(m_manualButton, p.manualTitle);
     m_manualButton->setButtonStyle(QuorGlassButtonStyle{p.manualActive});
@@ -226,7 +228,7 @@ void QuorCreditsAuthBlock::openVerificationPage()
         return;
     }
     if (const auto url = QuorCreditsAuthPresentation::verificationURL(*pending)) {
-        m_store.manager().openServerURL(*url);
+        m_store.openPage(*url);
     }
 }
 

@@ -36,20 +36,28 @@ QuorCreditsAuthPresentation QuorCreditsAuthPresentation::make(const Inputs& in)
     p.showsChoices = !in.isSignedIn || in.showReconnectOptions;
 
     const bool codePending = in.pendingDeviceSignIn.has_value();
+    const bool deviceFlow = codePending || in.signInKind == QuorCreditsAccountStore::SignInKind::device;
     p.connectTitle = t(QStringLiteral("Connect (") + host + QLatin1Char(')'), QStringLiteral("Bağlan (") + host + QLatin1Char(')'),
                        language);
-    p.connectBusy = in.isSigningIn && !codePending;
+    p.connectBusy = in.isSigningIn && !deviceFlow;
     p.connectEnabled = !in.isSigningIn;
     p.deviceTitle = t(QStringLiteral("Device Code"), QStringLiteral("Cihaz Kodu"), language);
+    p.deviceBusy = in.isSigningIn && deviceFlow && !codePending;
     p.deviceEnabled = !in.isSigningIn;
     p.manualTitle = t(QStringLiteral("Manual Token"), QStringLiteral("Manuel Jeton"), language);
     p.manualActive = in.showManualToken;
 
     p.showsStatusRow = in.isSigningIn;
-    p.statusText = codePending ? t(QStringLiteral("Waiting for device approval in browser…"),
-                                   QStringLiteral("Tarayıcıda cihaz onayı bekleniyor…"), language)
-                               : t(QStringLiteral("Complete sign-in in your browser…"),
-                                   QStringLiteral("Tarayıcıda oturum açmayı tamamlayın…"), language);
+    // The browser is mentioned only once there is something to do in it.
+    if (codePending) {
+        p.statusText = t(QStringLiteral("Waiting for device approval in browser…"),
+                         QStringLiteral("Tarayıcıda cihaz onayı bekleniyor…"), language);
+    } else if (deviceFlow) {
+        p.statusText = t(QStringLiteral("Requesting a device code…"), QStringLiteral("Cihaz kodu isteniyor…"), language);
+    } else {
+        p.statusText = t(QStringLiteral("Complete sign-in in your browser…"),
+                         QStringLiteral("Tarayıcıda oturum açmayı tamamlayın…"), language);
+    }
     p.cancelTitle = t(QStringLiteral("Cancel"), QStringLiteral("İptal"), language);
 
     p.showsCodeRow = codePending;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorDeviceSignInStart.h"
 #include "QuorKit/Localization/QuorLanguage.h"
 
@@ -16,6 +17,7 @@ struct QuorCreditsAuthPresentation {
     struct Inputs {
         bool isSignedIn = false;
         bool isSigningIn = false;
+        std::optional<QuorCreditsAccountStore::SignInKind> signInKind;
         std::optional<QuorDeviceSignInStart> pendingDeviceSignIn;
         bool showManualToken = false;
         QString manualTokenInput;
@@ -30,9 +32,12 @@ struct QuorCreditsAuthPresentation {
     bool showsChoices = false;
 
     QString connectTitle;
-    bool connectBusy = false; // a browser sign-in runs: the spinner replaces the link symbol
+    // The control that started the running sign-in shows the wait: Connect while the browser
+    // sign-in runs, Device Code while its code is being requested.
+    bool connectBusy = false;
     bool connectEnabled = true;
     QString deviceTitle;
+    bool deviceBusy = false;
     bool deviceEnabled = true;
     QString manualTitle;
     bool manualActive = false;

@@ -17,10 +17,13 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 constexpr double kDot = 7;
@@ -40,6 +43,28 @@ QFont labelFont()
 {
     return QuorFonts::system(kLabelSize, QFont::DemiBold);
 }
+
+// Re-places the popover whenever its window changes size: a wallet that grows (an error, the cap
+// editor, signing in) stays on the screen.
+class PopoverPlacement : public QObject {
+public:
+    PopoverPlacement(QObject* popover, std::function<void()> place) : QObject(popover), m_place(std::move(place))
+    {
+        popover->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            m_place();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_place;
+};
 } // namespace
 
 void QuorCreditsHeaderPillUIState::setPopoverPresented(bool presented)
@@ -53,8 +78,15 @@ void QuorCreditsHeaderPillUIState::setPopoverPresented(bool presented)
 QuorCreditsHeaderPill::QuorCreditsHeaderPill(QuorCreditsAccountStore& store, const QColor& accentColor,
                                              std::optional<QuorLanguage> language, QWidget* parent)
     : QAbstractButton(parent), m_store(store), m_accentColor(accentColor), m_languageOverride(language),
-      m_uiState(new QuorCreditsHeaderPillUIState(this))
+      m_uiState(new QuorCreditsHeaderPillUIState(this)), m_retry(new QTimer(this))
 {
+    m_retry->setSingleShot(true);
+    m_retry->setInterval(std::chrono::minutes(1));
+    connect(m_retry, &QTimer::timeout, this, [this] {
+        if (isVisible() && m_store.isBalanceUnreadable() && !m_store.isRefreshing()) {
+            m_store.refresh();
+        }
+    });
     setCursor(Qt::PointingHandCursor);
     QuorKeyboardReach::enable(this);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -85,8 +117,25 @@ QuorCreditsHeaderPill::Look QuorCreditsHeaderPill::look(bool isSignedIn,
                                                         const std::optional<QuorCreditAccountProfile>& profile,
                                                         QuorCreditsHealthStatus health,
                                                         const QList<QuorBudgetWarning>& warnings,
-                                                        QuorLanguage language)
+                                                        QuorLanguage language, bool balanceUnreadable)
 {
+    const bool connected = isSignedIn && profile.has_value();
+    if (!connected && balanceUnreadable) {
+        // Signed in as far as this computer knows, but the balance could not be read: the warning
+        // look, not the grey signed-out one.
+        Look look;
+        look.dotColor = QuorGlassTokens::warning();
+        look.borderColor = withAlpha(QuorGlassTokens::warning(), 0.55);
+        look.label = quorText(QStringLiteral("Credits"), QStringLiteral("Kredi"), {}, language);
+        look.showsTriangle = true;
+        look.triangleColor = QuorGlassTokens::warning();
+        look.tooltip = quorText(QStringLiteral("Your credits balance could not be read. Open the wallet to see why; it "
+                                               "is tried again shortly."),
+                                QStringLiteral("Kredi bakiyeniz okunamadı. Nedenini görmek için cüzdanı açın; kısa süre "
+                                               "içinde yeniden denenecek."),
+                                {}, language);
+        return look;
+    }
     Look look;
     look.dotColor = QuorCreditsAccountPresentation::healthColor(health);
     switch (health) {
@@ -101,7 +150,6 @@ QuorCreditsHeaderPill::Look QuorCreditsHeaderPill::look(bool isSignedIn,
         look.borderColor = withAlpha(QuorGlassTokens::danger(), 0.65);
         break;
     }
-    const bool connected = isSignedIn && profile.has_value();
     look.label = connected ? amountText(*profile, language)
                            : quorText(QStringLiteral("Credits"), QStringLiteral("Kredi"), {}, language);
     look.showsTriangle = isSignedIn && ((profile && profile->lowBalance) || !warnings.isEmpty() ||
@@ -138,11 +186,34 @@ void QuorCreditsHeaderPill::setLanguageOverride(std::optional<QuorLanguage> lang
 QuorCreditsHeaderPill::Look QuorCreditsHeaderPill::currentLook() const
 {
     return look(m_store.isSignedIn(), m_store.profile(), m_store.healthStatus(), m_store.budgetWarnings(),
-                displayLanguage());
+                displayLanguage(), m_store.isBalanceUnreadable());
+}
+
+void QuorCreditsHeaderPill::setRetryInterval(std::chrono::milliseconds interval)
+{
+    m_retry->setInterval(interval);
+}
+
+bool QuorCreditsHeaderPill::isRetrying() const
+{
+    return m_retry->isActive();
+}
+
+void QuorCreditsHeaderPill::scheduleRetry()
+{
+    // One attempt at a time: the next is planned when the last one has failed.
+    if (isVisible() && m_store.isBalanceUnreadable() && !m_store.isRefreshing()) {
+        if (!m_retry->isActive()) {
+            m_retry->start();
+        }
+    } else if (!m_store.isBalanceUnreadable()) {
+        m_retry->stop();
+    }
 }
 
 void QuorCreditsHeaderPill::sync()
 {
+    scheduleRetry();
     const Look next = currentLook();
     if (next == m_look) {
         return;
@@ -188,18 +259,29 @@ void QuorCreditsHeaderPill::presentPopover(bool presented)
     content->setParent(popover);
     layout->addWidget(content);
     popover->adjustSize();
-    // Below the pill, centred on it, kept on the pill's screen.
-    QPoint origin = mapToGlobal(QPoint(width() / 2 - popover->width() / 2, height() + 6));
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        origin.setX(std::clamp(origin.x(), area.left(), std::max(area.left(), area.right() - popover->width())));
-        origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - popover->height())));
-    }
-    popover->move(origin);
     connect(popover, &QObject::destroyed, this, [this] { m_uiState->setPopoverPresented(false); });
     m_popover = popover;
+    placePopover();
+    new PopoverPlacement(popover, [this] { placePopover(); });
     popover->show();
     content->setFocus(Qt::PopupFocusReason);
+}
+
+void QuorCreditsHeaderPill::placePopover()
+{
+    if (!m_popover) {
+        return;
+    }
+    // Below the pill, centred on it, kept on the pill's screen.
+    QPoint origin = mapToGlobal(QPoint(width() / 2 - m_popover->width() / 2, height() + 6));
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        origin.setX(std::clamp(origin.x(), area.left(), std::max(area.left(), area.right() - m_popover->width())));
+        origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - m_popover->height())));
+    }
+    if (m_popover->pos() != origin) {
+        m_popover->move(origin);
+    }
 }
 
 QuorCreditsWalletPopover* QuorCreditsHeaderPill::wallet() const
@@ -213,6 +295,12 @@ void QuorCreditsHeaderPill::showEvent(QShowEvent* event)
     sync();
     // The store decides whether its data is old enough to fetch again.
     m_store.refreshIfStale(300);
+}
+
+void QuorCreditsHeaderPill::hideEvent(QHideEvent* event)
+{
+    QAbstractButton::hideEvent(event);
+    m_retry->stop();
 }
 
 QSize QuorCreditsHeaderPill::sizeHint() const

@@ -11,7 +11,10 @@
 #include <QList>
 #include <QPointer>
 
+#include <chrono>
 #include <optional>
+
+class QTimer;
 
 class QuorCreditsAccountStore;
 class QuorCreditsWalletPopover;
@@ -53,8 +56,11 @@ public:
                           std::optional<QuorLanguage> language, QWidget* parent = nullptr);
     ~QuorCreditsHeaderPill() override;
 
+    // `balanceUnreadable`: a token is saved but the account could not be read; the pill then shows
+    // the warning look, not the signed-out one.
     static Look look(bool isSignedIn, const std::optional<QuorCreditAccountProfile>& profile,
-                     QuorCreditsHealthStatus health, const QList<QuorBudgetWarning>& warnings, QuorLanguage language);
+                     QuorCreditsHealthStatus health, const QList<QuorBudgetWarning>& warnings, QuorLanguage language,
+                     bool balanceUnreadable = false);
     // "1,250 cr" / "1.250 kr": the available micros over the credit unit (1 when that is 1 or less).
     static QString amountText(const QuorCreditAccountProfile& profile, QuorLanguage language);
     // The account portal's host name.
@@ -73,13 +79,21 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
+    // While the balance cannot be read and the pill is on screen, it asks the store again this
+    // often (a minute unless a test shortens it).
+    void setRetryInterval(std::chrono::milliseconds interval);
+    bool isRetrying() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void sync();
     void presentPopover(bool presented);
+    void placePopover();
+    void scheduleRetry();
 
     QuorCreditsAccountStore& m_store;
     QColor m_accentColor;
@@ -87,4 +101,5 @@ private:
     QuorCreditsHeaderPillUIState* m_uiState;
     QPointer<QWidget> m_popover;
     Look m_look;
+    QTimer* m_retry;
 };

@@ -6,9 +6,11 @@
 #include <cmath>
 #include <limits>
 
+// The parser's own words ("unterminated string at offset 19") mean nothing to a person and are
+// English in every language: they go to the log through what(), the person reads the sentence.
 QuorDecodingError::QuorDecodingError(const QString& detail)
-    : QuorError(QStringLiteral("The data couldn't be read because it isn't in the correct format (%1).").arg(detail),
-                QStringLiteral("Veri doğru biçimde olmadığı için okunamadı (%1).").arg(detail)),
+    : QuorError(QStringLiteral("The data couldn't be read because it isn't in the correct format."),
+                QStringLiteral("Veri doğru biçimde olmadığı için okunamadı."), detail),
       m_detail(detail)
 {
 }

@@ -10,7 +10,7 @@
 
 #include <optional>
 
-// Raised when outside data does not have the expected shape. The message names the key.
+// Raised when outside data does not have the expected shape. The detail (for the log) names the key.
 class QuorDecodingError : public QuorError {
 public:
     explicit QuorDecodingError(const QString& detail);

@@ -5,6 +5,11 @@ QuorError::QuorError(QString english, QString turkish)
 {
 }
 
+QuorError::QuorError(QString english, QString turkish, QString logDetail)
+    : m_english(std::move(english)), m_turkish(std::move(turkish)), m_logDetail(std::move(logDetail))
+{
+}
+
 QString QuorError::englishDescription() const
 {
     return m_english;
@@ -18,7 +23,11 @@ QString QuorError::turkishDescription() const
 const char* QuorError::what() const noexcept
 {
     try {
-        m_what = englishDescription().toUtf8();
+        QString text = englishDescription();
+        if (!m_logDetail.isEmpty()) {
+            text += QStringLiteral(" (") + m_logDetail + QLatin1Char(')');
+        }
+        m_what = text.toUtf8();
         return m_what.constData();
     } catch (...) {
         return "QuorError";

@@ -29,7 +29,7 @@ struct AudioOutputLibrary {
         static const AudioOutputLibrary audio;
         if (!(audio.create && audio.destroy && audio.open && audio.close && audio.write && audio.drain && audio.flush
               && audio.strerror)) {
-            throw SpeechError::outputUnavailable(audio.library.errorText());
+            throw SpeechError::outputLibraryMissing(audio.library.errorText());
         }
         return audio;
     }

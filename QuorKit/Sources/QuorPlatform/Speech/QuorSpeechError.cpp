@@ -2,8 +2,8 @@
 
 namespace quor::platform {
 
-SpeechError::SpeechError(Kind kind, QString english, QString turkish)
-    : QuorError(std::move(english), std::move(turkish)), m_kind(kind)
+SpeechError::SpeechError(Kind kind, QString english, QString turkish, QString logDetail)
+    : QuorError(std::move(english), std::move(turkish), std::move(logDetail)), m_kind(kind)
 {
 }
 
@@ -14,11 +14,26 @@ SpeechError SpeechError::voiceDataMissing()
             QStringLiteral("Seslendirme kullanılamıyor: espeak-ng ses verileri kurulu değil (espeak-ng-data).")};
 }
 
+// The audio system's reasons are errno texts ("No such file or directory") that say nothing about
+// sound: the person reads what failed and what to check, the log keeps the reason.
 SpeechError SpeechError::outputUnavailable(const QString& detail)
 {
-    const QString suffix = detail.isEmpty() ? QString() : QStringLiteral(" (") + detail + QStringLiteral(")");
-    return {Kind::outputUnavailable, QStringLiteral("No audio output is available for speech") + suffix + QLatin1Char('.'),
-            QStringLiteral("Seslendirme için kullanılabilir bir ses çıkışı yok") + suffix + QLatin1Char('.')};
+    return {Kind::outputUnavailable,
+            QStringLiteral("No audio output is available for speech: no sound device or sound server (PulseAudio or "
+                           "PipeWire) could be opened."),
+            QStringLiteral("Seslendirme için kullanılabilir bir ses çıkışı yok: hiçbir ses aygıtı veya ses sunucusu "
+                           "(PulseAudio ya da PipeWire) açılamadı."),
+            detail};
+}
+
+SpeechError SpeechError::outputLibraryMissing(const QString& reason)
+{
+    return {Kind::outputUnavailable,
+            QStringLiteral("No audio output is available for speech: the audio output library could not be loaded. "
+                           "Install the libpcaudio0 package."),
+            QStringLiteral("Seslendirme için kullanılabilir bir ses çıkışı yok: ses çıkışı kitaplığı yüklenemedi. "
+                           "libpcaudio0 paketini kurun."),
+            reason};
 }
 
 SpeechError SpeechError::synthesisFailed()
@@ -30,10 +45,10 @@ SpeechError SpeechError::synthesisFailed()
 SpeechError SpeechError::engineUnavailable(const QString& reason)
 {
     return {Kind::engineUnavailable,
-            QStringLiteral("Speech is not available: the espeak-ng library could not be loaded (") + reason +
-                QStringLiteral("). Install the libespeak-ng1 package."),
-            QStringLiteral("Seslendirme kullanılamıyor: espeak-ng kitaplığı yüklenemedi (") + reason +
-                QStringLiteral("). libespeak-ng1 paketini kurun.")};
+            QStringLiteral("Speech is not available: the espeak-ng library could not be loaded. Install the "
+                           "libespeak-ng1 package."),
+            QStringLiteral("Seslendirme kullanılamıyor: espeak-ng kitaplığı yüklenemedi. libespeak-ng1 paketini kurun."),
+            reason};
 }
 
 } // namespace quor::platform

@@ -14,16 +14,19 @@ public:
     SpeechError() = default;
 
     static SpeechError voiceDataMissing();
-    // `detail` is the audio system's own (English) explanation, when it gave one.
+    // No sound device or sound server could be opened or written to. `detail` is the audio system's
+    // own (English, often a bare errno text): it goes to the log only.
     static SpeechError outputUnavailable(const QString& detail = {});
+    // The audio output library itself could not be loaded; `reason` is the loader's own (log only).
+    static SpeechError outputLibraryMissing(const QString& reason);
     static SpeechError synthesisFailed();
-    // The espeak-ng library could not be loaded; `reason` is the loader's own.
+    // The espeak-ng library could not be loaded; `reason` is the loader's own (log only).
     static SpeechError engineUnavailable(const QString& reason);
 
     Kind kind() const { return m_kind; }
 
 private:
-    SpeechError(Kind kind, QString english, QString turkish);
+    SpeechError(Kind kind, QString english, QString turkish, QString logDetail = {});
 
     Kind m_kind = Kind::synthesisFailed;
 };

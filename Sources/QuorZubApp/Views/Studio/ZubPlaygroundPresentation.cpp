@@ -57,7 +57,7 @@ ZubPlaygroundPresentation::ResultCard ZubPlaygroundPresentation::makeResultCard(
     card.isError = result.isError;
     card.headerSymbol = result.isError ? QStringLiteral("exclamationmark.triangle.fill")
                                        : ZubActionKinds::defaultSymbolName(result.actionKind);
-    card.title = result.actionTitle;
+    card.title = result.localizedActionTitle(language);
     if (result.detectedLanguageCode && result.targetLanguageCode) {
         card.languageBadge = result.detectedLanguageCode->toUpper() + QStringLiteral(" → ") +
                              result.targetLanguageCode->toUpper();

@@ -1,0 +1,139 @@
+#include "QuorKit/Design/QuorUnopenedPageNotice.h"
+
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
+#include "QuorKit/Design/QuorBoxLayouts.h"
+#include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorGlassButtonStyle.h"
+#include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
+#include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorStyledButton.h"
+#include "QuorKit/Localization/QuorLocalization.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+constexpr int popupWidth = 340;
+
+// The popup's dark plate, the same ground as the credits wallet.
+class NoticePopup : public QWidget {
+public:
+    explicit NoticePopup(QWidget* anchor) : QWidget(anchor, Qt::Popup | Qt::FramelessWindowHint) {}
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(18, 21, 40, qRound(0.97 * 255)));
+    }
+};
+} // namespace
+
+QuorUnopenedPageNotice::Texts QuorUnopenedPageNotice::texts(QuorLanguage language, bool copied)
+{
+    return {QuorBrowserHandOff::failureMessage(language),
+            copied ? quorText(QStringLiteral("Copied"), QStringLiteral("Kopyalandı"), {}, language)
+                   : quorText(QStringLiteral("Copy Address"), QStringLiteral("Adresi Kopyala"), {}, language)};
+}
+
+QuorUnopenedPageNotice::QuorUnopenedPageNotice(QuorLanguage language, QWidget* parent)
+    : QWidget(parent), m_language(language)
+{
+    setObjectName(QStringLiteral("unopenedPageNotice"));
+    QVBoxLayout* column = QuorBoxLayouts::vbox(this, 6);
+    m_message = QuorLabels::make(QString(), QuorFonts::system(11), QuorGlassTokens::textPrimary(), this);
+    m_message->setObjectName(QStringLiteral("unopenedMessage"));
+    m_message->setWordWrap(true);
+    column->addWidget(m_message);
+    QFont mono = QuorFonts::system(10.5);
+    mono.setStyleHint(QFont::Monospace);
+    mono.setFamily(QStringLiteral("monospace"));
+    m_address = QuorLabels::make(QString(), mono, QuorGlassTokens::textSecondary(), this);
+    m_address->setObjectName(QStringLiteral("unopenedAddress"));
+    m_address->setWordWrap(true);
+    m_address->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    column->addWidget(m_address);
+    QHBoxLayout* row = QuorBoxLayouts::hbox(nullptr, 6);
+    m_copyButton = new QuorStyledButton(QString(), QStringLiteral("doc.on.doc"), QuorGlassButtonStyle{false}, this);
+    m_copyButton->setObjectName(QStringLiteral("copyAddress"));
+    QuorKeyboardReach::enable(m_copyButton);
+    connect(m_copyButton, &QAbstractButton::clicked, this, &QuorUnopenedPageNotice::copyAddress);
+    row->addWidget(m_copyButton);
+    row->addStretch(1);
+    column->addLayout(row);
+    sync();
+}
+
+void QuorUnopenedPageNotice::setURL(const std::optional<QUrl>& url)
+{
+    if (url != m_url) {
+        m_url = url;
+        m_copied = false;
+        sync();
+    }
+}
+
+void QuorUnopenedPageNotice::setLanguage(QuorLanguage language)
+{
+    if (language != m_language) {
+        m_language = language;
+        sync();
+    }
+}
+
+void QuorUnopenedPageNotice::copyAddress()
+{
+    if (!m_url) {
+        return;
+    }
+    QGuiApplication::clipboard()->setText(m_url->toString(QUrl::FullyEncoded));
+    m_copied = true;
+    sync();
+}
+
+void QuorUnopenedPageNotice::sync()
+{
+    const Texts t = texts(m_language, m_copied);
+    m_message->setText(t.message);
+    // Addresses can come from a server: shown as they are, never as rich text.
+    m_address->setText(m_url ? m_url->toString(QUrl::FullyEncoded) : QString());
+    m_address->setAccessibleName(m_address->text());
+    if (m_copyButton->text() != t.copyTitle) {
+        m_copyButton->setText(t.copyTitle);
+        m_copyButton->setAccessibleName(t.copyTitle);
+        m_copyButton->updateGeometry();
+    }
+    setVisible(m_url.has_value());
+}
+
+QWidget* QuorUnopenedPageNotice::popUp(const QUrl& url, QuorLanguage language, QWidget* anchor)
+{
+    auto* popup = new NoticePopup(anchor);
+    popup->setObjectName(QStringLiteral("unopenedPagePopup"));
+    popup->setAttribute(Qt::WA_DeleteOnClose);
+    auto* notice = new QuorUnopenedPageNotice(language, popup);
+    notice->setURL(url);
+    QVBoxLayout* layout = QuorBoxLayouts::vbox(popup, 0, QMargins(12, 12, 12, 12));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    notice->setFixedWidth(popupWidth);
+    layout->addWidget(notice);
+    popup->adjustSize();
+    QPoint origin = anchor->mapToGlobal(QPoint(anchor->width() / 2 - popup->width() / 2, anchor->height() + 6));
+    if (const QScreen* screen = anchor->screen()) {
+        const QRect area = screen->availableGeometry();
+        origin.setX(std::clamp(origin.x(), area.left(), std::max(area.left(), area.right() - popup->width())));
+        origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - popup->height())));
+    }
+    popup->move(origin);
+    popup->show();
+    notice->m_copyButton->setFocus(Qt::PopupFocusReason);
+    return popup;
+}
