@@ -2,6 +2,7 @@
 
 #include "QuorZubApp/Views/Studio/ZubActionsPresentation.h"
 #include "QuorZubApp/Views/Studio/ZubHistoryPresentation.h"
+#include "QuorZubApp/Views/ZubTextPreview.h"
 
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorSymbols.h"
@@ -288,6 +289,45 @@ private slots:
         QVERIFY(card.pinActive);
         QCOMPARE(card.pinSymbol, QStringLiteral("pin.fill"));
         QCOMPARE(card.pinColor, kAccent);
+    }
+
+    // What a few lines show of a text: its start, cut between characters, with an ellipsis when
+    // more follows.
+    void previewsShowTheStartOfATextOfAnySize_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("lineBreaks");
+        QTest::addColumn<int>("characters");
+        QTest::addColumn<QString>("preview");
+        QTest::newRow("short") << QStringLiteral("one\ntwo") << 2 << 100 << QStringLiteral("one\ntwo");
+        QTest::newRow("at the characters") << QStringLiteral("abcdef") << 2 << 4 << QStringLiteral("abcd…");
+        QTest::newRow("at the line breaks") << QStringLiteral("a\nb\nc\nd") << 2 << 100 << QStringLiteral("a\nb\nc…");
+        QTest::newRow("CR LF is one break") << QStringLiteral("a\r\nb\r\nc") << 1 << 100 << QStringLiteral("a\r\nb…");
+        QTest::newRow("blank end dropped") << QStringLiteral("word   \nmore") << 0 << 100 << QStringLiteral("word…");
+        QTest::newRow("whole accent") << QStringLiteral("abe\u0301cd") << 2 << 3 << QStringLiteral("abe\u0301…");
+        QTest::newRow("whole emoji") << QStringLiteral("a👩‍💻b") << 2 << 2 << QStringLiteral("a👩‍💻…");
+    }
+
+    void previewsShowTheStartOfATextOfAnySize()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, lineBreaks);
+        QFETCH(int, characters);
+        QFETCH(QString, preview);
+        QCOMPARE(ZubTextPreview::make(text, lineBreaks, characters), preview);
+    }
+
+    // A card's texts are what its lines can show; its buttons keep the record, all of it.
+    void aHugeRecordsCardHoldsTheStartOfItsTexts()
+    {
+        const QString huge = QStringLiteral("Many words in a long line. ").repeated(200'000);
+        const ZubHistoryRecord r = record(ZubActionKind::caseTransform, QStringLiteral("Case"), huge, huge);
+        const History::Card card = History::makeCard(r, QuorLanguage::en, kAccent, {});
+        QVERIFY(card.inputText.size() <= ZubTextPreview::defaultCharacters + 1);
+        QVERIFY(card.outputText.size() <= ZubTextPreview::defaultCharacters + 1);
+        QVERIFY(card.outputText.endsWith(QChar(0x2026)));
+        QVERIFY(huge.startsWith(card.outputText.chopped(1)));
+        QCOMPARE(card.record.outputText.size(), huge.size());
     }
 
     void datesAndPillsFollowTheLocale()

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 class QAbstractButton;
 class QLabel;
 class QLineEdit;
@@ -23,7 +25,8 @@ class ZubStudioButton;
 class ZubHistoryView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr qsizetype batchSize = 24;
+    // About two screens of cards: the first batch is built before the tab shows.
+    static constexpr qsizetype batchSize = 12;
 
     ZubHistoryView(ZubStudioModel& model, const QColor& accent, QWidget* parent = nullptr);
 
@@ -57,6 +60,11 @@ private:
     QColor m_accent;
     ZubHistoryFilterState m_state;
     ZubHistoryPresentation m_presentation;
+    // What the presentation was made from. Most changes of the model (a toast, speech) leave all
+    // three as they were, and making it again means dating and cutting every record.
+    QList<ZubHistoryRecord> m_madeFromHistory;
+    std::optional<QuorLanguage> m_madeForLanguage;
+    ZubHistoryFilterState m_madeForState;
     qsizetype m_limit = batchSize;
 
     QLineEdit* m_search = nullptr;

@@ -1,0 +1,34 @@
+#include "QuorZubApp/Views/ZubTextPreview.h"
+
+#include "QuorKit/Utilities/QuorGraphemes.h"
+
+namespace ZubTextPreview {
+
+QString make(const QString& text, qsizetype lineBreaks, qsizetype characters)
+{
+    QString start = QuorGraphemes::prefix(text, characters);
+    qsizetype breaks = 0;
+    for (qsizetype i = 0; i < start.size(); ++i) {
+        const QChar c = start[i];
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r')) {
+            continue;
+        }
+        if (breaks++ == lineBreaks) {
+            start.truncate(i);
+            break;
+        }
+        // CR LF is one break.
+        if (c == QLatin1Char('\r') && i + 1 < start.size() && start[i + 1] == QLatin1Char('\n')) {
+            ++i;
+        }
+    }
+    if (start.size() == text.size()) {
+        return text;
+    }
+    while (!start.isEmpty() && start.back().isSpace()) {
+        start.chop(1);
+    }
+    return start + QChar(0x2026);
+}
+
+} // namespace ZubTextPreview
