@@ -1,6 +1,7 @@
 #include "QuorZubCore/Services/ZubHistoryLoader.h"
 
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <malloc.h>
@@ -47,5 +48,11 @@ QList<ZubHistoryRecord> ZubHistoryLoader::records()
 
 void ZubHistoryLoader::whenRead(QObject* context, std::function<void()> ready)
 {
-    m_reading.then(context, [ready = std::move(ready)](const QList<ZubHistoryRecord>&) { ready(); });
+    // Owned by the context: gone with it, nothing is called.
+    auto* watcher = new QFutureWatcher<QList<ZubHistoryRecord>>(context);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, context, [watcher, ready = std::move(ready)] {
+        watcher->deleteLater();
+        ready();
+    });
+    watcher->setFuture(m_reading);
 }

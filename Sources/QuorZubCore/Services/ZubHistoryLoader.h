@@ -28,7 +28,8 @@ public:
     bool isReady() const;
     // The records, waiting for the worker when it is still reading.
     QList<ZubHistoryRecord> records();
-    // Runs `ready` on the thread of `context`, once the worker has read the file.
+    // Runs `ready` on the thread of `context`, once the worker has read the file (never after
+    // `context` is gone).
     void whenRead(QObject* context, std::function<void()> ready);
 
 private:
