@@ -25,8 +25,7 @@ class ZubStudioButton;
 class ZubHistoryView : public QWidget {
     Q_OBJECT
 public:
-    // About two screens of cards: the first batch is built before the tab shows.
-    static constexpr qsizetype batchSize = 12;
+    static constexpr qsizetype batchSize = 24;
 
     ZubHistoryView(ZubStudioModel& model, const QColor& accent, QWidget* parent = nullptr);
 
