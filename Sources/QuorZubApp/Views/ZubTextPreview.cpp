@@ -6,7 +6,9 @@ namespace ZubTextPreview {
 
 QString make(const QString& text, qsizetype lineBreaks, qsizetype characters)
 {
-    QString start = QuorGraphemes::prefix(text, characters);
+    // A character is at least one code unit: a text this short needs no measuring, and a history
+    // makes a preview of every record.
+    QString start = text.size() <= characters ? text : QuorGraphemes::prefix(text, characters);
     qsizetype breaks = 0;
     for (qsizetype i = 0; i < start.size(); ++i) {
         const QChar c = start[i];

@@ -12,6 +12,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QGuiApplication>
@@ -109,6 +110,8 @@ private slots:
         const QString shown = view.recentRowButtons()[0]->text();
         QVERIFY(shown.size() <= MenuBarZubPopoverView::recentOutputCharacters + 1);
         QVERIFY(longOne.outputText.startsWith(shown.chopped(1)));
+        const QString name = QAccessible::queryAccessibleInterface(view.recentRowButtons()[0])->text(QAccessible::Name);
+        QVERIFY(!name.isEmpty() && name.size() <= shown.size());
 
         QVERIFY(view.feedbackButton() != nullptr);
         m_vm->setLanguage(QuorLanguage::tr);

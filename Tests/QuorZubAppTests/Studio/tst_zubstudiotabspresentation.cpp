@@ -1,7 +1,9 @@
 #include "StudioFixtures.h"
 
+#include "QuorZubApp/App/MenuBarZubPopoverView.h"
 #include "QuorZubApp/Views/Studio/ZubActionsPresentation.h"
 #include "QuorZubApp/Views/Studio/ZubHistoryPresentation.h"
+#include "QuorZubApp/Views/Studio/ZubPlaygroundPresentation.h"
 #include "QuorZubApp/Views/ZubTextPreview.h"
 
 #include "QuorKit/Design/QuorGlassTokens.h"
@@ -317,17 +319,42 @@ private slots:
         QCOMPARE(ZubTextPreview::make(text, lineBreaks, characters), preview);
     }
 
-    // A card's texts are what its lines can show; its buttons keep the record, all of it.
-    void aHugeRecordsCardHoldsTheStartOfItsTexts()
+    // Every preview of a result of megabytes holds a bounded start of it, whatever the text's shape
+    // (one endless line, or a great many short ones); the record and the result keep all of it.
+    void everyPreviewOfAHugeTextIsABoundedStart()
     {
-        const QString huge = QStringLiteral("Many words in a long line. ").repeated(200'000);
-        const ZubHistoryRecord r = record(ZubActionKind::caseTransform, QStringLiteral("Case"), huge, huge);
-        const History::Card card = History::makeCard(r, QuorLanguage::en, kAccent, {});
-        QVERIFY(card.inputText.size() <= ZubTextPreview::defaultCharacters + 1);
-        QVERIFY(card.outputText.size() <= ZubTextPreview::defaultCharacters + 1);
-        QVERIFY(card.outputText.endsWith(QChar(0x2026)));
-        QVERIFY(huge.startsWith(card.outputText.chopped(1)));
-        QCOMPARE(card.record.outputText.size(), huge.size());
+        const QString oneLine = QStringLiteral("Many words in one long line. ").repeated(200'000);
+        const QString manyLines = QStringLiteral("A short line.\n").repeated(400'000);
+        for (const auto& [shape, huge] : {std::pair{"one line", oneLine}, std::pair{"many lines", manyLines}}) {
+            const ZubHistoryRecord r = record(ZubActionKind::caseTransform, QStringLiteral("Case"), huge, huge);
+            const History::Card card = History::makeCard(r, QuorLanguage::en, kAccent, {});
+            const MenuBarZubPopoverView::Model tray =
+                MenuBarZubPopoverView::model(ZubConfig::defaultConfig(), {r}, QuorLanguage::en, false);
+            ZubExecutionResult result = studio_fixtures::translation();
+            result.inputText = huge;
+            result.outputText = huge;
+            const ZubPlaygroundPresentation::ResultCard playground =
+                ZubPlaygroundPresentation::makeResultCard(result, false, QuorLanguage::en);
+            const struct {
+                const char* where;
+                QString preview;
+                qsizetype bound;
+            } previews[] = {
+                {"history card input", card.inputText, ZubTextPreview::defaultCharacters},
+                {"history card output", card.outputText, ZubTextPreview::defaultCharacters},
+                {"tray row", tray.recentRows.value(0).output, MenuBarZubPopoverView::recentOutputCharacters},
+                {"playground result", playground.outputText, ZubPlaygroundPresentation::shownResultCharacters},
+                {"playground input", playground.inputText, ZubPlaygroundPresentation::shownResultCharacters},
+            };
+            for (const auto& [where, preview, bound] : previews) {
+                const QByteArray what = QByteArray(shape) + ", " + where;
+                QVERIFY2(preview.size() <= bound + 200, what);
+                // The text holds no ellipsis: what comes before the preview's own is the text's start.
+                const QString start = preview.section(QChar(0x2026), 0, 0);
+                QVERIFY2(start.size() > 10 && huge.startsWith(start), what);
+            }
+            QCOMPARE(card.record.outputText.size(), huge.size());
+        }
     }
 
     void datesAndPillsFollowTheLocale()
