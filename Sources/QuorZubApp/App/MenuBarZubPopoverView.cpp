@@ -12,6 +12,7 @@
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
+#include "QuorZubApp/Views/ZubTextPreview.h"
 #include "QuorZubApp/Views/Studio/ZubStudioSwitch.h"
 
 #include <QCoreApplication>
@@ -229,7 +230,8 @@ MenuBarZubPopoverView::Model MenuBarZubPopoverView::model(const ZubConfig& confi
             if (record.targetLanguageCode) {
                 badge = record.targetLanguageCode->toUpper();
             }
-            model.recentRows.append({record.id, record.actionTitle, badge, record.outputText});
+            model.recentRows.append({record.id, record.actionTitle, badge,
+                                     ZubTextPreview::make(record.outputText, recentOutputLines, recentOutputCharacters)});
         }
     }
     model.openStudioTitle = text("Open Studio", "Stüdyoyu Aç");

@@ -29,12 +29,16 @@ class MenuBarZubPopoverView : public QWidget {
 public:
     static constexpr int fixedWidth = 310;
     static constexpr int recentLimit = 4;
+    static constexpr int recentOutputLines = 2;
+    // More than two lines of the window's fixed width hold.
+    static constexpr qsizetype recentOutputCharacters = 400;
 
     struct RecentRow {
         QUuid id;
         QString title;
         // Upper-cased target language code, when the record has one.
         std::optional<QString> languageBadge;
+        // The start of the output that two lines can show (ZubTextPreview); a click copies it all.
         QString output;
         bool operator==(const RecentRow& other) const = default;
     };

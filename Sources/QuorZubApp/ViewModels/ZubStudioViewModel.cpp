@@ -68,6 +68,7 @@ ZubStudioViewModel::ZubStudioViewModel(std::unique_ptr<ZubStudioEnvironment> env
       m_environment(std::move(environment)),
       m_logger(QuorAppLogger::shared(kAppName)),
       m_store(storeDirectory, historyLimit),
+      m_historyWriter(m_store),
       m_floatingBarController(new ZubFloatingBarController(this)),
       m_language(QuorLanguages::current()),
       m_launchAtLogin(m_environment->isLaunchAtLoginEnabled())
@@ -78,7 +79,13 @@ ZubStudioViewModel::ZubStudioViewModel(std::unique_ptr<ZubStudioEnvironment> env
     m_config = m_store.loadConfig();
     rebuildExcludedBundleIDs();
     // A file written with a larger cap (or by hand) is held only as far as it will be kept.
-    m_history = m_store.capHistory(m_store.loadHistory());
+    m_historyLoader = std::make_unique<ZubHistoryLoader>(m_store);
+    if (m_historyLoader->isReady()) {
+        m_history = m_historyLoader->records();
+        m_historyLoader.reset();
+    } else {
+        m_historyLoader->whenRead(this, [this] { adoptLoadedHistory(); });
+    }
     m_playgroundText = playgroundSampleText(QuorLanguages::current());
 
     const QPointer<ZubStudioViewModel> self(this);
@@ -723,8 +730,19 @@ void ZubStudioViewModel::finishFloatingAction(const ZubActionDefinition& action,
     handleActionSideEffects(action, result);
 }
 
+void ZubStudioViewModel::adoptLoadedHistory()
+{
+    if (!m_historyLoader) {
+        return;
+    }
+    m_history = m_historyLoader->records();
+    m_historyLoader.reset();
+    emit changed();
+}
+
 void ZubStudioViewModel::recordHistory(const ZubExecutionResult& result)
 {
+    adoptLoadedHistory();
     m_history.insert(0, ZubHistoryRecord::fromResult(result));
     // Memory holds what the file holds: pinned records always, then the newest unpinned ones.
     m_history = m_store.capHistory(m_history);
@@ -733,7 +751,7 @@ void ZubStudioViewModel::recordHistory(const ZubExecutionResult& result)
 
 void ZubStudioViewModel::saveHistory()
 {
-    m_store.saveHistory(m_history);
+    m_historyWriter.save(m_history);
     emit changed();
 }
 
@@ -1083,6 +1101,7 @@ void ZubStudioViewModel::removeExcludedBundleID(const QString& value)
 
 void ZubStudioViewModel::toggleHistoryPin(const QUuid& id)
 {
+    adoptLoadedHistory();
     for (ZubHistoryRecord& record : m_history) {
         if (record.id == id) {
             record.isPinned = !record.isPinned;
@@ -1094,12 +1113,14 @@ void ZubStudioViewModel::toggleHistoryPin(const QUuid& id)
 
 void ZubStudioViewModel::deleteHistoryRecord(const QUuid& id)
 {
+    adoptLoadedHistory();
     m_history.removeIf([&id](const ZubHistoryRecord& record) { return record.id == id; });
     saveHistory();
 }
 
 void ZubStudioViewModel::clearUnpinnedHistory()
 {
+    adoptLoadedHistory();
     m_history.removeIf([](const ZubHistoryRecord& record) { return !record.isPinned; });
     saveHistory();
     showToast(text(QStringLiteral("Cleared unpinned history."), QStringLiteral("Sabitlenmemiş geçmiş temizlendi.")),

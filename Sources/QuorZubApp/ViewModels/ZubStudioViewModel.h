@@ -12,6 +12,8 @@
 #include "QuorZubCore/Models/ZubExecutionResult.h"
 #include "QuorZubCore/Models/ZubHistoryRecord.h"
 #include "QuorZubCore/Services/ZubConfigStore.h"
+#include "QuorZubCore/Services/ZubHistoryLoader.h"
+#include "QuorZubCore/Services/ZubHistoryWriter.h"
 
 #include <QByteArray>
 #include <QList>
@@ -52,7 +54,8 @@ public:
     const ZubConfig& config() const override { return m_config; }
     // Views edit configuration fields here and then call persistConfig().
     void setConfig(const ZubConfig& config) override;
-    // Newest first.
+    // Newest first. Empty while a history of megabytes is still being read at start; changed()
+    // announces it.
     const QList<ZubHistoryRecord>& history() const override { return m_history; }
     ZubStudioTab selectedTab() const override { return m_selectedTab; }
     void setSelectedTab(ZubStudioTab tab) override;
@@ -88,6 +91,8 @@ public:
     ZubFloatingBarController* floatingBarController() const { return m_floatingBarController; }
     ZubStudioEnvironment& environment() const { return *m_environment; }
     const ZubConfigStore& store() const { return m_store; }
+    // History changes reach the file on a worker thread; this returns once the last one is there.
+    void flushHistory() { m_historyWriter.flush(); }
 
     // The bilingual sample text the playground starts with.
     static QString playgroundSampleText(QuorLanguage language);
@@ -147,6 +152,8 @@ private:
     // The bar's text unless a text is given.
     void executeFloatingAction(const ZubActionDefinition& action, const std::optional<QString>& inputText);
     void recordHistory(const ZubExecutionResult& result);
+    // Takes the history read at start, waiting for it if need be: every change goes to the whole.
+    void adoptLoadedHistory();
     void saveHistory();
     void handleActionSideEffects(const ZubActionDefinition& action, const ZubExecutionResult& result);
     void replaceSelectionInSourceApp(const QString& text);
@@ -182,6 +189,9 @@ private:
     std::shared_ptr<ZubStudioEnvironment> m_environment;
     std::shared_ptr<QuorAppLogger> m_logger;
     ZubConfigStore m_store;
+    ZubHistoryWriter m_historyWriter;
+    // Until the history read at start is taken.
+    std::unique_ptr<ZubHistoryLoader> m_historyLoader;
     ZubFloatingBarController* m_floatingBarController;
 
     // Published

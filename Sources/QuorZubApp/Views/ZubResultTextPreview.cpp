@@ -5,13 +5,13 @@
 
 namespace ZubResultTextPreview {
 
-QString make(const QString& text, QuorLanguage language)
+QString make(const QString& text, QuorLanguage language, qsizetype characters)
 {
     // A character is at least one code unit: a text this short is shown whole without measuring.
-    if (text.size() <= shownCharacters) {
+    if (text.size() <= characters) {
         return text;
     }
-    const QString start = QuorGraphemes::prefix(text, shownCharacters);
+    const QString start = QuorGraphemes::prefix(text, characters);
     if (start.size() == text.size()) {
         return text;
     }

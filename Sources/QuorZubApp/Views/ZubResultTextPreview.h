@@ -9,10 +9,10 @@
 // start is shown, with a line that says so. Copy and Replace keep working on the whole text.
 namespace ZubResultTextPreview {
 
-// Characters shown at most.
+// Characters shown at most, by default.
 constexpr qsizetype shownCharacters = 20000;
 
-// `text` itself when it is short enough, else its first shownCharacters characters and the note.
-QString make(const QString& text, QuorLanguage language);
+// `text` itself when it is short enough, else its first `characters` characters and the note.
+QString make(const QString& text, QuorLanguage language, qsizetype characters = shownCharacters);
 
 } // namespace ZubResultTextPreview

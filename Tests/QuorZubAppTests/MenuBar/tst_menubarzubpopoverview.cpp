@@ -12,6 +12,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QGuiApplication>
@@ -93,8 +94,10 @@ private slots:
     void controlsReachTheViewModel()
     {
         ZubHistoryRecord longOne = record(1, QStringLiteral("tr"));
+        // Far more than two lines: the row shows (and names) the start that they hold.
         longOne.outputText = QStringLiteral("A long output that certainly does not fit on two lines of a narrow "
-                                            "row, so the row shows an ellipsis while a click still copies all of it.");
+                                            "row, so the row shows an ellipsis while a click still copies all of it.")
+                                 .repeated(5'000);
         make({longOne, record(2)});
         MenuBarZubPopoverView view(m_vm.get(), [] {}, QColor(255, 110, 90));
         int quits = 0;
@@ -104,6 +107,11 @@ private slots:
         view.show();
         QCOMPARE(view.width(), MenuBarZubPopoverView::fixedWidth);
         QCOMPARE(view.recentRowButtons().size(), 2);
+        const QString shown = view.recentRowButtons()[0]->text();
+        QVERIFY(shown.size() <= MenuBarZubPopoverView::recentOutputCharacters + 1);
+        QVERIFY(longOne.outputText.startsWith(shown.chopped(1)));
+        const QString name = QAccessible::queryAccessibleInterface(view.recentRowButtons()[0])->text(QAccessible::Name);
+        QVERIFY(!name.isEmpty() && name.size() <= shown.size());
 
         QVERIFY(view.feedbackButton() != nullptr);
         m_vm->setLanguage(QuorLanguage::tr);

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -228,6 +229,29 @@ private slots:
         QVERIFY(view->findChild<QLineEdit*>(QStringLiteral("search"))->text().isEmpty());
         QCOMPARE(view->presentation().cards.size(), 4);
         QCOMPARE(studio.presentation().tabs[2].title, QStringLiteral("History (4)"));
+    }
+
+    // A card lays out what its lines show; copying, speaking and opening take the whole texts.
+    void aHugeRecordShowsItsStartAndActsOnAllOfIt()
+    {
+        FakeStudioModel model;
+        const QString huge = QStringLiteral("A sentence of a long result, wrapping over lines.\n").repeated(100'000);
+        const ZubHistoryRecord r = record(ZubActionKind::caseTransform, QStringLiteral("Case"), huge, huge);
+        model.setHistory({r});
+        ZubHistoryView view(model, Qt::magenta);
+        view.resize(1000, 700);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const auto* output = card(view, r)->findChild<QPlainTextEdit*>(QStringLiteral("output"));
+        QVERIFY(output->toPlainText().size() < 1000);
+        QVERIFY(huge.startsWith(output->toPlainText().chopped(1)));
+
+        cardButton(view, r, "copy")->click();
+        QCOMPARE(QGuiApplication::clipboard()->text().size(), huge.size());
+        cardButton(view, r, "speak")->click();
+        QCOMPARE(model.spokenTexts.last().first.size(), huge.size());
+        cardButton(view, r, "open")->click();
+        QCOMPARE(model.playgroundText().size(), huge.size());
     }
 
     void cardsAreBuiltAsTheyScrollIntoView()

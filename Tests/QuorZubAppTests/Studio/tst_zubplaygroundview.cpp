@@ -61,6 +61,26 @@ private slots:
         QCOMPARE(stats->text(), QStringLiteral("1 kelime · 11 krk"));
     }
 
+    // A long text's figures come from a worker, and they are the same figures; keys typed meanwhile
+    // reach the model at once.
+    void aLongTextIsMeasuredBesideTheTyping()
+    {
+        FakeStudioModel model;
+        ZubPlaygroundView view(model, Qt::magenta);
+        auto* stats = view.findChild<QLabel*>(QStringLiteral("stats"));
+        auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("editor"));
+        const QString longText = QStringLiteral("Bugün yeni uygulamamızın motorunu tamamladık.\n").repeated(2000);
+        QVERIFY(longText.size() > ZubPlaygroundFigures::immediateLimit);
+        editor->setPlainText(longText);
+        QCOMPARE(model.playgroundText(), longText);
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor, QStringLiteral("Son"));
+        QCOMPARE(model.playgroundText(), longText + QStringLiteral("Son"));
+        const QString expected = ZubPlaygroundPresentation::statsTextFor(model.playgroundText(), QuorLanguage::en);
+        QTRY_COMPARE_WITH_TIMEOUT(stats->text(), expected, 20000);
+        QCOMPARE(view.presentation().detectedBadge, QStringLiteral("Detected: TR"));
+    }
+
     void samplesPasteAndClearLeaveOrDropTheResult()
     {
         FakeStudioModel model;

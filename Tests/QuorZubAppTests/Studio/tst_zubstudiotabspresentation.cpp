@@ -1,7 +1,10 @@
 #include "StudioFixtures.h"
 
+#include "QuorZubApp/App/MenuBarZubPopoverView.h"
 #include "QuorZubApp/Views/Studio/ZubActionsPresentation.h"
 #include "QuorZubApp/Views/Studio/ZubHistoryPresentation.h"
+#include "QuorZubApp/Views/Studio/ZubPlaygroundPresentation.h"
+#include "QuorZubApp/Views/ZubTextPreview.h"
 
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorSymbols.h"
@@ -288,6 +291,70 @@ private slots:
         QVERIFY(card.pinActive);
         QCOMPARE(card.pinSymbol, QStringLiteral("pin.fill"));
         QCOMPARE(card.pinColor, kAccent);
+    }
+
+    // What a few lines show of a text: its start, cut between characters, with an ellipsis when
+    // more follows.
+    void previewsShowTheStartOfATextOfAnySize_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("lineBreaks");
+        QTest::addColumn<int>("characters");
+        QTest::addColumn<QString>("preview");
+        QTest::newRow("short") << QStringLiteral("one\ntwo") << 2 << 100 << QStringLiteral("one\ntwo");
+        QTest::newRow("at the characters") << QStringLiteral("abcdef") << 2 << 4 << QStringLiteral("abcd…");
+        QTest::newRow("at the line breaks") << QStringLiteral("a\nb\nc\nd") << 2 << 100 << QStringLiteral("a\nb\nc…");
+        QTest::newRow("CR LF is one break") << QStringLiteral("a\r\nb\r\nc") << 1 << 100 << QStringLiteral("a\r\nb…");
+        QTest::newRow("blank end dropped") << QStringLiteral("word   \nmore") << 0 << 100 << QStringLiteral("word…");
+        QTest::newRow("whole accent") << QStringLiteral("abe\u0301cd") << 2 << 3 << QStringLiteral("abe\u0301…");
+        QTest::newRow("whole emoji") << QStringLiteral("a👩‍💻b") << 2 << 2 << QStringLiteral("a👩‍💻…");
+    }
+
+    void previewsShowTheStartOfATextOfAnySize()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, lineBreaks);
+        QFETCH(int, characters);
+        QFETCH(QString, preview);
+        QCOMPARE(ZubTextPreview::make(text, lineBreaks, characters), preview);
+    }
+
+    // Every preview of a result of megabytes holds a bounded start of it, whatever the text's shape
+    // (one endless line, or a great many short ones); the record and the result keep all of it.
+    void everyPreviewOfAHugeTextIsABoundedStart()
+    {
+        const QString oneLine = QStringLiteral("Many words in one long line. ").repeated(200'000);
+        const QString manyLines = QStringLiteral("A short line.\n").repeated(400'000);
+        for (const auto& [shape, huge] : {std::pair{"one line", oneLine}, std::pair{"many lines", manyLines}}) {
+            const ZubHistoryRecord r = record(ZubActionKind::caseTransform, QStringLiteral("Case"), huge, huge);
+            const History::Card card = History::makeCard(r, QuorLanguage::en, kAccent, {});
+            const MenuBarZubPopoverView::Model tray =
+                MenuBarZubPopoverView::model(ZubConfig::defaultConfig(), {r}, QuorLanguage::en, false);
+            ZubExecutionResult result = studio_fixtures::translation();
+            result.inputText = huge;
+            result.outputText = huge;
+            const ZubPlaygroundPresentation::ResultCard playground =
+                ZubPlaygroundPresentation::makeResultCard(result, false, QuorLanguage::en);
+            const struct {
+                const char* where;
+                QString preview;
+                qsizetype bound;
+            } previews[] = {
+                {"history card input", card.inputText, ZubTextPreview::defaultCharacters},
+                {"history card output", card.outputText, ZubTextPreview::defaultCharacters},
+                {"tray row", tray.recentRows.value(0).output, MenuBarZubPopoverView::recentOutputCharacters},
+                {"playground result", playground.outputText, ZubPlaygroundPresentation::shownResultCharacters},
+                {"playground input", playground.inputText, ZubPlaygroundPresentation::shownResultCharacters},
+            };
+            for (const auto& [where, preview, bound] : previews) {
+                const QByteArray what = QByteArray(shape) + ", " + where;
+                QVERIFY2(preview.size() <= bound + 200, what);
+                // The text holds no ellipsis: what comes before the preview's own is the text's start.
+                const QString start = preview.section(QChar(0x2026), 0, 0);
+                QVERIFY2(start.size() > 10 && huge.startsWith(start), what);
+            }
+            QCOMPARE(card.record.outputText.size(), huge.size());
+        }
     }
 
     void datesAndPillsFollowTheLocale()

@@ -101,11 +101,13 @@ private slots:
         view.findChild<QWidget*>(QStringLiteral("record:") + kept.id.toString(QUuid::WithoutBraces))
             ->findChild<QAbstractButton*>(QStringLiteral("pin"))
             ->click();
+        vm->flushHistory();
         QVERIFY(ZubConfigStore(m_dir->path()).loadHistory()[1].isPinned);
 
         view.findChild<QAbstractButton*>(QStringLiteral("clearUnpinned"))->click();
         QCOMPARE(vm->history().size(), 1);
         QCOMPARE(vm->history()[0].id, kept.id);
+        vm->flushHistory();
         const QList<ZubHistoryRecord> stored = ZubConfigStore(m_dir->path()).loadHistory();
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored[0].id, kept.id);

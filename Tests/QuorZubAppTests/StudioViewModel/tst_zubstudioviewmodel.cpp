@@ -295,6 +295,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(barState()->result().has_value(), 2000);
         QCOMPARE(barState()->result()->outputText, QStringLiteral("out:200 + 10%"));
         QCOMPARE(m_vm->history().size(), 1);
+        m_vm->flushHistory();
         QCOMPARE(store().loadHistory().size(), 1);
         const QString text = log();
         QVERIFY(text.contains(QStringLiteral("Executing floating action 'calculate' (inputChars=9)")));
@@ -411,6 +412,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m_env->runs[2]->finished, 2000);
         quorSpin(std::chrono::milliseconds(50));
         QCOMPARE(m_vm->history().size(), 1);
+        m_vm->flushHistory();
         QCOMPARE(store().loadHistory().size(), 1);
     }
 
@@ -634,6 +636,7 @@ private slots:
         // Newest first, as the file holds them: the oldest unpinned record kept, then the old pin.
         QCOMPARE(m_vm->history()[248].outputText, QStringLiteral("r245"));
         QCOMPARE(m_vm->history().last().outputText, QStringLiteral("pinned old"));
+        m_vm->flushHistory();
         QCOMPARE(store().loadHistory().size(), 250);
 
         // A file holding more than the cap is held in memory only as far as it will be kept.
@@ -647,6 +650,31 @@ private slots:
                             [](const ZubHistoryRecord& r) { return r.isPinned; }));
         QVERIFY(std::none_of(m_vm->history().cbegin(), m_vm->history().cend(),
                              [](const ZubHistoryRecord& r) { return r.outputText.startsWith(QStringLiteral("extra")); }));
+    }
+
+    // A history of megabytes is read while the windows come up; a change made meanwhile applies to
+    // all of it, and the file is written with all of it, at the latest on the way out.
+    void aHistoryOfMegabytesLoadsBesideStartUpAndLosesNothing()
+    {
+        const QList<ZubHistoryRecord> stored{record(QString(5 * 1024 * 1024, u'x'), false, 10),
+                                             record(QStringLiteral("small"), true, 20)};
+        store().saveHistory(stored);
+        make();
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->history().size(), 2, 20000);
+        QCOMPARE(m_vm->history()[0].outputText, stored[0].outputText);
+        QVERIFY(m_vm->history()[1].isPinned);
+
+        make();
+        m_vm->setPlaygroundText(QStringLiteral("new"));
+        m_vm->runPlaygroundAction(actionOf(ZubActionKind::wordStats));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_vm->isPlaygroundBusy(), 20000);
+        QCOMPARE(m_vm->history().size(), 3);
+        QCOMPARE(m_vm->history()[0].inputText, QStringLiteral("new"));
+        m_vm.reset();
+        const QList<ZubHistoryRecord> saved = store().loadHistory();
+        QCOMPARE(saved.size(), 3);
+        QCOMPARE(saved[0].inputText, QStringLiteral("new"));
+        QCOMPARE(saved[1].outputText.size(), 5 * 1024 * 1024);
     }
 
     void playgroundRuns()
@@ -725,12 +753,15 @@ private slots:
         store().saveHistory({a, b});
         make();
         m_vm->toggleHistoryPin(b.id);
+        m_vm->flushHistory();
         QVERIFY(store().loadHistory()[1].isPinned);
         m_vm->deleteHistoryRecord(a.id);
+        m_vm->flushHistory();
         QCOMPARE(store().loadHistory().size(), 1);
         m_vm->toggleHistoryPin(b.id);
         m_vm->clearUnpinnedHistory();
         QVERIFY(m_vm->history().isEmpty());
+        m_vm->flushHistory();
         QVERIFY(store().loadHistory().isEmpty());
         QCOMPARE(m_vm->toastMessage(), QStringLiteral("Cleared unpinned history."));
     }

@@ -1,5 +1,7 @@
 #include "QuorZubApp/Views/Studio/ZubHistoryPresentation.h"
 
+#include "QuorZubApp/Views/ZubTextPreview.h"
+
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorPlatform/CaseMapping/QuorLocaleCaseMapper.h"
@@ -131,8 +133,8 @@ ZubHistoryPresentation::Card ZubHistoryPresentation::makeCard(const ZubHistoryRe
     }
     card.dateText = dateText;
     card.durationText = QString::number(record.durationMs) + QStringLiteral(" ms");
-    card.inputText = record.inputText;
-    card.outputText = record.outputText;
+    card.inputText = ZubTextPreview::make(record.inputText, inputLines);
+    card.outputText = ZubTextPreview::make(record.outputText, outputLines);
     card.outputColor = record.isError ? QuorGlassTokens::warning() : QuorGlassTokens::textPrimary();
     card.copyTitle = t("Copy Output", "Çıktıyı Kopyala", language);
     card.speakTitle = t("Speak", "Seslendir", language);

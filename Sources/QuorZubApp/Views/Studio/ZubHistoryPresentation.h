@@ -14,6 +14,10 @@
 // Every text, colour and visibility decision of the history tab for one state of the view model
 // and of the tab's filter.
 struct ZubHistoryPresentation {
+    // Lines the card shows of a record's input and of its output.
+    static constexpr int inputLines = 2;
+    static constexpr int outputLines = 4;
+
     struct Pill {
         ZubHistoryFilter filter = ZubHistoryFilter::all;
         QString title;
@@ -37,6 +41,8 @@ struct ZubHistoryPresentation {
         std::optional<QString> languageBadge; // "EN → TR", only with both codes
         QString dateText;
         QString durationText;                 // "842 ms"
+        // The starts of the record's texts that the card's few lines can show (ZubTextPreview);
+        // the buttons act on the record's whole texts.
         QString inputText;
         QString outputText;
         QColor outputColor;

@@ -51,18 +51,19 @@ struct WrappedLine {
     double height = 0;
 };
 
-// Lines as a text wraps at `width`: at word boundaries, or anywhere inside a word too long for one
-// line (an address, a hash), so a card never grows wider than the list.
-QList<WrappedLine> wrapLines(const QStringList& paragraphs, const QFont& font, double width)
+// The first `maxLines` lines as a text wraps at `width`, and one more when the text goes on: at
+// word boundaries, or anywhere inside a word too long for one line (an address, a hash), so a card
+// never grows wider than the list. Nothing past them is laid out.
+QList<WrappedLine> wrapLines(const QStringList& paragraphs, const QFont& font, double width, int maxLines)
 {
     QList<WrappedLine> lines;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    for (qsizetype p = 0; p < paragraphs.size(); ++p) {
+    for (qsizetype p = 0; p < paragraphs.size() && lines.size() <= maxLines; ++p) {
         QTextLayout layout(paragraphs[p], font);
         layout.setTextOption(option);
         layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        for (QTextLine line = layout.createLine(); line.isValid() && lines.size() <= maxLines; line = layout.createLine()) {
             line.setLineWidth(std::max(1.0, width));
             lines.append({p, line.textStart(), line.textLength(), line.height()});
         }
@@ -80,7 +81,7 @@ QStringList paragraphsOf(const QString& text)
 
 int clampedHeight(const QStringList& paragraphs, const QFont& font, double width, int maxLines)
 {
-    const QList<WrappedLine> lines = wrapLines(paragraphs, font, width);
+    const QList<WrappedLine> lines = wrapLines(paragraphs, font, width, maxLines);
     double height = 0;
     for (qsizetype i = 0; i < lines.size() && i < maxLines; ++i) {
         height += lines[i].height;
@@ -113,7 +114,7 @@ protected:
         painter.setFont(font());
         painter.setPen(m_color);
         const QFontMetricsF metrics(font());
-        const QList<WrappedLine> lines = wrapLines(m_paragraphs, font(), width());
+        const QList<WrappedLine> lines = wrapLines(m_paragraphs, font(), width(), m_maxLines);
         double y = 0;
         for (qsizetype i = 0; i < lines.size() && i < m_maxLines; ++i) {
             const WrappedLine& line = lines[i];
@@ -350,6 +351,14 @@ QWidget* ZubHistoryView::makeCard(const QString& key, const ZubHistoryPresentati
 
 void ZubHistoryView::sync()
 {
+    // The list of a history that did not change is the same list, which compares at once.
+    if (m_madeForLanguage == m_model.language() && m_madeForState == m_state &&
+        m_madeFromHistory == m_model.history()) {
+        return;
+    }
+    m_madeFromHistory = m_model.history();
+    m_madeForLanguage = m_model.language();
+    m_madeForState = m_state;
     m_presentation = ZubHistoryPresentation::make(m_model, m_state, m_accent);
     const ZubHistoryPresentation& p = m_presentation;
     m_search->setPlaceholderText(p.searchPlaceholder);

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 class QAbstractButton;
 class QLabel;
 class QLineEdit;
@@ -57,6 +59,11 @@ private:
     QColor m_accent;
     ZubHistoryFilterState m_state;
     ZubHistoryPresentation m_presentation;
+    // What the presentation was made from. Most changes of the model (a toast, speech) leave all
+    // three as they were, and making it again means dating and cutting every record.
+    QList<ZubHistoryRecord> m_madeFromHistory;
+    std::optional<QuorLanguage> m_madeForLanguage;
+    ZubHistoryFilterState m_madeForState;
     qsizetype m_limit = batchSize;
 
     QLineEdit* m_search = nullptr;

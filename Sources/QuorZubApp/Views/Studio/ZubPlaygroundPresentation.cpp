@@ -36,16 +36,25 @@ QList<ZubPlaygroundPresentation::Sample> ZubPlaygroundPresentation::sampleTexts(
 
 std::optional<QString> ZubPlaygroundPresentation::detectedBadgeFor(const QString& text, QuorLanguage language)
 {
-    const std::optional<QString> code = ZubOfflineTextEngine::detectLanguage(text);
-    if (!code) {
+    return detectedBadgeFor(ZubOfflineTextEngine::detectLanguage(text), language);
+}
+
+std::optional<QString> ZubPlaygroundPresentation::detectedBadgeFor(const std::optional<QString>& languageCode,
+                                                                   QuorLanguage language)
+{
+    if (!languageCode) {
         return std::nullopt;
     }
-    return t("Detected", "Algılanan", language) + QStringLiteral(": ") + code->toUpper();
+    return t("Detected", "Algılanan", language) + QStringLiteral(": ") + languageCode->toUpper();
 }
 
 QString ZubPlaygroundPresentation::statsTextFor(const QString& text, QuorLanguage language)
 {
-    const ZubTextStats stats = ZubOfflineTextEngine::analyzeStats(text);
+    return statsTextFor(ZubOfflineTextEngine::analyzeStats(text), language);
+}
+
+QString ZubPlaygroundPresentation::statsTextFor(const ZubTextStats& stats, QuorLanguage language)
+{
     return QString::number(stats.words) + QLatin1Char(' ') + t("words", "kelime", language) + QStringLiteral(" · ") +
            QString::number(stats.characters) + QLatin1Char(' ') + t("chars", "krk", language);
 }
@@ -69,8 +78,8 @@ ZubPlaygroundPresentation::ResultCard ZubPlaygroundPresentation::makeResultCard(
             card.qrImage = image;
         }
     }
-    card.outputText = ZubResultTextPreview::make(result.outputText, language);
-    card.inputText = ZubResultTextPreview::make(result.inputText, language);
+    card.outputText = ZubResultTextPreview::make(result.outputText, language, shownResultCharacters);
+    card.inputText = ZubResultTextPreview::make(result.inputText, language, shownResultCharacters);
     card.copyTitle = card.qrImage ? t("Copy Image", "Görseli Kopyala", language)
                                   : t("Copy Result", "Sonucu Kopyala", language);
     card.saveTitle = t("Save PNG", "PNG Kaydet", language);
@@ -87,6 +96,14 @@ ZubPlaygroundPresentation ZubPlaygroundPresentation::make(const QString& text,
                                                            bool isSpeaking, const ZubConfig& config,
                                                            QuorLanguage language)
 {
+    return makeFromFigures(ZubPlaygroundFigures::measure(text), result, isBusy, isSpeaking, config, language);
+}
+
+ZubPlaygroundPresentation ZubPlaygroundPresentation::makeFromFigures(const std::optional<Figures>& figures,
+                                                                      const std::optional<ZubExecutionResult>& result,
+                                                                      bool isBusy, bool isSpeaking,
+                                                                      const ZubConfig& config, QuorLanguage language)
+{
     ZubPlaygroundPresentation p;
     p.statusPills = {
         {QStringLiteral("globe"), t("Target", "Hedef", language), ZubTargetLanguages::shortBadge(config.targetLanguage)},
@@ -99,8 +116,10 @@ ZubPlaygroundPresentation ZubPlaygroundPresentation::make(const QString& text,
     p.inputSubtitle = t("Paste or pick a sample below to test every offline & AI action immediately.",
                         "Tüm çevrimdışı ve AI aksiyonlarını anında denemek için metin yapıştırın veya örnek seçin.",
                         language);
-    p.detectedBadge = detectedBadgeFor(text, language);
-    p.statsText = statsTextFor(text, language);
+    if (figures) {
+        p.detectedBadge = detectedBadgeFor(figures->languageCode, language);
+        p.statsText = statsTextFor(figures->stats, language);
+    }
     p.samples = sampleTexts(language);
 
     p.targetMenu.symbol = QStringLiteral("globe");

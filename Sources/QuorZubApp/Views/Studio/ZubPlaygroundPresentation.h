@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuorZubApp/Views/Studio/ZubPlaygroundFigures.h"
 #include "QuorZubApp/ViewModels/ZubStudioModel.h"
 
 #include <QImage>
@@ -10,6 +11,10 @@
 
 // Every text and visibility decision of the playground tab for one state of the view model.
 struct ZubPlaygroundPresentation {
+    // What the result card shows of a long result: its text wraps in a label, laid out whole on
+    // every layout pass, so it is kept to what a few screens hold.
+    static constexpr qsizetype shownResultCharacters = 4000;
+
     struct StatusPill {
         QString symbol;
         QString title;
@@ -80,6 +85,13 @@ struct ZubPlaygroundPresentation {
 
     bool operator==(const ZubPlaygroundPresentation& other) const = default;
 
+    using Figures = ZubPlaygroundFigures::Figures;
+
+    // With the figures of the text measured beforehand; without any, neither badge nor counts.
+    static ZubPlaygroundPresentation makeFromFigures(const std::optional<Figures>& figures,
+                                                     const std::optional<ZubExecutionResult>& result, bool isBusy,
+                                                     bool isSpeaking, const ZubConfig& config, QuorLanguage language);
+    // Measures the text first.
     static ZubPlaygroundPresentation make(const QString& text, const std::optional<ZubExecutionResult>& result,
                                           bool isBusy, bool isSpeaking, const ZubConfig& config, QuorLanguage language);
     static ZubPlaygroundPresentation make(const ZubStudioModel& model);
@@ -88,5 +100,7 @@ struct ZubPlaygroundPresentation {
     // The live figures of the editor's text, exactly as typed.
     static std::optional<QString> detectedBadgeFor(const QString& text, QuorLanguage language);
     static QString statsTextFor(const QString& text, QuorLanguage language);
+    static std::optional<QString> detectedBadgeFor(const std::optional<QString>& languageCode, QuorLanguage language);
+    static QString statsTextFor(const ZubTextStats& stats, QuorLanguage language);
     static ResultCard makeResultCard(const ZubExecutionResult& result, bool isSpeaking, QuorLanguage language);
 };

@@ -56,9 +56,10 @@ private:
 } // namespace
 
 ZubPlaygroundView::ZubPlaygroundView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
-    : QWidget(parent), m_model(model), m_accent(accent)
+    : QWidget(parent), m_model(model), m_accent(accent), m_figures(new ZubPlaygroundFigures(this))
 {
     setObjectName(QStringLiteral("playgroundTab"));
+    connect(m_figures, &ZubPlaygroundFigures::measured, this, &ZubPlaygroundView::sync);
     m_column = scrollingColumn(this, {buildStatusStrip(), buildInputCard(), buildGridCard()});
     connect(&m_model, &ZubStudioModel::changed, this, &ZubPlaygroundView::sync);
     sync();
@@ -140,7 +141,11 @@ QWidget* ZubPlaygroundView::buildInputCard()
     m_editor->setTabChangesFocus(true);
     connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
         const QString text = m_editor->toPlainText();
-        if (text != m_model.playgroundText()) {
+        const QString held = m_model.playgroundText();
+        if (text == held) {
+            m_editorText = held;
+        } else {
+            m_editorText = text;
             m_model.setPlaygroundText(text);
         }
     });
@@ -189,7 +194,10 @@ QWidget* ZubPlaygroundView::buildGridCard()
 
 void ZubPlaygroundView::sync()
 {
-    const ZubPlaygroundPresentation next = ZubPlaygroundPresentation::make(m_model);
+    const ZubPlaygroundPresentation next =
+        ZubPlaygroundPresentation::makeFromFigures(m_figures->figures(m_model.playgroundText()),
+                                                   m_model.playgroundResult(), m_model.isPlaygroundBusy(),
+                                                   m_model.isSpeaking(), m_model.config(), m_model.language());
     const ZubPlaygroundPresentation previous = m_presentation;
     m_presentation = next;
     syncStatus();
@@ -238,7 +246,10 @@ void ZubPlaygroundView::syncInput()
         m_sampleChips[i]->updateGeometry();
     }
     const QString text = m_model.playgroundText();
-    if (m_editor->toPlainText() != text) {
+    if (text != m_editorText) {
+        m_editorText = text;
+        // The editor's own form of it (line ends as the editor keeps them) comes back through
+        // textChanged.
         m_editor->setPlainText(text);
     }
     const auto menu = [](QuorMenuPicker* picker, const ZubPlaygroundPresentation::Menu& m) {

@@ -51,8 +51,12 @@ private:
 
     ZubStudioModel& m_model;
     QColor m_accent;
+    ZubPlaygroundFigures* m_figures = nullptr;
     ZubPlaygroundPresentation m_presentation;
     bool m_firstSync = true;
+    // The text the editor holds, as last given to it or taken from it: compared with the model's
+    // by identity, so a sync never reads a long text out of the editor again.
+    QString m_editorText;
 
     QList<QWidget*> m_statusPills;
     QAbstractButton* m_previewButton = nullptr;

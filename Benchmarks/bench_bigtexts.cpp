@@ -1,0 +1,396 @@
+// GUI-thread time with big texts: start-up, the views that show the history and saving it after an
+// action, with a history of 2,000 records of which three hold a 5 MB result (and its 5 MB
+// selection), against the same history with small texts only (every record is pinned, so that all
+// of them are held); and pasting and typing 5 MB in the playground. Each case runs once; the machine's
+// load shows less in the median of a few runs: --benchmark_repetitions=5.
+#include "QuorZubAppTests/StudioViewModel/FakeStudioEnvironment.h"
+
+#include "QuorKit/Design/QuorProductPalette.h"
+#include "QuorZubApp/App/MenuBarZubPopoverView.h"
+#include "QuorZubApp/App/ZubStudioWindow.h"
+#include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
+#include "QuorZubApp/Views/Studio/ZubHistoryView.h"
+#include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
+#include "QuorZubCore/Services/ZubConfigStore.h"
+
+#include "Support/QuorTestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr int kRecords = 2000;
+constexpr qsizetype kBigCharacters = 5 * 1024 * 1024;
+// Newest first: two of them among the tray window's four rows, all three in the History tab's
+// first batch of cards.
+constexpr int kBigPositions[] = {0, 2, 5};
+
+QString bigText(const QString& word)
+{
+    QString text;
+    text.reserve(kBigCharacters + 200);
+    int sentence = 0;
+    while (text.size() < kBigCharacters) {
+        text += QStringLiteral("Sentence %1 of a long %2 document, with enough words to wrap a line or two. ")
+                    .arg(sentence)
+                    .arg(word);
+        if (++sentence % 6 == 0) {
+            text += QLatin1Char('\n');
+        }
+    }
+    text.truncate(kBigCharacters);
+    return text;
+}
+
+QList<ZubHistoryRecord> history(bool withBigResults)
+{
+    const QString bigInput = withBigResults ? bigText(QStringLiteral("selected")) : QString();
+    const QString bigOutput = withBigResults ? bigText(QStringLiteral("translated")) : QString();
+    const QDateTime newest = QDateTime::currentDateTimeUtc();
+    QList<ZubHistoryRecord> records;
+    records.reserve(kRecords);
+    for (int i = 0; i < kRecords; ++i) {
+        ZubHistoryRecord record;
+        record.id = QUuid::createUuid();
+        record.actionKind = i % 3 == 0 ? ZubActionKind::translate : ZubActionKind::caseTransform;
+        record.actionTitle = i % 3 == 0 ? QStringLiteral("Translate") : QStringLiteral("Case Transform");
+        record.inputText = QStringLiteral("Record %1: a selected sentence of ordinary length. ").arg(i).repeated(3);
+        record.outputText = QStringLiteral("Record %1: its result, of ordinary length too. ").arg(i).repeated(3);
+        if (std::find(std::begin(kBigPositions), std::end(kBigPositions), i) != std::end(kBigPositions)) {
+            if (withBigResults) {
+                record.inputText = bigInput;
+                record.outputText = bigOutput;
+            }
+        }
+        if (record.actionKind == ZubActionKind::translate) {
+            record.detectedLanguageCode = QStringLiteral("tr");
+            record.targetLanguageCode = QStringLiteral("en");
+        }
+        record.durationMs = 100 + i;
+        record.isPinned = true;
+        record.createdAt = newest.addSecs(-60LL * i);
+        records.append(record);
+    }
+    return records;
+}
+
+// A data folder holding that history, made once per kind.
+const QString& folderWith(bool withBigResults)
+{
+    static std::unique_ptr<QTemporaryDir> folders[2];
+    auto& folder = folders[withBigResults ? 1 : 0];
+    if (!folder) {
+        folder = std::make_unique<QTemporaryDir>();
+        ZubConfigStore(folder->path(), kRecords).saveHistory(history(withBigResults));
+    }
+    static QString paths[2];
+    paths[withBigResults ? 1 : 0] = folder->path();
+    return paths[withBigResults ? 1 : 0];
+}
+
+std::unique_ptr<ZubStudioViewModel> viewModel(bool withBigResults)
+{
+    return std::make_unique<ZubStudioViewModel>(std::make_unique<FakeStudioEnvironment>(), folderWith(withBigResults));
+}
+
+// A view model once it holds the whole history (a big one may still be read when it is made).
+std::unique_ptr<ZubStudioViewModel> loadedViewModel(bool withBigResults)
+{
+    auto vm = viewModel(withBigResults);
+    QElapsedTimer waited;
+    waited.start();
+    while (vm->history().size() < kRecords && waited.elapsed() < 120'000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return vm;
+}
+
+QColor accent()
+{
+    return QuorProductPalettes::accentColor(QuorProductPalette::deepCoral);
+}
+
+// Lays out and paints what a window shows.
+void present(QWidget& widget)
+{
+    widget.show();
+    QCoreApplication::processEvents();
+    benchmark::DoNotOptimize(widget.grab());
+}
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        }
+    }
+    return 0;
+}
+
+// The history file is replaced as a whole by every save: a new inode each time.
+ino_t historyInode(const ZubStudioViewModel& vm)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(vm.store().historyPath()).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+void waitForSave(const ZubStudioViewModel& vm, ino_t before)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (historyInode(vm) == before && waited.elapsed() < 60'000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+void settle(std::chrono::milliseconds duration)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < duration.count()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+const char* label(bool withBigResults)
+{
+    return withBigResults ? "three 5 MB results" : "small records only";
+}
+
+// Start-up to the studio window on screen: the view model loads the files, the window is built,
+// laid out and painted.
+void BM_StudioAppears(benchmark::State& state)
+{
+    const bool big = state.range(0) != 0;
+    folderWith(big);
+    for (auto _ : state) {
+        auto vm = viewModel(big);
+        auto window = std::make_unique<ZubStudioWindow>(vm.get(), accent());
+        present(*window);
+        state.PauseTiming();
+        window.reset();
+        vm.reset();
+        state.ResumeTiming();
+    }
+    state.SetLabel(label(big));
+}
+BENCHMARK(BM_StudioAppears)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_HistoryTabAppears(benchmark::State& state)
+{
+    const bool big = state.range(0) != 0;
+    auto vm = loadedViewModel(big);
+    for (auto _ : state) {
+        ZubHistoryView view(*vm, accent());
+        view.resize(1160, 640);
+        present(view);
+        state.PauseTiming();
+        view.hide();
+        state.ResumeTiming();
+    }
+    state.SetLabel(label(big));
+}
+BENCHMARK(BM_HistoryTabAppears)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Scrolling a page at a time past the first 120 cards; reports the longest step.
+void BM_HistoryTabScroll(benchmark::State& state)
+{
+    const bool big = state.range(0) != 0;
+    auto vm = loadedViewModel(big);
+    double worst = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ZubHistoryView view(*vm, accent());
+        view.resize(1160, 640);
+        present(view);
+        QScrollArea* scroll = view.findChild<QScrollArea*>();
+        state.ResumeTiming();
+        QElapsedTimer step;
+        while (view.builtCards() < 120 && scroll->verticalScrollBar()->value() < scroll->verticalScrollBar()->maximum()) {
+            step.start();
+            scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->value() + scroll->viewport()->height());
+            QCoreApplication::processEvents();
+            benchmark::DoNotOptimize(scroll->viewport()->grab());
+            worst = std::max(worst, static_cast<double>(step.nsecsElapsed()) / 1e6);
+        }
+    }
+    state.counters["worst_step_ms"] = worst;
+    state.SetLabel(label(big));
+}
+BENCHMARK(BM_HistoryTabScroll)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_TrayWindowRows(benchmark::State& state)
+{
+    const bool big = state.range(0) != 0;
+    auto vm = loadedViewModel(big);
+    for (auto _ : state) {
+        MenuBarZubPopoverView view(vm.get(), {}, accent());
+        present(view);
+        state.PauseTiming();
+        view.hide();
+        state.ResumeTiming();
+    }
+    state.SetLabel(label(big));
+}
+BENCHMARK(BM_TrayWindowRows)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One playground action from its answer to the history saved: the GUI thread's share only.
+void BM_ActionSave(benchmark::State& state)
+{
+    const bool big = state.range(0) != 0;
+    auto vm = loadedViewModel(big);
+    const ZubActionDefinition action = ZubActionDefinition::defaultActions().first();
+    vm->setPlaygroundText(QStringLiteral("A short selection."));
+    for (auto _ : state) {
+        const ino_t before = historyInode(*vm);
+        vm->runPlaygroundAction(action);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        waitForSave(*vm, before);
+        state.ResumeTiming();
+    }
+    state.SetLabel(label(big));
+}
+BENCHMARK(BM_ActionSave)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Pasting a 5 MB text into the playground's editor with Ctrl+V, until it is laid out and painted.
+void BM_PlaygroundPaste(benchmark::State& state)
+{
+    auto vm = loadedViewModel(false);
+    ZubPlaygroundView view(*vm, accent());
+    view.resize(1160, 640);
+    present(view);
+    auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("editor"));
+    QGuiApplication::clipboard()->setText(bigText(QStringLiteral("pasted")));
+    for (auto _ : state) {
+        state.PauseTiming();
+        vm->setPlaygroundText(QString());
+        QCoreApplication::processEvents();
+        editor->setFocus();
+        state.ResumeTiming();
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(view.grab());
+    }
+    if (vm->playgroundText().size() != kBigCharacters) {
+        state.SkipWithError("the paste did not reach the playground");
+    }
+}
+BENCHMARK(BM_PlaygroundPaste)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One keystroke at the end of a 5 MB text in the playground's editor.
+void BM_PlaygroundKeystroke(benchmark::State& state)
+{
+    auto vm = loadedViewModel(false);
+    ZubPlaygroundView view(*vm, accent());
+    view.resize(1160, 640);
+    present(view);
+    vm->setPlaygroundText(bigText(QStringLiteral("typed")));
+    QCoreApplication::processEvents();
+    auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("editor"));
+    editor->setFocus();
+    editor->moveCursor(QTextCursor::End);
+    for (auto _ : state) {
+        QTest::keyClick(editor, Qt::Key_A);
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(editor->viewport()->grab());
+    }
+    if (!vm->playgroundText().endsWith(QLatin1Char('a'))) {
+        state.SkipWithError("the keys did not reach the playground");
+    }
+}
+BENCHMARK(BM_PlaygroundKeystroke)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// An action on a 5 MB text in the playground, until its 5 MB result is on screen.
+void BM_PlaygroundBigResult(benchmark::State& state)
+{
+    auto vm = loadedViewModel(false);
+    ZubPlaygroundView view(*vm, accent());
+    view.resize(1160, 640);
+    vm->setPlaygroundText(bigText(QStringLiteral("acted-on")));
+    present(view);
+    const ZubActionDefinition action = ZubActionDefinition::defaultActions().first();
+    for (auto _ : state) {
+        state.PauseTiming();
+        vm->setPlaygroundResult(std::nullopt);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        vm->runPlaygroundAction(action);
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(view.grab());
+    }
+    if (!vm->playgroundResult() || vm->playgroundResult()->outputText.size() <= kBigCharacters) {
+        state.SkipWithError("the result did not reach the playground");
+    }
+}
+BENCHMARK(BM_PlaygroundBigResult)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Resident memory along one session: loaded, History tab scrolled through its first cards, tray
+// window shown, one action saved.
+void BM_ResidentMemory(benchmark::State& state)
+{
+    const bool big = state.range(0) != 0;
+    folderWith(big);
+    for (auto _ : state) {
+        const double start = residentMegabytes();
+        auto vm = loadedViewModel(big);
+        ZubStudioWindow window(vm.get(), accent());
+        present(window);
+        state.counters["studio_MB"] = residentMegabytes() - start;
+        {
+            ZubHistoryView view(*vm, accent());
+            view.resize(1160, 640);
+            present(view);
+            QScrollArea* scroll = view.findChild<QScrollArea*>();
+            while (view.builtCards() < 120 && scroll->verticalScrollBar()->value() < scroll->verticalScrollBar()->maximum()) {
+                scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->value() + scroll->viewport()->height());
+                QCoreApplication::processEvents();
+                benchmark::DoNotOptimize(scroll->viewport()->grab());
+            }
+            MenuBarZubPopoverView tray(vm.get(), {}, accent());
+            present(tray);
+            state.counters["views_MB"] = residentMegabytes() - start;
+            const ino_t before = historyInode(*vm);
+            vm->runPlaygroundAction(ZubActionDefinition::defaultActions().first());
+            waitForSave(*vm, before);
+            // The file is in place before whoever wrote it has let go of what encoding it took.
+            settle(std::chrono::seconds(1));
+            state.counters["saved_MB"] = residentMegabytes() - start;
+        }
+    }
+    state.SetLabel(label(big));
+}
+BENCHMARK(BM_ResidentMemory)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    quorIsolateTestEnvironment();
+    qputenv("QUOR_ANIMATIONS", "0");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
