@@ -428,8 +428,8 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::execute(ZubActionDef
                                                                     ZubConfig config, QuorLanguage language,
                                                                     QuorCancellationToken cancel) const
 {
-    return run(m_aiClient, m_secretStore, m_webTranslationBaseURL, m_network, std::move(action), std::move(inputText),
-               std::move(config), language, std::move(cancel));
+    return run(m_aiClient, m_secretStore, m_webTranslationBaseURL, m_network, m_webTranslationDeadline,
+               std::move(action), std::move(inputText), std::move(config), language, std::move(cancel));
 }
 
 QCoro::Task<> ZubTranslationAndAIService::saveAPIKey(QString key, QuorAIProvider provider) const
@@ -450,6 +450,7 @@ QCoro::Task<> ZubTranslationAndAIService::deleteAPIKey(QuorAIProvider provider) 
 QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<ZubAIChatClient> aiClient,
                                                                 std::shared_ptr<ZubSecretStore> secretStore,
                                                                 QUrl webBaseURL, QPointer<QNetworkAccessManager> network,
+                                                                std::chrono::milliseconds webDeadline,
                                                                 ZubActionDefinition action, QString inputText,
                                                                 ZubConfig config, QuorLanguage language,
                                                                 QuorCancellationToken cancel)
@@ -481,7 +482,9 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<
                 throw QuorError(QStringLiteral("No AI client is available."),
                                 QStringLiteral("Kullanılabilir bir AI istemcisi yok."));
             }
-            plan.outputText = co_await aiClient->complete(plan.systemPrompt, trimmed, config.aiConfig, apiKey, cancel);
+            // What a server says goes to the bar, the history and over the user's selection.
+            plan.outputText = ZubOfflineTextEngine::removeControlCharacters(
+                co_await aiClient->complete(plan.systemPrompt, trimmed, config.aiConfig, apiKey, cancel));
         } catch (...) {
             plan.outputText = describe(std::current_exception(), language) + QStringLiteral("\n\n")
                 + providerHint(config.aiConfig, language);
@@ -489,11 +492,12 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<
         }
     } else if (plan.network == NetworkStep::webTranslation) {
         try {
-            const WebTranslation web = co_await fetchFreeWebTranslation(network, webBaseURL, trimmed,
-                                                                        plan.targetCode.value_or(QString()), cancel);
-            plan.outputText = web.translated;
-            if (web.detectedLanguage) {
-                plan.detectedCode = web.detectedLanguage;
+            const WebTranslation web = co_await fetchFreeWebTranslation(
+                network, webBaseURL, trimmed, plan.targetCode.value_or(QString()), cancel, webDeadline);
+            plan.outputText = ZubOfflineTextEngine::removeControlCharacters(web.translated);
+            const QString reported = ZubOfflineTextEngine::removeControlCharacters(web.detectedLanguage.value_or(QString()));
+            if (!reported.isEmpty()) {
+                plan.detectedCode = reported;
             }
         } catch (...) {
             plan.outputText = pick(QStringLiteral("Web translation failed: "),

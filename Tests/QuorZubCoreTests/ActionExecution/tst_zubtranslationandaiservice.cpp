@@ -191,6 +191,16 @@ private slots:
                                                                  : QStringList{});
     }
 
+    void aiRepliesLoseTheirControlsButTheSelectionKeepsThem()
+    {
+        m_ai->reply = QStringLiteral("\u202Egnp.exe\u202C\tdone\u001B[0m\n") + QChar(0);
+        const QString selected = QStringLiteral("user\u001B text \u202E");
+        const auto result = run(actionOf(ZubActionKind::customAI), selected, configWith(ZubTranslationBackend::aiProvider));
+        QCOMPARE(result.outputText, QStringLiteral("gnp.exe\tdone[0m\n"));
+        QCOMPARE(result.inputText, selected);
+        QCOMPARE(m_ai->calls.first().userPrompt, selected);
+    }
+
     void caseFollowsTheLocaleAndNamesTheStyle()
     {
         const QLocale previous;

@@ -3,6 +3,7 @@
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorCredentialRoute.h"
+#include "QuorKit/Cloud/QuorSendOnce.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 
@@ -301,7 +302,8 @@ QNetworkReply* post(const QPointer<QNetworkAccessManager>& session, const QNetwo
     if (!session) {
         throw QuorTransferError::fromReply(QNetworkReply::UnknownNetworkError, QStringLiteral("no network session"));
     }
-    return session->post(request, body);
+    // An answer is paid for or at least worked for: the request goes out once.
+    return QuorSendOnce::send(*session, request, "POST", body);
 }
 
 // ---------------------------------------------------------------------------------------------------
