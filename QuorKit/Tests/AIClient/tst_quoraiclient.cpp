@@ -539,6 +539,16 @@ private slots:
             QVERIFY(transferKind(error) == QuorTransferError::Kind::cannotConnect);
             QCOMPARE(fixture.server.requests(path).size(), 1);
         }
+        // A redirect takes the body along once; the dropped redirected request is not sent again.
+        fixture.server.clearRequests();
+        fixture.server.route("POST", "/hop", QuorTestHttpResponse::text("moved", 308).withHeader(
+                                                 "Location", fixture.server.url(QStringLiteral("/drop")).toString().toUtf8()));
+        QVERIFY(errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                  fixture.config(QuorAIProvider::ollamaLocal, QStringLiteral("/hop")),
+                                                  std::nullopt)));
+        QCOMPARE(fixture.server.requests("/hop").size(), 1);
+        QCOMPARE(fixture.server.requests("/drop").size(), 1);
+        QCOMPARE(fixture.server.requests("/drop").first().body, fixture.server.requests("/hop").first().body);
 
         // Cancelling stops the wait for a slow server at once.
         auto slow = QuorTestHttpResponse::json(ollamaAnswer(R"("late")"));

@@ -27,15 +27,20 @@ public:
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override { return m_body.size() - m_position + QIODevice::bytesAvailable(); }
 
-    // Asked for whenever the network layer wants to send the request again. A redirect has its
-    // status by then; a connection that closed before any answer has none.
+    // Asked for whenever the network layer wants to send the request again. A redirect's answer
+    // has arrived by then, once for each rewind; a connection that closed before any answer, the
+    // first or the redirected request's, brings no new one.
     bool reset() override
     {
-        const QVariant status = m_reply ? m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute) : QVariant();
-        const int code = status.isValid() ? status.toInt() : 0;
-        if (code != 307 && code != 308) {
+        if (!m_reply) {
             return false;
         }
+        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QByteArray target = m_reply->rawHeader("Location");
+        if ((status != 307 && status != 308) || target.isEmpty() || target == m_rewoundFor) {
+            return false;
+        }
+        m_rewoundFor = target;
         m_position = 0;
         return true;
     }
@@ -55,6 +60,7 @@ private:
     const QByteArray m_body;
     qint64 m_position = 0;
     QPointer<QNetworkReply> m_reply;
+    QByteArray m_rewoundFor;
 };
 
 } // namespace
@@ -65,6 +71,9 @@ QNetworkReply* QuorSendOnce::send(QNetworkAccessManager& session, QNetworkReques
     // The network layer takes a device that cannot be rewound as it comes only when it knows the
     // length; otherwise it would buffer a rewindable copy first.
     request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+    // Over HTTP/2 the network layer rewinds the body for a redirect before the status reaches this
+    // thread, so the body could not tell a redirect from a resend; HTTP/1.1 carries one request as well.
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
     auto* device = new OnceBody(body);
     QNetworkReply* const reply = session.sendCustomRequest(request, method, device);
