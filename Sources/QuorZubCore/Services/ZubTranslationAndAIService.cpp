@@ -8,6 +8,7 @@
 #include "QuorPlatform/Tokenization/QuorIcuTextTokenizer.h"
 #include "QuorZubCore/Engine/ZubMathEvaluator.h"
 #include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
+#include "QuorZubCore/Services/ZubTranslationServiceError.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -40,6 +41,17 @@ struct Plan {
 QString pick(const QString& en, const QString& tr, QuorLanguage language)
 {
     return quorText(en, tr, {}, language);
+}
+
+// What a server says goes to the bar, the history and over the user's selection, so without its
+// control characters. An answer that was nothing else is no answer at all.
+std::optional<QString> serverText(const QString& answer)
+{
+    QString shown = ZubOfflineTextEngine::removeControlCharacters(answer);
+    if (QStringView(shown).trimmed().isEmpty()) {
+        return std::nullopt;
+    }
+    return shown;
 }
 
 // The credits account's portal, named as the credit error texts name it.
@@ -482,9 +494,12 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<
                 throw QuorError(QStringLiteral("No AI client is available."),
                                 QStringLiteral("Kullanılabilir bir AI istemcisi yok."));
             }
-            // What a server says goes to the bar, the history and over the user's selection.
-            plan.outputText = ZubOfflineTextEngine::removeControlCharacters(
-                co_await aiClient->complete(plan.systemPrompt, trimmed, config.aiConfig, apiKey, cancel));
+            const std::optional<QString> answer =
+                serverText(co_await aiClient->complete(plan.systemPrompt, trimmed, config.aiConfig, apiKey, cancel));
+            if (!answer) {
+                throw QuorAIClientError::emptyResponse();
+            }
+            plan.outputText = *answer;
         } catch (...) {
             plan.outputText = describe(std::current_exception(), language) + QStringLiteral("\n\n")
                 + providerHint(config.aiConfig, language);
@@ -494,9 +509,12 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<
         try {
             const WebTranslation web = co_await fetchFreeWebTranslation(
                 network, webBaseURL, trimmed, plan.targetCode.value_or(QString()), cancel, webDeadline);
-            plan.outputText = ZubOfflineTextEngine::removeControlCharacters(web.translated);
-            const QString reported = ZubOfflineTextEngine::removeControlCharacters(web.detectedLanguage.value_or(QString()));
-            if (!reported.isEmpty()) {
+            const std::optional<QString> translated = serverText(web.translated);
+            if (!translated) {
+                throw ZubTranslationServiceError::parseFailure();
+            }
+            plan.outputText = *translated;
+            if (const auto reported = serverText(web.detectedLanguage.value_or(QString()))) {
                 plan.detectedCode = reported;
             }
         } catch (...) {

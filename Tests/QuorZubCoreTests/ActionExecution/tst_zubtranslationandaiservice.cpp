@@ -199,6 +199,13 @@ private slots:
         QCOMPARE(result.outputText, QStringLiteral("gnp.exe\tdone[0m\n"));
         QCOMPARE(result.inputText, selected);
         QCOMPARE(m_ai->calls.first().userPrompt, selected);
+
+        // Nothing but controls is no answer, not an empty result.
+        m_ai->reply = QStringLiteral(" \u202E\u001B\n");
+        const auto empty = run(actionOf(ZubActionKind::customAI), selected, configWith(ZubTranslationBackend::aiProvider));
+        QVERIFY(empty.isError);
+        QVERIFY2(empty.outputText.startsWith(QStringLiteral("Provider returned an empty response.")),
+                 qPrintable(empty.outputText));
     }
 
     void caseFollowsTheLocaleAndNamesTheStyle()

@@ -247,6 +247,11 @@ private slots:
         QVERIFY(!result.isError);
         QCOMPARE(result.outputText, QStringLiteral("evil[2J\tok\nline"));
         QCOMPARE(result.detectedLanguageCode, QStringLiteral("en"));
+
+        m_server.enqueue("GET", endpoint, answer({QStringLiteral("\u202E\u0007 ")}, QStringLiteral("en")));
+        const auto empty = translate(QStringLiteral("hi"));
+        QVERIFY(empty.isError);
+        QCOMPARE(empty.outputText, QStringLiteral("Web translation failed: Could not parse translation response."));
     }
 
     void cancellingEndsTheWaitAtOnce()
