@@ -353,6 +353,10 @@ void QuorTestHttpServer::serve(int fd)
         if (response.closeWithoutAnswer) {
             break;
         }
+        if (!response.rawAnswer.isEmpty()) {
+            sendAll(fd, response.rawAnswer);
+            break;
+        }
         QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
         for (const auto& [name, value] : response.headers) {
             head += name + ": " + value + "\r\n";
@@ -379,8 +383,9 @@ void QuorTestHttpServer::serve(int fd)
             }
             ok = ok && sendAll(fd, "0\r\n\r\n");
         } else if (!response.rawPieces.isEmpty()) {
-            for (const QByteArray& piece : response.rawPieces) {
-                ok = ok && sendAll(fd, piece);
+            // A client that went away ends the trickle at once.
+            for (qsizetype i = 0; ok && i < response.rawPieces.size(); ++i) {
+                ok = sendAll(fd, response.rawPieces[i]);
                 std::this_thread::sleep_for(response.chunkDelay);
             }
         } else {

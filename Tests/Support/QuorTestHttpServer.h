@@ -29,7 +29,8 @@ struct QuorTestHttpRequest {
 
 // A scripted answer. With `chunks`, the body is sent with chunked transfer encoding, one chunk at a
 // time with `chunkDelay` between them; with `rawPieces`, the bytes go out as given (a
-// Content-Length header covers them all) in separate writes with `chunkDelay` between.
+// Content-Length header covers them all) in separate writes with `chunkDelay` between. With
+// `rawAnswer`, those bytes go out in place of any HTTP answer and the connection closes.
 struct QuorTestHttpResponse {
     int status = 200;
     QList<QPair<QByteArray, QByteArray>> headers;
@@ -39,6 +40,7 @@ struct QuorTestHttpResponse {
     std::chrono::milliseconds delay{0};
     std::chrono::milliseconds chunkDelay{0};
     bool closeWithoutAnswer = false;
+    QByteArray rawAnswer;
 
     static QuorTestHttpResponse json(const QByteArray& body, int status = 200);
     static QuorTestHttpResponse text(const QByteArray& body, int status = 200);

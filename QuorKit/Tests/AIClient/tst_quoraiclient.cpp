@@ -529,19 +529,30 @@ private slots:
     void transportFailuresAndCancellation()
     {
         AIBackendFixture fixture;
+        // A connection closed before any answer, and an answer that is not HTTP at all: the request
+        // went out once, not again on the network layer's own.
         auto dropped = QuorTestHttpResponse::text("");
         dropped.closeWithoutAnswer = true;
-        // Every attempt is dropped: the network layer retries a connection closed before any answer.
-        fixture.server.route("POST", "/drop", dropped);
-        bool transport = false;
-        try {
-            quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
-                                                fixture.config(QuorAIProvider::ollamaLocal, QStringLiteral("/drop")),
-                                                std::nullopt));
-        } catch (const QuorTransferError&) {
-            transport = true;
+        auto notHTTP = QuorTestHttpResponse::text("");
+        notHTTP.rawAnswer = "SSH-2.0-OpenSSH_9.2p1\r\n";
+        for (const auto& [path, answer] : {std::pair{QByteArray("/drop"), dropped}, std::pair{QByteArray("/ssh"), notHTTP}}) {
+            fixture.server.route("POST", path, answer);
+            const auto error = errorOf(fixture.client().complete(
+                QStringLiteral("s"), QStringLiteral("u"),
+                fixture.config(QuorAIProvider::ollamaLocal, QString::fromLatin1(path)), std::nullopt));
+            QVERIFY(transferKind(error) == QuorTransferError::Kind::cannotConnect);
+            QCOMPARE(fixture.server.requests(path).size(), 1);
         }
-        QVERIFY(transport);
+        // A redirect takes the body along once; the dropped redirected request is not sent again.
+        fixture.server.clearRequests();
+        fixture.server.route("POST", "/hop", QuorTestHttpResponse::text("moved", 308).withHeader(
+                                                 "Location", fixture.server.url(QStringLiteral("/drop")).toString().toUtf8()));
+        QVERIFY(errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                  fixture.config(QuorAIProvider::ollamaLocal, QStringLiteral("/hop")),
+                                                  std::nullopt)));
+        QCOMPARE(fixture.server.requests("/hop").size(), 1);
+        QCOMPARE(fixture.server.requests("/drop").size(), 1);
+        QCOMPARE(fixture.server.requests("/drop").first().body, fixture.server.requests("/hop").first().body);
 
         // Cancelling stops the wait for a slow server at once.
         auto slow = QuorTestHttpResponse::json(ollamaAnswer(R"("late")"));

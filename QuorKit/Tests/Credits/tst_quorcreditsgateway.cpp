@@ -133,6 +133,12 @@ private slots:
         dropped.closeWithoutAnswer = true;
         server().route("GET", "/v1/me", dropped); // a route: the network stack retries a dropped request once
         QVERIFY_THROWS_EXCEPTION(QuorTransferError, quorAwait(manager().fetchProfile()));
+        // A POST is never sent again on its own, not even to a server that does not speak HTTP.
+        QuorTestHttpResponse notHTTP;
+        notHTTP.rawAnswer = "220 mail.example ESMTP\r\n";
+        server().route("POST", "/v1/device/code", notHTTP);
+        QVERIFY_THROWS_EXCEPTION(QuorTransferError, quorAwait(manager().startDeviceSignIn(QStringLiteral("QuorZub"))));
+        QCOMPARE(server().requests("/v1/device/code").size(), 1);
 
         QuorTestHttpResponse slow = profileAnswer();
         slow.delay = std::chrono::milliseconds(3000);

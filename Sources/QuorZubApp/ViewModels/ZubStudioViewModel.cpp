@@ -303,6 +303,7 @@ void ZubStudioViewModel::syncSelectionWatcher()
             },
             [self](const QuorError& failure) {
                 if (self) {
+                    self->m_logger->warn(QStringLiteral("Selection not shown: ") + failure.englishDescription(), kWatcher);
                     self->showToast(localizedDescription(failure, self->m_language), true);
                 }
             });
@@ -640,7 +641,11 @@ QCoro::Task<> ZubStudioViewModel::runManualTrigger(QPointer<ZubStudioViewModel> 
             clipboard = co_await environment->clipboardText();
         }
     } catch (const QuorError& error) {
-        failure = self ? localizedDescription(error, self->m_language) : QString();
+        if (self) {
+            self->m_logger->warn(QStringLiteral("Manual trigger found no text to show: ") + error.englishDescription(),
+                                 kWatcher);
+            failure = localizedDescription(error, self->m_language);
+        }
     }
     if (!self) {
         co_return;

@@ -541,6 +541,33 @@ QString ZubOfflineTextEngine::stripMarkdown(const QString& text)
     return trimAndCollapseWhitespace(result);
 }
 
+QString ZubOfflineTextEngine::removeControlCharacters(const QString& text)
+{
+    constexpr char16_t nextLine = 0x85;
+    const auto dropped = [](QChar c) {
+        const char16_t unit = c.unicode();
+        if (unit == u'\t' || unit == u'\n' || unit == u'\r') {
+            return false;
+        }
+        return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || (unit >= 0x202A && unit <= 0x202E)
+               || (unit >= 0x2066 && unit <= 0x2069);
+    };
+    // Answers are mostly clean and may be megabytes: they are copied only when something goes.
+    if (std::none_of(text.cbegin(), text.cend(), dropped)) {
+        return text;
+    }
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() == nextLine) {
+            kept.append(u'\n');
+        } else if (!dropped(c)) {
+            kept.append(c);
+        }
+    }
+    return kept;
+}
+
 std::optional<QString> ZubOfflineTextEngine::lookupDictionary(const QString& term)
 {
     const QString trimmed = term.trimmed();

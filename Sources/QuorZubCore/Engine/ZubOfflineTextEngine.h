@@ -65,6 +65,10 @@ public:
     static QString transformCase(const QString& text, ZubCaseTransformStyle style);
     static QString trimAndCollapseWhitespace(const QString& text);
     static QString stripMarkdown(const QString& text);
+    // A server's text without the characters that must not reach the screen, the history or a paste:
+    // control codes other than tab, line feed and carriage return (a next-line code becomes a line
+    // feed), and the bidirectional embeddings, overrides and isolates, which reorder what follows.
+    static QString removeControlCharacters(const QString& text);
 
     // The definition of the whole trimmed term in the installed dictionaries, or nothing.
     static std::optional<QString> lookupDictionary(const QString& term);

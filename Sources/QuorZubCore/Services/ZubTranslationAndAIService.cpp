@@ -8,6 +8,7 @@
 #include "QuorPlatform/Tokenization/QuorIcuTextTokenizer.h"
 #include "QuorZubCore/Engine/ZubMathEvaluator.h"
 #include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
+#include "QuorZubCore/Services/ZubTranslationServiceError.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -41,6 +42,17 @@ struct Plan {
 QString pick(const QString& en, const QString& tr, QuorLanguage language)
 {
     return quorText(en, tr, {}, language);
+}
+
+// What a server says goes to the bar, the history and over the user's selection, so without its
+// control characters. An answer that was nothing else is no answer at all.
+std::optional<QString> serverText(const QString& answer)
+{
+    QString shown = ZubOfflineTextEngine::removeControlCharacters(answer);
+    if (QStringView(shown).trimmed().isEmpty()) {
+        return std::nullopt;
+    }
+    return shown;
 }
 
 // The credits account's portal, named as the credit error texts name it.
@@ -434,8 +446,8 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::execute(ZubActionDef
                                                                     ZubConfig config, QuorLanguage language,
                                                                     QuorCancellationToken cancel) const
 {
-    return run(m_aiClient, m_secretStore, m_webTranslationBaseURL, m_network, std::move(action), std::move(inputText),
-               std::move(config), language, std::move(cancel));
+    return run(m_aiClient, m_secretStore, m_webTranslationBaseURL, m_network, m_webTranslationDeadline,
+               std::move(action), std::move(inputText), std::move(config), language, std::move(cancel));
 }
 
 QCoro::Task<> ZubTranslationAndAIService::saveAPIKey(QString key, QuorAIProvider provider) const
@@ -456,6 +468,7 @@ QCoro::Task<> ZubTranslationAndAIService::deleteAPIKey(QuorAIProvider provider) 
 QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<ZubAIChatClient> aiClient,
                                                                 std::shared_ptr<ZubSecretStore> secretStore,
                                                                 QUrl webBaseURL, QPointer<QNetworkAccessManager> network,
+                                                                std::chrono::milliseconds webDeadline,
                                                                 ZubActionDefinition action, QString inputText,
                                                                 ZubConfig config, QuorLanguage language,
                                                                 QuorCancellationToken cancel)
@@ -487,7 +500,12 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<
                 throw QuorError(QStringLiteral("No AI client is available."),
                                 QStringLiteral("Kullanılabilir bir AI istemcisi yok."));
             }
-            plan.outputText = co_await aiClient->complete(plan.systemPrompt, trimmed, config.aiConfig, apiKey, cancel);
+            const std::optional<QString> answer =
+                serverText(co_await aiClient->complete(plan.systemPrompt, trimmed, config.aiConfig, apiKey, cancel));
+            if (!answer) {
+                throw QuorAIClientError::emptyResponse();
+            }
+            plan.outputText = *answer;
         } catch (...) {
             plan.outputText = describe(std::current_exception(), language) + QStringLiteral("\n\n")
                 + providerHint(config.aiConfig, language);
@@ -495,11 +513,15 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<
         }
     } else if (plan.network == NetworkStep::webTranslation) {
         try {
-            const WebTranslation web = co_await fetchFreeWebTranslation(network, webBaseURL, trimmed,
-                                                                        plan.targetCode.value_or(QString()), cancel);
-            plan.outputText = web.translated;
-            if (web.detectedLanguage) {
-                plan.detectedCode = web.detectedLanguage;
+            const WebTranslation web = co_await fetchFreeWebTranslation(
+                network, webBaseURL, trimmed, plan.targetCode.value_or(QString()), cancel, webDeadline);
+            const std::optional<QString> translated = serverText(web.translated);
+            if (!translated) {
+                throw ZubTranslationServiceError::parseFailure();
+            }
+            plan.outputText = *translated;
+            if (const auto reported = serverText(web.detectedLanguage.value_or(QString()))) {
+                plan.detectedCode = reported;
             }
         } catch (...) {
             plan.outputText = pick(QStringLiteral("Web translation failed: "),

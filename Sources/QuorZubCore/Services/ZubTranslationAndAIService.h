@@ -10,6 +10,7 @@
 #include "QuorZubCore/Services/ZubSecretStore.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -49,7 +50,11 @@ public:
     static constexpr qsizetype webMaxChunkLength = 3500;
     static constexpr qsizetype webMaxTotalCharacters = 24000;
     static constexpr qsizetype webMinimumChunkLength = 64;
+    // A request that receives nothing for this long ends.
     static constexpr std::chrono::seconds webRequestTimeout{15};
+    // The longest one whole web translation may take, all its chunks together, as long as an AI
+    // answer may: a server that sends a byte now and then cannot keep the action pending.
+    static constexpr std::chrono::seconds webTranslationDeadline{90};
 
     // https://translate.googleapis.com
     static QUrl defaultWebTranslationBaseURL();
@@ -59,6 +64,9 @@ public:
     ZubTranslationAndAIService(std::shared_ptr<ZubAIChatClient> aiClient, std::shared_ptr<ZubSecretStore> secretStore,
                                QUrl webTranslationBaseURL = defaultWebTranslationBaseURL(),
                                QNetworkAccessManager* network = nullptr);
+
+    // Tests shorten the whole translation's deadline.
+    void setWebTranslationDeadline(std::chrono::milliseconds deadline) { m_webTranslationDeadline = deadline; }
 
     // Titles and messages in `language`. A cancelled network step ends in an error result like any
     // other failure; the caller drops it.
@@ -89,21 +97,26 @@ public:
 private:
     static QCoro::Task<ZubExecutionResult> run(std::shared_ptr<ZubAIChatClient> aiClient,
                                                std::shared_ptr<ZubSecretStore> secretStore, QUrl webBaseURL,
-                                               QPointer<QNetworkAccessManager> network, ZubActionDefinition action,
+                                               QPointer<QNetworkAccessManager> network,
+                                               std::chrono::milliseconds webDeadline, ZubActionDefinition action,
                                                QString inputText, ZubConfig config, QuorLanguage language,
                                                QuorCancellationToken cancel);
 
-    // The chunks one after another; any failure fails the whole translation. Throws
-    // ZubTranslationServiceError, transport errors and QuorCancelledError.
+    // The chunks one after another, all within `deadline`; any failure fails the whole translation.
+    // Throws ZubTranslationServiceError, transport errors (a timed-out one past the deadline) and
+    // QuorCancelledError.
     static QCoro::Task<WebTranslation> fetchFreeWebTranslation(QPointer<QNetworkAccessManager> network, QUrl baseURL,
                                                                QString text, QString targetCode,
-                                                               QuorCancellationToken cancel);
+                                                               QuorCancellationToken cancel,
+                                                               std::chrono::milliseconds deadline);
     static QCoro::Task<WebTranslation> fetchSingleWebTranslationChunk(QNetworkAccessManager* network, QUrl baseURL,
                                                                       QString text, QString targetCode,
-                                                                      QuorCancellationToken cancel);
+                                                                      QuorCancellationToken cancel,
+                                                                      QDeadlineTimer deadline);
 
     std::shared_ptr<ZubAIChatClient> m_aiClient;
     std::shared_ptr<ZubSecretStore> m_secretStore;
     QUrl m_webTranslationBaseURL;
     QPointer<QNetworkAccessManager> m_network;
+    std::chrono::milliseconds m_webTranslationDeadline = webTranslationDeadline;
 };

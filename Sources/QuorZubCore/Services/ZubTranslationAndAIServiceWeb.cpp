@@ -12,9 +12,11 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 #include <QCoro/QCoroNetworkReply>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -165,8 +167,10 @@ ZubTranslationAndAIService::parseGoogleTranslatePayload(const QByteArray& body)
 
 QCoro::Task<ZubTranslationAndAIService::WebTranslation>
 ZubTranslationAndAIService::fetchFreeWebTranslation(QPointer<QNetworkAccessManager> network, QUrl baseURL, QString text,
-                                                    QString targetCode, QuorCancellationToken cancel)
+                                                    QString targetCode, QuorCancellationToken cancel,
+                                                    std::chrono::milliseconds deadline)
 {
+    const QDeadlineTimer whole(deadline);
     const qsizetype length = QuorGraphemes::count(text);
     if (length > webMaxTotalCharacters) {
         throw ZubTranslationServiceError::textTooLong(length, webMaxTotalCharacters);
@@ -186,7 +190,11 @@ ZubTranslationAndAIService::fetchFreeWebTranslation(QPointer<QNetworkAccessManag
         if (!manager) {
             throw QuorCancelledError(); // the shared network went away: the application is closing
         }
-        const WebTranslation part = co_await fetchSingleWebTranslationChunk(manager, baseURL, chunk, targetCode, cancel);
+        if (whole.hasExpired()) {
+            throw QuorTransferError::fromReply(QNetworkReply::TimeoutError, QString());
+        }
+        const WebTranslation part =
+            co_await fetchSingleWebTranslationChunk(manager, baseURL, chunk, targetCode, cancel, whole);
         translated.append(part.translated);
         if (!detected) {
             detected = part.detectedLanguage;
@@ -197,7 +205,8 @@ ZubTranslationAndAIService::fetchFreeWebTranslation(QPointer<QNetworkAccessManag
 
 QCoro::Task<ZubTranslationAndAIService::WebTranslation>
 ZubTranslationAndAIService::fetchSingleWebTranslationChunk(QNetworkAccessManager* network, QUrl baseURL, QString text,
-                                                           QString targetCode, QuorCancellationToken cancel)
+                                                           QString targetCode, QuorCancellationToken cancel,
+                                                           QDeadlineTimer deadline)
 {
     const auto url = webTranslationURL(baseURL, text, targetCode);
     if (!url) {
@@ -212,8 +221,21 @@ ZubTranslationAndAIService::fetchSingleWebTranslationChunk(QNetworkAccessManager
     QNetworkReply* const raw = reply.get();
     const std::shared_ptr<const bool> tooLarge = QuorReplySizeLimit::watch(raw, answerLimit);
     cancel.onCancel(raw, [raw] { raw->abort(); });
+    // The idle timer above restarts with every byte; this one does not.
+    bool timedOut = false;
+    QTimer deadlineTimer;
+    deadlineTimer.setSingleShot(true);
+    QObject::connect(&deadlineTimer, &QTimer::timeout, raw, [raw, &timedOut] {
+        timedOut = true;
+        // Aborting resumes this coroutine, which ends the timer: not from inside the timer's signal.
+        QMetaObject::invokeMethod(raw, [raw] { raw->abort(); }, Qt::QueuedConnection);
+    });
+    deadlineTimer.start(std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime())));
     co_await raw;
     cancel.throwIfCancelled();
+    if (timedOut) {
+        throw QuorTransferError::fromReply(QNetworkReply::TimeoutError, QString());
+    }
     if (*tooLarge) {
         throw ZubTranslationServiceError::parseFailure();
     }

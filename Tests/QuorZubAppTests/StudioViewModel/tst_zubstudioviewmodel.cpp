@@ -374,6 +374,9 @@ private slots:
         QVERIFY(!barUp());
         m_env->onSelectionFailure(QuorError(QStringLiteral("Selection too large."), QString()));
         QCOMPARE(m_vm->toastMessage(), QStringLiteral("Selection too large."));
+        // The log says so too, whoever reads it later.
+        QTRY_VERIFY_WITH_TIMEOUT(log().contains(QStringLiteral("Manual trigger found no text to show: Too large.")), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(log().contains(QStringLiteral("Selection not shown: Selection too large.")), 2000);
     }
 
     void aHugeSelectionShowsTheBarWithoutHoldingTheInterface()

@@ -191,6 +191,23 @@ private slots:
                                                                  : QStringList{});
     }
 
+    void aiRepliesLoseTheirControlsButTheSelectionKeepsThem()
+    {
+        m_ai->reply = QStringLiteral("\u202Egnp.exe\u202C\tdone\u001B[0m\n") + QChar(0);
+        const QString selected = QStringLiteral("user\u001B text \u202E");
+        const auto result = run(actionOf(ZubActionKind::customAI), selected, configWith(ZubTranslationBackend::aiProvider));
+        QCOMPARE(result.outputText, QStringLiteral("gnp.exe\tdone[0m\n"));
+        QCOMPARE(result.inputText, selected);
+        QCOMPARE(m_ai->calls.first().userPrompt, selected);
+
+        // Nothing but controls is no answer, not an empty result.
+        m_ai->reply = QStringLiteral(" \u202E\u001B\n");
+        const auto empty = run(actionOf(ZubActionKind::customAI), selected, configWith(ZubTranslationBackend::aiProvider));
+        QVERIFY(empty.isError);
+        QVERIFY2(empty.outputText.startsWith(QStringLiteral("Provider returned an empty response.")),
+                 qPrintable(empty.outputText));
+    }
+
     void caseFollowsTheLocaleAndNamesTheStyle()
     {
         const QLocale previous;

@@ -262,6 +262,17 @@ private slots:
                  QStringLiteral("Notes\nquoted text\nitem code\nsecond strong gone\n\nlet x = 1\n\nalt text it"));
     }
 
+    void serverTextLosesItsControls()
+    {
+        // Tabs and line ends stay; codes that ring, erase, recolour or reorder go.
+        const QString dirty = QStringLiteral("a\tb\r\nc") + QChar(0) + QStringLiteral("\u001B[31mred\u0007\u007F\u009B")
+            + QStringLiteral("\u202Etxt.exe\u202C \u2067x\u2069 one\u0085two \u200Dש\u200F");
+        QCOMPARE(ZubOfflineTextEngine::removeControlCharacters(dirty),
+                 QStringLiteral("a\tb\r\nc[31mredtxt.exe x one\ntwo \u200Dש\u200F"));
+        const QString clean = QStringLiteral("Merhaba dünya 👨‍👩‍👧\n");
+        QCOMPARE(ZubOfflineTextEngine::removeControlCharacters(clean).constData(), clean.constData()); // not copied
+    }
+
     void transformsCaseInTheUsersLocale()
     {
         const QLocale original;

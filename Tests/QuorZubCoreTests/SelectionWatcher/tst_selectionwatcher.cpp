@@ -101,7 +101,8 @@ private slots:
                                        if (m_deliveryLoop != nullptr) {
                                            m_deliveryLoop->quit();
                                        }
-                                   });
+                                   },
+                                   [this](const QuorError& failure) { m_failures.append(failure.englishDescription()); });
         QVERIFY(m_watcher->isMonitoring());
     }
 
@@ -110,6 +111,7 @@ private slots:
         m_excluded.clear();
         m_ignored = QRect();
         m_deliveries.clear();
+        m_failures.clear();
         for (TestEditor* editor : {m_editor.get(), m_plain.get()}) {
             editor->command("copy-delay 0");
             editor->command("paste-delay 0");
@@ -266,6 +268,22 @@ private slots:
         m_editor->command("publish-big clipboard 450000", std::chrono::seconds(30));
         QVERIFY_THROWS_EXCEPTION(quor::platform::SelectionTooLargeError,
                                  quorAwait(quor::platform::Clipboard::shared().text()));
+    }
+
+    void aGestureEndingOnATooLargeSelectionReportsIt()
+    {
+        // The plain editor claims nothing; the other one claims about 19 MB during the drag.
+        activate(*m_plain);
+        const QPoint start = m_plain->blankArea();
+        m_driver.moveTo(start);
+        m_driver.press();
+        m_editor->command("publish-big primary 450000", std::chrono::seconds(30));
+        m_driver.moveTo(start + QPoint(40, 0));
+        m_driver.release();
+        QTRY_COMPARE_WITH_TIMEOUT(m_failures.size(), 1, 20000);
+        QCOMPARE(m_failures.first(), QStringLiteral("The selected text is larger than 16 MB, more than QuorZub can work on."));
+        QVERIFY(m_deliveries.isEmpty());
+        QCOMPARE(keys(*m_plain), QJsonArray()); // no copy was tried instead
     }
 
     void slowClipboardOwnerDoesNotHoldThisThread()
@@ -548,6 +566,7 @@ private:
     QSet<QString> m_excluded;
     QRect m_ignored;
     QList<Delivery> m_deliveries;
+    QStringList m_failures;
     bool m_delivered = false;
     QEventLoop* m_deliveryLoop = nullptr;
 };

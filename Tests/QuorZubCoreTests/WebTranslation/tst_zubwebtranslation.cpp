@@ -216,6 +216,44 @@ private slots:
         QCOMPARE(result.outputText, QStringLiteral("Web translation failed: Could not connect to the server."));
     }
 
+    void aTricklingServerEndsAtTheWholeDeadline()
+    {
+        // A byte every 100 ms keeps the idle timer from ever firing; the whole deadline still does.
+        QuorTestHttpResponse trickle;
+        trickle.rawPieces = QList<QByteArray>(100, QByteArray("["));
+        trickle.chunkDelay = std::chrono::milliseconds(100);
+        ZubTranslationAndAIService service(nullptr, nullptr, m_server.baseUrl());
+        service.setWebTranslationDeadline(std::chrono::milliseconds(700));
+        QElapsedTimer clock;
+        clock.start();
+        for (const auto language : {QuorLanguage::en, QuorLanguage::tr}) {
+            m_server.enqueue("GET", endpoint, trickle);
+            const auto result = quorAwait(service.execute(actionOf(ZubActionKind::translate), QStringLiteral("hi"),
+                                                          configWith(ZubTranslationBackend::freeWebTranslate), language));
+            QVERIFY(result.isError);
+            QCOMPARE(result.outputText, language == QuorLanguage::en
+                                            ? QStringLiteral("Web translation failed: The request timed out.")
+                                            : QStringLiteral("Web çevirisi başarısız oldu: İstek zaman aşımına uğradı."));
+        }
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void controlsFromTheServerNeverReachTheResult()
+    {
+        m_server.enqueue("GET", endpoint,
+                         answer({QStringLiteral("\u202Eevil\u202C\u001B[2J"), QStringLiteral("\tok\nline") + QChar(0)},
+                                QStringLiteral("e") + QChar(0) + u'n'));
+        const auto result = translate(QStringLiteral("hi"));
+        QVERIFY(!result.isError);
+        QCOMPARE(result.outputText, QStringLiteral("evil[2J\tok\nline"));
+        QCOMPARE(result.detectedLanguageCode, QStringLiteral("en"));
+
+        m_server.enqueue("GET", endpoint, answer({QStringLiteral("\u202E\u0007 ")}, QStringLiteral("en")));
+        const auto empty = translate(QStringLiteral("hi"));
+        QVERIFY(empty.isError);
+        QCOMPARE(empty.outputText, QStringLiteral("Web translation failed: Could not parse translation response."));
+    }
+
     void cancellingEndsTheWaitAtOnce()
     {
         QuorTestHttpResponse slow = answer({QStringLiteral("late")}, std::nullopt);

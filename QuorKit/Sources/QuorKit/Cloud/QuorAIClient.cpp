@@ -5,6 +5,7 @@
 #include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorKit/Cloud/QuorServerErrorSummary.h"
 #include "QuorKit/Cloud/QuorSupportLog.h"
+#include "QuorKit/Cloud/QuorSendOnce.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 
 #include <QJsonArray>
@@ -339,7 +340,8 @@ QNetworkReply* post(const QPointer<QNetworkAccessManager>& session, const QNetwo
     if (!session) {
         throw QuorTransferError::fromReply(QNetworkReply::UnknownNetworkError, QStringLiteral("no network session"));
     }
-    return session->post(request, body);
+    // An answer is paid for or at least worked for: the request goes out once.
+    return QuorSendOnce::send(*session, request, "POST", body);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "QuorKit/Cloud/QuorPKCECrypto.h"
 #include "QuorKit/Cloud/QuorReplySizeLimit.h"
 #include "QuorKit/Cloud/QuorSupportLog.h"
+#include "QuorKit/Cloud/QuorSendOnce.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorBundle.h"
@@ -572,7 +573,7 @@ QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::send(
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> reply(
         method == "GET"      ? m_session->get(request)
         : method == "DELETE" ? m_session->deleteResource(request)
-                             : m_session->sendCustomRequest(request, method, jsonBody.value_or(QByteArray())),
+                             : QuorSendOnce::send(*m_session, request, method, jsonBody.value_or(QByteArray())),
         [](QNetworkReply* finished) { finished->deleteLater(); });
     QNetworkReply* const raw = reply.get();
     const std::shared_ptr<const bool> tooLarge = QuorReplySizeLimit::watch(raw, answerLimit);

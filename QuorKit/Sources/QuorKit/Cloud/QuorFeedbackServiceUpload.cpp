@@ -2,6 +2,7 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Cloud/QuorReplySizeLimit.h"
 #include "QuorKit/Cloud/QuorSupportLog.h"
+#include "QuorKit/Cloud/QuorSendOnce.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
@@ -245,7 +246,7 @@ QCoro::Task<QuorFeedbackReceipt> submit(QString appName, QuorAppVersion version,
         throw QuorFeedbackError::networkFailure(
             localizedDescription(QuorTransferError::fromReply(QNetworkReply::UnknownNetworkError, {})));
     }
-    const QPointer<QNetworkReply> reply = session->post(upload.request, upload.body);
+    const QPointer<QNetworkReply> reply = QuorSendOnce::send(*session, upload.request, "POST", upload.body);
     const auto release = qScopeGuard([reply] {
         if (reply) {
             reply->deleteLater();

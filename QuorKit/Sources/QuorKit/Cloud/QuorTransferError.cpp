@@ -21,6 +21,7 @@ QuorTransferError QuorTransferError::fromReply(QNetworkReply::NetworkError code,
                 QStringLiteral("İstek zaman aşımına uğradı.")};
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::ContentReSendError: // closed before any answer, and the request must not go twice
     case QNetworkReply::HostNotFoundError:
     case QNetworkReply::TemporaryNetworkFailureError:
     case QNetworkReply::NetworkSessionFailedError:
