@@ -5,6 +5,7 @@
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
 #include "QuorZubApp/Views/Studio/ZubStudioSwitch.h"
 
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassInputField.h"
@@ -325,6 +326,8 @@ void ZubActionsView::syncCreator()
             setSymbol(icon, option.symbol, 13, option.foreground);
         }
         button->setProperty("isSelected", option.isSelected);
+        // One icon at a time: read as radio buttons.
+        QuorAccessibleButton::setChoice(button, QAccessible::RadioButton, option.isSelected);
     }
     m_promptPlaceholder->setVisible(p.showsPromptPlaceholder);
 }

@@ -4,6 +4,7 @@
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
 
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorCssColor.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
@@ -310,6 +311,8 @@ QWidget* ZubHistoryView::makeCard(const QString& key, const ZubHistoryPresentati
     auto* well = new ZubStudioPlate(QColor::fromRgbF(0, 0, 0, 0.22f), std::nullopt, 8, content);
     auto* output = new ClampedSelectableText(card.outputText, QuorFonts::system(12.5), card.outputColor, 4, well);
     output->setObjectName(QStringLiteral("output"));
+    // The text reads as the result of the action the card is titled with.
+    output->setAccessibleName(card.title);
     vbox(well, 0, QMargins(9, 9, 9, 9))->addWidget(output);
     layout->addWidget(well);
 
@@ -363,6 +366,7 @@ void ZubHistoryView::sync()
         text->setFont(QuorFonts::system(11.5, look.semibold ? QFont::DemiBold : QFont::Medium));
         QuorLabels::setColor(text, look.text);
         pill->setAccessibleName(p.pills[i].title);
+        QuorAccessibleButton::setChoice(pill, QAccessible::RadioButton, p.pills[i].isSelected);
         pill->updateGeometry();
     }
     m_clearButton->setText(p.clearTitle);

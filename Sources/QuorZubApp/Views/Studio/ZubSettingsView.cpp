@@ -5,6 +5,7 @@
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
 
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassInputField.h"
@@ -359,6 +360,7 @@ void ZubSettingsView::sync()
         title->setFont(QuorFonts::system(11.5, tile.isSelected ? QFont::DemiBold : QFont::Medium));
         QuorLabels::setColor(title, tile.isSelected ? QColor(Qt::white) : QuorGlassTokens::textSecondary());
         button->setAccessibleName(tile.title);
+        QuorAccessibleButton::setChoice(button, QAccessible::RadioButton, tile.isSelected);
     }
     m_targetLabel->setText(p.targetLabel);
     m_targetPicker->setItems(menuItems(p.targetItems));
