@@ -2,6 +2,7 @@
 
 #include "QuorKit/Design/QuorKeyboardReach.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -10,11 +11,22 @@ namespace {
 constexpr qint64 kReopenGuardMs = 250;
 // How long after opening a lost focus is still the opening click's doing.
 constexpr qint64 kOpeningClickMs = 600;
+// Read as a window with its title, not as a nameless pane.
+QAccessibleInterface* windowFactory(const QString& /*className*/, QObject* object)
+{
+    auto* window = qobject_cast<QuorPopoverWindow*>(object);
+    return window != nullptr ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
 } // namespace
 
 QuorPopoverWindow::QuorPopoverWindow(const QString& title, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(&windowFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setWindowTitle(title);
     m_sinceLeft.invalidate();
 }
