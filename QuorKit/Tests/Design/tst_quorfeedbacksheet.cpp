@@ -3,6 +3,7 @@
 #include "QuorKit/Design/QuorFeedbackSheet.h"
 #include "QuorKit/Design/QuorFeedbackSheetState.h"
 #include "QuorKit/Design/QuorKeyboardAccess.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorPlatform/Core/QuorCancellationToken.h"
 #include "Support/QuorPictures.h"
@@ -167,6 +168,15 @@ private slots:
         QCOMPARE(chip->text(QAccessible::Name), QStringLiteral("Feature & Improvement"));
         QVERIFY(chip->state().checked);
         QVERIFY(QKeySequence::mnemonic(bench.find<QAbstractButton>("kind:feature")->text()).isEmpty());
+        // The chips and the caption buttons wear the kit's ring when the keyboard brings the focus.
+        bench.sheet->show();
+        bench.sheet->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(bench.sheet.get()));
+        for (const char* name : {"kind:bug", "browserButton"}) {
+            auto* button = bench.find<QAbstractButton>(QString::fromLatin1(name));
+            button->setFocus(Qt::TabFocusReason);
+            QVERIFY2(QuorKeyboardReach::showsFocusRing(button), name);
+        }
         QVERIFY(bench.find<QLineEdit>("emailField")->text().isEmpty());
         QVERIFY(bench.find<QPlainTextEdit>("messageEditor")->toPlainText().isEmpty());
         QCOMPARE(bench.find<QLabel>("footerVersion")->text(), QStringLiteral("QuorZub v1.4.2"));

@@ -244,7 +244,17 @@ private slots:
         pressSpace();
         QCOMPARE(credits.server.requests("/v1/logout").size(), 1);
         QVERIFY(credits.opened.isEmpty());
+
+        // Connect opens the browser once; the second press opens nothing more and starts no other sign-in.
+        auto* connectButton = child<QAbstractButton>(wallet, QStringLiteral("connect"));
+        connectButton->setFocus(Qt::TabFocusReason);
+        pressSpace();
+        pressSpace();
+        QTRY_COMPARE_WITH_TIMEOUT(credits.opened.size(), 1, 5000);
+        QCOMPARE(QApplication::focusWidget(), connectButton);
         QVERIFY(credits.server.requests("/v1/device/code").isEmpty());
+        credits.store.cancelPendingSignIn();
+        quorSpin(100ms); // the cancelled flow unwinds before its store goes
     }
 
     void refreshControlsRestWhileARefreshRuns()

@@ -3,7 +3,6 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLayout>
@@ -49,6 +48,7 @@ protected:
         return true;
     }
 };
+
 void collectLayout(const QLayout* layout, QList<QWidget*>& widgets)
 {
     for (int i = 0; i < layout->count(); ++i) {

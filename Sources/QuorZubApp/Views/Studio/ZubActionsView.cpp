@@ -11,6 +11,7 @@
 #include "QuorKit/Design/QuorGlassInputField.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
@@ -284,6 +285,9 @@ void ZubActionsView::syncRows()
     // click's handling is over.
     for (auto it = m_rows.begin(); it != m_rows.end();) {
         if (!order.contains(it.key())) {
+            // Its focus goes to the form below, never to a neighbour's button, where a second key
+            // press meant for this row (a delete) would land.
+            QuorKeyboardReach::handFocus(it->row, m_titleEN);
             retireLater(it->row);
             it = m_rows.erase(it);
         } else {

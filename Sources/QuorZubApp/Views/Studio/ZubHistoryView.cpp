@@ -10,6 +10,7 @@
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
@@ -402,16 +403,27 @@ void ZubHistoryView::syncList()
     QHash<QString, CardEntry> next;
     for (qsizetype i = 0; i < wanted.size(); ++i) {
         CardEntry entry = m_cards.take(keys[i]);
+        QPointer<QWidget> old;
         if (!entry.widget || !(entry.card == wanted[i])) {
-            retireLater(entry.widget);
+            old = entry.widget;
             entry.card = wanted[i];
             entry.widget = makeCard(keys[i], wanted[i]);
         }
         m_listLayout->insertWidget(static_cast<int>(i), entry.widget);
         entry.widget->show();
+        if (old) {
+            // The focus stays with the same control of the card built afresh (a pin just toggled).
+            QuorKeyboardReach::carryFocus(old, entry.widget);
+            retireLater(old);
+        }
         next.insert(keys[i], entry);
     }
     for (const CardEntry& stale : std::as_const(m_cards)) {
+        // A card that left the list hands its focus to the search field, never on to another
+        // card's button, where a second key press meant for this one would land.
+        if (stale.widget) {
+            QuorKeyboardReach::handFocus(stale.widget, m_search);
+        }
         retireLater(stale.widget);
     }
     m_cards = next;
