@@ -191,7 +191,8 @@ private slots:
 
         field->setText(QStringLiteral("  sk-live-1234\t "));
         QVERIFY(button(*card, QStringLiteral("saveKey"))->isEnabled());
-        button(*card, QStringLiteral("saveKey"))->click();
+        // Return in the field saves, as Save Key does.
+        QTest::keyClick(field, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(card->uiState()->apiKeyFeedback().has_value(), 10000);
         QCOMPARE(*card->uiState()->apiKeyFeedback(), (QuorAPIKeyFeedback{QStringLiteral("API key saved."), false}));
         QCOMPARE(quorAwait(QuorKeychainStore::load(keyringService, account)), QStringLiteral("sk-live-1234"));

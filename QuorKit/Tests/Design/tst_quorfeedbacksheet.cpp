@@ -2,6 +2,8 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Design/QuorFeedbackSheet.h"
 #include "QuorKit/Design/QuorFeedbackSheetState.h"
+#include "QuorKit/Design/QuorKeyboardAccess.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorPlatform/Core/QuorCancellationToken.h"
 #include "Support/QuorPictures.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QAccessible>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -147,7 +150,11 @@ class TestQuorFeedbackSheet : public QObject {
     }
 
 private slots:
-    void initTestCase() { QuorLanguages::setCurrent(QuorLanguage::en); }
+    void initTestCase()
+    {
+        QuorLanguages::setCurrent(QuorLanguage::en);
+        QuorKeyboardAccess::install();
+    }
 
     void aFreshSheetAndWhatItShows()
     {
@@ -155,6 +162,21 @@ private slots:
         QCOMPARE(bench.state().kind(), QuorFeedbackKind::feature);
         QVERIFY(bench.find<QAbstractButton>("kind:feature")->isChecked());
         QVERIFY(!bench.find<QAbstractButton>("kind:bug")->isChecked());
+        // The kind chips read as radio buttons by their whole title; no "&" is taken for a mnemonic.
+        QAccessibleInterface* chip = QAccessible::queryAccessibleInterface(bench.find<QAbstractButton>("kind:feature"));
+        QCOMPARE(chip->role(), QAccessible::RadioButton);
+        QCOMPARE(chip->text(QAccessible::Name), QStringLiteral("Feature & Improvement"));
+        QVERIFY(chip->state().checked);
+        QVERIFY(QKeySequence::mnemonic(bench.find<QAbstractButton>("kind:feature")->text()).isEmpty());
+        // The chips and the caption buttons wear the kit's ring when the keyboard brings the focus.
+        bench.sheet->show();
+        bench.sheet->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(bench.sheet.get()));
+        for (const char* name : {"kind:bug", "browserButton"}) {
+            auto* button = bench.find<QAbstractButton>(QString::fromLatin1(name));
+            button->setFocus(Qt::TabFocusReason);
+            QVERIFY2(QuorKeyboardReach::showsFocusRing(button), name);
+        }
         QVERIFY(bench.find<QLineEdit>("emailField")->text().isEmpty());
         QVERIFY(bench.find<QPlainTextEdit>("messageEditor")->toPlainText().isEmpty());
         QCOMPARE(bench.find<QLabel>("footerVersion")->text(), QStringLiteral("QuorZub v1.4.2"));
@@ -340,9 +362,14 @@ private slots:
         bench.click("pasteButton");
         bench.service->failure = QuorFeedbackError::invalidEmail();
         bench.service->hold = true;
-        bench.click("submitButton");
+        // Return on the focused button sends; it keeps the focus while the upload runs.
         auto* submit = bench.find<QAbstractButton>("submitButton");
-        QVERIFY(!submit->isEnabled());
+        bench.sheet->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(bench.sheet.get()));
+        submit->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(submit, Qt::Key_Return);
+        QTRY_VERIFY(!submit->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), submit);
         QCOMPARE(submit->text(), QStringLiteral("Sending…"));
         // What is sent was taken when Send was pressed.
         QTest::keyClicks(bench.find<QPlainTextEdit>("messageEditor"), QStringLiteral(" More."));

@@ -1,9 +1,11 @@
+#include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorVersionAndLogsView.h"
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -69,6 +71,8 @@ QStringList visibleLabels(const QWidget& view, const QString& name)
 class TestQuorVersionAndLogsView : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QuorKeyboardAccess::install(); }
+
     void columnsAndTexts()
     {
         using View = QuorVersionAndLogsView;
@@ -116,7 +120,14 @@ private slots:
         QCOMPARE(view.entries().first().message, QStringLiteral("entry 299"));
         QCOMPARE(view.findChildren<QWidget*>(QRegularExpression(QStringLiteral("^entry:"))).size(), 120);
 
-        view.setSelectedMinLevel(QuorLogLevel::error);
+        // The filter's segments are Tab stops that read as radio buttons, the chosen one checked.
+        auto* errors = view.findChild<QAbstractButton*>(QStringLiteral("level:ERROR"));
+        QVERIFY(errors != nullptr && (errors->focusPolicy() & Qt::TabFocus) != 0);
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(errors);
+        QCOMPARE(access->role(), QAccessible::RadioButton);
+        QVERIFY(!access->state().checked);
+        errors->click();
+        QVERIFY(access->state().checked);
         QCOMPARE(view.entries().size(), 3);
         QCOMPARE(view.entries().first().message, QStringLiteral("entry 207"));
         view.setSelectedMinLevel(QuorLogLevel::warn);

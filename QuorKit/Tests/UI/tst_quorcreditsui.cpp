@@ -304,6 +304,11 @@ private slots:
         QVERIFY(pill.uiState()->isPopoverPresented());
         QVERIFY(pill.popover() != nullptr && pill.popover()->isVisible());
         QCOMPARE(pill.wallet()->displayLanguage(), QuorLanguage::tr);
+        // A window of its own that screen readers list by its title, with the focus on its first control.
+        QVERIFY(pill.popover()->windowType() != Qt::Popup);
+        QCOMPARE(pill.popover()->windowTitle(), QStringLiteral("Tallowmer Kredisi"));
+        QVERIFY(QTest::qWaitForWindowActive(pill.popover()));
+        QTRY_VERIFY(QApplication::focusWidget() != nullptr && pill.wallet()->isAncestorOf(QApplication::focusWidget()));
         QTest::keyClick(pill.wallet(), Qt::Key_Escape);
         QTRY_COMPARE_WITH_TIMEOUT(pill.popover(), nullptr, 2000);
         QVERIFY(!pill.uiState()->isPopoverPresented());

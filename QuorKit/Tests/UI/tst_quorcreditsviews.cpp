@@ -4,6 +4,7 @@
 #include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/UI/QuorAppBudgetEditorBlock.h"
 #include "QuorKit/UI/QuorAppBudgetSummaryPresentation.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
+#include <QPointer>
 #include <QtTest>
 
 #include <cmath>
@@ -155,6 +157,108 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(shows(wallet, QStringLiteral("signedOut")), 5000);
         QVERIFY(!shows(wallet, QStringLiteral("errorBox")));
         QVERIFY(!credits.store.isSignedIn());
+    }
+
+    // The e-mail gives way in its middle, and the held credits stand right after it.
+    void emailRow()
+    {
+        for (const QString& email : {QStringLiteral("ada@example.com"),
+                                     QStringLiteral("a.rather.long.mailbox.name@a-much-longer-example-domain.example.org")}) {
+            ServedCredits credits;
+            QVERIFY(credits.started);
+            credits.signIn(profileJson(12'340'000, 5'000, 10'000, email));
+            QuorCreditsWalletPopover wallet(credits.store, accent, QuorLanguage::en);
+            wallet.resize(wallet.sizeHint());
+            wallet.show();
+            auto* mail = child<QLabel>(wallet, QStringLiteral("email"));
+            auto* held = child<QLabel>(wallet, QStringLiteral("held"));
+            QTRY_VERIFY(mail->width() > 0 && held->isVisible());
+            const QString shown = QuorLabels::shownText(*mail);
+            const int textEnd = mail->x() + qCeil(QFontMetricsF(mail->font()).horizontalAdvance(shown));
+            // A text shortened to whole letters ends a little short of its label.
+            QVERIFY2(held->x() - textEnd <= 24, qPrintable(QStringLiteral("held %1 points after the e-mail").arg(held->x() - textEnd)));
+            if (shown != email) {
+                QVERIFY2(shown.startsWith(email.left(4)) && shown.endsWith(email.right(4)) && shown.contains(QChar(0x2026)),
+                         qPrintable(shown));
+            }
+        }
+    }
+
+    // A store change that replaces the wallet's body (a sign-out) leaves the old body, with the
+    // button whose click may have made the change, until that click is over.
+    void aReplacedBodyGoesLater()
+    {
+        ServedCredits credits;
+        QVERIFY(credits.started);
+        credits.signIn(profileJson(5'000'000, 0, 1000));
+        QuorCreditsWalletPopover wallet(credits.store, accent, QuorLanguage::en);
+        wallet.show();
+        const QPointer<QAbstractButton> signOut = child<QAbstractButton>(wallet, QStringLiteral("signOut"));
+        std::optional<bool> aliveWhenSignedOut;
+        connect(&credits.store, &QuorCreditsAccountStore::changed, &wallet, [&] {
+            if (!credits.store.isSignedIn() && !aliveWhenSignedOut) {
+                aliveWhenSignedOut = !signOut.isNull() && !signOut->isVisible();
+            }
+        });
+        signOut->click();
+        QTRY_VERIFY_WITH_TIMEOUT(aliveWhenSignedOut.has_value(), 5000);
+        QVERIFY(*aliveWhenSignedOut);
+        QVERIFY(shows(wallet, QStringLiteral("signedOut")));
+        QTRY_VERIFY(signOut.isNull());
+    }
+
+    // A second Space meant for a control that turned busy stays with it: it never reaches a
+    // neighbour that signs out or opens the browser, and the focus never leaves on its own.
+    void aSecondKeyPressStaysWithItsControl()
+    {
+        ServedCredits credits;
+        QVERIFY(credits.started);
+        const QJsonObject budget{{QStringLiteral("app"), QStringLiteral("QuorZub")}, {QStringLiteral("daily_limit_credits"), 100}};
+        credits.signIn(profileJson(5'000'000, 0, 1000, {}, budget));
+        QuorTestHttpResponse slowProfile = QuorTestHttpResponse::json(profileJson(5'000'000, 0, 1000, {}, budget));
+        slowProfile.delay = 300ms;
+        credits.server.route("GET", "/v1/me", slowProfile);
+        QuorTestHttpResponse slowSave = QuorTestHttpResponse::json("{}");
+        slowSave.delay = 300ms;
+        credits.server.route("PUT", "/v1/app-budgets", slowSave);
+        QuorCreditsWalletPopover wallet(credits.store, accent, QuorLanguage::en);
+        wallet.show();
+        wallet.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&wallet));
+        wallet.panel()->editorBlock()->toggle();
+
+        const auto pressSpace = [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); };
+        for (const QString& name : {QStringLiteral("refresh"), QStringLiteral("refreshAccount"), QStringLiteral("saveCaps")}) {
+            auto* control = child<QAbstractButton>(wallet, name);
+            control->setFocus(Qt::TabFocusReason);
+            pressSpace();
+            QVERIFY2(!control->isEnabled(), qPrintable(name));
+            pressSpace();
+            QVERIFY2(QApplication::focusWidget() == control, qPrintable(name));
+            QTRY_VERIFY_WITH_TIMEOUT(!credits.store.isRefreshing() && !credits.store.isSavingBudget(), 5000);
+            QVERIFY2(QApplication::focusWidget() == control, qPrintable(name));
+        }
+        QCOMPARE(credits.server.requests("/v1/app-budgets").size(), 1);
+
+        // Signed out, the body is built anew; the focus goes to the refresh control, not to a sign-in.
+        child<QAbstractButton>(wallet, QStringLiteral("signOut"))->setFocus(Qt::TabFocusReason);
+        pressSpace();
+        QTRY_VERIFY_WITH_TIMEOUT(shows(wallet, QStringLiteral("signedOut")), 5000);
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(wallet, QStringLiteral("refresh")));
+        pressSpace();
+        QCOMPARE(credits.server.requests("/v1/logout").size(), 1);
+        QVERIFY(credits.opened.isEmpty());
+
+        // Connect opens the browser once; the second press opens nothing more and starts no other sign-in.
+        auto* connectButton = child<QAbstractButton>(wallet, QStringLiteral("connect"));
+        connectButton->setFocus(Qt::TabFocusReason);
+        pressSpace();
+        pressSpace();
+        QTRY_COMPARE_WITH_TIMEOUT(credits.opened.size(), 1, 5000);
+        QCOMPARE(QApplication::focusWidget(), connectButton);
+        QVERIFY(credits.server.requests("/v1/device/code").isEmpty());
+        credits.store.cancelPendingSignIn();
+        quorSpin(100ms); // the cancelled flow unwinds before its store goes
     }
 
     void refreshControlsRestWhileARefreshRuns()
@@ -303,7 +407,8 @@ private slots:
 
         credits.server.route("GET", "/v1/me", QuorTestHttpResponse::json(profileJson(5'000'000, 0, 1000)));
         field->setText(QStringLiteral("fresh"));
-        child<QAbstractButton>(block, QStringLiteral("saveToken"))->click();
+        // Return in the field saves, as Save does.
+        QTest::keyClick(field, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(credits.store.isSignedIn(), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!shows(block, QStringLiteral("manualRow")), 5000);
         QCOMPARE(field->text(), QString());
@@ -406,7 +511,7 @@ private slots:
         credits.server.route("PUT", "/v1/app-budgets", QuorTestHttpResponse::json("{}"));
         daily->setText(QStringLiteral(" 1 000 "));
         monthly->setText(QStringLiteral("0"));
-        child<QAbstractButton>(editor, QStringLiteral("saveCaps"))->click();
+        QTest::keyClick(monthly, Qt::Key_Return);
         QTRY_COMPARE_WITH_TIMEOUT(textOf(editor, QStringLiteral("message")), QStringLiteral("App limits updated."), 5000);
         const QJsonObject sent = QJsonDocument::fromJson(credits.server.requests("/v1/app-budgets").first().body).object();
         QCOMPARE(sent.value(QStringLiteral("app")).toString(), QStringLiteral("QuorZub"));

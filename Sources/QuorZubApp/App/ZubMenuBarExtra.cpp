@@ -1,21 +1,19 @@
 #include "QuorZubApp/App/ZubMenuBarExtra.h"
 
 #include "QuorKit/Design/QuorFonts.h"
+#include "QuorKit/Design/QuorPopoverWindow.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 
+#include <QAbstractButton>
 #include <QCursor>
-#include <QElapsedTimer>
-#include <QEvent>
-#include <QKeyEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QIconEngine>
 #include <QPainter>
 #include <QScreen>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -24,62 +22,7 @@
 
 namespace {
 constexpr int kGap = 4;
-// A click on the tray icon that closed the open popup (as a click outside it) must not reopen it.
-constexpr qint64 kReopenGuardMs = 250;
-// How long after opening a lost focus is still the opening click's doing.
-constexpr qint64 kOpeningClickMs = 600;
 const QColor kIconPlate(28, 24, 38, 235);
-
-// The window that holds the tray window's content; closes when another window takes the focus
-// (a click outside it) and on Escape. A real window rather than a popup, so screen readers list it
-// among the application's windows and it keeps the keyboard focus it is given.
-class PopupWindow : public QWidget {
-public:
-    PopupWindow() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    {
-        setAttribute(Qt::WA_DeleteOnClose, false);
-        setWindowTitle(QStringLiteral("QuorZub"));
-        m_sinceHidden.invalidate();
-    }
-
-    bool hidJustNow() const { return m_sinceHidden.isValid() && m_sinceHidden.elapsed() < kReopenGuardMs; }
-
-protected:
-    void hideEvent(QHideEvent* event) override
-    {
-        m_sinceHidden.start();
-        QWidget::hideEvent(event);
-    }
-
-    bool event(QEvent* event) override
-    {
-        if (event->type() == QEvent::Show) {
-            m_sinceShown.start();
-        } else if (event->type() == QEvent::WindowDeactivate && isVisible()) {
-            // The click that opened it may still hand the focus back to the window it came from
-            // once the button goes up; that is not the user leaving.
-            if (m_sinceShown.isValid() && m_sinceShown.elapsed() < kOpeningClickMs) {
-                QTimer::singleShot(0, this, [this] { activateWindow(); });
-            } else {
-                hide();
-            }
-        }
-        return QWidget::event(event);
-    }
-
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        if (event->key() == Qt::Key_Escape) {
-            hide();
-            return;
-        }
-        QWidget::keyPressEvent(event);
-    }
-
-private:
-    QElapsedTimer m_sinceHidden;
-    QElapsedTimer m_sinceShown;
-};
 
 void drawFitted(QPainter& painter, const QRectF& rect, const QString& text)
 {
@@ -235,7 +178,9 @@ QWidget* ZubMenuBarExtra::ensurePopup()
     if (m_popup) {
         return m_popup.get();
     }
-    auto popup = std::make_unique<PopupWindow>();
+    // A real window rather than a popup, so screen readers list it among the application's windows
+    // and it keeps the keyboard focus it is given; it closes when another window takes the focus.
+    auto popup = std::make_unique<QuorPopoverWindow>(QStringLiteral("QuorZub"));
     auto* layout = new QVBoxLayout(popup.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -253,7 +198,8 @@ void ZubMenuBarExtra::togglePopup()
         closePopup();
         return;
     }
-    if (static_cast<PopupWindow*>(popup)->hidJustNow()) {
+    auto* window = static_cast<QuorPopoverWindow*>(popup);
+    if (window->closedJustNow()) {
         return;
     }
     popup->adjustSize();
@@ -265,9 +211,8 @@ void ZubMenuBarExtra::togglePopup()
     }
     const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1440, 900);
     popup->setGeometry(popupFrame(popup->sizeHint(), tray, pointer, available));
-    popup->show();
-    popup->raise();
-    popup->activateWindow();
+    // The keyboard starts at the switch, the first of its controls, not at the feedback icon beside it.
+    window->present(false, m_view->autoShowSwitch());
 }
 
 void ZubMenuBarExtra::closePopup()

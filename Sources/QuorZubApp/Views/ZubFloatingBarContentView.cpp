@@ -450,6 +450,7 @@ QWidget* brandMark(QWidget* parent)
 void makeTransparent(QScrollArea* area)
 {
     area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
     area->setAttribute(Qt::WA_TranslucentBackground);
     area->viewport()->setAutoFillBackground(false);
     area->viewport()->setAttribute(Qt::WA_TranslucentBackground);
@@ -467,7 +468,9 @@ ZubFloatingBarContentView::ZubFloatingBarContentView(ZubFloatingBarState* state,
       m_accent(QuorProductPalettes::accentColor(palette))
 {
     setAttribute(Qt::WA_TranslucentBackground);
-    setFocusPolicy(Qt::StrongFocus);
+    // The bar never takes the keyboard (Escape reaches it through the global key monitor): no
+    // part of it claims to be focusable, which a screen reader would take for a stop of its own.
+    setFocusPolicy(Qt::NoFocus);
 
     // Everything lives in one inner widget so the appear effect scales the bar as a whole.
     m_content = new QWidget(this);

@@ -59,7 +59,7 @@ bool AtSpiWalker::Node::isControl() const
         QStringLiteral("push button"), QStringLiteral("toggle button"), QStringLiteral("check box"),
         QStringLiteral("radio button"), QStringLiteral("combo box"),    QStringLiteral("slider"),
         QStringLiteral("spin button"), QStringLiteral("page tab"),      QStringLiteral("link"),
-        QStringLiteral("menu item"),   QStringLiteral("password text"),
+        QStringLiteral("menu item"),   QStringLiteral("password text"), QStringLiteral("list item"),
     };
     if (controls.contains(role)) {
         return true;
@@ -121,16 +121,41 @@ AtSpiWalker::Node AtSpiWalker::node(const AtSpiRef& ref) const
 QList<AtSpiWalker::Node> AtSpiWalker::walk(const AtSpiRef& root) const
 {
     QList<Node> nodes;
-    QList<AtSpiRef> pending{root};
+    QList<std::pair<AtSpiRef, AtSpiRef>> pending{{root, AtSpiRef{}}};
     while (!pending.isEmpty()) {
-        const Node next = node(pending.takeFirst());
+        const auto [ref, parent] = pending.takeFirst();
+        Node next = node(ref);
         if (!next.has(visibleState)) {
             continue;
         }
+        next.parent = parent;
         nodes.append(next);
-        pending = children(next.ref) + pending;
+        QList<std::pair<AtSpiRef, AtSpiRef>> inside;
+        for (const AtSpiRef& child : children(ref)) {
+            inside.append({child, ref});
+        }
+        pending = inside + pending;
     }
     return nodes;
+}
+
+QRect AtSpiWalker::extents(const AtSpiRef& ref) const
+{
+    // Screen coordinates.
+    const QDBusMessage reply = call(m_bus, ref, QStringLiteral("org.a11y.atspi.Component"), QStringLiteral("GetExtents"),
+                                    {QVariant::fromValue(uint(0))});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        return {};
+    }
+    const QDBusArgument argument = reply.arguments().constFirst().value<QDBusArgument>();
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    argument.beginStructure();
+    argument >> x >> y >> width >> height;
+    argument.endStructure();
+    return {x, y, width, height};
 }
 
 std::optional<AtSpiRef> AtSpiWalker::window(const AtSpiRef& application, const QString& title) const

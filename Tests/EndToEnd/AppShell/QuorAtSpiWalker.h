@@ -4,6 +4,7 @@
 #include <QDBusObjectPath>
 #include <QList>
 #include <QMetaType>
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -26,20 +27,26 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, AtSpiRef& ref);
 class AtSpiWalker {
 public:
     // AT-SPI state bits.
-    static constexpr int enabledState = 8;
+    static constexpr int checkedState = 4;
     static constexpr int editableState = 7;
+    static constexpr int enabledState = 8;
+    static constexpr int focusableState = 11;
     static constexpr int focusedState = 12;
+    static constexpr int selectedState = 23;
     static constexpr int showingState = 25;
     static constexpr int visibleState = 30;
 
     struct Node {
         AtSpiRef ref;
+        AtSpiRef parent;
         QString role;
         QString name;
         quint64 states = 0;
         bool has(int state) const { return (states >> state) & 1U; }
-        // Something a user operates: buttons, check boxes, fields, tabs, menu items.
+        // Something a user operates: buttons, check boxes, fields, tabs, list items, menu items.
         bool isControl() const;
+        // Announced as the chosen one: checked (radio buttons, check boxes) or selected (tabs, items).
+        bool isChosen() const { return has(checkedState) || has(selectedState); }
     };
 
     AtSpiWalker();
@@ -54,6 +61,8 @@ public:
     // The application's visible top-level window named `title`.
     std::optional<AtSpiRef> window(const AtSpiRef& application, const QString& title) const;
     bool doAction(const AtSpiRef& ref, int index = 0) const;
+    // Where the object is on the screen.
+    QRect extents(const AtSpiRef& ref) const;
 
 private:
     QDBusConnection m_bus;

@@ -157,14 +157,11 @@ private:
     X11Windows m_windows;
     X11TestDriver m_input;
 
+    // The wallet: a window of its own, titled as the wallet is.
     std::optional<QRect> wallet(const QuorZubInstance& zub) const
     {
-        for (const QRect& popup : m_windows.popupWindows(zub.pid())) {
-            if (popup.width() == QuorCreditsWalletPopover::panelWidth) {
-                return popup;
-            }
-        }
-        return std::nullopt;
+        const std::optional<X11Windows::Client> window = m_windows.find(zub.pid(), QStringLiteral("Tallowmer Credits"));
+        return window ? std::optional<QRect>(window->geometry) : std::nullopt;
     }
 
     // Clicks the pill until the wallet is up (a busy machine may still be settling the studio).

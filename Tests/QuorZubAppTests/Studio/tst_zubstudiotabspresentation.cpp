@@ -11,6 +11,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QFontMetricsF>
+#include <QSet>
 #include <QtTest>
 
 using Actions = ZubActionsPresentation;
@@ -151,6 +152,16 @@ private slots:
         QCOMPARE(choices[4], (Actions::SymbolOption{QStringLiteral("envelope.fill"), true, Qt::black, Qt::white}));
         QCOMPARE(choices[0], (Actions::SymbolOption{QStringLiteral("sparkles"), false, QuorGlassTokens::textPrimary(),
                                                     QuorGlassTokens::surface2()}));
+        // Each icon has a name a listener knows, never the symbol's internal words.
+        QSet<QString> iconNames;
+        for (const QString& symbol : Actions::symbolOptions()) {
+            const QString name = Actions::symbolTitle(symbol, QuorLanguage::tr);
+            QVERIFY2(!name.contains(QLatin1Char('.')) && !name.contains(QStringLiteral("fill")), qPrintable(name));
+            iconNames.insert(name);
+        }
+        QCOMPARE(iconNames.size(), 8);
+        QCOMPARE(Actions::symbolTitle(QStringLiteral("chevron.left.forwardslash.chevron.right"), QuorLanguage::en),
+                 QStringLiteral("Icon: Code"));
 
         const Actions tr = Actions::make(ZubConfig::defaultConfig(), QuorLanguage::tr, {}, kAccent);
         QCOMPARE(tr.orderTitle, QStringLiteral("Yüzen Çubuk Aksiyonları"));

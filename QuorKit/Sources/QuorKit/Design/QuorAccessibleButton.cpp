@@ -9,6 +9,25 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include <optional>
+
+namespace {
+const char* const choiceRoleProperty = "quorChoiceRole";
+const char* const chosenProperty = "quorChosen";
+
+std::optional<QAccessible::Role> choiceRole(const QAbstractButton& button)
+{
+    const QVariant role = button.property(choiceRoleProperty);
+    return role.isValid() ? std::optional(static_cast<QAccessible::Role>(role.toInt())) : std::nullopt;
+}
+
+// Radio buttons and check boxes are checked; tabs and list items are selected.
+bool isChecking(QAccessible::Role role)
+{
+    return role == QAccessible::RadioButton || role == QAccessible::CheckBox;
+}
+} // namespace
+
 QuorAccessibleButton::QuorAccessibleButton(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
 
 QAbstractButton* QuorAccessibleButton::button() const
@@ -18,6 +37,9 @@ QAbstractButton* QuorAccessibleButton::button() const
 
 QAccessible::Role QuorAccessibleButton::role() const
 {
+    if (const std::optional<QAccessible::Role> choice = choiceRole(*button())) {
+        return *choice;
+    }
     // A picker opens a menu of choices and shows the current one: a combo box to a screen reader.
     if (qobject_cast<const QuorMenuPicker*>(button()) != nullptr) {
         return QAccessible::ComboBox;
@@ -30,11 +52,40 @@ QAccessible::State QuorAccessibleButton::state() const
     QAccessible::State state = QAccessibleWidget::state();
     const QAbstractButton* b = button();
     state.pressed = b->isDown();
-    if (b->isCheckable()) {
+    if (const std::optional<QAccessible::Role> choice = choiceRole(*b)) {
+        const bool chosen = b->property(chosenProperty).toBool();
+        if (isChecking(*choice)) {
+            state.checkable = true;
+            state.checked = chosen;
+        } else {
+            state.selectable = true;
+            state.selected = chosen;
+        }
+    } else if (b->isCheckable()) {
         state.checkable = true;
         state.checked = b->isChecked();
     }
     return state;
+}
+
+QString QuorAccessibleButton::withoutMnemonic(const QString& title)
+{
+    QString read;
+    read.reserve(title.size());
+    for (qsizetype i = 0; i < title.size(); ++i) {
+        if (title[i] != QLatin1Char('&') || i + 1 == title.size()) {
+            read += title[i];
+            continue;
+        }
+        const QChar next = title[i + 1];
+        if (next == QLatin1Char('&')) {
+            read += next;
+            ++i;
+        } else if (next.isSpace()) {
+            read += title[i];
+        }
+    }
+    return read;
 }
 
 QString QuorAccessibleButton::nameOf(const QAbstractButton& button)
@@ -42,8 +93,7 @@ QString QuorAccessibleButton::nameOf(const QAbstractButton& button)
     if (!button.accessibleName().isEmpty()) {
         return button.accessibleName();
     }
-    QString title = button.text();
-    title.remove(QLatin1Char('&'));
+    const QString title = withoutMnemonic(button.text());
     if (!title.trimmed().isEmpty()) {
         return title;
     }
@@ -63,6 +113,27 @@ QString QuorAccessibleButton::nameOf(const QAbstractButton& button)
         return picker->labelText();
     }
     return {};
+}
+
+void QuorAccessibleButton::setChoice(QAbstractButton* button, QAccessible::Role role, bool chosen)
+{
+    const std::optional<QAccessible::Role> before = choiceRole(*button);
+    const bool wasChosen = button->property(chosenProperty).toBool();
+    button->setProperty(choiceRoleProperty, static_cast<int>(role));
+    button->setProperty(chosenProperty, chosen);
+    if (before == role && wasChosen == chosen) {
+        return;
+    }
+    if (QAccessible::isActive()) {
+        QAccessible::State changed;
+        if (isChecking(role)) {
+            changed.checked = true;
+        } else {
+            changed.selected = true;
+        }
+        QAccessibleStateChangeEvent event(button, changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 QString QuorAccessibleButton::text(QAccessible::Text t) const

@@ -3,6 +3,7 @@
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassButtonStyle.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorSymbols.h"
 
 #include <QFontMetricsF>
@@ -25,7 +26,8 @@ QuorCaptionGlassButton::QuorCaptionGlassButton(const QString& title, QString sym
 {
     setText(title);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    // A Tab stop that a click leaves the focus alone for; Return presses it.
+    QuorKeyboardReach::enable(this, Qt::TabFocus);
     connect(this, &QAbstractButton::pressed, this, qOverload<>(&QWidget::update));
     connect(this, &QAbstractButton::released, this, qOverload<>(&QWidget::update));
 }
@@ -49,8 +51,7 @@ void QuorCaptionGlassButton::paintEvent(QPaintEvent* /*event*/)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(look.opacity * (isEnabled() ? 1.0 : 0.45));
     const QRectF bounds(rect());
-    // A keyboard user sees where focus is by the brighter edge.
-    painter.setPen(QPen(hasFocus() ? QuorGlassTokens::borderStrong() : *look.border, 1));
+    painter.setPen(QPen(*look.border, 1));
     painter.setBrush(look.fill);
     painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), look.cornerRadius - 0.5, look.cornerRadius - 0.5);
     // Symbol first in reading order: on the right under a right-to-left layout.
@@ -59,6 +60,9 @@ void QuorCaptionGlassButton::paintEvent(QPaintEvent* /*event*/)
     double x = rtl ? bounds.width() - look.paddingHorizontal - kSymbol : look.paddingHorizontal;
     QuorSymbols::paint(painter, QRectF(x, bounds.center().y() - kSymbol / 2, kSymbol, kSymbol), m_symbolName,
                        look.foreground, 10);
+    if (QuorKeyboardReach::showsFocusRing(this)) {
+        QuorKeyboardReach::paintFocusRing(painter, bounds, look.cornerRadius);
+    }
     if (text().isEmpty()) {
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "QuorKit/Cloud/QuorFeedbackError.h"
 #include "QuorKit/Cloud/QuorFeedbackService.h"
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorBrandMark.h"
 #include "QuorKit/Design/QuorCaptionGlassButton.h"
@@ -12,6 +13,7 @@
 #include "QuorKit/Design/QuorGlassInputField.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorPaintedWidget.h"
@@ -96,34 +98,43 @@ QLabel* fieldLabel(const QString& text, QWidget* parent)
     return QuorLabels::make(text, caption(QFont::DemiBold), QuorGlassTokens::textSecondary(), parent);
 }
 
-// Buttons of the sheet are reached with Tab like its fields.
+// Buttons of the sheet are reached with Tab like its fields, and wear the kit's ring then.
 template <typename Button>
 Button* tabbable(Button* button, const QString& accessibleName)
 {
-    button->setFocusPolicy(Qt::TabFocus);
+    QuorKeyboardReach::enable(button, Qt::TabFocus);
     button->setAccessibleName(accessibleName);
     return button;
 }
 
-// One kind of feedback as a chip: its symbol and title, lit in the accent while chosen.
+// One kind of feedback as a chip: its symbol and title, lit in the accent while chosen. One kind
+// at a time: a radio button to a screen reader. The title is kept apart from the button's text,
+// which would take its "&" ("Feature & Improvement") for a mnemonic.
 class KindChip : public QAbstractButton {
 public:
     KindChip(QuorFeedbackKind kind, QString title, QuorProductPalette palette, QWidget* parent)
-        : QAbstractButton(parent), m_kind(kind), m_palette(palette)
+        : QAbstractButton(parent), m_kind(kind), m_palette(palette), m_title(std::move(title))
     {
-        setText(std::move(title));
+        setAccessibleName(m_title);
         setCheckable(true);
         setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::TabFocus);
+        QuorKeyboardReach::enable(this, Qt::TabFocus);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
 
     QuorFeedbackKind kind() const { return m_kind; }
+    QString title() const { return m_title; }
+
+    void setChosen(bool chosen)
+    {
+        setChecked(chosen);
+        QuorAccessibleButton::setChoice(this, QAccessible::RadioButton, chosen);
+    }
 
     QSize sizeHint() const override
     {
         const QFontMetricsF metrics(caption(QFont::DemiBold));
-        return {static_cast<int>(std::ceil(20 + kSymbol + 8 + metrics.horizontalAdvance(text()))),
+        return {static_cast<int>(std::ceil(20 + kSymbol + 8 + metrics.horizontalAdvance(m_title))),
                 static_cast<int>(std::ceil(16 + std::max(metrics.height(), kSymbol)))};
     }
 
@@ -134,7 +145,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF bounds(rect());
-        QuorPlatePainter::paint(painter, bounds, 10, look.fill, hasFocus() ? QuorGlassTokens::borderStrong() : look.border);
+        QuorPlatePainter::paint(painter, bounds, 10, look.fill, look.border);
         const bool rtl = layoutDirection() == Qt::RightToLeft;
         const double symbolX = rtl ? bounds.width() - 10 - kSymbol : 10;
         QuorSymbols::paint(painter, QRectF(symbolX, bounds.center().y() - kSymbol / 2, kSymbol, kSymbol),
@@ -144,13 +155,17 @@ protected:
         const QRectF textRect = rtl ? QRectF(10, 0, symbolX - 18, bounds.height())
                                     : QRectF(symbolX + kSymbol + 8, 0, bounds.width() - symbolX - kSymbol - 18, bounds.height());
         painter.drawText(textRect, (rtl ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-                         QFontMetricsF(painter.font()).elidedText(text(), Qt::ElideRight, textRect.width()));
+                         QFontMetricsF(painter.font()).elidedText(m_title, Qt::ElideRight, textRect.width()));
+        if (QuorKeyboardReach::showsFocusRing(this)) {
+            QuorKeyboardReach::paintFocusRing(painter, bounds, 10);
+        }
     }
 
 private:
     static constexpr double kSymbol = 16;
     QuorFeedbackKind m_kind;
     QuorProductPalette m_palette;
+    QString m_title;
 };
 
 // The picture of a tile: the thumbnail filling 112 × 68 points, cut to a rounded rectangle.
@@ -811,7 +826,8 @@ void QuorFeedbackSheet::sync()
         m_doneButton->setVisible(l.showsDoneButton);
     }
     for (QAbstractButton* chip : m_chips) {
-        chip->setChecked(static_cast<KindChip*>(chip)->kind() == m_state->kind());
+        auto* kindChip = static_cast<KindChip*>(chip);
+        kindChip->setChosen(kindChip->kind() == m_state->kind());
     }
     const auto show = [](QLineEdit* edit, const QString& text) {
         if (edit->text() != text) {

@@ -7,6 +7,10 @@ QScrollArea* quorGlassScrollArea(QWidget* content, Qt::Orientation orientation, 
 {
     auto* area = new QScrollArea(parent);
     area->setFrameShape(QFrame::NoFrame);
+    // No Tab stop of its own (a screen reader would meet a nameless pane there): the controls
+    // inside are scrolled into view as the keyboard reaches them, and Page Up and Page Down
+    // scroll it from any of them.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidgetResizable(true);
     area->viewport()->setAutoFillBackground(false);
     area->setWidget(content);

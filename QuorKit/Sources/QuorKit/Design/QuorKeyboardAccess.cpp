@@ -1,6 +1,7 @@
 #include "QuorKit/Design/QuorKeyboardAccess.h"
 
 #include "QuorKit/Design/QuorAccessibleButton.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -197,9 +198,27 @@ bool QuorKeyboardAccess::eventFilter(QObject* watched, QEvent* event)
             button->setFocusPolicy(Qt::TabFocus);
         }
         break;
+    case QEvent::Show:
+        // The first focus a window gives goes to its first control as it stands.
+        if (auto* window = qobject_cast<QWidget*>(watched); window != nullptr && window->isWindow() && takesFocus(window)) {
+            QuorKeyboardReach::followLayoutOrder(window);
+        }
+        break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0 && widget != nullptr
+            && (widget == QApplication::focusWidget() || widget->isWindow()) && takesFocus(widget)) {
+            // Blocks built after their window joined the Tab chain at its end; Tab meets them where they stand.
+            QuorKeyboardReach::followLayoutOrder(widget->window());
+        }
         auto* button = qobject_cast<QAbstractButton*>(watched);
+        // A control busy with the last press keeps the focus: the next press is its own, not a neighbour's.
+        if (button != nullptr && !button->isEnabled() && button->hasFocus()
+            && (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            return true;
+        }
         if (button != nullptr && qobject_cast<QPushButton*>(button) == nullptr && button->hasFocus()
             && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
@@ -220,6 +239,13 @@ bool QuorKeyboardAccess::eventFilter(QObject* watched, QEvent* event)
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
             m_keyboardInUse = true;
+        }
+        // A control the keyboard or the program moved to shows; a click or a returning window
+        // leaves the view where the user put it.
+        if (auto* focused = qobject_cast<QWidget*>(watched);
+            focused != nullptr && reason != Qt::MouseFocusReason && reason != Qt::ActiveWindowFocusReason
+            && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason && watched == QApplication::focusWidget()) {
+            QuorKeyboardReach::bringIntoView(focused);
         }
         if (watched == QApplication::focusWidget()) {
             updateRing();

@@ -9,9 +9,11 @@ class QuorFocusRing;
 
 // Keyboard use of every window that takes focus, in one place rather than per widget: the kit's
 // and the application's buttons join the Tab chain (clicks still leave the focus where it was),
-// Enter presses a focused button as Space does, a focus ring in the glass style follows the focus
-// while the keyboard is in use, and screen readers get names and roles for the buttons. Windows
-// that never take focus (the floating bar) are left alone. Install once, on the GUI thread.
+// Enter presses a focused button as Space does, Tab follows the order in which the layouts place
+// the controls, a control the keyboard reaches is scrolled into view, a focus ring in the glass
+// style follows the focus while the keyboard is in use, and screen readers get names and roles for
+// the buttons. Windows that never take focus (the floating bar) are left alone. Install once, on
+// the GUI thread.
 class QuorKeyboardAccess : public QObject {
     Q_OBJECT
 public:

@@ -5,8 +5,12 @@
 #include <QAbstractButton>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollArea>
+#include <QSet>
 
 #include <algorithm>
 
@@ -44,14 +48,142 @@ protected:
         return true;
     }
 };
+
+void collectLayout(const QLayout* layout, QList<QWidget*>& widgets)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* widget = item->widget()) {
+            widgets.append(widget);
+        } else if (const QLayout* inner = item->layout()) {
+            collectLayout(inner, widgets);
+        }
+    }
+}
+
+void collectStops(QWidget* widget, QList<QWidget*>& stops)
+{
+    if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->focusProxy() == nullptr) {
+        stops.append(widget);
+    }
+    // Children in the order their layout places them, then those it does not hold.
+    QList<QWidget*> children;
+    if (const QLayout* layout = widget->layout()) {
+        collectLayout(layout, children);
+    }
+    QSet<QWidget*> listed(children.cbegin(), children.cend());
+    for (QObject* object : widget->children()) {
+        auto* child = qobject_cast<QWidget*>(object);
+        if (child != nullptr && !listed.contains(child)) {
+            children.append(child);
+            listed.insert(child);
+        }
+    }
+    for (QWidget* child : std::as_const(children)) {
+        // A widget hidden on purpose is left out; one not shown yet shows with its parent.
+        const bool hidden = child->isHidden() && child->testAttribute(Qt::WA_WState_ExplicitShowHide);
+        if (child->parentWidget() == widget && !child->isWindow() && !hidden) {
+            collectStops(child, stops);
+        }
+    }
+}
+
+Qt::FocusReason reasonLike(const QWidget* focused)
+{
+    return focused != nullptr && QuorKeyboardReach::showsFocusRing(focused) ? Qt::TabFocusReason : Qt::OtherFocusReason;
+}
+
+// The control that holds the focus of `widget`'s window, when it lies inside `widget`.
+QWidget* focusInside(QWidget* widget)
+{
+    QWidget* focused = widget->window()->focusWidget();
+    return focused != nullptr && (focused == widget || widget->isAncestorOf(focused)) ? focused : nullptr;
+}
 } // namespace
 
 namespace QuorKeyboardReach {
 
-void enable(QAbstractButton* button)
+void enable(QAbstractButton* button, Qt::FocusPolicy policy)
 {
-    button->setFocusPolicy(Qt::StrongFocus);
+    button->setFocusPolicy(policy);
     button->installEventFilter(new ReturnPresses(button));
+}
+
+bool keepsFocusWhileDisabled(const QWidget* widget)
+{
+    return !widget->isEnabled() && widget->isVisible() && widget->window()->focusWidget() == widget;
+}
+
+void handFocus(QWidget* leaving, QWidget* to)
+{
+    QWidget* focused = focusInside(leaving);
+    if (focused != nullptr && to != nullptr && to->isVisible() && to->isEnabled()) {
+        to->setFocus(reasonLike(focused));
+    }
+}
+
+void carryFocus(QWidget* old, QWidget* replacement, QWidget* fallback)
+{
+    QWidget* focused = focusInside(old);
+    if (focused == nullptr) {
+        return;
+    }
+    QWidget* target = nullptr;
+    const QList<QWidget*> stops = tabStops(replacement);
+    if (!focused->objectName().isEmpty()) {
+        for (QWidget* stop : stops) {
+            if (stop->objectName() == focused->objectName() && stop->isEnabled() && stop->isVisible()) {
+                target = stop;
+                break;
+            }
+        }
+    }
+    if (target == nullptr && fallback != nullptr && fallback->isEnabled() && fallback->isVisible()) {
+        target = fallback;
+    }
+    for (qsizetype i = 0; target == nullptr && i < stops.size(); ++i) {
+        if (stops[i]->isEnabled() && stops[i]->isVisible()) {
+            target = stops[i];
+        }
+    }
+    if (target != nullptr) {
+        target->setFocus(reasonLike(focused));
+    }
+}
+
+QList<QWidget*> tabStops(QWidget* root)
+{
+    QList<QWidget*> stops;
+    collectStops(root, stops);
+    return stops;
+}
+
+void followLayoutOrder(QWidget* window)
+{
+    const QList<QWidget*> stops = tabStops(window);
+    for (qsizetype i = 1; i < stops.size(); ++i) {
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
+    }
+}
+
+void bringIntoView(QWidget* widget)
+{
+    // Innermost first, so that an outer area scrolls to where the inner one put the widget.
+    for (QWidget* ancestor = widget->parentWidget(); ancestor != nullptr && !ancestor->isWindow();
+         ancestor = ancestor->parentWidget()) {
+        if (auto* area = qobject_cast<QScrollArea*>(ancestor); area != nullptr && area->widget() != nullptr) {
+            area->ensureWidgetVisible(widget, 12, 12);
+        }
+    }
+}
+
+void submitsOnReturn(QLineEdit* field, QAbstractButton* action)
+{
+    QObject::connect(field, &QLineEdit::returnPressed, action, [action] {
+        if (action->isEnabled() && action->isVisible()) {
+            action->click();
+        }
+    });
 }
 
 bool showsFocusRing(const QWidget* widget)

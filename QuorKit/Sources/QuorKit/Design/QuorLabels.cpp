@@ -10,8 +10,9 @@
 namespace {
 class ElidedLabel : public QLabel {
 public:
-    using QLabel::QLabel;
+    ElidedLabel(Qt::TextElideMode mode, QWidget* parent) : QLabel(parent), m_mode(mode) {}
     QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+    QString shown() const { return fontMetrics().elidedText(text(), m_mode, contentsRect().width()); }
 
 protected:
     void paintEvent(QPaintEvent* /*event*/) override
@@ -19,17 +20,19 @@ protected:
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::WindowText));
         painter.setFont(font());
-        painter.drawText(QRectF(contentsRect()), Qt::AlignLeft | Qt::AlignVCenter,
-                         fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width()));
+        painter.drawText(QRectF(contentsRect()), Qt::AlignLeft | Qt::AlignVCenter, shown());
     }
+
+private:
+    Qt::TextElideMode m_mode;
 };
 } // namespace
 
 namespace QuorLabels {
 
-QLabel* makeElided(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
+QLabel* makeElided(const QString& text, const QFont& font, const QColor& color, QWidget* parent, Qt::TextElideMode mode)
 {
-    auto* label = new ElidedLabel(parent);
+    auto* label = new ElidedLabel(mode, parent);
     label->setTextFormat(Qt::PlainText);
     label->setText(text);
     label->setFont(font);
@@ -37,6 +40,12 @@ QLabel* makeElided(const QString& text, const QFont& font, const QColor& color, 
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     setColor(label, color);
     return label;
+}
+
+QString shownText(const QLabel& label)
+{
+    const auto* elided = dynamic_cast<const ElidedLabel*>(&label);
+    return elided != nullptr ? elided->shown() : label.text();
 }
 
 QLabel* make(const QString& text, const QFont& font, const QColor& color, QWidget* parent)

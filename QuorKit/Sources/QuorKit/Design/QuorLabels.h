@@ -11,8 +11,12 @@ class QWidget;
 namespace QuorLabels {
 
 QLabel* make(const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr);
-// One line that shortens its text with an ellipsis when narrow (its minimum width is 0).
-QLabel* makeElided(const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr);
+// One line that shortens its text with an ellipsis when narrow (its minimum width is 0), at its
+// end or, with Qt::ElideMiddle, in its middle.
+QLabel* makeElided(const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr,
+                   Qt::TextElideMode mode = Qt::ElideRight);
+// The text `label` shows now: shortened to its width for a label made by makeElided().
+QString shownText(const QLabel& label);
 void setColor(QLabel* label, const QColor& color);
 // A symbol followed by a text, spacing 6 (a label with a system image). The text label is the
 // widget's child named "text"; the symbol's is named "symbol".

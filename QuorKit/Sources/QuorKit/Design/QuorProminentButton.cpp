@@ -1,6 +1,7 @@
 #include "QuorKit/Design/QuorProminentButton.h"
 
 #include "QuorKit/Design/QuorAnimation.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSpinner.h"
 
@@ -21,7 +22,8 @@ QuorProminentButton::QuorProminentButton(const QString& title, QColor tint, QFon
 {
     setText(title);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::StrongFocus);
+    // Return and Enter press it too, wherever it stands.
+    QuorKeyboardReach::enable(this);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::pressed, this, qOverload<>(&QWidget::update));
     connect(this, &QAbstractButton::released, this, qOverload<>(&QWidget::update));
@@ -41,6 +43,11 @@ void QuorProminentButton::setBusy(bool busy)
     }
     updateGeometry();
     update();
+}
+
+bool QuorProminentButton::focusNextPrevChild(bool next)
+{
+    return QuorKeyboardReach::keepsFocusWhileDisabled(this) || QAbstractButton::focusNextPrevChild(next);
 }
 
 QSize QuorProminentButton::sizeHint() const

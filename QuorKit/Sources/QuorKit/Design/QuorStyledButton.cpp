@@ -88,6 +88,11 @@ void QuorStyledButton::setLabelFont(double size, QFont::Weight weight)
     update();
 }
 
+bool QuorStyledButton::focusNextPrevChild(bool next)
+{
+    return QuorKeyboardReach::keepsFocusWhileDisabled(this) || QAbstractButton::focusNextPrevChild(next);
+}
+
 QuorButtonLook QuorStyledButton::styledLook(bool pressed) const
 {
     QuorButtonLook look = lookOf(m_style, pressed);

@@ -43,6 +43,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     // Sets `painter` up for `look` (opacity, press scale) and paints the button's plate: what every
     // look of the button draws under its content. Returns the button's bounds.
     QRectF paintPlate(QPainter& painter, const QuorButtonLook& look) const;

@@ -1,5 +1,6 @@
 #include "QuorKit/Design/QuorVersionAndLogsView.h"
 
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorCaptionGlassButton.h"
 #include "QuorKit/Design/QuorFeedbackButton.h"
@@ -7,6 +8,7 @@
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
@@ -25,7 +27,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
@@ -83,67 +84,89 @@ private:
     double m_radius;
 };
 
-// The level filter: four segments in a rounded track, the chosen one lit.
-class LevelSegments : public QWidget {
+// One segment of the level filter: its title, lit while chosen. Tab reaches it and a screen
+// reader hears a radio button that says whether it is the chosen one.
+class LevelSegment : public QAbstractButton {
 public:
-    LevelSegments(QList<QuorVersionAndLogsView::LevelSegment> segments, std::function<void(QuorLogLevel)> onPick,
-                  QWidget* parent)
-        : QWidget(parent), m_segments(std::move(segments)), m_onPick(std::move(onPick))
+    LevelSegment(const QString& title, QWidget* parent) : QAbstractButton(parent)
     {
-        setFixedWidth(230);
-        setFixedHeight(24);
+        setText(title);
         setCursor(Qt::PointingHandCursor);
+        QuorKeyboardReach::enable(this, Qt::TabFocus);
     }
 
-    void setSelected(QuorLogLevel level)
+    void setChosen(bool chosen)
     {
-        m_selected = level;
-        update();
-    }
-
-    QRectF segmentRect(int index) const
-    {
-        const double width = (QRectF(rect()).width() - 4) / static_cast<double>(m_segments.size());
-        return {2 + width * index, 2, width, QRectF(rect()).height() - 4};
-    }
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        for (int i = 0; i < m_segments.size(); ++i) {
-            if (segmentRect(i).contains(event->position())) {
-                m_onPick(m_segments[i].level);
-                return;
-            }
+        QuorAccessibleButton::setChoice(this, QAccessible::RadioButton, chosen);
+        if (chosen != m_chosen) {
+            m_chosen = chosen;
+            update();
         }
     }
+    bool isChosen() const { return m_chosen; }
 
+protected:
     void paintEvent(QPaintEvent* /*event*/) override
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF bounds(rect());
-        painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
-        painter.setBrush(QuorGlassTokens::surface2());
-        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+        if (m_chosen) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor::fromRgbF(1, 1, 1, 0.22f));
+            painter.drawRoundedRect(bounds, 5, 5);
+        }
         painter.setFont(QuorFonts::system(11, QFont::Medium));
-        for (int i = 0; i < m_segments.size(); ++i) {
-            const QRectF segment = segmentRect(i);
-            const bool selected = m_segments[i].level == m_selected;
-            if (selected) {
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(QColor::fromRgbF(1, 1, 1, 0.22f));
-                painter.drawRoundedRect(segment, 5, 5);
-            }
-            painter.setPen(selected ? QuorGlassTokens::textPrimary() : QuorGlassTokens::textSecondary());
-            painter.drawText(segment, Qt::AlignCenter, m_segments[i].title);
+        painter.setPen(m_chosen ? QuorGlassTokens::textPrimary() : QuorGlassTokens::textSecondary());
+        painter.drawText(bounds, Qt::AlignCenter, text());
+        if (QuorKeyboardReach::showsFocusRing(this)) {
+            QuorKeyboardReach::paintFocusRing(painter, bounds, 5);
         }
     }
 
 private:
-    QList<QuorVersionAndLogsView::LevelSegment> m_segments;
-    std::function<void(QuorLogLevel)> m_onPick;
-    QuorLogLevel m_selected = QuorLogLevel::debug;
+    bool m_chosen = false;
+};
+
+// The level filter: four segments in a rounded track, the chosen one lit.
+class LevelSegments : public QWidget {
+public:
+    LevelSegments(const QList<QuorVersionAndLogsView::LevelSegment>& segments, std::function<void(QuorLogLevel)> onPick,
+                  QWidget* parent)
+        : QWidget(parent)
+    {
+        setFixedWidth(230);
+        setFixedHeight(24);
+        QHBoxLayout* layout = QuorBoxLayouts::hbox(this, 0, QMargins(2, 2, 2, 2));
+        for (const QuorVersionAndLogsView::LevelSegment& segment : segments) {
+            auto* button = new LevelSegment(segment.title, this);
+            button->setObjectName(QStringLiteral("level:") + segment.title);
+            const QuorLogLevel level = segment.level;
+            connect(button, &QAbstractButton::clicked, this, [onPick, level] { onPick(level); });
+            layout->addWidget(button, 1);
+            m_buttons.append({level, button});
+        }
+    }
+
+    void setSelected(QuorLogLevel level)
+    {
+        for (const auto& [segmentLevel, button] : std::as_const(m_buttons)) {
+            button->setChosen(segmentLevel == level);
+        }
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QuorGlassTokens::borderSubtle(), 1));
+        painter.setBrush(QuorGlassTokens::surface2());
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+    }
+
+private:
+    QList<std::pair<QuorLogLevel, LevelSegment*>> m_buttons;
 };
 
 void clearLayout(QLayout* layout)

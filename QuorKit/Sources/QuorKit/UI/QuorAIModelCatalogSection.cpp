@@ -1,5 +1,6 @@
 #include "QuorKit/UI/QuorAIModelCatalogSection.h"
 
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorAnimation.h"
 #include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorFlowLayout.h"
@@ -8,6 +9,7 @@
 #include "QuorKit/Design/QuorGlassInputField.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
@@ -94,6 +96,11 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
+    bool focusNextPrevChild(bool next) override
+    {
+        return QuorKeyboardReach::keepsFocusWhileDisabled(this) || QAbstractButton::focusNextPrevChild(next);
+    }
+
     void paintEvent(QPaintEvent* /*event*/) override
     {
         const QuorButtonLook look = QuorGlassButtonStyle{false}.look(isDown());
@@ -145,6 +152,8 @@ public:
         setText(chip.title);
         setCheckable(true);
         setChecked(chip.isSelected);
+        // One category at a time: read as a radio button.
+        QuorAccessibleButton::setChoice(this, QAccessible::RadioButton, chip.isSelected);
         updateGeometry();
         update();
     }

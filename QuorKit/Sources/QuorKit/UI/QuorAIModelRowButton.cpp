@@ -1,5 +1,6 @@
 #include "QuorKit/UI/QuorAIModelRowButton.h"
 
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorFlowLayout.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
@@ -74,6 +75,8 @@ void QuorAIModelRowButton::setRow(const QuorAIModelCatalogPresentation::Row& row
     setAccessibleName(row.title);
     setAccessibleDescription(row.summary);
     setText(row.title);
+    // The rows list the models; the one in use reads as the selected item.
+    QuorAccessibleButton::setChoice(this, QAccessible::ListItem, row.isSelected);
     updateGeometry();
     update();
 }

@@ -2,11 +2,13 @@
 
 #include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassInputField.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
@@ -63,6 +65,8 @@ public:
         m_tile = tile;
         setAccessibleName(tile.title);
         setAccessibleDescription(tile.subtitle);
+        // One provider at a time: read as a radio button.
+        QuorAccessibleButton::setChoice(this, QAccessible::RadioButton, tile.isSelected);
         updateGeometry();
         update();
     }
@@ -211,6 +215,7 @@ QWidget* QuorAIUnifiedSettingsCard::buildProviderSection()
     m_saveButton = new QuorStyledButton(QString(), QString(), QuorPrimaryButtonStyle{}, m_keyBlock);
     m_saveButton->setObjectName(QStringLiteral("saveKey"));
     connect(m_saveButton, &QAbstractButton::clicked, this, &QuorAIUnifiedSettingsCard::saveKey);
+    QuorKeyboardReach::submitsOnReturn(m_keyField, m_saveButton);
     entry->addWidget(m_saveButton);
     m_clearButton = new QuorStyledButton(QString(), QString(), QuorGlassButtonStyle{false}, m_keyBlock);
     m_clearButton->setObjectName(QStringLiteral("clearKey"));

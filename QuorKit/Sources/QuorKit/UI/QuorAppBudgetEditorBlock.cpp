@@ -5,6 +5,7 @@
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassInputField.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorPlate.h"
 #include "QuorKit/UI/QuorCreditsViewParts.h"
@@ -54,6 +55,8 @@ QuorAppBudgetEditorBlock::QuorAppBudgetEditorBlock(QuorCreditsAccountStore& stor
     m_saveButton = QuorCreditsViewParts::button(QString(), QuorPrimaryButtonStyle{}, m_panel);
     m_saveButton->setObjectName(QStringLiteral("saveCaps"));
     connect(m_saveButton, &QAbstractButton::clicked, this, &QuorAppBudgetEditorBlock::saveCaps);
+    QuorKeyboardReach::submitsOnReturn(m_dailyField, m_saveButton);
+    QuorKeyboardReach::submitsOnReturn(m_monthlyField, m_saveButton);
     buttons->addWidget(m_saveButton);
     m_clearButton = QuorCreditsViewParts::button(QString(), QuorGlassButtonStyle{false}, m_panel);
     m_clearButton->setObjectName(QStringLiteral("clearCaps"));
@@ -101,6 +104,9 @@ void QuorAppBudgetEditorBlock::sync()
                                                         m_language);
     const QuorBudgetEditorPresentation& p = m_presentation;
     m_disclosure->setContent(p.disclosureSymbol, p.title, p.toggleText);
+    if (!p.showsPanel) {
+        QuorKeyboardReach::handFocus(m_panel, m_disclosure);
+    }
     m_panel->setVisible(p.showsPanel);
     setText(m_dailyCaption, p.dailyCaption);
     setText(m_monthlyCaption, p.monthlyCaption);
@@ -124,6 +130,9 @@ void QuorAppBudgetEditorBlock::sync()
     m_saveButton->setBusy(p.saveBusy);
     m_saveButton->setEnabled(p.saveEnabled);
     setTitle(m_clearButton, p.clearTitle);
+    if (!p.showsClear) {
+        QuorKeyboardReach::handFocus(m_clearButton, m_dailyField);
+    }
     m_clearButton->setVisible(p.showsClear);
     m_clearButton->setEnabled(p.clearEnabled);
 }

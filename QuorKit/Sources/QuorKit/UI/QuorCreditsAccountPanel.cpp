@@ -59,6 +59,11 @@ public:
     bool isBusy() const { return m_ticker != nullptr; }
 
 protected:
+    bool focusNextPrevChild(bool next) override
+    {
+        return QuorKeyboardReach::keepsFocusWhileDisabled(this) || QAbstractButton::focusNextPrevChild(next);
+    }
+
     void paintEvent(QPaintEvent* /*event*/) override
     {
         QPainter painter(this);
@@ -210,12 +215,28 @@ void QuorCreditsAccountPanel::sync()
 
 void QuorCreditsAccountPanel::rebuildBody(bool connected)
 {
-    delete m_body;
+    QWidget* old = m_body;
     m_buttons.clear();
     m_balance = m_dollars = m_email = m_held = m_explanation = nullptr;
     m_bodyConnected = connected;
     m_body = connected ? buildConnectedBody() : buildSignedOutBody();
     m_bodyLayout->addWidget(m_body);
+    if (old == nullptr) {
+        return;
+    }
+    // The focus in the old body moves to the same control in the new one, else to the refresh
+    // control, which does no harm when a key meant for the old one presses it.
+    m_body->show();
+    QuorKeyboardReach::carryFocus(old, m_body, m_refresh);
+    // The old body may hold the button whose click changed the store (a sign-out with no token on
+    // disk does so inside its own click): it goes once that click is over, nameless meanwhile.
+    m_bodyLayout->removeWidget(old);
+    old->setObjectName(QString());
+    for (QObject* inside : old->findChildren<QObject*>()) {
+        inside->setObjectName(QString());
+    }
+    old->hide();
+    old->deleteLater();
 }
 
 QWidget* QuorCreditsAccountPanel::buildButtons(QWidget* parent, double spacing)
@@ -254,14 +275,18 @@ QWidget* QuorCreditsAccountPanel::buildBalance(QWidget* parent)
     amounts->addStretch(1);
     column->addLayout(amounts);
     QHBoxLayout* details = hbox(nullptr, 6);
-    // The e-mail is the server's: plain text, shortened in the middle rather than wrapped.
-    m_email = QuorLabels::makeElided(QString(), QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), balance);
+    // The e-mail is the server's: plain text on one line, shortened in the middle (both the name
+    // and the domain stay readable) when the held credits after it need the room.
+    m_email = QuorLabels::makeElided(QString(), QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), balance,
+                                     Qt::ElideMiddle);
     m_email->setObjectName(QStringLiteral("email"));
-    details->addWidget(m_email, 1);
+    m_email->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    details->addWidget(m_email);
     if (m_place == Place::wallet) {
         m_held = label(QStringLiteral("held"), 10.5, QFont::Normal, QuorGlassTokens::textMuted(), balance);
         details->addWidget(m_held);
     }
+    details->addStretch(1);
     column->addLayout(details);
     return balance;
 }

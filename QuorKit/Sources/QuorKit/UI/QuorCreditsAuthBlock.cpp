@@ -7,6 +7,7 @@
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassInputField.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorPlate.h"
 #include "QuorKit/Design/QuorSpinner.h"
@@ -99,7 +100,7 @@ QuorCreditsAuthBlock::QuorCreditsAuthBlock(QuorCreditsAccountStore& store, const
     code->addStretch(1);
     choices->addWidget(m_codeRow);
 
-    // A token pasted by hand; Return in the field does nothing, Save does.
+    // A token pasted by hand; Return in the field saves it as Save does.
     m_manualRow = new QWidget(m_choices);
     m_manualRow->setObjectName(QStringLiteral("manualRow"));
     QHBoxLayout* manual = hbox(m_manualRow, 6);
@@ -112,6 +113,7 @@ QuorCreditsAuthBlock::QuorCreditsAuthBlock(QuorCreditsAccountStore& store, const
     m_saveButton = button(QString(), QuorPrimaryButtonStyle{}, m_manualRow);
     m_saveButton->setObjectName(QStringLiteral("saveToken"));
     connect(m_saveButton, &QAbstractButton::clicked, this, &QuorCreditsAuthBlock::saveManualToken);
+    QuorKeyboardReach::submitsOnReturn(m_tokenField, m_saveButton);
     manual->addWidget(m_saveButton);
     choices->addWidget(m_manualRow);
 
@@ -147,6 +149,11 @@ void QuorCreditsAuthBlock::sync()
 
     m_disclosure->setVisible(p.showsDisclosure);
     m_disclosure->setContent(p.disclosureSymbol, p.disclosureTitle, QString());
+    // A row that folds away with the focus in it hands the focus to the control that opened it, or
+    // to Manual Token, which only unfolds a field: never on to a control that opens the browser.
+    if (!p.showsChoices) {
+        QuorKeyboardReach::handFocus(m_choices, m_disclosure);
+    }
     m_choices->setVisible(p.showsChoices);
 
     setTitle(m_connectButton, p.connectTitle);
@@ -158,10 +165,16 @@ void QuorCreditsAuthBlock::sync()
     setTitle(m_manualButton, p.manualTitle);
     m_manualButton->setButtonStyle(QuorGlassButtonStyle{p.manualActive});
 
+    if (!p.showsStatusRow) {
+        QuorKeyboardReach::handFocus(m_statusRow, m_manualButton);
+    }
     m_statusRow->setVisible(p.showsStatusRow);
     setText(m_statusText, p.statusText);
     setTitle(m_cancelButton, p.cancelTitle);
 
+    if (!p.showsCodeRow) {
+        QuorKeyboardReach::handFocus(m_codeRow, m_manualButton);
+    }
     m_codeRow->setVisible(p.showsCodeRow);
     setText(m_codeText, p.userCode);
     m_codeText->setAccessibleName(p.userCode);
@@ -169,6 +182,9 @@ void QuorCreditsAuthBlock::sync()
     setTitle(m_openButton, p.openTitle);
     m_openButton->setVisible(p.openURL.has_value());
 
+    if (!p.showsManualRow) {
+        QuorKeyboardReach::handFocus(m_manualRow, m_manualButton);
+    }
     m_manualRow->setVisible(p.showsManualRow);
     m_tokenField->setPlaceholderText(p.manualPlaceholder);
     m_tokenField->setAccessibleName(p.manualPlaceholder);

@@ -6,9 +6,11 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
+#include "QuorKit/Design/QuorPopoverWindow.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Design/QuorToolTips.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/UI/QuorCreditsAccountPanel.h"
 #include "QuorKit/UI/QuorCreditsAccountPresentation.h"
 #include "QuorKit/UI/QuorCreditsUIFormatter.h"
 #include "QuorKit/UI/QuorCreditsWalletPopover.h"
@@ -32,6 +34,7 @@ constexpr double kPaddingH = 9;
 constexpr double kPaddingV = 4.5;
 constexpr double kLabelSize = 11.5;
 constexpr double kTriangleSize = 10;
+constexpr qint64 kReopenGuardMs = 250;
 
 QColor withAlpha(QColor color, double alpha)
 {
@@ -231,6 +234,11 @@ void QuorCreditsHeaderPill::sync()
 
 void QuorCreditsHeaderPill::togglePopover()
 {
+    // The click on the pill that closed the open wallet (as a click outside it) does not open it again.
+    if (!m_uiState->isPopoverPresented() && m_sinceClosed.isValid() && m_sinceClosed.elapsed() < kReopenGuardMs) {
+        m_sinceClosed.invalidate();
+        return;
+    }
     m_uiState->setPopoverPresented(!m_uiState->isPopoverPresented());
 }
 
@@ -246,12 +254,11 @@ void QuorCreditsHeaderPill::presentPopover(bool presented)
         return;
     }
     auto* content = new QuorCreditsWalletPopover(m_store, m_accentColor, displayLanguage());
-    // A popup closes on Escape and on a click outside it. The click that closes it is not passed
-    // on, so a click on the pill while it is open only closes it.
-    auto* popover = new QWidget(this, Qt::Popup | Qt::FramelessWindowHint);
+    // A window of its own rather than a popup, so that screen readers find it and the focus in it;
+    // it closes on Escape and when another window takes the focus.
+    auto* popover = new QuorPopoverWindow(content->panel()->presentation().title, this);
     popover->setObjectName(QStringLiteral("creditsWalletPopover"));
     popover->setAttribute(Qt::WA_DeleteOnClose);
-    popover->setAttribute(Qt::WA_NoMouseReplay);
     auto* layout = new QVBoxLayout(popover);
     layout->setContentsMargins(0, 0, 0, 0);
     // The window follows the wallet's size as its content changes (signing in, an error, the editor).
@@ -259,12 +266,12 @@ void QuorCreditsHeaderPill::presentPopover(bool presented)
     content->setParent(popover);
     layout->addWidget(content);
     popover->adjustSize();
+    connect(popover, &QuorPopoverWindow::leftByFocus, this, [this] { m_sinceClosed.start(); });
     connect(popover, &QObject::destroyed, this, [this] { m_uiState->setPopoverPresented(false); });
     m_popover = popover;
     placePopover();
     new PopoverPlacement(popover, [this] { placePopover(); });
-    popover->show();
-    content->setFocus(Qt::PopupFocusReason);
+    popover->present(QuorKeyboardReach::showsFocusRing(this));
 }
 
 void QuorCreditsHeaderPill::placePopover()

@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 
@@ -37,8 +38,8 @@ private:
 
 // A header capsule showing the shared credits account at a glance: a health dot, the available
 // balance (or "Credits" while no account is connected) and a warning triangle when something needs
-// attention; a click (or Space or Enter) opens the wallet below it, and Escape or a click outside
-// closes it. Everything shown is read from the store.
+// attention; a click (or Space or Enter) opens the wallet below it in a window of its own, and
+// Escape or a click outside closes it. Everything shown is read from the store.
 class QuorCreditsHeaderPill : public QAbstractButton {
     Q_OBJECT
 public:
@@ -100,6 +101,7 @@ private:
     std::optional<QuorLanguage> m_languageOverride;
     QuorCreditsHeaderPillUIState* m_uiState;
     QPointer<QWidget> m_popover;
+    QElapsedTimer m_sinceClosed;
     Look m_look;
     QTimer* m_retry;
 };

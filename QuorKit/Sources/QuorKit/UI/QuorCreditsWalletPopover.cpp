@@ -15,8 +15,6 @@ QuorCreditsWalletPopover::QuorCreditsWalletPopover(QuorCreditsAccountStore& stor
 {
     setObjectName(QStringLiteral("creditsWallet"));
     setFixedWidth(panelWidth);
-    // Takes the focus when the popover opens, so Escape reaches it and Tab starts at its first control.
-    setFocusPolicy(Qt::ClickFocus);
     QuorBoxLayouts::vbox(this, 0, QMargins(14, 14, 14, 14))->addWidget(m_panel);
     connect(m_uiState, &QuorLanguageAwareUIState::languageRevisionChanged, this,
             [this] { m_panel->setLanguage(displayLanguage()); });

@@ -8,6 +8,7 @@
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorAnimation.h"
 #include "QuorKit/Design/QuorBrandMark.h"
 #include "QuorKit/Design/QuorFeedbackButton.h"
@@ -224,6 +225,7 @@ void MainZubStudioView::syncHeader()
             QuorLabels::setSymbol(label, p.tabs[i].icon, 12, look.foreground);
         }
         button->setAccessibleName(p.tabs[i].title);
+        QuorAccessibleButton::setChoice(button, QAccessible::PageTab, p.tabs[i].isActive);
     }
     const ZubStudioHeaderPresentation::PillLook pill =
         ZubStudioHeaderPresentation::pillLook(p.autoShowEnabled, m_autoPill->isHovered());
@@ -245,6 +247,8 @@ void MainZubStudioView::syncHeader()
         QuorLabels::setColor(text, pill.label);
     }
     m_autoPill->setAccessibleName(p.autoPillLabel);
+    // It switches automatic showing on and off: a check box to a screen reader.
+    QuorAccessibleButton::setChoice(m_autoPill, QAccessible::CheckBox, p.autoShowEnabled);
     m_ocrButton->setText(p.ocrTitle);
     m_ocrButton->setEnabled(p.ocrEnabled);
     m_ocrButton->updateGeometry();
@@ -366,7 +370,8 @@ void MainZubStudioView::syncSheet()
         sheet->setObjectName(QStringLiteral("versionSheet"));
         sheet->setWindowModality(Qt::WindowModal);
         sheet->setFixedSize(680, 540);
-        sheet->setWindowTitle(QStringLiteral("QuorZub"));
+        // The title screen readers announce for the window.
+        sheet->setWindowTitle(QuorVersionAndLogsView::texts(QStringLiteral("QuorZub"), m_model.language(), false).title);
         auto* layout = new QVBoxLayout(sheet);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(new QuorVersionAndLogsView(QStringLiteral("QuorZub"), appVersion(), m_model.logger(),

@@ -98,6 +98,27 @@ ZubActionsPresentation::Row ZubActionsPresentation::row(const ZubActionDefinitio
 
 QString ZubActionsPresentation::symbolTitle(const QString& symbol, QuorLanguage language)
 {
+    // What each icon shows, in words a listener knows, rather than the symbol's internal name.
+    struct Name {
+        const char* symbol;
+        const char* en;
+        const char* tr;
+    };
+    static const Name names[] = {
+        {"sparkles", "Sparkles", "Parıltı"},
+        {"wand.and.stars", "Magic Wand", "Sihirli Değnek"},
+        {"bubble.left.and.bubble.right.fill", "Speech Bubbles", "Konuşma Balonları"},
+        {"chevron.left.forwardslash.chevron.right", "Code", "Kod"},
+        {"envelope.fill", "Envelope", "Zarf"},
+        {"list.bullet.rectangle", "List", "Liste"},
+        {"checkmark.seal.fill", "Seal of Approval", "Onay Mührü"},
+        {"bolt.fill", "Lightning Bolt", "Şimşek"},
+    };
+    for (const Name& name : names) {
+        if (symbol == QLatin1String(name.symbol)) {
+            return t("Icon: ", "Simge: ", language) + t(name.en, name.tr, language);
+        }
+    }
     return t("Icon: ", "Simge: ", language) + QString(symbol).replace(QLatin1Char('.'), QLatin1Char(' '));
 }
 

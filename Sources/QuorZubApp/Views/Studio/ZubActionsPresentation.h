@@ -78,7 +78,7 @@ struct ZubActionsPresentation {
                    const QColor& accent);
     // The symbols offered for a custom action, in order.
     static const QStringList& symbolOptions();
-    // An icon tile's name: "Icon: wand and stars".
+    // An icon tile's name: "Icon: Magic Wand".
     static QString symbolTitle(const QString& symbol, QuorLanguage language);
     // The icon picker's tiles with `selected` marked.
     static QList<SymbolOption> symbolChoices(const QString& selected);

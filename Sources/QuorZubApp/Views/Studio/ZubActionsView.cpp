@@ -5,11 +5,13 @@
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
 #include "QuorZubApp/Views/Studio/ZubStudioSwitch.h"
 
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassInputField.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
@@ -283,6 +285,9 @@ void ZubActionsView::syncRows()
     // click's handling is over.
     for (auto it = m_rows.begin(); it != m_rows.end();) {
         if (!order.contains(it.key())) {
+            // Its focus goes to the form below, never to a neighbour's button, where a second key
+            // press meant for this row (a delete) would land.
+            QuorKeyboardReach::handFocus(it->row, m_titleEN);
             retireLater(it->row);
             it = m_rows.erase(it);
         } else {
@@ -325,6 +330,8 @@ void ZubActionsView::syncCreator()
             setSymbol(icon, option.symbol, 13, option.foreground);
         }
         button->setProperty("isSelected", option.isSelected);
+        // One icon at a time: read as radio buttons.
+        QuorAccessibleButton::setChoice(button, QAccessible::RadioButton, option.isSelected);
     }
     m_promptPlaceholder->setVisible(p.showsPromptPlaceholder);
 }

@@ -4,11 +4,13 @@
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
 
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorCssColor.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
@@ -311,6 +313,8 @@ QWidget* ZubHistoryView::makeCard(const QString& key, const ZubHistoryPresentati
     auto* well = new ZubStudioPlate(QColor::fromRgbF(0, 0, 0, 0.22f), std::nullopt, 8, content);
     auto* output = new ClampedSelectableText(card.outputText, QuorFonts::system(12.5), card.outputColor, 4, well);
     output->setObjectName(QStringLiteral("output"));
+    // The text reads as the result of the action the card is titled with.
+    output->setAccessibleName(card.title);
     vbox(well, 0, QMargins(9, 9, 9, 9))->addWidget(output);
     layout->addWidget(well);
 
@@ -372,6 +376,7 @@ void ZubHistoryView::sync()
         text->setFont(QuorFonts::system(11.5, look.semibold ? QFont::DemiBold : QFont::Medium));
         QuorLabels::setColor(text, look.text);
         pill->setAccessibleName(p.pills[i].title);
+        QuorAccessibleButton::setChoice(pill, QAccessible::RadioButton, p.pills[i].isSelected);
         pill->updateGeometry();
     }
     m_clearButton->setText(p.clearTitle);
@@ -407,16 +412,27 @@ void ZubHistoryView::syncList()
     QHash<QString, CardEntry> next;
     for (qsizetype i = 0; i < wanted.size(); ++i) {
         CardEntry entry = m_cards.take(keys[i]);
+        QPointer<QWidget> old;
         if (!entry.widget || !(entry.card == wanted[i])) {
-            retireLater(entry.widget);
+            old = entry.widget;
             entry.card = wanted[i];
             entry.widget = makeCard(keys[i], wanted[i]);
         }
         m_listLayout->insertWidget(static_cast<int>(i), entry.widget);
         entry.widget->show();
+        if (old) {
+            // The focus stays with the same control of the card built afresh (a pin just toggled).
+            QuorKeyboardReach::carryFocus(old, entry.widget);
+            retireLater(old);
+        }
         next.insert(keys[i], entry);
     }
     for (const CardEntry& stale : std::as_const(m_cards)) {
+        // A card that left the list hands its focus to the search field, never on to another
+        // card's button, where a second key press meant for this one would land.
+        if (stale.widget) {
+            QuorKeyboardReach::handFocus(stale.widget, m_search);
+        }
         retireLater(stale.widget);
     }
     m_cards = next;

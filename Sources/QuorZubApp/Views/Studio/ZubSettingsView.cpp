@@ -5,11 +5,13 @@
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
 
+#include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassInputField.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorLanguagePicker.h"
 #include "QuorKit/Design/QuorMenuPicker.h"
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -359,6 +362,7 @@ void ZubSettingsView::sync()
         title->setFont(QuorFonts::system(11.5, tile.isSelected ? QFont::DemiBold : QFont::Medium));
         QuorLabels::setColor(title, tile.isSelected ? QColor(Qt::white) : QuorGlassTokens::textSecondary());
         button->setAccessibleName(tile.title);
+        QuorAccessibleButton::setChoice(button, QAccessible::RadioButton, tile.isSelected);
     }
     m_targetLabel->setText(p.targetLabel);
     m_targetPicker->setItems(menuItems(p.targetItems));
@@ -409,8 +413,11 @@ void ZubSettingsView::syncExcluded(const ZubSettingsPresentation& previous)
 {
     const ZubSettingsPresentation& p = m_presentation;
     if (m_firstSync || p.excludedRows != previous.excludedRows || p.removeExcludedTitle != previous.removeExcludedTitle) {
+        // The rows go once the click that removed one is over; the focus in them moves to the
+        // field for adding an identifier, never on to another row's remove button.
+        QuorKeyboardReach::handFocus(m_excludedGrid, m_manualField);
         while (QLayoutItem* item = m_excludedLayout->takeAt(0)) {
-            delete item->widget();
+            retireLater(item->widget());
             delete item;
         }
         for (const QString& entry : p.excludedRows) {
@@ -434,8 +441,11 @@ void ZubSettingsView::syncExcluded(const ZubSettingsPresentation& previous)
     m_quickScroll->setVisible(p.showsQuickExclude);
     if (m_firstSync || p.runningChips != previous.runningChips) {
         QLayout* layout = m_quickRow->layout();
+        QList<QPointer<QWidget>> oldChips;
         while (QLayoutItem* item = layout->takeAt(0)) {
-            delete item->widget();
+            if (item->widget() != nullptr) {
+                oldChips.append(item->widget());
+            }
             delete item;
         }
         for (const ZubSettingsPresentation::RunningChip& chip : p.runningChips) {
@@ -459,6 +469,13 @@ void ZubSettingsView::syncExcluded(const ZubSettingsPresentation& previous)
         }
         static_cast<QHBoxLayout*>(layout)->addStretch(1);
         m_quickScroll->setFixedHeight(m_quickRow->sizeHint().height() + 2);
+        // The chip just toggled keeps the focus in its new form; the old chips go once its click is over.
+        for (const QPointer<QWidget>& old : std::as_const(oldChips)) {
+            if (old) {
+                QuorKeyboardReach::carryFocus(old, m_quickRow, m_refreshAppsButton);
+                retireLater(old);
+            }
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
 
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
 
 #include <QEvent>
@@ -55,6 +56,11 @@ void ZubStudioButton::paintEvent(QPaintEvent* /*event*/)
     if (isDown()) {
         painter.fillPath(shape, QColor::fromRgbF(0, 0, 0, 0.18f));
     }
+}
+
+bool ZubStudioButton::focusNextPrevChild(bool next)
+{
+    return QuorKeyboardReach::keepsFocusWhileDisabled(this) || QAbstractButton::focusNextPrevChild(next);
 }
 
 void ZubStudioButton::changeEvent(QEvent* event)

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+// A small frameless window that opens next to a control and closes when the user turns elsewhere
+// (another window takes the focus) or presses Escape, as a popup does; but a real window, not a
+// popup: screen readers list it among the application's windows with its title and report the
+// focus inside it, and it keeps the keyboard focus it is given. Closing honours
+// Qt::WA_DeleteOnClose. With a parent it stays above the parent's window.
+class QuorPopoverWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit QuorPopoverWindow(const QString& title, QWidget* parent = nullptr);
+
+    // Whether another window took the focus and so closed it a moment ago: the click on the
+    // control that opens it, which did so, must not open it again.
+    bool closedJustNow() const;
+    // Shows it, brings it forward and gives the keyboard focus to `first`, else to its first
+    // control (the ring shows when `byKeyboard`).
+    void present(bool byKeyboard, QWidget* first = nullptr);
+
+signals:
+    // Closing because another window took the focus (a click outside it).
+    void leftByFocus();
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QElapsedTimer m_sinceShown;
+    QElapsedTimer m_sinceLeft;
+};
