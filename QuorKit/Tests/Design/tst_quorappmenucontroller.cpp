@@ -124,6 +124,17 @@ private slots:
         QCOMPARE(menuTitled(bar, 3)->title(), QStringLiteral("View"));
     }
 
+    void aReplacedBarLeavesNothingBehind()
+    {
+        auto controller = makeController();
+        QMainWindow window;
+        window.setMenuBar(controller->mainMenu());
+        window.setMenuBar(new QMenuBar); // deletes the bar the controller built
+        QTRY_VERIFY(controller->mainMenu() == nullptr);
+        QVERIFY(controller->windowsMenu() == nullptr);
+        QCOMPARE(controller->bindingCount(), 0);
+    }
+
     void aReplacedCopyLeavesTextEditingAlone()
     {
         auto controller = makeController();

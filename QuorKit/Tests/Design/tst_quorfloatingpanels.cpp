@@ -3,11 +3,14 @@
 #include "QuorKit/Design/QuorFloatingPanelController.h"
 #include "QuorKit/Design/QuorTearOffDragRegion.h"
 
+#include "OtherClientSupport.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -18,6 +21,14 @@
 #include <X11/Xlib.h>
 
 namespace {
+
+// The user time a window announces on mapping (EWMH); 0 asks the window manager not to focus it.
+std::optional<qint64> announcedUserTime(unsigned long window)
+{
+    quor::platform::X11Connection* connection = quor::platform::X11Connection::forCurrentThread();
+    const unsigned long holder = connection->windowProperty(window, "_NET_WM_USER_TIME_WINDOW").value_or(window);
+    return connection->cardinalProperty(holder, "_NET_WM_USER_TIME");
+}
 
 // Who holds the keyboard, as the X server itself says.
 unsigned long xInputFocus()
@@ -150,6 +161,89 @@ private slots:
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
         QTRY_VERIFY_WITH_TIMEOUT(!controller.isVisible(), 3000);
         QCOMPARE(dismissed, 3);
+        waitForSourceFocus();
+    }
+
+    void escapeIsThePanelsOnlyWhileItIsTheCurrentWindow()
+    {
+        OtherClient other;
+        QVERIFY(other.waitUntilReady());
+        waitForSourceFocus();
+        int dismissed = 0;
+        QuorFloatingPanelController controller(QSize(240, 120), false, [&dismissed] { ++dismissed; });
+        controller.show(false, QRect(600, 500, 10, 10), [] { return new QLabel(QStringLiteral("Stays")); });
+        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle()->isExposed(), 5000);
+        QVERIFY(controller.isMonitoring());
+
+        // A popup and a dialog of this application close on their own Escape; the panel stays.
+        QMenu menu;
+        menu.addAction(QStringLiteral("Item"));
+        menu.popup(m_sourceApp->mapToGlobal(QPoint(20, 20)));
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() == &menu, 3000);
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QTRY_VERIFY_WITH_TIMEOUT(!menu.isVisible(), 3000);
+        QDialog dialog(m_sourceApp.get());
+        dialog.setGeometry(60, 200, 200, 100);
+        dialog.show();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.isActiveWindow(), 5000);
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 3000);
+        QVERIFY(controller.isVisible());
+
+        // Once the user clicks into another application, a panel asked to stay leaves that
+        // application its Escape; a click back into the panel makes it the current window again.
+        const QPoint elsewhere(1500, 900);
+        pointerTo(elsewhere);
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY_WITH_TIMEOUT(!controller.isKey(), 3000);
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        quorSpin(std::chrono::milliseconds(300));
+        QVERIFY(controller.isVisible());
+        pointerTo(controller.panel()->geometry().center());
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY_WITH_TIMEOUT(controller.isKey(), 3000);
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QTRY_VERIFY_WITH_TIMEOUT(!controller.isVisible(), 3000);
+        QCOMPARE(dismissed, 1);
+        QVERIFY(!controller.isMonitoring());
+        waitForSourceFocus();
+    }
+
+    void outsideClicksScaleByTheScreenTheyLandOn()
+    {
+        using Scale = QuorFloatingPanelController::ScreenScale;
+        const auto logical = &QuorFloatingPanelController::logicalPosition;
+        const QList<Scale> secondScaled{{QRect(0, 0, 1920, 1080), 1.0}, {QRect(1920, 0, 1280, 720), 2.0}};
+        QCOMPARE(logical(QPointF(100, 100), secondScaled), QPointF(100, 100));
+        QCOMPARE(logical(QPointF(1920 + 1000, 600), secondScaled), QPointF(1920 + 500, 300));
+        const QList<Scale> firstScaled{{QRect(0, 0, 960, 540), 2.0}, {QRect(1920, 0, 1920, 1080), 1.0}};
+        QCOMPARE(logical(QPointF(1000, 500), firstScaled), QPointF(500, 250));
+        QCOMPARE(logical(QPointF(2000, 100), firstScaled), QPointF(2000, 100));
+    }
+
+    void draggablePanelTakesTheKeyboardOnlyForItsFields()
+    {
+        waitForSourceFocus();
+        QuorDraggableFloatingPanel panel;
+        auto* layout = new QVBoxLayout(&panel);
+        auto* field = new QLineEdit;
+        layout->addWidget(new QLabel(QStringLiteral("Note")));
+        layout->addWidget(field);
+        panel.setGeometry(500, 300, 300, 120);
+        const unsigned long focusBefore = xInputFocus();
+        panel.show();
+        QTRY_VERIFY_WITH_TIMEOUT(panel.windowHandle()->isExposed(), 3000);
+        quorSpin(std::chrono::milliseconds(300));
+        QCOMPARE(announcedUserTime(panel.winId()), std::optional<qint64>(0));
+        QCOMPARE(xInputFocus(), focusBefore);
+        QVERIFY(m_sourceField->hasFocus());
+
+        pointerTo(field->mapToGlobal(field->rect().center()));
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY_WITH_TIMEOUT(panel.isActiveWindow() && field->hasFocus(), 3000);
+        xdotool({QStringLiteral("type"), QStringLiteral("ok")});
+        QTRY_COMPARE_WITH_TIMEOUT(field->text(), QStringLiteral("ok"), 3000);
+        panel.hide();
         waitForSourceFocus();
     }
 

@@ -1,4 +1,6 @@
 #include "QuorKit/System/QuorSuiteCommandBus.h"
+#include "QuorKit/System/QuorSuiteTelemetryBus.h"
+#include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "Support/QuorTestSupport.h"
 
@@ -11,7 +13,21 @@
 #include <atomic>
 #include <thread>
 
+#include <dlfcn.h>
+
 using quor::platform::WindowApplication;
+
+namespace {
+std::atomic<int> g_diskFlushes{0};
+} // namespace
+
+// Counts the flushes to disk this process asks for; each still happens.
+extern "C" int fsync(int fd)
+{
+    ++g_diskFlushes;
+    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    return real(fd);
+}
 
 namespace {
 
@@ -128,6 +144,24 @@ private slots:
                           std::nullopt, std::nullopt, std::nullopt, false, false, workspace.make()));
     }
 
+    void aSendDoesNotWaitForTheDisk()
+    {
+        QTemporaryDir base;
+        QuorSuiteCommandBus bus(base.path());
+        Workspace workspace;
+        workspace.running = true;
+        const int before = g_diskFlushes;
+        QVERIFY(bus.send(QuorSuiteCommandKind::ramSmartOffload, QuorSuiteApp::kestrine, QuorSuiteApp::vaskel,
+                         std::nullopt, std::nullopt, std::nullopt, true, false, workspace.make()));
+        QVERIFY(bus.enqueue(envelope(QuorSuiteApp::drummet)));
+        QuorSuiteTelemetryBus(base.path()).publishKillStatus(DrummetLiveStatus{});
+        QCOMPARE(g_diskFlushes.load(), before);
+        QVERIFY(bus.peekPendingCommand(QuorSuiteApp::vaskel, QDateTime::currentDateTimeUtc(), 25));
+        // Files that must survive a power cut still wait for the disk.
+        QVERIFY(QuorAtomicFile::write(base.filePath(QStringLiteral("config.json")), "{}"));
+        QCOMPARE(g_diskFlushes.load(), before + 1);
+    }
+
     void readingAcceptsOnlyFreshCommandsForTheTarget()
     {
         QTemporaryDir base;
@@ -173,6 +207,11 @@ private slots:
         QVERIFY(QFile::exists(target));
         QVERIFY(bus.enqueue(envelope(QuorSuiteApp::vaskel, kNow.addSecs(20))));
         QVERIFY(bus.consumePendingCommand(QuorSuiteApp::vaskel, kNow, 25));
+        // A time without a zone names no instant: the command is not taken as fresh.
+        QJsonObject zoneless = envelope(QuorSuiteApp::vaskel).toJson();
+        zoneless.insert(QStringLiteral("timestamp"), QStringLiteral("2026-03-01T10:00:00"));
+        writeFile(file, QuorJson::compact(zoneless));
+        QVERIFY(!bus.consumePendingCommand(QuorSuiteApp::vaskel, kNow, 25));
         QCOMPARE(QDir(base.filePath(QStringLiteral("Commands"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList());
     }

@@ -263,6 +263,75 @@ private slots:
         QCOMPARE(KestrineLiveStatus{}.headlineTempCelsius(), std::nullopt);
     }
 
+    void publishedFilesAlwaysDecode()
+    {
+        QTemporaryDir base;
+        const QuorSuiteTelemetryBus bus(base.path());
+
+        // Records are published as built, so a stray number cannot spoil the whole file.
+        VaskelLiveStatus ram;
+        ram.timestamp = kNow;
+        ram.senderPID = kSelf;
+        ram.activeDiskPoolCount = 1;
+        ram.diskPoolVirtualBytes = 5'000'000'000;
+        ram.offloadProgress = VaskelOffloadLiveProgress{kNow, true, false, 2, 0, std::nan(""), QStringLiteral("Swap"),
+                                                        QString(), QString(), QString(), 10, 20, {}, QStringLiteral("normal")};
+        bus.publishRAMStatus(ram, false);
+        const std::optional<VaskelLiveStatus> read = bus.readRAMStatus(kNow, 10);
+        QVERIFY(read && read->offloadProgress);
+        QCOMPARE(read->offloadProgress->fractionCompleted, 0.0);
+        QCOMPARE(read->offloadProgress->totalSteps, 1);
+        QCOMPARE(bus.readVirtualMemorySummary(kNow).activeDiskPoolCount, 1);
+        bus.publishMixerStatus(BlintarLiveStatus{kNow, kSelf, 3.0, QStringLiteral("Speakers"), {}}, false);
+        QCOMPARE(bus.readMixerStatus(kNow, 10)->masterVolume, 1.0);
+        QuorLiveActivityTile unsure = tile(QuorSuiteApp::vaskel, 1, kNow);
+        unsure.progress = std::nan("");
+        unsure.symbolName.clear();
+        bus.publishLiveTile(unsure, false);
+        QCOMPARE(bus.readLiveTiles(kNow, 10).value(0).progress, 0.0);
+        QCOMPARE(bus.readLiveTiles(kNow, 10).value(0).symbolName, QStringLiteral("memorychip.fill"));
+
+        // A number no rule bounds is refused with its record: readers keep the last good file.
+        KestrineLiveStatus pulse;
+        pulse.timestamp = kNow;
+        pulse.senderPID = kSelf;
+        pulse.cpuTotalPercent = 40;
+        bus.publishPulseStatus(pulse);
+        KestrineLiveStatus broken = pulse;
+        broken.socTempCelsius = std::nan("");
+        bus.publishPulseStatus(broken);
+        QCOMPARE(bus.readPulseStatus(kNow, 10), pulse);
+        SornwellLiveStatus endless{kNow, kSelf, {}, {}, {}, {}, true, std::numeric_limits<double>::infinity(), 1, 1};
+        bus.publishMusicStatus(endless, false);
+        QVERIFY(!QFile::exists(base.filePath(QStringLiteral("sornwell-live.json"))));
+    }
+
+    void datesNeedAZoneAndWholeSeconds_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDateTime>("expected"); // invalid: refused
+        QTest::newRow("utc") << QStringLiteral("2026-03-01T10:00:00Z") << kNow;
+        QTest::newRow("east") << QStringLiteral("2026-03-01T13:00:00+03:00") << kNow;
+        QTest::newRow("west") << QStringLiteral("2026-03-01T05:30:00-04:30") << kNow;
+        QTest::newRow("no zone") << QStringLiteral("2026-03-01T10:00:00") << QDateTime();
+        QTest::newRow("fraction") << QStringLiteral("2026-03-01T10:00:00.250Z") << QDateTime();
+        QTest::newRow("no time") << QStringLiteral("2026-03-01") << QDateTime();
+        QTest::newRow("no such day") << QStringLiteral("2026-02-30T10:00:00Z") << QDateTime();
+        QTest::newRow("no such offset") << QStringLiteral("2026-03-01T10:00:00+24:00") << QDateTime();
+    }
+
+    void datesNeedAZoneAndWholeSeconds()
+    {
+        QFETCH(QString, text);
+        QFETCH(QDateTime, expected);
+        const QJsonObject json = withValue(killStatus(kNow, kSelf).toJson(), QStringLiteral("timestamp"), text);
+        if (!expected.isValid()) {
+            QVERIFY(!decodes<DrummetLiveStatus>(json));
+        } else {
+            QCOMPARE(DrummetLiveStatus::fromJson(json).timestamp, expected);
+        }
+    }
+
     void strictDecodersRefuseWhatDoesNotFit()
     {
         VaskelLiveStatus ram;

@@ -16,11 +16,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
 
 #include <cmath>
+#include <memory>
 
 using Chip = QuorSuiteQuickActionsStrip::Chip;
 using quor::platform::WindowApplication;
@@ -220,6 +222,33 @@ private slots:
         QuorSuiteQuickActionsStrip empty(QuorSuiteApp::tolvane, std::nullopt, std::nullopt, QuorLanguage::en, true, {});
         QVERIFY(empty.chipButtons().isEmpty());
         QCOMPARE(empty.height(), 0);
+    }
+
+    void aHostMayDeleteTheViewFromItsCallback()
+    {
+        Siblings siblings{QuorSuiteApp::vaskel};
+        // Each callback deletes its view, then uses what it captured: that must still be there.
+        int calls = 0;
+        const auto deleting = [&calls](QPointer<QWidget>* view) {
+            return [view, &calls, weight = std::make_shared<int>(1)](const auto&...) {
+                delete view->data();
+                calls += *weight;
+            };
+        };
+        QPointer<QWidget> strip;
+        strip = new QuorSuiteQuickActionsStrip(QuorSuiteApp::tolvane, std::nullopt, std::nullopt, QuorLanguage::en,
+                                               true, deleting(&strip));
+        static_cast<QuorSuiteQuickActionsStrip*>(strip.data())->chipButtons().first()->click();
+        QPointer<QWidget> card;
+        card = new QuorVirtualMemoryGaugeCard(summary(0, 0, 0, QStringLiteral("normal")), QuorLanguage::en,
+                                              QuorSuiteColors::memoryViolet(), QuorSuiteApp::tolvane, deleting(&card));
+        static_cast<QuorVirtualMemoryGaugeCard*>(card.data())->actionButtons().first()->click();
+        QPointer<QWidget> pill;
+        pill = new QuorVirtualMemoryHeaderPill(summary(0, 0, 0, QStringLiteral("normal")), QuorLanguage::en,
+                                               deleting(&pill));
+        static_cast<QuorVirtualMemoryHeaderPill*>(pill.data())->click();
+        QCOMPARE(calls, 3);
+        QVERIFY(strip.isNull() && card.isNull() && pill.isNull());
     }
 
     void pillColourAndTitleFollowTheSummary()

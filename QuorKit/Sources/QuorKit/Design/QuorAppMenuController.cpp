@@ -1,10 +1,10 @@
 #include "QuorKit/Design/QuorAppMenuController.h"
 
 #include "QuorKit/Cloud/QuorFeedbackService.h"
+#include "QuorKit/Design/QuorApplicationHiding.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
-#include "QuorPlatform/Workspace/QuorX11Workspace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,35 +41,11 @@ void sendToFirstResponder(const char* slot)
     }
 }
 
-bool isDocumentWindow(const QWidget* widget)
-{
-    const Qt::WindowType type = widget->windowType();
-    return type == Qt::Window || type == Qt::Dialog;
-}
-
-void minimizeOwnWindows()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && isDocumentWindow(widget)) {
-            widget->showMinimized();
-        }
-    }
-}
-
-void showOwnWindows()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isMinimized() && isDocumentWindow(widget)) {
-            widget->showNormal();
-        }
-    }
-}
-
 void bringOwnWindowsToFront()
 {
     QWidget* active = QApplication::activeWindow();
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && isDocumentWindow(widget) && widget != active) {
+        if (widget->isVisible() && QuorApplicationHiding::isDocumentWindow(widget) && widget != active) {
             widget->raise();
         }
     }
@@ -95,8 +71,18 @@ QuorAppMenuController::QuorAppMenuController(const QString& appName, std::functi
                                              const QList<QuorCustomMenu>& customMenus,
                                              const QString& closeWindowKeyEquivalent,
                                              Qt::KeyboardModifiers closeWindowModifiers, QObject* parent)
-    : QObject(parent), m_language(std::move(language)), m_mainMenu(new QMenuBar)
+    : QObject(parent), m_language(std::move(language)), m_mainMenu(new QMenuBar),
+      m_hiding(new QuorApplicationHiding(this))
 {
+    // A window that replaces or deletes the bar deletes every menu and item in it: nothing here may
+    // point at them afterwards, nor mistake a new item at a recycled address for one of them.
+    connect(m_mainMenu, &QObject::destroyed, this, [this] {
+        m_itemBindings.clear();
+        m_hiddenChecks.clear();
+        m_titleUpdaters.clear();
+        m_menuTitleUpdaters.clear();
+        m_dynamicSubmenuBuilders.clear();
+    });
     m_windowsMenu = makeMenu(bilingualTitle(QStringLiteral("Window"), QStringLiteral("Pencere")));
 
     QMenu* application = makeMenu({});
@@ -237,13 +223,12 @@ void QuorAppMenuController::populateApplicationMenu(QMenu* menu, const QString& 
                  {}, Qt::NoModifier);
     menu->addSeparator();
     addSystemItem(menu, bilingualTitle(QStringLiteral("Hide ") + appName, appName + QStringLiteral(" Uygulamasını Gizle")),
-                  QStringLiteral("h"), Qt::ControlModifier, minimizeOwnWindows);
+                  QStringLiteral("h"), Qt::ControlModifier, [hiding = m_hiding] { hiding->hide(); });
     addSystemItem(menu, bilingualTitle(QStringLiteral("Hide Others"), QStringLiteral("Diğerlerini Gizle")),
-                  QStringLiteral("h"), Qt::ControlModifier | Qt::AltModifier, [] {
-                      quor::platform::X11Workspace::minimizeOtherApplications(QCoreApplication::applicationPid());
-                  });
+                  QStringLiteral("h"), Qt::ControlModifier | Qt::AltModifier,
+                  [hiding = m_hiding] { hiding->hideOthers(); });
     addSystemItem(menu, bilingualTitle(QStringLiteral("Show All"), QStringLiteral("Tümünü Göster")), {}, Qt::NoModifier,
-                  showOwnWindows);
+                  [hiding = m_hiding] { hiding->showAll(); });
     menu->addSeparator();
     addSystemItem(menu, bilingualTitle(QStringLiteral("Quit ") + appName, appName + QStringLiteral(" Uygulamasından Çık")),
                   QStringLiteral("q"), Qt::ControlModifier, [] { QCoreApplication::quit(); });

@@ -16,7 +16,7 @@
 
 class QAction;
 class QMenu;
-
+class QuorApplicationHiding;
 
 // Builds an application's whole menu bar (application, File, Edit, custom and Window menus) in the
 // interface language and keeps every title in the language in force each time a menu opens,
@@ -42,7 +42,8 @@ public:
                           Qt::KeyboardModifiers closeWindowModifiers, QObject* parent = nullptr);
     ~QuorAppMenuController() override;
 
-    // Owned by this controller until a window takes it (QMainWindow::setMenuBar).
+    // Owned by this controller until a window takes it (QMainWindow::setMenuBar); nullptr once that
+    // window has deleted it.
     QMenuBar* mainMenu() const { return m_mainMenu; }
     QMenu* windowsMenu() const { return m_windowsMenu; }
 
@@ -79,7 +80,8 @@ private:
 
     std::function<QuorLanguage()> m_language;
     QPointer<QMenuBar> m_mainMenu;
-    QMenu* m_windowsMenu = nullptr;
+    QPointer<QMenu> m_windowsMenu;
+    QuorApplicationHiding* m_hiding;
     QHash<QAction*, ItemBinding> m_itemBindings;
     QHash<QAction*, std::function<bool()>> m_hiddenChecks;
     QHash<QAction*, TitleFn> m_titleUpdaters;

@@ -18,11 +18,25 @@
 QuorDraggableFloatingPanel::QuorDraggableFloatingPanel(QWidget* parent, Qt::WindowFlags flags)
     : QWidget(parent, flags), screenMouseLocationProvider([] { return QCursor::pos(); })
 {
+    // Showing the panel leaves the keyboard with the window the user works in; a click into one
+    // of its fields asks for it (handlePress()).
+    setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 QuorDraggableFloatingPanel::~QuorDraggableFloatingPanel()
 {
     popCursor();
+}
+
+bool QuorDraggableFloatingPanel::takesTyping(const QWidget* widget) const
+{
+    for (const QWidget* w = widget; w != nullptr && w != this; w = w->parentWidget()) {
+        if (qobject_cast<const QLineEdit*>(w) != nullptr || qobject_cast<const QTextEdit*>(w) != nullptr
+            || qobject_cast<const QPlainTextEdit*>(w) != nullptr || qobject_cast<const QAbstractSpinBox*>(w) != nullptr) {
+            return w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) != 0;
+        }
+    }
+    return false;
 }
 
 bool QuorDraggableFloatingPanel::keepsItsOwnDrags(const QWidget* widget) const
@@ -74,7 +88,11 @@ bool QuorDraggableFloatingPanel::handlePress(const QMouseEvent& event)
     m_trackingPotentialDrag = false;
     m_didStartDragging = false;
     popCursor();
-    if (keepsItsOwnDrags(childAt(event.position().toPoint()))) {
+    const QWidget* pressed = childAt(event.position().toPoint());
+    if (takesTyping(pressed) && !isActiveWindow()) {
+        activateWindow();
+    }
+    if (keepsItsOwnDrags(pressed)) {
         return false;
     }
     m_trackingPotentialDrag = true;

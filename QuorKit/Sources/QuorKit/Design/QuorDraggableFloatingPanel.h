@@ -14,6 +14,7 @@ class QWindow;
 // while presses on text fields, sliders, scroll bars and QuorCustomDragTrackingView widgets keep
 // their own drags. A press that moves less than 4 pixels stays a click; after a real drag the
 // content gets its release far outside itself, so the press that started the drag clicks nothing.
+// The panel shows without taking the keyboard, and takes it when the user clicks into a field.
 class QuorDraggableFloatingPanel : public QWidget {
 public:
     static constexpr double dragThreshold = 4.0;
@@ -38,6 +39,9 @@ public:
 
     // Whether a press on `widget` (a child of this panel) is the content's own and never a drag.
     bool keepsItsOwnDrags(const QWidget* widget) const;
+    // Whether `widget` is, or lies in, a field the user types into: a press there activates the
+    // panel, which otherwise shows without taking the keyboard.
+    bool takesTyping(const QWidget* widget) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

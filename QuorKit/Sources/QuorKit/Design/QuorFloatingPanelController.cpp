@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QScreen>
 
@@ -30,6 +31,15 @@ QScreen* screenUnderPointer()
     const QList<QScreen*> screens = QGuiApplication::screens();
     return screens.isEmpty() ? nullptr : screens.first();
 }
+
+QList<QuorFloatingPanelController::ScreenScale> screenScales()
+{
+    QList<QuorFloatingPanelController::ScreenScale> scales;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        scales.append({screen->geometry(), screen->devicePixelRatio()});
+    }
+    return scales;
+}
 } // namespace
 
 QuorFloatingPanelController::QuorFloatingPanelController(QSize size, bool dismissOnResignKey,
@@ -40,9 +50,7 @@ QuorFloatingPanelController::QuorFloatingPanelController(QSize size, bool dismis
 
 QuorFloatingPanelController::~QuorFloatingPanelController()
 {
-    if (m_monitor) {
-        m_monitor->stop();
-    }
+    stopMonitoring();
 }
 
 bool QuorFloatingPanelController::isVisible() const
@@ -60,6 +68,24 @@ QPoint QuorFloatingPanelController::centredOrigin(QSize size, const QRect& visib
     return {static_cast<int>(std::floor(x)), static_cast<int>(std::floor(std::min(raised, lowest)))};
 }
 
+QPointF QuorFloatingPanelController::logicalPosition(QPointF devicePosition, const QList<ScreenScale>& screens)
+{
+    if (screens.isEmpty()) {
+        return devicePosition;
+    }
+    const ScreenScale* on = &screens.first();
+    for (const ScreenScale& screen : screens) {
+        const QRectF device(screen.geometry.topLeft(), QSizeF(screen.geometry.size()) * screen.devicePixelRatio);
+        if (device.contains(devicePosition)) {
+            on = &screen;
+            break;
+        }
+    }
+    const QPointF origin = on->geometry.topLeft();
+    const qreal ratio = on->devicePixelRatio > 0 ? on->devicePixelRatio : 1.0;
+    return origin + (devicePosition - origin) / ratio;
+}
+
 QuorFloatingNSPanel* QuorFloatingPanelController::ensurePanel()
 {
     if (!m_panel) {
@@ -70,6 +96,8 @@ QuorFloatingNSPanel* QuorFloatingPanelController::ensurePanel()
                 self->hide();
             }
         };
+        // Monitoring follows the panel, whoever shows or hides it (Hide puts panels away too).
+        m_panel->installEventFilter(this);
     }
     return m_panel.get();
 }
@@ -87,9 +115,9 @@ void QuorFloatingPanelController::show(bool centeredOnActiveScreen, std::optiona
             panel->move(centredOrigin(size, screen->availableGeometry()));
         }
     }
+    m_isKey = true;
     panel->show();
     panel->raise();
-    startMonitoring();
 }
 
 void QuorFloatingPanelController::toggle(bool centeredOnActiveScreen, std::optional<QRect> anchorFrame,
@@ -107,14 +135,16 @@ void QuorFloatingPanelController::hide()
     if (m_panel) {
         m_panel->hide();
     }
-    qApp->removeEventFilter(this);
-    if (onDismiss) {
-        onDismiss();
+    m_isKey = false;
+    // The host may delete this controller from its handler: call through a copy.
+    if (const std::function<void()> dismissed = onDismiss) {
+        dismissed();
     }
 }
 
 void QuorFloatingPanelController::windowDidResignKey()
 {
+    m_isKey = false;
     if (dismissOnResignKey) {
         hide();
     }
@@ -122,20 +152,34 @@ void QuorFloatingPanelController::windowDidResignKey()
 
 void QuorFloatingPanelController::startMonitoring()
 {
+    if (isMonitoring()) {
+        return;
+    }
     // Escape typed into this application's own windows.
-    qApp->removeEventFilter(this);
     qApp->installEventFilter(this);
-    // Escape and clicks in other applications. Kept running between showings: starting it costs a
-    // connection and a thread.
+    // Escape and clicks in other applications.
     if (!m_monitor) {
         m_monitor = std::make_unique<quor::platform::GlobalMouseMonitor>();
         connect(m_monitor.get(), &quor::platform::GlobalMouseMonitor::buttonEvent, this,
                 &QuorFloatingPanelController::handleGlobalPress);
         connect(m_monitor.get(), &quor::platform::GlobalMouseMonitor::keyPressed, this,
                 &QuorFloatingPanelController::handleGlobalKey);
-        quor::platform::GlobalMouseMonitor::Options options;
-        options.reportedKeysyms = {XK_Escape};
-        m_monitor->start(options);
+    }
+    quor::platform::GlobalMouseMonitor::Options options;
+    options.reportedKeysyms = {XK_Escape};
+    m_monitor->start(options);
+    m_monitoring = true;
+}
+
+void QuorFloatingPanelController::stopMonitoring()
+{
+    if (!m_monitoring) {
+        return;
+    }
+    m_monitoring = false;
+    qApp->removeEventFilter(this);
+    if (m_monitor) {
+        m_monitor->stop();
     }
 }
 
@@ -146,26 +190,55 @@ void QuorFloatingPanelController::handleGlobalPress(const quor::platform::MouseB
         return;
     }
     // The monitor reports device pixels; the panel lives in logical coordinates.
-    const QScreen* screen = m_panel->screen();
-    const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
-    if (!m_panel->frameGeometry().contains((event.position / ratio).toPoint())) {
-        windowDidResignKey();
+    const QPointF position = logicalPosition(event.position, screenScales());
+    if (m_panel->frameGeometry().contains(position.toPoint())) {
+        m_isKey = true;
+        return;
     }
+    windowDidResignKey();
 }
 
 void QuorFloatingPanelController::handleGlobalKey(const quor::platform::KeyPressEvent& event)
 {
-    // With one of this application's windows focused the event filter has seen the same key.
-    if (isVisible() && event.keysym == XK_Escape && QGuiApplication::focusWindow() == nullptr) {
+    // With one of this application's windows focused the event filter decides.
+    if (isVisible() && m_isKey && event.keysym == XK_Escape && QGuiApplication::focusWindow() == nullptr) {
         hide();
     }
 }
 
+bool QuorFloatingPanelController::takesEscapeFrom(QObject* receiver) const
+{
+    if (!isVisible() || !m_isKey || !receiver->isWidgetType()) {
+        return false;
+    }
+    // The window sees a key its focused widget and every parent below it left unused: a field that
+    // uses Escape keeps it.
+    const auto* window = static_cast<const QWidget*>(receiver);
+    if (!window->isWindow() || window == m_panel.get()) {
+        return false;
+    }
+    // Popups and dialogs close on their own Escape.
+    if (QApplication::activePopupWidget() != nullptr || QApplication::activeModalWidget() != nullptr
+        || qobject_cast<const QDialog*>(window) != nullptr) {
+        return false;
+    }
+    const Qt::WindowType type = window->windowType();
+    return type != Qt::Dialog && type != Qt::Sheet && type != Qt::Popup;
+}
+
 bool QuorFloatingPanelController::eventFilter(QObject* watched, QEvent* event)
 {
-    // A modal dialog owns its Escape.
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && isVisible()
-        && QApplication::activeModalWidget() == nullptr) {
+    if (m_panel && watched == m_panel.get()) {
+        if (event->type() == QEvent::Show) {
+            m_isKey = true;
+            startMonitoring();
+        } else if (event->type() == QEvent::Hide) {
+            stopMonitoring();
+        }
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape
+        && takesEscapeFrom(watched)) {
         hide();
         return true;
     }

@@ -235,8 +235,9 @@ void QuorSuiteQuickActionsStrip::trigger(const Chip& chip)
 {
     const bool sent = QuorSuiteCommandBus::shared().send(chip.kind, m_currentApp, chip.target, std::nullopt,
                                                          std::nullopt, std::nullopt, true, chip.bringToFront);
-    if (m_onFeedback) {
-        m_onFeedback(feedbackText(chip, sent, m_language));
+    // The host may delete this strip from its feedback: call through a copy that outlives it.
+    if (const Feedback feedback = m_onFeedback) {
+        feedback(feedbackText(chip, sent, m_language));
     }
 }
 

@@ -402,13 +402,15 @@ void QuorVirtualMemoryGaugeCard::press(const ActionButton& button)
 {
     const bool sent = QuorSuiteCommandBus::shared().send(button.kind, m_sourceApp, QuorSuiteApp::vaskel, std::nullopt,
                                                          std::nullopt, std::nullopt, true, button.bringToFront);
-    if (!m_onFeedback) {
+    // The host may delete this card from its feedback: call through a copy that outlives it.
+    const Feedback feedback = m_onFeedback;
+    if (!feedback) {
         return;
     }
     // A press that reached nothing says so; Disk Lab opens a window and needs no confirmation.
     if (!sent) {
-        m_onFeedback(QuorSuiteApps::notInstalledText(QuorSuiteApp::vaskel, m_language));
+        feedback(QuorSuiteApps::notInstalledText(QuorSuiteApp::vaskel, m_language));
     } else if (button.feedback) {
-        m_onFeedback(*button.feedback);
+        feedback(*button.feedback);
     }
 }

@@ -14,8 +14,9 @@ QuorVirtualMemoryHeaderPill::QuorVirtualMemoryHeaderPill(const QuorVirtualMemory
 {
     setHelpText(m_look.help);
     connect(this, &QAbstractButton::clicked, this, [this] {
-        if (m_onTap) {
-            m_onTap();
+        // The host may delete the pill from its action: call through a copy that outlives it.
+        if (const std::function<void()> onTap = m_onTap) {
+            onTap();
         } else {
             QuorSuiteApps::launch(QuorSuiteApp::vaskel);
         }

@@ -2,6 +2,7 @@
 
 #include "QuorKit/Cloud/QuorAICatalogCoding.h"
 #include "QuorKit/System/QuorSuiteFolder.h"
+#include "QuorKit/System/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <algorithm>
@@ -66,7 +67,7 @@ ArdenwickLiveStatus ArdenwickLiveStatus::fromJson(const QJsonObject& object)
 {
     using namespace QuorJson;
     ArdenwickLiveStatus status; // the defaults of every key that may be missing
-    status.timestamp = requireDate(object, QStringLiteral("timestamp"));
+    status.timestamp = QuorSuiteRecordCoding::requireDate(object, QStringLiteral("timestamp"));
     status.senderPID = requireInt(object, QStringLiteral("senderPID"));
     const auto flag = [&](const char* key, bool& field) {
         field = optionalBool(object, QLatin1String(key)).value_or(field);

@@ -85,7 +85,7 @@ BlintarLiveStatus BlintarLiveStatus::fromJson(const QJsonObject& object)
 {
     using namespace QuorJson;
     BlintarLiveStatus status;
-    status.timestamp = requireDate(object, QStringLiteral("timestamp"));
+    status.timestamp = QuorSuiteRecordCoding::requireDate(object, QStringLiteral("timestamp"));
     status.senderPID = requireInt(object, QStringLiteral("senderPID"));
     status.masterVolume = requireDouble(object, QStringLiteral("masterVolume"));
     status.outputDeviceName = requireString(object, QStringLiteral("outputDeviceName"));

@@ -32,7 +32,7 @@ DrummetLiveStatus DrummetLiveStatus::fromJson(const QJsonObject& object)
 {
     using namespace QuorJson;
     DrummetLiveStatus status;
-    status.timestamp = requireDate(object, QStringLiteral("timestamp"));
+    status.timestamp = QuorSuiteRecordCoding::requireDate(object, QStringLiteral("timestamp"));
     status.senderPID = requireInt(object, QStringLiteral("senderPID"));
     status.totalProcessCount = requireInt64(object, QStringLiteral("totalProcessCount"));
     status.unresponsiveCount = requireInt64(object, QStringLiteral("unresponsiveCount"));

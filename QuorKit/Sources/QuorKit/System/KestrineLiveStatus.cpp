@@ -2,6 +2,7 @@
 
 #include "QuorKit/Cloud/QuorAICatalogCoding.h"
 #include "QuorKit/System/QuorSuiteFolder.h"
+#include "QuorKit/System/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 std::optional<double> KestrineLiveStatus::headlineTempCelsius() const
@@ -43,7 +44,7 @@ KestrineLiveStatus KestrineLiveStatus::fromJson(const QJsonObject& object)
 {
     using namespace QuorJson;
     KestrineLiveStatus status;
-    status.timestamp = requireDate(object, QStringLiteral("timestamp"));
+    status.timestamp = QuorSuiteRecordCoding::requireDate(object, QStringLiteral("timestamp"));
     status.senderPID = requireInt(object, QStringLiteral("senderPID"));
     status.cpuTotalPercent = requireDouble(object, QStringLiteral("cpuTotalPercent"));
     status.gpuTotalPercent = requireDouble(object, QStringLiteral("gpuTotalPercent"));

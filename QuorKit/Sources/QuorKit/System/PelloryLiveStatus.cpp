@@ -2,6 +2,7 @@
 
 #include "QuorKit/Cloud/QuorAICatalogCoding.h"
 #include "QuorKit/System/QuorSuiteFolder.h"
+#include "QuorKit/System/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <algorithm>
@@ -50,7 +51,7 @@ PelloryLiveStatus PelloryLiveStatus::fromJson(const QJsonObject& object)
     using namespace QuorJson;
     using QuorAICatalogCoding::optionalRecord;
     PelloryLiveStatus status; // the defaults of every key that may be missing
-    status.timestamp = requireDate(object, QStringLiteral("timestamp"));
+    status.timestamp = QuorSuiteRecordCoding::requireDate(object, QStringLiteral("timestamp"));
     status.senderPID = requireInt(object, QStringLiteral("senderPID"));
     const auto count = [&](const char* key, qint64& field) {
         field = optionalInt64(object, QLatin1String(key)).value_or(field);

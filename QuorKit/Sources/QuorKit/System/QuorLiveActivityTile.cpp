@@ -2,6 +2,7 @@
 
 #include "QuorKit/Cloud/QuorAICatalogCoding.h"
 #include "QuorKit/System/QuorSuiteFolder.h"
+#include "QuorKit/System/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <algorithm>
@@ -76,7 +77,7 @@ QuorLiveActivityTile QuorLiveActivityTile::fromJson(const QJsonObject& object)
     using namespace QuorJson;
     QuorLiveActivityTile tile;
     tile.app = QuorSuiteApps::fromJson(object.value(QStringLiteral("app")));
-    tile.timestamp = requireDate(object, QStringLiteral("timestamp"));
+    tile.timestamp = QuorSuiteRecordCoding::requireDate(object, QStringLiteral("timestamp"));
     tile.senderPID = requireInt(object, QStringLiteral("senderPID"));
     tile.titleEN = requireString(object, QStringLiteral("titleEN"));
     tile.titleTR = requireString(object, QStringLiteral("titleTR"));

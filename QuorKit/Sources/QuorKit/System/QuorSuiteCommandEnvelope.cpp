@@ -1,6 +1,7 @@
 #include "QuorKit/System/QuorSuiteCommandEnvelope.h"
 
 #include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/System/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 QJsonObject QuorSuiteCommandEnvelope::toJson() const
@@ -26,7 +27,7 @@ QuorSuiteCommandEnvelope QuorSuiteCommandEnvelope::fromJson(const QJsonObject& o
     if (envelope.id.isNull() || idText.size() != 36) {
         throw QuorDecodingError(QStringLiteral("\"id\" is not a UUID"));
     }
-    envelope.timestamp = QuorJson::requireDate(object, QStringLiteral("timestamp"));
+    envelope.timestamp = QuorSuiteRecordCoding::requireDate(object, QStringLiteral("timestamp"));
     envelope.sourceApp = QuorSuiteApps::fromJson(object.value(QStringLiteral("sourceApp")));
     envelope.targetApp = QuorSuiteApps::fromJson(object.value(QStringLiteral("targetApp")));
     envelope.kind = QuorSuiteCommandKinds::fromJson(object.value(QStringLiteral("kind")));

@@ -15,6 +15,10 @@ bool write(const QString& path, const QByteArray& data)
     QuorAtomicFile::WriteOptions options;
     options.fileMode = 0600;
     options.folderMode = 0700;
+    // Commands and live status are written when a chip is clicked and several times a second by
+    // publishers: the rename alone gives readers a whole file, and a status lost to a power cut is
+    // stale by the time the machine is back. Waiting on the disk would stall the click.
+    options.durable = false;
     return QuorAtomicFile::write(path, data, options).ok;
 }
 

@@ -1,6 +1,7 @@
 #include "QuorKit/System/QuorSuiteTelemetryBus.h"
 
 #include "QuorKit/System/QuorSuiteFolder.h"
+#include "QuorKit/System/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <QDir>
@@ -35,6 +36,40 @@ std::optional<Record> decodeFresh(const std::optional<QByteArray>& bytes, const 
         // A file that does not decode counts as absent.
     }
     return std::nullopt;
+}
+
+// A record as its publisher builds it: the construction rules applied, whatever the caller filled in.
+template <typename Record>
+Record publishable(const Record& record)
+{
+    if constexpr (requires { record.normalized(); }) {
+        return record.normalized();
+    } else {
+        return record;
+    }
+}
+
+PelloryLiveStatus publishable(const PelloryLiveStatus& status)
+{
+    PelloryLiveStatus built = status.normalized();
+    for (std::optional<QuorScreenRect>* frame : {&built.miniPanelFrame, &built.studioWindowFrame}) {
+        if (*frame) {
+            **frame = (*frame)->normalized();
+        }
+    }
+    return built;
+}
+
+// A record with a number JSON cannot hold is not written: readers keep the previous file until it
+// ages out, instead of a file that no longer decodes.
+template <typename Record>
+bool writeRecord(const QString& path, const Record& record)
+{
+    const std::optional<QByteArray> bytes = QuorSuiteRecordCoding::encode(publishable(record).toJson());
+    if (bytes) {
+        QuorSuiteFolder::write(path, *bytes);
+    }
+    return bytes.has_value();
 }
 
 bool isDockable(const QRectF& rect)
@@ -85,7 +120,7 @@ std::optional<QString> QuorSuiteTelemetryBus::statusPath(QuorSuiteApp app) const
 template <typename Record>
 void QuorSuiteTelemetryBus::publish(QuorSuiteApp publisher, const Record& record) const
 {
-    QuorSuiteFolder::write(*statusPath(publisher), QuorJson::compact(record.toJson()));
+    writeRecord(*statusPath(publisher), record);
 }
 
 template <typename Record>
@@ -192,8 +227,9 @@ void QuorSuiteTelemetryBus::publishLiveTile(const QuorLiveActivityTile& tile, bo
 {
     const QString path = liveTilesDirectory() + QLatin1Char('/') + QuorSuiteApps::rawValue(tile.app).toLower()
         + QStringLiteral(".json");
-    QuorSuiteFolder::write(path, QuorJson::compact(tile.toJson()));
-    announce(notifyPeers);
+    if (writeRecord(path, tile)) {
+        announce(notifyPeers);
+    }
 }
 
 void QuorSuiteTelemetryBus::clearLiveTile(QuorSuiteApp app) const

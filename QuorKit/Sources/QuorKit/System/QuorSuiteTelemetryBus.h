@@ -23,7 +23,8 @@
 // Live state between suite applications: seven siblings each publish one status file in the suite
 // folder, any application may publish one live tile, and readers take a file only while it is
 // fresh and its writer still runs. Publishing, reading and clearing never fail: problems read as
-// absent.
+// absent. A record is published as its publisher builds it (its construction rules applied); one
+// holding a number JSON cannot carry (not a number, infinity) is not written at all.
 class QuorSuiteTelemetryBus {
 public:
     static inline const QString telemetryUpdatedNotification = QStringLiteral("com.tallowmer.suite.telemetryUpdated");
@@ -65,6 +66,7 @@ public:
     // Removes that sibling's status file; nothing for an application that publishes none.
     void clearStatus(QuorSuiteApp app) const;
 
+    // A tile that is not written is not announced either.
     void publishLiveTile(const QuorLiveActivityTile& tile, bool notifyPeers) const;
     void clearLiveTile(QuorSuiteApp app) const;
     // The fresh tiles, higher priority first, then the later one; otherwise in folder order.

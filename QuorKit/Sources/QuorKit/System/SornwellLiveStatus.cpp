@@ -1,6 +1,7 @@
 #include "QuorKit/System/SornwellLiveStatus.h"
 
 #include "QuorKit/System/QuorSuiteFolder.h"
+#include "QuorKit/System/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <algorithm>
@@ -56,7 +57,7 @@ SornwellLiveStatus SornwellLiveStatus::fromJson(const QJsonObject& object)
 {
     using namespace QuorJson;
     SornwellLiveStatus status;
-    status.timestamp = requireDate(object, QStringLiteral("timestamp"));
+    status.timestamp = QuorSuiteRecordCoding::requireDate(object, QStringLiteral("timestamp"));
     status.senderPID = requireInt(object, QStringLiteral("senderPID"));
     status.title = requireString(object, QStringLiteral("title"));
     status.artist = requireString(object, QStringLiteral("artist"));

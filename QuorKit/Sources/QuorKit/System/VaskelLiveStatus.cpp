@@ -6,6 +6,15 @@
 #include "QuorKit/Utilities/QuorJson.h"
 #include "QuorPlatform/Core/QuorSaturating.h"
 
+VaskelLiveStatus VaskelLiveStatus::normalized() const
+{
+    VaskelLiveStatus status = *this;
+    if (offloadProgress) {
+        status.offloadProgress = offloadProgress->normalized();
+    }
+    return status;
+}
+
 bool VaskelLiveStatus::hasVirtualDiskExpansion() const
 {
     return activeDiskPoolCount > 0 || mountedSparseDiskCount > 0 || mountedRAMDiskCount > 0;
@@ -66,7 +75,7 @@ VaskelLiveStatus VaskelLiveStatus::fromJson(const QJsonObject& object)
     using namespace QuorJson;
     using QuorAICatalogCoding::requireStringList;
     VaskelLiveStatus status;
-    status.timestamp = requireDate(object, QStringLiteral("timestamp"));
+    status.timestamp = QuorSuiteRecordCoding::requireDate(object, QStringLiteral("timestamp"));
     status.senderPID = requireInt(object, QStringLiteral("senderPID"));
     status.physicalTotalBytes = requireInt64(object, QStringLiteral("physicalTotalBytes"));
     status.physicalUsedBytes = requireInt64(object, QStringLiteral("physicalUsedBytes"));

@@ -42,6 +42,10 @@ struct VaskelLiveStatus {
 
     bool operator==(const VaskelLiveStatus& other) const = default;
 
+    // The offload progress as its publisher builds it (see VaskelOffloadLiveProgress::normalized());
+    // every other value is kept.
+    VaskelLiveStatus normalized() const;
+
     bool hasVirtualDiskExpansion() const;
     // Pools and sparse disks, without RAM disks; sums saturate instead of overflowing.
     qint64 totalVirtualPoolCapacityBytes() const;

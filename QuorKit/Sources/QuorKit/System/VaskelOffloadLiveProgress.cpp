@@ -1,6 +1,7 @@
 #include "QuorKit/System/VaskelOffloadLiveProgress.h"
 
 #include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/System/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <algorithm>
@@ -38,7 +39,7 @@ VaskelOffloadLiveProgress VaskelOffloadLiveProgress::fromJson(const QJsonObject&
 {
     using namespace QuorJson;
     VaskelOffloadLiveProgress progress;
-    progress.timestamp = requireDate(object, QStringLiteral("timestamp"));
+    progress.timestamp = QuorSuiteRecordCoding::requireDate(object, QStringLiteral("timestamp"));
     progress.isRunning = requireBool(object, QStringLiteral("isRunning"));
     progress.isCompletedSummary = requireBool(object, QStringLiteral("isCompletedSummary"));
     progress.stepIndex = requireInt64(object, QStringLiteral("stepIndex"));

@@ -113,7 +113,7 @@ WriteResult write(const QString& path, const QByteArray& data, const WriteOption
     if (fd < 0) {
         return {false, errnoText("cannot create", temporary)};
     }
-    const bool written = writeAll(fd, data) && ::fsync(fd) == 0;
+    const bool written = writeAll(fd, data) && (!options.durable || ::fsync(fd) == 0);
     const int savedErrno = errno;
     ::close(fd);
     if (!written) {

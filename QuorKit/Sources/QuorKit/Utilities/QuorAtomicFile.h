@@ -8,7 +8,8 @@
 #include <sys/types.h>
 
 // Every file the system writes is replaced atomically: the bytes go to "." + name + "." + UUID +
-// ".tmp" in the target's folder, are flushed, and the temporary file is renamed over the target.
+// ".tmp" in the target's folder, are flushed (unless the file need not be durable), and the
+// temporary file is renamed over the target.
 // A reader therefore sees the old file or the new one, never a mixture. A target that is a symbolic
 // link (as dotfile managers make) stays one: the file it names is replaced, in that file's folder.
 namespace QuorAtomicFile {
@@ -17,6 +18,9 @@ struct WriteOptions {
     mode_t fileMode = 0644;           // mode the temporary file is created with (before any byte)
     std::optional<mode_t> folderMode; // when set, a missing folder is created with this mode
     bool createFolder = true;
+    // Flush the bytes to the disk before the rename, so a power cut leaves the old file or the
+    // whole new one. Files that only live while their writer runs can skip the wait.
+    bool durable = true;
 };
 
 struct WriteResult {

@@ -5,6 +5,7 @@
 #include <QSet>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace quor::platform {
 
@@ -78,6 +79,43 @@ std::optional<Window> topLevelWithClass(X11Connection& connection, Window window
         window = parent;
     }
     return std::nullopt;
+}
+
+// The managed windows in stacking order, bottom first, when the window manager says it.
+QList<unsigned long> managedWindowsBottomFirst(X11Connection& connection)
+{
+    if (auto stacking = connection.property32(connection.root(), connection.atom("_NET_CLIENT_LIST_STACKING"))) {
+        return *stacking;
+    }
+    return connection.property32(connection.root(), connection.atom("_NET_CLIENT_LIST")).value_or(QList<unsigned long>{});
+}
+
+bool isMinimized(X11Connection& connection, Window window)
+{
+    constexpr unsigned long iconicState = 3;
+    const auto wmState = connection.property32(window, connection.atom("WM_STATE"));
+    if (wmState && !wmState->isEmpty() && wmState->first() == iconicState) {
+        return true;
+    }
+    const auto states = connection.property32(window, connection.atom("_NET_WM_STATE"));
+    return states && states->contains(connection.atom("_NET_WM_STATE_HIDDEN"));
+}
+
+// Whether a taskbar shows the window, so that the user can bring it back after minimizing it.
+bool isListedInTaskbar(X11Connection& connection, Window window)
+{
+    const auto states = connection.property32(window, connection.atom("_NET_WM_STATE"));
+    if (states && states->contains(connection.atom("_NET_WM_STATE_SKIP_TASKBAR"))) {
+        return false;
+    }
+    // The first type is the one the window prefers; without one, a window transient for another
+    // is a dialog (EWMH), else a normal window.
+    const auto types = connection.property32(window, connection.atom("_NET_WM_WINDOW_TYPE"));
+    if (types && !types->isEmpty()) {
+        return types->first() == connection.atom("_NET_WM_WINDOW_TYPE_NORMAL");
+    }
+    Window owner = None;
+    return XGetTransientForHint(connection.display(), window, &owner) == 0 || owner == None;
 }
 
 bool supportsActiveWindowMessages(X11Connection& connection)
@@ -164,22 +202,49 @@ bool activate(const WindowApplication& application)
     return true;
 }
 
-int minimizeOtherApplications(qint64 ownProcess)
+QList<unsigned long> minimizeOtherApplications(qint64 ownProcess)
+{
+    QList<unsigned long> minimized;
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
+        return minimized;
+    }
+    Display* display = connection->display();
+    for (const unsigned long window : managedWindowsBottomFirst(*connection)) {
+        if (connection->cardinalProperty(window, "_NET_WM_PID").value_or(0) != ownProcess
+            && isListedInTaskbar(*connection, window) && !isMinimized(*connection, window)
+            && XIconifyWindow(display, window, DefaultScreen(display)) != 0) {
+            minimized.append(window);
+        }
+    }
+    XFlush(display);
+    return minimized;
+}
+
+int restoreWindows(const QList<unsigned long>& windows)
 {
     X11Connection* connection = X11Connection::forCurrentThread();
     if (connection == nullptr) {
         return 0;
     }
-    Display* display = connection->display();
-    const auto clients = connection->property32(connection->root(), connection->atom("_NET_CLIENT_LIST"));
+    const QList<unsigned long> managed = managedWindowsBottomFirst(*connection);
     int asked = 0;
-    for (const unsigned long window : clients.value_or(QList<unsigned long>{})) {
-        if (connection->cardinalProperty(window, "_NET_WM_PID").value_or(0) != ownProcess) {
-            asked += XIconifyWindow(display, window, DefaultScreen(display)) != 0 ? 1 : 0;
+    for (const unsigned long window : windows) {
+        // Iconic to normal is the client mapping its window again (ICCCM 4.1.4); the window
+        // manager keeps the window's maximized and other states meanwhile.
+        if (managed.contains(window) && isMinimized(*connection, window)) {
+            XMapWindow(connection->display(), window);
+            ++asked;
         }
     }
-    XFlush(display);
+    XFlush(connection->display());
     return asked;
+}
+
+bool isMinimized(unsigned long window)
+{
+    X11Connection* connection = X11Connection::forCurrentThread();
+    return connection != nullptr && isMinimized(*connection, window);
 }
 
 } // namespace X11Workspace

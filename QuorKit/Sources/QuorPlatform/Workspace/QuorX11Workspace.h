@@ -43,9 +43,18 @@ QList<WindowApplication> runningApplications();
 // Asks the window manager to activate the application's window; without an EWMH window manager
 // raises it and gives it the focus. False without a display or a window.
 bool activate(const WindowApplication& application);
-// Asks the window manager to minimize every managed window of other processes (those whose
-// _NET_WM_PID differs from `ownProcess`). Returns how many it asked for.
-int minimizeOtherApplications(qint64 ownProcess);
+// Asks the window manager to minimize the windows of other processes (those whose _NET_WM_PID
+// differs from `ownProcess`) that a taskbar lists, so each can come back from there: normal
+// windows, not transient for another, not kept off the taskbar, and not minimized already.
+// Utility, dialog and skip-taskbar windows are left alone. Returns the windows it minimized,
+// bottom of the stack first.
+QList<unsigned long> minimizeOtherApplications(qint64 ownProcess);
+// Brings back those of `windows` that are still managed and still minimized, in order; the window
+// manager restores each in the state it had (a maximized window comes back maximized). Returns how
+// many it asked for.
+int restoreWindows(const QList<unsigned long>& windows);
+// Whether the window manager holds the window minimized (ICCCM's iconic state, or EWMH's hidden).
+bool isMinimized(unsigned long window);
 
 } // namespace X11Workspace
 
