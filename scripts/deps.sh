@@ -23,6 +23,8 @@ RUN_PACKAGES=(
   fonts-material-design-icons-iconfont fonts-dejavu-core
   # The language picker's native names: Chinese, Japanese, Korean, Devanagari, Thai (DejaVu has the rest).
   fonts-noto-cjk fonts-lohit-deva fonts-tlwg-loma-otf
+  # Pictographs in texts, such as the feedback receipt's camera.
+  fonts-noto-color-emoji
   maim slop
   dbus dbus-x11 gnome-keyring
 )

@@ -4,6 +4,7 @@
 #include "QuorKit/Design/Emblems/QuorEmblemArtworkSystemNet.h"
 #include "QuorKit/Design/Emblems/QuorEmblemRenderer.h"
 #include "QuorKit/Design/Emblems/QuorFlatDraw.h"
+#include "QuorKit/Design/QuorBrandMark.h"
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
@@ -171,12 +172,37 @@ private slots:
         QCOMPARE(huge.image.size(), QSize(maxPixelSize, maxPixelSize));
         QVERIFY(std::isfinite(huge.image.devicePixelRatio()) && huge.image.devicePixelRatio() > 0);
 
+        // A repeated request shares the cached pixels instead of copying them.
+        const QuorEmblemImage once = image(QuorAppIdentity::quorZub, 28, 2, false);
+        const QuorEmblemImage twice = image(QuorAppIdentity::quorZub, 28, 2, false);
+        QCOMPARE(twice.image.constBits(), once.image.constBits());
+        QCOMPARE(twice.image.devicePixelRatio(), 2.0);
+
         const QuorEmblemImage glass = image(QuorAppIdentity::quorZub, 40, 2, false);
         const QuorEmblemImage tpl = image(QuorAppIdentity::quorZub, 40, 2, true);
         QVERIFY(!glass.isTemplate);
         QVERIFY(tpl.isTemplate);
         QCOMPARE(tpl.image.size(), QSize(80, 80));
         QVERIFY(tpl.image == glass.image);
+    }
+
+    // Sizes that are no number, negative or huge give views an edge they can take.
+    void viewsClampTheirSize()
+    {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        const int most = QuorEmblemRenderer::maxPixelSize;
+        const QList<std::pair<double, int>> cases{{nan, 0}, {-inf, 0}, {-3, 0}, {inf, 0}, {27.2, 28}, {1e12, most}};
+        for (const auto& [size, side] : cases) {
+            const QuorAppEmblem emblem(QuorAppIdentity::quorZub, size, false);
+            const QuorBrandMark mark(size, QuorBrandMarkStyle::quorbelSuite());
+            QCOMPARE(emblem.size(), QSize(side, side));
+            QCOMPARE(emblem.sizeHint(), QSize(side, side));
+            QCOMPARE(mark.size(), QSize(side, side));
+            QCOMPARE(mark.sizeHint(), QSize(side, side));
+        }
+        QuorAppEmblem nothing(QuorAppIdentity::quorZub, nan, true);
+        QVERIFY(nothing.grab().isNull());
     }
 
     void pngBypassesTheCache()
@@ -295,6 +321,39 @@ private slots:
         QTest::newRow("guard: gem left") << 73 << QPointF(46, 48.5) << 0.98 * 0.14;
         QTest::newRow("guard: gem right") << 73 << QPointF(54, 48.5) << 0.46 * 0.14;
         QTest::newRow("guard: shield") << 73 << QPointF(35, 35) << 0.98;
+        // Details that must stand out from white glass.
+        QTest::newRow("nib: whole point") << 2 << QPointF(50, 74.5) << 0.98;
+        QTest::newRow("key: collar") << 20 << QPointF(56, 44) << 0.72;
+        QTest::newRow("scissors: pivot") << 21 << QPointF(50, 43) << 0.72;
+        QTest::newRow("scissors: round the pivot") << 21 << QPointF(50, 39.2) << 0.0;
+        QTest::newRow("ruler: over a tick") << 36 << QPointF(26, 39.3) << 0.0;
+        QTest::newRow("notch: the notch") << 48 << QPointF(50, 33) << 0.98;
+        QTest::newRow("notch: screen beside it") << 48 << QPointF(40, 33) << 0.0;
+    }
+
+    // Where shapes of one paint overlap, the paint is laid once: no brighter patch, no seam.
+    void overlapsOfOnePaint_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QPointF>("point");
+        QTest::newRow("stopwatch: stem in crown") << 8 << QPointF(50, 25);
+        QTest::newRow("camera: top on body") << 27 << QPointF(44, 34);
+        QTest::newRow("notes: stem on beam") << 28 << QPointF(37.8, 33);
+        QTest::newRow("download: stem in head") << 53 << QPointF(50, 55);
+        QTest::newRow("search: handle on ring") << 62 << QPointF(54.4, 54.4);
+        QTest::newRow("database: lid on body") << 63 << QPointF(50, 31);
+        QTest::newRow("git: line in node") << 66 << QPointF(34, 31.5);
+        QTest::newRow("backup: left puff on base") << 74 << QPointF(40, 56);
+        QTest::newRow("backup: right puff on base") << 74 << QPointF(60, 56);
+        QTest::newRow("backup: puffs together") << 74 << QPointF(40, 48);
+    }
+
+    void overlapsOfOnePaint()
+    {
+        QFETCH(int, row);
+        QFETCH(QPointF, point);
+        const double seen = alphaAt(QuorEmblemRenderer::makeBitmap(allCases()[row], 240), point.x(), point.y());
+        QVERIFY2(qAbs(seen - 0.98) < 0.006, qPrintable(QStringLiteral("%1 instead of 0.98").arg(seen)));
     }
 
     void givenGeometry()

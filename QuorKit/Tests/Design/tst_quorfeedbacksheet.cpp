@@ -2,6 +2,7 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Design/QuorFeedbackSheet.h"
 #include "QuorKit/Design/QuorFeedbackSheetState.h"
+#include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorSymbols.h"
@@ -12,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QBuffer>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
@@ -64,6 +66,7 @@ struct Bench {
     std::unique_ptr<QuorFeedbackSheet> sheet;
     QList<std::optional<QuorFeedbackScreenshot>> clipboard; // what each paste finds
     int clipboardReads = 0;
+    bool holdClipboard = false; // a slow clipboard: reads end once this turns false
     QStringList picked;
 
     explicit Bench(QuorLanguage language = QuorLanguage::en, bool withClose = true, QuorProductPalette palette = QuorProductPalette::deepCobalt)
@@ -75,9 +78,12 @@ struct Bench {
         sheet = std::make_unique<QuorFeedbackSheet>(QStringLiteral("QuorZub"), version, palette, language, std::nullopt,
                                                     onClose);
         sheet->setSubmitter(submitterFor(service));
-        sheet->setClipboardReader([this]() -> std::optional<QuorFeedbackScreenshot> {
+        sheet->setClipboardReader([this]() -> QCoro::Task<std::optional<QuorFeedbackScreenshot>> {
             ++clipboardReads;
-            return clipboard.isEmpty() ? std::nullopt : clipboard.takeFirst();
+            while (holdClipboard) {
+                co_await quorSleep(5ms);
+            }
+            co_return clipboard.isEmpty() ? std::nullopt : clipboard.takeFirst();
         });
         sheet->setFilePicker([this](QWidget*) { return picked; });
         sheet->resize(620, 900);
@@ -203,13 +209,17 @@ private slots:
         QVERIFY(Sheet::look(state, true, turkish).showsDoneButton);
         state.setReceipt(QuorFeedbackReceipt{"FB-1", 3, "ok"});
         QCOMPARE(Sheet::look(state, false, english).attachmentsText, QStringLiteral("📷 3"));
+        QCOMPARE(Sheet::look(state, false, english).attachmentsSymbol, std::nullopt);
+        // Where no font draws the pictograph, the kit's camera stands before the count.
+        QCOMPARE(Sheet::look(state, false, english, false).attachmentsText, QStringLiteral("3"));
+        QCOMPARE(Sheet::look(state, false, english, false).attachmentsSymbol, QStringLiteral("camera.fill"));
         QCOMPARE(Sheet::chipLook(true, QuorProductPalette::deepCoral).symbolColor, QColor(0xF4, 0x72, 0xD0));
 
         // Every symbol the sheet draws has a glyph of its own.
         const QFontMetricsF symbols(QuorSymbols::font(12));
         for (const char* name : {"xmark.circle.fill", "photo.on.rectangle.angled", "doc.on.clipboard", "plus.circle",
                                  "exclamationmark.triangle.fill", "safari", "checkmark.seal.fill", "ladybug.fill",
-                                 "sparkles", "lightbulb.fill", "bubble.left.and.bubble.right.fill"}) {
+                                 "sparkles", "lightbulb.fill", "bubble.left.and.bubble.right.fill", "camera.fill"}) {
             QVERIFY2(QuorSymbols::isKnown(QString::fromLatin1(name)), name);
             QVERIFY2(symbols.inFontUcs4(QuorSymbols::codepoint(QString::fromLatin1(name))), name);
         }
@@ -265,6 +275,58 @@ private slots:
         QCOMPARE(bench.clipboardReads, reads);
         QCOMPARE(bench.state().errorMessage(), tooMany());
         QCOMPARE(bench.state().screenshots().size(), 5);
+    }
+
+    // The clipboard is read and converted while the sheet goes on: what happened meanwhile counts.
+    void pastingWhileTheClipboardIsSlow()
+    {
+        auto bench = std::make_unique<Bench>();
+        const QString photo = file(QStringLiteral("photo.png"), quorPNG({8, 8}, Qt::red));
+        bench->holdClipboard = true;
+        bench->clipboard = {screenshotOf(10)};
+        bench->sheet->pasteFromClipboard();
+        QCOMPARE(bench->clipboardReads, 1);
+        bench->pick({photo, photo, photo, photo, photo});
+        QTRY_COMPARE(bench->state().screenshots().size(), 5);
+        bench->holdClipboard = false;
+        QTRY_COMPARE(bench->state().errorMessage(), tooMany());
+        QCOMPARE(bench->state().screenshots().size(), 5);
+        QCOMPARE(bench->state().statusHint(), std::nullopt);
+
+        // Closed before the clipboard answers: nothing is left to tell, and nothing breaks.
+        bench->state().removeScreenshot(bench->state().screenshots().first().id);
+        bench->holdClipboard = true;
+        bench->clipboard = {screenshotOf(10)};
+        bench->sheet->pasteFromClipboard();
+        bool* const hold = &bench->holdClipboard;
+        const QPointer<QuorFeedbackSheet> sheet = bench->sheet.get();
+        bench->sheet.reset();
+        QVERIFY(!sheet);
+        *hold = false;
+        quorSpin(50ms);
+        QVERIFY(bench->clipboard.isEmpty()); // the read went to its end
+    }
+
+    // A big picture copied in this process: the paste returns at once and the PNG follows.
+    void aBigClipboardPictureLeavesTheSheetFree()
+    {
+        QImage picture(2400, 1600, QImage::Format_RGB32);
+        picture.fill(QColor(0x2E, 0x86, 0xDE));
+        QGuiApplication::clipboard()->setImage(picture);
+        QuorFeedbackSheet sheet(QStringLiteral("QuorZub"), version, QuorProductPalette::deepCobalt, QuorLanguage::en,
+                                std::nullopt, {});
+        sheet.pasteFromClipboard();
+        QVERIFY(sheet.uiState()->screenshots().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(sheet.uiState()->screenshots().size(), 1, 20000);
+        const QuorFeedbackScreenshot pasted = sheet.uiState()->screenshots().first();
+        QCOMPARE(pasted.mimeType, QStringLiteral("image/png"));
+        QCOMPARE(QImage::fromData(pasted.data, "PNG").size(), QSize(2400, 1600));
+        QCOMPARE(sheet.uiState()->statusHint(), QStringLiteral("Screenshot pasted from clipboard."));
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("words"));
+        sheet.pasteFromClipboard();
+        QTRY_COMPARE(sheet.uiState()->statusHint(),
+                     QStringLiteral("No image found on the clipboard right now. Take a screenshot first, then click Paste."));
     }
 
     void pickingFiles()
@@ -419,7 +481,9 @@ private slots:
         QTRY_VERIFY(bench.find("receiptCard")->isVisible());
         QVERIFY(!bench.find("composer")->isVisible());
         QCOMPARE(bench.find<QLabel>("referencePill")->text(), QStringLiteral("Reference: FB-7"));
-        QCOMPARE(bench.find<QLabel>("attachmentsCount")->text(), QStringLiteral("📷 1"));
+        const bool emoji = QuorFonts::hasEmoji();
+        QCOMPARE(bench.find<QLabel>("attachmentsCount")->text(), emoji ? QStringLiteral("📷 1") : QStringLiteral("1"));
+        QCOMPARE(bench.find("attachmentsSymbol")->isVisible(), !emoji);
         // The service's words are shown as they are, never as markup.
         QCOMPARE(bench.find<QLabel>("receiptMessage")->textFormat(), Qt::PlainText);
         QCOMPARE(bench.find<QLabel>("receiptMessage")->text(), QStringLiteral("Thanks, <b>we read everything</b>."));

@@ -257,11 +257,25 @@ private slots:
                              .withHeader("Content-Type", "text/html"));
         QCOMPARE(failureOf(note)->errorDescription(), QStringLiteral("HTTP 500"));
 
-        // An answer no feedback service would give is cut off instead of filling memory.
-        m_server.enqueue("POST", "/api/v1/feedback", QuorTestHttpResponse::text(QByteArray(3 * 1024 * 1024, ' '), 201));
-        error = failureOf(note);
-        QCOMPARE(error->kind(), QuorFeedbackError::Kind::networkFailure);
-        QVERIFY(error->errorDescription().contains(QStringLiteral("too large")));
+    }
+
+    // An answer longer than the service ever sends is cut short, yet its status still decides: a
+    // received note never reads as a failure.
+    void longAnswersAreJudgedByTheirStart()
+    {
+        Note note;
+        note.screenshots = {shot("a.png", 5)};
+        const QByteArray padding(3 * 1024 * 1024, ' ');
+        m_server.enqueue("POST", "/api/v1/feedback",
+                         QuorTestHttpResponse::json(R"({"reference_code":"FB-7","attachments_count":1,"message":"Got it"})" + padding, 201));
+        QCOMPARE(quorAwait(send(note)), (QuorFeedbackReceipt{"FB-7", 1, "Got it"}));
+        m_server.enqueue("POST", "/api/v1/feedback", QuorTestHttpResponse::text(QByteArray(3 * 1024 * 1024, 'x'), 200));
+        QCOMPARE(quorAwait(send(note)), (QuorFeedbackReceipt{"QUOR-FB-OK", 1, "Thank you! Your feedback has been received."}));
+        m_server.enqueue("POST", "/api/v1/feedback",
+                         QuorTestHttpResponse::json(R"({"message":"Mailbox full"})" + padding, 503));
+        const std::optional<QuorFeedbackError> error = failureOf(note);
+        QCOMPARE(error->kind(), QuorFeedbackError::Kind::serverRejected);
+        QCOMPARE(error->errorDescription(), QStringLiteral("Mailbox full"));
     }
 
     void closedPortNamesTheMakersHost()

@@ -85,6 +85,10 @@ QByteArray buildMultipartBody(const QString& boundary, const QList<QPair<QString
 std::optional<QuorFeedbackScreenshot> readScreenshotFromPasteboard();
 // The same from any clipboard contents, with the time given.
 std::optional<QuorFeedbackScreenshot> screenshotFromMimeData(const QMimeData& mime, qint64 secondsSince1970);
+// The same, with nothing slow on the calling thread: another program's clipboard is read over an
+// X connection of its own, and a picture that is not PNG is decoded and re-encoded on a worker.
+// Start it on the GUI thread.
+QCoro::Task<std::optional<QuorFeedbackScreenshot>> fetchScreenshotFromPasteboard();
 
 // The process's network session for feedback uploads, made on first use (on the GUI thread) and kept
 // to the end, so an upload may outlive the window that started it.

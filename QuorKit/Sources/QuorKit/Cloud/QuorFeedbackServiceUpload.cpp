@@ -8,6 +8,7 @@
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorKit/Utilities/QuorImageDecoder.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorPlatform/Pasteboard/QuorClipboard.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -22,13 +23,16 @@
 #include <QScopeGuard>
 #include <QUuid>
 
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <QCoro/QCoroFuture>
 #include <QCoro/QCoroNetworkReply>
 
 #include <limits>
 
 namespace {
 
-// The service answers with a short JSON object; nothing it says needs more.
+// The service answers with a short JSON object; nothing it says needs more, and no more is kept.
 constexpr qint64 replyLimit = 1024 * 1024;
 constexpr int requestTimeoutMs = 25'000;
 
@@ -168,28 +172,30 @@ QuorFeedbackReceipt receiptFrom(int status, const QByteArray& body, int sentCoun
     return receipt;
 }
 
-// The outcome of a finished reply: the receipt, or the error that explains the failure.
-QuorFeedbackReceipt finish(QNetworkReply* reply, bool tooLarge, int sentCount, QuorLanguage language)
+// The outcome of a finished reply: the receipt, or the error that explains the failure. An answer
+// longer than the service ever sends is judged by its status and its first bytes: the note was
+// received when the status says so, whatever follows.
+QuorFeedbackReceipt finish(QNetworkReply* reply, const QuorReplySizeLimit::Head& head, int sentCount,
+                           QuorLanguage language)
 {
     if (reply == nullptr) {
         throw QuorFeedbackError::networkFailure(QStringLiteral("Invalid HTTP response"));
     }
-    if (tooLarge) {
-        throw QuorFeedbackError::networkFailure(localizedDescription(QuorTransferError::answerTooLarge()));
-    }
     const QNetworkReply::NetworkError error = reply->error();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     // Codes below 200 are failures of the connection itself; HTTP statuses map to 200 and above.
-    if (error != QNetworkReply::NoError && (error < 200 || !status.isValid())) {
+    // Cutting a long answer short aborts it, which is no failure of the connection.
+    if (!head.cut && error != QNetworkReply::NoError && (error < 200 || !status.isValid())) {
         throw QuorFeedbackError::networkFailure(
             localizedDescription(QuorTransferError::fromReply(error, reply->errorString())));
     }
     if (!status.isValid()) {
-        throw QuorFeedbackError::networkFailure(QStringLiteral("Invalid HTTP response"));
+        throw QuorFeedbackError::networkFailure(head.cut ? localizedDescription(QuorTransferError::answerTooLarge())
+                                                         : QStringLiteral("Invalid HTTP response"));
     }
-    const QByteArray body = reply->read(replyLimit + 1);
-    if (body.size() > replyLimit) {
-        throw QuorFeedbackError::networkFailure(localizedDescription(QuorTransferError::answerTooLarge()));
+    QByteArray body = head.bytes;
+    if (!head.cut) {
+        body += reply->read(replyLimit - body.size());
     }
     return receiptFrom(status.toInt(), body, sentCount, language);
 }
@@ -231,6 +237,32 @@ QByteArray pngFromMimeData(const QMimeData& mime)
     return {};
 }
 
+// The clipboard's picture formats with their bytes, and the picture object of a copy made in this
+// process (which carries no encoded bytes).
+struct ClipboardPictures {
+    QList<std::pair<QString, QByteArray>> formats;
+    QImage inProcess;
+};
+
+bool isPictureFormat(const QString& format)
+{
+    return format.startsWith(QLatin1String("image/"));
+}
+
+// Runs on a worker: the decoding and re-encoding of readScreenshotFromPasteboard(), on bytes
+// already fetched.
+std::optional<QuorFeedbackScreenshot> screenshotFromPictures(const ClipboardPictures& pictures, qint64 secondsSince1970)
+{
+    QMimeData mime;
+    for (const auto& [format, bytes] : pictures.formats) {
+        mime.setData(format, bytes);
+    }
+    if (!pictures.inProcess.isNull()) {
+        mime.setImageData(pictures.inProcess);
+    }
+    return QuorFeedbackService::screenshotFromMimeData(mime, secondsSince1970);
+}
+
 } // namespace
 
 namespace QuorFeedbackService {
@@ -252,7 +284,7 @@ QCoro::Task<QuorFeedbackReceipt> submit(QString appName, QuorAppVersion version,
             reply->deleteLater();
         }
     });
-    const std::shared_ptr<const bool> tooLarge = QuorReplySizeLimit::watch(reply.data(), replyLimit);
+    const std::shared_ptr<const QuorReplySizeLimit::Head> head = QuorReplySizeLimit::keepHead(reply.data(), replyLimit);
     const QString sending = QStringLiteral("Feedback upload (%1, %2 screenshot(s)) to %3")
                                 .arg(QuorFeedbackKinds::rawValue(kind))
                                 .arg(screenshots.size())
@@ -260,9 +292,8 @@ QCoro::Task<QuorFeedbackReceipt> submit(QString appName, QuorAppVersion version,
     if (!reply->isFinished()) {
         co_await qCoro(reply.data()).waitForFinished();
     }
-    const QByteArray head = reply ? reply->peek(4096) : QByteArray(); // for the log, before it is read
     try {
-        QuorFeedbackReceipt receipt = finish(reply.data(), *tooLarge, static_cast<int>(screenshots.size()), language);
+        QuorFeedbackReceipt receipt = finish(reply.data(), *head, static_cast<int>(screenshots.size()), language);
         QuorSupportLog::write(QuorLogLevel::info, QuorSupportLog::feedback,
                               sending + QStringLiteral(" sent: reference %1, %2 attachment(s)")
                                             .arg(receipt.referenceCode)
@@ -271,8 +302,8 @@ QCoro::Task<QuorFeedbackReceipt> submit(QString appName, QuorAppVersion version,
     } catch (const QuorFeedbackError& error) {
         const int status = reply ? reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
         QString detail = QString::fromUtf8(error.what());
-        if (status != 0 && reply) {
-            detail += QStringLiteral("; HTTP %1: %2").arg(status).arg(QuorSupportLog::excerpt(head));
+        if (status != 0) {
+            detail += QStringLiteral("; HTTP %1: %2").arg(status).arg(QuorSupportLog::excerpt(head->bytes));
         }
         QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::feedback, sending + QStringLiteral(" failed: ") + detail);
         throw;
@@ -327,6 +358,39 @@ std::optional<QuorFeedbackScreenshot> screenshotFromMimeData(const QMimeData& mi
     return QuorFeedbackScreenshot{QUuid::createUuid(),
                                   QStringLiteral("clipboard-") + QString::number(secondsSince1970) + QStringLiteral(".png"),
                                   QStringLiteral("image/png"), png};
+}
+
+QCoro::Task<std::optional<QuorFeedbackScreenshot>> fetchScreenshotFromPasteboard()
+{
+    const qint64 seconds = QDateTime::currentSecsSinceEpoch();
+    ClipboardPictures pictures;
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard->ownsClipboard()) {
+        // Our own copy is in memory: taking its bytes and picture shares them, copies nothing.
+        if (const QMimeData* mime = clipboard->mimeData(QClipboard::Clipboard)) {
+            for (const QString& format : mime->formats()) {
+                if (isPictureFormat(format)) {
+                    pictures.formats.append({format, mime->data(format)});
+                }
+            }
+            if (mime->hasImage()) {
+                pictures.inProcess = qvariant_cast<QImage>(mime->imageData());
+            }
+        }
+    } else {
+        const quor::platform::Clipboard::Content content = co_await quor::platform::Clipboard::shared().content();
+        for (const auto& [format, bytes] : content.entries) {
+            if (isPictureFormat(format)) {
+                pictures.formats.append({format, bytes});
+            }
+        }
+    }
+    if (pictures.formats.isEmpty() && pictures.inProcess.isNull()) {
+        co_return std::nullopt;
+    }
+    QFuture<std::optional<QuorFeedbackScreenshot>> converting =
+        QtConcurrent::run(&screenshotFromPictures, std::move(pictures), seconds);
+    co_return co_await converting;
 }
 
 QNetworkAccessManager* sharedSession()

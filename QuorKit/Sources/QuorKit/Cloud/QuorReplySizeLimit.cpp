@@ -13,3 +13,24 @@ std::shared_ptr<const bool> QuorReplySizeLimit::watch(QNetworkReply* reply, qint
     });
     return exceeded;
 }
+
+std::shared_ptr<const QuorReplySizeLimit::Head> QuorReplySizeLimit::keepHead(QNetworkReply* reply, qint64 limit)
+{
+    auto head = std::make_shared<Head>();
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, limit, head] {
+        while (!head->cut && reply->bytesAvailable() > 0) {
+            const qint64 room = limit - head->bytes.size();
+            if (room <= 0) {
+                head->cut = true;
+                reply->abort();
+                return;
+            }
+            const QByteArray chunk = reply->read(room);
+            if (chunk.isEmpty()) {
+                return;
+            }
+            head->bytes += chunk;
+        }
+    });
+    return head;
+}

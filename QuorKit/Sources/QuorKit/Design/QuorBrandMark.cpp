@@ -1,6 +1,7 @@
 #include "QuorKit/Design/QuorBrandMark.h"
 
 #include "QuorKit/Design/Emblems/QuorAppEmblem.h"
+#include "QuorKit/Design/Emblems/QuorEmblemRenderer.h"
 #include "QuorKit/Design/QuorBrandMarkGeometry.h"
 
 #include <QLinearGradient>
@@ -10,10 +11,10 @@
 #include <cmath>
 
 QuorBrandMark::QuorBrandMark(double size, QuorBrandMarkStyle style, QWidget* parent)
-    : QWidget(parent), m_size(size), m_style(style)
+    : QWidget(parent), m_size(QuorEmblemRenderer::viewSize(size)), m_style(style)
 {
     setAttribute(Qt::WA_TranslucentBackground);
-    const int side = static_cast<int>(std::ceil(size));
+    const int side = static_cast<int>(std::ceil(m_size));
     setFixedSize(side, side);
 }
 

@@ -240,7 +240,7 @@ QuorFeedbackSheet::QuorFeedbackSheet(const QString& appName, const QuorAppVersio
     : QWidget(parent), m_appName(appName), m_version(version), m_palette(palette), m_language(language),
       m_baseURL(baseURL), m_onClose(std::move(onClose)), m_texts(texts(appName, version, language)),
       m_state(new QuorFeedbackSheetState(this)), m_submitter(defaultSubmitter()),
-      m_clipboardReader(&QuorFeedbackService::readScreenshotFromPasteboard), m_filePicker(defaultPicker(language))
+      m_clipboardReader(&QuorFeedbackService::fetchScreenshotFromPasteboard), m_filePicker(defaultPicker(language))
 {
     setLayoutDirection(QuorLanguages::isRTL(language) ? Qt::RightToLeft : Qt::LeftToRight);
     setMinimumSize(560, 540);
@@ -313,7 +313,8 @@ QuorFeedbackSheet::ChipLook QuorFeedbackSheet::chipLook(bool selected, QuorProdu
     return {QuorGlassTokens::textSecondary(), QuorGlassTokens::surface1(), QuorGlassTokens::borderSubtle(), QFont::Medium};
 }
 
-QuorFeedbackSheet::Look QuorFeedbackSheet::look(const QuorFeedbackSheetState& state, bool hasOnClose, const Texts& t)
+QuorFeedbackSheet::Look QuorFeedbackSheet::look(const QuorFeedbackSheetState& state, bool hasOnClose, const Texts& t,
+                                                bool emojiFont)
 {
     Look look;
     look.showsReceipt = state.receipt().has_value();
@@ -327,7 +328,14 @@ QuorFeedbackSheet::Look QuorFeedbackSheet::look(const QuorFeedbackSheetState& st
     if (const std::optional<QuorFeedbackReceipt>& receipt = state.receipt()) {
         look.referenceText = t.referenceLabel + QStringLiteral(": ") + receipt->referenceCode;
         if (receipt->attachmentsCount >= 1) {
-            look.attachmentsText = QStringLiteral("📷 ") + QString::number(receipt->attachmentsCount);
+            const QString count = QString::number(receipt->attachmentsCount);
+            // Without an emoji font the pictograph would draw as an empty box.
+            if (emojiFont) {
+                look.attachmentsText = QStringLiteral("📷 ") + count;
+            } else {
+                look.attachmentsText = count;
+                look.attachmentsSymbol = QStringLiteral("camera.fill");
+            }
         }
     }
     return look;
@@ -374,7 +382,7 @@ void QuorFeedbackSheet::setSubmitter(Submitter submitter)
 
 void QuorFeedbackSheet::setClipboardReader(ClipboardReader reader)
 {
-    m_clipboardReader = reader ? std::move(reader) : ClipboardReader(&QuorFeedbackService::readScreenshotFromPasteboard);
+    m_clipboardReader = reader ? std::move(reader) : ClipboardReader(&QuorFeedbackService::fetchScreenshotFromPasteboard);
 }
 
 void QuorFeedbackSheet::setFilePicker(FilePicker picker)
@@ -449,17 +457,30 @@ void QuorFeedbackSheet::pasteFromClipboard()
     if (refuseWhenFull()) {
         return;
     }
-    const std::optional<QuorFeedbackScreenshot> screenshot = m_clipboardReader();
+    addFromClipboard(QPointer<QuorFeedbackSheet>(this), m_clipboardReader);
+}
+
+QCoro::Task<> QuorFeedbackSheet::addFromClipboard(QPointer<QuorFeedbackSheet> self, ClipboardReader read)
+{
+    // A large picture takes long to fetch and convert: the sheet stays usable meanwhile.
+    const std::optional<QuorFeedbackScreenshot> screenshot = co_await read();
+    if (!self) {
+        co_return;
+    }
     if (!screenshot) {
-        m_state->setStatusHint(m_texts.noClipboardImage);
-        return;
+        self->m_state->setStatusHint(self->m_texts.noClipboardImage);
+        co_return;
     }
     if (screenshot->data.size() > QuorFeedbackService::maxScreenshotBytes) {
-        m_state->setErrorMessage(screenshotTooLargeText());
-        return;
+        self->m_state->setErrorMessage(screenshotTooLargeText());
+        co_return;
     }
-    attach(*screenshot);
-    m_state->setStatusHint(m_texts.clipboardImageAdded);
+    // Files may have filled the list while the clipboard was read.
+    if (self->refuseWhenFull()) {
+        co_return;
+    }
+    self->attach(*screenshot);
+    self->m_state->setStatusHint(self->m_texts.clipboardImageAdded);
 }
 
 void QuorFeedbackSheet::pickScreenshotsFromDisk()
@@ -791,9 +812,16 @@ QWidget* QuorFeedbackSheet::buildReceiptCard()
     pill->layout()->addWidget(m_reference);
     pill->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     pills->addWidget(pill);
+    // The symbol and the count sit together, spaced like the pictograph and its count.
+    auto* count = QuorBoxLayouts::hbox(nullptr, 3);
+    m_attachmentsSymbol = new QLabel(box);
+    m_attachmentsSymbol->setObjectName(QStringLiteral("attachmentsSymbol"));
+    m_attachmentsSymbol->hide();
+    count->addWidget(m_attachmentsSymbol);
     m_attachmentsCount = QuorLabels::make(QString(), caption(), QuorGlassTokens::textSecondary(), box);
     m_attachmentsCount->setObjectName(QStringLiteral("attachmentsCount"));
-    pills->addWidget(m_attachmentsCount);
+    count->addWidget(m_attachmentsCount);
+    pills->addLayout(count);
     pills->addStretch(1);
     columnLayout(box)->addLayout(pills);
 
@@ -819,7 +847,7 @@ QWidget* QuorFeedbackSheet::buildReceiptCard()
 
 void QuorFeedbackSheet::sync()
 {
-    const Look l = look(*m_state, static_cast<bool>(m_onClose), m_texts);
+    const Look l = look(*m_state, static_cast<bool>(m_onClose), m_texts, QuorFonts::hasEmoji());
     m_composer->setVisible(!l.showsReceipt);
     m_receiptCard->setVisible(l.showsReceipt);
     if (m_doneButton != nullptr) {
@@ -853,6 +881,10 @@ void QuorFeedbackSheet::sync()
         m_receiptMessage->setText(receipt->message);
     }
     m_reference->setText(l.referenceText);
+    m_attachmentsSymbol->setVisible(l.attachmentsSymbol.has_value());
+    if (l.attachmentsSymbol) {
+        m_attachmentsSymbol->setPixmap(QuorSymbols::pixmap(*l.attachmentsSymbol, 10, QuorGlassTokens::textSecondary()));
+    }
     m_attachmentsCount->setVisible(l.attachmentsText.has_value());
     m_attachmentsCount->setText(l.attachmentsText.value_or(QString()));
 

@@ -50,7 +50,8 @@ public:
         std::optional<QString> baseURL;
     };
     using Submitter = std::function<QCoro::Task<QuorFeedbackReceipt>(Submission)>;
-    using ClipboardReader = std::function<std::optional<QuorFeedbackScreenshot>()>;
+    // Reads the clipboard's picture; it must leave the GUI thread free while it reads and converts.
+    using ClipboardReader = std::function<QCoro::Task<std::optional<QuorFeedbackScreenshot>>()>;
     // The files the user chose, in order; empty when the dialog was cancelled.
     using FilePicker = std::function<QStringList(QWidget* parent)>;
 
@@ -102,7 +103,8 @@ public:
         bool submitEnabled = true;
         bool showsProgress = false;
         QString referenceText;                 // "Reference: FB-42"
-        std::optional<QString> attachmentsText; // "📷 2", from one attachment on
+        std::optional<QString> attachmentsText; // "📷 2", from one attachment on ("2" without an emoji font)
+        std::optional<QString> attachmentsSymbol; // the kit's camera drawn before the count, without one
         bool operator==(const Look& other) const = default;
     };
 
@@ -113,7 +115,8 @@ public:
 
     static Texts texts(const QString& appName, const QuorAppVersion& version, QuorLanguage language);
     static ChipLook chipLook(bool selected, QuorProductPalette palette);
-    static Look look(const QuorFeedbackSheetState& state, bool hasOnClose, const Texts& texts);
+    // `emojiFont`: whether a font can draw the camera pictograph; else the kit's symbol stands in.
+    static Look look(const QuorFeedbackSheetState& state, bool hasOnClose, const Texts& texts, bool emojiFont = true);
     // "image/jpeg" for .jpg and .jpeg, "image/webp", "image/gif", in any letter case; else "image/png".
     static QString mimeTypeForFile(const QString& path);
     // The file dialog's filter: the four picture types, upper- and lower-case extensions alike
@@ -151,6 +154,7 @@ private:
 
     static QCoro::Task<> runSubmit(QPointer<QuorFeedbackSheet> self, Submitter submit, Submission submission);
     static QCoro::Task<> addFiles(QPointer<QuorFeedbackSheet> self, QStringList paths);
+    static QCoro::Task<> addFromClipboard(QPointer<QuorFeedbackSheet> self, ClipboardReader read);
     static QCoro::Task<> decodeThumbnail(QPointer<QuorFeedbackSheet> self, QUuid id, QByteArray data);
     void finishSubmit(const std::optional<QuorFeedbackReceipt>& receipt, const QString& failure);
     void attach(const QuorFeedbackScreenshot& screenshot);
@@ -199,5 +203,6 @@ private:
     QAbstractButton* m_doneButton = nullptr;
     QLabel* m_receiptMessage = nullptr;
     QLabel* m_reference = nullptr;
+    QLabel* m_attachmentsSymbol = nullptr;
     QLabel* m_attachmentsCount = nullptr;
 };

@@ -64,6 +64,7 @@ const QHash<QString, char32_t>& table()
         {QStringLiteral("macwindow.on.rectangle"), 0xe8aa},     // picture_in_picture
         {QStringLiteral("arrow.up.circle"), 0xf182},            // arrow_circle_up
         {QStringLiteral("photo.on.rectangle.angled"), 0xe413},  // photo_library
+        {QStringLiteral("camera.fill"), 0xe412},                // photo_camera
         {QStringLiteral("safari"), 0xe87a},                     // explore
         // AI settings card.
         {QStringLiteral("desktopcomputer"), 0xe30a},            // computer

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -187,7 +188,14 @@ std::optional<QString> DictdDatabase::define(const QString& term)
     const auto less = [this](const Entry& entry, QByteArrayView wanted) { return keyOf(entry) < wanted; };
     auto it = std::lower_bound(m_entries.begin(), m_entries.end(), QByteArrayView(key), less);
     QStringList definitions;
+    // Some databases list one entry twice under a headword (or under two spellings that match
+    // alike): its text is shown once, where the index first names it.
+    QSet<std::pair<qint64, qint32>> shown;
     for (; it != m_entries.end() && keyOf(*it) == QByteArrayView(key); ++it) {
+        if (shown.contains({it->offset, it->length})) {
+            continue;
+        }
+        shown.insert({it->offset, it->length});
         const auto bytes = m_text->read(it->offset, it->length);
         if (bytes) {
             definitions.append(decodeText(*bytes, m_utf8));

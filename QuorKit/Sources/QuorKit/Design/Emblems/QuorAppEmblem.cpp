@@ -7,10 +7,10 @@
 #include <cmath>
 
 QuorAppEmblem::QuorAppEmblem(QuorAppIdentity app, double size, bool asTemplate, QWidget* parent)
-    : QWidget(parent), m_app(app), m_size(size), m_asTemplate(asTemplate)
+    : QWidget(parent), m_app(app), m_size(QuorEmblemRenderer::viewSize(size)), m_asTemplate(asTemplate)
 {
     setAttribute(Qt::WA_TranslucentBackground);
-    const int side = static_cast<int>(std::ceil(size));
+    const int side = static_cast<int>(std::ceil(m_size));
     setFixedSize(side, side);
 }
 

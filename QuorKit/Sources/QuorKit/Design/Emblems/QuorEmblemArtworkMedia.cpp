@@ -15,8 +15,7 @@ namespace QuorEmblemArtworkMedia {
 // A camera: body, viewfinder hump, lens and flash.
 void drawQuorCamera(QPainter& p, const QuorEmblemTone& t)
 {
-    fillRoundedRect(p, QRectF(21, 32, 58, 41), 8, t.primary());
-    fillRoundedRect(p, QRectF(34, 25, 20, 12), 3.5, t.primary());
+    fill(p, united({roundedRect(QRectF(21, 32, 58, 41), 8), roundedRect(QRectF(34, 25, 20, 12), 3.5)}), t.primary());
     fillEllipse(p, QRectF(36, 39, 28, 28), t.cutout(1));
     fillEllipse(p, QRectF(41, 44, 18, 18), t.mid());
     fillEllipse(p, QRectF(44.5, 47.5, 5.5, 5.5), t.accent());
@@ -26,10 +25,10 @@ void drawQuorCamera(QPainter& p, const QuorEmblemTone& t)
 // A pair of beamed eighth notes.
 void drawQuorTunes(QPainter& p, const QuorEmblemTone& t)
 {
-    fill(p, polygon({{35.5, 29}, {68, 23}, {68, 31.5}, {35.5, 37.5}}), t.primary());
-    fillRoundedRect(p, QRectF(35.5, 30, 4.6, 37), 0, t.primary());
-    fillRoundedRect(p, QRectF(63.4, 24, 4.6, 37), 0, t.primary());
-    fillEllipse(p, QRectF(24.5, 61, 15.6, 12.4), t.primary());
+    fill(p,
+         united({polygon({{35.5, 29}, {68, 23}, {68, 31.5}, {35.5, 37.5}}), roundedRect(QRectF(35.5, 30, 4.6, 37), 0),
+                 roundedRect(QRectF(63.4, 24, 4.6, 37), 0), ellipse(QRectF(24.5, 61, 15.6, 12.4))}),
+         t.primary());
     fillEllipse(p, QRectF(52.4, 55, 15.6, 12.4), t.accent());
 }
 
@@ -126,7 +125,8 @@ void drawQuorRuler(QPainter& p, const QuorEmblemTone& t)
     fillRoundedRect(p, QRectF(20, 40, 60, 24), 4, t.mid());
     for (int i = 0; i < 9; ++i) {
         const double x = 26 + i * 6;
-        strokeLine(p, QPointF(x, 40), QPointF(x, i % 2 == 0 ? 53 : 47), 2.6, t.primary());
+        // Started half a width down, the round cap ends on the body's edge instead of above it.
+        strokeLine(p, QPointF(x, 41.3), QPointF(x, i % 2 == 0 ? 53 : 47), 2.6, t.primary());
     }
     strokeLine(p, QPointF(27, 29), QPointF(73, 29), 2.6, t.accent());
     stroke(p, polyline({{31, 25}, {27, 29}, {31, 33}}), 2.6, t.accent());

@@ -65,7 +65,9 @@ void drawInkwell(QPainter& p, const Tone& t)
     nib.closeSubpath();
     fill(p, nib, t.primary());
     strokeLine(p, QPointF(36, 33), QPointF(64, 33), 2.6, t.cutout(1));
-    strokeLine(p, QPointF(50, 53), QPointF(50, 77), 2.4, t.cutout(1));
+    // The slit stops where the point is still wider than it: run to the tip, it would leave a
+    // speck of the point standing alone below its end.
+    strokeLine(p, QPointF(50, 53), QPointF(50, 71), 2.4, t.cutout(1));
     fillEllipse(p, QRectF(45.2, 44.2, 9.6, 9.6), t.cutout(1));
     fillEllipse(p, QRectF(47.6, 46.6, 4.8, 4.8), t.accent());
 }
@@ -144,9 +146,9 @@ void drawFocus(QPainter& p, const Tone& t)
     const QPointF centre(50, 54);
     const QRectF dial(26, 30, 48, 48);
     fillEllipse(p, dial, t.soft());
-    stroke(p, ellipse(dial), 4, t.primary());
-    fillRoundedRect(p, QRectF(43, 20, 14, 6), 3, t.primary());
-    fillRoundedRect(p, QRectF(48.2, 24, 3.6, 6), 0, t.primary());
+    fill(p, united({strokeOutline(ellipse(dial), 4), roundedRect(QRectF(43, 20, 14, 6), 3),
+                    roundedRect(QRectF(48.2, 24, 3.6, 6), 0)}),
+         t.primary());
     fill(p, pie(centre, 17, -90, 30), t.primary());
     fillEllipse(p, QRectF(centre.x() - 3.2, centre.y() - 3.2, 6.4, 6.4), t.accent());
 }
@@ -304,6 +306,8 @@ void drawKeys(QPainter& p, const Tone& t)
     fillRoundedRect(p, QRectF(-44, 2, 6, 9), 1.5, t.primary());
     fillRoundedRect(p, QRectF(-35, 2, 5, 6.5), 1.5, t.primary());
     fillEllipse(p, QRectF(-4.5, -4.5, 9, 9), t.cutout(1));
+    // Accent over the white key would not show: a gap around the collar sets it off.
+    fillRoundedRect(p, QRectF(-19.1, -7.6, 7.2, 15.2), 3.6, t.cutout(1));
     fillRoundedRect(p, QRectF(-17.5, -6, 4, 12), 2, t.accent());
     p.restore();
 }
@@ -315,7 +319,10 @@ void drawSnips(QPainter& p, const Tone& t)
     strokeLine(p, QPointF(59, 58), QPointF(38, 23), 5.5, t.mid());
     stroke(p, ellipse(QRectF(25, 57, 17, 17)), 4.2, t.primary());
     stroke(p, ellipse(QRectF(58, 57, 17, 17)), 4.2, t.mid());
-    fillEllipse(p, QRectF(47, 38, 6, 6), t.accent());
+    // The blades cross at (50, 43). A ring erased around the pivot shows it in every tone, where
+    // the accent alone would be lost on white blades.
+    fillEllipse(p, QRectF(45.4, 38.4, 9.2, 9.2), QuorFlatPaint::cutout(1));
+    fillEllipse(p, QRectF(47, 40, 6, 6), t.accent());
 }
 
 // A journal: a bound cover with a label and a ribbon.

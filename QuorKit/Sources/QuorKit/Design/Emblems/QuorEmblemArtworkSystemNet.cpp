@@ -96,11 +96,30 @@ void drawBattery(QPainter& p, const Tone& t)
 void drawNotch(QPainter& p, const Tone& t)
 {
     fillRoundedRect(p, QRectF(24, 27, 52, 37), 5, t.primary());
-    fillRoundedRect(p, QRectF(41, 23, 18, 11), 4, t.cutout(1));
-    for (const double x : {28.5, 34.0, 61.5, 67.0}) {
-        fillEllipse(p, QRectF(x, 29.6, 4, 4), t.cutout(0.75));
+    // The screen, cut as one shape that leaves the notch standing at the middle of its top edge.
+    QPainterPath screen;
+    screen.moveTo(31.5, 31.5);
+    screen.lineTo(43, 31.5);
+    screen.lineTo(43, 35);
+    screen.cubicTo(43, 36.4, 44.1, 37.5, 45.5, 37.5);
+    screen.lineTo(54.5, 37.5);
+    screen.cubicTo(55.9, 37.5, 57, 36.4, 57, 35);
+    screen.lineTo(57, 31.5);
+    screen.lineTo(68.5, 31.5);
+    screen.cubicTo(70.2, 31.5, 71.5, 32.8, 71.5, 34.5);
+    screen.lineTo(71.5, 56.5);
+    screen.cubicTo(71.5, 58.2, 70.2, 59.5, 68.5, 59.5);
+    screen.lineTo(31.5, 59.5);
+    screen.cubicTo(29.8, 59.5, 28.5, 58.2, 28.5, 56.5);
+    screen.lineTo(28.5, 34.5);
+    screen.cubicTo(28.5, 32.8, 29.8, 31.5, 31.5, 31.5);
+    screen.closeSubpath();
+    fill(p, screen, t.cutout(1));
+    // The menu bar's items either side of the notch.
+    for (const double x : {31.5, 36.0}) {
+        fillEllipse(p, QRectF(x, 32.9, 2.8, 2.8), t.primaryAlpha(0.55));
     }
-    fillRoundedRect(p, QRectF(30, 40, 40, 18), 3, t.cutout(1));
+    fillRoundedRect(p, QRectF(60, 32.9, 9, 2.8), 1.4, t.primaryAlpha(0.55));
     fillRoundedRect(p, QRectF(36, 44, 28, 10), 5, t.accent());
     fillRoundedRect(p, QRectF(20, 66, 60, 6), 3, t.primary());
     fillRoundedRect(p, QRectF(43, 66, 14, 2.4), 1.2, t.cutout(1));
@@ -165,8 +184,9 @@ void drawTorrent(QPainter& p, const Tone& t)
 // A downloader: an arrow into a tray.
 void drawFetch(QPainter& p, const Tone& t)
 {
-    strokeLine(p, QPointF(50, 22), QPointF(50, 56), 6, t.primary());
-    stroke(p, polyline({{36, 43}, {50, 57}, {64, 43}}), 6, t.primary());
+    QPainterPath arrow = polyline({{50, 22}, {50, 56}});
+    arrow.addPath(polyline({{36, 43}, {50, 57}, {64, 43}}));
+    stroke(p, arrow, 6, t.primary()); // one stroke: the two parts meet without a seam
     QPainterPath tray;
     tray.moveTo(24, 57);
     tray.lineTo(24, 70);
@@ -302,17 +322,15 @@ void drawFind(QPainter& p, const Tone& t)
 {
     const QRectF lens(22, 22, 38, 38);
     fillEllipse(p, lens, t.soft());
-    stroke(p, ellipse(lens), 6, t.primary());
-    strokeLine(p, QPointF(57, 57), QPointF(74, 74), 9, t.primary());
+    fill(p, united({strokeOutline(ellipse(lens), 6), strokeOutline(polyline({{57, 57}, {74, 74}}), 9)}), t.primary());
     stroke(p, arc(lens.center(), 12, 195, 255), 3, t.accent());
 }
 
 // A database: a stack of discs.
 void drawBase(QPainter& p, const Tone& t)
 {
-    fillEllipse(p, QRectF(26, 20, 48, 16), t.primary());
-    fillRoundedRect(p, QRectF(26, 28, 48, 44), 0, t.primary());
-    fillEllipse(p, QRectF(26, 64, 48, 16), t.primary());
+    fill(p, united({ellipse(QRectF(26, 20, 48, 16)), roundedRect(QRectF(26, 28, 48, 44), 0), ellipse(QRectF(26, 64, 48, 16))}),
+         t.primary());
     for (const double y : {28.0, 42.0, 56.0}) {
         QPainterPath rim;
         rim.moveTo(26, y);
@@ -348,13 +366,15 @@ void drawBoxes(QPainter& p, const Tone& t)
 // Version control: a branch leaving the main line.
 void drawGit(QPainter& p, const Tone& t)
 {
-    strokeLine(p, QPointF(34, 28), QPointF(34, 72), 4.4, t.primary());
+    fill(p,
+         united({strokeOutline(polyline({{34, 28}, {34, 72}}), 4.4), ellipse(QRectF(27, 20, 14, 14)),
+                 ellipse(QRectF(27, 66, 14, 14))}),
+         t.primary());
     QPainterPath branch;
     branch.moveTo(66, 32);
     branch.cubicTo(66, 50, 34, 46, 34, 62);
     stroke(p, branch, 4.4, t.mid());
     for (const QPointF& node : {QPointF(34, 27), QPointF(34, 73)}) {
-        fillEllipse(p, QRectF(node.x() - 7, node.y() - 7, 14, 14), t.primary());
         fillEllipse(p, QRectF(node.x() - 2.6, node.y() - 2.6, 5.2, 5.2), t.cutout(1));
     }
     fillEllipse(p, QRectF(56.6, 22.6, 18.8, 18.8), t.cutout(1));
@@ -442,10 +462,10 @@ void drawGuard(QPainter& p, const Tone& t)
 // A backup: a cloud taking an upload.
 void drawBackup(QPainter& p, const Tone& t)
 {
-    fillEllipse(p, QRectF(22, 44, 24, 24), t.primary());
-    fillEllipse(p, QRectF(34, 28, 32, 32), t.primary());
-    fillEllipse(p, QRectF(54, 40, 24, 24), t.primary());
-    fillRoundedRect(p, QRectF(34, 52, 32, 16), 0, t.primary());
+    fill(p,
+         united({ellipse(QRectF(22, 44, 24, 24)), ellipse(QRectF(34, 28, 32, 32)), ellipse(QRectF(54, 40, 24, 24)),
+                 roundedRect(QRectF(34, 52, 32, 16), 0)}),
+         t.primary());
     strokeLine(p, QPointF(50, 70), QPointF(50, 46), 4.4, t.cutout(1));
     stroke(p, polyline({{42, 54}, {50, 46}, {58, 54}}), 4.4, t.cutout(1));
     fillRoundedRect(p, QRectF(30, 72, 40, 4.4), 2.2, t.accent());

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -43,12 +44,10 @@ int pixelsFor(double pointSize, double scale)
                       QuorEmblemRenderer::maxPixelSize);
 }
 
-// The same pixels at the ratio this request asks for: a key is shared by every point size that
-// comes to the same pixel count.
-QuorEmblemImage atRatio(QuorEmblemImage image, double pointSize, int pixels)
+// The ratio that makes a bitmap of `pixels` the asked number of points wide.
+double ratioFor(double pointSize, int pixels)
 {
-    image.image.setDevicePixelRatio(pixels / pointsFor(pointSize));
-    return image;
+    return pixels / pointsFor(pointSize);
 }
 
 // The media player: a screen playing, with a live dot in its corner.
@@ -139,21 +138,39 @@ QuorEmblemImage image(QuorAppIdentity app, double pointSize, double scale, bool 
 {
     const QString key = cacheKey(app, pointSize, scale, asTemplate);
     const int pixels = pixelsFor(pointSize, scale);
+    const double ratio = ratioFor(pointSize, pixels);
     Cache& shared = cache();
+    // A key is shared by every point size that comes to the same pixel count. The cached image
+    // keeps the ratio of the latest request, so a repeated request shares its pixels; changing the
+    // ratio of an image that is shared would copy them.
+    const auto cached = [&]() -> std::optional<QuorEmblemImage> {
+        QuorEmblemImage* found = shared.images.object(key);
+        if (found == nullptr) {
+            return std::nullopt;
+        }
+        found->image.setDevicePixelRatio(ratio);
+        return *found;
+    };
     {
         const QMutexLocker lock(&shared.mutex);
-        if (const QuorEmblemImage* cached = shared.images.object(key)) {
-            return atRatio(*cached, pointSize, pixels);
+        if (std::optional<QuorEmblemImage> hit = cached()) {
+            return *hit;
         }
     }
-    const QuorEmblemImage made{makeBitmap(app, pixels), asTemplate};
+    QuorEmblemImage made{makeBitmap(app, pixels), asTemplate};
+    made.image.setDevicePixelRatio(ratio);
     const QMutexLocker lock(&shared.mutex);
     // A concurrent first request may have stored the same key meanwhile: keep the first image.
-    if (const QuorEmblemImage* cached = shared.images.object(key)) {
-        return atRatio(*cached, pointSize, pixels);
+    if (std::optional<QuorEmblemImage> hit = cached()) {
+        return *hit;
     }
     shared.images.insert(key, new QuorEmblemImage(made));
-    return atRatio(made, pointSize, pixels);
+    return made;
+}
+
+double viewSize(double size)
+{
+    return std::isfinite(size) ? std::clamp(size, 0.0, static_cast<double>(maxPixelSize)) : 0.0;
 }
 
 QByteArray pngData(QuorAppIdentity app, int pixelSize)

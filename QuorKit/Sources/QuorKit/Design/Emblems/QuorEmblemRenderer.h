@@ -43,6 +43,10 @@ QuorEmblemImage image(QuorAppIdentity app, double pointSize, double scale, bool 
 // The cache key image() uses.
 QString cacheKey(QuorAppIdentity app, double pointSize, double scale, bool asTemplate);
 
+// The edge a view showing an emblem takes for an asked `size`: none for a size below 0 or not finite
+// (as image() takes those for its smallest), at most maxPixelSize, so its whole pixels fit an int.
+double viewSize(double size);
+
 // PNG bytes of a fresh bitmap (bypasses the cache); empty for a size below 1 or above maxPixelSize.
 QByteArray pngData(QuorAppIdentity app, int pixelSize);
 

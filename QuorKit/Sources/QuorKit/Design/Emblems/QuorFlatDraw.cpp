@@ -1,6 +1,7 @@
 #include "QuorKit/Design/Emblems/QuorFlatDraw.h"
 
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QTransform>
 
 #include <algorithm>
@@ -100,6 +101,24 @@ QPainterPath pie(QPointF centre, double radius, double startDegrees, double endD
     path.arcTo(circleBox(centre, radius), -startDegrees, -(endDegrees - startDegrees));
     path.closeSubpath();
     return path;
+}
+
+QPainterPath strokeOutline(const QPainterPath& path, double width)
+{
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(path);
+}
+
+QPainterPath united(std::initializer_list<QPainterPath> shapes)
+{
+    QPainterPath result;
+    for (const QPainterPath& shape : shapes) {
+        result = result.united(shape);
+    }
+    return result;
 }
 
 QPainterPath polygon(std::initializer_list<QPointF> points)

@@ -33,6 +33,11 @@ QPainterPath arc(QPointF centre, double radius, double startDegrees, double endD
 QPainterPath mirrored(const QPainterPath& path);
 // The same arc closed through the centre: a pie slice.
 QPainterPath pie(QPointF centre, double radius, double startDegrees, double endDegrees);
+// What a stroke of `width` with round caps and joins covers, as a shape to fill.
+QPainterPath strokeOutline(const QPainterPath& path, double width);
+// The shapes as one outline. Shapes of one paint that overlap are filled as one: painted one over
+// the other, their antialiased edges would show as faint seams inside the union.
+QPainterPath united(std::initializer_list<QPainterPath> shapes);
 
 // Shared shapes several emblems start from.
 void displayFrame(QPainter& painter, const QuorEmblemTone& tone); // a monitor
