@@ -11,6 +11,7 @@
 #include "QuorKit/Design/QuorPlate.h"
 #include "QuorKit/Design/QuorSpinner.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 #include "QuorKit/UI/QuorAppBudgetEditorBlock.h"
 #include "QuorKit/UI/QuorAppBudgetSummaryBlock.h"
 #include "QuorKit/UI/QuorCreditsAuthBlock.h"
@@ -249,6 +250,7 @@ QWidget* QuorCreditsAccountPanel::buildBalance(QWidget* parent)
     // The e-mail is the server's: plain text, shortened in the middle rather than wrapped.
     m_email = QuorLabels::makeElided(QString(), QuorFonts::system(11.5), QuorGlassTokens::textSecondary(), balance);
     m_email->setObjectName(QStringLiteral("email"));
+    QuorTextFit::markShortensByDesign(m_email);
     details->addWidget(m_email, 1);
     if (m_place == Place::wallet) {
         m_held = label(QStringLiteral("held"), 10.5, QFont::Normal, QuorGlassTokens::textMuted(), balance);
