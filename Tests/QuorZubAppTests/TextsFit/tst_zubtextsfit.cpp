@@ -7,8 +7,11 @@
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
+#include "QuorZubApp/Views/ZubFloatingBarContentView.h"
+#include "QuorZubApp/Views/ZubFloatingBarState.h"
 #include "QuorZubApp/Views/Studio/MainZubStudioView.h"
 #include "QuorZubApp/Views/Studio/ZubStudioHeaderPresentation.h"
+#include "QuorZubCore/Engine/ZubFloatingBarLayoutMetrics.h"
 #include "QuorZubCore/Services/ZubConfigStore.h"
 #include "Support/QuorTestSupport.h"
 
@@ -168,6 +171,36 @@ private slots:
                                                      .arg(QuorLanguages::rawValue(language), found.join(QStringLiteral("; ")))));
         }
         QTRY_VERIFY_WITH_TIMEOUT(!QuorCreditsAccountStore::shared().isRefreshing(), 10000);
+    }
+
+    // The bar at the size it takes for the default actions: collapsed, running and with a result.
+    void floatingBar()
+    {
+        const QList<ZubActionDefinition> actions = ZubConfig::defaultConfig().enabledActions();
+        for (const QuorLanguage language : kLanguages) {
+            for (const int phase : {0, 1, 2}) {
+                ZubFloatingBarState state;
+                state.setLanguage(language);
+                state.setSourceText(QStringLiteral("Bugün hava çok güzel."));
+                state.setDetectedLanguageCode(QStringLiteral("tr"));
+                state.setActions(actions);
+                state.setIsExecuting(phase == 1);
+                if (phase == 2) {
+                    state.setResult(studio_fixtures::translation());
+                }
+                state.setIsPresented(true);
+                ZubFloatingBarContentView view(&state, {}, QuorProductPalette::deepCoral);
+                view.resize(ZubFloatingBarLayoutMetrics::computePanelSize(static_cast<int>(actions.size()), phase > 0,
+                                                                          phase == 1, false)
+                                .toSize() - QSize(420, 0));
+                view.show();
+                const QStringList found = misfits(&view);
+                QVERIFY2(found.isEmpty(), qPrintable(QStringLiteral("%1, phase %2: %3")
+                                                         .arg(QuorLanguages::rawValue(language))
+                                                         .arg(phase)
+                                                         .arg(found.join(QStringLiteral("; ")))));
+            }
+        }
     }
 
     void trayWindow()
