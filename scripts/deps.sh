@@ -30,8 +30,9 @@ RUN_PACKAGES=(
 )
 TEST_PACKAGES=(
   xvfb xauth openbox xdotool x11-utils imagemagick zbar-tools trayer
-  # Screen-reader walks of the windows; validation of the installed desktop entry.
-  at-spi2-core desktop-file-utils
+  # Screen-reader walks of the windows; validation of the installed desktop entry and software-centre
+  # metadata, and the scalable icon rendered as GTK desktops render it.
+  at-spi2-core desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()

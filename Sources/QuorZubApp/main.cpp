@@ -1,6 +1,7 @@
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorZubApp/App/QuorZubApp.h"
+#include "QuorZubApp/App/ZubAppIcon.h"
 #include "QuorZubApp/App/ZubCommandLine.h"
 #include "QuorZubApp/App/ZubDeferredIconStyle.h"
 #include "QuorZubApp/App/ZubDesktopEnvironment.h"
@@ -9,30 +10,15 @@
 
 #include <QApplication>
 #include <QFuture>
-#include <QIcon>
-#include <QImageReader>
-#include <QPixmap>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cstdio>
 
-namespace {
-void setApplicationIcon()
-{
-    if (const auto icon = QuorBundle::main().pathForResource(QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("png"),
-                                                             QStringLiteral("icons"))) {
-        // Read as the PNG it is: left to guess, Qt loads every image format plugin to ask each one.
-        QImageReader reader(*icon, "png");
-        reader.setAutoDetectImageFormat(false);
-        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(reader.read())));
-    }
-}
-} // namespace
-
 int main(int argc, char** argv)
 {
     QApplication::setOrganizationName(QStringLiteral("Tallowmer"));
+    // Also the class of every window (WM_CLASS), which the desktop entry's StartupWMClass names.
     QApplication::setApplicationName(QStringLiteral("QuorZub"));
     // Before the display is opened and before any instance is claimed: --version needs neither,
     // and a mistyped option must not reach a running instance.
@@ -62,8 +48,8 @@ int main(int argc, char** argv)
     // draws text: they are read on a worker while the rest starts.
     QFuture<void> fontsRead = QtConcurrent::run([] { QuorSymbols::preload(); });
     // Only windows show the application's icon, and the first one is built after the tray icon is
-    // up: decoding it can wait for the first turn of the event loop, ahead of that window.
-    QTimer::singleShot(0, &app, setApplicationIcon);
+    // up: drawing it can wait for the first turn of the event loop, ahead of that window.
+    QTimer::singleShot(0, &app, [] { QApplication::setWindowIcon(ZubAppIcon::icon()); });
     const ZubTerminationSignals terminationSignals;
     QuorZubApp zub(std::make_unique<ZubDesktopEnvironment>());
     QObject::connect(&guard, &ZubSingleInstanceGuard::reopenRequested, &zub, &QuorZubApp::reopen);

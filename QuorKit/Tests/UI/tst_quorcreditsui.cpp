@@ -67,6 +67,11 @@ private slots:
         QCOMPARE(formatCredits(std::nan(""), QuorLanguage::de), QStringLiteral("0"));
         QCOMPARE(formatCredits(1e15, QuorLanguage::en), QStringLiteral("1,000,000,000,000,000"));
         QCOMPARE(formatCredits(2.5, QuorLanguage::ptBR), QStringLiteral("2,5"));
+        // Dollars keep two decimals and follow the same language's marks.
+        QCOMPARE(dollars(12.34, QuorLanguage::en), QStringLiteral("$12.34"));
+        QCOMPARE(dollars(1234.5, QuorLanguage::tr), QStringLiteral("$1.234,50"));
+        QCOMPARE(dollars(-3, QuorLanguage::tr), QStringLiteral("$0,00"));
+        QCOMPARE(dollars(std::nan(""), QuorLanguage::en), QStringLiteral("$0.00"));
     }
 
     void contextWindowsAndSizes()

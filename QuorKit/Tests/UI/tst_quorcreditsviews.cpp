@@ -98,7 +98,7 @@ private slots:
         QTest::newRow("overdrawn") << qint64(-1'000'000) << qint64(0) << qint64(10'000) << QuorLanguage::en << "0 cr"
                                    << "≈ $0.00" << QString();
         QTest::newRow("Turkish") << qint64(12'340'000) << qint64(0) << qint64(10'000) << QuorLanguage::tr << "1.234 kr"
-                                 << "≈ $12.34" << QString();
+                                 << "≈ $12,34" << QString();
     }
 
     void walletAmounts()

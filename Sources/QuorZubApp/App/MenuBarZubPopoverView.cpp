@@ -8,6 +8,7 @@
 #include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
@@ -53,8 +54,13 @@ QWidget* divider(QWidget* parent)
 }
 
 // A full-width button in a kit style: symbol and title on the left, a shortcut hint on the right.
+// A hint spelled out in full ("Ctrl+Alt+Shift+O") may leave the title too little room on one line;
+// it then goes on a line of its own under the title, so neither is cut.
 class ShortcutButton : public QuorStyledButton {
 public:
+    static constexpr double hintGap = 8;
+    static constexpr double lineGap = 2;
+
     ShortcutButton(const QString& symbolName, QuorButtonStyle style, QColor hintColor, QWidget* parent)
         : QuorStyledButton(QString(), symbolName, style, parent), m_hintColor(std::move(hintColor))
     {
@@ -64,9 +70,47 @@ public:
     void setHint(const QString& hint)
     {
         m_hint = hint;
+        updateGeometry();
         update();
     }
     QString hint() const { return m_hint; }
+
+    // Whether title and hint need more than one line at this width.
+    bool needsTwoLines(double width) const
+    {
+        const QuorButtonLook look = currentLook();
+        const double needed = look.fontSize * 1.25 + 6 + QFontMetricsF(titleFont(look)).horizontalAdvance(text())
+            + hintGap + QFontMetricsF(hintFont()).horizontalAdvance(m_hint);
+        return needed > width - 2 * look.paddingHorizontal;
+    }
+    // Buttons stacked together look alike: when one needs two lines, its neighbours take them too.
+    void setTwoLinesAnyway(bool twoLines)
+    {
+        if (m_twoLinesAnyway != twoLines) {
+            m_twoLinesAnyway = twoLines;
+            updateGeometry();
+            update();
+        }
+    }
+    // Whether the hint takes a line of its own at this width.
+    bool hintBelow(double width) const { return m_twoLinesAnyway || needsTwoLines(width); }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override
+    {
+        const int oneLine = QuorStyledButton::sizeHint().height();
+        if (!hintBelow(width)) {
+            return oneLine;
+        }
+        return oneLine + static_cast<int>(std::ceil(lineGap + QFontMetricsF(hintFont()).height()));
+    }
+    QSize sizeHint() const override
+    {
+        // As wide as the tray window's content, which is fixed.
+        const int width = MenuBarZubPopoverView::fixedWidth - 28;
+        return {width, heightForWidth(width)};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent* /*event*/) override
@@ -74,29 +118,43 @@ protected:
         const QuorButtonLook look = currentLook();
         QPainter painter(this);
         const QRectF bounds = paintPlate(painter, look);
+        const bool below = hintBelow(bounds.width());
 
-        const QRectF content = bounds.adjusted(look.paddingHorizontal, 0, -look.paddingHorizontal, 0);
-        const QFont hintFont = QuorFonts::monospaced(10.5, QFont::Bold);
-        const double hintWidth = QFontMetricsF(hintFont).horizontalAdvance(m_hint);
-        painter.setFont(hintFont);
-        painter.setPen(m_hintColor);
-        painter.drawText(content, Qt::AlignRight | Qt::AlignVCenter, m_hint);
+        const QRectF content = bounds.adjusted(look.paddingHorizontal, look.paddingVertical, -look.paddingHorizontal,
+                                               -look.paddingVertical);
+        const QFontMetricsF hintMetrics(hintFont());
+        const double hintWidth = hintMetrics.horizontalAdvance(m_hint);
+        // The title's line: the whole content on one line, its upper part when the hint goes below.
+        const double titleLine = below ? content.height() - lineGap - hintMetrics.height() : content.height();
+        const QRectF titleRow(content.left(), content.top(), content.width(), titleLine);
 
         const double side = look.fontSize * 1.25;
-        QuorSymbols::paint(painter, QRectF(content.left(), content.center().y() - side / 2, side, side), symbolName(),
+        QuorSymbols::paint(painter, QRectF(titleRow.left(), titleRow.center().y() - side / 2, side, side), symbolName(),
                            look.foreground, look.fontSize);
-        const QFont font = QuorFonts::system(look.fontSize, look.fontWeight);
-        const double titleLeft = content.left() + side + 6;
-        const double titleWidth = std::max(0.0, content.right() - hintWidth - 8 - titleLeft);
+        const double titleLeft = titleRow.left() + side + 6;
+        painter.setFont(hintFont());
+        painter.setPen(m_hintColor);
+        if (below) {
+            painter.drawText(QRectF(titleLeft, titleRow.bottom() + lineGap, content.right() - titleLeft, hintMetrics.height()),
+                             Qt::AlignLeft | Qt::AlignVCenter, m_hint);
+        } else {
+            painter.drawText(titleRow, Qt::AlignRight | Qt::AlignVCenter, m_hint);
+        }
+        const QFont font = titleFont(look);
+        const double titleWidth = std::max(0.0, titleRow.right() - (below ? 0 : hintWidth + hintGap) - titleLeft);
         painter.setFont(font);
         painter.setPen(look.foreground);
-        painter.drawText(QRectF(titleLeft, bounds.top(), titleWidth, bounds.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                         QFontMetricsF(font).elidedText(text(), Qt::ElideRight, titleWidth));
+        painter.drawText(QRectF(titleLeft, titleRow.top(), titleWidth, titleRow.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         QuorTextFit::elided(painter, QFontMetricsF(font), text(), Qt::ElideRight, titleWidth));
     }
 
 private:
+    static QFont hintFont() { return QuorFonts::monospaced(10.5, QFont::Bold); }
+    static QFont titleFont(const QuorButtonLook& look) { return QuorFonts::system(look.fontSize, look.fontWeight); }
+
     QColor m_hintColor;
     QString m_hint;
+    bool m_twoLinesAnyway = false;
 };
 
 // Up to two lines of `text` wrapped at `width`, the second one elided when more would follow.
@@ -419,6 +477,11 @@ void MenuBarZubPopoverView::sync()
     m_screenOCR->setText(m_model.screenOCRTitle);
     m_screenOCR->setToolTip(m_model.screenOCRTitle);
     static_cast<ShortcutButton*>(m_screenOCR)->setHint(m_model.screenOCRShortcut);
+    const int buttonWidth = fixedWidth - 28;
+    const bool twoLines = static_cast<ShortcutButton*>(m_trigger)->needsTwoLines(buttonWidth)
+        || static_cast<ShortcutButton*>(m_screenOCR)->needsTwoLines(buttonWidth);
+    static_cast<ShortcutButton*>(m_trigger)->setTwoLinesAnyway(twoLines);
+    static_cast<ShortcutButton*>(m_screenOCR)->setTwoLinesAnyway(twoLines);
     m_screenOCR->setEnabled(m_model.screenOCREnabled);
     m_openStudio->setText(m_model.openStudioTitle);
     m_quit->setText(m_model.quitTitle);

@@ -7,6 +7,8 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 namespace {
 // Options of Qt's X11 platform and of QApplication that take a value; they are consumed there.
 const QStringList kQtValueOptions = {
@@ -27,6 +29,30 @@ QString versionLine()
         QuorAppVersion::current(QuorBundle::main(), QStringLiteral("1.0.0"), QStringLiteral("100"));
     return QStringLiteral("QuorZub ") + version.shortVersion + QStringLiteral(" (") + version.buildNumber
         + QStringLiteral(")\n");
+}
+
+// The parser's own help has English headings that no translation of ours reaches; this one is
+// written in the interface language throughout, in the same layout.
+QString helpText(const QString& description, const QList<QCommandLineOption>& options)
+{
+    QStringList names;
+    qsizetype width = 0;
+    for (const QCommandLineOption& option : options) {
+        QStringList spelled;
+        for (const QString& name : option.names()) {
+            spelled << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        }
+        names << spelled.join(QStringLiteral(", "));
+        width = std::max(width, names.constLast().size());
+    }
+    QString text = quorText(QStringLiteral("Usage: quorzub [options]"), QStringLiteral("Kullanım: quorzub [seçenekler]"))
+        + QLatin1Char('\n') + description + QStringLiteral("\n\n")
+        + quorText(QStringLiteral("Options:"), QStringLiteral("Seçenekler:")) + QLatin1Char('\n');
+    for (qsizetype i = 0; i < options.size(); ++i) {
+        text += QStringLiteral("  ") + names[i].leftJustified(width) + QStringLiteral("  ") + options[i].description()
+            + QLatin1Char('\n');
+    }
+    return text;
 }
 
 void addHidden(QCommandLineParser& parser, const QString& name, const QString& valueName = {})
@@ -78,8 +104,7 @@ ZubCommandLine ZubCommandLine::parse(const QStringList& arguments)
     }
     if (parser.isSet(help)) {
         result.action = Action::printAndExit;
-        // Read before the application object exists, the parser cannot know the program's name.
-        result.text = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("quorzub"));
+        result.text = helpText(parser.applicationDescription(), {help, version});
         return result;
     }
     if (parser.isSet(version)) {

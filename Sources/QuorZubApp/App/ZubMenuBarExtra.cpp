@@ -17,23 +17,19 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <utility>
 
 namespace {
 constexpr int kGap = 4;
-const QColor kIconPlate(28, 24, 38, 235);
-
-void drawFitted(QPainter& painter, const QRectF& rect, const QString& text)
+// The badge font at a whole pixel size, hinted to the pixel grid so small capitals stay sharp.
+QFont badgeFont(int pixelSize)
 {
-    QFont font = QuorFonts::monospaced(rect.height(), QFont::Bold);
-    double size = rect.height();
-    while (size > 4 && QFontMetricsF(font).horizontalAdvance(text) > rect.width()) {
-        size -= 0.5;
-        font = QuorFonts::monospaced(size, QFont::Bold);
-    }
-    painter.setFont(font);
-    painter.drawText(rect, Qt::AlignCenter, text);
+    QFont font = QuorFonts::monospaced(pixelSize, QFont::Bold);
+    font.setPixelSize(pixelSize);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
 }
 
 // The tray icon, drawn at whatever size the tray asks for when it asks: a tray shows one size, and
@@ -75,29 +71,85 @@ public:
     QIconEngine* clone() const override { return new BadgeIconEngine(m_label); }
 
 private:
-    void draw(QPainter& painter, double side) const
+    void draw(QPainter& painter, int side) const
     {
+        const ZubMenuBarExtra::IconLayout layout = ZubMenuBarExtra::iconLayout(m_label, side);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        // White marks on a dark plate read on light and dark panels alike.
         const double radius = side * 0.22;
         painter.setPen(Qt::NoPen);
-        painter.setBrush(kIconPlate);
+        painter.setBrush(ZubMenuBarExtra::iconPlate());
         painter.drawRoundedRect(QRectF(0, 0, side, side), radius, radius);
-        const double glyphSide = side * 0.6;
-        const QRectF glyph((side - glyphSide) / 2, 0, glyphSide, glyphSide);
-        // The outline form has no glyph of its own: the paused mark is the same glyph, dimmed.
-        painter.setOpacity(m_label.isPaused ? 0.45 : 1.0);
-        QuorSymbols::paint(painter, glyph, QStringLiteral("sparkles.rectangle.stack.fill"), Qt::white, glyphSide / 1.25);
-        painter.setOpacity(1.0);
+        painter.setOpacity(layout.markOpacity);
+        if (layout.showsGlyph) {
+            QuorSymbols::paint(painter, layout.glyph, QStringLiteral("sparkles.rectangle.stack.fill"), Qt::white,
+                               layout.glyph.height() / 1.25);
+        }
+        const QFont font = badgeFont(layout.pixelSize);
+        const QFontMetricsF metrics(font);
+        painter.setFont(font);
         painter.setPen(Qt::white);
-        drawFitted(painter, QRectF(0, glyphSide, side, side - glyphSide), m_label.badge);
+        for (qsizetype i = 0; i < layout.lines.size(); ++i) {
+            // Capitals only: the line box is their height, with the baseline at its bottom.
+            const QRectF box = layout.lineBoxes[i];
+            const double width = metrics.horizontalAdvance(layout.lines[i]);
+            painter.drawText(QPointF(box.center().x() - width / 2, box.bottom()), layout.lines[i]);
+        }
     }
 
     ZubMenuBarExtra::Label m_label;
     std::map<std::pair<int, int>, QPixmap> m_drawn;
 };
 } // namespace
+
+QColor ZubMenuBarExtra::iconPlate()
+{
+    return {28, 24, 38};
+}
+
+ZubMenuBarExtra::IconLayout ZubMenuBarExtra::iconLayout(const Label& label, int side)
+{
+    IconLayout layout;
+    // A paused icon keeps its marks readable: white at this opacity still stands 6:1 off the plate.
+    layout.markOpacity = label.isPaused ? 0.55 : 1.0;
+    const double margin = std::max(1.0, std::floor(side / 16.0));
+    QRectF textArea(margin, margin, side - 2 * margin, side - 2 * margin);
+    layout.showsGlyph = side >= 32;
+    if (layout.showsGlyph) {
+        const double glyphSide = std::round(side * 0.55);
+        layout.glyph = QRectF((side - glyphSide) / 2, margin / 2, glyphSide, glyphSide);
+        textArea.setTop(layout.glyph.bottom() + margin / 2);
+        layout.lines = {label.badge};
+    } else {
+        // "TR↔EN" reads as its two languages, one above the other; the arrow has no room.
+        const QStringList parts = label.badge.split(QChar(0x2194), Qt::SkipEmptyParts);
+        layout.lines = parts.size() == 2 ? parts : QStringList{label.badge};
+    }
+    const double gap = layout.lines.size() > 1 ? std::max(1.0, std::round(side / 10.0)) : 0.0;
+    const double capsRoom = (textArea.height() - gap * (layout.lines.size() - 1)) / layout.lines.size();
+    // The largest whole pixel size whose capitals fit the room and whose lines fit the width.
+    layout.pixelSize = 4;
+    double capHeight = 0;
+    for (int pixelSize = static_cast<int>(side); pixelSize >= 4; --pixelSize) {
+        const QFontMetricsF metrics(badgeFont(pixelSize));
+        bool fits = metrics.capHeight() <= capsRoom;
+        for (const QString& line : layout.lines) {
+            fits = fits && metrics.horizontalAdvance(line) <= textArea.width();
+        }
+        if (fits || pixelSize == 4) {
+            layout.pixelSize = pixelSize;
+            capHeight = metrics.capHeight();
+            break;
+        }
+    }
+    const double block = capHeight * layout.lines.size() + gap * (layout.lines.size() - 1);
+    double top = std::round(textArea.center().y() - block / 2);
+    for (qsizetype i = 0; i < layout.lines.size(); ++i) {
+        layout.lineBoxes.append(QRectF(textArea.left(), top, textArea.width(), capHeight));
+        top += capHeight + gap;
+    }
+    return layout;
+}
 
 ZubMenuBarExtra::Label ZubMenuBarExtra::label(bool autoShowOnSelection, ZubTargetLanguage targetLanguage)
 {

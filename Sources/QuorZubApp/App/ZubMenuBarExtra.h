@@ -6,8 +6,11 @@
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
+#include <QList>
 #include <QRect>
+#include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -31,6 +34,23 @@ public:
         bool isPaused = false;
         bool operator==(const Label& other) const = default;
     };
+
+    // Where the icon's marks go in a square of `side` pixels. Trays ask for 16 to 24 pixels, where
+    // the badge alone fills the plate, on two lines when it names two languages ("TR" over "EN");
+    // from 32 pixels the glyph sits above it. Text is set in whole pixels, as large as fits.
+    struct IconLayout {
+        bool showsGlyph = false;
+        QRectF glyph;
+        QStringList lines;
+        QList<QRectF> lineBoxes;
+        int pixelSize = 0;
+        // White over the plate; a paused icon draws its marks dimmed.
+        double markOpacity = 1;
+        bool operator==(const IconLayout& other) const = default;
+    };
+    // The plate behind the marks: opaque, so the panel's colour never shows through.
+    static QColor iconPlate();
+    static IconLayout iconLayout(const Label& label, int side);
 
     static Label label(bool autoShowOnSelection, ZubTargetLanguage targetLanguage);
     static QIcon renderIcon(const Label& label);

@@ -12,6 +12,7 @@
 #include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 
 #include <QAbstractButton>
 #include <QEnterEvent>
@@ -249,7 +250,7 @@ protected:
         painter.setPen(foreground);
         const QRectF textRect(x, 0, bounds.width() - x - 8.5 + 2, bounds.height());
         painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                         QFontMetricsF(font).elidedText(text(), Qt::ElideRight, textRect.width()));
+                         QuorTextFit::elided(painter, QFontMetricsF(font), text(), Qt::ElideRight, textRect.width()));
     }
 
 private:

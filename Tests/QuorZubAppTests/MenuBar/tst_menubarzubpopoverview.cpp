@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
+
 namespace {
 
 ZubHistoryRecord record(int n, std::optional<QString> code = std::nullopt)
@@ -173,6 +175,41 @@ private slots:
             }
             QVERIFY2(distinct > icon.width() * icon.height() / 10, qPrintable(panel.name()));
         }
+
+        // Trays ask for 16 to 24 pixels: there the badge alone fills the plate, the two languages
+        // one above the other, with capitals several pixels tall; from 32 pixels the glyph returns.
+        const auto relativeLuminance = [](const QColor& color) {
+            const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+            return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
+        };
+        const QColor plate = ZubMenuBarExtra::iconPlate();
+        QCOMPARE(plate.alpha(), 255); // no panel colour shows through
+        for (const bool autoShow : {true, false}) {
+            for (const int side : {16, 22, 24}) {
+                const auto layout = ZubMenuBarExtra::iconLayout(ZubMenuBarExtra::label(autoShow, ZubTargetLanguage::autoFlipTREN), side);
+                const QString size = QString::number(side);
+                QVERIFY2(!layout.showsGlyph, qPrintable(size));
+                QCOMPARE(layout.lines, QStringList({QStringLiteral("TR"), QStringLiteral("EN")}));
+                QCOMPARE(layout.lineBoxes.size(), 2);
+                QVERIFY2(layout.lineBoxes[0].height() >= (side < 20 ? 5 : 7), qPrintable(size));
+                QVERIFY2(layout.lineBoxes[0].bottom() < layout.lineBoxes[1].top(), qPrintable(size));
+                for (const QRectF& box : layout.lineBoxes) {
+                    QVERIFY2(QRectF(0, 0, side, side).contains(box), qPrintable(size));
+                }
+                // The marks' white, dimmed when paused, against the plate.
+                const double o = layout.markOpacity;
+                const QColor mark = QColor::fromRgbF(o + (1 - o) * plate.redF(), o + (1 - o) * plate.greenF(),
+                                                     o + (1 - o) * plate.blueF());
+                QVERIFY2((relativeLuminance(mark) + 0.05) / (relativeLuminance(plate) + 0.05) >= 4.5, qPrintable(size));
+            }
+        }
+        const auto single = ZubMenuBarExtra::iconLayout(off, 22);
+        QCOMPARE(single.lines, QStringList{QStringLiteral("JA")});
+        QVERIFY(single.lineBoxes[0].height() >= 9);
+        const auto large = ZubMenuBarExtra::iconLayout(on, 48);
+        QVERIFY(large.showsGlyph);
+        QCOMPARE(large.lines, QStringList{QStringLiteral("TR↔EN")});
+        QVERIFY(large.glyph.bottom() <= large.lineBoxes[0].top());
 
         const QRect screen(0, 0, 1920, 1080);
         const QSize size(310, 400);

@@ -2,6 +2,7 @@
 
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -37,7 +38,7 @@ void QuorCapsuleLook::paint(QPainter& painter, const QRectF& bounds) const
     const QFontMetricsF metrics(font);
     const QSizeF natural = size();
     const double available = std::max(0.0, bounds.width() - (natural.width() - metrics.horizontalAdvance(text)));
-    const QString shown = metrics.elidedText(text, Qt::ElideRight, available);
+    const QString shown = QuorTextFit::elided(painter, metrics, text, Qt::ElideRight, available);
     double x = bounds.left() + std::max(paddingH, (bounds.width() - natural.width()) / 2 + paddingH);
     const double midY = bounds.center().y();
     if (dot) {

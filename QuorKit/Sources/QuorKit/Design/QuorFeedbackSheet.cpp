@@ -22,6 +22,7 @@
 #include "QuorKit/Design/QuorSymbolButton.h"
 #include "QuorKit/Design/QuorUnopenedPageNotice.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorImageDecoder.h"
 
@@ -155,7 +156,7 @@ protected:
         const QRectF textRect = rtl ? QRectF(10, 0, symbolX - 18, bounds.height())
                                     : QRectF(symbolX + kSymbol + 8, 0, bounds.width() - symbolX - kSymbol - 18, bounds.height());
         painter.drawText(textRect, (rtl ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-                         QFontMetricsF(painter.font()).elidedText(m_title, Qt::ElideRight, textRect.width()));
+                         QuorTextFit::elided(painter, QFontMetricsF(painter.font()), m_title, Qt::ElideRight, textRect.width()));
         if (QuorKeyboardReach::showsFocusRing(this)) {
             QuorKeyboardReach::paintFocusRing(painter, bounds, 10);
         }

@@ -5,6 +5,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 
 #include <QAction>
 #include <QFontMetricsF>
@@ -179,5 +180,5 @@ void QuorMenuPicker::paintEvent(QPaintEvent* /*event*/)
     painter.setFont(font);
     painter.setPen(look.foreground);
     painter.drawText(QRectF(x, bounds.top(), std::max(0.0, available), bounds.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(font).elidedText(labelText(), Qt::ElideRight, std::max(0.0, available)));
+                     QuorTextFit::elided(painter, QFontMetricsF(font), labelText(), Qt::ElideRight, std::max(0.0, available)));
 }

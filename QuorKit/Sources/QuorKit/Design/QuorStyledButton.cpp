@@ -6,6 +6,7 @@
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSpinner.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -181,7 +182,7 @@ void QuorStyledButton::paintEvent(QPaintEvent* /*event*/)
     const double symbolWidth =
         hasSymbolSlot() ? look.fontSize * 1.25 + (text().isEmpty() ? 0 : kSymbolSpacing) : 0;
     const double available = bounds.width() - 2 * look.paddingHorizontal - symbolWidth;
-    const QString title = metrics.elidedText(text(), Qt::ElideRight, std::max(0.0, available));
+    const QString title = QuorTextFit::elided(painter, metrics, text(), Qt::ElideRight, std::max(0.0, available));
     const double contentWidth = symbolWidth + metrics.horizontalAdvance(title);
     double x = bounds.center().x() - contentWidth / 2;
     if (hasSymbolSlot()) {

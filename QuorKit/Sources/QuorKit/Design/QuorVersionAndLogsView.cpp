@@ -10,6 +10,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
+#include "QuorKit/Design/QuorHeadingRowLayout.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbolButton.h"
@@ -440,7 +441,9 @@ QWidget* QuorVersionAndLogsView::buildLogsCard()
     auto* layout = static_cast<QVBoxLayout*>(box->layout());
     m_toolbar = new QWidget(box);
     m_toolbar->setObjectName(QStringLiteral("logsToolbar"));
-    m_toolbar->setLayout(row(8));
+    // The heading keeps its whole text: where the controls leave it too little room, they move
+    // below it.
+    m_toolbar->setLayout(new QuorHeadingRowLayout(8, 8));
     layout->addWidget(m_toolbar);
     auto* rows = column(4, box);
     m_entryRows = static_cast<QVBoxLayout*>(rows->layout());
@@ -462,34 +465,33 @@ void QuorVersionAndLogsView::renderToolbar()
         return;
     }
     const Texts t = texts(m_appName, m_language, m_copiedToast);
-    auto* layout = static_cast<QHBoxLayout*>(toolbar->layout());
     auto* heading = new QWidget(toolbar);
     auto* headingLayout = row(6);
     heading->setLayout(headingLayout);
     auto* headingSymbol = new QLabel(heading);
     headingSymbol->setPixmap(QuorSymbols::pixmap(QStringLiteral("doc.text.magnifyingglass"), 13, QuorGlassTokens::textPrimary()));
     headingLayout->addWidget(headingSymbol);
-    QLabel* headingText = QuorLabels::makeElided(t.logsHeading, headline(), QuorGlassTokens::textPrimary(), heading);
-    headingText->setToolTip(t.logsHeading);
+    QLabel* headingText = QuorLabels::make(t.logsHeading, headline(), QuorGlassTokens::textPrimary(), heading);
     headingLayout->addWidget(headingText, 1);
-    // The heading gives way first when the row is narrow.
-    heading->setMinimumWidth(0);
-    heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    layout->addWidget(heading, 1);
+    toolbar->layout()->addWidget(heading);
+    auto* controls = new QWidget(toolbar);
+    auto* layout = row(8);
+    controls->setLayout(layout);
+    toolbar->layout()->addWidget(controls);
 
     QPointer<QuorVersionAndLogsView> self(this);
     auto* picker = new LevelSegments(levelSegments(m_language), [self](QuorLogLevel level) {
         if (self) {
             self->setSelectedMinLevel(level);
         }
-    }, toolbar);
+    }, controls);
     picker->setObjectName(QStringLiteral("levelPicker"));
     picker->setSelected(m_selectedMinLevel);
     m_levelPicker = picker;
     layout->addWidget(picker);
 
-    const auto glass = [toolbar](const QString& title, const QString& symbol, const char* name) {
-        auto* button = new QuorCaptionGlassButton(title, symbol, toolbar);
+    const auto glass = [controls](const QString& title, const QString& symbol, const char* name) {
+        auto* button = new QuorCaptionGlassButton(title, symbol, controls);
         button->setObjectName(QString::fromLatin1(name));
         return button;
     };

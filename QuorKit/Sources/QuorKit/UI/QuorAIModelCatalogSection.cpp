@@ -309,9 +309,7 @@ QLineEdit* QuorAIModelCatalogSection::overrideRow(QVBoxLayout* layout, QLabel*& 
 {
     QHBoxLayout* row = hbox(nullptr, 10);
     label = QuorLabels::make(QString(), QuorFonts::system(11.5, QFont::Medium), QuorGlassTokens::textSecondary(), this);
-    label->setFixedWidth(72);
-    // A label longer than its column ("Model Kimliği") wraps rather than losing letters.
-    label->setWordWrap(true);
+    label->setFixedWidth(labelColumnWidth);
     row->addWidget(label);
     auto* field = new QLineEdit(this);
     field->setObjectName(name);
@@ -366,6 +364,10 @@ void QuorAIModelCatalogSection::apply(const QuorAIModelCatalogPresentation& p)
     setTextIfChanged(m_overrideHeading, p.overrideHeading);
     setTextIfChanged(m_endpointLabel, p.endpointLabel);
     setTextIfChanged(m_modelLabel, p.modelLabel);
+    // One column for both labels, widened to the longer one ("Model Kimliği") so it stays on one line.
+    const int column = std::max({labelColumnWidth, m_endpointLabel->sizeHint().width(), m_modelLabel->sizeHint().width()});
+    m_endpointLabel->setFixedWidth(column);
+    m_modelLabel->setFixedWidth(column);
     if (m_endpointField->text() != p.endpointText) {
         m_endpointField->setText(p.endpointText);
     }

@@ -19,6 +19,8 @@ class QuorAIModelCatalogSection : public QWidget {
     Q_OBJECT
 public:
     static constexpr int listMinimumHeight = 160;
+    // The least width of the override rows' label column.
+    static constexpr int labelColumnWidth = 72;
     static constexpr int listMaximumHeight = 260;
 
     explicit QuorAIModelCatalogSection(QWidget* parent = nullptr);

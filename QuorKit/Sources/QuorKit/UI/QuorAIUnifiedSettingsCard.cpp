@@ -14,6 +14,7 @@
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/UI/QuorAIModelCatalogSection.h"
 #include "QuorKit/UI/QuorCreditsAccountPanel.h"
@@ -113,7 +114,7 @@ private:
         painter.setFont(font);
         painter.setPen(color);
         painter.drawText(QRectF(kTilePadding, y, width, metrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                         metrics.elidedText(text, Qt::ElideRight, width));
+                         QuorTextFit::elided(painter, metrics, text, Qt::ElideRight, width));
         return y + metrics.height();
     }
 

@@ -12,6 +12,7 @@
 #include "QuorKit/Design/QuorSpinner.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Design/QuorUnopenedPageNotice.h"
+#include "QuorKit/Design/QuorTextFit.h"
 #include "QuorKit/UI/QuorAppBudgetEditorBlock.h"
 #include "QuorKit/UI/QuorAppBudgetSummaryBlock.h"
 #include "QuorKit/UI/QuorCreditsAuthBlock.h"
@@ -281,6 +282,7 @@ QWidget* QuorCreditsAccountPanel::buildBalance(QWidget* parent)
                                      Qt::ElideMiddle);
     m_email->setObjectName(QStringLiteral("email"));
     m_email->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    QuorTextFit::markShortensByDesign(m_email);
     details->addWidget(m_email);
     if (m_place == Place::wallet) {
         m_held = label(QStringLiteral("held"), 10.5, QFont::Normal, QuorGlassTokens::textMuted(), balance);

@@ -93,7 +93,7 @@ QuorCreditsAccountPresentation QuorCreditsAccountPresentation::make(const Inputs
     if (p.isConnected) {
         const QuorCreditAccountProfile& profile = *in.profile;
         p.balanceText = creditsWithUnit(profile.creditsAvailable(), language);
-        p.dollarText = QStringLiteral("≈ ") + dollars(profile.availableUSD());
+        p.dollarText = QStringLiteral("≈ ") + dollars(profile.availableUSD(), language);
         if (profile.email && !profile.email->isEmpty()) {
             p.email = profile.email;
         }

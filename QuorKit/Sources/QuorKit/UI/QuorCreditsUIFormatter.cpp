@@ -61,10 +61,11 @@ QString creditsWithUnit(double amount, QuorLanguage language)
     return formatCredits(amount, language) + QLatin1Char(' ') + creditUnit(language);
 }
 
-QString dollars(double amount)
+QString dollars(double amount, QuorLanguage language)
 {
     const double shown = std::isfinite(amount) && amount > 0 ? amount : 0.0;
-    return QString::asprintf("$%.2f", shown);
+    // Beside credits written "12,5 kr", the dollar amount takes the same decimal mark.
+    return QLatin1Char('$') + QLocale(QuorLanguages::rawValue(language)).toString(shown, 'f', 2);
 }
 
 QString formatContextWindow(qint64 tokens)

@@ -17,8 +17,9 @@ QString formatCredits(double amount, QuorLanguage language);
 QString creditUnit(QuorLanguage language);
 // An amount with its unit: "1,250 cr", "1.250 kr".
 QString creditsWithUnit(double amount, QuorLanguage language);
-// "$12.34" of a dollar amount; negative and non-finite amounts show $0.00.
-QString dollars(double amount);
+// A dollar amount with two decimals in the language's number format, "$1,234.50" or "$1.234,50";
+// negative and non-finite amounts show $0.00.
+QString dollars(double amount, QuorLanguage language);
 
 // "512 ctx", "1K ctx", "1.5M ctx", "2M ctx"; empty below one token.
 QString formatContextWindow(qint64 tokens);

@@ -4,6 +4,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -81,7 +82,7 @@ void QuorDisclosureButton::paintEvent(QPaintEvent* /*event*/)
     painter.setFont(m_titleFont);
     painter.setPen(m_titleColor);
     painter.drawText(QRectF(x, 0, std::max(0.0, right - x), bounds.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(text(), Qt::ElideRight, std::max(0.0, right - x)));
+                     QuorTextFit::elided(painter, metrics, text(), Qt::ElideRight, std::max(0.0, right - x)));
     if (QuorKeyboardReach::showsFocusRing(this)) {
         QuorKeyboardReach::paintFocusRing(painter, bounds, 4);
     }

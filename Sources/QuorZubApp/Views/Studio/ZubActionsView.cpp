@@ -15,6 +15,7 @@
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -178,6 +179,8 @@ ZubActionsView::RowWidgets ZubActionsView::makeRow(const QString& key, const QUu
     texts->addLayout(line);
     w.detail = QuorLabels::makeElided(QString(), QuorFonts::system(11), QuorGlassTokens::textMuted(), row);
     w.detail->setObjectName(QStringLiteral("detail"));
+    // A custom action's prompt, of any length, on one line.
+    QuorTextFit::markShortensByDesign(w.detail);
     texts->addWidget(w.detail);
     layout->addLayout(texts, 1);
 

@@ -17,6 +17,7 @@
 #include "QuorKit/Design/QuorMenuPicker.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
+#include "QuorKit/Design/QuorTextFit.h"
 #include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
 #include "QuorZubCore/Models/ZubTargetLanguage.h"
 
@@ -424,7 +425,9 @@ void ZubSettingsView::syncExcluded(const ZubSettingsPresentation& previous)
             auto* row = new ZubStudioPlate(QuorGlassTokens::surface2(), std::nullopt, 8, m_excludedGrid);
             row->setObjectName(QStringLiteral("excluded:") + entry);
             QHBoxLayout* layout = hbox(row, 6, QMargins(10, 6, 10, 6));
-            layout->addWidget(QuorLabels::makeElided(entry, QuorFonts::monospaced(11.5), QuorGlassTokens::textPrimary(), row), 1);
+            QLabel* entryLabel = QuorLabels::makeElided(entry, QuorFonts::monospaced(11.5), QuorGlassTokens::textPrimary(), row);
+            QuorTextFit::markShortensByDesign(entryLabel);
+            layout->addWidget(entryLabel, 1);
             auto* remove = new ZubStudioButton(0, row);
             remove->setObjectName(QStringLiteral("remove"));
             remove->setToolTip(p.removeExcludedTitle + entry);
