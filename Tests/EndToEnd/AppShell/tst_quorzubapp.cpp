@@ -455,7 +455,7 @@ private slots:
         quorSpin(std::chrono::milliseconds(1500));
         qInfo("resident memory after start, idle: %lld kB", static_cast<long long>(zub.residentKilobytes()));
 
-        // Closed, it only hides; the program keeps running.
+        // Closed, the window goes; the program keeps running.
         m_windows.requestClose(m_windows.find(zub.pid(), kStudioTitle)->window);
         QTRY_VERIFY_WITH_TIMEOUT(!m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
         QVERIFY(zub.isRunning());
