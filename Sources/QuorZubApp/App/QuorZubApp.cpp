@@ -10,7 +10,9 @@
 #include "QuorZubApp/ViewModels/ZubStudioEnvironment.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 
+#include <QFutureWatcher>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 QuorZubApp::QuorZubApp(std::unique_ptr<ZubStudioEnvironment> environment, QObject* parent)
     : QObject(parent),
@@ -70,6 +72,9 @@ void QuorZubApp::openStudioWindow()
 ZubStudioWindow& QuorZubApp::studioWindowCreatingIt()
 {
     if (!m_studioWindow) {
+        if (!m_residentBeforeStudio) {
+            m_residentBeforeStudio = quor::platform::ResidentProgramPages::current();
+        }
         m_studioWindow = std::make_unique<ZubStudioWindow>(m_viewModel.get(), m_accent);
         if (!m_studioGeometry.isEmpty()) {
             m_studioWindow->restoreGeometry(m_studioGeometry);
@@ -99,6 +104,21 @@ void QuorZubApp::releaseStudioWindow()
 
 void QuorZubApp::returnStudioMemory()
 {
-    quor::platform::ProcessHeap::returnFreedMemory();
-    emit studioWindowReleased();
+    // Unmapping pages takes tens of milliseconds: it is done away from the GUI thread. A studio
+    // opened again in the meantime uses its pages: they stay.
+    std::optional<quor::platform::ResidentProgramPages> before;
+    if (!m_studioWindow) {
+        before = m_residentBeforeStudio;
+    }
+    auto* watcher = new QFutureWatcher<void>(this);
+    connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        emit studioWindowReleased();
+    });
+    watcher->setFuture(QtConcurrent::run([before] {
+        if (before) {
+            quor::platform::ResidentProgramPages::releaseAddedSince(*before);
+        }
+        quor::platform::ProcessHeap::returnFreedMemory();
+    }));
 }

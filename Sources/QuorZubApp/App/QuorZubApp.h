@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QuorPlatform/Memory/QuorResidentProgramPages.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QList>
@@ -7,6 +9,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QuorAppActivationDelegate;
 class ZubDesktopNotifier;
@@ -45,7 +48,8 @@ signals:
 private:
     ZubStudioWindow& studioWindowCreatingIt();
     void releaseStudioWindow();
-    // Hands back the heap the released window freed.
+    // Hands back what the released window held: the heap it freed and the program's pages it
+    // brought in.
     void returnStudioMemory();
 
     std::unique_ptr<QuorAppActivationDelegate> m_delegate;
@@ -55,6 +59,9 @@ private:
     QList<QPointer<ZubStudioWindow>> m_closedStudioWindows;
     // Where the window stood when it closed, for the next one.
     QByteArray m_studioGeometry;
+    // The program's pages mapped in before the studio was first built: what the studio brought in
+    // beyond them is let go when it closes.
+    std::optional<quor::platform::ResidentProgramPages> m_residentBeforeStudio;
     QColor m_accent;
     std::unique_ptr<ZubMenuBarExtra> m_menuBarExtra;
     std::unique_ptr<ZubDesktopNotifier> m_notifier;

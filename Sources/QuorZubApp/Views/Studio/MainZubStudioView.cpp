@@ -314,7 +314,8 @@ void MainZubStudioView::syncTab()
 QAbstractScrollArea* MainZubStudioView::tabScrollArea() const
 {
     // Every tab's column is its one direct scrolling child; rows inside it scroll sideways.
-    return m_tabView != nullptr ? m_tabView->findChild<QAbstractScrollArea*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    return m_tabView != nullptr ? m_tabView->findChild<QAbstractScrollArea*>(QString(), Qt::FindDirectChildrenOnly)
+                                : nullptr;
 }
 
 void MainZubStudioView::keepScrollPosition()
