@@ -1,14 +1,21 @@
 #include "../StudioViewModel/FakeStudioEnvironment.h"
 
+#include "QuorKit/Design/QuorToastBanner.h"
+#include "QuorZubApp/App/MenuBarZubPopoverView.h"
 #include "QuorZubApp/App/QuorZubApp.h"
+#include "QuorZubApp/App/ZubMenuBarExtra.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 #include "QuorZubApp/Views/Studio/MainZubStudioView.h"
+#include "QuorZubApp/Views/ZubFloatingBarController.h"
+#include "QuorZubApp/Views/ZubFloatingBarState.h"
 #include "QuorZubCore/Services/ZubConfigStore.h"
 #include "Support/QuorTestSupport.h"
 
+#include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -82,15 +89,16 @@ private slots:
         QVERIFY(desktop.monitoring);
         model.showToast(QStringLiteral("while closed"), false);
 
+        // A second start of the program asks for it.
         QElapsedTimer clock;
         clock.start();
-        app.openStudioWindow();
+        app.reopen();
+        QTRY_VERIFY(app.studioWindow() != nullptr);
         ZubStudioWindow* reopened = app.studioWindow();
-        QVERIFY(reopened != nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(reopened));
-        qInfo("studio built again and on screen in %lld ms", static_cast<long long>(clock.elapsed()));
         QCOMPARE(rootView(*reopened).shownTab(), std::optional<ZubStudioTab>(ZubStudioTab::history));
         QTRY_COMPARE(tabScrollBar(*reopened).value(), offset);
+        qInfo("studio built again, on screen and scrolled back in %lld ms", static_cast<long long>(clock.elapsed()));
         QCOMPARE(reopened->geometry(), frame);
         // Taken back once: a tab opened later starts at its top.
         QVERIFY(!model.keptScrollPosition().has_value());
@@ -102,6 +110,47 @@ private slots:
         QVERIFY(app.studioWindow() != nullptr && app.studioWindow() != second);
         QTRY_VERIFY(second.isNull());
         QVERIFY(app.studioWindow()->isVisible());
+    }
+
+    void theTrayBringsBackThePlaygroundAndTheRestWorksMeanwhile()
+    {
+        auto environment = std::make_unique<FakeStudioEnvironment>();
+        FakeStudioEnvironment& desktop = *environment;
+        QuorZubApp app(std::move(environment));
+        QTRY_VERIFY(app.studioWindow() != nullptr && app.studioWindow()->isVisible());
+        ZubStudioViewModel& model = *app.viewModel();
+        model.setSelectedTab(ZubStudioTab::playground);
+        auto* editor = app.studioWindow()->findChild<QPlainTextEdit*>(QStringLiteral("editor"));
+        QVERIFY(editor != nullptr);
+        editor->setPlainText(QStringLiteral("typed before closing"));
+
+        QSignalSpy released(&app, &QuorZubApp::studioWindowReleased);
+        QVERIFY(app.studioWindow()->close());
+        QTRY_COMPARE(released.count(), 1);
+
+        // The hot key still reads the selection into the bar.
+        QVERIFY(!desktop.hotkeys.isEmpty());
+        desktop.capturedText = QStringLiteral("picked while closed");
+        desktop.hotkeys[0].action();
+        ZubFloatingBarController& bar = *model.floatingBarController();
+        QTRY_VERIFY(bar.panel() != nullptr && bar.panel()->isVisible());
+        QCOMPARE(bar.state()->sourceText(), QStringLiteral("picked while closed"));
+        bar.hide(false);
+
+        ZubMenuBarExtra& tray = *app.menuBarExtra();
+        tray.togglePopup();
+        QTRY_VERIFY(tray.popup() != nullptr && tray.popup()->isVisible());
+        tray.popoverView()->openStudioButton()->click();
+        QTRY_VERIFY(app.studioWindow() != nullptr && app.studioWindow()->isVisible());
+        ZubStudioWindow& reopened = *app.studioWindow();
+        QCOMPARE(rootView(reopened).shownTab(), std::optional<ZubStudioTab>(ZubStudioTab::playground));
+        QCOMPARE(reopened.findChild<QPlainTextEdit*>(QStringLiteral("editor"))->toPlainText(),
+                 QStringLiteral("typed before closing"));
+
+        // Toasts reach the window built anew.
+        model.showToast(QStringLiteral("after reopening"), false);
+        QTRY_VERIFY(rootView(reopened).toastBanner() != nullptr);
+        QCOMPARE(rootView(reopened).toastBanner()->message(), QStringLiteral("after reopening"));
     }
 };
 
