@@ -3,13 +3,16 @@
 #include "QuorKit/Design/QuorAppActivationDelegate.h"
 #include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorProductPalette.h"
+#include "QuorPlatform/Memory/QuorProcessHeap.h"
 #include "QuorZubApp/App/ZubDesktopNotifier.h"
 #include "QuorZubApp/App/ZubMenuBarExtra.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"
 #include "QuorZubApp/ViewModels/ZubStudioEnvironment.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 
+#include <QFutureWatcher>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 QuorZubApp::QuorZubApp(std::unique_ptr<ZubStudioEnvironment> environment, QObject* parent)
     : QObject(parent),
@@ -37,6 +40,12 @@ QuorZubApp::~QuorZubApp()
     m_notifier.reset();
     m_menuBarExtra.reset();
     m_studioWindow.reset();
+    for (const QPointer<ZubStudioWindow>& closed : std::as_const(m_closedStudioWindows)) {
+        if (closed) {
+            closed->disconnect(this);
+            delete closed;
+        }
+    }
     m_viewModel.reset();
 }
 
@@ -63,7 +72,53 @@ void QuorZubApp::openStudioWindow()
 ZubStudioWindow& QuorZubApp::studioWindowCreatingIt()
 {
     if (!m_studioWindow) {
+        if (!m_residentBeforeStudio) {
+            m_residentBeforeStudio = quor::platform::ResidentProgramPages::current();
+        }
         m_studioWindow = std::make_unique<ZubStudioWindow>(m_viewModel.get(), m_accent);
+        if (!m_studioGeometry.isEmpty()) {
+            m_studioWindow->restoreGeometry(m_studioGeometry);
+        }
+        connect(m_studioWindow.get(), &ZubStudioWindow::closed, this, &QuorZubApp::releaseStudioWindow);
     }
     return *m_studioWindow;
+}
+
+void QuorZubApp::releaseStudioWindow()
+{
+    if (!m_studioWindow) {
+        return;
+    }
+    m_studioGeometry = m_studioWindow->saveGeometry();
+    // The close may come from inside one of the window's own handlers: it is deleted once they have
+    // returned to the event loop.
+    ZubStudioWindow* closed = m_studioWindow.release();
+    m_closedStudioWindows.removeAll(nullptr);
+    m_closedStudioWindows.append(closed);
+    connect(closed, &QObject::destroyed, this, [this] {
+        // Once the window's own teardown has finished.
+        QTimer::singleShot(0, this, &QuorZubApp::returnStudioMemory);
+    });
+    closed->deleteLater();
+}
+
+void QuorZubApp::returnStudioMemory()
+{
+    // Unmapping pages takes tens of milliseconds: it is done away from the GUI thread. A studio
+    // opened again in the meantime uses its pages: they stay.
+    std::optional<quor::platform::ResidentProgramPages> before;
+    if (!m_studioWindow) {
+        before = m_residentBeforeStudio;
+    }
+    auto* watcher = new QFutureWatcher<void>(this);
+    connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        emit studioWindowReleased();
+    });
+    watcher->setFuture(QtConcurrent::run([before] {
+        if (before) {
+            quor::platform::ResidentProgramPages::releaseAddedSince(*before);
+        }
+        quor::platform::ProcessHeap::returnFreedMemory();
+    }));
 }

@@ -5,6 +5,7 @@
 #include "QuorZubApp/Views/Studio/MainZubStudioView.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -74,10 +75,23 @@ ZubStudioWindow::ZubStudioWindow(ZubStudioViewModel* viewModel, QColor accent, Q
     connect(m_quit, &QAction::triggered, this, [] { QCoreApplication::quit(); });
 
     if (m_viewModel) {
-        setCentralWidget(new MainZubStudioView(*m_viewModel, accent, this));
+        m_view = new MainZubStudioView(*m_viewModel, accent, this);
+        setCentralWidget(m_view);
         connect(m_viewModel, &ZubStudioViewModel::changed, this, &ZubStudioWindow::sync);
     }
     sync();
+}
+
+void ZubStudioWindow::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (!event->isAccepted()) {
+        return;
+    }
+    if (m_view != nullptr) {
+        m_view->keepScrollPosition();
+    }
+    emit closed();
 }
 
 void ZubStudioWindow::sync()

@@ -9,11 +9,14 @@
 #include <QString>
 
 class QAction;
+class QCloseEvent;
 class QMenu;
+class MainZubStudioView;
 class ZubStudioViewModel;
 
-// The studio window: the studio's views under the application's command menu. Closing it only
-// hides it; the application keeps running in the tray. GUI thread only.
+// The studio window: the studio's views under the application's command menu. Closing it keeps
+// where the shown tab was scrolled in the view model and announces closed(); its owner then
+// releases it, and the application keeps running in the tray. GUI thread only.
 class ZubStudioWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -49,12 +52,20 @@ public:
     QAction* autoShowAction() const { return m_autoShow; }
     QAction* quitAction() const { return m_quit; }
 
+signals:
+    // The window was closed by the user or the window manager (not hidden by the program).
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void sync();
     // Sized and placed for the screen under the pointer.
     void placeOnScreen();
 
     QPointer<ZubStudioViewModel> m_viewModel;
+    MainZubStudioView* m_view = nullptr;
     QMenu* m_menu = nullptr;
     QAction* m_trigger = nullptr;
     QAction* m_screenOCR = nullptr;

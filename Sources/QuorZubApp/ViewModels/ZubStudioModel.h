@@ -26,6 +26,13 @@ class QuorAIModelCatalogStore;
 class QuorAppLogger;
 class QuorCreditsAccountStore;
 
+// How far a tab's column was scrolled, in pixels from its top.
+struct ZubStudioScrollPosition {
+    ZubStudioTab tab = ZubStudioTab::playground;
+    int offset = 0;
+    bool operator==(const ZubStudioScrollPosition& other) const = default;
+};
+
 // What the studio window's views read from and do through the application's view model. The views
 // keep no copy of a setting: they read here on every sync and change things only through these
 // members; `changed` fires after any published change.
@@ -76,6 +83,10 @@ public:
     virtual bool toastIsError() const = 0;
     virtual bool isVersionLogsSheetPresented() const = 0;
     virtual void setVersionLogsSheetPresented(bool presented) = 0;
+    // Where the shown tab was scrolled when the studio window closed: the window is built afresh
+    // when it opens again and takes this back. Not announced by changed(): nothing is drawn from it.
+    virtual std::optional<ZubStudioScrollPosition> keptScrollPosition() const = 0;
+    virtual void keepScrollPosition(std::optional<ZubStudioScrollPosition> position) = 0;
 
     virtual bool accessibilityGranted() const = 0;
     virtual void setAccessibilityGranted(bool granted) = 0;

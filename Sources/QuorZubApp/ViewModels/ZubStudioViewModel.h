@@ -84,6 +84,11 @@ public:
     const QList<RunningAppCandidate>& runningApps() const override { return m_runningApps; }
     bool isVersionLogsSheetPresented() const override { return m_isVersionLogsSheetPresented; }
     void setVersionLogsSheetPresented(bool presented) override;
+    std::optional<ZubStudioScrollPosition> keptScrollPosition() const override { return m_keptScrollPosition; }
+    void keepScrollPosition(std::optional<ZubStudioScrollPosition> position) override
+    {
+        m_keptScrollPosition = position;
+    }
     std::optional<QString> toastMessage() const override { return m_toastMessage; }
     bool toastIsError() const override { return m_toastIsError; }
 
@@ -213,6 +218,7 @@ private:
     bool m_isVersionLogsSheetPresented = false;
     std::optional<QString> m_toastMessage;
     bool m_toastIsError = false;
+    std::optional<ZubStudioScrollPosition> m_keptScrollPosition;
 
     // Private
     QuorTask m_activeFloatingExecutionTask;

@@ -440,6 +440,18 @@ private slots:
         QCOMPARE(server.shown[0].summary, QStringLiteral("QuorZub"));
         QCOMPARE(server.shown[0].body, QStringLiteral("No selected text or clipboard text found."));
         QVERIFY(server.shown[0].timeout > 2000);
+
+        // Opened again, the rebuilt window takes its messages back; closed again, they go to the
+        // desktop once more.
+        QCOMPARE(zub.startAgain(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        m_input.key("ctrl+alt+a");
+        quorSpin(std::chrono::milliseconds(1500));
+        QCOMPARE(server.shown.size(), 1);
+        m_windows.requestClose(m_windows.find(zub.pid(), kStudioTitle)->window);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        m_input.key("ctrl+alt+a");
+        QTRY_COMPARE_WITH_TIMEOUT(server.shown.size(), 2, 10000);
         bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
         bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
     }
@@ -455,12 +467,15 @@ private slots:
         quorSpin(std::chrono::milliseconds(1500));
         qInfo("resident memory after start, idle: %lld kB", static_cast<long long>(zub.residentKilobytes()));
 
-        // Closed, it only hides; the program keeps running.
+        // Closed, the window goes; the program keeps running.
         m_windows.requestClose(m_windows.find(zub.pid(), kStudioTitle)->window);
         QTRY_VERIFY_WITH_TIMEOUT(!m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
         QVERIFY(zub.isRunning());
+        QElapsedTimer reopening;
+        reopening.start();
         QCOMPARE(zub.startAgain(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
+        qInfo("second start to the closed studio on screen again: %lld ms", static_cast<long long>(reopening.elapsed()));
         const unsigned long studio = m_windows.find(zub.pid(), kStudioTitle)->window;
         QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), studio, 10000);
 

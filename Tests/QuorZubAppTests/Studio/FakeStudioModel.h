@@ -91,6 +91,8 @@ public:
     }
     bool isVersionLogsSheetPresented() const override { return m_sheet; }
     void setVersionLogsSheetPresented(bool presented) override { set(m_sheet, presented); }
+    std::optional<ZubStudioScrollPosition> keptScrollPosition() const override { return m_keptScroll; }
+    void keepScrollPosition(std::optional<ZubStudioScrollPosition> position) override { m_keptScroll = position; }
 
     bool accessibilityGranted() const override { return m_accessibility; }
     void setAccessibilityGranted(bool granted) override { set(m_accessibility, granted); }
@@ -347,6 +349,7 @@ private:
     std::optional<QString> m_toast;
     bool m_toastIsError = false;
     bool m_sheet = false;
+    std::optional<ZubStudioScrollPosition> m_keptScroll;
     bool m_accessibility = false;
     bool m_screen = false;
     bool m_launch = false;

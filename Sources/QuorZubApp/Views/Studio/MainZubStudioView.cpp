@@ -33,8 +33,11 @@
 #include <QPainter>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
+#include <QAbstractScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -291,6 +294,7 @@ void MainZubStudioView::syncTab()
     if (m_shownTab == tab && m_tabView != nullptr) {
         return;
     }
+    const bool firstTab = m_tabView == nullptr;
     // Leaving a tab drops its view and whatever short-lived form state it owned. The old view may be
     // the sender of the change (a row that opens another tab), so it goes once its handler returns.
     if (m_tabView != nullptr) {
@@ -306,6 +310,53 @@ void MainZubStudioView::syncTab()
     if (m_toast) {
         m_toast->raise();
     }
+    if (firstTab) {
+        restoreScrollPosition(tab);
+    }
+}
+
+QAbstractScrollArea* MainZubStudioView::tabScrollArea() const
+{
+    // Every tab's column is its one direct scrolling child; rows inside it scroll sideways.
+    return m_tabView != nullptr ? m_tabView->findChild<QAbstractScrollArea*>(QString(), Qt::FindDirectChildrenOnly)
+                                : nullptr;
+}
+
+void MainZubStudioView::keepScrollPosition()
+{
+    std::optional<ZubStudioScrollPosition> position;
+    if (QAbstractScrollArea* area = tabScrollArea(); area != nullptr && m_shownTab) {
+        position = ZubStudioScrollPosition{*m_shownTab, area->verticalScrollBar()->value()};
+    }
+    m_model.keepScrollPosition(position);
+}
+
+void MainZubStudioView::restoreScrollPosition(ZubStudioTab tab)
+{
+    const std::optional<ZubStudioScrollPosition> kept = m_model.keptScrollPosition();
+    if (!kept) {
+        return;
+    }
+    m_model.keepScrollPosition(std::nullopt);
+    QAbstractScrollArea* area = tabScrollArea();
+    if (kept->tab != tab || kept->offset <= 0 || area == nullptr) {
+        return;
+    }
+    // The column has no height until the window is laid out, and the history builds its cards in
+    // batches as they come into view: the position is applied as the range grows, until it is
+    // reached or the user scrolls.
+    QScrollBar* bar = area->verticalScrollBar();
+    const int offset = kept->offset;
+    auto* follower = new QObject(bar);
+    const auto apply = [bar, offset, follower] {
+        bar->setValue(std::min(offset, bar->maximum()));
+        if (bar->value() == offset) {
+            follower->deleteLater();
+        }
+    };
+    connect(bar, &QScrollBar::rangeChanged, follower, apply);
+    connect(bar, &QScrollBar::actionTriggered, follower, &QObject::deleteLater);
+    apply();
 }
 
 void MainZubStudioView::syncToast()

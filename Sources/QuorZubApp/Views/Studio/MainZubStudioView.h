@@ -14,6 +14,7 @@
 
 class QHBoxLayout;
 class QLabel;
+class QAbstractScrollArea;
 class QVBoxLayout;
 class QuorCreditsHeaderPill;
 class QuorFeedbackButton;
@@ -37,6 +38,11 @@ public:
     std::optional<ZubStudioTab> shownTab() const { return m_shownTab; }
     QuorToastBanner* toastBanner() const { return m_toast; }
     QDialog* versionSheet() const { return m_sheet; }
+    // The shown tab's scrolling column, when it has one.
+    QAbstractScrollArea* tabScrollArea() const;
+    // Keeps where the shown tab is scrolled in the model, for the view built when the window opens
+    // again.
+    void keepScrollPosition();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -54,6 +60,8 @@ private:
     void fitHeader();
     void setHeaderDetailsVisible(bool visible);
     QWidget* makeTabView(ZubStudioTab tab);
+    // The first tab view built takes back the position kept when the window last closed.
+    void restoreScrollPosition(ZubStudioTab tab);
 
     ZubStudioModel& m_model;
     QColor m_accent;
