@@ -3,6 +3,7 @@
 #include "QuorKit/Design/QuorFloatingPanelController.h"
 #include "QuorKit/Design/QuorTearOffDragRegion.h"
 
+#include "Support/QuorPointerWitness.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QApplication>
@@ -49,15 +50,20 @@ void button(bool down)
     xdotool({down ? QStringLiteral("mousedown") : QStringLiteral("mouseup"), QStringLiteral("1")});
 }
 
-// Presses at `from`, moves through `path` and releases at its end.
+// Presses at `from`, moves through `path` and releases at its end, each step once this
+// application has received the one before (moves that queue up would be merged).
 void drag(QPoint from, const QList<QPoint>& path)
 {
+    QuorPointerWitness seen;
     pointerTo(from);
     button(true);
+    QVERIFY(seen.waitForButton(true));
     for (const QPoint& point : path) {
         pointerTo(point);
+        QVERIFY2(seen.waitForEventAt(point), qPrintable(QStringLiteral("no move to %1,%2").arg(point.x()).arg(point.y())));
     }
     button(false);
+    QVERIFY(seen.waitForButton(false));
 }
 
 } // namespace
@@ -72,7 +78,7 @@ private:
     void waitForSourceFocus()
     {
         m_sourceApp->activateWindow();
-        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == m_sourceApp.get() && m_sourceField->hasFocus(), 5000);
+        QUOR_TRY_VERIFY(QApplication::activeWindow() == m_sourceApp.get() && m_sourceField->hasFocus());
     }
 
 private slots:
@@ -112,9 +118,8 @@ private slots:
         const unsigned long focusBefore = xInputFocus();
         pointerTo(QPoint(600, 400));
         controller.show(true, std::nullopt, content);
-        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle() != nullptr
-                                     && controller.panel()->windowHandle()->isExposed(),
-                                 3000);
+        QUOR_TRY_VERIFY(controller.panel()->windowHandle() != nullptr
+                                     && controller.panel()->windowHandle()->isExposed());
         const QRect available = QGuiApplication::screenAt(QPoint(600, 400))->availableGeometry();
         QCOMPARE(controller.panel()->pos(), QuorFloatingPanelController::centredOrigin(QSize(320, 160), available));
         QCOMPARE(controller.panel()->size(), QSize(320, 160));
@@ -125,30 +130,30 @@ private slots:
         // Escape typed into the application the user works in closes the panel, and only it.
         const QString before = m_sourceField->text();
         xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-        QTRY_VERIFY_WITH_TIMEOUT(!controller.isVisible(), 3000);
+        QUOR_TRY_VERIFY(!controller.isVisible());
         QCOMPARE(dismissed, 1);
         QCOMPARE(m_sourceField->text(), before);
 
         // Toggling shows it at the anchor, then hides it; each show builds fresh content.
         controller.toggle(false, QRect(150, 260, 10, 10), content);
-        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle()->isExposed(), 5000);
+        QUOR_TRY_VERIFY(controller.panel()->windowHandle()->isExposed());
         QCOMPARE(controller.panel()->pos(), QPoint(150, 260));
-        QTRY_COMPARE(controller.panel()->findChildren<QLabel*>().size(), 1);
+        QUOR_TRY_COMPARE(controller.panel()->findChildren<QLabel*>().size(), 1);
         controller.toggle(false, std::nullopt, content);
         QVERIFY(!controller.isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!controller.panel()->windowHandle()->isExposed(), 5000);
+        QUOR_TRY_VERIFY(!controller.panel()->windowHandle()->isExposed());
         QCOMPARE(dismissed, 2);
 
         // A click inside keeps it; a click elsewhere dismisses it.
         controller.show(false, std::nullopt, content);
-        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle()->isExposed(), 5000);
+        QUOR_TRY_VERIFY(controller.panel()->windowHandle()->isExposed());
         pointerTo(controller.panel()->geometry().center());
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
         quorSpin(std::chrono::milliseconds(300));
         QVERIFY(controller.isVisible());
         pointerTo(QPoint(900, 700));
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
-        QTRY_VERIFY_WITH_TIMEOUT(!controller.isVisible(), 3000);
+        QUOR_TRY_VERIFY(!controller.isVisible());
         QCOMPARE(dismissed, 3);
         waitForSourceFocus();
     }
@@ -172,14 +177,14 @@ private slots:
         panel.onDragEnded = [&ended](QPoint origin) { ended.append(origin); };
         panel.setGeometry(300, 300, 360, 180);
         panel.show();
-        QTRY_VERIFY_WITH_TIMEOUT(panel.windowHandle()->isExposed(), 3000);
+        QUOR_TRY_VERIFY(panel.windowHandle()->isExposed());
         quorSpin(std::chrono::milliseconds(200));
 
         // The background: a jitter below the threshold does nothing, then the panel follows.
         const QPoint start = panel.pos();
         const QPoint grip = panel.mapToGlobal(QPoint(180, 25));
         drag(grip, {grip + QPoint(2, 1), grip + QPoint(40, 20), grip + QPoint(80, 50)});
-        QTRY_COMPARE_WITH_TIMEOUT(panel.pos(), start + QPoint(80, 50), 3000);
+        QUOR_TRY_COMPARE(panel.pos(), start + QPoint(80, 50));
         QCOMPARE(began.size(), 1);
         QVERIFY(moved >= 2);
         QCOMPARE(ended, QList<QPoint>{panel.pos()});
@@ -188,10 +193,10 @@ private slots:
         // A click with a little jitter stays a click; a press that turns into a drag clicks nothing.
         const QPoint button = press->mapToGlobal(press->rect().center());
         drag(button, {button + QPoint(2, 0)});
-        QTRY_COMPARE_WITH_TIMEOUT(clicks, 1, 3000);
+        QUOR_TRY_COMPARE(clicks, 1);
         const QPoint beforeDrag = panel.pos();
         drag(button, {button + QPoint(30, 0), button + QPoint(60, 0)});
-        QTRY_COMPARE_WITH_TIMEOUT(panel.pos(), beforeDrag + QPoint(60, 0), 3000);
+        QUOR_TRY_COMPARE(panel.pos(), beforeDrag + QPoint(60, 0));
         quorSpin(std::chrono::milliseconds(200));
         QCOMPARE(clicks, 1);
 
@@ -200,7 +205,7 @@ private slots:
         const int beganBefore = static_cast<int>(began.size());
         const QPoint textStart = field->mapToGlobal(QPoint(6, field->height() / 2));
         drag(textStart, {textStart + QPoint(40, 0), textStart + QPoint(140, 0)});
-        QTRY_VERIFY_WITH_TIMEOUT(field->hasSelectedText(), 3000);
+        QUOR_TRY_VERIFY(field->hasSelectedText());
         QCOMPARE(panel.pos(), atField);
         QCOMPARE(began.size(), beganBefore);
     }
@@ -214,12 +219,12 @@ private slots:
         panel.onEscapePressed = [&escapes] { ++escapes; };
         panel.setGeometry(300, 300, 200, 120);
         panel.show();
-        QTRY_VERIFY_WITH_TIMEOUT(panel.windowHandle()->isExposed(), 3000);
+        QUOR_TRY_VERIFY(panel.windowHandle()->isExposed());
         const QPoint grip = panel.mapToGlobal(QPoint(100, 60));
         pointerTo(grip);
         button(true);
         pointerTo(grip + QPoint(30, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(panel.isDragging(), 3000);
+        QUOR_TRY_VERIFY(panel.isDragging());
         panel.hide();
         QCOMPARE(cancelled, 1);
         button(false);
@@ -244,20 +249,20 @@ private slots:
                                                  [&drops](QPoint at) { drops.append(at); }, &host);
         region->setGeometry(20, 20, 80, 60);
         host.show();
-        QTRY_VERIFY_WITH_TIMEOUT(host.windowHandle()->isExposed(), 3000);
+        QUOR_TRY_VERIFY(host.windowHandle()->isExposed());
         quorSpin(std::chrono::milliseconds(200));
         const QPoint grip = region->mapToGlobal(QPoint(40, 30));
         const QPoint outside = host.frameGeometry().bottomRight() + QPoint(80, 80);
 
         // Out and back again: no drop.
         drag(grip, {grip + QPoint(20, 0), outside, grip + QPoint(30, 10)});
-        QTRY_COMPARE_WITH_TIMEOUT(states, (QList<bool>{true, false}), 3000);
+        QUOR_TRY_COMPARE(states, (QList<bool>{true, false}));
         QVERIFY(drops.isEmpty());
 
         // Out and dropped there.
         states.clear();
         drag(grip, {grip + QPoint(20, 0), outside});
-        QTRY_COMPARE_WITH_TIMEOUT(drops, QList<QPoint>{outside}, 3000);
+        QUOR_TRY_COMPARE(drops, QList<QPoint>{outside});
         QCOMPARE(states, (QList<bool>{true, false}));
         QVERIFY(!region->isTracking());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);

@@ -126,7 +126,7 @@ private slots:
         // Not during the announcement itself: a turn later.
         QCOMPARE(state->languageRevision(), 0);
         QuorLanguages::setCurrent(QuorLanguage::de);
-        QTRY_COMPARE_WITH_TIMEOUT(state->languageRevision(), 2, 2000);
+        QUOR_TRY_COMPARE(state->languageRevision(), 2);
         QCOMPARE(bumped.count(), 2);
 
         // A state gone before its turn comes is simply skipped.
@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(pill.currentLook().label, QStringLiteral("Credits"));
         // Coming on screen asks the store to refresh; without a token nothing is fetched.
         pill.show();
-        QTRY_VERIFY_WITH_TIMEOUT(store.lastSyncedAt().has_value(), 5000);
+        QUOR_TRY_VERIFY(store.lastSyncedAt().has_value());
         QCOMPARE(server.requestCount(), 0);
 
         quorAwait(manager.saveToken(QStringLiteral("tok")));
@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(pill.toolTip(), QStringLiteral("1,250 cr · ada@example.com"));
 
         QuorLanguages::setCurrent(QuorLanguage::tr);
-        QTRY_COMPARE_WITH_TIMEOUT(pill.accessibleName(), QStringLiteral("1.250 kr"), 2000);
+        QUOR_TRY_COMPARE(pill.accessibleName(), QStringLiteral("1.250 kr"));
         // An override holds whatever the interface language does.
         QuorCreditsHeaderPill english(store, Qt::white, QuorLanguage::en);
         QCOMPARE(english.currentLook().label, QStringLiteral("1,250 cr"));
@@ -271,14 +271,14 @@ private slots:
         QVERIFY(pill.popover() != nullptr && pill.popover()->isVisible());
         QCOMPARE(pill.wallet()->displayLanguage(), QuorLanguage::tr);
         QTest::keyClick(pill.wallet(), Qt::Key_Escape);
-        QTRY_COMPARE_WITH_TIMEOUT(pill.popover(), nullptr, 2000);
+        QUOR_TRY_COMPARE(pill.popover(), nullptr);
         QVERIFY(!pill.uiState()->isPopoverPresented());
 
         for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
             QTest::keyClick(&pill, key);
             QVERIFY(pill.popover() != nullptr);
             pill.togglePopover();
-            QTRY_COMPARE_WITH_TIMEOUT(pill.popover(), nullptr, 2000);
+            QUOR_TRY_COMPARE(pill.popover(), nullptr);
         }
     }
 };
