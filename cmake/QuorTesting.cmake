@@ -19,6 +19,9 @@ function(quor_add_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
+  # The test's own limit governs, not QtTest's watchdog, which ends any test function after five
+  # minutes: a long end-to-end test on a busy machine may need more.
+  list(APPEND env "QTEST_FUNCTION_TIMEOUT=${ARG_TIMEOUT}000")
   set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${env}"
     TIMEOUT ${ARG_TIMEOUT})
   if("x11" IN_LIST ARG_LABELS OR "e2e" IN_LIST ARG_LABELS)

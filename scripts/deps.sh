@@ -30,6 +30,8 @@ RUN_PACKAGES=(
 )
 TEST_PACKAGES=(
   xvfb xauth openbox xdotool x11-utils imagemagick zbar-tools trayer
+  # An owner that hands a big selection over quickly, whatever else the machine runs.
+  xclip
   # Screen-reader walks of the windows; validation of the installed desktop entry and software-centre
   # metadata, and the scalable icon rendered as GTK desktops render it.
   at-spi2-core desktop-file-utils appstream librsvg2-bin

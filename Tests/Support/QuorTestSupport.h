@@ -5,6 +5,8 @@
 
 #include <QCoro/QCoroTask>
 
+#include "Support/QuorTestWaiting.h"
+
 #include <chrono>
 
 // Gives this test process its own HOME and XDG folders, so tests running side by side never share
@@ -22,8 +24,8 @@ template <typename T>
 T quorAwait(QCoro::Task<T>&& task, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 void quorAwait(QCoro::Task<>&& task, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
-// Spins the event loop for `duration` (for "nothing happens" checks only; wait for events with
-// QTRY_VERIFY_WITH_TIMEOUT instead).
+// Spins the event loop for `duration` (for "nothing happens" checks only; wait for what happens
+// with QUOR_TRY_VERIFY or quorWaitFor instead).
 void quorSpin(std::chrono::milliseconds duration);
 
 // Whether a file whose path contains `pathPart` (a library, a plugin) is mapped into this process.

@@ -409,7 +409,7 @@ private slots:
         QVERIFY(!update->isEnabled());
         QVERIFY(card->catalogPresentation().showsUpdateProgress);
         card->updateCatalog(); // dropped while the first runs
-        QTRY_VERIFY_WITH_TIMEOUT(!bench.catalog->isSyncing(), 10000);
+        QUOR_TRY_VERIFY(!bench.catalog->isSyncing());
         QCOMPARE(bench.server.requests("/catalog.json").size(), 2);
         QCOMPARE(bench.server.requests("/api/tags").size(), 3);
         QVERIFY(update->isEnabled());
@@ -449,10 +449,10 @@ private slots:
         backdrop.show();
         quorAwait(bench.catalog->refresh(false, true));
         auto* list = card->findChild<QScrollArea*>(QStringLiteral("modelList"));
-        QTRY_COMPARE_WITH_TIMEOUT(list->height(), QuorAIModelCatalogSection::listMaximumHeight, 2000);
+        QUOR_TRY_COMPARE(list->height(), QuorAIModelCatalogSection::listMaximumHeight);
         QTest::keyClicks(field(*card, QStringLiteral("modelSearchField")), QStringLiteral("acme"));
-        QTRY_COMPARE_WITH_TIMEOUT(list->height(), QuorAIModelCatalogSection::listMinimumHeight, 2000);
-        QTRY_VERIFY_WITH_TIMEOUT(!bench.catalog->isSyncing() && !bench.credits->isRefreshing(), 10000);
+        QUOR_TRY_COMPARE(list->height(), QuorAIModelCatalogSection::listMinimumHeight);
+        QUOR_TRY_VERIFY(!bench.catalog->isSyncing() && !bench.credits->isRefreshing());
     }
 
     void screenshots()
@@ -465,8 +465,8 @@ private slots:
             Backdrop backdrop(card);
             backdrop.resize(760, 900);
             backdrop.show();
-            QTRY_VERIFY_WITH_TIMEOUT(!bench.catalog->discoveredLocalModels().isEmpty(), 10000);
-            QTRY_VERIFY_WITH_TIMEOUT(!bench.catalog->isSyncing() && !bench.credits->isRefreshing(), 10000);
+            QUOR_TRY_VERIFY(!bench.catalog->discoveredLocalModels().isEmpty());
+            QUOR_TRY_VERIFY(!bench.catalog->isSyncing() && !bench.credits->isRefreshing());
             saveScreenshot(&backdrop, QStringLiteral("aicard-catalog-") + QuorLanguages::rawValue(language));
         }
     }

@@ -193,7 +193,7 @@ private slots:
         QVERIFY(button(*card, QStringLiteral("saveKey"))->isEnabled());
         // Return in the field saves, as Save Key does.
         QTest::keyClick(field, Qt::Key_Return);
-        QTRY_VERIFY_WITH_TIMEOUT(card->uiState()->apiKeyFeedback().has_value(), 10000);
+        QUOR_TRY_VERIFY(card->uiState()->apiKeyFeedback().has_value());
         QCOMPARE(*card->uiState()->apiKeyFeedback(), (QuorAPIKeyFeedback{QStringLiteral("API key saved."), false}));
         QCOMPARE(quorAwait(QuorKeychainStore::load(keyringService, account)), QStringLiteral("sk-live-1234"));
         QCOMPARE(field->text(), QString());
@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(field->placeholderText(), QStringLiteral("Saved in the system keyring — enter a new key to replace…"));
 
         button(*card, QStringLiteral("clearKey"))->click();
-        QTRY_COMPARE_WITH_TIMEOUT(card->uiState()->apiKeyFeedback()->text, QStringLiteral("API key removed."), 10000);
+        QUOR_TRY_COMPARE(card->uiState()->apiKeyFeedback()->text, QStringLiteral("API key removed."));
         QCOMPARE(quorAwait(QuorKeychainStore::load(keyringService, account)), std::nullopt);
 
         // A feedback line keeps the language it was made in; choosing a provider removes it.
@@ -233,7 +233,7 @@ private slots:
         QVERIFY(card->uiState()->isWorkingOnKey());
         QVERIFY(!button(*card, QStringLiteral("saveKey"))->isEnabled());
         card->saveKey();
-        QTRY_VERIFY_WITH_TIMEOUT(!card->uiState()->isWorkingOnKey(), 5000);
+        QUOR_TRY_VERIFY(!card->uiState()->isWorkingOnKey());
         QCOMPARE(calls, 1);
         QLabel* line = feedbackLabel(*card);
         QCOMPARE(line->text(), QStringLiteral("The system keyring is <b>locked</b>."));
@@ -249,11 +249,11 @@ private slots:
                                        QuorLanguage::tr, true);
         throwingCard->findChild<QLineEdit*>(QStringLiteral("apiKeyField"))->setText(QStringLiteral("sk-abc"));
         button(*throwingCard, QStringLiteral("saveKey"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(throwingCard->uiState()->apiKeyFeedback().has_value(), 5000);
+        QUOR_TRY_VERIFY(throwingCard->uiState()->apiKeyFeedback().has_value());
         QCOMPARE(*throwingCard->uiState()->apiKeyFeedback(),
                  (QuorAPIKeyFeedback{QStringLiteral("Anahtarlık <b>kilitli</b>"), true}));
         button(*throwingCard, QStringLiteral("clearKey"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!throwingCard->uiState()->isWorkingOnKey(), 5000);
+        QUOR_TRY_VERIFY(!throwingCard->uiState()->isWorkingOnKey());
         QVERIFY(throwingCard->uiState()->apiKeyFeedback()->isError);
         QCOMPARE(throwingCard->findChild<QLineEdit*>(QStringLiteral("apiKeyField"))->text(), QStringLiteral("sk-abc"));
     }
@@ -274,17 +274,17 @@ private slots:
         auto card = bench.card(neverSaves());
         QCOMPARE(bench.server.requests("/api/tags").size(), 0);
         card->show();
-        QTRY_COMPARE_WITH_TIMEOUT(bench.catalog->discoveredLocalModels().size(), 1, 10000);
+        QUOR_TRY_COMPARE(bench.catalog->discoveredLocalModels().size(), 1);
         QVERIFY(bench.credits->lastSyncedAt().has_value());
-        QTRY_VERIFY_WITH_TIMEOUT(!bench.catalog->isSyncing(), 5000);
+        QUOR_TRY_VERIFY(!bench.catalog->isSyncing());
         const QDateTime synced = *bench.credits->lastSyncedAt();
 
         // Shown again soon: the account is fresh enough, the local servers are asked again.
         card->hide();
         card->show();
-        QTRY_COMPARE_WITH_TIMEOUT(bench.server.requests("/api/tags").size(), 2, 10000);
+        QUOR_TRY_COMPARE(bench.server.requests("/api/tags").size(), 2);
         QCOMPARE(*bench.credits->lastSyncedAt(), synced);
-        QTRY_VERIFY_WITH_TIMEOUT(!bench.catalog->isSyncing(), 5000);
+        QUOR_TRY_VERIFY(!bench.catalog->isSyncing());
     }
 
     void theCreditsNoteFollowsTheAccount()
@@ -337,7 +337,7 @@ private slots:
         QVERIFY(header != nullptr);
         QCOMPARE(card->presentation().headerTitle, QStringLiteral("AI Provider"));
         QuorLanguages::setCurrent(QuorLanguage::tr);
-        QTRY_COMPARE_WITH_TIMEOUT(card->presentation().headerTitle, QStringLiteral("AI Sağlayıcı"), 2000);
+        QUOR_TRY_COMPARE(card->presentation().headerTitle, QStringLiteral("AI Sağlayıcı"));
         QCOMPARE(card->presentation().keyHeading, QStringLiteral("API Anahtarı (sistem anahtarlığı)"));
         // An override holds whatever the interface language does.
         card->setLanguageOverride(QuorLanguage::en);
@@ -362,7 +362,7 @@ private slots:
 
             card->selectProvider(QuorAIProvider::tallowmerCredits);
             saveScreenshot(&backdrop, QStringLiteral("aicard-credits-") + QuorLanguages::rawValue(language));
-            QTRY_VERIFY_WITH_TIMEOUT(!bench.catalog->isSyncing() && !bench.credits->isRefreshing(), 10000);
+            QUOR_TRY_VERIFY(!bench.catalog->isSyncing() && !bench.credits->isRefreshing());
         }
     }
 };

@@ -81,7 +81,7 @@ private slots:
     void cleanup()
     {
         m_store->cancelPendingSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(!m_store->isRefreshing() && !m_store->isSavingBudget(), 10000);
+        QUOR_TRY_VERIFY(!m_store->isRefreshing() && !m_store->isSavingBudget());
         quorSpin(50ms); // let cancelled flows unwind before their store goes
         m_store.reset();
         m_manager.reset();
@@ -184,7 +184,7 @@ private slots:
         saveToken();
         server().route("GET", "/v1/me", delayed(profileAnswer(), 600ms));
         auto refreshing = store().refresh();
-        QTRY_COMPARE_WITH_TIMEOUT(server().requests("/v1/me").size(), 1, 5000);
+        QUOR_TRY_COMPARE(server().requests("/v1/me").size(), 1);
         quorAwait(store().signOut());
         QVERIFY(!store().isSignedIn());
         quorAwait(std::move(refreshing));
@@ -201,7 +201,7 @@ private slots:
         server().route("POST", "/v1/logout", delayed(QuorTestHttpResponse::json("{}"), 300ms));
         server().route("GET", "/v1/me", delayed(profileAnswer(), 700ms));
         auto signingOut = store().signOut();
-        QTRY_COMPARE_WITH_TIMEOUT(server().requests("/v1/logout").size(), 1, 5000);
+        QUOR_TRY_COMPARE(server().requests("/v1/logout").size(), 1);
         auto refreshing = store().refresh(); // the token is still on disk
         quorAwait(std::move(signingOut));
         quorAwait(std::move(refreshing));
@@ -357,7 +357,7 @@ private slots:
         server().route("POST", "/v1/device/token", pollAnswer("authorization_pending"));
         store().setDeviceFlowSecond(1000ms);
         store().startDeviceSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(store().pendingDeviceSignIn().has_value(), 5000);
+        QUOR_TRY_VERIFY(store().pendingDeviceSignIn().has_value());
 
         QVERIFY(!quorAwait(store().saveManualToken(QStringLiteral(" \n\t "))));
         QCOMPARE(store().lastError(), std::optional<QString>(QStringLiteral("Please paste a valid Tallowmer token.")));
@@ -409,7 +409,7 @@ private slots:
         store().setDeviceFlowSecond(20ms);
         const auto started = std::chrono::steady_clock::now();
         store().startDeviceSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(!store().isSigningIn(), 10000);
+        QUOR_TRY_VERIFY(!store().isSigningIn());
 
         QVERIFY(store().isSignedIn());
         QVERIFY(!store().lastError());
@@ -457,7 +457,7 @@ private slots:
         server().route("POST", "/v1/device/code", deviceCodeAnswer());
         server().route("POST", "/v1/device/token", pollAnswer(answer.constData()));
         store().startDeviceSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(!store().isSigningIn(), 10000);
+        QUOR_TRY_VERIFY(!store().isSigningIn());
         QCOMPARE(store().lastError(), std::optional<QString>(message));
         QVERIFY(!store().pendingDeviceSignIn());
         QVERIFY(!store().isSignedIn());
@@ -472,7 +472,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         store().startDeviceSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(!store().isSigningIn(), 10000);
+        QUOR_TRY_VERIFY(!store().isSigningIn());
         QVERIFY(timer.elapsed() >= 590);
         QCOMPARE(store().lastError(), std::optional<QString>(QStringLiteral("Device approval code expired.")));
         const int polls = server().requests("/v1/device/token").size();
@@ -483,7 +483,7 @@ private slots:
     {
         server().route("POST", "/v1/device/code", QuorTestHttpResponse::text("busy", 503));
         store().startDeviceSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(!store().isSigningIn(), 10000);
+        QUOR_TRY_VERIFY(!store().isSigningIn());
         QCOMPARE(store().lastError(), std::optional<QString>(QStringLiteral("The server answered with an error (HTTP 503).")));
 
         // Addresses that are not web pages are never opened; the code is shown and polling goes on.
@@ -493,7 +493,7 @@ private slots:
         server().route("POST", "/v1/device/token", QuorTestHttpResponse::json(R"({"access_token":"t"})"));
         server().route("GET", "/v1/me", profileAnswer());
         store().startDeviceSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(!store().isSigningIn(), 10000);
+        QUOR_TRY_VERIFY(!store().isSigningIn());
         QVERIFY(m_opened.isEmpty());
         QVERIFY(store().isSignedIn());
     }
@@ -504,7 +504,7 @@ private slots:
         server().route("POST", "/v1/device/token", pollAnswer("authorization_pending"));
         store().setDeviceFlowSecond(1000ms);
         store().startDeviceSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(store().pendingDeviceSignIn().has_value(), 5000);
+        QUOR_TRY_VERIFY(store().pendingDeviceSignIn().has_value());
         store().cancelPendingSignIn();
         QVERIFY(!store().isSigningIn());
         QVERIFY(!store().pendingDeviceSignIn());
@@ -527,9 +527,9 @@ private slots:
         server().route("POST", "/v1/device/token", pollAnswer("authorization_pending"));
         store().setDeviceFlowSecond(1000ms);
         store().startDeviceSignIn();
-        QTRY_COMPARE_WITH_TIMEOUT(server().requests("/v1/device/code").size(), 1, 5000);
+        QUOR_TRY_COMPARE(server().requests("/v1/device/code").size(), 1);
         store().startDeviceSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(store().pendingDeviceSignIn().has_value(), 5000);
+        QUOR_TRY_VERIFY(store().pendingDeviceSignIn().has_value());
         quorSpin(700ms); // the first request's late answer has come and gone
         QVERIFY(store().isSigningIn());
         QCOMPARE(store().pendingDeviceSignIn()->userCode, QStringLiteral("WXYZ"));
@@ -555,7 +555,7 @@ private slots:
         server().route("POST", "/v1/device/token", QuorTestHttpResponse::json(R"({"access_token":"granted"})"));
         server().route("GET", "/v1/me", profileAnswer());
         unsaved.startDeviceSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(!unsaved.isSigningIn(), 10000);
+        QUOR_TRY_VERIFY(!unsaved.isSigningIn());
         QCOMPARE(unsaved.lastError(), std::optional<QString>(expected));
         QVERIFY(!unsaved.isSignedIn());
 
@@ -603,7 +603,7 @@ private slots:
         server().route("POST", "/v1/device/token", pollAnswer("access_denied"));
         m_manager->setURLOpener([](const QUrl&) { return false; });
         store().startDeviceSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(!store().isSigningIn(), 10000);
+        QUOR_TRY_VERIFY(!store().isSigningIn());
         server().route("PUT", "/v1/app-budgets", QuorTestHttpResponse::text("<html>nope</html>", 502));
         QVERIFY(!quorAwait(store().saveAppBudget(QStringLiteral("Zub"), 5, std::nullopt, std::nullopt)));
         quorAwait(store().signOut());

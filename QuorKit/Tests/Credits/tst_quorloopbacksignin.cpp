@@ -267,10 +267,9 @@ private slots:
             Waiting waiting(QStringLiteral("S"), 600);
             Dribbler dribbler(waiting.listener.port);
             QTimer::singleShot(300, [cancel = waiting.cancel] { cancel.cancel(); });
-            QElapsedTimer timer;
-            timer.start();
+            const QuorHeldClock timer;
             QCOMPARE(creditsErrorOf([&] { waiting.result(); }).kind(), QuorCreditsError::Kind::signInCancelled);
-            QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+            QVERIFY2(timer.elapsedMs() < 2000, qPrintable(QString::number(timer.elapsedMs())));
         }
         // Without cancelling, the slow client is dropped after a few seconds and the browser's
         // callback behind it still gets through.
@@ -293,11 +292,10 @@ private slots:
             idle.push_back(std::make_unique<Dribbler>(waiting.listener.port, false));
         }
         QTest::qWait(200);
-        QElapsedTimer timer;
-        timer.start();
+        const QuorHeldClock timer;
         auto browser = m_browser->visit(waiting.listener.port, "/?code=quick&state=S");
         QCOMPARE(waiting.result().code, QStringLiteral("quick"));
-        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(timer.elapsedMs() < 1000, qPrintable(QString::number(timer.elapsedMs())));
     }
 
     // --- The manager's exchange ---
@@ -418,7 +416,7 @@ private slots:
         });
         store.startOneClickSignIn();
         QVERIFY(store.isSigningIn());
-        QTRY_VERIFY_WITH_TIMEOUT(!store.isSigningIn(), 15000);
+        QUOR_TRY_VERIFY(!store.isSigningIn());
         QVERIFY(store.isSignedIn());
         QVERIFY(!store.lastError());
         QVERIFY(m_opened.first().toString().startsWith(QStringLiteral("https://tallowmer.com/baglan?")));
@@ -427,7 +425,7 @@ private slots:
         m_gateway->route("GET", "/v1/me", QuorTestHttpResponse::json(R"({"portal_url":"https:\/\/portal.example/"})"));
         quorAwait(store.refresh());
         store.startOneClickSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(!store.isSigningIn(), 15000);
+        QUOR_TRY_VERIFY(!store.isSigningIn());
         QVERIFY(m_opened.last().toString().startsWith(QStringLiteral("https://portal.example/baglan?")));
     }
 
@@ -441,15 +439,15 @@ private slots:
         });
         store.setBrowserSignInTimeout(0.2);
         store.startOneClickSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(!store.isSigningIn(), 10000);
+        QUOR_TRY_VERIFY(!store.isSigningIn());
         QCOMPARE(store.lastError(), std::optional<QString>(QStringLiteral("Browser sign-in timed out. Please try connecting again.")));
 
         store.setBrowserSignInTimeout(600);
         store.startOneClickSignIn();
         QVERIFY(!store.lastError());
-        QTRY_VERIFY_WITH_TIMEOUT(port != 0, 5000);
+        QUOR_TRY_VERIFY(port != 0);
         store.cancelPendingSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(FakeBrowser::isRefused(port), 5000);
+        QUOR_TRY_VERIFY(FakeBrowser::isRefused(port));
         quorSpin(100ms);
         QVERIFY(!store.lastError());
         QVERIFY(!store.isSigningIn());
@@ -469,12 +467,12 @@ private slots:
             return true;
         });
         store.startOneClickSignIn();
-        QTRY_VERIFY_WITH_TIMEOUT(port != 0, 5000);
+        QUOR_TRY_VERIFY(port != 0);
         store.startDeviceSignIn();
         // The browser flow's wait ends on its worker thread and its end step runs later, after the
         // device flow has begun: it must leave the device flow's state alone.
-        QTRY_VERIFY_WITH_TIMEOUT(FakeBrowser::isRefused(port), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(store.pendingDeviceSignIn().has_value(), 5000);
+        QUOR_TRY_VERIFY(FakeBrowser::isRefused(port));
+        QUOR_TRY_VERIFY(store.pendingDeviceSignIn().has_value());
         quorSpin(200ms);
         QVERIFY(store.isSigningIn());
         QVERIFY(store.pendingDeviceSignIn());

@@ -70,13 +70,13 @@ private slots:
         QVERIFY(other.waitUntilReady());
         m_window->showMaximized();
         m_panel->show();
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->windowHandle()->isExposed() && m_panel->windowHandle()->isExposed(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(hasNetWmState(m_window->winId(), "_NET_WM_STATE_MAXIMIZED_HORZ"), 5000);
+        QUOR_TRY_VERIFY(m_window->windowHandle()->isExposed() && m_panel->windowHandle()->isExposed());
+        QUOR_TRY_VERIFY(hasNetWmState(m_window->winId(), "_NET_WM_STATE_MAXIMIZED_HORZ"));
         QVERIFY(isMinimized(other.minimized));
 
         // Hide Others: only the other application's windows that have a taskbar entry to come back from.
         trigger(QStringLiteral("Hide Others"));
-        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(other.normal), 5000);
+        QUOR_TRY_VERIFY(isMinimized(other.normal));
         quorSpin(std::chrono::milliseconds(300));
         QVERIFY(!isMinimized(other.utility));
         QVERIFY(!isMinimized(other.skipTaskbar));
@@ -85,16 +85,16 @@ private slots:
 
         // Hide: this application's windows, and its panel with them.
         trigger(QStringLiteral("Hide Quor Notes"));
-        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(m_window->winId()), 5000);
+        QUOR_TRY_VERIFY(isMinimized(m_window->winId()));
         QVERIFY(!m_panel->isVisible());
 
         // Show All: each window back in its own state; what the user had minimized stays minimized.
         trigger(QStringLiteral("Show All"));
-        QTRY_VERIFY_WITH_TIMEOUT(!isMinimized(other.normal) && !isMinimized(m_window->winId()), 5000);
+        QUOR_TRY_VERIFY(!isMinimized(other.normal) && !isMinimized(m_window->winId()));
         QVERIFY(hasNetWmState(other.normal, "_NET_WM_STATE_MAXIMIZED_VERT"));
         QVERIFY(hasNetWmState(other.normal, "_NET_WM_STATE_MAXIMIZED_HORZ"));
-        QTRY_VERIFY_WITH_TIMEOUT(hasNetWmState(m_window->winId(), "_NET_WM_STATE_MAXIMIZED_HORZ"), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->isMaximized() && !m_window->isMinimized(), 5000);
+        QUOR_TRY_VERIFY(hasNetWmState(m_window->winId(), "_NET_WM_STATE_MAXIMIZED_HORZ"));
+        QUOR_TRY_VERIFY(m_window->isMaximized() && !m_window->isMinimized());
         QVERIFY(m_panel->isVisible());
         quorSpin(std::chrono::milliseconds(300));
         QVERIFY(isMinimized(other.minimized));
@@ -104,18 +104,18 @@ private slots:
     {
         m_window->show();
         m_panel->show();
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->windowHandle()->isExposed() && m_panel->windowHandle()->isExposed(), 5000);
+        QUOR_TRY_VERIFY(m_window->windowHandle()->isExposed() && m_panel->windowHandle()->isExposed());
         trigger(QStringLiteral("Hide Quor Notes"));
-        QTRY_VERIFY_WITH_TIMEOUT(isMinimized(m_window->winId()), 5000);
+        QUOR_TRY_VERIFY(isMinimized(m_window->winId()));
         QVERIFY(!m_panel->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::applicationState() != Qt::ApplicationActive, 5000);
+        QUOR_TRY_VERIFY(QGuiApplication::applicationState() != Qt::ApplicationActive);
 
         // Brought back from the taskbar, the application brings its panel too.
         QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
                                    {QStringLiteral("windowactivate"), QString::number(m_window->winId())}),
                  0);
-        QTRY_VERIFY_WITH_TIMEOUT(!isMinimized(m_window->winId()), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_panel->isVisible(), 5000);
+        QUOR_TRY_VERIFY(!isMinimized(m_window->winId()));
+        QUOR_TRY_VERIFY(m_panel->isVisible());
     }
 };
 

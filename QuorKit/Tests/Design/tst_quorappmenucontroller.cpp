@@ -178,7 +178,7 @@ private slots:
 
         // Away from text the application's own handler runs, by item and by shortcut.
         other->setFocus();
-        QTRY_VERIFY(!QuorAppMenuController::isTextInputFocused());
+        QUOR_TRY_VERIFY(!QuorAppMenuController::isTextInputFocused());
         itemTitled(edit, QStringLiteral("Copy"))->trigger();
         QCOMPARE(m_copies, 1);
         QTest::keyClick(other, Qt::Key_C, Qt::ControlModifier);

@@ -342,7 +342,7 @@ private slots:
         // The file of exactly 5 MiB is taken, one byte more is refused and the next is still read;
         // files that cannot be read (empty, missing, a pipe, a folder) are passed over in silence.
         bench.pick({exact, over, empty, m_files.filePath("missing.png"), fifo, m_files.path(), photo});
-        QTRY_COMPARE_WITH_TIMEOUT(bench.state().screenshots().size(), 2, 5000);
+        QUOR_TRY_COMPARE(bench.state().screenshots().size(), 2);
         quorSpin(50ms);
         QCOMPARE(bench.state().screenshots().size(), 2);
         QCOMPARE(bench.state().errorMessage(), tooLarge());
@@ -353,22 +353,22 @@ private slots:
         QCOMPARE(bench.state().screenshots().first().data.size(), fiveMiB);
 
         // A picture gets a thumbnail; bytes that are no picture are still attached, without one.
-        QTRY_VERIFY_WITH_TIMEOUT(bench.sheet->thumbnail(jpeg.id), 5000);
+        QUOR_TRY_VERIFY(bench.sheet->thumbnail(jpeg.id));
         // Decoded no larger than it is shown, aspect kept: 40 × 30 covers 224 × 136 as 224 × 168.
         QCOMPARE(bench.sheet->thumbnail(jpeg.id)->size(), QSize(224, 168));
         QVERIFY(!bench.sheet->thumbnail(bench.state().screenshots().first().id));
-        QTRY_VERIFY(bench.tile(jpeg.id) && bench.tile(jpeg.id)->findChild<QWidget*>("thumbnail"));
+        QUOR_TRY_VERIFY(bench.tile(jpeg.id) && bench.tile(jpeg.id)->findChild<QWidget*>("thumbnail"));
         QVERIFY(!bench.tile(bench.state().screenshots().first().id)->findChild<QWidget*>("thumbnail"));
 
         // Three attached, four chosen: two are added, then the limit is reported.
         bench.clipboard = {screenshotOf(10)};
         bench.sheet->pasteFromClipboard();
         bench.pick({photo, exact, photo, exact});
-        QTRY_COMPARE_WITH_TIMEOUT(bench.state().errorMessage(), tooMany(), 5000);
+        QUOR_TRY_COMPARE(bench.state().errorMessage(), tooMany());
         QCOMPARE(bench.state().screenshots().size(), 5);
         // Five attached: choosing adds nothing.
         bench.pick({photo});
-        QTRY_COMPARE(bench.state().errorMessage(), tooMany());
+        QUOR_TRY_COMPARE(bench.state().errorMessage(), tooMany());
         QCOMPARE(bench.state().screenshots().size(), 5);
 
         // A cancelled dialog changes nothing but the old message.
@@ -406,9 +406,9 @@ private slots:
         QVERIFY(picture.save(webp, "WEBP"));
         Bench bench;
         bench.pick({webp});
-        QTRY_COMPARE(bench.state().screenshots().size(), 1);
+        QUOR_TRY_COMPARE(bench.state().screenshots().size(), 1);
         QCOMPARE(bench.state().screenshots().first().mimeType, QStringLiteral("image/webp"));
-        QTRY_VERIFY(bench.sheet->thumbnail(bench.state().screenshots().first().id));
+        QUOR_TRY_VERIFY(bench.sheet->thumbnail(bench.state().screenshots().first().id));
     }
 
     void aFailedUploadKeepsEverything()
@@ -436,7 +436,7 @@ private slots:
         // What is sent was taken when Send was pressed.
         QTest::keyClicks(bench.find<QPlainTextEdit>("messageEditor"), QStringLiteral(" More."));
         bench.service->hold = false;
-        QTRY_VERIFY(!bench.state().isSubmitting());
+        QUOR_TRY_VERIFY(!bench.state().isSubmitting());
         QCOMPARE(bench.service->received.size(), 1);
         const QuorFeedbackSheet::Submission sent = bench.service->received.first();
         QCOMPARE(sent.kind, QuorFeedbackKind::bug);
@@ -462,7 +462,7 @@ private slots:
         QVERIFY(!bench.find("errorBanner")->isVisible());
         bench.service->failure.reset();
         bench.service->hold = false;
-        QTRY_VERIFY(bench.state().receipt());
+        QUOR_TRY_VERIFY(bench.state().receipt());
     }
 
     void aReceiptAndAnotherNote()
@@ -478,7 +478,7 @@ private slots:
         bench.click("pasteButton");
         bench.click("pasteButton");
         bench.click("submitButton");
-        QTRY_VERIFY(bench.find("receiptCard")->isVisible());
+        QUOR_TRY_VERIFY(bench.find("receiptCard")->isVisible());
         QVERIFY(!bench.find("composer")->isVisible());
         QCOMPARE(bench.find<QLabel>("referencePill")->text(), QStringLiteral("Reference: FB-7"));
         const bool emoji = QuorFonts::hasEmoji();
@@ -510,7 +510,7 @@ private slots:
         const std::shared_ptr<FakeService> service = bench->service;
         bench.reset(); // closed while the note is on its way
         service->hold = false;
-        QTRY_VERIFY(service->finished);
+        QUOR_TRY_VERIFY(service->finished);
         quorSpin(50ms);
         QCOMPARE(service->received.size(), 1);
     }
@@ -525,7 +525,7 @@ private slots:
         sheet.uiState()->setEmail(QStringLiteral("ada@example.test"));
         sheet.uiState()->setMessage(QStringLiteral("Bir şey çalışmıyor."));
         sheet.submitFeedback();
-        QTRY_VERIFY_WITH_TIMEOUT(sheet.uiState()->receipt(), 10000);
+        QUOR_TRY_VERIFY(sheet.uiState()->receipt());
         QCOMPARE(sheet.uiState()->receipt()->referenceCode, QStringLiteral("FB-99"));
         QVERIFY(server.lastRequest()->body.contains("Bir şey çalışmıyor."));
         QVERIFY(server.lastRequest()->body.contains("tr\r\n"));
@@ -549,7 +549,7 @@ private slots:
                                screenshotOf(2048)};
             bench.sheet->pasteFromClipboard();
             bench.sheet->pasteFromClipboard();
-            QTRY_VERIFY(bench.sheet->thumbnail(bench.state().screenshots().first().id));
+            QUOR_TRY_VERIFY(bench.sheet->thumbnail(bench.state().screenshots().first().id));
             bench.state().setErrorMessage(QuorFeedbackError::serverRejected("The address is not accepted.").errorDescription());
             image = quorSaveScreenshot(bench.sheet.get(), QStringLiteral("feedbacksheet-attachments-") + code);
             const QWidget* banner = bench.find("errorBanner");
@@ -565,7 +565,7 @@ private slots:
             QVERIFY(!submit->isEnabled());
             QVERIFY(!near(pixelOf(image, bench.sheet.get(), submit, {4, submit->height() / 2}), accent)); // faded
             bench.service->hold = false;
-            QTRY_VERIFY(bench.state().receipt());
+            QUOR_TRY_VERIFY(bench.state().receipt());
             image = quorSaveScreenshot(bench.sheet.get(), QStringLiteral("feedbacksheet-receipt-") + code);
             auto* done = bench.find<QAbstractButton>("doneButton");
             QVERIFY(near(pixelOf(image, bench.sheet.get(), done, {4, done->height() / 2}), accent));

@@ -4,6 +4,7 @@
 #include "QuorKit/Design/QuorTearOffDragRegion.h"
 
 #include "OtherClientSupport.h"
+#include "Support/QuorPointerWitness.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QApplication>
@@ -60,15 +61,20 @@ void button(bool down)
     xdotool({down ? QStringLiteral("mousedown") : QStringLiteral("mouseup"), QStringLiteral("1")});
 }
 
-// Presses at `from`, moves through `path` and releases at its end.
+// Presses at `from`, moves through `path` and releases at its end, each step once this
+// application has received the one before (moves that queue up would be merged).
 void drag(QPoint from, const QList<QPoint>& path)
 {
+    QuorPointerWitness seen;
     pointerTo(from);
     button(true);
+    QVERIFY(seen.waitForButton(true));
     for (const QPoint& point : path) {
         pointerTo(point);
+        QVERIFY2(seen.waitForEventAt(point), qPrintable(QStringLiteral("no move to %1,%2").arg(point.x()).arg(point.y())));
     }
     button(false);
+    QVERIFY(seen.waitForButton(false));
 }
 
 } // namespace
@@ -83,7 +89,7 @@ private:
     void waitForSourceFocus()
     {
         m_sourceApp->activateWindow();
-        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == m_sourceApp.get() && m_sourceField->hasFocus(), 5000);
+        QUOR_TRY_VERIFY(QApplication::activeWindow() == m_sourceApp.get() && m_sourceField->hasFocus());
     }
 
 private slots:
@@ -123,9 +129,8 @@ private slots:
         const unsigned long focusBefore = xInputFocus();
         pointerTo(QPoint(600, 400));
         controller.show(true, std::nullopt, content);
-        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle() != nullptr
-                                     && controller.panel()->windowHandle()->isExposed(),
-                                 3000);
+        QUOR_TRY_VERIFY(controller.panel()->windowHandle() != nullptr
+                                     && controller.panel()->windowHandle()->isExposed());
         const QRect available = QGuiApplication::screenAt(QPoint(600, 400))->availableGeometry();
         QCOMPARE(controller.panel()->pos(), QuorFloatingPanelController::centredOrigin(QSize(320, 160), available));
         QCOMPARE(controller.panel()->size(), QSize(320, 160));
@@ -136,30 +141,30 @@ private slots:
         // Escape typed into the application the user works in closes the panel, and only it.
         const QString before = m_sourceField->text();
         xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-        QTRY_VERIFY_WITH_TIMEOUT(!controller.isVisible(), 3000);
+        QUOR_TRY_VERIFY(!controller.isVisible());
         QCOMPARE(dismissed, 1);
         QCOMPARE(m_sourceField->text(), before);
 
         // Toggling shows it at the anchor, then hides it; each show builds fresh content.
         controller.toggle(false, QRect(150, 260, 10, 10), content);
-        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle()->isExposed(), 5000);
+        QUOR_TRY_VERIFY(controller.panel()->windowHandle()->isExposed());
         QCOMPARE(controller.panel()->pos(), QPoint(150, 260));
-        QTRY_COMPARE(controller.panel()->findChildren<QLabel*>().size(), 1);
+        QUOR_TRY_COMPARE(controller.panel()->findChildren<QLabel*>().size(), 1);
         controller.toggle(false, std::nullopt, content);
         QVERIFY(!controller.isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!controller.panel()->windowHandle()->isExposed(), 5000);
+        QUOR_TRY_VERIFY(!controller.panel()->windowHandle()->isExposed());
         QCOMPARE(dismissed, 2);
 
         // A click inside keeps it; a click elsewhere dismisses it.
         controller.show(false, std::nullopt, content);
-        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle()->isExposed(), 5000);
+        QUOR_TRY_VERIFY(controller.panel()->windowHandle()->isExposed());
         pointerTo(controller.panel()->geometry().center());
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
         quorSpin(std::chrono::milliseconds(300));
         QVERIFY(controller.isVisible());
         pointerTo(QPoint(900, 700));
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
-        QTRY_VERIFY_WITH_TIMEOUT(!controller.isVisible(), 3000);
+        QUOR_TRY_VERIFY(!controller.isVisible());
         QCOMPARE(dismissed, 3);
         waitForSourceFocus();
     }
@@ -172,22 +177,22 @@ private slots:
         int dismissed = 0;
         QuorFloatingPanelController controller(QSize(240, 120), false, [&dismissed] { ++dismissed; });
         controller.show(false, QRect(600, 500, 10, 10), [] { return new QLabel(QStringLiteral("Stays")); });
-        QTRY_VERIFY_WITH_TIMEOUT(controller.panel()->windowHandle()->isExposed(), 5000);
+        QUOR_TRY_VERIFY(controller.panel()->windowHandle()->isExposed());
         QVERIFY(controller.isMonitoring());
 
         // A popup and a dialog of this application close on their own Escape; the panel stays.
         QMenu menu;
         menu.addAction(QStringLiteral("Item"));
         menu.popup(m_sourceApp->mapToGlobal(QPoint(20, 20)));
-        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() == &menu, 3000);
+        QUOR_TRY_VERIFY(QApplication::activePopupWidget() == &menu);
         xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-        QTRY_VERIFY_WITH_TIMEOUT(!menu.isVisible(), 3000);
+        QUOR_TRY_VERIFY(!menu.isVisible());
         QDialog dialog(m_sourceApp.get());
         dialog.setGeometry(60, 200, 200, 100);
         dialog.show();
-        QTRY_VERIFY_WITH_TIMEOUT(dialog.isActiveWindow(), 5000);
+        QUOR_TRY_VERIFY(dialog.isActiveWindow());
         xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 3000);
+        QUOR_TRY_VERIFY(!dialog.isVisible());
         QVERIFY(controller.isVisible());
 
         // Once the user clicks into another application, a panel asked to stay leaves that
@@ -195,15 +200,15 @@ private slots:
         const QPoint elsewhere(1500, 900);
         pointerTo(elsewhere);
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
-        QTRY_VERIFY_WITH_TIMEOUT(!controller.isKey(), 3000);
+        QUOR_TRY_VERIFY(!controller.isKey());
         xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
         quorSpin(std::chrono::milliseconds(300));
         QVERIFY(controller.isVisible());
         pointerTo(controller.panel()->geometry().center());
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
-        QTRY_VERIFY_WITH_TIMEOUT(controller.isKey(), 3000);
+        QUOR_TRY_VERIFY(controller.isKey());
         xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-        QTRY_VERIFY_WITH_TIMEOUT(!controller.isVisible(), 3000);
+        QUOR_TRY_VERIFY(!controller.isVisible());
         QCOMPARE(dismissed, 1);
         QVERIFY(!controller.isMonitoring());
         waitForSourceFocus();
@@ -232,7 +237,7 @@ private slots:
         panel.setGeometry(500, 300, 300, 120);
         const unsigned long focusBefore = xInputFocus();
         panel.show();
-        QTRY_VERIFY_WITH_TIMEOUT(panel.windowHandle()->isExposed(), 3000);
+        QUOR_TRY_VERIFY(panel.windowHandle()->isExposed());
         quorSpin(std::chrono::milliseconds(300));
         QCOMPARE(announcedUserTime(panel.winId()), std::optional<qint64>(0));
         QCOMPARE(xInputFocus(), focusBefore);
@@ -240,9 +245,9 @@ private slots:
 
         pointerTo(field->mapToGlobal(field->rect().center()));
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
-        QTRY_VERIFY_WITH_TIMEOUT(panel.isActiveWindow() && field->hasFocus(), 3000);
+        QUOR_TRY_VERIFY(panel.isActiveWindow() && field->hasFocus());
         xdotool({QStringLiteral("type"), QStringLiteral("ok")});
-        QTRY_COMPARE_WITH_TIMEOUT(field->text(), QStringLiteral("ok"), 3000);
+        QUOR_TRY_COMPARE(field->text(), QStringLiteral("ok"));
         panel.hide();
         waitForSourceFocus();
     }
@@ -266,14 +271,14 @@ private slots:
         panel.onDragEnded = [&ended](QPoint origin) { ended.append(origin); };
         panel.setGeometry(300, 300, 360, 180);
         panel.show();
-        QTRY_VERIFY_WITH_TIMEOUT(panel.windowHandle()->isExposed(), 3000);
+        QUOR_TRY_VERIFY(panel.windowHandle()->isExposed());
         quorSpin(std::chrono::milliseconds(200));
 
         // The background: a jitter below the threshold does nothing, then the panel follows.
         const QPoint start = panel.pos();
         const QPoint grip = panel.mapToGlobal(QPoint(180, 25));
         drag(grip, {grip + QPoint(2, 1), grip + QPoint(40, 20), grip + QPoint(80, 50)});
-        QTRY_COMPARE_WITH_TIMEOUT(panel.pos(), start + QPoint(80, 50), 3000);
+        QUOR_TRY_COMPARE(panel.pos(), start + QPoint(80, 50));
         QCOMPARE(began.size(), 1);
         QVERIFY(moved >= 2);
         QCOMPARE(ended, QList<QPoint>{panel.pos()});
@@ -282,10 +287,10 @@ private slots:
         // A click with a little jitter stays a click; a press that turns into a drag clicks nothing.
         const QPoint button = press->mapToGlobal(press->rect().center());
         drag(button, {button + QPoint(2, 0)});
-        QTRY_COMPARE_WITH_TIMEOUT(clicks, 1, 3000);
+        QUOR_TRY_COMPARE(clicks, 1);
         const QPoint beforeDrag = panel.pos();
         drag(button, {button + QPoint(30, 0), button + QPoint(60, 0)});
-        QTRY_COMPARE_WITH_TIMEOUT(panel.pos(), beforeDrag + QPoint(60, 0), 3000);
+        QUOR_TRY_COMPARE(panel.pos(), beforeDrag + QPoint(60, 0));
         quorSpin(std::chrono::milliseconds(200));
         QCOMPARE(clicks, 1);
 
@@ -294,7 +299,7 @@ private slots:
         const int beganBefore = static_cast<int>(began.size());
         const QPoint textStart = field->mapToGlobal(QPoint(6, field->height() / 2));
         drag(textStart, {textStart + QPoint(40, 0), textStart + QPoint(140, 0)});
-        QTRY_VERIFY_WITH_TIMEOUT(field->hasSelectedText(), 3000);
+        QUOR_TRY_VERIFY(field->hasSelectedText());
         QCOMPARE(panel.pos(), atField);
         QCOMPARE(began.size(), beganBefore);
     }
@@ -308,12 +313,12 @@ private slots:
         panel.onEscapePressed = [&escapes] { ++escapes; };
         panel.setGeometry(300, 300, 200, 120);
         panel.show();
-        QTRY_VERIFY_WITH_TIMEOUT(panel.windowHandle()->isExposed(), 3000);
+        QUOR_TRY_VERIFY(panel.windowHandle()->isExposed());
         const QPoint grip = panel.mapToGlobal(QPoint(100, 60));
         pointerTo(grip);
         button(true);
         pointerTo(grip + QPoint(30, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(panel.isDragging(), 3000);
+        QUOR_TRY_VERIFY(panel.isDragging());
         panel.hide();
         QCOMPARE(cancelled, 1);
         button(false);
@@ -338,20 +343,20 @@ private slots:
                                                  [&drops](QPoint at) { drops.append(at); }, &host);
         region->setGeometry(20, 20, 80, 60);
         host.show();
-        QTRY_VERIFY_WITH_TIMEOUT(host.windowHandle()->isExposed(), 3000);
+        QUOR_TRY_VERIFY(host.windowHandle()->isExposed());
         quorSpin(std::chrono::milliseconds(200));
         const QPoint grip = region->mapToGlobal(QPoint(40, 30));
         const QPoint outside = host.frameGeometry().bottomRight() + QPoint(80, 80);
 
         // Out and back again: no drop.
         drag(grip, {grip + QPoint(20, 0), outside, grip + QPoint(30, 10)});
-        QTRY_COMPARE_WITH_TIMEOUT(states, (QList<bool>{true, false}), 3000);
+        QUOR_TRY_COMPARE(states, (QList<bool>{true, false}));
         QVERIFY(drops.isEmpty());
 
         // Out and dropped there.
         states.clear();
         drag(grip, {grip + QPoint(20, 0), outside});
-        QTRY_COMPARE_WITH_TIMEOUT(drops, QList<QPoint>{outside}, 3000);
+        QUOR_TRY_COMPARE(drops, QList<QPoint>{outside});
         QCOMPARE(states, (QList<bool>{true, false}));
         QVERIFY(!region->isTracking());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);

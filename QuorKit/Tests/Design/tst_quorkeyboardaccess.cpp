@@ -97,7 +97,7 @@ private slots:
 
         QSignalSpy clicked(first, &QAbstractButton::clicked);
         QTest::keyClick(first, Qt::Key_Return);
-        QTRY_COMPARE(clicked.count(), 1);
+        QUOR_TRY_COMPARE(clicked.count(), 1);
         QTest::keyClick(first, Qt::Key_Space);
         QCOMPARE(clicked.count(), 2);
 

@@ -46,11 +46,11 @@ private slots:
         // Nothing that matters changed: no report.
         QCOMPARE(changed.count(), 0);
         root.showFullScreen();
-        QTRY_VERIFY_WITH_TIMEOUT(store->metrics().isFullScreen, 5000);
+        QUOR_TRY_VERIFY(store->metrics().isFullScreen);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(layout->contentsMargins().left(), 16);
         root.showNormal();
-        QTRY_VERIFY_WITH_TIMEOUT(!store->metrics().isFullScreen, 5000);
+        QUOR_TRY_VERIFY(!store->metrics().isFullScreen);
         QCOMPARE(changed.count(), 2);
 
         // A header outside any such window keeps the default clearance.

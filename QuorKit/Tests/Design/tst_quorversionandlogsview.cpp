@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(closed, 1);
         sheet.activateWindow();
         QTest::keyClick(&sheet, Qt::Key_Escape);
-        QTRY_COMPARE_WITH_TIMEOUT(closed, 2, 2000);
+        QUOR_TRY_COMPARE(closed, 2);
 
         QuorVersionAndLogsView bare(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
                                     QuorLanguage::en, {}, {});

@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(button.sheet()->minimumSize(), QSize(720, 560));
         QCOMPARE(button.sheet()->windowModality(), Qt::WindowModal);
         QuorVersionAndLogsView* screen = screenOf(button);
-        QTRY_COMPARE(screen->entries().size(), 2);
+        QUOR_TRY_COMPARE(screen->entries().size(), 2);
         screen->setSelectedMinLevel(QuorLogLevel::error);
         screen->copyLogs();
         QVERIFY(screen->copiedToast());
@@ -70,12 +70,12 @@ private slots:
         screen = screenOf(button);
         QVERIFY(!screen->copiedToast());
         QCOMPARE(screen->selectedMinLevel(), QuorLogLevel::debug);
-        QTRY_COMPARE(screen->entries().size(), 3);
+        QUOR_TRY_COMPARE(screen->entries().size(), 3);
 
         // Escape or the window manager closing the dialog clears the flag too.
         button.sheet()->reject();
         QVERIFY(!button.isSheetPresented());
-        QTRY_VERIFY(!screenOf(button));
+        QUOR_TRY_VERIFY(!screenOf(button));
     }
 };
 

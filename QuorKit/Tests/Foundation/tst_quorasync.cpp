@@ -44,7 +44,7 @@ private slots:
         };
         task.start(body);
         task.start(body);
-        QTRY_COMPARE_WITH_TIMEOUT(finished, 1, 5000);
+        QUOR_TRY_COMPARE(finished, 1);
         QCOMPARE(cancelled, 1);
         QVERIFY(!task.isRunning());
     }

@@ -18,9 +18,9 @@ private slots:
         window.setWindowTitle(QStringLiteral("environment check"));
         window.resize(200, 100);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window, 5000));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, quorPatienceMs));
         // openbox reparents managed windows into a frame, which moves the client from 0,0.
-        QTRY_VERIFY_WITH_TIMEOUT(window.geometry().topLeft() != window.frameGeometry().topLeft(), 5000);
+        QUOR_TRY_VERIFY(window.geometry().topLeft() != window.frameGeometry().topLeft());
     }
 
     void sessionBusHasTheKeyring()

@@ -179,7 +179,7 @@ private slots:
         Reports reports(synthesizer, {});
         const quint64 utterance = synthesizer.speak({}, QStringLiteral("en"));
         QVERIFY(synthesizer.isSpeaking());
-        QTRY_COMPARE_WITH_TIMEOUT(reports.finished, QList<quint64>{utterance}, 10000);
+        QUOR_TRY_COMPARE(reports.finished, QList<quint64>{utterance});
         QVERIFY(!synthesizer.isSpeaking());
         QVERIFY(reports.words.isEmpty());
     }
@@ -191,7 +191,7 @@ private slots:
         EspeakSpeechSynthesizer synthesizer(sink);
         Reports reports(synthesizer, longText);
         const quint64 utterance = synthesizer.speak(longText, QStringLiteral("en"));
-        QTRY_VERIFY_WITH_TIMEOUT(reports.words.size() >= 2, 10000);
+        QUOR_TRY_VERIFY(reports.words.size() >= 2);
 
         synthesizer.stop();
         // Reported before stop() returned.
@@ -199,7 +199,7 @@ private slots:
         QVERIFY(!synthesizer.isSpeaking());
         const qsizetype wordsAtStop = reports.words.size();
 
-        QTRY_COMPARE_WITH_TIMEOUT(sink->discards.load(), 1, 5000);
+        QUOR_TRY_COMPARE(sink->discards.load(), 1);
         const auto recording = sink->recording();
         QVERIFY(!recording.complete);
         QVERIFY2(recording.samples.size() < whole.samples.size() / 2,
@@ -219,13 +219,13 @@ private slots:
         EspeakSpeechSynthesizer synthesizer(sink);
         Reports reports(synthesizer, longText);
         const quint64 first = synthesizer.speak(longText, QStringLiteral("en"));
-        QTRY_VERIFY_WITH_TIMEOUT(!reports.words.isEmpty(), 10000);
+        QUOR_TRY_VERIFY(!reports.words.isEmpty());
 
         const quint64 second = synthesizer.speak(QStringLiteral("Short"), QStringLiteral("en"));
         QVERIFY(second > first);
         QCOMPARE(reports.cancelled, QList<quint64>{first});
         QVERIFY(synthesizer.isSpeaking());
-        QTRY_COMPARE_WITH_TIMEOUT(reports.finished, QList<quint64>{second}, 10000);
+        QUOR_TRY_COMPARE(reports.finished, QList<quint64>{second});
         QVERIFY(!synthesizer.isSpeaking());
         QCOMPARE(reports.wordUtterances.last(), second);
         QVERIFY(sink->recording().complete);
@@ -247,7 +247,7 @@ private slots:
         auto synthesizer = std::make_unique<EspeakSpeechSynthesizer>(sink);
         Reports reports(*synthesizer, longText);
         synthesizer->speak(longText, QStringLiteral("en"));
-        QTRY_VERIFY_WITH_TIMEOUT(!reports.words.isEmpty(), 10000);
+        QUOR_TRY_VERIFY(!reports.words.isEmpty());
         QElapsedTimer clock;
         clock.start();
         synthesizer.reset();
@@ -272,7 +272,7 @@ private slots:
         EspeakSpeechSynthesizer synthesizer;
         Reports reports(synthesizer, {});
         const quint64 utterance = synthesizer.speak(QStringLiteral("Test"), QStringLiteral("en"));
-        QTRY_COMPARE_WITH_TIMEOUT(reports.ended(), 1, 15000);
+        QUOR_TRY_COMPARE(reports.ended(), 1);
         QVERIFY(!synthesizer.isSpeaking());
         if (!reports.failed.isEmpty()) {
             QCOMPARE(reports.failed.first(), std::make_pair(utterance, SpeechError::Kind::outputUnavailable));

@@ -120,7 +120,7 @@ private slots:
 
         QVERIFY(bus.send(QuorSuiteCommandKind::ramOpenDiskLab, QuorSuiteApp::kestrine, QuorSuiteApp::tethren,
                          std::nullopt, QStringLiteral("disk"), std::nullopt, true, true, workspace.make()));
-        QTRY_COMPARE(posted, 1); // a process hears its own posts
+        QUOR_TRY_COMPARE(posted, 1); // a process hears its own posts
         QCOMPARE(workspace.activations, 1);
         QCOMPARE(workspace.starts, 0);
         const auto pending = bus.peekPendingCommand(QuorSuiteApp::tethren, QDateTime::currentDateTimeUtc(), 25);
@@ -282,14 +282,14 @@ private slots:
         auto listening = receiver.startListening(QuorSuiteApp::vaskel,
                                                        [&](const QuorSuiteCommandEnvelope& command) { received.append(command); });
         QVERIFY(listening->isConnected());
-        QTRY_COMPARE(received.size(), 1);
+        QUOR_TRY_COMPARE(received.size(), 1);
         QCOMPARE(received.first().id, early.id);
 
         Workspace workspace;
         workspace.running = true;
         QVERIFY(sender.send(QuorSuiteCommandKind::ramToggleHUD, QuorSuiteApp::kestrine, QuorSuiteApp::vaskel,
                             std::nullopt, std::nullopt, QStringLiteral("now"), false, false, workspace.make()));
-        QTRY_COMPARE(received.size(), 2);
+        QUOR_TRY_COMPARE(received.size(), 2);
         QCOMPARE(received.last().kind, QuorSuiteCommandKind::ramToggleHUD);
         QCOMPARE(received.last().payload, QStringLiteral("now"));
         QVERIFY(!QFile::exists(sender.pendingCommandPath(QuorSuiteApp::vaskel)));

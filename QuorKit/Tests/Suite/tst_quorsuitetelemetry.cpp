@@ -142,7 +142,7 @@ private slots:
         quorSpin(std::chrono::milliseconds(300));
         QCOMPARE(updates, 0);
         bus.publishRAMStatus(VaskelLiveStatus{}, true);
-        QTRY_COMPARE(updates, 1);
+        QUOR_TRY_COMPARE(updates, 1);
 
         QList<std::optional<QString>> hovers;
         const auto hoverObserver = bus.observeFocusDockHover([&](const std::optional<QString>& target) { hovers.append(target); });
@@ -150,7 +150,7 @@ private slots:
         bus.postFocusDockHoverTarget(std::nullopt);
         bus.postFocusDockHoverTarget(QStringLiteral("dock"));
         bus.postFocusDockHoverTarget(QStringLiteral("studio"));
-        QTRY_COMPARE(hovers.size(), 4);
+        QUOR_TRY_COMPARE(hovers.size(), 4);
         QCOMPARE(hovers, (QList<std::optional<QString>>{QStringLiteral("mini"), std::nullopt, std::nullopt,
                                                          QStringLiteral("studio")}));
     }

@@ -131,7 +131,7 @@ private slots:
         // Not during the announcement itself: a turn later.
         QCOMPARE(state->languageRevision(), 0);
         QuorLanguages::setCurrent(QuorLanguage::de);
-        QTRY_COMPARE_WITH_TIMEOUT(state->languageRevision(), 2, 2000);
+        QUOR_TRY_COMPARE(state->languageRevision(), 2);
         QCOMPARE(bumped.count(), 2);
 
         // A state gone before its turn comes is simply skipped.
@@ -209,7 +209,7 @@ private slots:
         QCOMPARE(pill.currentLook().label, QStringLiteral("Credits"));
         // Coming on screen asks the store to refresh; without a token nothing is fetched.
         pill.show();
-        QTRY_VERIFY_WITH_TIMEOUT(store.lastSyncedAt().has_value(), 5000);
+        QUOR_TRY_VERIFY(store.lastSyncedAt().has_value());
         QCOMPARE(server.requestCount(), 0);
 
         quorAwait(manager.saveToken(QStringLiteral("tok")));
@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(pill.toolTip(), QStringLiteral("1,250 cr · ada@example.com"));
 
         QuorLanguages::setCurrent(QuorLanguage::tr);
-        QTRY_COMPARE_WITH_TIMEOUT(pill.accessibleName(), QStringLiteral("1.250 kr"), 2000);
+        QUOR_TRY_COMPARE(pill.accessibleName(), QStringLiteral("1.250 kr"));
         // An override holds whatever the interface language does.
         QuorCreditsHeaderPill english(store, Qt::white, QuorLanguage::en);
         QCOMPARE(english.currentLook().label, QStringLiteral("1,250 cr"));
@@ -276,7 +276,7 @@ private slots:
         QuorCreditsHeaderPill pill(credits.store, Qt::white, QuorLanguage::en);
         pill.setRetryInterval(200ms);
         pill.show();
-        QTRY_VERIFY_WITH_TIMEOUT(credits.store.isBalanceUnreadable(), 5000);
+        QUOR_TRY_VERIFY(credits.store.isBalanceUnreadable());
         const QuorCreditsHeaderPill::Look look = pill.currentLook();
         QCOMPARE(look.label, QStringLiteral("Credits"));
         QCOMPARE(look.dotColor, QuorGlassTokens::warning());
@@ -287,11 +287,11 @@ private slots:
 
         stalled.delay = 0ms;
         credits.server.route("GET", "/v1/me", stalled);
-        QTRY_COMPARE_WITH_TIMEOUT(pill.accessibleName(), QStringLiteral("1,250 cr"), 10000);
+        QUOR_TRY_COMPARE(pill.accessibleName(), QStringLiteral("1,250 cr"));
         QVERIFY(pill.popover() == nullptr);
         QVERIFY(!pill.isRetrying());
         QCOMPARE(pill.currentLook().dotColor, QuorGlassTokens::success());
-        QTRY_VERIFY_WITH_TIMEOUT(!credits.store.isRefreshing(), 5000); // its provider list too, before the store goes
+        QUOR_TRY_VERIFY(!credits.store.isRefreshing()); // its provider list too, before the store goes
     }
 
     // A click, Space or Return opens the wallet below the pill; Escape or a second click closes it.
@@ -315,14 +315,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(pill.popover()));
         QTRY_VERIFY(QApplication::focusWidget() != nullptr && pill.wallet()->isAncestorOf(QApplication::focusWidget()));
         QTest::keyClick(pill.wallet(), Qt::Key_Escape);
-        QTRY_COMPARE_WITH_TIMEOUT(pill.popover(), nullptr, 2000);
+        QUOR_TRY_COMPARE(pill.popover(), nullptr);
         QVERIFY(!pill.uiState()->isPopoverPresented());
 
         for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
             QTest::keyClick(&pill, key);
             QVERIFY(pill.popover() != nullptr);
             pill.togglePopover();
-            QTRY_COMPARE_WITH_TIMEOUT(pill.popover(), nullptr, 2000);
+            QUOR_TRY_COMPARE(pill.popover(), nullptr);
         }
     }
 };

@@ -130,7 +130,7 @@ private slots:
         QVERIFY(credits.started);
         QuorCreditsWalletPopover wallet(credits.store, accent, QuorLanguage::en);
         wallet.show();
-        QTRY_VERIFY_WITH_TIMEOUT(credits.store.lastSyncedAt().has_value(), 5000); // the refresh on showing
+        QUOR_TRY_VERIFY(credits.store.lastSyncedAt().has_value()); // the refresh on showing
         QVERIFY(shows(wallet, QStringLiteral("signedOut")));
         QVERIFY(textOf(wallet, QStringLiteral("explanation")).startsWith(QStringLiteral("Connect your tallowmer.com account once")));
         QVERIFY(wallet.panel()->authBlock() != nullptr);
@@ -148,13 +148,13 @@ private slots:
 
         credits.server.route("GET", "/v1/me", QuorTestHttpResponse::json(R"({"message":"<i>down</i>"})", 503));
         child<QAbstractButton>(wallet, QStringLiteral("refreshAccount"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(shows(wallet, QStringLiteral("errorBox")), 5000);
+        QUOR_TRY_VERIFY(shows(wallet, QStringLiteral("errorBox")));
         QCOMPARE(textOf(wallet, QStringLiteral("errorText")), QStringLiteral("HTTP 503: <i>down</i>"));
         QCOMPARE(child<QLabel>(wallet, QStringLiteral("errorText"))->textFormat(), Qt::PlainText);
         QVERIFY(shows(wallet, QStringLiteral("connected"))); // a failed refresh keeps the account shown
 
         child<QAbstractButton>(wallet, QStringLiteral("signOut"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(shows(wallet, QStringLiteral("signedOut")), 5000);
+        QUOR_TRY_VERIFY(shows(wallet, QStringLiteral("signedOut")));
         QVERIFY(!shows(wallet, QStringLiteral("errorBox")));
         QVERIFY(!credits.store.isSignedIn());
     }
@@ -201,7 +201,7 @@ private slots:
             }
         });
         signOut->click();
-        QTRY_VERIFY_WITH_TIMEOUT(aliveWhenSignedOut.has_value(), 5000);
+        QUOR_TRY_VERIFY(aliveWhenSignedOut.has_value());
         QVERIFY(*aliveWhenSignedOut);
         QVERIFY(shows(wallet, QStringLiteral("signedOut")));
         QTRY_VERIFY(signOut.isNull());
@@ -235,7 +235,7 @@ private slots:
             QVERIFY2(!control->isEnabled(), qPrintable(name));
             pressSpace();
             QVERIFY2(QApplication::focusWidget() == control, qPrintable(name));
-            QTRY_VERIFY_WITH_TIMEOUT(!credits.store.isRefreshing() && !credits.store.isSavingBudget(), 5000);
+            QUOR_TRY_VERIFY(!credits.store.isRefreshing() && !credits.store.isSavingBudget());
             QVERIFY2(QApplication::focusWidget() == control, qPrintable(name));
         }
         QCOMPARE(credits.server.requests("/v1/app-budgets").size(), 1);
@@ -243,7 +243,7 @@ private slots:
         // Signed out, the body is built anew; the focus goes to the refresh control, not to a sign-in.
         child<QAbstractButton>(wallet, QStringLiteral("signOut"))->setFocus(Qt::TabFocusReason);
         pressSpace();
-        QTRY_VERIFY_WITH_TIMEOUT(shows(wallet, QStringLiteral("signedOut")), 5000);
+        QUOR_TRY_VERIFY(shows(wallet, QStringLiteral("signedOut")));
         QCOMPARE(QApplication::focusWidget(), child<QWidget>(wallet, QStringLiteral("refresh")));
         pressSpace();
         QCOMPARE(credits.server.requests("/v1/logout").size(), 1);
@@ -254,7 +254,7 @@ private slots:
         connectButton->setFocus(Qt::TabFocusReason);
         pressSpace();
         pressSpace();
-        QTRY_COMPARE_WITH_TIMEOUT(credits.opened.size(), 1, 5000);
+        QUOR_TRY_COMPARE(credits.opened.size(), 1);
         QCOMPARE(QApplication::focusWidget(), connectButton);
         QVERIFY(credits.server.requests("/v1/device/code").isEmpty());
         credits.store.cancelPendingSignIn();
@@ -278,7 +278,7 @@ private slots:
         QVERIFY(!child<QAbstractButton>(wallet, QStringLiteral("refreshAccount"))->isEnabled());
         QVERIFY(child<QAbstractButton>(wallet, QStringLiteral("topUp"))->isEnabled());
         QVERIFY(child<QAbstractButton>(wallet, QStringLiteral("signOut"))->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!credits.store.isRefreshing(), 5000);
+        QUOR_TRY_VERIFY(!credits.store.isRefreshing());
         QVERIFY(icon->isEnabled());
         QCOMPARE(credits.server.requests("/v1/me").size(), 2);
     }
@@ -365,7 +365,7 @@ private slots:
         QuorCreditsAuthBlock block(credits.store, accent, QuorLanguage::en, false);
         block.show();
         child<QAbstractButton>(block, QStringLiteral("deviceCode"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(shows(block, QStringLiteral("codeRow")), 5000);
+        QUOR_TRY_VERIFY(shows(block, QStringLiteral("codeRow")));
         QCOMPARE(textOf(block, QStringLiteral("userCode")), QStringLiteral("WXYZ"));
         QVERIFY(!child<QuorStyledButton>(block, QStringLiteral("connect"))->isBusy());
         QVERIFY(!child<QAbstractButton>(block, QStringLiteral("connect"))->isEnabled());
@@ -400,8 +400,8 @@ private slots:
         credits.server.route("GET", "/v1/me", QuorTestHttpResponse::json(R"({"error":"unauthorized"})", 401));
         field->setText(QStringLiteral(" stale "));
         child<QAbstractButton>(block, QStringLiteral("saveToken"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(credits.store.lastError().has_value(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!credits.store.isRefreshing(), 5000);
+        QUOR_TRY_VERIFY(credits.store.lastError().has_value());
+        QUOR_TRY_VERIFY(!credits.store.isRefreshing());
         QVERIFY(shows(block, QStringLiteral("manualRow")));
         QCOMPARE(field->text(), QStringLiteral(" stale "));
 
@@ -409,8 +409,8 @@ private slots:
         field->setText(QStringLiteral("fresh"));
         // Return in the field saves, as Save does.
         QTest::keyClick(field, Qt::Key_Return);
-        QTRY_VERIFY_WITH_TIMEOUT(credits.store.isSignedIn(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!shows(block, QStringLiteral("manualRow")), 5000);
+        QUOR_TRY_VERIFY(credits.store.isSignedIn());
+        QUOR_TRY_VERIFY(!shows(block, QStringLiteral("manualRow")));
         QCOMPARE(field->text(), QString());
         QCOMPARE(quorAwait(credits.manager.savedToken()), std::optional<QString>(QStringLiteral("fresh")));
         // Signed in, only the row for switching the account is left; it unfolds the choices.
@@ -512,7 +512,7 @@ private slots:
         daily->setText(QStringLiteral(" 1 000 "));
         monthly->setText(QStringLiteral("0"));
         QTest::keyClick(monthly, Qt::Key_Return);
-        QTRY_COMPARE_WITH_TIMEOUT(textOf(editor, QStringLiteral("message")), QStringLiteral("App limits updated."), 5000);
+        QUOR_TRY_COMPARE(textOf(editor, QStringLiteral("message")), QStringLiteral("App limits updated."));
         const QJsonObject sent = QJsonDocument::fromJson(credits.server.requests("/v1/app-budgets").first().body).object();
         QCOMPARE(sent.value(QStringLiteral("app")).toString(), QStringLiteral("QuorZub"));
         QCOMPARE(sent.value(QStringLiteral("daily_limit_credits")).toDouble(), 1000.0);
@@ -522,7 +522,7 @@ private slots:
         credits.server.route("PUT", "/v1/app-budgets", QuorTestHttpResponse::text("no", 500));
         child<QAbstractButton>(editor, QStringLiteral("saveCaps"))->click();
         QVERIFY(!shows(editor, QStringLiteral("message")));
-        QTRY_VERIFY_WITH_TIMEOUT(!credits.store.isSavingBudget(), 5000);
+        QUOR_TRY_VERIFY(!credits.store.isSavingBudget());
         QVERIFY(!shows(editor, QStringLiteral("message")));
         QVERIFY(credits.store.lastError().has_value());
         QCOMPARE(daily->text(), QStringLiteral(" 1 000 "));
@@ -532,7 +532,7 @@ private slots:
                              QuorTestHttpResponse::json(profileJson(5'000'000, 0, 1000, {},
                                                                     QJsonObject{{QStringLiteral("app"), QStringLiteral("QuorZub")}})));
         child<QAbstractButton>(editor, QStringLiteral("clearCaps"))->click();
-        QTRY_COMPARE_WITH_TIMEOUT(textOf(editor, QStringLiteral("message")), QStringLiteral("Caps removed."), 5000);
+        QUOR_TRY_COMPARE(textOf(editor, QStringLiteral("message")), QStringLiteral("Caps removed."));
         QCOMPARE(daily->text(), QString());
         // Without a cap there is nothing to clear.
         QVERIFY(!shows(editor, QStringLiteral("clearCaps")));
@@ -595,7 +595,7 @@ private slots:
         signingIn.server.route("POST", "/v1/device/code", answer);
         QuorCreditsWalletPopover block(signingIn.store, accent, QuorLanguage::en);
         child<QAbstractButton>(block, QStringLiteral("deviceCode"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!signingIn.store.isSigningIn(), 10000);
+        QUOR_TRY_VERIFY(!signingIn.store.isSigningIn());
         QCOMPARE(textOf(block, QStringLiteral("errorText")), account);
 
         signingIn.server.route("POST", "/api/chat", answer);
@@ -643,7 +643,7 @@ private slots:
         auto* signOut = child<QuorStyledButton>(wallet, QStringLiteral("signOut"));
         signOut->click();
         QVERIFY(signOut->isBusy() && !signOut->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!credits.store.isSignedIn(), 5000);
+        QUOR_TRY_VERIFY(!credits.store.isSignedIn());
 
         QuorBrowserHandOff::setDefaultOpener([](const QUrl&) { return false; });
         QuorFeedbackButton feedback(QStringLiteral("QuorZub"), QuorAppVersion{QStringLiteral("1.2.3"), QStringLiteral("7")},

@@ -386,7 +386,7 @@ private slots:
         logger.info(QStringLiteral("entry"), QStringLiteral("c"));
         recorder.opened.clear();
         logger.revealInFinder();
-        QTRY_COMPARE_WITH_TIMEOUT(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(folder)}, 10000);
+        QUOR_TRY_COMPARE(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
 
         // With a file manager: it is asked to show the file itself.
         QDBusConnection managerBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-fm"));
@@ -397,7 +397,7 @@ private slots:
         QVERIFY(managerBus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
         recorder.opened.clear();
         logger.revealInFinder();
-        QTRY_COMPARE_WITH_TIMEOUT(manager.shownItems, QStringList{logger.currentLogFileURL().toString()}, 10000);
+        QUOR_TRY_COMPARE(manager.shownItems, QStringList{logger.currentLogFileURL().toString()});
         QVERIFY(recorder.opened.isEmpty());
         managerBus.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
     }

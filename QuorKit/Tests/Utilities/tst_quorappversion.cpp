@@ -7,6 +7,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QJsonDocument>
 #include <QSet>
 #include <QtTest>
@@ -209,7 +210,13 @@ private slots:
         const QuorVersionBadge longBadge(version, true);
         QVERIFY(longBadge.sizeHint().width() > shortBadge.sizeHint().width());
         QCOMPARE(shortBadge.sizeHint().height(), longBadge.sizeHint().height());
-        QVERIFY(shortBadge.font().fixedPitch() || QFontInfo(shortBadge.font()).fixedPitch());
+        // The desktop's fixed-pitch font, semibold at 10 points; which face that resolves to is the
+        // machine's fonts' business.
+        const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        QCOMPARE(shortBadge.font().families(), fixed.families());
+        QCOMPARE(shortBadge.font().family(), fixed.family());
+        QCOMPARE(shortBadge.font().styleHint(), fixed.styleHint());
+        QCOMPARE(shortBadge.font().pointSizeF(), 10.0);
         QCOMPARE(shortBadge.font().weight(), QFont::DemiBold);
         QVERIFY(!shortBadge.grab().isNull()); // paints without a window system
     }

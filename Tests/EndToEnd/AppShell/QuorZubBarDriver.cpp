@@ -3,7 +3,10 @@
 #include "QuorKit/Design/QuorProductPalette.h"
 #include "QuorZubApp/Views/ZubFloatingBarContentView.h"
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
+#include "QuorZubCore/Engine/ZubFloatingBarLayoutMetrics.h"
 #include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
+
+#include "Support/QuorTestSupport.h"
 
 #include <QAbstractScrollArea>
 #include <QCoreApplication>
@@ -72,6 +75,31 @@ ZubExecutionResult resultOf(const QJsonObject& record)
     result.durationMs = record.value(QStringLiteral("durationMs")).toInteger();
     result.isError = record.value(QStringLiteral("isError")).toBool();
     return result;
+}
+
+bool waitUntilLaunched(const QuorZubInstance& zub, const X11Windows& windows)
+{
+    std::optional<X11Windows::Client> studio;
+    return quorWaitFor([&] { return (studio = windows.find(zub.pid(), studioTitle)).has_value(); })
+           && quorWaitFor([&] { return windows.activeWindow() == studio->window; });
+}
+
+std::optional<X11Windows::Client> waitForBar(const QuorZubInstance& zub, const X11Windows& windows,
+                                             const ZubConfig& config, const std::optional<ZubExecutionResult>& result)
+{
+    const QSize size = ZubFloatingBarLayoutMetrics::computePanelSize(static_cast<int>(config.enabledActions().size()),
+                                                                     result.has_value(), false,
+                                                                     result && result->qrPNGData.has_value())
+                           .toSize();
+    std::optional<X11Windows::Client> shown;
+    if (!quorWaitFor([&] {
+            shown = windows.find(zub.pid(), barTitle);
+            return shown && shown->geometry.size() == size;
+        })) {
+        qWarning("the bar is not up at %dx%d", size.width(), size.height());
+        return std::nullopt;
+    }
+    return shown;
 }
 
 } // namespace quorzub_bar

@@ -28,4 +28,14 @@ QPoint barControl(const X11Windows::Client& shown, const ZubConfig& config, cons
 // The result a history record holds, as the bar showed it.
 ZubExecutionResult resultOf(const QJsonObject& record);
 
+// Waits until the studio of a program just started is on screen and has the focus, as launching
+// leaves it.
+bool waitUntilLaunched(const QuorZubInstance& zub, const X11Windows& windows);
+
+// The bar once it is on screen at the size the program gives it for `config`'s actions: the pill
+// row, or the card of `result`. Nothing when it never got there.
+std::optional<X11Windows::Client> waitForBar(const QuorZubInstance& zub, const X11Windows& windows,
+                                             const ZubConfig& config,
+                                             const std::optional<ZubExecutionResult>& result = std::nullopt);
+
 } // namespace quorzub_bar

@@ -1,5 +1,7 @@
 #include "QuorZubHarness.h"
 
+#include "Support/QuorTestProcesses.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,6 +12,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+#include <algorithm>
 
 #include <signal.h>
 
@@ -22,11 +26,23 @@ QuorZubInstance::QuorZubInstance()
     QFile::setPermissions(m_root.filePath(QStringLiteral("run")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    quorEndWithThisProcess(m_process);
 }
 
 QuorZubInstance::~QuorZubInstance()
 {
     stop();
+    // What the program printed and logged tells a lost click from a fault of the program.
+    if (QTest::currentTestFailed()) {
+        qInfo("quorzub output:\n%s", output().constData());
+        QFile log(logPath());
+        if (log.open(QIODevice::ReadOnly)) {
+            const QList<QByteArray> lines = log.readAll().split('\n');
+            for (const QByteArray& line : lines.mid(std::max<qsizetype>(0, lines.size() - 80))) {
+                qInfo("quorzub log: %s", line.constData());
+            }
+        }
+    }
 }
 
 QString QuorZubInstance::binaryPath()
@@ -105,6 +121,7 @@ std::optional<std::chrono::milliseconds> QuorZubInstance::start(std::chrono::mil
 int QuorZubInstance::startAgain(std::chrono::milliseconds timeout)
 {
     QProcess second;
+    quorEndWithThisProcess(second);
     second.setProcessEnvironment(environment());
     second.setProcessChannelMode(QProcess::MergedChannels);
     second.start(binaryPath(), {});
@@ -251,6 +268,7 @@ QString windowTitle(Display* display, Window window)
 
 bool startTrayHost(QProcess& tray)
 {
+    quorEndWithThisProcess(tray);
     tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
                                           QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
                                           QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--SetDockType"),
@@ -375,6 +393,17 @@ unsigned long X11Windows::activeWindow() const
     XSync(m_display, False);
     const QList<unsigned long> active = windowList(m_display, "_NET_ACTIVE_WINDOW");
     return active.isEmpty() ? 0 : active.first();
+}
+
+QString X11Windows::describeActiveWindow() const
+{
+    const unsigned long active = activeWindow();
+    for (const Client& client : clients()) {
+        if (client.window == active) {
+            return QStringLiteral("%1 (pid %2)").arg(client.title).arg(client.pid);
+        }
+    }
+    return QStringLiteral("window 0x%1").arg(active, 0, 16);
 }
 
 void X11Windows::requestClose(unsigned long window) const

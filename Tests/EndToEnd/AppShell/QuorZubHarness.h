@@ -80,6 +80,8 @@ public:
     QList<Client> clients() const;
     std::optional<Client> find(qint64 pid, const QString& title, bool viewableOnly = true) const;
     unsigned long activeWindow() const;
+    // "title (pid N)" of the active window, for failure messages.
+    QString describeActiveWindow() const;
     // A window of the process that another client embedded (a tray icon), in root coordinates.
     std::optional<QRect> embeddedWindow(qint64 pid) const;
     // A mapped override-redirect window of the process (a popup), in root coordinates.

@@ -229,15 +229,15 @@ class TestQuorZubAccessibility : public QObject {
         QVERIFY(editor.waitUntilReady());
         m_input.drag(editor.boundary(0), editor.boundary(9));
         std::optional<AtSpiRef> bar;
-        QTRY_VERIFY_WITH_TIMEOUT((bar = m_atspi->window(app, kBarTitle)).has_value(), 10000);
+        QUOR_TRY_VERIFY((bar = m_atspi->window(app, kBarTitle)).has_value());
         QList<Node> controls;
         expectNoFaults(*bar, QStringLiteral("bar"), &controls);
         const Node* pill = named(controls, QStringLiteral("push button"), QStringLiteral("Calculate"));
         QVERIFY(pill != nullptr);
         QVERIFY(m_atspi->doAction(pill->ref));
-        QTRY_VERIFY_WITH_TIMEOUT(zub.history().size() == 1, 10000);
+        QUOR_TRY_VERIFY(zub.history().size() == 1);
         QStringList faults;
-        QTRY_VERIFY_WITH_TIMEOUT(controlsOf(*bar, faults).size() > controls.size(), 10000);
+        QUOR_TRY_VERIFY(controlsOf(*bar, faults).size() > controls.size());
         expectNoFaults(*bar, QStringLiteral("bar with a result"));
     }
 
@@ -291,13 +291,13 @@ private slots:
         }
         // Fronted again (the editor had the focus), with a record in its history.
         QCOMPARE(zub.startAgain(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), m_windows.find(zub.pid(), kStudioTitle)->window, 10000);
+        QUOR_TRY_COMPARE(m_windows.activeWindow(), m_windows.find(zub.pid(), kStudioTitle)->window);
 
         const QStringList tabs{QStringLiteral("Playground"), QStringLiteral("Actions ("), QStringLiteral("History ("),
                                QStringLiteral("Settings")};
         for (const QString& tab : tabs) {
             std::optional<AtSpiRef> studio;
-            QTRY_VERIFY_WITH_TIMEOUT((studio = m_atspi->window(app, kStudioTitle)).has_value(), 10000);
+            QUOR_TRY_VERIFY((studio = m_atspi->window(app, kStudioTitle)).has_value());
             QStringList faults;
             QList<Node> controls = controlsOf(*studio, faults);
             const Node* button = named(controls, QStringLiteral("page tab"), tab);
@@ -309,7 +309,7 @@ private slots:
                 const Node* shown = named(controls, QStringLiteral("page tab"), tab);
                 return shown != nullptr && shown->isChosen();
             };
-            QTRY_VERIFY_WITH_TIMEOUT(shownTabChosen(), 10000);
+            QUOR_TRY_VERIFY(shownTabChosen());
             QCOMPARE(std::count_if(controls.begin(), controls.end(),
                                    [](const Node& node) { return node.role == QStringLiteral("page tab") && node.isChosen(); }),
                      1);
@@ -335,21 +335,23 @@ private slots:
         QuorZubInstance zub;
         QVERIFY(startWithScreenReader(zub, quorzub_bar::testConfig({ZubActionKind::plainCopy})));
         const AtSpiRef app = *m_atspi->application(zub.pid());
-        QTRY_VERIFY_WITH_TIMEOUT(m_windows.embeddedWindow(zub.pid()).has_value(), 10000);
-        m_input.click(m_windows.embeddedWindow(zub.pid())->center());
+        QUOR_TRY_VERIFY(m_windows.embeddedWindow(zub.pid()).has_value());
+        // Clicked again, as a person would, should a busy desktop lose the click.
+        QVERIFY(quorRetryUntil([&] { m_input.click(m_windows.embeddedWindow(zub.pid())->center()); },
+                               [&] { return m_windows.find(zub.pid(), kTrayTitle).has_value(); }, 3,
+                               std::chrono::seconds(10)));
         std::optional<AtSpiRef> window;
-        QTRY_VERIFY_WITH_TIMEOUT((window = m_atspi->window(app, kTrayTitle)).has_value(), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kTrayTitle).has_value(), 10000);
+        QUOR_TRY_VERIFY((window = m_atspi->window(app, kTrayTitle)).has_value());
         // Past the opening click, it keeps the keyboard.
         QTest::qWait(700);
-        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), m_windows.find(zub.pid(), kTrayTitle)->window, 10000);
+        QUOR_TRY_COMPARE(m_windows.activeWindow(), m_windows.find(zub.pid(), kTrayTitle)->window);
 
         QList<Node> controls;
         expectNoFaults(*window, QStringLiteral("tray window"), &controls);
         QVERIFY(controls.size() >= 5);
         // The keyboard starts at the window's first control, the switch, not at the feedback icon.
         std::optional<Node> first;
-        QTRY_VERIFY_WITH_TIMEOUT((first = focusedAmong(controls)).has_value(), 10000);
+        QUOR_TRY_VERIFY((first = focusedAmong(controls)).has_value());
         QCOMPARE(first->role, QStringLiteral("check box"));
         QCOMPARE(first->name, QStringLiteral("Auto-Zub on Selection"));
         expectReachable(*window, controls, QStringLiteral("tray window"));
@@ -390,25 +392,25 @@ private slots:
         expectNoFaults(*wallet, QStringLiteral("sign-in block"), &controls);
         expectReachable(*wallet, controls, QStringLiteral("sign-in block"));
         const Node* field = named(controls, QStringLiteral("text"), QStringLiteral("Paste"));
-        QTRY_VERIFY_WITH_TIMEOUT((m_atspi->states(field->ref) >> AtSpiWalker::focusedState) & 1U, 10000);
+        QUOR_TRY_VERIFY((m_atspi->states(field->ref) >> AtSpiWalker::focusedState) & 1U);
         for (const char* key : {"t", "o", "k"}) {
             m_input.key(key);
         }
         m_input.key("Return");
-        QTRY_VERIFY_WITH_TIMEOUT(!gateway.requests("/v1/me").isEmpty(), 10000);
+        QUOR_TRY_VERIFY(!gateway.requests("/v1/me").isEmpty());
 
         // Signed in: the balance, the caps editor opened, and the focus still in the wallet.
         const auto shows = [&](const QString& role, const QString& name) {
             controls = controlsOf(*wallet, faults);
             return named(controls, role, name) != nullptr;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(shows(QStringLiteral("push button"), QStringLiteral("Sign Out")), 10000);
+        QUOR_TRY_VERIFY(shows(QStringLiteral("push button"), QStringLiteral("Sign Out")));
         expectFocusInside(*wallet, QStringLiteral("wallet signed in"));
         const auto caps = std::find_if(controls.begin(), controls.end(),
                                        [](const Node& node) { return node.name.contains(QStringLiteral("Caps")) || node.name.contains(QStringLiteral("Limit")); });
         QVERIFY2(caps != controls.end(), "no control opens the caps editor");
         QVERIFY(m_atspi->doAction(caps->ref));
-        QTRY_VERIFY_WITH_TIMEOUT(shows(QStringLiteral("push button"), QStringLiteral("Save Caps")), 10000);
+        QUOR_TRY_VERIFY(shows(QStringLiteral("push button"), QStringLiteral("Save Caps")));
         expectNoFaults(*wallet, QStringLiteral("wallet signed in, caps editor open"), &controls);
         expectReachable(*wallet, controls, QStringLiteral("wallet signed in, caps editor open"));
     }
@@ -419,14 +421,14 @@ private slots:
         QVERIFY(startWithScreenReader(zub, quorzub_bar::testConfig({ZubActionKind::plainCopy})));
         const AtSpiRef app = *m_atspi->application(zub.pid());
         std::optional<AtSpiRef> studio;
-        QTRY_VERIFY_WITH_TIMEOUT((studio = m_atspi->window(app, kStudioTitle)).has_value(), 10000);
+        QUOR_TRY_VERIFY((studio = m_atspi->window(app, kStudioTitle)).has_value());
         QStringList faults;
         const QList<Node> header = controlsOf(*studio, faults);
         const Node* badge = named(header, QStringLiteral("push button"), QStringLiteral("Version & Runtime Logs"));
         QVERIFY(badge != nullptr);
         QVERIFY(m_atspi->doAction(badge->ref));
         std::optional<AtSpiRef> sheet;
-        QTRY_VERIFY_WITH_TIMEOUT((sheet = m_atspi->window(app, kLogsTitle)).has_value(), 10000);
+        QUOR_TRY_VERIFY((sheet = m_atspi->window(app, kLogsTitle)).has_value());
         QList<Node> controls;
         expectNoFaults(*sheet, QStringLiteral("version and logs"), &controls);
         // The level filter: four radio buttons, "All" the chosen one.
@@ -447,10 +449,10 @@ private slots:
         QVERIFY(host.waitForStarted(5000));
         const QString title = QStringLiteral("Feedback");
         QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(host.processId(), title).has_value(), 15000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), m_windows.find(host.processId(), title)->window, 10000);
+        QUOR_TRY_COMPARE(m_windows.activeWindow(), m_windows.find(host.processId(), title)->window);
         QTRY_VERIFY_WITH_TIMEOUT(m_atspi->application(host.processId()).has_value(), 15000);
         std::optional<AtSpiRef> sheet;
-        QTRY_VERIFY_WITH_TIMEOUT((sheet = m_atspi->window(*m_atspi->application(host.processId()), title)).has_value(), 10000);
+        QUOR_TRY_VERIFY((sheet = m_atspi->window(*m_atspi->application(host.processId()), title)).has_value());
         QList<Node> controls;
         expectNoFaults(*sheet, QStringLiteral("feedback sheet"), &controls);
         const Node* feature = named(controls, QStringLiteral("radio button"), QStringLiteral("Feature & Improvement"));

@@ -62,10 +62,7 @@ private:
     {
         zub.writeConfig(QJsonDocument(config.toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());
-        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
-        const unsigned long studio = m_windows.find(zub.pid(), kStudioTitle)->window;
-        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), studio, 10000);
-        QTest::qWait(400);
+        QVERIFY2(quorzub_bar::waitUntilLaunched(zub, m_windows), "the studio did not come up and take the focus");
     }
 
     // The helper editor holding `text`, focused; nothing when it did not come up.
@@ -76,41 +73,34 @@ private:
         return editor->waitUntilReady() ? std::move(editor) : nullptr;
     }
 
-    // Drags across the editor's whole text and waits for the bar.
-    void selectAll(const QuorZubInstance& zub, const TestEditor& editor, const QString& text)
+    // Drags across the editor's whole text and waits for the bar's pill row.
+    void selectAll(const QuorZubInstance& zub, const TestEditor& editor, const ZubConfig& config, const QString& text)
     {
         m_input.drag(editor.boundary(0), editor.boundary(static_cast<int>(text.size())));
-        QTRY_VERIFY_WITH_TIMEOUT(bar(zub).has_value(), 10000);
-        QTest::qWait(100);
+        QVERIFY(quorzub_bar::waitForBar(zub, m_windows, config));
     }
 
     // Clicks the action's pill on the bar and returns the record it added to the history.
     QJsonObject run(const QuorZubInstance& zub, const ZubConfig& config, ZubActionKind kind, const QString& text)
     {
         const qsizetype before = zub.history().size();
-        m_input.click(barControl(*bar(zub), config, text, pillName(config, kind)));
-        if (!QTest::qWaitFor([&] { return zub.history().size() == before + 1; }, 10000)) {
+        const std::optional<X11Windows::Client> shown = bar(zub);
+        if (!shown) {
+            qWarning("no bar to run %s from", qPrintable(ZubActionKinds::rawValue(kind)));
+            return {};
+        }
+        m_input.click(barControl(*shown, config, text, pillName(config, kind)));
+        if (!quorWaitFor([&] { return zub.history().size() == before + 1; })) {
             qWarning("no history record for %s", qPrintable(ZubActionKinds::rawValue(kind)));
             return {};
         }
         return zub.history().at(0).toObject();
     }
 
-    // The bar grown into its result card.
-    X11Windows::Client expandedBar(const QuorZubInstance& zub)
+    // The bar grown into the card of `result` (the history has it before the card is up).
+    X11Windows::Client expandedBar(const QuorZubInstance& zub, const ZubConfig& config, const ZubExecutionResult& result)
     {
-        std::optional<X11Windows::Client> shown;
-        if (!QTest::qWaitFor(
-                [&] {
-                    shown = bar(zub);
-                    return shown && shown->geometry.height() > 100;
-                },
-                10000)) {
-            qWarning("the bar did not show a result");
-            return {};
-        }
-        QTest::qWait(100);
-        return *bar(zub);
+        return quorzub_bar::waitForBar(zub, m_windows, config, result).value_or(X11Windows::Client{});
     }
 
 private slots:
@@ -128,12 +118,12 @@ private slots:
         TestEditor& editor = *started;
 
         const auto select = [&](const QString& text) {
+            // A click elsewhere dismisses the bar (again, as a person would, should a busy desktop lose it).
             if (bar(zub)) {
-                m_input.click(editor.blankArea());
-                QTRY_VERIFY_WITH_TIMEOUT(!bar(zub).has_value(), 10000);
+                QVERIFY(quorRetryUntil([&] { m_input.click(editor.blankArea()); }, [&] { return !bar(zub).has_value(); }));
             }
             editor.command("set-text " + text.toUtf8().toBase64());
-            selectAll(zub, editor, text);
+            selectAll(zub, editor, config, text);
         };
 
         select(prose);
@@ -180,8 +170,9 @@ private slots:
         // The card lays out around the image; any image of the code's kind places the buttons alike.
         shownResult.qrPNGData = ZubOfflineTextEngine::generateQRCodePNG(payload, 10.0);
         QGuiApplication::clipboard()->clear();
-        m_input.click(barControl(expandedBar(zub), config, payload, QStringLiteral("copyButton"), shownResult));
-        QTRY_VERIFY_WITH_TIMEOUT(!QGuiApplication::clipboard()->image().isNull(), 10000);
+        m_input.click(barControl(expandedBar(zub, config, shownResult), config, payload, QStringLiteral("copyButton"),
+                                 shownResult));
+        QUOR_TRY_VERIFY(!QGuiApplication::clipboard()->image().isNull());
         const QImage code = QGuiApplication::clipboard()->image();
         QCOMPARE(code.width(), code.height());
         QVERIFY(code.width() >= 21);
@@ -207,11 +198,11 @@ private slots:
         const std::unique_ptr<TestEditor> started = editorWith(text);
         QVERIFY(started);
         TestEditor& editor = *started;
-        selectAll(zub, editor, text);
+        selectAll(zub, editor, config, text);
 
         const QJsonObject record = run(zub, config, ZubActionKind::openWebSearch, text);
         QCOMPARE(field(record, "actionKind"), QStringLiteral("openWebSearch"));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(openedPath), 10000);
+        QUOR_TRY_VERIFY(QFile::exists(openedPath));
         QFile opened(openedPath);
         QVERIFY(opened.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = opened.readAll().trimmed().split('\n');
@@ -223,7 +214,7 @@ private slots:
         QCOMPARE(QUrlQuery(QUrl::fromEncoded(address)).queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded), text);
         QCOMPARE(QString::fromUtf8(address), field(record, "outputText"));
         // The browser takes over: the bar goes.
-        QTRY_VERIFY_WITH_TIMEOUT(!bar(zub).has_value(), 10000);
+        QUOR_TRY_VERIFY(!bar(zub).has_value());
     }
 
     void speakingWithoutAnAudioDeviceSaysWhyAndCarriesOn()
@@ -242,18 +233,19 @@ private slots:
         const std::unique_ptr<TestEditor> started = editorWith(text);
         QVERIFY(started);
         TestEditor& editor = *started;
-        selectAll(zub, editor, text);
+        selectAll(zub, editor, config, text);
         const QJsonObject record = run(zub, config, ZubActionKind::caseTransform, text);
         QCOMPARE(field(record, "outputText"), QStringLiteral("Hello Quiet World"));
 
         const QString failed = QStringLiteral("Speech failed: No audio output is available for speech");
-        const QPoint speak = barControl(expandedBar(zub), config, text, QStringLiteral("speakButton"), resultOf(record));
+        const QPoint speak = barControl(expandedBar(zub, config, resultOf(record)), config, text,
+                                        QStringLiteral("speakButton"), resultOf(record));
         m_input.click(speak);
-        QTRY_COMPARE_WITH_TIMEOUT(zub.logMessages(failed).size(), 1, 10000);
+        QUOR_TRY_COMPARE(zub.logMessages(failed).size(), 1);
         QVERIFY2(zub.isRunning(), zub.output().constData());
         // The button is Speak again, and tries again.
         m_input.click(speak);
-        QTRY_COMPARE_WITH_TIMEOUT(zub.logMessages(failed).size(), 2, 10000);
+        QUOR_TRY_COMPARE(zub.logMessages(failed).size(), 2);
         QVERIFY2(zub.isRunning(), zub.output().constData());
 
         // Still serving the bar: the same pill runs again.

@@ -140,7 +140,7 @@ QJsonObject accountFile(const QuorZubInstance& zub)
 QNetworkReply* visit(QNetworkAccessManager& browser, const QUrl& url)
 {
     QNetworkReply* reply = browser.get(QNetworkRequest(url));
-    if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000)) {
+    if (!quorWaitFor([reply] { return reply->isFinished(); })) {
         qWarning("no answer from %s", qPrintable(url.toString()));
     }
     return reply;
@@ -164,21 +164,23 @@ private:
         return window ? std::optional<QRect>(window->geometry) : std::nullopt;
     }
 
+    // The open wallet once it has settled where and how large it is (its content follows the
+    // account's state); a null rectangle when it is not up.
+    QRect settledWallet(const QuorZubInstance& zub) const
+    {
+        return quorWaitForSteady<QRect>([&] { return wallet(zub); }).value_or(QRect());
+    }
+
     // Clicks the pill until the wallet is up (a busy machine may still be settling the studio).
     QRect openWallet(const QuorZubInstance& zub, const ZubConfig& config)
     {
-        for (int attempt = 0; attempt < 3 && !wallet(zub); ++attempt) {
-            m_input.click(studioPill(*m_windows.find(zub.pid(), kStudioTitle), config));
-            if (QTest::qWaitFor([&] { return wallet(zub).has_value(); }, 5000)) {
-                break;
-            }
-        }
-        if (!wallet(zub)) {
+        if (!wallet(zub)
+            && !quorRetryUntil([&] { m_input.click(studioPill(*m_windows.find(zub.pid(), kStudioTitle), config)); },
+                               [&] { return wallet(zub).has_value(); })) {
             qWarning("the wallet did not open");
             return {};
         }
-        QTest::qWait(300);
-        return *wallet(zub);
+        return settledWallet(zub);
     }
 
 private slots:
@@ -210,10 +212,7 @@ private slots:
         zub.setEnvironmentVariable(QStringLiteral("PATH"), tools.path() + QLatin1Char(':') + qEnvironmentVariable("PATH"));
         zub.setEnvironmentVariable(QStringLiteral("BROWSER"), tools.filePath(QStringLiteral("xdg-open")));
         QVERIFY2(zub.start().has_value(), zub.output().constData());
-        QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kStudioTitle).has_value(), 10000);
-        const X11Windows::Client studio = *m_windows.find(zub.pid(), kStudioTitle);
-        QTRY_COMPARE_WITH_TIMEOUT(m_windows.activeWindow(), studio.window, 10000);
-        QTest::qWait(400);
+        QVERIFY2(quorzub_bar::waitUntilLaunched(zub, m_windows), "the studio did not come up and take the focus");
 
         // Stores here in the program's states, to lay the wallet out as it shows them.
         QTemporaryDir accounts;
@@ -230,8 +229,8 @@ private slots:
         QRect popup = openWallet(zub, config);
         QVERIFY(!popup.isNull());
         m_input.click(walletControl(popup, signedOut, QStringLiteral("deviceCode")));
-        QTRY_VERIFY_WITH_TIMEOUT(!gateway.server.requests("/v1/device/token").isEmpty(), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(opened), 10000);
+        QUOR_TRY_VERIFY(!gateway.server.requests("/v1/device/token").isEmpty());
+        QUOR_TRY_VERIFY(QFile::exists(opened));
         {
             QFile file(opened);
             QVERIFY(file.open(QIODevice::ReadOnly));
@@ -240,31 +239,32 @@ private slots:
 
         // Approved in the browser: the program fetches the account, and its balance shows.
         gateway.approved = true;
-        QTRY_VERIFY_WITH_TIMEOUT(gateway.sawToken("/v1/me", "tok-device"), 15000);
+        QUOR_TRY_VERIFY(gateway.sawToken("/v1/me", "tok-device"));
         const QString tokenKey = QStringLiteral("account-token ") + gatewayURL;
         QCOMPARE(accountFile(zub).value(tokenKey).toString(), QStringLiteral("tok-device"));
-        QTRY_VERIFY_WITH_TIMEOUT(readScreen(*wallet(zub)).contains(QStringLiteral("1,234 cr")), 15000);
+        QUOR_TRY_VERIFY(readScreen(*wallet(zub)).contains(QStringLiteral("1,234 cr")));
         const QPoint pill = studioPill(*m_windows.find(zub.pid(), kStudioTitle), config);
         const QRect pillArea(pill.x() - 110, pill.y() - 14, 124, 28);
-        QTRY_VERIFY_WITH_TIMEOUT(readScreen(pillArea).contains(QStringLiteral("1,234")), 10000);
+        QUOR_TRY_VERIFY(readScreen(pillArea).contains(QStringLiteral("1,234")));
 
         // Caps: the editor opens under its row, takes a daily cap and saves it for this application.
-        popup = *wallet(zub);
+        popup = settledWallet(zub);
         m_input.click(walletControl(popup, signedIn, QStringLiteral("editCaps")));
-        QTest::qWait(300);
-        popup = *wallet(zub);
+        const int closedHeight = popup.height();
+        QUOR_TRY_VERIFY(wallet(zub).value_or(QRect()).height() > closedHeight);
+        popup = settledWallet(zub);
         m_input.click(walletControl(popup, signedIn, QStringLiteral("dailyCap"), true));
         for (const char* key : {"2", "5", "0"}) {
             m_input.key(key);
         }
         m_input.click(walletControl(popup, signedIn, QStringLiteral("saveCaps"), true));
-        QTRY_COMPARE_WITH_TIMEOUT(gateway.server.requests("/v1/app-budgets").size(), 1, 10000);
+        QUOR_TRY_COMPARE(gateway.server.requests("/v1/app-budgets").size(), 1);
         const QJsonObject caps = QJsonDocument::fromJson(gateway.server.requests("/v1/app-budgets").first().body).object();
         QCOMPARE(caps.value(QStringLiteral("app")).toString(), QStringLiteral("QuorZub"));
         QCOMPARE(caps.value(QStringLiteral("daily_limit_credits")).toDouble(), 250.0);
         QVERIFY(caps.value(QStringLiteral("monthly_limit_credits")).isNull());
         m_input.key("Escape");
-        QTRY_VERIFY_WITH_TIMEOUT(!wallet(zub).has_value(), 10000);
+        QUOR_TRY_VERIFY(!wallet(zub).has_value());
 
         // The next AI action goes through the gateway on the account's token.
         {
@@ -272,30 +272,30 @@ private slots:
             TestEditor editor({QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,420")});
             QVERIFY(editor.waitUntilReady());
             m_input.drag(editor.boundary(0), editor.boundary(static_cast<int>(text.size())));
-            QTRY_VERIFY_WITH_TIMEOUT(m_windows.find(zub.pid(), kBarTitle).has_value(), 10000);
+            const auto bar = quorzub_bar::waitForBar(zub, m_windows, config);
+            QVERIFY(bar);
             const ZubActionDefinition summarize = config.enabledActions().first();
-            m_input.click(barControl(*m_windows.find(zub.pid(), kBarTitle), config, text,
-                                     QStringLiteral("pill:") + summarize.id.toString(QUuid::WithoutBraces)));
-            QTRY_COMPARE_WITH_TIMEOUT(zub.history().size(), 1, 15000);
+            m_input.click(barControl(*bar, config, text, QStringLiteral("pill:") + summarize.id.toString(QUuid::WithoutBraces)));
+            QUOR_TRY_COMPARE(zub.history().size(), 1);
             const QJsonObject record = zub.history().at(0).toObject();
             QCOMPARE(record.value(QStringLiteral("outputText")).toString(), QStringLiteral("Gateway summary."));
             QVERIFY(gateway.sawToken("/v1/ai/chat/completions", "tok-device"));
             m_input.key("Escape");
+            QUOR_TRY_VERIFY2(!m_windows.find(zub.pid(), kBarTitle).has_value(),
+                             qPrintable(QStringLiteral("Escape went to ") + m_windows.describeActiveWindow()));
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!m_windows.find(zub.pid(), kBarTitle).has_value(), 10000);
 
         // Sign Out tells the gateway and takes the token off this computer.
         popup = openWallet(zub, config);
         QVERIFY(!popup.isNull());
         m_input.click(walletControl(popup, signedIn, QStringLiteral("signOut")));
-        QTRY_COMPARE_WITH_TIMEOUT(gateway.server.requests("/v1/logout").size(), 1, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!accountFile(zub).contains(tokenKey), 10000);
+        QUOR_TRY_COMPARE(gateway.server.requests("/v1/logout").size(), 1);
+        QUOR_TRY_VERIFY(!accountFile(zub).contains(tokenKey));
 
         // A browser sign-in: a callback without this sign-in's state is turned away and the wait goes
         // on; the real one signs in.
-        QTRY_VERIFY_WITH_TIMEOUT(wallet(zub).has_value(), 5000);
-        QTest::qWait(300);
-        popup = *wallet(zub);
+        popup = settledWallet(zub);
+        QVERIFY(!popup.isNull());
         m_input.click(walletControl(popup, signedOut, QStringLiteral("connect")));
         QUrl connect;
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -309,7 +309,7 @@ private slots:
                 }
                 return connect.isValid();
             }(),
-            10000);
+            quorPatienceMs);
         const QUrlQuery query(connect);
         const QUrl callback(query.queryItemValue(QStringLiteral("redirect_uri"), QUrl::FullyDecoded));
         const QString state = query.queryItemValue(QStringLiteral("state"), QUrl::FullyDecoded);
@@ -326,7 +326,7 @@ private slots:
         QCOMPARE(redeemed.size(), 1);
         QCOMPARE(QJsonDocument::fromJson(redeemed.first().body).object().value(QStringLiteral("code")).toString(),
                  QStringLiteral("good"));
-        QTRY_VERIFY_WITH_TIMEOUT(gateway.sawToken("/v1/me", "tok-browser"), 10000);
+        QUOR_TRY_VERIFY(gateway.sawToken("/v1/me", "tok-browser"));
         QCOMPARE(accountFile(zub).value(tokenKey).toString(), QStringLiteral("tok-browser"));
     }
 };

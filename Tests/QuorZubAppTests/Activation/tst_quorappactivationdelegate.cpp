@@ -41,7 +41,7 @@ private slots:
         studio.showMinimized();
         QuorAppActivationDelegate delegate;
         delegate.applicationDidFinishLaunching();
-        QTRY_VERIFY_WITH_TIMEOUT(!studio.isMinimized(), 2000);
+        QUOR_TRY_VERIFY(!studio.isMinimized());
         QFile file(logger->currentLogFileURL().toLocalFile());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(file.readAll());

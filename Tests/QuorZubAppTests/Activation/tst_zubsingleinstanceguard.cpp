@@ -27,9 +27,9 @@ private slots:
             ZubSingleInstanceGuard guard(path);
             return guard.claim();
         });
-        QTRY_VERIFY_WITH_TIMEOUT(second.isFinished(), 5000);
+        QUOR_TRY_VERIFY(second.isFinished());
         QCOMPARE(second.result(), ZubSingleInstanceGuard::Outcome::handedOver);
-        QTRY_COMPARE_WITH_TIMEOUT(reopened.count(), 1, 2000);
+        QUOR_TRY_COMPARE(reopened.count(), 1);
     }
 
     void aSocketLeftByACrashedInstanceIsTakenOver()
@@ -55,7 +55,7 @@ private slots:
         QVERIFY(socket.waitForConnected(2000));
         socket.write(QByteArray(200, 'x'));
         socket.flush();
-        QTRY_VERIFY_WITH_TIMEOUT(socket.state() == QLocalSocket::UnconnectedState, 2000);
+        QUOR_TRY_VERIFY(socket.state() == QLocalSocket::UnconnectedState);
         QCOMPARE(reopened.count(), 0);
     }
 

@@ -31,14 +31,14 @@ private:
     void showResult()
     {
         m_env->onSelection(QStringLiteral("hello quiet world"), QPoint(500, 400));
-        QTRY_VERIFY_WITH_TIMEOUT(bar()->state()->isPresented(), 5000);
+        QUOR_TRY_VERIFY(bar()->state()->isPresented());
         QAbstractButton* pill = button(QStringLiteral("pill:")
                                        + bar()->state()->actions().first().id.toString(QUuid::WithoutBraces));
         QVERIFY(pill != nullptr);
         QTest::mouseMove(pill);
         QTest::mouseClick(pill, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(bar()->state()->result().has_value(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(button(QStringLiteral("replaceButton")) != nullptr, 5000);
+        QUOR_TRY_VERIFY(bar()->state()->result().has_value());
+        QUOR_TRY_VERIFY(button(QStringLiteral("replaceButton")) != nullptr);
     }
 
 private slots:
@@ -64,7 +64,7 @@ private slots:
         QTest::mouseMove(replace);
         QTest::mouseClick(replace, Qt::LeftButton);
         QVERIFY(!bar()->panel()->isVisible());
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->replaced, QStringList{QStringLiteral("out:hello quiet world")}, 5000);
+        QUOR_TRY_COMPARE(m_env->replaced, QStringList{QStringLiteral("out:hello quiet world")});
         QVERIFY(!bar()->state()->result().has_value());
     }
 
@@ -74,8 +74,8 @@ private slots:
         QAbstractButton* close = button(QStringLiteral("closeButton"));
         QTest::mouseMove(close);
         QTest::mouseClick(close, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!bar()->panel()->isVisible(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!bar()->state()->result().has_value(), 5000);
+        QUOR_TRY_VERIFY(!bar()->panel()->isVisible());
+        QUOR_TRY_VERIFY(!bar()->state()->result().has_value());
         QCOMPARE(m_vm->history().size(), 1);
     }
 };

@@ -2,6 +2,7 @@
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
 #include "QuorZubApp/Views/ZubGlobalMouseDismissSource.h"
 
+#include "Support/QuorTestProcesses.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QApplication>
@@ -41,6 +42,7 @@ public:
             }
         });
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        quorEndWithThisProcess(m_process);
         m_process.start(QStringLiteral(QUOR_KEY_WITNESS_PATH), {});
     }
     ~KeyWitness() override
@@ -83,20 +85,20 @@ private:
         m_bar->show(QStringLiteral("The quick brown fox"), QStringLiteral("en"),
                     ZubActionDefinition::defaultActions().mid(0, 4), QuorLanguage::en, ZubTargetLanguage::turkish,
                     QPoint(900, 600), true, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(mapped() && m_bar->state()->isPresented(), 3000);
+        QUOR_TRY_VERIFY(mapped() && m_bar->state()->isPresented());
     }
 
     void activateWitness()
     {
         xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_witness->window()});
-        QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::focusWindow() == nullptr, 3000);
+        QUOR_TRY_VERIFY(QGuiApplication::focusWindow() == nullptr);
     }
 
 private slots:
     void initTestCase()
     {
         m_witness = std::make_unique<KeyWitness>();
-        QTRY_VERIFY_WITH_TIMEOUT(!m_witness->window().isEmpty(), 15000);
+        QUOR_TRY_VERIFY(!m_witness->window().isEmpty());
     }
 
     void init()
@@ -121,28 +123,28 @@ private slots:
         // Escape with a modifier held is still Escape.
         showAndWaitMapped();
         key(QStringLiteral("shift+Escape"));
-        QTRY_VERIFY_WITH_TIMEOUT(!mapped(), 3000);
+        QUOR_TRY_VERIFY(!mapped());
         QCOMPARE(m_dismissals, 1);
-        QTRY_COMPARE_WITH_TIMEOUT(m_witness->count(QStringLiteral("key Esc")), 1, 3000);
+        QUOR_TRY_COMPARE(m_witness->count(QStringLiteral("key Esc")), 1);
 
         // Other keys reach the application and leave the bar up.
         showAndWaitMapped();
         key(QStringLiteral("a"));
         key(QStringLiteral("space"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_witness->count(QStringLiteral("key Space")), 1, 3000);
+        QUOR_TRY_COMPARE(m_witness->count(QStringLiteral("key Space")), 1);
         QCOMPARE(m_witness->count(QStringLiteral("key A")), 1);
         quorSpin(std::chrono::milliseconds(300));
         QVERIFY(mapped());
         QCOMPARE(m_dismissals, 1);
 
         key(QStringLiteral("Escape"));
-        QTRY_VERIFY_WITH_TIMEOUT(!mapped(), 3000);
+        QUOR_TRY_VERIFY(!mapped());
         QCOMPARE(m_dismissals, 2);
-        QTRY_COMPARE_WITH_TIMEOUT(m_witness->count(QStringLiteral("key Esc")), 2, 3000);
+        QUOR_TRY_COMPARE(m_witness->count(QStringLiteral("key Esc")), 2);
 
         // With the bar gone, Escape is the application's alone.
         key(QStringLiteral("Escape"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_witness->count(QStringLiteral("key Esc")), 3, 3000);
+        QUOR_TRY_COMPARE(m_witness->count(QStringLiteral("key Esc")), 3);
         quorSpin(std::chrono::milliseconds(300));
         QCOMPARE(m_dismissals, 2);
         QVERIFY(!mapped());
@@ -153,7 +155,7 @@ private slots:
         showAndWaitMapped();
         xdotool({QStringLiteral("mousemove"), QStringLiteral("300"), QStringLiteral("200"), QStringLiteral("click"),
                  QStringLiteral("1")});
-        QTRY_VERIFY_WITH_TIMEOUT(!mapped(), 3000);
+        QUOR_TRY_VERIFY(!mapped());
         QCOMPARE(m_dismissals, 1);
     }
 
@@ -163,7 +165,7 @@ private slots:
         QWidget own;
         own.setGeometry(200, 150, 300, 200);
         own.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&own));
+        QVERIFY(QTest::qWaitForWindowExposed(&own, quorPatienceMs));
         showAndWaitMapped();
         const QPoint inside = own.mapToGlobal(QPoint(150, 100));
         xdotool({QStringLiteral("mousemove"), QString::number(inside.x()), QString::number(inside.y()),
@@ -174,7 +176,7 @@ private slots:
 
         own.hide();
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
-        QTRY_VERIFY_WITH_TIMEOUT(!mapped(), 3000);
+        QUOR_TRY_VERIFY(!mapped());
         QCOMPARE(m_dismissals, 1);
     }
 
@@ -184,7 +186,7 @@ private slots:
         field.setGeometry(200, 400, 300, 40);
         field.show();
         field.activateWindow();
-        QTRY_VERIFY_WITH_TIMEOUT(field.hasFocus(), 5000);
+        QUOR_TRY_VERIFY(field.hasFocus());
         int escapesSeen = 0;
         struct Spy : QObject {
             int* seen;
@@ -202,7 +204,7 @@ private slots:
         for (int round = 0; round < 3; ++round) {
             showAndWaitMapped();
             key(QStringLiteral("Escape"));
-            QTRY_VERIFY_WITH_TIMEOUT(!mapped(), 3000);
+            QUOR_TRY_VERIFY(!mapped());
         }
         quorSpin(std::chrono::milliseconds(300));
         QCOMPARE(escapesSeen, 0);

@@ -136,7 +136,7 @@ private slots:
         QVERIFY(!view.screenOCRButton()->isEnabled());
         QVERIFY(view.triggerButton()->isEnabled());
         m_env->captureGate->open();
-        QTRY_VERIFY_WITH_TIMEOUT(view.screenOCRButton()->isEnabled(), 2000);
+        QUOR_TRY_VERIFY(view.screenOCRButton()->isEnabled());
 
         view.quitButton()->click();
         QCOMPARE(quits, 1);
@@ -144,7 +144,7 @@ private slots:
         // A new result appears at the top at once.
         m_vm->setPlaygroundText(QStringLiteral("fresh"));
         m_vm->runPlaygroundAction(ZubActionDefinition::defaultActions()[4]);
-        QTRY_COMPARE_WITH_TIMEOUT(view.recentRowButtons().size(), 3, 2000);
+        QUOR_TRY_COMPARE(view.recentRowButtons().size(), 3);
         QCOMPARE(view.currentModel().recentRows[0].output, QStringLiteral("out:fresh"));
 
         const QString folder = qEnvironmentVariable("QUOR_BINARY_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
@@ -262,7 +262,7 @@ private slots:
         QCOMPARE(window.quitAction()->text(), QStringLiteral("Çıkış"));
         m_env->clipboard = QStringLiteral("clip");
         window.triggerAction()->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(m_vm->floatingBarController()->state()->sourceText(), QStringLiteral("clip"), 2000);
+        QUOR_TRY_COMPARE(m_vm->floatingBarController()->state()->sourceText(), QStringLiteral("clip"));
     }
 };
 

@@ -61,14 +61,14 @@ private slots:
 
         field->setText(QStringLiteral("  sk-model-key  "));
         button(*card, QStringLiteral("saveKey"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(card->uiState()->apiKeyFeedback().has_value(), 2000);
+        QUOR_TRY_VERIFY(card->uiState()->apiKeyFeedback().has_value());
         QVERIFY(model.calls.contains(QStringLiteral("saveAPIKeyToKeychain: sk-model-key")));
         QVERIFY(model.hasSavedAPIKey());
         QVERIFY(shown(*card, QStringLiteral("savedLabel")));
         QCOMPARE(card->uiState()->apiKeyFeedback()->text, QStringLiteral("API key saved."));
 
         button(*card, QStringLiteral("clearKey"))->click();
-        QTRY_COMPARE_WITH_TIMEOUT(card->uiState()->apiKeyFeedback()->text, QStringLiteral("API key removed."), 2000);
+        QUOR_TRY_COMPARE(card->uiState()->apiKeyFeedback()->text, QStringLiteral("API key removed."));
         QVERIFY(model.calls.contains(QStringLiteral("deleteAPIKeyFromKeychain")));
         QVERIFY(!shown(*card, QStringLiteral("savedLabel")));
         QVERIFY(!shown(*card, QStringLiteral("clearKey")));
@@ -77,7 +77,7 @@ private slots:
         model.keyringRefusal = QStringLiteral("Keyring save failed: the keyring is locked.");
         field->setText(QStringLiteral("sk-second"));
         button(*card, QStringLiteral("saveKey"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(card->uiState()->apiKeyFeedback()->isError, 2000);
+        QUOR_TRY_VERIFY(card->uiState()->apiKeyFeedback()->isError);
         QCOMPARE(card->findChild<QLabel*>(QStringLiteral("apiKeyFeedback"))->text(), *model.keyringRefusal);
         QVERIFY(!model.hasSavedAPIKey());
         QVERIFY(!shown(*card, QStringLiteral("savedLabel")));

@@ -195,8 +195,8 @@ struct Road {
     {
         view->resize(1000, 900);
         view->show();
-        QTRY_COMPARE_WITH_TIMEOUT(catalog->discoveredLocalModels().size(), 2, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!catalog->isSyncing() && !credits->isRefreshing(), 10000);
+        QUOR_TRY_COMPARE(catalog->discoveredLocalModels().size(), 2);
+        QUOR_TRY_VERIFY(!catalog->isSyncing() && !credits->isRefreshing());
         QCOMPARE(catalog->document().catalogVersion, QStringLiteral("2025.07-road"));
     }
 
@@ -207,7 +207,7 @@ struct Road {
         model->setPlaygroundText(QStringLiteral("The committee met twice this week. It approved the budget and "
                                                 "postponed the vote on the new building until spring."));
         model->runPlaygroundAction(summarize());
-        QTRY_VERIFY_WITH_TIMEOUT(!model->isPlaygroundBusy() && model->playgroundResult(), 10000);
+        QUOR_TRY_VERIFY(!model->isPlaygroundBusy() && model->playgroundResult());
         QVERIFY2(!model->playgroundResult()->isError, qPrintable(model->playgroundResult()->outputText));
         QCOMPARE(model->playgroundResult()->outputText, expectedOutput);
         const QList<QuorTestHttpRequest> chats = server.requests(path);
@@ -267,7 +267,7 @@ private slots:
 
         QTest::keyClicks(road.field(QStringLiteral("apiKeyField")), QStringLiteral("  sk-road-123 "));
         road.button(QStringLiteral("saveKey"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(road.card().uiState()->apiKeyFeedback().has_value(), 10000);
+        QUOR_TRY_VERIFY(road.card().uiState()->apiKeyFeedback().has_value());
         QCOMPARE(road.card().uiState()->apiKeyFeedback()->text, QStringLiteral("API key saved."));
         QVERIFY(road.model->hasSavedAPIKey());
         QVERIFY(!road.card().findChild<QWidget*>(QStringLiteral("savedLabel"))->isHidden());
@@ -302,7 +302,7 @@ private slots:
         // That provider goes with a key; LM Studio ignores it, the client insists on one.
         QTest::keyClicks(road.field(QStringLiteral("apiKeyField")), QStringLiteral("lm-studio"));
         road.button(QStringLiteral("saveKey"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(road.model->hasSavedAPIKey(), 10000);
+        QUOR_TRY_VERIFY(road.model->hasSavedAPIKey());
         QuorTestHttpRequest chat;
         road.summarizeThrough("/lmstudio/v1/chat/completions", QStringLiteral("Studio summary."), chat);
         if (QTest::currentTestFailed()) {
@@ -343,7 +343,7 @@ private slots:
             road.row(QStringLiteral("acme/acme-writer"))->click();
             QTest::keyClicks(road.field(QStringLiteral("apiKeyField")), QStringLiteral("sk-road-123"));
             road.button(QStringLiteral("saveKey"))->click();
-            QTRY_VERIFY_WITH_TIMEOUT(road.model->hasSavedAPIKey(), 10000);
+            QUOR_TRY_VERIFY(road.model->hasSavedAPIKey());
             saveTabScreenshot(*road.view, QStringLiteral("settings-aicard-") + QuorLanguages::rawValue(language));
         }
     }

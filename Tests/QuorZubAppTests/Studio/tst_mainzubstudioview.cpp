@@ -108,7 +108,7 @@ private slots:
         tabButton(view, ZubStudioTab::settings)->click();
         QCOMPARE(model.selectedTab(), ZubStudioTab::settings);
         QVERIFY(qobject_cast<ZubSettingsView*>(view.tabView()));
-        QTRY_VERIFY_WITH_TIMEOUT(playground.isNull(), 2000);
+        QUOR_TRY_VERIFY(playground.isNull());
         // Short-lived form text belongs to the tab and goes with it.
         auto* field = view.tabView()->findChild<QLineEdit*>(QStringLiteral("manualBundleID"));
         field->setText(QStringLiteral("org.example.editor"));
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(view.tabView(), history.data());
         // The settings tab's AI card refreshed the catalog as it came on screen: that work ends
         // before its store goes, or it outlives the test.
-        QTRY_VERIFY_WITH_TIMEOUT(!model.catalogStore().isSyncing() && !model.creditsStore().isRefreshing(), 10000);
+        QUOR_TRY_VERIFY(!model.catalogStore().isSyncing() && !model.creditsStore().isRefreshing());
     }
 
     // Every tab still lays out in the room a 1024x768 screen leaves under a panel and a frame; the
@@ -236,7 +236,7 @@ private slots:
         QCOMPARE(view.findChildren<QuorToastBanner*>().size(), 1);
         model.clearToast();
         QCOMPARE(view.toastBanner(), nullptr);
-        QTRY_COMPARE_WITH_TIMEOUT(view.findChildren<QuorToastBanner*>().size(), 0, 2000);
+        QUOR_TRY_COMPARE(view.findChildren<QuorToastBanner*>().size(), 0);
     }
 
     void versionSheetFollowsItsFlag()
@@ -318,8 +318,8 @@ private slots:
             studio_fixtures::saveScreenshot(&view, QStringLiteral("studio-0-qr-") + QuorLanguages::rawValue(language));
             // The settings page's AI card refreshed the catalog and the account as it came on screen:
             // both must be done before their stores go, or their unfinished work outlives the test.
-            QTRY_VERIFY_WITH_TIMEOUT(!model.catalogStore().isSyncing(), 10000);
-            QTRY_VERIFY_WITH_TIMEOUT(!model.creditsStore().isRefreshing(), 10000);
+            QUOR_TRY_VERIFY(!model.catalogStore().isSyncing());
+            QUOR_TRY_VERIFY(!model.creditsStore().isRefreshing());
         }
     }
 };

@@ -224,7 +224,7 @@ private slots:
         rowButton(view, regex, "delete")->click();
         QCOMPARE(lastCall(model), QStringLiteral("deleteCustomAction: ") + key(regex));
         QCOMPARE(model.config().actions.size(), sorted.size() - 1);
-        QTRY_VERIFY_WITH_TIMEOUT(regexRow.isNull(), 2000);
+        QUOR_TRY_VERIFY(regexRow.isNull());
         QCOMPARE(view.presentation().rows.size(), sorted.size() - 1);
         QCOMPARE(view.presentation().rows.last().title, QStringLiteral("Mail"));
         QVERIFY(!model.toastMessage());
@@ -236,11 +236,11 @@ private slots:
         for (const auto& r : view.presentation().rows) {
             QVERIFY(!r.showsDelete);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(view.findChild<QWidget*>(QStringLiteral("actionRows"))
+        QUOR_TRY_COMPARE(view.findChild<QWidget*>(QStringLiteral("actionRows"))
                                       ->findChildren<QWidget*>(QRegularExpression(QStringLiteral("^action:")),
                                                                Qt::FindDirectChildrenOnly)
                                       .size(),
-                                  ZubActionDefinition::defaultActions().size(), 2000);
+                                  ZubActionDefinition::defaultActions().size());
     }
 
     void theFormGoesWithTheTabAndTheLanguageFollows()

@@ -171,7 +171,7 @@ private slots:
         cardButton(view, summary, "delete")->click();
         QCOMPARE(lastCall(model), QStringLiteral("deleteHistoryRecord: ") + FakeStudioModel::idText(summary.id));
         QCOMPARE(shownTitles(view), (QStringList{"Translate", "Speak", "Slack Reply"}));
-        QTRY_VERIFY_WITH_TIMEOUT(summaryCard.isNull(), 2000);
+        QUOR_TRY_VERIFY(summaryCard.isNull());
 
         // Clearing keeps the pinned translation, also while the filter hides the others.
         button(view, QStringLiteral("filter:translations"))->click();
@@ -266,7 +266,7 @@ private slots:
         ZubHistoryView view(model, Qt::magenta);
         view.resize(1000, 700);
         view.show();
-        QTRY_VERIFY_WITH_TIMEOUT(view.builtCards() >= ZubHistoryView::batchSize, 2000);
+        QUOR_TRY_VERIFY(view.builtCards() >= ZubHistoryView::batchSize);
         quorSpin(std::chrono::milliseconds(100));
         const qsizetype first = view.builtCards();
         QVERIFY2(first < 100, qPrintable(QString::number(first)));
@@ -281,7 +281,7 @@ private slots:
         // A narrower list builds from the top again.
         view.findChild<QLineEdit*>(QStringLiteral("search"))->setText(QStringLiteral("Stats 9"));
         QCOMPARE(view.presentation().cards.size(), 11);
-        QTRY_COMPARE_WITH_TIMEOUT(view.builtCards(), 11, 2000);
+        QUOR_TRY_COMPARE(view.builtCards(), 11);
     }
 };
 

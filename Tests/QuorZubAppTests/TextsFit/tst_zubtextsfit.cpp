@@ -157,7 +157,7 @@ private slots:
             QVERIFY2(found.isEmpty(), qPrintable(QStringLiteral("%1, version & logs: %2")
                                                      .arg(QuorLanguages::rawValue(language), found.join(QStringLiteral("; ")))));
             model.setVersionLogsSheetPresented(false);
-            QTRY_VERIFY_WITH_TIMEOUT(!model.catalogStore().isSyncing() && !model.creditsStore().isRefreshing(), 10000);
+            QUOR_TRY_VERIFY(!model.catalogStore().isSyncing() && !model.creditsStore().isRefreshing());
         }
     }
 
@@ -170,7 +170,7 @@ private slots:
             QVERIFY2(found.isEmpty(), qPrintable(QStringLiteral("%1: %2")
                                                      .arg(QuorLanguages::rawValue(language), found.join(QStringLiteral("; ")))));
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!QuorCreditsAccountStore::shared().isRefreshing(), 10000);
+        QUOR_TRY_VERIFY(!QuorCreditsAccountStore::shared().isRefreshing());
     }
 
     // The bar at the size it takes for the default actions: collapsed, running and with a result.

@@ -1,4 +1,5 @@
 #include "Support/QuorTestSupport.h"
+#include "Support/QuorX11Input.h"
 
 #include "QuorZubCore/Services/ScreenOCRService.h"
 
@@ -50,7 +51,7 @@ protected:
 };
 
 // Drives the pointer and keyboard through XTest on its own connection, paced the way the region
-// tool needs: it takes a moment to grab the pointer and misses steps that come too fast.
+// tool needs: it is ready once it holds the pointer, and misses steps that come too fast.
 class PacedInput {
 public:
     PacedInput() : m_display(XOpenDisplay(nullptr)) {}
@@ -71,7 +72,7 @@ public:
     void dragLater(QPoint from, QPoint to)
     {
         m_worker = std::thread([this, from, to] {
-            std::this_thread::sleep_for(1200ms);
+            waitForTheTool();
             moveTo(from);
             step();
             XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
@@ -88,22 +89,29 @@ public:
     void escapeLater()
     {
         m_worker = std::thread([this] {
-            std::this_thread::sleep_for(1200ms);
+            waitForTheTool();
             moveTo(QPoint(40, 40));
             step();
             pressEscape();
         });
     }
 
-    // Held for a moment: the region tool polls the keyboard's state rather than reading events.
+    // Held until the region tool lets go of the pointer: it polls the keyboard's state, at its own
+    // pace, rather than reading events.
     void pressEscape()
     {
         const KeyCode escape = XKeysymToKeycode(m_display, XK_Escape);
         XTestFakeKeyEvent(m_display, escape, True, CurrentTime);
         step();
+        const auto deadline = std::chrono::steady_clock::now() + quorPatience;
+        while (quorPointerGrabbedElsewhere(m_display) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(50ms);
+        }
         XTestFakeKeyEvent(m_display, escape, False, CurrentTime);
         XFlush(m_display);
     }
+
+    bool toolHoldsThePointer() const { return quorPointerGrabbedElsewhere(m_display); }
 
     void finish()
     {
@@ -113,6 +121,15 @@ public:
     }
 
 private:
+    // The tool takes a moment to start and grab the pointer; a busy machine, longer.
+    void waitForTheTool()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + quorPatience;
+        while (!quorPointerGrabbedElsewhere(m_display) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+
     void moveTo(QPoint point) { XTestFakeMotionEvent(m_display, -1, point.x(), point.y(), CurrentTime); }
     void step()
     {
@@ -141,11 +158,15 @@ private:
     void awaitCapture(QCoro::Task<ScreenOCRResult> task, PacedInput& input, Body&& check)
     {
         try {
-            check(quorAwait(std::move(task), 30s));
+            check(quorAwait(std::move(task), 90s));
         } catch (const std::runtime_error& timeout) {
             input.finish();
+            // Still holding the pointer, the tool missed the drag; else the reading took too long.
+            const bool toolWaits = input.toolHoldsThePointer();
             input.pressEscape();
-            QFAIL(timeout.what());
+            QFAIL(qPrintable(QString::fromLatin1(timeout.what())
+                             + (toolWaits ? QStringLiteral(" (the region tool still waited for a drag)")
+                                          : QStringLiteral(" (the region was chosen)"))));
         }
         input.finish();
     }
@@ -161,8 +182,7 @@ private slots:
     {
         TextWindow window;
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window, 5000));
-        QTRY_VERIFY_WITH_TIMEOUT(window.isActiveWindow() || window.isVisible(), 2000);
+        QVERIFY(QTest::qWaitForWindowExposed(&window, quorPatienceMs));
         const QRect area(window.mapToGlobal(QPoint(0, 0)), window.size());
 
         PacedInput input;
@@ -185,7 +205,7 @@ private slots:
         input.escapeLater();
         bool cancelled = false;
         try {
-            quorAwait(ScreenOCRService::captureAndRecognizeText({"en-US"}), 30s);
+            quorAwait(ScreenOCRService::captureAndRecognizeText({"en-US"}), 60s);
         } catch (const ScreenOCRError& error) {
             cancelled = error.kind() == ScreenOCRError::Kind::cancelled;
         } catch (const std::runtime_error& timeout) {

@@ -1,5 +1,7 @@
 #include "X11TestDriver.h"
 
+#include "Support/QuorTestProcesses.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -33,6 +35,11 @@ void X11TestDriver::ungrabKeyboard()
     XSync(m_display, False);
 }
 
+bool X11TestDriver::pointerGrabbedElsewhere() const
+{
+    return quorPointerGrabbedElsewhere(m_display);
+}
+
 void X11TestDriver::flush()
 {
     XSync(m_display, False);
@@ -56,25 +63,19 @@ void X11TestDriver::release(int button)
     flush();
 }
 
+void X11TestDriver::perform(const PointerGesture& gesture)
+{
+    quorPerform(m_display, gesture);
+}
+
 void X11TestDriver::drag(QPoint from, QPoint to)
 {
-    moveTo(from);
-    QThread::msleep(20);
-    press();
-    constexpr int steps = 6;
-    for (int step = 1; step <= steps; ++step) {
-        QThread::msleep(15);
-        moveTo(from + (to - from) * step / steps);
-    }
-    QThread::msleep(20);
-    release();
+    perform(PointerGesture().drag(from, to));
 }
 
 void X11TestDriver::click(QPoint point)
 {
-    moveTo(point);
-    press();
-    release();
+    perform(PointerGesture().click(point));
 }
 
 void X11TestDriver::key(const QByteArray& combination)
@@ -94,10 +95,11 @@ void X11TestDriver::key(const QByteArray& combination)
     for (const KeyCode code : codes) {
         XTestFakeKeyEvent(m_display, code, True, CurrentTime);
     }
-    flush();
-    QThread::msleep(30);
+    // Held for a moment, timed by the server.
+    unsigned long delay = 30;
     for (auto it = codes.crbegin(); it != codes.crend(); ++it) {
-        XTestFakeKeyEvent(m_display, *it, False, CurrentTime);
+        XTestFakeKeyEvent(m_display, *it, False, delay);
+        delay = CurrentTime;
     }
     flush();
 }
@@ -118,6 +120,7 @@ TestEditor::TestEditor(QStringList arguments)
 {
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &TestEditor::readLines);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    quorEndWithThisProcess(m_process);
     m_process.start(QStringLiteral(QUOR_TEST_EDITOR_PATH), arguments);
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Support/QuorTestWaiting.h"
+#include "Support/QuorX11Input.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QList>
@@ -25,7 +28,9 @@ public:
     void moveTo(QPoint point);
     void press(int button = 1);
     void release(int button = 1);
-    // Press at `from`, move there in steps, release at `to`; returns after the release was sent.
+    // Plays the gesture; returns once the server has played its last step.
+    void perform(const PointerGesture& gesture);
+    // Press at `from`, move there in steps, release at `to`; returns after the release was played.
     void drag(QPoint from, QPoint to);
     void click(QPoint point);
     // "ctrl+alt+a": keysym names joined by '+'.
@@ -36,6 +41,8 @@ public:
     // Takes the whole keyboard for this connection, as a password prompt does; false when refused.
     bool grabKeyboard();
     void ungrabKeyboard();
+    // Whether another client holds the pointer (a region picker while it waits for a drag).
+    bool pointerGrabbedElsewhere() const;
     void flush();
 
 private:
@@ -50,9 +57,9 @@ public:
     ~TestEditor() override;
 
     // Waits for the window to be mapped and focused.
-    bool waitUntilReady(std::chrono::milliseconds timeout = std::chrono::seconds(15));
+    bool waitUntilReady(std::chrono::milliseconds timeout = quorPatience);
     // Sends a command and waits for its reply.
-    QJsonObject command(const QByteArray& line, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    QJsonObject command(const QByteArray& line, std::chrono::milliseconds timeout = quorPatience);
     // The next event line of that kind ("pasted"), if one arrives in time.
     std::optional<QJsonObject> waitForEvent(const QString& kind, std::chrono::milliseconds timeout);
 
