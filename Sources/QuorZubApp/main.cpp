@@ -1,5 +1,5 @@
 #include "QuorKit/Design/QuorSymbols.h"
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorZubApp/App/QuorZubApp.h"
 #include "QuorZubApp/App/ZubAppIcon.h"
 #include "QuorZubApp/App/ZubCommandLine.h"

@@ -1,10 +1,10 @@
 #include "CatalogTestSupport.h"
 
 #include "QuorKit/Cloud/QuorAIModelRegistry.h"
-#include "QuorKit/System/QuorPaths.h"
-#include "QuorKit/System/QuorSettings.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorPaths.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 

@@ -1,8 +1,8 @@
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
-#include "QuorKit/System/QuorPaths.h"
-#include "QuorKit/System/QuorSettings.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorPaths.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QDir>

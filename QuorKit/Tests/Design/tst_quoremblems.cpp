@@ -5,7 +5,7 @@
 #include "QuorKit/Design/Emblems/QuorEmblemRenderer.h"
 #include "QuorKit/Design/Emblems/QuorFlatDraw.h"
 #include "QuorKit/Design/QuorBrandMark.h"
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include "Support/QuorTestSupport.h"

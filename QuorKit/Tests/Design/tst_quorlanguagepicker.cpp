@@ -2,8 +2,8 @@
 #include "QuorKit/Design/QuorLanguageMenuButton.h"
 #include "QuorKit/Design/QuorLanguagePicker.h"
 #include "QuorKit/Design/QuorMenuPicker.h"
-#include "QuorKit/System/QuorNotificationCenter.h"
-#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorNotificationCenter.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 #include "Support/QuorTestSupport.h"
 
 #include "QuorKit/Design/QuorFonts.h"

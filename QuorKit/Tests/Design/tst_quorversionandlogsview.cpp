@@ -1,7 +1,7 @@
 #include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorVersionAndLogsView.h"
-#include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>

@@ -2,9 +2,9 @@
 
 #include "QuorKit/System/QuorHotkeyDescriptor.h"
 #include "QuorKit/System/QuorLaunchAtLogin.h"
-#include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/System/QuorSystemPermissionKind.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorPlatform/Hotkeys/QuorHotkeyCombination.h"
 #include "QuorPlatform/KeySynth/QuorEditingChords.h"
 #include "QuorPlatform/LoginItem/QuorAutostartEntry.h"

@@ -1,11 +1,11 @@
-#include "QuorKit/System/QuorBundle.h"
-#include "QuorKit/System/QuorNotificationCenter.h"
-#include "QuorKit/System/QuorPaths.h"
-#include "QuorKit/System/QuorSettings.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorGraphemeBoundaries.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorNotificationCenter.h"
+#include "QuorKit/Utilities/QuorPaths.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QDir>

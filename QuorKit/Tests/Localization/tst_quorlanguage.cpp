@@ -1,8 +1,8 @@
 #include "QuorKit/Localization/QuorLanguage.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Localization/QuorLocalizationStore.h"
-#include "QuorKit/System/QuorNotificationCenter.h"
-#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorNotificationCenter.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "Support/QuorTestSupport.h"
 

@@ -1,7 +1,7 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Localization/QuorLocalizationPack.h"
 #include "QuorKit/Localization/QuorLocalizationStore.h"
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "QuorPlatform/Compression/QuorLzfseDecoder.h"
 #include "Support/QuorTestSupport.h"

@@ -1,5 +1,5 @@
 #include "QuorKit/System/QuorBinaryLocator.h"
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QDir>

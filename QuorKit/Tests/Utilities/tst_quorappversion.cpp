@@ -1,7 +1,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorVersionBadge.h"
-#include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "QuorKit/Utilities/QuorSemVer.h"
 #include "Support/QuorTestSupport.h"

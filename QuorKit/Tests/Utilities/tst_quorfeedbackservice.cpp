@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
-#include "QuorKit/System/QuorBundle.h"
-#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorBundle.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QDesktopServices>

@@ -10,7 +10,7 @@
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Design/QuorTextFit.h"
 #include "QuorKit/Localization/QuorLocalization.h"
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 #include "QuorZubApp/Views/ZubTextPreview.h"

@@ -1,8 +1,8 @@
 #include "QuorZubApp/App/ZubCommandLine.h"
 
 #include "QuorKit/Localization/QuorLocalization.h"
-#include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

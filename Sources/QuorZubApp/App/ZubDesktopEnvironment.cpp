@@ -2,10 +2,10 @@
 
 #include "QuorKit/Cloud/QuorAIClient.h"
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
-#include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/System/QuorGlobalHotkeyManager.h"
 #include "QuorKit/System/QuorLaunchAtLogin.h"
 #include "QuorKit/System/QuorPermissionCenter.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "QuorPlatform/KeySynth/QuorEditingChords.h"
 #include "QuorPlatform/Pasteboard/QuorClipboard.h"

@@ -1,6 +1,6 @@
 #include "QuorZubApp/App/ZubDesktopNotifier.h"
 
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
 #include "QuorZubApp/App/ZubSingleInstanceGuard.h"
 
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "QuorZubCore/Services/ScreenOCRService.h"
 
 #include "QuorKit/System/QuorBinaryLocator.h"
-#include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/System/QuorProcessRunner.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Vision/QuorVisionServices.h"
 
 #include <QDir>

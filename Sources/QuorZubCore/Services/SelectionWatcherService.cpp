@@ -1,7 +1,7 @@
 #include "QuorZubCore/Services/SelectionWatcherService.h"
 
-#include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/System/QuorPermissionCenter.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "QuorPlatform/KeySynth/QuorKeySynthesizer.h"
 #include "QuorPlatform/MouseMonitor/QuorGlobalMouseMonitor.h"

@@ -1,9 +1,9 @@
 #include "QuorZubCore/Services/ZubConfigStore.h"
 
-#include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorKit/Utilities/QuorRegularFile.h"
 
 #include <QFile>

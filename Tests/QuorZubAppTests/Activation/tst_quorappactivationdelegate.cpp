@@ -1,7 +1,7 @@
 #include "QuorKit/Design/QuorAppActivationDelegate.h"
-#include "QuorKit/System/QuorBundle.h"
-#include "QuorKit/System/QuorNotificationCenter.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
+#include "QuorKit/Utilities/QuorBundle.h"
+#include "QuorKit/Utilities/QuorNotificationCenter.h"
 
 #include "Support/QuorTestSupport.h"
 

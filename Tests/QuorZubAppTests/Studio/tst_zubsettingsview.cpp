@@ -5,7 +5,7 @@
 #include "QuorKit/Design/QuorLanguagePicker.h"
 #include "QuorKit/Design/QuorMenuPicker.h"
 #include "QuorKit/Design/QuorStyledButton.h"
-#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>

@@ -3,11 +3,11 @@
 #include "QuorKit/Cloud/QuorReplySizeLimit.h"
 #include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
-#include "QuorKit/System/QuorPaths.h"
-#include "QuorKit/System/QuorSettings.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorKit/Utilities/QuorRegularFile.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 
 #include <QDateTime>
 #include <QNetworkAccessManager>

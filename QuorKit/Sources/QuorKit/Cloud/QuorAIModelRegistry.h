@@ -3,7 +3,7 @@
 #include "QuorKit/Cloud/QuorAIDiscoveredLocalModel.h"
 #include "QuorKit/Cloud/QuorAIModelCatalogDocument.h"
 #include "QuorKit/Cloud/QuorAIModelSyncMeta.h"
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 
 #include <QList>
 #include <QObject>

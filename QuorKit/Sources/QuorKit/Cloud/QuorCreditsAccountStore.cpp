@@ -5,7 +5,7 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/Localization/QuorLocalization.h"
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 
 #include <algorithm>
 #include <climits>

@@ -2,8 +2,8 @@
 
 #include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Cloud/QuorSupportLog.h"
-#include "QuorKit/System/QuorBundle.h"
-#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorBundle.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 
 #include <QCoreApplication>
 #include <QFile>

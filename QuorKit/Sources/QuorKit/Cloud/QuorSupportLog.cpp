@@ -1,8 +1,8 @@
 #include "QuorKit/Cloud/QuorSupportLog.h"
 
 #include "QuorKit/Cloud/QuorFeedbackService.h"
-#include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 
 #include <QRegularExpression>

@@ -1,9 +1,9 @@
 #include "QuorKit/Design/QuorAppActivationDelegate.h"
 
-#include "QuorKit/System/QuorBundle.h"
-#include "QuorKit/System/QuorNotificationCenter.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
+#include "QuorKit/Utilities/QuorBundle.h"
+#include "QuorKit/Utilities/QuorNotificationCenter.h"
 
 #include <QApplication>
 #include <QCoreApplication>

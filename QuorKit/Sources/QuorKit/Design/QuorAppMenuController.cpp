@@ -3,8 +3,8 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Design/QuorApplicationHiding.h"
 #include "QuorKit/Localization/QuorLocalization.h"
-#include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 
 #include <QAction>
 #include <QApplication>

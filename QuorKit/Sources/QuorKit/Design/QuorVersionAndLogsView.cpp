@@ -17,7 +17,7 @@
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Design/QuorVersionBadge.h"
 #include "QuorKit/Localization/QuorLocalization.h"
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorReleaseLogReader.h"
 

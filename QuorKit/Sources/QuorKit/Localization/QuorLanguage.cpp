@@ -1,8 +1,8 @@
 #include "QuorKit/Localization/QuorLanguage.h"
 
 #include "QuorKit/Localization/QuorLocalizationStore.h"
-#include "QuorKit/System/QuorNotificationCenter.h"
-#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorNotificationCenter.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 
 #include <QCollator>
 #include <QCoreApplication>

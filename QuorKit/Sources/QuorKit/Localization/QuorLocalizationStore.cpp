@@ -2,9 +2,9 @@
 
 #include "QuorBuildInfo.h"
 #include "QuorKit/Localization/QuorLocalizationPack.h"
-#include "QuorKit/System/QuorBundle.h"
-#include "QuorKit/System/QuorPaths.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorKit/Utilities/QuorRegularFile.h"
 #include "QuorPlatform/Compression/QuorLzfseDecoder.h"
 

@@ -1,6 +1,6 @@
 #include "QuorKit/System/QuorBinaryLocator.h"
 
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 
 #include <QDir>
 #include <QFile>

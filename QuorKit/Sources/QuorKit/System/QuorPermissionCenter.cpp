@@ -1,7 +1,7 @@
 #include "QuorKit/System/QuorPermissionCenter.h"
 
 #include "QuorKit/System/QuorBinaryLocator.h"
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorPlatform/Permissions/QuorDisplayCapabilities.h"
 
 #include <QDesktopServices>

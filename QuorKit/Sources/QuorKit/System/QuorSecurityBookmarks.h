@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 #include "QuorPlatform/Core/QuorError.h"
 
 #include <QMutex>

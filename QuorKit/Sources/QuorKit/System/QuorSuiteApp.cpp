@@ -1,8 +1,8 @@
 #include "QuorKit/System/QuorSuiteApp.h"
 
 #include "QuorKit/Localization/QuorLocalization.h"
-#include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorPlatform/Workspace/QuorDesktopEntry.h"
 
 #include <QFile>

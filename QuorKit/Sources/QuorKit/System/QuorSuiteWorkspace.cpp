@@ -1,6 +1,6 @@
 #include "QuorKit/System/QuorSuiteWorkspace.h"
 
-#include "QuorKit/System/QuorPaths.h"
+#include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorPlatform/Workspace/QuorDesktopEntry.h"
 
 #include <QMutex>

@@ -1,8 +1,8 @@
 #include "QuorKit/System/QuorVirtualMemoryReader.h"
 
-#include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/System/QuorSuiteFolder.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorPlatform/Core/QuorSaturating.h"
 #include "QuorPlatform/Memory/QuorLoopDevices.h"
 

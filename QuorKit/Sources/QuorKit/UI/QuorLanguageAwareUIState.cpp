@@ -1,7 +1,7 @@
 #include "QuorKit/UI/QuorLanguageAwareUIState.h"
 
 #include "QuorKit/Localization/QuorLanguage.h"
-#include "QuorKit/System/QuorNotificationCenter.h"
+#include "QuorKit/Utilities/QuorNotificationCenter.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
 #include "QuorKit/Utilities/QuorAppLogger.h"
 
-#include "QuorKit/System/QuorBundle.h"
-#include "QuorKit/System/QuorPaths.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
+#include "QuorKit/Utilities/QuorBundle.h"
+#include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorKit/Utilities/QuorRegularFile.h"
 
 #include <QCoreApplication>

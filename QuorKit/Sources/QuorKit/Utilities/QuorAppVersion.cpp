@@ -1,6 +1,6 @@
 #include "QuorKit/Utilities/QuorAppVersion.h"
 
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 
 #include <QMetaType>
 #include <QVariant>

@@ -1,6 +1,6 @@
 #include "QuorKit/Utilities/QuorReleaseLogReader.h"
 
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <QFile>

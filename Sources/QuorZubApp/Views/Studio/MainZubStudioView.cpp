@@ -23,8 +23,8 @@
 #include "QuorKit/Design/QuorUnifiedTitlebar.h"
 #include "QuorKit/Design/QuorVersionAndLogsView.h"
 #include "QuorKit/Design/QuorVersionBadge.h"
-#include "QuorKit/System/QuorBundle.h"
 #include "QuorKit/UI/QuorCreditsHeaderPill.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 
 #include <QDialog>
 #include <QGraphicsOpacityEffect>

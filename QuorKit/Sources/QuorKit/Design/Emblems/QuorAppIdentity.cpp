@@ -1,6 +1,6 @@
 #include "QuorKit/Design/Emblems/QuorAppIdentity.h"
 
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorBundle.h"
+#include "QuorKit/Utilities/QuorBundle.h"
 
 #include "QuorBuildInfo.h"
 

@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorNotificationCenter.h"
+#include "QuorKit/Utilities/QuorNotificationCenter.h"
 
 QuorNotificationCenter::QuorNotificationCenter()
 {

@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorPaths.h"
+#include "QuorKit/Utilities/QuorPaths.h"
 
 #include <QDir>
 #include <QtGlobal>

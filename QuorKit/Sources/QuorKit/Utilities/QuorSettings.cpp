@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorSettings.h"
+#include "QuorKit/Utilities/QuorSettings.h"
 
 #include <QCoreApplication>
 #include <QSettings>
