@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAILocalModelRequirements.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 QuorAILocalModelSpecs QuorAILocalModelSpecs::fromJson(const QJsonObject& object)
 {

@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAILocalizedList.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 QStringList QuorAILocalizedList::resolved(QuorLanguage language) const
 {

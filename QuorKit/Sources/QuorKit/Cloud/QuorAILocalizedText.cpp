@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAILocalizedText.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 QString QuorAILocalizedText::resolved(QuorLanguage language) const
 {

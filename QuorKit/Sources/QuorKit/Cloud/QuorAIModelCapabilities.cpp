@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAIModelCapabilities.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 #include <array>
 #include <utility>

@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAIModelCatalogDocument.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 namespace {
 bool sameIgnoringCase(const QString& left, const QString& right)

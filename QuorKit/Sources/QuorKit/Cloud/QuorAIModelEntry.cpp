@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAIModelEntry.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 bool QuorAIModelSpec::isLocal() const
 {

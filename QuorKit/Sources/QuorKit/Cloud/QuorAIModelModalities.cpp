@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAIModelModalities.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 QuorAIModelModalities QuorAIModelModalities::fromJson(const QJsonObject& object)
 {

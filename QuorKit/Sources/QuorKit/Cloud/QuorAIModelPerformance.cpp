@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAIModelPerformance.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 QuorAIModelPerformance QuorAIModelPerformance::fromJson(const QJsonObject& object)
 {

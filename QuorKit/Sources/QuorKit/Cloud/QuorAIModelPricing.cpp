@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAIModelPricing.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 bool QuorAIModelPricing::isFree() const
 {

@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAIModelSyncMeta.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 QuorAIModelSyncMeta QuorAIModelSyncMeta::fromJson(const QJsonObject& object)
 {

@@ -1,6 +1,6 @@
 #include "QuorKit/Cloud/QuorAIProviderEntry.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 bool QuorAIProviderSpec::isLocal() const
 {

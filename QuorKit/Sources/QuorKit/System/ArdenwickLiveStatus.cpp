@@ -1,8 +1,8 @@
 #include "QuorKit/System/ArdenwickLiveStatus.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
 #include "QuorKit/System/QuorSuiteFolder.h"
 #include "QuorKit/System/QuorSuiteRecordCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "QuorKit/System/KestrineLiveStatus.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
 #include "QuorKit/System/QuorSuiteFolder.h"
 #include "QuorKit/System/QuorSuiteRecordCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 std::optional<double> KestrineLiveStatus::headlineTempCelsius() const

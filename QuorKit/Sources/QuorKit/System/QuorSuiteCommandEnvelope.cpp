@@ -1,7 +1,7 @@
 #include "QuorKit/System/QuorSuiteCommandEnvelope.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
 #include "QuorKit/System/QuorSuiteRecordCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 QJsonObject QuorSuiteCommandEnvelope::toJson() const

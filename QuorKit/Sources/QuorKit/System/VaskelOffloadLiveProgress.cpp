@@ -1,7 +1,7 @@
 #include "QuorKit/System/VaskelOffloadLiveProgress.h"
 
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
 #include "QuorKit/System/QuorSuiteRecordCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <algorithm>

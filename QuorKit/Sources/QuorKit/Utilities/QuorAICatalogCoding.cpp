@@ -1,4 +1,4 @@
-#include "QuorKit/Cloud/QuorAICatalogCoding.h"
+#include "QuorKit/Utilities/QuorAICatalogCoding.h"
 
 namespace QuorAICatalogCoding {
 

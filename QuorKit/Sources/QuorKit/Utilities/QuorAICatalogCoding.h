@@ -12,9 +12,10 @@
 #include <type_traits>
 #include <utility>
 
-// Shared pieces of the catalog's JSON coding and hashing. The catalog is decoded all or nothing:
-// every reader throws QuorDecodingError, and nested readers prefix the path of the offending key
-// ("models[3].capabilities: missing \"vision\"") so a publisher can find the fault.
+// Shared pieces of JSON record coding and hashing, used by the model catalog and the suite's live
+// records. A record is decoded all or nothing: every reader throws QuorDecodingError, and nested
+// readers prefix the path of the offending key ("models[3].capabilities: missing \"vision\"") so
+// a publisher can find the fault.
 namespace QuorAICatalogCoding {
 
 // A JSON array whose every element is a string; an empty array is fine.
