@@ -1,5 +1,5 @@
+#include "QuorKit/System/QuorReleaseLogReader.h"
 #include "QuorKit/Utilities/QuorBundle.h"
-#include "QuorKit/Utilities/QuorReleaseLogReader.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QDir>

@@ -19,7 +19,7 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
-#include "QuorKit/Utilities/QuorReleaseLogReader.h"
+#include "QuorKit/System/QuorReleaseLogReader.h"
 
 #include <QAbstractButton>
 #include <QClipboard>

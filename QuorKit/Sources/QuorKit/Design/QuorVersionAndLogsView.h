@@ -3,10 +3,10 @@
 #include "QuorKit/Design/QuorBrandMark.h"
 #include "QuorKit/Design/QuorProductPalette.h"
 #include "QuorKit/Localization/QuorLanguage.h"
+#include "QuorKit/System/QuorReleaseLogRecord.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorKit/Utilities/QuorLogEntry.h"
 #include "QuorKit/Utilities/QuorLogLevel.h"
-#include "QuorKit/Utilities/QuorReleaseLogRecord.h"
 
 #include <QColor>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "QuorKit/Utilities/QuorReleaseLogReader.h"
+#include "QuorKit/System/QuorReleaseLogReader.h"
 
 #include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"

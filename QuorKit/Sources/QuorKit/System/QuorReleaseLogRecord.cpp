@@ -1,4 +1,4 @@
-#include "QuorKit/Utilities/QuorReleaseLogRecord.h"
+#include "QuorKit/System/QuorReleaseLogRecord.h"
 
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorKit/Utilities/QuorJson.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/Utilities/QuorReleaseLogRecord.h"
+#include "QuorKit/System/QuorReleaseLogRecord.h"
 
 #include <QList>
 #include <QString>
