@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorSuiteTelemetryBus.h"
+#include "QuorKit/Suite/QuorSuiteTelemetryBus.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "QuorKit/System/QuorSuiteApp.h"
-#include "QuorKit/System/QuorSuiteCommandKind.h"
+#include "QuorKit/Suite/QuorSuiteApp.h"
+#include "QuorKit/Suite/QuorSuiteCommandKind.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "QuorPlatform/Processes/QuorProcessTable.h"
 #include "QuorPlatform/Workspace/QuorDesktopEntry.h"

@@ -1,5 +1,5 @@
-#include "QuorKit/System/QuorSuiteCommandBus.h"
-#include "QuorKit/System/QuorSuiteTelemetryBus.h"
+#include "QuorKit/Suite/QuorSuiteCommandBus.h"
+#include "QuorKit/Suite/QuorSuiteTelemetryBus.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "Support/QuorTestSupport.h"

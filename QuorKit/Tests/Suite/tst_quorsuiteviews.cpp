@@ -7,7 +7,7 @@
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Design/QuorVirtualMemoryGaugeCard.h"
 #include "QuorKit/Design/QuorVirtualMemoryHeaderPill.h"
-#include "QuorKit/System/QuorSuiteCommandBus.h"
+#include "QuorKit/Suite/QuorSuiteCommandBus.h"
 #include "QuorKit/Utilities/QuorPaths.h"
 #include "Support/QuorTestSupport.h"
 

@@ -1,5 +1,5 @@
-#include "QuorKit/System/QuorSuiteTelemetryBus.h"
-#include "QuorKit/System/QuorVirtualMemoryReader.h"
+#include "QuorKit/Suite/QuorSuiteTelemetryBus.h"
+#include "QuorKit/Suite/QuorVirtualMemoryReader.h"
 #include "QuorPlatform/Memory/QuorKernelMemory.h"
 #include "Support/QuorTestSupport.h"
 

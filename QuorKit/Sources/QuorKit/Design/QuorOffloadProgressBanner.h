@@ -1,7 +1,7 @@
 #pragma once
 
 #include "QuorKit/Localization/QuorLanguage.h"
-#include "QuorKit/System/VaskelOffloadLiveProgress.h"
+#include "QuorKit/Suite/VaskelOffloadLiveProgress.h"
 
 #include <QColor>
 #include <QList>

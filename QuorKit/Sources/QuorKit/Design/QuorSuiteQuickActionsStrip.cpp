@@ -8,7 +8,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorSuiteColors.h"
 #include "QuorKit/Localization/QuorLocalization.h"
-#include "QuorKit/System/QuorSuiteCommandBus.h"
+#include "QuorKit/Suite/QuorSuiteCommandBus.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

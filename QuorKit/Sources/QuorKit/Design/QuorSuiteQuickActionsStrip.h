@@ -2,10 +2,10 @@
 
 #include "QuorKit/Design/QuorCapsuleLook.h"
 #include "QuorKit/Localization/QuorLanguage.h"
-#include "QuorKit/System/DrummetLiveStatus.h"
-#include "QuorKit/System/QuorSuiteApp.h"
-#include "QuorKit/System/QuorSuiteCommandKind.h"
-#include "QuorKit/System/QuorVirtualMemorySummary.h"
+#include "QuorKit/Suite/DrummetLiveStatus.h"
+#include "QuorKit/Suite/QuorSuiteApp.h"
+#include "QuorKit/Suite/QuorSuiteCommandKind.h"
+#include "QuorKit/Suite/QuorVirtualMemorySummary.h"
 
 #include <QColor>
 #include <QList>

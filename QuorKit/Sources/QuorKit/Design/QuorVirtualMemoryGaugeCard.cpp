@@ -14,7 +14,7 @@
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSuiteColors.h"
 #include "QuorKit/Localization/QuorLocalization.h"
-#include "QuorKit/System/QuorSuiteCommandBus.h"
+#include "QuorKit/Suite/QuorSuiteCommandBus.h"
 #include "QuorKit/Utilities/QuorByteFormatter.h"
 
 #include <QFontMetricsF>

@@ -4,7 +4,7 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorSuiteColors.h"
 #include "QuorKit/Localization/QuorLocalization.h"
-#include "QuorKit/System/QuorSuiteApp.h"
+#include "QuorKit/Suite/QuorSuiteApp.h"
 
 QuorVirtualMemoryHeaderPill::QuorVirtualMemoryHeaderPill(const QuorVirtualMemorySummary& summary,
                                                          QuorLanguage language, std::function<void()> onTap,

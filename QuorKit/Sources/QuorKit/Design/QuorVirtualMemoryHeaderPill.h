@@ -2,7 +2,7 @@
 
 #include "QuorKit/Design/QuorCapsuleButton.h"
 #include "QuorKit/Localization/QuorLanguage.h"
-#include "QuorKit/System/QuorVirtualMemorySummary.h"
+#include "QuorKit/Suite/QuorVirtualMemorySummary.h"
 
 #include <QColor>
 

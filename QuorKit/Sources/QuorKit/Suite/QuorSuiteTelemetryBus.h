@@ -1,15 +1,15 @@
 #pragma once
 
-#include "QuorKit/System/ArdenwickLiveStatus.h"
-#include "QuorKit/System/BlintarLiveStatus.h"
-#include "QuorKit/System/DrummetLiveStatus.h"
-#include "QuorKit/System/KestrineLiveStatus.h"
-#include "QuorKit/System/PelloryLiveStatus.h"
+#include "QuorKit/Suite/ArdenwickLiveStatus.h"
+#include "QuorKit/Suite/BlintarLiveStatus.h"
+#include "QuorKit/Suite/DrummetLiveStatus.h"
+#include "QuorKit/Suite/KestrineLiveStatus.h"
+#include "QuorKit/Suite/PelloryLiveStatus.h"
+#include "QuorKit/Suite/QuorLiveActivityTile.h"
+#include "QuorKit/Suite/QuorVirtualMemoryReader.h"
+#include "QuorKit/Suite/SornwellLiveStatus.h"
+#include "QuorKit/Suite/VaskelLiveStatus.h"
 #include "QuorKit/System/QuorDistributedNotificationCenter.h"
-#include "QuorKit/System/QuorLiveActivityTile.h"
-#include "QuorKit/System/QuorVirtualMemoryReader.h"
-#include "QuorKit/System/SornwellLiveStatus.h"
-#include "QuorKit/System/VaskelLiveStatus.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "QuorKit/System/PelloryLiveStatus.h"
+#include "QuorKit/Suite/PelloryLiveStatus.h"
 
-#include "QuorKit/System/QuorSuiteFolder.h"
-#include "QuorKit/System/QuorSuiteRecordCoding.h"
+#include "QuorKit/Suite/QuorSuiteFolder.h"
+#include "QuorKit/Suite/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorAICatalogCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/System/VaskelLiveStatus.h"
+#include "QuorKit/Suite/VaskelLiveStatus.h"
 #include "QuorPlatform/Memory/QuorKernelMemory.h"
 
 #include <QList>

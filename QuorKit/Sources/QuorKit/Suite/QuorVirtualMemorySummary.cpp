@@ -1,6 +1,6 @@
-#include "QuorKit/System/QuorVirtualMemorySummary.h"
+#include "QuorKit/Suite/QuorVirtualMemorySummary.h"
 
-#include "QuorKit/System/QuorVirtualMemoryReader.h"
+#include "QuorKit/Suite/QuorVirtualMemoryReader.h"
 
 #include "QuorKit/Utilities/QuorByteFormatter.h"
 #include "QuorPlatform/Core/QuorSaturating.h"

@@ -1,6 +1,6 @@
-#include "QuorKit/System/QuorSuiteCommandEnvelope.h"
+#include "QuorKit/Suite/QuorSuiteCommandEnvelope.h"
 
-#include "QuorKit/System/QuorSuiteRecordCoding.h"
+#include "QuorKit/Suite/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorAICatalogCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "QuorKit/System/QuorSuiteApp.h"
-#include "QuorKit/System/QuorSuiteCommandKind.h"
+#include "QuorKit/Suite/QuorSuiteApp.h"
+#include "QuorKit/Suite/QuorSuiteCommandKind.h"
 
 #include <QDateTime>
 #include <QJsonObject>

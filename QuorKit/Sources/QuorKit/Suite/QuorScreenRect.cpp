@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorScreenRect.h"
+#include "QuorKit/Suite/QuorScreenRect.h"
 
 #include "QuorKit/Utilities/QuorJson.h"
 

@@ -1,6 +1,6 @@
-#include "QuorKit/System/QuorSuiteCommandBus.h"
+#include "QuorKit/Suite/QuorSuiteCommandBus.h"
 
-#include "QuorKit/System/QuorSuiteFolder.h"
+#include "QuorKit/Suite/QuorSuiteFolder.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/System/QuorScreenRect.h"
+#include "QuorKit/Suite/QuorScreenRect.h"
 
 #include <QDateTime>
 #include <QJsonObject>

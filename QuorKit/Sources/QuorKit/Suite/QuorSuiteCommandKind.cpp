@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorSuiteCommandKind.h"
+#include "QuorKit/Suite/QuorSuiteCommandKind.h"
 
 #include "QuorKit/Utilities/QuorJson.h"
 

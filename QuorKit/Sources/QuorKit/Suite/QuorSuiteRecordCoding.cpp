@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorSuiteRecordCoding.h"
+#include "QuorKit/Suite/QuorSuiteRecordCoding.h"
 
 #include "QuorKit/Utilities/QuorJson.h"
 

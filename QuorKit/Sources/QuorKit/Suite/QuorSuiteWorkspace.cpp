@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorSuiteWorkspace.h"
+#include "QuorKit/Suite/QuorSuiteWorkspace.h"
 
 #include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorPlatform/Workspace/QuorDesktopEntry.h"

@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorSuiteApp.h"
+#include "QuorKit/Suite/QuorSuiteApp.h"
 
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorJson.h"

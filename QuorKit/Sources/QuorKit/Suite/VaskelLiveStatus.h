@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/System/VaskelOffloadLiveProgress.h"
+#include "QuorKit/Suite/VaskelOffloadLiveProgress.h"
 
 #include <QDateTime>
 #include <QJsonObject>

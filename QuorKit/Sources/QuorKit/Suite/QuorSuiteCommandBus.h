@@ -1,7 +1,7 @@
 #pragma once
 
+#include "QuorKit/Suite/QuorSuiteCommandEnvelope.h"
 #include "QuorKit/System/QuorDistributedNotificationCenter.h"
-#include "QuorKit/System/QuorSuiteCommandEnvelope.h"
 
 #include <QDateTime>
 #include <QObject>

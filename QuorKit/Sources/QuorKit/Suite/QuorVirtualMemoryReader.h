@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/System/QuorVirtualMemorySummary.h"
+#include "QuorKit/Suite/QuorVirtualMemorySummary.h"
 
 #include <QString>
 #include <QStringList>

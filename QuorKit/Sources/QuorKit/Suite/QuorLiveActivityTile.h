@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/System/QuorSuiteApp.h"
+#include "QuorKit/Suite/QuorSuiteApp.h"
 
 #include <QDateTime>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
-#include "QuorKit/System/QuorVirtualMemoryReader.h"
+#include "QuorKit/Suite/QuorVirtualMemoryReader.h"
 
-#include "QuorKit/System/QuorSuiteFolder.h"
+#include "QuorKit/Suite/QuorSuiteFolder.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorPlatform/Core/QuorSaturating.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "QuorKit/Localization/QuorLanguage.h"
-#include "QuorKit/System/QuorSuiteWorkspace.h"
+#include "QuorKit/Suite/QuorSuiteWorkspace.h"
 
 #include <QJsonValue>
 #include <QList>

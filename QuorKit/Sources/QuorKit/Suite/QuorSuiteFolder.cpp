@@ -1,4 +1,4 @@
-#include "QuorKit/System/QuorSuiteFolder.h"
+#include "QuorKit/Suite/QuorSuiteFolder.h"
 
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorRegularFile.h"

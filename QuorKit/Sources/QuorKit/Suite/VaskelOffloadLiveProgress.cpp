@@ -1,6 +1,6 @@
-#include "QuorKit/System/VaskelOffloadLiveProgress.h"
+#include "QuorKit/Suite/VaskelOffloadLiveProgress.h"
 
-#include "QuorKit/System/QuorSuiteRecordCoding.h"
+#include "QuorKit/Suite/QuorSuiteRecordCoding.h"
 #include "QuorKit/Utilities/QuorAICatalogCoding.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
