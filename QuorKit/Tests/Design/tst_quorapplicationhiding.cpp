@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorAppMenuController.h"
+#include "QuorKit/Windowing/QuorAppMenuController.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
 
 #include "OtherClientSupport.h"

@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorAppMenuController.h"
+#include "QuorKit/Windowing/QuorAppMenuController.h"
 
 #include "Support/QuorTestSupport.h"
 

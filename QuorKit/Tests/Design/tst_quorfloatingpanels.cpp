@@ -1,7 +1,7 @@
-#include "QuorKit/Design/QuorDraggableFloatingPanel.h"
-#include "QuorKit/Design/QuorFloatingNSPanel.h"
-#include "QuorKit/Design/QuorFloatingPanelController.h"
-#include "QuorKit/Design/QuorTearOffDragRegion.h"
+#include "QuorKit/Windowing/QuorDraggableFloatingPanel.h"
+#include "QuorKit/Windowing/QuorFloatingNSPanel.h"
+#include "QuorKit/Windowing/QuorFloatingPanelController.h"
+#include "QuorKit/Windowing/QuorTearOffDragRegion.h"
 
 #include "OtherClientSupport.h"
 #include "Support/QuorPointerWitness.h"

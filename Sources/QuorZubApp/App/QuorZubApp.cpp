@@ -1,8 +1,8 @@
 #include "QuorZubApp/App/QuorZubApp.h"
 
-#include "QuorKit/Design/QuorAppActivationDelegate.h"
 #include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorProductPalette.h"
+#include "QuorKit/Windowing/QuorAppActivationDelegate.h"
 #include "QuorPlatform/Memory/QuorProcessHeap.h"
 #include "QuorZubApp/App/ZubDesktopNotifier.h"
 #include "QuorZubApp/App/ZubMenuBarExtra.h"

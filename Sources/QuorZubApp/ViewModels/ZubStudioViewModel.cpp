@@ -2,12 +2,12 @@
 
 #include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
-#include "QuorKit/Design/QuorAppActivationDelegate.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorKit/Utilities/QuorNotificationCenter.h"
+#include "QuorKit/Windowing/QuorAppActivationDelegate.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "QuorZubApp/Views/ZubFloatingBarController.h"
 #include "QuorZubApp/Views/ZubFloatingBarState.h"

@@ -1,7 +1,7 @@
-#include "QuorKit/Design/QuorAppActivationDelegate.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorNotificationCenter.h"
+#include "QuorKit/Windowing/QuorAppActivationDelegate.h"
 
 #include "Support/QuorTestSupport.h"
 

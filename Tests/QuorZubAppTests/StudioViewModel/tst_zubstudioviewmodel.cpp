@@ -1,8 +1,8 @@
 #include "FakeStudioEnvironment.h"
 
-#include "QuorKit/Design/QuorAppActivationDelegate.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorNotificationCenter.h"
+#include "QuorKit/Windowing/QuorAppActivationDelegate.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 #include "QuorZubApp/Views/ZubFloatingBarController.h"
 #include "QuorZubApp/Views/ZubFloatingBarState.h"

@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorMenuElement.h"
+#include "QuorKit/Windowing/QuorMenuElement.h"
 
 #include "QuorKit/Localization/QuorLocalization.h"
 

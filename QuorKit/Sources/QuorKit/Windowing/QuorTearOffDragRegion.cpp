@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorTearOffDragRegion.h"
+#include "QuorKit/Windowing/QuorTearOffDragRegion.h"
 
 #include <QCursor>
 #include <QGuiApplication>

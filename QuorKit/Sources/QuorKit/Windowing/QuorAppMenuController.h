@@ -1,9 +1,9 @@
 #pragma once
 
-#include "QuorKit/Design/QuorCustomMenu.h"
-#include "QuorKit/Design/QuorEditMenuOverrides.h"
-#include "QuorKit/Design/QuorMenuElement.h"
 #include "QuorKit/Localization/QuorLanguage.h"
+#include "QuorKit/Windowing/QuorCustomMenu.h"
+#include "QuorKit/Windowing/QuorEditMenuOverrides.h"
+#include "QuorKit/Windowing/QuorMenuElement.h"
 
 #include <QHash>
 #include <QList>

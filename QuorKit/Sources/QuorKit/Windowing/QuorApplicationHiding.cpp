@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorApplicationHiding.h"
+#include "QuorKit/Windowing/QuorApplicationHiding.h"
 
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/Design/QuorMenuElement.h"
+#include "QuorKit/Windowing/QuorMenuElement.h"
 
 #include <QList>
 #include <QString>

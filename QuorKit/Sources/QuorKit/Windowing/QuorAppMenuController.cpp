@@ -1,10 +1,10 @@
-#include "QuorKit/Design/QuorAppMenuController.h"
+#include "QuorKit/Windowing/QuorAppMenuController.h"
 
 #include "QuorKit/Cloud/QuorFeedbackService.h"
-#include "QuorKit/Design/QuorApplicationHiding.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorKit/Utilities/QuorBundle.h"
+#include "QuorKit/Windowing/QuorApplicationHiding.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorAppActivationDelegate.h"
+#include "QuorKit/Windowing/QuorAppActivationDelegate.h"
 
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"

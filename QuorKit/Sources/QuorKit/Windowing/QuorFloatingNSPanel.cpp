@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorFloatingNSPanel.h"
+#include "QuorKit/Windowing/QuorFloatingNSPanel.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
-#include "QuorKit/Design/QuorDraggableFloatingPanel.h"
+#include "QuorKit/Windowing/QuorDraggableFloatingPanel.h"
 
-#include "QuorKit/Design/QuorCustomDragTrackingView.h"
+#include "QuorKit/Windowing/QuorCustomDragTrackingView.h"
 
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>

@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorAppKitLauncher.h"
+#include "QuorKit/Windowing/QuorAppKitLauncher.h"
 
 #include <QApplication>
 

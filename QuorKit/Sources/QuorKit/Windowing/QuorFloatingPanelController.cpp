@@ -1,6 +1,6 @@
-#include "QuorKit/Design/QuorFloatingPanelController.h"
+#include "QuorKit/Windowing/QuorFloatingPanelController.h"
 
-#include "QuorKit/Design/QuorFloatingNSPanel.h"
+#include "QuorKit/Windowing/QuorFloatingNSPanel.h"
 #include "QuorPlatform/MouseMonitor/QuorGlobalMouseMonitor.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorFirstClickHostingView.h"
+#include "QuorKit/Windowing/QuorFirstClickHostingView.h"
 
 #include <QMouseEvent>
 #include <QVBoxLayout>

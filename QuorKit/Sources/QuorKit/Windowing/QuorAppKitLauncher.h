@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/Design/QuorAppMenuController.h"
+#include "QuorKit/Windowing/QuorAppMenuController.h"
 
 #include <memory>
 
