@@ -1,10 +1,10 @@
 #include "QuorKit/Design/Emblems/QuorAppEmblem.h"
 #include "QuorKit/Design/Emblems/QuorAppIdentity.h"
+#include "QuorKit/Design/Emblems/QuorBrandMark.h"
 #include "QuorKit/Design/Emblems/QuorEmblemArtworkProductivity.h"
 #include "QuorKit/Design/Emblems/QuorEmblemArtworkSystemNet.h"
 #include "QuorKit/Design/Emblems/QuorEmblemRenderer.h"
 #include "QuorKit/Design/Emblems/QuorFlatDraw.h"
-#include "QuorKit/Design/QuorBrandMark.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"
 

@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorBrandMark.h"
+#include "QuorKit/Design/Emblems/QuorBrandMark.h"
 #include "QuorKit/Design/QuorFlowLayout.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassTokens.h"

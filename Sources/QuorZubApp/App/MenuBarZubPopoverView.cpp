@@ -1,6 +1,6 @@
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
 
-#include "QuorKit/Design/QuorBrandMark.h"
+#include "QuorKit/Design/Emblems/QuorBrandMark.h"
 #include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"

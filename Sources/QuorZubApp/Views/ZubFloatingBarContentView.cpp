@@ -5,8 +5,8 @@
 #include "QuorZubApp/Views/ZubFrostedGlassCard.h"
 #include "QuorZubApp/Views/ZubSpinner.h"
 
+#include "QuorKit/Design/Emblems/QuorBrandMark.h"
 #include "QuorKit/Design/QuorAnimation.h"
-#include "QuorKit/Design/QuorBrandMark.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorPaintedWidget.h"

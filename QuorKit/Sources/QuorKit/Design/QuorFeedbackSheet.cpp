@@ -4,7 +4,7 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorBoxLayouts.h"
-#include "QuorKit/Design/QuorBrandMark.h"
+#include "QuorKit/Design/Emblems/QuorBrandMark.h"
 #include "QuorKit/Design/QuorCaptionGlassButton.h"
 #include "QuorKit/Design/QuorCssColor.h"
 #include "QuorKit/Design/QuorFeedbackSheetState.h"

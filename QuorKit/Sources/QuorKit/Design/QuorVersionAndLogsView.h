@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuorKit/Design/QuorBrandMark.h"
+#include "QuorKit/Design/Emblems/QuorBrandMark.h"
 #include "QuorKit/Design/QuorProductPalette.h"
 #include "QuorKit/Localization/QuorLanguage.h"
 #include "QuorKit/System/QuorReleaseLogRecord.h"

@@ -8,9 +8,9 @@
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Design/Emblems/QuorBrandMark.h"
 #include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorAnimation.h"
-#include "QuorKit/Design/QuorBrandMark.h"
 #include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"

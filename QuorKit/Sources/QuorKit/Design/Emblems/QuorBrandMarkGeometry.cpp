@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorBrandMarkGeometry.h"
+#include "QuorKit/Design/Emblems/QuorBrandMarkGeometry.h"
 
 namespace QuorBrandMarkGeometry {
 

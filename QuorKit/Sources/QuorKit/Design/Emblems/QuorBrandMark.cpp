@@ -1,8 +1,8 @@
-#include "QuorKit/Design/QuorBrandMark.h"
+#include "QuorKit/Design/Emblems/QuorBrandMark.h"
 
 #include "QuorKit/Design/Emblems/QuorAppEmblem.h"
+#include "QuorKit/Design/Emblems/QuorBrandMarkGeometry.h"
 #include "QuorKit/Design/Emblems/QuorEmblemRenderer.h"
-#include "QuorKit/Design/QuorBrandMarkGeometry.h"
 
 #include <QLinearGradient>
 #include <QPainter>
