@@ -6,8 +6,8 @@
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorKeychainStore.h"
 #include "QuorKit/Localization/QuorLocalization.h"
-#include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
-#include "QuorKit/UI/QuorAPIKeyOutcome.h"
+#include "QuorKit/UI/AI/QuorAIUnifiedSettingsCard.h"
+#include "QuorKit/UI/AI/QuorAPIKeyOutcome.h"
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 

@@ -3,7 +3,7 @@
 #include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
-#include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
+#include "QuorKit/UI/AI/QuorAIUnifiedSettingsCard.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>

@@ -1,8 +1,8 @@
 #include "AICardTestSupport.h"
 
 #include "QuorKit/Design/QuorGlassTokens.h"
-#include "QuorKit/UI/QuorAIModelCatalogSection.h"
-#include "QuorKit/UI/QuorAIModelRowButton.h"
+#include "QuorKit/UI/AI/QuorAIModelCatalogSection.h"
+#include "QuorKit/UI/AI/QuorAIModelRowButton.h"
 #include "QuorPlatform/Core/QuorCancellationToken.h"
 #include "Support/QuorAcmeCatalogEntries.h"
 #include "Support/QuorTestSupport.h"

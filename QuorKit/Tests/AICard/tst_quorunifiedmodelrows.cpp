@@ -1,4 +1,4 @@
-#include "QuorKit/UI/QuorUnifiedCatalogBuilder.h"
+#include "QuorKit/UI/AI/QuorUnifiedCatalogBuilder.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QtTest>

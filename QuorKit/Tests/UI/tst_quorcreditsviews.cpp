@@ -6,11 +6,11 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
-#include "QuorKit/UI/QuorAppBudgetEditorBlock.h"
-#include "QuorKit/UI/QuorAppBudgetSummaryPresentation.h"
-#include "QuorKit/UI/QuorCreditsAccountPanel.h"
-#include "QuorKit/UI/QuorCreditsAuthBlock.h"
-#include "QuorKit/UI/QuorCreditsWalletPopover.h"
+#include "QuorKit/UI/Credits/QuorAppBudgetEditorBlock.h"
+#include "QuorKit/UI/Credits/QuorAppBudgetSummaryPresentation.h"
+#include "QuorKit/UI/Credits/QuorCreditsAccountPanel.h"
+#include "QuorKit/UI/Credits/QuorCreditsAuthBlock.h"
+#include "QuorKit/UI/Credits/QuorCreditsWalletPopover.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

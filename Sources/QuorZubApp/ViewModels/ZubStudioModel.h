@@ -2,7 +2,7 @@
 
 #include "QuorKit/Cloud/QuorAIConfig.h"
 #include "QuorKit/Localization/QuorLanguage.h"
-#include "QuorKit/UI/QuorAPIKeyOutcome.h"
+#include "QuorKit/UI/AI/QuorAPIKeyOutcome.h"
 #include "QuorZubApp/ViewModels/RunningAppCandidate.h"
 #include "QuorZubApp/ViewModels/ZubStudioTab.h"
 #include "QuorZubCore/Models/ZubActionDefinition.h"

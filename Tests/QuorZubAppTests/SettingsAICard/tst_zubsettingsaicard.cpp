@@ -2,7 +2,7 @@
 
 #include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 
-#include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
+#include "QuorKit/UI/AI/QuorAIUnifiedSettingsCard.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>

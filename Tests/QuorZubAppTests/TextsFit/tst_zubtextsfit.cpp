@@ -3,7 +3,7 @@
 #include "../StudioViewModel/FakeStudioEnvironment.h"
 
 #include "QuorKit/Design/QuorTextFit.h"
-#include "QuorKit/UI/QuorCreditsWalletPopover.h"
+#include "QuorKit/UI/Credits/QuorCreditsWalletPopover.h"
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"

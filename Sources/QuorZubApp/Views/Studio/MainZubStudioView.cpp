@@ -23,7 +23,7 @@
 #include "QuorKit/Design/QuorUnifiedTitlebar.h"
 #include "QuorKit/Design/QuorVersionAndLogsView.h"
 #include "QuorKit/Design/QuorVersionBadge.h"
-#include "QuorKit/UI/QuorCreditsHeaderPill.h"
+#include "QuorKit/UI/Credits/QuorCreditsHeaderPill.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 
 #include <QDialog>

@@ -18,7 +18,7 @@
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Design/QuorTextFit.h"
-#include "QuorKit/UI/QuorAIUnifiedSettingsCard.h"
+#include "QuorKit/UI/AI/QuorAIUnifiedSettingsCard.h"
 #include "QuorZubCore/Models/ZubTargetLanguage.h"
 
 #include <QFontMetricsF>
