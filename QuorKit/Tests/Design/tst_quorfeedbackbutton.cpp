@@ -1,5 +1,5 @@
 #include "QuorKit/Cloud/QuorFeedbackService.h"
-#include "QuorKit/Design/QuorFeedbackButton.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QDesktopServices>

@@ -1,5 +1,5 @@
 #include "QuorKit/Design/QuorKeyboardAccess.h"
-#include "QuorKit/Design/QuorVersionAndLogsView.h"
+#include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 #include "Support/QuorTestSupport.h"

@@ -1,5 +1,5 @@
-#include "QuorKit/Design/QuorVersionAndLogsView.h"
-#include "QuorKit/Design/QuorVersionBadgeButton.h"
+#include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
+#include "QuorKit/UI/Feedback/QuorVersionBadgeButton.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "Support/QuorTestSupport.h"
 

@@ -2,7 +2,6 @@
 
 #include "QuorKit/Cloud/QuorAIClient.h"
 #include "QuorKit/Cloud/QuorBrowserHandOff.h"
-#include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorStyledButton.h"
@@ -11,6 +10,7 @@
 #include "QuorKit/UI/Credits/QuorCreditsAccountPanel.h"
 #include "QuorKit/UI/Credits/QuorCreditsAuthBlock.h"
 #include "QuorKit/UI/Credits/QuorCreditsWalletPopover.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

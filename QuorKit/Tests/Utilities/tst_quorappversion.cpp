@@ -1,5 +1,5 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
-#include "QuorKit/Design/QuorVersionBadge.h"
+#include "QuorKit/UI/Feedback/QuorVersionBadge.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorJson.h"

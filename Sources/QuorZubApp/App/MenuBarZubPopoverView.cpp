@@ -1,7 +1,7 @@
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
 
 #include "QuorKit/Design/Emblems/QuorBrandMark.h"
-#include "QuorKit/Design/QuorFeedbackButton.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorGroundBackground.h"

@@ -1,9 +1,9 @@
 // The kit's feedback sheet in a window of its own, as the suite's other applications show it (this
 // one does not), for the screen-reader walk: it runs until its close button or Escape.
 
-#include "QuorKit/Design/QuorFeedbackSheet.h"
 #include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorProductPalette.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackSheet.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 
 #include <QApplication>

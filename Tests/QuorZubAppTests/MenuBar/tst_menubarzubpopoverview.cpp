@@ -1,6 +1,6 @@
 #include "../StudioViewModel/FakeStudioEnvironment.h"
 
-#include "QuorKit/Design/QuorFeedbackButton.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
 #include "QuorZubApp/App/ZubMenuBarExtra.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"

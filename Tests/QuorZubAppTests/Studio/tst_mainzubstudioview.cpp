@@ -6,7 +6,7 @@
 #include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
-#include "QuorKit/Design/QuorVersionAndLogsView.h"
+#include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>

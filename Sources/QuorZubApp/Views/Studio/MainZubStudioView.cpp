@@ -11,7 +11,6 @@
 #include "QuorKit/Design/Emblems/QuorBrandMark.h"
 #include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorAnimation.h"
-#include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
@@ -21,9 +20,10 @@
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Design/QuorToastBanner.h"
 #include "QuorKit/Design/QuorUnifiedTitlebar.h"
-#include "QuorKit/Design/QuorVersionAndLogsView.h"
-#include "QuorKit/Design/QuorVersionBadge.h"
 #include "QuorKit/UI/Credits/QuorCreditsHeaderPill.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
+#include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
+#include "QuorKit/UI/Feedback/QuorVersionBadge.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 
 #include <QDialog>

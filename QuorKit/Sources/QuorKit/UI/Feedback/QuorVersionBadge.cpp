@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorVersionBadge.h"
+#include "QuorKit/UI/Feedback/QuorVersionBadge.h"
 
 #include "QuorKit/Design/QuorGlassTokens.h"
 

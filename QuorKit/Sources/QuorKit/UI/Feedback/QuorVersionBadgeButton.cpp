@@ -1,11 +1,11 @@
-#include "QuorKit/Design/QuorVersionBadgeButton.h"
+#include "QuorKit/UI/Feedback/QuorVersionBadgeButton.h"
 
 #include "QuorKit/Design/QuorBoxLayouts.h"
-#include "QuorKit/Design/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
-#include "QuorKit/Design/QuorVersionAndLogsView.h"
-#include "QuorKit/Design/QuorVersionBadge.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
+#include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
+#include "QuorKit/UI/Feedback/QuorVersionBadge.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 
 #include <QAbstractButton>

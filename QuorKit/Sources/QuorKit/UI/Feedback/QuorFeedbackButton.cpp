@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorFeedbackButton.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
 
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Design/QuorFonts.h"

@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorFeedbackSheet.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackSheet.h"
 
 #include "QuorKit/Cloud/QuorFeedbackError.h"
 #include "QuorKit/Cloud/QuorFeedbackService.h"
@@ -7,7 +7,7 @@
 #include "QuorKit/Design/Emblems/QuorBrandMark.h"
 #include "QuorKit/Design/QuorCaptionGlassButton.h"
 #include "QuorKit/Design/QuorCssColor.h"
-#include "QuorKit/Design/QuorFeedbackSheetState.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackSheetState.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassInputField.h"

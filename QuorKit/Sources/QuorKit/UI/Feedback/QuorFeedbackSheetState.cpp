@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorFeedbackSheetState.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackSheetState.h"
 
 void QuorFeedbackSheetState::setKind(QuorFeedbackKind kind)
 {
