@@ -1,10 +1,10 @@
-#include "QuorKit/Design/QuorVirtualMemoryHeaderPill.h"
+#include "QuorKit/UI/Suite/QuorVirtualMemoryHeaderPill.h"
 
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
-#include "QuorKit/Design/QuorSuiteColors.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Suite/QuorSuiteApp.h"
+#include "QuorKit/UI/Suite/QuorSuiteColors.h"
 
 QuorVirtualMemoryHeaderPill::QuorVirtualMemoryHeaderPill(const QuorVirtualMemorySummary& summary,
                                                          QuorLanguage language, std::function<void()> onTap,

@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorOffloadProgressBanner.h"
+#include "QuorKit/UI/Suite/QuorOffloadProgressBanner.h"
 
 #include "QuorKit/Design/QuorAdaptiveGridLayout.h"
 #include "QuorKit/Design/QuorBoxLayouts.h"
@@ -12,9 +12,9 @@
 #include "QuorKit/Design/QuorPlatePainter.h"
 #include "QuorKit/Design/QuorSpinner.h"
 #include "QuorKit/Design/QuorStyledButton.h"
-#include "QuorKit/Design/QuorSuiteColors.h"
 #include "QuorKit/Design/QuorSymbols.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/UI/Suite/QuorSuiteColors.h"
 #include "QuorKit/Utilities/QuorByteFormatter.h"
 
 #include <QHBoxLayout>

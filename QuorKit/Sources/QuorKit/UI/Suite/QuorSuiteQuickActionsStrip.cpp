@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorSuiteQuickActionsStrip.h"
+#include "QuorKit/UI/Suite/QuorSuiteQuickActionsStrip.h"
 
 #include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorCapsuleButton.h"
@@ -6,9 +6,9 @@
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
-#include "QuorKit/Design/QuorSuiteColors.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Suite/QuorSuiteCommandBus.h"
+#include "QuorKit/UI/Suite/QuorSuiteColors.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "QuorKit/Design/QuorSuiteColors.h"
+#include "QuorKit/UI/Suite/QuorSuiteColors.h"
 
 namespace QuorSuiteColors {
 
