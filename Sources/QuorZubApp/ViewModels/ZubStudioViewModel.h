@@ -231,3 +231,14 @@ private:
     // A newer key-status read supersedes an older one that is still waiting on the keyring.
     quint64 m_apiKeyStatusGeneration = 0;
 };
+
+// Changes a published field and announces it; an unchanged value announces nothing.
+template <typename T>
+void ZubStudioViewModel::assign(T& field, const T& value)
+{
+    if (field == value) {
+        return;
+    }
+    field = value;
+    emit changed();
+}
