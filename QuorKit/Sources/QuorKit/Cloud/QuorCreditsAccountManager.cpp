@@ -5,13 +5,10 @@
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorCreditsError.h"
 #include "QuorKit/Cloud/QuorFeedbackService.h"
-#include "QuorKit/Cloud/QuorLoopbackHTTP.h"
-#include "QuorKit/Cloud/QuorPKCECrypto.h"
 #include "QuorKit/Cloud/QuorReplySizeLimit.h"
 #include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/Cloud/QuorSendOnce.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
-#include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorPaths.h"
 #include "QuorKit/Utilities/QuorSettings.h"
@@ -20,14 +17,10 @@
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSet>
-#include <QUrlQuery>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <QCoro/QCoroFuture>
@@ -41,12 +34,10 @@ const QString QuorCreditsAccountManager::gatewayURLDefaultsKey = QStringLiteral(
 const QString QuorCreditsAccountManager::accountFileName = QStringLiteral("account.json");
 
 namespace {
-using MapOfTexts = QuorCreditsAccountManager::MapOfTexts;
 using namespace std::chrono_literals;
 
 // A gateway answer is a small JSON document; anything far larger is refused rather than buffered.
 constexpr qint64 answerLimit = 8 * 1024 * 1024;
-const QString tokenKeyPrefix = QStringLiteral("account-token ");
 const QString platformSuffix = QStringLiteral(" Linux");
 
 QString withoutEdgeSlashes(QString text)
@@ -80,116 +71,6 @@ std::optional<QString> environmentAccountDirectory()
 QString fileIn(const QString& directory)
 {
     return QFileInfo(directory).absoluteFilePath() + QLatin1Char('/') + QuorCreditsAccountManager::accountFileName;
-}
-
-void warnInLog(const QString& message)
-{
-    QuorCreditsAccountManager::logger()->warn(message, QStringLiteral("security"));
-}
-
-// Clears the group and other bits of `path` when any is set; true when it had to.
-bool tightened(const QString& path, mode_t mode, bool folder)
-{
-    struct stat info {};
-    const QByteArray name = QFile::encodeName(path);
-    if (::stat(name.constData(), &info) != 0 || (folder ? !S_ISDIR(info.st_mode) : !S_ISREG(info.st_mode))
-        || (info.st_mode & 077) == 0) {
-        return false;
-    }
-    if (::chmod(name.constData(), mode) != 0) {
-        // Said once per path: the files are read on every refresh and every AI request.
-        static QMutex lock;
-        static QSet<QString> reported;
-        const QMutexLocker locker(&lock);
-        if (!reported.contains(path)) {
-            reported.insert(path);
-            warnInLog(QStringLiteral("%1 is open to other users (mode %2) and could not be tightened")
-                          .arg(path, QString::number(info.st_mode & 0777, 8)));
-        }
-        return false;
-    }
-    warnInLog(QStringLiteral("%1 was open to other users (mode %2); tightened to %3")
-                  .arg(path, QString::number(info.st_mode & 0777, 8), QString::number(mode, 8)));
-    return true;
-}
-
-// The token is as good as anyone's who can read it: a file or folder left open to other users (by
-// a copy, a restore, an older version) is closed as soon as it is found.
-void tightenLooseModes(const QString& path)
-{
-    if (QFileInfo::exists(path)) {
-        tightened(path, 0600, false);
-        tightened(QFileInfo(path).absolutePath(), 0700, true);
-    }
-}
-
-// An account file is a JSON object whose members are all texts; anything else reads as unreadable.
-std::optional<MapOfTexts> readTokenMap(const QString& path)
-{
-    tightenLooseModes(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    try {
-        const QJsonObject object = QuorJson::parseObject(file.readAll());
-        MapOfTexts map;
-        for (auto member = object.constBegin(); member != object.constEnd(); ++member) {
-            if (!member->isString()) {
-                return std::nullopt;
-            }
-            map.insert(member.key(), member->toString());
-        }
-        return map;
-    } catch (const QuorDecodingError&) {
-        return std::nullopt;
-    }
-}
-
-// The map a save extends. The file holds the tokens of every gateway and of other applications, so
-// one that is there but cannot be read as such is never overwritten: it is moved aside (once: the
-// save then leaves a readable file) and the save starts a fresh map. Nothing when it could not be
-// moved: then the save leaves that file alone.
-std::optional<MapOfTexts> mapToExtend(const QString& path)
-{
-    if (auto map = readTokenMap(path)) {
-        return map;
-    }
-    if (!QFileInfo::exists(path)) {
-        return MapOfTexts();
-    }
-    if (const auto movedTo = QuorAtomicFile::moveAside(path)) {
-        warnInLog(QStringLiteral("%1 could not be read as an account file; moved aside to %2")
-                      .arg(path, QFileInfo(*movedTo).fileName()));
-        return MapOfTexts();
-    }
-    warnInLog(QStringLiteral("%1 could not be read as an account file nor moved aside; the token was not saved there")
-                  .arg(path));
-    return std::nullopt;
-}
-
-// The token never exists on disk with wider rights: the temporary file is created 0600 and the folder
-// 0700 before a byte is written, and the file is renamed into place. False (and a log line) when the
-// file could not be written.
-bool persistPrivateMap(const MapOfTexts& map, const QString& path)
-{
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    ::chmod(folder.constData(), 0700); // an existing folder; a missing one is created 0700 below
-    QJsonObject object;
-    for (auto member = map.constBegin(); member != map.constEnd(); ++member) {
-        object.insert(member.key(), member.value());
-    }
-    QuorAtomicFile::WriteOptions options;
-    options.fileMode = 0600;
-    options.folderMode = 0700;
-    const QuorAtomicFile::WriteResult written = QuorAtomicFile::write(path, QuorJson::pretty(object), options);
-    if (!written) {
-        QuorSupportLog::write(QuorLogLevel::error, QuorSupportLog::account,
-                              QStringLiteral("The account file %1 could not be written: %2").arg(path, written.error));
-        return false;
-    }
-    ::chmod(QFile::encodeName(path).constData(), 0600);
-    return true;
 }
 
 bool isSuccess(int status)
@@ -266,65 +147,6 @@ std::optional<QuorAppBudgetStatus> budgetFromAnswer(const QByteArray& body)
     }
     return std::nullopt;
 }
-
-QUrl connectAddress(const QString& portalBase, quint16 port, const QString& challenge, const QString& state)
-{
-    QUrl url(withoutEdgeSlashes(portalBase) + QStringLiteral("/baglan"), QUrl::StrictMode);
-    if (!QuorCreditsAccountManager::isWebAddress(url)) {
-        throw QuorCreditsError::invalidGatewayURL();
-    }
-    QUrlQuery query;
-    query.addQueryItem(QStringLiteral("redirect_uri"), QStringLiteral("http://127.0.0.1:") + QString::number(port));
-    query.addQueryItem(QStringLiteral("code_challenge"), challenge);
-    query.addQueryItem(QStringLiteral("code_challenge_method"), QStringLiteral("S256"));
-    query.addQueryItem(QStringLiteral("state"), state);
-    query.addQueryItem(QStringLiteral("client"), QuorCreditsAccountManager::currentAppHeader());
-    url.setQuery(query);
-    if (!url.isValid()) {
-        throw QuorCreditsError::invalidGatewayURL();
-    }
-    return url;
-}
-
-// A token the gateway gave but this computer could not keep: the browser must not say "connected".
-void writeNotSavedPage(int clientFD, QuorLanguage language)
-{
-    const QString title =
-        quorText(QStringLiteral("Account could not be saved"), QStringLiteral("Hesap kaydedilemedi"), {}, language);
-    const QString message =
-        quorText(QStringLiteral("Your Tallowmer app could not save the account on this computer. Return to the app to see why."),
-                 QStringLiteral("Tallowmer uygulamanız hesabı bu bilgisayara kaydedemedi. Nedenini görmek için uygulamaya "
-                                "dönün."),
-                 {}, language);
-    QuorLoopbackHTTP::writeRawResponse(
-        clientFD, QuorLoopbackHTTP::pageResponse(500, QStringLiteral("Internal Server Error"), title, message,
-                                                 QStringLiteral("#ff647c")));
-}
-
-void writeResultPage(int clientFD, bool success, QuorLanguage language)
-{
-    const QString title = success ? quorText(QStringLiteral("✓ Tallowmer Account Connected"),
-                                             QStringLiteral("✓ Tallowmer Hesabı Bağlandı"), {}, language)
-                                  : quorText(QStringLiteral("Connection code expired or invalid"),
-                                             QStringLiteral("Bağlantı kodu geçersiz veya süresi doldu"), {}, language);
-    const QString message =
-        success ? quorText(QStringLiteral("Your shared credits are ready across all Tallowmer apps. You can close this browser tab."),
-                           QStringLiteral("Ortak kredileriniz tüm Tallowmer uygulamalarında kullanıma hazır. Bu tarayıcı "
-                                          "sekmesini kapatabilirsiniz."),
-                           {}, language)
-                : quorText(QStringLiteral("Please return to your Tallowmer app and click Connect again."),
-                           QStringLiteral("Lütfen Tallowmer uygulamanıza dönüp yeniden Bağlan düğmesine tıklayın."), {}, language);
-    QuorLoopbackHTTP::writeRawResponse(
-        clientFD, success ? QuorLoopbackHTTP::pageResponse(200, QStringLiteral("OK"), title, message, QStringLiteral("#3ee6a8"))
-                          : QuorLoopbackHTTP::pageResponse(400, QStringLiteral("Bad Request"), title, message,
-                                                           QStringLiteral("#ff647c")));
-}
-
-// Closes the cancel signal's pipe on every way out of the browser exchange.
-struct SignalCloser {
-    std::shared_ptr<QuorLoopbackCancelSignal> signal;
-    ~SignalCloser() { signal->close(); }
-};
 } // namespace
 
 std::shared_ptr<QuorAppLogger> QuorCreditsAccountManager::logger()
@@ -366,98 +188,6 @@ QuorCreditsAccountManager::QuorCreditsAccountManager(std::optional<QString> acco
 QuorCreditsAccountManager::~QuorCreditsAccountManager()
 {
     m_fileQueue.waitForDone();
-}
-
-// ---------------------------------------------------------------------------------------------------
-// Token files
-
-QString QuorCreditsAccountManager::currentTokenKey() const
-{
-    return tokenKeyPrefix + resolvedGatewayURL(m_gatewayURLOverride);
-}
-
-QCoro::Task<std::optional<QString>> QuorCreditsAccountManager::savedToken()
-{
-    QStringList files{m_primaryAccountFile};
-    if (m_legacyFennimarAccountFile) {
-        files.append(*m_legacyFennimarAccountFile);
-    }
-    const QString key = currentTokenKey();
-    // Named before it is awaited: g++ 12 destroys a capturing lambda inside a co_await expression twice.
-    QFuture<std::optional<QString>> read = QtConcurrent::run(&m_fileQueue, [files, key]() -> std::optional<QString> {
-        for (const QString& file : files) {
-            const auto map = readTokenMap(file);
-            if (map && map->contains(key)) {
-                const QString token = map->value(key).trimmed();
-                if (!token.isEmpty()) {
-                    return token;
-                }
-            }
-        }
-        return std::nullopt;
-    });
-    co_return co_await read;
-}
-
-QCoro::Task<bool> QuorCreditsAccountManager::saveToken(QString token)
-{
-    const QString trimmed = token.trimmed();
-    if (trimmed.isEmpty()) {
-        co_return false;
-    }
-    QStringList files{m_primaryAccountFile};
-    if (m_legacyFennimarAccountFile) {
-        files.append(*m_legacyFennimarAccountFile);
-    }
-    const QString key = currentTokenKey();
-    // Kept when the primary file holds it: that is the file every later read starts with.
-    QFuture<bool> written = QtConcurrent::run(&m_fileQueue, [files, key, trimmed] {
-        bool primaryWritten = false;
-        for (const QString& file : files) {
-            bool stored = false;
-            if (std::optional<MapOfTexts> map = mapToExtend(file)) {
-                map->insert(key, trimmed);
-                stored = persistPrivateMap(*map, file);
-            }
-            if (file == files.first()) {
-                primaryWritten = stored;
-            }
-        }
-        return primaryWritten;
-    });
-    co_return co_await written;
-}
-
-QString QuorCreditsAccountManager::accountFolder() const
-{
-    return QFileInfo(m_primaryAccountFile).absolutePath();
-}
-
-QCoro::Task<> QuorCreditsAccountManager::keepToken(QString token)
-{
-    // Awaited on its own line: g++ 12 mishandles the awaited task's lifetime inside a condition.
-    const bool saved = co_await saveToken(std::move(token));
-    if (!saved) {
-        throw QuorCreditsError::tokenNotSaved(accountFolder());
-    }
-}
-
-QCoro::Task<> QuorCreditsAccountManager::clearLocalToken()
-{
-    QStringList files{m_primaryAccountFile};
-    if (m_legacyFennimarAccountFile) {
-        files.append(*m_legacyFennimarAccountFile);
-    }
-    const QString key = currentTokenKey();
-    QFuture<void> cleared = QtConcurrent::run(&m_fileQueue, [files, key] {
-        for (const QString& file : files) {
-            auto map = readTokenMap(file);
-            if (map && map->remove(key) > 0) {
-                persistPrivateMap(*map, file);
-            }
-        }
-    });
-    co_await cleared;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -747,53 +477,4 @@ QCoro::Task<> QuorCreditsAccountManager::signOut()
     co_await clearLocalToken();
     QuorSupportLog::write(QuorLogLevel::info, QuorSupportLog::account,
                           QStringLiteral("Signed out; the local token is removed (%1)").arg(told));
-}
-
-// ---------------------------------------------------------------------------------------------------
-// Browser sign-in
-
-QCoro::Task<QString> QuorCreditsAccountManager::startOneClickSignIn(QString portalBase, double timeoutSeconds,
-                                                                   bool openBrowser, bool syncSharedStore,
-                                                                   std::function<void(const QUrl&)> onConnectURLReady,
-                                                                   QuorCancellationToken cancel)
-{
-    const QString verifier = QuorPKCECrypto::randomBase64URL(32);
-    const QString challenge = QuorPKCECrypto::sha256Base64URL(verifier);
-    const QString state = QuorPKCECrypto::randomBase64URL(16);
-
-    // Declared in this order, the browser's connection closes first, then the listener, then the pipe.
-    const QuorLoopbackListener listener = QuorLoopbackHTTP::bindEphemeralLoopback();
-    const SignalCloser closer{std::make_shared<QuorLoopbackCancelSignal>()};
-
-    const QUrl connectURL = connectAddress(portalBase, listener.port, challenge, state);
-    if (onConnectURLReady) {
-        onConnectURLReady(connectURL);
-    }
-    if (openBrowser) {
-        openServerURL(connectURL);
-    }
-
-    const QuorLoopbackCallbackHit hit =
-        co_await QuorLoopbackHTTP::awaitCallback(listener.fd.get(), state, timeoutSeconds, closer.signal, cancel);
-
-    const QuorLanguage language = QuorLanguages::current();
-    QString token;
-    try {
-        token = co_await redeemConnectCode(hit.code, verifier, cancel);
-    } catch (const QuorCreditsError& error) {
-        if (error.kind() == QuorCreditsError::Kind::tokenNotSaved) {
-            writeNotSavedPage(hit.clientFD.get(), language);
-        } else {
-            writeResultPage(hit.clientFD.get(), false, language);
-        }
-        throw;
-    } catch (...) {
-        writeResultPage(hit.clientFD.get(), false, language);
-        throw;
-    }
-    writeResultPage(hit.clientFD.get(), true, language);
-    if (syncSharedStore) {
-        co_await QuorCreditsAccountStore::shared().refresh();
-    }
-    co_return token;
 }
