@@ -12,6 +12,7 @@
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
 
 #include <QCollator>
+#include <QImage>
 #include <QTimer>
 
 #include <algorithm>

@@ -12,7 +12,9 @@
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
 #include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
 
+#include <QCollator>
 #include <QImage>
+#include <QTimer>
 
 #include <algorithm>
 

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
 

@@ -5,9 +5,13 @@
 #include "QuorKit/Cloud/QuorServerErrorSummary.h"
 #include "QuorKit/Cloud/QuorSendOnce.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QStringDecoder>
+#include <QTimer>
+#include <QUrl>
 
 #include <QCoro/QCoroSignal>
 
@@ -98,6 +102,7 @@ std::optional<QString> strictUtf8(const QByteArray& bytes)
     }
     return text;
 }
+} // namespace
 
 QuorAIClientError QuorAIClient::parseHTTPError(int statusCode, const QByteArray& data)
 {

@@ -17,6 +17,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QSet>
 #include <QUrlQuery>
 #include <QtConcurrent/QtConcurrentRun>
