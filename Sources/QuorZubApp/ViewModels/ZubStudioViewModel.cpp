@@ -7,6 +7,7 @@
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorKit/Utilities/QuorNotificationCenter.h"
+#include "QuorKit/Windowing/QuorAppActivationDelegate.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "QuorZubApp/Views/ZubFloatingBarController.h"
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
