@@ -180,7 +180,8 @@ void bringIntoView(QWidget* widget)
 void submitsOnReturn(QLineEdit* field, QAbstractButton* action)
 {
     QObject::connect(field, &QLineEdit::returnPressed, action, [action] {
-        if (action->isEnabled() && action->isVisible()) {
+        // Shown with its window, not necessarily on screen yet: the field's own Return counts.
+        if (action->isEnabled() && action->isVisibleTo(action->window())) {
             action->click();
         }
     });
