@@ -253,10 +253,19 @@ private slots:
         const int closedHeight = popup.height();
         QUOR_TRY_VERIFY(wallet(zub).value_or(QRect()).height() > closedHeight);
         popup = settledWallet(zub);
-        m_input.click(walletControl(popup, signedIn, QStringLiteral("dailyCap"), true));
-        for (const char* key : {"2", "5", "0"}) {
-            m_input.key(key);
-        }
+        const QPoint dailyCap = walletControl(popup, signedIn, QStringLiteral("dailyCap"), true);
+        const QRect dailyCapArea(dailyCap.x() - 60, dailyCap.y() - 13, 120, 26);
+        // On a busy desktop a key may arrive before the click has put the focus in the field; a
+        // person who saw the number come out wrong would type it again.
+        QVERIFY(quorRetryUntil(
+            [&] {
+                m_input.click(dailyCap);
+                m_input.key("ctrl+a");
+                for (const char* key : {"2", "5", "0"}) {
+                    m_input.key(key);
+                }
+            },
+            [&] { return readScreen(dailyCapArea).contains(QStringLiteral("250")); }));
         m_input.click(walletControl(popup, signedIn, QStringLiteral("saveCaps"), true));
         QUOR_TRY_COMPARE(gateway.server.requests("/v1/app-budgets").size(), 1);
         const QJsonObject caps = QJsonDocument::fromJson(gateway.server.requests("/v1/app-budgets").first().body).object();
