@@ -241,6 +241,15 @@ private slots:
         QVERIFY(nothing.showsEmptyState);
         QCOMPARE(nothing.emptyTitle, QStringLiteral("Henüz geçmiş kaydı yok"));
         QVERIFY(nothing.clearEnabled);
+
+        // Cards are made as the list needs them; made later, they are the cards made at once.
+        const ZubHistoryFilterState world = state(ZubHistoryFilter::all, QStringLiteral("world"));
+        const History whole = History::make(history, QuorLanguage::en, world, kAccent, en, "UTC");
+        History limited = History::make(history, QuorLanguage::en, world, kAccent, en, "UTC", 2);
+        QCOMPARE(titles(limited.listed), (QStringList{"A", "B", "D"}));
+        QCOMPARE(limited.cards, whole.cards.first(2));
+        limited.makeCardsUpTo(10, QuorLanguage::en, kAccent, en, "UTC");
+        QCOMPARE(limited.cards, whole.cards);
     }
 
     void clearUnpinnedLooksAtTheWholeHistory()

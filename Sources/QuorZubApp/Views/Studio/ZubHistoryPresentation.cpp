@@ -150,7 +150,8 @@ ZubHistoryPresentation::Card ZubHistoryPresentation::makeCard(const ZubHistoryRe
 
 ZubHistoryPresentation ZubHistoryPresentation::make(const QList<ZubHistoryRecord>& history, QuorLanguage language,
                                                     const ZubHistoryFilterState& state, const QColor& accent,
-                                                    const QString& localeName, const QByteArray& timeZoneID)
+                                                    const QString& localeName, const QByteArray& timeZoneID,
+                                                    qsizetype cardLimit)
 {
     ZubHistoryPresentation p;
     p.searchPlaceholder = t("Search history...", "Geçmişte ara...", language);
@@ -166,16 +167,28 @@ ZubHistoryPresentation ZubHistoryPresentation::make(const QList<ZubHistoryRecord
                     "Aranabilir günlüğünüzü oluşturmak için Oyun Alanı'nda veya yüzen çubukta aksiyon çalıştırın.",
                     language);
     p.copiedToast = t("Copied output.", "Çıktı kopyalandı.", language);
-    const DateFormatter dates(localeName, timeZoneID);
-    for (const ZubHistoryRecord& record : filtered(history, state, localeName)) {
-        p.cards.append(makeCard(record, language, accent, dates.format(record.createdAt)));
-    }
-    p.showsEmptyState = p.cards.isEmpty();
+    p.listed = filtered(history, state, localeName);
+    p.showsEmptyState = p.listed.isEmpty();
+    p.makeCardsUpTo(cardLimit, language, accent, localeName, timeZoneID);
     return p;
 }
 
 ZubHistoryPresentation ZubHistoryPresentation::make(const ZubStudioModel& model, const ZubHistoryFilterState& state,
-                                                    const QColor& accent)
+                                                    const QColor& accent, qsizetype cardLimit)
 {
-    return make(model.history(), model.language(), state, accent, systemLocaleName());
+    return make(model.history(), model.language(), state, accent, systemLocaleName(), {}, cardLimit);
+}
+
+void ZubHistoryPresentation::makeCardsUpTo(qsizetype count, QuorLanguage language, const QColor& accent,
+                                           const QString& localeName, const QByteArray& timeZoneID)
+{
+    const qsizetype end = std::min(count, listed.size());
+    if (cards.size() >= end) {
+        return;
+    }
+    const DateFormatter dates(localeName, timeZoneID);
+    cards.reserve(end);
+    for (qsizetype i = cards.size(); i < end; ++i) {
+        cards.append(makeCard(listed[i], language, accent, dates.format(listed[i].createdAt)));
+    }
 }

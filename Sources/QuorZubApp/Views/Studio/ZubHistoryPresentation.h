@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 
+#include <limits>
 #include <optional>
 
 // Every text, colour and visibility decision of the history tab for one state of the view model
@@ -68,17 +69,28 @@ struct ZubHistoryPresentation {
     QString emptyTitle;
     QString emptyHint;
     QString copiedToast;
+    // The records the filter admits and the search finds, in stored order; `cards` holds the first
+    // of them, as many as the list has needed so far.
+    QList<ZubHistoryRecord> listed;
     QList<Card> cards;
 
     bool operator==(const ZubHistoryPresentation& other) const = default;
 
+    static constexpr qsizetype allCards = std::numeric_limits<qsizetype>::max();
+
     // `localeName` gives the case rules of the search and the date format ("tr_TR", "en_US"); an
-    // empty `timeZoneID` formats dates in the system's zone.
+    // empty `timeZoneID` formats dates in the system's zone. Cards are made for the first
+    // `cardLimit` listed records only: dating and cutting thousands of records that may never be
+    // scrolled to would hold up the tab.
     static ZubHistoryPresentation make(const QList<ZubHistoryRecord>& history, QuorLanguage language,
                                        const ZubHistoryFilterState& state, const QColor& accent,
-                                       const QString& localeName, const QByteArray& timeZoneID = {});
+                                       const QString& localeName, const QByteArray& timeZoneID = {},
+                                       qsizetype cardLimit = allCards);
     static ZubHistoryPresentation make(const ZubStudioModel& model, const ZubHistoryFilterState& state,
-                                       const QColor& accent);
+                                       const QColor& accent, qsizetype cardLimit = allCards);
+    // Makes the cards of the listed records up to `count`, the ones made before kept as they are.
+    void makeCardsUpTo(qsizetype count, QuorLanguage language, const QColor& accent, const QString& localeName,
+                       const QByteArray& timeZoneID = {});
 
     // The records the filter admits and the search finds, in stored order.
     static QList<ZubHistoryRecord> filtered(const QList<ZubHistoryRecord>& history, const ZubHistoryFilterState& state,

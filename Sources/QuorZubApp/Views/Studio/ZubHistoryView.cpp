@@ -81,21 +81,48 @@ QStringList paragraphsOf(const QString& text)
     return unified.split(QLatin1Char('\n'));
 }
 
-int clampedHeight(const QStringList& paragraphs, const QFont& font, double width, int maxLines)
-{
-    const QList<WrappedLine> lines = wrapLines(paragraphs, font, width, maxLines);
-    double height = 0;
-    for (qsizetype i = 0; i < lines.size() && i < maxLines; ++i) {
-        height += lines[i].height;
+// A text's first wrapped lines at the width last asked for: one layout pass asks a card's height
+// at the same width many times, and a paint needs the same lines again.
+class WrappedLinesCache {
+public:
+    WrappedLinesCache(const QString& text, int maxLines) : m_paragraphs(paragraphsOf(text)), m_maxLines(maxLines) {}
+
+    const QStringList& paragraphs() const { return m_paragraphs; }
+    int maxLines() const { return m_maxLines; }
+
+    const QList<WrappedLine>& lines(const QFont& font, double width) const
+    {
+        if (!m_width || *m_width != width || m_font != font) {
+            m_lines = wrapLines(m_paragraphs, font, width, m_maxLines);
+            m_width = width;
+            m_font = font;
+        }
+        return m_lines;
     }
-    return static_cast<int>(std::ceil(height));
-}
+
+    int height(const QFont& font, double width) const
+    {
+        const QList<WrappedLine>& shown = lines(font, width);
+        double height = 0;
+        for (qsizetype i = 0; i < shown.size() && i < m_maxLines; ++i) {
+            height += shown[i].height;
+        }
+        return static_cast<int>(std::ceil(height));
+    }
+
+private:
+    QStringList m_paragraphs;
+    int m_maxLines;
+    mutable std::optional<double> m_width;
+    mutable QFont m_font;
+    mutable QList<WrappedLine> m_lines;
+};
 
 // A text of at most `maxLines` wrapped lines; the last one ends in an ellipsis when more is left.
 class ClampedText : public QWidget {
 public:
     ClampedText(const QString& text, const QFont& font, const QColor& color, int maxLines, QWidget* parent)
-        : QWidget(parent), m_paragraphs(paragraphsOf(text)), m_text(text), m_color(color), m_maxLines(maxLines)
+        : QWidget(parent), m_lines(text, maxLines), m_text(text), m_color(color)
     {
         setFont(font);
         QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
@@ -105,7 +132,7 @@ public:
 
     QString text() const { return m_text; }
     bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override { return clampedHeight(m_paragraphs, font(), width, m_maxLines); }
+    int heightForWidth(int width) const override { return m_lines.height(font(), width); }
     QSize sizeHint() const override { return {200, heightForWidth(width() > 0 ? width() : 200)}; }
     QSize minimumSizeHint() const override { return {0, QFontMetrics(font()).height()}; }
 
@@ -116,15 +143,17 @@ protected:
         painter.setFont(font());
         painter.setPen(m_color);
         const QFontMetricsF metrics(font());
-        const QList<WrappedLine> lines = wrapLines(m_paragraphs, font(), width(), m_maxLines);
+        const QStringList& paragraphs = m_lines.paragraphs();
+        const int maxLines = m_lines.maxLines();
+        const QList<WrappedLine>& lines = m_lines.lines(font(), width());
         double y = 0;
-        for (qsizetype i = 0; i < lines.size() && i < m_maxLines; ++i) {
+        for (qsizetype i = 0; i < lines.size() && i < maxLines; ++i) {
             const WrappedLine& line = lines[i];
-            QString shown = m_paragraphs[line.paragraph].mid(line.start, line.length);
-            if (i == m_maxLines - 1 && lines.size() > m_maxLines) {
+            QString shown = paragraphs[line.paragraph].mid(line.start, line.length);
+            if (i == maxLines - 1 && lines.size() > maxLines) {
                 // Everything left, on the one last line.
-                QStringList rest{m_paragraphs[line.paragraph].mid(line.start)};
-                rest += m_paragraphs.mid(line.paragraph + 1);
+                QStringList rest{paragraphs[line.paragraph].mid(line.start)};
+                rest += paragraphs.mid(line.paragraph + 1);
                 shown = metrics.elidedText(rest.join(QLatin1Char(' ')), Qt::ElideRight, width());
             }
             painter.drawText(QPointF(0, y + metrics.ascent()), shown);
@@ -133,10 +162,9 @@ protected:
     }
 
 private:
-    QStringList m_paragraphs;
+    WrappedLinesCache m_lines;
     QString m_text;
     QColor m_color;
-    int m_maxLines;
 };
 
 // A read-only text the user can select, at most `maxLines` wrapped lines high. The wheel scrolls
@@ -144,7 +172,7 @@ private:
 class ClampedSelectableText : public QPlainTextEdit {
 public:
     ClampedSelectableText(const QString& text, const QFont& font, const QColor& color, int maxLines, QWidget* parent)
-        : QPlainTextEdit(parent), m_paragraphs(paragraphsOf(text)), m_maxLines(maxLines)
+        : QPlainTextEdit(parent), m_lines(text, maxLines)
     {
         setReadOnly(true);
         setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -155,9 +183,15 @@ public:
         setFont(font);
         document()->setDocumentMargin(0);
         viewport()->setAutoFillBackground(false);
-        setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; "
-                                     "selection-background-color: rgba(255, 255, 255, 0.28); }")
-                          .arg(quorCssColor(color)));
+        // Colours through the palette: a style sheet of its own would give every card a style
+        // object to build and polish.
+        QPalette colors = palette();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            colors.setColor(group, QPalette::Base, Qt::transparent);
+            colors.setColor(group, QPalette::Text, color);
+            colors.setColor(group, QPalette::Highlight, QColor::fromRgbF(1, 1, 1, 0.28f));
+        }
+        setPalette(colors);
         setPlainText(text);
         QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
@@ -166,10 +200,7 @@ public:
 
     bool hasHeightForWidth() const override { return true; }
     // The editor lays its text out a cursor's width narrower than itself.
-    int heightForWidth(int width) const override
-    {
-        return clampedHeight(m_paragraphs, font(), width - 2 - cursorWidth(), m_maxLines) + 1;
-    }
+    int heightForWidth(int width) const override { return m_lines.height(font(), width - 2 - cursorWidth()) + 1; }
     QSize sizeHint() const override { return {200, heightForWidth(width() > 0 ? width() : 200)}; }
     QSize minimumSizeHint() const override { return {0, QFontMetrics(font()).height()}; }
 
@@ -177,8 +208,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override { event->ignore(); }
 
 private:
-    QStringList m_paragraphs;
-    int m_maxLines;
+    WrappedLinesCache m_lines;
 };
 
 } // namespace
@@ -363,7 +393,7 @@ void ZubHistoryView::sync()
     m_madeFromHistory = m_model.history();
     m_madeForLanguage = m_model.language();
     m_madeForState = m_state;
-    m_presentation = ZubHistoryPresentation::make(m_model, m_state, m_accent);
+    m_presentation = ZubHistoryPresentation::make(m_model, m_state, m_accent, m_limit);
     const ZubHistoryPresentation& p = m_presentation;
     m_search->setPlaceholderText(p.searchPlaceholder);
     m_search->setAccessibleName(p.searchPlaceholder);
@@ -438,7 +468,7 @@ void ZubHistoryView::syncList()
     m_cards = next;
     m_builtKeys = keys;
     m_builtCards = wanted;
-    if (wanted.size() < cards.size()) {
+    if (wanted.size() < m_presentation.listed.size()) {
         QMetaObject::invokeMethod(this, &ZubHistoryView::loadMoreIfNearEnd, Qt::QueuedConnection);
     }
 }
@@ -447,13 +477,14 @@ void ZubHistoryView::loadMoreIfNearEnd()
 {
     // Judged on the built cards' own height, which is right before the scroll area has caught up
     // with the last batch.
-    if (m_limit >= m_presentation.cards.size() || !m_scroll->isVisible()) {
+    if (m_limit >= m_presentation.listed.size() || !m_scroll->isVisible()) {
         return;
     }
     const int contentHeight = m_scroll->widget()->sizeHint().height();
     const int seen = m_scroll->verticalScrollBar()->value() + m_scroll->viewport()->height();
     if (contentHeight - seen <= kLoadAheadPixels) {
         m_limit += batchSize;
+        m_presentation.makeCardsUpTo(m_limit, m_model.language(), m_accent, ZubHistoryPresentation::systemLocaleName());
         syncList();
     }
 }
