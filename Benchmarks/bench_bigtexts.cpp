@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QPlainTextEdit>
@@ -212,6 +213,42 @@ void BM_HistoryTabAppears(benchmark::State& state)
     state.SetLabel(label(big));
 }
 BENCHMARK(BM_HistoryTabAppears)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One keystroke in the History tab's search, a query no record holds; found_ms is how long the
+// list then takes to be found.
+void BM_HistorySearchKeystroke(benchmark::State& state)
+{
+    const bool big = state.range(0) != 0;
+    auto vm = loadedViewModel(big);
+    ZubHistoryView view(*vm, accent());
+    view.resize(1160, 640);
+    present(view);
+    auto* search = view.findChild<QLineEdit*>(QStringLiteral("search"));
+    double found = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        search->clear();
+        QElapsedTimer waited;
+        waited.start();
+        while (view.presentation().listed.size() != kRecords && waited.elapsed() < 60'000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        state.ResumeTiming();
+        QElapsedTimer finding;
+        finding.start();
+        QTest::keyClick(search, Qt::Key_Z);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        while (!view.presentation().listed.isEmpty() && finding.elapsed() < 60'000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        found = std::max(found, static_cast<double>(finding.nsecsElapsed()) / 1e6);
+        state.ResumeTiming();
+    }
+    state.counters["found_ms"] = found;
+    state.SetLabel(label(big));
+}
+BENCHMARK(BM_HistorySearchKeystroke)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Scrolling a page at a time past the first 120 cards; reports the longest step.
 void BM_HistoryTabScroll(benchmark::State& state)

@@ -2,6 +2,7 @@
 #include "StudioFixtures.h"
 
 #include "QuorZubApp/Views/Studio/MainZubStudioView.h"
+#include "QuorZubApp/Views/Studio/ZubHistorySearch.h"
 #include "QuorZubApp/Views/Studio/ZubHistoryView.h"
 
 #include "Support/QuorTestSupport.h"
@@ -282,6 +283,33 @@ private slots:
         view.findChild<QLineEdit*>(QStringLiteral("search"))->setText(QStringLiteral("Stats 9"));
         QCOMPARE(view.presentation().cards.size(), 11);
         QUOR_TRY_COMPARE(view.builtCards(), 11);
+    }
+
+    void aSearchThroughMegabytesKeepsTheListUntilTheNewestQueryIsFound()
+    {
+        FakeStudioModel model;
+        QList<ZubHistoryRecord> history = mixedHistory();
+        history.append(record(ZubActionKind::summarize, QStringLiteral("Long"), QStringLiteral("report"),
+                              QStringLiteral("words ").repeated(200'000) + QStringLiteral("needle")));
+        model.setHistory(history);
+        ZubHistoryView view(model, Qt::magenta);
+        const QStringList everything = shownTitles(view);
+        QCOMPARE(everything.size(), 5);
+
+        QLineEdit* search = view.findChild<QLineEdit*>(QStringLiteral("search"));
+        search->setText(QStringLiteral("needle"));
+        // The keystroke returns at once; the list is found on a worker.
+        QCOMPARE(shownTitles(view), everything);
+        search->setText(QStringLiteral("weather"));
+        QUOR_TRY_COMPARE(shownTitles(view), (QStringList{"Translate", "Summarize"}));
+        QUOR_TRY_VERIFY(!view.findChild<ZubHistorySearch*>()->isSearching());
+        QCOMPARE(shownTitles(view), (QStringList{"Translate", "Summarize"}));
+
+        search->setText(QStringLiteral("needle"));
+        QUOR_TRY_COMPARE(shownTitles(view), QStringList{"Long"});
+        // A filter alone is applied at once.
+        search->clear();
+        QCOMPARE(shownTitles(view), everything);
     }
 };
 

@@ -153,6 +153,16 @@ ZubHistoryPresentation ZubHistoryPresentation::make(const QList<ZubHistoryRecord
                                                     const QString& localeName, const QByteArray& timeZoneID,
                                                     qsizetype cardLimit)
 {
+    return make(history, filtered(history, state, localeName), language, state, accent, localeName, timeZoneID,
+                cardLimit);
+}
+
+ZubHistoryPresentation ZubHistoryPresentation::make(const QList<ZubHistoryRecord>& history,
+                                                    QList<ZubHistoryRecord> listed, QuorLanguage language,
+                                                    const ZubHistoryFilterState& state, const QColor& accent,
+                                                    const QString& localeName, const QByteArray& timeZoneID,
+                                                    qsizetype cardLimit)
+{
     ZubHistoryPresentation p;
     p.searchPlaceholder = t("Search history...", "Geçmişte ara...", language);
     for (const ZubHistoryFilter filter : ZubHistoryFilters::allCases()) {
@@ -167,16 +177,10 @@ ZubHistoryPresentation ZubHistoryPresentation::make(const QList<ZubHistoryRecord
                     "Aranabilir günlüğünüzü oluşturmak için Oyun Alanı'nda veya yüzen çubukta aksiyon çalıştırın.",
                     language);
     p.copiedToast = t("Copied output.", "Çıktı kopyalandı.", language);
-    p.listed = filtered(history, state, localeName);
+    p.listed = std::move(listed);
     p.showsEmptyState = p.listed.isEmpty();
     p.makeCardsUpTo(cardLimit, language, accent, localeName, timeZoneID);
     return p;
-}
-
-ZubHistoryPresentation ZubHistoryPresentation::make(const ZubStudioModel& model, const ZubHistoryFilterState& state,
-                                                    const QColor& accent, qsizetype cardLimit)
-{
-    return make(model.history(), model.language(), state, accent, systemLocaleName(), {}, cardLimit);
 }
 
 void ZubHistoryPresentation::makeCardsUpTo(qsizetype count, QuorLanguage language, const QColor& accent,

@@ -86,8 +86,11 @@ struct ZubHistoryPresentation {
                                        const ZubHistoryFilterState& state, const QColor& accent,
                                        const QString& localeName, const QByteArray& timeZoneID = {},
                                        qsizetype cardLimit = allCards);
-    static ZubHistoryPresentation make(const ZubStudioModel& model, const ZubHistoryFilterState& state,
-                                       const QColor& accent, qsizetype cardLimit = allCards);
+    // The same, for the records `filtered` lists for `state`, found beforehand.
+    static ZubHistoryPresentation make(const QList<ZubHistoryRecord>& history, QList<ZubHistoryRecord> listed,
+                                       QuorLanguage language, const ZubHistoryFilterState& state,
+                                       const QColor& accent, const QString& localeName,
+                                       const QByteArray& timeZoneID = {}, qsizetype cardLimit = allCards);
     // Makes the cards of the listed records up to `count`, the ones made before kept as they are.
     void makeCardsUpTo(qsizetype count, QuorLanguage language, const QColor& accent, const QString& localeName,
                        const QByteArray& timeZoneID = {});

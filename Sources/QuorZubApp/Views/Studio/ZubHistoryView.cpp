@@ -1,5 +1,6 @@
 #include "QuorZubApp/Views/Studio/ZubHistoryView.h"
 
+#include "QuorZubApp/Views/Studio/ZubHistorySearch.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
@@ -233,6 +234,8 @@ ZubHistoryView::ZubHistoryView(ZubStudioModel& model, const QColor& accent, QWid
     connect(bar, &QScrollBar::valueChanged, this, &ZubHistoryView::loadMoreIfNearEnd);
     connect(bar, &QScrollBar::rangeChanged, this, &ZubHistoryView::loadMoreIfNearEnd);
 
+    m_finder = new ZubHistorySearch(this);
+    connect(m_finder, &ZubHistorySearch::searched, this, &ZubHistoryView::sync);
     connect(&m_model, &ZubStudioModel::changed, this, &ZubHistoryView::sync);
     sync();
 }
@@ -390,10 +393,17 @@ void ZubHistoryView::sync()
         m_madeFromHistory == m_model.history()) {
         return;
     }
+    const QString localeName = ZubHistoryPresentation::systemLocaleName();
+    std::optional<QList<ZubHistoryRecord>> listed = m_finder->listed({m_model.history(), m_state, localeName});
+    if (!listed) {
+        // Searched on a worker; the list at hand stays until it is found.
+        return;
+    }
     m_madeFromHistory = m_model.history();
     m_madeForLanguage = m_model.language();
     m_madeForState = m_state;
-    m_presentation = ZubHistoryPresentation::make(m_model, m_state, m_accent, m_limit);
+    m_presentation = ZubHistoryPresentation::make(m_model.history(), std::move(*listed), m_model.language(), m_state,
+                                                  m_accent, localeName, {}, m_limit);
     const ZubHistoryPresentation& p = m_presentation;
     m_search->setPlaceholderText(p.searchPlaceholder);
     m_search->setAccessibleName(p.searchPlaceholder);

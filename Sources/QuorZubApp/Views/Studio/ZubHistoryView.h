@@ -16,12 +16,14 @@ class QLabel;
 class QLineEdit;
 class QScrollArea;
 class QVBoxLayout;
+class ZubHistorySearch;
 class ZubStudioButton;
 
 // The history tab: the model's records narrowed by a filter pill and a search, each with copy,
 // speak, open-in-playground, pin and delete; and a button that clears every unpinned record. The
 // records are the model's; the filter and the query are the tab's own, dropped with it. Cards are
-// built as they scroll into view.
+// built as they scroll into view; a search through megabytes of results runs off the GUI thread
+// (ZubHistorySearch).
 class ZubHistoryView : public QWidget {
     Q_OBJECT
 public:
@@ -65,6 +67,7 @@ private:
     std::optional<QuorLanguage> m_madeForLanguage;
     ZubHistoryFilterState m_madeForState;
     qsizetype m_limit = batchSize;
+    ZubHistorySearch* m_finder = nullptr;
 
     QLineEdit* m_search = nullptr;
     QList<ZubStudioButton*> m_pills;
