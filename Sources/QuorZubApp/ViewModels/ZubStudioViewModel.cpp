@@ -13,7 +13,6 @@
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
 
 #include <QCollator>
-#include <QImage>
 #include <QTimer>
 
 #include <algorithm>

@@ -12,9 +12,7 @@
 #include "QuorZubApp/Views/ZubFloatingBarState.h"
 #include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
 
-#include <QCollator>
 #include <QImage>
-#include <QTimer>
 
 #include <algorithm>
 

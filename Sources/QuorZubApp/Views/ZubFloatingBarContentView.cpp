@@ -16,15 +16,12 @@
 #include <QAbstractButton>
 #include <QEnterEvent>
 #include <QFontMetricsF>
-#include <QGraphicsEffect>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 

@@ -7,11 +7,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QStringDecoder>
-#include <QTimer>
-#include <QUrl>
 
 #include <QCoro/QCoroSignal>
 

@@ -17,9 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QSet>
 #include <QUrlQuery>
 #include <QtConcurrent/QtConcurrentRun>

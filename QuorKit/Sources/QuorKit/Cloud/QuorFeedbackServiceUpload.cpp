@@ -365,9 +365,8 @@ QCoro::Task<std::optional<QuorFeedbackScreenshot>> fetchScreenshotFromPasteboard
     const qint64 seconds = QDateTime::currentSecsSinceEpoch();
     ClipboardPictures pictures;
     const QClipboard* clipboard = QGuiApplication::clipboard();
-    // Our own copy is in memory: taking its bytes and picture shares them, copies nothing. Off X11
-    // (the offscreen platform of headless runs) the whole clipboard lives in this process.
-    if (clipboard->ownsClipboard() || QGuiApplication::platformName() != QLatin1String("xcb")) {
+    // Content at hand in this process: taking its bytes and picture shares them, copies nothing.
+    if (quor::platform::Clipboard::readsLocally()) {
         if (const QMimeData* mime = clipboard->mimeData(QClipboard::Clipboard)) {
             for (const QString& format : mime->formats()) {
                 if (isPictureFormat(format)) {

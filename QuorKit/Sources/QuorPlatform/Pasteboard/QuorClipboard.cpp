@@ -43,13 +43,6 @@ QClipboard* systemClipboard()
     return QGuiApplication::clipboard();
 }
 
-// Our own content, and any clipboard of a platform other than X11 (where Qt's is in-process), is
-// at hand without asking anyone.
-bool readsLocally(const QClipboard& clipboard)
-{
-    return QGuiApplication::platformName() != QLatin1String("xcb") || clipboard.ownsClipboard();
-}
-
 // Watches the toolkit's own X events for the property change that carries the time we asked for.
 // The toolkit takes its time from that event right after the filters have seen it.
 class PropertyChangeWatch : public QAbstractNativeEventFilter {
@@ -105,6 +98,14 @@ Clipboard& Clipboard::shared()
     return *instance;
 }
 
+bool Clipboard::readsLocally()
+{
+    const QClipboard* clipboard = systemClipboard();
+    // Off X11, Qt's clipboard is this process's own.
+    return clipboard != nullptr &&
+           (QGuiApplication::platformName() != QLatin1String("xcb") || clipboard->ownsClipboard());
+}
+
 Clipboard::Clipboard()
 {
     if (QClipboard* clipboard = systemClipboard()) {
@@ -123,7 +124,7 @@ QCoro::Task<Clipboard::Content> Clipboard::content() const
     if (clipboard == nullptr) {
         co_return Content{};
     }
-    if (readsLocally(*clipboard)) {
+    if (readsLocally()) {
         co_return Content{localEntries(*clipboard), true};
     }
     const SelectionLimits limits{std::chrono::milliseconds(1000), contentReadLimit, maximumContentBytes};
@@ -139,7 +140,7 @@ QCoro::Task<std::optional<QString>> Clipboard::text() const
     if (clipboard == nullptr) {
         co_return std::nullopt;
     }
-    if (readsLocally(*clipboard)) {
+    if (readsLocally()) {
         const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
         if (data == nullptr || !data->hasText()) {
             co_return std::nullopt;

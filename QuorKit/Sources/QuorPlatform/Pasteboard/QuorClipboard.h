@@ -39,6 +39,10 @@ public:
     // The process's one instance; the change count starts at its creation.
     static Clipboard& shared();
 
+    // True when the clipboard's content is at hand in this process, without asking another client:
+    // our own content, or any clipboard off X11.
+    static bool readsLocally();
+
     // Grows by one with every change of the clipboard's content, by this process or another.
     qint64 changeCount() const { return m_changeCount; }
 

@@ -187,11 +187,9 @@ public:
         // Colours through the palette: a style sheet of its own would give every card a style
         // object to build and polish.
         QPalette colors = palette();
-        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-            colors.setColor(group, QPalette::Base, Qt::transparent);
-            colors.setColor(group, QPalette::Text, color);
-            colors.setColor(group, QPalette::Highlight, QColor::fromRgbF(1, 1, 1, 0.28f));
-        }
+        colors.setColor(QPalette::Base, Qt::transparent);
+        colors.setColor(QPalette::Text, color);
+        colors.setColor(QPalette::Highlight, QColor::fromRgbF(1, 1, 1, 0.28f));
         setPalette(colors);
         setPlainText(text);
         QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
@@ -486,8 +484,8 @@ void ZubHistoryView::syncList()
 void ZubHistoryView::loadMoreIfNearEnd()
 {
     // Judged on the built cards' own height, which is right before the scroll area has caught up
-    // with the last batch.
-    if (m_limit >= m_presentation.listed.size() || !m_scroll->isVisible()) {
+    // with the last batch. A list being searched for replaces the one at hand, which grows no more.
+    if (m_finder->isSearching() || m_limit >= m_presentation.listed.size() || !m_scroll->isVisible()) {
         return;
     }
     const int contentHeight = m_scroll->widget()->sizeHint().height();

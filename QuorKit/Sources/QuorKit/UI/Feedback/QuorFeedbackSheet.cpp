@@ -26,14 +26,12 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QShortcut>

@@ -24,18 +24,11 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorImageDecoder.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetricsF>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPlainTextEdit>
 #include <QScrollArea>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
