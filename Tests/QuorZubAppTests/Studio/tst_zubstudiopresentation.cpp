@@ -4,10 +4,16 @@
 #include "QuorZubApp/Views/Studio/ZubStudioHeaderPresentation.h"
 
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Localization/QuorLocalizationStore.h"
 #include "QuorZubCore/Engine/ZubOfflineTextEngine.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QtTest>
 
 using Header = ZubStudioHeaderPresentation;
@@ -47,6 +53,24 @@ QStringList titles(const Header& header)
     }
     return out;
 }
+// The language pack example and its folder, as the README gives them to users.
+struct ReadmePack {
+    QString folder;
+    QByteArray json;
+};
+
+ReadmePack readmePack()
+{
+    QFile file(qEnvironmentVariable("QUOR_SOURCE_DIR") + QStringLiteral("/README.md"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QString readme = QString::fromUtf8(file.readAll());
+    const QString section = readme.section(QStringLiteral("## Interface languages"), 1).section(QStringLiteral("\n## "), 0, 0);
+    const QRegularExpression folder(QStringLiteral("`~/([^`]*Localizations)/`"));
+    const QRegularExpression example(QStringLiteral("```json\n(.*?)```"), QRegularExpression::DotMatchesEverythingOption);
+    return {folder.match(section).captured(1), example.match(section).captured(1).toUtf8()};
+}
 } // namespace
 
 class TestZubStudioPresentation : public QObject {
@@ -73,6 +97,28 @@ private slots:
         QCOMPARE(h.productName, QStringLiteral("QuorZub"));
         QCOMPARE(Header::make(QuorLanguage::en, ZubStudioTab::actions, 1, 1, false, true).ocrTitle,
                  QStringLiteral("Capturing…"));
+    }
+
+    // A pack written as the README shows, in the folder it names, changes what the studio shows.
+    void theReadmesLanguagePackChangesTheHeader()
+    {
+        const ReadmePack pack = readmePack();
+        QVERIFY2(!pack.folder.isEmpty() && !pack.json.isEmpty(), "README: no pack folder or example");
+        const QString folder = QDir::homePath() + QLatin1Char('/') + pack.folder;
+        QCOMPARE(folder, QuorLocalizationStore::sharedSuiteLocalizationsDirectory());
+        const QJsonObject object = QJsonDocument::fromJson(pack.json).object();
+        QVERIFY(QDir().mkpath(folder));
+        QFile file(folder + QLatin1Char('/') + object.value(QStringLiteral("code")).toString() + QStringLiteral(".json"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(pack.json) == pack.json.size());
+        file.close();
+        QuorLocalizationStore::shared().reloadCatalogs();
+        const QString settings = object.value(QStringLiteral("strings")).toObject().value(QStringLiteral("Settings")).toString();
+        QVERIFY(!settings.isEmpty());
+        QCOMPARE(Header::make(QuorLanguage::de, ZubStudioTab::settings, 1, 1, true, false).tabs[3].title, settings);
+        QCOMPARE(Header::make(QuorLanguage::fr, ZubStudioTab::settings, 1, 1, true, false).tabs[3].title,
+                 QStringLiteral("Settings"));
+        QVERIFY(file.remove());
+        QuorLocalizationStore::shared().reloadCatalogs();
     }
 
     void headerLooks()
