@@ -417,9 +417,11 @@ void ZubFloatingBarController::handleOutsideClick(QPoint point)
 
 bool ZubFloatingBarController::eventFilter(QObject* watched, QEvent* event)
 {
-    // A modal dialog (saving a QR image) owns its Escape: it cancels the dialog, not the bar.
+    // A modal dialog (saving a QR image) owns its Escape: it cancels the dialog, not the bar. So
+    // does an open popup of ours (a combo box's list, a context menu): Escape closes it first.
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && m_panel
-        && m_panel->isVisible() && m_state->isPresented() && QApplication::activeModalWidget() == nullptr) {
+        && m_panel->isVisible() && m_state->isPresented() && QApplication::activeModalWidget() == nullptr
+        && QApplication::activePopupWidget() == nullptr) {
         hide(true);
         return true; // consumed
     }
