@@ -9,6 +9,7 @@
 #include "QuorPlatform/KeySynth/QuorEditingChords.h"
 #include "QuorPlatform/LoginItem/QuorAutostartEntry.h"
 #include "QuorPlatform/MouseMonitor/QuorClickCounter.h"
+#include "QuorPlatform/Workspace/QuorDesktopEntry.h"
 
 #include <QFile>
 #include <QtTest>
@@ -35,24 +36,56 @@ private slots:
         QCOMPARE(counter.press(1, 2400, {20, 14}), 1);
     }
 
-    void copyAndPasteChordsFollowTheWindowClass()
+    // What a window is decides the chord; its class name is only a hint.
+    void copyAndPasteChordsFollowWhatTheWindowIs()
     {
-        const KeyChord control{{XK_Control_L}, XK_c};
-        const KeyChord controlShiftV{{XK_Control_L, XK_Shift_L}, XK_v};
-        QCOMPARE(EditingChords::chord(EditingCommand::copy, {QStringLiteral("kate"), QStringLiteral("kate")}), control);
-        QCOMPARE(EditingChords::chord(EditingCommand::copy, {}), control);
-        QCOMPARE(EditingChords::chord(EditingCommand::paste,
-                                      {QStringLiteral("gnome-terminal-server"), QStringLiteral("Gnome-terminal")}),
-                 controlShiftV);
-        QCOMPARE(EditingChords::chord(EditingCommand::paste, {QStringLiteral("kitty")}), controlShiftV);
-        // These hand Ctrl+Shift+C to the shell as an interrupt: no chord at all.
-        QCOMPARE(EditingChords::chord(EditingCommand::copy, {QStringLiteral("xterm"), QStringLiteral("XTerm")}),
-                 std::optional<KeyChord>());
-        QCOMPARE(EditingChords::chord(EditingCommand::copy, {QStringLiteral("urxvt"), QStringLiteral("URxvt")}),
-                 std::optional<KeyChord>());
-        // The stricter answer wins when instance and class disagree.
-        QCOMPARE(EditingChords::terminalKind({QStringLiteral("xterm"), QStringLiteral("Alacritty")}),
-                 EditingChords::TerminalKind::noSafeChord);
+        const std::optional<KeyChord> controlC = KeyChord{{XK_Control_L}, XK_c};
+        const std::optional<KeyChord> shiftC = KeyChord{{XK_Control_L, XK_Shift_L}, XK_c};
+        const std::optional<KeyChord> none;
+        const std::optional<bool> unknown;
+        struct Case {
+            QStringList windowClass;
+            std::optional<bool> pty;
+            std::optional<bool> desktopTerminal;
+            std::optional<KeyChord> copy;
+        };
+        const QList<Case> cases{
+            {{QStringLiteral("kate"), QStringLiteral("kate")}, false, false, controlC},
+            {{}, unknown, unknown, controlC},
+            {{QStringLiteral("gnome-terminal-server"), QStringLiteral("Gnome-terminal")}, true, unknown, shiftC},
+            {{QStringLiteral("kitty")}, unknown, unknown, shiftC},
+            {{QStringLiteral("org.gnome.Ptyxis"), QStringLiteral("ptyxis")}, true, true, shiftC},
+            {{QStringLiteral("io.elementary.terminal")}, unknown, true, shiftC},
+            // These hand Ctrl+Shift+C to the shell as an interrupt: no chord at all.
+            {{QStringLiteral("xterm"), QStringLiteral("XTerm")}, true, unknown, none},
+            {{QStringLiteral("urxvt"), QStringLiteral("URxvt")}, unknown, unknown, none},
+            // Ctrl+C is a prefix key in one, Ctrl+V a block mode in the other.
+            {{QStringLiteral("emacs"), QStringLiteral("Emacs")}, false, false, none},
+            {{QStringLiteral("gvim"), QStringLiteral("Gvim")}, false, unknown, none},
+            // A terminal no list names, by its pseudo-terminal or its desktop entry: keys unknown.
+            {{QStringLiteral("quorptyhost"), QStringLiteral("QuorPtyHost")}, true, unknown, none},
+            {{QStringLiteral("newterm")}, unknown, true, none},
+            // Named like a terminal but, by what it is, no terminal: the signals disagree.
+            {{QStringLiteral("foot")}, false, unknown, none},
+            // The stricter answer wins when instance and class disagree.
+            {{QStringLiteral("xterm"), QStringLiteral("Alacritty")}, true, unknown, none},
+        };
+        for (const Case& test : cases) {
+            const EditingChords::WindowTraits traits{test.windowClass, test.pty, test.desktopTerminal};
+            const EditingChords::Choice copy = EditingChords::choose(EditingCommand::copy, traits);
+            QVERIFY2(copy.chord == test.copy, qPrintable(test.windowClass.join(QLatin1Char('/'))));
+            // Every refusal says why; paste follows copy.
+            QCOMPARE(copy.reason.isEmpty(), copy.chord.has_value());
+            const std::optional<KeyChord> paste = EditingChords::choose(EditingCommand::paste, traits).chord;
+            QCOMPARE(paste.has_value(), copy.chord.has_value());
+            if (paste) {
+                QCOMPARE(paste->modifiers, copy.chord->modifiers);
+                QCOMPARE(paste->key, static_cast<unsigned long>(XK_v));
+            }
+        }
+        QCOMPARE(DesktopEntry::categories("[Desktop Entry]\nName=T\nCategories=System;TerminalEmulator;\n"
+                                          "[Desktop Action new]\nCategories=Other;\n"),
+                 (QStringList{QStringLiteral("System"), QStringLiteral("TerminalEmulator")}));
     }
 
     void hotkeyDescriptorsMapToXCombinations()

@@ -3,6 +3,7 @@
 
 #include "QuorKit/System/QuorPermissionCenter.h"
 #include "QuorPlatform/KeySynth/QuorKeySynthesizer.h"
+#include "QuorPlatform/KeySynth/QuorKeyTarget.h"
 #include "QuorPlatform/MouseMonitor/QuorGlobalMouseMonitor.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
 
@@ -12,6 +13,12 @@
 #include <QProcess>
 #include <QWidget>
 #include <QtTest>
+
+#include <thread>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -103,6 +110,63 @@ public:
 private:
     Display* m_display;
     KeyCode m_code = 0;
+};
+// Another client's window that holds the input focus and counts the FocusOut events it receives.
+class FocusOutRecorder {
+public:
+    FocusOutRecorder() : m_display(XOpenDisplay(nullptr))
+    {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        attributes.event_mask = FocusChangeMask;
+        m_window = XCreateWindow(m_display, DefaultRootWindow(m_display), 40, 40, 120, 80, 0, CopyFromParent,
+                                 InputOutput, CopyFromParent, CWOverrideRedirect | CWEventMask, &attributes);
+        XMapRaised(m_display, m_window);
+        XSync(m_display, False);
+    }
+    ~FocusOutRecorder()
+    {
+        XDestroyWindow(m_display, m_window);
+        XCloseDisplay(m_display);
+    }
+    FocusOutRecorder(const FocusOutRecorder&) = delete;
+    FocusOutRecorder& operator=(const FocusOutRecorder&) = delete;
+
+    // Takes the focus (again) until it holds it.
+    bool hasFocus()
+    {
+        Window focus = None;
+        int revert = 0;
+        XGetInputFocus(m_display, &focus, &revert);
+        if (focus != m_window) {
+            XSetInputFocus(m_display, m_window, RevertToParent, CurrentTime);
+            XSync(m_display, False);
+            return false;
+        }
+        drain();
+        m_focusOuts = 0;
+        return true;
+    }
+    int focusOuts()
+    {
+        XSync(m_display, False);
+        drain();
+        return m_focusOuts;
+    }
+
+private:
+    void drain()
+    {
+        while (XPending(m_display) > 0) {
+            XEvent event;
+            XNextEvent(m_display, &event);
+            m_focusOuts += event.type == FocusOut ? 1 : 0;
+        }
+    }
+
+    Display* m_display;
+    Window m_window = None;
+    int m_focusOuts = 0;
 };
 } // namespace
 
@@ -232,26 +296,57 @@ private slots:
         // Nothing to open, and nothing happens.
         QuorPermissionCenter::openSystemSettings(QuorSystemPermissionKind::accessibility);
 
+        // Asked again, a thread uses the connection it has, not a new one: a display that is no
+        // longer named still answers. A thread with no connection yet finds no display there.
         const QByteArray display = qgetenv("DISPLAY");
         qputenv("DISPLAY", ":9999");
-        const bool withoutDisplay = QuorPermissionCenter::isAccessibilityGranted(false)
-                                    || QuorPermissionCenter::isScreenRecordingGranted();
+        const bool onThisThread = QuorPermissionCenter::isAccessibilityGranted(false);
+        bool withoutDisplay = true;
+        std::thread([&withoutDisplay] {
+            withoutDisplay = QuorPermissionCenter::isAccessibilityGranted(false)
+                             || QuorPermissionCenter::isScreenRecordingGranted();
+        }).join();
         qputenv("DISPLAY", display);
+        QVERIFY(onThisThread);
         QVERIFY(!withoutDisplay);
     }
 
-    void anotherClientsKeyboardGrabCountsAsSecureInput()
+    // The check takes no grab: the focused window of another client never sees its focus go.
+    void anotherClientsKeyboardGrabCountsAsSecureInputAndAskingMovesNoFocus()
     {
-        QVERIFY(!quor::platform::KeySynthesizer::isKeyboardGrabbedElsewhere());
+        FocusOutRecorder recorder;
+        QUOR_TRY_VERIFY(recorder.hasFocus());
+        for (int round = 0; round < 20; ++round) {
+            QVERIFY(!quor::platform::KeySynthesizer::isKeyboardGrabbedElsewhere());
+        }
+        QCOMPARE(recorder.focusOuts(), 0);
+
         Display* other = XOpenDisplay(nullptr);
         QVERIFY(other != nullptr);
         QCOMPARE(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync, CurrentTime),
                  GrabSuccess);
         XSync(other, False);
+        // A real grab is seen by the recorder.
+        QUOR_TRY_VERIFY(recorder.focusOuts() > 0);
         QVERIFY(quor::platform::KeySynthesizer::isKeyboardGrabbedElsewhere());
         XUngrabKeyboard(other, CurrentTime);
         XCloseDisplay(other);
         QVERIFY(!quor::platform::KeySynthesizer::isKeyboardGrabbedElsewhere());
+    }
+
+    void aProcessHoldingAPseudoTerminalMasterIsKnown()
+    {
+        using quor::platform::KeyTarget::holdsPseudoTerminalMaster;
+        const qint64 self = QCoreApplication::applicationPid();
+        QCOMPARE(holdsPseudoTerminalMaster(self), std::optional<bool>(false));
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0);
+        QCOMPARE(holdsPseudoTerminalMaster(self), std::optional<bool>(true));
+        ::close(master);
+        QCOMPARE(holdsPseudoTerminalMaster(self), std::optional<bool>(false));
+        // A process that is gone, or none named: nothing is known.
+        QCOMPARE(holdsPseudoTerminalMaster(self, QStringLiteral("/nonexistent")), std::optional<bool>());
+        QCOMPARE(holdsPseudoTerminalMaster(0), std::optional<bool>());
     }
 };
 

@@ -7,7 +7,6 @@
 #include "QuorKit/System/QuorPermissionCenter.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorPlatform/Core/QuorError.h"
-#include "QuorPlatform/KeySynth/QuorEditingChords.h"
 #include "QuorPlatform/Pasteboard/QuorClipboard.h"
 #include "QuorPlatform/Speech/QuorEspeakSpeechSynthesizer.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
@@ -132,21 +131,9 @@ QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::captureSelectedText(b
     return m_services->selection.captureSelectedText(allowClipboardFallback);
 }
 
-QCoro::Task<bool> ZubDesktopEnvironment::replaceSelection(QString text)
+QCoro::Task<SelectionReplaceOutcome> ZubDesktopEnvironment::replaceSelection(QString text)
 {
     return m_services->selection.replaceSelection(std::move(text));
-}
-
-bool ZubDesktopEnvironment::isTerminalFocused() const
-{
-    QStringList classes;
-    if (const auto frontmost = X11Workspace::frontmostApplication()) {
-        classes += frontmost->windowClass();
-    }
-    if (const auto focused = X11Workspace::focusedApplication()) {
-        classes += focused->windowClass();
-    }
-    return quor::platform::EditingChords::terminalKind(classes) != quor::platform::EditingChords::TerminalKind::notTerminal;
 }
 
 QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::clipboardText()

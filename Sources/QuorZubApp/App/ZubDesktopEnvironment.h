@@ -23,8 +23,7 @@ public:
                                   SelectionHandler onSelection, SelectionFailureHandler onFailure) override;
     void stopSelectionMonitoring() override;
     QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback) override;
-    QCoro::Task<bool> replaceSelection(QString text) override;
-    bool isTerminalFocused() const override;
+    QCoro::Task<SelectionReplaceOutcome> replaceSelection(QString text) override;
 
     QCoro::Task<std::optional<QString>> clipboardText() override;
     void setClipboardText(const QString& text) override;

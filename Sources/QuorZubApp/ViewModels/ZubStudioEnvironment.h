@@ -7,6 +7,7 @@
 #include "QuorZubCore/Models/ZubActionDefinition.h"
 #include "QuorZubCore/Models/ZubConfig.h"
 #include "QuorZubCore/Models/ZubExecutionResult.h"
+#include "QuorZubCore/Services/SelectionReplaceOutcome.h"
 
 #include <QImage>
 #include <QList>
@@ -67,10 +68,8 @@ public:
     virtual void stopSelectionMonitoring() = 0;
     // Throws a QuorError for a selection too large to work on.
     virtual QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback) = 0;
-    // True when the replacement was pasted.
-    virtual QCoro::Task<bool> replaceSelection(QString text) = 0;
-    // Whether the window keys would go to now is a terminal, which gets no synthesized paste.
-    virtual bool isTerminalFocused() const { return false; }
+    // Pasted only when the target fetched the replacement; see SelectionReplaceOutcome.
+    virtual QCoro::Task<SelectionReplaceOutcome> replaceSelection(QString text) = 0;
 
     // The general clipboard. Reading may wait on its owner; it throws a QuorError for a text too
     // large to work on.

@@ -107,6 +107,14 @@ ZubStudioViewModel::~ZubStudioViewModel()
     if (m_reopenWindowObserver) {
         disconnect(*m_reopenWindowObserver);
     }
+    // Changes made while the history was still being read reach the file with all of it.
+    if (m_historyLoader && !m_historyEditsWhileLoading.isEmpty()) {
+        QList<ZubHistoryRecord> history = m_historyLoader->records();
+        for (const auto& edit : std::as_const(m_historyEditsWhileLoading)) {
+            edit(history);
+        }
+        m_historyWriter.save(history);
+    }
     m_toastTask.cancel();
     m_activeFloatingExecutionTask.cancel();
     m_playgroundExecutionTask.cancel();

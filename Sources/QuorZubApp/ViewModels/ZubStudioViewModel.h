@@ -54,8 +54,8 @@ public:
     const ZubConfig& config() const override { return m_config; }
     // Views edit configuration fields here and then call persistConfig().
     void setConfig(const ZubConfig& config) override;
-    // Newest first. Empty while a history of megabytes is still being read at start; changed()
-    // announces it.
+    // Newest first. While a history of megabytes is still being read at start, only this run's
+    // records; changed() announces the whole.
     const QList<ZubHistoryRecord>& history() const override { return m_history; }
     ZubStudioTab selectedTab() const override { return m_selectedTab; }
     void setSelectedTab(ZubStudioTab tab) override;
@@ -157,7 +157,11 @@ private:
     // The bar's text unless a text is given.
     void executeFloatingAction(const ZubActionDefinition& action, const std::optional<QString>& inputText);
     void recordHistory(const ZubExecutionResult& result);
-    // Takes the history read at start, waiting for it if need be: every change goes to the whole.
+    // Applies a change to the history and saves it. While the history of megabytes read at start
+    // is still being read, the change applies to this run's records at once and to the whole once
+    // it is read, and only the whole is saved: nothing waits for the reading.
+    void editHistory(std::function<void(QList<ZubHistoryRecord>&)> edit);
+    // Takes the history read at start and applies the changes made meanwhile.
     void adoptLoadedHistory();
     void saveHistory();
     void handleActionSideEffects(const ZubActionDefinition& action, const ZubExecutionResult& result);
@@ -197,6 +201,8 @@ private:
     ZubHistoryWriter m_historyWriter;
     // Until the history read at start is taken.
     std::unique_ptr<ZubHistoryLoader> m_historyLoader;
+    // The changes made while it is read, in order.
+    QList<std::function<void(QList<ZubHistoryRecord>&)>> m_historyEditsWhileLoading;
     ZubFloatingBarController* m_floatingBarController;
 
     // Published

@@ -156,28 +156,30 @@ void ZubStudioViewModel::removeExcludedBundleID(const QString& value)
 
 void ZubStudioViewModel::toggleHistoryPin(const QUuid& id)
 {
-    adoptLoadedHistory();
-    for (ZubHistoryRecord& record : m_history) {
-        if (record.id == id) {
-            record.isPinned = !record.isPinned;
-            saveHistory();
-            return;
-        }
+    const auto matches = [id](const ZubHistoryRecord& record) { return record.id == id; };
+    if (std::none_of(m_history.cbegin(), m_history.cend(), matches)) {
+        return;
     }
+    editHistory([matches](QList<ZubHistoryRecord>& history) {
+        const auto found = std::find_if(history.begin(), history.end(), matches);
+        if (found != history.end()) {
+            found->isPinned = !found->isPinned;
+        }
+    });
 }
 
 void ZubStudioViewModel::deleteHistoryRecord(const QUuid& id)
 {
-    adoptLoadedHistory();
-    m_history.removeIf([&id](const ZubHistoryRecord& record) { return record.id == id; });
-    saveHistory();
+    editHistory([id](QList<ZubHistoryRecord>& history) {
+        history.removeIf([&id](const ZubHistoryRecord& record) { return record.id == id; });
+    });
 }
 
 void ZubStudioViewModel::clearUnpinnedHistory()
 {
-    adoptLoadedHistory();
-    m_history.removeIf([](const ZubHistoryRecord& record) { return !record.isPinned; });
-    saveHistory();
+    editHistory([](QList<ZubHistoryRecord>& history) {
+        history.removeIf([](const ZubHistoryRecord& record) { return !record.isPinned; });
+    });
     showToast(text(QStringLiteral("Cleared unpinned history."), QStringLiteral("Sabitlenmemiş geçmiş temizlendi.")),
               false);
 }

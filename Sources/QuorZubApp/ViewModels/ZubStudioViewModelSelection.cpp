@@ -234,16 +234,36 @@ void ZubStudioViewModel::adoptLoadedHistory()
     }
     m_history = m_historyLoader->records();
     m_historyLoader.reset();
+    const auto edits = std::exchange(m_historyEditsWhileLoading, {});
+    for (const auto& edit : edits) {
+        edit(m_history);
+    }
+    if (!edits.isEmpty()) {
+        saveHistory();
+        return;
+    }
     emit changed();
+}
+
+void ZubStudioViewModel::editHistory(std::function<void(QList<ZubHistoryRecord>&)> edit)
+{
+    edit(m_history);
+    if (m_historyLoader) {
+        // Saving now would write this run's records over the file still being read.
+        m_historyEditsWhileLoading.append(std::move(edit));
+        emit changed();
+        return;
+    }
+    saveHistory();
 }
 
 void ZubStudioViewModel::recordHistory(const ZubExecutionResult& result)
 {
-    adoptLoadedHistory();
-    m_history.insert(0, ZubHistoryRecord::fromResult(result));
-    // Memory holds what the file holds: pinned records always, then the newest unpinned ones.
-    m_history = m_store.capHistory(m_history);
-    saveHistory();
+    editHistory([record = ZubHistoryRecord::fromResult(result), store = m_store](QList<ZubHistoryRecord>& history) {
+        history.insert(0, record);
+        // Memory holds what the file holds: pinned records always, then the newest unpinned ones.
+        history = store.capHistory(history);
+    });
 }
 
 void ZubStudioViewModel::saveHistory()
@@ -318,24 +338,36 @@ QCoro::Task<> ZubStudioViewModel::runReplace(QPointer<ZubStudioViewModel> self, 
             co_return;
         }
     }
-    const bool ok = co_await environment->replaceSelection(text);
+    const SelectionReplaceOutcome outcome = co_await environment->replaceSelection(text);
     if (!self) {
         co_return;
     }
-    if (ok) {
+    switch (outcome) {
+    case SelectionReplaceOutcome::pasted:
         self->showToast(self->text(QStringLiteral("Replaced selection in-place."),
                                    QStringLiteral("Seçili metin yerinde değiştirildi.")),
                         false);
         co_return;
-    }
-    environment->setClipboardText(text);
-    if (environment->isTerminalFocused()) {
-        // Keys pasted into a terminal would reach its shell; nothing is missing on this desktop.
-        self->showToast(self->text(QStringLiteral("Copied to clipboard. Replace is not sent to terminals: paste it there yourself."),
-                                   QStringLiteral("Panoya kopyalandı. Değiştir terminallere gönderilmez: oraya kendiniz yapıştırın.")),
+    case SelectionReplaceOutcome::notFetched:
+        // Still there, unless another program took the clipboard meanwhile.
+        environment->setClipboardText(text);
+        self->showToast(self->text(QStringLiteral("The result could not be pasted there; it is on the clipboard."),
+                                   QStringLiteral("Sonuç oraya yapıştırılamadı; panoda duruyor.")),
                         true);
         co_return;
+    case SelectionReplaceOutcome::noPasteKeys:
+        environment->setClipboardText(text);
+        // Keys pasted into a terminal would reach its shell; nothing is missing on this desktop.
+        self->showToast(self->text(QStringLiteral("Copied to clipboard. Paste keys are not sent to terminals and "
+                                                  "editors with keys of their own: paste it there yourself."),
+                                   QStringLiteral("Panoya kopyalandı. Yapıştırma tuşları terminallere ve kendi tuşları "
+                                                  "olan düzenleyicilere gönderilmez: oraya kendiniz yapıştırın.")),
+                        true);
+        co_return;
+    case SelectionReplaceOutcome::unavailable:
+        break;
     }
+    environment->setClipboardText(text);
     self->showToast(self->text(QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11))."),
                                QStringLiteral("Panoya kopyalandı (otomatik yapıştırma için seçim ve tuş erişimi (X11) gerekir).")),
                     true);

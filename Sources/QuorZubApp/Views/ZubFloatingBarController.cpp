@@ -417,9 +417,27 @@ void ZubFloatingBarController::handleOutsideClick(QPoint point)
 
 bool ZubFloatingBarController::eventFilter(QObject* watched, QEvent* event)
 {
-    // A modal dialog (saving a QR image) owns its Escape: it cancels the dialog, not the bar.
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && m_panel
-        && m_panel->isVisible() && m_state->isPresented() && QApplication::activeModalWidget() == nullptr) {
+    const bool escape = (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)
+                        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    if (!escape) {
+        return QObject::eventFilter(watched, event);
+    }
+    // An open popup of ours (a combo box's list, a context menu) takes Escape first. A combo box's
+    // list closes on the key's shortcut override, before the key itself arrives; the override and
+    // the key (each seen once per receiver, window and widget) carry the same time stamp.
+    const quint64 timestamp = static_cast<QKeyEvent*>(event)->timestamp();
+    if (event->type() == QEvent::ShortcutOverride) {
+        if (QApplication::activePopupWidget() != nullptr) {
+            m_popupEscapeTimestamp = timestamp;
+        } else if (m_popupEscapeTimestamp != timestamp) {
+            m_popupEscapeTimestamp.reset();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    const bool takenByPopup = m_popupEscapeTimestamp == timestamp || QApplication::activePopupWidget() != nullptr;
+    // A modal dialog (saving a QR image) owns its Escape too: it cancels the dialog, not the bar.
+    if (!takenByPopup && m_panel && m_panel->isVisible() && m_state->isPresented()
+        && QApplication::activeModalWidget() == nullptr) {
         hide(true);
         return true; // consumed
     }

@@ -94,6 +94,8 @@ private:
     QPointer<ZubFloatingBarDismissSource> m_dismissSource;
     QList<QMetaObject::Connection> m_sourceConnections;
     bool m_monitorsInstalled = false;
+    // The time stamp of an Escape whose shortcut override found a popup of ours open: the popup's.
+    std::optional<quint64> m_popupEscapeTimestamp;
     QTimer m_autoHideTimer;
     QTimer m_hideCleanupTimer;
     QTimer m_presentTimer;

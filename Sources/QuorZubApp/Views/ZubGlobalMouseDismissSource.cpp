@@ -28,25 +28,27 @@ ZubGlobalMouseDismissSource::~ZubGlobalMouseDismissSource()
 
 void ZubGlobalMouseDismissSource::start()
 {
-    m_active = true;
-    // Kept running between showings: opening its connection and thread on every showing of the bar
-    // would add to the time until the bar is up.
-    if (!m_monitor->isRunning()) {
-        quor::platform::GlobalMouseMonitor::Options options;
-        options.reportedKeysyms = {XK_Escape};
-        options.reportsWindowProcess = true;
-        m_monitor->start(options);
-    }
+    // Every key and click on the display passes through the monitor: it runs only while the bar
+    // is up.
+    quor::platform::GlobalMouseMonitor::Options options;
+    options.reportedKeysyms = {XK_Escape};
+    options.reportsWindowProcess = true;
+    m_monitor->start(options);
 }
 
 void ZubGlobalMouseDismissSource::stop()
 {
-    m_active = false;
+    m_monitor->stop();
+}
+
+bool ZubGlobalMouseDismissSource::isMonitoring() const
+{
+    return m_monitor->isRunning();
 }
 
 void ZubGlobalMouseDismissSource::handle(const quor::platform::MouseButtonEvent& event)
 {
-    if (!m_active || event.kind != quor::platform::MouseButtonEvent::Kind::press
+    if (!isMonitoring() || event.kind != quor::platform::MouseButtonEvent::Kind::press
         || (event.button != kLeftButton && event.button != kRightButton)) {
         return;
     }
@@ -65,7 +67,7 @@ void ZubGlobalMouseDismissSource::handleKey(const quor::platform::KeyPressEvent&
 {
     // With one of our own windows focused, the event filter sees the same Escape and keeps it from
     // the window; reporting it here too could hide the bar first and let the key through.
-    if (!m_active || event.keysym != XK_Escape || QGuiApplication::focusWindow() != nullptr) {
+    if (!isMonitoring() || event.keysym != XK_Escape || QGuiApplication::focusWindow() != nullptr) {
         return;
     }
     emit escapePressed();

@@ -23,11 +23,12 @@ public:
 
     void start() override;
     void stop() override;
+    // Whether the global input monitor runs (from start to stop).
+    bool isMonitoring() const;
 
 private:
     void handle(const quor::platform::MouseButtonEvent& event);
     void handleKey(const quor::platform::KeyPressEvent& event);
 
     std::unique_ptr<quor::platform::GlobalMouseMonitor> m_monitor;
-    bool m_active = false;
 };

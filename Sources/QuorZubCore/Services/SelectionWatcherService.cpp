@@ -1,9 +1,11 @@
 #include "QuorZubCore/Services/SelectionWatcherService.h"
 
 #include "QuorKit/System/QuorPermissionCenter.h"
+#include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "QuorPlatform/KeySynth/QuorKeySynthesizer.h"
+#include "QuorPlatform/KeySynth/QuorKeyTarget.h"
 #include "QuorPlatform/MouseMonitor/QuorGlobalMouseMonitor.h"
 #include "QuorPlatform/Pasteboard/QuorClipboard.h"
 #include "QuorPlatform/Pasteboard/QuorServedMimeData.h"
@@ -22,15 +24,17 @@
 #include <QCoro/QCoroSignal>
 
 using quor::platform::Clipboard;
-using quor::platform::EditingChords::chord;
 using quor::platform::EditingCommand;
 using quor::platform::GlobalMouseMonitor;
+using quor::platform::KeyChord;
 using quor::platform::MouseButtonEvent;
 using quor::platform::PrimarySelection;
 using quor::platform::SelectionTooLargeError;
 using quor::platform::ServedMimeData;
 using quor::platform::WindowApplication;
 namespace KeySynthesizer = quor::platform::KeySynthesizer;
+namespace EditingChords = quor::platform::EditingChords;
+namespace KeyTarget = quor::platform::KeyTarget;
 namespace X11Workspace = quor::platform::X11Workspace;
 
 namespace {
@@ -324,6 +328,10 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureSelectedText
 QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboardFallback()
 {
     QPointer<SelectionWatcherService> self(this);
+    const std::optional<KeyChord> copyKeys = commandChord(copyVirtualKey);
+    if (!copyKeys) {
+        co_return std::nullopt;
+    }
     // The clipboard is unchanged while an earlier copy is still awaited, so this copy's snapshot is
     // the user's content as well and this copy takes over the watch.
     endLateCopyGuard();
@@ -336,9 +344,9 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
     }
     // A clipboard that could not be read whole, or changed while it was read, could not be put back
     // as it was: the copy is not worth the user's content. The keyboard grab test comes only now,
-    // right before the keys: it briefly takes the focus from the user's window.
+    // right before the keys.
     if (!snapshot.complete || pasteboard.changeCount() != changeCount || KeySynthesizer::isKeyboardGrabbedElsewhere()
-        || !postCommandKeystroke(copyVirtualKey)) {
+        || !KeySynthesizer::post(*copyKeys)) {
         finishClipboardWork();
         co_return std::nullopt;
     }
@@ -418,7 +426,7 @@ void SelectionWatcherService::finishClipboardWork()
 
 // Replacing ---------------------------------------------------------------------------------------
 
-QCoro::Task<bool> SelectionWatcherService::replaceSelection(QString text)
+QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceSelection(QString text)
 {
     QPointer<SelectionWatcherService> self(this);
     // One clipboard operation at a time: a copy's snapshot taken during a replacement (or the
@@ -428,7 +436,7 @@ QCoro::Task<bool> SelectionWatcherService::replaceSelection(QString text)
     while (self && (self->m_isCapturingFallback || self->m_isReplacing || self->m_lateCopyGuard)) {
         const auto left = clipboardQueueLimit - std::chrono::milliseconds(queued.elapsed());
         if (left.count() <= 0) {
-            co_return false;
+            co_return SelectionReplaceOutcome::unavailable;
         }
         quor::detail::SignalRelay relay;
         QTimer deadline;
@@ -440,7 +448,11 @@ QCoro::Task<bool> SelectionWatcherService::replaceSelection(QString text)
         co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
     }
     if (!self) {
-        co_return false;
+        co_return SelectionReplaceOutcome::unavailable;
+    }
+    const std::optional<KeyChord> pasteKeys = commandChord(pasteVirtualKey);
+    if (!pasteKeys) {
+        co_return SelectionReplaceOutcome::noPasteKeys;
     }
     m_isReplacing = true;
 
@@ -449,63 +461,74 @@ QCoro::Task<bool> SelectionWatcherService::replaceSelection(QString text)
     // the user asked for the replacement, and the rest of the clipboard is unreachable anyway.
     const ClipboardSnapshot snapshot = co_await snapshotPasteboard(pasteboard);
     const QList<PasteboardItemSnapshot> snapshots = snapshot.items;
-    // The keyboard grab test briefly takes the focus from the user's window: only now, before keys.
+    // The keyboard grab test comes only now, right before the keys.
     if (!self || KeySynthesizer::isKeyboardGrabbedElsewhere()) {
         if (self) {
             self->finishClipboardWork();
         }
-        co_return false;
+        co_return SelectionReplaceOutcome::unavailable;
     }
     const QPointer<ServedMimeData> replacement = pasteboard.writeTrackedText(text);
     const qint64 changeCount = pasteboard.changeCount();
 
     co_await sleepIgnoringCancellation(pasteLead);
-    if (!self || !postCommandKeystroke(pasteVirtualKey)) {
+    if (!self || !KeySynthesizer::post(*pasteKeys)) {
         if (pasteboard.changeCount() == changeCount) {
             restorePasteboard(pasteboard, snapshots);
         }
         if (self) {
             self->finishClipboardWork();
         }
-        co_return false;
+        co_return SelectionReplaceOutcome::unavailable;
     }
+    bool fetched = false;
     if (replacement) {
         replacement->arm();
         quor::detail::SignalRelay relay;
         QTimer deadline;
         deadline.setSingleShot(true);
         QObject::connect(&deadline, &QTimer::timeout, &relay, &quor::detail::SignalRelay::fire);
-        QObject::connect(replacement.data(), &ServedMimeData::served, &relay, &quor::detail::SignalRelay::fire);
+        QObject::connect(replacement.data(), &ServedMimeData::served, &relay, [&fetched, &relay] {
+            fetched = true;
+            relay.fire();
+        });
         QObject::connect(replacement.data(), &QObject::destroyed, &relay, &quor::detail::SignalRelay::fire);
         QObject::connect(&pasteboard, &Clipboard::changed, &relay, &quor::detail::SignalRelay::fire);
         deadline.start(pasteFetchLimit);
         co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
     }
-    // Another party that wrote the clipboard meanwhile keeps its content.
-    if (pasteboard.changeCount() == changeCount) {
+    // Unfetched, the replacement stays where the user can still paste it. Another party that wrote
+    // the clipboard meanwhile keeps its content.
+    if (fetched && pasteboard.changeCount() == changeCount) {
         restorePasteboard(pasteboard, snapshots);
     }
     if (self) {
         self->finishClipboardWork();
     }
-    co_return true;
+    co_return fetched ? SelectionReplaceOutcome::pasted : SelectionReplaceOutcome::notFetched;
 }
 
 // Keys and clipboard ------------------------------------------------------------------------------
 
-bool SelectionWatcherService::postCommandKeystroke(int virtualKey) const
+std::optional<KeyChord> SelectionWatcherService::commandChord(int virtualKey)
 {
     const EditingCommand command = virtualKey == pasteVirtualKey ? EditingCommand::paste : EditingCommand::copy;
     // Keys go to the input focus; a terminal anywhere in the picture decides the chord.
-    QStringList classes;
-    if (const auto frontmost = X11Workspace::frontmostApplication()) {
-        classes += frontmost->windowClass();
+    const EditingChords::WindowTraits target = KeyTarget::focusedWindowTraits();
+    const EditingChords::Choice choice = EditingChords::choose(command, target);
+    if (choice.chord) {
+        return choice.chord;
     }
-    if (const auto focused = X11Workspace::focusedApplication()) {
-        classes += focused->windowClass();
+    const QString refusal = QStringLiteral("No %1 keys sent to %2: %3")
+                                .arg(command == EditingCommand::copy ? QStringLiteral("copy") : QStringLiteral("paste"),
+                                     target.windowClass.isEmpty() ? QStringLiteral("an unnamed window")
+                                                                  : target.windowClass.join(QLatin1Char('/')),
+                                     choice.reason);
+    if (refusal != m_lastChordRefusal) {
+        m_lastChordRefusal = refusal;
+        QuorAppLogger::shared(QStringLiteral("QuorZub"))->info(refusal, QStringLiteral("watcher"));
     }
-    const auto keys = chord(command, classes);
-    return keys && KeySynthesizer::post(*keys);
+    return std::nullopt;
 }
 
 QCoro::Task<SelectionWatcherService::ClipboardSnapshot> SelectionWatcherService::snapshotPasteboard(Clipboard& pasteboard)

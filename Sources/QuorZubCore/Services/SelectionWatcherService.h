@@ -10,6 +10,8 @@
 
 #include "QuorPlatform/Core/QuorCancellationToken.h"
 #include "QuorPlatform/Core/QuorError.h"
+#include "QuorPlatform/KeySynth/QuorEditingChords.h"
+#include "QuorZubCore/Services/SelectionReplaceOutcome.h"
 
 #include <QCoro/QCoroTask>
 
@@ -69,8 +71,8 @@ public:
     static constexpr std::chrono::milliseconds settleDelay{90};
     static constexpr std::chrono::milliseconds copyWait{105};
     static constexpr std::chrono::milliseconds pasteLead{45};
-    // X11 paste is a request the target makes when it gets to it: the replacement stays on the
-    // clipboard until the target fetched it, at most this long.
+    // X11 paste is a request the target makes when it gets to it: the replacement waits this long
+    // for the target to fetch it; unfetched by then, it did not paste.
     static constexpr std::chrono::milliseconds pasteFetchLimit{1000};
     // A copy that lands after copyWait is undone if it lands within this time of the keystroke.
     static constexpr std::chrono::milliseconds lateCopyLimit{1000};
@@ -92,8 +94,9 @@ public:
     // The selected text (untrimmed) or nothing. Throws SelectionTooLargeError for a selection
     // beyond the size the application works on.
     QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback);
-    // True when the paste keystroke was posted; the user's clipboard is put back afterwards.
-    QCoro::Task<bool> replaceSelection(QString text);
+    // Pasted only when the target fetched the replacement after the paste keys; then the user's
+    // clipboard is put back. A replacement the target never fetched stays on the clipboard.
+    QCoro::Task<SelectionReplaceOutcome> replaceSelection(QString text);
 
     // The click rules: whether a left-button release finishes a selection gesture (a drag of more
     // than 8 points in under 8 s, a system double or triple click, or a quick second click close
@@ -138,7 +141,9 @@ private:
 
     static QCoro::Task<ClipboardSnapshot> snapshotPasteboard(quor::platform::Clipboard& pasteboard);
     static void restorePasteboard(quor::platform::Clipboard& pasteboard, const QList<PasteboardItemSnapshot>& snapshots);
-    bool postCommandKeystroke(int virtualKey) const;
+    // The keys that copy or paste in the window they would reach now; nothing where no chord is
+    // safe there, and the log says why.
+    std::optional<quor::platform::KeyChord> commandChord(int virtualKey);
     std::optional<QString> frontmostBundleID() const;
     bool isFrontmostAppExcluded(const QSet<QString>& excludedBundleIDs) const;
 
@@ -151,5 +156,7 @@ private:
     // Set while a copy that did not land in time may still land.
     std::optional<QuorCancellationToken> m_lateCopyGuard;
     bool m_isMonitoring = false;
+    // The last refusal logged, so a run of gestures in one terminal logs it once.
+    QString m_lastChordRefusal;
     quor::platform::PrimarySelection* m_primary;
 };

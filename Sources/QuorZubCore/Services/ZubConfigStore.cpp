@@ -93,6 +93,44 @@ void warnAboutSplitIds(const QString& path, qsizetype count, const QString& what
              .arg(what));
 }
 
+// history.json is laid out as the indented JSON writer lays out an array of objects, built a record
+// at a time so that each record's share of the file is known before the file is.
+QByteArray encodeHistoryRecord(const ZubHistoryRecord& record)
+{
+    // String values hold no raw line breaks (JSON escapes them): each line is a line of the object.
+    const QByteArray object = QuorJson::pretty(record.toJson());
+    QByteArray indented;
+    indented.reserve(object.size() + object.count('\n') * 4);
+    for (qsizetype from = 0; from < object.size();) {
+        const qsizetype found = object.indexOf('\n', from);
+        const qsizetype end = found < 0 ? object.size() : found;
+        if (end > from) {
+            indented.append("    ").append(object.constData() + from, end - from).append('\n');
+        }
+        from = end + 1;
+    }
+    indented.chop(1);
+    return indented;
+}
+
+// "[\n", the ",\n" between records, and "\n]\n" (just "[\n]\n" without records).
+qint64 historyFrameBytes(qsizetype records)
+{
+    return records == 0 ? 4 : 2 + 2 * (records - 1) + 3;
+}
+
+QByteArray joinHistory(const QList<QByteArray>& records, qint64 recordBytes)
+{
+    QByteArray file;
+    file.reserve(recordBytes + historyFrameBytes(records.size()));
+    file.append("[\n");
+    for (qsizetype index = 0; index < records.size(); ++index) {
+        file.append(records.at(index)).append(index + 1 < records.size() ? ",\n" : "\n");
+    }
+    file.append("]\n");
+    return file;
+}
+
 QList<ZubHistoryRecord> decodeHistory(const QByteArray& bytes)
 {
     const QJsonArray array = QuorJson::parseArray(bytes);
@@ -108,9 +146,11 @@ QList<ZubHistoryRecord> decodeHistory(const QByteArray& bytes)
 }
 } // namespace
 
-ZubConfigStore::ZubConfigStore(const std::optional<QString>& baseDirectory, qsizetype maxHistoryRecords)
+ZubConfigStore::ZubConfigStore(const std::optional<QString>& baseDirectory, qsizetype maxHistoryRecords,
+                               qint64 historyBytesLimit)
     : m_baseDirectory(baseDirectory.value_or(QuorPaths::appDirectory(appName))),
-      m_maxHistoryRecords(std::max(minimumHistoryRecords, maxHistoryRecords))
+      m_maxHistoryRecords(std::max(minimumHistoryRecords, maxHistoryRecords)),
+      m_historyBytesLimit(historyBytesLimit)
 {
 }
 
@@ -170,7 +210,7 @@ void ZubConfigStore::saveConfig(const ZubConfig& config) const
 
 QList<ZubHistoryRecord> ZubConfigStore::loadHistory() const
 {
-    auto records = readFile<QList<ZubHistoryRecord>>(historyPath(), maxHistoryBytes, decodeHistory);
+    auto records = readFile<QList<ZubHistoryRecord>>(historyPath(), m_historyBytesLimit, decodeHistory);
     if (!records) {
         return {};
     }
@@ -183,11 +223,40 @@ QList<ZubHistoryRecord> ZubConfigStore::loadHistory() const
 
 void ZubConfigStore::saveHistory(const QList<ZubHistoryRecord>& records) const
 {
-    QJsonArray array;
-    for (const auto& record : capHistory(records)) {
-        array.append(record.toJson());
+    const QList<ZubHistoryRecord> kept = capHistory(records);
+    QList<QByteArray> encoded;
+    encoded.reserve(kept.size());
+    qint64 size = 0;
+    for (const auto& record : kept) {
+        encoded.append(encodeHistoryRecord(record));
+        size += encoded.constLast().size();
     }
-    write(historyPath(), QuorJson::pretty(array));
+    const auto fileSize = [&encoded, &size] { return size + historyFrameBytes(encoded.size()); };
+    if (fileSize() > m_historyBytesLimit) {
+        // The reader refuses a larger file as a whole: the oldest unpinned records go instead.
+        const qint64 wanted = fileSize();
+        qsizetype left = 0;
+        for (qsizetype index = kept.size() - 1; index >= 0 && fileSize() > m_historyBytesLimit; --index) {
+            if (!kept.at(index).isPinned) {
+                size -= encoded.at(index).size();
+                encoded.removeAt(index);
+                ++left;
+            }
+        }
+        if (fileSize() > m_historyBytesLimit) {
+            warn(QStringLiteral("history.json was not saved: its pinned records alone take %1 bytes, more than the "
+                                "%2 a history may hold")
+                     .arg(fileSize())
+                     .arg(m_historyBytesLimit));
+            return;
+        }
+        warn(QStringLiteral("history.json would take %1 bytes, more than the %2 a history may hold; left out the %3 "
+                            "oldest unpinned record(s)")
+                 .arg(wanted)
+                 .arg(m_historyBytesLimit)
+                 .arg(left));
+    }
+    write(historyPath(), joinHistory(encoded, size));
 }
 
 QList<ZubHistoryRecord> ZubConfigStore::capHistory(const QList<ZubHistoryRecord>& records) const

@@ -21,12 +21,13 @@ public:
     static constexpr qsizetype minimumHistoryRecords = 20;
     // Far beyond any real file; what is larger is not read into memory.
     static constexpr qint64 maxConfigBytes = 16 * 1024 * 1024;
+    // The most history.json may hold: what the reader reads, and so what the writer writes.
     static constexpr qint64 maxHistoryBytes = 256 * 1024 * 1024;
 
     // Without a folder: <XDG data home>/Tallowmer/QuorZub, created on the first save. The cap is
-    // never below minimumHistoryRecords.
+    // never below minimumHistoryRecords. `historyBytesLimit` is for tests.
     explicit ZubConfigStore(const std::optional<QString>& baseDirectory = std::nullopt,
-                            qsizetype maxHistoryRecords = 250);
+                            qsizetype maxHistoryRecords = 250, qint64 historyBytesLimit = maxHistoryBytes);
 
     QString baseDirectory() const { return m_baseDirectory; }
     qsizetype maxHistoryRecords() const { return m_maxHistoryRecords; }
@@ -48,6 +49,8 @@ public:
     // given ids of their own, and the file is saved with them.
     QList<ZubHistoryRecord> loadHistory() const;
     // Applies the cap first: pinned records always stay, the first unpinned ones fill the rest.
+    // A file that would pass the size limit leaves out the last (oldest) unpinned records until
+    // it fits, with a logged warning; one whose pinned records alone would pass it is not written.
     void saveHistory(const QList<ZubHistoryRecord>& records) const;
     // What saveHistory keeps of `records`, newest first once anything had to go.
     QList<ZubHistoryRecord> capHistory(const QList<ZubHistoryRecord>& records) const;
@@ -57,4 +60,5 @@ private:
 
     QString m_baseDirectory;
     qsizetype m_maxHistoryRecords;
+    qint64 m_historyBytesLimit;
 };

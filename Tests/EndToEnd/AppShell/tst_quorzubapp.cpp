@@ -288,6 +288,37 @@ private slots:
         QCOMPARE(zub.history().at(0).toObject().value(QStringLiteral("inputText")).toString(), text);
     }
 
+    // A terminal emulator no list names, with a mouse-aware program inside: the drag stays with the
+    // program, so PRIMARY is stale on both roads. Neither the drag nor the hot key sends the
+    // terminal a key (no Ctrl+C, no interrupt byte to the program), and the log says why.
+    void aTerminalNoListNamesIsSentNoKeys()
+    {
+        const ZubConfig config = testConfig({ZubActionKind::plainCopy});
+        QuorZubInstance zub;
+        zub.writeConfig(QJsonDocument(config.toJson()).toJson());
+        QVERIFY2(zub.start().has_value(), zub.output().constData());
+        QVERIFY2(quorzub_bar::waitUntilLaunched(zub, m_windows), "the studio did not come up and take the focus");
+        const QString text = QStringLiteral("top with mouse mode");
+        TestEditor terminal({QStringLiteral("--class"), QStringLiteral("QuorPtyHost"), QStringLiteral("--terminal"),
+                             QStringLiteral("--no-primary"), QStringLiteral("--text"), text, QStringLiteral("--at"),
+                             QStringLiteral("40,120")});
+        QVERIFY(terminal.waitUntilReady());
+
+        m_input.drag(terminal.boundary(0), terminal.boundary(static_cast<int>(text.size())));
+        QUOR_TRY_VERIFY(!zub.logMessages(QStringLiteral("No copy keys sent to quorptyhost/QuorPtyHost")).isEmpty());
+        QVERIFY(zub.logMessages(QStringLiteral("No copy keys sent to"))
+                    .first()
+                    .contains(QStringLiteral("its process holds a pseudo-terminal")));
+        QVERIFY(!bar(zub).has_value());
+
+        // The hot key finds no selection either and falls back to the clipboard's text.
+        terminal.command("set-clipboard-text " + QStringLiteral("clip words").toUtf8().toBase64());
+        m_input.key("ctrl+alt+a");
+        QUOR_TRY_VERIFY(bar(zub).has_value());
+        QCOMPARE(terminal.command("keys").value(QStringLiteral("keys")).toArray(), QJsonArray());
+        QCOMPARE(terminal.command("pty-input").value(QStringLiteral("hex")).toString(), QString());
+    }
+
     void screenTextIsRecognizedAndTranslated()
     {
         const ZubConfig config = testConfig({ZubActionKind::plainCopy});

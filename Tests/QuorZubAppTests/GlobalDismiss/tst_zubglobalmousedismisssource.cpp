@@ -6,6 +6,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
@@ -76,6 +77,7 @@ class TestZubGlobalMouseDismissSource : public QObject {
 private:
     std::unique_ptr<KeyWitness> m_witness;
     std::unique_ptr<ZubFloatingBarController> m_bar;
+    ZubGlobalMouseDismissSource* m_source = nullptr;
     int m_dismissals = 0;
 
     bool mapped() const { return m_bar->panel() != nullptr && m_bar->panel()->isVisible(); }
@@ -104,7 +106,8 @@ private slots:
     void init()
     {
         m_bar = std::make_unique<ZubFloatingBarController>();
-        m_bar->setDismissEventSource(new ZubGlobalMouseDismissSource(m_bar.get()));
+        m_source = new ZubGlobalMouseDismissSource(m_bar.get());
+        m_bar->setDismissEventSource(m_source);
         m_dismissals = 0;
         m_bar->onDismiss = [this] { ++m_dismissals; };
         activateWitness();
@@ -148,6 +151,43 @@ private slots:
         quorSpin(std::chrono::milliseconds(300));
         QCOMPARE(m_dismissals, 2);
         QVERIFY(!mapped());
+    }
+
+    // Every key and click of the desktop passes through the monitor: it runs only while the bar is up.
+    void theGlobalMonitorRunsOnlyWhileTheBarIsUp()
+    {
+        QVERIFY(!m_source->isMonitoring());
+        showAndWaitMapped();
+        QVERIFY(m_source->isMonitoring());
+        key(QStringLiteral("Escape"));
+        QUOR_TRY_VERIFY(!mapped());
+        QVERIFY(!m_source->isMonitoring());
+        showAndWaitMapped();
+        m_bar->hide(false);
+        QVERIFY(!m_source->isMonitoring());
+    }
+
+    // Escape in an open popup of ours (a combo box's list) closes the popup, not the bar.
+    void escapeGoesToAnOpenPopupFirst()
+    {
+        QComboBox combo;
+        combo.addItems({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
+        combo.setGeometry(200, 400, 200, 30);
+        combo.show();
+        combo.activateWindow();
+        QUOR_TRY_VERIFY(combo.hasFocus());
+        showAndWaitMapped();
+        combo.showPopup();
+        QUOR_TRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        key(QStringLiteral("Escape"));
+        QUOR_TRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        quorSpin(std::chrono::milliseconds(300));
+        QVERIFY(mapped());
+        QCOMPARE(m_dismissals, 0);
+
+        key(QStringLiteral("Escape"));
+        QUOR_TRY_VERIFY(!mapped());
+        QCOMPARE(m_dismissals, 1);
     }
 
     void aClickInAnotherApplicationHidesTheBar()

@@ -119,7 +119,7 @@ public:
     std::optional<QString> capturedText;
     // Thrown by the next capture or clipboard read (a text too large).
     std::optional<QuorError> readFailure;
-    bool replaceSucceeds = true;
+    SelectionReplaceOutcome replaceOutcome = SelectionReplaceOutcome::pasted;
     QStringList replaced;
     bool isMonitoringSelection() const override { return monitoring; }
     void startSelectionMonitoring(ExcludedBundleIDsProvider excluded, LocationFilter ignore, SelectionHandler handler,
@@ -144,13 +144,11 @@ public:
         }
         co_return capturedText;
     }
-    QCoro::Task<bool> replaceSelection(QString text) override
+    QCoro::Task<SelectionReplaceOutcome> replaceSelection(QString text) override
     {
         replaced.append(text);
-        co_return replaceSucceeds;
+        co_return replaceOutcome;
     }
-    bool terminalFocused = false;
-    bool isTerminalFocused() const override { return terminalFocused; }
 
     // Clipboard
     std::optional<QString> clipboard;

@@ -13,7 +13,9 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSemaphore>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QtTest>
 
 namespace {
@@ -52,6 +54,28 @@ ZubHistoryRecord record(const QString& output, bool pinned = false, int secondsA
     r.createdAt = QDateTime::currentDateTimeUtc().addSecs(-secondsAgo);
     return r;
 }
+
+// Keeps the global thread pool's only thread busy while it lives, so work started there (the
+// history read at start) waits for it to go.
+class PoolHold {
+public:
+    PoolHold() : m_threads(QThreadPool::globalInstance()->maxThreadCount())
+    {
+        QThreadPool::globalInstance()->setMaxThreadCount(1);
+        QThreadPool::globalInstance()->start([gate = m_gate] { gate->acquire(); });
+    }
+    ~PoolHold()
+    {
+        m_gate->release();
+        QThreadPool::globalInstance()->setMaxThreadCount(m_threads);
+    }
+    PoolHold(const PoolHold&) = delete;
+    PoolHold& operator=(const PoolHold&) = delete;
+
+private:
+    int m_threads;
+    std::shared_ptr<QSemaphore> m_gate = std::make_shared<QSemaphore>();
+};
 
 } // namespace
 
@@ -319,23 +343,29 @@ private slots:
     {
         make([](FakeStudioEnvironment& env) {
             env.frontmost = ZubStudioEnvironment::Application{QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("QuorZub"), true, 1};
-            env.replaceSucceeds = false;
         });
-        select(QStringLiteral("hello"));
-        bar()->onReplaceSelection(QStringLiteral("HELLO"));
-        QUOR_TRY_COMPARE(m_env->replaced.size(), 1);
+        // Whatever kept the paste from happening, the result ends on the clipboard and the toast says
+        // why, as an error.
+        const QList<std::pair<SelectionReplaceOutcome, QString>> failures{
+            {SelectionReplaceOutcome::notFetched, QStringLiteral("The result could not be pasted there; it is on the clipboard.")},
+            {SelectionReplaceOutcome::noPasteKeys,
+             QStringLiteral("Copied to clipboard. Paste keys are not sent to terminals and editors with keys of their "
+                            "own: paste it there yourself.")},
+            {SelectionReplaceOutcome::unavailable,
+             QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11)).")},
+        };
+        for (const auto& [outcome, toast] : failures) {
+            m_env->replaceOutcome = outcome;
+            m_env->clipboard.reset();
+            const QString result = QStringLiteral("RESULT %1").arg(static_cast<int>(outcome));
+            select(QStringLiteral("hello"));
+            bar()->onReplaceSelection(result);
+            QUOR_TRY_COMPARE(m_vm->toastMessage(), std::optional<QString>(toast));
+            QVERIFY(m_vm->toastIsError());
+            QCOMPARE(m_env->clipboard, std::optional<QString>(result));
+        }
+        QCOMPARE(m_env->replaced.size(), failures.size());
         QVERIFY(m_env->activated.isEmpty());
-        QUOR_TRY_COMPARE(m_env->clipboard, std::optional<QString>(QStringLiteral("HELLO")));
-        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11))."));
-        QVERIFY(m_vm->toastIsError());
-
-        // A terminal lacks nothing: it is simply not pasted into.
-        m_env->terminalFocused = true;
-        select(QStringLiteral("ls"));
-        bar()->onReplaceSelection(QStringLiteral("LS"));
-        QUOR_TRY_COMPARE(m_vm->toastMessage(),
-                                  QStringLiteral("Copied to clipboard. Replace is not sent to terminals: paste it there yourself."));
-        QCOMPARE(m_env->clipboard, std::optional<QString>(QStringLiteral("LS")));
     }
 
     void withoutEnabledActionsNothingShows()
@@ -675,11 +705,35 @@ private slots:
         m_vm->setPlaygroundText(QStringLiteral("new"));
         m_vm->runPlaygroundAction(actionOf(ZubActionKind::wordStats));
         QTRY_VERIFY_WITH_TIMEOUT(!m_vm->isPlaygroundBusy(), 20000);
-        QCOMPARE(m_vm->history().size(), 3);
         QCOMPARE(m_vm->history()[0].inputText, QStringLiteral("new"));
         m_vm.reset();
-        const QList<ZubHistoryRecord> saved = store().loadHistory();
+        QList<ZubHistoryRecord> saved = store().loadHistory();
         QCOMPARE(saved.size(), 3);
+        QCOMPARE(saved[0].inputText, QStringLiteral("new"));
+        QCOMPARE(saved[1].outputText.size(), 5 * 1024 * 1024);
+
+        // While the reading is held back, changes wait for nothing: they apply to this run's records
+        // at once and to the whole once it is read, and nothing is written over the file meanwhile.
+        store().saveHistory(stored);
+        {
+            const PoolHold hold;
+            make();
+            m_vm->setPlaygroundText(QStringLiteral("new"));
+            m_vm->runPlaygroundAction(actionOf(ZubActionKind::wordStats));
+            QTRY_VERIFY_WITH_TIMEOUT(!m_vm->isPlaygroundBusy(), 20000);
+            QCOMPARE(m_vm->history().size(), 1);
+            m_vm->toggleHistoryPin(m_vm->history()[0].id);
+            QVERIFY(m_vm->history()[0].isPinned);
+            m_vm->deleteHistoryRecord(stored[1].id);
+            const QList<ZubHistoryRecord> onDisk = store().loadHistory();
+            QCOMPARE(onDisk.size(), stored.size());
+            QCOMPARE(onDisk[1].id, stored[1].id);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(m_vm->history().size(), 2, 20000);
+        m_vm->flushHistory();
+        saved = store().loadHistory();
+        QCOMPARE(saved.size(), 2);
+        QVERIFY(saved[0].isPinned);
         QCOMPARE(saved[0].inputText, QStringLiteral("new"));
         QCOMPARE(saved[1].outputText.size(), 5 * 1024 * 1024);
     }

@@ -321,6 +321,42 @@ private slots:
         QVERIFY(loaded.first().isPinned);
     }
 
+    // The writer never leaves a file the reader would refuse: the oldest unpinned records give way,
+    // the pinned ones never do, and a restart finds the rest.
+    void aHistoryJustOverItsSizeLimitSurvivesARestartWithItsPinnedRecords()
+    {
+        QTemporaryDir folder;
+        QList<ZubHistoryRecord> records; // newest first, every tenth pinned (the oldest among them)
+        QJsonArray array;
+        for (int i = 0; i < 30; ++i) {
+            records.append(record(i, i % 10 == 9, -i, QString(1000, QChar(u'a' + i))));
+            array.append(records.last().toJson());
+        }
+        const QString path = ZubConfigStore(folder.path()).historyPath();
+        ZubConfigStore(folder.path()).saveHistory(records);
+        const QByteArray whole = readAll(path);
+        // Laid out as the JSON writer lays out the array.
+        QCOMPARE(whole, QuorJson::pretty(array));
+
+        const qint64 limit = whole.size() - 1;
+        ZubConfigStore(folder.path(), 250, limit).saveHistory(records);
+        QVERIFY(QFileInfo(path).size() <= limit);
+        const auto warnings = QuorAppLogger::shared(QStringLiteral("QuorZub"))->recentEntries(1, QuorLogLevel::warn);
+        QVERIFY(!warnings.isEmpty() && warnings.first().message.contains(QStringLiteral("left out the 1 oldest unpinned")));
+        QList<ZubHistoryRecord> expected = records;
+        expected.removeAt(28); // the oldest unpinned record
+        QVERIFY(ZubConfigStore(folder.path(), 250, limit).loadHistory() == expected);
+
+        // Pinned records alone beyond the limit: the file stays as it was.
+        const QByteArray before = readAll(path);
+        ZubConfigStore(folder.path(), 250, 2000).saveHistory(records);
+        QCOMPARE(readAll(path), before);
+        QVERIFY(QuorAppLogger::shared(QStringLiteral("QuorZub"))
+                    ->recentEntries(1, QuorLogLevel::warn)
+                    .first()
+                    .message.contains(QStringLiteral("was not saved")));
+    }
+
     void capKeepsPinnedRecordsAndTheNewestUnpinned_data()
     {
         QTest::addColumn<QList<ZubHistoryRecord>>("records");

@@ -6,9 +6,12 @@
 //   text | set-text <base64> | set-clipboard-text <base64> | set-clipboard-rich | dump-clipboard |
 //   set-clipboard-slow <ms> (answers every request that late) |
 //   publish-big <primary|clipboard> <lines> (bigText() below, without showing it) |
-//   copy-delay <ms> | paste-delay <ms> | keys | clear-keys | activate | quit
-// With --terminal it behaves like a terminal: Ctrl+Shift+C / Ctrl+Shift+V copy and paste, and a
-// plain Ctrl+C is logged as an interrupt.
+//   copy-delay <ms> | paste-delay <ms> | ignore-paste <1|0> (Ctrl+V pastes and fetches nothing) |
+//   keys | clear-keys | pty-input | activate | quit
+// With --terminal it behaves like a terminal emulator: it holds the master side of a
+// pseudo-terminal and writes the keys it is given there as a terminal does (a plain Ctrl+C is the
+// interrupt byte 0x03, also logged as "interrupt"); Ctrl+Shift+C / Ctrl+Shift+V copy and paste.
+// pty-input answers the bytes the program on the other side received, in hex.
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -29,6 +32,11 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -83,6 +91,57 @@ private:
     int m_delayMs;
 };
 
+// The two sides of a pseudo-terminal: the master a terminal emulator writes keys to, and the slave
+// side, in raw mode, where the program inside would read them (here: collected as they come).
+class PseudoTerminal {
+public:
+    PseudoTerminal()
+    {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
+            return;
+        }
+        m_slave = ::open(::ptsname(m_master), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        termios mode{};
+        if (m_slave >= 0 && ::tcgetattr(m_slave, &mode) == 0) {
+            ::cfmakeraw(&mode);
+            ::tcsetattr(m_slave, TCSANOW, &mode);
+        }
+    }
+    ~PseudoTerminal()
+    {
+        for (const int descriptor : {m_slave, m_master}) {
+            if (descriptor >= 0) {
+                ::close(descriptor);
+            }
+        }
+    }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    void type(const QByteArray& bytes) const
+    {
+        if (m_master >= 0 && !bytes.isEmpty()) {
+            [[maybe_unused]] const ssize_t written = ::write(m_master, bytes.constData(), static_cast<size_t>(bytes.size()));
+        }
+    }
+    // Everything the program inside has received so far.
+    QByteArray received()
+    {
+        char buffer[256];
+        ssize_t count = 0;
+        while (m_slave >= 0 && (count = ::read(m_slave, buffer, sizeof buffer)) > 0) {
+            m_received.append(buffer, count);
+        }
+        return m_received;
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QByteArray m_received;
+};
+
 class EditorLine : public QWidget {
 public:
     EditorLine(QString text, bool publishPrimary, bool terminal)
@@ -97,7 +156,9 @@ public:
 
     int copyDelay = 0;
     int pasteDelay = 0;
+    bool ignoresPaste = false;
     QJsonArray keys;
+    std::unique_ptr<PseudoTerminal> pty;
 
     QString text() const { return m_text; }
     void setText(const QString& text)
@@ -190,9 +251,18 @@ protected:
         if (event->key() == Qt::Key_C && modifiers == copyModifiers) {
             QTimer::singleShot(copyDelay, this, [this] { copy(); });
         } else if (event->key() == Qt::Key_V && modifiers == copyModifiers) {
-            QTimer::singleShot(pasteDelay, this, [this] { paste(); });
+            if (!ignoresPaste) {
+                QTimer::singleShot(pasteDelay, this, [this] { paste(); });
+            }
         } else if (m_terminal && event->key() == Qt::Key_C && modifiers == Qt::ControlModifier) {
             keys.append(QStringLiteral("interrupt"));
+        }
+        if (pty && modifiers != (Qt::ControlModifier | Qt::ShiftModifier)) {
+            // What a terminal sends the program for the key: Ctrl+letter is its control byte.
+            const bool control = (modifiers & Qt::ControlModifier) != 0;
+            const bool letter = event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z;
+            pty->type(control && letter ? QByteArray(1, static_cast<char>(event->key() - Qt::Key_A + 1))
+                                        : event->text().toUtf8());
         }
     }
 
@@ -323,6 +393,10 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
         editor.copyDelay = argument.toInt();
     } else if (command == "paste-delay") {
         editor.pasteDelay = argument.toInt();
+    } else if (command == "ignore-paste") {
+        editor.ignoresPaste = argument != "0";
+    } else if (command == "pty-input") {
+        reply.insert(QStringLiteral("hex"), QString::fromLatin1(editor.pty ? editor.pty->received().toHex() : QByteArray()));
     } else if (command == "keys") {
         reply.insert(QStringLiteral("keys"), editor.keys);
     } else if (command == "clear-keys") {
@@ -364,6 +438,9 @@ int main(int argc, char** argv)
 
     EditorLine editor(parser.value(QStringLiteral("text")), !parser.isSet(QStringLiteral("no-primary")),
                       parser.isSet(QStringLiteral("terminal")));
+    if (parser.isSet(QStringLiteral("terminal"))) {
+        editor.pty = std::make_unique<PseudoTerminal>();
+    }
     editor.setWindowTitle(className);
     const QStringList at = parser.value(QStringLiteral("at")).split(QLatin1Char(','));
     if (at.size() == 2) {

@@ -157,6 +157,7 @@ private slots:
         for (TestEditor* editor : {m_editor.get(), m_plain.get()}) {
             editor->command("copy-delay 0");
             editor->command("paste-delay 0");
+            editor->command("ignore-paste 0");
             editor->command("set-text " + base64(editorText));
         }
     }
@@ -415,7 +416,7 @@ private slots:
         m_editor->command("set-clipboard-rich");
         const QJsonObject before = m_editor->command("dump-clipboard");
         QVERIFY(before.contains(QStringLiteral("image")));
-        QVERIFY(quorAwait(m_watcher->replaceSelection(QStringLiteral("CHARLIE"))));
+        QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("CHARLIE"))), SelectionReplaceOutcome::pasted);
         const auto pasted = m_editor->waitForEvent(QStringLiteral("pasted"), quorPatience);
         QVERIFY(pasted.has_value());
         QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("CHARLIE"));
@@ -432,7 +433,7 @@ private slots:
         m_editor->command("set-clipboard-text " + base64(QStringLiteral("old content")));
         // Fetches the clipboard well after a fixed 0.18 s restore would have happened.
         m_editor->command("paste-delay 450");
-        QVERIFY(quorAwait(m_watcher->replaceSelection(QStringLiteral("ALPHA"))));
+        QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("ALPHA"))), SelectionReplaceOutcome::pasted);
         const auto pasted = m_editor->waitForEvent(QStringLiteral("pasted"), quorPatience);
         QVERIFY(pasted.has_value());
         QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("ALPHA"));
@@ -447,7 +448,7 @@ private slots:
         m_driver.drag(m_plain->boundary(6), m_plain->boundary(11));
         // Start replacing while the late copy is still awaited.
         QUOR_TRY_COMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+c")});
-        QVERIFY(quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW"))));
+        QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW"))), SelectionReplaceOutcome::pasted);
         const auto pasted = m_plain->waitForEvent(QStringLiteral("pasted"), quorPatience);
         QVERIFY(pasted.has_value());
         QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
@@ -463,7 +464,7 @@ private slots:
         // Midway: the paste keys are in, the editor fetches the replacement only later.
         QUOR_TRY_COMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+v")});
         QCOMPARE(quorAwait(m_watcher->captureSelectedText(true)), std::optional<QString>());
-        QVERIFY(quorAwait(std::move(replacing)));
+        QCOMPARE(quorAwait(std::move(replacing)), SelectionReplaceOutcome::pasted);
         QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+v")});
     }
 
@@ -494,9 +495,42 @@ private slots:
         QUOR_TRY_COMPARE(m_deliveries.size(), 1);
         QCOMPARE(m_deliveries.first().text, QStringLiteral("bravo"));
         settle();
-        QVERIFY(quorAwait(m_watcher->replaceSelection(QStringLiteral("BRAVO"))));
+        QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("BRAVO"))), SelectionReplaceOutcome::pasted);
         QVERIFY(terminal.waitForEvent(QStringLiteral("pasted"), quorPatience).has_value());
         QCOMPARE(keys(terminal), (QJsonArray{QStringLiteral("ctrl+shift+c"), QStringLiteral("ctrl+shift+v")}));
+        QCOMPARE(terminal.command("pty-input").value(QStringLiteral("hex")).toString(), QString());
+    }
+
+    // A terminal no list names (it holds a pseudo-terminal, and a program there keeps the drag to
+    // itself, so PRIMARY stays stale): neither the drag nor a direct read sends it a key, and
+    // Replace leaves the clipboard to the user.
+    void aTerminalByWhatItIsGetsNoKeys()
+    {
+        TestEditor terminal({QStringLiteral("--class"), QStringLiteral("QuorPtyHost"), QStringLiteral("--terminal"),
+                             QStringLiteral("--no-primary"), QStringLiteral("--text"), editorText,
+                             QStringLiteral("--at"), QStringLiteral("60,520")});
+        QVERIFY(terminal.waitUntilReady());
+        activate(terminal);
+        m_driver.drag(terminal.boundary(6), terminal.boundary(11));
+        quorSpin(std::chrono::milliseconds(500));
+        QCOMPARE(quorAwait(m_watcher->captureSelectedText(true)), std::optional<QString>());
+        QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("BRAVO"))), SelectionReplaceOutcome::noPasteKeys);
+        QVERIFY(m_deliveries.isEmpty());
+        QCOMPARE(keys(terminal), QJsonArray());
+        QCOMPARE(terminal.command("pty-input").value(QStringLiteral("hex")).toString(), QString());
+    }
+
+    // Where the paste keys mean something else, nothing is fetched: that is no success, and the
+    // replacement stays on the clipboard for the user to paste.
+    void aReplacementTheTargetNeverFetchesStaysOnTheClipboard()
+    {
+        activate(*m_plain);
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("old content")));
+        m_plain->command("ignore-paste 1");
+        QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW"))), SelectionReplaceOutcome::notFetched);
+        QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+v")});
+        QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
+        QCOMPARE(m_plain->command("text").value(QStringLiteral("value")).toString(), editorText);
     }
 
     void terminalsWithoutSafeChordGetNoKeys()
@@ -510,7 +544,7 @@ private slots:
         m_driver.drag(terminal.boundary(6), terminal.boundary(11));
         quorSpin(std::chrono::milliseconds(500));
         QVERIFY(m_deliveries.isEmpty());
-        QVERIFY(!quorAwait(m_watcher->replaceSelection(QStringLiteral("BRAVO"))));
+        QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("BRAVO"))), SelectionReplaceOutcome::noPasteKeys);
         QCOMPARE(keys(terminal), QJsonArray());
         QCOMPARE(terminal.command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("untouched"));
     }

@@ -2,8 +2,8 @@
 
 #include "QuorKit/System/QuorSystemPermissionKind.h"
 
-// Whether the desktop lets this process do what a permission stands for, asked afresh on each
-// call (nothing is cached). X11 has no per-application grants: "accessibility" is a reachable
+// Whether the desktop lets this process do what a permission stands for, asked on the calling
+// thread's own X connection (the extensions a connection offers are learnt once). X11 has no per-application grants: "accessibility" is a reachable
 // display with the extensions for reading selections and synthesizing keys, "screen recording"
 // a display and an installed region-capture tool.
 namespace QuorPermissionCenter {

@@ -1,78 +1,93 @@
 #include "QuorPlatform/KeySynth/QuorEditingChords.h"
 
-#include <QSet>
+#include <QHash>
 
 #include <X11/keysym.h>
 
 namespace quor::platform::EditingChords {
 namespace {
-const QSet<QString>& shiftChordTerminals()
+const QHash<QString, ClassHint>& hints()
 {
-    static const QSet<QString> names{
-        QStringLiteral("gnome-terminal"),  QStringLiteral("gnome-terminal-server"),
-        QStringLiteral("org.gnome.terminal"), QStringLiteral("kgx"),
-        QStringLiteral("org.gnome.console"), QStringLiteral("konsole"),
-        QStringLiteral("org.kde.konsole"), QStringLiteral("yakuake"),
-        QStringLiteral("kitty"), QStringLiteral("alacritty"),
-        QStringLiteral("terminator"), QStringLiteral("tilix"),
-        QStringLiteral("com.gexperts.tilix"), QStringLiteral("xfce4-terminal"),
-        QStringLiteral("mate-terminal"), QStringLiteral("lxterminal"),
-        QStringLiteral("qterminal"), QStringLiteral("foot"),
-        QStringLiteral("footclient"), QStringLiteral("wezterm"),
-        QStringLiteral("org.wezfurlong.wezterm"), QStringLiteral("terminology"),
-        QStringLiteral("guake"), QStringLiteral("tilda"),
-        QStringLiteral("sakura"), QStringLiteral("deepin-terminal"),
-        QStringLiteral("cool-retro-term"), QStringLiteral("ghostty"),
-        QStringLiteral("com.mitchellh.ghostty"), QStringLiteral("blackbox"),
-        QStringLiteral("com.raggesilver.blackbox"), QStringLiteral("roxterm"),
-        QStringLiteral("termite"), QStringLiteral("contour"),
-        QStringLiteral("hyper"), QStringLiteral("tabby"),
-    };
+    static const QHash<QString, ClassHint> names = [] {
+        QHash<QString, ClassHint> table;
+        for (const char* name :
+             {"gnome-terminal", "gnome-terminal-server", "org.gnome.terminal", "kgx", "org.gnome.console", "konsole",
+              "org.kde.konsole", "yakuake", "kitty", "alacritty", "terminator", "tilix", "com.gexperts.tilix",
+              "xfce4-terminal", "mate-terminal", "lxterminal", "qterminal", "foot", "footclient", "wezterm",
+              "org.wezfurlong.wezterm", "terminology", "guake", "tilda", "sakura", "deepin-terminal",
+              "cool-retro-term", "ghostty", "com.mitchellh.ghostty", "blackbox", "com.raggesilver.blackbox", "roxterm",
+              "termite", "contour", "hyper", "tabby", "ptyxis", "org.gnome.ptyxis", "io.elementary.terminal",
+              "pantheon-terminal"}) {
+            table.insert(QString::fromLatin1(name), ClassHint::shiftChordTerminal);
+        }
+        for (const char* name : {"xterm", "uxterm", "rxvt", "urxvt", "rxvt-unicode", "urxvt-unicode", "st",
+                                 "st-256color", "stterm", "eterm", "aterm", "mrxvt", "xvt", "kterm", "mlterm",
+                                 "9term"}) {
+            table.insert(QString::fromLatin1(name), ClassHint::interruptOnlyTerminal);
+        }
+        for (const char* name : {"emacs", "xemacs", "gvim", "nvim-qt", "neovide", "goneovim"}) {
+            table.insert(QString::fromLatin1(name), ClassHint::ownKeyBindings);
+        }
+        return table;
+    }();
     return names;
 }
 
-// These send Ctrl+Shift+C to the program as ^C.
-const QSet<QString>& interruptOnlyTerminals()
+// The more cautious of two hints: knowing a window takes no chord outweighs knowing which chord
+// a terminal takes, which outweighs nothing.
+int caution(ClassHint hint)
 {
-    static const QSet<QString> names{
-        QStringLiteral("xterm"),  QStringLiteral("uxterm"), QStringLiteral("rxvt"),
-        QStringLiteral("urxvt"),  QStringLiteral("rxvt-unicode"), QStringLiteral("urxvt-unicode"),
-        QStringLiteral("st"),     QStringLiteral("st-256color"), QStringLiteral("stterm"),
-        QStringLiteral("eterm"),  QStringLiteral("aterm"), QStringLiteral("mrxvt"),
-        QStringLiteral("xvt"),    QStringLiteral("kterm"), QStringLiteral("mlterm"),
-        QStringLiteral("9term"),
-    };
-    return names;
+    switch (hint) {
+    case ClassHint::none: return 0;
+    case ClassHint::shiftChordTerminal: return 1;
+    case ClassHint::interruptOnlyTerminal:
+    case ClassHint::ownKeyBindings: return 2;
+    }
+    return 0;
+}
+
+QString terminalEvidence(const WindowTraits& traits)
+{
+    return traits.holdsPseudoTerminal == true ? QStringLiteral("its process holds a pseudo-terminal")
+                                              : QStringLiteral("its desktop entry lists TerminalEmulator");
 }
 } // namespace
 
-TerminalKind terminalKind(const QStringList& windowClass)
+ClassHint classHint(const QStringList& windowClass)
 {
-    TerminalKind kind = TerminalKind::notTerminal;
+    ClassHint hint = ClassHint::none;
     for (const QString& name : windowClass) {
-        const QString key = name.toLower();
-        if (interruptOnlyTerminals().contains(key)) {
-            return TerminalKind::noSafeChord;
-        }
-        if (shiftChordTerminals().contains(key)) {
-            kind = TerminalKind::shiftChords;
+        const ClassHint found = hints().value(name.toLower(), ClassHint::none);
+        if (caution(found) > caution(hint)) {
+            hint = found;
         }
     }
-    return kind;
+    return hint;
 }
 
-std::optional<KeyChord> chord(EditingCommand command, const QStringList& windowClass)
+Choice choose(EditingCommand command, const WindowTraits& traits)
 {
     const unsigned long key = command == EditingCommand::copy ? XK_c : XK_v;
-    switch (terminalKind(windowClass)) {
-    case TerminalKind::notTerminal:
-        return KeyChord{{XK_Control_L}, key};
-    case TerminalKind::shiftChords:
-        return KeyChord{{XK_Control_L, XK_Shift_L}, key};
-    case TerminalKind::noSafeChord:
+    const bool saysTerminal = traits.holdsPseudoTerminal == true || traits.desktopEntryIsTerminal == true;
+    const bool saysOtherwise = traits.holdsPseudoTerminal == false || traits.desktopEntryIsTerminal == false;
+    switch (classHint(traits.windowClass)) {
+    case ClassHint::interruptOnlyTerminal:
+        return {std::nullopt, QStringLiteral("a terminal that passes Ctrl+Shift+C on as an interrupt")};
+    case ClassHint::ownKeyBindings:
+        return {std::nullopt, QStringLiteral("an editor with copy and paste keys of its own")};
+    case ClassHint::shiftChordTerminal:
+        if (saysTerminal || !saysOtherwise) {
+            return {KeyChord{{XK_Control_L, XK_Shift_L}, key}, {}};
+        }
+        return {std::nullopt, QStringLiteral("named like a terminal, but its process holds no pseudo-terminal")};
+    case ClassHint::none:
         break;
     }
-    return std::nullopt;
+    if (saysTerminal) {
+        return {std::nullopt, QStringLiteral("a terminal (%1) whose copy and paste keys are not known")
+                                  .arg(terminalEvidence(traits))};
+    }
+    return {KeyChord{{XK_Control_L}, key}, {}};
 }
 
 } // namespace quor::platform::EditingChords

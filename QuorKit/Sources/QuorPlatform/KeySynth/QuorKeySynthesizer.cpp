@@ -95,12 +95,20 @@ bool isKeyboardGrabbedElsewhere()
         return false;
     }
     Display* display = connection->display();
-    const int status = XGrabKeyboard(display, connection->root(), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    // A grab that succeeds moves the focus for its moment (the focused window gets FocusOut and a
+    // key typed meanwhile is ours), so this one never can: the server answers AlreadyGrabbed for a
+    // grab another client holds before it looks at the window, and refuses the window itself (it
+    // is not viewable) otherwise.
+    XSetWindowAttributes attributes{};
+    const Window probe = XCreateWindow(display, connection->root(), -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent,
+                                       0, &attributes);
+    const int status = XGrabKeyboard(display, probe, False, GrabModeAsync, GrabModeAsync, CurrentTime);
     if (status == GrabSuccess) {
+        // Not on any server that follows the protocol; let go at once all the same.
         XUngrabKeyboard(display, CurrentTime);
-        XFlush(display);
-        return false;
     }
+    XDestroyWindow(display, probe);
+    XFlush(display);
     return status == AlreadyGrabbed || status == GrabFrozen;
 }
 

@@ -15,7 +15,8 @@ namespace KeySynthesizer {
 bool post(const KeyChord& chord);
 
 // True while another client holds the keyboard grab (a password prompt, a menu, a screen locker):
-// keys sent now would not reach the focused window, and reading it is not welcome.
+// keys sent now would not reach the focused window, and reading it is not welcome. Asking takes no
+// grab: no window loses the focus, and no key is taken from the user.
 bool isKeyboardGrabbedElsewhere();
 
 } // namespace KeySynthesizer

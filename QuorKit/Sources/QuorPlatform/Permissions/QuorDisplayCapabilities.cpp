@@ -8,19 +8,9 @@
 #include <X11/extensions/Xfixes.h>
 
 namespace quor::platform::DisplayCapabilities {
-
-bool hasDisplay()
+namespace {
+bool hasInputExtensions(Display* display)
 {
-    return X11Connection::open() != nullptr;
-}
-
-bool canObserveAndDriveInput()
-{
-    const auto connection = X11Connection::open();
-    if (!connection) {
-        return false;
-    }
-    Display* display = connection->display();
     int eventBase = 0;
     int errorBase = 0;
     int major = 0;
@@ -36,6 +26,28 @@ bool canObserveAndDriveInput()
     major = 2;
     minor = 0;
     return XIQueryVersion(display, &major, &minor) == Success && major >= 2;
+}
+} // namespace
+
+bool hasDisplay()
+{
+    return X11Connection::forCurrentThread() != nullptr;
+}
+
+bool canObserveAndDriveInput()
+{
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
+        return false;
+    }
+    // A server's extensions stay what they are for the life of a connection.
+    thread_local X11Connection* askedOn = nullptr;
+    thread_local bool answer = false;
+    if (askedOn != connection) {
+        answer = hasInputExtensions(connection->display());
+        askedOn = connection;
+    }
+    return answer;
 }
 
 } // namespace quor::platform::DisplayCapabilities

@@ -4,7 +4,8 @@
 
 namespace quor::platform {
 
-// What the desktop lets this process do, asked afresh on every call.
+// What the desktop lets this process do, asked on the calling thread's own X connection (no
+// connection of its own per question; the extensions a connection offers are learnt once).
 namespace DisplayCapabilities {
 
 // An X display is reachable.

@@ -30,7 +30,8 @@ QString unescapeValue(const QString& value)
     return result;
 }
 
-std::optional<QString> execValue(const QByteArray& contents)
+// The raw value of `key` in the entry's "Desktop Entry" group.
+std::optional<QString> mainGroupValue(const QByteArray& contents, const QString& key)
 {
     bool inMainGroup = false;
     for (const QByteArray& rawLine : contents.split('\n')) {
@@ -40,7 +41,7 @@ std::optional<QString> execValue(const QByteArray& contents)
             continue;
         }
         const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (inMainGroup && equals > 0 && line.left(equals).trimmed() == QStringLiteral("Exec")) {
+        if (inMainGroup && equals > 0 && line.left(equals).trimmed() == key) {
             return unescapeValue(line.mid(equals + 1).trimmed());
         }
     }
@@ -130,8 +131,15 @@ std::optional<QString> find(const QString& desktopFileId, const QStringList& fol
 
 std::optional<QStringList> execArguments(const QByteArray& contents)
 {
-    const std::optional<QString> exec = execValue(contents);
+    const std::optional<QString> exec = mainGroupValue(contents, QStringLiteral("Exec"));
     return exec ? splitExec(*exec) : std::nullopt;
+}
+
+QStringList categories(const QByteArray& contents)
+{
+    return mainGroupValue(contents, QStringLiteral("Categories"))
+        .value_or(QString())
+        .split(QLatin1Char(';'), Qt::SkipEmptyParts);
 }
 
 } // namespace quor::platform::DesktopEntry

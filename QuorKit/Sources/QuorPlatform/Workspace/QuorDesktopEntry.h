@@ -23,6 +23,9 @@ std::optional<QString> find(const QString& desktopFileId, const QStringList& fol
 // escapes resolved and field codes (%f, %U, %i ...) dropped; nothing when there is no usable line.
 std::optional<QStringList> execArguments(const QByteArray& contents);
 
+// The Categories of the entry's "Desktop Entry" group ("System", "TerminalEmulator" ...).
+QStringList categories(const QByteArray& contents);
+
 } // namespace DesktopEntry
 
 } // namespace quor::platform

@@ -55,6 +55,7 @@ WindowApplication describe(X11Connection& connection, Window window)
     application.instanceName = names.value(0);
     application.className = names.value(1);
     application.desktopFileId = announcedDesktopFileId(connection, window);
+    application.clientMachine = connection.stringProperty(window, "WM_CLIENT_MACHINE");
     return application;
 }
 

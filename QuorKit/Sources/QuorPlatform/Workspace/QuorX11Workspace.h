@@ -18,6 +18,8 @@ struct WindowApplication {
     QString className;
     // The desktop file id the window announces (_GTK_APPLICATION_ID, _KDE_NET_WM_DESKTOP_FILE).
     std::optional<QString> desktopFileId;
+    // WM_CLIENT_MACHINE: the host the client runs on, which processIdentifier belongs to.
+    std::optional<QString> clientMachine;
 
     // What stands in for a bundle identifier: the desktop file id when known, else the WM_CLASS
     // class in lower case; empty when the window has neither.

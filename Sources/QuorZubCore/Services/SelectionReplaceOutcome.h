@@ -1,0 +1,16 @@
+#pragma once
+
+// How putting a replacement over the selection in another application ended.
+enum class SelectionReplaceOutcome {
+    // The target fetched the replacement after the paste keys; the user's clipboard is back.
+    pasted,
+    // The paste keys went out but the target never fetched the replacement (the keys mean
+    // something else there): it stays on the clipboard.
+    notFetched,
+    // No paste keys are known for the target (a terminal or an editor with keys of its own):
+    // nothing was sent.
+    noPasteKeys,
+    // Keys cannot be sent now (no XTest, another client holds the keyboard, the clipboard stayed
+    // busy): nothing was sent.
+    unavailable,
+};
