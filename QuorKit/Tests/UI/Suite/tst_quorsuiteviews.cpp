@@ -422,7 +422,8 @@ private slots:
         QCOMPARE(stopped.stepPills.at(2).symbolName, QStringLiteral("circle"));
 
         // A published fraction outside 0...1 is held within it for the text and the bar.
-        VaskelOffloadLiveProgress wild = run(true, false, 1, 2.5, QStringLiteral("normal"));
+        VaskelOffloadLiveProgress wild = run(true, false, 1, 0.5, QStringLiteral("normal"));
+        wild.fractionCompleted = 2.5; // as decoded from another process
         wild.targetBytes = 0;
         wild.detailEN.clear();
         const Banner::Presentation compact = Banner::presentation(wild, QuorLanguage::en, true, false, false);
