@@ -192,12 +192,7 @@ QCoro::Task<> QuorCreditsAccountStore::refresh()
             continue;
         }
         if (!token) {
-            setSignedIn(false);
-            setProfile(std::nullopt);
-            setActiveAIProviders({});
-            setBalanceUnreadable(false);
-            setLastSyncedAt(now());
-            setLastError(std::nullopt);
+            publishSignedOut();
             m_confirmedTokenGeneration = generation;
             break;
         }
@@ -398,13 +393,18 @@ QCoro::Task<> QuorCreditsAccountStore::signOut()
     }
     // Again: a refresh that began while the token was still on disk must not sign the user back in.
     ++m_accountEpoch;
+    publishSignedOut();
+    setSigningOut(false);
+}
+
+void QuorCreditsAccountStore::publishSignedOut()
+{
     setSignedIn(false);
     setProfile(std::nullopt);
     setActiveAIProviders({});
     setBalanceUnreadable(false);
     setLastSyncedAt(now());
     setLastError(std::nullopt);
-    setSigningOut(false);
 }
 
 void QuorCreditsAccountStore::applyLiveBillingBalance(std::optional<double> availableUSD,

@@ -138,6 +138,8 @@ private:
     void failSignInFlow(quint64 flowId, const std::exception& error, bool browserFlow);
     void endSignInFlow(quint64 flowId, bool deviceFlow);
     QString portalBase() const;
+    // No account: nothing signed in, no profile or providers, synced now, no error.
+    void publishSignedOut();
     QCoro::Task<bool> writeBudget(std::optional<QString> app, bool remove, std::optional<double> daily,
                                   std::optional<double> monthly, std::optional<double> lowBalanceThreshold);
 
