@@ -108,7 +108,7 @@ QuorTestHttpResponse& QuorTestHttpResponse::withHeader(const QByteArray& name, c
     return *this;
 }
 
-QuorTestHttpServer::QuorTestHttpServer() = default;
+QuorTestHttpServer::QuorTestHttpServer(QByteArray address) : m_address(std::move(address)) {}
 
 QuorTestHttpServer::~QuorTestHttpServer()
 {
@@ -125,9 +125,9 @@ bool QuorTestHttpServer::start()
     ::setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
-    if (::bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+    if (::inet_pton(AF_INET, m_address.constData(), &address.sin_addr) != 1
+        || ::bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
         || ::listen(m_listenFd, 64) != 0) {
         ::close(m_listenFd);
         m_listenFd = -1;
@@ -179,7 +179,7 @@ void QuorTestHttpServer::stop()
 
 QUrl QuorTestHttpServer::baseUrl() const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));
+    return QUrl(QStringLiteral("http://%1:%2").arg(QString::fromLatin1(m_address)).arg(m_port));
 }
 
 QUrl QuorTestHttpServer::url(const QString& pathAndQuery) const

@@ -55,7 +55,9 @@ class QuorTestHttpServer {
 public:
     using Handler = std::function<std::optional<QuorTestHttpResponse>(const QuorTestHttpRequest&)>;
 
-    QuorTestHttpServer();
+    // `address` is the loopback address it listens on: 127.0.0.2 and its neighbours stand in for
+    // other hosts.
+    explicit QuorTestHttpServer(QByteArray address = "127.0.0.1");
     ~QuorTestHttpServer();
     QuorTestHttpServer(const QuorTestHttpServer&) = delete;
     QuorTestHttpServer& operator=(const QuorTestHttpServer&) = delete;
@@ -63,7 +65,7 @@ public:
     bool start();
     void stop();
     quint16 port() const { return m_port; }
-    QUrl baseUrl() const; // http://127.0.0.1:<port>
+    QUrl baseUrl() const; // http://<address>:<port>
     QUrl url(const QString& pathAndQuery) const;
 
     void enqueue(const QByteArray& method, const QByteArray& path, QuorTestHttpResponse response);
@@ -95,4 +97,5 @@ private:
     QMap<QByteArray, QuorTestHttpResponse> m_routes;
     Handler m_handler;
     QList<QuorTestHttpRequest> m_requests;
+    QByteArray m_address;
 };

@@ -75,12 +75,22 @@ private slots:
         QCOMPARE(messages[0].toObject().value(QStringLiteral("content")).toString(), QString());
         QCOMPARE(messages[1].toObject().value(QStringLiteral("content")).toString(), QString());
 
-        // Without a key nothing is sent.
-        fixture.server.clearRequests();
+        // Without a key nothing is sent to a server out on the internet ...
         const auto missing = clientError(errorOf(fixture.client().complete(
-            QStringLiteral("s"), QStringLiteral("u"), fixture.config(QuorAIProvider::openAI), QStringLiteral(" \n "))));
+            QStringLiteral("s"), QStringLiteral("u"),
+            QuorAIConfig(QuorAIProvider::openAI, QStringLiteral("https://ai.example.test/v1/chat/completions")),
+            QStringLiteral(" \n "))));
         QCOMPARE(missing, QuorAIClientError::missingAPIKey());
-        QCOMPARE(fixture.server.requestCount(), 0);
+
+        // ... while a server on this computer or the private network is used without one.
+        fixture.server.clearRequests();
+        fixture.server.enqueue("POST", "/v1/chat/completions", QuorTestHttpResponse::json(chatAnswer(R"("local")")));
+        QCOMPARE(quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                     fixture.config(QuorAIProvider::openAI, QStringLiteral("/v1/chat/completions")),
+                                                     std::nullopt)),
+                 QStringLiteral("local"));
+        QCOMPARE(fixture.server.requestCount(), 1);
+        QVERIFY(!fixture.server.lastRequest()->headers.contains("authorization"));
     }
 
     void creditsUseTheAccountTokenUnlessAKeyIsGiven()
@@ -185,6 +195,12 @@ private slots:
         QTest::newRow("500 message of several paragraphs keeps the first on one line")
             << 500 << QByteArray(R"({"error":{"message":"Model is\n  overloaded.\n\nTrace: x"}})")
             << QuorAIClientError::httpError(500, QStringLiteral("Model is overloaded."));
+        QTest::newRow("503 plain text shows its words")
+            << 503 << QByteArray("model not loaded\n") << QuorAIClientError::httpError(503, QStringLiteral("model not loaded"));
+        QTest::newRow("500 long plain text is cut")
+            << 500 << QByteArray(400, 'w') << QuorAIClientError::httpError(500, QString(300, QLatin1Char('w')));
+        QTest::newRow("500 XML stays summarised")
+            << 500 << QByteArray("<?xml version=\"1.0\"?><Error>Busy</Error>") << QuorAIClientError::httpError(500, QString());
         QTest::newRow("503 empty body") << 503 << QByteArray() << QuorAIClientError::httpError(503, QString());
         QTest::newRow("502 body that is not UTF-8") << 502 << QByteArray("\xff\xfe\xfd") << QuorAIClientError::httpError(502, QString());
     }
@@ -408,8 +424,8 @@ private slots:
         QCOMPARE(error, QuorAIClientError::httpError(500, QString()));
     }
 
-    // Keys and tokens travel over https, or over plain http only to this computer.
-    void credentialsGoOverPlainHttpOnlyToThisComputer_data()
+    // Keys and tokens travel over https, or over plain http only to this computer or the private network.
+    void credentialsGoOverPlainHttpOnlyToThePrivateNetwork_data()
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("allowed");
@@ -418,17 +434,29 @@ private slots:
         QTest::newRow("elsewhere in 127/8") << "http://127.8.9.10/v1" << true;
         QTest::newRow("localhost") << "http://LocalHost:1234/v1" << true;
         QTest::newRow("IPv6 loopback") << "http://[::1]:1234/v1" << true;
+        QTest::newRow("10/8") << "http://10.1.2.3:8000/v1" << true;
+        QTest::newRow("172.16/12") << "http://172.31.255.1/v1" << true;
+        QTest::newRow("192.168/16") << "http://192.168.1.20:8000/v1" << true;
+        QTest::newRow("link-local") << "http://169.254.10.1/v1" << true;
+        QTest::newRow("IPv6 link-local") << "http://[fe80::1]:8000/v1" << true;
+        QTest::newRow("IPv6 unique-local") << "http://[fd12:3456::7]/v1" << true;
+        QTest::newRow("IPv4 written as IPv6") << "http://[::ffff:192.168.1.20]/v1" << true;
+        QTest::newRow(".local name") << "http://NAS.local.:8000/v1" << true;
         QTest::newRow("remote host") << "http://ai.example.test/v1" << false;
-        QTest::newRow("private address") << "http://192.168.1.20:1234/v1" << false;
+        QTest::newRow("just past 172.16/12") << "http://172.32.0.1/v1" << false;
+        QTest::newRow("shared address space") << "http://100.64.0.1/v1" << false;
+        QTest::newRow("public address") << "http://8.8.8.8/v1" << false;
         QTest::newRow("name that starts like loopback") << "http://127.0.0.1.example.test/v1" << false;
-        QTest::newRow("another IPv6 address") << "http://[::2]/v1" << false;
+        QTest::newRow("name that ends like .local") << "http://evil.local.example.test/v1" << false;
+        QTest::newRow("another IPv6 address") << "http://[2001:db8::2]/v1" << false;
     }
 
-    void credentialsGoOverPlainHttpOnlyToThisComputer()
+    void credentialsGoOverPlainHttpOnlyToThePrivateNetwork()
     {
         QFETCH(QString, address);
         QFETCH(bool, allowed);
         QCOMPARE(QuorCredentialRoute::maySendCredential(QUrl(address)), allowed);
+        QCOMPARE(QuorCredentialRoute::needsHttpsForCredential(QUrl(address)), !allowed);
         if (allowed) {
             return;
         }

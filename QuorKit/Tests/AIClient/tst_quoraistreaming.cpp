@@ -287,7 +287,10 @@ private slots:
                                                          QStringLiteral("key"));
         auto outcome = quorAwait(consume(std::move(stream), fixture.billingCalls, {}));
         QCOMPARE(clientError(outcome.error), QuorAIClientError::invalidEndpoint());
-        QCOMPARE(clientError(readStream(fixture, QuorAIProvider::openAI, std::nullopt).error),
+        stream = fixture.client().completeStreaming(
+            QStringLiteral("s"), QStringLiteral("u"),
+            QuorAIConfig(QuorAIProvider::openAI, QStringLiteral("https://ai.example.test/v1/chat/completions")), std::nullopt);
+        QCOMPARE(clientError(quorAwait(consume(std::move(stream), fixture.billingCalls, {})).error),
                  QuorAIClientError::missingAPIKey());
         QCOMPARE(clientError(readStream(fixture, QuorAIProvider::tallowmerCredits, std::nullopt).error),
                  QuorAIClientError::missingAPIKey());

@@ -376,6 +376,37 @@ private slots:
         QCOMPARE(quorAwait(manager().savedToken()), std::optional<QString>(QStringLiteral("stale")));
     }
 
+    // The answer on its way belongs to the token before: it is dropped, and the save is confirmed
+    // by a refresh with the pasted token, whether another account or none was being read.
+    void aTokenPastedDuringARefreshIsTheOneConfirmed()
+    {
+        server().setHandler([](const QuorTestHttpRequest& request) -> std::optional<QuorTestHttpResponse> {
+            const QByteArray authorization = request.header("authorization");
+            if (request.path != "/v1/me") {
+                return std::nullopt;
+            }
+            if (authorization == "Bearer other-account") {
+                return delayed(profileAnswer(1'000'000), 500ms);
+            }
+            if (authorization == "Bearer expired") {
+                return delayed(QuorTestHttpResponse::json("{}", 401), 500ms);
+            }
+            return authorization == "Bearer new" ? profileAnswer(7'000'000) : QuorTestHttpResponse::json("{}", 401);
+        });
+        for (const QString& previous : {QStringLiteral("other-account"), QStringLiteral("expired")}) {
+            saveToken(previous);
+            const int before = server().requests("/v1/me").size();
+            auto refreshing = store().refresh();
+            QUOR_TRY_COMPARE(server().requests("/v1/me").size(), before + 1);
+            QVERIFY(quorAwait(store().saveManualToken(QStringLiteral("new"))));
+            QCOMPARE(store().profile()->availableMicros, 7'000'000);
+            quorAwait(std::move(refreshing)); // the previous token's answer came and was dropped
+            QVERIFY(store().isSignedIn());
+            QCOMPARE(store().profile()->availableMicros, 7'000'000);
+            QVERIFY(!store().lastError());
+        }
+    }
+
     // --- Device-code sign-in ---
 
     void deviceFlowApproval()

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -246,8 +247,9 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("account.json")});
     }
 
-    // Found open to other users (a copy, a restore), the file and its folder are closed at once.
-    void looseModesAreTightenedWhenFound()
+    // A read trusts nothing at the path and changes no mode (the folder may be shared on purpose);
+    // the modes are set when the file is written.
+    void readsTakeOnlyRegularFilesAndChangeNoMode()
     {
         QTemporaryDir root;
         QuorCreditsAccountManager manager(root.path(), std::nullopt, QStringLiteral("https://gw.example"));
@@ -256,10 +258,30 @@ private slots:
         ::chmod(QFile::encodeName(file).constData(), 0644);
         ::chmod(QFile::encodeName(root.path()).constData(), 0755);
         QCOMPARE(quorAwait(manager.savedToken()), std::optional<QString>(QStringLiteral("abc")));
+        QCOMPARE(modeOf(file), mode_t(0644));
+        QCOMPARE(modeOf(root.path()), mode_t(0755));
+        QVERIFY(loggedWarning(file + QStringLiteral(" is open to other users (mode 644)")));
+        quorAwait(manager.saveToken(QStringLiteral("def")));
         QCOMPARE(modeOf(file), mode_t(0600));
         QCOMPARE(modeOf(root.path()), mode_t(0700));
-        QVERIFY(loggedWarning(file + QStringLiteral(" was open to other users (mode 644); tightened to 600")));
-        QVERIFY(loggedWarning(root.path() + QStringLiteral(" was open to other users (mode 755); tightened to 700")));
+
+        // A file far larger than any account file reads as holding nothing.
+        writeRaw(file, "{\"account-token https://gw.example\":\"" + QByteArray(2 * 1024 * 1024, 'x') + "\"}");
+        QCOMPARE(quorAwait(manager.savedToken()), std::nullopt);
+
+        // A FIFO in the file's place neither blocks the read nor the file queue after it.
+        QVERIFY(QFile::remove(file));
+        QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+        const auto unblock = qScopeGuard([&file] {
+            // Before the fix a reader sits in open(); a writer that comes and goes releases it.
+            const int fd = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        });
+        QCOMPARE(quorAwait(manager.savedToken(), std::chrono::seconds(5)), std::nullopt);
+        quorAwait(manager.saveToken(QStringLiteral("ghi")), std::chrono::seconds(5));
+        QCOMPARE(quorAwait(manager.savedToken(), std::chrono::seconds(5)), std::optional<QString>(QStringLiteral("ghi")));
     }
 
     void existingFolderIsMadePrivate()

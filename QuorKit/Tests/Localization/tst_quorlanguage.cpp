@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QtTest>
 
 #include <thread>
@@ -93,6 +94,25 @@ private slots:
         QCOMPARE(current(), QuorLanguage::sv);
         QuorSettings::standard().remove(defaultsKey);
         QCOMPARE(current(), QuorLanguage::en);
+    }
+
+    // Another process replaces the settings file as QSettings does: a new file renamed into place.
+    void aChoiceStoredByAnotherProcessIsSeenAtOnce()
+    {
+        store(QStringLiteral("de"));
+        QCOMPARE(current(), QuorLanguage::de);
+        const QString path = QuorSettings::standard().fileName();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray contents = file.readAll();
+        file.close();
+        QVERIFY(contents.contains("=de"));
+        contents.replace("=de", "=pt-BR");
+        QSaveFile replaced(path);
+        QVERIFY(replaced.open(QIODevice::WriteOnly));
+        replaced.write(contents);
+        QVERIFY(replaced.commit());
+        QCOMPARE(current(), QuorLanguage::ptBR);
     }
 
     void systemLanguageComesFromTheEnvironment()

@@ -44,6 +44,8 @@ struct Workspace {
     QuorSuiteApp app = QuorSuiteApp::vaskel;
     QTemporaryDir applications;
     bool running = false;
+    bool windowComesForward = true;
+    bool startWorks = true;
     int activations = 0;
     int starts = 0;
 
@@ -64,8 +66,8 @@ struct Workspace {
                 return running ? QList{window} : QList<WindowApplication>{};
             },
             [] { return QList<quor::platform::RunningProcess>{}; },
-            [this](const WindowApplication&) { return ++activations > 0; },
-            [this](const QString&, const QStringList&) { return ++starts > 0; },
+            [this](const WindowApplication&) { return ++activations > 0 && windowComesForward; },
+            [this](const QString&, const QStringList&) { return ++starts > 0 && startWorks; },
         };
     }
 };
@@ -142,6 +144,48 @@ private slots:
         // Installed but not to be launched: refused.
         QVERIFY(!bus.send(QuorSuiteCommandKind::ramSmartOffload, QuorSuiteApp::drummet, QuorSuiteApp::tethren,
                           std::nullopt, std::nullopt, std::nullopt, false, false, workspace.make()));
+    }
+
+    // A command counts as sent only when its target was told: every step that fails says which.
+    void aSendReportsWhatKeptTheCommandFromItsTarget()
+    {
+        using Delivery = QuorSuiteCommandBus::Delivery;
+        QTemporaryDir base;
+        Workspace workspace;
+        workspace.running = true;
+        const auto deliver = [&](QuorSuiteCommandBus& bus, bool bringToFront) {
+            return bus.deliver(QuorSuiteCommandKind::ramOpenDiskLab, QuorSuiteApp::kestrine, QuorSuiteApp::vaskel,
+                               std::nullopt, std::nullopt, std::nullopt, true, bringToFront, workspace.make());
+        };
+        // No session bus to carry the wake-up: the running target would never look at the file.
+        QuorDistributedNotificationCenter unconnected{QDBusConnection(QStringLiteral("no such connection"))};
+        QuorSuiteCommandBus offline(base.path(), &unconnected);
+        QCOMPARE(deliver(offline, false), Delivery::notSignalled);
+        QVERIFY(!offline.send(QuorSuiteCommandKind::ramOpenDiskLab, QuorSuiteApp::kestrine, QuorSuiteApp::vaskel,
+                              std::nullopt, std::nullopt, std::nullopt, true, false, workspace.make()));
+
+        QuorSuiteCommandBus bus(base.path());
+        workspace.windowComesForward = false;
+        QCOMPARE(deliver(bus, true), Delivery::notBroughtForward);
+        QCOMPARE(deliver(bus, false), Delivery::delivered);
+        workspace.running = false;
+        workspace.install();
+        workspace.startWorks = false;
+        QCOMPARE(deliver(bus, false), Delivery::notStarted);
+
+        // A file where the commands folder belongs: nothing can be written.
+        QTemporaryDir blocked;
+        writeFile(blocked.filePath(QStringLiteral("Commands")), "not a folder");
+        QuorSuiteCommandBus unwritable(blocked.path());
+        workspace.startWorks = true;
+        QCOMPARE(deliver(unwritable, false), Delivery::notWritten);
+
+        QCOMPARE(QuorSuiteCommandBus::failureText(Delivery::notWritten, QuorSuiteApp::vaskel, QuorLanguage::en),
+                 QStringLiteral("The command for Vaskel could not be written"));
+        QCOMPARE(QuorSuiteCommandBus::failureText(Delivery::notSignalled, QuorSuiteApp::vaskel, QuorLanguage::tr),
+                 QStringLiteral("Vaskel uygulamasına ulaşılamadı"));
+        QCOMPARE(QuorSuiteCommandBus::failureText(Delivery::notInstalled, QuorSuiteApp::vaskel, QuorLanguage::en),
+                 QStringLiteral("Vaskel is not installed"));
     }
 
     void aSendDoesNotWaitForTheDisk()
@@ -295,6 +339,22 @@ private slots:
         QVERIFY(!QFile::exists(sender.pendingCommandPath(QuorSuiteApp::vaskel)));
         listening.reset();
         QDBusConnection::disconnectFromBus(QStringLiteral("listener"));
+    }
+
+    // Listening ends with its observer: a start-up collection still due calls no handler.
+    void aDroppedListenerCollectsNothing()
+    {
+        QTemporaryDir base;
+        QuorSuiteCommandBus bus(base.path());
+        QVERIFY(bus.enqueue(envelope(QuorSuiteApp::pellory, QDateTime::currentDateTimeUtc())));
+        int dropped = 0;
+        bus.startListening(QuorSuiteApp::pellory, [&](const QuorSuiteCommandEnvelope&) { ++dropped; }).reset();
+        // A listener started afterwards collects once the dropped one's collection would have run.
+        QList<QuorSuiteCommandEnvelope> kept;
+        const auto listening =
+            bus.startListening(QuorSuiteApp::pellory, [&](const QuorSuiteCommandEnvelope& command) { kept.append(command); });
+        QUOR_TRY_COMPARE(kept.size(), 1);
+        QCOMPARE(dropped, 0);
     }
 };
 

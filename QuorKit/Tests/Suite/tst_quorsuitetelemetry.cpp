@@ -39,13 +39,8 @@ DrummetLiveStatus killStatus(const QDateTime& timestamp, qint32 pid)
 
 QuorLiveActivityTile tile(QuorSuiteApp app, qint64 priority, const QDateTime& timestamp)
 {
-    QuorLiveActivityTile made;
-    made.app = app;
-    made.timestamp = timestamp;
-    made.senderPID = kSelf;
-    made.titleEN = QStringLiteral("Tile");
-    made.priority = priority;
-    return made.normalized();
+    return {app, timestamp, kSelf, QStringLiteral("Tile"), QString(), QString(), std::nullopt, std::nullopt, std::nullopt,
+            QuorLiveActivityTile::Tone::neutral, priority};
 }
 
 QJsonObject withValue(QJsonObject object, const QString& key, const QJsonValue& value)
@@ -217,31 +212,40 @@ private slots:
         QCOMPARE(QuorSuiteTelemetryBus::detectDockDropTarget(dragged, mini, studio), expected);
     }
 
-    void publishersNormalizeAndDecodersKeepWhatWasPublished()
+    // However a record is built, braces or parentheses, its construction rules hold; a decoded
+    // record keeps what was published.
+    void recordsObeyTheirRulesWhenBuiltAndDecodersKeepWhatWasPublished()
     {
-        VaskelOffloadLiveProgress progress;
-        progress.timestamp = kNow;
-        progress.totalSteps = 0;
-        progress.fractionCompleted = 1.7;
-        progress.stepIndex = -1;
-        QCOMPARE(progress.normalized().totalSteps, 1);
-        QCOMPARE(progress.normalized().fractionCompleted, 1.0);
-        QCOMPARE(progress.normalized().stepIndex, -1);
-        progress.fractionCompleted = std::nan("");
-        QCOMPARE(progress.normalized().fractionCompleted, 0.0);
-        progress.fractionCompleted = 2.5;
-        QCOMPARE(VaskelOffloadLiveProgress::fromJson(progress.toJson()).fractionCompleted, 2.5);
-        QCOMPARE(VaskelOffloadLiveProgress::fromJson(progress.toJson()).totalSteps, 0);
+        const VaskelOffloadLiveProgress progress{kNow, true, false, -1, 0, 1.7, QStringLiteral("Swap"), QString(),
+                                                 QString(), QString(), 10, 20, {}, QStringLiteral("normal")};
+        QCOMPARE(progress.totalSteps, 1);
+        QCOMPARE(progress.fractionCompleted, 1.0);
+        QCOMPARE(progress.stepIndex, -1);
+        QCOMPARE(VaskelOffloadLiveProgress(kNow, true, false, 1, 4, std::nan(""), {}, {}, {}, {}, 0, 0, {}, {})
+                     .fractionCompleted,
+                 0.0);
+        VaskelOffloadLiveProgress published = progress;
+        published.totalSteps = 0;
+        published.fractionCompleted = 2.5;
+        QCOMPARE(VaskelOffloadLiveProgress::fromJson(published.toJson()).fractionCompleted, 2.5);
+        QCOMPARE(VaskelOffloadLiveProgress::fromJson(published.toJson()).totalSteps, 0);
+        QCOMPARE(published.normalized().totalSteps, 1);
 
-        BlintarAudioAppItem channel{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), true, true, 3.0, -1.0F};
-        QCOMPARE(channel.normalized().volume, 2.0);
-        QCOMPARE(channel.normalized().rmsLevel, 0.0F);
+        const BlintarAudioAppItem channel{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), true, true, 3.0, -1.0F};
+        QCOMPARE(channel.volume, 2.0);
+        QCOMPARE(channel.rmsLevel, 0.0F);
         BlintarLiveStatus mixer{kNow, kSelf, 1.5, QStringLiteral("Speakers"), {channel}};
+        QCOMPARE(mixer.masterVolume, 1.0);
         QCOMPARE(mixer.activePlayingCount(), 0);
         QCOMPARE(mixer.mutedCount(), 1);
-        QCOMPARE(mixer.normalized().masterVolume, 1.0);
+        mixer.masterVolume = 3.0;
+        mixer.channels.first().volume = 3.0;
         QCOMPARE(BlintarLiveStatus::fromJson(mixer.toJson()), mixer); // 3.0 stays 3.0
 
+        const SornwellLiveStatus built(kNow, kSelf, {}, {}, {}, {}, true, -5, std::nan(""), 1.5);
+        QCOMPARE(built.elapsedSeconds, 0.0);
+        QCOMPARE(built.durationSeconds, 0.0);
+        QCOMPARE(built.volume, 1.0);
         SornwellLiveStatus music;
         music.elapsedSeconds = 250;
         music.durationSeconds = 200;
@@ -249,12 +253,38 @@ private slots:
         music.durationSeconds = 0;
         QCOMPARE(music.progress(), 0.0);
 
-        QuorLiveActivityTile built = tile(QuorSuiteApp::vaskel, 1, kNow);
-        QCOMPARE(built.symbolName, QStringLiteral("memorychip.fill"));
-        built.progress = 1.7;
-        QCOMPARE(built.normalized().progress, 1.0);
-        QVERIFY(!tile(QuorSuiteApp::vaskel, 1, kNow).toJson().contains(QStringLiteral("progress")));
-        QCOMPARE(QuorLiveActivityTile::fromJson(built.toJson()).progress, 1.7);
+        const ArdenwickLiveStatus focus(kNow, kSelf, true, false, QStringLiteral("deep50"), -5, 0, {}, {}, {}, {}, true, -1,
+                                        -2, false, false, 250, -3, -4, -1.0, false);
+        QCOMPARE(focus.remainingSeconds, 0);
+        QCOMPARE(focus.totalSeconds, 1);
+        QCOMPARE(focus.lockedAppsCount + focus.blockedDomainsCount + focus.completedSessionsToday + focus.currentStreakDays, 0);
+        QCOMPARE(focus.focusScorePercent, 100);
+        QCOMPARE(focus.todayProductiveSeconds, 0.0);
+
+        const PelloryLiveStatus task(kNow, kSelf, -1, -2, -3, -4, -5, 10, {}, {}, 0, QuorScreenRect{1, 2, -3, 4},
+                                     std::nullopt, false);
+        QCOMPARE(task.openTodayCount + task.completedTodayCount + task.overdueCount + task.inProgressCount
+                     + task.plannedMinutesToday,
+                 0);
+        QCOMPARE(task.dailyCapacityMinutes, 30);
+        QCOMPARE(task.nextBestTaskMinutes, 5);
+        QCOMPARE(task.miniPanelFrame->width, 0.0);
+        QCOMPARE(task.miniPanelFrame->x, 1.0);
+
+        // A tile without a symbol takes its application's; one given an empty name keeps it.
+        QuorLiveActivityTile shown = tile(QuorSuiteApp::vaskel, 1, kNow);
+        QCOMPARE(shown.symbolName, QStringLiteral("memorychip.fill"));
+        QCOMPARE(QuorLiveActivityTile(QuorSuiteApp::vaskel, kNow, kSelf, {}, {}, {}, {}, 1.7, QString(),
+                                      QuorLiveActivityTile::Tone::active, 0)
+                     .symbolName,
+                 QString());
+        QCOMPARE(QuorLiveActivityTile(QuorSuiteApp::vaskel, kNow, kSelf, {}, {}, {}, {}, 1.7, std::nullopt,
+                                      QuorLiveActivityTile::Tone::active, 0)
+                     .progress,
+                 1.0);
+        QVERIFY(!shown.toJson().contains(QStringLiteral("progress")));
+        shown.progress = 1.7;
+        QCOMPARE(QuorLiveActivityTile::fromJson(shown.toJson()).progress, 1.7);
 
         KestrineLiveStatus pulse;
         pulse.socTempCelsius = 51;
@@ -289,7 +319,7 @@ private slots:
         unsure.symbolName.clear();
         bus.publishLiveTile(unsure, false);
         QCOMPARE(bus.readLiveTiles(kNow, 10).value(0).progress, 0.0);
-        QCOMPARE(bus.readLiveTiles(kNow, 10).value(0).symbolName, QStringLiteral("memorychip.fill"));
+        QCOMPARE(bus.readLiveTiles(kNow, 10).value(0).symbolName, QString());
 
         // A number no rule bounds is refused with its record: readers keep the last good file.
         KestrineLiveStatus pulse;
@@ -394,9 +424,7 @@ private slots:
         QCOMPARE(clamped.remainingSeconds, 0);
         QCOMPARE(clamped.focusScorePercent, 100);
         ArdenwickLiveStatus built = expectedFocus;
-        built.focusScorePercent = -3;
         built.remainingSeconds = 300;
-        QCOMPARE(built.normalized().focusScorePercent, 0);
         QCOMPARE(built.progress(), 0.8);
         built.remainingSeconds = 2000;
         QCOMPARE(built.progress(), 0.0);
@@ -413,8 +441,8 @@ private slots:
         const QJsonObject frame{{QStringLiteral("x"), 1}, {QStringLiteral("y"), 2}, {QStringLiteral("width"), -3}};
         QVERIFY(!decodes<PelloryLiveStatus>(withValue(minimal, QStringLiteral("miniPanelFrame"), frame)));
         const QJsonObject fullFrame = withValue(frame, QStringLiteral("height"), 4);
-        QCOMPARE(PelloryLiveStatus::fromJson(withValue(minimal, QStringLiteral("miniPanelFrame"), fullFrame)).miniPanelFrame,
-                 (QuorScreenRect{1, 2, -3, 4}));
+        QCOMPARE(PelloryLiveStatus::fromJson(withValue(minimal, QStringLiteral("miniPanelFrame"), fullFrame)).miniPanelFrame->width,
+                 -3.0);
         QCOMPARE(QuorScreenRect::from(QRectF(1, 2, -3, 4)), (QuorScreenRect{1, 2, 0, 4}));
     }
 };

@@ -15,6 +15,21 @@
 
 namespace {
 
+// A focused widget that keeps the letter keys it was given (a chord's modifiers come on their own).
+class KeyRecorder : public QWidget {
+public:
+    KeyRecorder() { setFocusPolicy(Qt::StrongFocus); }
+    QList<QKeyCombination> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z) {
+            keys.append(event->keyCombination());
+        }
+    }
+};
+
 QMenu* menuTitled(QMenuBar* bar, int position)
 {
     return bar->actions().at(position)->menu();
@@ -56,12 +71,13 @@ private:
     int m_copies = 0;
     int m_saves = 0;
     bool m_editing = false;
+    bool m_saveAllowed = true;
 
     std::unique_ptr<QuorAppMenuController> makeController()
     {
         const QList<QuorMenuElement> file{
-            QuorMenuElement::item([] { return QStringLiteral("Save"); }, QStringLiteral("s"), Qt::ControlModifier, {},
-                                  {}, true, [this] { ++m_saves; }),
+            QuorMenuElement::item([] { return QStringLiteral("Save"); }, QStringLiteral("s"), Qt::ControlModifier,
+                                  [this] { return m_saveAllowed; }, {}, true, [this] { ++m_saves; }),
             QuorMenuElement::divider([] { return true; }),
             QuorMenuElement::item([] { return QStringLiteral("Secret"); }, {}, Qt::NoModifier, {},
                                   [] { return true; }, false, [] {}),
@@ -80,6 +96,7 @@ private slots:
         m_language = QuorLanguage::en;
         m_copies = 0;
         m_saves = 0;
+        m_saveAllowed = true;
     }
 
     void buildsTheMenusAndFollowsTheLanguage()
@@ -185,6 +202,41 @@ private slots:
         QCOMPARE(m_copies, 2);
         QTest::keyClick(other, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(m_saves, 1);
+    }
+
+    // The bar lives in the main window, its commands in every window; an item that may not act
+    // leaves its chord to the widget the user types into.
+    void shortcutsWorkInEveryWindowAndADisabledItemLetsItsChordThrough()
+    {
+        auto controller = makeController();
+        QMainWindow window;
+        window.setCentralWidget(new QWidget);
+        window.setMenuBar(controller->mainMenu());
+        window.setGeometry(40, 40, 400, 200);
+        window.show();
+        QWidget other;
+        auto* layout = new QVBoxLayout(&other);
+        auto* recorder = new KeyRecorder;
+        layout->addWidget(recorder);
+        other.setGeometry(480, 40, 300, 200);
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        recorder->setFocus();
+
+        QTest::keyClick(recorder, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_saves, 1);
+        QVERIFY(recorder->keys.isEmpty());
+
+        m_saveAllowed = false;
+        QTest::keyClick(recorder, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_saves, 1);
+        QCOMPARE(recorder->keys, (QList<QKeyCombination>{QKeyCombination(Qt::ControlModifier, Qt::Key_S)}));
+
+        m_saveAllowed = true;
+        QTest::keyClick(recorder, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_saves, 2);
+        QCOMPARE(recorder->keys.size(), 1);
     }
 
     void languageSubmenu()

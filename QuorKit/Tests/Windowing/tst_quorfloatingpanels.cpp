@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -166,6 +167,31 @@ private slots:
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
         QUOR_TRY_VERIFY(!controller.isVisible());
         QCOMPARE(dismissed, 3);
+        waitForSourceFocus();
+    }
+
+    // A caller that asks for the keyboard gets it: a field in the panel can be typed into.
+    void aControllerAskedForTheKeyboardGetsIt()
+    {
+        waitForSourceFocus();
+        int dismissed = 0;
+        QuorFloatingPanelController controller(QSize(300, 120), false, [&dismissed] { ++dismissed; });
+        controller.takesKeyboard = true;
+        QPointer<QLineEdit> field;
+        controller.show(false, QRect(520, 320, 10, 10), [&field] {
+            auto* content = new QWidget;
+            auto* layout = new QVBoxLayout(content);
+            field = new QLineEdit;
+            layout->addWidget(field);
+            return content;
+        });
+        QUOR_TRY_VERIFY(controller.panel()->isActiveWindow() && field && field->hasFocus());
+        xdotool({QStringLiteral("type"), QStringLiteral("ok")});
+        QUOR_TRY_COMPARE(field->text(), QStringLiteral("ok"));
+        QVERIFY(m_sourceField->text() != QStringLiteral("ok"));
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QUOR_TRY_VERIFY(!controller.isVisible());
+        QCOMPARE(dismissed, 1);
         waitForSourceFocus();
     }
 

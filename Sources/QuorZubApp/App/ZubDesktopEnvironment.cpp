@@ -90,9 +90,14 @@ QCoro::Task<ZubExecutionResult> ZubDesktopEnvironment::execute(ZubActionDefiniti
                                        std::move(cancel));
 }
 
-QCoro::Task<> ZubDesktopEnvironment::saveAPIKey(QString key, QuorAIProvider provider)
+QCoro::Task<> ZubDesktopEnvironment::saveAPIKey(QString key, QuorAIProvider provider, QString endpointURL)
 {
-    return m_services->actions.saveAPIKey(std::move(key), provider);
+    return m_services->actions.saveAPIKey(std::move(key), provider, std::move(endpointURL));
+}
+
+QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::savedAPIKeyHost(QuorAIProvider provider)
+{
+    return m_services->actions.savedAPIKeyHost(provider);
 }
 
 QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::loadAPIKey(QuorAIProvider provider)

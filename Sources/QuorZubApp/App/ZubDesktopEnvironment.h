@@ -14,8 +14,9 @@ public:
 
     QCoro::Task<ZubExecutionResult> execute(ZubActionDefinition action, QString inputText, ZubConfig config,
                                             QuorLanguage language, QuorCancellationToken cancel) override;
-    QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider) override;
+    QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider, QString endpointURL) override;
     QCoro::Task<std::optional<QString>> loadAPIKey(QuorAIProvider provider) override;
+    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider) override;
     QCoro::Task<> deleteAPIKey(QuorAIProvider provider) override;
 
     bool isMonitoringSelection() const override;

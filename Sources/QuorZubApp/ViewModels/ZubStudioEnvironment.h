@@ -55,9 +55,12 @@ public:
     virtual QCoro::Task<ZubExecutionResult> execute(ZubActionDefinition action, QString inputText, ZubConfig config,
                                                     QuorLanguage language, QuorCancellationToken cancel) = 0;
 
-    // The keyring. save throws a QuorError when the keyring refuses.
-    virtual QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider) = 0;
+    // The keyring. A key is saved for the host of `endpointURL` and goes only there; save throws a
+    // QuorError when the keyring refuses.
+    virtual QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider, QString endpointURL) = 0;
     virtual QCoro::Task<std::optional<QString>> loadAPIKey(QuorAIProvider provider) = 0;
+    // The host the stored key belongs to (lower-cased); nothing without a key.
+    virtual QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider) = 0;
     virtual QCoro::Task<> deleteAPIKey(QuorAIProvider provider) = 0;
 
     // Selections in other applications.

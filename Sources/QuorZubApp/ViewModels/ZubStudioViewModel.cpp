@@ -1,6 +1,7 @@
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 
 #include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
+#include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
@@ -345,6 +346,9 @@ void ZubStudioViewModel::updateAIConfig(const QuorAIConfig& aiConfig)
     persistConfig();
     if (aiConfig.provider != oldProvider) {
         refreshAPIKeyStatus();
+    } else {
+        // Another endpoint of the same provider: the stored key may not be the one for its host.
+        updateHasSavedAPIKey();
     }
 }
 
@@ -355,6 +359,14 @@ void ZubStudioViewModel::refreshAPIKeyStatus()
     loadAPIKeyStatus(QPointer<ZubStudioViewModel>(this), m_config.aiConfig.provider, generation);
 }
 
+void ZubStudioViewModel::updateHasSavedAPIKey()
+{
+    // A key counts as saved only for the endpoint it goes to: the one whose host it was saved for.
+    assign(m_hasSavedAPIKey,
+           m_savedAPIKeyHost.has_value()
+               && *m_savedAPIKeyHost == QuorCredentialRoute::credentialHost(m_config.aiConfig.endpointURL));
+}
+
 QCoro::Task<> ZubStudioViewModel::loadAPIKeyStatus(QPointer<ZubStudioViewModel> self, QuorAIProvider provider,
                                                    quint64 generation)
 {
@@ -362,14 +374,15 @@ QCoro::Task<> ZubStudioViewModel::loadAPIKeyStatus(QPointer<ZubStudioViewModel> 
         co_return;
     }
     const std::shared_ptr<ZubStudioEnvironment> environment = self->m_environment;
-    std::optional<QString> key;
+    std::optional<QString> host;
     try {
-        key = co_await environment->loadAPIKey(provider);
+        host = co_await environment->savedAPIKeyHost(provider);
     } catch (const std::exception&) {
-        key.reset();
+        host.reset();
     }
     if (self && generation == self->m_apiKeyStatusGeneration) {
-        self->assign(self->m_hasSavedAPIKey, key.has_value() && !key->isEmpty());
+        self->m_savedAPIKeyHost = host;
+        self->updateHasSavedAPIKey();
     }
 }
 
@@ -384,11 +397,12 @@ QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::saveAPIKeyToKeychain(std::opt
     }
     // A status read still waiting on the keyring must not overwrite the outcome of this save.
     ++m_apiKeyStatusGeneration;
-    return saveAPIKeyTask(QPointer<ZubStudioViewModel>(this), candidate, m_config.aiConfig.provider);
+    return saveAPIKeyTask(QPointer<ZubStudioViewModel>(this), candidate, m_config.aiConfig.provider,
+                          m_config.aiConfig.endpointURL);
 }
 
 QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::saveAPIKeyTask(QPointer<ZubStudioViewModel> self, QString key,
-                                                                  QuorAIProvider provider)
+                                                                  QuorAIProvider provider, QString endpointURL)
 {
     if (!self) {
         co_return QuorAPIKeyOutcome::failed(QString());
@@ -397,7 +411,7 @@ QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::saveAPIKeyTask(QPointer<ZubSt
     const QString providerName = QuorAIProviders::rawValue(provider);
     std::optional<QString> failure;
     try {
-        co_await environment->saveAPIKey(key, provider);
+        co_await environment->saveAPIKey(key, provider, endpointURL);
     } catch (const std::exception& error) {
         failure = self ? localizedDescription(error, self->m_language) : QString();
     }
@@ -413,7 +427,12 @@ QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::saveAPIKeyTask(QPointer<ZubSt
         co_return QuorAPIKeyOutcome::failed(*failure);
     }
     self->assign(self->m_apiKeyDraft, QString());
-    self->assign(self->m_hasSavedAPIKey, true);
+    // The outcome belongs to the provider the save was started for: after a switch to another one
+    // it says nothing about that provider's key.
+    if (self->m_config.aiConfig.provider == provider) {
+        self->m_savedAPIKeyHost = QuorCredentialRoute::credentialHost(endpointURL);
+        self->updateHasSavedAPIKey();
+    }
     self->m_logger->info(QStringLiteral("Saved API key in system keyring for provider ") + providerName, kSecurity);
     self->showToast(self->text(QStringLiteral("API key saved securely in the system keyring."),
                                QStringLiteral("API anahtarı sistem anahtarlığına güvenle kaydedildi.")),
@@ -458,7 +477,10 @@ QCoro::Task<QuorAPIKeyOutcome> ZubStudioViewModel::deleteAPIKeyTask(QPointer<Zub
         co_return QuorAPIKeyOutcome::failed(message);
     }
     self->assign(self->m_apiKeyDraft, QString());
-    self->assign(self->m_hasSavedAPIKey, false);
+    if (self->m_config.aiConfig.provider == provider) {
+        self->m_savedAPIKeyHost.reset();
+        self->updateHasSavedAPIKey();
+    }
     self->m_logger->info(QStringLiteral("Removed API key from system keyring for provider ") + providerName, kSecurity);
     self->showToast(self->text(QStringLiteral("API key removed from the system keyring."),
                                QStringLiteral("API anahtarı sistem anahtarlığından silindi.")),

@@ -187,10 +187,11 @@ private:
     static QCoro::Task<> runReplace(QPointer<ZubStudioViewModel> self, QString text,
                                     std::optional<ZubStudioEnvironment::Application> sourceApp);
     static QCoro::Task<> runScreenOCR(QPointer<ZubStudioViewModel> self);
+    void updateHasSavedAPIKey();
     static QCoro::Task<> loadAPIKeyStatus(QPointer<ZubStudioViewModel> self, QuorAIProvider provider,
                                           quint64 generation);
     static QCoro::Task<QuorAPIKeyOutcome> saveAPIKeyTask(QPointer<ZubStudioViewModel> self, QString key,
-                                                         QuorAIProvider provider);
+                                                         QuorAIProvider provider, QString endpointURL);
     static QCoro::Task<QuorAPIKeyOutcome> deleteAPIKeyTask(QPointer<ZubStudioViewModel> self, QuorAIProvider provider);
 
     // Services
@@ -220,6 +221,8 @@ private:
     bool m_isSpeaking = false;
     QString m_apiKeyDraft;
     bool m_hasSavedAPIKey = false;
+    // The host the provider's stored key belongs to; nothing without a key.
+    std::optional<QString> m_savedAPIKeyHost;
     QList<RunningAppCandidate> m_runningApps;
     bool m_isVersionLogsSheetPresented = false;
     std::optional<QString> m_toastMessage;

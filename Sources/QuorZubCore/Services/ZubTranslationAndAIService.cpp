@@ -1,6 +1,7 @@
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
 #include "QuorKit/Cloud/QuorAIClientError.h"
+#include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorByteFormatter.h"
@@ -390,10 +391,12 @@ ZubExecutionResult finish(const ZubActionDefinition& action, const QString& inpu
     return result;
 }
 
-QCoro::Task<> saveKey(std::shared_ptr<ZubSecretStore> store, QString key, QuorAIProvider provider)
+QCoro::Task<> saveKey(std::shared_ptr<ZubSecretStore> store, QString key, QuorAIProvider provider, QString host)
 {
     const QString trimmed = key.trimmed();
+    const QString service = ZubTranslationAndAIService::keychainService;
     const QString account = ZubTranslationAndAIService::keychainAccount(provider);
+    const QString hostAccount = ZubTranslationAndAIService::keychainHostAccount(provider);
     if (!store) {
         if (trimmed.isEmpty()) {
             co_return;
@@ -402,9 +405,21 @@ QCoro::Task<> saveKey(std::shared_ptr<ZubSecretStore> store, QString key, QuorAI
                         QStringLiteral("Sistem anahtarlığı kullanılamıyor."));
     }
     if (trimmed.isEmpty()) {
-        co_await store->remove(ZubTranslationAndAIService::keychainService, account);
-    } else {
-        co_await store->save(trimmed, ZubTranslationAndAIService::keychainService, account);
+        co_await store->remove(service, account);
+        co_await store->remove(service, hostAccount);
+        co_return;
+    }
+    co_await store->save(trimmed, service, account);
+    std::exception_ptr failure;
+    try {
+        co_await store->save(host, service, hostAccount);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (failure) {
+        // A key must never stand beside the host of the key before it: without its own host it goes.
+        co_await store->remove(service, account);
+        std::rethrow_exception(failure);
     }
 }
 
@@ -417,11 +432,51 @@ QCoro::Task<std::optional<QString>> loadKey(std::shared_ptr<ZubSecretStore> stor
                                    ZubTranslationAndAIService::keychainAccount(provider));
 }
 
+struct StoredKey {
+    QString key;
+    QString host; // lower-cased
+};
+
+// The stored key and the host it was saved for. A key kept from before keys carried their host
+// belongs to the provider's own endpoint: where else it once went can no longer be told.
+QCoro::Task<std::optional<StoredKey>> loadStoredKey(std::shared_ptr<ZubSecretStore> store, QuorAIProvider provider)
+{
+    const std::optional<QString> key = co_await loadKey(store, provider);
+    if (!key || key->isEmpty()) {
+        co_return std::nullopt;
+    }
+    const std::optional<QString> host = co_await store->load(ZubTranslationAndAIService::keychainService,
+                                                             ZubTranslationAndAIService::keychainHostAccount(provider));
+    if (host && !host->trimmed().isEmpty()) {
+        co_return StoredKey{*key, host->trimmed().toLower()};
+    }
+    co_return StoredKey{*key, QuorCredentialRoute::credentialHost(QuorAIProviders::defaultEndpoint(provider))};
+}
+
+QCoro::Task<std::optional<QString>> loadKeyHost(std::shared_ptr<ZubSecretStore> store, QuorAIProvider provider)
+{
+    const std::optional<StoredKey> stored = co_await loadStoredKey(std::move(store), provider);
+    co_return stored ? std::optional<QString>(stored->host) : std::nullopt;
+}
+
+// The stored key when it was saved for the endpoint's host; nothing for any other host.
+QCoro::Task<std::optional<QString>> loadKeyFor(std::shared_ptr<ZubSecretStore> store, QuorAIProvider provider,
+                                               QString endpointURL)
+{
+    const std::optional<StoredKey> stored = co_await loadStoredKey(std::move(store), provider);
+    if (!stored || stored->host != QuorCredentialRoute::credentialHost(endpointURL)) {
+        co_return std::nullopt;
+    }
+    co_return stored->key;
+}
+
 QCoro::Task<> deleteKey(std::shared_ptr<ZubSecretStore> store, QuorAIProvider provider)
 {
     if (store) {
         co_await store->remove(ZubTranslationAndAIService::keychainService,
                                ZubTranslationAndAIService::keychainAccount(provider));
+        co_await store->remove(ZubTranslationAndAIService::keychainService,
+                               ZubTranslationAndAIService::keychainHostAccount(provider));
     }
 }
 
@@ -432,6 +487,11 @@ const QString ZubTranslationAndAIService::keychainService = QStringLiteral("com.
 QString ZubTranslationAndAIService::keychainAccount(QuorAIProvider provider)
 {
     return QStringLiteral("ai-api-key-") + QuorAIProviders::rawValue(provider);
+}
+
+QString ZubTranslationAndAIService::keychainHostAccount(QuorAIProvider provider)
+{
+    return keychainAccount(provider) + QStringLiteral("-host");
 }
 
 ZubTranslationAndAIService::ZubTranslationAndAIService(std::shared_ptr<ZubAIChatClient> aiClient,
@@ -450,9 +510,14 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::execute(ZubActionDef
                std::move(action), std::move(inputText), std::move(config), language, std::move(cancel));
 }
 
-QCoro::Task<> ZubTranslationAndAIService::saveAPIKey(QString key, QuorAIProvider provider) const
+QCoro::Task<> ZubTranslationAndAIService::saveAPIKey(QString key, QuorAIProvider provider, QString endpointURL) const
 {
-    return saveKey(m_secretStore, std::move(key), provider);
+    return saveKey(m_secretStore, std::move(key), provider, QuorCredentialRoute::credentialHost(endpointURL));
+}
+
+QCoro::Task<std::optional<QString>> ZubTranslationAndAIService::savedAPIKeyHost(QuorAIProvider provider) const
+{
+    return loadKeyHost(m_secretStore, provider);
 }
 
 QCoro::Task<std::optional<QString>> ZubTranslationAndAIService::loadAPIKey(QuorAIProvider provider) const
@@ -490,11 +555,13 @@ QCoro::Task<ZubExecutionResult> ZubTranslationAndAIService::run(std::shared_ptr<
 
     if (plan.network == NetworkStep::aiCompletion) {
         try {
-            // Only the bring-your-own-key provider takes a key from the keyring; the credits
-            // gateway uses the signed-in account and the local server needs none.
+            // Only the bring-your-own-key provider takes a key from the keyring, and only for the
+            // host it was saved for: a catalog pick or an edited endpoint that points elsewhere (a
+            // local runtime, another service) never receives it. The credits gateway uses the
+            // signed-in account and the local server needs none.
             std::optional<QString> apiKey;
             if (config.aiConfig.provider == QuorAIProvider::openAI) {
-                apiKey = co_await loadKey(secretStore, QuorAIProvider::openAI);
+                apiKey = co_await loadKeyFor(secretStore, QuorAIProvider::openAI, config.aiConfig.endpointURL);
             }
             if (!aiClient) {
                 throw QuorError(QStringLiteral("No AI client is available."),

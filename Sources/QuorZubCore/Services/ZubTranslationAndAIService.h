@@ -42,9 +42,11 @@ public:
         bool operator==(const WebTranslation& other) const = default;
     };
 
-    // Keyring items: service "com.tallowmer.quorzub", account "ai-api-key-" + the provider's raw value.
+    // Keyring items: service "com.tallowmer.quorzub", account "ai-api-key-" + the provider's raw value;
+    // beside it, account + "-host" holds the host the key was saved for.
     static const QString keychainService;
     static QString keychainAccount(QuorAIProvider provider);
+    static QString keychainHostAccount(QuorAIProvider provider);
 
     // Web translation limits, in user-perceived characters.
     static constexpr qsizetype webMaxChunkLength = 3500;
@@ -73,10 +75,14 @@ public:
     QCoro::Task<ZubExecutionResult> execute(ZubActionDefinition action, QString inputText, ZubConfig config,
                                             QuorLanguage language, QuorCancellationToken cancel = {}) const;
 
-    // Saves the trimmed key; a key that trims to nothing deletes the stored one instead. Throws the
-    // keyring's error.
-    QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider) const;
+    // Saves the trimmed key for the host of `endpointURL`: AI requests carry it only to that host. A
+    // key that trims to nothing deletes the stored one instead. Throws the keyring's error.
+    QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider, QString endpointURL) const;
+    // The stored key, whatever host it belongs to.
     QCoro::Task<std::optional<QString>> loadAPIKey(QuorAIProvider provider) const;
+    // The host the stored key belongs to (lower-cased); nothing without a key. A key kept from before
+    // keys carried their host belongs to the provider's default endpoint.
+    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider) const;
     QCoro::Task<> deleteAPIKey(QuorAIProvider provider) const;
 
     // Cuts a text for the web translator: at most `maxTotalCharacters` are kept, chunks are at most

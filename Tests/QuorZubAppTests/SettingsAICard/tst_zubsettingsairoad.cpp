@@ -74,13 +74,17 @@ public:
     {
         return m_service.execute(std::move(action), std::move(inputText), std::move(config), language, std::move(cancel));
     }
-    QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider) override
+    QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider, QString endpointURL) override
     {
-        return m_service.saveAPIKey(std::move(key), provider);
+        return m_service.saveAPIKey(std::move(key), provider, std::move(endpointURL));
     }
     QCoro::Task<std::optional<QString>> loadAPIKey(QuorAIProvider provider) override
     {
         return m_service.loadAPIKey(provider);
+    }
+    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider) override
+    {
+        return m_service.savedAPIKeyHost(provider);
     }
     QCoro::Task<> deleteAPIKey(QuorAIProvider provider) override { return m_service.deleteAPIKey(provider); }
 
@@ -114,11 +118,13 @@ ZubActionDefinition summarize()
     return {};
 }
 
-// One local server playing every part: the published catalog, Ollama, LM Studio (under
-// "/lmstudio/v1"), an OpenAI-compatible cloud provider (under "/v1") and the credits gateway.
+// One local server playing the parts on this computer: the published catalog, Ollama, LM Studio
+// (under "/lmstudio/v1") and the credits gateway; a second one on another address plays an
+// OpenAI-compatible cloud provider (under "/v1"), a host of its own.
 struct Road {
     QTemporaryDir folder;
     QuorTestHttpServer server;
+    QuorTestHttpServer cloud{"127.0.0.2"};
     QNetworkAccessManager network;
     std::unique_ptr<QuorCreditsAccountManager> manager;
     std::unique_ptr<QuorCreditsAccountStore> credits;
@@ -131,6 +137,7 @@ struct Road {
     Road()
     {
         QVERIFY(server.start());
+        QVERIFY(cloud.start());
         const QString base = server.baseUrl().toString();
         manager = std::make_unique<QuorCreditsAccountManager>(folder.filePath(QStringLiteral("account")), std::nullopt, base);
         credits = std::make_unique<QuorCreditsAccountStore>(*manager);
@@ -151,8 +158,10 @@ struct Road {
     {
         view.reset();
         model.reset();
-        quorAwait(QuorKeychainStore::deleteItem(ZubTranslationAndAIService::keychainService + keyringSuffix,
-                                                ZubTranslationAndAIService::keychainAccount(QuorAIProvider::openAI)));
+        for (const QString& account : {ZubTranslationAndAIService::keychainAccount(QuorAIProvider::openAI),
+                                       ZubTranslationAndAIService::keychainHostAccount(QuorAIProvider::openAI)}) {
+            quorAwait(QuorKeychainStore::deleteItem(ZubTranslationAndAIService::keychainService + keyringSuffix, account));
+        }
     }
 
     void serve()
@@ -164,13 +173,13 @@ struct Road {
                 provider.defaultBaseUrl = server.url(QStringLiteral("/lmstudio/v1")).toString();
             }
         }
-        quorAddAcmeCatalogEntries(document, server.url(QStringLiteral("/v1")).toString());
+        quorAddAcmeCatalogEntries(document, cloud.url(QStringLiteral("/v1")).toString());
 
         server.route("GET", "/catalog.json", QuorTestHttpResponse::json(QJsonDocument(document.toJson()).toJson()));
         server.route("GET", "/api/tags", QuorTestHttpResponse::json(R"({"models":[{"name":"phi3:mini","size":2300000000}]})"));
         server.route("GET", "/lmstudio/v1/models", QuorTestHttpResponse::json(R"({"data":[{"id":"qwen-local-7b"}]})"));
-        server.route("POST", "/v1/chat/completions",
-                     QuorTestHttpResponse::json(R"({"choices":[{"message":{"role":"assistant","content":"Cloud summary."}}]})"));
+        cloud.route("POST", "/v1/chat/completions",
+                    QuorTestHttpResponse::json(R"({"choices":[{"message":{"role":"assistant","content":"Cloud summary."}}]})"));
         server.route("POST", "/lmstudio/v1/chat/completions",
                      QuorTestHttpResponse::json(R"({"choices":[{"message":{"role":"assistant","content":"Studio summary."}}]})"));
         server.route("POST", "/api/chat",
@@ -200,18 +209,22 @@ struct Road {
         QCOMPARE(catalog->document().catalogVersion, QStringLiteral("2025.07-road"));
     }
 
-    // Runs Summarize from the playground; `chat` receives the one chat request it made.
-    void summarizeThrough(const QByteArray& path, const QString& expectedOutput, QuorTestHttpRequest& chat)
+    // Runs Summarize from the playground; `chat` receives the one chat request it made, on `host`
+    // (the local server when none).
+    void summarizeThrough(const QByteArray& path, const QString& expectedOutput, QuorTestHttpRequest& chat,
+                          QuorTestHttpServer* host = nullptr)
     {
         server.clearRequests();
+        cloud.clearRequests();
         model->setPlaygroundText(QStringLiteral("The committee met twice this week. It approved the budget and "
                                                 "postponed the vote on the new building until spring."));
         model->runPlaygroundAction(summarize());
         QUOR_TRY_VERIFY(!model->isPlaygroundBusy() && model->playgroundResult());
         QVERIFY2(!model->playgroundResult()->isError, qPrintable(model->playgroundResult()->outputText));
         QCOMPARE(model->playgroundResult()->outputText, expectedOutput);
-        const QList<QuorTestHttpRequest> chats = server.requests(path);
+        const QList<QuorTestHttpRequest> chats = (host != nullptr ? host : &server)->requests(path);
         QCOMPARE(chats.size(), 1);
+        QCOMPARE(server.requests(path).size() + cloud.requests(path).size(), 1);
         chat = chats.first();
     }
 };
@@ -259,7 +272,7 @@ private slots:
         QTest::keyClicks(road.field(QStringLiteral("modelSearchField")), QStringLiteral("acme"));
         QVERIFY(road.row(QStringLiteral("acme/acme-writer")) != nullptr);
         road.row(QStringLiteral("acme/acme-writer"))->click();
-        const QuorAIConfig chosen(QuorAIProvider::openAI, road.server.url(QStringLiteral("/v1/chat/completions")).toString(),
+        const QuorAIConfig chosen(QuorAIProvider::openAI, road.cloud.url(QStringLiteral("/v1/chat/completions")).toString(),
                                   QStringLiteral("acme-writer"));
         QCOMPARE(road.model->config().aiConfig, chosen);
         // Saved in the configuration file as well, for the next start.
@@ -273,11 +286,12 @@ private slots:
         QVERIFY(!road.card().findChild<QWidget*>(QStringLiteral("savedLabel"))->isHidden());
 
         QuorTestHttpRequest chat;
-        road.summarizeThrough("/v1/chat/completions", QStringLiteral("Cloud summary."), chat);
+        road.summarizeThrough("/v1/chat/completions", QStringLiteral("Cloud summary."), chat, &road.cloud);
         if (QTest::currentTestFailed()) {
             return;
         }
         QCOMPARE(chat.method, QByteArray("POST"));
+        QCOMPARE(chat.header("host"), road.cloud.baseUrl().authority().toUtf8());
         QCOMPARE(chat.header("authorization"), QByteArray("Bearer sk-road-123"));
         const QJsonObject body = bodyOf(chat);
         QCOMPARE(body.value(QStringLiteral("model")).toString(), QStringLiteral("acme-writer"));
@@ -286,10 +300,22 @@ private slots:
                     .startsWith(QStringLiteral("The committee met twice")));
     }
 
+    // The key saved for the cloud provider goes to its host and nowhere else: not to LM Studio on
+    // this computer, which the catalog reaches through the same provider and which needs none.
     void modelsFoundOnThisComputerCarryTheNextAction()
     {
         Road road;
         road.showAndWaitForTheCatalog();
+        road.button(QStringLiteral("provider:openAI"))->click();
+        QLineEdit* search = road.field(QStringLiteral("modelSearchField"));
+        QTest::keyClicks(search, QStringLiteral("acme"));
+        road.row(QStringLiteral("acme/acme-writer"))->click();
+        QTest::keyClicks(road.field(QStringLiteral("apiKeyField")), QStringLiteral("sk-cloud"));
+        road.button(QStringLiteral("saveKey"))->click();
+        QUOR_TRY_VERIFY(road.model->hasSavedAPIKey());
+
+        search->selectAll();
+        QTest::keyClick(search, Qt::Key_Backspace);
         road.button(QStringLiteral("category:installed"))->click();
         QVERIFY(road.row(QStringLiteral("lmstudio/qwen-local-7b")) != nullptr);
         QVERIFY(road.row(QStringLiteral("ollama/phi3:mini")) != nullptr);
@@ -299,16 +325,30 @@ private slots:
         QCOMPARE(road.model->config().aiConfig,
                  QuorAIConfig(QuorAIProvider::openAI, road.server.url(QStringLiteral("/lmstudio/v1/chat/completions")).toString(),
                               QStringLiteral("qwen-local-7b")));
-        // That provider goes with a key; LM Studio ignores it, the client insists on one.
-        QTest::keyClicks(road.field(QStringLiteral("apiKeyField")), QStringLiteral("lm-studio"));
-        road.button(QStringLiteral("saveKey"))->click();
-        QUOR_TRY_VERIFY(road.model->hasSavedAPIKey());
+        QVERIFY(!road.model->hasSavedAPIKey());
         QuorTestHttpRequest chat;
         road.summarizeThrough("/lmstudio/v1/chat/completions", QStringLiteral("Studio summary."), chat);
         if (QTest::currentTestFailed()) {
             return;
         }
         QCOMPARE(bodyOf(chat).value(QStringLiteral("model")).toString(), QStringLiteral("qwen-local-7b"));
+        QCOMPARE(chat.header("host"), road.server.baseUrl().authority().toUtf8());
+        QVERIFY(chat.header("authorization").isEmpty());
+
+        // Back on the cloud model the key goes with it again, to its own host.
+        road.button(QStringLiteral("category:all"))->click();
+        QTest::keyClicks(search, QStringLiteral("acme"));
+        road.row(QStringLiteral("acme/acme-writer"))->click();
+        QVERIFY(road.model->hasSavedAPIKey());
+        road.summarizeThrough("/v1/chat/completions", QStringLiteral("Cloud summary."), chat, &road.cloud);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        QCOMPARE(chat.header("host"), road.cloud.baseUrl().authority().toUtf8());
+        QCOMPARE(chat.header("authorization"), QByteArray("Bearer sk-cloud"));
+        search->selectAll();
+        QTest::keyClick(search, Qt::Key_Backspace);
+        road.button(QStringLiteral("category:installed"))->click();
 
         // Ollama runs on its fixed loopback port; here it listens elsewhere, so the user types the
         // address into the manual endpoint field, which changes nothing else.

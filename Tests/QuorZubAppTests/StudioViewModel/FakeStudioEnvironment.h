@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "QuorZubApp/ViewModels/ZubStudioEnvironment.h"
 
@@ -72,15 +73,31 @@ public:
 
     // Keyring
     QMap<QuorAIProvider, QString> keys;
+    // The host each key was saved for; a key without one belongs to its provider's default endpoint.
+    QMap<QuorAIProvider, QString> keyHosts;
     std::optional<QString> saveFailure;
     int loadCount = 0;
-    QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider) override
+    // Holds a save until the gate opens.
+    std::shared_ptr<Gate> saveGate;
+    QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider, QString endpointURL) override
     {
+        if (const auto gate = saveGate; gate && !gate->isOpen) {
+            co_await qCoro(&gate->relay, &quor::detail::SignalRelay::fired);
+        }
         if (saveFailure) {
             throw QuorError(*saveFailure, *saveFailure);
         }
         keys[provider] = key;
+        keyHosts[provider] = QuorCredentialRoute::credentialHost(endpointURL);
         co_return;
+    }
+    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider) override
+    {
+        ++loadCount;
+        if (!keys.contains(provider)) {
+            co_return std::nullopt;
+        }
+        co_return keyHosts.value(provider, QuorCredentialRoute::credentialHost(QuorAIProviders::defaultEndpoint(provider)));
     }
     QMap<QuorAIProvider, QString> lockedKeys;
     QCoro::Task<std::optional<QString>> loadAPIKey(QuorAIProvider provider) override

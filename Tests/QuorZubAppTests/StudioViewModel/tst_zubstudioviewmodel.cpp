@@ -137,6 +137,30 @@ private slots:
         m_dir.reset();
     }
 
+    // A save's outcome belongs to the provider and the host it was started for.
+    void aKeyIsSavedForTheEndpointItWasSavedAt()
+    {
+        m_config.aiConfig = QuorAIConfig(QuorAIProvider::openAI, QStringLiteral("https://ai.example.test/v1/chat/completions"));
+        make();
+        QUOR_TRY_COMPARE(m_env->loadCount, 1);
+        m_env->saveGate = std::make_shared<FakeStudioEnvironment::Gate>();
+        auto saving = m_vm->saveAPIKeyToKeychain(QStringLiteral("sk-cloud"));
+        m_vm->updateAIConfig(QuorAIConfig(QuorAIProvider::ollamaLocal));
+        QUOR_TRY_COMPARE(m_env->loadCount, 2);
+        m_env->saveGate->open();
+        QCOMPARE(quorAwait(std::move(saving)), QuorAPIKeyOutcome::done());
+        QVERIFY(!m_vm->hasSavedAPIKey());
+
+        // Back on the endpoint it was saved at, the key counts; on another host of the same provider
+        // (a local runtime the catalog offers) it does not.
+        m_vm->updateAIConfig(m_config.aiConfig);
+        QUOR_TRY_VERIFY(m_vm->hasSavedAPIKey());
+        m_vm->updateAIConfig(QuorAIConfig(QuorAIProvider::openAI, QStringLiteral("http://127.0.0.1:1234/v1/chat/completions")));
+        QVERIFY(!m_vm->hasSavedAPIKey());
+        m_vm->updateAIConfig(m_config.aiConfig);
+        QVERIFY(m_vm->hasSavedAPIKey());
+    }
+
     void startUpLoadsFilesRegistersHotKeysAndWatches()
     {
         m_config.targetLanguage = ZubTargetLanguage::german;

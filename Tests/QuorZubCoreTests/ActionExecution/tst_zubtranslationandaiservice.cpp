@@ -187,8 +187,15 @@ private slots:
         QCOMPARE(m_ai->calls.size(), 1);
         QCOMPARE(m_ai->calls.first().apiKey, sentKey);
         QCOMPARE(m_ai->calls.first().config, QuorAIConfig(provider));
-        QCOMPARE(m_keys->log, provider == QuorAIProvider::openAI ? QStringList{QStringLiteral("load ai-api-key-openAI")}
-                                                                 : QStringList{});
+        // The key, and the host it belongs to when there is one: no other provider reads the keyring.
+        QStringList reads;
+        if (provider == QuorAIProvider::openAI) {
+            reads.append(QStringLiteral("load ai-api-key-openAI"));
+            if (storedKeys.contains(QStringLiteral("ai-api-key-openAI"))) {
+                reads.append(QStringLiteral("load ai-api-key-openAI-host"));
+            }
+        }
+        QCOMPARE(m_keys->log, reads);
     }
 
     void aiRepliesLoseTheirControlsButTheSelectionKeepsThem()
@@ -235,21 +242,63 @@ private slots:
     void apiKeysAreTrimmedAndBlankMeansDelete()
     {
         const ZubTranslationAndAIService service(m_ai, m_keys);
-        quorAwait(service.saveAPIKey(QStringLiteral("  sk-abc \n"), QuorAIProvider::openAI));
+        const QString endpoint = QStringLiteral("https://AI.Example.test./v1/chat/completions");
+        quorAwait(service.saveAPIKey(QStringLiteral("  sk-abc \n"), QuorAIProvider::openAI, endpoint));
         QCOMPARE(m_keys->items.value(QStringLiteral("com.tallowmer.quorzub/ai-api-key-openAI")), QStringLiteral("sk-abc"));
+        QCOMPARE(m_keys->items.value(QStringLiteral("com.tallowmer.quorzub/ai-api-key-openAI-host")),
+                 QStringLiteral("ai.example.test"));
         QCOMPARE(quorAwait(service.loadAPIKey(QuorAIProvider::openAI)), OptionalText(QStringLiteral("sk-abc")));
+        QCOMPARE(quorAwait(service.savedAPIKeyHost(QuorAIProvider::openAI)), OptionalText(QStringLiteral("ai.example.test")));
         QCOMPARE(quorAwait(service.loadAPIKey(QuorAIProvider::ollamaLocal)), OptionalText());
 
-        quorAwait(service.saveAPIKey(QStringLiteral(" \t\n"), QuorAIProvider::openAI));
+        quorAwait(service.saveAPIKey(QStringLiteral(" \t\n"), QuorAIProvider::openAI, endpoint));
         QVERIFY(m_keys->items.isEmpty());
-        QCOMPARE(m_keys->log.last(), QStringLiteral("remove ai-api-key-openAI"));
+        QCOMPARE(m_keys->log.last(), QStringLiteral("remove ai-api-key-openAI-host"));
 
         m_keys->items.insert(QStringLiteral("com.tallowmer.quorzub/ai-api-key-tallowmerCredits"), QStringLiteral("t"));
         quorAwait(service.deleteAPIKey(QuorAIProvider::tallowmerCredits));
         QVERIFY(m_keys->items.isEmpty());
 
         m_keys->failure = QuorError(QStringLiteral("The keyring is locked."), QStringLiteral("Anahtarlık kilitli."));
-        QVERIFY_THROWS_EXCEPTION(QuorError, quorAwait(service.saveAPIKey(QStringLiteral("k"), QuorAIProvider::openAI)));
+        QVERIFY_THROWS_EXCEPTION(QuorError,
+                                 quorAwait(service.saveAPIKey(QStringLiteral("k"), QuorAIProvider::openAI, endpoint)));
+    }
+
+    // A key goes only to the host it was saved for; a key kept from before keys carried their host
+    // goes only to the provider's own endpoint.
+    void aKeyGoesOnlyToItsHost_data()
+    {
+        QTest::addColumn<OptionalText>("savedFor");
+        QTest::addColumn<QString>("endpoint");
+        QTest::addColumn<OptionalText>("sent");
+        const OptionalText key(QStringLiteral("sk-abc"));
+        const QString cloud = QStringLiteral("https://ai.example.test/v1/chat/completions");
+        QTest::newRow("its own host") << OptionalText(cloud) << QStringLiteral("https://AI.example.test/other") << key;
+        QTest::newRow("a local runtime") << OptionalText(cloud) << QStringLiteral("http://127.0.0.1:1234/v1/chat/completions")
+                                         << OptionalText();
+        QTest::newRow("another service") << OptionalText(cloud) << QStringLiteral("https://api.other.test/v1/chat/completions")
+                                         << OptionalText();
+        QTest::newRow("kept from before, provider's endpoint")
+            << OptionalText() << QuorAIProviders::defaultEndpoint(QuorAIProvider::openAI) << key;
+        QTest::newRow("kept from before, elsewhere") << OptionalText() << cloud << OptionalText();
+    }
+
+    void aKeyGoesOnlyToItsHost()
+    {
+        QFETCH(OptionalText, savedFor);
+        QFETCH(QString, endpoint);
+        QFETCH(OptionalText, sent);
+        const ZubTranslationAndAIService service(m_ai, m_keys);
+        if (savedFor) {
+            quorAwait(service.saveAPIKey(QStringLiteral("sk-abc"), QuorAIProvider::openAI, *savedFor));
+        } else {
+            m_keys->items.insert(QStringLiteral("com.tallowmer.quorzub/ai-api-key-openAI"), QStringLiteral("sk-abc"));
+        }
+        ZubConfig config = configWith(ZubTranslationBackend::aiProvider, QuorAIProvider::openAI);
+        config.aiConfig.endpointURL = endpoint;
+        run(actionOf(ZubActionKind::summarize), QStringLiteral("some text"), config);
+        QCOMPARE(m_ai->calls.size(), 1);
+        QCOMPARE(m_ai->calls.first().apiKey, sent);
     }
 
     // The application's own AI client and the desktop keyring behind the service.
@@ -264,10 +313,9 @@ private slots:
         const ZubTranslationAndAIService service(
             std::make_shared<ZubQuorAIChatClient>(QuorAIClient(&network, nullptr)),
             std::make_shared<ZubKeychainSecretStore>());
-        quorAwait(service.saveAPIKey(QStringLiteral(" sk-test \n"), QuorAIProvider::openAI));
-
         ZubConfig config = configWith(ZubTranslationBackend::aiProvider);
         config.aiConfig = QuorAIConfig(QuorAIProvider::openAI, server.url(QStringLiteral("/v1/chat/completions")).toString());
+        quorAwait(service.saveAPIKey(QStringLiteral(" sk-test \n"), QuorAIProvider::openAI, config.aiConfig.endpointURL));
         const auto fixed = quorAwait(service.execute(actionOf(ZubActionKind::fixGrammar), QStringLiteral("fixd txt"),
                                                      config, QuorLanguage::en));
         QCOMPARE(fixed.outputText, QStringLiteral("Fixed text."));

@@ -33,13 +33,15 @@ QString callName(const QuorAIConfig& config)
     return QStringLiteral("POST ") + QuorSupportLog::address(QUrl(config.endpointURL));
 }
 
-// A failed status: the log gets the status and the start of the body, the caller the error a
-// person reads (the body itself only when it is a JSON error with a message).
+// A failed status: the log gets the status and the body (masked, as far as an error body is worth
+// reading), the caller the error a person reads (the server's words only from a JSON error or a
+// short plain-text answer).
 QuorAIClientError failedStatus(const QuorAIConfig& config, int status, const QByteArray& body)
 {
     QuorSupportLog::write(QuorLogLevel::warn, logCategory(config),
                           QStringLiteral("%1 answered HTTP %2: %3")
-                              .arg(callName(config), QString::number(status), QuorSupportLog::excerpt(body)));
+                              .arg(callName(config), QString::number(status),
+                                   QuorSupportLog::excerpt(body, QuorAIClient::maxErrorBodyBytes)));
     return QuorAIClient::parseHTTPError(status, body);
 }
 
@@ -390,10 +392,13 @@ QCoro::Task<QuorAIClient::PreparedRequest> QuorAIClient::buildRequest(QuorAIClie
     const QString key = apiKey ? apiKey->trimmed() : QString();
     std::optional<QString> credential;
     if (config.provider == QuorAIProvider::openAI) {
-        if (key.isEmpty()) {
+        // A server on this computer or the private network (a local runtime, a home server) is used
+        // without a key when none is given for it; anywhere else a key is required.
+        if (!key.isEmpty()) {
+            credential = key;
+        } else if (!QuorCredentialRoute::isPrivateNetwork(*url)) {
             throw QuorAIClientError::missingAPIKey();
         }
-        credential = key;
     } else if (config.provider == QuorAIProvider::tallowmerCredits) {
         if (!key.isEmpty()) {
             credential = key;

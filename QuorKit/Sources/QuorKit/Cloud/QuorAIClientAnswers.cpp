@@ -134,9 +134,13 @@ QuorAIClientError QuorAIClient::parseHTTPError(int statusCode, const QByteArray&
         }
         return QuorAIClientError::insufficientCredits(message);
     }
-    // The server's words only from a JSON error; an HTML page or other text is the log's, and the
-    // error then reads as a sentence with the status.
-    return QuorAIClientError::httpError(statusCode, QuorServerErrorSummary::serverMessage(data).value_or(QString()));
+    // The server's words from a JSON error or a plain-text answer ("model not loaded"); an HTML page
+    // or other markup is the log's, and the error then reads as a sentence with the status.
+    std::optional<QString> words = QuorServerErrorSummary::serverMessage(data);
+    if (!words) {
+        words = QuorServerErrorSummary::plainTextMessage(data);
+    }
+    return QuorAIClientError::httpError(statusCode, words.value_or(QString()));
 }
 
 QuorAIBillingBalance QuorAIClient::extractBillingBalance(const QNetworkReply* http,

@@ -84,8 +84,8 @@ QString QuorAIClientError::englishDescription() const
     case Kind::emptyResponse:
         return QStringLiteral("Provider returned an empty response.");
     case Kind::insecureEndpoint:
-        return QStringLiteral("API keys and tokens are not sent over plain http, except to this computer. Use an "
-                              "https:// endpoint address.");
+        return QStringLiteral("API keys and tokens are not sent over plain http, except to this computer or your "
+                              "private network. Use an https:// endpoint address.");
     case Kind::foreignCreditsEndpoint:
         return QStringLiteral("The Tallowmer credit token is sent only to the credits gateway (") + m_message
             + QStringLiteral("). Choose Tallowmer Credits again in Settings to restore its endpoint.");
@@ -120,8 +120,8 @@ QString QuorAIClientError::turkishDescription() const
     case Kind::emptyResponse:
         return QStringLiteral("Sağlayıcı boş yanıt döndürdü.");
     case Kind::insecureEndpoint:
-        return QStringLiteral("API anahtarları ve jetonlar, bu bilgisayar dışında düz http üzerinden gönderilmez. "
-                              "https:// ile başlayan bir uç nokta adresi kullanın.");
+        return QStringLiteral("API anahtarları ve jetonlar, bu bilgisayar ve özel ağınız dışında düz http üzerinden "
+                              "gönderilmez. https:// ile başlayan bir uç nokta adresi kullanın.");
     case Kind::foreignCreditsEndpoint:
         return QStringLiteral("Tallowmer kredi jetonu yalnızca kredi geçidine (") + m_message
             + QStringLiteral(") gönderilir. Uç noktasını geri yüklemek için Ayarlar'da Tallowmer Kredisi'ni yeniden seçin.");

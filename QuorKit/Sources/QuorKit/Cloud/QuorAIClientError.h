@@ -19,7 +19,7 @@ public:
         invalidEndpoint,     // the configured endpoint is not an http or https address
         missingAPIKey,       // the provider needs a key or token and none is at hand
         emptyResponse,       // no HTTP answer, or a successful answer without content
-        insecureEndpoint,    // a key or token would go over plain http to another computer
+        insecureEndpoint,    // a key or token would go over plain http beyond the private network
         foreignCreditsEndpoint, // the account token would go to a host other than the credits gateway
     };
 

@@ -13,6 +13,7 @@
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
+#include "QuorKit/Utilities/QuorRegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -47,52 +48,50 @@ void warnInLog(const QString& message)
     QuorCreditsAccountManager::logger()->warn(message, QStringLiteral("security"));
 }
 
-// Clears the group and other bits of `path` when any is set; true when it had to.
-bool tightened(const QString& path, mode_t mode, bool folder)
+// An account file holds a few tokens; anything much larger is not one.
+constexpr qint64 maxAccountFileBytes = 1024 * 1024;
+
+// Said once per path and problem: the files are read on every refresh and every AI request.
+void warnOnce(const QString& path, const QString& problem, const QString& message)
 {
-    struct stat info {};
-    const QByteArray name = QFile::encodeName(path);
-    if (::stat(name.constData(), &info) != 0 || (folder ? !S_ISDIR(info.st_mode) : !S_ISREG(info.st_mode))
-        || (info.st_mode & 077) == 0) {
-        return false;
+    static QMutex lock;
+    static QSet<QString> reported;
+    const QMutexLocker locker(&lock);
+    const QString key = problem + QLatin1Char(' ') + path;
+    if (!reported.contains(key)) {
+        reported.insert(key);
+        warnInLog(message);
     }
-    if (::chmod(name.constData(), mode) != 0) {
-        // Said once per path: the files are read on every refresh and every AI request.
-        static QMutex lock;
-        static QSet<QString> reported;
-        const QMutexLocker locker(&lock);
-        if (!reported.contains(path)) {
-            reported.insert(path);
-            warnInLog(QStringLiteral("%1 is open to other users (mode %2) and could not be tightened")
-                          .arg(path, QString::number(info.st_mode & 0777, 8)));
-        }
-        return false;
-    }
-    warnInLog(QStringLiteral("%1 was open to other users (mode %2); tightened to %3")
-                  .arg(path, QString::number(info.st_mode & 0777, 8), QString::number(mode, 8)));
-    return true;
 }
 
-// The token is as good as anyone's who can read it: a file or folder left open to other users (by
-// a copy, a restore, an older version) is closed as soon as it is found.
-void tightenLooseModes(const QString& path)
+// The token is as good as anyone's who can read it. A read changes no mode (the folder may be one
+// the user shares on purpose, named by TALLOWMER_ACCOUNT_DIR); the next save writes the file 0600.
+void reportLooseMode(const QString& path)
 {
-    if (QFileInfo::exists(path)) {
-        tightened(path, 0600, false);
-        tightened(QFileInfo(path).absolutePath(), 0700, true);
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 077) != 0) {
+        warnOnce(path, QStringLiteral("mode"),
+                 QStringLiteral("%1 is open to other users (mode %2); it is written 0600 at the next save")
+                     .arg(path, QString::number(info.st_mode & 0777, 8)));
     }
 }
 
 // An account file is a JSON object whose members are all texts; anything else reads as unreadable.
+// Only a regular file of a bounded size is read: a FIFO or a device in its place would otherwise
+// hold the file queue (and every later token read) for good.
 std::optional<MapOfTexts> readTokenMap(const QString& path)
 {
-    tightenLooseModes(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QuorRegularFile::ReadResult read = QuorRegularFile::read(path, maxAccountFileBytes);
+    if (!read.ok()) {
+        if (read.status != QuorRegularFile::ReadResult::Status::missing) {
+            warnOnce(path, QStringLiteral("read"),
+                     QStringLiteral("%1 was not read as an account file: %2").arg(path, read.error));
+        }
         return std::nullopt;
     }
+    reportLooseMode(path);
     try {
-        const QJsonObject object = QuorJson::parseObject(file.readAll());
+        const QJsonObject object = QuorJson::parseObject(read.bytes);
         MapOfTexts map;
         for (auto member = object.constBegin(); member != object.constEnd(); ++member) {
             if (!member->isString()) {
@@ -348,7 +347,7 @@ QCoro::Task<QString> QuorCreditsAccountManager::startOneClickSignIn(QString port
     }
     writeResultPage(hit.clientFD.get(), true, language);
     if (syncSharedStore) {
-        co_await QuorCreditsAccountStore::shared().refresh();
+        co_await QuorCreditsAccountStore::shared().refreshWithNewToken();
     }
     co_return token;
 }

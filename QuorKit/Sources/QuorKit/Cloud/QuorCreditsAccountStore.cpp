@@ -7,6 +7,8 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 
+#include <QCoro/QCoroSignal>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -175,72 +177,94 @@ QCoro::Task<> QuorCreditsAccountStore::refresh()
     QuorCreditsAccountManager* const manager = &m_manager;
     const quint64 epoch = m_accountEpoch;
 
-    const std::optional<QString> token = co_await manager->savedToken();
-    if (!self) {
-        co_return;
-    }
-    if (epoch != m_accountEpoch) {
-        setRefreshing(false);
-        co_return;
-    }
-    if (!token) {
-        setSignedIn(false);
-        setProfile(std::nullopt);
-        setActiveAIProviders({});
+    // A token saved while this runs makes the answers on their way stale: they are dropped and the
+    // account is read again with the new token.
+    for (bool current = false; !current;) {
+        const quint64 generation = m_tokenGeneration;
+        const std::optional<QString> token = co_await manager->savedToken();
+        if (!self) {
+            co_return;
+        }
+        if (epoch != m_accountEpoch) {
+            break;
+        }
+        if (generation != m_tokenGeneration) {
+            continue;
+        }
+        if (!token) {
+            publishSignedOut();
+            m_confirmedTokenGeneration = generation;
+            break;
+        }
+
+        std::optional<QuorCreditAccountProfile> profile;
+        std::optional<QString> failure;
+        bool unauthorized = false;
+        try {
+            profile = co_await manager->fetchProfile();
+        } catch (const std::exception& error) {
+            failure = QuorCreditsError::describe(error);
+            const auto* credits = dynamic_cast<const QuorCreditsError*>(&error);
+            unauthorized = credits && credits->kind() == QuorCreditsError::Kind::unauthorized;
+        }
+        if (!self) {
+            co_return;
+        }
+        if (epoch != m_accountEpoch) { // signed out meanwhile: this answer belongs to the old session
+            break;
+        }
+        if (generation != m_tokenGeneration) { // the answer for the token before
+            continue;
+        }
+        if (!profile) {
+            if (unauthorized) {
+                setSignedIn(false);
+                setProfile(std::nullopt);
+            }
+            // Still signed in as far as this computer knows, but with no balance to show.
+            setBalanceUnreadable(!unauthorized && !m_profile);
+            setLastError(failure);
+            m_confirmedTokenGeneration = generation;
+            break;
+        }
+        setProfile(profile);
+        setSignedIn(true);
         setBalanceUnreadable(false);
         setLastSyncedAt(now());
         setLastError(std::nullopt);
-        setRefreshing(false);
-        co_return;
-    }
+        m_confirmedTokenGeneration = generation;
 
-    std::optional<QuorCreditAccountProfile> profile;
-    std::optional<QString> failure;
-    bool unauthorized = false;
-    try {
-        profile = co_await manager->fetchProfile();
-    } catch (const std::exception& error) {
-        failure = QuorCreditsError::describe(error);
-        const auto* credits = dynamic_cast<const QuorCreditsError*>(&error);
-        unauthorized = credits && credits->kind() == QuorCreditsError::Kind::unauthorized;
-    }
-    if (!self) {
-        co_return;
-    }
-    if (epoch != m_accountEpoch) { // signed out meanwhile: this answer belongs to the old session
-        setRefreshing(false);
-        co_return;
-    }
-    if (!profile) {
-        if (unauthorized) {
-            setSignedIn(false);
-            setProfile(std::nullopt);
+        std::optional<QList<QuorGatewayAIProvider>> providers;
+        try {
+            providers = (co_await manager->fetchAvailableAIProviders()).providers;
+        } catch (const std::exception&) {
+            // The provider list is a nicety; the previous one stays.
         }
-        // Still signed in as far as this computer knows, but with no balance to show.
-        setBalanceUnreadable(!unauthorized && !m_profile);
-        setLastError(failure);
-        setRefreshing(false);
-        co_return;
-    }
-    setProfile(profile);
-    setSignedIn(true);
-    setBalanceUnreadable(false);
-    setLastSyncedAt(now());
-    setLastError(std::nullopt);
-
-    std::optional<QList<QuorGatewayAIProvider>> providers;
-    try {
-        providers = (co_await manager->fetchAvailableAIProviders()).providers;
-    } catch (const std::exception&) {
-        // The provider list is a nicety; the previous one stays.
-    }
-    if (!self) {
-        co_return;
-    }
-    if (providers && epoch == m_accountEpoch) {
-        setActiveAIProviders(*providers);
+        if (!self) {
+            co_return;
+        }
+        current = generation == m_tokenGeneration;
+        if (providers && current && epoch == m_accountEpoch) {
+            setActiveAIProviders(*providers);
+        }
     }
     setRefreshing(false);
+}
+
+QCoro::Task<> QuorCreditsAccountStore::refreshWithNewToken()
+{
+    const quint64 generation = ++m_tokenGeneration;
+    const QPointer<QuorCreditsAccountStore> self(this);
+    // A refresh already on its way notices the new token and reads the account with it.
+    while (m_isRefreshing) {
+        co_await qCoro(this, &QuorCreditsAccountStore::isRefreshingChanged);
+        if (!self) {
+            co_return;
+        }
+    }
+    if (m_confirmedTokenGeneration < generation) {
+        co_await refresh();
+    }
 }
 
 QCoro::Task<> QuorCreditsAccountStore::refreshIfStale(double maxAgeSeconds)
@@ -369,13 +393,18 @@ QCoro::Task<> QuorCreditsAccountStore::signOut()
     }
     // Again: a refresh that began while the token was still on disk must not sign the user back in.
     ++m_accountEpoch;
+    publishSignedOut();
+    setSigningOut(false);
+}
+
+void QuorCreditsAccountStore::publishSignedOut()
+{
     setSignedIn(false);
     setProfile(std::nullopt);
     setActiveAIProviders({});
     setBalanceUnreadable(false);
     setLastSyncedAt(now());
     setLastError(std::nullopt);
-    setSigningOut(false);
 }
 
 void QuorCreditsAccountStore::applyLiveBillingBalance(std::optional<double> availableUSD,
@@ -554,7 +583,7 @@ QCoro::Task<> QuorCreditsAccountStore::runDeviceSignIn(QPointer<QuorCreditsAccou
                 break;
             case QuorDevicePollResult::Kind::approved:
                 store->setPendingDeviceSignIn(std::nullopt);
-                co_await store->refresh();
+                co_await store->refreshWithNewToken();
                 if (!store) {
                     co_return;
                 }
@@ -592,7 +621,7 @@ QCoro::Task<> QuorCreditsAccountStore::runOneClickSignIn(QPointer<QuorCreditsAcc
         if (!store || !store->isActiveFlow(flowId)) {
             co_return;
         }
-        co_await store->refresh();
+        co_await store->refreshWithNewToken();
     } catch (const std::exception& error) {
         if (store) {
             store->failSignInFlow(flowId, error, true);
@@ -625,7 +654,7 @@ QCoro::Task<bool> QuorCreditsAccountStore::saveManualToken(QString token)
         co_return false;
     }
     logAccount(QuorLogLevel::info, QStringLiteral("Manual token saved; reading the account"));
-    co_await refresh();
+    co_await refreshWithNewToken();
     if (!self) {
         co_return false;
     }

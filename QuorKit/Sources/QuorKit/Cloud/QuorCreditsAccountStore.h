@@ -64,7 +64,12 @@ public:
     QuorCreditsHealthStatus healthStatus() const;
     bool hasWarningOrAlert() const;
 
+    // Returns at once while a refresh runs.
     QCoro::Task<> refresh();
+    // After a token was saved (a sign-in, a pasted token): reads the account with it, also when a
+    // refresh for the token before is on its way (that one's answer is dropped), and returns once
+    // the new token's outcome is published.
+    QCoro::Task<> refreshWithNewToken();
     QCoro::Task<> refreshIfStale(double maxAgeSeconds);
     // `app` absent or blank means the current application. True on success.
     QCoro::Task<bool> saveAppBudget(std::optional<QString> app, std::optional<double> dailyLimitCredits,
@@ -133,6 +138,8 @@ private:
     void failSignInFlow(quint64 flowId, const std::exception& error, bool browserFlow);
     void endSignInFlow(quint64 flowId, bool deviceFlow);
     QString portalBase() const;
+    // No account: nothing signed in, no profile or providers, synced now, no error.
+    void publishSignedOut();
     QCoro::Task<bool> writeBudget(std::optional<QString> app, bool remove, std::optional<double> daily,
                                   std::optional<double> monthly, std::optional<double> lowBalanceThreshold);
 
@@ -168,6 +175,10 @@ private:
     quint64 m_lastFlowId = 0;
     // Bumped by every sign-out: a refresh that began under an older value publishes nothing.
     quint64 m_accountEpoch = 0;
+    // Rises with every saved token; a refresh publishes only what it read under the current one.
+    quint64 m_tokenGeneration = 0;
+    // The token generation whose outcome (an account, no token, a failure) is published.
+    quint64 m_confirmedTokenGeneration = 0;
     std::chrono::milliseconds m_deviceFlowSecond{1000};
     double m_browserSignInTimeout = 180;
 };

@@ -84,8 +84,6 @@ QuorLoopbackTexts QuorLoopbackTexts::resolve(QuorLanguage language)
     texts.stateMismatchMessage =
         quorText(QStringLiteral("Security state mismatch. Please close this tab and try again."),
                  QStringLiteral("Güvenlik durumu uyuşmadı. Bu sekmeyi kapatıp yeniden deneyebilirsiniz."), {}, language);
-    texts.stateMismatchError = quorText(QStringLiteral("OAuth state mismatch during loopback sign-in."),
-                                        QStringLiteral("Geri çağrı güvenlik doğrulaması başarısız oldu."), {}, language);
     return texts;
 }
 
@@ -165,16 +163,13 @@ std::optional<Outcome> answerTarget(PendingClient& client, const QString& target
     }
     const QHash<QString, QString> values = queryValues(url);
     // Only the page this sign-in opened knows the state: anything else that finds the port (another
-    // local program, a web page) must neither have its own code redeemed nor end the sign-in with
-    // an error of its choosing. Without the state it is turned away and the wait goes on.
+    // local program, a web page, a stale tab of an earlier sign-in) must neither have its own code
+    // redeemed nor end the user's sign-in. Without the right state it is turned away and the wait
+    // goes on; only the real callback, the user's cancel or the time-out end it.
     const QString state = values.value(QStringLiteral("state")).trimmed();
-    if (state.isEmpty()) {
+    if (state.isEmpty() || state != expectedState) {
         answer(fd, texts.stateMismatchTitle, texts.stateMismatchMessage, warningRed);
         return std::nullopt;
-    }
-    if (state != expectedState) {
-        answer(fd, texts.stateMismatchTitle, texts.stateMismatchMessage, warningRed);
-        return Outcome(QuorCreditsError::signInFailed(texts.stateMismatchError));
     }
     const QString error = values.value(QStringLiteral("error"));
     if (!error.isEmpty()) {

@@ -36,7 +36,6 @@ struct QuorLoopbackTexts {
     QString missingCodeMessage;
     QString stateMismatchTitle;
     QString stateMismatchMessage;
-    QString stateMismatchError;
 
     static QuorLoopbackTexts resolve(QuorLanguage language);
 };

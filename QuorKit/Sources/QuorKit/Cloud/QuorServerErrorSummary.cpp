@@ -58,6 +58,32 @@ std::optional<QString> serverMessage(const QByteArray& body)
     return std::nullopt;
 }
 
+std::optional<QString> plainTextMessage(const QByteArray& body)
+{
+    if (body.size() > maxPlainTextBytes) {
+        return std::nullopt;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = QString(decoder.decode(body)).trimmed();
+    if (decoder.hasError() || decoded.isEmpty()) {
+        return std::nullopt;
+    }
+    // Markup and structured answers are summarised: their text is not meant to be read as is.
+    const QChar first = decoded.front();
+    if (first == QLatin1Char('<') || first == QLatin1Char('{') || first == QLatin1Char('[')
+        || decoded.contains(QLatin1String("<html"), Qt::CaseInsensitive)) {
+        return std::nullopt;
+    }
+    for (const QChar character : decoded) {
+        const char16_t unit = character.unicode();
+        if ((unit < 0x20 && unit != u'\t' && unit != u'\n' && unit != u'\r') || unit == 0x7F) {
+            return std::nullopt;
+        }
+    }
+    const QString paragraph = oneParagraph(decoded);
+    return paragraph.isEmpty() ? std::nullopt : std::optional<QString>(paragraph);
+}
+
 QString statusSentence(int status, std::optional<QuorLanguage> language)
 {
     const QString code = QString::number(status);

@@ -72,18 +72,18 @@ QString maskPersonalData(const QString& text)
     return result.replace(email, QStringLiteral("[EMAIL]"));
 }
 
-QString excerpt(const QByteArray& body)
+QString excerpt(const QByteArray& body, qsizetype maxCharacters)
 {
     if (body.isEmpty()) {
         return QStringLiteral("(empty)");
     }
     // Only the start is looked at: a huge body costs no more than a small one.
-    const QByteArray head = body.left(maxExcerptCharacters * 4);
+    const QByteArray head = body.left(maxCharacters * 4);
     const QString text = maskPersonalData(QString::fromUtf8(head).simplified());
-    if (QuorGraphemes::count(text) <= maxExcerptCharacters && head.size() == body.size()) {
+    if (QuorGraphemes::count(text) <= maxCharacters && head.size() == body.size()) {
         return text;
     }
-    return QuorGraphemes::prefix(text, maxExcerptCharacters) + QStringLiteral("… (%1 bytes)").arg(body.size());
+    return QuorGraphemes::prefix(text, maxCharacters) + QStringLiteral("… (%1 bytes)").arg(body.size());
 }
 
 QString address(const QUrl& url)

@@ -32,8 +32,9 @@ void write(QuorLogLevel level, const QString& category, const QString& message);
 
 // The start of a body for the log: decoded as UTF-8 (invalid bytes replaced), white space runs
 // folded to one space, masked (maskPersonalData), at most `maxExcerptCharacters` characters with
-// "…" and the full size when cut; "(empty)" for no body.
-QString excerpt(const QByteArray& body);
+// "…" and the full size when cut; "(empty)" for no body. `maxCharacters` raises the bound where a
+// whole error body is worth keeping.
+QString excerpt(const QByteArray& body, qsizetype maxCharacters = maxExcerptCharacters);
 // E-mail addresses become "[EMAIL]"; the values of JSON members or query items whose names hold
 // token, code, key, secret, password, verifier, state or email become "[REDACTED]".
 QString maskPersonalData(const QString& text);

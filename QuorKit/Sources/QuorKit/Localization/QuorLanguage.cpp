@@ -6,10 +6,13 @@
 
 #include <QCollator>
 #include <QCoreApplication>
+#include <QFile>
 #include <QHash>
 
 #include <array>
 #include <mutex>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -94,25 +97,59 @@ bool isSkippedLocaleTag(const QString& tag)
     return base.isEmpty() || base == QLatin1String("C") || base == QLatin1String("POSIX");
 }
 
+// What the settings file looks like from outside: another process that stores a new preference
+// replaces the file (new inode) or at least changes its size or times.
+struct FileStamp {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+
+    static FileStamp of(const QByteArray& path)
+    {
+        struct stat info {};
+        if (path.isEmpty() || ::stat(path.constData(), &info) != 0) {
+            return {};
+        }
+        return {static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino), static_cast<qint64>(info.st_size),
+                static_cast<qint64>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
+                static_cast<qint64>(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec};
+    }
+    bool operator==(const FileStamp&) const = default;
+};
+
 // Everything the current language is derived from. Reading the stored preference opens the
 // settings file (tens of microseconds), and every interface text asks for the current language, so
-// the answer is kept per thread until one of these inputs changes.
+// the answer is kept per thread until one of these inputs changes: a write made here, the settings
+// file as another process left it, the application's name or the locale environment.
 struct CurrentLanguageInputs {
     quint64 settingsGeneration = 0;
     QString applicationName;
+    FileStamp settingsFile;
     std::array<QByteArray, 4> environment;
 
-    static CurrentLanguageInputs read()
-    {
-        return {QuorSettings::writeGeneration(), QCoreApplication::applicationName(),
-                {qgetenv("LANGUAGE"), qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")}};
-    }
     bool operator==(const CurrentLanguageInputs&) const = default;
 };
 
 struct CurrentLanguageCache {
     std::optional<CurrentLanguageInputs> inputs;
     QuorLanguage language = QuorLanguage::en;
+    // Where the settings of `settingsFileFor` live; asking QSettings costs as much as a read.
+    QString settingsFileFor;
+    QByteArray settingsFile;
+
+    CurrentLanguageInputs read()
+    {
+        const quint64 generation = QuorSettings::writeGeneration();
+        QString application = QCoreApplication::applicationName();
+        if (settingsFile.isEmpty() || settingsFileFor != application) {
+            settingsFileFor = application;
+            settingsFile = QFile::encodeName(QuorSettings::standard().fileName());
+        }
+        return {generation, std::move(application), FileStamp::of(settingsFile),
+                {qgetenv("LANGUAGE"), qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")}};
+    }
 };
 } // namespace
 
@@ -291,7 +328,7 @@ bool isFollowingSystem()
 QuorLanguage current()
 {
     thread_local CurrentLanguageCache cache;
-    CurrentLanguageInputs inputs = CurrentLanguageInputs::read();
+    CurrentLanguageInputs inputs = cache.read();
     if (cache.inputs == inputs) {
         return cache.language;
     }

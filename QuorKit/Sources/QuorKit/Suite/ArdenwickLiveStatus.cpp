@@ -8,19 +8,54 @@
 #include <algorithm>
 #include <cmath>
 
+ArdenwickLiveStatus::ArdenwickLiveStatus(QDateTime timestamp, qint32 senderPID, bool isRunning, bool isBreak,
+                                         QString sessionModeRaw, qint64 remainingSeconds, qint64 totalSeconds,
+                                         QString currentIntention, std::optional<QString> activeTaskID,
+                                         std::optional<QString> activeTaskTitle,
+                                         std::optional<QString> activeProjectName, bool isShieldActive,
+                                         qint64 lockedAppsCount, qint64 blockedDomainsCount, bool isStrictMode,
+                                         bool isAmbientPlaying, qint64 focusScorePercent, qint64 completedSessionsToday,
+                                         qint64 currentStreakDays, double todayProductiveSeconds,
+                                         bool isDockedInsidePellory)
+    : timestamp(std::move(timestamp)), senderPID(senderPID), isRunning(isRunning), isBreak(isBreak),
+      sessionModeRaw(std::move(sessionModeRaw)), remainingSeconds(std::max<qint64>(remainingSeconds, 0)),
+      totalSeconds(std::max<qint64>(totalSeconds, 1)), currentIntention(std::move(currentIntention)),
+      activeTaskID(std::move(activeTaskID)), activeTaskTitle(std::move(activeTaskTitle)),
+      activeProjectName(std::move(activeProjectName)), isShieldActive(isShieldActive),
+      lockedAppsCount(std::max<qint64>(lockedAppsCount, 0)), blockedDomainsCount(std::max<qint64>(blockedDomainsCount, 0)),
+      isStrictMode(isStrictMode), isAmbientPlaying(isAmbientPlaying),
+      focusScorePercent(std::clamp<qint64>(focusScorePercent, 0, 100)),
+      completedSessionsToday(std::max<qint64>(completedSessionsToday, 0)),
+      currentStreakDays(std::max<qint64>(currentStreakDays, 0)),
+      todayProductiveSeconds(std::isnan(todayProductiveSeconds) || todayProductiveSeconds < 0 ? 0.0
+                                                                                            : todayProductiveSeconds),
+      isDockedInsidePellory(isDockedInsidePellory)
+{
+}
+
 ArdenwickLiveStatus ArdenwickLiveStatus::normalized() const
 {
-    ArdenwickLiveStatus status = *this;
-    status.remainingSeconds = std::max<qint64>(remainingSeconds, 0);
-    status.totalSeconds = std::max<qint64>(totalSeconds, 1);
-    status.lockedAppsCount = std::max<qint64>(lockedAppsCount, 0);
-    status.blockedDomainsCount = std::max<qint64>(blockedDomainsCount, 0);
-    status.focusScorePercent = std::clamp<qint64>(focusScorePercent, 0, 100);
-    status.completedSessionsToday = std::max<qint64>(completedSessionsToday, 0);
-    status.currentStreakDays = std::max<qint64>(currentStreakDays, 0);
-    status.todayProductiveSeconds =
-        std::isnan(todayProductiveSeconds) || todayProductiveSeconds < 0 ? 0.0 : todayProductiveSeconds;
-    return status;
+    return {timestamp,
+            senderPID,
+            isRunning,
+            isBreak,
+            sessionModeRaw,
+            remainingSeconds,
+            totalSeconds,
+            currentIntention,
+            activeTaskID,
+            activeTaskTitle,
+            activeProjectName,
+            isShieldActive,
+            lockedAppsCount,
+            blockedDomainsCount,
+            isStrictMode,
+            isAmbientPlaying,
+            focusScorePercent,
+            completedSessionsToday,
+            currentStreakDays,
+            todayProductiveSeconds,
+            isDockedInsidePellory};
 }
 
 double ArdenwickLiveStatus::progress() const

@@ -31,9 +31,20 @@ struct ArdenwickLiveStatus {
     double todayProductiveSeconds = 0;
     bool isDockedInsidePellory = false;
 
+    ArdenwickLiveStatus() = default;
+    // Counts not below 0, at least one second per period, the score within 0...100, productive
+    // time not below 0 (not a number counts as 0).
+    ArdenwickLiveStatus(QDateTime timestamp, qint32 senderPID, bool isRunning, bool isBreak, QString sessionModeRaw,
+                        qint64 remainingSeconds, qint64 totalSeconds, QString currentIntention,
+                        std::optional<QString> activeTaskID, std::optional<QString> activeTaskTitle,
+                        std::optional<QString> activeProjectName, bool isShieldActive, qint64 lockedAppsCount,
+                        qint64 blockedDomainsCount, bool isStrictMode, bool isAmbientPlaying, qint64 focusScorePercent,
+                        qint64 completedSessionsToday, qint64 currentStreakDays, double todayProductiveSeconds,
+                        bool isDockedInsidePellory);
+
     bool operator==(const ArdenwickLiveStatus& other) const = default;
 
-    // Counts not below 0, at least one second per period, the score within 0...100.
+    // The status as the initializer makes it from these values.
     ArdenwickLiveStatus normalized() const;
     // The elapsed share of the current period, 0...1.
     double progress() const;

@@ -8,12 +8,17 @@
 #include <algorithm>
 #include <cmath>
 
+BlintarAudioAppItem::BlintarAudioAppItem(QString id, QString bundleID, QString appName, bool isPlayingAudio,
+                                         bool isMuted, double volume, float rmsLevel)
+    : id(std::move(id)), bundleID(std::move(bundleID)), appName(std::move(appName)), isPlayingAudio(isPlayingAudio),
+      isMuted(isMuted), volume(std::isnan(volume) ? 2.0 : std::max(std::min(volume, 2.0), 0.0)),
+      rmsLevel(std::isnan(rmsLevel) || rmsLevel < 0 ? 0.0F : rmsLevel)
+{
+}
+
 BlintarAudioAppItem BlintarAudioAppItem::normalized() const
 {
-    BlintarAudioAppItem item = *this;
-    item.volume = std::isnan(volume) ? 2.0 : std::max(std::min(volume, 2.0), 0.0);
-    item.rmsLevel = std::isnan(rmsLevel) || rmsLevel < 0 ? 0.0F : rmsLevel;
-    return item;
+    return {id, bundleID, appName, isPlayingAudio, isMuted, volume, rmsLevel};
 }
 
 QJsonObject BlintarAudioAppItem::toJson() const
@@ -43,14 +48,20 @@ BlintarAudioAppItem BlintarAudioAppItem::fromJson(const QJsonObject& object)
     return item;
 }
 
-BlintarLiveStatus BlintarLiveStatus::normalized() const
+BlintarLiveStatus::BlintarLiveStatus(QDateTime timestamp, qint32 senderPID, double masterVolume,
+                                     QString outputDeviceName, QList<BlintarAudioAppItem> channels)
+    : timestamp(std::move(timestamp)), senderPID(senderPID),
+      masterVolume(std::isnan(masterVolume) ? 1.0 : std::max(std::min(masterVolume, 1.0), 0.0)),
+      outputDeviceName(std::move(outputDeviceName)), channels(std::move(channels))
 {
-    BlintarLiveStatus status = *this;
-    status.masterVolume = std::isnan(masterVolume) ? 1.0 : std::max(std::min(masterVolume, 1.0), 0.0);
-    for (BlintarAudioAppItem& channel : status.channels) {
+    for (BlintarAudioAppItem& channel : this->channels) {
         channel = channel.normalized();
     }
-    return status;
+}
+
+BlintarLiveStatus BlintarLiveStatus::normalized() const
+{
+    return {timestamp, senderPID, masterVolume, outputDeviceName, channels};
 }
 
 qint64 BlintarLiveStatus::activePlayingCount() const

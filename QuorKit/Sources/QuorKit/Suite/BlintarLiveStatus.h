@@ -15,9 +15,15 @@ struct BlintarAudioAppItem {
     double volume = 1;     // 0...2
     float rmsLevel = 0;    // 0 or more
 
+    BlintarAudioAppItem() = default;
+    // Volume within 0...2 (not a number counts as 2), level not below 0 (not a number counts as 0).
+    // A decoded channel keeps the values as published.
+    BlintarAudioAppItem(QString id, QString bundleID, QString appName, bool isPlayingAudio, bool isMuted, double volume,
+                        float rmsLevel);
+
     bool operator==(const BlintarAudioAppItem& other) const = default;
 
-    // Volume within 0...2 (not a number counts as 2), level not below 0 (not a number counts as 0).
+    // The channel as the initializer makes it from these values.
     BlintarAudioAppItem normalized() const;
 
     QJsonObject toJson() const;
@@ -32,9 +38,15 @@ struct BlintarLiveStatus {
     QString outputDeviceName;
     QList<BlintarAudioAppItem> channels;
 
+    BlintarLiveStatus() = default;
+    // The master volume within 0...1 (not a number counts as 1), and every channel as its
+    // initializer makes it. A decoded status keeps the values as published.
+    BlintarLiveStatus(QDateTime timestamp, qint32 senderPID, double masterVolume, QString outputDeviceName,
+                      QList<BlintarAudioAppItem> channels);
+
     bool operator==(const BlintarLiveStatus& other) const = default;
 
-    // The master volume within 0...1 (not a number counts as 1), and every channel normalized.
+    // The status as the initializer makes it from these values.
     BlintarLiveStatus normalized() const;
 
     // Channels playing and not muted.

@@ -7,16 +7,27 @@
 
 #include <algorithm>
 
+PelloryLiveStatus::PelloryLiveStatus(QDateTime timestamp, qint32 senderPID, qint64 openTodayCount,
+                                     qint64 completedTodayCount, qint64 overdueCount, qint64 inProgressCount,
+                                     qint64 plannedMinutesToday, qint64 dailyCapacityMinutes,
+                                     std::optional<QString> nextBestTaskID, std::optional<QString> nextBestTaskTitle,
+                                     qint64 nextBestTaskMinutes, std::optional<QuorScreenRect> miniPanelFrame,
+                                     std::optional<QuorScreenRect> studioWindowFrame, bool isFocusDockedInside)
+    : timestamp(std::move(timestamp)), senderPID(senderPID), openTodayCount(std::max<qint64>(openTodayCount, 0)),
+      completedTodayCount(std::max<qint64>(completedTodayCount, 0)), overdueCount(std::max<qint64>(overdueCount, 0)),
+      inProgressCount(std::max<qint64>(inProgressCount, 0)),
+      plannedMinutesToday(std::max<qint64>(plannedMinutesToday, 0)),
+      dailyCapacityMinutes(std::max<qint64>(dailyCapacityMinutes, 30)), nextBestTaskID(std::move(nextBestTaskID)),
+      nextBestTaskTitle(std::move(nextBestTaskTitle)), nextBestTaskMinutes(std::max<qint64>(nextBestTaskMinutes, 5)),
+      miniPanelFrame(miniPanelFrame), studioWindowFrame(studioWindowFrame), isFocusDockedInside(isFocusDockedInside)
+{
+}
+
 PelloryLiveStatus PelloryLiveStatus::normalized() const
 {
-    PelloryLiveStatus status = *this;
-    for (qint64* count : {&status.openTodayCount, &status.completedTodayCount, &status.overdueCount,
-                          &status.inProgressCount, &status.plannedMinutesToday}) {
-        *count = std::max<qint64>(*count, 0);
-    }
-    status.dailyCapacityMinutes = std::max<qint64>(dailyCapacityMinutes, 30);
-    status.nextBestTaskMinutes = std::max<qint64>(nextBestTaskMinutes, 5);
-    return status;
+    return {timestamp,           senderPID,           openTodayCount,      completedTodayCount, overdueCount,
+            inProgressCount,     plannedMinutesToday, dailyCapacityMinutes, nextBestTaskID,     nextBestTaskTitle,
+            nextBestTaskMinutes, miniPanelFrame,      studioWindowFrame,   isFocusDockedInside};
 }
 
 bool PelloryLiveStatus::isFresh(const QDateTime& now, double maxAgeSeconds) const

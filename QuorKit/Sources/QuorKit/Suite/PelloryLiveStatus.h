@@ -26,9 +26,19 @@ struct PelloryLiveStatus {
     std::optional<QuorScreenRect> studioWindowFrame;
     bool isFocusDockedInside = false;
 
+    PelloryLiveStatus() = default;
+    // Counts not below 0, a capacity of at least 30 minutes, a next task of at least 5; the frames
+    // as they come (each was made by its own initializer).
+    PelloryLiveStatus(QDateTime timestamp, qint32 senderPID, qint64 openTodayCount, qint64 completedTodayCount,
+                      qint64 overdueCount, qint64 inProgressCount, qint64 plannedMinutesToday,
+                      qint64 dailyCapacityMinutes, std::optional<QString> nextBestTaskID,
+                      std::optional<QString> nextBestTaskTitle, qint64 nextBestTaskMinutes,
+                      std::optional<QuorScreenRect> miniPanelFrame, std::optional<QuorScreenRect> studioWindowFrame,
+                      bool isFocusDockedInside);
+
     bool operator==(const PelloryLiveStatus& other) const = default;
 
-    // Counts not below 0, a capacity of at least 30 minutes, a next task of at least 5.
+    // The status as the initializer makes it from these values.
     PelloryLiveStatus normalized() const;
 
     bool isFresh(const QDateTime& now, double maxAgeSeconds) const;

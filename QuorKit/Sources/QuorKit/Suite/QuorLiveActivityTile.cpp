@@ -8,16 +8,31 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+std::optional<double> withinZeroAndOne(std::optional<double> progress)
+{
+    if (!progress) {
+        return std::nullopt;
+    }
+    return std::isnan(*progress) ? 0.0 : std::clamp(*progress, 0.0, 1.0);
+}
+} // namespace
+
+QuorLiveActivityTile::QuorLiveActivityTile(QuorSuiteApp app, QDateTime timestamp, qint32 senderPID, QString titleEN,
+                                           QString titleTR, QString primaryMetric,
+                                           std::optional<QString> secondaryMetric, std::optional<double> progress,
+                                           const std::optional<QString>& symbolName, Tone tone, qint64 priority)
+    : app(app), timestamp(std::move(timestamp)), senderPID(senderPID), titleEN(std::move(titleEN)),
+      titleTR(std::move(titleTR)), primaryMetric(std::move(primaryMetric)), secondaryMetric(std::move(secondaryMetric)),
+      progress(withinZeroAndOne(progress)), symbolName(symbolName.value_or(QuorSuiteApps::symbolName(app))), tone(tone),
+      priority(priority)
+{
+}
+
 QuorLiveActivityTile QuorLiveActivityTile::normalized() const
 {
-    QuorLiveActivityTile tile = *this;
-    if (progress) {
-        tile.progress = std::isnan(*progress) ? 0.0 : std::clamp(*progress, 0.0, 1.0);
-    }
-    if (symbolName.isEmpty()) {
-        tile.symbolName = QuorSuiteApps::symbolName(app);
-    }
-    return tile;
+    return {app, timestamp, senderPID, titleEN, titleTR, primaryMetric, secondaryMetric, progress, symbolName, tone,
+            priority};
 }
 
 bool QuorLiveActivityTile::isFresh(const QDateTime& now, double maxAgeSeconds) const

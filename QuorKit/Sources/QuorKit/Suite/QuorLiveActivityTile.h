@@ -26,12 +26,19 @@ struct QuorLiveActivityTile {
     Tone tone = Tone::neutral;
     qint64 priority = 0; // larger first
 
+    QuorLiveActivityTile() = default;
+    // The progress, when there is one, within 0...1 (not a number counts as 0); without a symbol
+    // (none given, not an empty name) the publishing application's. A decoded tile keeps the values
+    // as published.
+    QuorLiveActivityTile(QuorSuiteApp app, QDateTime timestamp, qint32 senderPID, QString titleEN, QString titleTR,
+                         QString primaryMetric, std::optional<QString> secondaryMetric, std::optional<double> progress,
+                         const std::optional<QString>& symbolName, Tone tone, qint64 priority);
+
     bool operator==(const QuorLiveActivityTile& other) const = default;
 
     QString id() const { return QuorSuiteApps::rawValue(app); }
 
-    // The progress within 0...1 (not a number counts as 0) and, without a symbol of its own, the
-    // publishing application's symbol.
+    // The tile as the initializer makes it from these values, its symbol name as it stands.
     QuorLiveActivityTile normalized() const;
 
     bool isFresh(const QDateTime& now, double maxAgeSeconds) const;

@@ -4,15 +4,26 @@
 
 #include <cmath>
 
+namespace {
+double size(double value)
+{
+    return std::isnan(value) || value < 0 ? 0.0 : value;
+}
+} // namespace
+
+QuorScreenRect::QuorScreenRect(double x, double y, double width, double height)
+    : x(x), y(y), width(size(width)), height(size(height))
+{
+}
+
 QuorScreenRect QuorScreenRect::from(const QRectF& rect)
 {
-    return QuorScreenRect{rect.x(), rect.y(), rect.width(), rect.height()}.normalized();
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
 }
 
 QuorScreenRect QuorScreenRect::normalized() const
 {
-    const auto size = [](double value) { return std::isnan(value) || value < 0 ? 0.0 : value; };
-    return {x, y, size(width), size(height)};
+    return {x, y, width, height};
 }
 
 QJsonObject QuorScreenRect::toJson() const
@@ -28,6 +39,10 @@ QJsonObject QuorScreenRect::toJson() const
 QuorScreenRect QuorScreenRect::fromJson(const QJsonObject& object)
 {
     using namespace QuorJson;
-    return {requireDouble(object, QStringLiteral("x")), requireDouble(object, QStringLiteral("y")),
-            requireDouble(object, QStringLiteral("width")), requireDouble(object, QStringLiteral("height"))};
+    QuorScreenRect frame;
+    frame.x = requireDouble(object, QStringLiteral("x"));
+    frame.y = requireDouble(object, QStringLiteral("y"));
+    frame.width = requireDouble(object, QStringLiteral("width"));
+    frame.height = requireDouble(object, QStringLiteral("height"));
+    return frame;
 }

@@ -10,10 +10,16 @@ struct QuorScreenRect {
     double width = 0;
     double height = 0;
 
+    QuorScreenRect() = default;
+    // A negative or not-a-number size counts as 0; the origin is kept. A decoded frame keeps the
+    // values as published.
+    QuorScreenRect(double x, double y, double width, double height);
+
     bool operator==(const QuorScreenRect& other) const = default;
 
-    // From a rectangle, with a negative or not-a-number size counted as 0.
+    // From a rectangle, by the initializer.
     static QuorScreenRect from(const QRectF& rect);
+    // The frame as the initializer makes it from these values.
     QuorScreenRect normalized() const;
     QRectF rect() const { return {x, y, width, height}; }
 

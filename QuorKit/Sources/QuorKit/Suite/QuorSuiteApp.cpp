@@ -191,10 +191,8 @@ bool isRunning(QuorSuiteApp app, const QuorSuiteWorkspace& workspace)
 bool launch(QuorSuiteApp app, const QuorSuiteWorkspace& workspace)
 {
     if (const auto window = runningWindow(app, workspace)) {
-        if (workspace.activate) {
-            workspace.activate(*window);
-        }
-        return true;
+        // A window the window manager would not bring forward is a failed launch, not a done one.
+        return !workspace.activate || workspace.activate(*window);
     }
     // A running process without a window of its own has nothing to bring forward.
     if (hasRunningProcess(app, workspace)) {

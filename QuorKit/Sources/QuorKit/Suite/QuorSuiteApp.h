@@ -48,11 +48,12 @@ bool isInstalled(QuorSuiteApp app, const QuorSuiteWorkspace& workspace = QuorSui
 // A window announces the application (desktop file id or WM_CLASS, ignoring case), or a process of
 // this user runs a program named like it.
 bool isRunning(QuorSuiteApp app, const QuorSuiteWorkspace& workspace = QuorSuiteWorkspace::current());
-// Brings a running application's window forward, else starts the installed one. True when it runs
-// or was started; false when it is neither running nor installed.
+// Brings a running application's window forward, else starts the installed one. True when its
+// window came forward (or it runs without one) or it was started; false when the window could not
+// be brought forward, or it is neither running nor installed.
 bool launch(QuorSuiteApp app, const QuorSuiteWorkspace& workspace = QuorSuiteWorkspace::current());
-// "Vaskel is not installed" / "Vaskel kurulu değil": what a view says when a command could not
-// reach the application.
+// "Vaskel is not installed" / "Vaskel kurulu değil": what a view says when a command found the
+// application neither running nor installed.
 QString notInstalledText(QuorSuiteApp app, QuorLanguage language);
 
 // Starts the installed application from its desktop entry's Exec line, detached and without a

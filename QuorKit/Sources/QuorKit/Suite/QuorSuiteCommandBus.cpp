@@ -1,5 +1,6 @@
 #include "QuorKit/Suite/QuorSuiteCommandBus.h"
 
+#include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Suite/QuorSuiteFolder.h"
 #include "QuorKit/Utilities/QuorJson.h"
 
@@ -39,32 +40,70 @@ QString QuorSuiteCommandBus::pendingCommandPath(QuorSuiteApp target) const
     return m_commandsDirectory + QLatin1Char('/') + QuorSuiteApps::rawValue(target).toLower() + QStringLiteral("-cmd.json");
 }
 
+QuorSuiteCommandBus::Delivery QuorSuiteCommandBus::deliver(QuorSuiteCommandKind kind, QuorSuiteApp from, QuorSuiteApp to,
+                                                           std::optional<qint32> targetPID,
+                                                           const std::optional<QString>& targetName,
+                                                           const std::optional<QString>& payload, bool launchIfNeeded,
+                                                           bool bringToFront, const QuorSuiteWorkspace& workspace)
+{
+    if (targetPID && *targetPID < 2) {
+        return Delivery::invalidProcess;
+    }
+    const bool running = QuorSuiteApps::isRunning(to, workspace);
+    if (!running && !(launchIfNeeded && QuorSuiteApps::isInstalled(to, workspace))) {
+        return Delivery::notInstalled;
+    }
+    const QuorSuiteCommandEnvelope envelope{QUuid::createUuid(), QDateTime::currentDateTimeUtc(), from, to, kind,
+                                            targetPID, targetName, payload};
+    if (!enqueue(envelope)) {
+        return Delivery::notWritten;
+    }
+    if (running) {
+        // Without its wake-up a running target never looks at the file.
+        if (!m_notifications->post(notificationName(to))) {
+            return Delivery::notSignalled;
+        }
+        if (bringToFront && !QuorSuiteApps::launch(to, workspace)) {
+            return Delivery::notBroughtForward;
+        }
+        return Delivery::delivered;
+    }
+    // The started application collects the command file shortly after its start.
+    return QuorSuiteApps::open(to, workspace) ? Delivery::delivered : Delivery::notStarted;
+}
+
 bool QuorSuiteCommandBus::send(QuorSuiteCommandKind kind, QuorSuiteApp from, QuorSuiteApp to,
                                std::optional<qint32> targetPID, const std::optional<QString>& targetName,
                                const std::optional<QString>& payload, bool launchIfNeeded, bool bringToFront,
                                const QuorSuiteWorkspace& workspace)
 {
-    if (targetPID && *targetPID < 2) {
-        return false;
+    return deliver(kind, from, to, targetPID, targetName, payload, launchIfNeeded, bringToFront, workspace)
+        == Delivery::delivered;
+}
+
+QString QuorSuiteCommandBus::failureText(Delivery delivery, QuorSuiteApp target, QuorLanguage language)
+{
+    const QString name = QuorSuiteApps::rawValue(target);
+    const auto text = [&](const QString& en, const QString& tr) { return quorText(en.arg(name), tr.arg(name), {}, language); };
+    switch (delivery) {
+    case Delivery::delivered:
+        return {};
+    case Delivery::invalidProcess:
+        return text(QStringLiteral("The command for %1 names no valid process"),
+                    QStringLiteral("%1 için komut geçerli bir işlem belirtmiyor"));
+    case Delivery::notInstalled:
+        return QuorSuiteApps::notInstalledText(target, language);
+    case Delivery::notWritten:
+        return text(QStringLiteral("The command for %1 could not be written"), QStringLiteral("%1 için komut yazılamadı"));
+    case Delivery::notSignalled:
+        return text(QStringLiteral("%1 could not be reached"), QStringLiteral("%1 uygulamasına ulaşılamadı"));
+    case Delivery::notBroughtForward:
+        return text(QStringLiteral("%1 got the command but could not be brought to the front"),
+                    QStringLiteral("%1 komutu aldı ancak öne getirilemedi"));
+    case Delivery::notStarted:
+        return text(QStringLiteral("%1 could not be started"), QStringLiteral("%1 başlatılamadı"));
     }
-    const bool running = QuorSuiteApps::isRunning(to, workspace);
-    if (!running && !(launchIfNeeded && QuorSuiteApps::isInstalled(to, workspace))) {
-        return false;
-    }
-    const QuorSuiteCommandEnvelope envelope{QUuid::createUuid(), QDateTime::currentDateTimeUtc(), from, to, kind,
-                                            targetPID, targetName, payload};
-    if (!enqueue(envelope)) {
-        return false;
-    }
-    if (running) {
-        m_notifications->post(notificationName(to));
-        if (bringToFront) {
-            QuorSuiteApps::launch(to, workspace);
-        }
-        return true;
-    }
-    // The started application collects the command file shortly after its start.
-    return QuorSuiteApps::open(to, workspace);
+    return {};
 }
 
 bool QuorSuiteCommandBus::enqueue(const QuorSuiteCommandEnvelope& envelope) const
@@ -127,6 +166,7 @@ std::unique_ptr<QuorDistributedObserver> QuorSuiteCommandBus::startListening(
         }
     };
     auto observer = m_notifications->addObserver(notificationName(app), [collect](const QString&) { collect(); });
-    QTimer::singleShot(startupCollectionDelayMs, this, collect);
+    // Bound to the observer: dropping it before the delay is up cancels the collection.
+    QTimer::singleShot(startupCollectionDelayMs, observer.get(), collect);
     return observer;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuorKit/Localization/QuorLanguage.h"
 #include "QuorKit/Suite/QuorSuiteCommandEnvelope.h"
 #include "QuorKit/System/QuorDistributedNotificationCenter.h"
 
@@ -35,14 +36,30 @@ public:
     // "<raw value lower-cased>-cmd.json" in the commands folder.
     QString pendingCommandPath(QuorSuiteApp target) const;
 
-    // Writes a fresh command for `to`, then wakes it when it runs, or starts it when it does not
-    // and `launchIfNeeded` is set. False when a process id below 2 is given (0 and -1 would reach
-    // whole process groups), the target neither runs nor may be started, or the file could not be
-    // written. GUI thread.
+    // How a send ended: only `delivered` means the target was told (or started to collect it).
+    enum class Delivery {
+        delivered,
+        invalidProcess,    // a process id below 2 (0 and -1 would reach whole process groups)
+        notInstalled,      // neither running nor, with `launchIfNeeded`, installed
+        notWritten,        // the command file could not be written
+        notSignalled,      // the running target's wake-up could not be posted
+        notBroughtForward, // told, but the window asked for could not be brought to the front
+        notStarted,        // the stopped target could not be started
+    };
+
+    // Writes a fresh command for `to`, then wakes it when it runs (and brings it to the front with
+    // `bringToFront`), or starts it when it does not and `launchIfNeeded` is set. GUI thread.
+    Delivery deliver(QuorSuiteCommandKind kind, QuorSuiteApp from, QuorSuiteApp to, std::optional<qint32> targetPID,
+                     const std::optional<QString>& targetName, const std::optional<QString>& payload,
+                     bool launchIfNeeded, bool bringToFront,
+                     const QuorSuiteWorkspace& workspace = QuorSuiteWorkspace::current());
+    // deliver() answering whether the command was delivered.
     bool send(QuorSuiteCommandKind kind, QuorSuiteApp from, QuorSuiteApp to, std::optional<qint32> targetPID,
               const std::optional<QString>& targetName, const std::optional<QString>& payload, bool launchIfNeeded,
               bool bringToFront,
               const QuorSuiteWorkspace& workspace = QuorSuiteWorkspace::current());
+    // What a failed delivery to `target` tells the user, in `language`.
+    static QString failureText(Delivery delivery, QuorSuiteApp target, QuorLanguage language);
     // Writes the envelope as its target's pending command, without waking or starting anything.
     bool enqueue(const QuorSuiteCommandEnvelope& envelope) const;
 
@@ -58,7 +75,8 @@ public:
 
     // Collects commands for `app`: at every notification for it, and once 0.35 s from now for a
     // command written while it was not running. The handler runs on the calling thread's event
-    // loop, one command at a time; listening ends when the returned observer is dropped.
+    // loop, one command at a time; listening ends when the returned observer is dropped, and no
+    // handler runs after that, the start-up collection's included.
     std::unique_ptr<QuorDistributedObserver> startListening(
         QuorSuiteApp app, std::function<void(const QuorSuiteCommandEnvelope&)> handler);
 

@@ -14,13 +14,19 @@ double notNegative(double value)
 }
 } // namespace
 
+SornwellLiveStatus::SornwellLiveStatus(QDateTime timestamp, qint32 senderPID, QString title, QString artist,
+                                       QString album, QString qualityBadge, bool isPlaying, double elapsedSeconds,
+                                       double durationSeconds, double volume)
+    : timestamp(std::move(timestamp)), senderPID(senderPID), title(std::move(title)), artist(std::move(artist)),
+      album(std::move(album)), qualityBadge(std::move(qualityBadge)), isPlaying(isPlaying),
+      elapsedSeconds(notNegative(elapsedSeconds)), durationSeconds(notNegative(durationSeconds)),
+      volume(std::isnan(volume) ? 0.0 : std::clamp(volume, 0.0, 1.0))
+{
+}
+
 SornwellLiveStatus SornwellLiveStatus::normalized() const
 {
-    SornwellLiveStatus status = *this;
-    status.elapsedSeconds = notNegative(elapsedSeconds);
-    status.durationSeconds = notNegative(durationSeconds);
-    status.volume = std::isnan(volume) ? 0.0 : std::clamp(volume, 0.0, 1.0);
-    return status;
+    return {timestamp, senderPID, title, artist, album, qualityBadge, isPlaying, elapsedSeconds, durationSeconds, volume};
 }
 
 double SornwellLiveStatus::progress() const

@@ -7,12 +7,24 @@
 #include <algorithm>
 #include <cmath>
 
+VaskelOffloadLiveProgress::VaskelOffloadLiveProgress(QDateTime timestamp, bool isRunning, bool isCompletedSummary,
+                                                     qint64 stepIndex, qint64 totalSteps, double fractionCompleted,
+                                                     QString phaseTitleEN, QString phaseTitleTR, QString detailEN,
+                                                     QString detailTR, qint64 allocatedBytes, qint64 targetBytes,
+                                                     QStringList frozenAppNames, QString livePressure)
+    : timestamp(std::move(timestamp)), isRunning(isRunning), isCompletedSummary(isCompletedSummary),
+      stepIndex(stepIndex), totalSteps(std::max<qint64>(totalSteps, 1)),
+      fractionCompleted(std::isnan(fractionCompleted) ? 0.0 : std::clamp(fractionCompleted, 0.0, 1.0)),
+      phaseTitleEN(std::move(phaseTitleEN)), phaseTitleTR(std::move(phaseTitleTR)), detailEN(std::move(detailEN)),
+      detailTR(std::move(detailTR)), allocatedBytes(allocatedBytes), targetBytes(targetBytes),
+      frozenAppNames(std::move(frozenAppNames)), livePressure(std::move(livePressure))
+{
+}
+
 VaskelOffloadLiveProgress VaskelOffloadLiveProgress::normalized() const
 {
-    VaskelOffloadLiveProgress progress = *this;
-    progress.totalSteps = std::max<qint64>(totalSteps, 1);
-    progress.fractionCompleted = std::isnan(fractionCompleted) ? 0.0 : std::clamp(fractionCompleted, 0.0, 1.0);
-    return progress;
+    return {timestamp,    isRunning, isCompletedSummary, stepIndex,      totalSteps,  fractionCompleted, phaseTitleEN,
+            phaseTitleTR, detailEN,  detailTR,           allocatedBytes, targetBytes, frozenAppNames,    livePressure};
 }
 
 QJsonObject VaskelOffloadLiveProgress::toJson() const

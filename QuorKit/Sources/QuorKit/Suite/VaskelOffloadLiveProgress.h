@@ -22,10 +22,17 @@ struct VaskelOffloadLiveProgress {
     QStringList frozenAppNames;
     QString livePressure; // "normal", "warning" or "critical"
 
-    bool operator==(const VaskelOffloadLiveProgress& other) const = default;
-
+    VaskelOffloadLiveProgress() = default;
     // What a publisher builds: at least one step, and the fraction within 0...1 (not a number
     // counts as 0). A decoded record keeps the values as published.
+    VaskelOffloadLiveProgress(QDateTime timestamp, bool isRunning, bool isCompletedSummary, qint64 stepIndex,
+                              qint64 totalSteps, double fractionCompleted, QString phaseTitleEN, QString phaseTitleTR,
+                              QString detailEN, QString detailTR, qint64 allocatedBytes, qint64 targetBytes,
+                              QStringList frozenAppNames, QString livePressure);
+
+    bool operator==(const VaskelOffloadLiveProgress& other) const = default;
+
+    // The record as the initializer makes it from these values (for one changed field by field).
     VaskelOffloadLiveProgress normalized() const;
 
     QJsonObject toJson() const;

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -26,6 +27,13 @@ QKeySequence shortcutFor(const QString& key, Qt::KeyboardModifiers modifiers)
         return {};
     }
     return QKeySequence(QKeyCombination(modifiers, bare[0].key()));
+}
+
+// A menu bar lives in one window, but its commands belong to the whole application.
+void setShortcut(QAction* item, const QKeySequence& shortcut)
+{
+    item->setShortcut(shortcut);
+    item->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 // What a standard command does without an application handler: the focused widget, or the
@@ -74,6 +82,8 @@ QuorAppMenuController::QuorAppMenuController(const QString& appName, std::functi
     : QObject(parent), m_language(std::move(language)), m_mainMenu(new QMenuBar),
       m_hiding(new QuorApplicationHiding(this))
 {
+    // Each chord is checked against its item just before the shortcut would fire.
+    qApp->installEventFilter(this);
     // A window that replaces or deletes the bar deletes every menu and item in it: nothing here may
     // point at them afterwards, nor mistake a new item at a recycled address for one of them.
     connect(m_mainMenu, &QObject::destroyed, this, [this] {
@@ -112,6 +122,7 @@ QuorAppMenuController::QuorAppMenuController(const QString& appName, std::functi
 
 QuorAppMenuController::~QuorAppMenuController()
 {
+    qApp->removeEventFilter(this);
     if (m_mainMenu && m_mainMenu->parent() == nullptr) {
         delete m_mainMenu;
     }
@@ -151,7 +162,7 @@ QAction* QuorAppMenuController::addBoundItem(QMenu* menu, ItemBinding binding, c
                                              Qt::KeyboardModifiers modifiers)
 {
     QAction* item = menu->addAction(binding.title());
-    item->setShortcut(shortcutFor(key, modifiers));
+    setShortcut(item, shortcutFor(key, modifiers));
     if (binding.isHidden) {
         item->setVisible(!binding.isHidden());
     }
@@ -164,7 +175,7 @@ QAction* QuorAppMenuController::addSystemItem(QMenu* menu, const TitleFn& title,
                                               Qt::KeyboardModifiers modifiers, const std::function<void()>& perform)
 {
     QAction* item = menu->addAction(title());
-    item->setShortcut(shortcutFor(key, modifiers));
+    setShortcut(item, shortcutFor(key, modifiers));
     connect(item, &QAction::triggered, this, [perform] { perform(); });
     m_titleUpdaters.insert(item, title);
     return item;
@@ -348,9 +359,26 @@ void QuorAppMenuController::menuNeedsUpdate(QMenu* menu)
     }
 }
 
+bool QuorAppMenuController::eventFilter(QObject* watched, QEvent* event)
+{
+    // A shortcut override comes before the shortcut itself: an item that may not act now is
+    // disabled in time for its chord to reach the focused widget as an ordinary key press.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+        for (auto binding = m_itemBindings.constBegin(); binding != m_itemBindings.constEnd(); ++binding) {
+            if (binding.key()->shortcut() == pressed) {
+                binding.key()->setEnabled(isAllowed(binding.value()));
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void QuorAppMenuController::restoreShortcuts(QMenu* menu)
 {
-    // Closed menus keep every bound shortcut live; handleMenuAction() checks the item when it fires.
+    // Closed menus keep every bound shortcut live: the chord's own check (eventFilter()) disables an
+    // item that may not act, and handleMenuAction() checks it again when it fires.
     for (QAction* item : menu->actions()) {
         if (m_itemBindings.contains(item)) {
             item->setVisible(true);

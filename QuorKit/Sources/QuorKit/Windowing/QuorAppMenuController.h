@@ -20,9 +20,10 @@ class QuorApplicationHiding;
 
 // Builds an application's whole menu bar (application, File, Edit, custom and Window menus) in the
 // interface language and keeps every title in the language in force each time a menu opens,
-// without rebuilding the bar. Shortcuts stay live while the menus are closed and are checked
-// against the items' enabling and hiding when they fire. Place mainMenu() in the main window.
-// GUI thread only.
+// without rebuilding the bar. Shortcuts work in every window of the application while the menus
+// are closed; an item that may not act when its chord is pressed (disabled, hidden, or skipping
+// while text is edited) lets the chord through to the focused widget. Place mainMenu() in the
+// main window. GUI thread only.
 class QuorAppMenuController : public QObject {
     Q_OBJECT
 public:
@@ -57,6 +58,9 @@ public:
 
     // How many items carry a binding (they come and go with dynamic submenus).
     qsizetype bindingCount() const { return m_itemBindings.size(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     using TitleFn = std::function<QString()>;

@@ -16,6 +16,20 @@ QuorFloatingNSPanel::QuorFloatingNSPanel()
     layout->setSizeConstraint(QLayout::SetNoConstraint);
 }
 
+void QuorFloatingNSPanel::setTakesKeyboard(bool takesKeyboard)
+{
+    if (takesKeyboard == m_takesKeyboard) {
+        return;
+    }
+    m_takesKeyboard = takesKeyboard;
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus, !takesKeyboard);
+    setAttribute(Qt::WA_ShowWithoutActivating, !takesKeyboard);
+    if (wasVisible) {
+        show(); // a change of window flags hides a visible window
+    }
+}
+
 void QuorFloatingNSPanel::setContent(QWidget* content)
 {
     if (m_content != nullptr) {

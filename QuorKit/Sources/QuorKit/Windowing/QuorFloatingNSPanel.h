@@ -4,14 +4,19 @@
 
 #include <functional>
 
-// The window of QuorFloatingPanelController: frameless, on top of other windows, never takes the
-// keyboard and shows without activating, so the application the user works in stays active. It
-// moves when dragged by its background.
+// The window of QuorFloatingPanelController: frameless and on top of other windows. By default it
+// never takes the keyboard and shows without activating, so the application the user works in
+// stays active; a panel asked to take the keyboard (for a field in it) is activated when shown.
+// It moves when dragged by its background.
 class QuorFloatingNSPanel : public QWidget {
 public:
     QuorFloatingNSPanel();
 
     std::function<void()> onEscapePressed;
+
+    bool takesKeyboard() const { return m_takesKeyboard; }
+    // Takes effect at the next show.
+    void setTakesKeyboard(bool takesKeyboard);
 
     // Replaces the content (the previous one is deleted).
     void setContent(QWidget* content);
@@ -23,4 +28,5 @@ protected:
 
 private:
     QWidget* m_content = nullptr;
+    bool m_takesKeyboard = false;
 };

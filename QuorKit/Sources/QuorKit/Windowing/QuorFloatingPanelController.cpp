@@ -106,6 +106,7 @@ void QuorFloatingPanelController::show(bool centeredOnActiveScreen, std::optiona
                                        const ContentBuilder& content)
 {
     QuorFloatingNSPanel* panel = ensurePanel();
+    panel->setTakesKeyboard(takesKeyboard);
     panel->setContent(content ? content() : new QWidget);
     panel->resize(size);
     if (anchorFrame) {
@@ -118,6 +119,9 @@ void QuorFloatingPanelController::show(bool centeredOnActiveScreen, std::optiona
     m_isKey = true;
     panel->show();
     panel->raise();
+    if (takesKeyboard) {
+        panel->activateWindow();
+    }
 }
 
 void QuorFloatingPanelController::toggle(bool centeredOnActiveScreen, std::optional<QRect> anchorFrame,

@@ -21,8 +21,10 @@ struct KeyPressEvent;
 struct MouseButtonEvent;
 } // namespace quor::platform
 
-// Shows content in a small floating panel that never takes the keyboard from the application the
-// user works in. The panel is made on the first show and reused; each show builds new content.
+// Shows content in a small floating panel that, unless its caller asks for the keyboard
+// (`takesKeyboard`, for content with a field to type into), never takes the keyboard from the
+// application the user works in. The panel is made on the first show and reused; each show builds
+// new content.
 // The panel is the user's current window from its showing until they click elsewhere (and again
 // after a click into it): then Escape dismisses it, whether typed into another application or
 // into one of this application's windows that has no use for it (a popup or a dialog keeps its
@@ -41,6 +43,8 @@ public:
     QSize size;
     bool dismissOnResignKey;
     std::function<void()> onDismiss;
+    // The panel becomes the active window at each show, so its fields can be typed into.
+    bool takesKeyboard = false;
 
     QuorFloatingNSPanel* panel() const { return m_panel.get(); }
     bool isVisible() const;

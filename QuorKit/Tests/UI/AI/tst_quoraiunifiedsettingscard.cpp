@@ -10,6 +10,7 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QUuid>
@@ -172,6 +173,51 @@ private slots:
         QCOMPARE(installed.size(), 1);
         QCOMPARE(installed[0].apiModelId, QStringLiteral("llama3.2:3b"));
         QVERIFY(card->rows().size() > installed.size());
+    }
+
+    // A key goes over plain http only to this computer or the private network; the key block says
+    // so, in both languages, for any other http endpoint.
+    void theKeyBlockSaysWhenAnEndpointNeedsHttps_data()
+    {
+        QTest::addColumn<QString>("endpoint");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("https") << "https://api.example.test/v1/chat/completions" << false;
+        QTest::newRow("http to the internet") << "http://api.example.test/v1/chat/completions" << true;
+        QTest::newRow("http to a home server") << "http://192.168.1.20:8000/v1/chat/completions" << false;
+        QTest::newRow("http to this computer") << "http://127.0.0.1:1234/v1/chat/completions" << false;
+        QTest::newRow("no address yet") << "" << false;
+    }
+
+    void theKeyBlockSaysWhenAnEndpointNeedsHttps()
+    {
+        QFETCH(QString, endpoint);
+        QFETCH(bool, shown);
+        P::Inputs in = inputs(QuorAIProvider::openAI);
+        in.endpointURL = endpoint;
+        QCOMPARE(P::make(in).showsHttpsNotice, shown);
+        in.language = QuorLanguage::tr;
+        const P turkish = P::make(in);
+        in.language = QuorLanguage::en;
+        QVERIFY(turkish.httpsNotice.contains(QStringLiteral("https://")));
+        QVERIFY(turkish.httpsNotice != P::make(in).httpsNotice);
+
+        Bench bench;
+        auto card = bench.card(neverSaves(), {});
+        card->selectProvider(QuorAIProvider::openAI);
+        card->setManualEndpoint(endpoint);
+        QCOMPARE(!card->findChild<QLabel*>(QStringLiteral("httpsNotice"))->isHidden(), shown);
+    }
+
+    void theKeyFieldIsNamedAfterItsLabel()
+    {
+        Bench bench;
+        auto card = bench.card(neverSaves(), {});
+        card->selectProvider(QuorAIProvider::openAI);
+        auto* field = card->findChild<QLineEdit*>(QStringLiteral("apiKeyField"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(field)->text(QAccessible::Name),
+                 QStringLiteral("API Key (system keyring)"));
+        card->setLanguageOverride(QuorLanguage::tr);
+        QCOMPARE(field->accessibleName(), QStringLiteral("API Anahtarı (sistem anahtarlığı)"));
     }
 
     void theKeyFieldSavesToAndRemovesFromTheKeyring()

@@ -215,7 +215,10 @@ private slots:
         QVERIFY(!pendingFor(QuorSuiteApp::drummet));
         Chip chip;
         chip.target = QuorSuiteApp::drummet;
-        QCOMPARE(QuorSuiteQuickActionsStrip::feedbackText(chip, false, QuorLanguage::tr), QStringLiteral("Drummet kurulu değil"));
+        QCOMPARE(QuorSuiteQuickActionsStrip::feedbackText(chip, QuorSuiteCommandBus::Delivery::notInstalled, QuorLanguage::tr),
+                 QStringLiteral("Drummet kurulu değil"));
+        QCOMPARE(QuorSuiteQuickActionsStrip::feedbackText(chip, QuorSuiteCommandBus::Delivery::notStarted, QuorLanguage::en),
+                 QStringLiteral("Drummet could not be started"));
 
         // Nothing left to drive: the strip takes no room.
         QVERIFY(QFile::remove(Siblings::entry(QuorSuiteApp::vaskel)));
@@ -346,9 +349,6 @@ private slots:
         buttonTitled(card.actionButtons(), QStringLiteral("Disk Lab"))->click();
         QCOMPARE(feedback.size(), 1);
         QCOMPARE(pendingFor(QuorSuiteApp::vaskel)->kind, QuorSuiteCommandKind::ramOpenDiskLab);
-        QVERIFY(QFile::remove(Siblings::entry(QuorSuiteApp::vaskel)));
-        buttonTitled(card.actionButtons(), QStringLiteral("Disk Lab"))->click();
-        QCOMPARE(feedback.last(), QStringLiteral("Vaskel is not installed"));
 
         card.resize(900, card.heightForWidth(900) > 0 ? card.heightForWidth(900) : 400);
         card.show();
@@ -357,6 +357,31 @@ private slots:
         card.resize(330, 600);
         QCoreApplication::processEvents();
         QVERIFY(!card.isHeaderOneRow());
+
+        // Installed and running, but the commands folder cannot be written: the press says that.
+        siblings.running = {QuorSuiteApp::vaskel};
+        const QString commands = QuorSuiteCommandBus::shared().commandsDirectory();
+        QVERIFY(QDir(commands).removeRecursively());
+        QFile blocker(commands);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        buttonTitled(card.actionButtons(), QStringLiteral("Smart Offload"))->click();
+        QCOMPARE(feedback.last(), QStringLiteral("The command for Vaskel could not be written"));
+        QVERIFY(QFile::remove(commands));
+
+        // Uninstalled while the card shows: the press reads it then, says so and hides the buttons.
+        siblings.running.clear();
+        QVERIFY(QFile::remove(Siblings::entry(QuorSuiteApp::vaskel)));
+        buttonTitled(card.actionButtons(), QStringLiteral("Disk Lab"))->click();
+        QCOMPARE(feedback.last(), QStringLiteral("Vaskel is not installed"));
+        QVERIFY(card.currentPresentation().buttons.isEmpty());
+        QVERIFY(!card.actionButtons().first()->isVisibleTo(&card));
+        // Installed again by the next time the card shows: the buttons are back.
+        Siblings reinstalled{QuorSuiteApp::vaskel};
+        card.hide();
+        card.show();
+        QVERIFY(!card.currentPresentation().buttons.isEmpty());
+        QVERIFY(card.actionButtons().first()->isVisibleTo(&card));
     }
 
     void bannerFollowsTheRun()
@@ -397,7 +422,8 @@ private slots:
         QCOMPARE(stopped.stepPills.at(2).symbolName, QStringLiteral("circle"));
 
         // A published fraction outside 0...1 is held within it for the text and the bar.
-        VaskelOffloadLiveProgress wild = run(true, false, 1, 2.5, QStringLiteral("normal"));
+        VaskelOffloadLiveProgress wild = run(true, false, 1, 0.5, QStringLiteral("normal"));
+        wild.fractionCompleted = 2.5; // as decoded from another process
         wild.targetBytes = 0;
         wild.detailEN.clear();
         const Banner::Presentation compact = Banner::presentation(wild, QuorLanguage::en, true, false, false);

@@ -1,5 +1,6 @@
 #include "QuorKit/UI/AI/QuorAIProviderSectionPresentation.h"
 
+#include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/UI/Credits/QuorCreditsHeaderPill.h"
@@ -62,6 +63,12 @@ void fillKeyBlock(QuorAIProviderSectionPresentation& p, const QuorAIProviderSect
     p.showsClearButton = in.hasSavedAPIKey && in.canClearKey;
     p.clearTitle = t(QStringLiteral("Clear"), QStringLiteral("Temizle"), language);
     p.clearEnabled = !in.isWorkingOnKey;
+    p.showsHttpsNotice = QuorCredentialRoute::needsHttpsForCredential(QUrl(in.endpointURL.trimmed()));
+    p.httpsNotice = t(QStringLiteral("The API key needs an https:// endpoint: over plain http a key goes only to this "
+                                     "computer or your private network."),
+                      QStringLiteral("API anahtarı için https:// ile başlayan bir uç nokta gerekir: düz http üzerinden "
+                                     "anahtar yalnızca bu bilgisayara veya özel ağınıza gönderilir."),
+                      language);
     p.showsFeedback = in.feedback.has_value();
     if (in.feedback) {
         p.feedbackText = in.feedback->text;

@@ -18,6 +18,7 @@
 struct QuorAIProviderSectionPresentation {
     struct Inputs {
         QuorAIProvider provider = QuorAIProvider::ollamaLocal; // of the configuration in force
+        QString endpointURL;                                   // likewise
         bool hasSavedAPIKey = false;
         bool canClearKey = false;  // the application offers key removal
         bool canConnect = false;   // the application offers its connect action
@@ -68,6 +69,9 @@ struct QuorAIProviderSectionPresentation {
     bool showsFeedback = false;
     QString feedbackText;
     QColor feedbackColor;
+    // Plain http to a host beyond this computer and the private network: no key would be sent there.
+    bool showsHttpsNotice = false;
+    QString httpsNotice;
 
     QString noteSymbol;
     QColor noteSymbolColor;

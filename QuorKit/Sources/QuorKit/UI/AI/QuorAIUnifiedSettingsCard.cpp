@@ -210,6 +210,7 @@ QWidget* QuorAIUnifiedSettingsCard::buildProviderSection()
     m_keyField = new QLineEdit(m_keyBlock);
     m_keyField->setObjectName(QStringLiteral("apiKeyField"));
     m_keyField->setEchoMode(QLineEdit::Password);
+    m_keyHeading->setBuddy(m_keyField);
     quorGlassInputField(m_keyField, 9, 10, 7);
     connect(m_keyField, &QLineEdit::textChanged, m_uiState, &QuorAIUnifiedSettingsUIState::setApiKeyInput);
     entry->addWidget(m_keyField, 1);
@@ -223,6 +224,11 @@ QWidget* QuorAIUnifiedSettingsCard::buildProviderSection()
     connect(m_clearButton, &QAbstractButton::clicked, this, &QuorAIUnifiedSettingsCard::clearKey);
     entry->addWidget(m_clearButton);
     keyInner->addLayout(entry);
+
+    m_httpsNotice = QuorLabels::make(QString(), QuorFonts::system(11), QuorGlassTokens::warning(), m_keyBlock);
+    m_httpsNotice->setObjectName(QStringLiteral("httpsNotice"));
+    m_httpsNotice->setWordWrap(true);
+    keyInner->addWidget(m_httpsNotice);
 
     m_feedback = QuorLabels::make(QString(), QuorFonts::system(11), QuorGlassTokens::success(), m_keyBlock);
     m_feedback->setObjectName(QStringLiteral("apiKeyFeedback"));
@@ -289,7 +295,9 @@ void QuorAIUnifiedSettingsCard::setLanguageOverride(std::optional<QuorLanguage> 
 QuorAIProviderSectionPresentation::Inputs QuorAIUnifiedSettingsCard::inputs() const
 {
     QuorAIProviderSectionPresentation::Inputs in;
-    in.provider = m_config.get().provider;
+    const QuorAIConfig config = m_config.get();
+    in.provider = config.provider;
+    in.endpointURL = config.endpointURL;
     in.hasSavedAPIKey = m_hasSavedAPIKey;
     in.canClearKey = static_cast<bool>(m_onClearAPIKey);
     in.canConnect = static_cast<bool>(m_onConnectTolvane);
@@ -322,7 +330,9 @@ void QuorAIUnifiedSettingsCard::sync()
     m_savedLabel->setVisible(p.showsSavedLabel);
     setTextIfChanged(m_savedLabel->findChild<QLabel*>(QStringLiteral("text")), p.savedLabel);
     m_keyField->setPlaceholderText(p.keyPlaceholder);
-    m_keyField->setAccessibleName(p.keyPlaceholder);
+    // The field is named after its label; the placeholder only describes what to type.
+    m_keyField->setAccessibleName(p.keyHeading);
+    m_keyField->setAccessibleDescription(p.keyPlaceholder);
     if (m_keyField->text() != m_uiState->apiKeyInput()) {
         m_keyField->setText(m_uiState->apiKeyInput());
     }
@@ -337,6 +347,8 @@ void QuorAIUnifiedSettingsCard::sync()
         m_clearButton->setText(p.clearTitle);
         m_clearButton->updateGeometry();
     }
+    m_httpsNotice->setVisible(p.showsHttpsNotice);
+    setTextIfChanged(m_httpsNotice, p.httpsNotice);
     m_feedback->setVisible(p.showsFeedback);
     setTextIfChanged(m_feedback, p.feedbackText);
     QuorLabels::setColor(m_feedback, p.feedbackColor);

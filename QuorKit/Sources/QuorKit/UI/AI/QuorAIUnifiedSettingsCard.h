@@ -131,6 +131,7 @@ private:
     QLineEdit* m_keyField = nullptr;
     QAbstractButton* m_saveButton = nullptr;
     QAbstractButton* m_clearButton = nullptr;
+    QLabel* m_httpsNotice = nullptr;
     QLabel* m_feedback = nullptr;
     QWidget* m_creditsNote = nullptr;
     QLabel* m_noteSymbol = nullptr;

@@ -160,12 +160,13 @@ QString QuorSuiteQuickActionsStrip::headerTitle(QuorLanguage language)
     return quorText(QStringLiteral("Suite Actions"), QStringLiteral("Suite Hızlı İşlemler"), {}, language);
 }
 
-QString QuorSuiteQuickActionsStrip::feedbackText(const Chip& chip, bool sent, QuorLanguage language)
+QString QuorSuiteQuickActionsStrip::feedbackText(const Chip& chip, QuorSuiteCommandBus::Delivery delivery,
+                                                 QuorLanguage language)
 {
-    if (sent) {
+    if (delivery == QuorSuiteCommandBus::Delivery::delivered) {
         return quorText(chip.toastEN, chip.toastTR, {}, language);
     }
-    return QuorSuiteApps::notInstalledText(chip.target, language);
+    return QuorSuiteCommandBus::failureText(delivery, chip.target, language);
 }
 
 QList<QAbstractButton*> QuorSuiteQuickActionsStrip::chipButtons() const
@@ -233,11 +234,11 @@ void QuorSuiteQuickActionsStrip::rebuildRow()
 
 void QuorSuiteQuickActionsStrip::trigger(const Chip& chip)
 {
-    const bool sent = QuorSuiteCommandBus::shared().send(chip.kind, m_currentApp, chip.target, std::nullopt,
-                                                         std::nullopt, std::nullopt, true, chip.bringToFront);
+    const QuorSuiteCommandBus::Delivery delivery = QuorSuiteCommandBus::shared().deliver(
+        chip.kind, m_currentApp, chip.target, std::nullopt, std::nullopt, std::nullopt, true, chip.bringToFront);
     // The host may delete this strip from its feedback: call through a copy that outlives it.
     if (const Feedback feedback = m_onFeedback) {
-        feedback(feedbackText(chip, sent, m_language));
+        feedback(feedbackText(chip, delivery, m_language));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "QuorKit/Localization/QuorLanguage.h"
 #include "QuorKit/Suite/DrummetLiveStatus.h"
 #include "QuorKit/Suite/QuorSuiteApp.h"
+#include "QuorKit/Suite/QuorSuiteCommandBus.h"
 #include "QuorKit/Suite/QuorSuiteCommandKind.h"
 #include "QuorKit/Suite/QuorVirtualMemorySummary.h"
 
@@ -51,8 +52,8 @@ public:
                              const std::function<bool(QuorSuiteApp)>& isInstalled);
     static QuorCapsuleLook chipLook(const Chip& chip, bool compact);
     static QString headerTitle(QuorLanguage language);
-    // The chip's toast after a send, or the target's name and " is not installed" after a failure.
-    static QString feedbackText(const Chip& chip, bool sent, QuorLanguage language);
+    // The chip's toast after a delivered command, else what kept it from its target.
+    static QString feedbackText(const Chip& chip, QuorSuiteCommandBus::Delivery delivery, QuorLanguage language);
 
     const QList<Chip>& shownChips() const { return m_chips; }
     QList<QAbstractButton*> chipButtons() const;

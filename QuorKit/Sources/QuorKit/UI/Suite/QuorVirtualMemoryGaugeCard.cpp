@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QShowEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -97,32 +98,41 @@ QList<QuorVirtualMemoryGaugeCard::StatPill> statPills(const QuorVirtualMemorySum
 }
 
 // The badges beside the buttons when both fit on one line, else the badges above the buttons.
+// Hidden buttons (the memory tool is not installed) take no room.
 class HeaderArrangement : public QWidget {
 public:
     HeaderArrangement(QWidget* badges, QWidget* buttons, QWidget* parent)
         : QWidget(parent), m_badges(badges), m_buttons(buttons)
     {
         m_badges->setParent(this);
-        if (m_buttons != nullptr) {
-            m_buttons->setParent(this);
-        }
+        m_buttons->setParent(this);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         QSizePolicy policy = sizePolicy();
         policy.setHeightForWidth(true);
         setSizePolicy(policy);
     }
 
+    bool showsButtons() const { return !m_buttons->isHidden(); }
+
+    void setShowsButtons(bool shown)
+    {
+        if (shown != showsButtons()) {
+            m_buttons->setVisible(shown);
+            arrange(width());
+            updateGeometry();
+        }
+    }
+
     bool fitsOneRow(int width) const
     {
-        return m_buttons == nullptr
-            || m_badges->sizeHint().width() + kHeaderSpacing + m_buttons->sizeHint().width() <= width;
+        return !showsButtons() || m_badges->sizeHint().width() + kHeaderSpacing + m_buttons->sizeHint().width() <= width;
     }
 
     bool hasHeightForWidth() const override { return true; }
 
     int heightForWidth(int width) const override
     {
-        if (m_buttons == nullptr) {
+        if (!showsButtons()) {
             return m_badges->heightForWidth(width);
         }
         if (fitsOneRow(width)) {
@@ -133,14 +143,13 @@ public:
 
     QSize sizeHint() const override
     {
-        const int width = m_badges->sizeHint().width()
-            + (m_buttons != nullptr ? kHeaderSpacing + m_buttons->sizeHint().width() : 0);
+        const int width = m_badges->sizeHint().width() + (showsButtons() ? kHeaderSpacing + m_buttons->sizeHint().width() : 0);
         return {width, heightForWidth(width)};
     }
 
     QSize minimumSizeHint() const override
     {
-        const int buttons = m_buttons != nullptr ? m_buttons->sizeHint().width() : 0;
+        const int buttons = showsButtons() ? m_buttons->sizeHint().width() : 0;
         return {std::max(m_badges->minimumSizeHint().width(), buttons), 0};
     }
 
@@ -148,8 +157,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QWidget::resizeEvent(event);
-        const int width = event->size().width();
-        if (m_buttons == nullptr) {
+        arrange(event->size().width());
+    }
+
+private:
+    void arrange(int width)
+    {
+        if (!showsButtons()) {
             m_badges->setGeometry(0, 0, width, m_badges->heightForWidth(width));
             return;
         }
@@ -168,7 +182,6 @@ protected:
         }
     }
 
-private:
     QWidget* m_badges;
     QWidget* m_buttons;
 };
@@ -267,7 +280,7 @@ QuorCapsuleLook badgeLook(const QString& text, const QFont& font, const QColor& 
 QuorVirtualMemoryGaugeCard::QuorVirtualMemoryGaugeCard(const QuorVirtualMemorySummary& summary, QuorLanguage language,
                                                        const QColor& accentColor, QuorSuiteApp sourceApp,
                                                        Feedback onFeedback, QWidget* parent)
-    : QWidget(parent), m_language(language), m_sourceApp(sourceApp),
+    : QWidget(parent), m_summary(summary), m_language(language), m_accentColor(accentColor), m_sourceApp(sourceApp),
       m_onFeedback(std::move(onFeedback)),
       m_presentation(presentation(summary, language, accentColor, QuorSuiteApps::isInstalled(QuorSuiteApp::vaskel)))
 {
@@ -299,21 +312,21 @@ QuorVirtualMemoryGaugeCard::QuorVirtualMemoryGaugeCard(const QuorVirtualMemorySu
                                              badges));
     }
 
-    QWidget* buttons = nullptr;
-    if (!p.buttons.isEmpty()) {
-        buttons = new QWidget;
-        buttons->setAttribute(Qt::WA_TranslucentBackground);
-        auto* row = QuorBoxLayouts::hbox(buttons, 6);
-        for (const ActionButton& action : p.buttons) {
-            auto* button = new QuorStyledButton(action.title, action.symbolName, QuorGlassButtonStyle{action.isActive}, buttons);
-            button->setLabelFont(10, QFont::Bold);
-            button->setFocusPolicy(Qt::StrongFocus);
-            button->setAccessibleName(action.title);
-            connect(button, &QAbstractButton::clicked, this, [this, action] { press(action); });
-            row->addWidget(button);
-            m_buttons.append(button);
-        }
+    // The buttons are made whether or not the memory tool is installed now: it may be installed by
+    // the time the card shows again.
+    auto* buttons = new QWidget;
+    buttons->setAttribute(Qt::WA_TranslucentBackground);
+    auto* row = QuorBoxLayouts::hbox(buttons, 6);
+    for (const ActionButton& action : presentation(summary, language, accentColor, true).buttons) {
+        auto* button = new QuorStyledButton(action.title, action.symbolName, QuorGlassButtonStyle{action.isActive}, buttons);
+        button->setLabelFont(10, QFont::Bold);
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setAccessibleName(action.title);
+        connect(button, &QAbstractButton::clicked, this, [this, action] { press(action); });
+        row->addWidget(button);
+        m_buttons.append(button);
     }
+    buttons->setVisible(!p.buttons.isEmpty());
 
     auto* content = new QWidget;
     content->setAttribute(Qt::WA_TranslucentBackground);
@@ -398,18 +411,38 @@ bool QuorVirtualMemoryGaugeCard::isHeaderOneRow() const
     return static_cast<const HeaderArrangement*>(m_header)->fitsOneRow(m_header->width());
 }
 
+void QuorVirtualMemoryGaugeCard::refreshInstallState()
+{
+    const bool installed = QuorSuiteApps::isInstalled(QuorSuiteApp::vaskel);
+    if (installed == !m_presentation.buttons.isEmpty()) {
+        return;
+    }
+    m_presentation = presentation(m_summary, m_language, m_accentColor, installed);
+    static_cast<HeaderArrangement*>(m_header)->setShowsButtons(installed);
+}
+
+void QuorVirtualMemoryGaugeCard::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    refreshInstallState();
+}
+
 void QuorVirtualMemoryGaugeCard::press(const ActionButton& button)
 {
-    const bool sent = QuorSuiteCommandBus::shared().send(button.kind, m_sourceApp, QuorSuiteApp::vaskel, std::nullopt,
-                                                         std::nullopt, std::nullopt, true, button.bringToFront);
+    // The send reads whether the memory tool runs or is installed now, not when the card was made.
+    const QuorSuiteCommandBus::Delivery delivery = QuorSuiteCommandBus::shared().deliver(
+        button.kind, m_sourceApp, QuorSuiteApp::vaskel, std::nullopt, std::nullopt, std::nullopt, true, button.bringToFront);
+    if (delivery == QuorSuiteCommandBus::Delivery::notInstalled) {
+        refreshInstallState();
+    }
     // The host may delete this card from its feedback: call through a copy that outlives it.
     const Feedback feedback = m_onFeedback;
     if (!feedback) {
         return;
     }
-    // A press that reached nothing says so; Disk Lab opens a window and needs no confirmation.
-    if (!sent) {
-        feedback(QuorSuiteApps::notInstalledText(QuorSuiteApp::vaskel, m_language));
+    // A press that reached nothing says why; Disk Lab opens a window and needs no confirmation.
+    if (delivery != QuorSuiteCommandBus::Delivery::delivered) {
+        feedback(QuorSuiteCommandBus::failureText(delivery, QuorSuiteApp::vaskel, m_language));
     } else if (button.feedback) {
         feedback(*button.feedback);
     }

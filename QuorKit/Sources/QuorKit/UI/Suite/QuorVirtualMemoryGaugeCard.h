@@ -17,8 +17,8 @@ class QAbstractButton;
 // A glass card of the machine's memory: status badges, the memory tool's command buttons (while it
 // is installed), a physical and a virtual gauge, and pills for swap, disk pools, sparse disks, RAM
 // disks and frozen applications. Texts that come from the memory tool (pool and disk names) are
-// shown as plain text. A press that could not reach the memory tool reports that it is not
-// installed.
+// shown as plain text. Whether the memory tool is installed is asked each time the card shows and
+// at every press; a press that could not reach it says why.
 class QuorVirtualMemoryGaugeCard : public QWidget {
     Q_OBJECT
 public:
@@ -74,10 +74,17 @@ public:
     // Whether the badges and the buttons share one row at the current width.
     bool isHeaderOneRow() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void press(const ActionButton& button);
+    // Shows the buttons exactly while the memory tool is installed, asked anew.
+    void refreshInstallState();
 
+    QuorVirtualMemorySummary m_summary;
     QuorLanguage m_language;
+    QColor m_accentColor;
     QuorSuiteApp m_sourceApp;
     Feedback m_onFeedback;
     Presentation m_presentation;
