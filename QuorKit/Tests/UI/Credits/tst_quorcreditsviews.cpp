@@ -271,7 +271,10 @@ private slots:
         slow.delay = 600ms;
         credits.server.route("GET", "/v1/me", slow);
         auto* icon = child<QAbstractButton>(wallet, QStringLiteral("refresh"));
-        QCOMPARE(icon->accessibleName(), QStringLiteral("Refresh"));
+        // Both refresh controls say what they refresh.
+        QCOMPARE(icon->accessibleName(), QStringLiteral("Refresh balance"));
+        QCOMPARE(child<QAbstractButton>(wallet, QStringLiteral("refreshAccount"))->accessibleName(),
+                 QStringLiteral("Refresh balance"));
         icon->click();
         QVERIFY(credits.store.isRefreshing());
         QVERIFY(!icon->isEnabled());
