@@ -98,9 +98,9 @@ constexpr int kSegmentPaddingV = 4;
 constexpr int kTrackInset = 2;
 constexpr int kLevelPickerWidth = 230;
 
-// One segment of the level filter: its title, lit while chosen. A screen reader hears a radio
-// button that says whether it is the chosen one; Tab stops on the chosen one only, and the arrow
-// keys choose its neighbours, as in any group of radio buttons.
+// One segment of the level filter: its title, lit while chosen. Tab reaches it, Space chooses it,
+// the arrow keys choose its neighbours, and a screen reader hears a radio button that says whether
+// it is the chosen one.
 class LevelSegment : public QAbstractButton {
 public:
     LevelSegment(const QString& title, std::function<void(int)> onArrow, QWidget* parent)
@@ -119,7 +119,6 @@ public:
             m_chosen = chosen;
             update();
         }
-        takeTabStop();
     }
     bool isChosen() const { return m_chosen; }
 
@@ -133,16 +132,6 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
-    bool event(QEvent* event) override
-    {
-        const bool handled = QAbstractButton::event(event);
-        // The application makes every button of a window a Tab stop as it is polished.
-        if (event->type() == QEvent::Polish) {
-            takeTabStop();
-        }
-        return handled;
-    }
-
     void keyPressEvent(QKeyEvent* event) override
     {
         switch (event->key()) {
@@ -178,8 +167,6 @@ protected:
     }
 
 private:
-    void takeTabStop() { setFocusPolicy(m_chosen ? Qt::TabFocus : Qt::NoFocus); }
-
     std::function<void(int)> m_onArrow;
     bool m_chosen = false;
 };
@@ -213,14 +200,8 @@ public:
 
     void setSelected(QuorLogLevel level)
     {
-        // The keyboard stays in the group: on the chosen segment, its one Tab stop.
-        const bool hadFocus = std::any_of(m_buttons.cbegin(), m_buttons.cend(),
-                                          [](const auto& entry) { return entry.second->hasFocus(); });
         for (const auto& [segmentLevel, button] : std::as_const(m_buttons)) {
             button->setChosen(segmentLevel == level);
-            if (hadFocus && segmentLevel == level && !button->hasFocus()) {
-                button->setFocus(Qt::OtherFocusReason);
-            }
         }
     }
 
