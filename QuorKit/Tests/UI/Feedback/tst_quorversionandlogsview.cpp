@@ -62,7 +62,7 @@ QuorReleaseLogRecord fallbackRecord()
 // Once the read of the log that the last action asked for has been shown.
 bool settled(const QuorVersionAndLogsView& view)
 {
-    return QTest::qWaitFor([&view] { return !view.isLoadingLogs(); }, 10'000);
+    return QTest::qWaitFor([&view] { return !view.isLoadingLogs(); }, quorPatienceMs);
 }
 
 QStringList visibleLabels(const QWidget& view, const QString& name)
@@ -238,7 +238,7 @@ private slots:
                                     language, {}, [] {});
         view.resize(width, 540);
         view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(QTest::qWaitForWindowActive(&view));
         QVERIFY(settled(view));
         auto* picker = view.findChild<QWidget*>(QStringLiteral("levelPicker"));
         QList<QAbstractButton*> segments;
