@@ -17,6 +17,16 @@
 #include <unistd.h>
 #include <vector>
 
+#include <sys/syscall.h>
+
+// The flushes to the disk that each thread of this process asks for.
+thread_local int flushesOnThisThread = 0;
+extern "C" int fsync(int fd)
+{
+    ++flushesOnThisThread;
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+
 namespace {
 QuorAppVersion fixedVersion()
 {
@@ -259,6 +269,20 @@ private slots:
             QVERIFY(QFileInfo(folder + QLatin1Char('/') + name).size() < 4096 + 400);
         }
         QVERIFY(logger.recentEntries(1).first().message.startsWith(QStringLiteral("199 ")));
+    }
+
+    void writingNeverWaitsForTheDisk()
+    {
+        // Also the entries that start a file, the first one and the one after each rotation.
+        const QString folder = freshFolder(QStringLiteral("flush"));
+        QuorAppLogger logger(QStringLiteral("Flush"), folder, 4096, 2, fixedVersion);
+        const int before = flushesOnThisThread;
+        const QString filler(300, QLatin1Char('x'));
+        for (int i = 0; i < 40; ++i) {
+            logger.info(QStringLiteral("%1 %2").arg(i).arg(filler), QStringLiteral("c"));
+        }
+        QVERIFY(QFileInfo::exists(path(logger.currentLogFileURL()) + QStringLiteral(".2")));
+        QCOMPARE(flushesOnThisThread, before);
     }
 
     void concurrentWritersNeverInterleaveLines()

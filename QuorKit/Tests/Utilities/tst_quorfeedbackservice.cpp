@@ -1,19 +1,23 @@
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Cloud/QuorFeedbackService.h"
 #include "QuorKit/Utilities/QuorBundle.h"
 #include "QuorKit/Utilities/QuorSettings.h"
 #include "Support/QuorTestSupport.h"
 
-#include <QDesktopServices>
 #include <QUrlQuery>
 #include <QtTest>
 
-// Receives the addresses QDesktopServices would hand to a browser.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
+// Plays the browser: receives the addresses handed to it.
+struct UrlRecorder {
     QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
+    UrlRecorder()
+    {
+        QuorBrowserHandOff::setDefaultOpener([this](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+    }
+    ~UrlRecorder() { QuorBrowserHandOff::setDefaultOpener({}); }
 };
 
 class TestQuorFeedbackService : public QObject {
@@ -118,12 +122,6 @@ private slots:
     void onlyWebAddressesOpen()
     {
         UrlRecorder recorder;
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
-        auto cleanup = qScopeGuard([] {
-            QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-            QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        });
         const QuorAppVersion version{QStringLiteral("1.0.0"), QStringLiteral("100")};
         QuorFeedbackService::openInBrowser("QuorZub", version, QuorFeedbackKind::feature, QuorLanguage::tr);
         QCOMPARE(recorder.opened.size(), 1);

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 const QString kAppName = QStringLiteral("QuorZub");
@@ -46,11 +47,13 @@ ZubStudioViewModel::ZubStudioViewModel(std::unique_ptr<ZubStudioEnvironment> env
       m_logger(QuorAppLogger::shared(kAppName)),
       m_store(storeDirectory, historyLimit),
       m_historyWriter(m_store),
+      m_configWriter(m_store),
       m_floatingBarController(new ZubFloatingBarController(this)),
       m_language(QuorLanguages::current()),
       m_launchAtLogin(m_environment->isLaunchAtLoginEnabled())
 {
     m_floatingBarController->setDismissEventSource(m_environment->dismissSource());
+    connect(&m_configWriter, &ZubConfigWriter::written, this, &ZubStudioViewModel::configWritten);
 
     m_store.tidyFolder();
     m_config = m_store.loadConfig();
@@ -307,28 +310,91 @@ void ZubStudioViewModel::rebuildExcludedBundleIDs()
 
 void ZubStudioViewModel::persistConfig()
 {
+    saveConfig(std::nullopt);
+}
+
+void ZubStudioViewModel::persistConfig(const QString& confirmation)
+{
+    saveConfig(confirmation);
+}
+
+void ZubStudioViewModel::saveConfig(std::optional<QString> confirmation)
+{
     rebuildExcludedBundleIDs();
-    m_store.saveConfig(m_config);
+    // A change someone waits to hear about is written at once; edits in a burst wait for the last.
+    const quint64 number = m_configWriter.save(m_config, confirmation.has_value());
+    if (confirmation) {
+        m_pendingConfirmation = std::pair{number, std::move(*confirmation)};
+    }
     m_floatingBarController->updateTargetLanguage(m_config.targetLanguage);
     syncSelectionWatcher();
     emit changed();
 }
 
+void ZubStudioViewModel::configWritten(quint64 number, const ZubConfigStore::SaveResult& result)
+{
+    // A write holds every change handed over before it, so it settles the confirmations they wait for.
+    std::optional<QString> confirmation;
+    if (m_pendingConfirmation && m_pendingConfirmation->first <= number) {
+        confirmation = std::move(m_pendingConfirmation->second);
+        m_pendingConfirmation.reset();
+    }
+    if (result.ok) {
+        m_configSaveFailing = false;
+        if (confirmation) {
+            showToast(*confirmation, false);
+        }
+        return;
+    }
+    // The change stays in memory and the next save writes it again; the user hears of the failure
+    // once, not at every keystroke, unless they wait for this very save.
+    const bool tell = confirmation.has_value() || !m_configSaveFailing;
+    m_configSaveFailing = true;
+    if (tell) {
+        showToast(configSaveFailureMessage(result.errorNumber, m_store.baseDirectory(), m_language), true);
+    }
+}
+
+QString ZubStudioViewModel::configSaveFailureMessage(int errorNumber, const QString& folder, QuorLanguage language)
+{
+    QString en;
+    QString tr;
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT:
+        en = QStringLiteral("the disk is full");
+        tr = QStringLiteral("disk dolu");
+        break;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENOTDIR:
+        en = QStringLiteral("the folder %1 cannot be written").arg(folder);
+        tr = QStringLiteral("%1 klasörüne yazılamıyor").arg(folder);
+        break;
+    default:
+        en = QStringLiteral("writing to %1 failed").arg(folder);
+        tr = QStringLiteral("%1 klasörüne yazma başarısız oldu").arg(folder);
+        break;
+    }
+    return quorText(QStringLiteral("Your settings could not be saved: %1. They stay in effect until QuorZub quits, "
+                                   "and the next change tries again.")
+                        .arg(en),
+                    QStringLiteral("Ayarlarınız kaydedilemedi: %1. QuorZub kapanana dek geçerli kalırlar; bir sonraki "
+                                   "değişiklikte yeniden denenir.")
+                        .arg(tr),
+                    {}, language);
+}
+
 void ZubStudioViewModel::setAutoShowOnSelection(bool enabled)
 {
     m_config.autoShowOnSelection = enabled;
-    persistConfig();
+    persistConfig(enabled ? text(QStringLiteral("Auto-Zub on text selection enabled."),
+                                 QStringLiteral("Metin seçiminde Otomatik Zub açıldı."))
+                          : text(QStringLiteral("Auto-Zub paused (Ctrl+Alt+A manual trigger still active)."),
+                                 QStringLiteral("Otomatik Zub duraklatıldı (Ctrl+Alt+A kısayolu hâlâ aktif).")));
     m_logger->info(QStringLiteral("Auto-Zub selection watcher ") + (enabled ? QStringLiteral("enabled") : QStringLiteral("paused")),
                    kWatcher);
-    if (enabled) {
-        showToast(text(QStringLiteral("Auto-Zub on text selection enabled."),
-                       QStringLiteral("Metin seçiminde Otomatik Zub açıldı.")),
-                  false);
-    } else {
-        showToast(text(QStringLiteral("Auto-Zub paused (Ctrl+Alt+A manual trigger still active)."),
-                       QStringLiteral("Otomatik Zub duraklatıldı (Ctrl+Alt+A kısayolu hâlâ aktif).")),
-                  false);
-    }
 }
 
 void ZubStudioViewModel::cycleTargetLanguage()

@@ -12,6 +12,7 @@
 #include "QuorZubCore/Models/ZubExecutionResult.h"
 #include "QuorZubCore/Models/ZubHistoryRecord.h"
 #include "QuorZubCore/Services/ZubConfigStore.h"
+#include "QuorZubCore/Services/ZubConfigWriter.h"
 #include "QuorZubCore/Services/ZubHistoryLoader.h"
 #include "QuorZubCore/Services/ZubHistoryWriter.h"
 
@@ -29,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QuorAppLogger;
 class ZubFloatingBarController;
@@ -98,6 +100,10 @@ public:
     const ZubConfigStore& store() const { return m_store; }
     // History changes reach the file on a worker thread; this returns once the last one is there.
     void flushHistory() { m_historyWriter.flush(); }
+    // So do configuration changes.
+    void flushConfig() { m_configWriter.flush(); }
+    // What the user reads when the settings could not be saved in `folder`, from the failed step's errno.
+    static QString configSaveFailureMessage(int errorNumber, const QString& folder, QuorLanguage language);
 
     // The bilingual sample text the playground starts with.
     static QString playgroundSampleText(QuorLanguage language);
@@ -109,6 +115,9 @@ public:
     void bindStudioWindowOpener(std::function<void()> opener);
     void setAutoShowOnSelection(bool enabled) override;
     void persistConfig() override;
+    // The same, and `confirmation` (a toast) once the file holds the change; a failed save shows why
+    // in its place.
+    void persistConfig(const QString& confirmation);
     void cycleTargetLanguage();
     void updateAIConfig(const QuorAIConfig& aiConfig) override;
     void refreshAPIKeyStatus();
@@ -154,6 +163,8 @@ private:
     void registerHotkeys();
     void syncSelectionWatcher();
     void rebuildExcludedBundleIDs();
+    void saveConfig(std::optional<QString> confirmation);
+    void configWritten(quint64 number, const ZubConfigStore::SaveResult& result);
     // The bar's text unless a text is given.
     void executeFloatingAction(const ZubActionDefinition& action, const std::optional<QString>& inputText);
     void recordHistory(const ZubExecutionResult& result);
@@ -200,6 +211,7 @@ private:
     std::shared_ptr<QuorAppLogger> m_logger;
     ZubConfigStore m_store;
     ZubHistoryWriter m_historyWriter;
+    ZubConfigWriter m_configWriter;
     // Until the history read at start is taken.
     std::unique_ptr<ZubHistoryLoader> m_historyLoader;
     // The changes made while it is read, in order.
@@ -239,6 +251,11 @@ private:
     std::optional<QMetaObject::Connection> m_reopenWindowObserver;
     // A newer key-status read supersedes an older one that is still waiting on the keyring.
     quint64 m_apiKeyStatusGeneration = 0;
+    // A toast that waits for the file to hold the change it confirms, with that change's number.
+    std::optional<std::pair<quint64, QString>> m_pendingConfirmation;
+    // The last configuration write failed: the user has been told, and is told again only when a
+    // save they wait to hear about fails too.
+    bool m_configSaveFailing = false;
 };
 
 // Changes a published field and announces it; an unchanged value announces nothing.

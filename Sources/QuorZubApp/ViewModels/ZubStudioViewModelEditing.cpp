@@ -107,8 +107,7 @@ void ZubStudioViewModel::addCustomAIAction(const QString& titleEN, const QString
         QUuid::createUuid(), ZubActionKind::customAI, english.isEmpty() ? turkish : english,
         turkish.isEmpty() ? english : turkish, symbolName.isEmpty() ? QStringLiteral("sparkles") : symbolName, true,
         instruction, order));
-    persistConfig();
-    showToast(text(QStringLiteral("Custom AI action added."), QStringLiteral("Özel AI aksiyonu eklendi.")), false);
+    persistConfig(text(QStringLiteral("Custom AI action added."), QStringLiteral("Özel AI aksiyonu eklendi.")));
 }
 
 void ZubStudioViewModel::deleteCustomAction(const QUuid& id)
@@ -132,9 +131,7 @@ void ZubStudioViewModel::normalizeActionOrder()
 void ZubStudioViewModel::resetDefaultActions()
 {
     m_config.actions = ZubActionDefinition::defaultActions();
-    persistConfig();
-    showToast(text(QStringLiteral("Restored default actions."), QStringLiteral("Varsayılan aksiyonlar geri yüklendi.")),
-              false);
+    persistConfig(text(QStringLiteral("Restored default actions."), QStringLiteral("Varsayılan aksiyonlar geri yüklendi.")));
 }
 
 void ZubStudioViewModel::addExcludedBundleID(const QString& value)

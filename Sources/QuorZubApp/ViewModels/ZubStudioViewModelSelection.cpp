@@ -168,6 +168,13 @@ void ZubStudioViewModel::previewPlaygroundInFloatingBar()
                   true);
         return;
     }
+    // The bar would have nothing to offer and not show at all.
+    if (m_config.enabledActions().isEmpty()) {
+        showToast(this->text(QStringLiteral("No action is turned on. Turn one on in the Actions tab first."),
+                             QStringLiteral("Açık aksiyon yok. Önce Aksiyonlar sekmesinden birini açın.")),
+                  true);
+        return;
+    }
     presentFloatingBar(text, m_environment->cursorPosition(), false);
 }
 

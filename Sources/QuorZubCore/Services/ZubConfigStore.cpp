@@ -203,9 +203,9 @@ ZubConfig ZubConfigStore::loadConfig() const
     return *config;
 }
 
-void ZubConfigStore::saveConfig(const ZubConfig& config) const
+ZubConfigStore::SaveResult ZubConfigStore::saveConfig(const ZubConfig& config) const
 {
-    write(configPath(), QuorJson::pretty(config.toJson()));
+    return write(configPath(), QuorJson::pretty(config.toJson()));
 }
 
 QList<ZubHistoryRecord> ZubConfigStore::loadHistory() const
@@ -277,7 +277,7 @@ QList<ZubHistoryRecord> ZubConfigStore::capHistory(const QList<ZubHistoryRecord>
     return kept;
 }
 
-void ZubConfigStore::write(const QString& path, const QByteArray& bytes) const
+ZubConfigStore::SaveResult ZubConfigStore::write(const QString& path, const QByteArray& bytes) const
 {
     // The data folder and both files are private to their user from the moment they exist.
     QuorAtomicFile::WriteOptions options;
@@ -287,4 +287,5 @@ void ZubConfigStore::write(const QString& path, const QByteArray& bytes) const
     if (!result) {
         warn(QStringLiteral("%1 was not saved: %2").arg(QFileInfo(path).fileName(), result.error));
     }
+    return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorZubCore/Models/ZubConfig.h"
 #include "QuorZubCore/Models/ZubHistoryRecord.h"
 
@@ -9,8 +10,9 @@
 #include <optional>
 
 // The application's two files in one per-user folder: the settings (config.json) and the result
-// history (history.json). Nothing here throws or reports to the caller: a file that cannot be read
-// gives defaults, a file that cannot be written stays as it was. A file that exists but cannot be
+// history (history.json). Nothing here throws: a file that cannot be read gives defaults, a file
+// that cannot be written stays as it was (and a settings save says why, so it is never taken for
+// done). A file that exists but cannot be
 // read (also a FIFO, a device or a folder in its place, or a file over its size cap) is moved aside
 // (with a logged warning) before the defaults can be saved over it. The folder is 0700 and both
 // files 0600 from creation; a file that is a symbolic link stays one, its target receiving saves.
@@ -42,8 +44,10 @@ public:
     // actions (the file is not rewritten). Actions sharing an id are given ids of their own, and
     // the file is saved with them.
     ZubConfig loadConfig() const;
+    // What a save did: written, or why the file stayed as it was (also logged).
+    using SaveResult = QuorAtomicFile::WriteResult;
     // Pretty-printed with sorted keys.
-    void saveConfig(const ZubConfig& config) const;
+    SaveResult saveConfig(const ZubConfig& config) const;
 
     // In stored order; empty when the file is missing or unreadable. Records sharing an id are
     // given ids of their own, and the file is saved with them.
@@ -56,7 +60,7 @@ public:
     QList<ZubHistoryRecord> capHistory(const QList<ZubHistoryRecord>& records) const;
 
 private:
-    void write(const QString& path, const QByteArray& bytes) const;
+    SaveResult write(const QString& path, const QByteArray& bytes) const;
 
     QString m_baseDirectory;
     qsizetype m_maxHistoryRecords;

@@ -322,7 +322,7 @@ private slots:
             if (tab == QStringLiteral("Settings")) {
                 // The credits block is the second card: Tab meets it before the excluded applications.
                 QVERIFY2(walk.indexOf(QStringLiteral("Manual Token")) >= 0
-                             && walk.indexOf(QStringLiteral("Manual Token")) < walk.indexOf(QStringLiteral("Refresh Apps")),
+                             && walk.indexOf(QStringLiteral("Manual Token")) < walk.indexOf(QStringLiteral("Refresh running apps")),
                          qPrintable(walk.reached.join(QStringLiteral(" | "))));
             }
         }

@@ -276,6 +276,7 @@ private slots:
                                   QStringLiteral("acme-writer"));
         QCOMPARE(road.model->config().aiConfig, chosen);
         // Saved in the configuration file as well, for the next start.
+        road.model->flushConfig();
         QCOMPARE(ZubConfigStore(road.folder.filePath(QStringLiteral("zub"))).loadConfig().aiConfig, chosen);
 
         QTest::keyClicks(road.field(QStringLiteral("apiKeyField")), QStringLiteral("  sk-road-123 "));

@@ -10,9 +10,12 @@
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -130,6 +133,27 @@ private slots:
         QCOMPARE(view.tabView(), history.data());
         // The settings tab's AI card refreshed the catalog as it came on screen: that work ends
         // before its store goes, or it outlives the test.
+        QUOR_TRY_VERIFY(!model.catalogStore().isSyncing() && !model.creditsStore().isRefreshing());
+    }
+
+    // The studio opens with the keyboard in the playground's text, and the long settings column
+    // is where the user left it when they come back to it from another tab.
+    void theStudioStartsInTheTextAndTheSettingsKeepTheirPlace()
+    {
+        FakeStudioModel model;
+        MainZubStudioView view(model, Qt::magenta);
+        view.resize(1160, 740);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QCOMPARE(QApplication::focusWidget(), view.tabView()->findChild<QWidget*>(QStringLiteral("editor")));
+
+        tabButton(view, ZubStudioTab::settings)->click();
+        QUOR_TRY_VERIFY(view.tabScrollArea()->verticalScrollBar()->maximum() > 300);
+        view.tabScrollArea()->verticalScrollBar()->setValue(300);
+        tabButton(view, ZubStudioTab::actions)->click();
+        QCOMPARE(view.tabScrollArea()->verticalScrollBar()->value(), 0);
+        tabButton(view, ZubStudioTab::settings)->click();
+        QUOR_TRY_COMPARE(view.tabScrollArea()->verticalScrollBar()->value(), 300);
         QUOR_TRY_VERIFY(!model.catalogStore().isSyncing() && !model.creditsStore().isRefreshing());
     }
 

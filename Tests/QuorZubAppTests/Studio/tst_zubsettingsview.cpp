@@ -2,13 +2,16 @@
 
 #include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 
+#include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorLanguagePicker.h"
 #include "QuorKit/Design/QuorMenuPicker.h"
 #include "QuorKit/Design/QuorStyledButton.h"
+#include "QuorKit/UI/AI/QuorAIUnifiedSettingsCard.h"
 #include "QuorKit/Utilities/QuorSettings.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -46,6 +49,8 @@ const QList<RunningAppCandidate> apps{{"org.gnome.terminal", "Terminal", "org.gn
 class TestZubSettingsView : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QuorKeyboardAccess::install(); }
+
     void init()
     {
         qputenv("LANGUAGE", "de_DE:en");
@@ -91,6 +96,46 @@ private slots:
         QVERIFY(view.findChild<QLabel*>(QStringLiteral("quickExcludeTitle"))->isHidden());
     }
 
+    // A check that finds the access still missing says so, in the interface language: nothing
+    // else on screen would change.
+    void checkAgainSaysWhatIsStillMissing()
+    {
+        for (const QuorLanguage language : {QuorLanguage::en, QuorLanguage::tr}) {
+            FakeStudioModel model;
+            model.setLanguage(language);
+            model.accessibilityAnswer = false;
+            model.screenRecordingAnswer = false;
+            ZubSettingsView view(model, Qt::magenta);
+            view.show();
+            const ZubSettingsPresentation& p = view.presentation();
+            QVERIFY(p.accessibility.stillMissing.startsWith(language == QuorLanguage::en ? "Still missing" : "Hâlâ eksik"));
+            for (const auto& [tile, told] : {std::pair{"accessibilityTile", p.accessibility.stillMissing},
+                                             std::pair{"screenRecordingTile", p.screenRecording.stillMissing}}) {
+                model.clearToast();
+                tileButton(view, tile)->click();
+                QCOMPARE(model.toastMessage(), told);
+                QVERIFY(model.toastIsError());
+            }
+        }
+    }
+
+    // The card answers a keystroke by drawing itself once, with the catalog's rows built once.
+    void aKeystrokeInTheEndpointFieldDrawsTheCardOnce()
+    {
+        FakeStudioModel model;
+        ZubSettingsView view(model, Qt::magenta);
+        ZubConfig config = model.config();
+        config.aiConfig.endpointURL.clear();
+        model.setConfig(config);
+        auto* field = view.findChild<QLineEdit*>(QStringLiteral("endpointField"));
+        QVERIFY(field->text().isEmpty());
+        const quint64 before = view.aiCard()->syncCount();
+        QTest::keyClicks(field, QStringLiteral("http://127.0.0.1:8080"));
+        QCOMPARE(view.aiCard()->syncCount() - before, quint64(21));
+        QCOMPARE(model.config().aiConfig.endpointURL, QStringLiteral("http://127.0.0.1:8080"));
+        QCOMPARE(model.count(QStringLiteral("persistConfig")), 21);
+    }
+
     void engineControlsWriteAndPersist()
     {
         FakeStudioModel model;
@@ -112,20 +157,31 @@ private slots:
         FakeStudioModel model;
         ZubSettingsView view(model, Qt::magenta);
         auto* slider = view.findChild<QSlider*>(QStringLiteral("hideSlider"));
-        QCOMPARE(slider->value(), 6);
-        slider->setValue(9);
+        auto* label = view.findChild<QLabel*>(QStringLiteral("autoHideLabel"));
+        for (int second = 6; second < 9; ++second) {
+            QTest::keyClick(slider, Qt::Key_Right);
+        }
         QCOMPARE(model.persisted->hideDelaySeconds, 9.0);
-        QCOMPARE(view.findChild<QLabel*>(QStringLiteral("autoHideLabel"))->text(), QStringLiteral("Auto-hide idle bar after: 9s"));
-        // A stored value is shown, never written back by the view.
+        QCOMPARE(label->text(), QStringLiteral("Auto-hide idle bar after: 9s"));
+        // A stored value is shown, never written back by the view; a half second stands where the
+        // label says, and the keys move on from it to whole seconds.
         const int saves = model.count(QStringLiteral("persistConfig"));
         ZubConfig config = model.config();
         config.hideDelaySeconds = 6.5;
         model.setConfig(config);
-        QCOMPARE(view.findChild<QLabel*>(QStringLiteral("autoHideLabel"))->text(), QStringLiteral("Auto-hide idle bar after: 6s"));
+        QCOMPARE(label->text(), QStringLiteral("Auto-hide idle bar after: 6.5s"));
+        QCOMPARE(static_cast<double>(slider->value() - slider->minimum()) / (slider->maximum() - slider->minimum()),
+                 (6.5 - 2) / (15 - 2));
+        QCOMPARE(model.count(QStringLiteral("persistConfig")), saves);
+        for (const auto& [key, seconds] : {std::pair{Qt::Key_Right, 7.0}, std::pair{Qt::Key_Left, 6.0}}) {
+            model.setConfig(config);
+            QTest::keyClick(slider, key);
+            QCOMPARE(model.persisted->hideDelaySeconds, seconds);
+        }
         config.hideDelaySeconds = 40;
         model.setConfig(config);
-        QCOMPARE(view.findChild<QLabel*>(QStringLiteral("autoHideLabel"))->text(), QStringLiteral("Auto-hide idle bar after: 40s"));
-        QCOMPARE(model.count(QStringLiteral("persistConfig")), saves);
+        QCOMPARE(label->text(), QStringLiteral("Auto-hide idle bar after: 40s"));
+        QCOMPARE(model.count(QStringLiteral("persistConfig")), saves + 2);
         QCOMPARE(model.config().hideDelaySeconds, 40.0);
 
         button(view, QStringLiteral("autoShowToggle"))->click();
@@ -191,6 +247,18 @@ private slots:
         add->click();
         QCOMPARE(excludedRows(view), (QStringList{"Org.Gnome.Terminal", "Org.KDE.Kate"}));
         QVERIFY(field->text().isEmpty());
+
+        // Beside the other refresh buttons, each says what it refreshes; a chip is a check box named
+        // after what it does.
+        QCOMPARE(button(view, QStringLiteral("refreshPermissions"))->accessibleName(), QStringLiteral("Refresh permissions"));
+        QCOMPARE(button(view, QStringLiteral("refreshApps"))->accessibleName(), QStringLiteral("Refresh running apps"));
+        for (const auto& [name, title, excluded] : {std::tuple{"running:org.gnome.terminal", "Exclude Terminal", true},
+                                                    std::tuple{"running:firefox", "Exclude Firefox", false}}) {
+            QAccessibleInterface* chip = QAccessible::queryAccessibleInterface(button(view, QString::fromLatin1(name)));
+            QCOMPARE(chip->text(QAccessible::Name), QString::fromUtf8(title));
+            QCOMPARE(chip->role(), QAccessible::CheckBox);
+            QCOMPARE(bool(chip->state().checked), excluded);
+        }
 
         // The running terminal is stored in another case: its chip shows it excluded and removes it.
         QVERIFY(view.presentation().runningChips[0].isExcluded);

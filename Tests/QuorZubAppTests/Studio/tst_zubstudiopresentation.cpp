@@ -258,9 +258,11 @@ private slots:
         const QList<RunningAppCandidate> apps{{"org.gnome.terminal", "Terminal", "org.gnome.Terminal"},
                                               {"firefox", "Firefox", "firefox"}};
         Settings s = Settings::make(config, QuorLanguage::en, true, false, false, apps, QString());
-        QCOMPARE(s.autoHideLabel, QStringLiteral("Auto-hide idle bar after: 6s"));
+        QCOMPARE(s.autoHideLabel, QStringLiteral("Auto-hide idle bar after: 6.5s"));
+        QCOMPARE(Settings::autoHideLabelFor(6.5, QuorLanguage::tr), QStringLiteral("Boştaki çubuğu otomatik gizle: 6,5 sn"));
         QCOMPARE(Settings::autoHideLabelFor(20, QuorLanguage::tr), QStringLiteral("Boştaki çubuğu otomatik gizle: 20 sn"));
-        QCOMPARE(Settings::autoHideLabelFor(-1.5, QuorLanguage::en), QStringLiteral("Auto-hide idle bar after: -1s"));
+        QCOMPARE(Settings::autoHideLabelFor(-1.5, QuorLanguage::en), QStringLiteral("Auto-hide idle bar after: -1.5s"));
+        QCOMPARE(Settings::autoHideLabelFor(6.9, QuorLanguage::en), QStringLiteral("Auto-hide idle bar after: 7s"));
         QCOMPARE(s.backends.size(), 3);
         QVERIFY(s.backends[2].isSelected);
         QVERIFY(!s.backends[0].isSelected);

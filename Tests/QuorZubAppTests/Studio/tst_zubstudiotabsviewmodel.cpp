@@ -64,7 +64,8 @@ private slots:
         view.findChild<QPlainTextEdit*>(QStringLiteral("prompt"))
             ->setPlainText(QStringLiteral("  Rewrite as a concise, friendly Slack reply.\n"));
         view.findChild<QAbstractButton*>(QStringLiteral("addCustomAction"))->click();
-        QCOMPARE(vm->toastMessage(), QStringLiteral("Custom AI action added."));
+        // Confirmed once the file holds it.
+        QUOR_TRY_COMPARE(vm->toastMessage(), QStringLiteral("Custom AI action added."));
 
         QFile file(m_dir->path() + QStringLiteral("/config.json"));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -84,6 +85,7 @@ private slots:
         QWidget* row = view.findChild<QWidget*>(QStringLiteral("action:") + stored.id.toString(QUuid::WithoutBraces));
         row->findChild<QAbstractButton*>(QStringLiteral("enabledSwitch"))->click();
         row->findChild<QAbstractButton*>(QStringLiteral("up"))->click();
+        vm->flushConfig();
         const QList<ZubActionDefinition> reloaded = ZubConfigStore(m_dir->path()).loadConfig().sortedActions();
         QCOMPARE(reloaded[reloaded.size() - 2].id, stored.id);
         QVERIFY(!reloaded[reloaded.size() - 2].isEnabled);
@@ -124,7 +126,10 @@ private slots:
             view.show();
             view.findChild<QAbstractButton*>(QStringLiteral("backend:aiProvider"))->click();
             view.findChild<QuorMenuPicker*>(QStringLiteral("targetPicker"))->pick(6);
-            view.findChild<QSlider*>(QStringLiteral("hideSlider"))->setValue(11);
+            auto* slider = view.findChild<QSlider*>(QStringLiteral("hideSlider"));
+            for (int second = 6; second < 11; ++second) {
+                QTest::keyClick(slider, Qt::Key_Right);
+            }
             view.findChild<QAbstractButton*>(QStringLiteral("autoShowToggle"))->click();
             view.findChild<QLineEdit*>(QStringLiteral("manualBundleID"))->setText(QStringLiteral("org.kde.kate"));
             view.findChild<QAbstractButton*>(QStringLiteral("addBundleID"))->click();

@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QMap>
 #include <QMetaType>
+#include <QPointer>
 #include <QSysInfo>
+#include <QTimer>
 #include <QUrlQuery>
 #include <QVariant>
 
@@ -171,22 +173,38 @@ std::optional<QUrl> webFeedbackURL(const QString& appName, const QuorAppVersion&
     return url;
 }
 
-bool openInBrowser(const QString& appName, const QuorAppVersion& version, QuorFeedbackKind kind,
-                   QuorLanguage language, const std::optional<QString>& baseURL)
+void openInBrowser(const QString& appName, const QuorAppVersion& version, QuorFeedbackKind kind,
+                   QuorLanguage language, const std::optional<QString>& baseURL, QObject* context,
+                   QuorBrowserHandOff::Outcome outcome)
 {
     const std::optional<QUrl> url = webFeedbackURL(appName, version, kind, language, baseURL);
     if (!url) {
         QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::feedback,
                               QStringLiteral("The feedback form has no valid address (base %1)").arg(resolvedBaseURL(baseURL)));
-        return false;
+        if (outcome) {
+            QTimer::singleShot(0, QCoreApplication::instance(), [receiver = QPointer<QObject>(context), outcome] {
+                if (receiver) {
+                    outcome(false);
+                }
+            });
+        }
+        return;
     }
-    const bool opened = QuorBrowserHandOff::open(*url);
-    QuorSupportLog::write(opened ? QuorLogLevel::info : QuorLogLevel::warn, QuorSupportLog::feedback,
-                          QStringLiteral("Feedback form (%1, %2) %3: %4")
-                              .arg(QuorFeedbackKinds::rawValue(kind), QuorLanguages::rawValue(language),
-                                   opened ? QStringLiteral("opened in the browser") : QStringLiteral("could not be opened"),
-                                   QuorSupportLog::address(*url)));
-    return opened;
+    const QString form = QStringLiteral("Feedback form (%1, %2)").arg(QuorFeedbackKinds::rawValue(kind),
+                                                                     QuorLanguages::rawValue(language));
+    // Logged once the browser's answer is known, whether or not the caller is still there.
+    QuorBrowserHandOff::openThen(*url, QCoreApplication::instance(),
+                                 [form, address = QuorSupportLog::address(*url), receiver = QPointer<QObject>(context),
+                                  outcome = std::move(outcome)](bool opened) {
+                                     QuorSupportLog::write(opened ? QuorLogLevel::info : QuorLogLevel::warn,
+                                                           QuorSupportLog::feedback,
+                                                           form + (opened ? QStringLiteral(" opened in the browser: ")
+                                                                          : QStringLiteral(" could not be opened: "))
+                                                               + address);
+                                     if (receiver && outcome) {
+                                         outcome(opened);
+                                     }
+                                 });
 }
 
 QString resolvedCurrentAppName(const QuorBundle& bundle, const QString& fallback)

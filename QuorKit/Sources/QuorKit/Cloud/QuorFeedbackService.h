@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Cloud/QuorFeedbackKind.h"
 #include "QuorKit/Cloud/QuorFeedbackReceipt.h"
 #include "QuorKit/Cloud/QuorFeedbackScreenshot.h"
@@ -54,11 +55,13 @@ QString currentOSDescription();
 std::optional<QUrl> webFeedbackURL(const QString& appName, const QuorAppVersion& version, QuorFeedbackKind kind,
                                    QuorLanguage language, const std::optional<QString>& baseURL = std::nullopt);
 
-// Opens webFeedbackURL() in the default browser. False when there is no address, it is not http
-// or https, or no browser opened it: the caller then offers webFeedbackURL() to copy. Call it on
-// the GUI thread.
-bool openInBrowser(const QString& appName, const QuorAppVersion& version, QuorFeedbackKind kind,
-                   QuorLanguage language, const std::optional<QString>& baseURL = std::nullopt);
+// Opens webFeedbackURL() in the default browser and tells `outcome`, while `context` lives, whether
+// it opened: not when there is no address, it is not http or https, or the browser's launcher
+// failed (the caller then offers webFeedbackURL() to copy). The log says which, once it is known.
+// Call it on the GUI thread.
+void openInBrowser(const QString& appName, const QuorAppVersion& version, QuorFeedbackKind kind,
+                   QuorLanguage language, const std::optional<QString>& baseURL = std::nullopt,
+                   QObject* context = nullptr, QuorBrowserHandOff::Outcome outcome = {});
 
 // The application's display name: the bundle's "CFBundleDisplayName", then "CFBundleName", then
 // the running process's name, each trimmed and taken when not blank; else `fallback` as given.

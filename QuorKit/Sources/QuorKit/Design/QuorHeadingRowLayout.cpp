@@ -20,7 +20,8 @@ QuorHeadingRowLayout::~QuorHeadingRowLayout()
 }
 
 QuorHeadingRowLayout::Frames QuorHeadingRowLayout::arrange(QSize heading, QSize controls, const QRect& bounds,
-                                                           int spacing, int lineSpacing)
+                                                           int spacing, int lineSpacing,
+                                                           const std::function<int(int)>& controlsHeightForWidth)
 {
     Frames frames;
     frames.oneLine = heading.width() + spacing + controls.width() <= bounds.width();
@@ -32,6 +33,9 @@ QuorHeadingRowLayout::Frames QuorHeadingRowLayout::arrange(QSize heading, QSize 
                                 controls.width(), controls.height());
     } else {
         frames.heading = QRect(bounds.left(), bounds.top(), bounds.width(), heading.height());
+        if (controls.width() > bounds.width() && controlsHeightForWidth) {
+            controls = QSize(bounds.width(), controlsHeightForWidth(bounds.width()));
+        }
         frames.controls = QRect(std::max(bounds.left(), bounds.right() + 1 - controls.width()),
                                 frames.heading.bottom() + 1 + lineSpacing, controls.width(), controls.height());
     }
@@ -67,11 +71,21 @@ QSize QuorHeadingRowLayout::hint(int index) const
     return item != nullptr && !item->isEmpty() ? item->sizeHint() : QSize();
 }
 
+QuorHeadingRowLayout::Frames QuorHeadingRowLayout::frames(const QRect& bounds) const
+{
+    QLayoutItem* controls = m_items.value(1);
+    std::function<int(int)> wrapped;
+    if (controls != nullptr && controls->hasHeightForWidth()) {
+        wrapped = [controls](int width) { return controls->heightForWidth(width); };
+    }
+    return arrange(hint(0), hint(1), bounds, m_spacing, m_lineSpacing, wrapped);
+}
+
 int QuorHeadingRowLayout::heightForWidth(int width) const
 {
     const QMargins m = contentsMargins();
-    const Frames frames = arrange(hint(0), hint(1), QRect(0, 0, width - m.left() - m.right(), 0), m_spacing, m_lineSpacing);
-    return frames.heading.united(frames.controls).bottom() + 1 + m.top() + m.bottom();
+    const Frames placed = frames(QRect(0, 0, width - m.left() - m.right(), 0));
+    return placed.heading.united(placed.controls).bottom() + 1 + m.top() + m.bottom();
 }
 
 QSize QuorHeadingRowLayout::sizeHint() const
@@ -87,7 +101,10 @@ QSize QuorHeadingRowLayout::minimumSize() const
 {
     const QMargins m = contentsMargins();
     const QSize heading = hint(0);
-    const QSize controls = hint(1);
+    // Controls that wrap need only their widest part.
+    QLayoutItem* item = m_items.value(1);
+    const bool wraps = item != nullptr && !item->isEmpty() && item->hasHeightForWidth();
+    const QSize controls = wraps ? item->minimumSize() : hint(1);
     return {std::max(heading.width(), controls.width()) + m.left() + m.right(),
             std::max(heading.height(), controls.height()) + m.top() + m.bottom()};
 }
@@ -95,11 +112,11 @@ QSize QuorHeadingRowLayout::minimumSize() const
 void QuorHeadingRowLayout::setGeometry(const QRect& rect)
 {
     QLayout::setGeometry(rect);
-    const Frames frames = arrange(hint(0), hint(1), contentsRect(), m_spacing, m_lineSpacing);
+    const Frames placed = frames(contentsRect());
     if (QLayoutItem* heading = m_items.value(0)) {
-        heading->setGeometry(frames.heading);
+        heading->setGeometry(placed.heading);
     }
     if (QLayoutItem* controls = m_items.value(1)) {
-        controls->setGeometry(frames.controls);
+        controls->setGeometry(placed.controls);
     }
 }

@@ -5,9 +5,12 @@
 #include <QRect>
 #include <QSize>
 
+#include <functional>
+
 // A heading and the controls that follow it: on one line, the controls at the trailing edge, when
 // the line holds both at their ideal widths; otherwise the controls take a line of their own below
-// the heading, still at the trailing edge. Neither is shrunk, so the heading always shows whole.
+// the heading, still at the trailing edge. The heading is never shrunk, so it always shows whole;
+// controls wider than the line that can wrap (a flow of buttons) wrap within it.
 // The first item added is the heading, the second the controls.
 class QuorHeadingRowLayout : public QLayout {
     Q_OBJECT
@@ -22,7 +25,9 @@ public:
         bool oneLine = true;
         bool operator==(const Frames& other) const = default;
     };
-    static Frames arrange(QSize heading, QSize controls, const QRect& bounds, int spacing, int lineSpacing);
+    // `controlsHeightForWidth`, when given, is how tall the controls are once wrapped to a width.
+    static Frames arrange(QSize heading, QSize controls, const QRect& bounds, int spacing, int lineSpacing,
+                          const std::function<int(int)>& controlsHeightForWidth = {});
 
     void addItem(QLayoutItem* item) override;
     int count() const override;
@@ -37,6 +42,7 @@ public:
 
 private:
     QSize hint(int index) const;
+    Frames frames(const QRect& bounds) const;
 
     int m_spacing;
     int m_lineSpacing;

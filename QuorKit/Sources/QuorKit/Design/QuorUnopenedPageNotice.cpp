@@ -11,6 +11,7 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 
 #include <QClipboard>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -126,8 +127,12 @@ QWidget* QuorUnopenedPageNotice::popUp(const QUrl& url, QuorLanguage language, Q
     notice->setFixedWidth(popupWidth);
     layout->addWidget(notice);
     popup->adjustSize();
-    QPoint origin = anchor->mapToGlobal(QPoint(anchor->width() / 2 - popup->width() / 2, anchor->height() + 6));
-    if (const QScreen* screen = anchor->screen()) {
+    // The browser's answer can come after the anchor's window closed (the tray window): then under
+    // the pointer.
+    QPoint origin = anchor->isVisible()
+                        ? anchor->mapToGlobal(QPoint(anchor->width() / 2 - popup->width() / 2, anchor->height() + 6))
+                        : QCursor::pos() - QPoint(popup->width() / 2, 0);
+    if (const QScreen* screen = anchor->isVisible() ? anchor->screen() : QGuiApplication::screenAt(QCursor::pos())) {
         const QRect area = screen->availableGeometry();
         origin.setX(std::clamp(origin.x(), area.left(), std::max(area.left(), area.right() - popup->width())));
         origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - popup->height())));

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMutexLocker>
-#include <QStringDecoder>
 #include <QUuid>
 
 #include <unicode/regex.h>
@@ -274,6 +273,9 @@ bool QuorAppLogger::appendLocked(const QByteArray& line, QString& failure) const
     QuorAtomicFile::removeStaleTemporaryFiles(m_logDirectory, {QFileInfo(m_currentLogFile).fileName()});
     QuorAtomicFile::WriteOptions options;
     options.fileMode = 0600;
+    // Appended lines are never flushed to the disk one by one, and the line that starts a file
+    // need not be either: the caller (often the GUI thread) does not wait for the disk.
+    options.durable = false;
     const auto result = QuorAtomicFile::write(m_currentLogFile, line, options);
     failure = result.error;
     return result.ok;
@@ -296,25 +298,31 @@ void QuorAppLogger::rotateIfNeededLocked() const
     ::rename(QFile::encodeName(m_currentLogFile).constData(), QFile::encodeName(rotatedLogFile(1)).constData());
 }
 
-QList<QuorLogEntry> QuorAppLogger::recentEntries(int limit, QuorLogLevel minimumLevel) const
+QByteArray QuorAppLogger::currentFileBytes() const
 {
+    // Only the read holds the lock: decoding a full file takes tens of milliseconds, which threads
+    // that log need not wait for.
     const QMutexLocker locker(&m_lock);
     // The file rotates at m_maxFileBytes; anything far larger is not this logger's file.
     const auto read = QuorRegularFile::read(m_currentLogFile, std::max<qint64>(4 * m_maxFileBytes, 16 * 1024 * 1024));
-    if (!read.ok()) {
-        return {};
-    }
-    const QByteArray& bytes = read.bytes;
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    if (decoder.hasError() || text.isEmpty()) {
-        return {};
-    }
-    const auto lines = QStringView(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return read.ok() ? read.bytes : QByteArray();
+}
+
+QList<QuorLogEntry> QuorAppLogger::decodeRecent(QByteArrayView fileBytes, int limit, QuorLogLevel minimumLevel)
+{
     QList<QuorLogEntry> entries;
-    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+    qsizetype end = fileBytes.size();
+    while (end > 0) {
+        const qsizetype start = fileBytes.lastIndexOf('\n', end - 1) + 1;
+        const QByteArrayView line = fileBytes.sliced(start, end - start);
+        end = start - 1;
+        // A line cut short (a full disk, a killed process) or holding bytes that are not UTF-8 is
+        // skipped alone; the lines around it still show.
+        if (line.isEmpty() || !line.isValidUtf8()) {
+            continue;
+        }
         try {
-            QuorLogEntry entry = QuorLogEntry::decodeLine(line->toUtf8());
+            QuorLogEntry entry = QuorLogEntry::decodeLine(line.toByteArray());
             if (entry.level < minimumLevel) {
                 continue;
             }
@@ -329,18 +337,26 @@ QList<QuorLogEntry> QuorAppLogger::recentEntries(int limit, QuorLogLevel minimum
     return entries;
 }
 
-QString QuorAppLogger::exportPlainText(int limit, QuorLogLevel minimumLevel) const
+QList<QuorLogEntry> QuorAppLogger::recentEntries(int limit, QuorLogLevel minimumLevel) const
 {
-    QList<QuorLogEntry> entries = recentEntries(limit, minimumLevel);
-    std::reverse(entries.begin(), entries.end());
+    return decodeRecent(currentFileBytes(), limit, minimumLevel);
+}
+
+QString QuorAppLogger::plainText(const QList<QuorLogEntry>& newestFirst)
+{
     QStringList lines;
-    lines.reserve(entries.size());
-    for (const QuorLogEntry& entry : entries) {
-        lines.append(QLatin1Char('[') + entry.timestamp + QStringLiteral("] [") + QuorLogLevels::label(entry.level)
-                     + QStringLiteral("] [v") + entry.version + QLatin1Char('#') + entry.build
-                     + QStringLiteral("] [") + entry.category + QStringLiteral("] ") + entry.message);
+    lines.reserve(newestFirst.size());
+    for (auto entry = newestFirst.crbegin(); entry != newestFirst.crend(); ++entry) {
+        lines.append(QLatin1Char('[') + entry->timestamp + QStringLiteral("] [") + QuorLogLevels::label(entry->level)
+                     + QStringLiteral("] [v") + entry->version + QLatin1Char('#') + entry->build
+                     + QStringLiteral("] [") + entry->category + QStringLiteral("] ") + entry->message);
     }
     return lines.join(QLatin1Char('\n'));
+}
+
+QString QuorAppLogger::exportPlainText(int limit, QuorLogLevel minimumLevel) const
+{
+    return plainText(recentEntries(limit, minimumLevel));
 }
 
 void QuorAppLogger::clear()

@@ -4,6 +4,7 @@
 #include "QuorKit/Utilities/QuorLogEntry.h"
 #include "QuorKit/Utilities/QuorLogLevel.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QMutex>
 #include <QString>
@@ -53,12 +54,17 @@ public:
     void error(const QString& message, const QString& category);
 
     // Newest first, from the current file only, at or above `minimumLevel`; stops once `limit`
-    // entries are held (so a limit of 0 or less still gives the newest match). Lines that do not
-    // decode are skipped.
+    // entries are held (so a limit of 0 or less still gives the newest match). Each line is decoded
+    // on its own: one that is not UTF-8 or not an entry is skipped. The lock is held for reading
+    // the file only, not while its lines are decoded.
     QList<QuorLogEntry> recentEntries(int limit, QuorLogLevel minimumLevel = QuorLogLevel::debug) const;
+    // recentEntries() of the bytes of a log file.
+    static QList<QuorLogEntry> decodeRecent(QByteArrayView fileBytes, int limit, QuorLogLevel minimumLevel);
     // The same entries oldest first, one line each:
     // "[timestamp] [LEVEL] [vVERSION#BUILD] [category] message", joined by line feeds.
     QString exportPlainText(int limit, QuorLogLevel minimumLevel = QuorLogLevel::debug) const;
+    // That text for entries given newest first, as recentEntries() gives them.
+    static QString plainText(const QList<QuorLogEntry>& newestFirst);
     // Removes the current and every rotated file; the next entry starts a new file.
     void clear();
     // Shows the log file selected in the file manager, or opens the log folder when there is no
@@ -71,6 +77,7 @@ public:
 
 private:
     QString rotatedLogFile(int n) const;
+    QByteArray currentFileBytes() const;
     void rotateIfNeededLocked() const;
     bool appendLocked(const QByteArray& line, QString& failure) const;
 

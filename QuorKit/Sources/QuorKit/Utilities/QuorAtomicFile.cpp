@@ -17,9 +17,11 @@
 namespace QuorAtomicFile {
 
 namespace {
-QString errnoText(const char* step, const QString& path)
+WriteResult failedStep(const char* step, const QString& path)
 {
-    return QStringLiteral("%1 %2: %3").arg(QLatin1String(step), path, QString::fromLocal8Bit(std::strerror(errno)));
+    const int number = errno;
+    return {false, QStringLiteral("%1 %2: %3").arg(QLatin1String(step), path, QString::fromLocal8Bit(std::strerror(number))),
+            number};
 }
 
 bool makeFolders(const QString& folder, std::optional<mode_t> mode)
@@ -104,26 +106,26 @@ WriteResult write(const QString& path, const QByteArray& data, const WriteOption
             return {false, QStringLiteral("the link's target is not a regular file: %1").arg(*resolved)};
         }
     } else if (options.createFolder && !makeFolders(folder, options.folderMode)) {
-        return {false, errnoText("cannot create folder", folder)};
+        return failedStep("cannot create folder", folder);
     }
     const QString temporary = folder + QStringLiteral("/.") + target.fileName() + QLatin1Char('.')
         + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".tmp");
     const QByteArray temporaryNative = QFile::encodeName(temporary);
     const int fd = ::open(temporaryNative.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, options.fileMode);
     if (fd < 0) {
-        return {false, errnoText("cannot create", temporary)};
+        return failedStep("cannot create", temporary);
     }
     const bool written = writeAll(fd, data) && (!options.durable || ::fsync(fd) == 0);
     const int savedErrno = errno;
     ::close(fd);
     if (!written) {
         errno = savedErrno;
-        const WriteResult failure{false, errnoText("cannot write", temporary)};
+        const WriteResult failure = failedStep("cannot write", temporary);
         ::unlink(temporaryNative.constData());
         return failure;
     }
     if (::rename(temporaryNative.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        const WriteResult failure{false, errnoText("cannot replace", path)};
+        const WriteResult failure = failedStep("cannot replace", path);
         ::unlink(temporaryNative.constData());
         return failure;
     }

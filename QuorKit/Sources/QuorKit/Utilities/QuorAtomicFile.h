@@ -26,6 +26,7 @@ struct WriteOptions {
 struct WriteResult {
     bool ok = false;
     QString error; // English, for logs, when !ok
+    int errorNumber = 0; // the system's errno of the failed step, when there was one
     explicit operator bool() const { return ok; }
 };
 

@@ -1,17 +1,51 @@
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Cloud/QuorFeedbackService.h"
+#include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
+#include "QuorKit/Utilities/QuorAppLogger.h"
 #include "Support/QuorTestSupport.h"
 
-#include <QDesktopServices>
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
 #include <QtTest>
 
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
+namespace {
+// Plays the browser: notes every address it is asked to open.
+struct UrlRecorder {
     QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
+    UrlRecorder()
+    {
+        QuorBrowserHandOff::setDefaultOpener([this](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+    }
+    ~UrlRecorder() { QuorBrowserHandOff::setDefaultOpener({}); }
 };
+
+QWidget* unopenedPagePopup()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QStringLiteral("unopenedPagePopup") && window->isVisible()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// The log's lines of `category` that name `url`.
+QStringList logLines(const QString& category, const QUrl& url)
+{
+    QStringList lines;
+    for (const QuorLogEntry& entry : QuorSupportLog::logger()->recentEntries(50)) {
+        if (entry.category == category && entry.message.contains(QuorSupportLog::address(url))) {
+            lines << entry.message;
+        }
+    }
+    return lines;
+}
+} // namespace
 
 class TestQuorFeedbackButton : public QObject {
     Q_OBJECT
@@ -19,8 +53,6 @@ private slots:
     void bothLooksOpenTheSameForm()
     {
         UrlRecorder recorder;
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
-        auto cleanup = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); });
         const QuorAppVersion version{QStringLiteral("1.0.0"), QStringLiteral("100")};
         QuorFeedbackButton compact("QuorZub", version, QuorFeedbackKind::feature, QuorLanguage::en,
                                    QuorFeedbackButtonStyle::compactIcon, std::nullopt);
@@ -38,6 +70,56 @@ private slots:
                                   QuorFeedbackButtonStyle::compactIcon, QStringLiteral(" https://example.test/ "));
         custom.click();
         QCOMPARE(recorder.opened.last().toString(QUrl::RemoveQuery), QStringLiteral("https://example.test/tr/geri-bildirim"));
+    }
+
+    // The desktop's launcher is the program that decides: one that exits with an error opened
+    // nothing, although it started.
+    void theLaunchersAnswerDecides_data()
+    {
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("the launcher fails") << 3 << false;
+        QTest::newRow("the launcher opens it") << 0 << true;
+    }
+
+    void theLaunchersAnswerDecides()
+    {
+        QFETCH(int, exitCode);
+        QFETCH(bool, opens);
+        QTemporaryDir tools;
+        const QString asked = tools.filePath(QStringLiteral("asked"));
+        QFile launcher(tools.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(launcher.open(QIODevice::WriteOnly));
+        launcher.write("#!/bin/sh\necho \"$1\" > '" + QFile::encodeName(asked) + "'\nexit " + QByteArray::number(exitCode) + "\n");
+        launcher.close();
+        QVERIFY(launcher.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(tools.path()) + ':' + path);
+        auto restore = qScopeGuard([path] { qputenv("PATH", path); });
+        QuorSupportLog::logger()->clear();
+
+        // An address no other test opens, so the log's lines are this click's.
+        QuorFeedbackButton button("QuorZub", {QStringLiteral("1.0.0"), QStringLiteral("100")}, QuorFeedbackKind::feature,
+                                  QuorLanguage::tr, QuorFeedbackButtonStyle::compactIcon,
+                                  QStringLiteral("https://launcher.example/") + QString::number(exitCode));
+        const QUrl form = *button.formURL();
+        button.show();
+        button.click();
+        QUOR_TRY_COMPARE(logLines(QuorSupportLog::feedback, form).size(), 1);
+        QFile launched(asked);
+        QVERIFY(launched.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(launched.readAll()).trimmed(), form.toString(QUrl::FullyEncoded));
+        QCOMPARE(logLines(QuorSupportLog::feedback, form).first().contains(QStringLiteral("opened in the browser")), opens);
+        QCOMPARE(logLines(QuorSupportLog::browser, form).size(), opens ? 0 : 1);
+        // Told in the interface language, with the address to copy.
+        QWidget* popup = unopenedPagePopup();
+        QCOMPARE(popup != nullptr, !opens);
+        if (popup != nullptr) {
+            QCOMPARE(popup->findChild<QLabel*>(QStringLiteral("unopenedMessage"))->text(),
+                     QuorBrowserHandOff::failureMessage(QuorLanguage::tr));
+            QCOMPARE(popup->findChild<QLabel*>(QStringLiteral("unopenedAddress"))->text(), form.toString(QUrl::FullyEncoded));
+            popup->close();
+        }
     }
 
     void textsFollowTheLanguage()

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -56,6 +57,12 @@ QuorReleaseLogRecord fallbackRecord()
     record.app = QStringLiteral("QuorZub");
     record.toVersion = QStringLiteral("0.9.0");
     return record;
+}
+
+// Once the read of the log that the last action asked for has been shown.
+bool settled(const QuorVersionAndLogsView& view)
+{
+    return QTest::qWaitFor([&view] { return !view.isLoadingLogs(); }, quorPatienceMs);
 }
 
 QStringList visibleLabels(const QWidget& view, const QString& name)
@@ -116,6 +123,9 @@ private slots:
                                     QuorLanguage::en, {}, {});
         QVERIFY(view.entries().isEmpty());
         view.show();
+        // Read on a worker: the list fills once the read is done.
+        QVERIFY(view.isLoadingLogs());
+        QVERIFY(settled(view));
         QCOMPARE(view.entries().size(), 120);
         QCOMPARE(view.entries().first().message, QStringLiteral("entry 299"));
         QCOMPARE(view.findChildren<QWidget*>(QRegularExpression(QStringLiteral("^entry:"))).size(), 120);
@@ -128,16 +138,20 @@ private slots:
         QVERIFY(!access->state().checked);
         errors->click();
         QVERIFY(access->state().checked);
+        QVERIFY(settled(view));
         QCOMPARE(view.entries().size(), 3);
         QCOMPARE(view.entries().first().message, QStringLiteral("entry 207"));
         view.setSelectedMinLevel(QuorLogLevel::warn);
+        QVERIFY(settled(view));
         QCOMPARE(view.entries().size(), 3);
         // An entry written while the view is open shows after a refresh only.
         logger->log(QuorLogLevel::warn, QStringLiteral("ocr"), QStringLiteral("late"));
         QCOMPARE(view.entries().size(), 3);
         view.findChild<QAbstractButton*>(QStringLiteral("refreshButton"))->click();
+        QVERIFY(settled(view));
         QCOMPARE(view.entries().first().message, QStringLiteral("late"));
         view.setSelectedMinLevel(QuorLogLevel::debug);
+        QVERIFY(settled(view));
         QCOMPARE(view.entries().size(), 120);
     }
 
@@ -150,6 +164,7 @@ private slots:
         QuorVersionAndLogsView view(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
                                     QuorLanguage::en, {}, {});
         view.show();
+        QVERIFY(settled(view));
         auto* copy = view.findChild<QAbstractButton*>(QStringLiteral("copyButton"));
         QCOMPARE(copy->text(), QStringLiteral("Copy"));
         copy->click();
@@ -161,6 +176,7 @@ private slots:
         QCOMPARE(copy->text(), QStringLiteral("Copied"));
 
         view.findChild<QAbstractButton*>(QStringLiteral("clearButton"))->click();
+        QVERIFY(settled(view));
         QVERIFY(view.entries().isEmpty());
         QVERIFY(!QFile::exists(logger->currentLogFileURL().toLocalFile()));
         QCOMPARE(visibleLabels(view, QStringLiteral("noEntries")),
@@ -172,6 +188,88 @@ private slots:
         QCOMPARE(copy->text(), QStringLiteral("Copied"));
         // The log file's name shows although the file is gone.
         QCOMPARE(visibleLabels(view, QStringLiteral("logFileName")), QStringList{"quorzub.log"});
+    }
+
+    void aDamagedLineIsSkippedAndCopyCopiesWhatIsShown()
+    {
+        const auto logger = freshLogger(QStringLiteral("damaged"));
+        logger->info(QStringLiteral("before"), QStringLiteral("action"));
+        QFile file(logger->currentLogFileURL().toLocalFile());
+        QVERIFY(file.open(QIODevice::Append));
+        // Bytes that are not UTF-8, then a line cut short by a full disk.
+        file.write("{\"build\":\"57\",\"message\":\"\xff\xfe\"}\n{\"build\":\"57\",\"categ");
+        file.write("\n");
+        file.close();
+        logger->warn(QStringLiteral("after"), QStringLiteral("ocr"));
+
+        QuorVersionAndLogsView view(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
+                                    QuorLanguage::en, {}, {});
+        view.show();
+        QVERIFY(settled(view));
+        QStringList shown;
+        for (const QuorLogEntry& entry : view.entries()) {
+            shown << entry.message;
+        }
+        QCOMPARE(shown, (QStringList{"after", "before"}));
+        view.findChild<QAbstractButton*>(QStringLiteral("copyButton"))->click();
+        const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
+        QCOMPARE(copied.size(), 2);
+        QVERIFY(copied[0].endsWith(QStringLiteral("[action] before")));
+        QVERIFY(copied[1].endsWith(QStringLiteral("[ocr] after")));
+    }
+
+    void theLevelFilterShowsWholeAndTheKeysChoose_data()
+    {
+        QTest::addColumn<QuorLanguage>("language");
+        QTest::addColumn<int>("width");
+        for (const QuorLanguage language : {QuorLanguage::en, QuorLanguage::tr}) {
+            for (const int width : {680, 420}) {
+                QTest::addRow("%s, %d", qPrintable(QuorLanguages::rawValue(language)), width) << language << width;
+            }
+        }
+    }
+
+    void theLevelFilterShowsWholeAndTheKeysChoose()
+    {
+        QFETCH(QuorLanguage, language);
+        QFETCH(int, width);
+        const auto logger = freshLogger(QStringLiteral("picker"));
+        QuorVersionAndLogsView view(QStringLiteral("QuorZub"), version(), logger, QuorProductPalette::deepCoral,
+                                    language, {}, [] {});
+        view.resize(width, 540);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QVERIFY(settled(view));
+        auto* picker = view.findChild<QWidget*>(QStringLiteral("levelPicker"));
+        QList<QAbstractButton*> segments;
+        for (const auto& segment : QuorVersionAndLogsView::levelSegments(language)) {
+            segments << view.findChild<QAbstractButton*>(QStringLiteral("level:") + segment.title);
+        }
+        // Every segment gets the size it asks for, inside the view.
+        for (QAbstractButton* segment : std::as_const(segments)) {
+            QVERIFY(segment->isVisible());
+            QVERIFY(segment->sizeHint().height() > 0);
+            QCOMPARE(segment->height(), segment->sizeHint().height());
+            QVERIFY(segment->width() >= segment->sizeHint().width());
+        }
+        QVERIFY(picker->mapTo(&view, QPoint(picker->width(), picker->height())).x() <= view.width());
+
+        // A click chooses; from the chosen segment the arrow keys choose its neighbours, wrapping.
+        QTest::mouseClick(segments[2], Qt::LeftButton, {}, segments[2]->rect().center());
+        QCOMPARE(view.selectedMinLevel(), QuorLogLevel::warn);
+        segments[2]->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(segments[2], Qt::Key_Right);
+        QCOMPARE(view.selectedMinLevel(), QuorLogLevel::error);
+        QCOMPARE(QApplication::focusWidget(), segments[3]);
+        QTest::keyClick(segments[3], Qt::Key_Down);
+        QCOMPARE(view.selectedMinLevel(), QuorLogLevel::debug);
+        QTest::keyClick(segments[0], Qt::Key_Left);
+        QCOMPARE(view.selectedMinLevel(), QuorLogLevel::error);
+        // Space chooses the segment the keyboard is on.
+        segments[1]->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(segments[1], Qt::Key_Space);
+        QCOMPARE(view.selectedMinLevel(), QuorLogLevel::info);
+        QVERIFY(settled(view));
     }
 
     void releasesFromTheBundleElseTheFallback()
@@ -235,6 +333,7 @@ private slots:
                                         language, {}, [] {});
             view.resize(680, 540);
             view.show();
+            QVERIFY(settled(view));
             // Rows added to a visible list show on the next turn of the event loop.
             QCoreApplication::processEvents();
             const QImage shot = view.grab().toImage();

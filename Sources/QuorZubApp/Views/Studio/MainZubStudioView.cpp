@@ -298,6 +298,12 @@ void MainZubStudioView::syncTab()
     // Leaving a tab drops its view and whatever short-lived form state it owned. The old view may be
     // the sender of the change (a row that opens another tab), so it goes once its handler returns.
     if (m_tabView != nullptr) {
+        // The settings are a long column the user comes back to: where it was scrolled is kept.
+        if (m_shownTab == ZubStudioTab::settings) {
+            if (QAbstractScrollArea* area = tabScrollArea()) {
+                m_settingsScrollOffset = area->verticalScrollBar()->value();
+            }
+        }
         disconnect(&m_model, nullptr, m_tabView, nullptr);
         m_contentLayout->removeWidget(m_tabView);
         m_tabView->hide();
@@ -312,6 +318,14 @@ void MainZubStudioView::syncTab()
     }
     if (firstTab) {
         restoreScrollPosition(tab);
+        // The window opens with the keyboard in the text to work on, not on the first header control.
+        if (tab == ZubStudioTab::playground) {
+            if (auto* editor = m_tabView->findChild<QWidget*>(QStringLiteral("editor"))) {
+                editor->setFocus(Qt::OtherFocusReason);
+            }
+        }
+    } else if (tab == ZubStudioTab::settings && m_settingsScrollOffset > 0) {
+        followScrollOffset(m_settingsScrollOffset);
     }
 }
 
@@ -338,15 +352,21 @@ void MainZubStudioView::restoreScrollPosition(ZubStudioTab tab)
         return;
     }
     m_model.keepScrollPosition(std::nullopt);
+    if (kept->tab == tab && kept->offset > 0) {
+        followScrollOffset(kept->offset);
+    }
+}
+
+void MainZubStudioView::followScrollOffset(int offset)
+{
     QAbstractScrollArea* area = tabScrollArea();
-    if (kept->tab != tab || kept->offset <= 0 || area == nullptr) {
+    if (area == nullptr) {
         return;
     }
     // The column has no height until the window is laid out, and the history builds its cards in
     // batches as they come into view: the position is applied as the range grows, until it is
     // reached or the user scrolls.
     QScrollBar* bar = area->verticalScrollBar();
-    const int offset = kept->offset;
     auto* follower = new QObject(bar);
     const auto apply = [bar, offset, follower] {
         bar->setValue(std::min(offset, bar->maximum()));

@@ -62,6 +62,8 @@ private:
     QWidget* makeTabView(ZubStudioTab tab);
     // The first tab view built takes back the position kept when the window last closed.
     void restoreScrollPosition(ZubStudioTab tab);
+    // Scrolls the shown tab's column to `offset` as soon as it is that tall.
+    void followScrollOffset(int offset);
 
     ZubStudioModel& m_model;
     QColor m_accent;
@@ -79,6 +81,8 @@ private:
     QVBoxLayout* m_contentLayout = nullptr;
     QWidget* m_tabView = nullptr;
     std::optional<ZubStudioTab> m_shownTab;
+    // Where the settings tab was scrolled when the user last left it.
+    int m_settingsScrollOffset = 0;
 
     QPointer<QuorToastBanner> m_toast;
     std::optional<QString> m_shownToast;

@@ -4,6 +4,7 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorZubCore/Models/ZubTargetLanguage.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -42,6 +43,13 @@ ZubSettingsPresentation::PermissionTile ZubSettingsPresentation::accessibilityTi
     }
     tile.buttonTitle = t("Check Again", "Yeniden Denetle", language);
     setBadge(tile, granted, language);
+    if (!granted) {
+        tile.stillMissing = t("Still missing: this display does not offer the XTEST, XFIXES and XInput extensions "
+                              "that reading selections and sending keys need.",
+                              "Hâlâ eksik: bu ekran, seçimleri okumak ve tuş göndermek için gereken XTEST, XFIXES ve "
+                              "XInput eklentilerini sunmuyor.",
+                              language);
+    }
     return tile;
 }
 
@@ -64,15 +72,32 @@ ZubSettingsPresentation::PermissionTile ZubSettingsPresentation::screenRecording
     }
     tile.buttonTitle = t("Check Again", "Yeniden Denetle", language);
     setBadge(tile, granted, language);
+    if (!granted) {
+        tile.stillMissing = t("Still missing: no screen capture tool was found. Install maim and slop "
+                              "(sudo apt install maim slop).",
+                              "Hâlâ eksik: ekran yakalama aracı bulunamadı. maim ve slop'u kurun "
+                              "(sudo apt install maim slop).",
+                              language);
+    }
     return tile;
 }
 
 QString ZubSettingsPresentation::autoHideLabelFor(double seconds, QuorLanguage language)
 {
-    const double truncated = std::isfinite(seconds) ? std::trunc(seconds) : 0;
-    const QString n = QString::number(truncated, 'f', 0);
+    // To the half second, so a delay typed into the file (6.5) reads as the slider shows it.
+    const double halves = std::isfinite(seconds) ? std::round(seconds * 2) : 0;
+    const bool whole = std::fmod(halves, 2) == 0;
+    const QString n = QString::number(halves / 2, 'f', whole ? 0 : 1);
     return quorText(QStringLiteral("Auto-hide idle bar after: ") + n + QLatin1Char('s'),
-                    QStringLiteral("Boştaki çubuğu otomatik gizle: ") + n + QStringLiteral(" sn"), {}, language);
+                    QStringLiteral("Boştaki çubuğu otomatik gizle: ") + QString(n).replace(QLatin1Char('.'), QLatin1Char(','))
+                        + QStringLiteral(" sn"),
+                    {}, language);
+}
+
+int ZubSettingsPresentation::hideSliderPositionFor(double seconds)
+{
+    const double halves = std::isfinite(seconds) ? std::round(seconds * 2) : hideSliderMinimum;
+    return static_cast<int>(std::clamp<double>(halves, hideSliderMinimum, hideSliderMaximum));
 }
 
 bool ZubSettingsPresentation::isExcluded(const QStringList& excludedBundleIDs, const QString& bundleID)
@@ -96,6 +121,7 @@ ZubSettingsPresentation ZubSettingsPresentation::make(const ZubConfig& config, Q
                               "Yalnızca global metin seçimi yakalama, yerinde değiştirme ve Ekran OCR için gereklidir.",
                               language);
     p.refreshTitle = t("Refresh", "Yenile", language);
+    p.refreshName = t("Refresh permissions", "İzinleri yenile", language);
     p.accessibility = accessibilityTile(accessibilityGranted, language);
     p.screenRecording = screenRecordingTile(screenRecordingGranted, language);
 
@@ -117,6 +143,7 @@ ZubSettingsPresentation ZubSettingsPresentation::make(const ZubConfig& config, Q
     p.autoShowOn = config.autoShowOnSelection;
     p.autoHideLabel = autoHideLabelFor(config.hideDelaySeconds, language);
     p.hideDelay = config.hideDelaySeconds;
+    p.hideSliderPosition = hideSliderPositionFor(config.hideDelaySeconds);
     p.launchAtLoginLabel = t("Launch QuorZub at Login", "Oturum Açıldığında QuorZub'u Başlat", language);
     p.launchAtLoginOn = launchAtLogin;
     p.languageLabel = t("Interface Language", "Arayüz Dili", language);
@@ -130,6 +157,7 @@ ZubSettingsPresentation ZubSettingsPresentation::make(const ZubConfig& config, Q
                            "Otomatik Zub, terminallerde, parola yöneticilerinde ve aşağıdaki uygulamalarda tetiklenmez.",
                            language);
     p.refreshAppsTitle = t("Refresh Apps", "Uygulamaları Yenile", language);
+    p.refreshAppsName = t("Refresh running apps", "Açık uygulamaları yenile", language);
     p.manualPlaceholder = QStringLiteral("com.example.app");
     p.manualFieldTitle = t("Application ID to exclude", "Hariç tutulacak uygulama kimliği", language);
     p.removeExcludedTitle = t("Stop excluding: ", "Hariç tutmayı bırak: ", language);
@@ -140,7 +168,9 @@ ZubSettingsPresentation ZubSettingsPresentation::make(const ZubConfig& config, Q
     p.quickExcludeTitle = t("Quick Exclude Running Apps", "Açık Uygulamalardan Hızlı Hariç Tut", language);
     for (const RunningAppCandidate& app : runningApps) {
         const bool excluded = isExcluded(config.excludedBundleIDs, app.bundleID);
-        p.runningChips.append({app, excluded, excluded ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("plus.circle")});
+        p.runningChips.append({app, excluded, excluded ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("plus.circle"),
+                               quorText(QStringLiteral("Exclude ") + app.name, app.name + QStringLiteral(" uygulamasını hariç tut"),
+                                        {}, language)});
     }
     return p;
 }

@@ -17,6 +17,7 @@ struct ZubSettingsPresentation {
         QColor badgeColor;
         QString buttonTitle;
         bool buttonActive = false; // the highlighted glass look while missing
+        QString stillMissing;      // what a check that finds it missing again says (while missing)
         bool operator==(const PermissionTile& other) const = default;
     };
 
@@ -37,12 +38,14 @@ struct ZubSettingsPresentation {
         RunningAppCandidate app;
         bool isExcluded = false;
         QString symbol;
+        QString accessibleName; // "Exclude <app>": a check box, checked while excluded
         bool operator==(const RunningChip& other) const = default;
     };
 
     QString permissionsTitle;
     QString permissionsSubtitle;
     QString refreshTitle;
+    QString refreshName; // what the button does, for assistive tools
     PermissionTile accessibility;
     PermissionTile screenRecording;
 
@@ -58,6 +61,8 @@ struct ZubSettingsPresentation {
     bool autoShowOn = false;
     QString autoHideLabel;
     double hideDelay = 6;
+    // The slider's position, in half seconds within its range: where the label's number stands.
+    int hideSliderPosition = 12;
     QString launchAtLoginLabel;
     bool launchAtLoginOn = false;
     QString languageLabel;
@@ -66,6 +71,7 @@ struct ZubSettingsPresentation {
     QString excludedTitle;
     QString excludedSubtitle;
     QString refreshAppsTitle;
+    QString refreshAppsName;
     QString manualPlaceholder;
     QString manualFieldTitle;
     QString addTitle;
@@ -83,8 +89,12 @@ struct ZubSettingsPresentation {
                                         bool screenRecordingGranted, bool launchAtLogin,
                                         const QList<RunningAppCandidate>& runningApps, const QString& manualBundleID);
     static ZubSettingsPresentation make(const ZubStudioModel& model, const QString& manualBundleID);
-    // "Auto-hide idle bar after: 6s": the delay truncated toward zero.
+    // The slider's range, in half seconds (2 to 15 s; it moves in whole seconds).
+    static constexpr int hideSliderMinimum = 4;
+    static constexpr int hideSliderMaximum = 30;
+    // "Auto-hide idle bar after: 6s", "6.5s": the delay to the half second, as the slider shows it.
     static QString autoHideLabelFor(double seconds, QuorLanguage language);
+    static int hideSliderPositionFor(double seconds);
     // Whether `bundleID` is in the list, ignoring letter case.
     static bool isExcluded(const QStringList& excludedBundleIDs, const QString& bundleID);
     static PermissionTile accessibilityTile(bool granted, QuorLanguage language);

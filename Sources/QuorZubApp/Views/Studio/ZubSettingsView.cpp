@@ -159,11 +159,21 @@ QWidget* ZubSettingsView::buildPermissionsCard()
     tiles->addWidget(m_accessibilityTile, 1);
     tiles->addWidget(m_screenTile, 1);
     layout->addLayout(tiles);
+    // A check that finds the access still missing says so: nothing else would change on screen.
     connect(m_accessibilityTile->findChild<QAbstractButton*>(QStringLiteral("button")), &QAbstractButton::clicked, this,
-            [this] { m_model.requestAccessibilityPermission(); });
+            [this] {
+                m_model.requestAccessibilityPermission();
+                if (!m_model.accessibilityGranted()) {
+                    m_model.showToast(m_presentation.accessibility.stillMissing, true);
+                }
+            });
     // The capture tool has no settings page to open: its button checks for the tool again.
-    connect(m_screenTile->findChild<QAbstractButton*>(QStringLiteral("button")), &QAbstractButton::clicked, this,
-            [this] { m_model.setScreenRecordingGranted(m_model.checkScreenRecordingGranted()); });
+    connect(m_screenTile->findChild<QAbstractButton*>(QStringLiteral("button")), &QAbstractButton::clicked, this, [this] {
+        m_model.setScreenRecordingGranted(m_model.checkScreenRecordingGranted());
+        if (!m_model.screenRecordingGranted()) {
+            m_model.showToast(m_presentation.screenRecording.stillMissing, true);
+        }
+    });
     return glassCard(box);
 }
 
@@ -237,19 +247,30 @@ QWidget* ZubSettingsView::buildBehaviorCard()
     m_autoHideLabel->setObjectName(QStringLiteral("autoHideLabel"));
     hide->addWidget(m_autoHideLabel);
     hide->addStretch(1);
+    // In half seconds, so a delay of 6.5 s set in the file stands where its label says; the user
+    // moves it in whole seconds.
     m_hideSlider = new QSlider(Qt::Horizontal, box);
     m_hideSlider->setObjectName(QStringLiteral("hideSlider"));
-    m_hideSlider->setRange(2, 15);
-    m_hideSlider->setSingleStep(1);
-    m_hideSlider->setPageStep(1);
+    m_hideSlider->setRange(ZubSettingsPresentation::hideSliderMinimum, ZubSettingsPresentation::hideSliderMaximum);
+    m_hideSlider->setSingleStep(2);
+    m_hideSlider->setPageStep(2);
     m_hideSlider->setFixedWidth(200);
     m_hideSlider->setStyleSheet(QStringLiteral(
         "QSlider::groove:horizontal { height: 4px; background: rgba(255, 255, 255, 0.16); border-radius: 2px; }"
         "QSlider::sub-page:horizontal { background: %1; border-radius: 2px; }"
         "QSlider::handle:horizontal { background: white; width: 14px; height: 14px; margin: -5px 0; border-radius: 7px; }")
                                     .arg(m_accent.name()));
+    connect(m_hideSlider, &QSlider::actionTriggered, this, [this](int action) {
+        // A step from a half second, or a drag, ends on a whole second: back towards where it came from.
+        const int position = m_hideSlider->sliderPosition();
+        if (position % 2 != 0) {
+            const bool down = action == QAbstractSlider::SliderSingleStepSub || action == QAbstractSlider::SliderPageStepSub;
+            m_hideSlider->setSliderPosition(position + (down ? 1 : -1));
+        }
+    });
     // Every value, also while dragging, is written.
-    connect(m_hideSlider, &QSlider::valueChanged, this, &ZubSettingsView::setHideDelay);
+    connect(m_hideSlider, &QSlider::valueChanged, this,
+            [this](int halves) { setHideDelay(static_cast<int>(std::lround(halves / 2.0))); });
     hide->addWidget(m_hideSlider);
     // The label names the slider for screen readers.
     m_autoHideLabel->setBuddy(m_hideSlider);
@@ -348,6 +369,7 @@ void ZubSettingsView::sync()
     m_permissionsTitle->setText(p.permissionsTitle);
     m_permissionsSubtitle->setText(p.permissionsSubtitle);
     m_refreshButton->setText(p.refreshTitle);
+    m_refreshButton->setAccessibleName(p.refreshName);
     m_refreshButton->updateGeometry();
     syncPermissions();
 
@@ -378,8 +400,7 @@ void ZubSettingsView::sync()
     m_autoHideLabel->setText(p.autoHideLabel);
     {
         const QSignalBlocker blocker(m_hideSlider);
-        const double delay = std::isfinite(p.hideDelay) ? p.hideDelay : 2.0;
-        m_hideSlider->setValue(static_cast<int>(std::lround(std::clamp(delay, 2.0, 15.0))));
+        m_hideSlider->setValue(p.hideSliderPosition);
     }
     m_launchToggle->setText(p.launchAtLoginLabel);
     m_launchToggle->setChecked(p.launchAtLoginOn);
@@ -393,6 +414,7 @@ void ZubSettingsView::sync()
     m_excludedTitle->setText(p.excludedTitle);
     m_excludedSubtitle->setText(p.excludedSubtitle);
     m_refreshAppsButton->setText(p.refreshAppsTitle);
+    m_refreshAppsButton->setAccessibleName(p.refreshAppsName);
     m_refreshAppsButton->updateGeometry();
     m_manualField->setPlaceholderText(p.manualPlaceholder);
     m_manualField->setAccessibleName(p.manualFieldTitle);
@@ -454,6 +476,8 @@ void ZubSettingsView::syncExcluded(const ZubSettingsPresentation& previous)
         for (const ZubSettingsPresentation::RunningChip& chip : p.runningChips) {
             auto* button = new ZubStudioButton(-1, m_quickRow);
             button->setObjectName(QStringLiteral("running:") + chip.app.id);
+            button->setAccessibleName(chip.accessibleName);
+            QuorAccessibleButton::setChoice(button, QAccessible::CheckBox, chip.isExcluded);
             button->setColors(QuorGlassTokens::surface1(),
                               chip.isExcluded ? withAlpha(m_accent, 0.6) : QuorGlassTokens::borderSubtle());
             QHBoxLayout* chipLayout = hbox(button, 5, QMargins(9, 5, 9, 5));

@@ -312,6 +312,7 @@ QuorAIProviderSectionPresentation::Inputs QuorAIUnifiedSettingsCard::inputs() co
 
 void QuorAIUnifiedSettingsCard::sync()
 {
+    ++m_syncs;
     m_creditsSection->setLanguage(displayLanguage());
     m_presentation = QuorAIProviderSectionPresentation::make(inputs());
     const QuorAIProviderSectionPresentation& p = m_presentation;
@@ -410,10 +411,20 @@ bool QuorAIUnifiedSettingsCard::isRowSelected(const QuorUnifiedModelRowItem& row
     return QuorAIModelCatalogPresentation::isRowSelected(row, m_config.get().model);
 }
 
+void QuorAIUnifiedSettingsCard::writeConfig(const QuorAIConfig& config)
+{
+    // A host that answers the write by syncing the card (as the studio's settings do) has shown the
+    // new value already; a second pass would build the catalog's rows again at every keystroke.
+    const quint64 before = m_syncs;
+    m_config.set(config);
+    if (m_syncs == before) {
+        sync();
+    }
+}
+
 void QuorAIUnifiedSettingsCard::applyModelSelection(const QuorUnifiedModelRowItem& row)
 {
-    m_config.set(QuorAIModelCatalogPresentation::applyModelSelection(row, m_config.get(), m_catalogStore.document()));
-    sync();
+    writeConfig(QuorAIModelCatalogPresentation::applyModelSelection(row, m_config.get(), m_catalogStore.document()));
 }
 
 void QuorAIUnifiedSettingsCard::setManualEndpoint(const QString& endpoint)
@@ -421,8 +432,7 @@ void QuorAIUnifiedSettingsCard::setManualEndpoint(const QString& endpoint)
     QuorAIConfig config = m_config.get();
     if (config.endpointURL != endpoint) {
         config.endpointURL = endpoint;
-        m_config.set(config);
-        sync();
+        writeConfig(config);
     }
 }
 
@@ -431,8 +441,7 @@ void QuorAIUnifiedSettingsCard::setManualModel(const QString& model)
     QuorAIConfig config = m_config.get();
     if (config.model != model) {
         config.model = model;
-        m_config.set(config);
-        sync();
+        writeConfig(config);
     }
 }
 

@@ -86,6 +86,8 @@ public:
     void setManualModel(const QString& model);
     // Fetches the published catalog whatever its age, and asks the local servers again.
     void updateCatalog();
+    // How many times the card has drawn its state (each pass builds the catalog's rows once).
+    quint64 syncCount() const { return m_syncs; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -99,6 +101,8 @@ private:
     QuorAIProviderSectionPresentation::Inputs inputs() const;
     QuorAIModelCatalogPresentation::Inputs catalogInputs() const;
     QList<QuorUnifiedModelRowItem> filtered(const QList<QuorUnifiedModelRowItem>& rows) const;
+    // Writes through the binding and shows the result once.
+    void writeConfig(const QuorAIConfig& config);
     void finishKeyOperation(KeyOperation operation, const QuorAPIKeyOutcome& outcome);
     static QCoro::Task<> runSave(QPointer<QuorAIUnifiedSettingsCard> self, SaveAPIKey save, QString key);
     static QCoro::Task<> runClear(QPointer<QuorAIUnifiedSettingsCard> self, ClearAPIKey clear);
@@ -121,6 +125,7 @@ private:
     // Rises each time the card comes on screen or leaves it; a refresh started for an earlier
     // showing stops before its next step.
     quint64 m_showing = 0;
+    quint64 m_syncs = 0;
 
     QWidget* m_header = nullptr;
     QAbstractButton* m_connectButton = nullptr;

@@ -204,6 +204,9 @@ void QuorCreditsAccountPanel::sync()
         for (const auto& described : p.buttons) {
             if (described.action == action) {
                 setTitle(button, described.title);
+                if (action == Action::refresh) {
+                    button->setAccessibleName(p.refreshName);
+                }
                 button->setEnabled(described.isEnabled);
                 static_cast<QuorStyledButton*>(button)->setBusy(described.isBusy);
             }

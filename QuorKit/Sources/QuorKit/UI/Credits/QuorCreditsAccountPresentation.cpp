@@ -86,8 +86,12 @@ QuorCreditsAccountPresentation QuorCreditsAccountPresentation::make(const Inputs
     p.showsRefresh = place == Place::wallet || in.isSignedIn;
     p.refreshBusy = in.isRefreshing;
     p.refreshEnabled = !in.isRefreshing;
-    p.refreshName = t(QStringLiteral("Refresh"), QStringLiteral("Yenile"), language);
-    p.refreshTitle = in.isRefreshing && place == Place::aiCard ? QString() : p.refreshName;
+    // Beside other refresh buttons (the settings' permissions, the wallet's second one) the name
+    // says what it refreshes.
+    p.refreshName = t(QStringLiteral("Refresh balance"), QStringLiteral("Bakiyeyi yenile"), language);
+    p.refreshTitle = in.isRefreshing && place == Place::aiCard
+                         ? QString()
+                         : t(QStringLiteral("Refresh"), QStringLiteral("Yenile"), language);
 
     p.isConnected = in.isSignedIn && in.profile.has_value();
     if (p.isConnected) {

@@ -34,12 +34,15 @@ QuorFeedbackButton::QuorFeedbackButton(const QString& appName, const QuorAppVers
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     applyTexts();
+    // The browser's answer can take a moment: the notice comes when it does.
     connect(this, &QAbstractButton::clicked, this, [this] {
-        if (!QuorFeedbackService::openInBrowser(m_appName, m_version, m_kind, m_language, m_baseURL)) {
-            if (const std::optional<QUrl> url = formURL()) {
-                QuorUnopenedPageNotice::popUp(*url, m_language, this);
-            }
-        }
+        QuorFeedbackService::openInBrowser(m_appName, m_version, m_kind, m_language, m_baseURL, this,
+                                           [this](bool opened) {
+                                               const std::optional<QUrl> url = formURL();
+                                               if (!opened && url) {
+                                                   QuorUnopenedPageNotice::popUp(*url, m_language, this);
+                                               }
+                                           });
     });
     connect(this, &QAbstractButton::pressed, this, qOverload<>(&QWidget::update));
     connect(this, &QAbstractButton::released, this, qOverload<>(&QWidget::update));

@@ -333,14 +333,16 @@ void QuorFeedbackSheet::sendAnotherNote()
 
 void QuorFeedbackSheet::openInBrowser()
 {
-    if (QuorFeedbackService::openInBrowser(m_appName, m_version, m_state->kind(), m_language, m_baseURL)) {
-        return;
-    }
-    if (const std::optional<QUrl> url =
-            QuorFeedbackService::webFeedbackURL(m_appName, m_version, m_state->kind(), m_language, m_baseURL)) {
-        auto* anchor = findChild<QWidget*>(QStringLiteral("browserButton"));
-        QuorUnopenedPageNotice::popUp(*url, m_language, anchor != nullptr ? anchor : this);
-    }
+    const std::optional<QUrl> url =
+        QuorFeedbackService::webFeedbackURL(m_appName, m_version, m_state->kind(), m_language, m_baseURL);
+    const auto tellIfNotOpened = [this, url](bool opened) {
+        if (!opened && url) {
+            auto* anchor = findChild<QWidget*>(QStringLiteral("browserButton"));
+            QuorUnopenedPageNotice::popUp(*url, m_language, anchor != nullptr ? anchor : this);
+        }
+    };
+    QuorFeedbackService::openInBrowser(m_appName, m_version, m_state->kind(), m_language, m_baseURL, this,
+                                       tellIfNotOpened);
 }
 
 QWidget* QuorFeedbackSheet::buildAttachmentsCard()

@@ -3,6 +3,7 @@
 #include "QuorKit/Design/QuorAccessibleButton.h"
 #include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorCaptionGlassButton.h"
+#include "QuorKit/Design/QuorFlowLayout.h"
 #include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassCard.h"
@@ -27,6 +28,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -34,7 +36,12 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include <QCoro/QCoroFuture>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -85,14 +92,23 @@ private:
     double m_radius;
 };
 
-// One segment of the level filter: its title, lit while chosen. Tab reaches it and a screen
-// reader hears a radio button that says whether it is the chosen one.
+constexpr double kSegmentFontSize = 11;
+constexpr int kSegmentPaddingH = 8;
+constexpr int kSegmentPaddingV = 4;
+constexpr int kTrackInset = 2;
+constexpr int kLevelPickerWidth = 230;
+
+// One segment of the level filter: its title, lit while chosen. Tab reaches it, Space chooses it,
+// the arrow keys choose its neighbours, and a screen reader hears a radio button that says whether
+// it is the chosen one.
 class LevelSegment : public QAbstractButton {
 public:
-    LevelSegment(const QString& title, QWidget* parent) : QAbstractButton(parent)
+    LevelSegment(const QString& title, std::function<void(int)> onArrow, QWidget* parent)
+        : QAbstractButton(parent), m_onArrow(std::move(onArrow))
     {
         setText(title);
         setCursor(Qt::PointingHandCursor);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         QuorKeyboardReach::enable(this, Qt::TabFocus);
     }
 
@@ -106,7 +122,32 @@ public:
     }
     bool isChosen() const { return m_chosen; }
 
+    // As tall as its title needs, and at least as wide: what the program gives each segment.
+    QSize sizeHint() const override
+    {
+        const QFontMetricsF metrics(QuorFonts::system(kSegmentFontSize, QFont::Medium));
+        return {static_cast<int>(std::ceil(metrics.horizontalAdvance(text()))) + 2 * kSegmentPaddingH,
+                static_cast<int>(std::ceil(metrics.height())) + 2 * kSegmentPaddingV};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            m_onArrow(-1);
+            return;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            m_onArrow(1);
+            return;
+        default:
+            QAbstractButton::keyPressEvent(event);
+        }
+    }
+
     void paintEvent(QPaintEvent* /*event*/) override
     {
         QPainter painter(this);
@@ -117,7 +158,7 @@ protected:
             painter.setBrush(QColor::fromRgbF(1, 1, 1, 0.22f));
             painter.drawRoundedRect(bounds, 5, 5);
         }
-        painter.setFont(QuorFonts::system(11, QFont::Medium));
+        painter.setFont(QuorFonts::system(kSegmentFontSize, QFont::Medium));
         painter.setPen(m_chosen ? QuorGlassTokens::textPrimary() : QuorGlassTokens::textSecondary());
         painter.drawText(bounds, Qt::AlignCenter, text());
         if (QuorKeyboardReach::showsFocusRing(this)) {
@@ -126,27 +167,35 @@ protected:
     }
 
 private:
+    std::function<void(int)> m_onArrow;
     bool m_chosen = false;
 };
 
-// The level filter: four segments in a rounded track, the chosen one lit.
+// The level filter: four segments in a rounded track, the chosen one lit. It keeps its width and
+// takes the height its segments need, whatever room the toolbar has and however long the titles.
 class LevelSegments : public QWidget {
 public:
     LevelSegments(const QList<QuorVersionAndLogsView::LevelSegment>& segments, std::function<void(QuorLogLevel)> onPick,
                   QWidget* parent)
-        : QWidget(parent)
+        : QWidget(parent), m_onPick(std::move(onPick))
     {
-        setFixedWidth(230);
-        setFixedHeight(24);
-        QHBoxLayout* layout = QuorBoxLayouts::hbox(this, 0, QMargins(2, 2, 2, 2));
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        const QMargins inset(kTrackInset, kTrackInset, kTrackInset, kTrackInset);
+        QHBoxLayout* layout = QuorBoxLayouts::hbox(this, 0, inset);
         for (const QuorVersionAndLogsView::LevelSegment& segment : segments) {
-            auto* button = new LevelSegment(segment.title, this);
-            button->setObjectName(QStringLiteral("level:") + segment.title);
             const QuorLogLevel level = segment.level;
-            connect(button, &QAbstractButton::clicked, this, [onPick, level] { onPick(level); });
+            auto* button = new LevelSegment(
+                segment.title, [this, level](int step) { pickNeighbour(level, step); }, this);
+            button->setObjectName(QStringLiteral("level:") + segment.title);
+            connect(button, &QAbstractButton::clicked, this, [this, level] { m_onPick(level); });
             layout->addWidget(button, 1);
             m_buttons.append({level, button});
         }
+        int width = 2 * kTrackInset;
+        for (const auto& [level, button] : std::as_const(m_buttons)) {
+            width += button->sizeHint().width();
+        }
+        setFixedSize(std::max(kLevelPickerWidth, width), layout->sizeHint().height());
     }
 
     void setSelected(QuorLogLevel level)
@@ -167,8 +216,31 @@ protected:
     }
 
 private:
+    // An arrow key chooses the segment beside `from` (wrapping round) and takes the focus there.
+    void pickNeighbour(QuorLogLevel from, int step)
+    {
+        const auto count = static_cast<int>(m_buttons.size());
+        for (int i = 0; i < count; ++i) {
+            if (m_buttons[i].first == from) {
+                const auto& [level, button] = m_buttons[(i + step + count) % count];
+                m_onPick(level);
+                button->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        }
+    }
+
+    std::function<void(QuorLogLevel)> m_onPick;
     QList<std::pair<QuorLogLevel, LevelSegment*>> m_buttons;
 };
+
+// One after the other, so a read asked for after a clear never sees the lines it removed.
+QThreadPool* logReaders()
+{
+    static QThreadPool pool;
+    pool.setMaxThreadCount(1);
+    return &pool;
+}
 
 void clearLayout(QLayout* layout)
 {
@@ -305,8 +377,41 @@ void QuorVersionAndLogsView::reloadAll()
 
 void QuorVersionAndLogsView::reloadLogs()
 {
-    m_entries = m_logger ? m_logger->recentEntries(listLimit, m_selectedMinLevel) : QList<QuorLogEntry>{};
-    renderEntries();
+    loadLogs(false);
+}
+
+void QuorVersionAndLogsView::loadLogs(bool clearFirst)
+{
+    const quint64 generation = ++m_logGeneration;
+    if (!m_logger) {
+        m_entries.clear();
+        m_copyEntries.clear();
+        renderEntries();
+        return;
+    }
+    m_loadingLogs = true;
+    runLoad(QPointer<QuorVersionAndLogsView>(this), m_logger, m_selectedMinLevel, clearFirst, generation);
+}
+
+QCoro::Task<> QuorVersionAndLogsView::runLoad(QPointer<QuorVersionAndLogsView> self,
+                                              std::shared_ptr<QuorAppLogger> logger, QuorLogLevel level,
+                                              bool clearFirst, quint64 generation)
+{
+    // Held in a variable: temporaries inside a co_await expression are not safe with this compiler.
+    QFuture<QList<QuorLogEntry>> reading = QtConcurrent::run(logReaders(), [logger, level, clearFirst] {
+        if (clearFirst) {
+            logger->clear();
+        }
+        return logger->recentEntries(copyLimit, level);
+    });
+    QList<QuorLogEntry> entries = co_await reading;
+    if (!self || generation != self->m_logGeneration) {
+        co_return;
+    }
+    self->m_loadingLogs = false;
+    self->m_copyEntries = std::move(entries);
+    self->m_entries = self->m_copyEntries.first(std::min<qsizetype>(listLimit, self->m_copyEntries.size()));
+    self->renderEntries();
 }
 
 void QuorVersionAndLogsView::setSelectedMinLevel(QuorLogLevel level)
@@ -318,7 +423,7 @@ void QuorVersionAndLogsView::setSelectedMinLevel(QuorLogLevel level)
 
 void QuorVersionAndLogsView::copyLogs()
 {
-    const QString text = m_logger ? m_logger->exportPlainText(copyLimit, m_selectedMinLevel) : QString();
+    const QString text = QuorAppLogger::plainText(m_copyEntries);
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(text);
@@ -335,10 +440,7 @@ void QuorVersionAndLogsView::revealLogFolder()
 
 void QuorVersionAndLogsView::clearLogs()
 {
-    if (m_logger) {
-        m_logger->clear();
-    }
-    reloadLogs();
+    loadLogs(true);
 }
 
 void QuorVersionAndLogsView::close()
@@ -474,9 +576,10 @@ void QuorVersionAndLogsView::renderToolbar()
     QLabel* headingText = QuorLabels::make(t.logsHeading, headline(), QuorGlassTokens::textPrimary(), heading);
     headingLayout->addWidget(headingText, 1);
     toolbar->layout()->addWidget(heading);
+    // The filter and the buttons wrap where the card is too narrow for one line of them: the
+    // filter always shows whole.
     auto* controls = new QWidget(toolbar);
-    auto* layout = row(8);
-    controls->setLayout(layout);
+    auto* layout = new QuorFlowLayout(8, 8, controls);
     toolbar->layout()->addWidget(controls);
 
     QPointer<QuorVersionAndLogsView> self(this);

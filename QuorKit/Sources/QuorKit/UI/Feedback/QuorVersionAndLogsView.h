@@ -10,7 +10,10 @@
 
 #include <QColor>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
+
+#include <QCoro/QCoroTask>
 
 #include <functional>
 #include <memory>
@@ -23,7 +26,8 @@ class QuorBundle;
 
 // The "Version & Logs" screen: the version and build, the release history from the application's
 // release log, and the newest runtime log entries with a level filter and refresh, copy, folder and
-// clear. Everything reloads each time it comes on screen.
+// clear. Everything reloads each time it comes on screen. The log is read and decoded on a worker;
+// the list changes when the read is done, and Copy copies the entries of the read the list shows.
 class QuorVersionAndLogsView : public QWidget {
     Q_OBJECT
 public:
@@ -73,7 +77,10 @@ public:
     void setReleaseBundle(const QuorBundle& bundle);
 
     QuorLogLevel selectedMinLevel() const { return m_selectedMinLevel; }
+    // The newest listLimit entries of the last read, as listed.
     const QList<QuorLogEntry>& entries() const { return m_entries; }
+    // Whether a read of the log is under way.
+    bool isLoadingLogs() const { return m_loadingLogs; }
     const QList<QuorReleaseLogRecord>& releases() const { return m_releases; }
     bool copiedToast() const { return m_copiedToast; }
 
@@ -97,6 +104,11 @@ private:
     void renderReleases();
     void renderEntries();
     void renderToolbar();
+    // Reads the log at the chosen level on a worker (clearing it first when asked); the newest read
+    // asked for is the one shown.
+    void loadLogs(bool clearFirst);
+    static QCoro::Task<> runLoad(QPointer<QuorVersionAndLogsView> self, std::shared_ptr<QuorAppLogger> logger,
+                                 QuorLogLevel level, bool clearFirst, quint64 generation);
 
     QString m_appName;
     QuorAppVersion m_version;
@@ -109,6 +121,10 @@ private:
 
     QuorLogLevel m_selectedMinLevel = QuorLogLevel::debug;
     QList<QuorLogEntry> m_entries;
+    // The newest copyLimit entries of the same read.
+    QList<QuorLogEntry> m_copyEntries;
+    quint64 m_logGeneration = 0;
+    bool m_loadingLogs = false;
     QList<QuorReleaseLogRecord> m_releases;
     bool m_copiedToast = false;
 
