@@ -95,9 +95,10 @@ QCoro::Task<> ZubDesktopEnvironment::saveAPIKey(QString key, QuorAIProvider prov
     return m_services->actions.saveAPIKey(std::move(key), provider, std::move(endpointURL));
 }
 
-QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::savedAPIKeyHost(QuorAIProvider provider)
+QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::savedAPIKeyHost(QuorAIProvider provider,
+                                                                          QString endpointURL)
 {
-    return m_services->actions.savedAPIKeyHost(provider);
+    return m_services->actions.savedAPIKeyHost(provider, std::move(endpointURL));
 }
 
 QCoro::Task<std::optional<QString>> ZubDesktopEnvironment::loadAPIKey(QuorAIProvider provider)

@@ -16,7 +16,7 @@ public:
                                             QuorLanguage language, QuorCancellationToken cancel) override;
     QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider, QString endpointURL) override;
     QCoro::Task<std::optional<QString>> loadAPIKey(QuorAIProvider provider) override;
-    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider) override;
+    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider, QString endpointURL) override;
     QCoro::Task<> deleteAPIKey(QuorAIProvider provider) override;
 
     bool isMonitoringSelection() const override;

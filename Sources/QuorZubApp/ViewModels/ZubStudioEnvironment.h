@@ -59,8 +59,9 @@ public:
     // QuorError when the keyring refuses.
     virtual QCoro::Task<> saveAPIKey(QString key, QuorAIProvider provider, QString endpointURL) = 0;
     virtual QCoro::Task<std::optional<QString>> loadAPIKey(QuorAIProvider provider) = 0;
-    // The host the stored key belongs to (lower-cased); nothing without a key.
-    virtual QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider) = 0;
+    // The host the stored key belongs to (lower-cased); nothing without a key. `endpointURL` is the
+    // endpoint in the settings, which a key kept from before keys carried their host may belong to.
+    virtual QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider, QString endpointURL) = 0;
     virtual QCoro::Task<> deleteAPIKey(QuorAIProvider provider) = 0;
 
     // Selections in other applications.

@@ -422,7 +422,8 @@ void ZubStudioViewModel::refreshAPIKeyStatus()
 {
     assign(m_apiKeyDraft, QString());
     const quint64 generation = ++m_apiKeyStatusGeneration;
-    loadAPIKeyStatus(QPointer<ZubStudioViewModel>(this), m_config.aiConfig.provider, generation);
+    loadAPIKeyStatus(QPointer<ZubStudioViewModel>(this), m_config.aiConfig.provider, m_config.aiConfig.endpointURL,
+                     generation);
 }
 
 void ZubStudioViewModel::updateHasSavedAPIKey()
@@ -434,7 +435,7 @@ void ZubStudioViewModel::updateHasSavedAPIKey()
 }
 
 QCoro::Task<> ZubStudioViewModel::loadAPIKeyStatus(QPointer<ZubStudioViewModel> self, QuorAIProvider provider,
-                                                   quint64 generation)
+                                                   QString endpointURL, quint64 generation)
 {
     if (!self) {
         co_return;
@@ -442,7 +443,7 @@ QCoro::Task<> ZubStudioViewModel::loadAPIKeyStatus(QPointer<ZubStudioViewModel> 
     const std::shared_ptr<ZubStudioEnvironment> environment = self->m_environment;
     std::optional<QString> host;
     try {
-        host = co_await environment->savedAPIKeyHost(provider);
+        host = co_await environment->savedAPIKeyHost(provider, std::move(endpointURL));
     } catch (const std::exception&) {
         host.reset();
     }

@@ -200,7 +200,7 @@ private:
     static QCoro::Task<> runScreenOCR(QPointer<ZubStudioViewModel> self);
     void updateHasSavedAPIKey();
     static QCoro::Task<> loadAPIKeyStatus(QPointer<ZubStudioViewModel> self, QuorAIProvider provider,
-                                          quint64 generation);
+                                          QString endpointURL, quint64 generation);
     static QCoro::Task<QuorAPIKeyOutcome> saveAPIKeyTask(QPointer<ZubStudioViewModel> self, QString key,
                                                          QuorAIProvider provider, QString endpointURL);
     static QCoro::Task<QuorAPIKeyOutcome> deleteAPIKeyTask(QPointer<ZubStudioViewModel> self, QuorAIProvider provider);

@@ -437,25 +437,49 @@ struct StoredKey {
     QString host; // lower-cased
 };
 
-// The stored key and the host it was saved for. A key kept from before keys carried their host
-// belongs to the provider's own endpoint: where else it once went can no longer be told.
-QCoro::Task<std::optional<StoredKey>> loadStoredKey(std::shared_ptr<ZubSecretStore> store, QuorAIProvider provider)
+// The host a key kept from before keys carried their host was saved for. That key went to whatever
+// endpoint the settings named, so the endpoint named now is taken when it is a public https address;
+// a local runtime there (an earlier catalog pick could leave one) or plain http was never what a
+// cloud key was meant for, and then the provider's own endpoint is.
+QString hostOfKeyFromBefore(QuorAIProvider provider, const QString& endpointURL)
+{
+    const QUrl endpoint(endpointURL.trimmed());
+    const QString host = QuorCredentialRoute::credentialHost(endpoint);
+    if (endpoint.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 && !host.isEmpty()
+        && !QuorCredentialRoute::isPrivateNetwork(endpoint)) {
+        return host;
+    }
+    return QuorCredentialRoute::credentialHost(QuorAIProviders::defaultEndpoint(provider));
+}
+
+// The stored key and the host it was saved for. A key kept from before keys carried their host gets
+// one now (see above), recorded so that it stays with that host when the endpoint changes later.
+QCoro::Task<std::optional<StoredKey>> loadStoredKey(std::shared_ptr<ZubSecretStore> store, QuorAIProvider provider,
+                                                    QString endpointURL)
 {
     const std::optional<QString> key = co_await loadKey(store, provider);
     if (!key || key->isEmpty()) {
         co_return std::nullopt;
     }
-    const std::optional<QString> host = co_await store->load(ZubTranslationAndAIService::keychainService,
-                                                             ZubTranslationAndAIService::keychainHostAccount(provider));
+    const QString service = ZubTranslationAndAIService::keychainService;
+    const QString hostAccount = ZubTranslationAndAIService::keychainHostAccount(provider);
+    const std::optional<QString> host = co_await store->load(service, hostAccount);
     if (host && !host->trimmed().isEmpty()) {
         co_return StoredKey{*key, host->trimmed().toLower()};
     }
-    co_return StoredKey{*key, QuorCredentialRoute::credentialHost(QuorAIProviders::defaultEndpoint(provider))};
+    StoredKey stored{*key, hostOfKeyFromBefore(provider, endpointURL)};
+    try {
+        co_await store->save(stored.host, service, hostAccount);
+    } catch (...) {
+        // Unrecorded, the same host is found again next time, unless the endpoint changed meanwhile.
+    }
+    co_return stored;
 }
 
-QCoro::Task<std::optional<QString>> loadKeyHost(std::shared_ptr<ZubSecretStore> store, QuorAIProvider provider)
+QCoro::Task<std::optional<QString>> loadKeyHost(std::shared_ptr<ZubSecretStore> store, QuorAIProvider provider,
+                                                QString endpointURL)
 {
-    const std::optional<StoredKey> stored = co_await loadStoredKey(std::move(store), provider);
+    const std::optional<StoredKey> stored = co_await loadStoredKey(std::move(store), provider, std::move(endpointURL));
     co_return stored ? std::optional<QString>(stored->host) : std::nullopt;
 }
 
@@ -463,7 +487,7 @@ QCoro::Task<std::optional<QString>> loadKeyHost(std::shared_ptr<ZubSecretStore> 
 QCoro::Task<std::optional<QString>> loadKeyFor(std::shared_ptr<ZubSecretStore> store, QuorAIProvider provider,
                                                QString endpointURL)
 {
-    const std::optional<StoredKey> stored = co_await loadStoredKey(std::move(store), provider);
+    const std::optional<StoredKey> stored = co_await loadStoredKey(std::move(store), provider, endpointURL);
     if (!stored || stored->host != QuorCredentialRoute::credentialHost(endpointURL)) {
         co_return std::nullopt;
     }
@@ -515,9 +539,10 @@ QCoro::Task<> ZubTranslationAndAIService::saveAPIKey(QString key, QuorAIProvider
     return saveKey(m_secretStore, std::move(key), provider, QuorCredentialRoute::credentialHost(endpointURL));
 }
 
-QCoro::Task<std::optional<QString>> ZubTranslationAndAIService::savedAPIKeyHost(QuorAIProvider provider) const
+QCoro::Task<std::optional<QString>> ZubTranslationAndAIService::savedAPIKeyHost(QuorAIProvider provider,
+                                                                               QString endpointURL) const
 {
-    return loadKeyHost(m_secretStore, provider);
+    return loadKeyHost(m_secretStore, provider, std::move(endpointURL));
 }
 
 QCoro::Task<std::optional<QString>> ZubTranslationAndAIService::loadAPIKey(QuorAIProvider provider) const

@@ -81,8 +81,9 @@ public:
     // The stored key, whatever host it belongs to.
     QCoro::Task<std::optional<QString>> loadAPIKey(QuorAIProvider provider) const;
     // The host the stored key belongs to (lower-cased); nothing without a key. A key kept from before
-    // keys carried their host belongs to the provider's default endpoint.
-    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider) const;
+    // keys carried their host belongs to `endpointURL` (the endpoint in the settings) when that is a
+    // public https address, else to the provider's default endpoint; that host is recorded with it.
+    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider, QString endpointURL) const;
     QCoro::Task<> deleteAPIKey(QuorAIProvider provider) const;
 
     // Cuts a text for the web translator: at most `maxTotalCharacters` are kept, chunks are at most

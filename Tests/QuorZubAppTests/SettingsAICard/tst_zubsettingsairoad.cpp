@@ -82,9 +82,9 @@ public:
     {
         return m_service.loadAPIKey(provider);
     }
-    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider) override
+    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider, QString endpointURL) override
     {
-        return m_service.savedAPIKeyHost(provider);
+        return m_service.savedAPIKeyHost(provider, std::move(endpointURL));
     }
     QCoro::Task<> deleteAPIKey(QuorAIProvider provider) override { return m_service.deleteAPIKey(provider); }
 

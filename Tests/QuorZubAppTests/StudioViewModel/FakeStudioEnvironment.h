@@ -91,7 +91,7 @@ public:
         keyHosts[provider] = QuorCredentialRoute::credentialHost(endpointURL);
         co_return;
     }
-    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider) override
+    QCoro::Task<std::optional<QString>> savedAPIKeyHost(QuorAIProvider provider, QString /*endpointURL*/) override
     {
         ++loadCount;
         if (!keys.contains(provider)) {

@@ -187,12 +187,13 @@ private slots:
         QCOMPARE(m_ai->calls.size(), 1);
         QCOMPARE(m_ai->calls.first().apiKey, sentKey);
         QCOMPARE(m_ai->calls.first().config, QuorAIConfig(provider));
-        // The key, and the host it belongs to when there is one: no other provider reads the keyring.
+        // The key, and the host it belongs to when there is one (recorded for a key kept from before
+        // keys carried their host): no other provider touches the keyring.
         QStringList reads;
         if (provider == QuorAIProvider::openAI) {
             reads.append(QStringLiteral("load ai-api-key-openAI"));
             if (storedKeys.contains(QStringLiteral("ai-api-key-openAI"))) {
-                reads.append(QStringLiteral("load ai-api-key-openAI-host"));
+                reads << QStringLiteral("load ai-api-key-openAI-host") << QStringLiteral("save ai-api-key-openAI-host");
             }
         }
         QCOMPARE(m_keys->log, reads);
@@ -248,7 +249,8 @@ private slots:
         QCOMPARE(m_keys->items.value(QStringLiteral("com.tallowmer.quorzub/ai-api-key-openAI-host")),
                  QStringLiteral("ai.example.test"));
         QCOMPARE(quorAwait(service.loadAPIKey(QuorAIProvider::openAI)), OptionalText(QStringLiteral("sk-abc")));
-        QCOMPARE(quorAwait(service.savedAPIKeyHost(QuorAIProvider::openAI)), OptionalText(QStringLiteral("ai.example.test")));
+        QCOMPARE(quorAwait(service.savedAPIKeyHost(QuorAIProvider::openAI, QString())),
+                 OptionalText(QStringLiteral("ai.example.test")));
         QCOMPARE(quorAwait(service.loadAPIKey(QuorAIProvider::ollamaLocal)), OptionalText());
 
         quorAwait(service.saveAPIKey(QStringLiteral(" \t\n"), QuorAIProvider::openAI, endpoint));
@@ -264,8 +266,8 @@ private slots:
                                  quorAwait(service.saveAPIKey(QStringLiteral("k"), QuorAIProvider::openAI, endpoint)));
     }
 
-    // A key goes only to the host it was saved for; a key kept from before keys carried their host
-    // goes only to the provider's own endpoint.
+    // A key goes only to the host it was saved for. A key kept from before keys carried their host
+    // stays with the public https endpoint the settings name, else with the provider's own.
     void aKeyGoesOnlyToItsHost_data()
     {
         QTest::addColumn<OptionalText>("savedFor");
@@ -280,7 +282,11 @@ private slots:
                                          << OptionalText();
         QTest::newRow("kept from before, provider's endpoint")
             << OptionalText() << QuorAIProviders::defaultEndpoint(QuorAIProvider::openAI) << key;
-        QTest::newRow("kept from before, elsewhere") << OptionalText() << cloud << OptionalText();
+        QTest::newRow("kept from before, a public https endpoint") << OptionalText() << cloud << key;
+        QTest::newRow("kept from before, a local runtime")
+            << OptionalText() << QStringLiteral("http://127.0.0.1:1234/v1/chat/completions") << OptionalText();
+        QTest::newRow("kept from before, plain http")
+            << OptionalText() << QStringLiteral("http://ai.example.test/v1/chat/completions") << OptionalText();
     }
 
     void aKeyGoesOnlyToItsHost()
@@ -299,6 +305,11 @@ private slots:
         run(actionOf(ZubActionKind::summarize), QStringLiteral("some text"), config);
         QCOMPARE(m_ai->calls.size(), 1);
         QCOMPARE(m_ai->calls.first().apiKey, sent);
+        // The host is on record from then on: the key does not follow the endpoint elsewhere.
+        const QString recorded = m_keys->items.value(QStringLiteral("com.tallowmer.quorzub/ai-api-key-openAI-host"));
+        QVERIFY(!recorded.isEmpty());
+        QCOMPARE(quorAwait(service.savedAPIKeyHost(QuorAIProvider::openAI, QStringLiteral("https://api.other.test/v1"))),
+                 OptionalText(recorded));
     }
 
     // The application's own AI client and the desktop keyring behind the service.
