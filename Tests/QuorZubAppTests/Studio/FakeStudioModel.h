@@ -29,6 +29,13 @@ public:
         m_catalog = std::make_unique<QuorAIModelCatalogStore>(m_registry.get(), nowhere, nowhere);
     }
 
+    // A shown AI card refreshes the catalog; that refresh ends before the catalog goes, so on a busy
+    // machine it is not left suspended when the test process exits (a leak to the sanitizer).
+    ~FakeStudioModel() override
+    {
+        quorWaitFor([this] { return !m_catalog->isSyncing(); }, std::chrono::seconds(20));
+    }
+
     // Every call by name, with its argument when it has one: "persistConfig", "addExcludedBundleID: x".
     QStringList calls;
     // The configuration as last persisted (what config.json would hold).
