@@ -126,6 +126,21 @@ private:
 
     void runFromBar(ZubActionKind kind) { bar()->onSelectAction(actionOf(kind)); }
 
+    // The data folder's place is taken by a file: nothing can be written there, by any user.
+    bool blockDataFolder() const
+    {
+        QFile blocker(m_dir->path());
+        return QDir(m_dir->path()).removeRecursively() && blocker.open(QIODevice::WriteOnly);
+    }
+
+    // Notes every toast, an error one as "error: " and its text.
+    void recordToasts(QStringList& toasts) const
+    {
+        connect(m_vm.get(), &ZubStudioModel::toastRaised, m_vm.get(), [&toasts](const QString& message, bool isError) {
+            toasts << (isError ? QStringLiteral("error: ") : QString()) + message;
+        });
+    }
+
 private slots:
     void init()
     {
@@ -238,15 +253,9 @@ private slots:
     void aSaveThatFailsIsNeverConfirmed()
     {
         make();
-        // The data folder's place is taken by a file: nothing can be written there, by any user.
-        QVERIFY(QDir(m_dir->path()).removeRecursively());
-        QFile blocker(m_dir->path());
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(blockDataFolder());
         QStringList toasts;
-        connect(m_vm.get(), &ZubStudioModel::toastRaised, m_vm.get(), [&toasts](const QString& message, bool isError) {
-            toasts << (isError ? QStringLiteral("error: ") : QString()) + message;
-        });
+        recordToasts(toasts);
         const auto failure = [this](QuorLanguage language) {
             return QStringLiteral("error: ") +
                    ZubStudioViewModel::configSaveFailureMessage(ENOTDIR, m_dir->path(), language);
@@ -282,14 +291,9 @@ private slots:
         const ZubHistoryRecord pinned = record(QStringLiteral("pinned"), true);
         store().saveHistory({pinned, record(QStringLiteral("loose"))});
         make();
-        QVERIFY(QDir(m_dir->path()).removeRecursively());
-        QFile blocker(m_dir->path());
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(blockDataFolder());
         QStringList toasts;
-        connect(m_vm.get(), &ZubStudioModel::toastRaised, m_vm.get(), [&toasts](const QString& message, bool isError) {
-            toasts << (isError ? QStringLiteral("error: ") : QString()) + message;
-        });
+        recordToasts(toasts);
 
         m_vm->clearUnpinnedHistory();
         const QString failure = QStringLiteral("error: ")
