@@ -1,6 +1,7 @@
 #include "QuorZubApp/App/ZubDesktopEnvironment.h"
 
 #include "QuorKit/Cloud/QuorAIClient.h"
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/System/QuorGlobalHotkeyManager.h"
 #include "QuorKit/System/QuorLaunchAtLogin.h"
@@ -20,7 +21,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -203,14 +203,9 @@ QPoint ZubDesktopEnvironment::cursorPosition() const
     return QCursor::pos();
 }
 
-bool ZubDesktopEnvironment::openURL(const QUrl& url)
+void ZubDesktopEnvironment::openURL(const QUrl& url, std::function<void(bool opened)> outcome)
 {
-    static const QStringList allowed{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"),
-                                     QStringLiteral("file")};
-    if (!url.isValid() || !allowed.contains(url.scheme().toLower())) {
-        return false;
-    }
-    return QDesktopServices::openUrl(url);
+    QuorBrowserHandOff::openThen(url, QCoreApplication::instance(), std::move(outcome));
 }
 
 bool ZubDesktopEnvironment::isSpeaking() const

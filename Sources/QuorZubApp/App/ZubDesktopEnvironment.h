@@ -39,7 +39,7 @@ public:
     void activate(const Application& application) override;
     QString ownBundleID() const override;
     QPoint cursorPosition() const override;
-    bool openURL(const QUrl& url) override;
+    void openURL(const QUrl& url, std::function<void(bool opened)> outcome) override;
 
     bool isSpeaking() const override;
     void speak(const QString& text, const QString& localeIdentifier) override;

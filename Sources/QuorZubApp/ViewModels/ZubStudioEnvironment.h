@@ -92,8 +92,10 @@ public:
     virtual void activate(const Application& application) = 0;
     virtual QString ownBundleID() const = 0;
     virtual QPoint cursorPosition() const = 0;
-    // Only http, https, mailto and file addresses are opened.
-    virtual bool openURL(const QUrl& url) = 0;
+    // Opens a web address (http or https) in the browser and tells `outcome` later, on the GUI
+    // thread, whether it opened: a launcher that started but failed did not. Other addresses are
+    // not opened.
+    virtual void openURL(const QUrl& url, std::function<void(bool opened)> outcome) = 0;
 
     // Speech; the finish handler runs when an utterance ends, is stopped or could not be spoken,
     // and is given the reason in the last case only.

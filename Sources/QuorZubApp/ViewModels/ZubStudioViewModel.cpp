@@ -54,6 +54,7 @@ ZubStudioViewModel::ZubStudioViewModel(std::unique_ptr<ZubStudioEnvironment> env
 {
     m_floatingBarController->setDismissEventSource(m_environment->dismissSource());
     connect(&m_configWriter, &ZubConfigWriter::written, this, &ZubStudioViewModel::configWritten);
+    connect(&m_historyWriter, &ZubHistoryWriter::written, this, &ZubStudioViewModel::historyWritten);
 
     m_store.tidyFolder();
     m_config = m_store.loadConfig();
@@ -324,7 +325,7 @@ void ZubStudioViewModel::saveConfig(std::optional<QString> confirmation)
     // A change someone waits to hear about is written at once; edits in a burst wait for the last.
     const quint64 number = m_configWriter.save(m_config, confirmation.has_value());
     if (confirmation) {
-        m_pendingConfirmation = std::pair{number, std::move(*confirmation)};
+        m_configReport.confirmWhenWritten(number, std::move(*confirmation));
     }
     m_floatingBarController->updateTargetLanguage(m_config.targetLanguage);
     syncSelectionWatcher();
@@ -333,54 +334,72 @@ void ZubStudioViewModel::saveConfig(std::optional<QString> confirmation)
 
 void ZubStudioViewModel::configWritten(quint64 number, const ZubConfigStore::SaveResult& result)
 {
-    // A write holds every change handed over before it, so it settles the confirmations they wait for.
-    std::optional<QString> confirmation;
-    if (m_pendingConfirmation && m_pendingConfirmation->first <= number) {
-        confirmation = std::move(m_pendingConfirmation->second);
-        m_pendingConfirmation.reset();
-    }
-    if (result.ok) {
-        m_configSaveFailing = false;
-        if (confirmation) {
-            showToast(*confirmation, false);
-        }
-        return;
-    }
-    // The change stays in memory and the next save writes it again; the user hears of the failure
-    // once, not at every keystroke, unless they wait for this very save.
-    const bool tell = confirmation.has_value() || !m_configSaveFailing;
-    m_configSaveFailing = true;
-    if (tell) {
-        showToast(configSaveFailureMessage(result.errorNumber, m_store.baseDirectory(), m_language), true);
+    // A failed change stays in memory and the next save writes it again.
+    tell(m_configReport.written(number, result.ok, [this, &result] {
+        return configSaveFailureMessage(result.errorNumber, m_store.baseDirectory(), m_language);
+    }));
+}
+
+void ZubStudioViewModel::historyWritten(quint64 number, const ZubConfigStore::SaveResult& result)
+{
+    tell(m_historyReport.written(number, result.ok, [this, &result] {
+        return historySaveFailureMessage(result.errorNumber, m_store.baseDirectory(), m_language);
+    }));
+}
+
+void ZubStudioViewModel::tell(const std::optional<ZubSaveReport::Message>& message)
+{
+    if (message) {
+        showToast(message->text, message->isError);
     }
 }
 
-QString ZubStudioViewModel::configSaveFailureMessage(int errorNumber, const QString& folder, QuorLanguage language)
+namespace {
+// Why a file in `folder` could not be written, from the failed step's errno, in English and Turkish.
+std::pair<QString, QString> writeFailureReason(int errorNumber, const QString& folder)
 {
-    QString en;
-    QString tr;
     switch (errorNumber) {
     case ENOSPC:
     case EDQUOT:
-        en = QStringLiteral("the disk is full");
-        tr = QStringLiteral("disk dolu");
-        break;
+        return {QStringLiteral("the disk is full"), QStringLiteral("disk dolu")};
     case EACCES:
     case EPERM:
     case EROFS:
     case ENOTDIR:
-        en = QStringLiteral("the folder %1 cannot be written").arg(folder);
-        tr = QStringLiteral("%1 klasörüne yazılamıyor").arg(folder);
-        break;
+        return {QStringLiteral("the folder %1 cannot be written").arg(folder),
+                QStringLiteral("%1 klasörüne yazılamıyor").arg(folder)};
     default:
-        en = QStringLiteral("writing to %1 failed").arg(folder);
-        tr = QStringLiteral("%1 klasörüne yazma başarısız oldu").arg(folder);
-        break;
+        return {QStringLiteral("writing to %1 failed").arg(folder),
+                QStringLiteral("%1 klasörüne yazma başarısız oldu").arg(folder)};
     }
+}
+} // namespace
+
+QString ZubStudioViewModel::configSaveFailureMessage(int errorNumber, const QString& folder, QuorLanguage language)
+{
+    const auto [en, tr] = writeFailureReason(errorNumber, folder);
     return quorText(QStringLiteral("Your settings could not be saved: %1. They stay in effect until QuorZub quits, "
                                    "and the next change tries again.")
                         .arg(en),
                     QStringLiteral("Ayarlarınız kaydedilemedi: %1. QuorZub kapanana dek geçerli kalırlar; bir sonraki "
+                                   "değişiklikte yeniden denenir.")
+                        .arg(tr),
+                    {}, language);
+}
+
+QString ZubStudioViewModel::historySaveFailureMessage(int errorNumber, const QString& folder, QuorLanguage language)
+{
+    // The store refuses a file whose pinned records alone pass the size a history may have.
+    const auto [en, tr] =
+        errorNumber == EFBIG
+            ? std::pair{QStringLiteral("the pinned results alone are more than a history may hold; unpin some of them"),
+                        QStringLiteral("yalnızca sabitlenmiş sonuçlar bile bir geçmişin alabileceğinden fazla; "
+                                       "bazılarının sabitlemesini kaldırın")}
+            : writeFailureReason(errorNumber, folder);
+    return quorText(QStringLiteral("Your history could not be saved: %1. It is kept until QuorZub quits, and the "
+                                   "next change tries again.")
+                        .arg(en),
+                    QStringLiteral("Geçmişiniz kaydedilemedi: %1. QuorZub kapanana dek tutulur; bir sonraki "
                                    "değişiklikte yeniden denenir.")
                         .arg(tr),
                     {}, language);

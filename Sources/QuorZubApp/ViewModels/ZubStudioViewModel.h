@@ -4,6 +4,7 @@
 #include "QuorKit/Localization/QuorLanguage.h"
 #include "QuorPlatform/Core/QuorCancellationToken.h"
 #include "QuorZubApp/ViewModels/RunningAppCandidate.h"
+#include "QuorZubApp/ViewModels/ZubSaveReport.h"
 #include "QuorZubApp/ViewModels/ZubStudioEnvironment.h"
 #include "QuorZubApp/ViewModels/ZubStudioModel.h"
 #include "QuorZubApp/ViewModels/ZubStudioTab.h"
@@ -104,6 +105,8 @@ public:
     void flushConfig() { m_configWriter.flush(); }
     // What the user reads when the settings could not be saved in `folder`, from the failed step's errno.
     static QString configSaveFailureMessage(int errorNumber, const QString& folder, QuorLanguage language);
+    // The same for the history.
+    static QString historySaveFailureMessage(int errorNumber, const QString& folder, QuorLanguage language);
 
     // The bilingual sample text the playground starts with.
     static QString playgroundSampleText(QuorLanguage language);
@@ -165,17 +168,23 @@ private:
     void rebuildExcludedBundleIDs();
     void saveConfig(std::optional<QString> confirmation);
     void configWritten(quint64 number, const ZubConfigStore::SaveResult& result);
+    void historyWritten(quint64 number, const ZubConfigStore::SaveResult& result);
+    void tell(const std::optional<ZubSaveReport::Message>& message);
     // The bar's text unless a text is given.
     void executeFloatingAction(const ZubActionDefinition& action, const std::optional<QString>& inputText);
     void recordHistory(const ZubExecutionResult& result);
-    // Applies a change to the history and saves it. While the history of megabytes read at start
-    // is still being read, the change applies to this run's records at once and to the whole once
-    // it is read, and only the whole is saved: nothing waits for the reading.
-    void editHistory(std::function<void(QList<ZubHistoryRecord>&)> edit);
+    // Applies a change to the history and saves it; `confirmation` is told once the file holds it.
+    // While the history of megabytes read at start is still being read, the change applies to this
+    // run's records at once and to the whole once it is read, and only the whole is saved: nothing
+    // waits for the reading.
+    void editHistory(std::function<void(QList<ZubHistoryRecord>&)> edit,
+                     std::optional<QString> confirmation = std::nullopt);
     // Takes the history read at start and applies the changes made meanwhile.
     void adoptLoadedHistory();
     void saveHistory();
     void handleActionSideEffects(const ZubActionDefinition& action, const ZubExecutionResult& result);
+    // Hands a web search to the browser: the bar goes once it opened, a failure is told with the address.
+    void openInBrowser(const QUrl& url);
     void replaceSelectionInSourceApp(const QString& text);
     void stopSpeechForDismiss();
     void setSpeaking(bool speaking);
@@ -251,11 +260,10 @@ private:
     std::optional<QMetaObject::Connection> m_reopenWindowObserver;
     // A newer key-status read supersedes an older one that is still waiting on the keyring.
     quint64 m_apiKeyStatusGeneration = 0;
-    // A toast that waits for the file to hold the change it confirms, with that change's number.
-    std::optional<std::pair<quint64, QString>> m_pendingConfirmation;
-    // The last configuration write failed: the user has been told, and is told again only when a
-    // save they wait to hear about fails too.
-    bool m_configSaveFailing = false;
+    ZubSaveReport m_configReport;
+    ZubSaveReport m_historyReport;
+    // A history confirmation whose change waits for the history read at start to be saved.
+    std::optional<QString> m_unsavedHistoryConfirmation;
 };
 
 // Changes a published field and announces it; an unchanged value announces nothing.

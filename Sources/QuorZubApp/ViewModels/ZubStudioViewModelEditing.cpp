@@ -174,9 +174,9 @@ void ZubStudioViewModel::deleteHistoryRecord(const QUuid& id)
 
 void ZubStudioViewModel::clearUnpinnedHistory()
 {
-    editHistory([](QList<ZubHistoryRecord>& history) {
-        history.removeIf([](const ZubHistoryRecord& record) { return !record.isPinned; });
-    });
-    showToast(text(QStringLiteral("Cleared unpinned history."), QStringLiteral("Sabitlenmemiş geçmiş temizlendi.")),
-              false);
+    editHistory(
+        [](QList<ZubHistoryRecord>& history) {
+            history.removeIf([](const ZubHistoryRecord& record) { return !record.isPinned; });
+        },
+        text(QStringLiteral("Cleared unpinned history."), QStringLiteral("Sabitlenmemiş geçmiş temizlendi.")));
 }

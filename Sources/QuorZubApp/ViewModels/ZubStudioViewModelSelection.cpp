@@ -1,6 +1,7 @@
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 
 #include "QuorKit/Cloud/QuorAIModelCatalogStore.h"
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
@@ -252,9 +253,13 @@ void ZubStudioViewModel::adoptLoadedHistory()
     emit changed();
 }
 
-void ZubStudioViewModel::editHistory(std::function<void(QList<ZubHistoryRecord>&)> edit)
+void ZubStudioViewModel::editHistory(std::function<void(QList<ZubHistoryRecord>&)> edit,
+                                     std::optional<QString> confirmation)
 {
     edit(m_history);
+    if (confirmation) {
+        m_unsavedHistoryConfirmation = std::move(confirmation);
+    }
     if (m_historyLoader) {
         // Saving now would write this run's records over the file still being read.
         m_historyEditsWhileLoading.append(std::move(edit));
@@ -275,7 +280,11 @@ void ZubStudioViewModel::recordHistory(const ZubExecutionResult& result)
 
 void ZubStudioViewModel::saveHistory()
 {
-    m_historyWriter.save(m_history);
+    const quint64 number = m_historyWriter.save(m_history);
+    if (m_unsavedHistoryConfirmation) {
+        m_historyReport.confirmWhenWritten(number, std::move(*m_unsavedHistoryConfirmation));
+        m_unsavedHistoryConfirmation.reset();
+    }
     emit changed();
 }
 
@@ -291,8 +300,7 @@ void ZubStudioViewModel::handleActionSideEffects(const ZubActionDefinition& acti
     case ZubActionKind::openWebSearch: {
         const QUrl url(result.outputText, QUrl::StrictMode);
         if (url.isValid() && !url.scheme().isEmpty()) {
-            m_environment->openURL(url);
-            m_floatingBarController->hide(true);
+            openInBrowser(url);
         }
         break;
     }
@@ -304,6 +312,29 @@ void ZubStudioViewModel::handleActionSideEffects(const ZubActionDefinition& acti
     default:
         break;
     }
+}
+
+void ZubStudioViewModel::openInBrowser(const QUrl& url)
+{
+    const QPointer<ZubStudioViewModel> self(this);
+    const quint64 presentation = m_floatingBarController->presentationToken();
+    m_environment->openURL(url, [self, url, presentation](bool opened) {
+        if (!self) {
+            return;
+        }
+        if (!opened) {
+            // The bar keeps the address with its Copy button; the message reaches a user whose
+            // studio is closed too.
+            self->showToast(QuorBrowserHandOff::failureMessage(self->m_language) + QLatin1Char(' ')
+                                + url.toString(QUrl::FullyEncoded),
+                            true);
+            return;
+        }
+        // The browser takes over, unless the bar was shown again for something else meanwhile.
+        if (self->m_floatingBarController->presentationToken() == presentation) {
+            self->m_floatingBarController->hide(true);
+        }
+    });
 }
 
 void ZubStudioViewModel::copyExecutionResult(const ZubExecutionResult& result)

@@ -13,6 +13,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <functional>
 #include <sys/stat.h>
@@ -221,7 +222,7 @@ QList<ZubHistoryRecord> ZubConfigStore::loadHistory() const
     return *records;
 }
 
-void ZubConfigStore::saveHistory(const QList<ZubHistoryRecord>& records) const
+ZubConfigStore::SaveResult ZubConfigStore::saveHistory(const QList<ZubHistoryRecord>& records) const
 {
     const QList<ZubHistoryRecord> kept = capHistory(records);
     QList<QByteArray> encoded;
@@ -244,11 +245,13 @@ void ZubConfigStore::saveHistory(const QList<ZubHistoryRecord>& records) const
             }
         }
         if (fileSize() > m_historyBytesLimit) {
-            warn(QStringLiteral("history.json was not saved: its pinned records alone take %1 bytes, more than the "
-                                "%2 a history may hold")
-                     .arg(fileSize())
-                     .arg(m_historyBytesLimit));
-            return;
+            SaveResult tooLarge;
+            tooLarge.error = QStringLiteral("its pinned records alone take %1 bytes, more than the %2 a history may hold")
+                                 .arg(fileSize())
+                                 .arg(m_historyBytesLimit);
+            tooLarge.errorNumber = EFBIG;
+            warn(QStringLiteral("history.json was not saved: ") + tooLarge.error);
+            return tooLarge;
         }
         warn(QStringLiteral("history.json would take %1 bytes, more than the %2 a history may hold; left out the %3 "
                             "oldest unpinned record(s)")
@@ -256,7 +259,7 @@ void ZubConfigStore::saveHistory(const QList<ZubHistoryRecord>& records) const
                  .arg(m_historyBytesLimit)
                  .arg(left));
     }
-    write(historyPath(), joinHistory(encoded, size));
+    return write(historyPath(), joinHistory(encoded, size));
 }
 
 QList<ZubHistoryRecord> ZubConfigStore::capHistory(const QList<ZubHistoryRecord>& records) const

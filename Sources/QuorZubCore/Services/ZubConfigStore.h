@@ -11,8 +11,8 @@
 
 // The application's two files in one per-user folder: the settings (config.json) and the result
 // history (history.json). Nothing here throws: a file that cannot be read gives defaults, a file
-// that cannot be written stays as it was (and a settings save says why, so it is never taken for
-// done). A file that exists but cannot be
+// that cannot be written stays as it was (and a save says why, so it is never taken for done).
+// A file that exists but cannot be
 // read (also a FIFO, a device or a folder in its place, or a file over its size cap) is moved aside
 // (with a logged warning) before the defaults can be saved over it. The folder is 0700 and both
 // files 0600 from creation; a file that is a symbolic link stays one, its target receiving saves.
@@ -54,8 +54,9 @@ public:
     QList<ZubHistoryRecord> loadHistory() const;
     // Applies the cap first: pinned records always stay, the first unpinned ones fill the rest.
     // A file that would pass the size limit leaves out the last (oldest) unpinned records until
-    // it fits, with a logged warning; one whose pinned records alone would pass it is not written.
-    void saveHistory(const QList<ZubHistoryRecord>& records) const;
+    // it fits, with a logged warning; one whose pinned records alone would pass it is not written
+    // (a failure with EFBIG).
+    SaveResult saveHistory(const QList<ZubHistoryRecord>& records) const;
     // What saveHistory keeps of `records`, newest first once anything had to go.
     QList<ZubHistoryRecord> capHistory(const QList<ZubHistoryRecord>& records) const;
 

@@ -4,8 +4,8 @@
 
 #include <utility>
 
-ZubHistoryWriter::ZubHistoryWriter(ZubConfigStore store, std::chrono::milliseconds gatherTime)
-    : m_store(std::move(store)), m_gatherTime(gatherTime)
+ZubHistoryWriter::ZubHistoryWriter(ZubConfigStore store, std::chrono::milliseconds gatherTime, QObject* parent)
+    : QObject(parent), m_store(std::move(store)), m_gatherTime(gatherTime)
 {
     m_thread.setMaxThreadCount(1);
 }
@@ -16,14 +16,16 @@ ZubHistoryWriter::~ZubHistoryWriter()
     m_thread.waitForDone();
 }
 
-void ZubHistoryWriter::save(QList<ZubHistoryRecord> records)
+quint64 ZubHistoryWriter::save(QList<ZubHistoryRecord> records)
 {
     const std::lock_guard lock(m_mutex);
-    m_waiting = std::move(records);
+    const quint64 number = ++m_lastNumber;
+    m_waiting = Snapshot{std::move(records), number};
     if (!m_writing) {
         m_writing = true;
         m_thread.start([this] { writeWaitingSnapshots(); });
     }
+    return number;
 }
 
 void ZubHistoryWriter::flush()
@@ -51,9 +53,12 @@ void ZubHistoryWriter::writeWaitingSnapshots()
         if (!m_waiting) {
             break;
         }
-        std::optional<QList<ZubHistoryRecord>> snapshot = std::exchange(m_waiting, std::nullopt);
+        std::optional<Snapshot> snapshot = std::exchange(m_waiting, std::nullopt);
         lock.unlock();
-        m_store.saveHistory(*snapshot);
+        const ZubConfigStore::SaveResult result = m_store.saveHistory(snapshot->records);
+        // Dropped by Qt if the writer is gone by the time its thread runs it.
+        QMetaObject::invokeMethod(
+            this, [this, number = snapshot->number, result] { emit written(number, result); }, Qt::QueuedConnection);
         snapshot.reset();
         // Encoding megabytes of results takes as much again in passing; this thread's heap would
         // keep it for good.

@@ -3,6 +3,7 @@
 #include "QuorZubCore/Services/ZubConfigStore.h"
 
 #include <QList>
+#include <QObject>
 #include <QThreadPool>
 
 #include <chrono>
@@ -17,30 +18,46 @@
 // file goes through ZubConfigStore::saveHistory, which replaces history.json atomically: whoever
 // reads it, and a process killed at any moment, finds the old file or the new one. flush() returns
 // once the last snapshot is on disk; the destructor flushes, so nothing is lost on the way out.
-class ZubHistoryWriter {
+class ZubHistoryWriter : public QObject {
+    Q_OBJECT
 public:
     // How long a change waits for the ones that follow it before its file is written.
     static constexpr std::chrono::milliseconds defaultGatherTime{100};
 
-    explicit ZubHistoryWriter(ZubConfigStore store, std::chrono::milliseconds gatherTime = defaultGatherTime);
-    ~ZubHistoryWriter();
+    explicit ZubHistoryWriter(ZubConfigStore store, std::chrono::milliseconds gatherTime = defaultGatherTime,
+                              QObject* parent = nullptr);
+    ~ZubHistoryWriter() override;
     ZubHistoryWriter(const ZubHistoryWriter&) = delete;
     ZubHistoryWriter& operator=(const ZubHistoryWriter&) = delete;
 
-    void save(QList<ZubHistoryRecord> records);
-    // Writes what is waiting at once and returns when the file holds the last snapshot.
+    // Hands over a snapshot and returns its number; numbers rise with every call.
+    quint64 save(QList<ZubHistoryRecord> records);
+    // Writes what is waiting at once and returns when the file holds the last snapshot, or its
+    // write failed.
     void flush();
-    // Files written so far.
+    // Files written (or tried) so far.
     qsizetype writeCount() const;
 
+signals:
+    // The write of snapshot `number`, which stands for every snapshot handed over before it: the
+    // file now holds it, or could not take it and is as it was. Delivered on the thread that made
+    // the writer.
+    void written(quint64 number, const ZubConfigStore::SaveResult& result);
+
 private:
+    struct Snapshot {
+        QList<ZubHistoryRecord> records;
+        quint64 number = 0;
+    };
+
     void writeWaitingSnapshots();
 
     const ZubConfigStore m_store;
     const std::chrono::milliseconds m_gatherTime;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::optional<QList<ZubHistoryRecord>> m_waiting;
+    std::optional<Snapshot> m_waiting;
+    quint64 m_lastNumber = 0;
     bool m_writing = false;
     int m_flushes = 0;
     qsizetype m_writeCount = 0;

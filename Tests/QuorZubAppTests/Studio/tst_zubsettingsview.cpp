@@ -97,7 +97,7 @@ private slots:
     }
 
     // A check that finds the access still missing says so, in the interface language: nothing
-    // else on screen would change.
+    // else on screen would change. The two buttons look alike but are named after what they check.
     void checkAgainSaysWhatIsStillMissing()
     {
         for (const QuorLanguage language : {QuorLanguage::en, QuorLanguage::tr}) {
@@ -116,6 +116,12 @@ private slots:
                 QCOMPARE(model.toastMessage(), told);
                 QVERIFY(model.toastIsError());
             }
+            const auto nameOf = [&view](const char* tile) {
+                return QAccessible::queryAccessibleInterface(tileButton(view, tile))->text(QAccessible::Name);
+            };
+            QCOMPARE(tileButton(view, "accessibilityTile")->text(), tileButton(view, "screenRecordingTile")->text());
+            QVERIFY(nameOf("accessibilityTile").contains(language == QuorLanguage::en ? "key access" : "tuş erişimini"));
+            QVERIFY(nameOf("screenRecordingTile").contains(language == QuorLanguage::en ? "screen capture" : "Ekran yakalama"));
         }
     }
 

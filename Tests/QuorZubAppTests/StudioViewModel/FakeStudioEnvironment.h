@@ -7,6 +7,7 @@
 #include <QCoro/QCoroSignal>
 
 #include <QMap>
+#include <QTimer>
 
 #include <memory>
 #include <variant>
@@ -207,15 +208,16 @@ public:
     QList<Application> activated;
     QPoint cursor{500, 400};
     QList<QUrl> opened;
+    bool browserOpens = true; // what the browser answers, told from the event loop
     std::optional<Application> frontmostApplication() const override { return frontmost; }
     QList<Application> runningApplications() const override { return running; }
     void activate(const Application& application) override { activated.append(application); }
     QString ownBundleID() const override { return QStringLiteral("com.tallowmer.quorzub"); }
     QPoint cursorPosition() const override { return cursor; }
-    bool openURL(const QUrl& url) override
+    void openURL(const QUrl& url, std::function<void(bool)> outcome) override
     {
         opened.append(url);
-        return true;
+        QTimer::singleShot(0, [outcome = std::move(outcome), answer = browserOpens] { outcome(answer); });
     }
 
     // Speech: stopping reports the end of the utterance, as a synthesizer does.

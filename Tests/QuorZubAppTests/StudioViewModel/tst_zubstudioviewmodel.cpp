@@ -1,5 +1,6 @@
 #include "FakeStudioEnvironment.h"
 
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorNotificationCenter.h"
 #include "QuorKit/Windowing/QuorAppActivationDelegate.h"
@@ -125,6 +126,21 @@ private:
 
     void runFromBar(ZubActionKind kind) { bar()->onSelectAction(actionOf(kind)); }
 
+    // The data folder's place is taken by a file: nothing can be written there, by any user.
+    bool blockDataFolder() const
+    {
+        QFile blocker(m_dir->path());
+        return QDir(m_dir->path()).removeRecursively() && blocker.open(QIODevice::WriteOnly);
+    }
+
+    // Notes every toast, an error one as "error: " and its text.
+    void recordToasts(QStringList& toasts) const
+    {
+        connect(m_vm.get(), &ZubStudioModel::toastRaised, m_vm.get(), [&toasts](const QString& message, bool isError) {
+            toasts << (isError ? QStringLiteral("error: ") : QString()) + message;
+        });
+    }
+
 private slots:
     void init()
     {
@@ -237,15 +253,9 @@ private slots:
     void aSaveThatFailsIsNeverConfirmed()
     {
         make();
-        // The data folder's place is taken by a file: nothing can be written there, by any user.
-        QVERIFY(QDir(m_dir->path()).removeRecursively());
-        QFile blocker(m_dir->path());
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(blockDataFolder());
         QStringList toasts;
-        connect(m_vm.get(), &ZubStudioModel::toastRaised, m_vm.get(), [&toasts](const QString& message, bool isError) {
-            toasts << (isError ? QStringLiteral("error: ") : QString()) + message;
-        });
+        recordToasts(toasts);
         const auto failure = [this](QuorLanguage language) {
             return QStringLiteral("error: ") +
                    ZubStudioViewModel::configSaveFailureMessage(ENOTDIR, m_dir->path(), language);
@@ -272,6 +282,36 @@ private slots:
         const ZubConfig saved = store().loadConfig();
         QCOMPARE(saved.targetLanguage, ZubTargetLanguage::spanish);
         QVERIFY(saved.autoShowOnSelection);
+    }
+
+    // So is a history save: the records stay in memory, the user hears of it once, and the next
+    // save tries again.
+    void aHistorySaveThatFailsIsNeverConfirmed()
+    {
+        const ZubHistoryRecord pinned = record(QStringLiteral("pinned"), true);
+        store().saveHistory({pinned, record(QStringLiteral("loose"))});
+        make();
+        QVERIFY(blockDataFolder());
+        QStringList toasts;
+        recordToasts(toasts);
+
+        m_vm->clearUnpinnedHistory();
+        const QString failure = QStringLiteral("error: ")
+                                + ZubStudioViewModel::historySaveFailureMessage(ENOTDIR, m_dir->path(), QuorLanguage::en);
+        QUOR_TRY_COMPARE(toasts, QStringList{failure});
+        QCOMPARE(m_vm->history().size(), 1);
+        m_vm->toggleHistoryPin(pinned.id);
+        m_vm->flushHistory();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(toasts.size(), 1);
+        QVERIFY(!m_vm->history().first().isPinned);
+
+        QVERIFY(QFile::remove(m_dir->path()));
+        QVERIFY(QDir().mkpath(m_dir->path()));
+        m_vm->clearUnpinnedHistory();
+        QUOR_TRY_COMPARE(toasts.size(), 2);
+        QCOMPARE(toasts.last(), QStringLiteral("Cleared unpinned history."));
+        QVERIFY(store().loadHistory().isEmpty());
     }
 
     void settingsOperations()
@@ -573,8 +613,17 @@ private slots:
             result.createdAt = QDateTime::currentDateTimeUtc();
             return result;
         };
+        // A browser that does not open leaves the bar and its address up, and says so with the address.
+        m_env->browserOpens = false;
         runFromBar(ZubActionKind::openWebSearch);
-        QUOR_TRY_COMPARE(m_env->opened.size(), 1);
+        QUOR_TRY_VERIFY(m_vm->toastIsError());
+        QCOMPARE(m_vm->toastMessage(), QuorBrowserHandOff::failureMessage(QuorLanguage::en)
+                                           + QStringLiteral(" https://duckduckgo.com/?q=Plain%20text"));
+        QVERIFY(barUp());
+        QCOMPARE(barState()->result()->outputText, QStringLiteral("https://duckduckgo.com/?q=Plain%20text"));
+        m_env->browserOpens = true;
+        runFromBar(ZubActionKind::openWebSearch);
+        QUOR_TRY_COMPARE(m_env->opened.size(), 2);
         QUOR_TRY_VERIFY(!barUp());
 
         // A failed speak action speaks nothing.
@@ -589,7 +638,7 @@ private slots:
         };
         select(QStringLiteral("speak me"));
         runFromBar(ZubActionKind::speak);
-        QUOR_TRY_COMPARE(m_vm->history().size(), 4);
+        QUOR_TRY_COMPARE(m_vm->history().size(), 5);
         QVERIFY(m_vm->history()[0].isError);
         QVERIFY(m_env->spoken.isEmpty());
         QVERIFY(log().contains(QStringLiteral("Floating action 'speak' failed in 0 ms")));
@@ -905,7 +954,7 @@ private slots:
         QVERIFY(m_vm->history().isEmpty());
         m_vm->flushHistory();
         QVERIFY(store().loadHistory().isEmpty());
-        QCOMPARE(m_vm->toastMessage(), QStringLiteral("Cleared unpinned history."));
+        QUOR_TRY_COMPARE(m_vm->toastMessage(), QStringLiteral("Cleared unpinned history."));
     }
 
     void reopenOpensTheStudioThroughTheLatestOpener()

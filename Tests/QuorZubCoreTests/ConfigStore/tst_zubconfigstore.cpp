@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -349,7 +350,9 @@ private slots:
 
         // Pinned records alone beyond the limit: the file stays as it was.
         const QByteArray before = readAll(path);
-        ZubConfigStore(folder.path(), 250, 2000).saveHistory(records);
+        const ZubConfigStore::SaveResult refused = ZubConfigStore(folder.path(), 250, 2000).saveHistory(records);
+        QVERIFY(!refused);
+        QCOMPARE(refused.errorNumber, EFBIG);
         QCOMPARE(readAll(path), before);
         QVERIFY(QuorAppLogger::shared(QStringLiteral("QuorZub"))
                     ->recentEntries(1, QuorLogLevel::warn)

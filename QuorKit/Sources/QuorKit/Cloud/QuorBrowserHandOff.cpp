@@ -107,7 +107,7 @@ bool open(const QUrl& url, const Opener& opener)
     return mayOpen(url) && openNow(url, opener);
 }
 
-void openThen(const QUrl& url, QObject* context, Outcome outcome)
+void openThen(const QUrl& url, QObject* context, Outcome outcome, const Opener& opener)
 {
     const QPointer<QObject> receiver(context);
     const auto tell = [receiver, outcome = std::move(outcome)](bool opened) {
@@ -126,8 +126,8 @@ void openThen(const QUrl& url, QObject* context, Outcome outcome)
     // Qt's own opening starts the launcher and forgets it: a launcher that failed would read as an
     // opened page.
     const QString launcher = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (hasDefaultOpener() || launcher.isEmpty()) {
-        tellLater(openNow(url, {}));
+    if (opener || hasDefaultOpener() || launcher.isEmpty()) {
+        tellLater(openNow(url, opener));
         return;
     }
     launch(launcher, url, [url, tell](bool opened) {

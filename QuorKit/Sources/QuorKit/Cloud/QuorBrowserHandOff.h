@@ -34,10 +34,10 @@ bool isWebAddress(const QUrl& url);
 bool open(const QUrl& url, const Opener& opener = {});
 
 // Opens a web address and tells `outcome`, on the calling (GUI) thread and only while `context`
-// lives, whether it opened. Without a default opener set, the desktop's launcher (xdg-open) opens
-// it and its exit status decides: a launcher that ends in an error did not open the page, although
-// it started. A failure is logged as open() logs it.
-void openThen(const QUrl& url, QObject* context, Outcome outcome);
+// lives, whether it opened. Without an `opener` or a default one set, the desktop's launcher
+// (xdg-open) opens it and its exit status decides: a launcher that ends in an error did not open
+// the page, although it started. A failure is logged as open() logs it.
+void openThen(const QUrl& url, QObject* context, Outcome outcome, const Opener& opener = {});
 
 // What the user reads when the browser could not be opened; the address is shown beside it.
 QString failureMessage(std::optional<QuorLanguage> language = std::nullopt);

@@ -248,6 +248,12 @@ bool QuorCreditsAccountManager::openServerURL(const QUrl& url) const
     return QuorBrowserHandOff::open(url, m_urlOpener);
 }
 
+void QuorCreditsAccountManager::openServerURL(const QUrl& url, QObject* context,
+                                              std::function<void(bool opened)> outcome) const
+{
+    QuorBrowserHandOff::openThen(url, context, std::move(outcome), m_urlOpener);
+}
+
 void QuorCreditsAccountManager::setURLOpener(URLOpener opener)
 {
     m_urlOpener = std::move(opener);

@@ -102,8 +102,12 @@ public:
     // Whether `url` is an http or https address with a host: the only kind a server may have opened.
     static bool isWebAddress(const QUrl& url);
     // Opens a URL that came from a server, but only an http or https one with a host. Everything the
-    // credits account shows in the browser goes through here.
+    // credits account shows in the browser goes through here. True once it was handed over: the
+    // desktop's launcher may still fail afterwards.
     bool openServerURL(const QUrl& url) const;
+    // The same, and tells `outcome` (on the GUI thread, while `context` lives) whether the page
+    // really opened: the desktop's launcher, or the opener set here, decides.
+    void openServerURL(const QUrl& url, QObject* context, std::function<void(bool opened)> outcome) const;
     // Replaces the browser (tests play it); an empty opener restores the desktop's.
     void setURLOpener(URLOpener opener);
     // The longest any gateway call waits for its answer (tests shorten it); none keeps each call's own.

@@ -324,7 +324,8 @@ QCoro::Task<QString> QuorCreditsAccountManager::startOneClickSignIn(QString port
         onConnectURLReady(connectURL);
     }
     if (openBrowser) {
-        openServerURL(connectURL);
+        // A launcher that fails is logged; a caller that tells the user opens the page itself.
+        openServerURL(connectURL, this, {});
     }
 
     const QuorLoopbackCallbackHit hit =

@@ -362,7 +362,21 @@ QString QuorCreditsAccountStore::portalBase() const
 
 void QuorCreditsAccountStore::openPage(const QUrl& url)
 {
-    setUnopenedURL(m_manager.openServerURL(url) ? std::nullopt : std::optional<QUrl>(url));
+    forgetUnopenedPage();
+    // The launcher answers later; by then a newer page, a sign-out or the end of the sign-in that
+    // opened it may have made the offer pointless.
+    const quint64 handOff = m_pageHandOff;
+    m_manager.openServerURL(url, this, [this, handOff, url](bool opened) {
+        if (!opened && handOff == m_pageHandOff) {
+            setUnopenedURL(url);
+        }
+    });
+}
+
+void QuorCreditsAccountStore::forgetUnopenedPage()
+{
+    ++m_pageHandOff;
+    setUnopenedURL(std::nullopt);
 }
 
 void QuorCreditsAccountStore::openTopUpPage(QuorLanguage language)
@@ -385,7 +399,7 @@ QCoro::Task<> QuorCreditsAccountStore::signOut()
     ++m_accountEpoch;
     setSigningOut(true);
     setLastError(std::nullopt);
-    setUnopenedURL(std::nullopt);
+    forgetUnopenedPage();
     const QPointer<QuorCreditsAccountStore> self(this);
     co_await m_manager.signOut();
     if (!self) {
@@ -452,7 +466,7 @@ quint64 QuorCreditsAccountStore::beginSignInFlow(QuorCancellationToken cancel, S
     setSigningIn(true);
     setSignInKind(kind);
     setLastError(std::nullopt);
-    setUnopenedURL(std::nullopt);
+    forgetUnopenedPage();
     m_activeSignIn = SignInFlow{++m_lastFlowId, std::move(cancel)};
     logAccount(QuorLogLevel::info, flowName(kind == SignInKind::browser) + QStringLiteral(" started"));
     return m_activeSignIn->id;
@@ -490,7 +504,7 @@ void QuorCreditsAccountStore::endSignInFlow(quint64 flowId, bool deviceFlow)
     }
     m_activeSignIn.reset();
     // The page the flow could not open is of no use once the flow is over.
-    setUnopenedURL(std::nullopt);
+    forgetUnopenedPage();
     logAccount(QuorLogLevel::info, flowName(!deviceFlow) + (m_isSignedIn ? QStringLiteral(" finished: signed in")
                                                                        : QStringLiteral(" ended without signing in")));
 }
@@ -503,7 +517,7 @@ void QuorCreditsAccountStore::cancelPendingSignIn()
     if (flow) {
         flow->cancel.cancel();
         logAccount(QuorLogLevel::info, QStringLiteral("Sign-in cancelled"));
-        setUnopenedURL(std::nullopt);
+        forgetUnopenedPage();
     }
     setSigningIn(false);
     setSignInKind(std::nullopt);

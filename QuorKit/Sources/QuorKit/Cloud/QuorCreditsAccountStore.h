@@ -54,7 +54,8 @@ public:
     // no balance is held: signed in as far as this computer knows, with nothing to show.
     bool isBalanceUnreadable() const { return m_isBalanceUnreadable; }
     // A page the browser could not be given (the device page, the connect page, a portal page): the
-    // views say so and offer the address to copy. Cleared by the next attempt.
+    // views say so and offer the address to copy. Set once the desktop's launcher answered (a
+    // launcher that started but failed counts as not opened); cleared by the next attempt.
     const std::optional<QUrl>& unopenedURL() const { return m_unopenedURL; }
     QuorCreditsAccountManager& manager() const { return m_manager; }
 
@@ -76,8 +77,8 @@ public:
                                     std::optional<double> monthlyLimitCredits,
                                     std::optional<double> lowBalanceThresholdCredits);
     QCoro::Task<bool> deleteAppBudget(std::optional<QString> app);
-    // Opens a page of the account (the device page, a portal page) in the browser; when it cannot
-    // be opened, the page is published as unopenedURL() for the views to offer.
+    // Opens a page of the account (the device page, a portal page) in the browser; when it did not
+    // open, the page is published as unopenedURL() for the views to offer.
     void openPage(const QUrl& url);
     void openTopUpPage(QuorLanguage language);
     void openBudgetsPage(QuorLanguage language);
@@ -156,6 +157,8 @@ private:
     void setSigningOut(bool value);
     void setBalanceUnreadable(bool value);
     void setUnopenedURL(std::optional<QUrl> value);
+    // Clears unopenedURL, and a browser's answer still to come for an earlier page stays unshown.
+    void forgetUnopenedPage();
 
     bool m_isSignedIn = false;
     std::optional<QuorCreditAccountProfile> m_profile;
@@ -170,6 +173,9 @@ private:
     bool m_isSigningOut = false;
     bool m_isBalanceUnreadable = false;
     std::optional<QUrl> m_unopenedURL;
+    // Rises with every page handed to the browser and every offer put aside for good: the answer
+    // for an older hand-off publishes nothing.
+    quint64 m_pageHandOff = 0;
     QuorCreditsAccountManager& m_manager;
     std::optional<SignInFlow> m_activeSignIn;
     quint64 m_lastFlowId = 0;

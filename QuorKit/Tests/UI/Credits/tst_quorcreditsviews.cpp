@@ -11,6 +11,7 @@
 #include "QuorKit/UI/Credits/QuorCreditsAuthBlock.h"
 #include "QuorKit/UI/Credits/QuorCreditsWalletPopover.h"
 #include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
+#include "Support/QuorFakeLauncher.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -630,7 +631,7 @@ private slots:
         wallet.show();
         QVERIFY(!shows(wallet, QStringLiteral("unopenedPageNotice")));
         child<QAbstractButton>(wallet, QStringLiteral("topUp"))->click();
-        QVERIFY(shows(wallet, QStringLiteral("unopenedPageNotice")));
+        QUOR_TRY_VERIFY(shows(wallet, QStringLiteral("unopenedPageNotice")));
         QCOMPARE(textOf(wallet, QStringLiteral("unopenedAddress")), QStringLiteral("https://tallowmer.com/en/credits"));
         QCOMPARE(child<QLabel>(wallet, QStringLiteral("unopenedAddress"))->textFormat(), Qt::PlainText);
         child<QAbstractButton>(wallet, QStringLiteral("copyAddress"))->click();
@@ -663,6 +664,33 @@ private slots:
         QCOMPARE(textOf(*popup, QStringLiteral("unopenedAddress")), feedback.formURL()->toString(QUrl::FullyEncoded));
         QCOMPARE(textOf(*popup, QStringLiteral("unopenedMessage")), QuorBrowserHandOff::failureMessage(QuorLanguage::tr));
         popup->close();
+    }
+
+    // The desktop's launcher decides: one that starts but fails leaves the portal's page and the
+    // browser sign-in's page to copy, and the sign-in waits on meanwhile.
+    void aLauncherThatFailsLeavesThePageToCopy()
+    {
+        ServedCredits credits;
+        QVERIFY(credits.started);
+        credits.manager.setURLOpener({});
+        const QuorFakeLauncher launcher(3);
+        QVERIFY(launcher.isReady());
+        QuorCreditsWalletPopover wallet(credits.store, accent, QuorLanguage::en);
+        wallet.show();
+        child<QAbstractButton>(wallet, QStringLiteral("topUp"))->click();
+        QUOR_TRY_VERIFY(shows(wallet, QStringLiteral("unopenedPageNotice")));
+        QCOMPARE(launcher.addresses(), QStringList{QStringLiteral("https://tallowmer.com/en/credits")});
+        QCOMPARE(textOf(wallet, QStringLiteral("unopenedAddress")), launcher.addresses().last());
+
+        child<QAbstractButton>(wallet, QStringLiteral("connect"))->click();
+        QVERIFY(!shows(wallet, QStringLiteral("unopenedPageNotice")));
+        QUOR_TRY_VERIFY(shows(wallet, QStringLiteral("unopenedPageNotice")));
+        QCOMPARE(launcher.addresses().size(), 2);
+        QVERIFY(launcher.addresses().last().startsWith(QStringLiteral("https://tallowmer.com/baglan?")));
+        QCOMPARE(textOf(wallet, QStringLiteral("unopenedAddress")), launcher.addresses().last());
+        QVERIFY(credits.store.isSigningIn());
+        credits.store.cancelPendingSignIn();
+        QVERIFY(!shows(wallet, QStringLiteral("unopenedPageNotice")));
     }
 };
 

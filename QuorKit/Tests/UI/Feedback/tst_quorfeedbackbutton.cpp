@@ -3,11 +3,11 @@
 #include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
+#include "Support/QuorFakeLauncher.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -86,16 +86,8 @@ private slots:
     {
         QFETCH(int, exitCode);
         QFETCH(bool, opens);
-        QTemporaryDir tools;
-        const QString asked = tools.filePath(QStringLiteral("asked"));
-        QFile launcher(tools.filePath(QStringLiteral("xdg-open")));
-        QVERIFY(launcher.open(QIODevice::WriteOnly));
-        launcher.write("#!/bin/sh\necho \"$1\" > '" + QFile::encodeName(asked) + "'\nexit " + QByteArray::number(exitCode) + "\n");
-        launcher.close();
-        QVERIFY(launcher.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(tools.path()) + ':' + path);
-        auto restore = qScopeGuard([path] { qputenv("PATH", path); });
+        const QuorFakeLauncher launcher(exitCode);
+        QVERIFY(launcher.isReady());
         QuorSupportLog::logger()->clear();
 
         // An address no other test opens, so the log's lines are this click's.
@@ -106,9 +98,7 @@ private slots:
         button.show();
         button.click();
         QUOR_TRY_COMPARE(logLines(QuorSupportLog::feedback, form).size(), 1);
-        QFile launched(asked);
-        QVERIFY(launched.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(launched.readAll()).trimmed(), form.toString(QUrl::FullyEncoded));
+        QCOMPARE(launcher.addresses(), QStringList{form.toString(QUrl::FullyEncoded)});
         QCOMPARE(logLines(QuorSupportLog::feedback, form).first().contains(QStringLiteral("opened in the browser")), opens);
         QCOMPARE(logLines(QuorSupportLog::browser, form).size(), opens ? 0 : 1);
         // Told in the interface language, with the address to copy.

@@ -42,6 +42,7 @@ ZubSettingsPresentation::PermissionTile ZubSettingsPresentation::accessibilityTi
                            language);
     }
     tile.buttonTitle = t("Check Again", "Yeniden Denetle", language);
+    tile.buttonName = t("Check selection and key access again", "Seçim ve tuş erişimini yeniden denetle", language);
     setBadge(tile, granted, language);
     if (!granted) {
         tile.stillMissing = t("Still missing: this display does not offer the XTEST, XFIXES and XInput extensions "
@@ -71,6 +72,7 @@ ZubSettingsPresentation::PermissionTile ZubSettingsPresentation::screenRecording
                                               language);
     }
     tile.buttonTitle = t("Check Again", "Yeniden Denetle", language);
+    tile.buttonName = t("Check for the screen capture tool again", "Ekran yakalama aracını yeniden denetle", language);
     setBadge(tile, granted, language);
     if (!granted) {
         tile.stillMissing = t("Still missing: no screen capture tool was found. Install maim and slop "

@@ -16,6 +16,7 @@ struct ZubSettingsPresentation {
         QString badge;    // "Granted" / "Required"
         QColor badgeColor;
         QString buttonTitle;
+        QString buttonName; // what the button checks, for assistive tools: the two titles are alike
         bool buttonActive = false; // the highlighted glass look while missing
         QString stillMissing;      // what a check that finds it missing again says (while missing)
         bool operator==(const PermissionTile& other) const = default;

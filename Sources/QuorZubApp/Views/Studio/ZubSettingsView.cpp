@@ -123,6 +123,7 @@ void syncTile(QWidget* tile, const ZubSettingsPresentation::PermissionTile& p)
     QuorLabels::setColor(badgeText, p.badgeColor);
     auto* button = tile->findChild<QuorStyledButton*>(QStringLiteral("button"));
     button->setText(p.buttonTitle);
+    button->setAccessibleName(p.buttonName);
     button->setButtonStyle(QuorGlassButtonStyle{p.buttonActive});
     button->updateGeometry();
 }

@@ -1,0 +1,29 @@
+#include "QuorZubApp/ViewModels/ZubSaveReport.h"
+
+void ZubSaveReport::confirmWhenWritten(quint64 number, QString confirmation)
+{
+    m_pendingConfirmation = std::pair{number, std::move(confirmation)};
+}
+
+std::optional<ZubSaveReport::Message> ZubSaveReport::written(quint64 number, bool ok,
+                                                            const std::function<QString()>& failure)
+{
+    std::optional<QString> confirmation;
+    if (m_pendingConfirmation && m_pendingConfirmation->first <= number) {
+        confirmation = std::move(m_pendingConfirmation->second);
+        m_pendingConfirmation.reset();
+    }
+    if (ok) {
+        m_failing = false;
+        if (confirmation) {
+            return Message{std::move(*confirmation), false};
+        }
+        return std::nullopt;
+    }
+    const bool tell = confirmation.has_value() || !m_failing;
+    m_failing = true;
+    if (tell) {
+        return Message{failure(), true};
+    }
+    return std::nullopt;
+}
