@@ -19,14 +19,15 @@ constexpr uchar kNormalUrgency = 1;
 } // namespace
 
 std::optional<ZubDesktopNotifier::Notification> ZubDesktopNotifier::notification(const QString& message, bool isError,
-                                                                               bool studioVisible)
+                                                                               bool studioVisible,
+                                                                               bool serviceReadsMarkup)
 {
     if (studioVisible || message.trimmed().isEmpty()) {
         return std::nullopt;
     }
     Notification notification;
     notification.summary = QStringLiteral("QuorZub");
-    notification.body = message;
+    notification.body = serviceReadsMarkup ? message.toHtmlEscaped() : message;
     notification.isError = isError;
     notification.timeoutMs = isError ? errorTimeoutMs : confirmationTimeoutMs;
     return notification;
@@ -41,18 +42,40 @@ ZubDesktopNotifier::ZubDesktopNotifier(std::function<bool()> isStudioVisible, QS
 void ZubDesktopNotifier::toastRaised(const QString& message, bool isError)
 {
     const bool studioVisible = m_isStudioVisible && m_isStudioVisible();
-    if (const std::optional<Notification> shown = notification(message, isError, studioVisible)) {
-        sendToService(*shown);
+    if (!studioVisible && notification(message, isError, false)) {
+        sendToService(message, isError);
     }
 }
 
-void ZubDesktopNotifier::sendToService(const Notification& notification)
+void ZubDesktopNotifier::sendToService(const QString& message, bool isError)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        showAtTrayIcon(notification);
+        showAtTrayIcon(*notification(message, isError, false));
         return;
     }
+    if (m_serviceReadsMarkup) {
+        notify(message, isError);
+        return;
+    }
+    const QDBusMessage ask = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetCapabilities"));
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(ask), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, message, isError](QDBusPendingCallWatcher* done) {
+        done->deleteLater();
+        const QDBusPendingReply<QStringList> reply = *done;
+        // Without an answer nothing is learnt: a service that starts later is asked again.
+        if (!reply.isError()) {
+            m_serviceReadsMarkup = reply.value().contains(QStringLiteral("body-markup"));
+        }
+        notify(message, isError);
+    });
+}
+
+void ZubDesktopNotifier::notify(const QString& message, bool isError)
+{
+    const Notification notification = *ZubDesktopNotifier::notification(message, isError, false,
+                                                                        m_serviceReadsMarkup.value_or(false));
+    QDBusConnection bus = QDBusConnection::sessionBus();
     const QString identifier = QuorBundle::main().bundleIdentifier();
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue(notification.isError ? kNormalUrgency : kLowUrgency));
@@ -63,12 +86,12 @@ void ZubDesktopNotifier::sendToService(const Notification& notification)
     call << QStringLiteral("QuorZub") << m_shownId << identifier << notification.summary << notification.body
          << QStringList() << hints << notification.timeoutMs;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, notification](QDBusPendingCallWatcher* done) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, message, isError](QDBusPendingCallWatcher* done) {
         done->deleteLater();
         const QDBusPendingReply<quint32> reply = *done;
         if (reply.isError()) {
             // No notification service on this desktop: the tray icon says it, where there is one.
-            showAtTrayIcon(notification);
+            showAtTrayIcon(*ZubDesktopNotifier::notification(message, isError, false));
             return;
         }
         m_shownId = reply.value();

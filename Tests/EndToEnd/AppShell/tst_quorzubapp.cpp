@@ -74,7 +74,7 @@ public slots:
         shown.append({summary, body, timeout});
         return replaces != 0 ? replaces : static_cast<uint>(shown.size());
     }
-    QStringList GetCapabilities() { return {QStringLiteral("body")}; }
+    QStringList GetCapabilities() { return {QStringLiteral("body"), QStringLiteral("body-markup")}; }
     void CloseNotification(uint /*id*/) {}
     QString GetServerInformation(QString& vendor, QString& version, QString& specVersion)
     {
