@@ -311,6 +311,38 @@ private slots:
         search->clear();
         QCOMPARE(shownTitles(view), everything);
     }
+
+    // While a search through megabytes runs, pins, deletions and pills still act at once on the list
+    // at hand, and the list the search brings back shows them too.
+    void aBigSearchLeavesPinsDeletesAndPillsWorking()
+    {
+        FakeStudioModel model;
+        QList<ZubHistoryRecord> history = mixedHistory();
+        history.append(record(ZubActionKind::summarize, QStringLiteral("Long"), QStringLiteral("report"),
+                              QStringLiteral("words ").repeated(200'000)));
+        model.setHistory(history);
+        const ZubHistoryRecord translation = history[0];
+        const ZubHistoryRecord speech = history[2];
+        ZubHistoryView view(model, Qt::magenta);
+        auto* finder = view.findChild<ZubHistorySearch*>();
+
+        view.findChild<QLineEdit*>(QStringLiteral("search"))->setText(QStringLiteral("weather"));
+        QVERIFY(finder->isSearching());
+        cardButton(view, translation, "pin")->click();
+        QVERIFY(view.presentation().cards[0].pinActive);
+        cardButton(view, speech, "delete")->click();
+        QVERIFY(!shownTitles(view).contains(QStringLiteral("Speak")));
+        button(view, QStringLiteral("filter:pinned"))->click();
+        QCOMPARE(shownTitles(view), (QStringList{"Translate", "Summarize"}));
+        QVERIFY(finder->isSearching());
+
+        QUOR_TRY_VERIFY(!finder->isSearching());
+        QCOMPARE(shownTitles(view), (QStringList{"Translate", "Summarize"}));
+        QVERIFY(view.presentation().cards[0].pinActive);
+        button(view, QStringLiteral("filter:all"))->click();
+        QCOMPARE(shownTitles(view), (QStringList{"Translate", "Summarize"}));
+        QVERIFY(!finder->isSearching());
+    }
 };
 
 QUOR_TEST_MAIN(TestZubHistoryView)

@@ -387,21 +387,20 @@ QWidget* ZubHistoryView::makeCard(const QString& key, const ZubHistoryPresentati
 void ZubHistoryView::sync()
 {
     // The list of a history that did not change is the same list, which compares at once.
-    if (m_madeForLanguage == m_model.language() && m_madeForState == m_state &&
+    if (m_listingSettled && m_madeForLanguage == m_model.language() && m_madeForState == m_state &&
         m_madeFromHistory == m_model.history()) {
         return;
     }
     const QString localeName = ZubHistoryPresentation::systemLocaleName();
-    std::optional<QList<ZubHistoryRecord>> listed = m_finder->listed({m_model.history(), m_state, localeName});
-    if (!listed) {
-        // Searched on a worker; the list at hand stays until it is found.
-        return;
-    }
+    // While a query's text is looked for on a worker, the list at hand stays, as the history and the
+    // filter stand: pins, deletions and pills show at once.
+    ZubHistorySearch::Listing listing = m_finder->listed({m_model.history(), m_state, localeName});
+    m_listingSettled = listing.settled;
     m_madeFromHistory = m_model.history();
     m_madeForLanguage = m_model.language();
     m_madeForState = m_state;
-    m_presentation = ZubHistoryPresentation::make(m_model.history(), std::move(*listed), m_model.language(), m_state,
-                                                  m_accent, localeName, {}, m_limit);
+    m_presentation = ZubHistoryPresentation::make(m_model.history(), std::move(listing.records), m_model.language(),
+                                                  m_state, m_accent, localeName, {}, m_limit);
     const ZubHistoryPresentation& p = m_presentation;
     m_search->setPlaceholderText(p.searchPlaceholder);
     m_search->setAccessibleName(p.searchPlaceholder);

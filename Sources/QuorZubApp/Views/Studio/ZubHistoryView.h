@@ -66,6 +66,8 @@ private:
     QList<ZubHistoryRecord> m_madeFromHistory;
     std::optional<QuorLanguage> m_madeForLanguage;
     ZubHistoryFilterState m_madeForState;
+    // False while the list shown stands in for one a search is still finding.
+    bool m_listingSettled = false;
     qsizetype m_limit = batchSize;
     ZubHistorySearch* m_finder = nullptr;
 
