@@ -11,6 +11,9 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -178,6 +181,68 @@ private slots:
         QCOMPARE(model.copiedResults.last(), qr);
         button(view, QStringLiteral("saveButton"))->click();
         QCOMPARE(model.savedPNGs, QList<QByteArray>{*qr.qrPNGData});
+    }
+
+    // Thousands of enabled actions: the grid makes its tiles a batch at a time as its end comes
+    // into sight, in the bar's order, and a run waits on the tiles made, not on all of them.
+    void aLongGridMakesTilesAsItsEndComesIntoSight()
+    {
+        FakeStudioModel model;
+        ZubConfig config = model.config();
+        for (qsizetype i = config.actions.size(); i < 3000; ++i) {
+            config.actions.append(ZubActionDefinition::make(QUuid::createUuid(), ZubActionKind::customAI,
+                                                            QStringLiteral("Custom %1").arg(i), QString(),
+                                                            QStringLiteral("sparkles"), true, QStringLiteral("Prompt"), i));
+        }
+        model.setConfig(config);
+        ZubPlaygroundView view(model, Qt::magenta);
+        view.resize(1100, 700);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QUOR_TRY_VERIFY(tiles(view).size() >= ZubPlaygroundView::tileBatch);
+        quorSpin(std::chrono::milliseconds(100));
+        const qsizetype first = tiles(view).size();
+        QVERIFY2(first < 1000, qPrintable(QString::number(first)));
+        const QList<ZubActionDefinition> enabled = model.config().enabledActions();
+        QCOMPARE(view.presentation().tileCount, enabled.size());
+        QCOMPARE(view.presentation().tiles.last().action, enabled[first - 1]);
+
+        QScrollBar* bar = view.findChild<QScrollArea*>()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QUOR_TRY_VERIFY(tiles(view).size() > first);
+
+        button(view, QStringLiteral("tile:") + enabled[1].id.toString(QUuid::WithoutBraces))->click();
+        for (QAbstractButton* tile : tiles(view)) {
+            QVERIFY(!tile->isEnabled());
+        }
+    }
+
+    // A result card that a click of its own changes (speech starting, or ending while the Save PNG
+    // dialog is open inside that click) is replaced once the click has returned, never inside it.
+    void aCardIsReplacedAfterItsOwnClick()
+    {
+        FakeStudioModel model;
+        model.setPlaygroundResult(studio_fixtures::translation());
+        ZubPlaygroundView view(model, Qt::magenta);
+        QPointer<QAbstractButton> speak = button(view, QStringLiteral("speakButton"));
+        speak->click();
+        QVERIFY(speak);
+        QVERIFY(!speak->isVisibleTo(&view));
+        QCOMPARE(resultCard(view)->findChild<QAbstractButton*>(QStringLiteral("speakButton"))->text(),
+                 QStringLiteral("Stop Speech"));
+        QUOR_TRY_VERIFY(speak.isNull());
+
+        model.setPlaygroundResult(studio_fixtures::qrResult());
+        QPointer<QAbstractButton> save = button(view, QStringLiteral("saveButton"));
+        model.whileSaving = [&model] {
+            model.setSpeaking(!model.isSpeaking());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+        save->click();
+        QVERIFY(save);
+        QCOMPARE(model.savedPNGs.size(), 1);
+        QUOR_TRY_VERIFY(save.isNull());
+        QVERIFY(resultCard(view)->findChild<QWidget*>(QStringLiteral("qrImage")) != nullptr);
     }
 
     void menusWriteAndPersistTheConfiguration()

@@ -9,9 +9,12 @@
 
 #include <QCoro/QCoroTask>
 
+#include <functional>
+
 class QAbstractButton;
 class QLabel;
 class QPlainTextEdit;
+class QScrollArea;
 class QVBoxLayout;
 class QuorGlassCard;
 class QuorMenuPicker;
@@ -23,6 +26,9 @@ class ZubStudioPlate;
 class ZubPlaygroundView : public QWidget {
     Q_OBJECT
 public:
+    // Tiles are made a batch at a time, as the end of the grid comes into sight.
+    static constexpr qsizetype tileBatch = 60;
+
     ZubPlaygroundView(ZubStudioModel& model, const QColor& accent, QWidget* parent = nullptr);
 
     const ZubPlaygroundPresentation& presentation() const { return m_presentation; }
@@ -45,9 +51,13 @@ private:
     void syncStatus();
     void syncInput();
     void syncTiles();
+    void loadMoreTiles();
     void syncResult();
     QWidget* buildBusyRow();
     QWidget* buildResult(const ZubPlaygroundPresentation::ResultCard& card);
+    // A result card's button runs `effect`; a card replaced meanwhile goes once the click returns.
+    void onCardClick(QAbstractButton* button, std::function<void()> effect);
+    void retireCard(QWidget* card);
 
     ZubStudioModel& m_model;
     QColor m_accent;
@@ -75,6 +85,18 @@ private:
     QWidget* m_grid = nullptr;
     QuorAdaptiveGridLayout* m_gridLayout = nullptr;
     QList<QAbstractButton*> m_tiles;
+    QList<ZubPlaygroundPresentation::Tile> m_builtTiles;
+    qsizetype m_tileLimit = tileBatch;
+    // The tiles' part of the presentation and what it was made from: most changes of the model (a
+    // run, a result, speech) leave it as it was, and making it again means sorting every action.
+    ZubPlaygroundPresentation::TileList m_tileList;
+    std::optional<QList<ZubActionDefinition>> m_tilesFromActions;
+    std::optional<QuorLanguage> m_tilesForLanguage;
+    qsizetype m_tilesForLimit = 0;
+    QScrollArea* m_scroll = nullptr;
     QVBoxLayout* m_column = nullptr;
     QuorGlassCard* m_resultCard = nullptr;
+    // Clicks of result cards in progress, and the cards replaced during them.
+    int m_cardClicks = 0;
+    QList<QPointer<QWidget>> m_heldCards;
 };
