@@ -1,10 +1,12 @@
-// GUI-thread time with big texts: start-up, the views that show the history and saving it after an
+// GUI-thread time with big inputs: start-up, the views that show the history and saving it after an
 // action, with a history of 2,000 records of which three hold a 5 MB result (and its 5 MB
 // selection), against the same history with small texts only (every record is pinned, so that all
-// of them are held); and pasting and typing 5 MB in the playground. Each case runs once; the machine's
-// load shows less in the median of a few runs: --benchmark_repetitions=5.
+// of them are held); pasting and typing 5 MB in the playground; and a configuration of 10,000
+// actions against the 13 default ones (the Actions tab appearing, one action run). Each case runs
+// once; the machine's load shows less in the median of a few runs: --benchmark_repetitions=5.
 #include "QuorZubAppTests/StudioViewModel/FakeStudioEnvironment.h"
 
+#include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorProductPalette.h"
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"
@@ -12,6 +14,7 @@
 #include "QuorZubApp/Views/Studio/ZubHistoryView.h"
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 #include "QuorZubCore/Services/ZubConfigStore.h"
+#include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
 #include "Support/QuorTestSupport.h"
 
@@ -32,7 +35,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
+#include <map>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -174,6 +181,72 @@ void settle(std::chrono::milliseconds duration)
     }
 }
 
+// How long the GUI thread keeps a caller waiting, seen from outside: a second thread asks the event
+// loop to run a small call every millisecond and notes how late each one ran. The worst wait is the
+// longest stretch in which the window could not have answered an input event.
+class AnswerTimer {
+public:
+    explicit AnswerTimer(QObject* guiObject)
+        : m_target(guiObject), m_thread([this] { ping(); })
+    {
+    }
+    ~AnswerTimer()
+    {
+        m_stop = true;
+        // The last call may still be queued: it runs before this object goes.
+        while (!m_finished) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        m_thread.join();
+    }
+    AnswerTimer(const AnswerTimer&) = delete;
+    AnswerTimer& operator=(const AnswerTimer&) = delete;
+
+    double worstMs() const { return static_cast<double>(m_worstNs.load()) / 1e6; }
+    void reset() { m_worstNs = 0; }
+
+private:
+    void ping()
+    {
+        using Clock = std::chrono::steady_clock;
+        while (!m_stop) {
+            const Clock::time_point sent = Clock::now();
+            m_answered = false;
+            QMetaObject::invokeMethod(m_target, [this, sent] {
+                const qint64 waited = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - sent).count();
+                m_worstNs = std::max(m_worstNs.load(), waited);
+                m_answered = true;
+            }, Qt::QueuedConnection);
+            while (!m_answered && !m_stop) {
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        while (!m_answered) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        m_finished = true;
+    }
+
+    QObject* m_target;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_answered{true};
+    std::atomic<bool> m_finished{false};
+    std::atomic<qint64> m_worstNs{0};
+    std::thread m_thread;
+};
+
+// Runs the event loop until `done` holds (or a minute passes).
+template <typename Done>
+void runUntil(Done done)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 60'000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
 const char* label(bool withBigResults)
 {
     return withBigResults ? "three 5 MB results" : "small records only";
@@ -311,7 +384,9 @@ void BM_ActionSave(benchmark::State& state)
 }
 BENCHMARK(BM_ActionSave)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Pasting a 5 MB text into the playground's editor with Ctrl+V, until it is laid out and painted.
+// Pasting a 5 MB text into the playground's editor with Ctrl+V, until it is in the model, laid out
+// and painted. answer_ms is the longest the window then left an event waiting (seen from another
+// thread); key_after_ms the longest of ten keystrokes typed after it.
 void BM_PlaygroundPaste(benchmark::State& state)
 {
     auto vm = loadedViewModel(false);
@@ -320,17 +395,35 @@ void BM_PlaygroundPaste(benchmark::State& state)
     present(view);
     auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("editor"));
     QGuiApplication::clipboard()->setText(bigText(QStringLiteral("pasted")));
+    double answer = 0;
+    double keyAfter = 0;
     for (auto _ : state) {
         state.PauseTiming();
         vm->setPlaygroundText(QString());
         QCoreApplication::processEvents();
         editor->setFocus();
+        AnswerTimer timer(&view);
         state.ResumeTiming();
         QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
-        QCoreApplication::processEvents();
+        runUntil([&] { return vm->playgroundText().size() == kBigCharacters; });
         benchmark::DoNotOptimize(view.grab());
+        state.PauseTiming();
+        answer = std::max(answer, timer.worstMs());
+        editor->moveCursor(QTextCursor::End);
+        for (int key = 0; key < 10; ++key) {
+            QElapsedTimer typing;
+            typing.start();
+            QTest::keyClick(editor, Qt::Key_A);
+            QCoreApplication::processEvents();
+            benchmark::DoNotOptimize(editor->viewport()->grab());
+            keyAfter = std::max(keyAfter, static_cast<double>(typing.nsecsElapsed()) / 1e6);
+        }
+        state.ResumeTiming();
     }
-    if (vm->playgroundText().size() != kBigCharacters) {
+    state.counters["answer_ms"] = answer;
+    state.counters["key_after_ms"] = keyAfter;
+    if (!vm->playgroundText().startsWith(QStringLiteral("Sentence 0 of a long pasted")) ||
+        vm->playgroundText().size() != kBigCharacters + 10) {
         state.SkipWithError("the paste did not reach the playground");
     }
 }
@@ -423,6 +516,118 @@ void BM_ResidentMemory(benchmark::State& state)
 }
 BENCHMARK(BM_ResidentMemory)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// ---- A configuration of many actions ----
+
+// The default actions and, up to `count`, custom AI actions after them, all enabled.
+ZubConfig configWithActions(int count)
+{
+    ZubConfig config = ZubConfig::defaultConfig();
+    for (qsizetype i = config.actions.size(); i < count; ++i) {
+        ZubActionDefinition action = ZubActionDefinition::make(
+            QUuid::createUuid(), ZubActionKind::customAI, QStringLiteral("Custom %1").arg(i),
+            QStringLiteral("Özel %1").arg(i), QStringLiteral("sparkles"), true,
+            QStringLiteral("Rewrite the text as reply number %1, keeping every date and name.").arg(i), static_cast<int>(i));
+        config.actions.append(action);
+    }
+    return config;
+}
+
+// A data folder whose config.json holds `count` actions, made once per count.
+QString folderWithActions(int count)
+{
+    static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
+    auto& folder = folders[count];
+    if (!folder) {
+        folder = std::make_unique<QTemporaryDir>();
+        ZubConfigStore(folder->path(), kRecords).saveConfig(configWithActions(count));
+    }
+    return folder->path();
+}
+
+// The studio's desktop with the real action service (offline actions need nothing more).
+class ServiceEnvironment : public FakeStudioEnvironment {
+public:
+    QCoro::Task<ZubExecutionResult> execute(ZubActionDefinition action, QString inputText, ZubConfig config,
+                                            QuorLanguage language, QuorCancellationToken cancel) override
+    {
+        return m_service.execute(std::move(action), std::move(inputText), std::move(config), language, std::move(cancel));
+    }
+
+private:
+    ZubTranslationAndAIService m_service{nullptr, nullptr, QUrl(), nullptr};
+};
+
+std::unique_ptr<ZubStudioViewModel> actionsViewModel(int count)
+{
+    auto vm = std::make_unique<ZubStudioViewModel>(std::make_unique<ServiceEnvironment>(), folderWithActions(count));
+    runUntil([&] { return vm->config().actions.size() == count; });
+    return vm;
+}
+
+// Clicking the Actions tab in the studio window until the tab is laid out and painted; MB is how
+// much resident memory it took.
+void BM_ActionsTabAppears(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    auto vm = actionsViewModel(count);
+    double grown = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        vm->setSelectedTab(ZubStudioTab::history);
+        auto window = std::make_unique<ZubStudioWindow>(vm.get(), accent());
+        present(*window);
+        ::malloc_trim(0);
+        const double before = residentMegabytes();
+        state.ResumeTiming();
+        vm->setSelectedTab(ZubStudioTab::actions);
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(window->grab());
+        state.PauseTiming();
+        grown = residentMegabytes() - before;
+        window.reset();
+        state.ResumeTiming();
+    }
+    state.counters["MB"] = grown;
+    state.SetLabel(QStringLiteral("%1 actions").arg(count).toStdString());
+}
+BENCHMARK(BM_ActionsTabAppears)->Arg(13)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One Calculate in the playground of the studio window, from the click to its result on screen;
+// service_ms is the run's own duration as its result reports it.
+void BM_ActionRunAmongMany(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    auto vm = actionsViewModel(count);
+    vm->setSelectedTab(ZubStudioTab::playground);
+    ZubStudioWindow window(vm.get(), accent());
+    present(window);
+    vm->setPlaygroundText(QStringLiteral("4250 + 20%"));
+    QCoreApplication::processEvents();
+    const QList<ZubActionDefinition> actions = vm->config().actions;
+    const auto calculate = std::find_if(actions.cbegin(), actions.cend(), [](const ZubActionDefinition& action) {
+        return action.kind == ZubActionKind::calculate;
+    });
+    double service = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        vm->setPlaygroundResult(std::nullopt);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        vm->runPlaygroundAction(*calculate);
+        runUntil([&] { return !vm->isPlaygroundBusy() && vm->playgroundResult().has_value(); });
+        benchmark::DoNotOptimize(window.grab());
+        state.PauseTiming();
+        service = static_cast<double>(vm->playgroundResult()->durationMs);
+        state.ResumeTiming();
+    }
+    state.counters["service_ms"] = service;
+    if (!vm->playgroundResult() || vm->playgroundResult()->outputText != QStringLiteral("5100")) {
+        state.SkipWithError("the calculation did not reach the playground");
+    }
+    state.SetLabel(QStringLiteral("%1 actions").arg(count).toStdString());
+}
+BENCHMARK(BM_ActionRunAmongMany)->Arg(13)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -430,6 +635,8 @@ int main(int argc, char** argv)
     quorIsolateTestEnvironment();
     qputenv("QUOR_ANIMATIONS", "0");
     QApplication app(argc, argv);
+    // As the application does: Tab follows the layouts, buttons join the Tab chain.
+    QuorKeyboardAccess::install();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
