@@ -1,6 +1,7 @@
 #include "FakeStudioModel.h"
 #include "StudioFixtures.h"
 
+#include "QuorZubApp/Views/Studio/ZubPlaygroundEditor.h"
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 
 #include "QuorKit/Design/QuorMenuPicker.h"
@@ -82,6 +83,32 @@ private slots:
         const QString expected = ZubPlaygroundPresentation::statsTextFor(model.playgroundText(), QuorLanguage::en);
         QTRY_COMPARE_WITH_TIMEOUT(stats->text(), expected, 20000);
         QCOMPARE(view.presentation().detectedBadge, QStringLiteral("Detected: TR"));
+    }
+
+    // A paste of a megabyte goes in a slice at a time between which the window answers; keys typed
+    // meanwhile land after it, the model takes the text once, and one undo takes the paste back.
+    void aLongPasteGoesInBesideTheTyping()
+    {
+        FakeStudioModel model;
+        model.setPlaygroundText(QStringLiteral("Start "));
+        ZubPlaygroundView view(model, Qt::magenta);
+        auto* editor = view.findChild<ZubPlaygroundEditor*>(QStringLiteral("editor"));
+        const QString pasted = QStringLiteral("A pasted sentence, long enough to wrap a line or two.\n").repeated(20'000);
+        QGuiApplication::clipboard()->setText(pasted);
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(editor->isFilling());
+        QVERIFY(editor->document()->characterCount() < pasted.size());
+        QCOMPARE(model.playgroundText(), QStringLiteral("Start "));
+        QTest::keyClicks(editor, QStringLiteral("end"));
+        QUOR_TRY_COMPARE(model.playgroundText(), QStringLiteral("Start ") + pasted + QStringLiteral("end"));
+        QVERIFY(!editor->isFilling());
+
+        editor->undo();
+        QCOMPARE(model.playgroundText(), QStringLiteral("Start ") + pasted);
+        editor->undo();
+        QCOMPARE(model.playgroundText(), QStringLiteral("Start "));
+        QGuiApplication::clipboard()->clear();
     }
 
     void samplesPasteAndClearLeaveOrDropTheResult()

@@ -1,6 +1,7 @@
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 
 #include "QuorKit/Design/QuorAdaptiveGridLayout.h"
+#include "QuorZubApp/Views/Studio/ZubPlaygroundEditor.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
@@ -145,23 +146,21 @@ QWidget* ZubPlaygroundView::buildInputCard()
     layout->addWidget(chipScroll);
 
     ZubStudioPlate* well = textWell(10, box);
-    m_editor = new QPlainTextEdit(well);
+    m_editor = new ZubPlaygroundEditor(well);
     m_editor->setObjectName(QStringLiteral("editor"));
+    m_editor->pastesClipboard = [this] { pasteClipboardText(QPointer<ZubPlaygroundView>(this), true); };
     styleWellEditor(m_editor, QuorFonts::system(13.5));
     m_editor->setMinimumHeight(96);
     m_editor->setMaximumHeight(140);
     // Tab moves on to the next control rather than typing a tab.
     m_editor->setTabChangesFocus(true);
     connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = m_editor->toPlainText();
-        const QString held = m_model.playgroundText();
-        if (text == held) {
-            m_editorText = held;
-        } else {
-            m_editorText = text;
-            m_model.setPlaygroundText(text);
+        // A long text going in is taken once it is in whole.
+        if (!m_editor->isFilling()) {
+            takeEditorText();
         }
     });
+    connect(m_editor, &ZubPlaygroundEditor::filled, this, &ZubPlaygroundView::takeEditorText);
     vbox(well, 0, QMargins(10, 10, 10, 10))->addWidget(m_editor);
     layout->addWidget(well);
 
@@ -270,8 +269,8 @@ void ZubPlaygroundView::syncInput()
     if (text != m_editorText) {
         m_editorText = text;
         // The editor's own form of it (line ends as the editor keeps them) comes back through
-        // textChanged.
-        m_editor->setPlainText(text);
+        // textChanged, or filled() for a long text.
+        m_editor->showText(text);
     }
     const auto menu = [](QuorMenuPicker* picker, const ZubPlaygroundPresentation::Menu& m) {
         picker->setItems(menuItems(m.items));
@@ -533,12 +532,24 @@ void ZubPlaygroundView::pickCaseStyle(int index)
     }
 }
 
-void ZubPlaygroundView::pasteClipboard()
+void ZubPlaygroundView::takeEditorText()
 {
-    pasteClipboardText(QPointer<ZubPlaygroundView>(this));
+    const QString text = m_editor->toPlainText();
+    const QString held = m_model.playgroundText();
+    if (text == held) {
+        m_editorText = held;
+    } else {
+        m_editorText = text;
+        m_model.setPlaygroundText(text);
+    }
 }
 
-QCoro::Task<> ZubPlaygroundView::pasteClipboardText(QPointer<ZubPlaygroundView> self)
+void ZubPlaygroundView::pasteClipboard()
+{
+    pasteClipboardText(QPointer<ZubPlaygroundView>(this), false);
+}
+
+QCoro::Task<> ZubPlaygroundView::pasteClipboardText(QPointer<ZubPlaygroundView> self, bool atCursor)
 {
     std::optional<QString> text;
     std::optional<QString> failure;
@@ -553,7 +564,11 @@ QCoro::Task<> ZubPlaygroundView::pasteClipboardText(QPointer<ZubPlaygroundView> 
     if (failure) {
         self->m_model.showToast(*failure, true);
     } else if (text && !text->isEmpty()) {
-        self->m_model.setPlaygroundText(*text);
+        if (atCursor) {
+            self->m_editor->pasteText(*text);
+        } else {
+            self->m_model.setPlaygroundText(*text);
+        }
     }
 }
 

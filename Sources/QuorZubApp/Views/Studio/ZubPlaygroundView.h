@@ -19,6 +19,7 @@ class QVBoxLayout;
 class QuorGlassCard;
 class QuorMenuPicker;
 class QuorAdaptiveGridLayout;
+class ZubPlaygroundEditor;
 class ZubStudioPlate;
 
 // The playground tab: type or pick a sample, see its live figures, run any enabled action on it and
@@ -43,7 +44,9 @@ public:
     void replaceInput();
 
 private:
-    static QCoro::Task<> pasteClipboardText(QPointer<ZubPlaygroundView> self);
+    // With `atCursor`, the text goes in at the editor's cursor (Ctrl+V); else it replaces the text.
+    static QCoro::Task<> pasteClipboardText(QPointer<ZubPlaygroundView> self, bool atCursor);
+    void takeEditorText();
     QWidget* buildStatusStrip();
     QWidget* buildInputCard();
     QWidget* buildGridCard();
@@ -76,7 +79,7 @@ private:
     QLabel* m_detectedText = nullptr;
     QLabel* m_stats = nullptr;
     QList<QAbstractButton*> m_sampleChips;
-    QPlainTextEdit* m_editor = nullptr;
+    ZubPlaygroundEditor* m_editor = nullptr;
     QuorMenuPicker* m_targetMenu = nullptr;
     QuorMenuPicker* m_caseMenu = nullptr;
     QAbstractButton* m_pasteButton = nullptr;
