@@ -43,6 +43,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct CardEntry {
@@ -56,6 +57,9 @@ private:
     void sync();
     void syncList();
     void loadMoreIfNearEnd();
+    void appendCards();
+    // The width the list gives its cards.
+    int cardWidth() const;
 
     ZubStudioModel& m_model;
     QColor m_accent;
