@@ -1,11 +1,14 @@
 // GUI-thread time with big inputs: start-up, the views that show the history and saving it after an
 // action, with a history of 2,000 records of which three hold a 5 MB result (and its 5 MB
 // selection), against the same history with small texts only (every record is pinned, so that all
-// of them are held); pasting and typing 5 MB in the playground; and a configuration of 10,000
-// actions against the 13 default ones (the Actions tab appearing, one action run). Each case runs
-// once; the machine's load shows less in the median of a few runs: --benchmark_repetitions=5.
+// of them are held); pasting and typing 5 MB in the playground; a configuration of 10,000 actions
+// against the 13 default ones (the Actions tab appearing, one action run); and an AI answer that
+// never ends. Each case runs once; the machine's load shows less in the median of a few runs:
+// --benchmark_repetitions=5.
 #include "QuorZubAppTests/StudioViewModel/FakeStudioEnvironment.h"
 
+#include "QuorKit/Cloud/QuorAIClient.h"
+#include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorProductPalette.h"
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
@@ -16,6 +19,7 @@
 #include "QuorZubCore/Services/ZubConfigStore.h"
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
+#include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QApplication>
@@ -23,6 +27,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QNetworkAccessManager>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QPlainTextEdit>
@@ -323,29 +328,42 @@ void BM_HistorySearchKeystroke(benchmark::State& state)
 }
 BENCHMARK(BM_HistorySearchKeystroke)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Scrolling a page at a time past the first 120 cards; reports the longest step.
+// Scrolling a page at a time through the whole list, every card built on the way; reports the
+// longest step and the longest the window left an event waiting meanwhile (seen from another thread).
 void BM_HistoryTabScroll(benchmark::State& state)
 {
     const bool big = state.range(0) != 0;
     auto vm = loadedViewModel(big);
     double worst = 0;
+    double answer = 0;
     for (auto _ : state) {
         state.PauseTiming();
         ZubHistoryView view(*vm, accent());
         view.resize(1160, 640);
         present(view);
         QScrollArea* scroll = view.findChild<QScrollArea*>();
+        QScrollBar* bar = scroll->verticalScrollBar();
+        AnswerTimer timer(&view);
         state.ResumeTiming();
         QElapsedTimer step;
-        while (view.builtCards() < 120 && scroll->verticalScrollBar()->value() < scroll->verticalScrollBar()->maximum()) {
+        // Until the end stays where it is: every card is built and the last one in sight.
+        for (int still = 0; still < 3;) {
+            const qsizetype built = view.builtCards();
             step.start();
-            scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->value() + scroll->viewport()->height());
+            bar->setValue(bar->value() + scroll->viewport()->height());
             QCoreApplication::processEvents();
-            benchmark::DoNotOptimize(scroll->viewport()->grab());
+            // Painted as the window paints it: what is in sight (a grab would visit every card).
+            scroll->viewport()->repaint();
             worst = std::max(worst, static_cast<double>(step.nsecsElapsed()) / 1e6);
+            still = view.builtCards() == built && bar->value() == bar->maximum() ? still + 1 : 0;
         }
+        state.counters["cards"] = static_cast<double>(view.builtCards());
+        state.PauseTiming();
+        answer = std::max(answer, timer.worstMs());
+        state.ResumeTiming();
     }
     state.counters["worst_step_ms"] = worst;
+    state.counters["answer_ms"] = answer;
     state.SetLabel(label(big));
 }
 BENCHMARK(BM_HistoryTabScroll)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -437,8 +455,8 @@ void BM_PlaygroundKeystroke(benchmark::State& state)
     view.resize(1160, 640);
     present(view);
     vm->setPlaygroundText(bigText(QStringLiteral("typed")));
-    QCoreApplication::processEvents();
     auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("editor"));
+    runUntil([&] { return editor->document()->characterCount() > kBigCharacters; });
     editor->setFocus();
     editor->moveCursor(QTextCursor::End);
     for (auto _ : state) {
@@ -460,6 +478,8 @@ void BM_PlaygroundBigResult(benchmark::State& state)
     view.resize(1160, 640);
     vm->setPlaygroundText(bigText(QStringLiteral("acted-on")));
     present(view);
+    auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("editor"));
+    runUntil([&] { return editor->document()->characterCount() > kBigCharacters; });
     const ZubActionDefinition action = ZubActionDefinition::defaultActions().first();
     for (auto _ : state) {
         state.PauseTiming();
@@ -627,6 +647,71 @@ void BM_ActionRunAmongMany(benchmark::State& state)
     state.SetLabel(QStringLiteral("%1 actions").arg(count).toStdString());
 }
 BENCHMARK(BM_ActionRunAmongMany)->Arg(13)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// ---- A server that never stops answering ----
+
+double peakResidentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        }
+    }
+    return 0;
+}
+
+void resetPeakResident()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly)) {
+        clear.write("5");
+    }
+}
+
+// An AI answer that never ends, while the GUI thread is busy elsewhere for half a second after the
+// request went out: how far the process's peak resident memory rose (the answer's cap is 16 MiB),
+// and how much the server got to send.
+void BM_EndlessAnswer(benchmark::State& state)
+{
+    QuorTestHttpServer server;
+    server.start();
+    auto endless = QuorTestHttpResponse::json({});
+    endless.endlessPiece = QByteArray(64 * 1024, 'x');
+    endless.delay = std::chrono::milliseconds(100);
+    server.route("POST", "/chat", endless);
+    QNetworkAccessManager session;
+    const QuorAIClient client(&session, nullptr);
+    const QuorAIConfig config(QuorAIProvider::ollamaLocal, server.url(QStringLiteral("/chat")).toString(),
+                              QStringLiteral("model"));
+    double grown = 0;
+    bool refused = true;
+    for (auto _ : state) {
+        ::malloc_trim(0);
+        resetPeakResident();
+        const double before = peakResidentMegabytes();
+        const int requests = server.requestCount();
+        auto call = client.complete(QStringLiteral("s"), QStringLiteral("u"), config, std::nullopt);
+        runUntil([&] { return server.requestCount() > requests; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        try {
+            quorAwait(std::move(call), std::chrono::seconds(60));
+            refused = false;
+        } catch (const QuorTransferError& error) {
+            refused = refused && error.kind() == QuorTransferError::Kind::answerTooLarge;
+        }
+        grown = std::max(grown, peakResidentMegabytes() - before);
+    }
+    state.counters["peak_growth_MB"] = grown;
+    state.counters["sent_MB"] = static_cast<double>(server.bodyBytesSent()) / (1024.0 * 1024.0);
+    if (!refused) {
+        state.SkipWithError("the endless answer was not refused as too large");
+    }
+}
+BENCHMARK(BM_EndlessAnswer)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
