@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -161,6 +162,10 @@ QWidget* ZubPlaygroundView::buildInputCard()
         }
     });
     connect(m_editor, &ZubPlaygroundEditor::filled, this, &ZubPlaygroundView::takeEditorText);
+    connect(m_editor->document(), &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
+        ++m_edits;
+        m_edit = EditorEdit{position, removed, added};
+    });
     vbox(well, 0, QMargins(10, 10, 10, 10))->addWidget(m_editor);
     layout->addWidget(well);
 
@@ -532,9 +537,38 @@ void ZubPlaygroundView::pickCaseStyle(int index)
     }
 }
 
+QString ZubPlaygroundView::editedText() const
+{
+    const QTextDocument* document = m_editor->document();
+    // One small edit of a text at hand (a key) is made to that text: reading megabytes out of the
+    // editor at every key would take longer than the key may.
+    if (m_edits == 1 && m_edit && m_edit->added <= kEditedCharacters && m_edit->removed >= 0 &&
+        m_edit->position >= 0 && m_edit->position + m_edit->removed <= m_editorText.size() &&
+        m_editorText.size() - m_edit->removed + m_edit->added == document->characterCount() - 1) {
+        QString inserted;
+        inserted.reserve(m_edit->added);
+        for (int i = 0; i < m_edit->added; ++i) {
+            // As QTextDocument::toPlainText() gives them.
+            const QChar c = document->characterAt(m_edit->position + i);
+            switch (c.unicode()) {
+            case QChar::ParagraphSeparator:
+            case QChar::LineSeparator:
+            case 0xFDD0: // the start and end of a frame
+            case 0xFDD1: inserted += u'\n'; break;
+            case QChar::Nbsp: inserted += u' '; break;
+            default: inserted += c;
+            }
+        }
+        return QString(m_editorText).replace(m_edit->position, m_edit->removed, inserted);
+    }
+    return m_editor->toPlainText();
+}
+
 void ZubPlaygroundView::takeEditorText()
 {
-    const QString text = m_editor->toPlainText();
+    const QString text = editedText();
+    m_edits = 0;
+    m_edit.reset();
     const QString held = m_model.playgroundText();
     if (text == held) {
         m_editorText = held;

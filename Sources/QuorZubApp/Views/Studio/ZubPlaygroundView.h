@@ -10,6 +10,7 @@
 #include <QCoro/QCoroTask>
 
 #include <functional>
+#include <optional>
 
 class QAbstractButton;
 class QLabel;
@@ -47,6 +48,8 @@ private:
     // With `atCursor`, the text goes in at the editor's cursor (Ctrl+V); else it replaces the text.
     static QCoro::Task<> pasteClipboardText(QPointer<ZubPlaygroundView> self, bool atCursor);
     void takeEditorText();
+    // The editor's text after what it changed since it was last taken.
+    QString editedText() const;
     QWidget* buildStatusStrip();
     QWidget* buildInputCard();
     QWidget* buildGridCard();
@@ -70,6 +73,15 @@ private:
     // The text the editor holds, as last given to it or taken from it: compared with the model's
     // by identity, so a sync never reads a long text out of the editor again.
     QString m_editorText;
+    // The edits the editor made since its text was last taken, and the last of them.
+    struct EditorEdit {
+        int position = 0;
+        int removed = 0;
+        int added = 0;
+    };
+    static constexpr int kEditedCharacters = 256;
+    int m_edits = 0;
+    std::optional<EditorEdit> m_edit;
 
     QList<QWidget*> m_statusPills;
     QAbstractButton* m_previewButton = nullptr;
