@@ -149,18 +149,24 @@ void present(QWidget& widget)
     benchmark::DoNotOptimize(widget.grab());
 }
 
-double residentMegabytes()
+// A memory figure of this process's status, in MB: "VmRSS" (resident now), "VmHWM" (its peak).
+double statusMegabytes(const QByteArray& field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) {
         return 0;
     }
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith(field + ':')) {
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
         }
     }
     return 0;
+}
+
+double residentMegabytes()
+{
+    return statusMegabytes("VmRSS");
 }
 
 // The history file is replaced as a whole by every save: a new inode each time.
@@ -673,20 +679,6 @@ BENCHMARK(BM_ActionRunAmongMany)->Arg(13)->Arg(10'000)->Unit(benchmark::kMillise
 
 // ---- A server that never stops answering ----
 
-double peakResidentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-        }
-    }
-    return 0;
-}
-
 void resetPeakResident()
 {
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
@@ -715,7 +707,7 @@ void BM_EndlessAnswer(benchmark::State& state)
     for (auto _ : state) {
         ::malloc_trim(0);
         resetPeakResident();
-        const double before = peakResidentMegabytes();
+        const double before = statusMegabytes("VmHWM");
         const int requests = server.requestCount();
         auto call = client.complete(QStringLiteral("s"), QStringLiteral("u"), config, std::nullopt);
         runUntil([&] { return server.requestCount() > requests; });
@@ -726,7 +718,7 @@ void BM_EndlessAnswer(benchmark::State& state)
         } catch (const QuorTransferError& error) {
             refused = refused && error.kind() == QuorTransferError::Kind::answerTooLarge;
         }
-        grown = std::max(grown, peakResidentMegabytes() - before);
+        grown = std::max(grown, statusMegabytes("VmHWM") - before);
     }
     state.counters["peak_growth_MB"] = grown;
     state.counters["sent_MB"] = static_cast<double>(server.bodyBytesSent()) / (1024.0 * 1024.0);

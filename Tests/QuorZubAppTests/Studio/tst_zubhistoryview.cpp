@@ -51,6 +51,19 @@ QStringList shownTitles(const ZubHistoryView& view)
     return titles;
 }
 
+// Keeps scrolling to the end of the list until `count` cards are built: they come a few at a time,
+// however fast this machine builds them.
+void scrollToTheEndUntilBuilt(const ZubHistoryView& view, qsizetype count)
+{
+    QScrollBar* bar = view.findChild<QScrollArea*>()->verticalScrollBar();
+    QElapsedTimer waited;
+    waited.start();
+    while (view.builtCards() < count && waited.elapsed() < quorPatienceMs) {
+        bar->setValue(bar->maximum());
+        quorSpin(std::chrono::milliseconds(20));
+    }
+}
+
 QString lastCall(const FakeStudioModel& model)
 {
     return model.calls.isEmpty() ? QString() : model.calls.last();
@@ -272,14 +285,7 @@ private slots:
         quorSpin(std::chrono::milliseconds(100));
         const qsizetype first = view.builtCards();
         QVERIFY2(first < 100, qPrintable(QString::number(first)));
-        QScrollBar* bar = view.findChild<QScrollArea*>()->verticalScrollBar();
-        // The cards come a few at a time, however fast this machine builds them.
-        QElapsedTimer waited;
-        waited.start();
-        while (view.builtCards() < 100 && waited.elapsed() < quorPatienceMs) {
-            bar->setValue(bar->maximum());
-            quorSpin(std::chrono::milliseconds(20));
-        }
+        scrollToTheEndUntilBuilt(view, 100);
         QCOMPARE(view.builtCards(), 100);
         QVERIFY(card(view, history.last()) != nullptr);
 
@@ -321,13 +327,7 @@ private slots:
         for (QWidget* part : first->findChildren<QWidget*>()) {
             part->installEventFilter(&counter);
         }
-        QScrollBar* bar = view.findChild<QScrollArea*>()->verticalScrollBar();
-        QElapsedTimer waited;
-        waited.start();
-        while (view.builtCards() < 100 && waited.elapsed() < quorPatienceMs) {
-            bar->setValue(bar->maximum());
-            quorSpin(std::chrono::milliseconds(20));
-        }
+        scrollToTheEndUntilBuilt(view, 100);
         QVERIFY2(view.builtCards() >= 100, qPrintable(QString::number(view.builtCards())));
         QCOMPARE(counter.resizes, 0);
     }
