@@ -215,7 +215,16 @@ public:
     AnswerTimer(const AnswerTimer&) = delete;
     AnswerTimer& operator=(const AnswerTimer&) = delete;
 
-    double worstMs() const { return static_cast<double>(m_worstNs.load()) / 1e6; }
+    // A call still waiting counts for as long as it has waited.
+    double worstMs() const
+    {
+        qint64 worst = m_worstNs;
+        if (!m_answered) {
+            worst = std::max(worst, std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch()).count() - m_sentNs.load());
+        }
+        return static_cast<double>(worst) / 1e6;
+    }
     void reset() { m_worstNs = 0; }
 
 private:
@@ -224,6 +233,7 @@ private:
         using Clock = std::chrono::steady_clock;
         while (!m_stop) {
             const Clock::time_point sent = Clock::now();
+            m_sentNs = std::chrono::duration_cast<std::chrono::nanoseconds>(sent.time_since_epoch()).count();
             m_answered = false;
             QMetaObject::invokeMethod(m_target, [this, sent] {
                 const qint64 waited = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - sent).count();
@@ -246,6 +256,7 @@ private:
     std::atomic<bool> m_answered{true};
     std::atomic<bool> m_finished{false};
     std::atomic<qint64> m_worstNs{0};
+    std::atomic<qint64> m_sentNs{0};
     std::thread m_thread;
 };
 
