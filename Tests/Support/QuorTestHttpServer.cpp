@@ -2,6 +2,8 @@
 
 #include <QUrlQuery>
 
+#include <algorithm>
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -255,6 +257,23 @@ bool QuorTestHttpServer::waitForRequests(int count, std::chrono::milliseconds ti
     return true;
 }
 
+qint64 QuorTestHttpServer::waitForSendingToStall(qint64 ceiling, std::chrono::milliseconds quiet,
+                                                 std::chrono::milliseconds timeout) const
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + timeout;
+    qint64 sent = bodyBytesSent();
+    auto lastGrowth = Clock::now();
+    while (sent < ceiling && Clock::now() < deadline && Clock::now() - lastGrowth < quiet) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (const qint64 now = bodyBytesSent(); now != sent) {
+            sent = now;
+            lastGrowth = Clock::now();
+        }
+    }
+    return sent;
+}
+
 void QuorTestHttpServer::acceptLoop()
 {
     while (!m_stopping) {
@@ -304,6 +323,29 @@ QuorTestHttpResponse QuorTestHttpServer::answerFor(const QuorTestHttpRequest& re
         }
     }
     return QuorTestHttpResponse::text("not found", 404);
+}
+
+void QuorTestHttpServer::serveEndlessly(int fd, QByteArray head, const QuorTestHttpResponse& response)
+{
+    const bool announced = std::any_of(response.headers.cbegin(), response.headers.cend(), [](const auto& header) {
+        return header.first.toLower() == "content-length";
+    });
+    const QByteArray piece = announced ? response.endlessPiece
+                                       : QByteArray::number(response.endlessPiece.size(), 16) + "\r\n" +
+                                             response.endlessPiece + "\r\n";
+    if (!announced) {
+        head += "Transfer-Encoding: chunked\r\n";
+    }
+    head += "Connection: close\r\n\r\n";
+    // A small send buffer keeps what the kernel holds back, rather than the client, small.
+    const int sendBuffer = 64 * 1024;
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
+    // A client that stops reading holds the writes back; one that goes away ends them.
+    for (bool ok = sendAll(fd, head); ok && !m_stopping;) {
+        ok = sendAll(fd, piece);
+        m_bodyBytesSent += response.endlessPiece.size();
+        std::this_thread::sleep_for(response.chunkDelay);
+    }
 }
 
 void QuorTestHttpServer::serve(int fd)
@@ -360,6 +402,10 @@ void QuorTestHttpServer::serve(int fd)
         QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
         for (const auto& [name, value] : response.headers) {
             head += name + ": " + value + "\r\n";
+        }
+        if (!response.endlessPiece.isEmpty()) {
+            serveEndlessly(fd, head, response);
+            break;
         }
         const bool chunked = !response.chunks.isEmpty();
         QByteArray rawBody = response.body;

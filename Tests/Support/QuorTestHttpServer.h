@@ -30,7 +30,9 @@ struct QuorTestHttpRequest {
 // A scripted answer. With `chunks`, the body is sent with chunked transfer encoding, one chunk at a
 // time with `chunkDelay` between them; with `rawPieces`, the bytes go out as given (a
 // Content-Length header covers them all) in separate writes with `chunkDelay` between. With
-// `rawAnswer`, those bytes go out in place of any HTTP answer and the connection closes.
+// `rawAnswer`, those bytes go out in place of any HTTP answer and the connection closes. With
+// `endlessPiece`, the body is that piece again and again until the client goes away or the server
+// stops: chunked, unless `headers` announce a Content-Length (which it then never keeps to).
 struct QuorTestHttpResponse {
     int status = 200;
     QList<QPair<QByteArray, QByteArray>> headers;
@@ -41,6 +43,7 @@ struct QuorTestHttpResponse {
     std::chrono::milliseconds chunkDelay{0};
     bool closeWithoutAnswer = false;
     QByteArray rawAnswer;
+    QByteArray endlessPiece;
 
     static QuorTestHttpResponse json(const QByteArray& body, int status = 200);
     static QuorTestHttpResponse text(const QByteArray& body, int status = 200);
@@ -77,18 +80,25 @@ public:
     std::optional<QuorTestHttpRequest> lastRequest() const;
     int requestCount() const;
     void clearRequests();
+    // Bytes of bodies handed to the sockets so far (what a client that stops reading can hold back).
+    qint64 bodyBytesSent() const { return m_bodyBytesSent; }
+    // Waits, without an event loop, while bodies keep going out: until nothing more went out for
+    // `quiet`, `ceiling` bytes went out, or `timeout` passed. The bytes sent by then.
+    qint64 waitForSendingToStall(qint64 ceiling, std::chrono::milliseconds quiet, std::chrono::milliseconds timeout) const;
     // Waits (without an event loop) until `count` requests arrived or the timeout passes.
     bool waitForRequests(int count, std::chrono::milliseconds timeout) const;
 
 private:
     void acceptLoop();
     void serve(int fd);
+    void serveEndlessly(int fd, QByteArray head, const QuorTestHttpResponse& response);
     QuorTestHttpResponse answerFor(const QuorTestHttpRequest& request);
 
     int m_listenFd = -1;
     int m_wakePipe[2] = {-1, -1};
     quint16 m_port = 0;
     std::atomic<bool> m_stopping{false};
+    std::atomic<qint64> m_bodyBytesSent{0};
     std::thread m_acceptThread;
     mutable std::mutex m_lock;
     std::vector<std::thread> m_workers;

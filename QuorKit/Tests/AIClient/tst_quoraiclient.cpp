@@ -506,6 +506,44 @@ private slots:
                 == QuorTransferError::Kind::answerTooLarge);
     }
 
+    // A server that never stops sending is cut off at the cap whatever the GUI thread is doing
+    // meanwhile: the network layer reads no further ahead of the client than a little, so what the
+    // server gets to send (what the process could have to hold) stays near what the client read.
+    // A body announced beyond the cap is refused before it is read.
+    void aServerThatNeverStopsIsCutOffAtTheCap()
+    {
+        AIBackendFixture fixture;
+        auto endless = QuorTestHttpResponse::json({});
+        endless.endlessPiece = QByteArray(64 * 1024, 'x');
+        // The answer starts once the test has let go of the event loop.
+        endless.delay = std::chrono::milliseconds(300);
+        fixture.server.enqueue("POST", "/chat", endless);
+        auto call = fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                              fixture.config(QuorAIProvider::ollamaLocal), std::nullopt);
+        QUOR_TRY_VERIFY(fixture.server.requestCount() == 1);
+        // The GUI thread is busy elsewhere while the answer streams in.
+        const qint64 cap = QuorAIClient::maxAnswerBytes;
+        const qint64 sentWhileBusy = fixture.server.waitForSendingToStall(4 * cap, std::chrono::seconds(1),
+                                                                          std::chrono::seconds(20));
+        QVERIFY2(sentWhileBusy < cap / 2, qPrintable(QString::number(sentWhileBusy)));
+        QVERIFY(transferKind(errorOf(std::move(call), std::chrono::seconds(60))) == QuorTransferError::Kind::answerTooLarge);
+        QVERIFY2(fixture.server.bodyBytesSent() < cap + cap / 2, qPrintable(QString::number(fixture.server.bodyBytesSent())));
+
+        auto announced = QuorTestHttpResponse::json({}).withHeader("Content-Length", "2147483648");
+        announced.endlessPiece = QByteArray(64 * 1024, 'x');
+        announced.chunkDelay = std::chrono::milliseconds(20);
+        fixture.server.enqueue("POST", "/announced", announced);
+        const qint64 before = fixture.server.bodyBytesSent();
+        QVERIFY(transferKind(errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                               fixture.config(QuorAIProvider::ollamaLocal,
+                                                                              QStringLiteral("/announced")),
+                                                               std::nullopt),
+                                     std::chrono::seconds(60)))
+                == QuorTransferError::Kind::answerTooLarge);
+        QVERIFY2(fixture.server.bodyBytesSent() - before < cap / 4,
+                 qPrintable(QString::number(fixture.server.bodyBytesSent() - before)));
+    }
+
     void deadlinesEndSilentAndDribblingServers()
     {
         AIBackendFixture fixture;

@@ -1,3 +1,4 @@
+#include "QuorKit/Utilities/QuorBidiIsolation.h"
 #include "QuorKit/Utilities/QuorByteFormatter.h"
 #include "QuorKit/Utilities/QuorChecksum.h"
 #include "Support/QuorTestSupport.h"
@@ -121,6 +122,21 @@ private slots:
         // A trigger that begins a longer user-perceived character still counts.
         QCOMPARE(csvSafeField("\r\n=1+1"), QStringLiteral("\"'\r\n=1+1\""));
         QCOMPARE(csvSafeField(QStringLiteral("=\u0301HYPERLINK()")), QStringLiteral("\"'=\u0301HYPERLINK()\""));
+    }
+
+    // A quote set into a sentence keeps its own direction marks, balanced so that none of them
+    // reaches past the quote.
+    void quotesAreIsolated()
+    {
+        using QuorBidiIsolation::isolated;
+        QCOMPARE(isolated(QStringLiteral("a\u202Eb")), QStringLiteral("\u2068a\u202Eb\u2069"));
+        // A pop with nothing of its own to close would end the isolate early.
+        QCOMPARE(isolated(QStringLiteral("\u2069\u202Ex")), QStringLiteral("\u2068\u202Ex\u2069"));
+        // An isolate the quote leaves open would take the final pop for itself.
+        QCOMPARE(isolated(QStringLiteral("\u2067x\u2066y\u2069")), QStringLiteral("\u2068\u2067x\u2066y\u2069\u2069\u2069"));
+        // A new paragraph starts with nothing open.
+        QCOMPARE(isolated(QStringLiteral("\u2067x\ny")), QStringLiteral("\u2068\u2067x\ny\u2069"));
+        QCOMPARE(isolated(QString()), QStringLiteral("\u2068\u2069"));
     }
 
     void wholeFileDigest()

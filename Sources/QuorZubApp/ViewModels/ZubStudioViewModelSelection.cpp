@@ -6,6 +6,7 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
+#include "QuorKit/Utilities/QuorBidiIsolation.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorKit/Utilities/QuorNotificationCenter.h"
 #include "QuorPlatform/Core/QuorError.h"
@@ -472,7 +473,7 @@ void ZubStudioViewModel::saveQRCodePNG(const QByteArray& pngData)
                                   "can be written to."),
                    QStringLiteral("QR Kod PNG “%1” olarak kaydedilemedi. Klasörün var olduğunu ve yazılabilir "
                                   "olduğunu kontrol edin."))
-                  .arg(*path),
+                  .arg(QuorBidiIsolation::isolated(*path)),
               true);
 }
 

@@ -1,5 +1,6 @@
 #include "QuorZubCore/Engine/ZubMathEvaluator.h"
 
+#include "QuorKit/Utilities/QuorBidiIsolation.h"
 #include "QuorKit/Utilities/QuorGraphemeBoundaries.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 
@@ -22,7 +23,8 @@ QString describe(Kind kind, const QString& character)
 {
     switch (kind) {
     case Kind::invalidCharacter:
-        return QStringLiteral("Unsupported character '%1' in expression.").arg(character);
+        // The character may itself be a direction override, which would turn the rest around.
+        return QStringLiteral("Unsupported character '%1' in expression.").arg(QuorBidiIsolation::isolated(character));
     case Kind::emptyExpression:
         return QStringLiteral("Empty math expression.");
     case Kind::unexpectedToken:

@@ -4,6 +4,7 @@
 #include "QuorKit/Cloud/QuorCredentialRoute.h"
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/Utilities/QuorBidiIsolation.h"
 #include "QuorKit/Utilities/QuorByteFormatter.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorPlatform/Tokenization/QuorIcuTextTokenizer.h"
@@ -205,7 +206,8 @@ QString buildOfflineFallback(const QString& text, const std::optional<QString>& 
 
 QString dictionaryMiss(const QString& trimmed, QuorLanguage language)
 {
-    const QString term = QuorGraphemes::prefix(trimmed, 48);
+    // The selection's own direction overrides stay inside the quote.
+    const QString term = QuorBidiIsolation::isolated(QuorGraphemes::prefix(trimmed, 48));
     return pick(QStringLiteral("No system dictionary entry found for \"") + term + QStringLiteral("\"."),
                 QStringLiteral("\"") + term + QStringLiteral("\" için sistem sözlüğü kaydı bulunamadı."), language);
 }

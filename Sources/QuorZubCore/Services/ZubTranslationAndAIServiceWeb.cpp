@@ -217,9 +217,9 @@ ZubTranslationAndAIService::fetchSingleWebTranslationChunk(QNetworkAccessManager
     request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
     cancel.throwIfCancelled();
 
-    const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(network->get(request));
+    const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(network->get(QuorReplySizeLimit::prepared(request)));
     QNetworkReply* const raw = reply.get();
-    const std::shared_ptr<const bool> tooLarge = QuorReplySizeLimit::watch(raw, answerLimit);
+    const std::shared_ptr<const QuorReplySizeLimit::Body> body = QuorReplySizeLimit::gather(raw, answerLimit);
     cancel.onCancel(raw, [raw] { raw->abort(); });
     // The idle timer above restarts with every byte; this one does not.
     bool timedOut = false;
@@ -236,7 +236,7 @@ ZubTranslationAndAIService::fetchSingleWebTranslationChunk(QNetworkAccessManager
     if (timedOut) {
         throw QuorTransferError::fromReply(QNetworkReply::TimeoutError, QString());
     }
-    if (*tooLarge) {
+    if (body->exceeded) {
         throw ZubTranslationServiceError::parseFailure();
     }
 
@@ -250,11 +250,7 @@ ZubTranslationAndAIService::fetchSingleWebTranslationChunk(QNetworkAccessManager
     if (!success) {
         throw ZubTranslationServiceError::networkFailure(QStringLiteral("HTTP %1").arg(status));
     }
-    const QByteArray body = reply->read(answerLimit + 1);
-    if (body.size() > answerLimit) {
-        throw ZubTranslationServiceError::parseFailure();
-    }
-    const auto parsed = parseGoogleTranslatePayload(body);
+    const auto parsed = parseGoogleTranslatePayload(body->bytes);
     if (!parsed) {
         throw ZubTranslationServiceError::parseFailure();
     }

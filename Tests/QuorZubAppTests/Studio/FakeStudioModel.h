@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QStringList>
 
+#include <functional>
+
 // A studio model that keeps its state in memory and records every call the views make, so tests
 // see exactly what a control did. Each setter announces a change as the real view model does.
 class FakeStudioModel : public ZubStudioModel {
@@ -156,10 +158,15 @@ public:
         spokenResults << result;
         set(m_speaking, !m_speaking);
     }
+    // Runs while the save "dialog" is open, as a modal dialog's own event loop would.
+    std::function<void()> whileSaving;
     void saveQRCodePNG(const QByteArray& png) override
     {
         calls << QStringLiteral("saveQRCodePNG");
         savedPNGs << png;
+        if (whileSaving) {
+            whileSaving();
+        }
     }
     void toggleLaunchAtLogin(bool enabled) override
     {

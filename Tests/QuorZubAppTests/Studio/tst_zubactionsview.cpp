@@ -4,6 +4,7 @@
 #include "QuorZubApp/Views/Studio/ZubActionsView.h"
 
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
@@ -11,6 +12,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -261,6 +264,48 @@ private slots:
         QCOMPARE(view->findChild<QLineEdit*>(QStringLiteral("titleEN"))->placeholderText(), QStringLiteral("İngilizce Başlık"));
         QCOMPARE(view->findChild<QAbstractButton*>(QStringLiteral("resetDefaults"))->text(), QStringLiteral("Varsayılana Dön"));
         QCOMPARE(view->presentation().rows[0].title, model.config().sortedActions()[0].titleTR);
+    }
+
+    // Thousands of actions: the list keeps the height of all of them, rows exist only around what
+    // is in sight, and Tab still runs down the rows in order and on to the form. (Last: it installs
+    // the application's keyboard handling.)
+    void aLongListMakesRowsOnlyAroundWhatIsInSight()
+    {
+        QuorKeyboardAccess::install();
+        FakeStudioModel model;
+        ZubConfig config = model.config();
+        for (qsizetype i = config.actions.size(); i < 3000; ++i) {
+            config.actions.append(ZubActionDefinition::make(QUuid::createUuid(), ZubActionKind::customAI,
+                                                            QStringLiteral("Custom %1").arg(i), QString(),
+                                                            QStringLiteral("sparkles"), true,
+                                                            QStringLiteral("Prompt %1").arg(i), i));
+        }
+        model.setConfig(config);
+        const QList<ZubActionDefinition> sorted = model.config().sortedActions();
+        ZubActionsView view(model, Qt::magenta);
+        view.resize(900, 700);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QVERIFY2(view.builtRows() < 60, qPrintable(QString::number(view.builtRows())));
+        const int pitch = row(view, sorted[1])->y() - row(view, sorted[0])->y();
+        const int spacing = pitch - row(view, sorted[0])->height();
+        QCOMPARE(view.findChild<QWidget*>(QStringLiteral("actionRows"))->height(), 3000 * pitch - spacing);
+
+        QScrollBar* bar = view.findChild<QScrollArea*>()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QUOR_TRY_VERIFY(row(view, sorted.last()) != nullptr);
+        QCOMPARE(row(view, sorted.last())->y(), 2999 * pitch);
+        QVERIFY(row(view, sorted.first()) == nullptr);
+        QVERIFY2(view.builtRows() < 60, qPrintable(QString::number(view.builtRows())));
+
+        QAbstractButton* lastSwitch = rowButton(view, sorted.last(), "enabledSwitch");
+        lastSwitch->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(lastSwitch, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), view.findChild<QLineEdit*>(QStringLiteral("titleEN")));
+        QAbstractButton* lastButOneSwitch = rowButton(view, sorted[sorted.size() - 2], "enabledSwitch");
+        lastButOneSwitch->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(lastButOneSwitch, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), rowButton(view, sorted.last(), "up"));
     }
 };
 

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +49,19 @@ QStringList shownTitles(const ZubHistoryView& view)
         titles << c.title;
     }
     return titles;
+}
+
+// Keeps scrolling to the end of the list until `count` cards are built: they come a few at a time,
+// however fast this machine builds them.
+void scrollToTheEndUntilBuilt(const ZubHistoryView& view, qsizetype count)
+{
+    QScrollBar* bar = view.findChild<QScrollArea*>()->verticalScrollBar();
+    QElapsedTimer waited;
+    waited.start();
+    while (view.builtCards() < count && waited.elapsed() < quorPatienceMs) {
+        bar->setValue(bar->maximum());
+        quorSpin(std::chrono::milliseconds(20));
+    }
 }
 
 QString lastCall(const FakeStudioModel& model)
@@ -271,11 +285,7 @@ private slots:
         quorSpin(std::chrono::milliseconds(100));
         const qsizetype first = view.builtCards();
         QVERIFY2(first < 100, qPrintable(QString::number(first)));
-        QScrollBar* bar = view.findChild<QScrollArea*>()->verticalScrollBar();
-        for (int round = 0; round < 20 && view.builtCards() < 100; ++round) {
-            bar->setValue(bar->maximum());
-            quorSpin(std::chrono::milliseconds(20));
-        }
+        scrollToTheEndUntilBuilt(view, 100);
         QCOMPARE(view.builtCards(), 100);
         QVERIFY(card(view, history.last()) != nullptr);
 
@@ -283,6 +293,43 @@ private slots:
         view.findChild<QLineEdit*>(QStringLiteral("search"))->setText(QStringLiteral("Stats 9"));
         QCOMPARE(view.presentation().cards.size(), 11);
         QUOR_TRY_COMPARE(view.builtCards(), 11);
+    }
+
+    // Scrolling on through a long list builds the next cards without laying out (or resizing) the
+    // ones built before, and judges the list's end by the height its cards really take.
+    void scrollingOnLeavesTheBuiltCardsAlone()
+    {
+        FakeStudioModel model;
+        QList<ZubHistoryRecord> history;
+        for (int i = 0; i < 200; ++i) {
+            history.append(record(ZubActionKind::caseTransform, QStringLiteral("Case %1").arg(i),
+                                  QStringLiteral("Record %1: a selected sentence of ordinary length. ").arg(i).repeated(3),
+                                  QStringLiteral("Record %1: its result, of ordinary length too. ").arg(i).repeated(3)));
+        }
+        model.setHistory(history);
+        ZubHistoryView view(model, Qt::magenta);
+        view.resize(1160, 640);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QUOR_TRY_VERIFY(view.builtCards() >= ZubHistoryView::batchSize);
+        quorSpin(std::chrono::milliseconds(100));
+
+        struct ResizeCounter : QObject {
+            int resizes = 0;
+            bool eventFilter(QObject* /*watched*/, QEvent* event) override
+            {
+                resizes += event->type() == QEvent::Resize ? 1 : 0;
+                return false;
+            }
+        } counter;
+        QWidget* first = card(view, history.first());
+        first->installEventFilter(&counter);
+        for (QWidget* part : first->findChildren<QWidget*>()) {
+            part->installEventFilter(&counter);
+        }
+        scrollToTheEndUntilBuilt(view, 100);
+        QVERIFY2(view.builtCards() >= 100, qPrintable(QString::number(view.builtCards())));
+        QCOMPARE(counter.resizes, 0);
     }
 
     void aSearchThroughMegabytesKeepsTheListUntilTheNewestQueryIsFound()
@@ -310,6 +357,38 @@ private slots:
         // A filter alone is applied at once.
         search->clear();
         QCOMPARE(shownTitles(view), everything);
+    }
+
+    // While a search through megabytes runs, pins, deletions and pills still act at once on the list
+    // at hand, and the list the search brings back shows them too.
+    void aBigSearchLeavesPinsDeletesAndPillsWorking()
+    {
+        FakeStudioModel model;
+        QList<ZubHistoryRecord> history = mixedHistory();
+        history.append(record(ZubActionKind::summarize, QStringLiteral("Long"), QStringLiteral("report"),
+                              QStringLiteral("words ").repeated(200'000)));
+        model.setHistory(history);
+        const ZubHistoryRecord translation = history[0];
+        const ZubHistoryRecord speech = history[2];
+        ZubHistoryView view(model, Qt::magenta);
+        auto* finder = view.findChild<ZubHistorySearch*>();
+
+        view.findChild<QLineEdit*>(QStringLiteral("search"))->setText(QStringLiteral("weather"));
+        QVERIFY(finder->isSearching());
+        cardButton(view, translation, "pin")->click();
+        QVERIFY(view.presentation().cards[0].pinActive);
+        cardButton(view, speech, "delete")->click();
+        QVERIFY(!shownTitles(view).contains(QStringLiteral("Speak")));
+        button(view, QStringLiteral("filter:pinned"))->click();
+        QCOMPARE(shownTitles(view), (QStringList{"Translate", "Summarize"}));
+        QVERIFY(finder->isSearching());
+
+        QUOR_TRY_VERIFY(!finder->isSearching());
+        QCOMPARE(shownTitles(view), (QStringList{"Translate", "Summarize"}));
+        QVERIFY(view.presentation().cards[0].pinActive);
+        button(view, QStringLiteral("filter:all"))->click();
+        QCOMPARE(shownTitles(view), (QStringList{"Translate", "Summarize"}));
+        QVERIFY(!finder->isSearching());
     }
 };
 

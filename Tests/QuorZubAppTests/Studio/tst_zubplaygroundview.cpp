@@ -1,6 +1,7 @@
 #include "FakeStudioModel.h"
 #include "StudioFixtures.h"
 
+#include "QuorZubApp/Views/Studio/ZubPlaygroundEditor.h"
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 
 #include "QuorKit/Design/QuorMenuPicker.h"
@@ -11,6 +12,9 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -79,6 +83,32 @@ private slots:
         const QString expected = ZubPlaygroundPresentation::statsTextFor(model.playgroundText(), QuorLanguage::en);
         QTRY_COMPARE_WITH_TIMEOUT(stats->text(), expected, 20000);
         QCOMPARE(view.presentation().detectedBadge, QStringLiteral("Detected: TR"));
+    }
+
+    // A paste of a megabyte goes in a slice at a time between which the window answers; keys typed
+    // meanwhile land after it, the model takes the text once, and one undo takes the paste back.
+    void aLongPasteGoesInBesideTheTyping()
+    {
+        FakeStudioModel model;
+        model.setPlaygroundText(QStringLiteral("Start "));
+        ZubPlaygroundView view(model, Qt::magenta);
+        auto* editor = view.findChild<ZubPlaygroundEditor*>(QStringLiteral("editor"));
+        const QString pasted = QStringLiteral("A pasted sentence, long enough to wrap a line or two.\n").repeated(20'000);
+        QGuiApplication::clipboard()->setText(pasted);
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(editor->isFilling());
+        QVERIFY(editor->document()->characterCount() < pasted.size());
+        QCOMPARE(model.playgroundText(), QStringLiteral("Start "));
+        QTest::keyClicks(editor, QStringLiteral("end"));
+        QUOR_TRY_COMPARE(model.playgroundText(), QStringLiteral("Start ") + pasted + QStringLiteral("end"));
+        QVERIFY(!editor->isFilling());
+
+        editor->undo();
+        QCOMPARE(model.playgroundText(), QStringLiteral("Start ") + pasted);
+        editor->undo();
+        QCOMPARE(model.playgroundText(), QStringLiteral("Start "));
+        QGuiApplication::clipboard()->clear();
     }
 
     void samplesPasteAndClearLeaveOrDropTheResult()
@@ -178,6 +208,68 @@ private slots:
         QCOMPARE(model.copiedResults.last(), qr);
         button(view, QStringLiteral("saveButton"))->click();
         QCOMPARE(model.savedPNGs, QList<QByteArray>{*qr.qrPNGData});
+    }
+
+    // Thousands of enabled actions: the grid makes its tiles a batch at a time as its end comes
+    // into sight, in the bar's order, and a run waits on the tiles made, not on all of them.
+    void aLongGridMakesTilesAsItsEndComesIntoSight()
+    {
+        FakeStudioModel model;
+        ZubConfig config = model.config();
+        for (qsizetype i = config.actions.size(); i < 3000; ++i) {
+            config.actions.append(ZubActionDefinition::make(QUuid::createUuid(), ZubActionKind::customAI,
+                                                            QStringLiteral("Custom %1").arg(i), QString(),
+                                                            QStringLiteral("sparkles"), true, QStringLiteral("Prompt"), i));
+        }
+        model.setConfig(config);
+        ZubPlaygroundView view(model, Qt::magenta);
+        view.resize(1100, 700);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QUOR_TRY_VERIFY(tiles(view).size() >= ZubPlaygroundView::tileBatch);
+        quorSpin(std::chrono::milliseconds(100));
+        const qsizetype first = tiles(view).size();
+        QVERIFY2(first < 1000, qPrintable(QString::number(first)));
+        const QList<ZubActionDefinition> enabled = model.config().enabledActions();
+        QCOMPARE(view.presentation().tileCount, enabled.size());
+        QCOMPARE(view.presentation().tiles.last().action, enabled[first - 1]);
+
+        QScrollBar* bar = view.findChild<QScrollArea*>()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QUOR_TRY_VERIFY(tiles(view).size() > first);
+
+        button(view, QStringLiteral("tile:") + enabled[1].id.toString(QUuid::WithoutBraces))->click();
+        for (QAbstractButton* tile : tiles(view)) {
+            QVERIFY(!tile->isEnabled());
+        }
+    }
+
+    // A result card that a click of its own changes (speech starting, or ending while the Save PNG
+    // dialog is open inside that click) is replaced once the click has returned, never inside it.
+    void aCardIsReplacedAfterItsOwnClick()
+    {
+        FakeStudioModel model;
+        model.setPlaygroundResult(studio_fixtures::translation());
+        ZubPlaygroundView view(model, Qt::magenta);
+        QPointer<QAbstractButton> speak = button(view, QStringLiteral("speakButton"));
+        speak->click();
+        QVERIFY(speak);
+        QVERIFY(!speak->isVisibleTo(&view));
+        QCOMPARE(resultCard(view)->findChild<QAbstractButton*>(QStringLiteral("speakButton"))->text(),
+                 QStringLiteral("Stop Speech"));
+        QUOR_TRY_VERIFY(speak.isNull());
+
+        model.setPlaygroundResult(studio_fixtures::qrResult());
+        QPointer<QAbstractButton> save = button(view, QStringLiteral("saveButton"));
+        model.whileSaving = [&model] {
+            model.setSpeaking(!model.isSpeaking());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+        save->click();
+        QVERIFY(save);
+        QCOMPARE(model.savedPNGs.size(), 1);
+        QUOR_TRY_VERIFY(save.isNull());
+        QVERIFY(resultCard(view)->findChild<QWidget*>(QStringLiteral("qrImage")) != nullptr);
     }
 
     void menusWriteAndPersistTheConfiguration()

@@ -674,7 +674,7 @@ private slots:
         m_vm->setLanguage(QuorLanguage::tr);
         m_vm->saveQRCodePNG(pngBytes());
         QVERIFY(m_vm->toastIsError());
-        QCOMPARE(m_vm->toastMessage(), QStringLiteral("QR Kod PNG “/proc/no-such-folder/code.png” olarak kaydedilemedi. "
+        QCOMPARE(m_vm->toastMessage(), QStringLiteral("QR Kod PNG “\u2068/proc/no-such-folder/code.png\u2069” olarak kaydedilemedi. "
                                                       "Klasörün var olduğunu ve yazılabilir olduğunu kontrol edin."));
     }
 

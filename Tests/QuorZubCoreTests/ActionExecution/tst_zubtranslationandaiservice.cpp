@@ -426,11 +426,16 @@ void TestZubTranslationAndAIService::kindsUnderEachBackend_data()
     QVERIFY(!mathError.isEmpty());
     row("incomplete calculation") << K::calculate << B::offlineOnly << en << "un" << none << "2 +"
                                   << "Could not evaluate math expression: " + mathError << true << none << none << "";
+    // A selection's right-to-left override is quoted, isolated, and never turns the message around.
+    row("calculation quotes an override") << K::calculate << B::offlineOnly << en << "un" << none << "2 \u202E 3"
+                                          << "Could not evaluate math expression: Unsupported character '\u2068\u202E\u2069' "
+                                             "in expression."
+                                          << true << none << none << "";
     row("dictionary miss quotes 48 characters")
         << K::dictionary << B::offlineOnly << en << "en" << none << sixty
-        << "No system dictionary entry found for \"" + sixty.left(48) + "\"." << true << codeEN << none << "";
+        << "No system dictionary entry found for \"\u2068" + sixty.left(48) + "\u2069\"." << true << codeEN << none << "";
     row("dictionary miss, Turkish") << K::dictionary << B::offlineOnly << tr << "en" << none << sixty
-                                    << "\"" + sixty.left(48) + "\" için sistem sözlüğü kaydı bulunamadı." << true
+                                    << "\"\u2068" + sixty.left(48) + "\u2069\" için sistem sözlüğü kaydı bulunamadı." << true
                                     << codeEN << none << "";
     row("web search keeps + & =") << K::openWebSearch << B::aiProvider << en << "en" << none << " C++ & a=b ünlü "
                                   << "https://www.google.com/search?q=C%2B%2B%20%26%20a%3Db%20%C3%BCnl%C3%BC" << false

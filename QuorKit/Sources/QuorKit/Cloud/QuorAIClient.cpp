@@ -3,6 +3,7 @@
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorCredentialRoute.h"
+#include "QuorKit/Cloud/QuorReplySizeLimit.h"
 #include "QuorKit/Cloud/QuorSupportLog.h"
 #include "QuorKit/Cloud/QuorSendOnce.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
@@ -16,8 +17,10 @@
 
 #include <QCoro/QCoroSignal>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <memory>
 
 namespace {
 // ---------------------------------------------------------------------------------------------------
@@ -130,11 +133,13 @@ QByteArray requestBody(const QString& systemPrompt, const QString& userPrompt, c
 
 // ---------------------------------------------------------------------------------------------------
 // A reply being read by a coroutine: wakes it on every sign of progress, aborts on cancellation, and
-// aborts and releases the request when the reader is gone.
+// aborts and releases the request when the reader is gone. The network layer holds little of the
+// body ahead of the reader, and with `limit` a body announced longer is refused before it is read.
 
 class ReplyWatch {
 public:
-    ReplyWatch(QNetworkReply* reply, const QuorCancellationToken& cancel) : m_reply(reply)
+    ReplyWatch(QNetworkReply* reply, const QuorCancellationToken& cancel, std::optional<qint64> limit)
+        : m_reply(reply), m_refused(QuorReplySizeLimit::bound(reply, limit))
     {
         // At most one wake-up per wait: the signal awaiter of QCoro 0.8 must not be fired twice
         // before it resumes, and one is all the reader needs.
@@ -193,6 +198,8 @@ public:
     }
 
     bool timedOut() const { return m_timedOut; }
+    // The headers announced a body over the limit: the reply was aborted before any of it was read.
+    bool refused() const { return *m_refused; }
     QNetworkReply* reply() const { return m_reply.data(); }
     bool gone() const { return m_reply.isNull(); }
     bool finished() const { return gone() || (m_reply->isFinished() && m_reply->bytesAvailable() == 0); }
@@ -228,9 +235,14 @@ public:
     QCoro::Task<QByteArray> readUpTo(qint64 limit)
     {
         QByteArray body;
+        bool announcedLength = false;
+        const qint64 announced = gone() ? -1 : m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&announcedLength);
+        if (announcedLength && announced > 0) {
+            body.reserve(std::min(announced, limit));
+        }
         while (!gone()) {
             if (m_reply->bytesAvailable() > 0) {
-                body += m_reply->read(limit - body.size());
+                QuorReplySizeLimit::append(body, m_reply->read(limit - body.size()), limit);
             }
             if (body.size() >= limit || finished()) {
                 break;
@@ -255,6 +267,7 @@ public:
 
 private:
     QPointer<QNetworkReply> m_reply;
+    std::shared_ptr<const bool> m_refused;
     quor::detail::SignalRelay m_relay;
     QTimer m_deadline;
     bool m_signalled = false;
@@ -456,14 +469,18 @@ QCoro::Task<QString> QuorAIClient::completeWith(QuorAIClient client, QString sys
     const PreparedRequest prepared =
         co_await buildRequest(client, std::move(systemPrompt), std::move(userPrompt), config, std::move(apiKey), false);
     cancel.throwIfCancelled();
-    ReplyWatch watch(post(client.session, prepared.request, prepared.body), cancel);
+    ReplyWatch watch(post(client.session, prepared.request, prepared.body), cancel, maxAnswerBytes);
     // One deadline for the whole answer: a server that dribbles its body cannot keep the call alive.
     watch.setDeadline(client.deadlines.wholeAnswer, false);
 
     co_await watch.waitForBody();
     // One byte over the limit tells an answer that is too large from one that just fits. An error
     // body is read as far as an answer may go, so a long JSON error still says what went wrong.
-    const QByteArray body = co_await watch.readUpTo(maxAnswerBytes + 1);
+    // A body announced beyond the limit is not read at all.
+    QByteArray body;
+    if (!watch.refused()) {
+        body = co_await watch.readUpTo(maxAnswerBytes + 1);
+    }
     cancel.throwIfCancelled();
     if (watch.timedOut()) {
         watch.throwTransferError();
@@ -474,7 +491,7 @@ QCoro::Task<QString> QuorAIClient::completeWith(QuorAIClient client, QString sys
         // Also a redirect that was not followed: it is a status outside 200 to 299 like any other.
         throw failedStatus(config, *status, withoutPartialCharacter(body.left(maxAnswerBytes)));
     }
-    if (body.size() > maxAnswerBytes) {
+    if (body.size() > maxAnswerBytes || watch.refused()) {
         throw QuorTransferError::answerTooLarge();
     }
     if (watch.gone() || watch.reply()->error() != QNetworkReply::NoError) {
@@ -511,7 +528,8 @@ QCoro::AsyncGenerator<QString> QuorAIClient::streamWith(QuorAIClient client, QSt
         const PreparedRequest prepared =
             co_await buildRequest(client, std::move(systemPrompt), std::move(userPrompt), config, std::move(apiKey), true);
         cancel.throwIfCancelled();
-        ReplyWatch watch(post(client.session, prepared.request, prepared.body), cancel);
+        // A stream may run as long as it keeps coming; only one line of it is bounded.
+        ReplyWatch watch(post(client.session, prepared.request, prepared.body), cancel, std::nullopt);
         // A stream may run long, but not silent.
         watch.setDeadline(client.deadlines.streamIdle, true);
 

@@ -154,21 +154,21 @@ QCoro::Task<std::optional<HttpAnswer>> fetch(QPointer<QNetworkAccessManager> net
     if (!network) {
         co_return std::nullopt;
     }
-    const QPointer<QNetworkReply> reply = network->get(request);
+    const QPointer<QNetworkReply> reply = network->get(QuorReplySizeLimit::prepared(request));
     const auto release = qScopeGuard([reply] {
         if (reply) {
             reply->deleteLater();
         }
     });
     QNetworkReply* const raw = reply.data();
-    const std::shared_ptr<const bool> overLimit = QuorReplySizeLimit::watch(raw, limit);
+    const std::shared_ptr<const QuorReplySizeLimit::Body> body = QuorReplySizeLimit::gather(raw, limit);
     if (!raw->isFinished()) {
         co_await qCoro(raw).waitForFinished();
     }
     const QString source = QuorSupportLog::address(request.url());
-    if (!reply || *overLimit || !isHttpAnswer(reply->error())) {
+    if (!reply || body->exceeded || !isHttpAnswer(reply->error())) {
         if (report && reply) {
-            const QString why = *overLimit ? QStringLiteral("the answer grew past %1 bytes").arg(limit)
+            const QString why = body->exceeded ? QStringLiteral("the answer grew past %1 bytes").arg(limit)
                                            : QString::fromUtf8(QuorTransferError::fromReply(reply->error(), reply->errorString()).what())
                                                  + QStringLiteral(" (") + reply->errorString() + QLatin1Char(')');
             logCatalog(QStringLiteral("Catalog sync from %1 failed: %2").arg(source, why));
@@ -184,13 +184,7 @@ QCoro::Task<std::optional<HttpAnswer>> fetch(QPointer<QNetworkAccessManager> net
     }
     HttpAnswer answer;
     answer.status = status.toInt();
-    answer.body = reply->read(limit + 1);
-    if (answer.body.size() > limit) {
-        if (report) {
-            logCatalog(QStringLiteral("Catalog sync from %1: the answer is larger than %2 bytes").arg(source).arg(limit));
-        }
-        co_return std::nullopt;
-    }
+    answer.body = body->bytes;
     if (report && answer.status != 304 && (answer.status < 200 || answer.status > 299)) {
         logCatalog(QStringLiteral("Catalog sync from %1 answered HTTP %2: %3")
                        .arg(source, QString::number(answer.status), QuorSupportLog::excerpt(answer.body)));

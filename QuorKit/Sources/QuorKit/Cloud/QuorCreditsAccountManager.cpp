@@ -306,13 +306,14 @@ QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::send(
         request.setRawHeader("Authorization", "Bearer " + token.toUtf8());
         request.setRawHeader("X-Quorbel-App", currentAppHeader().toUtf8());
     }
+    request = QuorReplySizeLimit::prepared(request);
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> reply(
         method == "GET"      ? m_session->get(request)
         : method == "DELETE" ? m_session->deleteResource(request)
                              : QuorSendOnce::send(*m_session, request, method, jsonBody.value_or(QByteArray())),
         [](QNetworkReply* finished) { finished->deleteLater(); });
     QNetworkReply* const raw = reply.get();
-    const std::shared_ptr<const bool> tooLarge = QuorReplySizeLimit::watch(raw, answerLimit);
+    const std::shared_ptr<const QuorReplySizeLimit::Body> body = QuorReplySizeLimit::gather(raw, answerLimit);
     cancel.onCancel(raw, [raw] { raw->abort(); });
 
     co_await qCoro(raw).waitForFinished();
@@ -320,7 +321,7 @@ QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::send(
     if (cancel.isCancelled()) {
         throw QuorCancelledError();
     }
-    if (*tooLarge) {
+    if (body->exceeded) {
         QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway,
                               QStringLiteral("%1: the answer grew past %2 bytes and was refused").arg(call).arg(answerLimit));
         throw QuorTransferError::answerTooLarge();
@@ -340,7 +341,7 @@ QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::send(
         QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway, call + QStringLiteral(" got no HTTP answer"));
         throw QuorCreditsError::serverError(0, QStringLiteral("No HTTP response"));
     }
-    co_return Answer{status.toInt(), raw->readAll(), call};
+    co_return Answer{status.toInt(), body->bytes, call};
 }
 
 QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::sendTokenCall(

@@ -1,20 +1,46 @@
 #pragma once
 
 #include <QByteArray>
+#include <QNetworkRequest>
 #include <QtGlobal>
 
 #include <memory>
+#include <optional>
 
 class QNetworkReply;
 
-// Keeps a network answer's body under a size, so a hostile or broken server cannot fill memory.
+// Keeps a network answer's body under a size, so a hostile or broken server cannot fill memory,
+// whatever the GUI thread is busy with meanwhile: the network layer holds no more than
+// readAheadBytes of a body its reader has not taken yet, and stops reading from the server until
+// it has; an answer whose headers announce more than the limit ends before any of its body is read.
 class QuorReplySizeLimit {
 public:
     QuorReplySizeLimit() = delete;
 
-    // Aborts `reply` as soon as its announced or received body passes `limit` bytes. The flag reads
-    // true afterwards when that happened (the reply then ends with OperationCanceledError).
-    static std::shared_ptr<const bool> watch(QNetworkReply* reply, qint64 limit);
+    // What the network layer may hold of a body ahead of its reader.
+    static constexpr qint64 readAheadBytes = 512 * 1024;
+
+    // `request` as it must go out for the bound to hold: over HTTP/1.1, whose connection the network
+    // layer stops reading while the reader is behind. Over HTTP/2 it keeps granting the server room
+    // on its own, however much is waiting.
+    static QNetworkRequest prepared(QNetworkRequest request);
+
+    // Bounds what the network layer holds of `reply`'s body ahead of its reader (who must then read
+    // as the body comes: the reply finishes only once it has been read), and with `limit` aborts the
+    // reply as soon as its headers announce a longer body. The flag reads true afterwards when that
+    // happened (the reply then ends with OperationCanceledError).
+    static std::shared_ptr<const bool> bound(QNetworkReply* reply, std::optional<qint64> limit);
+
+    // A whole body, gathered as it arrives.
+    struct Body {
+        QByteArray bytes;
+        // True when the body announced or brought more than the limit: the reply was then aborted
+        // (it ends with OperationCanceledError) and `bytes` is empty.
+        bool exceeded = false;
+    };
+    // Reads `reply`'s body into Body as it arrives, bounded as bound() does; past `limit` bytes the
+    // reply is aborted. Read the body, not the reply, once the reply has finished.
+    static std::shared_ptr<const Body> gather(QNetworkReply* reply, qint64 limit);
 
     // The start of a body, for an answer whose status decides and whose first bytes are all that
     // is read: nothing past the limit is held, whatever the server sends.
@@ -24,7 +50,12 @@ public:
         // OperationCanceledError) after its status and `bytes` had arrived.
         bool cut = false;
     };
-    // Gathers the first `limit` bytes of `reply`'s body as they arrive and aborts the reply at the
-    // first byte beyond them. Read the head, not the reply, once it has finished.
+    // Gathers the first `limit` bytes of `reply`'s body as they arrive, bounded as bound() does,
+    // and aborts the reply at the first byte beyond them. Read the head, not the reply, once it has
+    // finished.
     static std::shared_ptr<const Head> keepHead(QNetworkReply* reply, qint64 limit);
+
+    // Appends `chunk` to `bytes`, which never needs room for more than `capacity` bytes: its
+    // storage grows by doubling but not past that, so the last growth holds no spare half.
+    static void append(QByteArray& bytes, const QByteArray& chunk, qint64 capacity);
 };

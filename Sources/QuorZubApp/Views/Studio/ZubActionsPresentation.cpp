@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 QString t(const char* en, const char* tr, QuorLanguage language)
 {
@@ -122,18 +124,32 @@ QString ZubActionsPresentation::symbolTitle(const QString& symbol, QuorLanguage 
     return t("Icon: ", "Simge: ", language) + QString(symbol).replace(QLatin1Char('.'), QLatin1Char(' '));
 }
 
+void ZubActionsPresentation::makeRows(qsizetype first, qsizetype count, QuorLanguage language, const QColor& accent)
+{
+    const qsizetype total = sortedActions.size();
+    first = std::clamp<qsizetype>(first, 0, total);
+    const qsizetype end = count >= total - first ? total : first + count;
+    QList<Row> made;
+    made.reserve(end - first);
+    for (qsizetype i = first; i < end; ++i) {
+        const qsizetype before = i - firstRow;
+        made.append(before >= 0 && before < rows.size() ? rows[before] : row(sortedActions[i], i, total, language, accent));
+    }
+    rows = std::move(made);
+    firstRow = first;
+}
+
 ZubActionsPresentation ZubActionsPresentation::make(const ZubConfig& config, QuorLanguage language,
-                                                    const CustomAIActionFormState& form, const QColor& accent)
+                                                    const CustomAIActionFormState& form, const QColor& accent,
+                                                    qsizetype firstRow, qsizetype rowCount)
 {
     ZubActionsPresentation p;
     p.orderTitle = t("Floating Bar Actions", "Yüzen Çubuk Aksiyonları", language);
     p.orderSubtitle = t("Toggle actions on/off and adjust their left-to-right order in the floating pill bar.",
                         "Aksiyonları açıp kapatın ve yüzen çubuktaki soldan sağa sırasını ayarlayın.", language);
     p.resetTitle = t("Reset Defaults", "Varsayılana Dön", language);
-    const QList<ZubActionDefinition> sorted = config.sortedActions();
-    for (qsizetype i = 0; i < sorted.size(); ++i) {
-        p.rows.append(row(sorted[i], i, sorted.size(), language, accent));
-    }
+    p.sortedActions = config.sortedActions();
+    p.makeRows(firstRow, rowCount, language, accent);
 
     p.creatorTitle = t("Create Custom AI Prompt Action", "Özel AI Prompt Aksiyonu Oluştur", language);
     p.creatorSubtitle = t("Add your own reusable one-click prompt button (e.g. 'Polite Slack Reply', 'Explain Regex', "

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QUuid>
 
+#include <limits>
+
 // What the custom-action form holds while the actions tab is shown; it is dropped with the tab.
 struct CustomAIActionFormState {
     QString titleEN;
@@ -55,6 +57,10 @@ struct ZubActionsPresentation {
     QString orderTitle;
     QString orderSubtitle;
     QString resetTitle;
+    // Every action, in the bar's order; `rows` holds the rows of a run of them (all, unless asked
+    // otherwise), the first of them for the action at `firstRow`.
+    QList<ZubActionDefinition> sortedActions;
+    qsizetype firstRow = 0;
     QList<Row> rows;
 
     QString creatorTitle;
@@ -69,10 +75,17 @@ struct ZubActionsPresentation {
 
     bool operator==(const ZubActionsPresentation& other) const = default;
 
+    static constexpr qsizetype allRows = std::numeric_limits<qsizetype>::max();
+
+    // Rows are made for the `rowCount` sorted actions from `firstRow` on: a list of thousands of
+    // actions is shown a screenful at a time.
     static ZubActionsPresentation make(const ZubConfig& config, QuorLanguage language,
-                                       const CustomAIActionFormState& form, const QColor& accent);
+                                       const CustomAIActionFormState& form, const QColor& accent,
+                                       qsizetype firstRow = 0, qsizetype rowCount = allRows);
     static ZubActionsPresentation make(const ZubStudioModel& model, const CustomAIActionFormState& form,
                                        const QColor& accent);
+    // Makes the rows of the `count` sorted actions from `first` on, keeping those made before.
+    void makeRows(qsizetype first, qsizetype count, QuorLanguage language, const QColor& accent);
     // One row of the order list: `index` is the action's place among `total` sorted actions.
     static Row row(const ZubActionDefinition& action, qsizetype index, qsizetype total, QuorLanguage language,
                    const QColor& accent);

@@ -23,16 +23,57 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSet>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <functional>
+
 using namespace ZubStudioLayout;
+
+namespace {
+constexpr int kRowSpacing = 8;
+// The height taken to be in sight before the tab has been laid out: a studio window's.
+constexpr int kSightBeforeLayout = 800;
+
+// The rows' column: as tall as all rows together, with the rows that exist placed by hand.
+class RowsBox : public QWidget {
+public:
+    using QWidget::QWidget;
+    std::function<void()> resized;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        if (resized) {
+            resized();
+        }
+    }
+};
+
+bool holdsFocus(const QWidget* widget)
+{
+    const QWidget* focused = widget->window()->focusWidget();
+    return focused != nullptr && widget->isAncestorOf(focused);
+}
+} // namespace
 
 ZubActionsView::ZubActionsView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
     : QWidget(parent), m_model(model), m_accent(accent)
 {
     setObjectName(QStringLiteral("actionsTab"));
     scrollingColumn(this, {buildOrderCard(), buildCreatorCard()});
+    m_scroll = findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    if (m_scroll != nullptr) {
+        QScrollBar* bar = m_scroll->verticalScrollBar();
+        connect(bar, &QScrollBar::valueChanged, this, &ZubActionsView::syncRows);
+        connect(bar, &QScrollBar::rangeChanged, this, &ZubActionsView::syncRows);
+    }
+    measureRows();
     connect(&m_model, &ZubStudioModel::changed, this, &ZubActionsView::sync);
     sync();
 }
@@ -52,9 +93,15 @@ QWidget* ZubActionsView::buildOrderCard()
     header->addWidget(m_resetButton);
     layout->addLayout(header);
 
-    m_rowsBox = new QWidget(box);
-    m_rowsBox->setObjectName(QStringLiteral("actionRows"));
-    m_rowsLayout = vbox(m_rowsBox, 8);
+    auto* rows = new RowsBox(box);
+    rows->setObjectName(QStringLiteral("actionRows"));
+    rows->resized = [this] {
+        for (const RowWidgets& w : std::as_const(m_rows)) {
+            placeRow(w);
+        }
+        syncRows();
+    };
+    m_rowsBox = rows;
     layout->addWidget(m_rowsBox);
     return glassCard(box);
 }
@@ -150,6 +197,7 @@ QWidget* ZubActionsView::buildCreatorCard()
 ZubActionsView::RowWidgets ZubActionsView::makeRow(const QString& key, const QUuid& id)
 {
     RowWidgets w;
+    w.id = id;
     auto* row = new ZubStudioPlate(QuorGlassTokens::surface1(), QuorGlassTokens::borderSubtle(), 10, m_rowsBox);
     row->setObjectName(QStringLiteral("action:") + key);
     w.row = row;
@@ -247,7 +295,13 @@ void ZubActionsView::syncRow(RowWidgets& w, const ZubActionsPresentation::Row& r
 
 void ZubActionsView::sync()
 {
-    m_presentation = ZubActionsPresentation::make(m_model, m_form, m_accent);
+    const QList<ZubActionDefinition>& actions = m_model.config().actions;
+    if (m_madeFromActions != actions || m_madeForLanguage != m_model.language()) {
+        // Rows are made for the part in sight only, by syncRows().
+        m_presentation = ZubActionsPresentation::make(m_model.config(), m_model.language(), m_form, m_accent, 0, 0);
+        m_madeFromActions = actions;
+        m_madeForLanguage = m_model.language();
+    }
     const ZubActionsPresentation& p = m_presentation;
     m_orderTitle->setText(p.orderTitle);
     m_orderSubtitle->setText(p.orderSubtitle);
@@ -271,50 +325,127 @@ void ZubActionsView::sync()
     syncCreator();
 }
 
+void ZubActionsView::measureRows()
+{
+    // Every row has the same lines (one title, one detail) whatever its action: one made for the
+    // purpose gives the height of all, and the width below which their controls would not fit.
+    RowWidgets probe = makeRow(QString(), QUuid());
+    ZubActionsPresentation::Row sample = ZubActionsPresentation::row(ZubActionDefinition::defaultActions().first(), 0, 2,
+                                                                     m_model.language(), m_accent);
+    sample.showsDelete = true;
+    syncRow(probe, sample);
+    probe.row->ensurePolished();
+    m_rowHeight = std::max(1, probe.row->sizeHint().height());
+    m_rowsBox->setMinimumWidth(probe.row->minimumSizeHint().width());
+    delete probe.row;
+}
+
+ZubActionsView::RowRange ZubActionsView::rowsInSight() const
+{
+    const qsizetype total = m_presentation.sortedActions.size();
+    const int pitch = m_rowHeight + kRowSpacing;
+    int top = 0;
+    int height = 0;
+    if (m_scroll != nullptr) {
+        top = m_rowsBox->mapFrom(m_scroll->viewport(), QPoint(0, 0)).y();
+        height = m_scroll->viewport()->height();
+    }
+    height = std::max(height, kSightBeforeLayout);
+    const qsizetype first = std::clamp<qsizetype>((top - rowsAheadPixels) / pitch, 0, total);
+    const qsizetype end = std::clamp<qsizetype>((top + height + rowsAheadPixels) / pitch + 1, first, total);
+    return {first, end - first};
+}
+
+void ZubActionsView::placeRow(const RowWidgets& w) const
+{
+    const qint64 top = w.index * (m_rowHeight + kRowSpacing);
+    w.row->setGeometry(0, static_cast<int>(std::min<qint64>(top, QWIDGETSIZE_MAX)), m_rowsBox->width(), m_rowHeight);
+}
+
 void ZubActionsView::syncRows()
 {
-    QStringList order;
-    // Ids are unique: the store gives duplicates of a hand-edited file ids of their own.
-    for (const ZubActionsPresentation::Row& row : m_presentation.rows) {
+    // Placing rows and sizing the column move the scroll bar, which asks for this again.
+    if (m_syncingRows) {
+        return;
+    }
+    const QScopedValueRollback guard(m_syncingRows, true);
+    const qsizetype total = m_presentation.sortedActions.size();
+    const qint64 height = total == 0 ? 0 : total * (m_rowHeight + kRowSpacing) - kRowSpacing;
+    m_rowsBox->setFixedHeight(static_cast<int>(std::min<qint64>(height, QWIDGETSIZE_MAX)));
+
+    const RowRange sight = rowsInSight();
+    m_presentation.makeRows(sight.first, sight.count, m_model.language(), m_accent);
+    QSet<QString> inSight;
+    for (qsizetype i = 0; i < m_presentation.rows.size(); ++i) {
+        const ZubActionsPresentation::Row& row = m_presentation.rows[i];
         const QString key = row.id.toString(QUuid::WithoutBraces);
         auto found = m_rows.find(key);
         if (found == m_rows.end()) {
             found = m_rows.insert(key, makeRow(key, row.id));
+            found->row->show();
         }
+        found->index = m_presentation.firstRow + i;
         syncRow(*found, row);
-        order << key;
+        placeRow(*found);
+        inSight.insert(key);
     }
-    // A row that left the list may hold the button whose click removed it: it goes once that
-    // click's handling is over.
     for (auto it = m_rows.begin(); it != m_rows.end();) {
-        if (!order.contains(it.key())) {
-            // Its focus goes to the form below, never to a neighbour's button, where a second key
-            // press meant for this row (a delete) would land.
-            QuorKeyboardReach::handFocus(it->row, m_titleEN);
-            retireLater(it->row);
-            it = m_rows.erase(it);
-        } else {
+        if (inSight.contains(it.key())) {
             ++it;
+            continue;
+        }
+        const QList<ZubActionDefinition>& listed = m_presentation.sortedActions;
+        const QUuid id = it->id;
+        const auto stays = std::find_if(listed.cbegin(), listed.cend(),
+                                        [&id](const ZubActionDefinition& action) { return action.id == id; });
+        if (stays != listed.cend() && holdsFocus(it->row)) {
+            // Scrolled away from, a row keeps the focus it holds; the next key brings it back.
+            it->index = stays - listed.cbegin();
+            placeRow(*it);
+            ++it;
+            continue;
+        }
+        if (stays == listed.cend()) {
+            // A row that left the list may hold the button whose click removed it: it goes once that
+            // click's handling is over. Its focus goes to the form below, never to a neighbour's
+            // button, where a second key press meant for this row (a delete) would land.
+            QuorKeyboardReach::handFocus(it->row, m_titleEN);
+        }
+        retireLater(it->row);
+        it = m_rows.erase(it);
+    }
+    chainRows();
+}
+
+void ZubActionsView::chainRows()
+{
+    QList<const RowWidgets*> built;
+    built.reserve(m_rows.size());
+    for (const RowWidgets& w : std::as_const(m_rows)) {
+        built.append(&w);
+    }
+    std::sort(built.begin(), built.end(), [](const RowWidgets* a, const RowWidgets* b) { return a->index < b->index; });
+    QStringList order;
+    for (const RowWidgets* w : std::as_const(built)) {
+        order << w->row->objectName();
+    }
+    if (order == m_rowOrder) {
+        return;
+    }
+    m_rowOrder = order;
+    // Only the rows that exist are chained, a screenful or two: linking thousands, one call walking
+    // the chain each, would hold the tab up for minutes.
+    QWidget* previous = m_resetButton;
+    for (const RowWidgets* w : std::as_const(built)) {
+        // Where no layout orders them, the keyboard's Tab follows the column's children as listed.
+        w->row->raise();
+        for (QWidget* control : {static_cast<QWidget*>(w->up), static_cast<QWidget*>(w->down),
+                                 static_cast<QWidget*>(w->remove), static_cast<QWidget*>(w->toggle)}) {
+            QWidget::setTabOrder(previous, control);
+            previous = control;
         }
     }
-    if (order != m_rowOrder) {
-        while (QLayoutItem* item = m_rowsLayout->takeAt(0)) {
-            delete item;
-        }
-        // Tab follows the rows as they stand, also after a move or a newly added action.
-        QWidget* previous = m_resetButton;
-        for (const QString& key : order) {
-            const RowWidgets& w = m_rows[key];
-            m_rowsLayout->addWidget(w.row);
-            w.row->show();
-            for (QWidget* control : {static_cast<QWidget*>(w.up), static_cast<QWidget*>(w.down),
-                                     static_cast<QWidget*>(w.remove), static_cast<QWidget*>(w.toggle)}) {
-                QWidget::setTabOrder(previous, control);
-                previous = control;
-            }
-        }
-        m_rowOrder = order;
-    }
+    QWidget::setTabOrder(previous, m_titleEN);
 }
 
 void ZubActionsView::syncCreator()

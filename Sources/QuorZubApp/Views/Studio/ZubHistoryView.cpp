@@ -17,6 +17,7 @@
 #include "QuorKit/Design/QuorSymbols.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -37,6 +38,31 @@ using namespace ZubStudioLayout;
 namespace {
 
 constexpr int kLoadAheadPixels = 600;
+// How long one turn of the event loop may spend building cards.
+constexpr qint64 kBuildingMsPerTurn = 8;
+
+// Each card shown lays its list out again at once, every card in it, and a list laid out in the
+// room it had before it grew squeezes every card and lays each out inside. While a batch of cards
+// goes in, the list waits; then it is given the height the cards need and laid out once.
+class LayoutPause {
+public:
+    LayoutPause(QLayout* layout, QWidget* list) : m_layout(layout), m_list(list) { m_layout->setEnabled(false); }
+    ~LayoutPause()
+    {
+        m_layout->setEnabled(true);
+        const int needed = m_list->heightForWidth(m_list->width());
+        if (needed > m_list->height()) {
+            m_list->resize(m_list->width(), needed);
+        }
+        m_layout->activate();
+    }
+    LayoutPause(const LayoutPause&) = delete;
+    LayoutPause& operator=(const LayoutPause&) = delete;
+
+private:
+    QLayout* m_layout;
+    QWidget* m_list;
+};
 
 // A symbol's label, named so that tests and syncs can find it.
 QLabel* namedSymbol(const QString& symbol, double size, const QColor& color, QWidget* parent)
@@ -82,8 +108,9 @@ QStringList paragraphsOf(const QString& text)
     return unified.split(QLatin1Char('\n'));
 }
 
-// A text's first wrapped lines at the width last asked for: one layout pass asks a card's height
-// at the same width many times, and a paint needs the same lines again.
+// A text's first wrapped lines at the widths last asked for: one layout pass asks a card's height
+// at the same width many times, and a paint needs the same lines again. The list is measured at
+// two widths in turn (with and without its scroll bar), so two are kept.
 class WrappedLinesCache {
 public:
     WrappedLinesCache(const QString& text, int maxLines) : m_paragraphs(paragraphsOf(text)), m_maxLines(maxLines) {}
@@ -93,12 +120,20 @@ public:
 
     const QList<WrappedLine>& lines(const QFont& font, double width) const
     {
-        if (!m_width || *m_width != width || m_font != font) {
-            m_lines = wrapLines(m_paragraphs, font, width, m_maxLines);
-            m_width = width;
+        if (m_font != font) {
+            m_kept[0].reset();
+            m_kept[1].reset();
             m_font = font;
         }
-        return m_lines;
+        for (const std::optional<Kept>& kept : m_kept) {
+            if (kept && kept->width == width) {
+                return kept->lines;
+            }
+        }
+        // The older of the two gives way.
+        m_kept[1] = std::move(m_kept[0]);
+        m_kept[0] = Kept{width, wrapLines(m_paragraphs, font, width, m_maxLines)};
+        return m_kept[0]->lines;
     }
 
     int height(const QFont& font, double width) const
@@ -112,11 +147,15 @@ public:
     }
 
 private:
+    struct Kept {
+        double width = 0;
+        QList<WrappedLine> lines;
+    };
+
     QStringList m_paragraphs;
     int m_maxLines;
-    mutable std::optional<double> m_width;
     mutable QFont m_font;
-    mutable QList<WrappedLine> m_lines;
+    mutable std::optional<Kept> m_kept[2];
 };
 
 // A text of at most `maxLines` wrapped lines; the last one ends in an ellipsis when more is left.
@@ -210,6 +249,27 @@ private:
     WrappedLinesCache m_lines;
 };
 
+// A record's card as the list sees it: as tall as its texts make it at the list's width, fixed
+// when it is built and again whenever that width changes. The list then lays out thousands of cards
+// without asking each one, and every box inside it, for its height at every turn.
+class RecordCard : public QuorGlassCard {
+public:
+    using QuorGlassCard::QuorGlassCard;
+
+    bool hasHeightForWidth() const override { return false; }
+
+    void fitWidth(int width)
+    {
+        if (width > 0 && width != m_fittedWidth) {
+            m_fittedWidth = width;
+            setFixedHeight(layout()->totalHeightForWidth(width));
+        }
+    }
+
+private:
+    int m_fittedWidth = -1;
+};
+
 } // namespace
 
 ZubHistoryView::ZubHistoryView(ZubStudioModel& model, const QColor& accent, QWidget* parent)
@@ -227,6 +287,8 @@ ZubHistoryView::ZubHistoryView(ZubStudioModel& model, const QColor& accent, QWid
     m_listLayout = vbox(column, 10, QMargins(20, 20, 20, 20));
     m_listLayout->addStretch(1);
     m_scroll = quorGlassScrollArea(column, Qt::Vertical, true, this);
+    // The cards' heights follow the list's width.
+    m_scroll->viewport()->installEventFilter(this);
     layout->addWidget(m_scroll, 1);
     QScrollBar* bar = m_scroll->verticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, &ZubHistoryView::loadMoreIfNearEnd);
@@ -379,29 +441,29 @@ QWidget* ZubHistoryView::makeCard(const QString& key, const ZubHistoryPresentati
     actions->addWidget(remove);
     layout->addLayout(actions);
 
-    auto* cardWidget = new QuorGlassCard(14, 12, content);
+    auto* cardWidget = new RecordCard(14, 12, content);
     cardWidget->setObjectName(QStringLiteral("record:") + key);
+    cardWidget->fitWidth(cardWidth());
     return cardWidget;
 }
 
 void ZubHistoryView::sync()
 {
     // The list of a history that did not change is the same list, which compares at once.
-    if (m_madeForLanguage == m_model.language() && m_madeForState == m_state &&
+    if (m_listingSettled && m_madeForLanguage == m_model.language() && m_madeForState == m_state &&
         m_madeFromHistory == m_model.history()) {
         return;
     }
     const QString localeName = ZubHistoryPresentation::systemLocaleName();
-    std::optional<QList<ZubHistoryRecord>> listed = m_finder->listed({m_model.history(), m_state, localeName});
-    if (!listed) {
-        // Searched on a worker; the list at hand stays until it is found.
-        return;
-    }
+    // While a query's text is looked for on a worker, the list at hand stays, as the history and the
+    // filter stand: pins, deletions and pills show at once.
+    ZubHistorySearch::Listing listing = m_finder->listed({m_model.history(), m_state, localeName});
+    m_listingSettled = listing.settled;
     m_madeFromHistory = m_model.history();
     m_madeForLanguage = m_model.language();
     m_madeForState = m_state;
-    m_presentation = ZubHistoryPresentation::make(m_model.history(), std::move(*listed), m_model.language(), m_state,
-                                                  m_accent, localeName, {}, m_limit);
+    m_presentation = ZubHistoryPresentation::make(m_model.history(), std::move(listing.records), m_model.language(),
+                                                  m_state, m_accent, localeName, {}, m_limit);
     const ZubHistoryPresentation& p = m_presentation;
     m_search->setPlaceholderText(p.searchPlaceholder);
     m_search->setAccessibleName(p.searchPlaceholder);
@@ -444,6 +506,7 @@ void ZubHistoryView::syncList()
     // Cards out of the layout (the closing stretch stays), then back in the new order. A card
     // that changed is built afresh; an old one may hold the button whose click changed it, so it
     // goes once that click's handling is over.
+    const LayoutPause pause(m_listLayout, m_scroll->widget());
     while (m_listLayout->count() > 1) {
         delete m_listLayout->takeAt(0);
     }
@@ -484,17 +547,73 @@ void ZubHistoryView::syncList()
 void ZubHistoryView::loadMoreIfNearEnd()
 {
     // Judged on the built cards' own height, which is right before the scroll area has caught up
-    // with the last batch. A list being searched for replaces the one at hand, which grows no more.
-    if (m_finder->isSearching() || m_limit >= m_presentation.listed.size() || !m_scroll->isVisible()) {
+    // with the last batch. A list being searched for replaces the one at hand, which grows no more;
+    // nor does one whose last batch is still being built.
+    if (m_finder->isSearching() || m_limit >= m_presentation.listed.size() || !m_scroll->isVisible() ||
+        m_builtCards.size() < std::min(m_limit, m_presentation.cards.size())) {
         return;
     }
-    const int contentHeight = m_scroll->widget()->sizeHint().height();
+    // The cards' texts wrap: their height is the one they take at the list's width, which the
+    // plain size hint (each card at its own preferred width) overstates.
+    QWidget* content = m_scroll->widget();
+    const int contentHeight = content->hasHeightForWidth() ? content->heightForWidth(m_scroll->viewport()->width())
+                                                           : content->sizeHint().height();
     const int seen = m_scroll->verticalScrollBar()->value() + m_scroll->viewport()->height();
     if (contentHeight - seen <= kLoadAheadPixels) {
         m_limit += batchSize;
         m_presentation.makeCardsUpTo(m_limit, m_model.language(), m_accent, ZubHistoryPresentation::systemLocaleName());
-        syncList();
+        // In a turn of its own: the scroll that asked for them is painted first.
+        QMetaObject::invokeMethod(this, &ZubHistoryView::appendCards, Qt::QueuedConnection);
     }
+}
+
+void ZubHistoryView::appendCards()
+{
+    // The cards built so far stay where they are, in the layout as they were: taking them all out
+    // and back in would lay out every one of them again, thousands after a long scroll.
+    const QList<ZubHistoryPresentation::Card>& cards = m_presentation.cards;
+    const qsizetype wanted = std::min(cards.size(), m_limit);
+    // A few at a time, for a short while each turn of the event loop: building a card takes
+    // milliseconds, and the window answers between the turns.
+    QElapsedTimer turn;
+    turn.start();
+    {
+        const LayoutPause pause(m_listLayout, m_scroll->widget());
+        const qsizetype from = m_builtCards.size();
+        for (qsizetype i = from; i < wanted && (i == from || turn.elapsed() < kBuildingMsPerTurn); ++i) {
+            const QString key = cards[i].record.id.toString(QUuid::WithoutBraces);
+            CardEntry entry{cards[i], makeCard(key, cards[i])};
+            m_listLayout->insertWidget(static_cast<int>(i), entry.widget);
+            entry.widget->show();
+            m_cards.insert(key, entry);
+            m_builtKeys << key;
+            m_builtCards << cards[i];
+        }
+    }
+    if (m_builtCards.size() < wanted) {
+        QMetaObject::invokeMethod(this, &ZubHistoryView::appendCards, Qt::QueuedConnection);
+    } else if (m_builtCards.size() < m_presentation.listed.size()) {
+        QMetaObject::invokeMethod(this, &ZubHistoryView::loadMoreIfNearEnd, Qt::QueuedConnection);
+    }
+}
+
+int ZubHistoryView::cardWidth() const
+{
+    const QMargins margins = m_listLayout->contentsMargins();
+    return m_scroll->viewport()->width() - margins.left() - margins.right();
+}
+
+bool ZubHistoryView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize) {
+        const int width = cardWidth();
+        for (const CardEntry& entry : std::as_const(m_cards)) {
+            if (auto* card = static_cast<RecordCard*>(entry.widget.data())) {
+                card->fitWidth(width);
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ZubHistoryView::showEvent(QShowEvent* event)

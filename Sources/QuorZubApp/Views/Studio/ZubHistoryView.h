@@ -43,6 +43,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct CardEntry {
@@ -56,6 +57,9 @@ private:
     void sync();
     void syncList();
     void loadMoreIfNearEnd();
+    void appendCards();
+    // The width the list gives its cards.
+    int cardWidth() const;
 
     ZubStudioModel& m_model;
     QColor m_accent;
@@ -66,6 +70,8 @@ private:
     QList<ZubHistoryRecord> m_madeFromHistory;
     std::optional<QuorLanguage> m_madeForLanguage;
     ZubHistoryFilterState m_madeForState;
+    // False while the list shown stands in for one a search is still finding.
+    bool m_listingSettled = false;
     qsizetype m_limit = batchSize;
     ZubHistorySearch* m_finder = nullptr;
 

@@ -9,6 +9,8 @@
 #include "QuorZubCore/Models/ZubTargetLanguage.h"
 #include "QuorZubCore/Models/ZubTranslationBackend.h"
 
+#include <algorithm>
+
 namespace {
 QString t(const char* en, const char* tr, QuorLanguage language)
 {
@@ -99,10 +101,44 @@ ZubPlaygroundPresentation ZubPlaygroundPresentation::make(const QString& text,
     return makeFromFigures(ZubPlaygroundFigures::measure(text), result, isBusy, isSpeaking, config, language);
 }
 
+ZubPlaygroundPresentation::TileList ZubPlaygroundPresentation::tilesFor(const ZubConfig& config, QuorLanguage language,
+                                                                       qsizetype limit)
+{
+    // The enabled actions in the bar's order, as ZubConfig::enabledActions() gives them, without
+    // copying thousands of them to keep a screenful.
+    QList<const ZubActionDefinition*> enabled;
+    for (const ZubActionDefinition& action : config.actions) {
+        if (action.isEnabled) {
+            enabled.append(&action);
+        }
+    }
+    std::stable_sort(enabled.begin(), enabled.end(),
+                     [](const ZubActionDefinition* a, const ZubActionDefinition* b) { return a->order < b->order; });
+    TileList list;
+    list.total = enabled.size();
+    const qsizetype shown = std::min(limit, list.total);
+    list.tiles.reserve(shown);
+    for (qsizetype i = 0; i < shown; ++i) {
+        const ZubActionDefinition& action = *enabled[i];
+        list.tiles.append({action, action.symbolName, quorText(action.titleEN, action.titleTR, {}, language),
+                           ZubActionKinds::isAIPowered(action.kind)});
+    }
+    return list;
+}
+
 ZubPlaygroundPresentation ZubPlaygroundPresentation::makeFromFigures(const std::optional<Figures>& figures,
                                                                       const std::optional<ZubExecutionResult>& result,
                                                                       bool isBusy, bool isSpeaking,
                                                                       const ZubConfig& config, QuorLanguage language)
+{
+    return makeFromFigures(figures, result, isBusy, isSpeaking, config, language, tilesFor(config, language));
+}
+
+ZubPlaygroundPresentation ZubPlaygroundPresentation::makeFromFigures(const std::optional<Figures>& figures,
+                                                                      const std::optional<ZubExecutionResult>& result,
+                                                                      bool isBusy, bool isSpeaking,
+                                                                      const ZubConfig& config, QuorLanguage language,
+                                                                      TileList tiles)
 {
     ZubPlaygroundPresentation p;
     p.statusPills = {
@@ -138,10 +174,8 @@ ZubPlaygroundPresentation ZubPlaygroundPresentation::makeFromFigures(const std::
     p.clearTitle = t("Clear", "Temizle", language);
 
     p.gridTitle = t("Run Any Zub Action", "Bir Zub Aksiyonu Çalıştır", language);
-    for (const ZubActionDefinition& action : config.enabledActions()) {
-        p.tiles.append({action, action.symbolName, quorText(action.titleEN, action.titleTR, {}, language),
-                        ZubActionKinds::isAIPowered(action.kind)});
-    }
+    p.tiles = std::move(tiles.tiles);
+    p.tileCount = tiles.total;
     p.tilesEnabled = !isBusy;
 
     p.busyTitle = t("Executing action...", "Aksiyon çalıştırılıyor...", language);

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <limits>
 #include <optional>
 
 // Every text and visibility decision of the playground tab for one state of the view model.
@@ -44,6 +45,15 @@ struct ZubPlaygroundPresentation {
         bool operator==(const Tile& other) const = default;
     };
 
+    // The tiles of the first enabled actions in the bar's order, and how many actions are enabled.
+    struct TileList {
+        QList<Tile> tiles;
+        qsizetype total = 0;
+        bool operator==(const TileList& other) const = default;
+    };
+
+    static constexpr qsizetype allTiles = std::numeric_limits<qsizetype>::max();
+
     enum class ResultState { hidden, busy, qrResult, textResult };
 
     struct ResultCard {
@@ -77,7 +87,9 @@ struct ZubPlaygroundPresentation {
     QString pasteTitle;
     QString clearTitle;
     QString gridTitle;
+    // The grid's tiles so far: a configuration of thousands of actions shows a screenful at first.
     QList<Tile> tiles;
+    qsizetype tileCount = 0; // every enabled action's
     bool tilesEnabled = true;
     ResultState resultState = ResultState::hidden;
     QString busyTitle;
@@ -91,6 +103,13 @@ struct ZubPlaygroundPresentation {
     static ZubPlaygroundPresentation makeFromFigures(const std::optional<Figures>& figures,
                                                      const std::optional<ZubExecutionResult>& result, bool isBusy,
                                                      bool isSpeaking, const ZubConfig& config, QuorLanguage language);
+    // The same with the tiles made beforehand (tilesFor()).
+    static ZubPlaygroundPresentation makeFromFigures(const std::optional<Figures>& figures,
+                                                     const std::optional<ZubExecutionResult>& result, bool isBusy,
+                                                     bool isSpeaking, const ZubConfig& config, QuorLanguage language,
+                                                     TileList tiles);
+    // The tiles of the first `limit` enabled actions.
+    static TileList tilesFor(const ZubConfig& config, QuorLanguage language, qsizetype limit = allTiles);
     // Measures the text first.
     static ZubPlaygroundPresentation make(const QString& text, const std::optional<ZubExecutionResult>& result,
                                           bool isBusy, bool isSpeaking, const ZubConfig& config, QuorLanguage language);

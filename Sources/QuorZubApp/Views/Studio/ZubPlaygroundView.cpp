@@ -1,6 +1,7 @@
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 
 #include "QuorKit/Design/QuorAdaptiveGridLayout.h"
+#include "QuorZubApp/Views/Studio/ZubPlaygroundEditor.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
 #include "QuorZubApp/Views/Studio/ZubStudioPlate.h"
@@ -11,6 +12,7 @@
 #include "QuorKit/Design/QuorGlassCard.h"
 #include "QuorKit/Design/QuorGlassScrollArea.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorMenuPicker.h"
 #include "QuorKit/Design/QuorStyledButton.h"
@@ -27,12 +29,19 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 using namespace ZubStudioLayout;
 
 namespace {
+
+// Tiles are made this far beyond the bottom of what is in sight.
+constexpr int kTilesAheadPixels = 600;
 
 // The QR image drawn without smoothing, so every module stays a sharp square.
 class SharpImage : public QWidget {
@@ -61,6 +70,12 @@ ZubPlaygroundView::ZubPlaygroundView(ZubStudioModel& model, const QColor& accent
     setObjectName(QStringLiteral("playgroundTab"));
     connect(m_figures, &ZubPlaygroundFigures::measured, this, &ZubPlaygroundView::sync);
     m_column = scrollingColumn(this, {buildStatusStrip(), buildInputCard(), buildGridCard()});
+    m_scroll = findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    if (m_scroll != nullptr) {
+        QScrollBar* bar = m_scroll->verticalScrollBar();
+        connect(bar, &QScrollBar::valueChanged, this, &ZubPlaygroundView::loadMoreTiles);
+        connect(bar, &QScrollBar::rangeChanged, this, &ZubPlaygroundView::loadMoreTiles);
+    }
     connect(&m_model, &ZubStudioModel::changed, this, &ZubPlaygroundView::sync);
     sync();
 }
@@ -132,22 +147,24 @@ QWidget* ZubPlaygroundView::buildInputCard()
     layout->addWidget(chipScroll);
 
     ZubStudioPlate* well = textWell(10, box);
-    m_editor = new QPlainTextEdit(well);
+    m_editor = new ZubPlaygroundEditor(well);
     m_editor->setObjectName(QStringLiteral("editor"));
+    m_editor->pastesClipboard = [this] { pasteClipboardText(QPointer<ZubPlaygroundView>(this), true); };
     styleWellEditor(m_editor, QuorFonts::system(13.5));
     m_editor->setMinimumHeight(96);
     m_editor->setMaximumHeight(140);
     // Tab moves on to the next control rather than typing a tab.
     m_editor->setTabChangesFocus(true);
     connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = m_editor->toPlainText();
-        const QString held = m_model.playgroundText();
-        if (text == held) {
-            m_editorText = held;
-        } else {
-            m_editorText = text;
-            m_model.setPlaygroundText(text);
+        // A long text going in is taken once it is in whole.
+        if (!m_editor->isFilling()) {
+            takeEditorText();
         }
+    });
+    connect(m_editor, &ZubPlaygroundEditor::filled, this, &ZubPlaygroundView::takeEditorText);
+    connect(m_editor->document(), &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
+        ++m_edits;
+        m_edit = EditorEdit{position, removed, added};
     });
     vbox(well, 0, QMargins(10, 10, 10, 10))->addWidget(m_editor);
     layout->addWidget(well);
@@ -194,10 +211,18 @@ QWidget* ZubPlaygroundView::buildGridCard()
 
 void ZubPlaygroundView::sync()
 {
+    const QList<ZubActionDefinition>& actions = m_model.config().actions;
+    if (m_tilesFromActions != actions || m_tilesForLanguage != m_model.language() || m_tilesForLimit != m_tileLimit) {
+        m_tileList = ZubPlaygroundPresentation::tilesFor(m_model.config(), m_model.language(), m_tileLimit);
+        m_tilesFromActions = actions;
+        m_tilesForLanguage = m_model.language();
+        m_tilesForLimit = m_tileLimit;
+    }
     const ZubPlaygroundPresentation next =
         ZubPlaygroundPresentation::makeFromFigures(m_figures->figures(m_model.playgroundText()),
                                                    m_model.playgroundResult(), m_model.isPlaygroundBusy(),
-                                                   m_model.isSpeaking(), m_model.config(), m_model.language());
+                                                   m_model.isSpeaking(), m_model.config(), m_model.language(),
+                                                   m_tileList);
     const ZubPlaygroundPresentation previous = m_presentation;
     m_presentation = next;
     syncStatus();
@@ -249,8 +274,8 @@ void ZubPlaygroundView::syncInput()
     if (text != m_editorText) {
         m_editorText = text;
         // The editor's own form of it (line ends as the editor keeps them) comes back through
-        // textChanged.
-        m_editor->setPlainText(text);
+        // textChanged, or filled() for a long text.
+        m_editor->showText(text);
     }
     const auto menu = [](QuorMenuPicker* picker, const ZubPlaygroundPresentation::Menu& m) {
         picker->setItems(menuItems(m.items));
@@ -267,11 +292,19 @@ void ZubPlaygroundView::syncInput()
 
 void ZubPlaygroundView::syncTiles()
 {
-    for (QAbstractButton* tile : m_tiles) {
-        delete tile;
+    const QList<ZubPlaygroundPresentation::Tile>& wanted = m_presentation.tiles;
+    // More of the same list keeps the tiles made so far; any other change makes them afresh.
+    const bool grows = wanted.size() > m_builtTiles.size() &&
+                       std::equal(m_builtTiles.cbegin(), m_builtTiles.cend(), wanted.cbegin());
+    if (!grows) {
+        for (QAbstractButton* tile : std::as_const(m_tiles)) {
+            delete tile;
+        }
+        m_tiles.clear();
+        m_builtTiles.clear();
     }
-    m_tiles.clear();
-    for (const ZubPlaygroundPresentation::Tile& tile : m_presentation.tiles) {
+    for (qsizetype i = m_builtTiles.size(); i < wanted.size(); ++i) {
+        const ZubPlaygroundPresentation::Tile& tile = wanted[i];
         auto* button = new ZubStudioButton(10, m_grid);
         button->setObjectName(QStringLiteral("tile:") + tile.action.id.toString(QUuid::WithoutBraces));
         button->setColors(QuorGlassTokens::surface2(), QuorGlassTokens::borderSubtle());
@@ -283,9 +316,30 @@ void ZubPlaygroundView::syncTiles()
         layout->addWidget(title, 1);
         const ZubActionDefinition action = tile.action;
         connect(button, &QAbstractButton::clicked, this, [this, action] { m_model.runPlaygroundAction(action); });
+        button->setEnabled(m_presentation.tilesEnabled);
         m_gridLayout->addWidget(button);
         button->show();
         m_tiles.append(button);
+        m_builtTiles.append(tile);
+    }
+    if (m_tiles.size() < m_presentation.tileCount) {
+        // The grid has not been laid out with the new tiles yet; it is looked at again once it has.
+        QMetaObject::invokeMethod(this, &ZubPlaygroundView::loadMoreTiles, Qt::QueuedConnection);
+    }
+}
+
+void ZubPlaygroundView::loadMoreTiles()
+{
+    if (m_scroll == nullptr || m_tiles.size() >= m_presentation.tileCount || !m_grid->isVisible()) {
+        return;
+    }
+    // Judged on the height the grid's layout gives the tiles made so far, right before the window
+    // has caught up with the last batch.
+    const int gridBottom = m_grid->mapTo(m_scroll->widget(), QPoint(0, 0)).y() + m_gridLayout->heightForWidth(m_grid->width());
+    const int seen = m_scroll->verticalScrollBar()->value() + m_scroll->viewport()->height();
+    if (gridBottom - seen <= kTilesAheadPixels) {
+        m_tileLimit += tileBatch;
+        sync();
     }
 }
 
@@ -327,7 +381,7 @@ QWidget* ZubPlaygroundView::buildResult(const ZubPlaygroundPresentation::ResultC
     const auto copyButton = [this, box, &card] {
         auto* copy = new QuorStyledButton(card.copyTitle, QStringLiteral("doc.on.doc"), QuorPrimaryButtonStyle{}, box);
         copy->setObjectName(QStringLiteral("copyButton"));
-        connect(copy, &QAbstractButton::clicked, this, [this] {
+        onCardClick(copy, [this] {
             if (const auto& result = m_model.playgroundResult()) {
                 m_model.copyExecutionResult(*result);
             }
@@ -361,7 +415,7 @@ QWidget* ZubPlaygroundView::buildResult(const ZubPlaygroundPresentation::ResultC
         auto* save = new QuorStyledButton(card.saveTitle, QStringLiteral("square.and.arrow.down"),
                                           QuorGlassButtonStyle{false}, box);
         save->setObjectName(QStringLiteral("saveButton"));
-        connect(save, &QAbstractButton::clicked, this, [this] {
+        onCardClick(save, [this] {
             if (const auto& result = m_model.playgroundResult(); result && result->qrPNGData) {
                 m_model.saveQRCodePNG(*result->qrPNGData);
             }
@@ -390,12 +444,12 @@ QWidget* ZubPlaygroundView::buildResult(const ZubPlaygroundPresentation::ResultC
         auto* replace = new QuorStyledButton(card.replaceTitle, QStringLiteral("arrow.up.circle"),
                                              QuorGlassButtonStyle{false}, box);
         replace->setObjectName(QStringLiteral("replaceButton"));
-        connect(replace, &QAbstractButton::clicked, this, &ZubPlaygroundView::replaceInput);
+        onCardClick(replace, [this] { replaceInput(); });
         buttons->addWidget(replace);
     }
     auto* speak = new QuorStyledButton(card.speakTitle, card.speakSymbol, QuorGlassButtonStyle{card.speakIsActive}, box);
     speak->setObjectName(QStringLiteral("speakButton"));
-    connect(speak, &QAbstractButton::clicked, this, [this] {
+    onCardClick(speak, [this] {
         if (const auto& result = m_model.playgroundResult()) {
             m_model.toggleSpeak(*result);
         }
@@ -408,20 +462,58 @@ QWidget* ZubPlaygroundView::buildResult(const ZubPlaygroundPresentation::ResultC
 
 void ZubPlaygroundView::syncResult()
 {
-    delete m_resultCard;
+    const QPointer<QWidget> old = m_resultCard;
     m_resultCard = nullptr;
     QWidget* content = nullptr;
     switch (m_presentation.resultState) {
-    case ZubPlaygroundPresentation::ResultState::hidden: return;
+    case ZubPlaygroundPresentation::ResultState::hidden: break;
     case ZubPlaygroundPresentation::ResultState::busy: content = buildBusyRow(); break;
     case ZubPlaygroundPresentation::ResultState::qrResult:
     case ZubPlaygroundPresentation::ResultState::textResult: content = buildResult(*m_presentation.result); break;
     }
-    m_resultCard = glassCard(content);
-    m_resultCard->setObjectName(QStringLiteral("resultCard"));
-    // Under the grid card, above the closing stretch.
-    m_column->insertWidget(m_column->count() - 1, m_resultCard);
-    m_resultCard->show();
+    if (content != nullptr) {
+        m_resultCard = glassCard(content);
+        m_resultCard->setObjectName(QStringLiteral("resultCard"));
+        // Under the grid card, above the closing stretch.
+        m_column->insertWidget(m_column->count() - 1, m_resultCard);
+        m_resultCard->show();
+    }
+    if (old) {
+        // The focus stays with the same button of the new card, else goes to the editor, never on
+        // to whatever follows in the window.
+        if (m_resultCard != nullptr) {
+            QuorKeyboardReach::carryFocus(old, m_resultCard, m_editor);
+        } else {
+            QuorKeyboardReach::handFocus(old, m_editor);
+        }
+        retireCard(old);
+    }
+}
+
+void ZubPlaygroundView::retireCard(QWidget* card)
+{
+    if (m_cardClicks == 0) {
+        retireLater(card);
+        return;
+    }
+    // A click of this card is still running (the Save PNG dialog runs inside its click): the card
+    // goes out of sight now and is deleted once that click has returned.
+    card->hide();
+    m_heldCards.append(card);
+}
+
+void ZubPlaygroundView::onCardClick(QAbstractButton* button, std::function<void()> effect)
+{
+    connect(button, &QAbstractButton::clicked, this, [self = QPointer<ZubPlaygroundView>(this), effect] {
+        ++self->m_cardClicks;
+        effect();
+        // The dialog of a click may have outlived the view.
+        if (self && --self->m_cardClicks == 0) {
+            for (const QPointer<QWidget>& card : std::exchange(self->m_heldCards, {})) {
+                retireLater(card);
+            }
+        }
+    });
 }
 
 void ZubPlaygroundView::pickSample(int index)
@@ -445,12 +537,53 @@ void ZubPlaygroundView::pickCaseStyle(int index)
     }
 }
 
-void ZubPlaygroundView::pasteClipboard()
+QString ZubPlaygroundView::editedText() const
 {
-    pasteClipboardText(QPointer<ZubPlaygroundView>(this));
+    const QTextDocument* document = m_editor->document();
+    // One small edit of a text at hand (a key) is made to that text: reading megabytes out of the
+    // editor at every key would take longer than the key may.
+    if (m_edits == 1 && m_edit && m_edit->added <= kEditedCharacters && m_edit->removed >= 0 &&
+        m_edit->position >= 0 && m_edit->position + m_edit->removed <= m_editorText.size() &&
+        m_editorText.size() - m_edit->removed + m_edit->added == document->characterCount() - 1) {
+        QString inserted;
+        inserted.reserve(m_edit->added);
+        for (int i = 0; i < m_edit->added; ++i) {
+            // As QTextDocument::toPlainText() gives them.
+            const QChar c = document->characterAt(m_edit->position + i);
+            switch (c.unicode()) {
+            case QChar::ParagraphSeparator:
+            case QChar::LineSeparator:
+            case 0xFDD0: // the start and end of a frame
+            case 0xFDD1: inserted += u'\n'; break;
+            case QChar::Nbsp: inserted += u' '; break;
+            default: inserted += c;
+            }
+        }
+        return QString(m_editorText).replace(m_edit->position, m_edit->removed, inserted);
+    }
+    return m_editor->toPlainText();
 }
 
-QCoro::Task<> ZubPlaygroundView::pasteClipboardText(QPointer<ZubPlaygroundView> self)
+void ZubPlaygroundView::takeEditorText()
+{
+    const QString text = editedText();
+    m_edits = 0;
+    m_edit.reset();
+    const QString held = m_model.playgroundText();
+    if (text == held) {
+        m_editorText = held;
+    } else {
+        m_editorText = text;
+        m_model.setPlaygroundText(text);
+    }
+}
+
+void ZubPlaygroundView::pasteClipboard()
+{
+    pasteClipboardText(QPointer<ZubPlaygroundView>(this), false);
+}
+
+QCoro::Task<> ZubPlaygroundView::pasteClipboardText(QPointer<ZubPlaygroundView> self, bool atCursor)
 {
     std::optional<QString> text;
     std::optional<QString> failure;
@@ -465,7 +598,11 @@ QCoro::Task<> ZubPlaygroundView::pasteClipboardText(QPointer<ZubPlaygroundView> 
     if (failure) {
         self->m_model.showToast(*failure, true);
     } else if (text && !text->isEmpty()) {
-        self->m_model.setPlaygroundText(*text);
+        if (atCursor) {
+            self->m_editor->pasteText(*text);
+        } else {
+            self->m_model.setPlaygroundText(*text);
+        }
     }
 }
 

@@ -9,13 +9,18 @@
 
 #include <QCoro/QCoroTask>
 
+#include <functional>
+#include <optional>
+
 class QAbstractButton;
 class QLabel;
 class QPlainTextEdit;
+class QScrollArea;
 class QVBoxLayout;
 class QuorGlassCard;
 class QuorMenuPicker;
 class QuorAdaptiveGridLayout;
+class ZubPlaygroundEditor;
 class ZubStudioPlate;
 
 // The playground tab: type or pick a sample, see its live figures, run any enabled action on it and
@@ -23,6 +28,9 @@ class ZubStudioPlate;
 class ZubPlaygroundView : public QWidget {
     Q_OBJECT
 public:
+    // Tiles are made a batch at a time, as the end of the grid comes into sight.
+    static constexpr qsizetype tileBatch = 60;
+
     ZubPlaygroundView(ZubStudioModel& model, const QColor& accent, QWidget* parent = nullptr);
 
     const ZubPlaygroundPresentation& presentation() const { return m_presentation; }
@@ -37,7 +45,11 @@ public:
     void replaceInput();
 
 private:
-    static QCoro::Task<> pasteClipboardText(QPointer<ZubPlaygroundView> self);
+    // With `atCursor`, the text goes in at the editor's cursor (Ctrl+V); else it replaces the text.
+    static QCoro::Task<> pasteClipboardText(QPointer<ZubPlaygroundView> self, bool atCursor);
+    void takeEditorText();
+    // The editor's text after what it changed since it was last taken.
+    QString editedText() const;
     QWidget* buildStatusStrip();
     QWidget* buildInputCard();
     QWidget* buildGridCard();
@@ -45,9 +57,13 @@ private:
     void syncStatus();
     void syncInput();
     void syncTiles();
+    void loadMoreTiles();
     void syncResult();
     QWidget* buildBusyRow();
     QWidget* buildResult(const ZubPlaygroundPresentation::ResultCard& card);
+    // A result card's button runs `effect`; a card replaced meanwhile goes once the click returns.
+    void onCardClick(QAbstractButton* button, std::function<void()> effect);
+    void retireCard(QWidget* card);
 
     ZubStudioModel& m_model;
     QColor m_accent;
@@ -57,6 +73,15 @@ private:
     // The text the editor holds, as last given to it or taken from it: compared with the model's
     // by identity, so a sync never reads a long text out of the editor again.
     QString m_editorText;
+    // The edits the editor made since its text was last taken, and the last of them.
+    struct EditorEdit {
+        int position = 0;
+        int removed = 0;
+        int added = 0;
+    };
+    static constexpr int kEditedCharacters = 256;
+    int m_edits = 0;
+    std::optional<EditorEdit> m_edit;
 
     QList<QWidget*> m_statusPills;
     QAbstractButton* m_previewButton = nullptr;
@@ -66,7 +91,7 @@ private:
     QLabel* m_detectedText = nullptr;
     QLabel* m_stats = nullptr;
     QList<QAbstractButton*> m_sampleChips;
-    QPlainTextEdit* m_editor = nullptr;
+    ZubPlaygroundEditor* m_editor = nullptr;
     QuorMenuPicker* m_targetMenu = nullptr;
     QuorMenuPicker* m_caseMenu = nullptr;
     QAbstractButton* m_pasteButton = nullptr;
@@ -75,6 +100,18 @@ private:
     QWidget* m_grid = nullptr;
     QuorAdaptiveGridLayout* m_gridLayout = nullptr;
     QList<QAbstractButton*> m_tiles;
+    QList<ZubPlaygroundPresentation::Tile> m_builtTiles;
+    qsizetype m_tileLimit = tileBatch;
+    // The tiles' part of the presentation and what it was made from: most changes of the model (a
+    // run, a result, speech) leave it as it was, and making it again means sorting every action.
+    ZubPlaygroundPresentation::TileList m_tileList;
+    std::optional<QList<ZubActionDefinition>> m_tilesFromActions;
+    std::optional<QuorLanguage> m_tilesForLanguage;
+    qsizetype m_tilesForLimit = 0;
+    QScrollArea* m_scroll = nullptr;
     QVBoxLayout* m_column = nullptr;
     QuorGlassCard* m_resultCard = nullptr;
+    // Clicks of result cards in progress, and the cards replaced during them.
+    int m_cardClicks = 0;
+    QList<QPointer<QWidget>> m_heldCards;
 };

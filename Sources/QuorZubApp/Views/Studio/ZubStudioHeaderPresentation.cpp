@@ -3,6 +3,8 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 
+#include <algorithm>
+
 namespace {
 QColor white(double opacity)
 {
@@ -72,7 +74,12 @@ ZubStudioHeaderPresentation ZubStudioHeaderPresentation::make(QuorLanguage langu
 
 ZubStudioHeaderPresentation ZubStudioHeaderPresentation::make(const ZubStudioModel& model)
 {
-    return make(model.language(), model.selectedTab(), model.config().enabledActions().size(), model.history().size(),
+    // Counted, not sorted: the header is made again at every change of the model, and the list may
+    // hold thousands of actions.
+    const QList<ZubActionDefinition>& actions = model.config().actions;
+    const qsizetype enabled = std::count_if(actions.cbegin(), actions.cend(),
+                                            [](const ZubActionDefinition& action) { return action.isEnabled; });
+    return make(model.language(), model.selectedTab(), enabled, model.history().size(),
                 model.config().autoShowOnSelection, model.isOCRCapturing());
 }
 

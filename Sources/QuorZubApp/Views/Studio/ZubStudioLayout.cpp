@@ -147,7 +147,11 @@ QList<QuorMenuPicker::Item> menuItems(const QStringList& titles)
 void retireLater(QWidget* widget)
 {
     if (widget != nullptr) {
+        // Nameless, it is found no more among the controls that replaced it.
         widget->setObjectName(QString());
+        for (QObject* part : widget->findChildren<QObject*>()) {
+            part->setObjectName(QString());
+        }
         widget->hide();
         widget->deleteLater();
     }

@@ -67,8 +67,8 @@ ZubStudioButton* glassIconButton(const QString& name, const QString& symbol, con
 // The menu picker items for `titles`, none marked.
 QList<QuorMenuPicker::Item> menuItems(const QStringList& titles);
 
-// Takes a widget out of sight and deletes it once the event that led here has been handled (it
-// may hold the button whose click removed it).
+// Takes a widget out of sight and out of the names a search finds, and deletes it once the event
+// that led here has been handled (it may hold the button whose click removed it).
 void retireLater(QWidget* widget);
 
 } // namespace ZubStudioLayout
