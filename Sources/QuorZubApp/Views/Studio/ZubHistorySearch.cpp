@@ -100,6 +100,8 @@ QCoro::Task<> ZubHistorySearch::searchOnWorker(QPointer<ZubHistorySearch> self, 
     }
     self->m_searching = false;
     self->m_found = std::move(found);
-    // Whoever lists the records asks again, for the query they hold by now.
-    emit self->searched();
+    // Whoever lists the records asks again, for the query they hold by now. The news goes through
+    // the event loop: a search that ends before it is awaited resumes here inside listed(), and the
+    // lister must not be asked again while it is still asking.
+    QMetaObject::invokeMethod(self.data(), &ZubHistorySearch::searched, Qt::QueuedConnection);
 }

@@ -37,6 +37,7 @@ QCoro::Task<> ZubPlaygroundFigures::measureOnWorker(QPointer<ZubPlaygroundFigure
     self->m_measuring = false;
     self->m_measuredText = text;
     self->m_figures = figures;
-    // Whoever shows the figures asks again, for the text they hold by now.
-    emit self->measured();
+    // Whoever shows the figures asks again, for the text they hold by now; through the event loop, as
+    // a measure that ends before it is awaited resumes here inside figures().
+    QMetaObject::invokeMethod(self.data(), &ZubPlaygroundFigures::measured, Qt::QueuedConnection);
 }
