@@ -1,10 +1,13 @@
 #include "QuorKit/Windowing/QuorAppMenuController.h"
 
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
+
 #include "Support/QuorTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -237,6 +240,29 @@ private slots:
         QTest::keyClick(recorder, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(m_saves, 2);
         QCOMPARE(recorder->keys.size(), 1);
+    }
+
+    // A feedback form the browser could not open is offered to copy, in the menu's language.
+    void aFeedbackFormTheBrowserCouldNotOpenIsOfferedToCopy()
+    {
+        QStringList handed;
+        QuorBrowserHandOff::setDefaultOpener([&handed](const QUrl& url) {
+            handed.append(url.toString(QUrl::FullyEncoded));
+            return false;
+        });
+        auto controller = makeController();
+        m_language = QuorLanguage::tr;
+        QMenu* application = menuTitled(controller->mainMenu(), 0);
+        itemTitled(application, QStringLiteral("Send Feedback & Ideas…"))->trigger();
+        QuorBrowserHandOff::setDefaultOpener({});
+        QWidget* popup = nullptr;
+        QUOR_TRY_VERIFY((popup = application->findChild<QWidget*>(QStringLiteral("unopenedPagePopup"))) != nullptr
+                        && popup->isVisible());
+        QCOMPARE(handed.size(), 1);
+        QCOMPARE(popup->findChild<QLabel*>(QStringLiteral("unopenedAddress"))->text(), handed.first());
+        QCOMPARE(popup->findChild<QLabel*>(QStringLiteral("unopenedMessage"))->text(),
+                 QuorBrowserHandOff::failureMessage(QuorLanguage::tr));
+        popup->close();
     }
 
     void languageSubmenu()

@@ -1,6 +1,7 @@
 #include "QuorKit/Windowing/QuorAppMenuController.h"
 
 #include "QuorKit/Cloud/QuorFeedbackService.h"
+#include "QuorKit/Design/QuorUnopenedPageNotice.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorKit/Utilities/QuorBundle.h"
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextEdit>
 
 namespace {
@@ -226,10 +228,19 @@ void QuorAppMenuController::populateApplicationMenu(QMenu* menu, const QString& 
                   {},
                   {},
                   false,
-                  [appName, language] {
+                  [appName, language, menu = QPointer<QMenu>(menu)] {
                       const QuorAppVersion version =
                           QuorAppVersion::current(QuorBundle::main(), QStringLiteral("1.0.0"), QStringLiteral("100"));
-                      QuorFeedbackService::openInBrowser(appName, version, QuorFeedbackKind::feature, language());
+                      const QuorLanguage chosen = language();
+                      const std::optional<QUrl> form =
+                          QuorFeedbackService::webFeedbackURL(appName, version, QuorFeedbackKind::feature, chosen);
+                      // The menu has closed by the time the browser answers: the notice comes under the pointer.
+                      QuorFeedbackService::openInBrowser(appName, version, QuorFeedbackKind::feature, chosen,
+                                                         std::nullopt, menu, [menu, chosen, form](bool opened) {
+                                                             if (!opened && form && menu) {
+                                                                 QuorUnopenedPageNotice::popUp(*form, chosen, menu);
+                                                             }
+                                                         });
                   }},
                  {}, Qt::NoModifier);
     menu->addSeparator();
