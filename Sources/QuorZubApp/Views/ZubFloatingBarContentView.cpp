@@ -512,7 +512,7 @@ void ZubFloatingBarContentView::followPillRow()
 
 void ZubFloatingBarContentView::syncPills()
 {
-    // Placing pills moves nothing that asks for this again, but a resize on the way may.
+    // Showing and placing pills must not start another pass over the same pills.
     const QScopedValueRollback guard(m_syncingPills, true);
     const ZubFloatingBarPresentation& p = m_presentation;
     for (auto it = m_pills.begin(); it != m_pills.end();) {
