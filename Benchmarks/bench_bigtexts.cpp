@@ -2,9 +2,10 @@
 // action, with a history of 2,000 records of which three hold a 5 MB result (and its 5 MB
 // selection), against the same history with small texts only (every record is pinned, so that all
 // of them are held); pasting and typing 5 MB in the playground; a configuration of 10,000 actions
-// against the 13 default ones (the Actions tab appearing, one action run); and an AI answer that
-// never ends. Each case runs once (those of many actions a few times, their mean shown); the
-// machine's load shows less in the median of a few runs: --benchmark_repetitions=5.
+// against the 13 default ones (the Actions tab appearing, one action run, the floating bar shown
+// and an action run from it); and an AI answer that never ends. Each case runs once (those of many
+// actions a few times, their mean shown); the machine's load shows less in the median of a few
+// runs: --benchmark_repetitions=5.
 #include "QuorZubAppTests/StudioViewModel/FakeStudioEnvironment.h"
 
 #include "QuorKit/Cloud/QuorAIClient.h"
@@ -16,12 +17,15 @@
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 #include "QuorZubApp/Views/Studio/ZubHistoryView.h"
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
+#include "QuorZubApp/Views/ZubFloatingBarController.h"
+#include "QuorZubApp/Views/ZubFloatingBarState.h"
 #include "QuorZubCore/Services/ZubConfigStore.h"
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -687,6 +691,86 @@ void BM_ActionRunAmongMany(benchmark::State& state)
     state.SetLabel(QStringLiteral("%1 actions").arg(count).toStdString());
 }
 BENCHMARK(BM_ActionRunAmongMany)->Arg(13)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// ---- The floating bar with many actions ----
+
+// The floating bar for a selection, as the selection road shows it: first_show_ms is the GUI
+// thread's time from the selection to the bar painted the first time after the action list changed
+// (an action turned off or back on), repeat_show_ms the same for the next selection, run_ms a
+// click on its Calculate pill until the result card is painted, and MB the resident memory the
+// first showing took. Means of the runs.
+void BM_FloatingBarAmongMany(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    auto vm = actionsViewModel(count);
+    ZubFloatingBarController* bar = vm->floatingBarController();
+    const QString selection = QStringLiteral("4250 + 20%");
+    const QUuid last = vm->config().actions.last().id;
+    const QList<ZubActionDefinition> actions = vm->config().actions;
+    const auto calculate = std::find_if(actions.cbegin(), actions.cend(), [](const ZubActionDefinition& action) {
+        return action.kind == ZubActionKind::calculate;
+    });
+    const QString calculatePill = QStringLiteral("pill:") + calculate->id.toString(QUuid::WithoutBraces);
+    // Until the bar has sprung in and is painted.
+    const auto showBar = [&] {
+        vm->presentFloatingBar(selection, QPoint(600, 400), true);
+        runUntil([&] { return bar->state()->isPresented(); });
+        benchmark::DoNotOptimize(bar->panel()->grab());
+    };
+    // The panel exists from the first showing on, as after the first selection of a session.
+    showBar();
+    bar->hide(false);
+    double firstShow = 0;
+    double repeatShow = 0;
+    double run = 0;
+    double grown = 0;
+    bool enabled = true;
+    bool calculated = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        enabled = !enabled;
+        vm->toggleActionEnabled(last, enabled);
+        // The configuration's save is not the bar's.
+        vm->flushConfig();
+        settle(std::chrono::milliseconds(50));
+        ::malloc_trim(0);
+        const double before = residentMegabytes();
+        QElapsedTimer clock;
+        state.ResumeTiming();
+        clock.start();
+        showBar();
+        firstShow += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        state.PauseTiming();
+        grown += residentMegabytes() - before;
+        bar->hide(false);
+        QCoreApplication::processEvents();
+        clock.start();
+        showBar();
+        repeatShow += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        auto* pill = bar->panel()->findChild<QAbstractButton*>(calculatePill);
+        clock.start();
+        if (pill != nullptr) {
+            pill->click();
+        }
+        runUntil([&] { return bar->state()->result().has_value(); });
+        benchmark::DoNotOptimize(bar->panel()->grab());
+        run += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        calculated = calculated && bar->state()->result() && bar->state()->result()->outputText == QStringLiteral("5100");
+        bar->hide(false);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["first_show_ms"] = firstShow / runs;
+    state.counters["repeat_show_ms"] = repeatShow / runs;
+    state.counters["run_ms"] = run / runs;
+    state.counters["MB"] = grown / runs;
+    if (!calculated) {
+        state.SkipWithError("the bar's Calculate did not show its result");
+    }
+    state.SetLabel(QStringLiteral("%1 actions").arg(count).toStdString());
+}
+BENCHMARK(BM_FloatingBarAmongMany)->Arg(13)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(4);
 
 // ---- A server that never stops answering ----
 

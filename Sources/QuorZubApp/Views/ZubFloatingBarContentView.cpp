@@ -20,11 +20,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -118,6 +120,22 @@ private:
 
 constexpr double kPillSymbolSize = 11;
 constexpr double kPillSpacing = 4.5;
+constexpr int kPillGap = 2;
+// The row's width taken to be in sight before it has been laid out: the widest bar's.
+constexpr int kPillSightBeforeLayout = 660;
+
+QFont pillFont()
+{
+    return QuorFonts::system(11.5, QFont::DemiBold);
+}
+
+// A pill's size: the same for its resting, hovered and active looks.
+QSize pillSize(const QFontMetricsF& metrics, const QString& title)
+{
+    const double symbol = kPillSymbolSize * 1.25;
+    return ceilSize(symbol + kPillSpacing + metrics.horizontalAdvance(title) + 2 * 8.5,
+                    std::max(symbol, metrics.height()) + 2 * 4.5);
+}
 
 // One action of the pill row: symbol and title on a capsule that lights up when hovered and turns
 // white while its action runs or its result is shown.
@@ -134,19 +152,12 @@ public:
     {
         if (active != m_isActive) {
             m_isActive = active;
-            updateGeometry();
             update();
         }
     }
     bool isActive() const { return m_isActive; }
 
-    QSize sizeHint() const override
-    {
-        const QFontMetricsF metrics(QuorFonts::system(11.5, QFont::DemiBold));
-        const double symbol = kPillSymbolSize * 1.25;
-        return ceilSize(symbol + kPillSpacing + metrics.horizontalAdvance(text()) + 2 * 8.5,
-                        std::max(symbol, metrics.height()) + 2 * 4.5);
-    }
+    QSize sizeHint() const override { return pillSize(QFontMetricsF(pillFont()), text()); }
 
 protected:
     void paintHover(QPainter& painter, const QRectF& bounds, double t) override
@@ -316,20 +327,24 @@ void ZubFloatingBarContentView::buildPillRow()
     m_badge = badge;
     row->addWidget(badge);
 
-    auto* pills = new QWidget;
-    pills->setAttribute(Qt::WA_TranslucentBackground);
-    m_pillLayout = new QHBoxLayout(pills);
-    m_pillLayout->setContentsMargins(0, 0, 0, 0);
-    m_pillLayout->setSpacing(2);
-    m_pillLayout->addStretch(1);
+    // As wide as all pills together, with the pills that exist placed by hand.
+    m_pillStrip = new QWidget;
+    m_pillStrip->setAttribute(Qt::WA_TranslucentBackground);
+    m_pillStrip->setFixedWidth(0);
+    m_pillStrip->installEventFilter(this);
+    m_pillHeight = pillSize(QFontMetricsF(pillFont()), QString()).height();
     m_pillScroll = new QScrollArea;
     m_pillScroll->setObjectName(QStringLiteral("pillScroll"));
     makeTransparent(m_pillScroll);
     m_pillScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pillScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pillScroll->setWidgetResizable(true);
-    m_pillScroll->setWidget(pills);
+    m_pillScroll->setWidget(m_pillStrip);
+    m_pillScroll->setFixedHeight(22);
     m_pillScroll->viewport()->installEventFilter(this);
+    QScrollBar* scrollBar = m_pillScroll->horizontalScrollBar();
+    connect(scrollBar, &QScrollBar::valueChanged, this, &ZubFloatingBarContentView::followPillRow);
+    connect(scrollBar, &QScrollBar::rangeChanged, this, &ZubFloatingBarContentView::followPillRow);
     row->addWidget(m_pillScroll, 1);
 
     auto* dismiss = new DismissIconButton(m_pillRow);
@@ -378,7 +393,9 @@ void ZubFloatingBarContentView::syncOnce()
     if (!m_state) {
         return;
     }
-    m_presentation = ZubFloatingBarPresentation::make(*m_state);
+    measurePills();
+    const PillRange sight = pillsInSight();
+    m_presentation = ZubFloatingBarPresentation::make(*m_state, sight.first, sight.count);
     const ZubFloatingBarPresentation& p = m_presentation;
 
     m_badge->setVisible(p.languageBadge.has_value());
@@ -429,43 +446,127 @@ void ZubFloatingBarContentView::syncOnce()
     }
 }
 
+void ZubFloatingBarContentView::measurePills()
+{
+    const QList<ZubActionDefinition>& actions = m_state->actions();
+    if (m_measuredActions == actions && m_measuredLanguage == m_state->language()) {
+        return;
+    }
+    m_measuredActions = actions;
+    m_measuredLanguage = m_state->language();
+    m_pillLefts = {0};
+    if (actions.isEmpty()) {
+        m_pillStrip->setFixedWidth(0);
+    }
+    m_pillScroll->setFixedHeight(actions.isEmpty() ? 22 : std::max(22, m_pillHeight));
+}
+
+void ZubFloatingBarContentView::measurePillsTo(qint64 right)
+{
+    const qsizetype total = m_state->actions().size();
+    qsizetype measured = m_pillLefts.size() - 1;
+    if (measured == total || m_pillLefts.last() >= right) {
+        return;
+    }
+    const QFontMetricsF metrics(pillFont());
+    for (; measured < total && m_pillLefts.last() < right; ++measured) {
+        const QString title = ZubFloatingBarPresentation::makePill(*m_state, measured).title;
+        m_pillLefts.append(m_pillLefts.last() + pillSize(metrics, title).width() + kPillGap);
+    }
+    // The pills not measured yet are taken to be as wide as those measured, on average.
+    const qint64 end = m_pillLefts.last() + (total - measured) * (m_pillLefts.last() / measured);
+    m_pillStrip->setFixedWidth(static_cast<int>(std::min<qint64>(end - kPillGap, QWIDGETSIZE_MAX)));
+}
+
+ZubFloatingBarContentView::PillRange ZubFloatingBarContentView::pillsInSight()
+{
+    const qint64 left = m_pillScroll->horizontalScrollBar()->value();
+    const qint64 from = left - pillsAheadPixels;
+    const qint64 to = left + std::max(m_pillScroll->viewport()->width(), kPillSightBeforeLayout) + pillsAheadPixels;
+    measurePillsTo(to);
+    // The first pill that ends after `from`, up to the first that starts at `to` or after it.
+    const auto lefts = m_pillLefts.cbegin();
+    const qsizetype measured = m_pillLefts.size() - 1;
+    const qsizetype first = std::upper_bound(lefts + 1, m_pillLefts.cend(), from) - (lefts + 1);
+    const qsizetype end = std::lower_bound(lefts, lefts + measured, to) - lefts;
+    return {first, std::max(first, end) - first};
+}
+
+void ZubFloatingBarContentView::followPillRow()
+{
+    if (m_syncing) {
+        // The pass under way may have made the pills for where the row was: it runs once more.
+        m_syncAgain = true;
+        return;
+    }
+    if (!m_state || m_syncingPills) {
+        return;
+    }
+    const PillRange sight = pillsInSight();
+    if (sight.first != m_presentation.firstPill || sight.count != m_presentation.pills.size()) {
+        m_presentation.firstPill = sight.first;
+        m_presentation.pills = ZubFloatingBarPresentation::makePills(*m_state, sight.first, sight.count);
+    }
+    syncPills();
+}
+
 void ZubFloatingBarContentView::syncPills()
 {
-    const auto sameButtons = [this] {
-        if (m_shownPills.size() != m_presentation.pills.size()) {
-            return false;
+    // Showing and placing pills must not start another pass over the same pills.
+    const QScopedValueRollback guard(m_syncingPills, true);
+    const ZubFloatingBarPresentation& p = m_presentation;
+    for (auto it = m_pills.begin(); it != m_pills.end();) {
+        const qsizetype at = it->first - p.firstPill;
+        const auto& shown = it->second.pill;
+        // A pill's identity is its action: keeping it while that stays keeps its hover.
+        if (at >= 0 && at < p.pills.size() && shown.action == p.pills[at].action && shown.title == p.pills[at].title) {
+            ++it;
+            continue;
         }
-        for (int i = 0; i < m_shownPills.size(); ++i) {
-            const auto& shown = m_shownPills[i];
-            const auto& wanted = m_presentation.pills[i];
-            if (shown.action != wanted.action || shown.title != wanted.title) {
-                return false;
-            }
-        }
-        return true;
-    };
-    if (!sameButtons()) {
-        // A pill's identity is its action: rebuilding only when the actions change keeps hover.
-        qDeleteAll(m_pillButtons);
-        m_pillButtons.clear();
-        for (const auto& pill : m_presentation.pills) {
-            auto* button = new PillActionButton(pill, m_pillLayout->parentWidget());
-            const ZubActionDefinition action = pill.action;
-            connect(button, &QAbstractButton::clicked, this, [this, action] {
-                if (m_callbacks.onSelectAction) {
-                    m_callbacks.onSelectAction(action);
-                }
-            });
-            m_pillLayout->insertWidget(static_cast<int>(m_pillButtons.size()), button);
-            button->show();
-            m_pillButtons.append(button);
-        }
-        m_pillScroll->setFixedHeight(std::max(22, m_pillLayout->parentWidget()->sizeHint().height()));
+        // It may hold the click that changed the state: it goes once that click is handled.
+        it->second.button->hide();
+        it->second.button->deleteLater();
+        it = m_pills.erase(it);
     }
-    for (int i = 0; i < m_pillButtons.size(); ++i) {
-        static_cast<PillActionButton*>(m_pillButtons[i])->setActive(m_presentation.pills[i].isActive);
+    bool made = false;
+    for (qsizetype i = 0; i < p.pills.size(); ++i) {
+        const qsizetype index = p.firstPill + i;
+        auto found = m_pills.find(index);
+        if (found == m_pills.end()) {
+            found = m_pills.emplace(index, ShownPill{makePillButton(p.pills[i]), p.pills[i]}).first;
+            made = true;
+        }
+        found->second.pill = p.pills[i];
+        static_cast<PillActionButton*>(found->second.button)->setActive(p.pills[i].isActive);
+        placePill(found->second.button, index);
+        found->second.button->show();
     }
-    m_shownPills = m_presentation.pills;
+    if (made) {
+        // A screen reader reads the row in the order of its children: the order of the pills.
+        for (const auto& [index, shown] : m_pills) {
+            shown.button->raise();
+        }
+    }
+}
+
+QAbstractButton* ZubFloatingBarContentView::makePillButton(const ZubFloatingBarPresentation::Pill& pill)
+{
+    auto* button = new PillActionButton(pill, m_pillStrip);
+    const ZubActionDefinition action = pill.action;
+    connect(button, &QAbstractButton::clicked, this, [this, action] {
+        if (m_callbacks.onSelectAction) {
+            m_callbacks.onSelectAction(action);
+        }
+    });
+    return button;
+}
+
+void ZubFloatingBarContentView::placePill(QAbstractButton* button, qsizetype index) const
+{
+    const auto clamped = [](qint64 x) { return static_cast<int>(std::min<qint64>(x, QWIDGETSIZE_MAX)); };
+    const int left = clamped(m_pillLefts[index]);
+    const int width = clamped(m_pillLefts[index + 1] - kPillGap) - left;
+    button->setGeometry(left, (m_pillStrip->height() - m_pillHeight) / 2, width, m_pillHeight);
 }
 
 void ZubFloatingBarContentView::animatePresented(bool presented)
@@ -531,6 +632,10 @@ bool ZubFloatingBarContentView::eventFilter(QObject* watched, QEvent* event)
         QScrollBar* bar = m_pillScroll->horizontalScrollBar();
         bar->setValue(bar->value() - step / 2);
         return true;
+    }
+    if (event->type() == QEvent::Resize && m_pillScroll != nullptr
+        && (watched == m_pillStrip || watched == m_pillScroll->viewport())) {
+        followPillRow();
     }
     switch (event->type()) {
     case QEvent::Resize:

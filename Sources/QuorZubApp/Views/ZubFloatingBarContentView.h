@@ -10,8 +10,10 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
+#include <optional>
 
-class QHBoxLayout;
+class QAbstractButton;
 class QLabel;
 class QScrollArea;
 class QVariantAnimation;
@@ -25,7 +27,9 @@ class PresentEffect;
 
 // The floating bar's content: a capsule row of action pills and, below it, the running card or the
 // result card with its buttons. It renders the shared state and reports every choice through its
-// callbacks; it never writes the state.
+// callbacks; it never writes the state. The pill row scrolls over the width of all pills, but pills
+// exist only for the part in sight and a little around it, so a bar of thousands of actions shows
+// and runs as fast as a short one.
 class ZubFloatingBarContentView : public QWidget {
     Q_OBJECT
 public:
@@ -49,6 +53,9 @@ public:
     QPainterPath surfaceShape() const;
     const ZubFloatingBarPresentation& presentation() const { return m_presentation; }
 
+    // Pills made beyond either side of the row's visible part.
+    static constexpr int pillsAheadPixels = 660;
+
 signals:
     void surfaceShapeChanged();
 
@@ -63,7 +70,27 @@ private:
     void buildRunningCard();
     void sync();
     void syncOnce();
+    struct PillRange {
+        qsizetype first = 0;
+        qsizetype count = 0;
+    };
+    struct ShownPill {
+        QAbstractButton* button = nullptr;
+        ZubFloatingBarPresentation::Pill pill;
+    };
+
+    // Starts the row's measure again when the actions or their language changed.
+    void measurePills();
+    // Measures the pills along the row until one ends at `right` or beyond (or none is left).
+    void measurePillsTo(qint64 right);
+    // Those in sight, measured first.
+    PillRange pillsInSight();
+    // After a scroll or a resize of the row: the pills now in sight.
+    void followPillRow();
+    // Makes the presentation's pills, keeps those already made, and lets the others go.
     void syncPills();
+    QAbstractButton* makePillButton(const ZubFloatingBarPresentation::Pill& pill);
+    void placePill(QAbstractButton* button, qsizetype index) const;
     void rebuildResultCard(const ZubFloatingBarPresentation::ResultCard& card);
     void animatePresented(bool presented);
     void animateCardIn(QWidget* card);
@@ -88,9 +115,17 @@ private:
     QWidget* m_badge = nullptr;
     QWidget* m_dismissIcon = nullptr;
     QScrollArea* m_pillScroll = nullptr;
-    QHBoxLayout* m_pillLayout = nullptr;
-    QList<QWidget*> m_pillButtons;
-    QList<ZubFloatingBarPresentation::Pill> m_shownPills;
+    QWidget* m_pillStrip = nullptr;
+    // Keyed by the pill's place in the state's actions.
+    std::map<qsizetype, ShownPill> m_pills;
+    // The left edge of every pill measured so far along the row, and where the next one starts:
+    // pills are measured as the row comes into sight.
+    QList<qint64> m_pillLefts{0};
+    int m_pillHeight = 0;
+    bool m_syncingPills = false;
+    // What the pills were measured for: most changes of the state leave the list as it was.
+    std::optional<QList<ZubActionDefinition>> m_measuredActions;
+    std::optional<QuorLanguage> m_measuredLanguage;
 
     ZubFrostedGlassCard* m_runningCard = nullptr;
     QLabel* m_runningTitle = nullptr;

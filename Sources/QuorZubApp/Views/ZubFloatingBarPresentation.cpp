@@ -6,6 +6,8 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 
+#include <algorithm>
+
 namespace {
 constexpr qsizetype kPreviewLength = 72;
 } // namespace
@@ -50,7 +52,28 @@ ZubFloatingBarPresentation::ResultCard ZubFloatingBarPresentation::makeResultCar
     return card;
 }
 
-ZubFloatingBarPresentation ZubFloatingBarPresentation::make(const ZubFloatingBarState& state)
+ZubFloatingBarPresentation::Pill ZubFloatingBarPresentation::makePill(const ZubFloatingBarState& state, qsizetype index)
+{
+    const ZubActionDefinition& action = state.actions()[index];
+    return {action, action.localizedTitle(state.language()), state.activeActionID() == action.id};
+}
+
+QList<ZubFloatingBarPresentation::Pill> ZubFloatingBarPresentation::makePills(const ZubFloatingBarState& state,
+                                                                             qsizetype first, qsizetype count)
+{
+    const qsizetype total = state.actions().size();
+    first = std::clamp<qsizetype>(first, 0, total);
+    const qsizetype end = count < 0 ? total : std::min(total, first + count);
+    QList<Pill> pills;
+    pills.reserve(end - first);
+    for (qsizetype i = first; i < end; ++i) {
+        pills.append(makePill(state, i));
+    }
+    return pills;
+}
+
+ZubFloatingBarPresentation ZubFloatingBarPresentation::make(const ZubFloatingBarState& state, qsizetype firstPill,
+                                                            qsizetype pillCount)
 {
     const QuorLanguage language = state.language();
     ZubFloatingBarPresentation p;
@@ -60,9 +83,8 @@ ZubFloatingBarPresentation ZubFloatingBarPresentation::make(const ZubFloatingBar
     p.badgeTooltip = quorText(QStringLiteral("Click to cycle target language"),
                               QStringLiteral("Hedef dili değiştirmek için tıklayın"), {}, language);
     p.dismissTooltip = quorText(QStringLiteral("Dismiss (Esc)"), QStringLiteral("Kapat (Esc)"), {}, language);
-    for (const ZubActionDefinition& action : state.actions()) {
-        p.pills.append({action, action.localizedTitle(language), state.activeActionID() == action.id});
-    }
+    p.firstPill = std::clamp<qsizetype>(firstPill, 0, state.actions().size());
+    p.pills = makePills(state, p.firstPill, pillCount);
     if (state.isExecuting()) {
         p.card = Card::running;
         p.runningTitle = quorText(QStringLiteral("Processing selection..."), QStringLiteral("Seçili metin işleniyor..."),

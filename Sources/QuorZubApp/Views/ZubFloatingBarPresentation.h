@@ -49,13 +49,21 @@ struct ZubFloatingBarPresentation {
     std::optional<QString> languageBadge; // "EN→TR", only with a detected language
     QString badgeTooltip;
     QString dismissTooltip;
+    // The pills of state.actions() from firstPill on: all of them, or the part of a long row that
+    // is in sight.
     QList<Pill> pills;
+    qsizetype firstPill = 0;
     Card card = Card::none;
     QString runningTitle;
     QString runningPreview; // the first 72 characters of the selection
     std::optional<ResultCard> result;
 
-    static ZubFloatingBarPresentation make(const ZubFloatingBarState& state);
+    // With at most `pillCount` pills from `firstPill` on (every pill by default).
+    static ZubFloatingBarPresentation make(const ZubFloatingBarState& state, qsizetype firstPill = 0,
+                                           qsizetype pillCount = -1);
+    static QList<Pill> makePills(const ZubFloatingBarState& state, qsizetype first, qsizetype count);
+    // The pill of state.actions()[index].
+    static Pill makePill(const ZubFloatingBarState& state, qsizetype index);
     // The card of a result as the state would show it.
     static ResultCard makeResultCard(const ZubExecutionResult& result, const ZubFloatingBarState& state);
 };

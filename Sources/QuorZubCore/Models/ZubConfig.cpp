@@ -40,16 +40,26 @@ ZubConfig ZubConfig::defaultConfig()
 
 QList<ZubActionDefinition> ZubConfig::sortedActions() const
 {
+    const auto byOrder = [](const ZubActionDefinition& a, const ZubActionDefinition& b) { return a.order < b.order; };
+    // The list is normally kept in order: shared as it is, it costs no copy of thousands of
+    // actions at every selection.
+    if (std::is_sorted(actions.cbegin(), actions.cend(), byOrder)) {
+        return actions;
+    }
     QList<ZubActionDefinition> sorted = actions;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const ZubActionDefinition& a, const ZubActionDefinition& b) { return a.order < b.order; });
+    std::stable_sort(sorted.begin(), sorted.end(), byOrder);
     return sorted;
 }
 
 QList<ZubActionDefinition> ZubConfig::enabledActions() const
 {
+    const QList<ZubActionDefinition> sorted = sortedActions();
+    if (std::all_of(sorted.cbegin(), sorted.cend(), [](const ZubActionDefinition& action) { return action.isEnabled; })) {
+        return sorted;
+    }
     QList<ZubActionDefinition> enabled;
-    for (const auto& action : sortedActions()) {
+    enabled.reserve(sorted.size());
+    for (const auto& action : sorted) {
         if (action.isEnabled) {
             enabled.append(action);
         }

@@ -22,6 +22,8 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include <algorithm>
+
 using Card = ZubFloatingBarPresentation::Card;
 
 class TestZubFloatingBarContent : public QObject {
@@ -400,6 +402,60 @@ private slots:
         state.setIsPresented(false);
         state.setIsPresented(true);
         QCOMPARE(bar->value(), 0);
+    }
+
+    void aLongPillRowMakesPillsOnlyAroundWhatIsInSight()
+    {
+        QList<ZubActionDefinition> actions = fixtures::actions(13);
+        for (qsizetype i = actions.size(); i < 3000; ++i) {
+            actions.append(ZubActionDefinition::make(QUuid::createUuid(), ZubActionKind::customAI,
+                                                     QStringLiteral("Custom %1").arg(i), QStringLiteral("Özel %1").arg(i),
+                                                     QStringLiteral("sparkles"), true, QStringLiteral("Reply %1").arg(i),
+                                                     static_cast<int>(i)));
+        }
+        ZubFloatingBarState state;
+        present(state, 0);
+        state.setActions(actions);
+        Calls calls;
+        ZubFloatingBarContentView view(&state, callbacks(calls), QuorProductPalette::deepCoral);
+        view.resize(660, 50);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const auto pill = [&view](const ZubActionDefinition& action) {
+            return view.findChild<QAbstractButton*>(QStringLiteral("pill:") + action.id.toString(QUuid::WithoutBraces));
+        };
+        const auto pills = [&view] { return view.findChildren<QAbstractButton*>(QRegularExpression(QStringLiteral("^pill:"))); };
+        QVERIFY(pill(actions.first()) != nullptr);
+        QVERIFY(pill(actions.last()) == nullptr);
+        QVERIFY(pills().size() < 100);
+
+        // The row scrolls over all of them, and the pills come with what is in sight.
+        auto* scroll = view.findChild<QScrollArea*>(QStringLiteral("pillScroll"));
+        QScrollBar* bar = scroll->horizontalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 3000 * 40);
+        // Pills not measured yet count as wide as those measured: the end is where scrolling stops.
+        QVERIFY(quorWaitFor([&] {
+            bar->setValue(bar->maximum());
+            return pill(actions.last()) != nullptr;
+        }));
+        QTRY_VERIFY(pill(actions.first()) == nullptr && pills().size() < 100);
+        QAbstractButton* last = pill(actions.last());
+        QVERIFY(scroll->viewport()->rect().contains(QRect(last->mapTo(scroll->viewport(), QPoint()), last->size()).center()));
+        last->click();
+        QCOMPARE(calls.selected, QList<ZubActionDefinition>{actions.last()});
+        // Back a few screens, the pills made on the way keep the row's order for a screen reader.
+        bar->setValue(bar->maximum() - 3 * scroll->viewport()->width());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const QList<QAbstractButton*> made = pills();
+        QVERIFY(!made.isEmpty() && made.size() < 100);
+        QVERIFY(std::is_sorted(made.cbegin(), made.cend(),
+                               [](const QAbstractButton* a, const QAbstractButton* b) { return a->x() < b->x(); }));
+
+        // A new showing starts at the first pills again.
+        state.setIsPresented(false);
+        state.setIsPresented(true);
+        QCOMPARE(bar->value(), 0);
+        QTRY_VERIFY(pill(actions.first()) != nullptr && pill(actions.last()) == nullptr);
     }
 
     void frostedCorners()
