@@ -545,7 +545,9 @@ void ZubPlaygroundView::noteEdit(int position, int removed, int added)
     if (!m_edit) {
         m_edit = EditorEdit{position, removed, added};
         if (m_editor->isFilling()) {
-            m_filledText = addedText(*m_edit);
+            m_filledText = QString();
+            m_filledText.reserve(m_editor->fillingCharacters());
+            m_filledText += addedText(*m_edit);
         }
         return;
     }
