@@ -545,8 +545,11 @@ void ZubPlaygroundView::noteEdit(int position, int removed, int added)
     if (!m_edit) {
         m_edit = EditorEdit{position, removed, added};
         if (m_editor->isFilling()) {
+            // With room for the keys that follow: the model takes this very text, and a key that
+            // found it full would move megabytes into fresh memory.
+            const qsizetype filling = m_editor->fillingCharacters();
             m_filledText = QString();
-            m_filledText.reserve(m_editor->fillingCharacters());
+            m_filledText.reserve(filling + filling / 8);
             m_filledText += addedText(*m_edit);
         }
         return;
