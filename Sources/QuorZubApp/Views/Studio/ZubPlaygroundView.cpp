@@ -548,9 +548,9 @@ void ZubPlaygroundView::noteEdit(int position, int removed, int added)
             // With room for the keys that follow: the model takes this very text, and a key that
             // found it full would move megabytes into fresh memory.
             const qsizetype filling = m_editor->fillingCharacters();
-            m_filledText = QString();
-            m_filledText.reserve(filling + filling / 8);
-            m_filledText += addedText(*m_edit);
+            m_filledText.emplace();
+            m_filledText->reserve(filling + filling / 8);
+            *m_filledText += addedText(*m_edit);
         }
         return;
     }
@@ -561,17 +561,17 @@ void ZubPlaygroundView::noteEdit(int position, int removed, int added)
     } else if (m_editor->isFilling() && edit.added == 0 && position == edit.position) {
         edit.removed += removed;
         edit.added = added;
-        m_filledText.clear();
     } else {
         m_edit.reset();
-        m_filledText.clear();
+        m_filledText.reset();
         m_editTangled = true;
         return;
     }
     // A paste's text is read out as it goes in, a slice at a time, rather than megabytes at once
-    // at its end.
-    if (m_editor->isFilling()) {
-        m_filledText += addedText(EditorEdit{position, 0, added});
+    // at its end. (A whole text shown afresh began with an edit before its fill: it is read at
+    // its end.)
+    if (m_filledText) {
+        *m_filledText += addedText(EditorEdit{position, 0, added});
     }
 }
 
@@ -611,11 +611,11 @@ QString ZubPlaygroundView::addedText(const EditorEdit& edit) const
 void ZubPlaygroundView::takeEditorText()
 {
     const std::optional<EditorEdit> edit = editSinceTaken();
-    QString filled = std::exchange(m_filledText, {});
+    std::optional<QString> filled = std::exchange(m_filledText, std::nullopt);
     m_edit.reset();
     m_editTangled = false;
     if (edit && m_model.playgroundText() == m_editorText) {
-        const QString added = filled.size() == edit->added ? std::move(filled) : addedText(*edit);
+        const QString added = filled && filled->size() == edit->added ? *std::move(filled) : addedText(*edit);
         // This view lets go of its share of the text first, so that the model changes it where it
         // lies rather than copying megabytes into fresh memory at every key.
         m_editorText = QString();

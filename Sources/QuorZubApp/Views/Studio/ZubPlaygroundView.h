@@ -88,7 +88,7 @@ private:
     std::optional<EditorEdit> m_edit;
     bool m_editTangled = false;
     // What a paste going in has added so far, in the editor's form.
-    QString m_filledText;
+    std::optional<QString> m_filledText;
     // True while an edit of the editor's goes into the model.
     bool m_takingEdit = false;
 
