@@ -73,6 +73,16 @@ public:
 
     virtual QString playgroundText() const = 0;
     virtual void setPlaygroundText(const QString& text) = 0;
+    // `inserted` in place of the `removed` characters at `position` of the playground text; a range
+    // outside the text changes nothing. A key typed into megabytes comes this way rather than as a
+    // whole new text, so that a model holding the only copy can change it where it lies.
+    virtual void replacePlaygroundText(qsizetype position, qsizetype removed, const QString& inserted)
+    {
+        QString text = playgroundText();
+        if (position >= 0 && removed >= 0 && position <= text.size() - removed) {
+            setPlaygroundText(text.replace(position, removed, inserted));
+        }
+    }
     virtual const std::optional<ZubExecutionResult>& playgroundResult() const = 0;
     virtual void setPlaygroundResult(const std::optional<ZubExecutionResult>& result) = 0;
     virtual bool isPlaygroundBusy() const = 0;

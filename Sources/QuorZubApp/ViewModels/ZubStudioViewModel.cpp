@@ -197,6 +197,22 @@ void ZubStudioViewModel::setPlaygroundText(const QString& text)
     assign(m_playgroundText, text);
 }
 
+void ZubStudioViewModel::replacePlaygroundText(qsizetype position, qsizetype removed, const QString& inserted)
+{
+    if (position < 0 || removed < 0 || position > m_playgroundText.size() - removed ||
+        QStringView(m_playgroundText).sliced(position, removed) == inserted) {
+        return;
+    }
+    // In place: the text is copied only while someone else holds it too. A text replaced whole is
+    // taken as it stands.
+    if (position == 0 && removed == m_playgroundText.size()) {
+        m_playgroundText = inserted;
+    } else {
+        m_playgroundText.replace(position, removed, inserted);
+    }
+    emit changed();
+}
+
 void ZubStudioViewModel::setPlaygroundResult(const std::optional<ZubExecutionResult>& result)
 {
     assign(m_playgroundResult, result);

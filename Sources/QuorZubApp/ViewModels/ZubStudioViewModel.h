@@ -76,6 +76,7 @@ public:
     bool checkScreenRecordingGranted() const override;
     QString playgroundText() const override { return m_playgroundText; }
     void setPlaygroundText(const QString& text) override;
+    void replacePlaygroundText(qsizetype position, qsizetype removed, const QString& inserted) override;
     const std::optional<ZubExecutionResult>& playgroundResult() const override { return m_playgroundResult; }
     void setPlaygroundResult(const std::optional<ZubExecutionResult>& result) override;
     bool isPlaygroundBusy() const override { return m_isPlaygroundBusy; }

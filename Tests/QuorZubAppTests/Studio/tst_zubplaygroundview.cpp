@@ -108,6 +108,18 @@ private slots:
         QCOMPARE(model.playgroundText(), QStringLiteral("Start ") + pasted);
         editor->undo();
         QCOMPARE(model.playgroundText(), QStringLiteral("Start "));
+
+        // Over a selection, with line ends the editor makes its own: the model holds what it shows.
+        const QString lines = QStringLiteral("One line,\r\nthe next\u00a0one.\r").repeated(5'000);
+        QGuiApplication::clipboard()->setText(lines);
+        QTextCursor selection = editor->textCursor();
+        selection.setPosition(1);
+        selection.setPosition(4, QTextCursor::KeepAnchor);
+        editor->setTextCursor(selection);
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        QUOR_TRY_VERIFY(!editor->isFilling());
+        QVERIFY(model.playgroundText().startsWith(QStringLiteral("SOne line,\nthe next one.\n")));
+        QCOMPARE(model.playgroundText(), editor->toPlainText());
         QGuiApplication::clipboard()->clear();
     }
 

@@ -886,6 +886,28 @@ private slots:
         QVERIFY(log().contains(QStringLiteral("Executing playground action 'caseTransform' (inputChars=10)")));
     }
 
+    // A key changes the text where it lies, never a run's copy of it; a range outside the text or
+    // an edit that changes nothing is not announced.
+    void playgroundTextEditsInPlace()
+    {
+        make([](FakeStudioEnvironment& env) { env.holdRuns = true; });
+        m_vm->setPlaygroundText(QStringLiteral("Hello world"));
+        m_vm->runPlaygroundAction(actionOf(ZubActionKind::caseTransform));
+        QSignalSpy changes(m_vm.get(), &ZubStudioModel::changed);
+        m_vm->replacePlaygroundText(5, 6, QStringLiteral(", there"));
+        m_vm->replacePlaygroundText(0, 0, QString());
+        m_vm->replacePlaygroundText(0, 5, QStringLiteral("Hello"));
+        m_vm->replacePlaygroundText(8, 10, QStringLiteral("x"));
+        m_vm->replacePlaygroundText(-1, 0, QStringLiteral("x"));
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(m_vm->playgroundText(), QStringLiteral("Hello, there"));
+        QCOMPARE(m_env->runs[0]->text, QStringLiteral("Hello world"));
+        m_vm->replacePlaygroundText(0, 12, QStringLiteral("New"));
+        QCOMPARE(m_vm->playgroundText(), QStringLiteral("New"));
+        m_env->release(0);
+        QUOR_TRY_VERIFY(!m_vm->isPlaygroundBusy());
+    }
+
     void actionListEditing()
     {
         make();

@@ -1,5 +1,6 @@
 #include "QuorZubApp/Views/Studio/ZubHistoryView.h"
 
+#include "QuorZubApp/Views/Studio/ZubHistoryCardColumn.h"
 #include "QuorZubApp/Views/Studio/ZubHistorySearch.h"
 #include "QuorZubApp/Views/Studio/ZubStudioButton.h"
 #include "QuorZubApp/Views/Studio/ZubStudioLayout.h"
@@ -39,7 +40,7 @@ namespace {
 
 constexpr int kLoadAheadPixels = 600;
 // How long one turn of the event loop may spend building cards.
-constexpr qint64 kBuildingMsPerTurn = 8;
+constexpr qint64 kBuildingMsPerTurn = 4;
 
 // Each card shown lays its list out again at once, every card in it, and a list laid out in the
 // room it had before it grew squeezes every card and lays each out inside. While a batch of cards
@@ -284,8 +285,9 @@ ZubHistoryView::ZubHistoryView(ZubStudioModel& model, const QColor& accent, QWid
 
     auto* column = new QWidget;
     column->setObjectName(QStringLiteral("historyList"));
-    m_listLayout = vbox(column, 10, QMargins(20, 20, 20, 20));
-    m_listLayout->addStretch(1);
+    m_listLayout = new ZubHistoryCardColumn(column);
+    m_listLayout->setSpacing(10);
+    m_listLayout->setContentsMargins(20, 20, 20, 20);
     m_scroll = quorGlassScrollArea(column, Qt::Vertical, true, this);
     // The cards' heights follow the list's width.
     m_scroll->viewport()->installEventFilter(this);
@@ -503,11 +505,11 @@ void ZubHistoryView::syncList()
         return;
     }
 
-    // Cards out of the layout (the closing stretch stays), then back in the new order. A card
+    // Cards out of the layout, then back in the new order. A card
     // that changed is built afresh; an old one may hold the button whose click changed it, so it
     // goes once that click's handling is over.
     const LayoutPause pause(m_listLayout, m_scroll->widget());
-    while (m_listLayout->count() > 1) {
+    while (m_listLayout->count() > 0) {
         delete m_listLayout->takeAt(0);
     }
     QHash<QString, CardEntry> next;

@@ -15,7 +15,7 @@ class QAbstractButton;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
-class QVBoxLayout;
+class ZubHistoryCardColumn;
 class ZubHistorySearch;
 class ZubStudioButton;
 
@@ -82,7 +82,7 @@ private:
     QLabel* m_emptyTitle = nullptr;
     QLabel* m_emptyHint = nullptr;
     QScrollArea* m_scroll = nullptr;
-    QVBoxLayout* m_listLayout = nullptr;
+    ZubHistoryCardColumn* m_listLayout = nullptr;
     // Keyed by id and, for a hand-edited file that repeats an id, by its occurrence.
     QHash<QString, CardEntry> m_cards;
     QStringList m_builtKeys;

@@ -78,6 +78,11 @@ void ZubPlaygroundEditor::pasteText(const QString& text)
     fill(textCursor(), text, false);
 }
 
+qsizetype ZubPlaygroundEditor::fillingCharacters() const
+{
+    return m_fill ? m_fill->text.size() : 0;
+}
+
 void ZubPlaygroundEditor::insertFromMimeData(const QMimeData* source)
 {
     // Only the clipboard's content is read the careful way: a drop's content is at hand already.

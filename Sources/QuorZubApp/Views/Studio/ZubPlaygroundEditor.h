@@ -34,6 +34,8 @@ public:
     void pasteText(const QString& text);
     // True while a long text is going in: textChanged() then comes for each slice, filled() at the end.
     bool isFilling() const { return m_fill != nullptr; }
+    // How long the text going in is, in code units (0 when none is).
+    qsizetype fillingCharacters() const;
 
 signals:
     void filled();

@@ -2,6 +2,7 @@
 
 #include "QuorZubCore/Models/ZubTextStats.h"
 
+#include <QFuture>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -14,7 +15,9 @@
 // counts. A text of ordinary length is measured at once, on every keystroke. Counting the words of
 // megabytes takes far longer than a keystroke may, so a long text is measured on a worker thread
 // while the figures at hand stay up, and measured() announces the new ones. One text is measured
-// at a time: the texts typed meanwhile give way to the newest.
+// at a time: the texts typed meanwhile give way to the newest. A long text is measured from a copy
+// of its own, refilled in place: holding the caller's text would make the next key in it copy
+// megabytes into fresh memory.
 class ZubPlaygroundFigures : public QObject {
     Q_OBJECT
 public:
@@ -40,10 +43,13 @@ signals:
     void measured();
 
 private:
-    static QCoro::Task<> measureOnWorker(QPointer<ZubPlaygroundFigures> self, QString text);
+    static QCoro::Task<> measureOnWorker(QPointer<ZubPlaygroundFigures> self, QFuture<Figures> measuring);
+    void startMeasuring(const QString& text);
 
-    // The text the figures at hand belong to.
-    QString m_measuredText;
+    // The text the figures at hand belong to: the last short one, or the long copy.
+    QString m_shortText;
+    QString m_longText;
+    bool m_ofLongText = false;
     std::optional<Figures> m_figures;
     bool m_measuring = false;
 };

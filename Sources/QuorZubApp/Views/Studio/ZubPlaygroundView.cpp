@@ -27,8 +27,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -162,10 +164,7 @@ QWidget* ZubPlaygroundView::buildInputCard()
         }
     });
     connect(m_editor, &ZubPlaygroundEditor::filled, this, &ZubPlaygroundView::takeEditorText);
-    connect(m_editor->document(), &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
-        ++m_edits;
-        m_edit = EditorEdit{position, removed, added};
-    });
+    connect(m_editor->document(), &QTextDocument::contentsChange, this, &ZubPlaygroundView::noteEdit);
     vbox(well, 0, QMargins(10, 10, 10, 10))->addWidget(m_editor);
     layout->addWidget(well);
 
@@ -270,8 +269,9 @@ void ZubPlaygroundView::syncInput()
         m_sampleChips[i]->findChild<QLabel*>(QStringLiteral("text"))->setText(p.samples[i].title);
         m_sampleChips[i]->updateGeometry();
     }
+    // The editor's own edit, on its way into the model, is the editor's text already.
     const QString text = m_model.playgroundText();
-    if (text != m_editorText) {
+    if (!m_takingEdit && text != m_editorText) {
         m_editorText = text;
         // The editor's own form of it (line ends as the editor keeps them) comes back through
         // textChanged, or filled() for a long text.
@@ -537,38 +537,96 @@ void ZubPlaygroundView::pickCaseStyle(int index)
     }
 }
 
-QString ZubPlaygroundView::editedText() const
+void ZubPlaygroundView::noteEdit(int position, int removed, int added)
 {
-    const QTextDocument* document = m_editor->document();
-    // One small edit of a text at hand (a key) is made to that text: reading megabytes out of the
-    // editor at every key would take longer than the key may.
-    if (m_edits == 1 && m_edit && m_edit->added <= kEditedCharacters && m_edit->removed >= 0 &&
-        m_edit->position >= 0 && m_edit->position + m_edit->removed <= m_editorText.size() &&
-        m_editorText.size() - m_edit->removed + m_edit->added == document->characterCount() - 1) {
-        QString inserted;
-        inserted.reserve(m_edit->added);
-        for (int i = 0; i < m_edit->added; ++i) {
-            // As QTextDocument::toPlainText() gives them.
-            const QChar c = document->characterAt(m_edit->position + i);
-            switch (c.unicode()) {
-            case QChar::ParagraphSeparator:
-            case QChar::LineSeparator:
-            case 0xFDD0: // the start and end of a frame
-            case 0xFDD1: inserted += u'\n'; break;
-            case QChar::Nbsp: inserted += u' '; break;
-            default: inserted += c;
-            }
-        }
-        return QString(m_editorText).replace(m_edit->position, m_edit->removed, inserted);
+    if (m_editTangled) {
+        return;
     }
-    return m_editor->toPlainText();
+    if (!m_edit) {
+        m_edit = EditorEdit{position, removed, added};
+        if (m_editor->isFilling()) {
+            // With room for the keys that follow: the model takes this very text, and a key that
+            // found it full would move megabytes into fresh memory.
+            const qsizetype filling = m_editor->fillingCharacters();
+            m_filledText.emplace();
+            m_filledText->reserve(filling + filling / 8);
+            *m_filledText += addedText(*m_edit);
+        }
+        return;
+    }
+    // The slices of a paste follow one another, the first one after the selection it replaced.
+    EditorEdit& edit = *m_edit;
+    if (m_editor->isFilling() && removed == 0 && position == edit.position + edit.added) {
+        edit.added += added;
+    } else if (m_editor->isFilling() && edit.added == 0 && position == edit.position) {
+        edit.removed += removed;
+        edit.added = added;
+    } else {
+        m_edit.reset();
+        m_filledText.reset();
+        m_editTangled = true;
+        return;
+    }
+    // A paste's text is read out as it goes in, a slice at a time, rather than megabytes at once
+    // at its end. (A whole text shown afresh began with an edit before its fill: it is read at
+    // its end.)
+    if (m_filledText) {
+        *m_filledText += addedText(EditorEdit{position, 0, added});
+    }
+}
+
+std::optional<ZubPlaygroundView::EditorEdit> ZubPlaygroundView::editSinceTaken() const
+{
+    // Made to the text at hand: reading megabytes out of the editor at every key would take longer
+    // than the key may.
+    const int characters = m_editor->document()->characterCount() - 1;
+    if (!m_edit || m_edit->removed < 0 || m_edit->added < 0 || m_edit->position < 0 ||
+        m_edit->position + m_edit->removed > m_editorText.size() || m_edit->position + m_edit->added > characters ||
+        m_editorText.size() - m_edit->removed + m_edit->added != characters) {
+        return std::nullopt;
+    }
+    return m_edit;
+}
+
+QString ZubPlaygroundView::addedText(const EditorEdit& edit) const
+{
+    QTextCursor range(m_editor->document());
+    range.setPosition(edit.position);
+    range.setPosition(edit.position + edit.added, QTextCursor::KeepAnchor);
+    QString added = range.selectedText();
+    // As QTextDocument::toPlainText() gives them.
+    for (QChar& c : added) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xFDD0: // the start and end of a frame
+        case 0xFDD1: c = u'\n'; break;
+        case QChar::Nbsp: c = u' '; break;
+        default: break;
+        }
+    }
+    return added;
 }
 
 void ZubPlaygroundView::takeEditorText()
 {
-    const QString text = editedText();
-    m_edits = 0;
+    const std::optional<EditorEdit> edit = editSinceTaken();
+    std::optional<QString> filled = std::exchange(m_filledText, std::nullopt);
     m_edit.reset();
+    m_editTangled = false;
+    if (edit && m_model.playgroundText() == m_editorText) {
+        const QString added = filled && filled->size() == edit->added ? *std::move(filled) : addedText(*edit);
+        // This view lets go of its share of the text first, so that the model changes it where it
+        // lies rather than copying megabytes into fresh memory at every key.
+        m_editorText = QString();
+        {
+            const QScopedValueRollback taking(m_takingEdit, true);
+            m_model.replacePlaygroundText(edit->position, edit->removed, added);
+        }
+        m_editorText = m_model.playgroundText();
+        return;
+    }
+    const QString text = m_editor->toPlainText();
     const QString held = m_model.playgroundText();
     if (text == held) {
         m_editorText = held;

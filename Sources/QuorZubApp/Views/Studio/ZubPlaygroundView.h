@@ -47,9 +47,14 @@ public:
 private:
     // With `atCursor`, the text goes in at the editor's cursor (Ctrl+V); else it replaces the text.
     static QCoro::Task<> pasteClipboardText(QPointer<ZubPlaygroundView> self, bool atCursor);
+    struct EditorEdit;
+    // Hands the editor's text to the model after what it changed since it was last taken.
     void takeEditorText();
-    // The editor's text after what it changed since it was last taken.
-    QString editedText() const;
+    // The one stretch the editor changed since its text was last taken (a key, or the slices of a
+    // paste), when it fits that text.
+    std::optional<EditorEdit> editSinceTaken() const;
+    void noteEdit(int position, int removed, int added);
+    QString addedText(const EditorEdit& edit) const;
     QWidget* buildStatusStrip();
     QWidget* buildInputCard();
     QWidget* buildGridCard();
@@ -73,15 +78,19 @@ private:
     // The text the editor holds, as last given to it or taken from it: compared with the model's
     // by identity, so a sync never reads a long text out of the editor again.
     QString m_editorText;
-    // The edits the editor made since its text was last taken, and the last of them.
+    // What the editor changed since its text was last taken, while that is one stretch; else
+    // m_editTangled.
     struct EditorEdit {
         int position = 0;
         int removed = 0;
         int added = 0;
     };
-    static constexpr int kEditedCharacters = 256;
-    int m_edits = 0;
     std::optional<EditorEdit> m_edit;
+    bool m_editTangled = false;
+    // What a paste going in has added so far, in the editor's form.
+    std::optional<QString> m_filledText;
+    // True while an edit of the editor's goes into the model.
+    bool m_takingEdit = false;
 
     QList<QWidget*> m_statusPills;
     QAbstractButton* m_previewButton = nullptr;
