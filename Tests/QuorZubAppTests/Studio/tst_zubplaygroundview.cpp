@@ -121,6 +121,14 @@ private slots:
         QVERIFY(model.playgroundText().startsWith(QStringLiteral("SOne line,\nthe next one.\n")));
         QCOMPARE(model.playgroundText(), editor->toPlainText());
         QGuiApplication::clipboard()->clear();
+
+        // A long text set from elsewhere replaces the editor's whole text, and the model keeps it
+        // while it goes in.
+        model.setPlaygroundText(pasted);
+        QCOMPARE(model.playgroundText(), pasted);
+        QUOR_TRY_VERIFY(!editor->isFilling());
+        QCOMPARE(model.playgroundText(), pasted);
+        QCOMPARE(editor->toPlainText(), pasted);
     }
 
     void samplesPasteAndClearLeaveOrDropTheResult()

@@ -55,10 +55,13 @@ void ZubPlaygroundEditor::showText(const QString& text)
         setPlainText(text);
         return;
     }
-    // As setPlainText() would, with the old text and its undo history gone first.
+    // As setPlainText() would, with the old text and its undo history gone first. The fill starts
+    // before the clear, so that the emptied editor is never taken for the text.
     setUndoRedoEnabled(false);
+    m_fill = std::make_unique<Fill>(Fill{QTextCursor(), text, 0, true});
     document()->clear();
-    fill(textCursor(), text, true);
+    m_fill->cursor = textCursor();
+    insertSlices();
 }
 
 void ZubPlaygroundEditor::pasteText(const QString& text)

@@ -273,6 +273,10 @@ void ZubPlaygroundView::syncInput()
     const QString text = m_model.playgroundText();
     if (!m_takingEdit && text != m_editorText) {
         m_editorText = text;
+        // Not an edit of the text the model held: the editor's text is read once it is in.
+        m_edit.reset();
+        m_filledText.reset();
+        m_editTangled = true;
         // The editor's own form of it (line ends as the editor keeps them) comes back through
         // textChanged, or filled() for a long text.
         m_editor->showText(text);
