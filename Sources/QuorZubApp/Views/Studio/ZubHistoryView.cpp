@@ -42,19 +42,14 @@ constexpr int kLoadAheadPixels = 600;
 // How long one turn of the event loop may spend building cards.
 constexpr qint64 kBuildingMsPerTurn = 4;
 
-// Each card shown lays its list out again at once, every card in it, and a list laid out in the
-// room it had before it grew squeezes every card and lays each out inside. While a batch of cards
-// goes in, the list waits; then it is given the height the cards need and laid out once.
+// Each card shown lays its list out again at once, every card in it. While a batch of cards goes
+// in, the list waits; then it is laid out once.
 class LayoutPause {
 public:
-    LayoutPause(QLayout* layout, QWidget* list) : m_layout(layout), m_list(list) { m_layout->setEnabled(false); }
+    explicit LayoutPause(QLayout* layout) : m_layout(layout) { m_layout->setEnabled(false); }
     ~LayoutPause()
     {
         m_layout->setEnabled(true);
-        const int needed = m_list->heightForWidth(m_list->width());
-        if (needed > m_list->height()) {
-            m_list->resize(m_list->width(), needed);
-        }
         m_layout->activate();
     }
     LayoutPause(const LayoutPause&) = delete;
@@ -62,7 +57,6 @@ public:
 
 private:
     QLayout* m_layout;
-    QWidget* m_list;
 };
 
 // A symbol's label, named so that tests and syncs can find it.
@@ -508,7 +502,7 @@ void ZubHistoryView::syncList()
     // Cards out of the layout, then back in the new order. A card
     // that changed is built afresh; an old one may hold the button whose click changed it, so it
     // goes once that click's handling is over.
-    const LayoutPause pause(m_listLayout, m_scroll->widget());
+    const LayoutPause pause(m_listLayout);
     while (m_listLayout->count() > 0) {
         delete m_listLayout->takeAt(0);
     }
@@ -555,11 +549,8 @@ void ZubHistoryView::loadMoreIfNearEnd()
         m_builtCards.size() < std::min(m_limit, m_presentation.cards.size())) {
         return;
     }
-    // The cards' texts wrap: their height is the one they take at the list's width, which the
-    // plain size hint (each card at its own preferred width) overstates.
-    QWidget* content = m_scroll->widget();
-    const int contentHeight = content->hasHeightForWidth() ? content->heightForWidth(m_scroll->viewport()->width())
-                                                           : content->sizeHint().height();
+    // The column's size hint adds up the heights the cards fixed at the list's width.
+    const int contentHeight = m_scroll->widget()->sizeHint().height();
     const int seen = m_scroll->verticalScrollBar()->value() + m_scroll->viewport()->height();
     if (contentHeight - seen <= kLoadAheadPixels) {
         m_limit += batchSize;
@@ -580,7 +571,7 @@ void ZubHistoryView::appendCards()
     QElapsedTimer turn;
     turn.start();
     {
-        const LayoutPause pause(m_listLayout, m_scroll->widget());
+        const LayoutPause pause(m_listLayout);
         const qsizetype from = m_builtCards.size();
         for (qsizetype i = from; i < wanted && (i == from || turn.elapsed() < kBuildingMsPerTurn); ++i) {
             const QString key = cards[i].record.id.toString(QUuid::WithoutBraces);
