@@ -42,7 +42,7 @@ ZubDesktopNotifier::ZubDesktopNotifier(std::function<bool()> isStudioVisible, QS
 void ZubDesktopNotifier::toastRaised(const QString& message, bool isError)
 {
     const bool studioVisible = m_isStudioVisible && m_isStudioVisible();
-    if (!studioVisible && notification(message, isError, false)) {
+    if (notification(message, isError, studioVisible)) {
         sendToService(message, isError);
     }
 }
@@ -54,7 +54,8 @@ void ZubDesktopNotifier::sendToService(const QString& message, bool isError)
         showAtTrayIcon(*notification(message, isError, false));
         return;
     }
-    if (m_serviceReadsMarkup) {
+    // Known already, whichever way it went.
+    if (m_serviceReadsMarkup.has_value()) {
         notify(message, isError);
         return;
     }

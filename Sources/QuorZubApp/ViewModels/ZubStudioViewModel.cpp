@@ -6,6 +6,7 @@
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
+#include "QuorKit/Utilities/QuorBidiIsolation.h"
 #include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorKit/Utilities/QuorNotificationCenter.h"
 #include "QuorKit/Windowing/QuorAppActivationDelegate.h"
@@ -374,6 +375,8 @@ namespace {
 // Why a file in `folder` could not be written, from the failed step's errno, in English and Turkish.
 std::pair<QString, QString> writeFailureReason(int errorNumber, const QString& folder)
 {
+    // A folder named in a right-to-left script leaves the sentence around it in its order.
+    const QString shown = QuorBidiIsolation::isolated(folder);
     switch (errorNumber) {
     case ENOSPC:
     case EDQUOT:
@@ -382,11 +385,11 @@ std::pair<QString, QString> writeFailureReason(int errorNumber, const QString& f
     case EPERM:
     case EROFS:
     case ENOTDIR:
-        return {QStringLiteral("the folder %1 cannot be written").arg(folder),
-                QStringLiteral("%1 klasörüne yazılamıyor").arg(folder)};
+        return {QStringLiteral("the folder %1 cannot be written").arg(shown),
+                QStringLiteral("%1 klasörüne yazılamıyor").arg(shown)};
     default:
-        return {QStringLiteral("writing to %1 failed").arg(folder),
-                QStringLiteral("%1 klasörüne yazma başarısız oldu").arg(folder)};
+        return {QStringLiteral("writing to %1 failed").arg(shown),
+                QStringLiteral("%1 klasörüne yazma başarısız oldu").arg(shown)};
     }
 }
 } // namespace
