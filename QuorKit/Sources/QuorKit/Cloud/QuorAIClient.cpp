@@ -235,10 +235,9 @@ public:
     QCoro::Task<QByteArray> readUpTo(qint64 limit)
     {
         QByteArray body;
-        bool announcedLength = false;
-        const qint64 announced = gone() ? -1 : m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&announcedLength);
-        if (announcedLength && announced > 0) {
-            body.reserve(std::min(announced, limit));
+        const std::optional<qint64> announced = gone() ? std::nullopt : QuorReplySizeLimit::announcedLength(m_reply);
+        if (announced) {
+            body.reserve(std::min(*announced, limit));
         }
         while (!gone()) {
             if (m_reply->bytesAvailable() > 0) {

@@ -17,14 +17,6 @@ void limitReadAhead(QNetworkReply* reply)
                      [reply, apply] { QMetaObject::invokeMethod(reply, apply, Qt::QueuedConnection); });
 }
 
-// The body's length as the headers announce it, when they do.
-std::optional<qint64> announcedLength(const QNetworkReply* reply)
-{
-    bool valid = false;
-    const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&valid);
-    return valid && length >= 0 ? std::optional<qint64>(length) : std::nullopt;
-}
-
 // Aborts `reply` as soon as its headers announce more than `limit` bytes, once `note` has recorded
 // why: the reader may resume inside the abort.
 template <typename Note>
@@ -32,7 +24,7 @@ void refuseAnnouncedOver(QNetworkReply* reply, qint64 limit, Note note)
 {
     auto refused = std::make_shared<bool>(false);
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, limit, note, refused] {
-        const std::optional<qint64> announced = announcedLength(reply);
+        const std::optional<qint64> announced = QuorReplySizeLimit::announcedLength(reply);
         if (!*refused && announced && *announced > limit) {
             *refused = true;
             note();
@@ -41,6 +33,13 @@ void refuseAnnouncedOver(QNetworkReply* reply, qint64 limit, Note note)
     });
 }
 } // namespace
+
+std::optional<qint64> QuorReplySizeLimit::announcedLength(const QNetworkReply* reply)
+{
+    bool valid = false;
+    const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&valid);
+    return valid && length >= 0 ? std::optional<qint64>(length) : std::nullopt;
+}
 
 QNetworkRequest QuorReplySizeLimit::prepared(QNetworkRequest request)
 {

@@ -20,6 +20,9 @@ public:
     // What the network layer may hold of a body ahead of its reader.
     static constexpr qint64 readAheadBytes = 512 * 1024;
 
+    // The body's length as `reply`'s headers announce it, when they do.
+    static std::optional<qint64> announcedLength(const QNetworkReply* reply);
+
     // `request` as it must go out for the bound to hold: over HTTP/1.1, whose connection the network
     // layer stops reading while the reader is behind. Over HTTP/2 it keeps granting the server room
     // on its own, however much is waiting.

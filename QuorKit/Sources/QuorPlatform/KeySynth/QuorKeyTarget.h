@@ -11,7 +11,8 @@ namespace quor::platform {
 
 // What the window synthesized keys would reach is: the window with the input focus and the active
 // window, by their class, their process and their desktop entry. Uses the calling thread's own X
-// connection; /proc and the desktop entry are read on the calling thread (small, in-memory files).
+// connection and reads on the calling thread: /proc (in memory), and from the disk a few file
+// lookups and one small desktop entry per window.
 namespace KeyTarget {
 
 EditingChords::WindowTraits focusedWindowTraits();
