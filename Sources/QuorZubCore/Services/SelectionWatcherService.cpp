@@ -21,6 +21,9 @@
 #include <QStyleHints>
 #include <QTimer>
 
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <QCoro/QCoroFuture>
 #include <QCoro/QCoroSignal>
 
 using quor::platform::Clipboard;
@@ -84,6 +87,8 @@ GlobalMouseMonitor::Options clickOptions()
 SelectionWatcherService::SelectionWatcherService(QObject* parent)
     : QObject(parent), m_primary(new PrimarySelection(this))
 {
+    m_windowQueries.setMaxThreadCount(1);
+    m_windowQueries.setExpiryTimeout(-1);
     // Ownership is followed from the start, so even the first capture knows whether PRIMARY is
     // current; the clipboard's change count starts here too.
     m_primary->start();
@@ -328,8 +333,9 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureSelectedText
 QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboardFallback()
 {
     QPointer<SelectionWatcherService> self(this);
-    const std::optional<KeyChord> copyKeys = commandChord(copyVirtualKey);
-    if (!copyKeys) {
+    const std::optional<KeyChord> copyKeys = co_await commandChord(copyVirtualKey);
+    // Another copy or a replacement may have begun while the window was looked at.
+    if (!self || !copyKeys || m_isCapturingFallback || m_isReplacing) {
         co_return std::nullopt;
     }
     // The clipboard is unchanged while an earlier copy is still awaited, so this copy's snapshot is
@@ -429,6 +435,15 @@ void SelectionWatcherService::finishClipboardWork()
 QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceSelection(QString text)
 {
     QPointer<SelectionWatcherService> self(this);
+    // Looked up first: once the queue below is clear, nothing may be awaited before the
+    // replacement marks the clipboard busy.
+    const std::optional<KeyChord> pasteKeys = co_await commandChord(pasteVirtualKey);
+    if (!self) {
+        co_return SelectionReplaceOutcome::unavailable;
+    }
+    if (!pasteKeys) {
+        co_return SelectionReplaceOutcome::noPasteKeys;
+    }
     // One clipboard operation at a time: a copy's snapshot taken during a replacement (or the
     // other way round) would restore the wrong content.
     QElapsedTimer queued;
@@ -449,10 +464,6 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceSelection(Q
     }
     if (!self) {
         co_return SelectionReplaceOutcome::unavailable;
-    }
-    const std::optional<KeyChord> pasteKeys = commandChord(pasteVirtualKey);
-    if (!pasteKeys) {
-        co_return SelectionReplaceOutcome::noPasteKeys;
     }
     m_isReplacing = true;
 
@@ -510,14 +521,20 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceSelection(Q
 
 // Keys and clipboard ------------------------------------------------------------------------------
 
-std::optional<KeyChord> SelectionWatcherService::commandChord(int virtualKey)
+QCoro::Task<std::optional<KeyChord>> SelectionWatcherService::commandChord(int virtualKey)
 {
+    QPointer<SelectionWatcherService> self(this);
     const EditingCommand command = virtualKey == pasteVirtualKey ? EditingCommand::paste : EditingCommand::copy;
-    // Keys go to the input focus; a terminal anywhere in the picture decides the chord.
-    const EditingChords::WindowTraits target = KeyTarget::focusedWindowTraits();
+    // Keys go to the input focus; a terminal anywhere in the picture decides the chord. Asking the
+    // X server and reading /proc and desktop entries is left to the worker, on its own connection.
+    const EditingChords::WindowTraits target =
+        co_await QtConcurrent::run(&m_windowQueries, &KeyTarget::focusedWindowTraits);
+    if (!self) {
+        co_return std::nullopt;
+    }
     const EditingChords::Choice choice = EditingChords::choose(command, target);
     if (choice.chord) {
-        return choice.chord;
+        co_return choice.chord;
     }
     const QString refusal = QStringLiteral("No %1 keys sent to %2: %3")
                                 .arg(command == EditingCommand::copy ? QStringLiteral("copy") : QStringLiteral("paste"),
@@ -528,7 +545,7 @@ std::optional<KeyChord> SelectionWatcherService::commandChord(int virtualKey)
         m_lastChordRefusal = refusal;
         QuorAppLogger::shared(QStringLiteral("QuorZub"))->info(refusal, QStringLiteral("watcher"));
     }
-    return std::nullopt;
+    co_return std::nullopt;
 }
 
 QCoro::Task<SelectionWatcherService::ClipboardSnapshot> SelectionWatcherService::snapshotPasteboard(Clipboard& pasteboard)

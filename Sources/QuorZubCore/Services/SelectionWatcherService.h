@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QThreadPool>
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
@@ -143,7 +144,7 @@ private:
     static void restorePasteboard(quor::platform::Clipboard& pasteboard, const QList<PasteboardItemSnapshot>& snapshots);
     // The keys that copy or paste in the window they would reach now; nothing where no chord is
     // safe there, and the log says why.
-    std::optional<quor::platform::KeyChord> commandChord(int virtualKey);
+    QCoro::Task<std::optional<quor::platform::KeyChord>> commandChord(int virtualKey);
     std::optional<QString> frontmostBundleID() const;
     bool isFrontmostAppExcluded(const QSet<QString>& excludedBundleIDs) const;
 
@@ -159,4 +160,7 @@ private:
     // The last refusal logged, so a run of gestures in one terminal logs it once.
     QString m_lastChordRefusal;
     quor::platform::PrimarySelection* m_primary;
+    // One thread that lives as long as the service, so its X connection is made once. Last, so
+    // that a query still running ends before the state above goes.
+    QThreadPool m_windowQueries;
 };
