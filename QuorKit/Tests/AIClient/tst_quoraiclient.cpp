@@ -3,10 +3,14 @@
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
 #include "QuorKit/Cloud/QuorCreditsError.h"
 #include "QuorKit/Cloud/QuorCredentialRoute.h"
+#include "QuorKit/Cloud/QuorReplySizeLimit.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <zlib.h>
 
 using HeaderList = QList<QPair<QByteArray, QByteArray>>;
 
@@ -22,6 +26,28 @@ QByteArray chatAnswer(const QByteArray& content)
 QByteArray ollamaAnswer(const QByteArray& content)
 {
     return R"({"model":"llama3.2","message":{"role":"assistant","content":)" + content + R"(},"done":true})";
+}
+
+// `piece` said `times` times over, gzip-compressed as one stream.
+QByteArray gzipped(const QByteArray& piece, int times)
+{
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, MAX_WBITS + 16, 9, Z_DEFAULT_STRATEGY);
+    QByteArray compressed;
+    QByteArray out(256 * 1024, Qt::Uninitialized);
+    for (int i = 0; i < times; ++i) {
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.constData()));
+        stream.avail_in = static_cast<uInt>(piece.size());
+        const int flush = i + 1 == times ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(out.data());
+            stream.avail_out = static_cast<uInt>(out.size());
+            deflate(&stream, flush);
+            compressed.append(out.constData(), out.size() - stream.avail_out);
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    return compressed;
 }
 } // namespace
 
@@ -590,6 +616,44 @@ private slots:
 
         fixture.server.enqueue("POST", "/chat", deflated(ollamaAnswer('"' + QByteArray(64 * 1024 * 1024, 'x') + '"')));
         QVERIFY(transferKind(errorOf(ask(), std::chrono::seconds(60))) == QuorTransferError::Kind::answerTooLarge);
+    }
+
+    // A compressed answer longer on the wire than the network layer reads ahead: one that inflates
+    // far past the cap ends with the size error promptly every time, not at the answer's deadline,
+    // and one under the cap still arrives whole.
+    void compressedAnswersLongerThanTheReadAhead()
+    {
+        AIBackendFixture fixture;
+        const QByteArray bomb = gzipped(QByteArray(1024 * 1024, '\0'), 256);
+        QVERIFY(bomb.size() > QuorReplySizeLimit::readAheadBytes);
+        fixture.server.route("POST", "/bomb", QuorTestHttpResponse::json(bomb).withHeader("Content-Encoding", "gzip"));
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            QElapsedTimer clock;
+            clock.start();
+            const auto error = errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                                 fixture.config(QuorAIProvider::ollamaLocal,
+                                                                                QStringLiteral("/bomb")),
+                                                                 std::nullopt),
+                                       std::chrono::seconds(10));
+            QVERIFY2(transferKind(error) == QuorTransferError::Kind::answerTooLarge,
+                     qPrintable(QStringLiteral("attempt %1 after %2 ms").arg(attempt).arg(clock.elapsed())));
+        }
+
+        QByteArray letters(3 * 1024 * 1024, Qt::Uninitialized);
+        QRandomGenerator random(7);
+        for (char& letter : letters) {
+            letter = static_cast<char>('a' + random.bounded(26));
+        }
+        const QByteArray answer = gzipped(ollamaAnswer('"' + letters + '"'), 1);
+        QVERIFY(answer.size() > QuorReplySizeLimit::readAheadBytes);
+        fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::json(answer).withHeader("Content-Encoding", "gzip"));
+        try {
+            QCOMPARE(quorAwait(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                         fixture.config(QuorAIProvider::ollamaLocal), std::nullopt)),
+                     QString::fromLatin1(letters));
+        } catch (const std::exception& error) {
+            QFAIL(error.what());
+        }
     }
 
     void transportFailuresAndCancellation()

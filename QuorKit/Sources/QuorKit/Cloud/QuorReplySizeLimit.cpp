@@ -5,8 +5,33 @@
 #include <algorithm>
 
 namespace {
+// The network layer gives up inflating a compressed body that grows too far beyond its size on the
+// wire (or will not inflate at all) by raising an error, named only in its text; but it neither
+// ends the reply nor tells the reader of anything more, and with its read-ahead bounded it reads no
+// further from the server: the reply would end only at its reader's deadline. Ended here, it
+// finishes with that error.
+void endWhenInflatingFails(QNetworkReply* reply)
+{
+    QObject::connect(reply, &QNetworkReply::errorOccurred, reply, [reply] {
+        if (!reply->errorString().startsWith(QLatin1String("Decompression failed"))) {
+            return;
+        }
+        // The reader woken by the end may let the reply go: not while the network layer is still
+        // handling the body that failed.
+        QMetaObject::invokeMethod(
+            reply,
+            [reply] {
+                if (!reply->isFinished()) {
+                    reply->abort();
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 void limitReadAhead(QNetworkReply* reply)
 {
+    endWhenInflatingFails(reply);
     const auto apply = [reply] { reply->setReadBufferSize(QuorReplySizeLimit::readAheadBytes); };
     apply();
     // The network layer passes the size on to a transfer it has started. A request with a body

@@ -12,7 +12,8 @@ class QNetworkReply;
 // Keeps a network answer's body under a size, so a hostile or broken server cannot fill memory,
 // whatever the GUI thread is busy with meanwhile: the network layer holds no more than
 // readAheadBytes of a body its reader has not taken yet, and stops reading from the server until
-// it has; an answer whose headers announce more than the limit ends before any of its body is read.
+// it has; an answer whose headers announce more than the limit ends before any of its body is read,
+// and one the network layer gives up inflating ends with that error as soon as it gives up.
 class QuorReplySizeLimit {
 public:
     QuorReplySizeLimit() = delete;
