@@ -7,6 +7,7 @@
 #include "QuorKit/Cloud/QuorDeviceSignInStart.h"
 #include "QuorKit/Cloud/QuorGatewayAIModelsResponse.h"
 #include "QuorKit/Localization/QuorLanguage.h"
+#include "QuorKit/Utilities/QuorLogLevel.h"
 #include "QuorPlatform/Core/QuorCancellationToken.h"
 
 #include <QDateTime>
@@ -128,6 +129,10 @@ private:
         QuorCancellationToken cancel;
     };
 
+    // The running application's name, as the gateway is told it.
+    static QString resolvedAppName();
+    // A line of the account's support trace.
+    static void logAccount(QuorLogLevel level, const QString& message);
     static QCoro::Task<> runDeviceSignIn(QPointer<QuorCreditsAccountStore> store, QuorCreditsAccountManager* manager,
                                          quint64 flowId, QuorCancellationToken cancel,
                                          std::chrono::milliseconds second);
