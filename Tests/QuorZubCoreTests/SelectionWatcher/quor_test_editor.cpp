@@ -11,7 +11,8 @@
 // With --terminal it behaves like a terminal emulator: it holds the master side of a
 // pseudo-terminal and writes the keys it is given there as a terminal does (a plain Ctrl+C is the
 // interrupt byte 0x03, also logged as "interrupt"); Ctrl+Shift+C / Ctrl+Shift+V copy and paste.
-// pty-input answers the bytes the program on the other side received, in hex.
+// pty-input answers the bytes the program on the other side received, in hex. With --no-pid the
+// window does not announce its process (_NET_WM_PID), as some clients do not.
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -30,6 +31,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +40,9 @@
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+
+// Xlib last: its macros clash with Qt's names.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -434,6 +439,7 @@ int main(int argc, char** argv)
     parser.addOption({QStringLiteral("no-primary"), QStringLiteral("never publish PRIMARY")});
     parser.addOption({QStringLiteral("terminal"), QStringLiteral("copy and paste like a terminal")});
     parser.addOption({QStringLiteral("at"), QStringLiteral("window position x,y"), QStringLiteral("x,y")});
+    parser.addOption({QStringLiteral("no-pid"), QStringLiteral("do not announce the process (_NET_WM_PID)")});
     parser.process(app);
 
     EditorLine editor(parser.value(QStringLiteral("text")), !parser.isSet(QStringLiteral("no-primary")),
@@ -449,6 +455,13 @@ int main(int argc, char** argv)
     editor.show();
     editor.raise();
     editor.activateWindow();
+    // The toolkit announces it when it makes the window.
+    if (const auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>();
+        x11 != nullptr && parser.isSet(QStringLiteral("no-pid"))) {
+        Display* display = x11->display();
+        XDeleteProperty(display, editor.winId(), XInternAtom(display, "_NET_WM_PID", False));
+        XFlush(display);
+    }
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QByteArray pending;

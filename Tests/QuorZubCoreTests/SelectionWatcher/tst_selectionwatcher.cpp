@@ -7,6 +7,7 @@
 #include "QuorPlatform/Pasteboard/QuorClipboard.h"
 #include "QuorPlatform/Selection/QuorSelectionTooLargeError.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
+#include "QuorPlatform/X11/QuorX11Connection.h"
 #include "QuorZubCore/Services/SelectionWatcherService.h"
 
 #include <QApplication>
@@ -503,13 +504,29 @@ private slots:
 
     // A terminal no list names (it holds a pseudo-terminal, and a program there keeps the drag to
     // itself, so PRIMARY stays stale): neither the drag nor a direct read sends it a key, and
-    // Replace leaves the clipboard to the user.
+    // Replace leaves the clipboard to the user. Its process is known from the X server even where
+    // the window does not announce it, as a sandboxed one may announce a number of its sandbox.
+    void aTerminalByWhatItIsGetsNoKeys_data()
+    {
+        QTest::addColumn<bool>("announcesProcess");
+        QTest::newRow("announcing its process") << true;
+        QTest::newRow("without _NET_WM_PID") << false;
+    }
+
     void aTerminalByWhatItIsGetsNoKeys()
     {
-        TestEditor terminal({QStringLiteral("--class"), QStringLiteral("QuorPtyHost"), QStringLiteral("--terminal"),
-                             QStringLiteral("--no-primary"), QStringLiteral("--text"), editorText,
-                             QStringLiteral("--at"), QStringLiteral("60,520")});
+        QFETCH(bool, announcesProcess);
+        QStringList arguments{QStringLiteral("--class"), QStringLiteral("QuorPtyHost"), QStringLiteral("--terminal"),
+                              QStringLiteral("--no-primary"), QStringLiteral("--text"), editorText,
+                              QStringLiteral("--at"), QStringLiteral("60,520")};
+        if (!announcesProcess) {
+            arguments.append(QStringLiteral("--no-pid"));
+        }
+        TestEditor terminal(arguments);
         QVERIFY(terminal.waitUntilReady());
+        quor::platform::X11Connection* connection = quor::platform::X11Connection::forCurrentThread();
+        QVERIFY(connection != nullptr);
+        QCOMPARE(connection->cardinalProperty(terminal.window(), "_NET_WM_PID").has_value(), announcesProcess);
         activate(terminal);
         m_driver.drag(terminal.boundary(6), terminal.boundary(11));
         quorSpin(std::chrono::milliseconds(500));

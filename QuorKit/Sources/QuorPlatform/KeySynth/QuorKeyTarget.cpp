@@ -21,10 +21,11 @@ QString shortHostName(const QString& name)
     return name.section(QLatin1Char('.'), 0, 0).toLower();
 }
 
-// A window's process id names a process of this machine only when the window says it runs here.
+// A window's process id names a process of this machine when the X server named it, or else when
+// the window says it runs here.
 bool runsOnThisMachine(const WindowApplication& application)
 {
-    return !application.clientMachine || application.clientMachine->isEmpty()
+    return application.processNamedByServer || !application.clientMachine || application.clientMachine->isEmpty()
            || shortHostName(*application.clientMachine) == shortHostName(QSysInfo::machineHostName());
 }
 

@@ -11,8 +11,12 @@ namespace quor::platform {
 // An application as seen through one of its top-level windows.
 struct WindowApplication {
     unsigned long window = 0;
-    // _NET_WM_PID; 0 when the window does not say.
+    // The process of the window's client as the X server names it, else the window's own
+    // _NET_WM_PID; 0 when neither says.
     qint64 processIdentifier = 0;
+    // Whether the X server named the process: then it runs on this machine and is numbered as we
+    // number processes. A window's _NET_WM_PID is its own claim, of its host and its sandbox.
+    bool processNamedByServer = false;
     // WM_CLASS.
     QString instanceName;
     QString className;
@@ -45,11 +49,11 @@ QList<WindowApplication> runningApplications();
 // Asks the window manager to activate the application's window; without an EWMH window manager
 // raises it and gives it the focus. False without a display or a window.
 bool activate(const WindowApplication& application);
-// Asks the window manager to minimize the windows of other processes (those whose _NET_WM_PID
-// differs from `ownProcess`) that a taskbar lists, so each can come back from there: normal
-// windows, not transient for another, not kept off the taskbar, and not minimized already.
-// Utility, dialog and skip-taskbar windows are left alone. Returns the windows it minimized,
-// bottom of the stack first.
+// Asks the window manager to minimize the windows of other processes (those whose process, as
+// processIdentifier says it, differs from `ownProcess`) that a taskbar lists, so each can come
+// back from there: normal windows, not transient for another, not kept off the taskbar, and not
+// minimized already. Utility, dialog and skip-taskbar windows are left alone. Returns the windows
+// it minimized, bottom of the stack first.
 QList<unsigned long> minimizeOtherApplications(qint64 ownProcess);
 // Brings back those of `windows` that are still managed and still minimized, in order; the window
 // manager restores each in the state it had (a maximized window comes back maximized). Returns how
