@@ -11,6 +11,7 @@ enum class SelectionReplaceOutcome {
     // nothing was sent.
     noPasteKeys,
     // Keys cannot be sent now (no XTest, another client holds the keyboard, the clipboard stayed
-    // busy): nothing was sent.
+    // busy, the focus moved to another window, a click or a new selection called the paste off):
+    // nothing was sent, and the user's clipboard is back.
     unavailable,
 };

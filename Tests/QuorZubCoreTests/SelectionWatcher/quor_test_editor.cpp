@@ -4,7 +4,7 @@
 // slowed down, logs the key chords it receives, and answers commands on stdin with JSON lines on
 // stdout:
 //   text | set-text <base64> | set-clipboard-text <base64> | set-clipboard-rich | dump-clipboard |
-//   set-clipboard-slow <ms> (answers every request that late) |
+//   set-clipboard-slow <ms> (answers every request that late, each announced by a "serving" event) |
 //   publish-big <primary|clipboard> <lines> (bigText() below, without showing it) |
 //   copy-delay <ms> | paste-delay <ms> | ignore-paste <1|0> (Ctrl+V pastes and fetches nothing) |
 //   keys | clear-keys | pty-input | activate | quit
@@ -88,6 +88,7 @@ public:
 protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override
     {
+        emitLine(QJsonObject{{QStringLiteral("event"), QStringLiteral("serving")}});
         QThread::msleep(static_cast<unsigned long>(m_delayMs));
         return QMimeData::retrieveData(mimeType, type);
     }

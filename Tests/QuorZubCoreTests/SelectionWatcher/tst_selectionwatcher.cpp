@@ -409,6 +409,60 @@ private slots:
         QVERIFY(m_deliveries.isEmpty());
     }
 
+    // The keys were chosen for a window while its clipboard took seconds to read; meanwhile the user
+    // moved to another window or clicked: no key goes anywhere, and the clipboard is as it was.
+    void keysChosenBeforeASlowSnapshotGoNowhereOnceTheUserMovesOn_data()
+    {
+        QTest::addColumn<bool>("replacing");
+        QTest::addColumn<bool>("switchesWindow");
+        QTest::newRow("copy, another window takes the focus") << false << true;
+        QTest::newRow("copy, a click") << false << false;
+        QTest::newRow("replace, another window takes the focus") << true << true;
+        QTest::newRow("replace, a click") << true << false;
+    }
+
+    void keysChosenBeforeASlowSnapshotGoNowhereOnceTheUserMovesOn()
+    {
+        QFETCH(bool, replacing);
+        QFETCH(bool, switchesWindow);
+        activate(*m_plain);
+        m_editor->command("clear-keys");
+        m_plain->command("set-clipboard-slow 300");
+        while (m_plain->waitForEvent(QStringLiteral("serving"), 0ms)) {
+        }
+        const qint64 changes = quor::platform::Clipboard::shared().changeCount();
+        QSignalSpy finished(m_watcher.get(), &SelectionWatcherService::clipboardWorkFinished);
+        std::optional<QCoro::Task<SelectionReplaceOutcome>> replacement;
+        if (replacing) {
+            replacement.emplace(m_watcher->replaceSelection(QStringLiteral("NEW")));
+        } else {
+            m_driver.drag(m_plain->boundary(6), m_plain->boundary(11));
+        }
+        // The keys are chosen by now: the snapshot of the clipboard has begun.
+        QVERIFY(m_plain->waitForEvent(QStringLiteral("serving"), quorPatience));
+        if (switchesWindow) {
+            activate(*m_editor);
+        } else {
+            m_driver.click(m_plain->blankArea());
+        }
+        QUOR_TRY_VERIFY(finished.count() > 0);
+        if (replacement) {
+            QCOMPARE(quorAwait(std::move(*replacement)), SelectionReplaceOutcome::unavailable);
+        } else {
+            // Nothing was taken from the user's clipboard, so nothing was put back either.
+            QCOMPARE(quor::platform::Clipboard::shared().changeCount(), changes);
+        }
+        settle();
+        QCOMPARE(keys(*m_plain), QJsonArray());
+        QCOMPARE(keys(*m_editor), QJsonArray());
+        QVERIFY(m_deliveries.isEmpty());
+        QCOMPARE(m_plain->command("text").value(QStringLiteral("value")).toString(), editorText);
+        const QJsonObject after = m_plain->command("dump-clipboard");
+        QCOMPARE(after.value(QStringLiteral("text")).toString(), QStringLiteral("slowly served"));
+        QCOMPARE(after.value(QStringLiteral("custom")).toString(), QString::fromLatin1(QByteArray("slow bytes").toBase64()));
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("served at once")));
+    }
+
     void replacementPastesAndRestoresEveryFormat()
     {
         activate(*m_editor);

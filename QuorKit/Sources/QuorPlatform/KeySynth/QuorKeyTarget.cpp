@@ -97,24 +97,32 @@ std::optional<bool> desktopEntryListsTerminal(const QStringList& desktopFileIds,
     return std::nullopt;
 }
 
-EditingChords::WindowTraits focusedWindowTraits()
+Windows currentWindows()
 {
+    const X11Workspace::FocusedWindows focus = X11Workspace::inputFocus();
+    return {focus.window, focus.topLevel, X11Workspace::activeWindow().value_or(focus.topLevel)};
+}
+
+Target focusedTarget()
+{
+    Target target;
+    target.windows = currentWindows();
     QList<WindowApplication> windows;
-    for (const auto& window : {X11Workspace::focusedApplication(), X11Workspace::frontmostApplication()}) {
-        if (window && !windows.contains(*window)) {
-            windows.append(*window);
+    for (const unsigned long window : {target.windows.focusedTopLevel, target.windows.active}) {
+        if (window != 0 && (windows.isEmpty() || windows.first().window != window)) {
+            windows.append(X11Workspace::application(window));
         }
     }
     const QStringList folders = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
-    EditingChords::WindowTraits traits;
     for (const WindowApplication& window : std::as_const(windows)) {
-        traits.windowClass += window.windowClass();
+        target.traits.windowClass += window.windowClass();
         if (runsOnThisMachine(window)) {
-            merge(traits.holdsPseudoTerminal, holdsPseudoTerminalMaster(window.processIdentifier));
+            merge(target.traits.holdsPseudoTerminal, holdsPseudoTerminalMaster(window.processIdentifier));
         }
-        merge(traits.desktopEntryIsTerminal, desktopEntryListsTerminal(candidateDesktopFileIds(window), folders));
+        merge(target.traits.desktopEntryIsTerminal,
+              desktopEntryListsTerminal(candidateDesktopFileIds(window), folders));
     }
-    return traits;
+    return target;
 }
 
 } // namespace quor::platform::KeyTarget

@@ -15,7 +15,32 @@ namespace quor::platform {
 // lookups and one small desktop entry per window.
 namespace KeyTarget {
 
-EditingChords::WindowTraits focusedWindowTraits();
+// The windows keys would reach.
+struct Windows {
+    // The window with the input focus, maybe a child window (even of another client).
+    unsigned long focus = 0;
+    // The top-level window above it.
+    unsigned long focusedTopLevel = 0;
+    // The window manager's active window, else the focused top-level window.
+    unsigned long active = 0;
+
+    // Keys sent now reach the window they were chosen for: the same focused top-level window and
+    // the same active window.
+    bool sameTargetAs(const Windows& chosen) const
+    {
+        return focusedTopLevel == chosen.focusedTopLevel && active == chosen.active;
+    }
+};
+
+// What a chord is chosen by, and the windows it is chosen for.
+struct Target {
+    EditingChords::WindowTraits traits;
+    Windows windows;
+};
+
+// A few round trips to the X server.
+Windows currentWindows();
+Target focusedTarget();
 
 // Whether process `pid` of this machine holds the master side of a pseudo-terminal (a descriptor
 // open on /dev/ptmx); nothing when its descriptors cannot be read (gone, another user's).

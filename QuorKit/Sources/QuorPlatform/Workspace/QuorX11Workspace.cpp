@@ -146,7 +146,7 @@ std::optional<WindowApplication> frontmostApplication()
     if (connection == nullptr) {
         return std::nullopt;
     }
-    if (const auto active = connection->windowProperty(connection->root(), "_NET_ACTIVE_WINDOW")) {
+    if (const auto active = activeWindow()) {
         return describe(*connection, *active);
     }
     return focusedApplication();
@@ -155,20 +155,46 @@ std::optional<WindowApplication> frontmostApplication()
 std::optional<WindowApplication> focusedApplication()
 {
     X11Connection* connection = X11Connection::forCurrentThread();
-    if (connection == nullptr) {
+    const unsigned long topLevel = inputFocus().topLevel;
+    if (connection == nullptr || topLevel == None) {
         return std::nullopt;
+    }
+    return describe(*connection, topLevel);
+}
+
+FocusedWindows inputFocus()
+{
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
+        return {};
     }
     Window focus = None;
     int revert = 0;
     XGetInputFocus(connection->display(), &focus, &revert);
     if (focus == None || focus == PointerRoot) {
+        return {};
+    }
+    return {focus, topLevelWithClass(*connection, focus).value_or(None)};
+}
+
+std::optional<unsigned long> activeWindow()
+{
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
         return std::nullopt;
     }
-    const auto topLevel = topLevelWithClass(*connection, focus);
-    if (!topLevel) {
-        return std::nullopt;
+    return connection->windowProperty(connection->root(), "_NET_ACTIVE_WINDOW");
+}
+
+WindowApplication application(unsigned long window)
+{
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
+        WindowApplication unknown;
+        unknown.window = window;
+        return unknown;
     }
-    return describe(*connection, *topLevel);
+    return describe(*connection, window);
 }
 
 QList<WindowApplication> runningApplications()

@@ -44,6 +44,19 @@ namespace X11Workspace {
 std::optional<WindowApplication> frontmostApplication();
 // The top-level window that holds the input focus, which receives synthesized keys.
 std::optional<WindowApplication> focusedApplication();
+
+// The window that holds the input focus (a child window, maybe of another client) and the
+// nearest window at or above it that carries WM_CLASS; each 0 when there is none.
+struct FocusedWindows {
+    unsigned long window = 0;
+    unsigned long topLevel = 0;
+};
+FocusedWindows inputFocus();
+// _NET_ACTIVE_WINDOW; nothing when the window manager names none.
+std::optional<unsigned long> activeWindow();
+// The application of any window, described as the functions above describe theirs.
+WindowApplication application(unsigned long window);
+
 // One entry per application (process and class) among the managed windows (_NET_CLIENT_LIST).
 QList<WindowApplication> runningApplications();
 // Asks the window manager to activate the application's window; without an EWMH window manager
