@@ -12,6 +12,7 @@
 #include "QuorPlatform/Selection/QuorPrimarySelection.h"
 #include "QuorPlatform/Selection/QuorSelectionTooLargeError.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
+#include "QuorZubCore/Services/ReplacementFetchWatch.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -520,6 +521,7 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
     }
     const QPointer<ServedMimeData> replacement = pasteboard.writeTrackedText(text);
     const qint64 changeCount = pasteboard.changeCount();
+    ReplacementFetchWatch watch(replacement, pasteboard, changeCount);
 
     co_await sleepIgnoringCancellation(pasteLead, token);
     bool posted = false;
@@ -539,30 +541,52 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
         }
         co_return SelectionReplaceOutcome::unavailable;
     }
-    bool fetched = false;
-    if (replacement) {
-        quor::detail::SignalRelay relay;
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, &relay, &quor::detail::SignalRelay::fire);
-        QObject::connect(replacement.data(), &ServedMimeData::served, &relay, [&fetched, &relay] {
-            fetched = true;
-            relay.fire();
-        });
-        QObject::connect(replacement.data(), &QObject::destroyed, &relay, &quor::detail::SignalRelay::fire);
-        QObject::connect(&pasteboard, &Clipboard::changed, &relay, &quor::detail::SignalRelay::fire);
-        deadline.start(pasteFetchLimit);
-        co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
-    }
+    const FetchEnd end = replacement ? co_await awaitTargetFetch(watch, pasteKeys->windows) : FetchEnd::timedOut;
     // Unfetched, the replacement stays where the user can still paste it. Another party that wrote
     // the clipboard meanwhile keeps its content.
-    if (fetched && pasteboard.changeCount() == changeCount) {
+    if (end == FetchEnd::fetchedByTarget && pasteboard.changeCount() == changeCount) {
         restorePasteboard(pasteboard, snapshots);
     }
     if (self) {
         self->finishClipboardWork();
     }
-    co_return fetched ? SelectionReplaceOutcome::pasted : SelectionReplaceOutcome::notFetched;
+    switch (end) {
+    case FetchEnd::fetchedByTarget: co_return SelectionReplaceOutcome::pasted;
+    case FetchEnd::takenOver: co_return SelectionReplaceOutcome::takenOver;
+    case FetchEnd::timedOut: break;
+    }
+    co_return SelectionReplaceOutcome::notFetched;
+}
+
+QCoro::Task<SelectionWatcherService::FetchEnd>
+SelectionWatcherService::awaitTargetFetch(ReplacementFetchWatch& watch, KeyTarget::Windows target)
+{
+    QPointer<SelectionWatcherService> self(this);
+    watch.startDeadline(pasteFetchLimit);
+    while (true) {
+        // A clipboard manager or a remote-desktop bridge may fetch it too; only the target's
+        // fetch is the paste. Which client made a window is the worker's question.
+        while (const std::optional<unsigned long> requestor = watch.takeRequestor()) {
+            QFuture<bool> asking = QtConcurrent::run(&m_windowQueries, &KeyTarget::isTargetClient, *requestor, target);
+            const bool byTarget = co_await asking;
+            if (!self) {
+                co_return FetchEnd::timedOut;
+            }
+            if (byTarget) {
+                co_return FetchEnd::fetchedByTarget;
+            }
+        }
+        if (watch.isTakenOver()) {
+            co_return FetchEnd::takenOver;
+        }
+        if (watch.hasTimedOut()) {
+            co_return FetchEnd::timedOut;
+        }
+        co_await watch.nextEvent();
+        if (!self) {
+            co_return FetchEnd::timedOut;
+        }
+    }
 }
 
 // Keys and clipboard ------------------------------------------------------------------------------

@@ -31,6 +31,8 @@ class PrimarySelection;
 struct MouseButtonEvent;
 } // namespace quor::platform
 
+class ReplacementFetchWatch;
+
 // The data of one clipboard item, one (type, data) pair per format in the order offered.
 struct PasteboardItemSnapshot {
     QList<std::pair<QString, QByteArray>> entries;
@@ -98,8 +100,8 @@ public:
     // beyond the size the application works on. Once `token` is cancelled no copy keys go out.
     QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback,
                                                             QuorCancellationToken token = {});
-    // Pasted only when the target fetched the replacement after the paste keys; then the user's
-    // clipboard is put back. A replacement the target never fetched stays on
+    // Pasted only when the target application itself fetched the replacement after the paste
+    // keys; then the user's clipboard is put back. A replacement the target never fetched stays on
     // the clipboard. While monitoring, a click or a new selection before the keys calls it off.
     QCoro::Task<SelectionReplaceOutcome> replaceSelection(QString text);
 
@@ -137,6 +139,7 @@ private:
         quor::platform::KeyChord chord;
         quor::platform::KeyTarget::Windows windows;
     };
+    enum class FetchEnd { fetchedByTarget, takenOver, timedOut };
 
     void handleGlobalMouseEvent(MouseEventType type, int clickCount, double timestamp, QPointF screenLocation,
                                 const Callbacks& callbacks);
@@ -161,6 +164,9 @@ private:
     QCoro::Task<bool> deliverKeys(ChosenKeys keys, QuorCancellationToken token);
     void logUndelivered(quor::platform::EditingCommand command, quor::platform::KeyDelivery::Result result);
     QCoro::Task<SelectionReplaceOutcome> replaceUnlessCalledOff(QString text, QuorCancellationToken token);
+    // Waits for a fetch of the replacement by the client keys went to; other clients' fetches do
+    // not count.
+    QCoro::Task<FetchEnd> awaitTargetFetch(ReplacementFetchWatch& watch, quor::platform::KeyTarget::Windows target);
     // Logs why no keys were sent, once for a run of the same reason.
     void logRefusal(const QString& refusal);
     std::optional<QString> frontmostBundleID() const;

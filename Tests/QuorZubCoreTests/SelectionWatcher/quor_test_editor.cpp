@@ -5,6 +5,9 @@
 // stdout:
 //   text | set-text <base64> | set-clipboard-text <base64> | set-clipboard-rich | dump-clipboard |
 //   set-clipboard-slow <ms> (answers every request that late, each announced by a "serving" event) |
+//   on-claim <off|fetch|take-over> <ms> (that long after another client claims the clipboard,
+//     fetches its text, logged as "fetched-clipboard"; with take-over then claims it with
+//     "managed: " and that text, as a clipboard manager might) |
 //   publish-big <primary|clipboard> <lines> (bigText() below, without showing it) |
 //   copy-delay <ms> | paste-delay <ms> | ignore-paste <1|0> (Ctrl+V pastes and fetches nothing) |
 //   keys | clear-keys | pty-input | activate | quit
@@ -35,6 +38,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include <fcntl.h>
@@ -163,6 +167,9 @@ public:
     int copyDelay = 0;
     int pasteDelay = 0;
     bool ignoresPaste = false;
+    // What to do when another client claims the clipboard: "off", "fetch" or "take-over".
+    QByteArray onClaim = "off";
+    int onClaimDelay = 0;
     QJsonArray keys;
     std::unique_ptr<PseudoTerminal> pty;
 
@@ -319,6 +326,36 @@ private:
     int m_cursor = 0;
 };
 
+// A user copies with a key press, whose time stamps the new ownership. A command from stdin
+// carries no event, so first make the toolkit learn the current server time from a property
+// change on our own window; an older stamp could lose against the last owner's.
+void claimWithFreshTime(QWidget& editor, QMimeData* data, QClipboard::Mode mode, std::function<void()> claimed)
+{
+    static int stamp = 0;
+    editor.window()->setWindowTitle(QStringLiteral("editor %1").arg(++stamp));
+    QTimer::singleShot(150, &editor, [data, mode, claimed = std::move(claimed)] {
+        QGuiApplication::clipboard()->setMimeData(data, mode);
+        claimed();
+    });
+}
+
+// Fetches what another client just put on the clipboard, and with take-over offers it as its own.
+void reactToClaim(EditorLine& editor)
+{
+    if (editor.onClaim == "off" || QGuiApplication::clipboard()->ownsClipboard()) {
+        return;
+    }
+    QTimer::singleShot(editor.onClaimDelay, &editor, [&editor] {
+        const QString text = QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+        emitLine(QJsonObject{{QStringLiteral("event"), QStringLiteral("fetched-clipboard")}, {QStringLiteral("text"), text}});
+        if (editor.onClaim == "take-over") {
+            auto* data = new QMimeData();
+            data->setText(QStringLiteral("managed: ") + text);
+            claimWithFreshTime(editor, data, QClipboard::Clipboard, [] {});
+        }
+    });
+}
+
 QJsonObject clipboardReport()
 {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
@@ -362,9 +399,6 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
         reply.insert(QStringLiteral("reply"), QStringLiteral("set-text"));
     } else if (command == "set-clipboard-text" || command == "set-clipboard-rich" || command == "set-clipboard-slow"
                || command == "publish-big") {
-        // A user copies with a key press, whose time stamps the new ownership. A command from
-        // stdin carries no event, so first make the toolkit learn the current server time from
-        // a property change on our own window; an older stamp could lose against the last owner's.
         QMimeData* data = nullptr;
         QClipboard::Mode mode = QClipboard::Clipboard;
         if (command == "set-clipboard-text") {
@@ -386,12 +420,7 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
             data->setData(QStringLiteral("application/x-quor-test"), QByteArray("\x00\x01\x02 bytes \xff", 12));
             data->setData(QStringLiteral("application/x-quor-empty"), QByteArray());
         }
-        static int stamp = 0;
-        editor.window()->setWindowTitle(QStringLiteral("editor %1").arg(++stamp));
-        QTimer::singleShot(150, &editor, [data, mode, reply] {
-            QGuiApplication::clipboard()->setMimeData(data, mode);
-            emitLine(reply);
-        });
+        claimWithFreshTime(editor, data, mode, [reply] { emitLine(reply); });
         return;
     } else if (command == "dump-clipboard") {
         reply = clipboardReport();
@@ -401,6 +430,9 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
         editor.pasteDelay = argument.toInt();
     } else if (command == "ignore-paste") {
         editor.ignoresPaste = argument != "0";
+    } else if (command == "on-claim") {
+        editor.onClaim = argument;
+        editor.onClaimDelay = parts.value(2).toInt();
     } else if (command == "pty-input") {
         reply.insert(QStringLiteral("hex"), QString::fromLatin1(editor.pty ? editor.pty->received().toHex() : QByteArray()));
     } else if (command == "keys") {
@@ -463,6 +495,11 @@ int main(int argc, char** argv)
         XDeleteProperty(display, editor.winId(), XInternAtom(display, "_NET_WM_PID", False));
         XFlush(display);
     }
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, &editor, [&editor](QClipboard::Mode mode) {
+        if (mode == QClipboard::Clipboard) {
+            reactToClaim(editor);
+        }
+    });
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QByteArray pending;

@@ -159,6 +159,7 @@ private slots:
             editor->command("copy-delay 0");
             editor->command("paste-delay 0");
             editor->command("ignore-paste 0");
+            editor->command("on-claim off 0");
             editor->command("set-text " + base64(editorText));
         }
     }
@@ -461,6 +462,43 @@ private slots:
         QCOMPARE(after.value(QStringLiteral("text")).toString(), QStringLiteral("slowly served"));
         QCOMPARE(after.value(QStringLiteral("custom")).toString(), QString::fromLatin1(QByteArray("slow bytes").toBase64()));
         m_plain->command("set-clipboard-text " + base64(QStringLiteral("served at once")));
+    }
+
+    // Only the target's own fetch is the paste: another client that reads the clipboard after the
+    // claim (a clipboard manager, a remote-desktop bridge) is not it, and one that takes the
+    // clipboard over keeps what it put there, while nobody knows whether the target pasted.
+    void onlyTheTargetsOwnFetchIsThePaste_data()
+    {
+        QTest::addColumn<QByteArray>("onClaim");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("clipboardAfter");
+        QTest::newRow("another client fetches 100 ms after the claim")
+            << QByteArray("fetch 100") << static_cast<int>(SelectionReplaceOutcome::notFetched) << QStringLiteral("NEW");
+        QTest::newRow("a clipboard manager takes the clipboard over")
+            << QByteArray("take-over 10") << static_cast<int>(SelectionReplaceOutcome::takenOver)
+            << QStringLiteral("managed: NEW");
+    }
+
+    void onlyTheTargetsOwnFetchIsThePaste()
+    {
+        QFETCH(QByteArray, onClaim);
+        QFETCH(int, outcome);
+        QFETCH(QString, clipboardAfter);
+        activate(*m_plain);
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("old content")));
+        m_plain->command("ignore-paste 1");
+        while (m_editor->waitForEvent(QStringLiteral("fetched-clipboard"), 0ms)) {
+        }
+        m_editor->command("on-claim " + onClaim);
+        const SelectionReplaceOutcome replaced = quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW")));
+        const std::optional<QJsonObject> fetched = m_editor->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
+        m_editor->command("on-claim off 0");
+        QVERIFY(fetched.has_value());
+        QCOMPARE(fetched->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
+        QCOMPARE(static_cast<int>(replaced), outcome);
+        QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+v")});
+        QCOMPARE(m_plain->command("text").value(QStringLiteral("value")).toString(), editorText);
+        QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), clipboardAfter);
     }
 
     void replacementPastesAndRestoresEveryFormat()
