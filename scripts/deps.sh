@@ -8,6 +8,8 @@ BUILD_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools
   qcoro-qt6-dev qtkeychain-qt6-dev
   libx11-dev libxfixes-dev libxi-dev libxtst-dev libxext-dev libxcb1-dev
+  # The X server's own word on which process a window's client is (X-Resource).
+  libxres-dev
   libtesseract-dev libleptonica-dev
   libcld2-dev libicu-dev
   libespeak-ng-dev libpcaudio-dev

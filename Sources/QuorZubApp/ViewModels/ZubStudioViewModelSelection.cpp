@@ -388,11 +388,18 @@ QCoro::Task<> ZubStudioViewModel::runReplace(QPointer<ZubStudioViewModel> self, 
                         false);
         co_return;
     case SelectionReplaceOutcome::notFetched:
-        // Still there, unless another program took the clipboard meanwhile.
-        environment->setClipboardText(text);
+        // The watcher left it on the clipboard, which no other program took meanwhile.
         self->showToast(self->text(QStringLiteral("The result could not be pasted there; it is on the clipboard."),
                                    QStringLiteral("Sonuç oraya yapıştırılamadı; panoda duruyor.")),
                         true);
+        co_return;
+    case SelectionReplaceOutcome::takenOver:
+        // What that program put on the clipboard stays; the result may well have been pasted.
+        self->showToast(self->text(QStringLiteral("Another program took the clipboard over during the paste, so it is "
+                                                  "not known whether the result was pasted there."),
+                                   QStringLiteral("Yapıştırma sırasında panoyu başka bir program devraldı; sonucun oraya "
+                                                  "yapıştırılıp yapıştırılmadığı bilinmiyor.")),
+                        false);
         co_return;
     case SelectionReplaceOutcome::noPasteKeys:
         environment->setClipboardText(text);

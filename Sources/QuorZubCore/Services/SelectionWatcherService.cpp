@@ -12,6 +12,7 @@
 #include "QuorPlatform/Selection/QuorPrimarySelection.h"
 #include "QuorPlatform/Selection/QuorSelectionTooLargeError.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
+#include "QuorZubCore/Services/ReplacementFetchWatch.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -29,14 +30,15 @@
 using quor::platform::Clipboard;
 using quor::platform::EditingCommand;
 using quor::platform::GlobalMouseMonitor;
-using quor::platform::KeyChord;
+using quor::platform::KeyDelivery::Result;
 using quor::platform::MouseButtonEvent;
 using quor::platform::PrimarySelection;
 using quor::platform::SelectionTooLargeError;
 using quor::platform::ServedMimeData;
 using quor::platform::WindowApplication;
-namespace KeySynthesizer = quor::platform::KeySynthesizer;
 namespace EditingChords = quor::platform::EditingChords;
+namespace KeyDelivery = quor::platform::KeyDelivery;
+namespace KeySynthesizer = quor::platform::KeySynthesizer;
 namespace KeyTarget = quor::platform::KeyTarget;
 namespace X11Workspace = quor::platform::X11Workspace;
 
@@ -168,6 +170,8 @@ void SelectionWatcherService::handleGlobalMouseEvent(MouseEventType type, int cl
         return;
     }
     if (type == MouseEventType::leftMouseDown) {
+        // The user has moved on: a replacement whose keys are not out yet would land elsewhere.
+        cancelReplace();
         m_clicks.mouseDownScreenPoint = screenLocation;
         m_clicks.mouseDownTimestamp = timestamp;
         if (m_pendingCaptureTask) {
@@ -179,6 +183,7 @@ void SelectionWatcherService::handleGlobalMouseEvent(MouseEventType type, int cl
     if (!releaseQualifies(m_clicks, clickCount, timestamp, screenLocation)) {
         return;
     }
+    cancelReplace();
     const QSet<QString> excluded = callbacks.excludedBundleIDs ? callbacks.excludedBundleIDs() : QSet<QString>{};
     if (isFrontmostAppExcluded(excluded)) {
         return;
@@ -200,6 +205,14 @@ void SelectionWatcherService::cancelPendingCapture()
     }
 }
 
+void SelectionWatcherService::cancelReplace()
+{
+    for (const QuorCancellationToken& token : std::as_const(m_replaceTokens)) {
+        token.cancel();
+    }
+    m_replaceTokens.clear();
+}
+
 QCoro::Task<> SelectionWatcherService::runCapture(QPointer<SelectionWatcherService> self, qint64 generation,
                                                   Callbacks callbacks, QPointF point, QuorCancellationToken token)
 {
@@ -213,7 +226,7 @@ QCoro::Task<> SelectionWatcherService::runCapture(QPointer<SelectionWatcherServi
         std::optional<QString> text;
         std::optional<SelectionTooLargeError> tooLarge;
         try {
-            text = co_await self->captureSelectedText(true);
+            text = co_await self->captureSelectedText(true, token);
         } catch (const SelectionTooLargeError& error) {
             tooLarge = error;
         }
@@ -309,7 +322,8 @@ bool SelectionWatcherService::shouldSkipFallback(const std::optional<QString>& r
 
 // Reading -----------------------------------------------------------------------------------------
 
-QCoro::Task<std::optional<QString>> SelectionWatcherService::captureSelectedText(bool allowClipboardFallback)
+QCoro::Task<std::optional<QString>> SelectionWatcherService::captureSelectedText(bool allowClipboardFallback,
+                                                                                 QuorCancellationToken token)
 {
     QPointer<SelectionWatcherService> self(this);
     // X11 has no accessibility tree to ask for the focused element: its selection is PRIMARY,
@@ -323,19 +337,19 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureSelectedText
     if (selected && !selected->trimmed().isEmpty()) {
         co_return selected;
     }
-    if (!allowClipboardFallback || m_isCapturingFallback || m_isReplacing || shouldSkipFallback(role, subrole)
-        || !QuorPermissionCenter::isAccessibilityGranted(false)) {
+    if (!allowClipboardFallback || token.isCancelled() || m_isCapturingFallback || m_isReplacing
+        || shouldSkipFallback(role, subrole) || !QuorPermissionCenter::isAccessibilityGranted(false)) {
         co_return std::nullopt;
     }
-    co_return co_await captureViaClipboardFallback();
+    co_return co_await captureViaClipboardFallback(token);
 }
 
-QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboardFallback()
+QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboardFallback(QuorCancellationToken token)
 {
     QPointer<SelectionWatcherService> self(this);
-    const std::optional<KeyChord> copyKeys = co_await commandChord(copyVirtualKey);
+    const std::optional<ChosenKeys> copyKeys = co_await commandChord(copyVirtualKey);
     // Another copy or a replacement may have begun while the window was looked at.
-    if (!self || !copyKeys || m_isCapturingFallback || m_isReplacing) {
+    if (!self || !copyKeys || m_isCapturingFallback || m_isReplacing || token.isCancelled()) {
         co_return std::nullopt;
     }
     // The clipboard is unchanged while an earlier copy is still awaited, so this copy's snapshot is
@@ -349,10 +363,18 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
         co_return std::nullopt;
     }
     // A clipboard that could not be read whole, or changed while it was read, could not be put back
-    // as it was: the copy is not worth the user's content. The keyboard grab test comes only now,
-    // right before the keys.
-    if (!snapshot.complete || pasteboard.changeCount() != changeCount || KeySynthesizer::isKeyboardGrabbedElsewhere()
-        || !KeySynthesizer::post(*copyKeys)) {
+    // as it was: the copy is not worth the user's content.
+    if (!snapshot.complete || pasteboard.changeCount() != changeCount) {
+        finishClipboardWork();
+        co_return std::nullopt;
+    }
+    // The snapshot may have taken its owner seconds: the window is looked at again with the keys.
+    const bool posted = co_await deliverKeys(*copyKeys, token);
+    if (!self) {
+        co_return std::nullopt;
+    }
+    if (!posted) {
+        // Nothing changed the clipboard, so there is nothing to put back.
         finishClipboardWork();
         co_return std::nullopt;
     }
@@ -435,9 +457,22 @@ void SelectionWatcherService::finishClipboardWork()
 QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceSelection(QString text)
 {
     QPointer<SelectionWatcherService> self(this);
+    const QuorCancellationToken token;
+    m_replaceTokens.append(token);
+    const SelectionReplaceOutcome outcome = co_await replaceUnlessCalledOff(std::move(text), token);
+    if (self) {
+        self->m_replaceTokens.removeOne(token);
+    }
+    co_return outcome;
+}
+
+QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalledOff(QString text,
+                                                                                    QuorCancellationToken token)
+{
+    QPointer<SelectionWatcherService> self(this);
     // Looked up first: once the queue below is clear, nothing may be awaited before the
     // replacement marks the clipboard busy.
-    const std::optional<KeyChord> pasteKeys = co_await commandChord(pasteVirtualKey);
+    const std::optional<ChosenKeys> pasteKeys = co_await commandChord(pasteVirtualKey);
     if (!self) {
         co_return SelectionReplaceOutcome::unavailable;
     }
@@ -472,18 +507,32 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceSelection(Q
     // the user asked for the replacement, and the rest of the clipboard is unreachable anyway.
     const ClipboardSnapshot snapshot = co_await snapshotPasteboard(pasteboard);
     const QList<PasteboardItemSnapshot> snapshots = snapshot.items;
-    // The keyboard grab test comes only now, right before the keys.
-    if (!self || KeySynthesizer::isKeyboardGrabbedElsewhere()) {
+    // Keys that could not go out now leave the user's clipboard with its owner.
+    bool grabbed = false;
+    if (self && !token.isCancelled()) {
+        grabbed = co_await QtConcurrent::run(&m_windowQueries, &KeySynthesizer::isKeyboardGrabbedElsewhere);
+    }
+    if (!self || token.isCancelled() || grabbed) {
         if (self) {
+            self->logUndelivered(EditingCommand::paste, grabbed ? Result::keyboardGrabbed : Result::cancelled);
             self->finishClipboardWork();
         }
         co_return SelectionReplaceOutcome::unavailable;
     }
     const QPointer<ServedMimeData> replacement = pasteboard.writeTrackedText(text);
     const qint64 changeCount = pasteboard.changeCount();
+    ReplacementFetchWatch watch(replacement, pasteboard, changeCount);
 
-    co_await sleepIgnoringCancellation(pasteLead);
-    if (!self || !KeySynthesizer::post(*pasteKeys)) {
+    co_await sleepIgnoringCancellation(pasteLead, token);
+    bool posted = false;
+    if (self) {
+        // Armed before the keys: the target's fetch may be served before the worker's answer is.
+        if (replacement) {
+            replacement->arm();
+        }
+        posted = co_await self->deliverKeys(*pasteKeys, token);
+    }
+    if (!self || !posted) {
         if (pasteboard.changeCount() == changeCount) {
             restorePasteboard(pasteboard, snapshots);
         }
@@ -492,60 +541,104 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceSelection(Q
         }
         co_return SelectionReplaceOutcome::unavailable;
     }
-    bool fetched = false;
-    if (replacement) {
-        replacement->arm();
-        quor::detail::SignalRelay relay;
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, &relay, &quor::detail::SignalRelay::fire);
-        QObject::connect(replacement.data(), &ServedMimeData::served, &relay, [&fetched, &relay] {
-            fetched = true;
-            relay.fire();
-        });
-        QObject::connect(replacement.data(), &QObject::destroyed, &relay, &quor::detail::SignalRelay::fire);
-        QObject::connect(&pasteboard, &Clipboard::changed, &relay, &quor::detail::SignalRelay::fire);
-        deadline.start(pasteFetchLimit);
-        co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
-    }
+    const FetchEnd end = replacement ? co_await awaitTargetFetch(watch, pasteKeys->windows) : FetchEnd::timedOut;
     // Unfetched, the replacement stays where the user can still paste it. Another party that wrote
     // the clipboard meanwhile keeps its content.
-    if (fetched && pasteboard.changeCount() == changeCount) {
+    if (end == FetchEnd::fetchedByTarget && pasteboard.changeCount() == changeCount) {
         restorePasteboard(pasteboard, snapshots);
     }
     if (self) {
         self->finishClipboardWork();
     }
-    co_return fetched ? SelectionReplaceOutcome::pasted : SelectionReplaceOutcome::notFetched;
+    switch (end) {
+    case FetchEnd::fetchedByTarget: co_return SelectionReplaceOutcome::pasted;
+    case FetchEnd::takenOver: co_return SelectionReplaceOutcome::takenOver;
+    case FetchEnd::timedOut: break;
+    }
+    co_return SelectionReplaceOutcome::notFetched;
+}
+
+QCoro::Task<SelectionWatcherService::FetchEnd>
+SelectionWatcherService::awaitTargetFetch(ReplacementFetchWatch& watch, KeyTarget::Windows target)
+{
+    QPointer<SelectionWatcherService> self(this);
+    watch.startDeadline(pasteFetchLimit);
+    while (true) {
+        // A clipboard manager or a remote-desktop bridge may fetch it too; only the target's
+        // fetch is the paste. Which client made a window is the worker's question.
+        while (const std::optional<unsigned long> requestor = watch.takeRequestor()) {
+            QFuture<bool> asking = QtConcurrent::run(&m_windowQueries, &KeyTarget::isTargetClient, *requestor, target);
+            const bool byTarget = co_await asking;
+            if (!self) {
+                co_return FetchEnd::timedOut;
+            }
+            if (byTarget) {
+                co_return FetchEnd::fetchedByTarget;
+            }
+        }
+        if (watch.isTakenOver()) {
+            co_return FetchEnd::takenOver;
+        }
+        if (watch.hasTimedOut()) {
+            co_return FetchEnd::timedOut;
+        }
+        co_await watch.nextEvent();
+        if (!self) {
+            co_return FetchEnd::timedOut;
+        }
+    }
 }
 
 // Keys and clipboard ------------------------------------------------------------------------------
 
-QCoro::Task<std::optional<KeyChord>> SelectionWatcherService::commandChord(int virtualKey)
+QCoro::Task<std::optional<SelectionWatcherService::ChosenKeys>> SelectionWatcherService::commandChord(int virtualKey)
 {
     QPointer<SelectionWatcherService> self(this);
     const EditingCommand command = virtualKey == pasteVirtualKey ? EditingCommand::paste : EditingCommand::copy;
     // Keys go to the input focus; a terminal anywhere in the picture decides the chord. Asking the
     // X server and reading /proc and desktop entries is left to the worker, on its own connection.
-    const EditingChords::WindowTraits target =
-        co_await QtConcurrent::run(&m_windowQueries, &KeyTarget::focusedWindowTraits);
+    const KeyTarget::Target target = co_await QtConcurrent::run(&m_windowQueries, &KeyTarget::focusedTarget);
     if (!self) {
         co_return std::nullopt;
     }
-    const EditingChords::Choice choice = EditingChords::choose(command, target);
+    const EditingChords::Choice choice = EditingChords::choose(command, target.traits);
     if (choice.chord) {
-        co_return choice.chord;
+        co_return ChosenKeys{command, *choice.chord, target.windows};
     }
-    const QString refusal = QStringLiteral("No %1 keys sent to %2: %3")
-                                .arg(command == EditingCommand::copy ? QStringLiteral("copy") : QStringLiteral("paste"),
-                                     target.windowClass.isEmpty() ? QStringLiteral("an unnamed window")
-                                                                  : target.windowClass.join(QLatin1Char('/')),
-                                     choice.reason);
+    logRefusal(QStringLiteral("No %1 keys sent to %2: %3")
+                   .arg(command == EditingCommand::copy ? QStringLiteral("copy") : QStringLiteral("paste"),
+                        target.traits.windowClass.isEmpty() ? QStringLiteral("an unnamed window")
+                                                            : target.traits.windowClass.join(QLatin1Char('/')),
+                        choice.reason));
+    co_return std::nullopt;
+}
+
+QCoro::Task<bool> SelectionWatcherService::deliverKeys(ChosenKeys keys, QuorCancellationToken token)
+{
+    QPointer<SelectionWatcherService> self(this);
+    // Named rather than made inside the co_await: GCC 12 destroyed a temporary lambda's copies there
+    // twice.
+    QFuture<Result> posting = QtConcurrent::run(&m_windowQueries, &KeyDelivery::post, keys.chord, keys.windows, token);
+    const Result result = co_await posting;
+    if (result != Result::posted && self) {
+        self->logUndelivered(keys.command, result);
+    }
+    co_return result == Result::posted;
+}
+
+void SelectionWatcherService::logUndelivered(EditingCommand command, Result result)
+{
+    logRefusal(QStringLiteral("No %1 keys sent: %2")
+                   .arg(command == EditingCommand::copy ? QStringLiteral("copy") : QStringLiteral("paste"),
+                        KeyDelivery::reason(result)));
+}
+
+void SelectionWatcherService::logRefusal(const QString& refusal)
+{
     if (refusal != m_lastChordRefusal) {
         m_lastChordRefusal = refusal;
         QuorAppLogger::shared(QStringLiteral("QuorZub"))->info(refusal, QStringLiteral("watcher"));
     }
-    co_return std::nullopt;
 }
 
 QCoro::Task<SelectionWatcherService::ClipboardSnapshot> SelectionWatcherService::snapshotPasteboard(Clipboard& pasteboard)

@@ -12,6 +12,8 @@
 #include "QuorPlatform/Core/QuorCancellationToken.h"
 #include "QuorPlatform/Core/QuorError.h"
 #include "QuorPlatform/KeySynth/QuorEditingChords.h"
+#include "QuorPlatform/KeySynth/QuorKeyDelivery.h"
+#include "QuorPlatform/KeySynth/QuorKeyTarget.h"
 #include "QuorZubCore/Services/SelectionReplaceOutcome.h"
 
 #include <QCoro/QCoroTask>
@@ -28,6 +30,8 @@ class GlobalMouseMonitor;
 class PrimarySelection;
 struct MouseButtonEvent;
 } // namespace quor::platform
+
+class ReplacementFetchWatch;
 
 // The data of one clipboard item, one (type, data) pair per format in the order offered.
 struct PasteboardItemSnapshot {
@@ -93,10 +97,12 @@ public:
     void stopMonitoring();
 
     // The selected text (untrimmed) or nothing. Throws SelectionTooLargeError for a selection
-    // beyond the size the application works on.
-    QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback);
-    // Pasted only when the target fetched the replacement after the paste keys; then the user's
-    // clipboard is put back. A replacement the target never fetched stays on the clipboard.
+    // beyond the size the application works on. Once `token` is cancelled no copy keys go out.
+    QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback,
+                                                            QuorCancellationToken token = {});
+    // Pasted only when the target application itself fetched the replacement after the paste
+    // keys; then the user's clipboard is put back. A replacement the target never fetched stays on
+    // the clipboard. While monitoring, a click or a new selection before the keys calls it off.
     QCoro::Task<SelectionReplaceOutcome> replaceSelection(QString text);
 
     // The click rules: whether a left-button release finishes a selection gesture (a drag of more
@@ -127,14 +133,22 @@ private:
         QList<PasteboardItemSnapshot> items;
         bool complete = true;
     };
+    // Copy or paste keys and the windows they were chosen for.
+    struct ChosenKeys {
+        quor::platform::EditingCommand command;
+        quor::platform::KeyChord chord;
+        quor::platform::KeyTarget::Windows windows;
+    };
+    enum class FetchEnd { fetchedByTarget, takenOver, timedOut };
 
     void handleGlobalMouseEvent(MouseEventType type, int clickCount, double timestamp, QPointF screenLocation,
                                 const Callbacks& callbacks);
     void cancelPendingCapture();
+    void cancelReplace();
     static QCoro::Task<> runCapture(QPointer<SelectionWatcherService> self, qint64 generation, Callbacks callbacks,
                                     QPointF point, QuorCancellationToken token);
 
-    QCoro::Task<std::optional<QString>> captureViaClipboardFallback();
+    QCoro::Task<std::optional<QString>> captureViaClipboardFallback(QuorCancellationToken token);
     static QCoro::Task<> guardLateCopy(QPointer<SelectionWatcherService> self, qint64 changeCount,
                                        QList<PasteboardItemSnapshot> snapshots, QuorCancellationToken token);
     void finishClipboardWork();
@@ -144,7 +158,17 @@ private:
     static void restorePasteboard(quor::platform::Clipboard& pasteboard, const QList<PasteboardItemSnapshot>& snapshots);
     // The keys that copy or paste in the window they would reach now; nothing where no chord is
     // safe there, and the log says why.
-    QCoro::Task<std::optional<quor::platform::KeyChord>> commandChord(int virtualKey);
+    QCoro::Task<std::optional<ChosenKeys>> commandChord(int virtualKey);
+    // Posts the keys on the worker, right after looking again at the window they would reach;
+    // false when nothing was sent, and the log says why.
+    QCoro::Task<bool> deliverKeys(ChosenKeys keys, QuorCancellationToken token);
+    void logUndelivered(quor::platform::EditingCommand command, quor::platform::KeyDelivery::Result result);
+    QCoro::Task<SelectionReplaceOutcome> replaceUnlessCalledOff(QString text, QuorCancellationToken token);
+    // Waits for a fetch of the replacement by the client keys went to; other clients' fetches do
+    // not count.
+    QCoro::Task<FetchEnd> awaitTargetFetch(ReplacementFetchWatch& watch, quor::platform::KeyTarget::Windows target);
+    // Logs why no keys were sent, once for a run of the same reason.
+    void logRefusal(const QString& refusal);
     std::optional<QString> frontmostBundleID() const;
     bool isFrontmostAppExcluded(const QSet<QString>& excludedBundleIDs) const;
 
@@ -154,6 +178,9 @@ private:
     ClickState m_clicks;
     bool m_isCapturingFallback = false;
     bool m_isReplacing = false;
+    // One per replacement under way, cancelled by a click or a new selection; they matter until
+    // the paste keys are out.
+    QList<QuorCancellationToken> m_replaceTokens;
     // Set while a copy that did not land in time may still land.
     std::optional<QuorCancellationToken> m_lateCopyGuard;
     bool m_isMonitoring = false;

@@ -165,6 +165,12 @@ public:
     QCoro::Task<SelectionReplaceOutcome> replaceSelection(QString text) override
     {
         replaced.append(text);
+        // What the watcher leaves on the clipboard.
+        if (replaceOutcome == SelectionReplaceOutcome::notFetched) {
+            clipboard = text;
+        } else if (replaceOutcome == SelectionReplaceOutcome::takenOver) {
+            clipboard = QStringLiteral("another program's clip");
+        }
         co_return replaceOutcome;
     }
 

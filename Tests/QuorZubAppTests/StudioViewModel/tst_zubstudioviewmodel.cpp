@@ -460,24 +460,35 @@ private slots:
             env.frontmost = ZubStudioEnvironment::Application{QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("QuorZub"), true, 1};
         });
         // Whatever kept the paste from happening, the result ends on the clipboard and the toast says
-        // why, as an error.
-        const QList<std::pair<SelectionReplaceOutcome, QString>> failures{
+        // why, as an error. A program that took the clipboard over keeps it, and the toast says
+        // only what is known.
+        struct Case {
+            SelectionReplaceOutcome outcome;
+            QString toast;
+            bool isError = true;
+            std::optional<QString> clipboard;
+        };
+        const QList<Case> failures{
             {SelectionReplaceOutcome::notFetched, QStringLiteral("The result could not be pasted there; it is on the clipboard.")},
             {SelectionReplaceOutcome::noPasteKeys,
              QStringLiteral("Copied to clipboard. Paste keys are not sent to terminals and editors with keys of their "
                             "own: paste it there yourself.")},
             {SelectionReplaceOutcome::unavailable,
              QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11)).")},
+            {SelectionReplaceOutcome::takenOver,
+             QStringLiteral("Another program took the clipboard over during the paste, so it is not known whether the "
+                            "result was pasted there."),
+             false, QStringLiteral("another program's clip")},
         };
-        for (const auto& [outcome, toast] : failures) {
-            m_env->replaceOutcome = outcome;
+        for (const Case& failure : failures) {
+            m_env->replaceOutcome = failure.outcome;
             m_env->clipboard.reset();
-            const QString result = QStringLiteral("RESULT %1").arg(static_cast<int>(outcome));
+            const QString result = QStringLiteral("RESULT %1").arg(static_cast<int>(failure.outcome));
             select(QStringLiteral("hello"));
             bar()->onReplaceSelection(result);
-            QUOR_TRY_COMPARE(m_vm->toastMessage(), std::optional<QString>(toast));
-            QVERIFY(m_vm->toastIsError());
-            QCOMPARE(m_env->clipboard, std::optional<QString>(result));
+            QUOR_TRY_COMPARE(m_vm->toastMessage(), std::optional<QString>(failure.toast));
+            QCOMPARE(m_vm->toastIsError(), failure.isError);
+            QCOMPARE(m_env->clipboard, std::optional<QString>(failure.clipboard.value_or(result)));
         }
         QCOMPARE(m_env->replaced.size(), failures.size());
         QVERIFY(m_env->activated.isEmpty());

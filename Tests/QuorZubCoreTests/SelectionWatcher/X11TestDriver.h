@@ -67,6 +67,7 @@ public:
     QPoint boundary(int index) const;
     QPoint blankArea() const;
     qint64 pid() const { return m_ready.value(QStringLiteral("pid")).toInteger(); }
+    unsigned long window() const { return static_cast<unsigned long>(m_ready.value(QStringLiteral("window")).toInteger()); }
 
 private:
     void readLines();

@@ -4,14 +4,18 @@
 // slowed down, logs the key chords it receives, and answers commands on stdin with JSON lines on
 // stdout:
 //   text | set-text <base64> | set-clipboard-text <base64> | set-clipboard-rich | dump-clipboard |
-//   set-clipboard-slow <ms> (answers every request that late) |
+//   set-clipboard-slow <ms> (answers every request that late, each announced by a "serving" event) |
+//   on-claim <off|fetch|take-over> <ms> (that long after another client claims the clipboard,
+//     fetches its text, logged as "fetched-clipboard"; with take-over then claims it with
+//     "managed: " and that text, as a clipboard manager might) |
 //   publish-big <primary|clipboard> <lines> (bigText() below, without showing it) |
 //   copy-delay <ms> | paste-delay <ms> | ignore-paste <1|0> (Ctrl+V pastes and fetches nothing) |
 //   keys | clear-keys | pty-input | activate | quit
 // With --terminal it behaves like a terminal emulator: it holds the master side of a
 // pseudo-terminal and writes the keys it is given there as a terminal does (a plain Ctrl+C is the
 // interrupt byte 0x03, also logged as "interrupt"); Ctrl+Shift+C / Ctrl+Shift+V copy and paste.
-// pty-input answers the bytes the program on the other side received, in hex.
+// pty-input answers the bytes the program on the other side received, in hex. With --no-pid the
+// window does not announce its process (_NET_WM_PID), as some clients do not.
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -30,14 +34,19 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+
+// Xlib last: its macros clash with Qt's names.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -83,6 +92,7 @@ public:
 protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override
     {
+        emitLine(QJsonObject{{QStringLiteral("event"), QStringLiteral("serving")}});
         QThread::msleep(static_cast<unsigned long>(m_delayMs));
         return QMimeData::retrieveData(mimeType, type);
     }
@@ -157,6 +167,9 @@ public:
     int copyDelay = 0;
     int pasteDelay = 0;
     bool ignoresPaste = false;
+    // What to do when another client claims the clipboard: "off", "fetch" or "take-over".
+    QByteArray onClaim = "off";
+    int onClaimDelay = 0;
     QJsonArray keys;
     std::unique_ptr<PseudoTerminal> pty;
 
@@ -313,6 +326,36 @@ private:
     int m_cursor = 0;
 };
 
+// A user copies with a key press, whose time stamps the new ownership. A command from stdin
+// carries no event, so first make the toolkit learn the current server time from a property
+// change on our own window; an older stamp could lose against the last owner's.
+void claimWithFreshTime(QWidget& editor, QMimeData* data, QClipboard::Mode mode, std::function<void()> claimed)
+{
+    static int stamp = 0;
+    editor.window()->setWindowTitle(QStringLiteral("editor %1").arg(++stamp));
+    QTimer::singleShot(150, &editor, [data, mode, claimed = std::move(claimed)] {
+        QGuiApplication::clipboard()->setMimeData(data, mode);
+        claimed();
+    });
+}
+
+// Fetches what another client just put on the clipboard, and with take-over offers it as its own.
+void reactToClaim(EditorLine& editor)
+{
+    if (editor.onClaim == "off" || QGuiApplication::clipboard()->ownsClipboard()) {
+        return;
+    }
+    QTimer::singleShot(editor.onClaimDelay, &editor, [&editor] {
+        const QString text = QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+        emitLine(QJsonObject{{QStringLiteral("event"), QStringLiteral("fetched-clipboard")}, {QStringLiteral("text"), text}});
+        if (editor.onClaim == "take-over") {
+            auto* data = new QMimeData();
+            data->setText(QStringLiteral("managed: ") + text);
+            claimWithFreshTime(editor, data, QClipboard::Clipboard, [] {});
+        }
+    });
+}
+
 QJsonObject clipboardReport()
 {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
@@ -356,9 +399,6 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
         reply.insert(QStringLiteral("reply"), QStringLiteral("set-text"));
     } else if (command == "set-clipboard-text" || command == "set-clipboard-rich" || command == "set-clipboard-slow"
                || command == "publish-big") {
-        // A user copies with a key press, whose time stamps the new ownership. A command from
-        // stdin carries no event, so first make the toolkit learn the current server time from
-        // a property change on our own window; an older stamp could lose against the last owner's.
         QMimeData* data = nullptr;
         QClipboard::Mode mode = QClipboard::Clipboard;
         if (command == "set-clipboard-text") {
@@ -380,12 +420,7 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
             data->setData(QStringLiteral("application/x-quor-test"), QByteArray("\x00\x01\x02 bytes \xff", 12));
             data->setData(QStringLiteral("application/x-quor-empty"), QByteArray());
         }
-        static int stamp = 0;
-        editor.window()->setWindowTitle(QStringLiteral("editor %1").arg(++stamp));
-        QTimer::singleShot(150, &editor, [data, mode, reply] {
-            QGuiApplication::clipboard()->setMimeData(data, mode);
-            emitLine(reply);
-        });
+        claimWithFreshTime(editor, data, mode, [reply] { emitLine(reply); });
         return;
     } else if (command == "dump-clipboard") {
         reply = clipboardReport();
@@ -395,6 +430,9 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
         editor.pasteDelay = argument.toInt();
     } else if (command == "ignore-paste") {
         editor.ignoresPaste = argument != "0";
+    } else if (command == "on-claim") {
+        editor.onClaim = argument;
+        editor.onClaimDelay = parts.value(2).toInt();
     } else if (command == "pty-input") {
         reply.insert(QStringLiteral("hex"), QString::fromLatin1(editor.pty ? editor.pty->received().toHex() : QByteArray()));
     } else if (command == "keys") {
@@ -434,6 +472,7 @@ int main(int argc, char** argv)
     parser.addOption({QStringLiteral("no-primary"), QStringLiteral("never publish PRIMARY")});
     parser.addOption({QStringLiteral("terminal"), QStringLiteral("copy and paste like a terminal")});
     parser.addOption({QStringLiteral("at"), QStringLiteral("window position x,y"), QStringLiteral("x,y")});
+    parser.addOption({QStringLiteral("no-pid"), QStringLiteral("do not announce the process (_NET_WM_PID)")});
     parser.process(app);
 
     EditorLine editor(parser.value(QStringLiteral("text")), !parser.isSet(QStringLiteral("no-primary")),
@@ -449,6 +488,18 @@ int main(int argc, char** argv)
     editor.show();
     editor.raise();
     editor.activateWindow();
+    // The toolkit announces it when it makes the window.
+    if (const auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>();
+        x11 != nullptr && parser.isSet(QStringLiteral("no-pid"))) {
+        Display* display = x11->display();
+        XDeleteProperty(display, editor.winId(), XInternAtom(display, "_NET_WM_PID", False));
+        XFlush(display);
+    }
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, &editor, [&editor](QClipboard::Mode mode) {
+        if (mode == QClipboard::Clipboard) {
+            reactToClaim(editor);
+        }
+    });
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QByteArray pending;

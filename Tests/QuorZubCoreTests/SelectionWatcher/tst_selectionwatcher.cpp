@@ -7,6 +7,7 @@
 #include "QuorPlatform/Pasteboard/QuorClipboard.h"
 #include "QuorPlatform/Selection/QuorSelectionTooLargeError.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
+#include "QuorPlatform/X11/QuorX11Connection.h"
 #include "QuorZubCore/Services/SelectionWatcherService.h"
 
 #include <QApplication>
@@ -158,6 +159,7 @@ private slots:
             editor->command("copy-delay 0");
             editor->command("paste-delay 0");
             editor->command("ignore-paste 0");
+            editor->command("on-claim off 0");
             editor->command("set-text " + base64(editorText));
         }
     }
@@ -408,6 +410,97 @@ private slots:
         QVERIFY(m_deliveries.isEmpty());
     }
 
+    // The keys were chosen for a window while its clipboard took seconds to read; meanwhile the user
+    // moved to another window or clicked: no key goes anywhere, and the clipboard is as it was.
+    void keysChosenBeforeASlowSnapshotGoNowhereOnceTheUserMovesOn_data()
+    {
+        QTest::addColumn<bool>("replacing");
+        QTest::addColumn<bool>("switchesWindow");
+        QTest::newRow("copy, another window takes the focus") << false << true;
+        QTest::newRow("copy, a click") << false << false;
+        QTest::newRow("replace, another window takes the focus") << true << true;
+        QTest::newRow("replace, a click") << true << false;
+    }
+
+    void keysChosenBeforeASlowSnapshotGoNowhereOnceTheUserMovesOn()
+    {
+        QFETCH(bool, replacing);
+        QFETCH(bool, switchesWindow);
+        activate(*m_plain);
+        m_editor->command("clear-keys");
+        m_plain->command("set-clipboard-slow 300");
+        while (m_plain->waitForEvent(QStringLiteral("serving"), 0ms)) {
+        }
+        const qint64 changes = quor::platform::Clipboard::shared().changeCount();
+        QSignalSpy finished(m_watcher.get(), &SelectionWatcherService::clipboardWorkFinished);
+        std::optional<QCoro::Task<SelectionReplaceOutcome>> replacement;
+        if (replacing) {
+            replacement.emplace(m_watcher->replaceSelection(QStringLiteral("NEW")));
+        } else {
+            m_driver.drag(m_plain->boundary(6), m_plain->boundary(11));
+        }
+        // The keys are chosen by now: the snapshot of the clipboard has begun.
+        QVERIFY(m_plain->waitForEvent(QStringLiteral("serving"), quorPatience));
+        if (switchesWindow) {
+            activate(*m_editor);
+        } else {
+            m_driver.click(m_plain->blankArea());
+        }
+        QUOR_TRY_VERIFY(finished.count() > 0);
+        if (replacement) {
+            QCOMPARE(quorAwait(std::move(*replacement)), SelectionReplaceOutcome::unavailable);
+        } else {
+            // Nothing was taken from the user's clipboard, so nothing was put back either.
+            QCOMPARE(quor::platform::Clipboard::shared().changeCount(), changes);
+        }
+        settle();
+        QCOMPARE(keys(*m_plain), QJsonArray());
+        QCOMPARE(keys(*m_editor), QJsonArray());
+        QVERIFY(m_deliveries.isEmpty());
+        QCOMPARE(m_plain->command("text").value(QStringLiteral("value")).toString(), editorText);
+        const QJsonObject after = m_plain->command("dump-clipboard");
+        QCOMPARE(after.value(QStringLiteral("text")).toString(), QStringLiteral("slowly served"));
+        QCOMPARE(after.value(QStringLiteral("custom")).toString(), QString::fromLatin1(QByteArray("slow bytes").toBase64()));
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("served at once")));
+    }
+
+    // Only the target's own fetch is the paste: another client that reads the clipboard after the
+    // claim (a clipboard manager, a remote-desktop bridge) is not it, and one that takes the
+    // clipboard over keeps what it put there, while nobody knows whether the target pasted.
+    void onlyTheTargetsOwnFetchIsThePaste_data()
+    {
+        QTest::addColumn<QByteArray>("onClaim");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("clipboardAfter");
+        QTest::newRow("another client fetches 100 ms after the claim")
+            << QByteArray("fetch 100") << static_cast<int>(SelectionReplaceOutcome::notFetched) << QStringLiteral("NEW");
+        QTest::newRow("a clipboard manager takes the clipboard over")
+            << QByteArray("take-over 10") << static_cast<int>(SelectionReplaceOutcome::takenOver)
+            << QStringLiteral("managed: NEW");
+    }
+
+    void onlyTheTargetsOwnFetchIsThePaste()
+    {
+        QFETCH(QByteArray, onClaim);
+        QFETCH(int, outcome);
+        QFETCH(QString, clipboardAfter);
+        activate(*m_plain);
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("old content")));
+        m_plain->command("ignore-paste 1");
+        while (m_editor->waitForEvent(QStringLiteral("fetched-clipboard"), 0ms)) {
+        }
+        m_editor->command("on-claim " + onClaim);
+        const SelectionReplaceOutcome replaced = quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW")));
+        const std::optional<QJsonObject> fetched = m_editor->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
+        m_editor->command("on-claim off 0");
+        QVERIFY(fetched.has_value());
+        QCOMPARE(fetched->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
+        QCOMPARE(static_cast<int>(replaced), outcome);
+        QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+v")});
+        QCOMPARE(m_plain->command("text").value(QStringLiteral("value")).toString(), editorText);
+        QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), clipboardAfter);
+    }
+
     void replacementPastesAndRestoresEveryFormat()
     {
         activate(*m_editor);
@@ -503,13 +596,29 @@ private slots:
 
     // A terminal no list names (it holds a pseudo-terminal, and a program there keeps the drag to
     // itself, so PRIMARY stays stale): neither the drag nor a direct read sends it a key, and
-    // Replace leaves the clipboard to the user.
+    // Replace leaves the clipboard to the user. Its process is known from the X server even where
+    // the window does not announce it, as a sandboxed one may announce a number of its sandbox.
+    void aTerminalByWhatItIsGetsNoKeys_data()
+    {
+        QTest::addColumn<bool>("announcesProcess");
+        QTest::newRow("announcing its process") << true;
+        QTest::newRow("without _NET_WM_PID") << false;
+    }
+
     void aTerminalByWhatItIsGetsNoKeys()
     {
-        TestEditor terminal({QStringLiteral("--class"), QStringLiteral("QuorPtyHost"), QStringLiteral("--terminal"),
-                             QStringLiteral("--no-primary"), QStringLiteral("--text"), editorText,
-                             QStringLiteral("--at"), QStringLiteral("60,520")});
+        QFETCH(bool, announcesProcess);
+        QStringList arguments{QStringLiteral("--class"), QStringLiteral("QuorPtyHost"), QStringLiteral("--terminal"),
+                              QStringLiteral("--no-primary"), QStringLiteral("--text"), editorText,
+                              QStringLiteral("--at"), QStringLiteral("60,520")};
+        if (!announcesProcess) {
+            arguments.append(QStringLiteral("--no-pid"));
+        }
+        TestEditor terminal(arguments);
         QVERIFY(terminal.waitUntilReady());
+        quor::platform::X11Connection* connection = quor::platform::X11Connection::forCurrentThread();
+        QVERIFY(connection != nullptr);
+        QCOMPARE(connection->cardinalProperty(terminal.window(), "_NET_WM_PID").has_value(), announcesProcess);
         activate(terminal);
         m_driver.drag(terminal.boundary(6), terminal.boundary(11));
         quorSpin(std::chrono::milliseconds(500));

@@ -2,11 +2,14 @@
 
 #include "QuorPlatform/Workspace/QuorDesktopEntry.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
+#include "QuorPlatform/X11/QuorX11Connection.h"
 
 #include <QFile>
 #include <QList>
 #include <QStandardPaths>
 #include <QSysInfo>
+
+#include <algorithm>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -21,10 +24,11 @@ QString shortHostName(const QString& name)
     return name.section(QLatin1Char('.'), 0, 0).toLower();
 }
 
-// A window's process id names a process of this machine only when the window says it runs here.
+// A window's process id names a process of this machine when the X server named it, or else when
+// the window says it runs here.
 bool runsOnThisMachine(const WindowApplication& application)
 {
-    return !application.clientMachine || application.clientMachine->isEmpty()
+    return application.processNamedByServer || !application.clientMachine || application.clientMachine->isEmpty()
            || shortHostName(*application.clientMachine) == shortHostName(QSysInfo::machineHostName());
 }
 
@@ -96,24 +100,56 @@ std::optional<bool> desktopEntryListsTerminal(const QStringList& desktopFileIds,
     return std::nullopt;
 }
 
-EditingChords::WindowTraits focusedWindowTraits()
+Windows currentWindows()
 {
+    const X11Workspace::FocusedWindows focus = X11Workspace::inputFocus();
+    return {focus.window, focus.topLevel, X11Workspace::activeWindow().value_or(focus.topLevel)};
+}
+
+Target focusedTarget()
+{
+    Target target;
+    target.windows = currentWindows();
     QList<WindowApplication> windows;
-    for (const auto& window : {X11Workspace::focusedApplication(), X11Workspace::frontmostApplication()}) {
-        if (window && !windows.contains(*window)) {
-            windows.append(*window);
+    for (const unsigned long window : {target.windows.focusedTopLevel, target.windows.active}) {
+        if (window != 0 && (windows.isEmpty() || windows.first().window != window)) {
+            windows.append(X11Workspace::application(window));
         }
     }
     const QStringList folders = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
-    EditingChords::WindowTraits traits;
     for (const WindowApplication& window : std::as_const(windows)) {
-        traits.windowClass += window.windowClass();
+        target.traits.windowClass += window.windowClass();
         if (runsOnThisMachine(window)) {
-            merge(traits.holdsPseudoTerminal, holdsPseudoTerminalMaster(window.processIdentifier));
+            merge(target.traits.holdsPseudoTerminal, holdsPseudoTerminalMaster(window.processIdentifier));
         }
-        merge(traits.desktopEntryIsTerminal, desktopEntryListsTerminal(candidateDesktopFileIds(window), folders));
+        merge(target.traits.desktopEntryIsTerminal,
+              desktopEntryListsTerminal(candidateDesktopFileIds(window), folders));
     }
-    return traits;
+    return target;
+}
+
+bool isTargetClient(unsigned long requestor, const Windows& target)
+{
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr || requestor == 0) {
+        return false;
+    }
+    QList<unsigned long> windows;
+    for (const unsigned long window : {target.focus, target.focusedTopLevel}) {
+        if (window != 0) {
+            windows.append(window);
+        }
+    }
+    for (const unsigned long window : std::as_const(windows)) {
+        if (connection->resourceBase(window) == connection->resourceBase(requestor)) {
+            return true;
+        }
+    }
+    // An application may talk to the server over more than one connection.
+    const std::optional<qint64> process = connection->clientProcess(requestor);
+    return process && std::any_of(windows.cbegin(), windows.cend(), [connection, process](unsigned long window) {
+               return connection->clientProcess(window) == process;
+           });
 }
 
 } // namespace quor::platform::KeyTarget

@@ -15,7 +15,36 @@ namespace quor::platform {
 // lookups and one small desktop entry per window.
 namespace KeyTarget {
 
-EditingChords::WindowTraits focusedWindowTraits();
+// The windows keys would reach.
+struct Windows {
+    // The window with the input focus, maybe a child window (even of another client).
+    unsigned long focus = 0;
+    // The top-level window above it.
+    unsigned long focusedTopLevel = 0;
+    // The window manager's active window, else the focused top-level window.
+    unsigned long active = 0;
+
+    // Keys sent now reach the window they were chosen for: the same focused top-level window and
+    // the same active window.
+    bool sameTargetAs(const Windows& chosen) const
+    {
+        return focusedTopLevel == chosen.focusedTopLevel && active == chosen.active;
+    }
+};
+
+// What a chord is chosen by, and the windows it is chosen for.
+struct Target {
+    EditingChords::WindowTraits traits;
+    Windows windows;
+};
+
+// A few round trips to the X server.
+Windows currentWindows();
+Target focusedTarget();
+
+// Whether the client that made window `requestor` is (or runs in the same process as) the client
+// of the focused window of `target`: a request it makes comes from the application keys went to.
+bool isTargetClient(unsigned long requestor, const Windows& target);
 
 // Whether process `pid` of this machine holds the master side of a pseudo-terminal (a descriptor
 // open on /dev/ptmx); nothing when its descriptors cannot be read (gone, another user's).

@@ -4,6 +4,9 @@
 
 #include <QSet>
 
+#include <tuple>
+#include <utility>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -46,11 +49,21 @@ std::optional<QString> announcedDesktopFileId(X11Connection& connection, Window 
     return std::nullopt;
 }
 
+// The process of the window's client: the server knows it for a local client, a sandbox's or not;
+// only where it cannot tell does the window's own word count.
+std::pair<qint64, bool> processOf(X11Connection& connection, Window window)
+{
+    if (const std::optional<qint64> named = connection.clientProcess(window)) {
+        return {*named, true};
+    }
+    return {connection.cardinalProperty(window, "_NET_WM_PID").value_or(0), false};
+}
+
 WindowApplication describe(X11Connection& connection, Window window)
 {
     WindowApplication application;
     application.window = window;
-    application.processIdentifier = connection.cardinalProperty(window, "_NET_WM_PID").value_or(0);
+    std::tie(application.processIdentifier, application.processNamedByServer) = processOf(connection, window);
     const QStringList names = connection.windowClass(window);
     application.instanceName = names.value(0);
     application.className = names.value(1);
@@ -133,7 +146,7 @@ std::optional<WindowApplication> frontmostApplication()
     if (connection == nullptr) {
         return std::nullopt;
     }
-    if (const auto active = connection->windowProperty(connection->root(), "_NET_ACTIVE_WINDOW")) {
+    if (const auto active = activeWindow()) {
         return describe(*connection, *active);
     }
     return focusedApplication();
@@ -142,20 +155,46 @@ std::optional<WindowApplication> frontmostApplication()
 std::optional<WindowApplication> focusedApplication()
 {
     X11Connection* connection = X11Connection::forCurrentThread();
-    if (connection == nullptr) {
+    const unsigned long topLevel = inputFocus().topLevel;
+    if (connection == nullptr || topLevel == None) {
         return std::nullopt;
+    }
+    return describe(*connection, topLevel);
+}
+
+FocusedWindows inputFocus()
+{
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
+        return {};
     }
     Window focus = None;
     int revert = 0;
     XGetInputFocus(connection->display(), &focus, &revert);
     if (focus == None || focus == PointerRoot) {
+        return {};
+    }
+    return {focus, topLevelWithClass(*connection, focus).value_or(None)};
+}
+
+std::optional<unsigned long> activeWindow()
+{
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
         return std::nullopt;
     }
-    const auto topLevel = topLevelWithClass(*connection, focus);
-    if (!topLevel) {
-        return std::nullopt;
+    return connection->windowProperty(connection->root(), "_NET_ACTIVE_WINDOW");
+}
+
+WindowApplication application(unsigned long window)
+{
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
+        WindowApplication unknown;
+        unknown.window = window;
+        return unknown;
     }
-    return describe(*connection, *topLevel);
+    return describe(*connection, window);
 }
 
 QList<WindowApplication> runningApplications()
@@ -212,7 +251,7 @@ QList<unsigned long> minimizeOtherApplications(qint64 ownProcess)
     }
     Display* display = connection->display();
     for (const unsigned long window : managedWindowsBottomFirst(*connection)) {
-        if (connection->cardinalProperty(window, "_NET_WM_PID").value_or(0) != ownProcess
+        if (processOf(*connection, window).first != ownProcess
             && isListedInTaskbar(*connection, window) && !isMinimized(*connection, window)
             && XIconifyWindow(display, window, DefaultScreen(display)) != 0) {
             minimized.append(window);

@@ -11,8 +11,12 @@ namespace quor::platform {
 // An application as seen through one of its top-level windows.
 struct WindowApplication {
     unsigned long window = 0;
-    // _NET_WM_PID; 0 when the window does not say.
+    // The process of the window's client as the X server names it, else the window's own
+    // _NET_WM_PID; 0 when neither says.
     qint64 processIdentifier = 0;
+    // Whether the X server named the process: then it runs on this machine and is numbered as we
+    // number processes. A window's _NET_WM_PID is its own claim, of its host and its sandbox.
+    bool processNamedByServer = false;
     // WM_CLASS.
     QString instanceName;
     QString className;
@@ -40,16 +44,29 @@ namespace X11Workspace {
 std::optional<WindowApplication> frontmostApplication();
 // The top-level window that holds the input focus, which receives synthesized keys.
 std::optional<WindowApplication> focusedApplication();
+
+// The window that holds the input focus (a child window, maybe of another client) and the
+// nearest window at or above it that carries WM_CLASS; each 0 when there is none.
+struct FocusedWindows {
+    unsigned long window = 0;
+    unsigned long topLevel = 0;
+};
+FocusedWindows inputFocus();
+// _NET_ACTIVE_WINDOW; nothing when the window manager names none.
+std::optional<unsigned long> activeWindow();
+// The application of any window, described as the functions above describe theirs.
+WindowApplication application(unsigned long window);
+
 // One entry per application (process and class) among the managed windows (_NET_CLIENT_LIST).
 QList<WindowApplication> runningApplications();
 // Asks the window manager to activate the application's window; without an EWMH window manager
 // raises it and gives it the focus. False without a display or a window.
 bool activate(const WindowApplication& application);
-// Asks the window manager to minimize the windows of other processes (those whose _NET_WM_PID
-// differs from `ownProcess`) that a taskbar lists, so each can come back from there: normal
-// windows, not transient for another, not kept off the taskbar, and not minimized already.
-// Utility, dialog and skip-taskbar windows are left alone. Returns the windows it minimized,
-// bottom of the stack first.
+// Asks the window manager to minimize the windows of other processes (those whose process, as
+// processIdentifier says it, differs from `ownProcess`) that a taskbar lists, so each can come
+// back from there: normal windows, not transient for another, not kept off the taskbar, and not
+// minimized already. Utility, dialog and skip-taskbar windows are left alone. Returns the windows
+// it minimized, bottom of the stack first.
 QList<unsigned long> minimizeOtherApplications(qint64 ownProcess);
 // Brings back those of `windows` that are still managed and still minimized, in order; the window
 // manager restores each in the state it had (a maximized window comes back maximized). Returns how

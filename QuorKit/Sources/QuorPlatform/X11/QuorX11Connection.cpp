@@ -7,6 +7,13 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XRes.h>
+// The display's resource-id mask, which Xlib offers no call for.
+#include <X11/Xlibint.h>
+#undef min
+#undef max
+
+#include <unistd.h>
 
 namespace quor::platform {
 
@@ -64,6 +71,32 @@ unsigned long X11Connection::atom(const char* name)
 }
 
 namespace {
+// The process the server names for the client that made `id`. An id of 0 would ask about every
+// client.
+std::optional<qint64> serverProcessOf(Display* display, XID id)
+{
+    if (id == None) {
+        return std::nullopt;
+    }
+    XResClientIdSpec spec{id, XRES_CLIENT_ID_PID_MASK};
+    long count = 0;
+    XResClientIdValue* values = nullptr;
+    if (XResQueryClientIds(display, 1, &spec, &count, &values) != Success) {
+        return std::nullopt;
+    }
+    std::optional<qint64> process;
+    for (long index = 0; index < count; ++index) {
+        if (XResGetClientIdType(&values[index]) == XRES_CLIENT_ID_PID) {
+            const pid_t pid = XResGetClientPid(&values[index]);
+            if (pid > 0) {
+                process = pid;
+            }
+        }
+    }
+    XResClientIdsDestroy(count, values);
+    return process;
+}
+
 // Reads a whole property of the given format (8 or 32); nothing when absent or of another format.
 struct RawProperty {
     Atom type = None;
@@ -155,6 +188,36 @@ QStringList X11Connection::windowClass(unsigned long window)
         }
     }
     return parts;
+}
+
+unsigned long X11Connection::resourceBase(unsigned long id) const
+{
+    return id & ~m_display->resource_mask;
+}
+
+std::optional<qint64> X11Connection::clientProcess(unsigned long id)
+{
+    if (!serverNumbersProcessesAsWeDo()) {
+        return std::nullopt;
+    }
+    return serverProcessOf(m_display, id);
+}
+
+bool X11Connection::serverNumbersProcessesAsWeDo()
+{
+    if (!m_serverNumbersProcessesAsWeDo) {
+        int eventBase = 0;
+        int errorBase = 0;
+        int major = 0;
+        int minor = 0;
+        // Asked first: a request to a missing extension would print a complaint of Xlib's.
+        const bool clientIds = XResQueryExtension(m_display, &eventBase, &errorBase) != 0
+                               && XResQueryVersion(m_display, &major, &minor) != 0
+                               && (major > 1 || (major == 1 && minor >= 2));
+        m_serverNumbersProcessesAsWeDo =
+            clientIds && serverProcessOf(m_display, m_display->resource_base) == ::getpid();
+    }
+    return *m_serverNumbersProcessesAsWeDo;
 }
 
 } // namespace quor::platform

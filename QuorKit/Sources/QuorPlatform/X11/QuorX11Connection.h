@@ -45,11 +45,24 @@ public:
     // WM_CLASS as {instance, class}; empty when the window has none.
     QStringList windowClass(unsigned long window);
 
+    // The part of a resource id (a window, a pixmap) that names the client that made it. The
+    // server gives every client the same mask, so two ids come from one client exactly when their
+    // bases agree. Asks the server nothing.
+    unsigned long resourceBase(unsigned long id) const;
+    // The process of the client that made resource `id`, as the X server knows it (X-Resource):
+    // nothing without the extension, for a client whose process the server cannot tell (one on
+    // another machine), or when the server numbers processes otherwise than we do (it or we run in
+    // a process namespace of our own). A window's own _NET_WM_PID may name a process of a sandbox.
+    std::optional<qint64> clientProcess(unsigned long id);
+
 private:
     explicit X11Connection(_XDisplay* display);
+    // Whether the server's process numbers are ours: it names this process for this connection.
+    bool serverNumbersProcessesAsWeDo();
 
     _XDisplay* m_display;
     QHash<QByteArray, unsigned long> m_atoms;
+    std::optional<bool> m_serverNumbersProcessesAsWeDo;
 };
 
 } // namespace quor::platform
