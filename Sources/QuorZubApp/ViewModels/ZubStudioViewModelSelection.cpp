@@ -410,6 +410,14 @@ QCoro::Task<> ZubStudioViewModel::runReplace(QPointer<ZubStudioViewModel> self, 
                                                   "olan düzenleyicilere gönderilmez: oraya kendiniz yapıştırın.")),
                         true);
         co_return;
+    case SelectionReplaceOutcome::calledOff:
+        environment->setClipboardText(text);
+        self->showToast(self->text(QStringLiteral("Nothing was pasted: you moved to another window before the paste. "
+                                                  "The result is on the clipboard."),
+                                   QStringLiteral("Hiçbir şey yapıştırılmadı: yapıştırmadan önce başka bir pencereye "
+                                                  "geçtiniz. Sonuç panoda.")),
+                        true);
+        co_return;
     case SelectionReplaceOutcome::unavailable:
         break;
     }

@@ -11,9 +11,11 @@ enum class SelectionReplaceOutcome {
     // nothing was sent.
     noPasteKeys,
     // Keys cannot be sent now (no XTest, another client holds the keyboard, the clipboard stayed
-    // busy, the focus moved to another window, a click or a new selection called the paste off):
-    // nothing was sent, and the user's clipboard is back.
+    // busy): nothing was sent, and the user's clipboard is back.
     unavailable,
+    // The user moved on before the paste keys went out (the focus went to another window, a click or
+    // a new selection): nothing was sent, and the user's clipboard is back.
+    calledOff,
     // Another program took the clipboard over while the replacement was offered (a clipboard
     // manager keeping its own copy): it keeps what it put there, and whether the target pasted
     // (maybe from that program) is not known.

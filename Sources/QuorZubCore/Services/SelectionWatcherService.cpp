@@ -369,11 +369,11 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
         co_return std::nullopt;
     }
     // The snapshot may have taken its owner seconds: the window is looked at again with the keys.
-    const bool posted = co_await deliverKeys(*copyKeys, token);
+    const Result posted = co_await deliverKeys(*copyKeys, token);
     if (!self) {
         co_return std::nullopt;
     }
-    if (!posted) {
+    if (posted != Result::posted) {
         // Nothing changed the clipboard, so there is nothing to put back.
         finishClipboardWork();
         co_return std::nullopt;
@@ -517,14 +517,14 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
             self->logUndelivered(EditingCommand::paste, grabbed ? Result::keyboardGrabbed : Result::cancelled);
             self->finishClipboardWork();
         }
-        co_return SelectionReplaceOutcome::unavailable;
+        co_return grabbed ? SelectionReplaceOutcome::unavailable : SelectionReplaceOutcome::calledOff;
     }
     const QPointer<ServedMimeData> replacement = pasteboard.writeTrackedText(text);
     const qint64 changeCount = pasteboard.changeCount();
     ReplacementFetchWatch watch(replacement, pasteboard, changeCount);
 
     co_await sleepIgnoringCancellation(pasteLead, token);
-    bool posted = false;
+    Result posted = Result::unavailable;
     if (self) {
         // Armed before the keys: the target's fetch may be served before the worker's answer is.
         if (replacement) {
@@ -532,14 +532,15 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
         }
         posted = co_await self->deliverKeys(*pasteKeys, token);
     }
-    if (!self || !posted) {
+    if (!self || posted != Result::posted) {
         if (pasteboard.changeCount() == changeCount) {
             restorePasteboard(pasteboard, snapshots);
         }
         if (self) {
             self->finishClipboardWork();
         }
-        co_return SelectionReplaceOutcome::unavailable;
+        const bool movedOn = posted == Result::cancelled || posted == Result::targetChanged;
+        co_return movedOn ? SelectionReplaceOutcome::calledOff : SelectionReplaceOutcome::unavailable;
     }
     const FetchEnd end = replacement ? co_await awaitTargetFetch(watch, pasteKeys->windows) : FetchEnd::timedOut;
     // Unfetched, the replacement stays where the user can still paste it. Another party that wrote
@@ -613,7 +614,7 @@ QCoro::Task<std::optional<SelectionWatcherService::ChosenKeys>> SelectionWatcher
     co_return std::nullopt;
 }
 
-QCoro::Task<bool> SelectionWatcherService::deliverKeys(ChosenKeys keys, QuorCancellationToken token)
+QCoro::Task<Result> SelectionWatcherService::deliverKeys(ChosenKeys keys, QuorCancellationToken token)
 {
     QPointer<SelectionWatcherService> self(this);
     // Named rather than made inside the co_await: GCC 12 destroyed a temporary lambda's copies there
@@ -623,7 +624,7 @@ QCoro::Task<bool> SelectionWatcherService::deliverKeys(ChosenKeys keys, QuorCanc
     if (result != Result::posted && self) {
         self->logUndelivered(keys.command, result);
     }
-    co_return result == Result::posted;
+    co_return result;
 }
 
 void SelectionWatcherService::logUndelivered(EditingCommand command, Result result)

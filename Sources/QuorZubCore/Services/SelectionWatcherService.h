@@ -159,9 +159,9 @@ private:
     // The keys that copy or paste in the window they would reach now; nothing where no chord is
     // safe there, and the log says why.
     QCoro::Task<std::optional<ChosenKeys>> commandChord(int virtualKey);
-    // Posts the keys on the worker, right after looking again at the window they would reach;
-    // false when nothing was sent, and the log says why.
-    QCoro::Task<bool> deliverKeys(ChosenKeys keys, QuorCancellationToken token);
+    // Posts the keys on the worker, right after looking again at the window they would reach; when
+    // nothing was sent, the log says why.
+    QCoro::Task<quor::platform::KeyDelivery::Result> deliverKeys(ChosenKeys keys, QuorCancellationToken token);
     void logUndelivered(quor::platform::EditingCommand command, quor::platform::KeyDelivery::Result result);
     QCoro::Task<SelectionReplaceOutcome> replaceUnlessCalledOff(QString text, QuorCancellationToken token);
     // Waits for a fetch of the replacement by the client keys went to; other clients' fetches do

@@ -475,6 +475,9 @@ private slots:
                             "own: paste it there yourself.")},
             {SelectionReplaceOutcome::unavailable,
              QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11)).")},
+            {SelectionReplaceOutcome::calledOff,
+             QStringLiteral("Nothing was pasted: you moved to another window before the paste. The result is on the "
+                            "clipboard.")},
             {SelectionReplaceOutcome::takenOver,
              QStringLiteral("Another program took the clipboard over during the paste, so it is not known whether the "
                             "result was pasted there."),

@@ -448,7 +448,7 @@ private slots:
         }
         QUOR_TRY_VERIFY(finished.count() > 0);
         if (replacement) {
-            QCOMPARE(quorAwait(std::move(*replacement)), SelectionReplaceOutcome::unavailable);
+            QCOMPARE(quorAwait(std::move(*replacement)), SelectionReplaceOutcome::calledOff);
         } else {
             // Nothing was taken from the user's clipboard, so nothing was put back either.
             QCOMPARE(quor::platform::Clipboard::shared().changeCount(), changes);
