@@ -167,10 +167,19 @@ private slots:
         view.show();
         const ZubHistoryRecord translation = history[0];
         QVERIFY(!cardButton(view, translation, "pin")->property("isActive").toBool());
+        // A screen reader tells the cards' buttons apart by their records; the tooltip stays short.
+        QCOMPARE(cardButton(view, translation, "pin")->accessibleName(),
+                 QStringLiteral("Pin: Translate, Bugün hava çok güzel."));
+        QCOMPARE(cardButton(view, translation, "pin")->toolTip(), QStringLiteral("Pin"));
+        QCOMPARE(cardButton(view, history[3], "copy")->accessibleName(),
+                 QStringLiteral("Copy Output: Slack Reply, hi team"));
+        QCOMPARE(cardButton(view, history[3], "copy")->text(), QStringLiteral("Copy Output"));
         cardButton(view, translation, "pin")->click();
         QCOMPARE(lastCall(model), QStringLiteral("toggleHistoryPin: ") + FakeStudioModel::idText(translation.id));
         QVERIFY(model.history()[0].isPinned);
         QVERIFY(cardButton(view, translation, "pin")->property("isActive").toBool());
+        QCOMPARE(cardButton(view, translation, "pin")->accessibleName(),
+                 QStringLiteral("Unpin: Translate, Bugün hava çok güzel."));
         QCOMPARE(view.presentation().cards[0].pinSymbol, QStringLiteral("pin.fill"));
         // Pinned records keep their place.
         QCOMPARE(shownTitles(view)[0], QStringLiteral("Translate"));

@@ -4,10 +4,12 @@
 #include "QuorZubApp/Views/Studio/ZubPlaygroundEditor.h"
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 
+#include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorMenuPicker.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -31,6 +33,18 @@ QWidget* resultCard(const QWidget& view)
 QList<QAbstractButton*> tiles(const QWidget& view)
 {
     return view.findChildren<QAbstractButton*>(QRegularExpression(QStringLiteral("^tile:")));
+}
+
+// Where Tab moves on to from `from` along the window's chain, without the application's relinking
+// at the key press.
+QWidget* nextTabStop(QWidget* from)
+{
+    for (QWidget* next = from->nextInFocusChain(); next != from; next = next->nextInFocusChain()) {
+        if ((next->focusPolicy() & Qt::TabFocus) != 0 && next->isEnabled() && next->isVisible()) {
+            return next;
+        }
+    }
+    return nullptr;
 }
 } // namespace
 
@@ -308,6 +322,64 @@ private slots:
         model.setPlaygroundText(QStringLiteral("again"));
         model.setLanguage(QuorLanguage::tr);
         QCOMPARE(model.count(QStringLiteral("persistConfig")), 2);
+    }
+
+    // Tiles of every batch, and a grid made afresh, stand in the Tab chain as in the grid: after
+    // the input card's controls and before the result card. (Last: it installs the application's
+    // keyboard handling.)
+    void tabRunsThroughTheTilesOfEveryBatchInOrder()
+    {
+        QuorKeyboardAccess::install();
+        FakeStudioModel model;
+        ZubConfig config = model.config();
+        for (qsizetype i = config.actions.size(); i < 2 * ZubPlaygroundView::tileBatch + 10; ++i) {
+            config.actions.append(ZubActionDefinition::make(QUuid::createUuid(), ZubActionKind::customAI,
+                                                            QStringLiteral("Custom %1").arg(i), QString(),
+                                                            QStringLiteral("sparkles"), true, QStringLiteral("Prompt"), i));
+        }
+        model.setConfig(config);
+        model.setPlaygroundResult(studio_fixtures::translation());
+        ZubPlaygroundView view(model, Qt::magenta);
+        view.resize(1100, 700);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        qsizetype count = model.config().enabledActions().size();
+        QScrollBar* bar = view.findChild<QScrollArea*>()->verticalScrollBar();
+        QVERIFY(quorWaitFor([&] {
+            bar->setValue(bar->maximum());
+            return tiles(view).size() == count;
+        }));
+        const auto tile = [&view](qsizetype index) {
+            const QUuid id = view.presentation().tiles[index].action.id;
+            return button(view, QStringLiteral("tile:") + id.toString(QUuid::WithoutBraces));
+        };
+        const auto tabFollowsTheGrid = [&] {
+            QWidget* at = button(view, QStringLiteral("clearButton"));
+            for (qsizetype i = 0; i < count; ++i) {
+                if ((at = nextTabStop(at)) != tile(i)) {
+                    qWarning("Tab reaches %s in place of tile %lld", at != nullptr ? qPrintable(at->objectName()) : "nothing",
+                             static_cast<long long>(i));
+                    return false;
+                }
+            }
+            return nextTabStop(at) == button(view, QStringLiteral("copyButton"));
+        };
+        QVERIFY(tabFollowsTheGrid());
+        tile(ZubPlaygroundView::tileBatch - 1)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), tile(ZubPlaygroundView::tileBatch));
+
+        // An action less makes every tile afresh; the result card stays as it was.
+        const QPointer<QAbstractButton> copy = button(view, QStringLiteral("copyButton"));
+        config = model.config();
+        for (ZubActionDefinition& action : config.actions) {
+            action.isEnabled = action.isEnabled && action.id != view.presentation().tiles[0].action.id;
+        }
+        model.setConfig(config);
+        count = model.config().enabledActions().size();
+        QCOMPARE(tiles(view).size(), count);
+        QCOMPARE(button(view, QStringLiteral("copyButton")), copy.data());
+        QVERIFY(tabFollowsTheGrid());
     }
 };
 

@@ -313,6 +313,49 @@ private slots:
         QCOMPARE(card.pinColor, kAccent);
     }
 
+    // Every card's buttons look alike: a screen reader names each by its record, the action's
+    // title and then the start of the input.
+    void recordNamesTellTheCardsApart_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("short") << "Calculate" << "200 + 10%" << "Calculate, 200 + 10%";
+        QTest::newRow("first line") << "Translate" << "Bugün hava\r\nçok güzel." << "Translate, Bugün hava…";
+        QTest::newRow("blanks") << " Summarize\n" << " \n a\t\tb  " << "Summarize, a b";
+        QTest::newRow("cut at a word") << "Case" << "The quick brown fox jumps over the lazy dog and runs on"
+                                       << "Case, The quick brown fox jumps over the lazy…";
+        QTest::newRow("one long word") << "Case" << QString(60, QLatin1Char('x'))
+                                       << "Case, " + QString(40, QLatin1Char('x')) + "…";
+        QTest::newRow("whole characters") << "Case" << QStringLiteral("👩‍💻").repeated(41)
+                                          << "Case, " + QStringLiteral("👩‍💻").repeated(40) + "…";
+        QTest::newRow("huge") << "Case" << QStringLiteral("word ").repeated(200'000)
+                              << "Case, " + QStringLiteral("word ").repeated(8).trimmed() + "…";
+        QTest::newRow("no input") << "Calculate" << "  " << "Calculate";
+    }
+
+    void recordNamesTellTheCardsApart()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, input);
+        QFETCH(QString, name);
+        QCOMPARE(History::recordName(title, input), name);
+        ZubHistoryRecord r = record(ZubActionKind::calculate, title, input, QStringLiteral("220"));
+        for (const QuorLanguage language : {QuorLanguage::en, QuorLanguage::tr}) {
+            r.isPinned = language == QuorLanguage::tr;
+            const History::Card card = History::makeCard(r, language, kAccent, {});
+            QCOMPARE(card.recordName, name);
+            const QList<std::pair<QString, QString>> controls{{card.copyTitle, card.copyName},
+                                                              {card.speakTitle, card.speakName},
+                                                              {card.openTitle, card.openName},
+                                                              {card.pinTitle, card.pinName},
+                                                              {card.deleteTitle, card.deleteName}};
+            for (const auto& [shown, named] : controls) {
+                QCOMPARE(named, shown + QStringLiteral(": ") + name);
+            }
+        }
+    }
+
     // What a few lines show of a text: its start, cut between characters, with an ellipsis when
     // more follows.
     void previewsShowTheStartOfATextOfAnySize_data()

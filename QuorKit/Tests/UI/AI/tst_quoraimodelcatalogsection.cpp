@@ -11,8 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -439,6 +441,8 @@ private slots:
         QVERIFY(QuorAIModelRowButton::summaryLines(QStringLiteral("text"), 0).isEmpty());
     }
 
+    // As tall as its rows within the limits, rows made afresh included, and scrolling as far as its
+    // last row, never on into empty space.
     void theListIsAsTallAsItsRowsWithinLimits()
     {
         Bench bench;
@@ -449,9 +453,22 @@ private slots:
         backdrop.show();
         quorAwait(bench.catalog->refresh(false, true));
         auto* list = card->findChild<QScrollArea*>(QStringLiteral("modelList"));
+        const auto scrollsToTheLastRow = [&] {
+            const QuorAIModelRowButton* last = card->catalogSection()->rowButtons().last();
+            const int rowsEnd = last->geometry().bottom() + 1 + list->widget()->layout()->contentsMargins().bottom();
+            return list->verticalScrollBar()->maximum() == std::max(0, rowsEnd - list->viewport()->height());
+        };
         QUOR_TRY_COMPARE(list->height(), QuorAIModelCatalogSection::listMaximumHeight);
-        QTest::keyClicks(field(*card, QStringLiteral("modelSearchField")), QStringLiteral("acme"));
+        QUOR_TRY_VERIFY(scrollsToTheLastRow() && list->verticalScrollBar()->maximum() > 0);
+        auto* search = field(*card, QStringLiteral("modelSearchField"));
+        QTest::keyClicks(search, QStringLiteral("acme"));
         QUOR_TRY_COMPARE(list->height(), QuorAIModelCatalogSection::listMinimumHeight);
+        QUOR_TRY_VERIFY(scrollsToTheLastRow());
+        // Rows made again as the search is cleared.
+        search->selectAll();
+        QTest::keyClick(search, Qt::Key_Backspace);
+        QUOR_TRY_COMPARE(list->height(), QuorAIModelCatalogSection::listMaximumHeight);
+        QUOR_TRY_VERIFY(scrollsToTheLastRow());
         QUOR_TRY_VERIFY(!bench.catalog->isSyncing() && !bench.credits->isRefreshing());
     }
 

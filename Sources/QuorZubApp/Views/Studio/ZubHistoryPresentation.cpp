@@ -4,6 +4,7 @@
 
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Localization/QuorLocalization.h"
+#include "QuorKit/Utilities/QuorGraphemes.h"
 #include "QuorPlatform/CaseMapping/QuorLocaleCaseMapper.h"
 #include "QuorZubCore/Models/ZubActionKind.h"
 
@@ -145,7 +146,50 @@ ZubHistoryPresentation::Card ZubHistoryPresentation::makeCard(const ZubHistoryRe
     card.pinColor = record.isPinned ? accent : QuorGlassTokens::textSecondary();
     card.pinTitle = record.isPinned ? t("Unpin", "Sabitlemeyi Kaldır", language) : t("Pin", "Sabitle", language);
     card.deleteTitle = t("Delete", "Sil", language);
+    card.recordName = recordName(record.actionTitle, record.inputText);
+    const auto named = [&card](const QString& title) {
+        return card.recordName.isEmpty() ? title : title + QStringLiteral(": ") + card.recordName;
+    };
+    card.copyName = named(card.copyTitle);
+    card.speakName = named(card.speakTitle);
+    card.openName = named(card.openTitle);
+    card.pinName = named(card.pinTitle);
+    card.deleteName = named(card.deleteTitle);
     return card;
+}
+
+QString ZubHistoryPresentation::recordName(const QString& title, const QString& input)
+{
+    // Enough of the input for the characters kept and the one after them, whatever its size; a
+    // character the slice may have cut goes.
+    const QStringView text = QStringView(input).trimmed();
+    QString head = text.left(nameInputCharacters * 8).toString();
+    if (head.size() < text.size()) {
+        head = QuorGraphemes::dropLast(head, 1);
+    }
+    qsizetype lineEnd = head.indexOf(QLatin1Char('\n'));
+    const qsizetype carriage = head.indexOf(QLatin1Char('\r'));
+    if (carriage >= 0 && (lineEnd < 0 || carriage < lineEnd)) {
+        lineEnd = carriage;
+    }
+    bool more = lineEnd >= 0 || head.size() < text.size();
+    QString line = head.left(lineEnd >= 0 ? lineEnd : head.size()).simplified();
+    if (QuorGraphemes::count(line) > nameInputCharacters) {
+        const QString kept = QuorGraphemes::prefix(line, nameInputCharacters);
+        // At a word's end, unless that loses most of what is kept.
+        const qsizetype space = kept.lastIndexOf(QLatin1Char(' '));
+        const bool midWord = line.at(kept.size()) != QLatin1Char(' ');
+        line = midWord && space > nameInputCharacters / 2 ? kept.left(space) : kept.trimmed();
+        more = true;
+    }
+    if (more) {
+        line += QChar(0x2026);
+    }
+    const QString shownTitle = title.simplified();
+    if (line.isEmpty() || shownTitle.isEmpty()) {
+        return shownTitle + line;
+    }
+    return shownTitle + QStringLiteral(", ") + line;
 }
 
 ZubHistoryPresentation ZubHistoryPresentation::make(const QList<ZubHistoryRecord>& history, QuorLanguage language,

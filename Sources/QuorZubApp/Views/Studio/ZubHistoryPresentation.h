@@ -18,6 +18,8 @@ struct ZubHistoryPresentation {
     // Lines the card shows of a record's input and of its output.
     static constexpr int inputLines = 2;
     static constexpr int outputLines = 4;
+    // Characters of a record's input that its name keeps.
+    static constexpr qsizetype nameInputCharacters = 40;
 
     struct Pill {
         ZubHistoryFilter filter = ZubHistoryFilter::all;
@@ -58,6 +60,15 @@ struct ZubHistoryPresentation {
         // The icon-only buttons' names.
         QString pinTitle;
         QString deleteTitle;
+        // What a screen reader calls the card's controls: each names its record ("Copy Output:
+        // Calculate, 200 + 10%"), as every card's buttons look alike. The output text is named by
+        // the record alone.
+        QString recordName;
+        QString copyName;
+        QString speakName;
+        QString openName;
+        QString pinName;
+        QString deleteName;
         bool operator==(const Card& other) const = default;
     };
 
@@ -105,6 +116,9 @@ struct ZubHistoryPresentation {
     static PillLook pillLook(bool isSelected, const QColor& accent);
     static Card makeCard(const ZubHistoryRecord& record, QuorLanguage language, const QColor& accent,
                          const QString& dateText);
+    // A record as a screen reader names it: the action's title, then the start of the input's
+    // first line, cut at a word with an ellipsis when more follows ("Calculate, 200 + 10%").
+    static QString recordName(const QString& title, const QString& input);
     // The abbreviated date and the short time of `localeName`.
     static QString dateText(const QDateTime& date, const QString& localeName, const QByteArray& timeZoneID = {});
     // The user's locale, as the search and the dates use it.

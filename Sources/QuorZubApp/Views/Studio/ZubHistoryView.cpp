@@ -402,8 +402,8 @@ QWidget* ZubHistoryView::makeCard(const QString& key, const ZubHistoryPresentati
     auto* well = new ZubStudioPlate(QColor::fromRgbF(0, 0, 0, 0.22f), std::nullopt, 8, content);
     auto* output = new ClampedSelectableText(card.outputText, QuorFonts::system(12.5), card.outputColor, 4, well);
     output->setObjectName(QStringLiteral("output"));
-    // The text reads as the result of the action the card is titled with.
-    output->setAccessibleName(card.title);
+    // The text reads as the result of the record the card shows.
+    output->setAccessibleName(card.recordName);
     vbox(well, 0, QMargins(9, 9, 9, 9))->addWidget(output);
     layout->addWidget(well);
 
@@ -413,26 +413,31 @@ QWidget* ZubHistoryView::makeCard(const QString& key, const ZubHistoryPresentati
     actions->setSpacing(8);
     auto* copy = new QuorStyledButton(card.copyTitle, QStringLiteral("doc.on.doc"), QuorGlassButtonStyle{false}, content);
     copy->setObjectName(QStringLiteral("copy"));
+    copy->setAccessibleName(card.copyName);
     connect(copy, &QAbstractButton::clicked, this, [this, record] { copyOutput(record); });
     actions->addWidget(copy);
     auto* speak = new QuorStyledButton(card.speakTitle, QStringLiteral("speaker.wave.2.fill"),
                                        QuorGlassButtonStyle{false}, content);
     speak->setObjectName(QStringLiteral("speak"));
+    speak->setAccessibleName(card.speakName);
     connect(speak, &QAbstractButton::clicked, this,
             [this, record, speakCode] { m_model.speak(record.outputText, speakCode); });
     actions->addWidget(speak);
     auto* open = new QuorStyledButton(card.openTitle, QStringLiteral("arrow.uturn.left"), QuorGlassButtonStyle{false}, content);
     open->setObjectName(QStringLiteral("open"));
+    open->setAccessibleName(card.openName);
     connect(open, &QAbstractButton::clicked, this, [this, record] { openInPlayground(record); });
     actions->addWidget(open);
     actions->addStretch(1);
     ZubStudioButton* pin = glassIconButton(QStringLiteral("pin"), card.pinSymbol, card.pinColor, card.pinActive, content);
     pin->setToolTip(card.pinTitle);
+    pin->setAccessibleName(card.pinName);
     connect(pin, &QAbstractButton::clicked, this, [this, record] { m_model.toggleHistoryPin(record.id); });
     actions->addWidget(pin);
     ZubStudioButton* remove = glassIconButton(QStringLiteral("delete"), QStringLiteral("trash"), QuorGlassTokens::danger(),
                                               false, content);
     remove->setToolTip(card.deleteTitle);
+    remove->setAccessibleName(card.deleteName);
     connect(remove, &QAbstractButton::clicked, this, [this, record] { m_model.deleteHistoryRecord(record.id); });
     actions->addWidget(remove);
     layout->addLayout(actions);

@@ -307,7 +307,8 @@ void ZubPlaygroundView::syncTiles()
         m_tiles.clear();
         m_builtTiles.clear();
     }
-    for (qsizetype i = m_builtTiles.size(); i < wanted.size(); ++i) {
+    const qsizetype firstNew = m_builtTiles.size();
+    for (qsizetype i = firstNew; i < wanted.size(); ++i) {
         const ZubPlaygroundPresentation::Tile& tile = wanted[i];
         auto* button = new ZubStudioButton(10, m_grid);
         button->setObjectName(QStringLiteral("tile:") + tile.action.id.toString(QUuid::WithoutBraces));
@@ -326,9 +327,23 @@ void ZubPlaygroundView::syncTiles()
         m_tiles.append(button);
         m_builtTiles.append(tile);
     }
+    chainTiles(firstNew);
     if (m_tiles.size() < m_presentation.tileCount) {
         // The grid has not been laid out with the new tiles yet; it is looked at again once it has.
         QMetaObject::invokeMethod(this, &ZubPlaygroundView::loadMoreTiles, Qt::QueuedConnection);
+    }
+}
+
+void ZubPlaygroundView::chainTiles(qsizetype from)
+{
+    // A new widget joins the Tab chain at the window's end, after the result card. Each tile goes
+    // after the one before it (the first after the input card's last control, polished so that it
+    // takes the focus and can be linked to), and the last leads on to what follows the grid.
+    QWidget* previous = from > 0 ? m_tiles[from - 1] : m_clearButton;
+    previous->ensurePolished();
+    for (qsizetype i = from; i < m_tiles.size(); ++i) {
+        QWidget::setTabOrder(previous, m_tiles[i]);
+        previous = m_tiles[i];
     }
 }
 

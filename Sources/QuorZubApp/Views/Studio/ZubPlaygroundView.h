@@ -62,6 +62,8 @@ private:
     void syncStatus();
     void syncInput();
     void syncTiles();
+    // Links the tiles from `from` on into the Tab chain, in the grid's order.
+    void chainTiles(qsizetype from);
     void loadMoreTiles();
     void syncResult();
     QWidget* buildBusyRow();

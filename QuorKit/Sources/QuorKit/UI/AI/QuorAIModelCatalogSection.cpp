@@ -193,6 +193,16 @@ private:
     P::CategoryChip m_chip;
 };
 
+// The column of rows inside the scrolling list. The scroll area makes it as tall as the rows are at
+// the list's width, but never shorter than its minimum size hint, which would add up every row's
+// height at the narrowest a row may be: far more than the rows take, and the list would scroll on
+// past its last row into empty space. The column has no least height of its own.
+class RowColumn : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize minimumSizeHint() const override { return {QWidget::minimumSizeHint().width(), 0}; }
+};
+
 // The rounded glass plate behind the search field.
 QWidget* searchPlate(QWidget* parent)
 {
@@ -288,7 +298,7 @@ QWidget* QuorAIModelCatalogSection::buildList()
 {
     auto* box = new QWidget(this);
     QVBoxLayout* layout = vbox(box, 0);
-    m_listContent = new QWidget;
+    m_listContent = new RowColumn;
     m_listContent->setObjectName(QStringLiteral("modelListContent"));
     m_listLayout = vbox(m_listContent, 6, QMargins(0, 2, 0, 2));
     m_listLayout->addStretch(1);
@@ -387,6 +397,9 @@ void QuorAIModelCatalogSection::applyRows(const QList<QuorAIModelCatalogPresenta
         auto* button = new QuorAIModelRowButton(m_listContent);
         connect(button, &QAbstractButton::clicked, this, [this, button] { emit rowChosen(button->row().item); });
         m_listLayout->insertWidget(static_cast<int>(m_rowButtons.size()), button);
+        // Shown now, not once the layout gets round to it: a row not yet shown takes no room, and
+        // the list's height is measured below.
+        button->show();
         m_rowButtons.append(button);
     }
     while (m_rowButtons.size() > rows.size()) {

@@ -204,9 +204,7 @@ void QuorCreditsAccountPanel::sync()
         for (const auto& described : p.buttons) {
             if (described.action == action) {
                 setTitle(button, described.title);
-                if (action == Action::refresh) {
-                    button->setAccessibleName(p.refreshName);
-                }
+                button->setAccessibleName(described.name);
                 button->setEnabled(described.isEnabled);
                 static_cast<QuorStyledButton*>(button)->setBusy(described.isBusy);
             }

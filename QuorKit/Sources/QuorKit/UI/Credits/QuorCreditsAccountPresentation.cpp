@@ -45,15 +45,18 @@ QList<P::Button> buttonsFor(P::Place place, bool connected, bool isRefreshing, b
         if (place == P::Place::aiCard) {
             return {};
         }
-        return {{Action::topUp, topUp, false, true, false}, {Action::portal, portal, false, true, false}};
+        return {{Action::topUp, topUp, {}, false, true, false}, {Action::portal, portal, {}, false, true, false}};
     }
-    QList<P::Button> list{{Action::topUp, topUp, true, true, false}, {Action::portal, portal, false, true, false}};
+    QList<P::Button> list{{Action::topUp, topUp, {}, true, true, false},
+                          {Action::portal, portal, {}, false, true, false}};
     if (place == P::Place::wallet) {
-        list.append({Action::refresh, t(QStringLiteral("Refresh"), QStringLiteral("Yenile"), language), false,
+        // The header's icon is "Refresh balance"; this one stands among the account's buttons.
+        list.append({Action::refresh, t(QStringLiteral("Refresh"), QStringLiteral("Yenile"), language),
+                     t(QStringLiteral("Refresh account"), QStringLiteral("Hesabı yenile"), language), false,
                      !isRefreshing, false});
     }
-    list.append({Action::signOut, t(QStringLiteral("Sign Out"), QStringLiteral("Çıkış"), language), false, !isSigningOut,
-                 isSigningOut});
+    list.append({Action::signOut, t(QStringLiteral("Sign Out"), QStringLiteral("Çıkış"), language), {}, false,
+                 !isSigningOut, isSigningOut});
     return list;
 }
 } // namespace
@@ -86,8 +89,8 @@ QuorCreditsAccountPresentation QuorCreditsAccountPresentation::make(const Inputs
     p.showsRefresh = place == Place::wallet || in.isSignedIn;
     p.refreshBusy = in.isRefreshing;
     p.refreshEnabled = !in.isRefreshing;
-    // Beside other refresh buttons (the settings' permissions, the wallet's second one) the name
-    // says what it refreshes.
+    // Beside other refresh buttons (the settings' permissions, the wallet's account button) the
+    // name says what it refreshes.
     p.refreshName = t(QStringLiteral("Refresh balance"), QStringLiteral("Bakiyeyi yenile"), language);
     p.refreshTitle = in.isRefreshing && place == Place::aiCard
                          ? QString()

@@ -33,6 +33,9 @@ struct QuorCreditsAccountPresentation {
         enum class Action { topUp, portal, refresh, signOut };
         Action action = Action::topUp;
         QString title;
+        // The control's name where the title alone would not tell it from another control of the
+        // panel (empty: the title).
+        QString name;
         bool isPrimary = false;
         bool isEnabled = true;
         bool isBusy = false; // Sign Out while the gateway is being told
