@@ -8,6 +8,7 @@
 
 #include "Support/QuorTestSupport.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPainter>
 #include <QSignalSpy>
@@ -124,6 +125,10 @@ private slots:
                  (QuorToastBanner::Icon{QStringLiteral("checkmark.circle.fill"), QuorGlassTokens::success()}));
         QuorToastBanner toast(QStringLiteral("Copied."), false);
         QVERIFY(toast.sizeHint().height() >= 20 + 12);
+        // It paints its message: a screen reader hears it as a notification with that text.
+        QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(&toast);
+        QCOMPARE(heard->role(), QAccessible::Notification);
+        QCOMPARE(heard->text(QAccessible::Name), QStringLiteral("Copied."));
     }
 
     void brandMarkChoosesItsDrawing()

@@ -14,16 +14,11 @@ std::optional<ZubSaveReport::Message> ZubSaveReport::written(quint64 number, boo
         m_pendingConfirmation.reset();
     }
     if (ok) {
-        m_failing = false;
         if (confirmation) {
             return Message{std::move(*confirmation), false};
         }
         return std::nullopt;
     }
-    const bool tell = confirmation.has_value() || !m_failing;
-    m_failing = true;
-    if (tell) {
-        return Message{failure(), true};
-    }
-    return std::nullopt;
+    // A confirmation that waited for this write is dropped: the change it confirms is not saved.
+    return Message{failure(), true};
 }

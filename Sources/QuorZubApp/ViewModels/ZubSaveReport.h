@@ -7,8 +7,10 @@
 #include <utility>
 
 // What the user hears of the saves of one file that a worker writes: a confirmation waits until the
-// file holds the change it confirms, and a failing save is told once, not at every change, until a
-// save succeeds again (or whenever a confirmation waited for the save that failed).
+// file holds the change it confirms, and every write that fails is told, so a change made while the
+// folder stays unwritable is never only logged. The worker writes a burst of changes once and
+// tries again only when something changes, so this is one message per failed change (or burst),
+// never one at every tick of a timer.
 class ZubSaveReport {
 public:
     struct Message {
@@ -24,5 +26,4 @@ public:
 
 private:
     std::optional<std::pair<quint64, QString>> m_pendingConfirmation;
-    bool m_failing = false;
 };

@@ -5,6 +5,7 @@
 #include "QuorZubCoreTests/SelectionWatcher/X11TestDriver.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "Support/QuorFakeLauncher.h"
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 
@@ -24,6 +25,7 @@ const QString kBarTitle = quorzub_bar::barTitle;
 const QString kTrayTitle = QStringLiteral("QuorZub");
 const QString kWalletTitle = QStringLiteral("Tallowmer Credits");
 const QString kLogsTitle = QStringLiteral("QuorZub · Version & Logs");
+const QString kNoticeTitle = QStringLiteral("Browser Not Opened");
 
 // JSON texts in raw string literals write "//" as "\/\/": moc's scanner takes a "//" inside a raw
 // string for a comment and then misses the test class.
@@ -60,7 +62,8 @@ struct TabWalk {
 // (the studio's four tabs, the credits wallet signed in and out, the tray window, the bar, the
 // version and logs sheet, the kit's feedback sheet) has a role and a name, every chosen option is
 // announced as chosen, no invisible object takes a Tab stop, and Tab reaches every control in the
-// order the window shows them, each one scrolled into view.
+// order the window shows them, each one scrolled into view; the toasts and notices the program puts
+// up are heard with their text.
 class TestQuorZubAccessibility : public QObject {
     Q_OBJECT
 
@@ -261,6 +264,32 @@ class TestQuorZubAccessibility : public QObject {
         return wallet;
     }
 
+    // A message under `root`, at most `depth` levels down, as a screen reader is told of it: its
+    // role and its text. Only near the top, so a short-lived toast is found while it shows.
+    std::optional<Node> message(const AtSpiRef& root, const QString& role, const QString& text, int depth) const
+    {
+        QList<AtSpiRef> level{root};
+        for (int down = 0; down <= depth && !level.isEmpty(); ++down) {
+            QList<AtSpiRef> below;
+            for (const AtSpiRef& ref : std::as_const(level)) {
+                const Node found = m_atspi->node(ref);
+                if (found.role == role && found.name == text && found.has(AtSpiWalker::showingState)) {
+                    return found;
+                }
+                below += m_atspi->children(ref);
+            }
+            level = below;
+        }
+        return std::nullopt;
+    }
+
+    // Whether the program's window `title` has the keyboard.
+    bool isActive(const QuorZubInstance& zub, const QString& title) const
+    {
+        const std::optional<X11Windows::Client> window = m_windows.find(zub.pid(), title);
+        return window && m_windows.activeWindow() == window->window;
+    }
+
     void expectFocusInside(const AtSpiRef& window, const QString& where)
     {
         QStringList faults;
@@ -330,6 +359,8 @@ private slots:
 
     void theTrayWindow()
     {
+        const QuorFakeLauncher launcher(3);
+        QVERIFY(launcher.isReady());
         QProcess tray;
         QVERIFY2(startTrayHost(tray), "trayer is part of the test packages");
         QuorZubInstance zub;
@@ -355,6 +386,17 @@ private slots:
         QCOMPARE(first->role, QStringLiteral("check box"));
         QCOMPARE(first->name, QStringLiteral("Auto-Zub on Selection"));
         expectReachable(*window, controls, QStringLiteral("tray window"));
+
+        // The notice that the browser could not be opened takes the keyboard without closing the
+        // window it came from, and Escape hands the keyboard back to it.
+        const Node* feedback = named(controls, QStringLiteral("push button"), QStringLiteral("Listening to you"));
+        QVERIFY(feedback != nullptr);
+        QVERIFY(m_atspi->doAction(feedback->ref));
+        QUOR_TRY_VERIFY(isActive(zub, kNoticeTitle));
+        QVERIFY(m_windows.find(zub.pid(), kTrayTitle).has_value());
+        m_input.key("Escape");
+        QUOR_TRY_VERIFY(isActive(zub, kTrayTitle));
+        QVERIFY(!m_windows.find(zub.pid(), kNoticeTitle).has_value());
         tray.terminate();
         tray.waitForFinished(3000);
     }
@@ -436,6 +478,54 @@ private slots:
         QVERIFY(all != nullptr && all->isChosen());
         QVERIFY(named(controls, QStringLiteral("radio button"), QStringLiteral("ERROR")) != nullptr);
         expectReachable(*sheet, controls, QStringLiteral("version and logs"));
+    }
+
+    // What the program puts up of itself is heard: the studio's toast as a notification with its
+    // text, and the notice that the browser could not be opened as an alert in a window of its own
+    // with the keyboard on Copy Address. Escape there closes the notice alone, not Version & Logs.
+    void toastsAndNoticesAreHeard()
+    {
+        const QuorFakeLauncher launcher(3);
+        QVERIFY(launcher.isReady());
+        QuorZubInstance zub;
+        QVERIFY(startWithScreenReader(zub, quorzub_bar::testConfig({ZubActionKind::plainCopy})));
+        const AtSpiRef app = *m_atspi->application(zub.pid());
+        std::optional<AtSpiRef> studio;
+        QUOR_TRY_VERIFY((studio = m_atspi->window(app, kStudioTitle)).has_value());
+        QStringList faults;
+        const QList<Node> header = controlsOf(*studio, faults);
+        const Node* autoShow = named(header, QStringLiteral("check box"), QStringLiteral("Auto-Zub"));
+        QVERIFY(autoShow != nullptr);
+        QVERIFY(m_atspi->doAction(autoShow->ref));
+        QUOR_TRY_VERIFY(message(*studio, QStringLiteral("notification"),
+                                QStringLiteral("Auto-Zub paused (Ctrl+Alt+A manual trigger still active)."), 2));
+
+        const Node* badge = named(header, QStringLiteral("push button"), QStringLiteral("Version & Runtime Logs"));
+        QVERIFY(badge != nullptr);
+        QVERIFY(m_atspi->doAction(badge->ref));
+        std::optional<AtSpiRef> sheet;
+        QUOR_TRY_VERIFY((sheet = m_atspi->window(app, kLogsTitle)).has_value());
+        const QList<Node> inSheet = controlsOf(*sheet, faults);
+        const Node* feedback = named(inSheet, QStringLiteral("push button"), QStringLiteral("Send Feedback"));
+        QVERIFY(feedback != nullptr);
+        QVERIFY(m_atspi->doAction(feedback->ref));
+        std::optional<AtSpiRef> notice;
+        QUOR_TRY_VERIFY((notice = m_atspi->window(app, kNoticeTitle)).has_value());
+        QVERIFY2(message(*notice, QStringLiteral("alert message"),
+                         QStringLiteral("Your web browser could not be opened. Copy this address and open it in a browser:"), 2),
+                 qPrintable(dump(*notice)));
+        QList<Node> controls;
+        expectNoFaults(*notice, QStringLiteral("browser notice"), &controls);
+        const Node* copy = named(controls, QStringLiteral("push button"), QStringLiteral("Copy Address"));
+        QVERIFY(copy != nullptr);
+        QUOR_TRY_VERIFY((m_atspi->states(copy->ref) >> AtSpiWalker::focusedState) & 1U);
+        QCOMPARE(launcher.addresses().size(), 1);
+
+        QUOR_TRY_VERIFY(isActive(zub, kNoticeTitle));
+        m_input.key("Escape");
+        QUOR_TRY_VERIFY(!m_windows.find(zub.pid(), kNoticeTitle).has_value());
+        QUOR_TRY_VERIFY(isActive(zub, kLogsTitle));
+        QVERIFY(m_atspi->window(app, kLogsTitle).has_value());
     }
 
     void theFeedbackSheet()

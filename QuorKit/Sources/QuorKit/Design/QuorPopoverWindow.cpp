@@ -3,6 +3,7 @@
 #include "QuorKit/Design/QuorKeyboardReach.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -16,6 +17,17 @@ QAccessibleInterface* windowFactory(const QString& /*className*/, QObject* objec
 {
     auto* window = qobject_cast<QuorPopoverWindow*>(object);
     return window != nullptr ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
+
+// Whether `window` is another window opened from one of `popover`'s controls (a notice under a button).
+bool opensFrom(const QWidget* window, const QWidget* popover)
+{
+    for (const QWidget* w = window != nullptr ? window->parentWidget() : nullptr; w != nullptr; w = w->parentWidget()) {
+        if (w == popover) {
+            return true;
+        }
+    }
+    return false;
 }
 } // namespace
 
@@ -63,14 +75,16 @@ bool QuorPopoverWindow::event(QEvent* event)
         break;
     case QEvent::WindowDeactivate:
         if (isVisible()) {
+            // A window opened from inside it that takes the focus is not the user leaving either.
+            if (opensFrom(QApplication::activeWindow(), this)) {
+                break;
+            }
             // The click that opened it may still hand the focus back to the window it came from
             // once the button goes up; that is not the user leaving.
             if (m_sinceShown.isValid() && m_sinceShown.elapsed() < kOpeningClickMs) {
                 QTimer::singleShot(0, this, [this] { activateWindow(); });
             } else {
-                m_sinceLeft.start();
-                emit leftByFocus();
-                close();
+                leave();
             }
         }
         break;
@@ -80,14 +94,30 @@ bool QuorPopoverWindow::event(QEvent* event)
     return QWidget::event(event);
 }
 
+void QuorPopoverWindow::leave()
+{
+    m_sinceLeft.start();
+    emit leftByFocus();
+    close();
+    // Opened from another popover that has lost the focus as well: the user left both.
+    auto* outer = parentWidget() != nullptr ? qobject_cast<QuorPopoverWindow*>(parentWidget()->window()) : nullptr;
+    if (outer != nullptr && outer->isVisible() && QApplication::activeWindow() != outer
+        && !opensFrom(QApplication::activeWindow(), outer)) {
+        outer->leave();
+    }
+}
+
 void QuorPopoverWindow::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
-        close();
-        // Back to the window it opened from, where the focus was.
-        if (QWidget* opener = parentWidget()) {
+        // Back to the window it opened from, where the focus was, if that one still shows (a menu
+        // a notice came from has closed; asked to take the focus, it would take it when it next
+        // opens). Asked before this one goes, or the window manager hands the focus to a window of
+        // its own choosing as this one disappears.
+        if (QWidget* opener = parentWidget(); opener != nullptr && opener->window()->isVisible()) {
             opener->window()->activateWindow();
         }
+        close();
         return;
     }
     QWidget::keyPressEvent(event);

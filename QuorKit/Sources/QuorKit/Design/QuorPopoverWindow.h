@@ -7,7 +7,9 @@
 // (another window takes the focus) or presses Escape, as a popup does; but a real window, not a
 // popup: screen readers list it among the application's windows with its title and report the
 // focus inside it, and it keeps the keyboard focus it is given. Closing honours
-// Qt::WA_DeleteOnClose. With a parent it stays above the parent's window.
+// Qt::WA_DeleteOnClose. With a parent it stays above the parent's window. A window opened from one
+// of its controls (a notice) may take the focus without closing it; leaving that one for another
+// window leaves both.
 class QuorPopoverWindow : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +31,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void leave();
+
     QElapsedTimer m_sinceShown;
     QElapsedTimer m_sinceLeft;
 };

@@ -1,5 +1,6 @@
 #include "QuorKit/Design/QuorToastBanner.h"
 
+#include "QuorKit/Design/QuorAccessibleMessage.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorPlatePainter.h"
@@ -27,6 +28,9 @@ QFont messageFont()
 QuorToastBanner::QuorToastBanner(const QString& message, bool isError, QWidget* parent)
     : QWidget(parent), m_message(message), m_isError(isError)
 {
+    // Painted, not held in a label: a screen reader hears it as a notification with the message.
+    QuorAccessibleMessage::mark(this, QAccessible::Notification);
+    setAccessibleName(message);
     setAttribute(Qt::WA_TranslucentBackground);
     auto* shadow = new QGraphicsDropShadowEffect(this);
     shadow->setColor(QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.35f));

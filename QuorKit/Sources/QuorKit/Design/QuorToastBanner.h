@@ -4,8 +4,9 @@
 #include <QString>
 #include <QWidget>
 
-// A dark capsule with a status icon and a message. It neither times out nor animates; its owner
-// shows and removes it.
+// A dark capsule with a status icon and a message, which assistive technology meets as a
+// notification named by the message. It neither times out nor animates; its owner shows and
+// removes it.
 class QuorToastBanner : public QWidget {
     Q_OBJECT
 public:

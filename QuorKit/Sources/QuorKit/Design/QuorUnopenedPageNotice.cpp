@@ -1,12 +1,14 @@
 #include "QuorKit/Design/QuorUnopenedPageNotice.h"
 
 #include "QuorKit/Cloud/QuorBrowserHandOff.h"
+#include "QuorKit/Design/QuorAccessibleMessage.h"
 #include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassButtonStyle.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
+#include "QuorKit/Design/QuorPopoverWindow.h"
 #include "QuorKit/Design/QuorStyledButton.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 
@@ -24,10 +26,12 @@
 namespace {
 constexpr int popupWidth = 340;
 
-// The popup's dark plate, the same ground as the credits wallet.
-class NoticePopup : public QWidget {
+// The popup's dark plate, the same ground as the credits wallet. A window of its own rather than a
+// Qt popup: screen readers list it among the application's windows and report the focus inside it,
+// and its Escape stays its own, never a shortcut of the window it opened from.
+class NoticePopup : public QuorPopoverWindow {
 public:
-    explicit NoticePopup(QWidget* anchor) : QWidget(anchor, Qt::Popup | Qt::FramelessWindowHint) {}
+    NoticePopup(const QString& title, QWidget* anchor) : QuorPopoverWindow(title, anchor) {}
 
 protected:
     void paintEvent(QPaintEvent* /*event*/) override
@@ -41,6 +45,7 @@ protected:
 QuorUnopenedPageNotice::Texts QuorUnopenedPageNotice::texts(QuorLanguage language, bool copied)
 {
     return {QuorBrowserHandOff::failureMessage(language),
+            quorText(QStringLiteral("Browser Not Opened"), QStringLiteral("Tarayıcı Açılamadı"), {}, language),
             copied ? quorText(QStringLiteral("Copied"), QStringLiteral("Kopyalandı"), {}, language)
                    : quorText(QStringLiteral("Copy Address"), QStringLiteral("Adresi Kopyala"), {}, language)};
 }
@@ -49,6 +54,7 @@ QuorUnopenedPageNotice::QuorUnopenedPageNotice(QuorLanguage language, QWidget* p
     : QWidget(parent), m_language(language)
 {
     setObjectName(QStringLiteral("unopenedPageNotice"));
+    QuorAccessibleMessage::mark(this, QAccessible::AlertMessage);
     QVBoxLayout* column = QuorBoxLayouts::vbox(this, 6);
     m_message = QuorLabels::make(QString(), QuorFonts::system(11), QuorGlassTokens::textPrimary(), this);
     m_message->setObjectName(QStringLiteral("unopenedMessage"));
@@ -107,6 +113,9 @@ void QuorUnopenedPageNotice::sync()
     // Addresses can come from a server: shown as they are, never as rich text.
     m_address->setText(m_url ? m_url->toString(QUrl::FullyEncoded) : QString());
     m_address->setAccessibleName(m_address->text());
+    // The whole notice in one object, for the screen reader that meets it first.
+    setAccessibleName(t.message);
+    setAccessibleDescription(m_address->text());
     if (m_copyButton->text() != t.copyTitle) {
         m_copyButton->setText(t.copyTitle);
         m_copyButton->setAccessibleName(t.copyTitle);
@@ -117,7 +126,7 @@ void QuorUnopenedPageNotice::sync()
 
 QWidget* QuorUnopenedPageNotice::popUp(const QUrl& url, QuorLanguage language, QWidget* anchor)
 {
-    auto* popup = new NoticePopup(anchor);
+    auto* popup = new NoticePopup(texts(language, false).title, anchor);
     popup->setObjectName(QStringLiteral("unopenedPagePopup"));
     popup->setAttribute(Qt::WA_DeleteOnClose);
     auto* notice = new QuorUnopenedPageNotice(language, popup);
@@ -138,7 +147,6 @@ QWidget* QuorUnopenedPageNotice::popUp(const QUrl& url, QuorLanguage language, Q
         origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - popup->height())));
     }
     popup->move(origin);
-    popup->show();
-    notice->m_copyButton->setFocus(Qt::PopupFocusReason);
+    popup->present(false, notice->m_copyButton);
     return popup;
 }

@@ -12,12 +12,14 @@ class QuorStyledButton;
 
 // Says that the browser could not be opened and offers the page's address to copy, so the page can
 // still be reached: a sentence, the address (selectable plain text) and a Copy Address button.
-// Shown inline by the credits views and in a popup under a button (popUp()).
+// Shown inline by the credits views and in a popup under a button (popUp()); assistive technology
+// meets it as an alert named by the sentence, with the address as its description.
 class QuorUnopenedPageNotice : public QWidget {
     Q_OBJECT
 public:
     struct Texts {
         QString message;
+        QString title; // of the popup's window
         QString copyTitle; // "Copied" once the address is on the clipboard
         bool operator==(const Texts& other) const = default;
     };
@@ -31,7 +33,8 @@ public:
     void setLanguage(QuorLanguage language);
     void copyAddress();
 
-    // Shows a notice for `url` in a popup under `anchor` (closed by Escape or a click outside).
+    // Shows a notice for `url` in a popup under `anchor`, with the keyboard on Copy Address; Escape
+    // or a click outside closes the popup alone.
     static QWidget* popUp(const QUrl& url, QuorLanguage language, QWidget* anchor);
 
 private:

@@ -1,4 +1,6 @@
+#include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Design/QuorKeyboardAccess.h"
+#include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
 #include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorBundle.h"
@@ -12,6 +14,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSet>
 #include <QtTest>
@@ -308,6 +311,18 @@ private slots:
                                      QuorLanguage::en, {}, [&closed] { ++closed; });
         sheet.show();
         QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        // Escape on the notice that the browser could not be opened closes the notice alone.
+        QuorBrowserHandOff::setDefaultOpener([](const QUrl&) { return false; });
+        sheet.findChild<QuorFeedbackButton*>()->click();
+        QuorBrowserHandOff::setDefaultOpener({});
+        QPointer<QWidget> notice;
+        QUOR_TRY_VERIFY((notice = sheet.findChild<QWidget*>(QStringLiteral("unopenedPagePopup"))) != nullptr
+                        && notice->isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), notice->findChild<QWidget*>(QStringLiteral("copyAddress")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QUOR_TRY_VERIFY(notice == nullptr || !notice->isVisible());
+        QUOR_TRY_VERIFY(sheet.isActiveWindow());
+        QCOMPARE(closed, 0);
         sheet.findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
         QCOMPARE(closed, 1);
         sheet.activateWindow();
