@@ -1,9 +1,13 @@
 #pragma once
 
 // What the studio benchmarks share: the window's accent, presenting a widget, memory figures of this
-// process and waiting in the event loop.
+// process, waiting in the event loop, and their main().
+#include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorKit/Design/QuorProductPalette.h"
 
+#include "Support/QuorTestSupport.h"
+
+#include <QApplication>
 #include <QByteArray>
 #include <QColor>
 #include <QCoreApplication>
@@ -77,6 +81,20 @@ inline void resetPeakResident()
     if (clear.open(QIODevice::WriteOnly)) {
         clear.write("5");
     }
+}
+
+// Runs the program's benchmarks in an isolated test environment, with the keyboard set up as the
+// application sets it up: Tab follows the layouts, buttons join the Tab chain.
+inline int runStudioBenchmarks(int argc, char** argv)
+{
+    quorIsolateTestEnvironment();
+    qputenv("QUOR_ANIMATIONS", "0");
+    QApplication app(argc, argv);
+    QuorKeyboardAccess::install();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace quor_bench

@@ -10,7 +10,6 @@
 
 #include "QuorKit/Cloud/QuorAIClient.h"
 #include "QuorKit/Cloud/QuorTransferError.h"
-#include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorZubApp/App/MenuBarZubPopoverView.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
@@ -21,7 +20,6 @@
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
@@ -573,13 +571,5 @@ BENCHMARK(BM_EndlessAnswer)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    quorIsolateTestEnvironment();
-    qputenv("QUOR_ANIMATIONS", "0");
-    QApplication app(argc, argv);
-    // As the application does: Tab follows the layouts, buttons join the Tab chain.
-    QuorKeyboardAccess::install();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return quor_bench::runStudioBenchmarks(argc, argv);
 }

@@ -6,7 +6,6 @@
 
 #include "QuorZubAppTests/StudioViewModel/FakeStudioEnvironment.h"
 
-#include "QuorKit/Design/QuorKeyboardAccess.h"
 #include "QuorZubApp/App/ZubStudioWindow.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 #include "QuorZubApp/Views/ZubFloatingBarController.h"
@@ -14,10 +13,7 @@
 #include "QuorZubCore/Services/ZubConfigStore.h"
 #include "QuorZubCore/Services/ZubTranslationAndAIService.h"
 
-#include "Support/QuorTestSupport.h"
-
 #include <QAbstractButton>
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -233,13 +229,5 @@ BENCHMARK(BM_FloatingBarAmongMany)->Arg(13)->Arg(10'000)->Unit(benchmark::kMilli
 
 int main(int argc, char** argv)
 {
-    quorIsolateTestEnvironment();
-    qputenv("QUOR_ANIMATIONS", "0");
-    QApplication app(argc, argv);
-    // As the application does: Tab follows the layouts, buttons join the Tab chain.
-    QuorKeyboardAccess::install();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return quor_bench::runStudioBenchmarks(argc, argv);
 }
