@@ -283,6 +283,21 @@ class TestQuorZubAccessibility : public QObject {
         return std::nullopt;
     }
 
+    // Opens Version & Logs from the studio's header badge, as a screen reader user does; nothing
+    // when the badge or the sheet cannot be found.
+    std::optional<AtSpiRef> openVersionAndLogs(const AtSpiRef& app, const AtSpiRef& studio) const
+    {
+        QStringList faults;
+        const QList<Node> header = controlsOf(studio, faults);
+        const Node* badge = named(header, QStringLiteral("push button"), QStringLiteral("Version & Runtime Logs"));
+        if (badge == nullptr || !m_atspi->doAction(badge->ref)) {
+            return std::nullopt;
+        }
+        std::optional<AtSpiRef> sheet;
+        quorWaitFor([&] { return (sheet = m_atspi->window(app, kLogsTitle)).has_value(); });
+        return sheet;
+    }
+
     // Whether the program's window `title` has the keyboard.
     bool isActive(const QuorZubInstance& zub, const QString& title) const
     {
@@ -464,13 +479,8 @@ private slots:
         const AtSpiRef app = *m_atspi->application(zub.pid());
         std::optional<AtSpiRef> studio;
         QUOR_TRY_VERIFY((studio = m_atspi->window(app, kStudioTitle)).has_value());
-        QStringList faults;
-        const QList<Node> header = controlsOf(*studio, faults);
-        const Node* badge = named(header, QStringLiteral("push button"), QStringLiteral("Version & Runtime Logs"));
-        QVERIFY(badge != nullptr);
-        QVERIFY(m_atspi->doAction(badge->ref));
-        std::optional<AtSpiRef> sheet;
-        QUOR_TRY_VERIFY((sheet = m_atspi->window(app, kLogsTitle)).has_value());
+        const std::optional<AtSpiRef> sheet = openVersionAndLogs(app, *studio);
+        QVERIFY(sheet.has_value());
         QList<Node> controls;
         expectNoFaults(*sheet, QStringLiteral("version and logs"), &controls);
         // The level filter: four radio buttons, "All" the chosen one.
@@ -500,11 +510,8 @@ private slots:
         QUOR_TRY_VERIFY(message(*studio, QStringLiteral("notification"),
                                 QStringLiteral("Auto-Zub paused (Ctrl+Alt+A manual trigger still active)."), 2));
 
-        const Node* badge = named(header, QStringLiteral("push button"), QStringLiteral("Version & Runtime Logs"));
-        QVERIFY(badge != nullptr);
-        QVERIFY(m_atspi->doAction(badge->ref));
-        std::optional<AtSpiRef> sheet;
-        QUOR_TRY_VERIFY((sheet = m_atspi->window(app, kLogsTitle)).has_value());
+        const std::optional<AtSpiRef> sheet = openVersionAndLogs(app, *studio);
+        QVERIFY(sheet.has_value());
         const QList<Node> inSheet = controlsOf(*sheet, faults);
         const Node* feedback = named(inSheet, QStringLiteral("push button"), QStringLiteral("Send Feedback"));
         QVERIFY(feedback != nullptr);
