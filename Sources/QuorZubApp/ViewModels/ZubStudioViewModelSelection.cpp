@@ -393,6 +393,16 @@ QCoro::Task<> ZubStudioViewModel::runReplace(QPointer<ZubStudioViewModel> self, 
                                    QStringLiteral("Sonuç oraya yapıştırılamadı; panoda duruyor.")),
                         true);
         co_return;
+    case SelectionReplaceOutcome::unconfirmed:
+        // Left on the clipboard: the program that read it is the kind that keeps clipboard history.
+        self->showToast(self->text(QStringLiteral("The paste keys went out, but only a program that reads every copy "
+                                                  "(a clipboard manager) read the result, so it is not known whether it "
+                                                  "was pasted there. The result is on the clipboard."),
+                                   QStringLiteral("Yapıştırma tuşları gönderildi, ancak sonucu yalnızca her kopyayı okuyan "
+                                                  "bir program (pano yöneticisi) okudu; bu yüzden oraya yapıştırılıp "
+                                                  "yapıştırılmadığı bilinmiyor. Sonuç panoda.")),
+                        false);
+        co_return;
     case SelectionReplaceOutcome::takenOver:
         // What that program put on the clipboard stays; the result may well have been pasted.
         self->showToast(self->text(QStringLiteral("Another program took the clipboard over during the paste, so it is "
@@ -411,6 +421,14 @@ QCoro::Task<> ZubStudioViewModel::runReplace(QPointer<ZubStudioViewModel> self, 
                         true);
         co_return;
     case SelectionReplaceOutcome::calledOff:
+        environment->setClipboardText(text);
+        self->showToast(self->text(QStringLiteral("Nothing was pasted: you clicked or selected text before the paste. "
+                                                  "The result is on the clipboard."),
+                                   QStringLiteral("Hiçbir şey yapıştırılmadı: yapıştırmadan önce tıkladınız veya metin "
+                                                  "seçtiniz. Sonuç panoda.")),
+                        true);
+        co_return;
+    case SelectionReplaceOutcome::focusMoved:
         environment->setClipboardText(text);
         self->showToast(self->text(QStringLiteral("Nothing was pasted: you moved to another window before the paste. "
                                                   "The result is on the clipboard."),

@@ -17,8 +17,8 @@ ReplacementFetchWatch::ReplacementFetchWatch(const QPointer<ServedMimeData>& rep
         note();
     });
     if (replacement) {
-        connect(replacement.data(), &ServedMimeData::served, this, [this](unsigned long requestor) {
-            m_requestors.append(requestor);
+        connect(replacement.data(), &ServedMimeData::served, this, [this](unsigned long requestor, bool afterArm) {
+            m_reads.append({requestor, afterArm});
             note();
         });
         // Qt drops the content when another client claims the clipboard.
@@ -40,12 +40,12 @@ void ReplacementFetchWatch::startDeadline(std::chrono::milliseconds limit)
     m_deadline.start(limit);
 }
 
-std::optional<unsigned long> ReplacementFetchWatch::takeRequestor()
+std::optional<ReplacementFetchWatch::Read> ReplacementFetchWatch::takeRead()
 {
-    if (m_requestors.isEmpty()) {
+    if (m_reads.isEmpty()) {
         return std::nullopt;
     }
-    return m_requestors.takeFirst();
+    return m_reads.takeFirst();
 }
 
 QCoro::Task<> ReplacementFetchWatch::nextEvent()

@@ -18,8 +18,8 @@ class ServedMimeData;
 } // namespace quor::platform
 
 // What befalls a replacement offered on the clipboard while the target is expected to fetch it:
-// the clients that fetched it, another program taking the clipboard over, the end of the wait.
-// Made before the paste keys go out, so that no fetch goes unseen. Lives on the GUI thread.
+// the reads of it, before and after the paste keys, another program taking the clipboard over, the
+// end of the wait. Made right after the claim, so that no read goes unseen. Lives on the GUI thread.
 class ReplacementFetchWatch : public QObject {
     Q_OBJECT
 public:
@@ -27,10 +27,18 @@ public:
     ReplacementFetchWatch(const QPointer<quor::platform::ServedMimeData>& replacement,
                           quor::platform::Clipboard& clipboard, qint64 changeCount);
 
+    // One read of the replacement.
+    struct Read {
+        // The window the reading client asked with; 0 for a read by this process itself.
+        unsigned long requestor = 0;
+        // Whether it came after the paste keys were on their way.
+        bool afterKeys = false;
+    };
+
     void startDeadline(std::chrono::milliseconds limit);
 
-    // The window of the next client that fetched the replacement, in the order served.
-    std::optional<unsigned long> takeRequestor();
+    // The next read, in the order served.
+    std::optional<Read> takeRead();
     // Another program owns the clipboard now; the replacement is gone from it.
     bool isTakenOver() const { return m_takenOver; }
     bool hasTimedOut() const { return m_timedOut; }
@@ -42,7 +50,7 @@ private:
 
     quor::detail::SignalRelay m_relay;
     QTimer m_deadline;
-    QList<unsigned long> m_requestors;
+    QList<Read> m_reads;
     bool m_takenOver = false;
     bool m_timedOut = false;
 };

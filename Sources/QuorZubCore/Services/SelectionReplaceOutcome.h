@@ -2,22 +2,30 @@
 
 // How putting a replacement over the selection in another application ended.
 enum class SelectionReplaceOutcome {
-    // The target fetched the replacement after the paste keys; the user's clipboard is back.
+    // The target read the replacement after the paste keys (itself, a widget of this application,
+    // or a helper process serving it); the user's clipboard is back.
     pasted,
-    // The paste keys went out but the target never fetched the replacement (the keys mean
-    // something else there; fetches by other clients do not count): it stays on the clipboard.
+    // The paste keys went out but nobody read the replacement afterwards (the keys mean something
+    // else there): it stays on the clipboard.
     notFetched,
+    // The paste keys went out, and the only reads afterwards came from a program that had already
+    // read the replacement before the keys (a clipboard manager, a bridge, or maybe the target's
+    // helper): whether it was pasted is not known. It stays on the clipboard.
+    unconfirmed,
     // No paste keys are known for the target (a terminal or an editor with keys of its own):
     // nothing was sent.
     noPasteKeys,
     // Keys cannot be sent now (no XTest, another client holds the keyboard, the clipboard stayed
     // busy): nothing was sent, and the user's clipboard is back.
     unavailable,
-    // The user moved on before the paste keys went out (the focus went to another window, a click or
-    // a new selection): nothing was sent, and the user's clipboard is back.
+    // The user clicked or made a new selection before the paste keys went out: nothing was sent,
+    // and the user's clipboard is back.
     calledOff,
-    // Another program took the clipboard over while the replacement was offered (a clipboard
-    // manager keeping its own copy): it keeps what it put there, and whether the target pasted
-    // (maybe from that program) is not known.
+    // The focus went to another window before the paste keys went out: nothing was sent, and the
+    // user's clipboard is back.
+    focusMoved,
+    // Another program took the clipboard over while the replacement was offered, before or after
+    // the keys (a clipboard manager keeping its own copy): it keeps what it put there, and whether
+    // the target pasted (maybe from that program) is not known.
     takenOver,
 };

@@ -12,6 +12,7 @@
 #include "QuorPlatform/Selection/QuorPrimarySelection.h"
 #include "QuorPlatform/Selection/QuorSelectionTooLargeError.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
+#include "QuorPlatform/X11/QuorX11Connection.h"
 #include "QuorZubCore/Services/ReplacementFetchWatch.h"
 
 #include <QCoreApplication>
@@ -21,11 +22,14 @@
 #include <QScreen>
 #include <QStyleHints>
 #include <QTimer>
+#include <QWindow>
 
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <QCoro/QCoroFuture>
 #include <QCoro/QCoroSignal>
+
+#include <algorithm>
 
 using quor::platform::Clipboard;
 using quor::platform::EditingCommand;
@@ -36,6 +40,7 @@ using quor::platform::PrimarySelection;
 using quor::platform::SelectionTooLargeError;
 using quor::platform::ServedMimeData;
 using quor::platform::WindowApplication;
+using quor::platform::X11Connection;
 namespace EditingChords = quor::platform::EditingChords;
 namespace KeyDelivery = quor::platform::KeyDelivery;
 namespace KeySynthesizer = quor::platform::KeySynthesizer;
@@ -72,6 +77,23 @@ QPointF logicalPoint(QPointF devicePoint)
                                 : nullptr;
     const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
     return ratio > 0 ? devicePoint / ratio : devicePoint;
+}
+
+// Whether the keys would reach a window of this process. Only windows that exist natively are
+// asked: winId() would create the others.
+bool isOwnWindow(const KeyTarget::Windows& windows)
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return false;
+    }
+    const QWindowList ours = QGuiApplication::allWindows();
+    return std::any_of(ours.cbegin(), ours.cend(), [&windows](const QWindow* window) {
+        if (window->handle() == nullptr) {
+            return false;
+        }
+        const WId id = window->winId();
+        return id != 0 && (id == windows.focus || id == windows.focusedTopLevel);
+    });
 }
 
 GlobalMouseMonitor::Options clickOptions()
@@ -352,19 +374,24 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
     if (!self || !copyKeys || m_isCapturingFallback || m_isReplacing || token.isCancelled()) {
         co_return std::nullopt;
     }
-    // The clipboard is unchanged while an earlier copy is still awaited, so this copy's snapshot is
-    // the user's content as well and this copy takes over the watch.
-    endLateCopyGuard();
     m_isCapturingFallback = true;
+    // An earlier copy that landed late is undone before the user's clipboard is read again.
+    co_await awaitLandedLateCopyUndone();
+    if (!self) {
+        co_return std::nullopt;
+    }
     Clipboard& pasteboard = Clipboard::shared();
     const qint64 changeCount = pasteboard.changeCount();
+    // While an earlier copy is still awaited the clipboard is unchanged, so this snapshot is the
+    // user's content too. That copy's guard keeps watching until these keys are out: should they
+    // never go out, a late landing of the earlier copy is still undone.
     const ClipboardSnapshot snapshot = co_await snapshotPasteboard(pasteboard);
     if (!self) {
         co_return std::nullopt;
     }
     // A clipboard that could not be read whole, or changed while it was read, could not be put back
     // as it was: the copy is not worth the user's content.
-    if (!snapshot.complete || pasteboard.changeCount() != changeCount) {
+    if (!snapshot.complete || pasteboard.changeCount() != changeCount || token.isCancelled()) {
         finishClipboardWork();
         co_return std::nullopt;
     }
@@ -378,15 +405,27 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
         finishClipboardWork();
         co_return std::nullopt;
     }
+    qint64 baseline = changeCount;
+    if (m_lateCopyGuard && pasteboard.changeCount() != changeCount) {
+        // The earlier copy landed while these keys went out: once it is undone, only this copy's
+        // change is awaited.
+        co_await awaitLandedLateCopyUndone();
+        if (!self) {
+            co_return std::nullopt;
+        }
+        baseline = pasteboard.changeCount();
+    }
+    // From here on a change is this copy's to read and undo.
+    endLateCopyGuard();
     co_await sleepIgnoringCancellation(copyWait);
-    if (pasteboard.changeCount() == changeCount) {
+    if (pasteboard.changeCount() == baseline) {
         // Not copied in time; should the copy still land, it must not stay over the user's
         // clipboard.
         if (self) {
             self->m_isCapturingFallback = false;
             const QuorCancellationToken guard;
-            self->m_lateCopyGuard = guard;
-            guardLateCopy(self, changeCount, snapshot.items, guard);
+            self->m_lateCopyGuard = LateCopyGuard{guard, baseline};
+            guardLateCopy(self, baseline, snapshot.items, guard);
         }
         co_return std::nullopt;
     }
@@ -424,22 +463,47 @@ QCoro::Task<> SelectionWatcherService::guardLateCopy(QPointer<SelectionWatcherSe
         deadline.start(lateCopyLimit - copyWait);
         co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
     }
+    // Decided as it wakes: once a later copy has taken over (the cancel), a change is that copy's.
+    const bool landed = pasteboard.changeCount() != changeCount;
     co_await yieldToEventLoop();
-    if (pasteboard.changeCount() != changeCount) {
+    if (landed) {
         // Our claim must be stamped later than the late copier's.
         co_await pasteboard.learnServerTime();
         restorePasteboard(pasteboard, snapshots);
     }
-    if (self && self->m_lateCopyGuard == token) {
+    if (self && self->m_lateCopyGuard && self->m_lateCopyGuard->token == token) {
         self->m_lateCopyGuard.reset();
-        self->finishClipboardWork();
+        // Nothing was capturing meanwhile; a copy or a replacement may be waiting for the end.
+        emit self->clipboardWorkFinished();
+    }
+}
+
+QCoro::Task<> SelectionWatcherService::awaitLandedLateCopyUndone()
+{
+    QPointer<SelectionWatcherService> self(this);
+    QElapsedTimer waited;
+    waited.start();
+    while (self && self->m_lateCopyGuard
+           && Clipboard::shared().changeCount() != self->m_lateCopyGuard->changeCount) {
+        const auto left = lateCopyLimit - std::chrono::milliseconds(waited.elapsed());
+        if (left.count() <= 0) {
+            co_return;
+        }
+        quor::detail::SignalRelay relay;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &relay, &quor::detail::SignalRelay::fire);
+        QObject::connect(self.data(), &SelectionWatcherService::clipboardWorkFinished, &relay,
+                         &quor::detail::SignalRelay::fire);
+        deadline.start(left);
+        co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
     }
 }
 
 void SelectionWatcherService::endLateCopyGuard()
 {
     if (m_lateCopyGuard) {
-        const QuorCancellationToken guard = *m_lateCopyGuard;
+        const QuorCancellationToken guard = m_lateCopyGuard->token;
         m_lateCopyGuard.reset();
         guard.cancel();
     }
@@ -539,10 +603,16 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
         if (self) {
             self->finishClipboardWork();
         }
-        const bool movedOn = posted == Result::cancelled || posted == Result::targetChanged;
-        co_return movedOn ? SelectionReplaceOutcome::calledOff : SelectionReplaceOutcome::unavailable;
+        switch (posted) {
+        case Result::cancelled: co_return SelectionReplaceOutcome::calledOff;
+        case Result::targetChanged: co_return SelectionReplaceOutcome::focusMoved;
+        default: co_return SelectionReplaceOutcome::unavailable;
+        }
     }
-    const FetchEnd end = replacement ? co_await awaitTargetFetch(watch, pasteKeys->windows) : FetchEnd::timedOut;
+    // A program that took the clipboard over before the keys went out made Qt drop the
+    // replacement; the watch saw it go.
+    const FetchEnd end = replacement || watch.isTakenOver() ? co_await awaitTargetFetch(watch, *pasteKeys)
+                                                            : FetchEnd::timedOut;
     // Unfetched, the replacement stays where the user can still paste it. Another party that wrote
     // the clipboard meanwhile keeps its content.
     if (end == FetchEnd::fetchedByTarget && pasteboard.changeCount() == changeCount) {
@@ -553,22 +623,42 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
     }
     switch (end) {
     case FetchEnd::fetchedByTarget: co_return SelectionReplaceOutcome::pasted;
+    case FetchEnd::readOnlyByEarlyReaders: co_return SelectionReplaceOutcome::unconfirmed;
     case FetchEnd::takenOver: co_return SelectionReplaceOutcome::takenOver;
     case FetchEnd::timedOut: break;
     }
     co_return SelectionReplaceOutcome::notFetched;
 }
 
-QCoro::Task<SelectionWatcherService::FetchEnd>
-SelectionWatcherService::awaitTargetFetch(ReplacementFetchWatch& watch, KeyTarget::Windows target)
+QCoro::Task<SelectionWatcherService::FetchEnd> SelectionWatcherService::awaitTargetFetch(ReplacementFetchWatch& watch,
+                                                                                        ChosenKeys keys)
 {
     QPointer<SelectionWatcherService> self(this);
+    const X11Connection* connection = X11Connection::forCurrentThread();
+    // The clients that read the replacement before the keys went out, by their resource base: a
+    // clipboard manager or a bridge reads every new claim at once, and reading again is no paste.
+    QSet<unsigned long> earlyReaders;
+    bool earlyReaderReadAgain = false;
     watch.startDeadline(pasteFetchLimit);
     while (true) {
-        // A clipboard manager or a remote-desktop bridge may fetch it too; only the target's
-        // fetch is the paste. Which client made a window is the worker's question.
-        while (const std::optional<unsigned long> requestor = watch.takeRequestor()) {
-            QFuture<bool> asking = QtConcurrent::run(&m_windowQueries, &KeyTarget::isTargetClient, *requestor, target);
+        while (const std::optional<ReplacementFetchWatch::Read> read = watch.takeRead()) {
+            const unsigned long client = connection != nullptr ? connection->resourceBase(read->requestor) : 0;
+            if (!read->afterKeys) {
+                if (read->requestor != 0) {
+                    earlyReaders.insert(client);
+                }
+                continue;
+            }
+            if (read->requestor == 0) {
+                // A widget of ours read it directly; only a paste when the keys went to our window.
+                if (keys.intoThisApplication) {
+                    co_return FetchEnd::fetchedByTarget;
+                }
+                continue;
+            }
+            // Which client or process made a window is the worker's question.
+            QFuture<bool> asking =
+                QtConcurrent::run(&m_windowQueries, &KeyTarget::isTargetClient, read->requestor, keys.windows);
             const bool byTarget = co_await asking;
             if (!self) {
                 co_return FetchEnd::timedOut;
@@ -576,12 +666,19 @@ SelectionWatcherService::awaitTargetFetch(ReplacementFetchWatch& watch, KeyTarge
             if (byTarget) {
                 co_return FetchEnd::fetchedByTarget;
             }
+            if (earlyReaders.contains(client)) {
+                earlyReaderReadAgain = true;
+                continue;
+            }
+            // A client that first read it after the keys: a helper process serving the target (a
+            // compatibility layer's clipboard process, say).
+            co_return FetchEnd::fetchedByTarget;
         }
         if (watch.isTakenOver()) {
             co_return FetchEnd::takenOver;
         }
         if (watch.hasTimedOut()) {
-            co_return FetchEnd::timedOut;
+            co_return earlyReaderReadAgain ? FetchEnd::readOnlyByEarlyReaders : FetchEnd::timedOut;
         }
         co_await watch.nextEvent();
         if (!self) {
@@ -604,7 +701,7 @@ QCoro::Task<std::optional<SelectionWatcherService::ChosenKeys>> SelectionWatcher
     }
     const EditingChords::Choice choice = EditingChords::choose(command, target.traits);
     if (choice.chord) {
-        co_return ChosenKeys{command, *choice.chord, target.windows};
+        co_return ChosenKeys{command, *choice.chord, target.windows, isOwnWindow(target.windows)};
     }
     logRefusal(QStringLiteral("No %1 keys sent to %2: %3")
                    .arg(command == EditingCommand::copy ? QStringLiteral("copy") : QStringLiteral("paste"),

@@ -100,9 +100,12 @@ public:
     // beyond the size the application works on. Once `token` is cancelled no copy keys go out.
     QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback,
                                                             QuorCancellationToken token = {});
-    // Pasted only when the target application itself fetched the replacement after the paste
-    // keys; then the user's clipboard is put back. A replacement the target never fetched stays on
-    // the clipboard. While monitoring, a click or a new selection before the keys calls it off.
+    // Pasted when the replacement was read after the paste keys by the target: its own client or
+    // process, a widget of this application when the target is one of its windows, or a helper
+    // process that had not read it before the keys; then the user's clipboard is put back. A
+    // replacement that nobody read after the keys, or only a program that had read it already on
+    // the claim (a clipboard manager), stays on the clipboard. While monitoring, a click or a new
+    // selection before the keys calls it off.
     QCoro::Task<SelectionReplaceOutcome> replaceSelection(QString text);
 
     // The click rules: whether a left-button release finishes a selection gesture (a drag of more
@@ -138,8 +141,17 @@ private:
         quor::platform::EditingCommand command;
         quor::platform::KeyChord chord;
         quor::platform::KeyTarget::Windows windows;
+        // The keys go to a window of this application, whose widgets read the clipboard directly.
+        bool intoThisApplication = false;
     };
-    enum class FetchEnd { fetchedByTarget, takenOver, timedOut };
+    enum class FetchEnd { fetchedByTarget, readOnlyByEarlyReaders, takenOver, timedOut };
+    // A copy whose keys went out but whose clipboard change had not come in time: should it still
+    // land, the user's clipboard is put back.
+    struct LateCopyGuard {
+        QuorCancellationToken token;
+        // The clipboard's change count when the copy was given up on.
+        qint64 changeCount = 0;
+    };
 
     void handleGlobalMouseEvent(MouseEventType type, int clickCount, double timestamp, QPointF screenLocation,
                                 const Callbacks& callbacks);
@@ -151,6 +163,9 @@ private:
     QCoro::Task<std::optional<QString>> captureViaClipboardFallback(QuorCancellationToken token);
     static QCoro::Task<> guardLateCopy(QPointer<SelectionWatcherService> self, qint64 changeCount,
                                        QList<PasteboardItemSnapshot> snapshots, QuorCancellationToken token);
+    // Waits (bounded) until a late copy that has landed is undone, so that the next snapshot is of
+    // the user's content again.
+    QCoro::Task<> awaitLandedLateCopyUndone();
     void finishClipboardWork();
     void endLateCopyGuard();
 
@@ -164,9 +179,9 @@ private:
     QCoro::Task<quor::platform::KeyDelivery::Result> deliverKeys(ChosenKeys keys, QuorCancellationToken token);
     void logUndelivered(quor::platform::EditingCommand command, quor::platform::KeyDelivery::Result result);
     QCoro::Task<SelectionReplaceOutcome> replaceUnlessCalledOff(QString text, QuorCancellationToken token);
-    // Waits for a fetch of the replacement by the client keys went to; other clients' fetches do
-    // not count.
-    QCoro::Task<FetchEnd> awaitTargetFetch(ReplacementFetchWatch& watch, quor::platform::KeyTarget::Windows target);
+    // Waits for a read of the replacement after the keys that counts as the paste (see
+    // replaceSelection); reads by programs that read it already before the keys do not.
+    QCoro::Task<FetchEnd> awaitTargetFetch(ReplacementFetchWatch& watch, ChosenKeys keys);
     // Logs why no keys were sent, once for a run of the same reason.
     void logRefusal(const QString& refusal);
     std::optional<QString> frontmostBundleID() const;
@@ -182,7 +197,7 @@ private:
     // the paste keys are out.
     QList<QuorCancellationToken> m_replaceTokens;
     // Set while a copy that did not land in time may still land.
-    std::optional<QuorCancellationToken> m_lateCopyGuard;
+    std::optional<LateCopyGuard> m_lateCopyGuard;
     bool m_isMonitoring = false;
     // The last refusal logged, so a run of gestures in one terminal logs it once.
     QString m_lastChordRefusal;

@@ -166,7 +166,7 @@ public:
     {
         replaced.append(text);
         // What the watcher leaves on the clipboard.
-        if (replaceOutcome == SelectionReplaceOutcome::notFetched) {
+        if (replaceOutcome == SelectionReplaceOutcome::notFetched || replaceOutcome == SelectionReplaceOutcome::unconfirmed) {
             clipboard = text;
         } else if (replaceOutcome == SelectionReplaceOutcome::takenOver) {
             clipboard = QStringLiteral("another program's clip");

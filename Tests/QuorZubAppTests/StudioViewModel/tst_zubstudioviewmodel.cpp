@@ -461,41 +461,57 @@ private slots:
         make([](FakeStudioEnvironment& env) {
             env.frontmost = ZubStudioEnvironment::Application{QStringLiteral("com.tallowmer.quorzub"), QStringLiteral("QuorZub"), true, 1};
         });
-        // Whatever kept the paste from happening, the result ends on the clipboard and the toast says
-        // why, as an error. A program that took the clipboard over keeps it, and the toast says
-        // only what is known.
+        // A paste into our own window is told like any other. Whatever kept the paste from
+        // happening, the result ends on the clipboard and the toast says why, as an error. Where it
+        // is not known whether it was pasted (a program took the clipboard over and keeps it, or
+        // only a clipboard manager read it), the toast says only what is known.
+        const auto resultFor = [](SelectionReplaceOutcome outcome) {
+            return QStringLiteral("RESULT %1").arg(static_cast<int>(outcome));
+        };
         struct Case {
             SelectionReplaceOutcome outcome;
             QString toast;
-            bool isError = true;
+            bool isError;
             std::optional<QString> clipboard;
         };
-        const QList<Case> failures{
-            {SelectionReplaceOutcome::notFetched, QStringLiteral("The result could not be pasted there; it is on the clipboard.")},
+        const QList<Case> cases{
+            {SelectionReplaceOutcome::pasted, QStringLiteral("Replaced selection in-place."), false, std::nullopt},
+            {SelectionReplaceOutcome::notFetched, QStringLiteral("The result could not be pasted there; it is on the clipboard."),
+             true, resultFor(SelectionReplaceOutcome::notFetched)},
+            {SelectionReplaceOutcome::unconfirmed,
+             QStringLiteral("The paste keys went out, but only a program that reads every copy (a clipboard manager) read "
+                            "the result, so it is not known whether it was pasted there. The result is on the clipboard."),
+             false, resultFor(SelectionReplaceOutcome::unconfirmed)},
             {SelectionReplaceOutcome::noPasteKeys,
              QStringLiteral("Copied to clipboard. Paste keys are not sent to terminals and editors with keys of their "
-                            "own: paste it there yourself.")},
+                            "own: paste it there yourself."),
+             true, resultFor(SelectionReplaceOutcome::noPasteKeys)},
             {SelectionReplaceOutcome::unavailable,
-             QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11)).")},
+             QStringLiteral("Copied to clipboard (automatic paste needs selection and key access (X11))."), true,
+             resultFor(SelectionReplaceOutcome::unavailable)},
             {SelectionReplaceOutcome::calledOff,
+             QStringLiteral("Nothing was pasted: you clicked or selected text before the paste. The result is on the "
+                            "clipboard."),
+             true, resultFor(SelectionReplaceOutcome::calledOff)},
+            {SelectionReplaceOutcome::focusMoved,
              QStringLiteral("Nothing was pasted: you moved to another window before the paste. The result is on the "
-                            "clipboard.")},
+                            "clipboard."),
+             true, resultFor(SelectionReplaceOutcome::focusMoved)},
             {SelectionReplaceOutcome::takenOver,
              QStringLiteral("Another program took the clipboard over during the paste, so it is not known whether the "
                             "result was pasted there."),
              false, QStringLiteral("another program's clip")},
         };
-        for (const Case& failure : failures) {
-            m_env->replaceOutcome = failure.outcome;
+        for (const Case& expected : cases) {
+            m_env->replaceOutcome = expected.outcome;
             m_env->clipboard.reset();
-            const QString result = QStringLiteral("RESULT %1").arg(static_cast<int>(failure.outcome));
             select(QStringLiteral("hello"));
-            bar()->onReplaceSelection(result);
-            QUOR_TRY_COMPARE(m_vm->toastMessage(), std::optional<QString>(failure.toast));
-            QCOMPARE(m_vm->toastIsError(), failure.isError);
-            QCOMPARE(m_env->clipboard, std::optional<QString>(failure.clipboard.value_or(result)));
+            bar()->onReplaceSelection(resultFor(expected.outcome));
+            QUOR_TRY_COMPARE(m_vm->toastMessage(), std::optional<QString>(expected.toast));
+            QCOMPARE(m_vm->toastIsError(), expected.isError);
+            QCOMPARE(m_env->clipboard, expected.clipboard);
         }
-        QCOMPARE(m_env->replaced.size(), failures.size());
+        QCOMPARE(m_env->replaced.size(), cases.size());
         QVERIFY(m_env->activated.isEmpty());
     }
 

@@ -5,9 +5,10 @@
 // stdout:
 //   text | set-text <base64> | set-clipboard-text <base64> | set-clipboard-rich | dump-clipboard |
 //   set-clipboard-slow <ms> (answers every request that late, each announced by a "serving" event) |
-//   on-claim <off|fetch|take-over> <ms> (that long after another client claims the clipboard,
-//     fetches its text, logged as "fetched-clipboard"; with take-over then claims it with
-//     "managed: " and that text, as a clipboard manager might) |
+//   on-claim <off|fetch|take-over> <ms>[,<ms>...] (that long after another client claims the
+//     clipboard, fetches its text, logged as "fetched-clipboard", once per time given; with
+//     take-over it then claims the clipboard at the last time given, with "managed: " and the text
+//     first fetched, as a clipboard manager might) |
 //   publish-big <primary|clipboard> <lines> (bigText() below, without showing it) |
 //   copy-delay <ms> | paste-delay <ms> | ignore-paste <1|0> (Ctrl+V pastes and fetches nothing) |
 //   keys | clear-keys | pty-input | activate | quit
@@ -167,9 +168,9 @@ public:
     int copyDelay = 0;
     int pasteDelay = 0;
     bool ignoresPaste = false;
-    // What to do when another client claims the clipboard: "off", "fetch" or "take-over".
+    // What to do when another client claims the clipboard: "off", "fetch" or "take-over", and when.
     QByteArray onClaim = "off";
-    int onClaimDelay = 0;
+    QList<int> onClaimDelays;
     QJsonArray keys;
     std::unique_ptr<PseudoTerminal> pty;
 
@@ -342,18 +343,32 @@ void claimWithFreshTime(QWidget& editor, QMimeData* data, QClipboard::Mode mode,
 // Fetches what another client just put on the clipboard, and with take-over offers it as its own.
 void reactToClaim(EditorLine& editor)
 {
-    if (editor.onClaim == "off" || QGuiApplication::clipboard()->ownsClipboard()) {
+    if (editor.onClaim == "off" || editor.onClaimDelays.isEmpty() || QGuiApplication::clipboard()->ownsClipboard()) {
         return;
     }
-    QTimer::singleShot(editor.onClaimDelay, &editor, [&editor] {
-        const QString text = QGuiApplication::clipboard()->text(QClipboard::Clipboard);
-        emitLine(QJsonObject{{QStringLiteral("event"), QStringLiteral("fetched-clipboard")}, {QStringLiteral("text"), text}});
-        if (editor.onClaim == "take-over") {
-            auto* data = new QMimeData();
-            data->setText(QStringLiteral("managed: ") + text);
-            claimWithFreshTime(editor, data, QClipboard::Clipboard, [] {});
-        }
-    });
+    const bool takesOver = editor.onClaim == "take-over";
+    if (takesOver) {
+        // Learns a time later than the claim's at once (a property change of our own), so that the
+        // take-over may come as soon as a manager's would.
+        static int stamp = 0;
+        editor.window()->setWindowTitle(QStringLiteral("manager %1").arg(++stamp));
+    }
+    auto firstFetched = std::make_shared<QString>();
+    for (int index = 0; index < editor.onClaimDelays.size(); ++index) {
+        const bool last = index + 1 == editor.onClaimDelays.size();
+        QTimer::singleShot(editor.onClaimDelays.at(index), &editor, [firstFetched, takesOver, last] {
+            const QString text = QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+            emitLine(QJsonObject{{QStringLiteral("event"), QStringLiteral("fetched-clipboard")}, {QStringLiteral("text"), text}});
+            if (firstFetched->isEmpty()) {
+                *firstFetched = text;
+            }
+            if (takesOver && last) {
+                auto* data = new QMimeData();
+                data->setText(QStringLiteral("managed: ") + *firstFetched);
+                QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+            }
+        });
+    }
 }
 
 QJsonObject clipboardReport()
@@ -432,7 +447,12 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
         editor.ignoresPaste = argument != "0";
     } else if (command == "on-claim") {
         editor.onClaim = argument;
-        editor.onClaimDelay = parts.value(2).toInt();
+        editor.onClaimDelays.clear();
+        for (const QByteArray& delay : parts.value(2).split(',')) {
+            if (!delay.isEmpty()) {
+                editor.onClaimDelays.append(delay.toInt());
+            }
+        }
     } else if (command == "pty-input") {
         reply.insert(QStringLiteral("hex"), QString::fromLatin1(editor.pty ? editor.pty->received().toHex() : QByteArray()));
     } else if (command == "keys") {

@@ -4,6 +4,7 @@
 
 #include "X11TestDriver.h"
 
+#include "QuorPlatform/KeySynth/QuorKeyTarget.h"
 #include "QuorPlatform/Pasteboard/QuorClipboard.h"
 #include "QuorPlatform/Selection/QuorSelectionTooLargeError.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
@@ -13,10 +14,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <algorithm>
+
+#include <csignal>
 
 // Xlib last: its macros clash with Qt's names.
 #include <X11/Xatom.h>
@@ -86,6 +90,37 @@ public:
 private:
     QProcess m_process;
     bool m_owns = false;
+};
+
+// The private test desktop's window manager held still, so that the focus can follow the pointer
+// as it does without one (a window manager would give it back to a window at once). Only a window
+// manager that with-test-env.sh started is touched: elsewhere isPaused() is false.
+class PausedWindowManager {
+public:
+    PausedWindowManager()
+    {
+        quor::platform::X11Connection* connection = quor::platform::X11Connection::forCurrentThread();
+        const auto check = connection != nullptr
+                               ? connection->windowProperty(connection->root(), "_NET_SUPPORTING_WM_CHECK")
+                               : std::nullopt;
+        const std::optional<qint64> pid = check ? connection->clientProcess(*check) : std::nullopt;
+        const QStringList desktop = qEnvironmentVariable("QUOR_TEST_DESKTOP_PIDS").split(u' ', Qt::SkipEmptyParts);
+        if (pid && desktop.contains(QString::number(*pid)) && ::kill(static_cast<pid_t>(*pid), SIGSTOP) == 0) {
+            m_pid = *pid;
+        }
+    }
+    ~PausedWindowManager()
+    {
+        if (m_pid) {
+            ::kill(static_cast<pid_t>(*m_pid), SIGCONT);
+        }
+    }
+    PausedWindowManager(const PausedWindowManager&) = delete;
+    PausedWindowManager& operator=(const PausedWindowManager&) = delete;
+    bool isPaused() const { return m_pid.has_value(); }
+
+private:
+    std::optional<qint64> m_pid;
 };
 
 template <typename T>
@@ -410,22 +445,51 @@ private slots:
         QVERIFY(m_deliveries.isEmpty());
     }
 
+    // A second drag while the first drag's copy is still awaited, and the second's keys never go out
+    // (here another client holds the keyboard by then): the first's copy, landing after that, is
+    // still undone.
+    void aLateCopyIsUndoneAlsoWhenTheNextCopysKeysAreDropped()
+    {
+        activate(*m_plain);
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("keep me")));
+        m_plain->command("copy-delay 650");
+        QSignalSpy finished(m_watcher.get(), &SelectionWatcherService::clipboardWorkFinished);
+        m_driver.drag(m_plain->boundary(6), m_plain->boundary(11));
+        QUOR_TRY_COMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+c")});
+        QVERIFY(m_driver.grabKeyboard());
+        {
+            const auto ungrab = qScopeGuard([this] { m_driver.ungrabKeyboard(); });
+            m_driver.drag(m_plain->boundary(12), m_plain->boundary(19));
+            // The second copy gave up (its keys were refused), then the first's copy landed and was
+            // undone: the watch over it ends last.
+            QUOR_TRY_VERIFY(finished.count() >= 2);
+        }
+        settle();
+        QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+c")});
+        QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("keep me"));
+        QVERIFY(m_deliveries.isEmpty());
+    }
+
     // The keys were chosen for a window while its clipboard took seconds to read; meanwhile the user
     // moved to another window or clicked: no key goes anywhere, and the clipboard is as it was.
     void keysChosenBeforeASlowSnapshotGoNowhereOnceTheUserMovesOn_data()
     {
         QTest::addColumn<bool>("replacing");
         QTest::addColumn<bool>("switchesWindow");
-        QTest::newRow("copy, another window takes the focus") << false << true;
-        QTest::newRow("copy, a click") << false << false;
-        QTest::newRow("replace, another window takes the focus") << true << true;
-        QTest::newRow("replace, a click") << true << false;
+        // What a replacement says happened; it tells a window switch from a click.
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("copy, another window takes the focus") << false << true << 0;
+        QTest::newRow("copy, a click") << false << false << 0;
+        QTest::newRow("replace, another window takes the focus")
+            << true << true << static_cast<int>(SelectionReplaceOutcome::focusMoved);
+        QTest::newRow("replace, a click") << true << false << static_cast<int>(SelectionReplaceOutcome::calledOff);
     }
 
     void keysChosenBeforeASlowSnapshotGoNowhereOnceTheUserMovesOn()
     {
         QFETCH(bool, replacing);
         QFETCH(bool, switchesWindow);
+        QFETCH(int, outcome);
         activate(*m_plain);
         m_editor->command("clear-keys");
         m_plain->command("set-clipboard-slow 300");
@@ -448,7 +512,7 @@ private slots:
         }
         QUOR_TRY_VERIFY(finished.count() > 0);
         if (replacement) {
-            QCOMPARE(quorAwait(std::move(*replacement)), SelectionReplaceOutcome::calledOff);
+            QCOMPARE(static_cast<int>(quorAwait(std::move(*replacement))), outcome);
         } else {
             // Nothing was taken from the user's clipboard, so nothing was put back either.
             QCOMPARE(quor::platform::Clipboard::shared().changeCount(), changes);
@@ -464,37 +528,63 @@ private slots:
         m_plain->command("set-clipboard-text " + base64(QStringLiteral("served at once")));
     }
 
-    // Only the target's own fetch is the paste: another client that reads the clipboard after the
-    // claim (a clipboard manager, a remote-desktop bridge) is not it, and one that takes the
-    // clipboard over keeps what it put there, while nobody knows whether the target pasted.
-    void onlyTheTargetsOwnFetchIsThePaste_data()
+    // The target here never fetches the paste itself. A program that reads every claim at once (a
+    // clipboard manager, a remote-desktop bridge) is not the paste, not even when it reads again
+    // after the keys; a client that first reads after the keys is (a helper process serving the
+    // target). One that takes the clipboard over, before or after the keys, keeps what it put
+    // there, while nobody knows whether the target pasted.
+    void whoReadsTheReplacementDecidesWhetherItPasted_data()
     {
-        QTest::addColumn<QByteArray>("onClaim");
+        QTest::addColumn<QByteArray>("managerOnClaim");
+        QTest::addColumn<QByteArray>("helperOnClaim");
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("clipboardAfter");
-        QTest::newRow("another client fetches 100 ms after the claim")
-            << QByteArray("fetch 100") << static_cast<int>(SelectionReplaceOutcome::notFetched) << QStringLiteral("NEW");
-        QTest::newRow("a clipboard manager takes the clipboard over")
-            << QByteArray("take-over 10") << static_cast<int>(SelectionReplaceOutcome::takenOver)
+        QTest::newRow("a manager reads on the claim")
+            << QByteArray("fetch 0") << QByteArray() << static_cast<int>(SelectionReplaceOutcome::notFetched)
+            << QStringLiteral("NEW");
+        QTest::newRow("a manager reads on the claim and again after the keys")
+            << QByteArray("fetch 0,300") << QByteArray() << static_cast<int>(SelectionReplaceOutcome::unconfirmed)
+            << QStringLiteral("NEW");
+        QTest::newRow("a helper reads after the keys, beside a manager")
+            << QByteArray("fetch 0") << QByteArray("fetch 250") << static_cast<int>(SelectionReplaceOutcome::pasted)
+            << QStringLiteral("old content");
+        QTest::newRow("a manager takes the clipboard over 20 ms after the claim")
+            << QByteArray("take-over 20") << QByteArray() << static_cast<int>(SelectionReplaceOutcome::takenOver)
+            << QStringLiteral("managed: NEW");
+        QTest::newRow("a manager takes the clipboard over after the keys")
+            << QByteArray("take-over 0,300") << QByteArray() << static_cast<int>(SelectionReplaceOutcome::takenOver)
             << QStringLiteral("managed: NEW");
     }
 
-    void onlyTheTargetsOwnFetchIsThePaste()
+    void whoReadsTheReplacementDecidesWhetherItPasted()
     {
-        QFETCH(QByteArray, onClaim);
+        QFETCH(QByteArray, managerOnClaim);
+        QFETCH(QByteArray, helperOnClaim);
         QFETCH(int, outcome);
         QFETCH(QString, clipboardAfter);
+        std::optional<TestEditor> helper;
+        if (!helperOnClaim.isEmpty()) {
+            helper.emplace(QStringList{QStringLiteral("--class"), QStringLiteral("QuorPasteHelper"), QStringLiteral("--text"),
+                                       editorText, QStringLiteral("--at"), QStringLiteral("60,520")});
+            QVERIFY(helper->waitUntilReady());
+            helper->command("on-claim " + helperOnClaim);
+        }
         activate(*m_plain);
         m_plain->command("set-clipboard-text " + base64(QStringLiteral("old content")));
         m_plain->command("ignore-paste 1");
         while (m_editor->waitForEvent(QStringLiteral("fetched-clipboard"), 0ms)) {
         }
-        m_editor->command("on-claim " + onClaim);
+        m_editor->command("on-claim " + managerOnClaim);
         const SelectionReplaceOutcome replaced = quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW")));
         const std::optional<QJsonObject> fetched = m_editor->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
         m_editor->command("on-claim off 0");
         QVERIFY(fetched.has_value());
         QCOMPARE(fetched->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
+        if (helper) {
+            const std::optional<QJsonObject> helped = helper->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
+            QVERIFY(helped.has_value());
+            QCOMPARE(helped->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
+        }
         QCOMPARE(static_cast<int>(replaced), outcome);
         QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+v")});
         QCOMPARE(m_plain->command("text").value(QStringLiteral("value")).toString(), editorText);
@@ -627,6 +717,51 @@ private slots:
         QVERIFY(m_deliveries.isEmpty());
         QCOMPARE(keys(terminal), QJsonArray());
         QCOMPARE(terminal.command("pty-input").value(QStringLiteral("hex")).toString(), QString());
+    }
+
+    // Without a window manager the focus follows the pointer (PointerRoot): keys go to the window
+    // under it, which is then the target, its fetch the paste and its kind the chord's judge.
+    void withTheFocusFollowingThePointerTheWindowUnderItIsTheTarget_data()
+    {
+        QTest::addColumn<bool>("terminal");
+        QTest::newRow("an editor") << false;
+        QTest::newRow("a terminal without a safe chord") << true;
+    }
+
+    void withTheFocusFollowingThePointerTheWindowUnderItIsTheTarget()
+    {
+        QFETCH(bool, terminal);
+        std::optional<TestEditor> xterm;
+        TestEditor* target = m_plain.get();
+        if (terminal) {
+            xterm.emplace(QStringList{QStringLiteral("--class"), QStringLiteral("XTerm"), QStringLiteral("--terminal"),
+                                      QStringLiteral("--no-primary"), QStringLiteral("--text"), editorText,
+                                      QStringLiteral("--at"), QStringLiteral("60,520")});
+            QVERIFY(xterm->waitUntilReady());
+            target = &*xterm;
+        }
+        activate(*target);
+        target->command("set-clipboard-text " + base64(QStringLiteral("old content")));
+        m_driver.moveTo(target->blankArea());
+        const PausedWindowManager paused;
+        if (!paused.isPaused()) {
+            QSKIP("needs the private test desktop, whose window manager can be held still");
+        }
+        quor::platform::X11Connection* connection = quor::platform::X11Connection::forCurrentThread();
+        XSetInputFocus(connection->display(), PointerRoot, RevertToPointerRoot, CurrentTime);
+        XSync(connection->display(), False);
+        QCOMPARE(quor::platform::KeyTarget::currentWindows().focusedTopLevel, target->window());
+        const SelectionReplaceOutcome replaced = quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW")));
+        if (terminal) {
+            QCOMPARE(replaced, SelectionReplaceOutcome::noPasteKeys);
+            QCOMPARE(keys(*target), QJsonArray());
+            QCOMPARE(target->command("pty-input").value(QStringLiteral("hex")).toString(), QString());
+        } else {
+            QCOMPARE(replaced, SelectionReplaceOutcome::pasted);
+            QCOMPARE(keys(*target), QJsonArray{QStringLiteral("ctrl+v")});
+            QVERIFY(target->waitForEvent(QStringLiteral("pasted"), quorPatience).has_value());
+        }
+        QCOMPARE(target->command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("old content"));
     }
 
     // Where the paste keys mean something else, nothing is fetched: that is no success, and the

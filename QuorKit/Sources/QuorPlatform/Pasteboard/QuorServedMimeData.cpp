@@ -52,29 +52,33 @@ private:
     unsigned long m_requestor = 0;
 };
 
-ServedMimeData::ServedMimeData() = default;
-
-ServedMimeData::~ServedMimeData() = default;
-
-void ServedMimeData::arm()
+ServedMimeData::ServedMimeData()
 {
-    if (m_watch || QCoreApplication::instance() == nullptr) {
+    // Watched from the claim on, so that a client reading before the keys is known as such. Atoms
+    // are the server's: ours name the same as the toolkit's connection.
+    if (QCoreApplication::instance() == nullptr) {
         return;
     }
-    // Atoms are the server's: ours name the same as the toolkit's connection.
     if (X11Connection* connection = X11Connection::forCurrentThread()) {
         m_watch = std::make_unique<RequestWatch>(connection->atom("CLIPBOARD"));
     }
 }
 
+ServedMimeData::~ServedMimeData() = default;
+
+void ServedMimeData::arm()
+{
+    m_armed = true;
+}
+
 QVariant ServedMimeData::retrieveData(const QString& mimeType, QMetaType type) const
 {
-    if (m_watch && m_watch->requestor() != 0) {
-        // retrieveData is const for Qt's sake; the signal changes nothing of the content.
-        auto* self = const_cast<ServedMimeData*>(this);
-        const unsigned long requestor = m_watch->requestor();
-        QMetaObject::invokeMethod(self, [self, requestor] { emit self->served(requestor); }, Qt::QueuedConnection);
-    }
+    // retrieveData is const for Qt's sake; the signal changes nothing of the content.
+    auto* self = const_cast<ServedMimeData*>(this);
+    const unsigned long requestor = m_watch ? m_watch->requestor() : 0;
+    const bool afterArm = m_armed;
+    QMetaObject::invokeMethod(
+        self, [self, requestor, afterArm] { emit self->served(requestor, afterArm); }, Qt::QueuedConnection);
     return QMimeData::retrieveData(mimeType, type);
 }
 

@@ -95,6 +95,30 @@ std::optional<Window> topLevelWithClass(X11Connection& connection, Window window
     return std::nullopt;
 }
 
+// The innermost window that contains the pointer, as the server delivers keys to it when the focus
+// follows the pointer; None when the pointer is over the bare root or on another screen.
+Window deepestWindowUnderPointer(X11Connection& connection)
+{
+    Display* display = connection.display();
+    Window window = connection.root();
+    Window found = None;
+    for (int depth = 0; depth < 64; ++depth) {
+        Window root = None;
+        Window child = None;
+        int rootX = 0;
+        int rootY = 0;
+        int x = 0;
+        int y = 0;
+        unsigned int mask = 0;
+        if (XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &mask) == 0 || child == None) {
+            break;
+        }
+        found = child;
+        window = child;
+    }
+    return found;
+}
+
 // The managed windows in stacking order, bottom first, when the window manager says it.
 QList<unsigned long> managedWindowsBottomFirst(X11Connection& connection)
 {
@@ -171,8 +195,17 @@ FocusedWindows inputFocus()
     Window focus = None;
     int revert = 0;
     XGetInputFocus(connection->display(), &focus, &revert);
-    if (focus == None || focus == PointerRoot) {
+    if (focus == None) {
+        // Keys go nowhere.
         return {};
+    }
+    if (focus == PointerRoot || focus == connection->root()) {
+        // Without a window manager to give it to a window, the focus follows the pointer: keys go
+        // to the window under it.
+        focus = deepestWindowUnderPointer(*connection);
+        if (focus == None) {
+            return {};
+        }
     }
     return {focus, topLevelWithClass(*connection, focus).value_or(None)};
 }

@@ -46,7 +46,9 @@ std::optional<WindowApplication> frontmostApplication();
 std::optional<WindowApplication> focusedApplication();
 
 // The window that holds the input focus (a child window, maybe of another client) and the
-// nearest window at or above it that carries WM_CLASS; each 0 when there is none.
+// nearest window at or above it that carries WM_CLASS; each 0 when there is none. Where the focus
+// follows the pointer (PointerRoot, or the root window, as without a window manager) it is the
+// window under the pointer, which is where keys go then.
 struct FocusedWindows {
     unsigned long window = 0;
     unsigned long topLevel = 0;
