@@ -1,8 +1,11 @@
 #include "Support/QuorTestHttpServer.h"
 
+#include <QCoreApplication>
+#include <QTranslator>
 #include <QUrlQuery>
 
 #include <algorithm>
+#include <atomic>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -11,6 +14,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace {
 QByteArray key(const QByteArray& method, const QByteArray& path)
@@ -104,10 +108,94 @@ QuorTestHttpResponse QuorTestHttpResponse::text(const QByteArray& body, int stat
     return response;
 }
 
+QuorTestHttpResponse QuorTestHttpResponse::gzipped(const QByteArray& piece, int times, int status)
+{
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, MAX_WBITS + 16, 9, Z_DEFAULT_STRATEGY);
+    QByteArray compressed;
+    QByteArray out(256 * 1024, Qt::Uninitialized);
+    for (int i = 0; i < times; ++i) {
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.constData()));
+        stream.avail_in = static_cast<uInt>(piece.size());
+        const int flush = i + 1 == times ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(out.data());
+            stream.avail_out = static_cast<uInt>(out.size());
+            deflate(&stream, flush);
+            compressed.append(out.constData(), out.size() - stream.avail_out);
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    return json(compressed, status).withHeader("Content-Encoding", "gzip");
+}
+
+QuorTestHttpResponse QuorTestHttpResponse::gzipBomb(int status)
+{
+    static const QByteArray bomb = gzipped(QByteArray(1024 * 1024, '\0'), 256).body;
+    return json(bomb, status).withHeader("Content-Encoding", "gzip");
+}
+
 QuorTestHttpResponse& QuorTestHttpResponse::withHeader(const QByteArray& name, const QByteArray& value)
 {
     headers.append(qMakePair(name, value));
     return *this;
+}
+
+namespace {
+// Every message of Qt's, marked as a translation would change it; placeholders stay as they are.
+class ForeignTranslator : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char*, const char* sourceText, const char*, int) const override
+    {
+        return QStringLiteral("[çeviri] ") + QString::fromUtf8(sourceText);
+    }
+};
+
+std::atomic<QuorWarningWatch*> activeWatch{nullptr};
+} // namespace
+
+QuorForeignQtMessages::QuorForeignQtMessages() : m_translator(std::make_unique<ForeignTranslator>())
+{
+    QCoreApplication::installTranslator(m_translator.get());
+}
+
+QuorForeignQtMessages::~QuorForeignQtMessages()
+{
+    QCoreApplication::removeTranslator(m_translator.get());
+}
+
+QuorWarningWatch::QuorWarningWatch()
+{
+    activeWatch = this;
+    m_previous = qInstallMessageHandler(&QuorWarningWatch::note);
+}
+
+QuorWarningWatch::~QuorWarningWatch()
+{
+    qInstallMessageHandler(m_previous);
+    activeWatch = nullptr;
+}
+
+QStringList QuorWarningWatch::warnings() const
+{
+    const std::lock_guard locked(m_lock);
+    return m_warnings;
+}
+
+void QuorWarningWatch::note(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    QuorWarningWatch* const watch = activeWatch;
+    if (watch == nullptr) {
+        return;
+    }
+    if (type != QtDebugMsg && type != QtInfoMsg) {
+        const std::lock_guard locked(watch->m_lock);
+        watch->m_warnings.append(message);
+    }
+    if (watch->m_previous) {
+        watch->m_previous(type, context, message);
+    }
 }
 
 QuorTestHttpServer::QuorTestHttpServer(QByteArray address) : m_address(std::move(address)) {}

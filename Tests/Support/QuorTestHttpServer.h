@@ -4,15 +4,20 @@
 #include <QList>
 #include <QMap>
 #include <QPair>
+#include <QStringList>
 #include <QUrl>
+#include <QtGlobal>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
+
+class QTranslator;
 
 // One request as the server received it.
 struct QuorTestHttpRequest {
@@ -47,7 +52,44 @@ struct QuorTestHttpResponse {
 
     static QuorTestHttpResponse json(const QByteArray& body, int status = 200);
     static QuorTestHttpResponse text(const QByteArray& body, int status = 200);
+    // A JSON answer of `piece` said `times` times over, sent as one gzip stream.
+    static QuorTestHttpResponse gzipped(const QByteArray& piece, int times = 1, int status = 200);
+    // Zeros that inflate to 256 MiB, more than any answer may be, from little more than 1 MiB on
+    // the wire: more than a client reads ahead, and far past the ratio at which Qt gives up.
+    static QuorTestHttpResponse gzipBomb(int status = 200);
     QuorTestHttpResponse& withHeader(const QByteArray& name, const QByteArray& value);
+};
+
+// While it lives, Qt's own messages, the network layer's error texts among them, read otherwise than
+// in English, as under a translation: network code must judge a failure by its code, not by its
+// wording.
+class QuorForeignQtMessages {
+public:
+    QuorForeignQtMessages();
+    ~QuorForeignQtMessages();
+    QuorForeignQtMessages(const QuorForeignQtMessages&) = delete;
+    QuorForeignQtMessages& operator=(const QuorForeignQtMessages&) = delete;
+
+private:
+    std::unique_ptr<QTranslator> m_translator;
+};
+
+// Keeps the warnings printed while it lives, from any thread, and passes them on as well.
+class QuorWarningWatch {
+public:
+    QuorWarningWatch();
+    ~QuorWarningWatch();
+    QuorWarningWatch(const QuorWarningWatch&) = delete;
+    QuorWarningWatch& operator=(const QuorWarningWatch&) = delete;
+
+    QStringList warnings() const;
+
+private:
+    static void note(QtMsgType type, const QMessageLogContext& context, const QString& message);
+
+    QtMessageHandler m_previous = nullptr;
+    mutable std::mutex m_lock;
+    QStringList m_warnings;
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 for network tests: nothing ever reaches the internet.

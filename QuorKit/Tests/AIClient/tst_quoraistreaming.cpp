@@ -320,6 +320,16 @@ private slots:
             std::nullopt);
         outcome = quorAwait(consume(std::move(droppedStream), fixture.billingCalls, {}));
         QVERIFY(transferKind(outcome.error).has_value());
+
+        // A stream the network layer gives up inflating ends at once with the size error, whatever
+        // language the network layer speaks.
+        const QuorForeignQtMessages foreign;
+        fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::gzipBomb());
+        QElapsedTimer clock;
+        clock.start();
+        outcome = readStream(fixture, QuorAIProvider::ollamaLocal, std::nullopt);
+        QVERIFY(transferKind(outcome.error) == QuorTransferError::Kind::answerTooLarge);
+        QVERIFY2(clock.elapsed() < 10'000, qPrintable(QString::number(clock.elapsed())));
     }
 
     // The idle deadline counts from the latest piece: a steady stream outlasts it, a stalled one ends.

@@ -1,6 +1,8 @@
 #include "CatalogTestSupport.h"
 
 #include "QuorKit/Cloud/QuorAIModelRegistry.h"
+#include "QuorKit/Cloud/QuorSupportLog.h"
+#include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "QuorKit/Utilities/QuorPaths.h"
@@ -314,15 +316,25 @@ private slots:
         for (qsizetype offset = 0; offset < body.size(); offset += 1024 * 1024) {
             chunked.chunks.append(body.mid(offset, 1024 * 1024));
         }
-        for (const QuorTestHttpResponse& answer : {QuorTestHttpResponse::json(body), chunked}) {
+        // Announced, sent without an announcement, or inflating far past the limit (whatever
+        // language the network layer speaks): each is dropped as too large.
+        const QuorForeignQtMessages foreign;
+        const std::shared_ptr<QuorAppLogger> log = QuorSupportLog::logger();
+        for (const QuorTestHttpResponse& answer : {QuorTestHttpResponse::json(body), chunked, QuorTestHttpResponse::gzipBomb()}) {
             SeededCache seeded(3600, 60);
             const QByteArray modelsBefore = readAll(seeded.folder.filePath(QStringLiteral("models.json")));
             m_server.enqueue("GET", "/api/v1/ai/models.json", answer);
+            log->clear();
             QuorAIModelRegistry registry(seeded.path(), catalogUrl());
-            const auto result = quorAwait(registry.syncIfNeeded(false));
+            const auto result = quorAwait(registry.syncIfNeeded(false), std::chrono::seconds(10));
             QVERIFY(!result.updated);
             QCOMPARE(result.document.catalogVersion, QStringLiteral("cached-1"));
             QCOMPARE(readAll(registry.modelsFileURL()), modelsBefore);
+            const QString tooLarge = QStringLiteral("failed: the answer grew past %1 bytes").arg(QuorAIModelRegistry::maximumCatalogBytes);
+            const QList<QuorLogEntry> entries = log->recentEntries(10);
+            QVERIFY2(std::any_of(entries.cbegin(), entries.cend(),
+                                 [&tooLarge](const QuorLogEntry& entry) { return entry.message.endsWith(tooLarge); }),
+                     qPrintable(entries.isEmpty() ? QString() : entries.first().message));
         }
 
         // Just under the limit is fine.

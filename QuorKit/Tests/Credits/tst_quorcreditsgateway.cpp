@@ -23,6 +23,18 @@ QuorCreditsError creditsErrorOf(Body&& body)
     throw std::runtime_error("no QuorCreditsError was thrown");
 }
 
+template <typename Body>
+std::optional<QuorTransferError::Kind> transferKindOf(Body&& body)
+{
+    try {
+        body();
+    } catch (const QuorTransferError& error) {
+        return error.kind();
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
 QJsonObject bodyOf(const QuorTestHttpRequest& request)
 {
     return QuorJson::parseObject(request.body);
@@ -119,11 +131,16 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(QuorTransferError, quorAwait(manager().fetchProfile()));
         QCOMPARE(elsewhere.requestCount(), 0);
 
-        // An answer far larger than any account document is refused, not buffered.
+        // An answer far larger than any account document is refused, not buffered, and so is one
+        // that inflates far past it, whatever language the network layer speaks.
         QuorTestHttpResponse endless;
         endless.chunks = QList<QByteArray>(9, QByteArray(1024 * 1024, ' '));
-        server().route("GET", "/v1/me", endless);
-        QVERIFY_THROWS_EXCEPTION(QuorTransferError, quorAwait(manager().fetchProfile()));
+        const QuorForeignQtMessages foreign;
+        for (const QuorTestHttpResponse& answer : {endless, QuorTestHttpResponse::gzipBomb()}) {
+            server().route("GET", "/v1/me", answer);
+            QCOMPARE(transferKindOf([&] { quorAwait(manager().fetchProfile(), std::chrono::seconds(10)); }),
+                     QuorTransferError::Kind::answerTooLarge);
+        }
     }
 
     void transferFailuresAndCancellation()

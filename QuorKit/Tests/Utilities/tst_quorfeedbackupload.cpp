@@ -276,6 +276,19 @@ private slots:
         const std::optional<QuorFeedbackError> error = failureOf(note);
         QCOMPARE(error->kind(), QuorFeedbackError::Kind::serverRejected);
         QCOMPARE(error->errorDescription(), QStringLiteral("Mailbox full"));
+
+        // An answer that inflates far past any the service sends ends where inflating stopped, at
+        // once and whatever language the network layer speaks, and is judged the same way.
+        const QuorForeignQtMessages foreign;
+        m_server.enqueue("POST", "/api/v1/feedback", QuorTestHttpResponse::gzipBomb(201));
+        QCOMPARE(quorAwait(send(note), 10s), (QuorFeedbackReceipt{"QUOR-FB-OK", 1, "Thank you! Your feedback has been received."}));
+        m_server.enqueue("POST", "/api/v1/feedback", QuorTestHttpResponse::gzipBomb(503));
+        try {
+            quorAwait(send(note), 10s);
+            QFAIL("the note went through");
+        } catch (const QuorFeedbackError& rejected) {
+            QCOMPARE(rejected.errorDescription(), QStringLiteral("HTTP 503"));
+        }
     }
 
     void closedPortNamesTheMakersHost()

@@ -75,6 +75,87 @@ private slots:
         QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
         QVERIFY2(server.bodyBytesSent() < 2 * kLimit, qPrintable(QString::number(server.bodyBytesSent())));
     }
+
+    // A body the network layer gives up inflating ends at once, counted as too large, whatever
+    // language the network layer speaks and without its complaints. One that inflates within the
+    // limit arrives whole, and so does an error status, which Qt reports with the same code.
+    void aBodyThatFailsToInflateEndsAtOnce_data()
+    {
+        QTest::addColumn<QuorTestHttpResponse>("answer");
+        QTest::addColumn<QByteArray>("whole"); // empty: the body failed to inflate
+        const QByteArray within(1024 * 1024, 'z');
+        QTest::newRow("inflating far past the limit") << QuorTestHttpResponse::gzipBomb() << QByteArray();
+        QTest::newRow("the same with an error status") << QuorTestHttpResponse::gzipBomb(429) << QByteArray();
+        QTest::newRow("the same, within the read-ahead on the wire")
+            << QuorTestHttpResponse::gzipped(QByteArray(1024 * 1024, '\0'), 64) << QByteArray();
+        QTest::newRow("inflating within the limit") << QuorTestHttpResponse::gzipped(within, 3) << within.repeated(3);
+        QTest::newRow("an error status") << QuorTestHttpResponse::text("slow down", 429) << QByteArray("slow down");
+        QTest::newRow("an error status, compressed")
+            << QuorTestHttpResponse::gzipped("slow down", 1, 429) << QByteArray("slow down");
+    }
+
+    void aBodyThatFailsToInflateEndsAtOnce()
+    {
+        QFETCH(QuorTestHttpResponse, answer);
+        QFETCH(QByteArray, whole);
+        const bool exceeded = whole.isEmpty();
+        const QuorForeignQtMessages foreign;
+        const QuorWarningWatch warnings;
+        QuorTestHttpServer server;
+        QVERIFY(server.start());
+        server.route("GET", "/body", answer);
+        QNetworkAccessManager session;
+        const auto get = [&] {
+            return std::unique_ptr<QNetworkReply>(
+                session.get(QuorReplySizeLimit::prepared(QNetworkRequest(server.url(QStringLiteral("/body"))))));
+        };
+        const std::unique_ptr<QNetworkReply> gathered = get();
+        const std::shared_ptr<const QuorReplySizeLimit::Body> body = QuorReplySizeLimit::gather(gathered.get(), kLimit);
+        const std::unique_ptr<QNetworkReply> started = get();
+        const std::shared_ptr<const QuorReplySizeLimit::Head> head = QuorReplySizeLimit::keepHead(started.get(), kLimit);
+        QTRY_VERIFY_WITH_TIMEOUT(gathered->isFinished() && started->isFinished(), 10'000);
+        QCOMPARE(body->exceeded, exceeded);
+        QCOMPARE(body->bytes, whole);
+        QCOMPARE(head->cut, exceeded);
+        if (!exceeded) {
+            QCOMPARE(head->bytes, whole);
+        }
+        // A body that came whole may end on its own before it is ended, with the network layer's error.
+        for (QNetworkReply* reply : {gathered.get(), started.get()}) {
+            QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), answer.status);
+            if (exceeded) {
+                QVERIFY2(reply->error() == QNetworkReply::OperationCanceledError
+                             || reply->error() == QNetworkReply::UnknownContentError,
+                         qPrintable(reply->errorString()));
+            } else {
+                QCOMPARE(reply->error(), answer.status == 200 ? QNetworkReply::NoError : QNetworkReply::UnknownContentError);
+            }
+        }
+        QVERIFY2(warnings.warnings().isEmpty(), qPrintable(warnings.warnings().join(QLatin1Char('\n'))));
+    }
+
+    // A reader may give up on the reply the moment the network layer gives up inflating it, before
+    // the reply is ended for it: the network layer does not take that for a second error.
+    void aReaderMayAbortWhenInflatingFails()
+    {
+        const QuorWarningWatch warnings;
+        QuorTestHttpServer server;
+        QVERIFY(server.start());
+        server.route("GET", "/body", QuorTestHttpResponse::gzipBomb());
+        QNetworkAccessManager session;
+        const std::unique_ptr<QNetworkReply> reply(
+            session.get(QuorReplySizeLimit::prepared(QNetworkRequest(server.url(QStringLiteral("/body"))))));
+        const std::shared_ptr<const bool> refused = QuorReplySizeLimit::bound(reply.get(), std::nullopt);
+        QObject::connect(reply.get(), &QNetworkReply::errorOccurred, reply.get(), [&reply](QNetworkReply::NetworkError code) {
+            if (code == QNetworkReply::UnknownContentError) {
+                reply->abort();
+            }
+        });
+        QUOR_TRY_VERIFY(reply->isFinished());
+        QVERIFY(*refused);
+        QCOMPARE(reply->error(), QNetworkReply::OperationCanceledError);
+        QVERIFY2(warnings.warnings().isEmpty(), qPrintable(warnings.warnings().join(QLatin1Char('\n'))));
+    }
 };
 
 QUOR_TEST_GUILESS_MAIN(TestQuorReplySizeLimit)

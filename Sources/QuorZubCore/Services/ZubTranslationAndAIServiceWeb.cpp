@@ -237,7 +237,7 @@ ZubTranslationAndAIService::fetchSingleWebTranslationChunk(QNetworkAccessManager
         throw QuorTransferError::fromReply(QNetworkReply::TimeoutError, QString());
     }
     if (body->exceeded) {
-        throw ZubTranslationServiceError::parseFailure();
+        throw QuorTransferError::answerTooLarge();
     }
 
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);

@@ -184,6 +184,8 @@ private slots:
         for (const auto& response : answers) {
             m_server.enqueue("GET", endpoint, response);
         }
+        // Whatever language the network layer's own messages are in.
+        const QuorForeignQtMessages foreign;
         const auto result = translate(text);
         QVERIFY(result.isError);
         QVERIFY2(result.outputText.startsWith(expected), qPrintable(result.outputText));
@@ -329,7 +331,10 @@ void TestZubWebTranslation::failuresBecomeErrorResults_data()
     endless.chunks = QList<QByteArray>(9, QByteArray(1024 * 1024, '['));
     QTest::newRow("an answer larger than any translation")
         << QList{endless} << QStringLiteral("hi")
-        << QStringLiteral("Web translation failed: Could not parse translation response.") << 1;
+        << QStringLiteral("Web translation failed: The server's answer is too large.") << 1;
+    QTest::newRow("an answer that inflates past any translation")
+        << QList{QuorTestHttpResponse::gzipBomb()} << QStringLiteral("hi")
+        << QStringLiteral("Web translation failed: The server's answer is too large.") << 1;
     QTest::newRow("empty translation") << QList{QuorTestHttpResponse::json(R"([[["  "]],null,"en"])")}
                                        << QStringLiteral("hi")
                                        << QStringLiteral("Web translation failed: Could not parse translation response.")

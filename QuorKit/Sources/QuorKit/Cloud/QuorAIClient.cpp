@@ -198,7 +198,8 @@ public:
     }
 
     bool timedOut() const { return m_timedOut; }
-    // The headers announced a body over the limit: the reply was aborted before any of it was read.
+    // The headers announced a body over the limit, or the network layer gave up inflating it: the
+    // reply was aborted, and what was read of it is no answer.
     bool refused() const { return *m_refused; }
     QNetworkReply* reply() const { return m_reply.data(); }
     bool gone() const { return m_reply.isNull(); }
@@ -256,6 +257,9 @@ public:
     {
         if (m_timedOut) {
             throw QuorTransferError::fromReply(QNetworkReply::TimeoutError, QString());
+        }
+        if (refused()) {
+            throw QuorTransferError::answerTooLarge();
         }
         if (gone()) {
             throw QuorTransferError::fromReply(QNetworkReply::UnknownNetworkError,

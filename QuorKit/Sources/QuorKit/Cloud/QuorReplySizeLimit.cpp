@@ -1,37 +1,77 @@
 #include "QuorKit/Cloud/QuorReplySizeLimit.h"
 
 #include <QNetworkReply>
+#include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <memory>
+#include <optional>
 
 namespace {
 // The network layer gives up inflating a compressed body that grows too far beyond its size on the
-// wire (or will not inflate at all) by raising an error, named only in its text; but it neither
-// ends the reply nor tells the reader of anything more, and with its read-ahead bounded it reads no
-// further from the server: the reply would end only at its reader's deadline. Ended here, it
-// finishes with that error.
-void endWhenInflatingFails(QNetworkReply* reply)
+// wire (or will not inflate at all) by raising UnknownContentError while the reply is still
+// running; but it neither ends the reply nor tells the reader of anything more, and with its
+// read-ahead bounded it reads no further from the server: the reply would end only at its reader's
+// deadline. The same code for a 4xx status comes only as the reply finishes, right before its end:
+// a reply that carries such a status is given a moment to end on its own first.
+constexpr std::chrono::milliseconds statusErrorGrace{1000};
+
+// Sets a reply's error as it stands, without the network layer's handling of a new one.
+struct ErrorAccess : QNetworkReply {
+    static void set(QNetworkReply* reply, NetworkError code, const QString& text)
+    {
+        (reply->*&ErrorAccess::setError)(code, text);
+    }
+};
+
+// Ends `reply` once `note` has recorded why, when the network layer has given up inflating its
+// body. The network layer takes any abort of a reply that already holds an error, this one's or
+// its reader's, for a second error and warns of a misuse: while the reply runs on, the error is
+// held aside, and put back should the reply still finish on its own (before its reader hears of
+// it). The end comes from the event loop: the reader it wakes may let the reply go, which must not
+// happen while the network layer is still handling the body that failed.
+template <typename Note>
+void endWhenInflatingFails(QNetworkReply* reply, Note note)
 {
-    QObject::connect(reply, &QNetworkReply::errorOccurred, reply, [reply] {
-        if (!reply->errorString().startsWith(QLatin1String("Decompression failed"))) {
+    auto held = std::make_shared<std::optional<QString>>();
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, held] {
+        if (*held && reply->error() == QNetworkReply::NoError) {
+            ErrorAccess::set(reply, QNetworkReply::UnknownContentError, **held);
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::errorOccurred, reply, [reply, note, held](QNetworkReply::NetworkError code) {
+        if (code != QNetworkReply::UnknownContentError || reply->isFinished()) {
             return;
         }
-        // The reader woken by the end may let the reply go: not while the network layer is still
-        // handling the body that failed.
-        QMetaObject::invokeMethod(
-            reply,
-            [reply] {
+        *held = reply->errorString();
+        ErrorAccess::set(reply, QNetworkReply::NoError, QString());
+        const auto end = [reply] {
+            if (!reply->isFinished()) {
+                reply->abort();
+            }
+        };
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (status.isValid() && status.toInt() >= 400) {
+            QTimer::singleShot(statusErrorGrace, reply, [reply, note, end] {
                 if (!reply->isFinished()) {
-                    reply->abort();
+                    note();
+                    end();
                 }
-            },
-            Qt::QueuedConnection);
+            });
+            return;
+        }
+        // Noted at once: the rest of a body that came whole may already be on its way, and the
+        // reply then ends on its own.
+        note();
+        QMetaObject::invokeMethod(reply, end, Qt::QueuedConnection);
     });
 }
 
-void limitReadAhead(QNetworkReply* reply)
+template <typename Note>
+void limitReadAhead(QNetworkReply* reply, Note inflatingFailed)
 {
-    endWhenInflatingFails(reply);
+    endWhenInflatingFails(reply, inflatingFailed);
     const auto apply = [reply] { reply->setReadBufferSize(QuorReplySizeLimit::readAheadBytes); };
     apply();
     // The network layer passes the size on to a transfer it has started. A request with a body
@@ -75,9 +115,10 @@ QNetworkRequest QuorReplySizeLimit::prepared(QNetworkRequest request)
 std::shared_ptr<const bool> QuorReplySizeLimit::bound(QNetworkReply* reply, std::optional<qint64> limit)
 {
     auto refused = std::make_shared<bool>(false);
-    limitReadAhead(reply);
+    const auto note = [refused] { *refused = true; };
+    limitReadAhead(reply, note);
     if (limit) {
-        refuseAnnouncedOver(reply, *limit, [refused] { *refused = true; });
+        refuseAnnouncedOver(reply, *limit, note);
     }
     return refused;
 }
@@ -85,11 +126,11 @@ std::shared_ptr<const bool> QuorReplySizeLimit::bound(QNetworkReply* reply, std:
 std::shared_ptr<const QuorReplySizeLimit::Body> QuorReplySizeLimit::gather(QNetworkReply* reply, qint64 limit)
 {
     auto body = std::make_shared<Body>();
-    limitReadAhead(reply);
     const auto note = [body] {
         body->exceeded = true;
         body->bytes = QByteArray();
     };
+    limitReadAhead(reply, note);
     const auto exceed = [reply, note] {
         note();
         reply->abort();
@@ -106,7 +147,7 @@ std::shared_ptr<const QuorReplySizeLimit::Body> QuorReplySizeLimit::gather(QNetw
         while (!body->exceeded && reply->bytesAvailable() > 0) {
             // One byte over the limit tells a body that is too large from one that just fits.
             const QByteArray chunk = reply->read(limit + 1 - body->bytes.size());
-            if (chunk.isEmpty()) {
+            if (chunk.isEmpty() || body->exceeded) {
                 return;
             }
             append(body->bytes, chunk, limit + 1);
@@ -122,8 +163,9 @@ std::shared_ptr<const QuorReplySizeLimit::Body> QuorReplySizeLimit::gather(QNetw
 std::shared_ptr<const QuorReplySizeLimit::Head> QuorReplySizeLimit::keepHead(QNetworkReply* reply, qint64 limit)
 {
     auto head = std::make_shared<Head>();
-    // A long body announced is no reason to refuse its start, which is all that is kept.
-    limitReadAhead(reply);
+    // A long body announced is no reason to refuse its start, which is all that is kept. One the
+    // network layer gives up inflating is cut where it gave up.
+    limitReadAhead(reply, [head] { head->cut = true; });
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, limit, head] {
         while (!head->cut && reply->bytesAvailable() > 0) {
             const qint64 room = limit - head->bytes.size();
@@ -133,7 +175,7 @@ std::shared_ptr<const QuorReplySizeLimit::Head> QuorReplySizeLimit::keepHead(QNe
                 return;
             }
             const QByteArray chunk = reply->read(room);
-            if (chunk.isEmpty()) {
+            if (chunk.isEmpty() || head->cut) {
                 return;
             }
             head->bytes += chunk;

@@ -13,7 +13,8 @@ class QNetworkReply;
 // whatever the GUI thread is busy with meanwhile: the network layer holds no more than
 // readAheadBytes of a body its reader has not taken yet, and stops reading from the server until
 // it has; an answer whose headers announce more than the limit ends before any of its body is read,
-// and one the network layer gives up inflating ends with that error as soon as it gives up.
+// and one the network layer gives up inflating (a compressed body that grows far past its size on
+// the wire) ends as soon as it gives up, counted as too large.
 class QuorReplySizeLimit {
 public:
     QuorReplySizeLimit() = delete;
@@ -32,14 +33,16 @@ public:
     // Bounds what the network layer holds of `reply`'s body ahead of its reader (who must then read
     // as the body comes: the reply finishes only once it has been read), and with `limit` aborts the
     // reply as soon as its headers announce a longer body. The flag reads true afterwards when that
-    // happened (the reply then ends with OperationCanceledError).
+    // happened, or when the network layer gave up inflating the body (the reply then ends with
+    // OperationCanceledError).
     static std::shared_ptr<const bool> bound(QNetworkReply* reply, std::optional<qint64> limit);
 
     // A whole body, gathered as it arrives.
     struct Body {
         QByteArray bytes;
-        // True when the body announced or brought more than the limit: the reply was then aborted
-        // (it ends with OperationCanceledError) and `bytes` is empty.
+        // True when the body announced or brought more than the limit, or the network layer gave up
+        // inflating it: the reply was then aborted (it ends with OperationCanceledError) and
+        // `bytes` is empty.
         bool exceeded = false;
     };
     // Reads `reply`'s body into Body as it arrives, bounded as bound() does; past `limit` bytes the
@@ -50,8 +53,9 @@ public:
     // is read: nothing past the limit is held, whatever the server sends.
     struct Head {
         QByteArray bytes;
-        // True when more than `limit` bytes came: the reply was then aborted (it ends with
-        // OperationCanceledError) after its status and `bytes` had arrived.
+        // True when more than `limit` bytes came, or the network layer gave up inflating the body:
+        // the reply was then aborted (it ends with OperationCanceledError) after its status and
+        // `bytes` had arrived.
         bool cut = false;
     };
     // Gathers the first `limit` bytes of `reply`'s body as they arrive, bounded as bound() does,

@@ -8,12 +8,6 @@ QuorTransferError::QuorTransferError(Kind kind, QNetworkReply::NetworkError code
 
 QuorTransferError QuorTransferError::fromReply(QNetworkReply::NetworkError code, const QString& detail)
 {
-    // The network layer refuses a body that inflates far past its compressed size without giving a
-    // reason: say what happened instead of "Decompression failed: ".
-    const QString trimmed = detail.trimmed();
-    if (trimmed.startsWith(QLatin1String("Decompression failed")) && trimmed.section(QLatin1Char(':'), 1).trimmed().isEmpty()) {
-        return answerTooLarge();
-    }
     switch (code) {
     case QNetworkReply::TimeoutError:
     case QNetworkReply::OperationCanceledError: // what a transfer time-out reports
