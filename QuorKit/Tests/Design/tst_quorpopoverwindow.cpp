@@ -1,4 +1,5 @@
 #include "QuorKit/Design/QuorKeyboardAccess.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorPopoverWindow.h"
 #include "QuorKit/Design/QuorUnopenedPageNotice.h"
 #include "Support/QuorTestSupport.h"
@@ -92,6 +93,12 @@ private slots:
         Popover popover;
         QPointer<QWidget> notice = openNotice(popover);
         QVERIFY(notice);
+        // It opens with the keyboard on Copy Address, which wears its ring before any Tab.
+        auto* copy = notice->findChild<QWidget*>(QStringLiteral("copyAddress"));
+        QCOMPARE(QApplication::focusWidget(), copy);
+        QVERIFY(QuorKeyboardReach::showsFocusRing(copy));
+        QVERIFY(notice->testAttribute(Qt::WA_KeyboardFocusChange));
+        QCOMPARE(QuorKeyboardAccess::instance()->ringTarget(), copy);
 
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QUOR_TRY_VERIFY(!notice || !notice->isVisible());

@@ -6,6 +6,7 @@
 #include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
 #include "Support/QuorTestSupport.h"
 
@@ -274,6 +275,11 @@ private slots:
         QVERIFY(sheet != nullptr);
         QCOMPARE(sheet->size(), QSize(680, 540));
         QVERIFY(sheet->findChild<QuorVersionAndLogsView*>() != nullptr);
+        // The control with the keyboard wears its ring from the start, as if Tab had brought it.
+        QVERIFY(QTest::qWaitForWindowActive(sheet));
+        QVERIFY(QApplication::focusWidget() != nullptr && sheet->isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(sheet->testAttribute(Qt::WA_KeyboardFocusChange));
+        QVERIFY(QuorKeyboardReach::showsFocusRing(QApplication::focusWidget()));
         sheet->findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
         QVERIFY(!model.isVersionLogsSheetPresented());
         QCOMPARE(view.versionSheet(), nullptr);

@@ -91,17 +91,23 @@ void QuorPopoverWindow::present(bool byKeyboard, QWidget* first)
     show();
     raise();
     activateWindow();
-    const Qt::FocusReason reason = byKeyboard ? Qt::ShortcutFocusReason : Qt::OtherFocusReason;
-    if (first != nullptr && first->isVisible() && first->isEnabled()) {
-        first->setFocus(reason);
+    if (first == nullptr || !first->isVisible() || !first->isEnabled()) {
+        // The first control as the layouts place it, which a screen reader then announces.
+        first = nullptr;
+        for (QWidget* stop : QuorKeyboardReach::tabStops(this)) {
+            if (stop->isVisible() && stop->isEnabled()) {
+                first = stop;
+                break;
+            }
+        }
+    }
+    if (first == nullptr) {
         return;
     }
-    // The first control as the layouts place it, which a screen reader then announces.
-    for (QWidget* stop : QuorKeyboardReach::tabStops(this)) {
-        if (stop->isVisible() && stop->isEnabled()) {
-            stop->setFocus(reason);
-            return;
-        }
+    // The focus it takes up when the window manager has made it the active window.
+    first->setFocus(Qt::OtherFocusReason);
+    if (byKeyboard) {
+        QuorKeyboardReach::ringOnOpening(this, first);
     }
 }
 

@@ -22,7 +22,7 @@ public:
     // control that opens it, which did so, must not open it again.
     bool closedJustNow() const;
     // Shows it, brings it forward and gives the keyboard focus to `first`, else to its first
-    // control (the ring shows when `byKeyboard`).
+    // control, which wears its ring from the start when `byKeyboard`.
     void present(bool byKeyboard, QWidget* first = nullptr);
 
 signals:

@@ -14,6 +14,7 @@
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorProductPalette.h"
@@ -455,7 +456,7 @@ void MainZubStudioView::syncSheet()
             }
         });
         m_sheet = sheet;
-        sheet->open();
+        QuorKeyboardReach::openSheet(sheet);
     } else if (!presented && m_sheet) {
         QDialog* sheet = m_sheet;
         m_sheet = nullptr;
