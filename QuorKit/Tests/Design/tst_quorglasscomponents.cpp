@@ -131,6 +131,50 @@ private slots:
         QCOMPARE(heard->text(QAccessible::Name), QStringLiteral("Copied."));
     }
 
+    // However long, a toast's message shows whole: it wraps inside the width it is given, on
+    // lines that together are the message and each fit the banner; a banner of one line is a
+    // capsule, one of more keeps the capsule's rounded ends.
+    void toastWrapsWhatDoesNotFit_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("maxWidth");
+        const QString sentence = QStringLiteral("Your settings could not be saved: the folder /home/someone/.local/share/"
+                                                "Tallowmer/QuorZub cannot be written. They stay in effect until QuorZub "
+                                                "quits, and the next change tries again.");
+        QTest::newRow("short, on one line") << QStringLiteral("Copied.") << 1120;
+        QTest::newRow("a sentence in a studio window") << sentence + QLatin1Char(' ') + sentence << 1120;
+        QTest::newRow("a sentence in a narrow window") << sentence << 300;
+        QTest::newRow("an address without spaces")
+            << QStringLiteral("https://tallowmer.com/quorzub/releases/2026/12/linux-build-notes?version=1&utm_source=x"
+                              "&fbclid=IwAR2abcDEFghiJKLmnoPQRstuVWXyz0123456789#features-and-known-limits")
+            << 320;
+    }
+
+    void toastWrapsWhatDoesNotFit()
+    {
+        QFETCH(QString, message);
+        QFETCH(int, maxWidth);
+        const QuorToastBanner::Layout oneLine = QuorToastBanner::layout(message);
+        const QuorToastBanner::Layout laid = QuorToastBanner::layout(message, maxWidth);
+        QCOMPARE(oneLine.lines, QStringList{message});
+        QVERIFY(laid.size.width() <= maxWidth);
+        QCOMPARE(laid.lines.join(QString()), message);
+        QCOMPARE(laid.lines.size() > 1, oneLine.size.width() > maxWidth);
+        for (const QString& line : laid.lines) {
+            QVERIFY2(QuorToastBanner::layout(line.trimmed()).size.width() <= laid.size.width(), qPrintable(line));
+        }
+        QVERIFY(laid.text.height() >= laid.lineHeight * laid.lines.size());
+        QVERIFY(QRectF(QPointF(), QSizeF(laid.size)).contains(laid.text));
+        // Drawn at the width it asked for, it breaks the same lines.
+        QCOMPARE(QuorToastBanner::layout(message, laid.size.width()).lines, laid.lines);
+        const double capsule = QuorToastBanner::layout(QStringLiteral("x")).size.height() / 2.0;
+        QCOMPARE(laid.cornerRadius, laid.lines.size() == 1 ? laid.size.height() / 2.0 : capsule);
+
+        QuorToastBanner toast(message, true);
+        toast.setMaximumBannerWidth(maxWidth);
+        QCOMPARE(toast.sizeHint(), laid.size);
+    }
+
     void brandMarkChoosesItsDrawing()
     {
         using Style = QuorBrandMarkStyle;

@@ -1,11 +1,14 @@
 #include "FakeStudioModel.h"
 #include "StudioFixtures.h"
 
+#include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 #include "QuorZubApp/Views/Studio/MainZubStudioView.h"
 #include "QuorZubApp/Views/Studio/ZubPlaygroundView.h"
 #include "QuorZubApp/Views/Studio/ZubSettingsView.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountStore.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
+#include "QuorKit/Design/QuorToastBanner.h"
 #include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
 #include "Support/QuorTestSupport.h"
 
@@ -17,6 +20,8 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QtTest>
+
+#include <cerrno>
 
 namespace {
 QAbstractButton* tabButton(const QWidget& view, ZubStudioTab tab)
@@ -254,6 +259,19 @@ private slots:
         QCOMPARE(frame.bottom() + 1, view.height() - 22);
         QVERIFY(std::abs(frame.center().x() - view.width() / 2) <= 1);
 
+        // A message longer than the window is wide shows whole, on more lines, inside the window.
+        const QString failure = ZubStudioViewModel::configSaveFailureMessage(
+            EACCES, QStringLiteral("/home/someone/.local/share/Tallowmer/QuorZub"), QuorLanguage::en);
+        QVERIFY(QuorToastBanner::layout(failure).size.width() > view.width() - 40);
+        model.showToast(failure, true);
+        const QRect wrapped = view.toastBanner()->geometry();
+        QVERIFY(wrapped.left() >= 20 && wrapped.right() < view.width() - 20);
+        QCOMPARE(wrapped.bottom() + 1, view.height() - 22);
+        const QuorToastBanner::Layout laid = QuorToastBanner::layout(failure, wrapped.width());
+        QCOMPARE(wrapped.size(), laid.size);
+        QVERIFY(laid.lines.size() > 1);
+        QCOMPARE(laid.lines.join(QString()), failure);
+
         model.showToast(QStringLiteral("Copied to clipboard."), false);
         QCOMPARE(view.toastBanner()->message(), QStringLiteral("Copied to clipboard."));
         QVERIFY(!view.toastBanner()->isError());
@@ -274,6 +292,11 @@ private slots:
         QVERIFY(sheet != nullptr);
         QCOMPARE(sheet->size(), QSize(680, 540));
         QVERIFY(sheet->findChild<QuorVersionAndLogsView*>() != nullptr);
+        // The control with the keyboard wears its ring from the start, as if Tab had brought it.
+        QVERIFY(QTest::qWaitForWindowActive(sheet));
+        QVERIFY(QApplication::focusWidget() != nullptr && sheet->isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(sheet->testAttribute(Qt::WA_KeyboardFocusChange));
+        QVERIFY(QuorKeyboardReach::showsFocusRing(QApplication::focusWidget()));
         sheet->findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
         QVERIFY(!model.isVersionLogsSheetPresented());
         QCOMPARE(view.versionSheet(), nullptr);

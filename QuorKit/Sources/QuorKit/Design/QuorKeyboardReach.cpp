@@ -3,12 +3,15 @@
 #include "QuorKit/Design/QuorGlassTokens.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QScrollArea>
 #include <QSet>
 
@@ -93,6 +96,69 @@ Qt::FocusReason reasonLike(const QWidget* focused)
     return focused != nullptr && QuorKeyboardReach::showsFocusRing(focused) ? Qt::TabFocusReason : Qt::OtherFocusReason;
 }
 
+bool canTakeFocus(const QWidget* widget, const QWidget* window)
+{
+    return widget != nullptr && widget->window() == window && widget->isEnabled() && widget->isVisibleTo(window);
+}
+
+// Gives the keyboard to a control of `window` as Tab does: Qt then marks the window as moved
+// through by keyboard (what its styles read), and the kit's controls and ring take it for keyboard
+// focus.
+void focusAsByTab(QWidget* window, QWidget* first)
+{
+    QWidget* target = canTakeFocus(first, window) ? first : nullptr;
+    if (target == nullptr && canTakeFocus(window->focusWidget(), window)) {
+        target = window->focusWidget();
+    }
+    if (target == nullptr) {
+        for (QWidget* stop : QuorKeyboardReach::tabStops(window)) {
+            if (canTakeFocus(stop, window)) {
+                target = stop;
+                break;
+            }
+        }
+    }
+    if (target == nullptr) {
+        return;
+    }
+    window->setAttribute(Qt::WA_KeyboardFocusChange);
+    if (target->hasFocus()) {
+        // Already there (by a click, by the window's activation): now as by the keyboard.
+        target->setProperty(keyboardFocusProperty, true);
+        target->update();
+    } else {
+        target->setFocus(Qt::TabFocusReason);
+    }
+}
+
+// Waits for its window to become active. Qt tells the window before it hands out the focus, which
+// then goes to the control already given it here, with no focus change of its own in between.
+class RingOnOpening : public QObject {
+public:
+    RingOnOpening(QWidget* window, QWidget* first) : QObject(window), m_window(window), m_first(first)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_window || (event->type() != QEvent::WindowActivate && event->type() != QEvent::Hide)) {
+            return false;
+        }
+        m_window->removeEventFilter(this);
+        if (event->type() == QEvent::WindowActivate) {
+            focusAsByTab(m_window, m_first);
+        }
+        deleteLater();
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    QPointer<QWidget> m_first;
+};
+
 // The control that holds the focus of `widget`'s window, when it lies inside `widget`.
 QWidget* focusInside(QWidget* widget)
 {
@@ -156,6 +222,22 @@ QList<QWidget*> tabStops(QWidget* root)
     QList<QWidget*> stops;
     collectStops(root, stops);
     return stops;
+}
+
+void ringOnOpening(QWidget* window, QWidget* first)
+{
+    window = window->window();
+    if (QApplication::activeWindow() == window && window->isVisible()) {
+        focusAsByTab(window, first);
+        return;
+    }
+    new RingOnOpening(window, first);
+}
+
+void openSheet(QDialog* sheet)
+{
+    ringOnOpening(sheet);
+    sheet->open();
 }
 
 void followLayoutOrder(QWidget* window)

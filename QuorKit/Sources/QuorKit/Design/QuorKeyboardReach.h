@@ -5,6 +5,7 @@
 #include <Qt>
 
 class QAbstractButton;
+class QDialog;
 class QLineEdit;
 class QPainter;
 class QWidget;
@@ -34,6 +35,14 @@ void handFocus(QWidget* leaving, QWidget* to);
 // `old` moves to the control of the same name in `replacement`, else to `fallback` when given,
 // else to the first control of `replacement`. Call it while `old` still shows.
 void carryFocus(QWidget* old, QWidget* replacement, QWidget* fallback = nullptr);
+
+// A window that opens for the keyboard to act in (a notice, a sheet): once it is the active
+// window, the keyboard lands on `first` (else on the control the window gives it to, else on its
+// first control) as Tab would bring it there, so that the control wears its ring from the start
+// rather than only after the first Tab. Once, for the next time `window` becomes active.
+void ringOnOpening(QWidget* window, QWidget* first = nullptr);
+// Opens `sheet`, a window-modal dialog, with the ring on the control that has the keyboard.
+void openSheet(QDialog* sheet);
 
 // The controls under `root` that Tab stops on, in the order their layouts place them.
 QList<QWidget*> tabStops(QWidget* root);

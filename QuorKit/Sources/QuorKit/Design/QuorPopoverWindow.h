@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 // A small frameless window that opens next to a control and closes when the user turns elsewhere
@@ -9,7 +10,9 @@
 // focus inside it, and it keeps the keyboard focus it is given. Closing honours
 // Qt::WA_DeleteOnClose. With a parent it stays above the parent's window. A window opened from one
 // of its controls (a notice) may take the focus without closing it; leaving that one for another
-// window leaves both.
+// window leaves both. Escape hands the keyboard back to the control it was opened from; closed in
+// any other way (the window manager), it leaves the popover it came from too unless the focus
+// comes back there.
 class QuorPopoverWindow : public QWidget {
     Q_OBJECT
 public:
@@ -19,7 +22,7 @@ public:
     // control that opens it, which did so, must not open it again.
     bool closedJustNow() const;
     // Shows it, brings it forward and gives the keyboard focus to `first`, else to its first
-    // control (the ring shows when `byKeyboard`).
+    // control, which wears its ring from the start when `byKeyboard`.
     void present(bool byKeyboard, QWidget* first = nullptr);
 
 signals:
@@ -31,8 +34,20 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void leave();
+    enum class Closing { unasked, byEscape, byLeaving };
 
-    QElapsedTimer m_sinceShown;
+    void leave();
+    // A window opened from `opener`, one of its controls, has gone: the focus may come back here,
+    // as asked (`asked`, Escape) or as the window manager chooses; wherever else it goes, the
+    // user has left.
+    void awaitFocus(QWidget* opener, bool asked);
+    void followFocus();
+
+    QElapsedTimer m_focusGrace;
     QElapsedTimer m_sinceLeft;
+    Closing m_closing = Closing::unasked;
+    bool m_awaitingFocus = false;
+    bool m_askedForFocus = false;
+    bool m_askedAgain = false;
+    QTimer m_focusDeadline;
 };

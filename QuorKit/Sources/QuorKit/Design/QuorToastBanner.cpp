@@ -10,7 +10,10 @@
 #include <QGraphicsDropShadowEffect>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
+#include <QTextOption>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -47,32 +50,79 @@ QuorToastBanner::Icon QuorToastBanner::iconFor(bool isError)
     return {QStringLiteral("checkmark.circle.fill"), QuorGlassTokens::success()};
 }
 
+QuorToastBanner::Layout QuorToastBanner::layout(const QString& message, std::optional<int> maxWidth)
+{
+    const QFont font = messageFont();
+    const QFontMetricsF metrics(font);
+    const double iconSide = kFontSize * 1.25;
+    const double chrome = iconSide + kSpacing + 2 * kPaddingH;
+    // Without a bound, the whole message on one line; with one, some room is left for the text
+    // however narrow the bound, so that every word still shows, one under the other.
+    const double room = maxWidth ? std::max(4 * kFontSize, *maxWidth - chrome) : std::ceil(metrics.horizontalAdvance(message)) + 1;
+
+    QTextLayout text(message, font);
+    QTextOption option;
+    // An address or a path with no spaces breaks where it must.
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text.setTextOption(option);
+    Layout result;
+    result.lineHeight = metrics.height();
+    double widest = 0;
+    text.beginLayout();
+    for (QTextLine line = text.createLine(); line.isValid(); line = text.createLine()) {
+        line.setLineWidth(room);
+        widest = std::max(widest, line.naturalTextWidth());
+        result.lines << message.mid(line.textStart(), line.textLength());
+    }
+    text.endLayout();
+    if (result.lines.isEmpty()) {
+        result.lines << QString();
+    }
+
+    const double textHeight = result.lineHeight * result.lines.size();
+    const double oneLineHeight = std::max(iconSide, result.lineHeight) + 2 * kPaddingV;
+    const int width = static_cast<int>(std::ceil(chrome + widest));
+    const int height = static_cast<int>(std::ceil(std::max(iconSide, textHeight) + 2 * kPaddingV));
+    result.size = QSize(width, height);
+    result.icon = QRectF(kPaddingH, (height - iconSide) / 2, iconSide, iconSide);
+    result.text = QRectF(result.icon.right() + kSpacing, (height - textHeight) / 2, width - chrome, textHeight);
+    // A capsule on one line; on more, the capsule's ends keep their curve on a taller plate.
+    result.cornerRadius = std::min(height, static_cast<int>(std::ceil(oneLineHeight))) / 2.0;
+    return result;
+}
+
+void QuorToastBanner::setMaximumBannerWidth(int width)
+{
+    if (m_maximumWidth != width) {
+        m_maximumWidth = width;
+        updateGeometry();
+        update();
+    }
+}
+
 QSize QuorToastBanner::sizeHint() const
 {
-    const QFontMetricsF metrics(messageFont());
-    const double icon = kFontSize * 1.25;
-    const double width = icon + kSpacing + metrics.horizontalAdvance(m_message) + 2 * kPaddingH;
-    const double height = std::max(icon, metrics.height()) + 2 * kPaddingV;
-    return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
+    return layout(m_message, m_maximumWidth).size;
 }
 
 void QuorToastBanner::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    // Laid out for the width it was given, which its owner took from the size hint.
+    const Layout laid = layout(m_message, width());
     const QRectF bounds(rect());
-    const double radius = bounds.height() / 2;
-    QuorPlatePainter::paint(painter, bounds, radius,
+    QuorPlatePainter::paint(painter, bounds, std::min(laid.cornerRadius, bounds.height() / 2),
                             QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.84f), QuorGlassTokens::borderSubtle());
 
     const Icon icon = iconFor(m_isError);
-    const double side = kFontSize * 1.25;
-    const QRectF iconRect(kPaddingH, bounds.center().y() - side / 2, side, side);
+    const QRectF iconRect = laid.icon.translated(0, (bounds.height() - laid.size.height()) / 2);
     QuorSymbols::paint(painter, iconRect, icon.symbolName, icon.color, kFontSize);
     painter.setFont(messageFont());
     painter.setPen(Qt::white);
-    const QRectF textRect(iconRect.right() + kSpacing, 0, bounds.width() - iconRect.right() - kSpacing - kPaddingH,
-                          bounds.height());
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(messageFont()).elidedText(m_message, Qt::ElideRight, textRect.width()));
+    const double top = laid.text.top() + (bounds.height() - laid.size.height()) / 2;
+    for (qsizetype i = 0; i < laid.lines.size(); ++i) {
+        const QRectF line(laid.text.left(), top + i * laid.lineHeight, laid.text.width(), laid.lineHeight);
+        painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, laid.lines[i]);
+    }
 }

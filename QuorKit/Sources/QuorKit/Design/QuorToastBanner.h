@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QColor>
+#include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 // A dark capsule with a status icon and a message, which assistive technology meets as a
-// notification named by the message. It neither times out nor animates; its owner shows and
-// removes it.
+// notification named by the message. A message wider than the room its owner gives it wraps to
+// more lines, and the capsule becomes a rectangle with the capsule's rounded ends; nothing of the
+// message is cut. It neither times out nor animates; its owner shows and removes it.
 class QuorToastBanner : public QWidget {
     Q_OBJECT
 public:
@@ -16,6 +21,19 @@ public:
         bool operator==(const Icon& other) const = default;
     };
 
+    // Where everything goes in a banner at most `maxWidth` wide (unbounded: on one line).
+    struct Layout {
+        QSize size;
+        QRectF icon;
+        // Where the lines go, and the message's lines in order, each a run of it as it stands.
+        QRectF text;
+        QStringList lines;
+        double lineHeight = 0;
+        double cornerRadius = 0;
+        bool operator==(const Layout& other) const = default;
+    };
+    static Layout layout(const QString& message, std::optional<int> maxWidth = std::nullopt);
+
     QuorToastBanner(const QString& message, bool isError, QWidget* parent = nullptr);
 
     // Amber triangle for an error, green check mark otherwise.
@@ -23,6 +41,8 @@ public:
 
     QString message() const { return m_message; }
     bool isError() const { return m_isError; }
+    // The widest it may be, which its size hint keeps to.
+    void setMaximumBannerWidth(int width);
     QSize sizeHint() const override;
 
 protected:
@@ -31,4 +51,5 @@ protected:
 private:
     QString m_message;
     bool m_isError;
+    std::optional<int> m_maximumWidth;
 };

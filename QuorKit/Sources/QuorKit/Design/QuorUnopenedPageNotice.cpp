@@ -147,6 +147,7 @@ QWidget* QuorUnopenedPageNotice::popUp(const QUrl& url, QuorLanguage language, Q
         origin.setY(std::clamp(origin.y(), area.top(), std::max(area.top(), area.bottom() - popup->height())));
     }
     popup->move(origin);
-    popup->present(false, notice->m_copyButton);
+    // It opens for the keyboard to act in, whichever way the page was asked for.
+    popup->present(true, notice->m_copyButton);
     return popup;
 }

@@ -33,8 +33,8 @@ public:
     void setLanguage(QuorLanguage language);
     void copyAddress();
 
-    // Shows a notice for `url` in a popup under `anchor`, with the keyboard on Copy Address; Escape
-    // or a click outside closes the popup alone.
+    // Shows a notice for `url` in a popup under `anchor`, with the keyboard on Copy Address, which
+    // wears its ring; Escape closes the popup alone and hands the keyboard back to `anchor`.
     static QWidget* popUp(const QUrl& url, QuorLanguage language, QWidget* anchor);
 
 private:

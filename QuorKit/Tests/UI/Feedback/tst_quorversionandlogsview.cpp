@@ -1,5 +1,6 @@
 #include "QuorKit/Cloud/QuorBrowserHandOff.h"
 #include "QuorKit/Design/QuorKeyboardAccess.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
 #include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
@@ -319,6 +320,7 @@ private slots:
         QUOR_TRY_VERIFY((notice = sheet.findChild<QWidget*>(QStringLiteral("unopenedPagePopup"))) != nullptr
                         && notice->isActiveWindow());
         QCOMPARE(QApplication::focusWidget(), notice->findChild<QWidget*>(QStringLiteral("copyAddress")));
+        QVERIFY(QuorKeyboardReach::showsFocusRing(QApplication::focusWidget()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QUOR_TRY_VERIFY(notice == nullptr || !notice->isVisible());
         QUOR_TRY_VERIFY(sheet.isActiveWindow());

@@ -1,9 +1,11 @@
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
 #include "QuorKit/UI/Feedback/QuorVersionBadgeButton.h"
 #include "QuorKit/Utilities/QuorAppLogger.h"
 #include "Support/QuorTestSupport.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
 #include <QtTest>
 
@@ -55,6 +57,10 @@ private slots:
         QVERIFY(button.isSheetPresented());
         QCOMPARE(button.sheet()->minimumSize(), QSize(720, 560));
         QCOMPARE(button.sheet()->windowModality(), Qt::WindowModal);
+        // The control with the keyboard wears its ring from the start, as if Tab had brought it.
+        QVERIFY(QTest::qWaitForWindowActive(button.sheet()));
+        QVERIFY(QuorKeyboardReach::showsFocusRing(QApplication::focusWidget()));
+        QVERIFY(button.sheet()->testAttribute(Qt::WA_KeyboardFocusChange));
         QuorVersionAndLogsView* screen = screenOf(button);
         QUOR_TRY_COMPARE(screen->entries().size(), 2);
         screen->setSelectedMinLevel(QuorLogLevel::error);

@@ -14,6 +14,7 @@
 #include "QuorKit/Design/QuorFonts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
 #include "QuorKit/Design/QuorGroundBackground.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorLabels.h"
 #include "QuorKit/Design/QuorPaintedWidget.h"
 #include "QuorKit/Design/QuorProductPalette.h"
@@ -42,6 +43,7 @@
 
 namespace {
 constexpr int kToastBottom = 22;
+constexpr int kToastSideMargin = 20;
 constexpr int kToastAnimationMs = 200;
 
 QuorAppVersion appVersion()
@@ -406,7 +408,6 @@ void MainZubStudioView::syncToast()
     }
     m_toast = new QuorToastBanner(*message, isError, this);
     m_toast->setObjectName(QStringLiteral("toast"));
-    m_toast->resize(m_toast->sizeHint());
     placeToast();
     m_toast->show();
     m_toast->raise();
@@ -428,7 +429,9 @@ void MainZubStudioView::placeToast()
     if (!m_toast) {
         return;
     }
-    const QSize size = m_toast->sizeHint().boundedTo(QSize(width() - 40, 200));
+    // A message too long for one line wraps to more rather than being cut.
+    m_toast->setMaximumBannerWidth(width() - 2 * kToastSideMargin);
+    const QSize size = m_toast->sizeHint();
     m_toast->resize(size);
     m_toast->move((width() - size.width()) / 2, height() - kToastBottom - size.height());
 }
@@ -455,7 +458,7 @@ void MainZubStudioView::syncSheet()
             }
         });
         m_sheet = sheet;
-        sheet->open();
+        QuorKeyboardReach::openSheet(sheet);
     } else if (!presented && m_sheet) {
         QDialog* sheet = m_sheet;
         m_sheet = nullptr;

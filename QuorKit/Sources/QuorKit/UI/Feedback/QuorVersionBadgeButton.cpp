@@ -2,6 +2,7 @@
 
 #include "QuorKit/Design/QuorBoxLayouts.h"
 #include "QuorKit/Design/QuorGlassTokens.h"
+#include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Localization/QuorLocalization.h"
 #include "QuorKit/UI/Feedback/QuorFeedbackButton.h"
 #include "QuorKit/UI/Feedback/QuorVersionAndLogsView.h"
@@ -107,7 +108,7 @@ void QuorVersionBadgeButton::syncSheet()
         // Escape and the window manager close the dialog itself; the flag follows.
         connect(sheet, &QDialog::finished, this, [this] { setSheetPresented(false); });
         m_sheet = sheet;
-        sheet->open();
+        QuorKeyboardReach::openSheet(sheet);
     } else if (!m_isSheetPresented && m_sheet) {
         QDialog* sheet = m_sheet;
         m_sheet = nullptr;
