@@ -480,14 +480,21 @@ QCoro::Task<> SelectionWatcherService::guardLateCopy(QPointer<SelectionWatcherSe
 
 QCoro::Task<> SelectionWatcherService::awaitLandedLateCopyUndone()
 {
+    co_await awaitClipboardWorkWhile(
+        [this] { return m_lateCopyGuard && Clipboard::shared().changeCount() != m_lateCopyGuard->changeCount; },
+        lateCopyLimit);
+}
+
+QCoro::Task<bool> SelectionWatcherService::awaitClipboardWorkWhile(std::function<bool()> busy,
+                                                                   std::chrono::milliseconds limit)
+{
     QPointer<SelectionWatcherService> self(this);
     QElapsedTimer waited;
     waited.start();
-    while (self && self->m_lateCopyGuard
-           && Clipboard::shared().changeCount() != self->m_lateCopyGuard->changeCount) {
-        const auto left = lateCopyLimit - std::chrono::milliseconds(waited.elapsed());
+    while (self && busy()) {
+        const auto left = limit - std::chrono::milliseconds(waited.elapsed());
         if (left.count() <= 0) {
-            co_return;
+            co_return false;
         }
         quor::detail::SignalRelay relay;
         QTimer deadline;
@@ -498,6 +505,7 @@ QCoro::Task<> SelectionWatcherService::awaitLandedLateCopyUndone()
         deadline.start(left);
         co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
     }
+    co_return static_cast<bool>(self);
 }
 
 void SelectionWatcherService::endLateCopyGuard()
@@ -545,23 +553,9 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
     }
     // One clipboard operation at a time: a copy's snapshot taken during a replacement (or the
     // other way round) would restore the wrong content.
-    QElapsedTimer queued;
-    queued.start();
-    while (self && (self->m_isCapturingFallback || self->m_isReplacing || self->m_lateCopyGuard)) {
-        const auto left = clipboardQueueLimit - std::chrono::milliseconds(queued.elapsed());
-        if (left.count() <= 0) {
-            co_return SelectionReplaceOutcome::unavailable;
-        }
-        quor::detail::SignalRelay relay;
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, &relay, &quor::detail::SignalRelay::fire);
-        QObject::connect(self.data(), &SelectionWatcherService::clipboardWorkFinished, &relay,
-                         &quor::detail::SignalRelay::fire);
-        deadline.start(left);
-        co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
-    }
-    if (!self) {
+    const bool clear = co_await awaitClipboardWorkWhile(
+        [this] { return m_isCapturingFallback || m_isReplacing || m_lateCopyGuard; }, clipboardQueueLimit);
+    if (!self || !clear) {
         co_return SelectionReplaceOutcome::unavailable;
     }
     m_isReplacing = true;

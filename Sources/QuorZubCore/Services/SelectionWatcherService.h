@@ -166,6 +166,9 @@ private:
     // Waits (bounded) until a late copy that has landed is undone, so that the next snapshot is of
     // the user's content again.
     QCoro::Task<> awaitLandedLateCopyUndone();
+    // Waits while `busy` holds, waking at each end of clipboard work, for at most `limit`; false
+    // when it still held then (or the service went).
+    QCoro::Task<bool> awaitClipboardWorkWhile(std::function<bool()> busy, std::chrono::milliseconds limit);
     void finishClipboardWork();
     void endLateCopyGuard();
 
