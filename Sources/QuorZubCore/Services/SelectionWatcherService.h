@@ -153,6 +153,12 @@ private:
         qint64 changeCount = 0;
     };
 
+    // The virtual keys of the copy and paste commands.
+    static constexpr int copyVirtualKey = 8;
+    static constexpr int pasteVirtualKey = 9;
+
+    // A pause that a cancellation only shortens.
+    static QCoro::Task<> sleepIgnoringCancellation(std::chrono::milliseconds duration, QuorCancellationToken token = {});
     void handleGlobalMouseEvent(MouseEventType type, int clickCount, double timestamp, QPointF screenLocation,
                                 const Callbacks& callbacks);
     void cancelPendingCapture();
