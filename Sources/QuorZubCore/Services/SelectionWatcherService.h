@@ -144,7 +144,9 @@ private:
         // The keys go to a window of this application, whose widgets read the clipboard directly.
         bool intoThisApplication = false;
     };
-    enum class FetchEnd { fetchedByTarget, readOnlyByEarlyReaders, takenOver, timedOut };
+    // How the wait for the paste's read ended: read as a paste, read again only by clients that
+    // read it before the keys, taken over, or nobody read it in time.
+    enum class FetchEnd { fetched, readOnlyByEarlyReaders, takenOver, timedOut };
     // A copy whose keys went out but whose clipboard change had not come in time: should it still
     // land, the user's clipboard is put back.
     struct LateCopyGuard {

@@ -106,14 +106,14 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
                                                             : FetchEnd::timedOut;
     // Unfetched, the replacement stays where the user can still paste it. Another party that wrote
     // the clipboard meanwhile keeps its content.
-    if (end == FetchEnd::fetchedByTarget && pasteboard.changeCount() == changeCount) {
+    if (end == FetchEnd::fetched && pasteboard.changeCount() == changeCount) {
         restorePasteboard(pasteboard, snapshots);
     }
     if (self) {
         self->finishClipboardWork();
     }
     switch (end) {
-    case FetchEnd::fetchedByTarget: co_return SelectionReplaceOutcome::pasted;
+    case FetchEnd::fetched: co_return SelectionReplaceOutcome::pasted;
     case FetchEnd::readOnlyByEarlyReaders: co_return SelectionReplaceOutcome::unconfirmed;
     case FetchEnd::takenOver: co_return SelectionReplaceOutcome::takenOver;
     case FetchEnd::timedOut: break;
@@ -143,11 +143,17 @@ QCoro::Task<SelectionWatcherService::FetchEnd> SelectionWatcherService::awaitTar
             if (read->requestor == 0) {
                 // A widget of ours read it directly; only a paste when the keys went to our window.
                 if (keys.intoThisApplication) {
-                    co_return FetchEnd::fetchedByTarget;
+                    co_return FetchEnd::fetched;
                 }
                 continue;
             }
-            // Which client or process made a window is the worker's question.
+            if (!earlyReaders.contains(client)) {
+                // A client that first read it after the keys: the target, or a helper process
+                // serving it (a compatibility layer's clipboard process, say).
+                co_return FetchEnd::fetched;
+            }
+            // Read again by a client that read it on the claim: the paste only when that client is
+            // the target's. Which client or process made a window is the worker's question.
             QFuture<bool> asking =
                 QtConcurrent::run(&m_windowQueries, &KeyTarget::isTargetClient, read->requestor, keys.windows);
             const bool byTarget = co_await asking;
@@ -155,15 +161,9 @@ QCoro::Task<SelectionWatcherService::FetchEnd> SelectionWatcherService::awaitTar
                 co_return FetchEnd::timedOut;
             }
             if (byTarget) {
-                co_return FetchEnd::fetchedByTarget;
+                co_return FetchEnd::fetched;
             }
-            if (earlyReaders.contains(client)) {
-                earlyReaderReadAgain = true;
-                continue;
-            }
-            // A client that first read it after the keys: a helper process serving the target (a
-            // compatibility layer's clipboard process, say).
-            co_return FetchEnd::fetchedByTarget;
+            earlyReaderReadAgain = true;
         }
         if (watch.isTakenOver()) {
             co_return FetchEnd::takenOver;

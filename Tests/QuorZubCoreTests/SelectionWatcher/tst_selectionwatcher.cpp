@@ -591,6 +591,22 @@ private slots:
         QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), clipboardAfter);
     }
 
+    // A target that itself reads every claim at once (as an editor with a clipboard history may)
+    // still pastes: its read after the keys is its own.
+    void aTargetThatReadsEveryClaimStillPastes()
+    {
+        activate(*m_plain);
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("old content")));
+        m_plain->command("on-claim fetch 0");
+        QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW"))), SelectionReplaceOutcome::pasted);
+        m_plain->command("on-claim off 0");
+        QVERIFY(m_plain->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience).has_value());
+        const std::optional<QJsonObject> pasted = m_plain->waitForEvent(QStringLiteral("pasted"), quorPatience);
+        QVERIFY(pasted.has_value());
+        QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
+        QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("old content"));
+    }
+
     void replacementPastesAndRestoresEveryFormat()
     {
         activate(*m_editor);

@@ -109,8 +109,12 @@ void QuorToastBanner::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    // Laid out for the width it was given, which its owner took from the size hint.
-    const Layout laid = layout(m_message, width());
+    // Laid out for the width it was given, which its owner took from the size hint; once per
+    // width, not on every frame of its fade.
+    if (!m_painted || m_painted->first != width()) {
+        m_painted = std::pair(width(), layout(m_message, width()));
+    }
+    const Layout& laid = m_painted->second;
     const QRectF bounds(rect());
     QuorPlatePainter::paint(painter, bounds, std::min(laid.cornerRadius, bounds.height() / 2),
                             QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.84f), QuorGlassTokens::borderSubtle());

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <optional>
+#include <utility>
 
 // A dark capsule with a status icon and a message, which assistive technology meets as a
 // notification named by the message. A message wider than the room its owner gives it wraps to
@@ -52,4 +53,6 @@ private:
     QString m_message;
     bool m_isError;
     std::optional<int> m_maximumWidth;
+    // The layout last painted, by the width it was made for.
+    std::optional<std::pair<int, Layout>> m_painted;
 };
