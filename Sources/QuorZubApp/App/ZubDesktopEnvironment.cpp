@@ -123,7 +123,9 @@ void ZubDesktopEnvironment::startSelectionMonitoring(ExcludedBundleIDsProvider e
     m_services->selection.startMonitoring(
         std::move(excludedBundleIDs),
         [ignore = std::move(shouldIgnoreLocation)](QPointF point) { return ignore(point.toPoint()); },
-        [handler = std::move(onSelection)](const QString& text, QPointF point) { handler(text, point.toPoint()); },
+        [handler = std::move(onSelection)](const QString& text, QPointF point, const SelectionMargins& margins) {
+            handler(text, point.toPoint(), margins);
+        },
         std::move(onFailure));
 }
 

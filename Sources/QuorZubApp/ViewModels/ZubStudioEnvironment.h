@@ -7,6 +7,7 @@
 #include "QuorZubCore/Models/ZubActionDefinition.h"
 #include "QuorZubCore/Models/ZubConfig.h"
 #include "QuorZubCore/Models/ZubExecutionResult.h"
+#include "QuorZubCore/Services/SelectionMargins.h"
 #include "QuorZubCore/Services/SelectionReplaceOutcome.h"
 
 #include <QImage>
@@ -45,7 +46,8 @@ public:
 
     using ExcludedBundleIDsProvider = std::function<QSet<QString>()>;
     using LocationFilter = std::function<bool(QPoint)>;
-    using SelectionHandler = std::function<void(const QString&, QPoint)>;
+    // The trimmed selected text, the release point, and the white space trimming took off.
+    using SelectionHandler = std::function<void(const QString&, QPoint, const SelectionMargins&)>;
     // A finished selection that could not be taken; the error tells the user why.
     using SelectionFailureHandler = std::function<void(const QuorError&)>;
 

@@ -300,12 +300,12 @@ void ZubStudioViewModel::syncSelectionWatcher()
                 // screen region is chosen or read, every drag is that region's and no selection.
                 return self && (self->m_isOCRCapturing || self->m_floatingBarController->containsScreenPoint(point));
             },
-            [self](const QString& text, QPoint point) {
+            [self](const QString& text, QPoint point, const SelectionMargins& margins) {
                 if (!self) {
                     return;
                 }
                 self->m_lastCapturedSourceApp = self->m_environment->frontmostApplication();
-                self->presentFloatingBar(text, point, true);
+                self->presentFloatingBar(text, point, true, margins);
             },
             [self](const QuorError& failure) {
                 if (self) {

@@ -139,7 +139,8 @@ public:
     void triggerManualZub();
     void triggerScreenOCRTranslate() override;
     void previewPlaygroundInFloatingBar() override;
-    void presentFloatingBar(const QString& text, QPoint near, bool canReplaceInPlace);
+    // `margins`: the white space the selection had around `text`, which a replacement gets back.
+    void presentFloatingBar(const QString& text, QPoint near, bool canReplaceInPlace, SelectionMargins margins = {});
     void copyExecutionResult(const ZubExecutionResult& result) override;
     void toggleSpeak(const ZubExecutionResult& result) override;
     void speak(const QString& text, const std::optional<QString>& languageCode) override;
@@ -256,6 +257,8 @@ private:
     QuorTask m_playgroundExecutionTask;
     QuorTask m_toastTask;
     std::optional<ZubStudioEnvironment::Application> m_lastCapturedSourceApp;
+    // The white space around the selection the bar shows, put back around a replacement.
+    SelectionMargins m_replaceMargins;
     QSet<QString> m_normalizedExcludedBundleIDs;
     std::function<void()> m_studioWindowOpener;
     std::optional<QMetaObject::Connection> m_reopenWindowObserver;

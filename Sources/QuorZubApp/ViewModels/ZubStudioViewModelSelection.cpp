@@ -102,7 +102,8 @@ void ZubStudioViewModel::setSpeaking(bool speaking)
     }
 }
 
-void ZubStudioViewModel::presentFloatingBar(const QString& text, QPoint near, bool canReplaceInPlace)
+void ZubStudioViewModel::presentFloatingBar(const QString& text, QPoint near, bool canReplaceInPlace,
+                                            SelectionMargins margins)
 {
     const QList<ZubActionDefinition> actions = m_config.enabledActions();
     if (actions.isEmpty()) {
@@ -110,6 +111,7 @@ void ZubStudioViewModel::presentFloatingBar(const QString& text, QPoint near, bo
     }
     // An action still running for the previous text must not land on the bar of this one.
     m_activeFloatingExecutionTask.cancel();
+    m_replaceMargins = std::move(margins);
     m_floatingBarController->show(text, ZubOfflineTextEngine::detectLanguage(text), actions, m_language,
                                   m_config.targetLanguage, near, canReplaceInPlace, m_config.hideDelaySeconds);
 }
@@ -149,7 +151,7 @@ QCoro::Task<> ZubStudioViewModel::runManualTrigger(QPointer<ZubStudioViewModel> 
         co_return;
     }
     if (captured && !trimmed(*captured).isEmpty()) {
-        self->presentFloatingBar(trimmed(*captured), mouseLocation, true);
+        self->presentFloatingBar(trimmed(*captured), mouseLocation, true, SelectionMargins::of(*captured));
         co_return;
     }
     if (clipboard && !trimmed(*clipboard).isEmpty()) {
@@ -356,7 +358,8 @@ void ZubStudioViewModel::copyExecutionResult(const ZubExecutionResult& result)
 
 void ZubStudioViewModel::replaceSelectionInSourceApp(const QString& replacement)
 {
-    runReplace(QPointer<ZubStudioViewModel>(this), replacement, m_lastCapturedSourceApp);
+    // Trimming took the selection's surrounding spaces and line breaks off; they go back with it.
+    runReplace(QPointer<ZubStudioViewModel>(this), m_replaceMargins.around(replacement), m_lastCapturedSourceApp);
 }
 
 QCoro::Task<> ZubStudioViewModel::runReplace(QPointer<ZubStudioViewModel> self, QString text,
@@ -430,10 +433,23 @@ QCoro::Task<> ZubStudioViewModel::runReplace(QPointer<ZubStudioViewModel> self, 
         co_return;
     case SelectionReplaceOutcome::focusMoved:
         environment->setClipboardText(text);
-        self->showToast(self->text(QStringLiteral("Nothing was pasted: you moved to another window before the paste. "
-                                                  "The result is on the clipboard."),
-                                   QStringLiteral("Hiçbir şey yapıştırılmadı: yapıştırmadan önce başka bir pencereye "
-                                                  "geçtiniz. Sonuç panoda.")),
+        // The user may have switched, or another program opened a window and took the focus.
+        self->showToast(self->text(QStringLiteral("Nothing was pasted: the focus moved to another window before the "
+                                                  "paste. The result is on the clipboard."),
+                                   QStringLiteral("Hiçbir şey yapıştırılmadı: yapıştırmadan önce odak başka bir "
+                                                  "pencereye geçti. Sonuç panoda.")),
+                        true);
+        co_return;
+    case SelectionReplaceOutcome::clipboardUnreadable:
+        // Putting the result on the clipboard would lose what the user had copied: it stays in the
+        // history instead.
+        self->showToast(self->text(QStringLiteral("Nothing was pasted: what you had copied could not be read in time to "
+                                                  "be kept (the program holding it answers slowly, or it is very "
+                                                  "large), so your clipboard was left as it was. The result is in the "
+                                                  "history."),
+                                   QStringLiteral("Hiçbir şey yapıştırılmadı: kopyaladığınız içerik saklanmak için "
+                                                  "zamanında okunamadı (onu tutan program yavaş yanıt veriyor ya da "
+                                                  "içerik çok büyük); bu yüzden panonuza dokunulmadı. Sonuç geçmişte.")),
                         true);
         co_return;
     case SelectionReplaceOutcome::unavailable:

@@ -10,6 +10,7 @@ using quor::platform::ServedMimeData;
 
 ReplacementFetchWatch::ReplacementFetchWatch(const QPointer<ServedMimeData>& replacement, Clipboard& clipboard,
                                              qint64 changeCount)
+    : m_claimedAt(ServedMimeData::steadyMilliseconds())
 {
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
@@ -17,10 +18,12 @@ ReplacementFetchWatch::ReplacementFetchWatch(const QPointer<ServedMimeData>& rep
         note();
     });
     if (replacement) {
-        connect(replacement.data(), &ServedMimeData::served, this, [this](unsigned long requestor, bool afterArm) {
-            m_reads.append({requestor, afterArm});
-            note();
-        });
+        connect(replacement.data(), &ServedMimeData::served, this,
+                [this](unsigned long requestor, bool afterArm, qint64 servedAt) {
+                    m_reads.append({requestor, servedAt - m_claimedAt,
+                                    afterArm ? std::optional<qint64>(servedAt - m_keysAt) : std::nullopt});
+                    note();
+                });
         // Qt drops the content when another client claims the clipboard.
         connect(replacement.data(), &QObject::destroyed, this, [this] {
             m_takenOver = true;
@@ -33,6 +36,11 @@ ReplacementFetchWatch::ReplacementFetchWatch(const QPointer<ServedMimeData>& rep
             note();
         }
     });
+}
+
+void ReplacementFetchWatch::noteKeys()
+{
+    m_keysAt = ServedMimeData::steadyMilliseconds();
 }
 
 void ReplacementFetchWatch::startDeadline(std::chrono::milliseconds limit)

@@ -31,10 +31,13 @@ public:
     struct Read {
         // The window the reading client asked with; 0 for a read by this process itself.
         unsigned long requestor = 0;
-        // Whether it came after the paste keys were on their way.
-        bool afterKeys = false;
+        qint64 msAfterClaim = 0;
+        // Set when it came after the paste keys were on their way.
+        std::optional<qint64> msAfterKeys;
     };
 
+    // The paste keys are on their way now (the replacement was armed).
+    void noteKeys();
     void startDeadline(std::chrono::milliseconds limit);
 
     // The next read, in the order served.
@@ -51,6 +54,9 @@ private:
     quor::detail::SignalRelay m_relay;
     QTimer m_deadline;
     QList<Read> m_reads;
+    // On the clock ServedMimeData reports on.
+    qint64 m_claimedAt = 0;
+    qint64 m_keysAt = 0;
     bool m_takenOver = false;
     bool m_timedOut = false;
 };

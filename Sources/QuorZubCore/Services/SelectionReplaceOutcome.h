@@ -3,14 +3,14 @@
 // How putting a replacement over the selection in another application ended.
 enum class SelectionReplaceOutcome {
     // The target read the replacement after the paste keys (itself, a widget of this application,
-    // or a helper process serving it); the user's clipboard is back.
+    // or a process serving it); the user's clipboard is back.
     pasted,
     // The paste keys went out but nobody read the replacement afterwards (the keys mean something
     // else there): it stays on the clipboard.
     notFetched,
-    // The paste keys went out, and the only reads afterwards came from a program that had already
-    // read the replacement before the keys (a clipboard manager, a bridge, or maybe the target's
-    // helper): whether it was pasted is not known. It stays on the clipboard.
+    // The paste keys went out, and only programs other than the target read the replacement
+    // afterwards (a clipboard manager, a bridge): whether it was pasted is not known. It stays on
+    // the clipboard.
     unconfirmed,
     // No paste keys are known for the target (a terminal or an editor with keys of its own):
     // nothing was sent.
@@ -28,4 +28,7 @@ enum class SelectionReplaceOutcome {
     // the keys (a clipboard manager keeping its own copy): it keeps what it put there, and whether
     // the target pasted (maybe from that program) is not known.
     takenOver,
+    // The user's clipboard could not be read whole in time (its owner answers too slowly, or it is
+    // too large), so it could not have been put back: nothing was sent, and it stays with its owner.
+    clipboardUnreadable,
 };

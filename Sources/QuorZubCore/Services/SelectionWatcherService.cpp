@@ -41,15 +41,6 @@ namespace KeyTarget = quor::platform::KeyTarget;
 namespace X11Workspace = quor::platform::X11Workspace;
 
 namespace {
-// Resumes from the event loop: work that a signal woke must not run inside the signal's emitter
-// (the clipboard's change notice comes from inside Qt's own clipboard handling).
-QCoro::Task<> yieldToEventLoop()
-{
-    quor::detail::SignalRelay relay;
-    QTimer::singleShot(0, &relay, &quor::detail::SignalRelay::fire);
-    co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
-}
-
 // X reports device pixels; Qt's global coordinates are device-independent.
 QPointF logicalPoint(QPointF devicePoint)
 {
@@ -97,7 +88,8 @@ SelectionWatcherService::SelectionWatcherService(QObject* parent)
     // Ownership is followed from the start, so even the first capture knows whether PRIMARY is
     // current; the clipboard's change count starts here too.
     m_primary->start();
-    Clipboard::shared();
+    // Direct, so that a late copy's landing is told apart from a later copy's change as it comes.
+    connect(&Clipboard::shared(), &Clipboard::changed, this, &SelectionWatcherService::noteClipboardChange);
 }
 
 SelectionWatcherService::~SelectionWatcherService()
@@ -249,7 +241,7 @@ QCoro::Task<> SelectionWatcherService::runCapture(QPointer<SelectionWatcherServi
         if (text && !token.isCancelled()) {
             const QString trimmed = text->trimmed();
             if (!trimmed.isEmpty() && callbacks.onSelection) {
-                callbacks.onSelection(trimmed, point);
+                callbacks.onSelection(trimmed, point, SelectionMargins::of(*text));
             }
         }
     }
@@ -386,38 +378,30 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
         finishClipboardWork();
         co_return std::nullopt;
     }
-    // The snapshot may have taken its owner seconds: the window is looked at again with the keys.
+    // From the keys on, a change is this copy's until it has finished; an earlier copy's guard holds
+    // still meanwhile and watches again afterwards. The snapshot may have taken its owner seconds:
+    // the window is looked at again with the keys.
+    holdLateCopyGuard();
     const Result posted = co_await deliverKeys(*copyKeys, token);
     if (!self) {
         co_return std::nullopt;
     }
     if (posted != Result::posted) {
-        // Nothing changed the clipboard, so there is nothing to put back.
+        // Nothing changed the clipboard, so there is nothing to put back; a change meanwhile was the
+        // earlier copy's.
+        resumeLateCopyGuard(false);
         finishClipboardWork();
         co_return std::nullopt;
     }
-    qint64 baseline = changeCount;
-    if (m_lateCopyGuard && pasteboard.changeCount() != changeCount) {
-        // The earlier copy landed while these keys went out: once it is undone, only this copy's
-        // change is awaited.
-        co_await awaitLandedLateCopyUndone();
-        if (!self) {
-            co_return std::nullopt;
-        }
-        baseline = pasteboard.changeCount();
-    }
-    // From here on a change is this copy's to read and undo.
-    endLateCopyGuard();
     co_await sleepIgnoringCancellation(copyWait);
-    if (pasteboard.changeCount() == baseline) {
+    if (!self) {
+        co_return std::nullopt;
+    }
+    if (pasteboard.changeCount() == changeCount) {
         // Not copied in time; should the copy still land, it must not stay over the user's
         // clipboard.
-        if (self) {
-            self->m_isCapturingFallback = false;
-            const QuorCancellationToken guard;
-            self->m_lateCopyGuard = LateCopyGuard{guard, baseline};
-            guardLateCopy(self, baseline, snapshot.items, guard);
-        }
+        guardLateCopy(changeCount, snapshot.items);
+        finishClipboardWork();
         co_return std::nullopt;
     }
     std::optional<QString> text;
@@ -432,6 +416,7 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
     co_await pasteboard.learnServerTime();
     restorePasteboard(pasteboard, snapshot.items);
     if (self) {
+        self->resumeLateCopyGuard(true);
         self->finishClipboardWork();
     }
     if (tooLarge) {
@@ -440,40 +425,95 @@ QCoro::Task<std::optional<QString>> SelectionWatcherService::captureViaClipboard
     co_return text;
 }
 
-QCoro::Task<> SelectionWatcherService::guardLateCopy(QPointer<SelectionWatcherService> self, qint64 changeCount,
-                                                     QList<PasteboardItemSnapshot> snapshots, QuorCancellationToken token)
+void SelectionWatcherService::guardLateCopy(qint64 baseline, const QList<PasteboardItemSnapshot>& snapshot)
+{
+    const QDeadlineTimer until(lateCopyLimit - copyWait);
+    if (m_lateCopyGuard) {
+        // Its snapshot is this one's too: nothing had landed when this copy's was taken.
+        m_lateCopyGuard->awaited += 1;
+        m_lateCopyGuard->until = std::max(m_lateCopyGuard->until, until);
+        m_lateCopyGuard->heldForCopy = false;
+        m_lateCopyGuard->baseline = baseline;
+        m_lateCopyGuard->wake.fire();
+        return;
+    }
+    m_lateCopyGuard = std::make_shared<LateCopyGuard>();
+    m_lateCopyGuard->snapshot = snapshot;
+    m_lateCopyGuard->baseline = baseline;
+    m_lateCopyGuard->until = until;
+    guardLateCopies(QPointer<SelectionWatcherService>(this), m_lateCopyGuard);
+}
+
+void SelectionWatcherService::noteClipboardChange()
+{
+    LateCopyGuard* guard = m_lateCopyGuard.get();
+    if (guard != nullptr && !guard->heldForCopy && !guard->undoing && !guard->landed
+        && Clipboard::shared().changeCount() != guard->baseline) {
+        guard->landed = true;
+        guard->wake.fire();
+    }
+}
+
+void SelectionWatcherService::holdLateCopyGuard()
+{
+    if (m_lateCopyGuard) {
+        m_lateCopyGuard->heldForCopy = true;
+    }
+}
+
+void SelectionWatcherService::resumeLateCopyGuard(bool keysWentOut)
+{
+    if (!m_lateCopyGuard) {
+        return;
+    }
+    m_lateCopyGuard->heldForCopy = false;
+    if (keysWentOut) {
+        m_lateCopyGuard->baseline = Clipboard::shared().changeCount();
+    } else {
+        noteClipboardChange();
+    }
+}
+
+QCoro::Task<> SelectionWatcherService::guardLateCopies(QPointer<SelectionWatcherService> self,
+                                                       std::shared_ptr<LateCopyGuard> guard)
 {
     Clipboard& pasteboard = Clipboard::shared();
-    {
-        quor::detail::SignalRelay relay;
+    while (self && self->m_lateCopyGuard == guard) {
+        if (guard->landed) {
+            guard->undoing = true;
+            // Our claim must be stamped later than the late copier's.
+            co_await pasteboard.learnServerTime();
+            restorePasteboard(pasteboard, guard->snapshot);
+            guard->baseline = pasteboard.changeCount();
+            guard->undoing = false;
+            guard->landed = false;
+            guard->awaited -= 1;
+            if (guard->awaited <= 0 || !self) {
+                break;
+            }
+            // A copy waiting for the undo may go on.
+            emit self->clipboardWorkFinished();
+            continue;
+        }
+        if (guard->until.hasExpired()) {
+            break;
+        }
         QTimer deadline;
         deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, &relay, &quor::detail::SignalRelay::fire);
-        QObject::connect(&pasteboard, &Clipboard::changed, &relay, &quor::detail::SignalRelay::fire);
-        token.onCancel(&relay, [&relay] { relay.fire(); });
-        deadline.start(lateCopyLimit - copyWait);
-        co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
+        QObject::connect(&deadline, &QTimer::timeout, &guard->wake, &quor::detail::SignalRelay::fire);
+        deadline.start(std::max<qint64>(guard->until.remainingTime(), 0));
+        co_await qCoro(&guard->wake, &quor::detail::SignalRelay::fired);
     }
-    // Decided as it wakes: once a later copy has taken over (the cancel), a change is that copy's.
-    const bool landed = pasteboard.changeCount() != changeCount;
-    co_await yieldToEventLoop();
-    if (landed) {
-        // Our claim must be stamped later than the late copier's.
-        co_await pasteboard.learnServerTime();
-        restorePasteboard(pasteboard, snapshots);
-    }
-    if (self && self->m_lateCopyGuard && self->m_lateCopyGuard->token == token) {
+    if (self && self->m_lateCopyGuard == guard) {
         self->m_lateCopyGuard.reset();
-        // Nothing was capturing meanwhile; a copy or a replacement may be waiting for the end.
+        // A copy or a replacement may be waiting for the end.
         emit self->clipboardWorkFinished();
     }
 }
 
 QCoro::Task<> SelectionWatcherService::awaitLandedLateCopyUndone()
 {
-    co_await awaitClipboardWorkWhile(
-        [this] { return m_lateCopyGuard && Clipboard::shared().changeCount() != m_lateCopyGuard->changeCount; },
-        lateCopyLimit);
+    co_await awaitClipboardWorkWhile([this] { return m_lateCopyGuard && m_lateCopyGuard->landed; }, lateCopyLimit);
 }
 
 QCoro::Task<bool> SelectionWatcherService::awaitClipboardWorkWhile(std::function<bool()> busy,
@@ -497,15 +537,6 @@ QCoro::Task<bool> SelectionWatcherService::awaitClipboardWorkWhile(std::function
         co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
     }
     co_return static_cast<bool>(self);
-}
-
-void SelectionWatcherService::endLateCopyGuard()
-{
-    if (m_lateCopyGuard) {
-        const QuorCancellationToken guard = m_lateCopyGuard->token;
-        m_lateCopyGuard.reset();
-        guard.cancel();
-    }
 }
 
 void SelectionWatcherService::finishClipboardWork()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QThreadPool>
 #include <QObject>
@@ -14,6 +15,8 @@
 #include "QuorPlatform/KeySynth/QuorEditingChords.h"
 #include "QuorPlatform/KeySynth/QuorKeyDelivery.h"
 #include "QuorPlatform/KeySynth/QuorKeyTarget.h"
+#include "QuorZubCore/Services/PasteReadJudge.h"
+#include "QuorZubCore/Services/SelectionMargins.h"
 #include "QuorZubCore/Services/SelectionReplaceOutcome.h"
 
 #include <QCoro/QCoroTask>
@@ -53,8 +56,9 @@ public:
     using ExcludedBundleIDsProvider = std::function<QSet<QString>()>;
     // True for a global point whose events are to be ignored (the caller's own floating panel).
     using LocationFilter = std::function<bool(QPointF)>;
-    // The trimmed selected text and the global point of the release that finished it.
-    using SelectionHandler = std::function<void(const QString&, QPointF)>;
+    // The trimmed selected text, the global point of the release that finished it, and the white
+    // space trimming took off it.
+    using SelectionHandler = std::function<void(const QString&, QPointF, const SelectionMargins&)>;
     // A finished selection that was too large to read; the error says so to the user.
     using FailureHandler = std::function<void(const QuorError&)>;
 
@@ -101,11 +105,12 @@ public:
     QCoro::Task<std::optional<QString>> captureSelectedText(bool allowClipboardFallback,
                                                             QuorCancellationToken token = {});
     // Pasted when the replacement was read after the paste keys by the target: its own client or
-    // process, a widget of this application when the target is one of its windows, or a helper
-    // process that had not read it before the keys; then the user's clipboard is put back. A
-    // replacement that nobody read after the keys, or only a program that had read it already on
-    // the claim (a clipboard manager), stays on the clipboard. While monitoring, a click or a new
-    // selection before the keys calls it off.
+    // process, a widget of this application when the target is one of its windows, or a process
+    // serving it (see PasteReadJudge); only then is the user's clipboard put back. A replacement
+    // that nobody else read after the keys, or only other programs (a clipboard manager), stays on
+    // the clipboard. A clipboard that cannot be read whole in time is left with its owner and
+    // nothing is sent. While monitoring, a click or a new selection before the keys calls it off.
+    // Each outcome, with who read the replacement when, is one log line.
     QCoro::Task<SelectionReplaceOutcome> replaceSelection(QString text);
 
     // The click rules: whether a left-button release finishes a selection gesture (a drag of more
@@ -144,15 +149,29 @@ private:
         // The keys go to a window of this application, whose widgets read the clipboard directly.
         bool intoThisApplication = false;
     };
-    // How the wait for the paste's read ended: read as a paste, read again only by clients that
-    // read it before the keys, taken over, or nobody read it in time.
-    enum class FetchEnd { fetched, readOnlyByEarlyReaders, takenOver, timedOut };
-    // A copy whose keys went out but whose clipboard change had not come in time: should it still
-    // land, the user's clipboard is put back.
+    // Copies whose keys went out but whose clipboard change had not come in time: should one still
+    // land, the user's clipboard is put back. Shared with the coroutine that watches for them.
     struct LateCopyGuard {
-        QuorCancellationToken token;
-        // The clipboard's change count when the copy was given up on.
-        qint64 changeCount = 0;
+        // The user's content from before those copies.
+        QList<PasteboardItemSnapshot> snapshot;
+        // The clipboard's change count while nothing has landed.
+        qint64 baseline = 0;
+        // Late copies that may still land.
+        int awaited = 1;
+        // A later copy's keys are out: until it has finished, a change is that copy's.
+        bool heldForCopy = false;
+        // Its own undoing is under way: that change is no landing.
+        bool undoing = false;
+        // A change came while it watched, not undone yet. Decided as the change comes in.
+        bool landed = false;
+        // The last of them may land until then.
+        QDeadlineTimer until;
+        quor::detail::SignalRelay wake;
+    };
+    // What a replacement saw, for its log line.
+    struct ReplaceReport {
+        PasteTarget target;
+        QList<PasteRead> reads;
     };
 
     // The virtual keys of the copy and paste commands.
@@ -169,8 +188,14 @@ private:
                                     QPointF point, QuorCancellationToken token);
 
     QCoro::Task<std::optional<QString>> captureViaClipboardFallback(QuorCancellationToken token);
-    static QCoro::Task<> guardLateCopy(QPointer<SelectionWatcherService> self, qint64 changeCount,
-                                       QList<PasteboardItemSnapshot> snapshots, QuorCancellationToken token);
+    static QCoro::Task<> guardLateCopies(QPointer<SelectionWatcherService> self, std::shared_ptr<LateCopyGuard> guard);
+    // A copy gave up waiting for its change: the guard watches for it from now on.
+    void guardLateCopy(qint64 baseline, const QList<PasteboardItemSnapshot>& snapshot);
+    void noteClipboardChange();
+    // A copy's keys go out: until resumeLateCopyGuard, changes are that copy's. Resumed after keys
+    // that never went out, a change meanwhile was the earlier copy's.
+    void holdLateCopyGuard();
+    void resumeLateCopyGuard(bool keysWentOut);
     // Waits (bounded) until a late copy that has landed is undone, so that the next snapshot is of
     // the user's content again.
     QCoro::Task<> awaitLandedLateCopyUndone();
@@ -178,7 +203,6 @@ private:
     // when it still held then (or the service went).
     QCoro::Task<bool> awaitClipboardWorkWhile(std::function<bool()> busy, std::chrono::milliseconds limit);
     void finishClipboardWork();
-    void endLateCopyGuard();
 
     static QCoro::Task<ClipboardSnapshot> snapshotPasteboard(quor::platform::Clipboard& pasteboard);
     static void restorePasteboard(quor::platform::Clipboard& pasteboard, const QList<PasteboardItemSnapshot>& snapshots);
@@ -189,10 +213,12 @@ private:
     // nothing was sent, the log says why.
     QCoro::Task<quor::platform::KeyDelivery::Result> deliverKeys(ChosenKeys keys, QuorCancellationToken token);
     void logUndelivered(quor::platform::EditingCommand command, quor::platform::KeyDelivery::Result result);
-    QCoro::Task<SelectionReplaceOutcome> replaceUnlessCalledOff(QString text, QuorCancellationToken token);
-    // Waits for a read of the replacement after the keys that counts as the paste (see
-    // replaceSelection); reads by programs that read it already before the keys do not.
-    QCoro::Task<FetchEnd> awaitTargetFetch(ReplacementFetchWatch& watch, ChosenKeys keys);
+    QCoro::Task<SelectionReplaceOutcome> replaceUnlessCalledOff(QString text, QuorCancellationToken token,
+                                                                ReplaceReport& report);
+    // Waits until the reads of the replacement decide how the paste went (see PasteReadJudge):
+    // pasted, unconfirmed, notFetched or takenOver.
+    QCoro::Task<SelectionReplaceOutcome> awaitTargetFetch(ReplacementFetchWatch& watch, ChosenKeys keys,
+                                                          QSet<unsigned long> claimReaders, ReplaceReport& report);
     // Logs why no keys were sent, once for a run of the same reason.
     void logRefusal(const QString& refusal);
     std::optional<QString> frontmostBundleID() const;
@@ -208,7 +234,7 @@ private:
     // the paste keys are out.
     QList<QuorCancellationToken> m_replaceTokens;
     // Set while a copy that did not land in time may still land.
-    std::optional<LateCopyGuard> m_lateCopyGuard;
+    std::shared_ptr<LateCopyGuard> m_lateCopyGuard;
     bool m_isMonitoring = false;
     // The last refusal logged, so a run of gestures in one terminal logs it once.
     QString m_lastChordRefusal;

@@ -1,12 +1,15 @@
 #include "QuorZubCore/Services/SelectionWatcherService.h"
 
+#include "QuorKit/Utilities/QuorAppLogger.h"
 #include "QuorPlatform/KeySynth/QuorKeySynthesizer.h"
 #include "QuorPlatform/KeySynth/QuorKeyTarget.h"
 #include "QuorPlatform/Pasteboard/QuorClipboard.h"
 #include "QuorPlatform/Pasteboard/QuorServedMimeData.h"
+#include "QuorPlatform/Process/QuorProcessFacts.h"
 #include "QuorPlatform/X11/QuorX11Connection.h"
 #include "QuorZubCore/Services/ReplacementFetchWatch.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -16,6 +19,7 @@
 using quor::platform::Clipboard;
 using quor::platform::EditingCommand;
 using quor::platform::KeyDelivery::Result;
+using quor::platform::ProcessFacts;
 using quor::platform::ServedMimeData;
 using quor::platform::X11Connection;
 namespace KeySynthesizer = quor::platform::KeySynthesizer;
@@ -23,20 +27,67 @@ namespace KeyTarget = quor::platform::KeyTarget;
 
 // The replacing half of the watcher: the paste keys, and what tells whether they pasted.
 
+namespace {
+// Who made window `requestor`, asked on the worker's own connection.
+PasteReader readerOf(unsigned long requestor)
+{
+    PasteReader reader;
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
+        return reader;
+    }
+    reader.client = connection->resourceBase(requestor);
+    if (const std::optional<qint64> pid = connection->clientProcess(requestor)) {
+        reader.process = ProcessFacts::read(*pid);
+    }
+    return reader;
+}
+
+// The clients and the process of the windows the paste keys went to, asked on the worker.
+PasteTarget targetOf(KeyTarget::Windows windows, bool intoThisApplication)
+{
+    PasteTarget target;
+    target.isThisApplication = intoThisApplication;
+    X11Connection* connection = X11Connection::forCurrentThread();
+    if (connection == nullptr) {
+        return target;
+    }
+    for (const unsigned long window : {windows.focus, windows.focusedTopLevel}) {
+        if (window == 0) {
+            continue;
+        }
+        const unsigned long client = connection->resourceBase(window);
+        if (!target.clients.contains(client)) {
+            target.clients.append(client);
+        }
+        if (!target.process) {
+            if (const std::optional<qint64> pid = connection->clientProcess(window)) {
+                target.process = ProcessFacts::read(*pid);
+            }
+        }
+    }
+    return target;
+}
+} // namespace
+
 QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceSelection(QString text)
 {
     QPointer<SelectionWatcherService> self(this);
     const QuorCancellationToken token;
     m_replaceTokens.append(token);
-    const SelectionReplaceOutcome outcome = co_await replaceUnlessCalledOff(std::move(text), token);
+    ReplaceReport report;
+    const SelectionReplaceOutcome outcome = co_await replaceUnlessCalledOff(std::move(text), token, report);
     if (self) {
         self->m_replaceTokens.removeOne(token);
     }
+    QuorAppLogger::shared(QStringLiteral("QuorZub"))
+        ->info(PasteReadJudge::describe(outcome, report.reads, report.target), QStringLiteral("watcher"));
     co_return outcome;
 }
 
 QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalledOff(QString text,
-                                                                                    QuorCancellationToken token)
+                                                                                    QuorCancellationToken token,
+                                                                                    ReplaceReport& report)
 {
     QPointer<SelectionWatcherService> self(this);
     // Looked up first: once the queue below is clear, nothing may be awaited before the
@@ -58,8 +109,6 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
     m_isReplacing = true;
 
     Clipboard& pasteboard = Clipboard::shared();
-    // A clipboard whose owner did not give everything in time is put back as far as it was read:
-    // the user asked for the replacement, and the rest of the clipboard is unreachable anyway.
     const ClipboardSnapshot snapshot = co_await snapshotPasteboard(pasteboard);
     const QList<PasteboardItemSnapshot> snapshots = snapshot.items;
     // Keys that could not go out now leave the user's clipboard with its owner.
@@ -67,13 +116,21 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
     if (self && !token.isCancelled()) {
         grabbed = co_await QtConcurrent::run(&m_windowQueries, &KeySynthesizer::isKeyboardGrabbedElsewhere);
     }
-    if (!self || token.isCancelled() || grabbed) {
-        if (self) {
-            self->logUndelivered(EditingCommand::paste, grabbed ? Result::keyboardGrabbed : Result::cancelled);
-            self->finishClipboardWork();
+    if (!self || token.isCancelled() || grabbed || !snapshot.complete) {
+        if (!self) {
+            co_return SelectionReplaceOutcome::unavailable;
         }
-        co_return grabbed ? SelectionReplaceOutcome::unavailable : SelectionReplaceOutcome::calledOff;
+        self->finishClipboardWork();
+        if (token.isCancelled() || grabbed) {
+            self->logUndelivered(EditingCommand::paste, grabbed ? Result::keyboardGrabbed : Result::cancelled);
+            co_return grabbed ? SelectionReplaceOutcome::unavailable : SelectionReplaceOutcome::calledOff;
+        }
+        // What the user had copied could not be put back afterwards: it stays with its owner, and
+        // no keys go out.
+        co_return SelectionReplaceOutcome::clipboardUnreadable;
     }
+    // A client that read what we offered last without being asked to paste it reads every claim.
+    const QSet<unsigned long> claimReaders = pasteboard.readersOfLatestOwnContent();
     const QPointer<ServedMimeData> replacement = pasteboard.writeTrackedText(text);
     const qint64 changeCount = pasteboard.changeCount();
     ReplacementFetchWatch watch(replacement, pasteboard, changeCount);
@@ -85,6 +142,7 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
         if (replacement) {
             replacement->arm();
         }
+        watch.noteKeys();
         posted = co_await self->deliverKeys(*pasteKeys, token);
     }
     if (!self || posted != Result::posted) {
@@ -102,79 +160,53 @@ QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::replaceUnlessCalle
     }
     // A program that took the clipboard over before the keys went out made Qt drop the
     // replacement; the watch saw it go.
-    const FetchEnd end = replacement || watch.isTakenOver() ? co_await awaitTargetFetch(watch, *pasteKeys)
-                                                            : FetchEnd::timedOut;
+    const SelectionReplaceOutcome outcome = replacement || watch.isTakenOver()
+                                                ? co_await awaitTargetFetch(watch, *pasteKeys, claimReaders, report)
+                                                : SelectionReplaceOutcome::notFetched;
     // Unfetched, the replacement stays where the user can still paste it. Another party that wrote
     // the clipboard meanwhile keeps its content.
-    if (end == FetchEnd::fetched && pasteboard.changeCount() == changeCount) {
+    if (outcome == SelectionReplaceOutcome::pasted && pasteboard.changeCount() == changeCount) {
         restorePasteboard(pasteboard, snapshots);
     }
     if (self) {
         self->finishClipboardWork();
     }
-    switch (end) {
-    case FetchEnd::fetched: co_return SelectionReplaceOutcome::pasted;
-    case FetchEnd::readOnlyByEarlyReaders: co_return SelectionReplaceOutcome::unconfirmed;
-    case FetchEnd::takenOver: co_return SelectionReplaceOutcome::takenOver;
-    case FetchEnd::timedOut: break;
+    co_return outcome;
+}
+
+QCoro::Task<SelectionReplaceOutcome> SelectionWatcherService::awaitTargetFetch(ReplacementFetchWatch& watch,
+                                                                              ChosenKeys keys,
+                                                                              QSet<unsigned long> claimReaders,
+                                                                              ReplaceReport& report)
+{
+    QPointer<SelectionWatcherService> self(this);
+    watch.startDeadline(pasteFetchLimit);
+    // Which client or process made a window is the worker's question.
+    QFuture<PasteTarget> asking = QtConcurrent::run(&m_windowQueries, &targetOf, keys.windows, keys.intoThisApplication);
+    report.target = co_await asking;
+    QHash<unsigned long, PasteReader> readers;
+    const X11Connection* connection = X11Connection::forCurrentThread();
+    while (self) {
+        while (const std::optional<ReplacementFetchWatch::Read> read = watch.takeRead()) {
+            PasteReader reader;
+            if (read->requestor != 0 && connection != nullptr) {
+                const unsigned long client = connection->resourceBase(read->requestor);
+                if (!readers.contains(client)) {
+                    QFuture<PasteReader> facts = QtConcurrent::run(&m_windowQueries, &readerOf, read->requestor);
+                    readers.insert(client, co_await facts);
+                    if (!self) {
+                        co_return SelectionReplaceOutcome::notFetched;
+                    }
+                }
+                reader = readers.value(client);
+            }
+            report.reads.append({reader, read->msAfterClaim, read->msAfterKeys});
+        }
+        if (const std::optional<SelectionReplaceOutcome> outcome = PasteReadJudge::judge(
+                report.reads, report.target, claimReaders, watch.isTakenOver(), watch.hasTimedOut())) {
+            co_return *outcome;
+        }
+        co_await watch.nextEvent();
     }
     co_return SelectionReplaceOutcome::notFetched;
 }
-
-QCoro::Task<SelectionWatcherService::FetchEnd> SelectionWatcherService::awaitTargetFetch(ReplacementFetchWatch& watch,
-                                                                                        ChosenKeys keys)
-{
-    QPointer<SelectionWatcherService> self(this);
-    const X11Connection* connection = X11Connection::forCurrentThread();
-    // The clients that read the replacement before the keys went out, by their resource base: a
-    // clipboard manager or a bridge reads every new claim at once, and reading again is no paste.
-    QSet<unsigned long> earlyReaders;
-    bool earlyReaderReadAgain = false;
-    watch.startDeadline(pasteFetchLimit);
-    while (true) {
-        while (const std::optional<ReplacementFetchWatch::Read> read = watch.takeRead()) {
-            const unsigned long client = connection != nullptr ? connection->resourceBase(read->requestor) : 0;
-            if (!read->afterKeys) {
-                if (read->requestor != 0) {
-                    earlyReaders.insert(client);
-                }
-                continue;
-            }
-            if (read->requestor == 0) {
-                // A widget of ours read it directly; only a paste when the keys went to our window.
-                if (keys.intoThisApplication) {
-                    co_return FetchEnd::fetched;
-                }
-                continue;
-            }
-            if (!earlyReaders.contains(client)) {
-                // A client that first read it after the keys: the target, or a helper process
-                // serving it (a compatibility layer's clipboard process, say).
-                co_return FetchEnd::fetched;
-            }
-            // Read again by a client that read it on the claim: the paste only when that client is
-            // the target's. Which client or process made a window is the worker's question.
-            QFuture<bool> asking =
-                QtConcurrent::run(&m_windowQueries, &KeyTarget::isTargetClient, read->requestor, keys.windows);
-            const bool byTarget = co_await asking;
-            if (!self) {
-                co_return FetchEnd::timedOut;
-            }
-            if (byTarget) {
-                co_return FetchEnd::fetched;
-            }
-            earlyReaderReadAgain = true;
-        }
-        if (watch.isTakenOver()) {
-            co_return FetchEnd::takenOver;
-        }
-        if (watch.hasTimedOut()) {
-            co_return earlyReaderReadAgain ? FetchEnd::readOnlyByEarlyReaders : FetchEnd::timedOut;
-        }
-        co_await watch.nextEvent();
-        if (!self) {
-            co_return FetchEnd::timedOut;
-        }
-    }
-}
-

@@ -218,39 +218,64 @@ private slots:
         QUOR_TRY_COMPARE(clipboardText(), text);
     }
 
+    // The bar works on the selection without the white space around it; the replacement gets that
+    // white space back, so a double-click's trailing space or a line's break stays in the document.
+    void replacePastesTheResultOverTheSelection_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("the whole line") << QStringLiteral("hello quiet world") << 17 << QStringLiteral("Hello Quiet World")
+                                        << QStringLiteral("Hello Quiet World");
+        QTest::newRow("a word with its space") << QStringLiteral("hello quiet world") << 6 << QStringLiteral("Hello")
+                                               << QStringLiteral("Hello quiet world");
+        QTest::newRow("a line with its line break") << QStringLiteral("hello\nquiet world") << 6
+                                                    << QStringLiteral("Hello") << QStringLiteral("Hello\nquiet world");
+    }
+
     void replacePastesTheResultOverTheSelection()
     {
+        QFETCH(QString, text);
+        QFETCH(int, selected);
+        QFETCH(QString, output);
+        QFETCH(QString, after);
         const ZubConfig config = testConfig({ZubActionKind::caseTransform});
         QuorZubInstance zub;
         zub.writeConfig(QJsonDocument(config.toJson()).toJson());
         QVERIFY2(zub.start().has_value(), zub.output().constData());
         QVERIFY2(quorzub_bar::waitUntilLaunched(zub, m_windows), "the studio did not come up and take the focus");
-        const QString text = QStringLiteral("hello quiet world");
         TestEditor editor({QStringLiteral("--text"), text, QStringLiteral("--at"), QStringLiteral("40,120")});
         QVERIFY(editor.waitUntilReady());
         QCOMPARE(editor.command("set-clipboard-rich").value(QStringLiteral("reply")).toString(),
                  QStringLiteral("set-clipboard-rich"));
         const QJsonObject before = clipboardContent(editor);
 
-        QVERIFY(selectAll(zub, editor, static_cast<int>(text.size())).has_value());
+        QVERIFY(selectAll(zub, editor, selected).has_value());
         const auto shown = quorzub_bar::waitForBar(zub, m_windows, config);
         QVERIFY(shown);
+        const QString shownText = text.left(selected).trimmed();
         const QString caseTransform =
             QStringLiteral("pill:") + actionOf(config, ZubActionKind::caseTransform).id.toString(QUuid::WithoutBraces);
-        m_input.click(barControl(*shown, config, text, caseTransform));
+        m_input.click(barControl(*shown, config, shownText, caseTransform));
         waitForHistory(zub, 1);
         const QJsonObject record = zub.history().at(0).toObject();
-        QCOMPARE(record.value(QStringLiteral("outputText")).toString(), QStringLiteral("Hello Quiet World"));
+        QCOMPARE(record.value(QStringLiteral("inputText")).toString(), shownText);
+        QCOMPARE(record.value(QStringLiteral("outputText")).toString(), output);
 
-        m_input.click(barControl(expandedBar(zub, config, record), config, text, QStringLiteral("replaceButton"),
+        m_input.click(barControl(expandedBar(zub, config, record), config, shownText, QStringLiteral("replaceButton"),
                                  resultOf(record)));
         const auto pasted = editor.waitForEvent(QStringLiteral("pasted"), quorPatience);
         QVERIFY(pasted.has_value());
-        QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("Hello Quiet World"));
-        QUOR_TRY_COMPARE(editor.command("text").value(QStringLiteral("value")).toString(), QStringLiteral("Hello Quiet World"));
+        // The selections here start with their text: what trimming took off is at their end.
+        QCOMPARE(pasted->value(QStringLiteral("text")).toString(), output + text.left(selected).sliced(shownText.size()));
+        QUOR_TRY_COMPARE(editor.command("text").value(QStringLiteral("value")).toString(), after);
         QUOR_TRY_VERIFY(!bar(zub).has_value());
         // The editor's own clipboard is back: its text, rich text, image and private data.
         QUOR_TRY_COMPARE(clipboardContent(editor), before);
+        if (selected != text.size()) {
+            return;
+        }
 
         // Ended by SIGTERM (logout, shutdown), the program quits in order: the clipboard it serves
         // now goes to the clipboard manager, which serves it on.

@@ -30,7 +30,7 @@ private:
     // Shows the bar for a selection and runs its first action with the pointer on the pill.
     void showResult()
     {
-        m_env->onSelection(QStringLiteral("hello quiet world"), QPoint(500, 400));
+        m_env->onSelection(QStringLiteral("hello quiet world"), QPoint(500, 400), {});
         QUOR_TRY_VERIFY(bar()->state()->isPresented());
         QAbstractButton* pill = button(QStringLiteral("pill:")
                                        + bar()->state()->actions().first().id.toString(QUuid::WithoutBraces));

@@ -118,10 +118,10 @@ private:
         return QString::fromUtf8(file.readAll());
     }
 
-    void select(const QString& text)
+    void select(const QString& text, const SelectionMargins& margins = {})
     {
         QVERIFY(m_env->onSelection);
-        m_env->onSelection(text, QPoint(300, 300));
+        m_env->onSelection(text, QPoint(300, 300), margins);
     }
 
     void runFromBar(ZubActionKind kind) { bar()->onSelectAction(actionOf(kind)); }
@@ -494,13 +494,19 @@ private slots:
                             "clipboard."),
              true, resultFor(SelectionReplaceOutcome::calledOff)},
             {SelectionReplaceOutcome::focusMoved,
-             QStringLiteral("Nothing was pasted: you moved to another window before the paste. The result is on the "
-                            "clipboard."),
+             QStringLiteral("Nothing was pasted: the focus moved to another window before the paste. The result is on "
+                            "the clipboard."),
              true, resultFor(SelectionReplaceOutcome::focusMoved)},
             {SelectionReplaceOutcome::takenOver,
              QStringLiteral("Another program took the clipboard over during the paste, so it is not known whether the "
                             "result was pasted there."),
              false, QStringLiteral("another program's clip")},
+            // The user's clipboard stays with its owner, untouched.
+            {SelectionReplaceOutcome::clipboardUnreadable,
+             QStringLiteral("Nothing was pasted: what you had copied could not be read in time to be kept (the program "
+                            "holding it answers slowly, or it is very large), so your clipboard was left as it was. The "
+                            "result is in the history."),
+             true, std::nullopt},
         };
         for (const Case& expected : cases) {
             m_env->replaceOutcome = expected.outcome;
@@ -513,6 +519,36 @@ private slots:
         }
         QCOMPARE(m_env->replaced.size(), cases.size());
         QVERIFY(m_env->activated.isEmpty());
+    }
+
+    // The bar works on the trimmed text; the replacement gets the spaces and line breaks the
+    // selection had around it back, so none of the document's is lost.
+    void replaceKeepsTheWhiteSpaceAroundTheSelection_data()
+    {
+        QTest::addColumn<bool>("manual");
+        QTest::addColumn<QString>("captured");
+        QTest::addColumn<QString>("replaced");
+        QTest::newRow("a word with its space") << false << QStringLiteral("hello ") << QStringLiteral("RESULT ");
+        QTest::newRow("a line with its line break") << false << QStringLiteral("\tone line\n")
+                                                    << QStringLiteral("\tRESULT\n");
+        QTest::newRow("by the hot key") << true << QStringLiteral("  hello\r\n") << QStringLiteral("  RESULT\r\n");
+    }
+
+    void replaceKeepsTheWhiteSpaceAroundTheSelection()
+    {
+        QFETCH(bool, manual);
+        QFETCH(QString, captured);
+        QFETCH(QString, replaced);
+        make([captured](FakeStudioEnvironment& env) { env.capturedText = captured; });
+        if (manual) {
+            m_vm->triggerManualZub();
+            QUOR_TRY_VERIFY(barUp());
+        } else {
+            select(captured.trimmed(), SelectionMargins::of(captured));
+        }
+        QCOMPARE(barState()->sourceText(), captured.trimmed());
+        bar()->onReplaceSelection(QStringLiteral("RESULT"));
+        QUOR_TRY_COMPARE(m_env->replaced, QStringList{replaced});
     }
 
     void withoutEnabledActionsNothingShows()

@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QThread>
 
+#include <utility>
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
@@ -116,12 +118,16 @@ void X11TestDriver::keyUp(const QByteArray& keysym)
     flush();
 }
 
-TestEditor::TestEditor(QStringList arguments)
+TestEditor::TestEditor(QStringList arguments) : TestEditor(std::move(arguments), QStringLiteral(QUOR_TEST_EDITOR_PATH))
+{
+}
+
+TestEditor::TestEditor(QStringList arguments, const QString& program)
 {
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &TestEditor::readLines);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     quorEndWithThisProcess(m_process);
-    m_process.start(QStringLiteral(QUOR_TEST_EDITOR_PATH), arguments);
+    m_process.start(program, arguments);
 }
 
 TestEditor::~TestEditor()

@@ -54,6 +54,8 @@ class TestEditor : public QObject {
     Q_OBJECT
 public:
     explicit TestEditor(QStringList arguments);
+    // The editor as another program (`program`, built from the same source).
+    TestEditor(QStringList arguments, const QString& program);
     ~TestEditor() override;
 
     // Waits for the window to be mapped and focused.

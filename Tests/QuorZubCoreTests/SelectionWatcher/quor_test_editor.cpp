@@ -10,7 +10,8 @@
 //     take-over it then claims the clipboard at the last time given, with "managed: " and the text
 //     first fetched, as a clipboard manager might) |
 //   publish-big <primary|clipboard> <lines> (bigText() below, without showing it) |
-//   copy-delay <ms> | paste-delay <ms> | ignore-paste <1|0> (Ctrl+V pastes and fetches nothing) |
+//   copy-delay <ms|hold> (hold: Ctrl+C copies only at copy-now) | copy-now | paste-delay <ms> |
+//   ignore-paste <1|0> (Ctrl+V pastes and fetches nothing) |
 //   keys | clear-keys | pty-input | activate | quit
 // With --terminal it behaves like a terminal emulator: it holds the master side of a
 // pseudo-terminal and writes the keys it is given there as a terminal does (a plain Ctrl+C is the
@@ -41,6 +42,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include <fcntl.h>
 #include <termios.h>
@@ -165,8 +167,10 @@ public:
         setMinimumSize(900, 80);
     }
 
+    // Negative: a copy waits for copyHeld().
     int copyDelay = 0;
     int pasteDelay = 0;
+    bool copyPending = false;
     bool ignoresPaste = false;
     // What to do when another client claims the clipboard: "off", "fetch" or "take-over", and when.
     QByteArray onClaim = "off";
@@ -175,6 +179,15 @@ public:
     std::unique_ptr<PseudoTerminal> pty;
 
     QString text() const { return m_text; }
+    // Lets a held copy happen now; false when none was held.
+    bool copyHeld()
+    {
+        if (!std::exchange(copyPending, false)) {
+            return false;
+        }
+        copy();
+        return true;
+    }
     void setText(const QString& text)
     {
         m_text = text;
@@ -263,7 +276,11 @@ protected:
         const Qt::KeyboardModifiers copyModifiers =
             m_terminal ? (Qt::ControlModifier | Qt::ShiftModifier) : Qt::KeyboardModifiers(Qt::ControlModifier);
         if (event->key() == Qt::Key_C && modifiers == copyModifiers) {
-            QTimer::singleShot(copyDelay, this, [this] { copy(); });
+            if (copyDelay < 0) {
+                copyPending = true;
+            } else {
+                QTimer::singleShot(copyDelay, this, [this] { copy(); });
+            }
         } else if (event->key() == Qt::Key_V && modifiers == copyModifiers) {
             if (!ignoresPaste) {
                 QTimer::singleShot(pasteDelay, this, [this] { paste(); });
@@ -285,11 +302,12 @@ private:
 
     int xOf(int index) const { return margin + QFontMetrics(font()).horizontalAdvance(m_text.left(index)); }
 
+    // Of boundaries at one place (around a line break, which takes no room) the last.
     int indexAt(double x) const
     {
         int best = 0;
         for (int index = 0; index <= m_text.size(); ++index) {
-            if (std::abs(xOf(index) - x) < std::abs(xOf(best) - x)) {
+            if (std::abs(xOf(index) - x) <= std::abs(xOf(best) - x)) {
                 best = index;
             }
         }
@@ -440,7 +458,10 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
     } else if (command == "dump-clipboard") {
         reply = clipboardReport();
     } else if (command == "copy-delay") {
-        editor.copyDelay = argument.toInt();
+        editor.copyDelay = argument == "hold" ? -1 : argument.toInt();
+        editor.copyPending = false;
+    } else if (command == "copy-now") {
+        reply.insert(QStringLiteral("copied"), editor.copyHeld());
     } else if (command == "paste-delay") {
         editor.pasteDelay = argument.toInt();
     } else if (command == "ignore-paste") {

@@ -35,6 +35,7 @@ struct Delivery {
     QPointF point;
     // On the latency clock, while one runs.
     qint64 atMs = -1;
+    SelectionMargins margins;
 };
 
 QByteArray base64(const QString& text)
@@ -162,6 +163,12 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_driver.isReady());
+        // A clipboard manager's stand-in: a program other than the editors'.
+        m_reader = std::make_unique<TestEditor>(
+            QStringList{QStringLiteral("--class"), QStringLiteral("QuorClipReader"), QStringLiteral("--no-primary"),
+                        QStringLiteral("--text"), QStringLiteral("reader"), QStringLiteral("--at"), QStringLiteral("1100,800")},
+            QStringLiteral(QUOR_TEST_READER_PATH));
+        QVERIFY(m_reader->waitUntilReady());
         m_editor = std::make_unique<TestEditor>(
             QStringList{QStringLiteral("--text"), editorText, QStringLiteral("--at"), QStringLiteral("60,120")});
         m_plain = std::make_unique<TestEditor>(QStringList{QStringLiteral("--class"), QStringLiteral("QuorPlainEditor"),
@@ -173,8 +180,8 @@ private slots:
         m_watcher = std::make_unique<SelectionWatcherService>();
         m_watcher->startMonitoring([this] { return m_excluded; },
                                    [this](QPointF point) { return m_ignored.contains(point.toPoint()); },
-                                   [this](const QString& text, QPointF point) {
-                                       m_deliveries.append({text, point, m_latency ? m_latency->elapsedMs() : -1});
+                                   [this](const QString& text, QPointF point, const SelectionMargins& margins) {
+                                       m_deliveries.append({text, point, m_latency ? m_latency->elapsedMs() : -1, margins});
                                        m_delivered = true;
                                        if (m_deliveryLoop != nullptr) {
                                            m_deliveryLoop->quit();
@@ -197,6 +204,7 @@ private slots:
             editor->command("on-claim off 0");
             editor->command("set-text " + base64(editorText));
         }
+        m_reader->command("on-claim off 0");
     }
 
     void cleanup()
@@ -438,8 +446,8 @@ private slots:
         const qint64 changes = quor::platform::Clipboard::shared().changeCount();
         QSignalSpy finished(m_watcher.get(), &SelectionWatcherService::clipboardWorkFinished);
         m_driver.drag(m_plain->boundary(6), m_plain->boundary(11));
-        QUOR_TRY_VERIFY(finished.count() > 0);
-        // The copy landed after the wait and was undone.
+        // The copy gave up waiting, then landed and was undone.
+        QUOR_TRY_VERIFY(finished.count() >= 2);
         QVERIFY(quor::platform::Clipboard::shared().changeCount() >= changes + 2);
         QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("keep me"));
         QVERIFY(m_deliveries.isEmpty());
@@ -460,9 +468,9 @@ private slots:
         {
             const auto ungrab = qScopeGuard([this] { m_driver.ungrabKeyboard(); });
             m_driver.drag(m_plain->boundary(12), m_plain->boundary(19));
-            // The second copy gave up (its keys were refused), then the first's copy landed and was
-            // undone: the watch over it ends last.
-            QUOR_TRY_VERIFY(finished.count() >= 2);
+            // The first copy gave up waiting, the second gave up (its keys were refused), then the
+            // first's copy landed and was undone: the watch over it ends last.
+            QUOR_TRY_VERIFY(finished.count() >= 3);
         }
         settle();
         QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+c")});
@@ -528,74 +536,111 @@ private slots:
         m_plain->command("set-clipboard-text " + base64(QStringLiteral("served at once")));
     }
 
-    // The target here never fetches the paste itself. A program that reads every claim at once (a
-    // clipboard manager, a remote-desktop bridge) is not the paste, not even when it reads again
-    // after the keys; a client that first reads after the keys is (a helper process serving the
-    // target). One that takes the clipboard over, before or after the keys, keeps what it put
-    // there, while nobody knows whether the target pasted.
+    // A clipboard manager (a program of its own) reads every claim: at once, a little later, or by
+    // polling. Only the target's read after the keys ends the wait, so the target always pastes the
+    // replacement and never the user's old clipboard, which comes back after it. A helper process of
+    // the target's own program counts as the target. One that takes the clipboard over, before or
+    // after the keys, keeps what it put there, while nobody knows whether the target pasted.
     void whoReadsTheReplacementDecidesWhetherItPasted_data()
     {
         QTest::addColumn<QByteArray>("managerOnClaim");
         QTest::addColumn<QByteArray>("helperOnClaim");
-        QTest::addColumn<int>("outcome");
+        // How long after the keys the target fetches the paste; negative: it never does.
+        QTest::addColumn<int>("targetFetchesAfter");
+        // Outcomes that are right; where a manager's read may come before or after the keys, either
+        // of two that say the same to the user.
+        QTest::addColumn<QList<int>>("outcomes");
         QTest::addColumn<QString>("clipboardAfter");
-        QTest::newRow("a manager reads on the claim")
-            << QByteArray("fetch 0") << QByteArray() << static_cast<int>(SelectionReplaceOutcome::notFetched)
+        const QList<int> pasted{static_cast<int>(SelectionReplaceOutcome::pasted)};
+        const QList<int> notPasted{static_cast<int>(SelectionReplaceOutcome::notFetched),
+                                   static_cast<int>(SelectionReplaceOutcome::unconfirmed)};
+        const QList<int> takenOver{static_cast<int>(SelectionReplaceOutcome::takenOver)};
+        const QString old = QStringLiteral("old content");
+        const QByteArray polling("fetch 70,570,1070");
+        QTest::newRow("a polling manager, the target fetching at once") << polling << QByteArray() << 0 << pasted << old;
+        QTest::newRow("a polling manager, the target fetching 100 ms after the keys")
+            << polling << QByteArray() << 100 << pasted << old;
+        QTest::newRow("a polling manager, the target fetching 300 ms after the keys")
+            << polling << QByteArray() << 300 << pasted << old;
+        QTest::newRow("a polling manager, the target never fetching")
+            << polling << QByteArray() << -1 << QList<int>{static_cast<int>(SelectionReplaceOutcome::unconfirmed)}
             << QStringLiteral("NEW");
+        for (const int at : {45, 50, 60}) {
+            QTest::addRow("a manager reading %d ms after the claim, the target after it", at)
+                << QByteArray("fetch ") + QByteArray::number(at) << QByteArray() << 40 << pasted << old;
+        }
+        QTest::newRow("a manager reads on the claim, the target never fetching")
+            << QByteArray("fetch 0") << QByteArray() << -1 << notPasted << QStringLiteral("NEW");
         QTest::newRow("a manager reads on the claim and again after the keys")
-            << QByteArray("fetch 0,300") << QByteArray() << static_cast<int>(SelectionReplaceOutcome::unconfirmed)
-            << QStringLiteral("NEW");
-        QTest::newRow("a helper reads after the keys, beside a manager")
-            << QByteArray("fetch 0") << QByteArray("fetch 250") << static_cast<int>(SelectionReplaceOutcome::pasted)
-            << QStringLiteral("old content");
+            << QByteArray("fetch 0,300") << QByteArray() << -1
+            << QList<int>{static_cast<int>(SelectionReplaceOutcome::unconfirmed)} << QStringLiteral("NEW");
+        QTest::newRow("a helper of the target's own program reads after the keys, beside a manager")
+            << QByteArray("fetch 0") << QByteArray("fetch 250") << -1 << pasted << old;
         QTest::newRow("a manager takes the clipboard over 20 ms after the claim")
-            << QByteArray("take-over 20") << QByteArray() << static_cast<int>(SelectionReplaceOutcome::takenOver)
-            << QStringLiteral("managed: NEW");
-        QTest::newRow("a manager takes the clipboard over after the keys")
-            << QByteArray("take-over 0,300") << QByteArray() << static_cast<int>(SelectionReplaceOutcome::takenOver)
-            << QStringLiteral("managed: NEW");
+            << QByteArray("take-over 20") << QByteArray() << -1 << takenOver << QStringLiteral("managed: NEW");
+        QTest::newRow("a manager reads, then takes the clipboard over after the keys")
+            << QByteArray("take-over 0,300") << QByteArray() << -1 << takenOver << QStringLiteral("managed: NEW");
     }
 
     void whoReadsTheReplacementDecidesWhetherItPasted()
     {
         QFETCH(QByteArray, managerOnClaim);
         QFETCH(QByteArray, helperOnClaim);
-        QFETCH(int, outcome);
+        QFETCH(int, targetFetchesAfter);
+        QFETCH(QList<int>, outcomes);
         QFETCH(QString, clipboardAfter);
-        std::optional<TestEditor> helper;
-        if (!helperOnClaim.isEmpty()) {
-            helper.emplace(QStringList{QStringLiteral("--class"), QStringLiteral("QuorPasteHelper"), QStringLiteral("--text"),
-                                       editorText, QStringLiteral("--at"), QStringLiteral("60,520")});
-            QVERIFY(helper->waitUntilReady());
-            helper->command("on-claim " + helperOnClaim);
+        for (TestEditor* reader : {m_reader.get(), m_editor.get()}) {
+            while (reader->waitForEvent(QStringLiteral("fetched-clipboard"), 0ms)) {
+            }
         }
         activate(*m_plain);
         m_plain->command("set-clipboard-text " + base64(QStringLiteral("old content")));
-        m_plain->command("ignore-paste 1");
-        while (m_editor->waitForEvent(QStringLiteral("fetched-clipboard"), 0ms)) {
+        if (targetFetchesAfter < 0) {
+            m_plain->command("ignore-paste 1");
+        } else {
+            m_plain->command("paste-delay " + QByteArray::number(targetFetchesAfter));
         }
-        m_editor->command("on-claim " + managerOnClaim);
+        // A second process of the target's own program.
+        if (!helperOnClaim.isEmpty()) {
+            m_editor->command("on-claim " + helperOnClaim);
+        }
+        m_reader->command("on-claim " + managerOnClaim);
         const SelectionReplaceOutcome replaced = quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW")));
-        const std::optional<QJsonObject> fetched = m_editor->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
-        m_editor->command("on-claim off 0");
+        const std::optional<QJsonObject> fetched = m_reader->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
         QVERIFY(fetched.has_value());
         QCOMPARE(fetched->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
-        if (helper) {
-            const std::optional<QJsonObject> helped = helper->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
+        if (!helperOnClaim.isEmpty()) {
+            const std::optional<QJsonObject> helped = m_editor->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
             QVERIFY(helped.has_value());
             QCOMPARE(helped->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
         }
-        QCOMPARE(static_cast<int>(replaced), outcome);
+        QVERIFY2(outcomes.contains(static_cast<int>(replaced)), qPrintable(QString::number(static_cast<int>(replaced))));
         QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+v")});
-        QCOMPARE(m_plain->command("text").value(QStringLiteral("value")).toString(), editorText);
+        if (targetFetchesAfter >= 0) {
+            const std::optional<QJsonObject> pasted = m_plain->waitForEvent(QStringLiteral("pasted"), quorPatience);
+            QVERIFY(pasted.has_value());
+            QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
+        } else {
+            QCOMPARE(m_plain->command("text").value(QStringLiteral("value")).toString(), editorText);
+        }
+        m_reader->command("on-claim off 0");
+        m_editor->command("on-claim off 0");
         QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), clipboardAfter);
     }
 
-    // A target that itself reads every claim at once (as an editor with a clipboard history may)
-    // still pastes: its read after the keys is its own.
+    // A target that itself reads every claim (as an editor with a clipboard history may) still
+    // pastes the replacement: known to read every claim, its first read of this one is not taken for
+    // the paste, however late it comes.
     void aTargetThatReadsEveryClaimStillPastes()
     {
         activate(*m_plain);
+        m_plain->command("on-claim fetch 0");
+        // What this program offered last was read by it unasked.
+        quor::platform::Clipboard::shared().write({{QStringLiteral("text/plain"), QByteArray("earlier offer")}});
+        const std::optional<QJsonObject> earlier = m_plain->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
+        QVERIFY(earlier.has_value());
+        QCOMPARE(earlier->value(QStringLiteral("text")).toString(), QStringLiteral("earlier offer"));
+        m_plain->command("on-claim off 0");
         m_plain->command("set-clipboard-text " + base64(QStringLiteral("old content")));
         m_plain->command("on-claim fetch 0");
         QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW"))), SelectionReplaceOutcome::pasted);
@@ -605,6 +650,47 @@ private slots:
         QVERIFY(pasted.has_value());
         QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
         QCOMPARE(m_plain->command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("old content"));
+    }
+
+    // The user's clipboard is held by an owner that takes longer than the bound for every answer: it
+    // could not be put back, so it stays with its owner and no keys go out.
+    void aClipboardThatCannotBeReadInTimeIsLeftWithItsOwner()
+    {
+        activate(*m_plain);
+        m_plain->command("set-clipboard-slow 1500");
+        QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW"))),
+                 SelectionReplaceOutcome::clipboardUnreadable);
+        QCOMPARE(keys(*m_plain), QJsonArray());
+        QCOMPARE(m_plain->command("text").value(QStringLiteral("value")).toString(), editorText);
+        const QJsonObject after = m_plain->command("dump-clipboard", 3 * quorPatience);
+        QCOMPARE(after.value(QStringLiteral("text")).toString(), QStringLiteral("slowly served"));
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("served at once")), 3 * quorPatience);
+    }
+
+    // A first copy that lands late, after a second copy in another window has been read: the bar
+    // shows the second selection, and the first copy is still undone.
+    void aLateFirstCopyNeitherSpoilsTheSecondNorStays()
+    {
+        TestEditor fast({QStringLiteral("--class"), QStringLiteral("QuorFastEditor"), QStringLiteral("--no-primary"),
+                         QStringLiteral("--text"), editorText, QStringLiteral("--at"), QStringLiteral("60,520")});
+        QVERIFY(fast.waitUntilReady());
+        activate(*m_plain);
+        m_plain->command("set-clipboard-text " + base64(QStringLiteral("keep me")));
+        m_plain->command("copy-delay hold");
+        QSignalSpy finished(m_watcher.get(), &SelectionWatcherService::clipboardWorkFinished);
+        m_driver.drag(m_plain->boundary(6), m_plain->boundary(11));
+        QUOR_TRY_COMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+c")});
+        // The first copy gave up waiting: its guard watches from now on.
+        QUOR_TRY_VERIFY(finished.count() > 0);
+        finished.clear();
+        activate(fast);
+        m_driver.drag(fast.boundary(12), fast.boundary(19));
+        QUOR_TRY_COMPARE(m_deliveries.size(), 1);
+        QCOMPARE(m_deliveries.first().text, QStringLiteral("charlie"));
+        QCOMPARE(m_plain->command("copy-now").value(QStringLiteral("copied")).toBool(), true);
+        settle();
+        QCOMPARE(m_deliveries.size(), 1);
+        QCOMPARE(fast.command("dump-clipboard").value(QStringLiteral("text")).toString(), QStringLiteral("keep me"));
     }
 
     void replacementPastesAndRestoresEveryFormat()
@@ -866,6 +952,7 @@ private slots:
         m_watcher.reset();
         m_editor.reset();
         m_plain.reset();
+        m_reader.reset();
     }
 
 private:
@@ -894,6 +981,7 @@ private:
     std::optional<QuorDesktopClock> m_latency;
     std::unique_ptr<TestEditor> m_editor;
     std::unique_ptr<TestEditor> m_plain;
+    std::unique_ptr<TestEditor> m_reader;
     std::unique_ptr<SelectionWatcherService> m_watcher;
     QSet<QString> m_excluded;
     QRect m_ignored;

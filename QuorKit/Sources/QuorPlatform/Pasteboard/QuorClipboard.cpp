@@ -92,6 +92,51 @@ QList<Clipboard::Entry> localEntries(const QClipboard& clipboard)
 }
 } // namespace
 
+// Hears the requests for our clipboard content on the toolkit's own connection, before the toolkit
+// serves them, and notes who asked for data.
+class Clipboard::RequestLog : public QAbstractNativeEventFilter {
+public:
+    RequestLog(X11Connection& connection, QSet<unsigned long>& readers)
+        : m_connection(connection), m_readers(readers), m_clipboardAtom(connection.atom("CLIPBOARD")),
+          m_targetsAtom(connection.atom("TARGETS")), m_timestampAtom(connection.atom("TIMESTAMP"))
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~RequestLog() override
+    {
+        if (QCoreApplication* application = QCoreApplication::instance()) {
+            application->removeNativeEventFilter(this);
+        }
+    }
+    RequestLog(const RequestLog&) = delete;
+    RequestLog& operator=(const RequestLog&) = delete;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) override
+    {
+        if (eventType != "xcb_generic_event_t") {
+            return false;
+        }
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) != XCB_SELECTION_REQUEST) {
+            return false;
+        }
+        const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+        const QClipboard* clipboard = systemClipboard();
+        if (request->selection == m_clipboardAtom && request->target != m_targetsAtom
+            && request->target != m_timestampAtom && clipboard != nullptr && clipboard->ownsClipboard()) {
+            m_readers.insert(m_connection.resourceBase(request->requestor));
+        }
+        return false;
+    }
+
+private:
+    X11Connection& m_connection;
+    QSet<unsigned long>& m_readers;
+    unsigned long m_clipboardAtom;
+    unsigned long m_targetsAtom;
+    unsigned long m_timestampAtom;
+};
+
 Clipboard& Clipboard::shared()
 {
     static Clipboard* instance = new Clipboard();
@@ -109,14 +154,26 @@ bool Clipboard::readsLocally()
 Clipboard::Clipboard()
 {
     if (QClipboard* clipboard = systemClipboard()) {
-        connect(clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+        connect(clipboard, &QClipboard::changed, this, [this, clipboard](QClipboard::Mode mode) {
             if (mode == QClipboard::Clipboard) {
                 ++m_changeCount;
+                // A claim of ours starts a new list of readers; one by another program ends the
+                // list of the latest content we offered.
+                if (clipboard->ownsClipboard()) {
+                    m_ownContentReaders.clear();
+                }
                 emit changed();
             }
         });
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            if (X11Connection* connection = X11Connection::forCurrentThread()) {
+                m_requestLog = std::make_unique<RequestLog>(*connection, m_ownContentReaders);
+            }
+        }
     }
 }
+
+Clipboard::~Clipboard() = default;
 
 QCoro::Task<Clipboard::Content> Clipboard::content() const
 {

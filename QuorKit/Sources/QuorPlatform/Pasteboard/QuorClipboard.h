@@ -4,11 +4,13 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include <QCoro/QCoroTask>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -66,13 +68,23 @@ public:
     // null when the content is replaced.
     QPointer<ServedMimeData> writeTrackedText(const QString& text);
 
+    // The X clients (by the base of their resource ids) that asked for data of the latest content
+    // this process put on the clipboard, from its claim until now or until another program took
+    // the clipboard over. Asking for the list of formats does not count.
+    QSet<unsigned long> readersOfLatestOwnContent() const { return m_ownContentReaders; }
+
 signals:
     void changed();
 
 private:
+    class RequestLog;
+
     Clipboard();
+    ~Clipboard() override;
 
     qint64 m_changeCount = 0;
+    QSet<unsigned long> m_ownContentReaders;
+    std::unique_ptr<RequestLog> m_requestLog;
 };
 
 } // namespace quor::platform

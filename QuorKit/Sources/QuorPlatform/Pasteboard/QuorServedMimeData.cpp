@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <chrono>
+
 #include <xcb/xcb.h>
 
 namespace quor::platform {
@@ -52,6 +54,12 @@ private:
     unsigned long m_requestor = 0;
 };
 
+qint64 ServedMimeData::steadyMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 ServedMimeData::ServedMimeData()
 {
     // Watched from the claim on, so that a client reading before the keys is known as such. Atoms
@@ -77,8 +85,10 @@ QVariant ServedMimeData::retrieveData(const QString& mimeType, QMetaType type) c
     auto* self = const_cast<ServedMimeData*>(this);
     const unsigned long requestor = m_watch ? m_watch->requestor() : 0;
     const bool afterArm = m_armed;
+    const qint64 servedAt = steadyMilliseconds();
     QMetaObject::invokeMethod(
-        self, [self, requestor, afterArm] { emit self->served(requestor, afterArm); }, Qt::QueuedConnection);
+        self, [self, requestor, afterArm, servedAt] { emit self->served(requestor, afterArm, servedAt); },
+        Qt::QueuedConnection);
     return QMimeData::retrieveData(mimeType, type);
 }
 

@@ -22,12 +22,15 @@ public:
     // its copy on the claim) are reported as such.
     void arm();
 
+    // The clock `served` reports on.
+    static qint64 steadyMilliseconds();
+
 signals:
     // Queued after a read was served, so the serving has finished when it arrives. `requestor` is
     // the window the reading client asked with, which names the client; 0 for a read by this
     // process itself (or anything read without an X display). `afterArm` tells whether arm() had
-    // been called when the read was served.
-    void served(unsigned long requestor, bool afterArm);
+    // been called when the read was served; `servedAtMs` is when, on the steady clock.
+    void served(unsigned long requestor, bool afterArm, qint64 servedAtMs);
 
 protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override;
