@@ -273,13 +273,18 @@ class TestQuorZubAccessibility : public QObject {
         return window;
     }
 
-    // A recent result of the tray window, which a press copies, named as a screen reader hears it.
-    void expectRecentResult(const AtSpiRef& window, const QString& name)
+    // Whether the tray window lists a recent result, which a press copies, named `name`.
+    bool listsRecentResult(const AtSpiRef& window, const QString& name) const
     {
         QStringList faults;
         const QList<Node> controls = controlsOf(window, faults);
-        const Node* row = named(controls, QStringLiteral("push button"), name);
-        QVERIFY2(row != nullptr && row->name == name, qPrintable(dump(window)));
+        const bool listed = std::any_of(controls.begin(), controls.end(), [&name](const Node& node) {
+            return node.role == QStringLiteral("push button") && node.name == name;
+        });
+        if (!listed) {
+            qWarning("%s", qPrintable(dump(window)));
+        }
+        return listed;
     }
 
     // The wallet opened from the studio's credits pill: a window of its own, with the focus in it.
@@ -437,7 +442,7 @@ private slots:
         QList<Node> controls;
         expectNoFaults(*window, QStringLiteral("tray window"), &controls);
         QVERIFY(controls.size() >= 5);
-        expectRecentResult(*window, QStringLiteral("Calculate: 5100. Copies to the clipboard."));
+        QVERIFY(listsRecentResult(*window, QStringLiteral("Calculate: 5100. Copies to the clipboard.")));
         // The keyboard starts at the window's first control, the switch, not at the feedback icon.
         std::optional<Node> first;
         QUOR_TRY_VERIFY((first = focusedAmong(controls)).has_value());
@@ -519,7 +524,7 @@ private slots:
         const std::optional<AtSpiRef> window = openTrayWindow(zub, app);
         QVERIFY(window.has_value());
         expectNoFaults(*window, QStringLiteral("tray window in Turkish"));
-        expectRecentResult(*window, QStringLiteral("Hesapla: %1. Panoya kopyalar.").arg(output));
+        QVERIFY(listsRecentResult(*window, QStringLiteral("Hesapla: %1. Panoya kopyalar.").arg(output)));
         tray.terminate();
         tray.waitForFinished(3000);
     }
