@@ -14,6 +14,7 @@
 #include "QuorKit/Utilities/QuorAppVersion.h"
 #include "QuorZubApp/ViewModels/ZubStudioViewModel.h"
 #include "QuorZubApp/Views/ZubTextPreview.h"
+#include "QuorZubApp/Views/Studio/ZubHistoryPresentation.h"
 #include "QuorZubApp/Views/Studio/ZubStudioSwitch.h"
 
 #include <QCoreApplication>
@@ -198,6 +199,7 @@ public:
         setFocusPolicy(Qt::NoFocus);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         setText(m_row.output);
+        setAccessibleName(m_row.accessibleName);
     }
 
     const MenuBarZubPopoverView::RecentRow& row() const { return m_row; }
@@ -289,7 +291,8 @@ MenuBarZubPopoverView::Model MenuBarZubPopoverView::model(const ZubConfig& confi
                 badge = record.targetLanguageCode->toUpper();
             }
             model.recentRows.append({record.id, record.actionTitle, badge,
-                                     ZubTextPreview::make(record.outputText, recentOutputLines, recentOutputCharacters)});
+                                     ZubTextPreview::make(record.outputText, recentOutputLines, recentOutputCharacters),
+                                     recentRowName(record.actionTitle, record.outputText, language)});
         }
     }
     model.openStudioTitle = text("Open Studio", "Stüdyoyu Aç");
@@ -300,6 +303,18 @@ MenuBarZubPopoverView::Model MenuBarZubPopoverView::model(const ZubConfig& confi
 QString MenuBarZubPopoverView::copiedToast(QuorLanguage language)
 {
     return quorText(QStringLiteral("Copied from menu bar."), QStringLiteral("Menü çubuğundan kopyalandı."), {}, language);
+}
+
+QString MenuBarZubPopoverView::recentRowName(const QString& title, const QString& output, QuorLanguage language)
+{
+    // A name is heard whole on every visit, so it keeps only the start of the output, cut as the
+    // history's cards cut theirs.
+    const QString start = ZubHistoryPresentation::recordName({}, output);
+    const QString copies = quorText(QStringLiteral("Copies to the clipboard."), QStringLiteral("Panoya kopyalar."), {}, language);
+    const QString head = start.isEmpty() ? title.simplified() : title.simplified() + QStringLiteral(": ") + start;
+    // An output that ends a sentence of its own ("…", "?") takes no second full stop.
+    const bool ended = !start.isEmpty() && QStringLiteral(".!?\u2026").contains(start.back());
+    return head + (ended ? QStringLiteral(" ") : QStringLiteral(". ")) + copies;
 }
 
 MenuBarZubPopoverView::MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std::function<void()> onOpenStudio,

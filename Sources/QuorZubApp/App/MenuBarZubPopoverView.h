@@ -40,6 +40,9 @@ public:
         std::optional<QString> languageBadge;
         // The start of the output that two lines can show (ZubTextPreview); a click copies it all.
         QString output;
+        // What a screen reader hears: the title, the start of the output's first line, and that a
+        // press copies ("Calculate: 5100. Copies to the clipboard.").
+        QString accessibleName;
         bool operator==(const RecentRow& other) const = default;
     };
 
@@ -66,6 +69,7 @@ public:
     static Model model(const ZubConfig& config, const QList<ZubHistoryRecord>& history, QuorLanguage language,
                        bool isOCRCapturing);
     static QString copiedToast(QuorLanguage language);
+    static QString recentRowName(const QString& title, const QString& output, QuorLanguage language);
 
     MenuBarZubPopoverView(ZubStudioViewModel* viewModel, std::function<void()> onOpenStudio, QColor accent,
                           QWidget* parent = nullptr);

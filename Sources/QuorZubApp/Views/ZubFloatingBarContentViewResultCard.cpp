@@ -245,6 +245,7 @@ void ZubFloatingBarContentView::rebuildResultCard(const ZubFloatingBarPresentati
         wellLayout->setContentsMargins(10, 10, 10, 10);
         auto* scroll = new QPlainTextEdit(well);
         scroll->setObjectName(QStringLiteral("resultOutput"));
+        scroll->setAccessibleName(card.outputName);
         scroll->setReadOnly(true);
         scroll->setTextInteractionFlags(Qt::TextSelectableByMouse);
         scroll->setFocusPolicy(Qt::NoFocus);

@@ -37,6 +37,7 @@ ZubFloatingBarPresentation::ResultCard ZubFloatingBarPresentation::makeResultCar
         }
     }
     card.outputText = ZubResultTextPreview::make(r.outputText, language);
+    card.outputName = quorText(QStringLiteral("Result: %1"), QStringLiteral("Sonuç: %1"), {}, language).arg(card.title);
     card.inputText = ZubResultTextPreview::make(r.inputText, language);
     card.saveTitle = quorText(QStringLiteral("Save PNG"), QStringLiteral("PNG Kaydet"), {}, language);
     card.copyTitle = quorText(QStringLiteral("Copy"), QStringLiteral("Kopyala"), {}, language);

@@ -31,6 +31,9 @@ struct ZubFloatingBarPresentation {
         std::optional<QImage> qrImage;
         // Previews: a long result shows its start (ZubResultTextPreview).
         QString outputText;
+        // What a screen reader calls the text body ("Result: Calculate"); it reads the text itself
+        // as the value.
+        QString outputName;
         QString inputText;
         QString saveTitle;
         QString copyTitle;

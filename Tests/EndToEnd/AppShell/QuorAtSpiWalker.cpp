@@ -174,3 +174,13 @@ bool AtSpiWalker::doAction(const AtSpiRef& ref, int index) const
     const QDBusMessage reply = call(m_bus, ref, QStringLiteral("org.a11y.atspi.Action"), QStringLiteral("DoAction"), {index});
     return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() && reply.arguments().constFirst().toBool();
 }
+
+QString AtSpiWalker::text(const AtSpiRef& ref) const
+{
+    // -1 reads to the end.
+    const QDBusMessage reply = call(m_bus, ref, QStringLiteral("org.a11y.atspi.Text"), QStringLiteral("GetText"), {0, -1});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        return {};
+    }
+    return reply.arguments().constFirst().toString();
+}

@@ -61,6 +61,8 @@ public:
     // The application's visible top-level window named `title`.
     std::optional<AtSpiRef> window(const AtSpiRef& application, const QString& title) const;
     bool doAction(const AtSpiRef& ref, int index = 0) const;
+    // What a screen reader reads as the object's text (a text field's content), or nothing.
+    QString text(const AtSpiRef& ref) const;
     // Where the object is on the screen.
     QRect extents(const AtSpiRef& ref) const;
 

@@ -5,6 +5,7 @@
 #include "QuorZubCoreTests/SelectionWatcher/X11TestDriver.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
+#include "QuorZubCore/Services/ZubConfigStore.h"
 #include "Support/QuorFakeLauncher.h"
 #include "Support/QuorTestHttpServer.h"
 #include "Support/QuorTestSupport.h"
@@ -63,7 +64,8 @@ struct TabWalk {
 // version and logs sheet, the kit's feedback sheet) has a role and a name, every chosen option is
 // announced as chosen, no invisible object takes a Tab stop, and Tab reaches every control in the
 // order the window shows them, each one scrolled into view; the toasts and notices the program puts
-// up are heard with their text.
+// up are heard with their text, and a result, in the bar or among the tray window's recent ones,
+// with the action it came from, in the interface language.
 class TestQuorZubAccessibility : public QObject {
     Q_OBJECT
 
@@ -224,8 +226,9 @@ class TestQuorZubAccessibility : public QObject {
         }
     }
 
-    // The bar, with its pills and then with a result card.
-    void checkTheBar(const QuorZubInstance& zub, const AtSpiRef& app)
+    // The bar, with its pills and then with a result card, whose text is heard as the result of the
+    // pill's action (`resultName`) with the output as its text.
+    void checkTheBar(const QuorZubInstance& zub, const AtSpiRef& app, const QString& pillTitle, const QString& resultName)
     {
         TestEditor editor({QStringLiteral("--text"), QStringLiteral("200 + 10%"), QStringLiteral("--at"),
                            QStringLiteral("40,120")});
@@ -235,13 +238,53 @@ class TestQuorZubAccessibility : public QObject {
         QUOR_TRY_VERIFY((bar = m_atspi->window(app, kBarTitle)).has_value());
         QList<Node> controls;
         expectNoFaults(*bar, QStringLiteral("bar"), &controls);
-        const Node* pill = named(controls, QStringLiteral("push button"), QStringLiteral("Calculate"));
+        const Node* pill = named(controls, QStringLiteral("push button"), pillTitle);
         QVERIFY(pill != nullptr);
         QVERIFY(m_atspi->doAction(pill->ref));
         QUOR_TRY_VERIFY(zub.history().size() == 1);
         QStringList faults;
         QUOR_TRY_VERIFY(controlsOf(*bar, faults).size() > controls.size());
         expectNoFaults(*bar, QStringLiteral("bar with a result"));
+        const QString output = quorzub_bar::resultOf(zub.history().first().toObject()).outputText;
+        QVERIFY(!output.isEmpty());
+        const QList<Node> shown = m_atspi->walk(*bar);
+        const auto result = std::find_if(shown.begin(), shown.end(), [&](const Node& node) {
+            return node.role == QStringLiteral("text") && node.name == resultName;
+        });
+        QVERIFY2(result != shown.end(), qPrintable(dump(*bar)));
+        QCOMPARE(m_atspi->text(result->ref), output);
+    }
+
+    // Opens the tray window from the tray icon; it keeps the keyboard past the opening click.
+    std::optional<AtSpiRef> openTrayWindow(const QuorZubInstance& zub, const AtSpiRef& app)
+    {
+        // A click on the icon right after the window closed is taken for the click that closed it.
+        QTest::qWait(300);
+        // Clicked again, as a person would, should a busy desktop lose the click.
+        if (!quorRetryUntil([&] { m_input.click(m_windows.embeddedWindow(zub.pid())->center()); },
+                            [&] { return m_windows.find(zub.pid(), kTrayTitle).has_value(); }, 3,
+                            std::chrono::seconds(10))) {
+            return std::nullopt;
+        }
+        std::optional<AtSpiRef> window;
+        quorWaitFor([&] { return (window = m_atspi->window(app, kTrayTitle)).has_value(); });
+        QTest::qWait(700);
+        quorWaitFor([&] { return isActive(zub, kTrayTitle); });
+        return window;
+    }
+
+    // Whether the tray window lists a recent result, which a press copies, named `name`.
+    bool listsRecentResult(const AtSpiRef& window, const QString& name) const
+    {
+        QStringList faults;
+        const QList<Node> controls = controlsOf(window, faults);
+        const bool listed = std::any_of(controls.begin(), controls.end(), [&name](const Node& node) {
+            return node.role == QStringLiteral("push button") && node.name == name;
+        });
+        if (!listed) {
+            qWarning("%s", qPrintable(dump(window)));
+        }
+        return listed;
     }
 
     // The wallet opened from the studio's credits pill: a window of its own, with the focus in it.
@@ -329,7 +372,7 @@ private slots:
         QVERIFY(startWithScreenReader(zub, config));
         const AtSpiRef app = *m_atspi->application(zub.pid());
 
-        checkTheBar(zub, app);
+        checkTheBar(zub, app, QStringLiteral("Calculate"), QStringLiteral("Result: Calculate"));
         if (QTest::currentTestFailed()) {
             return;
         }
@@ -379,32 +422,27 @@ private slots:
         QProcess tray;
         QVERIFY2(startTrayHost(tray), "trayer is part of the test packages");
         QuorZubInstance zub;
+        // One result in the history, listed under the recent results.
+        ZubHistoryRecord calculated;
+        calculated.id = QUuid::createUuid();
+        calculated.actionKind = ZubActionKind::calculate;
+        calculated.actionTitle = QStringLiteral("Calculate");
+        calculated.inputText = QStringLiteral("5000 + 2%");
+        calculated.outputText = QStringLiteral("5100");
+        calculated.createdAt = QDateTime::currentDateTimeUtc();
+        QVERIFY(QDir().mkpath(zub.dataFolder()));
+        ZubConfigStore(zub.dataFolder()).saveHistory({calculated});
         QVERIFY(startWithScreenReader(zub, quorzub_bar::testConfig({ZubActionKind::plainCopy})));
         const AtSpiRef app = *m_atspi->application(zub.pid());
         QUOR_TRY_VERIFY(m_windows.embeddedWindow(zub.pid()).has_value());
-        // Opened from the tray icon, the window keeps the keyboard past the opening click.
-        const auto openTrayWindow = [&]() -> std::optional<AtSpiRef> {
-            // A click on the icon right after the window closed is taken for the click that closed it.
-            QTest::qWait(300);
-            // Clicked again, as a person would, should a busy desktop lose the click.
-            if (!quorRetryUntil([&] { m_input.click(m_windows.embeddedWindow(zub.pid())->center()); },
-                                [&] { return m_windows.find(zub.pid(), kTrayTitle).has_value(); }, 3,
-                                std::chrono::seconds(10))) {
-                return std::nullopt;
-            }
-            std::optional<AtSpiRef> window;
-            quorWaitFor([&] { return (window = m_atspi->window(app, kTrayTitle)).has_value(); });
-            QTest::qWait(700);
-            quorWaitFor([&] { return isActive(zub, kTrayTitle); });
-            return window;
-        };
-        std::optional<AtSpiRef> window = openTrayWindow();
+        std::optional<AtSpiRef> window = openTrayWindow(zub, app);
         QVERIFY(window.has_value());
         QVERIFY(isActive(zub, kTrayTitle));
 
         QList<Node> controls;
         expectNoFaults(*window, QStringLiteral("tray window"), &controls);
         QVERIFY(controls.size() >= 5);
+        QVERIFY(listsRecentResult(*window, QStringLiteral("Calculate: 5100. Copies to the clipboard.")));
         // The keyboard starts at the window's first control, the switch, not at the feedback icon.
         std::optional<Node> first;
         QUOR_TRY_VERIFY((first = focusedAmong(controls)).has_value());
@@ -444,7 +482,7 @@ private slots:
         QVERIFY(editor.waitUntilReady());
         QUOR_TRY_VERIFY(!m_windows.find(zub.pid(), kTrayTitle).has_value());
         for (const bool closedByTheWindowManager : {false, true}) {
-            window = openTrayWindow();
+            window = openTrayWindow(zub, app);
             QVERIFY(window.has_value());
             QVERIFY(openNotice());
             if (closedByTheWindowManager) {
@@ -455,6 +493,38 @@ private slots:
             QUOR_TRY_VERIFY2(!m_windows.find(zub.pid(), kTrayTitle).has_value() && !m_windows.find(zub.pid(), kNoticeTitle).has_value(),
                              closedByTheWindowManager ? "closed by the window manager" : "clicked elsewhere");
         }
+        tray.terminate();
+        tray.waitForFinished(3000);
+    }
+
+    // In Turkish, the bar's result and the tray window's recent result it leaves are heard in
+    // Turkish.
+    void resultsAreNamedInTurkish()
+    {
+        QProcess tray;
+        QVERIFY2(startTrayHost(tray), "trayer is part of the test packages");
+        QuorZubInstance zub;
+        zub.setEnvironmentVariable(QStringLiteral("LANGUAGE"), QStringLiteral("tr"));
+        QVERIFY(startWithScreenReader(zub, quorzub_bar::testConfig({ZubActionKind::calculate})));
+        const AtSpiRef app = *m_atspi->application(zub.pid());
+        checkTheBar(zub, app, QStringLiteral("Hesapla"), QStringLiteral("Sonuç: Hesapla"));
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        const QString output = quorzub_bar::resultOf(zub.history().first().toObject()).outputText;
+        // The bar closes first: it and the tray window share their title.
+        const std::optional<AtSpiRef> bar = m_atspi->window(app, kBarTitle);
+        QVERIFY(bar.has_value());
+        QStringList faults;
+        const QList<Node> onTheBar = controlsOf(*bar, faults);
+        const Node* close = named(onTheBar, QStringLiteral("push button"), QStringLiteral("Kapat"));
+        QVERIFY(close != nullptr && m_atspi->doAction(close->ref));
+        QUOR_TRY_VERIFY(!m_windows.find(zub.pid(), kBarTitle).has_value());
+        QUOR_TRY_VERIFY(m_windows.embeddedWindow(zub.pid()).has_value());
+        const std::optional<AtSpiRef> window = openTrayWindow(zub, app);
+        QVERIFY(window.has_value());
+        expectNoFaults(*window, QStringLiteral("tray window in Turkish"));
+        QVERIFY(listsRecentResult(*window, QStringLiteral("Hesapla: %1. Panoya kopyalar.").arg(output)));
         tray.terminate();
         tray.waitForFinished(3000);
     }

@@ -258,8 +258,11 @@ private slots:
         p = ZubFloatingBarPresentation::make(state);
         QCOMPARE(p.result->title,
                  QStringLiteral("Harf · ") + ZubCaseTransformStyles::displayName(ZubCaseTransformStyle::uppercase, QuorLanguage::tr));
+        // The text body is named after the action in the same language; its value is the output.
+        QCOMPARE(p.result->outputName, QStringLiteral("Sonuç: ") + p.result->title);
         state.setLanguage(QuorLanguage::en);
         QCOMPARE(ZubFloatingBarPresentation::make(state).result->title, QStringLiteral("Case · UPPERCASE"));
+        QCOMPARE(ZubFloatingBarPresentation::make(state).result->outputName, QStringLiteral("Result: Case · UPPERCASE"));
         state.setLanguage(QuorLanguage::tr);
 
         ZubExecutionResult error = fixtures::result(ZubActionKind::summarize, QStringLiteral("The provider refused."), true);

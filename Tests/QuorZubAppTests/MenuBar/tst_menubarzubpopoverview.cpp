@@ -93,6 +93,37 @@ private slots:
         QCOMPARE(MenuBarZubPopoverView::model(config, seven.mid(0, 2), QuorLanguage::en, false).recentRows.size(), 2);
     }
 
+    void recentRowsAreNamedForAScreenReader_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QuorLanguage>("language");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("English") << QStringLiteral("Calculate") << QStringLiteral("5100") << QuorLanguage::en
+                                 << QStringLiteral("Calculate: 5100. Copies to the clipboard.");
+        QTest::newRow("Turkish") << QStringLiteral("Hesapla") << QStringLiteral("5100") << QuorLanguage::tr
+                                 << QStringLiteral("Hesapla: 5100. Panoya kopyalar.");
+        // Megabytes of output: a name of its first words, cut at a word.
+        QTest::newRow("long output") << QStringLiteral("Translate") << QStringLiteral("word ").repeated(400'000)
+                                     << QuorLanguage::en
+                                     << QStringLiteral("Translate: word word word word word word word word… Copies to the clipboard.");
+        QTest::newRow("several lines") << QStringLiteral("Summarize") << QStringLiteral("First point\nSecond point")
+                                       << QuorLanguage::tr << QStringLiteral("Summarize: First point… Panoya kopyalar.");
+        QTest::newRow("ends its own sentence") << QStringLiteral("Explain") << QStringLiteral("Is it?")
+                                               << QuorLanguage::en << QStringLiteral("Explain: Is it? Copies to the clipboard.");
+        QTest::newRow("empty output") << QStringLiteral("Clean") << QString() << QuorLanguage::tr
+                                      << QStringLiteral("Clean. Panoya kopyalar.");
+    }
+
+    void recentRowsAreNamedForAScreenReader()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, output);
+        QFETCH(QuorLanguage, language);
+        QFETCH(QString, name);
+        QCOMPARE(MenuBarZubPopoverView::recentRowName(title, output, language), name);
+    }
+
     void controlsReachTheViewModel()
     {
         ZubHistoryRecord longOne = record(1, QStringLiteral("tr"));
@@ -114,6 +145,7 @@ private slots:
         QVERIFY(longOne.outputText.startsWith(shown.chopped(1)));
         const QString name = QAccessible::queryAccessibleInterface(view.recentRowButtons()[0])->text(QAccessible::Name);
         QVERIFY(!name.isEmpty() && name.size() <= shown.size());
+        QCOMPARE(name, view.currentModel().recentRows[0].accessibleName);
 
         QVERIFY(view.feedbackButton() != nullptr);
         m_vm->setLanguage(QuorLanguage::tr);
