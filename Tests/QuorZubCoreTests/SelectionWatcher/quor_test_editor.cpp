@@ -461,7 +461,18 @@ void handleCommand(EditorLine& editor, const QByteArray& line)
         editor.copyDelay = argument == "hold" ? -1 : argument.toInt();
         editor.copyPending = false;
     } else if (command == "copy-now") {
-        reply.insert(QStringLiteral("copied"), editor.copyHeld());
+        // Stamped with a fresh time, as by a program that copies when it gets to it.
+        if (!editor.copyPending) {
+            reply.insert(QStringLiteral("copied"), false);
+        } else {
+            static int stamp = 0;
+            editor.window()->setWindowTitle(QStringLiteral("late copy %1").arg(++stamp));
+            QTimer::singleShot(150, &editor, [&editor, reply]() mutable {
+                reply.insert(QStringLiteral("copied"), editor.copyHeld());
+                emitLine(reply);
+            });
+            return;
+        }
     } else if (command == "paste-delay") {
         editor.pasteDelay = argument.toInt();
     } else if (command == "ignore-paste") {
