@@ -176,6 +176,7 @@ QuorCreditsAccountManager::QuorCreditsAccountManager(std::optional<QString> acco
         m_primaryAccountFile = fileIn(*fromEnvironment);
     } else {
         m_primaryAccountFile = fileIn(QuorPaths::tallowmerDirectory());
+        m_defaultLocations = true;
         m_legacyFennimarAccountFile =
             fileIn(QuorPaths::applicationSupportDirectory() + QStringLiteral("/com.fennimar.fennimar"));
     }
