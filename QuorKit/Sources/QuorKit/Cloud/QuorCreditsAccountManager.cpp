@@ -327,6 +327,12 @@ QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::send(
                               QStringLiteral("%1: the answer grew past %2 bytes and was refused").arg(call).arg(answerLimit));
         throw QuorTransferError::answerTooLarge();
     }
+    if (body->unreadable) {
+        const QuorTransferError failure = QuorTransferError::answerUnreadable(raw->errorString());
+        QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway,
+                              call + QStringLiteral(" failed: ") + QString::fromUtf8(failure.what()));
+        throw failure;
+    }
     const QNetworkReply::NetworkError error = raw->error();
     const QVariant status = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     // Codes below 200 are failures of the connection itself; HTTP statuses map to 200 and above.
