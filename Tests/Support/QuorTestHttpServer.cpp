@@ -135,6 +135,14 @@ QuorTestHttpResponse QuorTestHttpResponse::gzipBomb(int status)
     return json(bomb, status).withHeader("Content-Encoding", "gzip");
 }
 
+QuorTestHttpResponse QuorTestHttpResponse::unreadableGzip(bool mislabelled)
+{
+    // After the header, the deflate data opens with a block of the reserved type.
+    const QByteArray corrupt = QByteArray("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10) + QByteArray(70, '\xff');
+    const QByteArray plain = R"({"model":"llama3.2","message":{"role":"assistant","content":"text"},"done":true})";
+    return json(mislabelled ? plain : corrupt).withHeader("Content-Encoding", "gzip");
+}
+
 QuorTestHttpResponse& QuorTestHttpResponse::withHeader(const QByteArray& name, const QByteArray& value)
 {
     headers.append(qMakePair(name, value));

@@ -57,6 +57,9 @@ struct QuorTestHttpResponse {
     // Zeros that inflate to 256 MiB, more than any answer may be, from little more than 1 MiB on
     // the wire: more than a client reads ahead, and far past the ratio at which Qt gives up.
     static QuorTestHttpResponse gzipBomb(int status = 200);
+    // 80 bytes labelled gzip that do not inflate: a gzip header and then no deflate data, or, when
+    // `mislabelled`, a plain JSON answer.
+    static QuorTestHttpResponse unreadableGzip(bool mislabelled = false);
     QuorTestHttpResponse& withHeader(const QByteArray& name, const QByteArray& value);
 };
 

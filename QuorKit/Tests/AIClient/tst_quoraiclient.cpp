@@ -636,6 +636,33 @@ private slots:
         QVERIFY2(warnings.warnings().isEmpty(), qPrintable(warnings.warnings().join(QLatin1Char('\n'))));
     }
 
+    // An answer that does not inflate says it could not be read, at once and in both languages,
+    // whatever language the network layer speaks: it is no answer that is too large.
+    void anAnswerThatDoesNotInflateCannotBeRead_data()
+    {
+        QTest::addColumn<bool>("mislabelled");
+        QTest::newRow("corrupt") << false;
+        QTest::newRow("plain, labelled gzip") << true;
+    }
+
+    void anAnswerThatDoesNotInflateCannotBeRead()
+    {
+        QFETCH(bool, mislabelled);
+        AIBackendFixture fixture;
+        const QuorForeignQtMessages foreign;
+        fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::unreadableGzip(mislabelled));
+        const auto error = errorOf(fixture.client().complete(QStringLiteral("s"), QStringLiteral("u"),
+                                                             fixture.config(QuorAIProvider::ollamaLocal), std::nullopt),
+                                   std::chrono::seconds(10));
+        QVERIFY(transferKind(error) == QuorTransferError::Kind::answerUnreadable);
+        try {
+            std::rethrow_exception(error);
+        } catch (const QuorTransferError& unreadable) {
+            QCOMPARE(localizedDescription(unreadable, QuorLanguage::en), QStringLiteral("The server's answer could not be read."));
+            QCOMPARE(localizedDescription(unreadable, QuorLanguage::tr), QStringLiteral("Sunucunun yanıtı okunamadı."));
+        }
+    }
+
     void transportFailuresAndCancellation()
     {
         AIBackendFixture fixture;

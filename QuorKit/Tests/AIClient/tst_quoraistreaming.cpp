@@ -330,6 +330,11 @@ private slots:
         outcome = readStream(fixture, QuorAIProvider::ollamaLocal, std::nullopt);
         QVERIFY(transferKind(outcome.error) == QuorTransferError::Kind::answerTooLarge);
         QVERIFY2(clock.elapsed() < 10'000, qPrintable(QString::number(clock.elapsed())));
+        // One that does not inflate at all could not be read.
+        fixture.server.enqueue("POST", "/chat", QuorTestHttpResponse::unreadableGzip());
+        outcome = readStream(fixture, QuorAIProvider::ollamaLocal, std::nullopt);
+        QVERIFY(transferKind(outcome.error) == QuorTransferError::Kind::answerUnreadable);
+        QVERIFY(outcome.pieces.isEmpty());
     }
 
     // The idle deadline counts from the latest piece: a steady stream outlasts it, a stalled one ends.

@@ -317,10 +317,18 @@ private slots:
             chunked.chunks.append(body.mid(offset, 1024 * 1024));
         }
         // Announced, sent without an announcement, or inflating far past the limit (whatever
-        // language the network layer speaks): each is dropped as too large.
+        // language the network layer speaks): each is dropped as too large. One that does not
+        // inflate at all is dropped as unreadable.
         const QuorForeignQtMessages foreign;
         const std::shared_ptr<QuorAppLogger> log = QuorSupportLog::logger();
-        for (const QuorTestHttpResponse& answer : {QuorTestHttpResponse::json(body), chunked, QuorTestHttpResponse::gzipBomb()}) {
+        const QString tooLarge = QStringLiteral("failed: the answer grew past %1 bytes").arg(QuorAIModelRegistry::maximumCatalogBytes);
+        const QList<QPair<QuorTestHttpResponse, QString>> answers{
+            {QuorTestHttpResponse::json(body), tooLarge},
+            {chunked, tooLarge},
+            {QuorTestHttpResponse::gzipBomb(), tooLarge},
+            {QuorTestHttpResponse::unreadableGzip(), QStringLiteral("failed: the answer could not be read")},
+        };
+        for (const auto& [answer, why] : answers) {
             SeededCache seeded(3600, 60);
             const QByteArray modelsBefore = readAll(seeded.folder.filePath(QStringLiteral("models.json")));
             m_server.enqueue("GET", "/api/v1/ai/models.json", answer);
@@ -330,10 +338,9 @@ private slots:
             QVERIFY(!result.updated);
             QCOMPARE(result.document.catalogVersion, QStringLiteral("cached-1"));
             QCOMPARE(readAll(registry.modelsFileURL()), modelsBefore);
-            const QString tooLarge = QStringLiteral("failed: the answer grew past %1 bytes").arg(QuorAIModelRegistry::maximumCatalogBytes);
             const QList<QuorLogEntry> entries = log->recentEntries(10);
             QVERIFY2(std::any_of(entries.cbegin(), entries.cend(),
-                                 [&tooLarge](const QuorLogEntry& entry) { return entry.message.endsWith(tooLarge); }),
+                                 [&why](const QuorLogEntry& entry) { return entry.message.contains(why); }),
                      qPrintable(entries.isEmpty() ? QString() : entries.first().message));
         }
 

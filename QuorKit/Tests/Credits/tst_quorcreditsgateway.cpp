@@ -141,6 +141,10 @@ private slots:
             QCOMPARE(transferKindOf([&] { quorAwait(manager().fetchProfile(), std::chrono::seconds(10)); }),
                      QuorTransferError::Kind::answerTooLarge);
         }
+        // One that does not inflate at all could not be read.
+        server().route("GET", "/v1/me", QuorTestHttpResponse::unreadableGzip());
+        QCOMPARE(transferKindOf([&] { quorAwait(manager().fetchProfile(), std::chrono::seconds(10)); }),
+                 QuorTransferError::Kind::answerUnreadable);
     }
 
     void transferFailuresAndCancellation()

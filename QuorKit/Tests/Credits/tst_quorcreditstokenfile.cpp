@@ -247,8 +247,8 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("account.json")});
     }
 
-    // A read trusts nothing at the path and changes no mode (the folder may be shared on purpose);
-    // the modes are set when the file is written.
+    // A read trusts nothing at the path and, in a folder the caller named, changes no mode (the folder
+    // may be shared on purpose); the modes are set when the file is written.
     void readsTakeOnlyRegularFilesAndChangeNoMode()
     {
         QTemporaryDir root;
@@ -282,6 +282,53 @@ private slots:
         QCOMPARE(quorAwait(manager.savedToken(), std::chrono::seconds(5)), std::nullopt);
         quorAwait(manager.saveToken(QStringLiteral("ghi")), std::chrono::seconds(5));
         QCOMPARE(quorAwait(manager.savedToken(), std::chrono::seconds(5)), std::optional<QString>(QStringLiteral("ghi")));
+    }
+
+    // Where nobody chose the folder, a read closes a token file left open to others, and its folder,
+    // and says so without the token; a folder named on purpose is left as found, and so is a file
+    // that a link in the suite's folder leads to.
+    void readsCloseLooseModesOnlyInTheSuiteFolder_data()
+    {
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<bool>("linked");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("the suite's folder") << false << false << true;
+        QTest::newRow("a folder named by TALLOWMER_ACCOUNT_DIR") << true << false << false;
+        QTest::newRow("a link in the suite's folder") << false << true << false;
+    }
+
+    void readsCloseLooseModesOnlyInTheSuiteFolder()
+    {
+        QFETCH(bool, named);
+        QFETCH(bool, linked);
+        QFETCH(bool, closed);
+        EnvironmentGuard guard({"XDG_DATA_HOME", "TALLOWMER_ACCOUNT_DIR", "FENNIMAR_ACCOUNT_DIR"});
+        QTemporaryDir root;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("data"))));
+        qunsetenv("FENNIMAR_ACCOUNT_DIR");
+        if (named) {
+            qputenv("TALLOWMER_ACCOUNT_DIR", QFile::encodeName(root.filePath(QStringLiteral("shared"))));
+        } else {
+            qunsetenv("TALLOWMER_ACCOUNT_DIR");
+        }
+        QuorCreditsAccountManager manager(std::nullopt, std::nullopt, QStringLiteral("https://gw.example"));
+        const QString file = manager.primaryAccountFile();
+        const QString stored = linked ? root.filePath(QStringLiteral("elsewhere.json")) : file;
+        const QString token = QStringLiteral("tok-8Qz1");
+        writeRaw(stored, R"({"account-token https:\/\/gw.example":")" + token.toUtf8() + R"("})");
+        QVERIFY(QDir().mkpath(manager.accountFolder()));
+        if (linked) {
+            QVERIFY(QFile::link(stored, file));
+        }
+        ::chmod(QFile::encodeName(stored).constData(), 0644);
+        ::chmod(QFile::encodeName(manager.accountFolder()).constData(), 0755);
+
+        QCOMPARE(quorAwait(manager.savedToken()), std::optional<QString>(token));
+        QCOMPARE(modeOf(stored), mode_t(closed ? 0600 : 0644));
+        QCOMPARE(modeOf(manager.accountFolder()), mode_t(closed ? 0700 : 0755));
+        QVERIFY(loggedWarning(file + (closed ? QStringLiteral(" was open to other users (mode 644); it is now 0600, its folder 0700")
+                                             : QStringLiteral(" is open to other users (mode 644)"))));
+        QVERIFY(!loggedWarning(token));
     }
 
     void existingFolderIsMadePrivate()

@@ -135,11 +135,12 @@ QByteArray requestBody(const QString& systemPrompt, const QString& userPrompt, c
 // A reply being read by a coroutine: wakes it on every sign of progress, aborts on cancellation, and
 // aborts and releases the request when the reader is gone. The network layer holds little of the
 // body ahead of the reader, and with `limit` a body announced longer is refused before it is read.
+// A body the network layer cannot inflate ends the reply at once.
 
 class ReplyWatch {
 public:
     ReplyWatch(QNetworkReply* reply, const QuorCancellationToken& cancel, std::optional<qint64> limit)
-        : m_reply(reply), m_refused(QuorReplySizeLimit::bound(reply, limit))
+        : m_reply(reply), m_refusal(QuorReplySizeLimit::bound(reply, limit))
     {
         // At most one wake-up per wait: the signal awaiter of QCoro 0.8 must not be fired twice
         // before it resumes, and one is all the reader needs.
@@ -198,9 +199,11 @@ public:
     }
 
     bool timedOut() const { return m_timedOut; }
-    // The headers announced a body over the limit, or the network layer gave up inflating it: the
-    // reply was aborted, and what was read of it is no answer.
-    bool refused() const { return *m_refused; }
+    // The headers announced a body over the limit: the reply was aborted before its body was read.
+    bool refused() const { return *m_refusal == QuorReplySizeLimit::Refusal::tooLarge; }
+    // The network layer gave up inflating the body: the reply was ended, and what was read of it is
+    // no answer.
+    bool unreadable() const { return *m_refusal == QuorReplySizeLimit::Refusal::unreadable; }
     QNetworkReply* reply() const { return m_reply.data(); }
     bool gone() const { return m_reply.isNull(); }
     bool finished() const { return gone() || (m_reply->isFinished() && m_reply->bytesAvailable() == 0); }
@@ -261,6 +264,9 @@ public:
         if (refused()) {
             throw QuorTransferError::answerTooLarge();
         }
+        if (unreadable()) {
+            throw QuorTransferError::answerUnreadable(gone() ? QString() : m_reply->errorString());
+        }
         if (gone()) {
             throw QuorTransferError::fromReply(QNetworkReply::UnknownNetworkError,
                                                QStringLiteral("the network session ended"));
@@ -270,7 +276,7 @@ public:
 
 private:
     QPointer<QNetworkReply> m_reply;
-    std::shared_ptr<const bool> m_refused;
+    std::shared_ptr<const QuorReplySizeLimit::Refusal> m_refusal;
     quor::detail::SignalRelay m_relay;
     QTimer m_deadline;
     bool m_signalled = false;
@@ -443,8 +449,10 @@ QCoro::Task<QuorAIClient::PreparedRequest> QuorAIClient::buildRequest(QuorAIClie
 
     PreparedRequest prepared{QNetworkRequest(*url), requestBody(systemPrompt, userPrompt, config, stream)};
     QNetworkRequest& request = prepared.request;
-    // Qt refuses a body that inflates past 10 MiB at a high ratio; a valid answer may use all of the cap.
-    request.setDecompressedSafetyCheckThreshold(maxAnswerBytes);
+    // Qt's own check gives up on a body that inflates far past its size on the wire before any of it
+    // is read, just as it does on a corrupt one; the answer cap and the stream's line cap bound what
+    // is inflated instead, so that only a body that does not inflate ends unread.
+    request.setDecompressedSafetyCheckThreshold(-1);
     request.setRawHeader("Content-Type", "application/json");
     if (stream && config.provider != QuorAIProvider::ollamaLocal) {
         request.setRawHeader("Accept", "text/event-stream");

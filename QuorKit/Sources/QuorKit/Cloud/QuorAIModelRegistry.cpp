@@ -146,8 +146,9 @@ bool isHttpAnswer(QNetworkReply::NetworkError error)
 }
 
 // Sends a GET and waits for the whole answer. Nothing when the transfer failed, the answer was not
-// HTTP, or its body grew beyond `limit` (the transfer is aborted as soon as it does). With `report`,
-// those failures are written to the catalog's log lines (local servers that are not running are not).
+// HTTP, or its body grew beyond `limit` (the transfer is aborted as soon as it does) or would not
+// inflate. With `report`, those failures are written to the catalog's log lines (local servers that
+// are not running are not).
 QCoro::Task<std::optional<HttpAnswer>> fetch(QPointer<QNetworkAccessManager> network, QNetworkRequest request,
                                              qint64 limit, bool report = false)
 {
@@ -166,11 +167,13 @@ QCoro::Task<std::optional<HttpAnswer>> fetch(QPointer<QNetworkAccessManager> net
         co_await qCoro(raw).waitForFinished();
     }
     const QString source = QuorSupportLog::address(request.url());
-    if (!reply || body->exceeded || !isHttpAnswer(reply->error())) {
+    if (!reply || body->exceeded || body->unreadable || !isHttpAnswer(reply->error())) {
         if (report && reply) {
-            const QString why = body->exceeded ? QStringLiteral("the answer grew past %1 bytes").arg(limit)
-                                           : QString::fromUtf8(QuorTransferError::fromReply(reply->error(), reply->errorString()).what())
-                                                 + QStringLiteral(" (") + reply->errorString() + QLatin1Char(')');
+            const QString why =
+                body->exceeded     ? QStringLiteral("the answer grew past %1 bytes").arg(limit)
+                : body->unreadable ? QStringLiteral("the answer could not be read (%1)").arg(reply->errorString())
+                                   : QString::fromUtf8(QuorTransferError::fromReply(reply->error(), reply->errorString()).what())
+                                         + QStringLiteral(" (") + reply->errorString() + QLatin1Char(')');
             logCatalog(QStringLiteral("Catalog sync from %1 failed: %2").arg(source, why));
         }
         co_return std::nullopt;

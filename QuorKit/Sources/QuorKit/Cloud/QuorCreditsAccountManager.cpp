@@ -176,6 +176,7 @@ QuorCreditsAccountManager::QuorCreditsAccountManager(std::optional<QString> acco
         m_primaryAccountFile = fileIn(*fromEnvironment);
     } else {
         m_primaryAccountFile = fileIn(QuorPaths::tallowmerDirectory());
+        m_defaultLocations = true;
         m_legacyFennimarAccountFile =
             fileIn(QuorPaths::applicationSupportDirectory() + QStringLiteral("/com.fennimar.fennimar"));
     }
@@ -325,6 +326,12 @@ QCoro::Task<QuorCreditsAccountManager::Answer> QuorCreditsAccountManager::send(
         QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway,
                               QStringLiteral("%1: the answer grew past %2 bytes and was refused").arg(call).arg(answerLimit));
         throw QuorTransferError::answerTooLarge();
+    }
+    if (body->unreadable) {
+        const QuorTransferError failure = QuorTransferError::answerUnreadable(raw->errorString());
+        QuorSupportLog::write(QuorLogLevel::warn, QuorSupportLog::gateway,
+                              call + QStringLiteral(" failed: ") + QString::fromUtf8(failure.what()));
+        throw failure;
     }
     const QNetworkReply::NetworkError error = raw->error();
     const QVariant status = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);

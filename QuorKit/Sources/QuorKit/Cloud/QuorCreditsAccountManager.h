@@ -134,6 +134,8 @@ private:
 
     QString m_primaryAccountFile;
     std::optional<QString> m_legacyFennimarAccountFile;
+    // Neither the caller nor the environment named the folders: the files are where the suite keeps them.
+    bool m_defaultLocations = false;
     std::optional<QString> m_gatewayURLOverride;
     QPointer<QNetworkAccessManager> m_session;
     URLOpener m_urlOpener;

@@ -14,6 +14,7 @@
 #include "QuorKit/Utilities/QuorAtomicFile.h"
 #include "QuorKit/Utilities/QuorJson.h"
 #include "QuorKit/Utilities/QuorRegularFile.h"
+#include "QuorPlatform/Loopback/UniqueFd.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,7 +26,9 @@
 #include <QCoro/QCoroFuture>
 #include <QCoro/QCoroNetworkReply>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 using MapOfTexts = QuorCreditsAccountManager::MapOfTexts;
@@ -64,8 +67,12 @@ void warnOnce(const QString& path, const QString& problem, const QString& messag
     }
 }
 
-// The token is as good as anyone's who can read it. A read changes no mode (the folder may be one
-// the user shares on purpose, named by TALLOWMER_ACCOUNT_DIR); the next save writes the file 0600.
+// The token is as good as anyone's who can read it. Where nobody chose the folder, the suite's own,
+// a read closes a file left open to others (and its folder); a folder someone named (by
+// TALLOWMER_ACCOUNT_DIR or by the caller) may be shared on purpose, so there a read only says so and
+// the next save writes the file 0600.
+enum class LooseModes { report, close };
+
 void reportLooseMode(const QString& path)
 {
     struct stat info {};
@@ -76,10 +83,51 @@ void reportLooseMode(const QString& path)
     }
 }
 
+// Makes the file at `path` 0600 and its folder 0700 when the file is open to others. Only the user's
+// own regular file, right in the user's own folder under that name, is changed: through a symbolic
+// link or a second name the mode of a file elsewhere would change. False when it was left as found.
+bool closeLooseMode(const QString& path)
+{
+    using quor::platform::UniqueFd;
+    const QFileInfo where(path);
+    const UniqueFd folder(
+        ::open(QFile::encodeName(where.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder) {
+        return false;
+    }
+    const UniqueFd file(::openat(folder.get(), QFile::encodeName(where.fileName()).constData(),
+                                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat fileInfo {};
+    struct stat folderInfo {};
+    if (!file || ::fstat(file.get(), &fileInfo) != 0 || ::fstat(folder.get(), &folderInfo) != 0) {
+        return false;
+    }
+    const uid_t self = ::geteuid();
+    if (!S_ISREG(fileInfo.st_mode) || fileInfo.st_nlink != 1 || fileInfo.st_uid != self || folderInfo.st_uid != self) {
+        return false;
+    }
+    if ((fileInfo.st_mode & 077) == 0) {
+        return true;
+    }
+    if (::fchmod(file.get(), 0600) != 0) {
+        return false;
+    }
+    const auto modeText = [](mode_t mode) { return QString::number(mode & 0777, 8); };
+    QString done =
+        QStringLiteral("%1 was open to other users (mode %2); it is now 0600").arg(path, modeText(fileInfo.st_mode));
+    if ((folderInfo.st_mode & 077) != 0) {
+        done += ::fchmod(folder.get(), 0700) == 0
+                    ? QStringLiteral(", its folder 0700")
+                    : QStringLiteral(", its folder stays mode ") + modeText(folderInfo.st_mode);
+    }
+    warnInLog(done);
+    return true;
+}
+
 // An account file is a JSON object whose members are all texts; anything else reads as unreadable.
 // Only a regular file of a bounded size is read: a FIFO or a device in its place would otherwise
 // hold the file queue (and every later token read) for good.
-std::optional<MapOfTexts> readTokenMap(const QString& path)
+std::optional<MapOfTexts> readTokenMap(const QString& path, LooseModes looseModes)
 {
     const QuorRegularFile::ReadResult read = QuorRegularFile::read(path, maxAccountFileBytes);
     if (!read.ok()) {
@@ -89,7 +137,9 @@ std::optional<MapOfTexts> readTokenMap(const QString& path)
         }
         return std::nullopt;
     }
-    reportLooseMode(path);
+    if (looseModes == LooseModes::report || !closeLooseMode(path)) {
+        reportLooseMode(path);
+    }
     try {
         const QJsonObject object = QuorJson::parseObject(read.bytes);
         MapOfTexts map;
@@ -109,9 +159,9 @@ std::optional<MapOfTexts> readTokenMap(const QString& path)
 // one that is there but cannot be read as such is never overwritten: it is moved aside (once: the
 // save then leaves a readable file) and the save starts a fresh map. Nothing when it could not be
 // moved: then the save leaves that file alone.
-std::optional<MapOfTexts> mapToExtend(const QString& path)
+std::optional<MapOfTexts> mapToExtend(const QString& path, LooseModes looseModes)
 {
-    if (auto map = readTokenMap(path)) {
+    if (auto map = readTokenMap(path, looseModes)) {
         return map;
     }
     if (!QFileInfo::exists(path)) {
@@ -226,10 +276,10 @@ QCoro::Task<std::optional<QString>> QuorCreditsAccountManager::savedToken()
         files.append(*m_legacyFennimarAccountFile);
     }
     const QString key = currentTokenKey();
-    // Named before it is awaited: g++ 12 destroys a capturing lambda inside a co_await expression twice.
-    QFuture<std::optional<QString>> read = QtConcurrent::run(&m_fileQueue, [files, key]() -> std::optional<QString> {
+    const LooseModes looseModes = m_defaultLocations ? LooseModes::close : LooseModes::report;
+    const auto readFiles = [files, key, looseModes]() -> std::optional<QString> {
         for (const QString& file : files) {
-            const auto map = readTokenMap(file);
+            const auto map = readTokenMap(file, looseModes);
             if (map && map->contains(key)) {
                 const QString token = map->value(key).trimmed();
                 if (!token.isEmpty()) {
@@ -238,7 +288,9 @@ QCoro::Task<std::optional<QString>> QuorCreditsAccountManager::savedToken()
             }
         }
         return std::nullopt;
-    });
+    };
+    // Named before it is awaited: g++ 12 destroys a capturing lambda inside a co_await expression twice.
+    QFuture<std::optional<QString>> read = QtConcurrent::run(&m_fileQueue, readFiles);
     co_return co_await read;
 }
 
@@ -253,12 +305,13 @@ QCoro::Task<bool> QuorCreditsAccountManager::saveToken(QString token)
         files.append(*m_legacyFennimarAccountFile);
     }
     const QString key = currentTokenKey();
+    const LooseModes looseModes = m_defaultLocations ? LooseModes::close : LooseModes::report;
     // Kept when the primary file holds it: that is the file every later read starts with.
-    QFuture<bool> written = QtConcurrent::run(&m_fileQueue, [files, key, trimmed] {
+    QFuture<bool> written = QtConcurrent::run(&m_fileQueue, [files, key, trimmed, looseModes] {
         bool primaryWritten = false;
         for (const QString& file : files) {
             bool stored = false;
-            if (std::optional<MapOfTexts> map = mapToExtend(file)) {
+            if (std::optional<MapOfTexts> map = mapToExtend(file, looseModes)) {
                 map->insert(key, trimmed);
                 stored = persistPrivateMap(*map, file);
             }
@@ -292,9 +345,10 @@ QCoro::Task<> QuorCreditsAccountManager::clearLocalToken()
         files.append(*m_legacyFennimarAccountFile);
     }
     const QString key = currentTokenKey();
-    QFuture<void> cleared = QtConcurrent::run(&m_fileQueue, [files, key] {
+    const LooseModes looseModes = m_defaultLocations ? LooseModes::close : LooseModes::report;
+    QFuture<void> cleared = QtConcurrent::run(&m_fileQueue, [files, key, looseModes] {
         for (const QString& file : files) {
-            auto map = readTokenMap(file);
+            auto map = readTokenMap(file, looseModes);
             if (map && map->remove(key) > 0) {
                 persistPrivateMap(*map, file);
             }

@@ -9,12 +9,12 @@
 #include <optional>
 
 namespace {
-// The network layer gives up inflating a compressed body that grows too far beyond its size on the
-// wire (or will not inflate at all) by raising UnknownContentError while the reply is still
-// running; but it neither ends the reply nor tells the reader of anything more, and with its
-// read-ahead bounded it reads no further from the server: the reply would end only at its reader's
-// deadline. The same code for a 4xx status comes only as the reply finishes, right before its end:
-// a reply that carries such a status is given a moment to end on its own first.
+// The network layer gives up inflating a compressed body it cannot read by raising
+// UnknownContentError while the reply is still running; but it neither ends the reply nor tells the
+// reader of anything more, and with its read-ahead bounded it reads no further from the server: the
+// reply would end only at its reader's deadline. The same code for a 4xx status comes only as the
+// reply finishes, right before its end: a reply that carries such a status is given a moment to end
+// on its own first.
 constexpr std::chrono::milliseconds statusErrorGrace{1000};
 
 // Sets a reply's error as it stands, without the network layer's handling of a new one.
@@ -28,26 +28,32 @@ struct ErrorAccess : QNetworkReply {
 // Ends `reply` once `note` has recorded why, when the network layer has given up inflating its
 // body. The network layer takes any abort of a reply that already holds an error, this one's or
 // its reader's, for a second error and warns of a misuse: while the reply runs on, the error is
-// held aside, and put back should the reply still finish on its own (before its reader hears of
-// it). The end comes from the event loop: the reader it wakes may let the reply go, which must not
-// happen while the network layer is still handling the body that failed.
+// held aside, and put back once the reply has ended on its own or been ended here, so its reader
+// sees a body that could not be read rather than a cancellation. The end comes from the event
+// loop: the reader it wakes may let the reply go, which must not happen while the network layer is
+// still handling the body that failed.
 template <typename Note>
 void endWhenInflatingFails(QNetworkReply* reply, Note note)
 {
-    auto held = std::make_shared<std::optional<QString>>();
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, held] {
-        if (*held && reply->error() == QNetworkReply::NoError) {
-            ErrorAccess::set(reply, QNetworkReply::UnknownContentError, **held);
+    struct Failure {
+        std::optional<QString> held;
+        bool endedHere = false;
+    };
+    auto failure = std::make_shared<Failure>();
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, failure] {
+        if (failure->held && (failure->endedHere || reply->error() == QNetworkReply::NoError)) {
+            ErrorAccess::set(reply, QNetworkReply::UnknownContentError, *failure->held);
         }
     });
-    QObject::connect(reply, &QNetworkReply::errorOccurred, reply, [reply, note, held](QNetworkReply::NetworkError code) {
-        if (code != QNetworkReply::UnknownContentError || reply->isFinished()) {
+    const auto onError = [reply, note, failure](QNetworkReply::NetworkError error) {
+        if (error != QNetworkReply::UnknownContentError || reply->isFinished()) {
             return;
         }
-        *held = reply->errorString();
+        failure->held = reply->errorString();
         ErrorAccess::set(reply, QNetworkReply::NoError, QString());
-        const auto end = [reply] {
+        const auto end = [reply, failure] {
             if (!reply->isFinished()) {
+                failure->endedHere = true;
                 reply->abort();
             }
         };
@@ -65,13 +71,14 @@ void endWhenInflatingFails(QNetworkReply* reply, Note note)
         // reply then ends on its own.
         note();
         QMetaObject::invokeMethod(reply, end, Qt::QueuedConnection);
-    });
+    };
+    QObject::connect(reply, &QNetworkReply::errorOccurred, reply, onError);
 }
 
 template <typename Note>
-void limitReadAhead(QNetworkReply* reply, Note inflatingFailed)
+void limitReadAhead(QNetworkReply* reply, Note unreadable)
 {
-    endWhenInflatingFails(reply, inflatingFailed);
+    endWhenInflatingFails(reply, unreadable);
     const auto apply = [reply] { reply->setReadBufferSize(QuorReplySizeLimit::readAheadBytes); };
     apply();
     // The network layer passes the size on to a transfer it has started. A request with a body
@@ -109,28 +116,35 @@ std::optional<qint64> QuorReplySizeLimit::announcedLength(const QNetworkReply* r
 QNetworkRequest QuorReplySizeLimit::prepared(QNetworkRequest request)
 {
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    // The limit bounds what is inflated, counted as the reader takes it; the network layer then
+    // gives up inflating only a body it cannot read.
+    request.setDecompressedSafetyCheckThreshold(-1);
     return request;
 }
 
-std::shared_ptr<const bool> QuorReplySizeLimit::bound(QNetworkReply* reply, std::optional<qint64> limit)
+std::shared_ptr<const QuorReplySizeLimit::Refusal> QuorReplySizeLimit::bound(QNetworkReply* reply,
+                                                                             std::optional<qint64> limit)
 {
-    auto refused = std::make_shared<bool>(false);
-    const auto note = [refused] { *refused = true; };
-    limitReadAhead(reply, note);
+    auto refusal = std::make_shared<Refusal>(Refusal::none);
+    limitReadAhead(reply, [refusal] { *refusal = Refusal::unreadable; });
     if (limit) {
-        refuseAnnouncedOver(reply, *limit, note);
+        refuseAnnouncedOver(reply, *limit, [refusal] { *refusal = Refusal::tooLarge; });
     }
-    return refused;
+    return refusal;
 }
 
 std::shared_ptr<const QuorReplySizeLimit::Body> QuorReplySizeLimit::gather(QNetworkReply* reply, qint64 limit)
 {
     auto body = std::make_shared<Body>();
+    // What was read of a body that is refused is no answer.
+    limitReadAhead(reply, [body] {
+        body->unreadable = true;
+        body->bytes = QByteArray();
+    });
     const auto note = [body] {
         body->exceeded = true;
         body->bytes = QByteArray();
     };
-    limitReadAhead(reply, note);
     const auto exceed = [reply, note] {
         note();
         reply->abort();
@@ -144,10 +158,11 @@ std::shared_ptr<const QuorReplySizeLimit::Body> QuorReplySizeLimit::gather(QNetw
     });
     refuseAnnouncedOver(reply, limit, note);
     QObject::connect(reply, &QIODevice::readyRead, reply, [reply, limit, body, exceed] {
-        while (!body->exceeded && reply->bytesAvailable() > 0) {
+        const auto refused = [&body] { return body->exceeded || body->unreadable; };
+        while (!refused() && reply->bytesAvailable() > 0) {
             // One byte over the limit tells a body that is too large from one that just fits.
             const QByteArray chunk = reply->read(limit + 1 - body->bytes.size());
-            if (chunk.isEmpty() || body->exceeded) {
+            if (chunk.isEmpty() || refused()) {
                 return;
             }
             append(body->bytes, chunk, limit + 1);
@@ -164,10 +179,10 @@ std::shared_ptr<const QuorReplySizeLimit::Head> QuorReplySizeLimit::keepHead(QNe
 {
     auto head = std::make_shared<Head>();
     // A long body announced is no reason to refuse its start, which is all that is kept. One the
-    // network layer gives up inflating is cut where it gave up.
-    limitReadAhead(reply, [head] { head->cut = true; });
+    // network layer gives up inflating ends where it gave up.
+    limitReadAhead(reply, [head] { head->unreadable = true; });
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, limit, head] {
-        while (!head->cut && reply->bytesAvailable() > 0) {
+        while (!head->cut && !head->unreadable && reply->bytesAvailable() > 0) {
             const qint64 room = limit - head->bytes.size();
             if (room <= 0) {
                 head->cut = true;
@@ -175,7 +190,7 @@ std::shared_ptr<const QuorReplySizeLimit::Head> QuorReplySizeLimit::keepHead(QNe
                 return;
             }
             const QByteArray chunk = reply->read(room);
-            if (chunk.isEmpty() || head->cut) {
+            if (chunk.isEmpty() || head->cut || head->unreadable) {
                 return;
             }
             head->bytes += chunk;

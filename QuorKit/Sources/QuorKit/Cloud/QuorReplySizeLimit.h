@@ -12,9 +12,10 @@ class QNetworkReply;
 // Keeps a network answer's body under a size, so a hostile or broken server cannot fill memory,
 // whatever the GUI thread is busy with meanwhile: the network layer holds no more than
 // readAheadBytes of a body its reader has not taken yet, and stops reading from the server until
-// it has; an answer whose headers announce more than the limit ends before any of its body is read,
-// and one the network layer gives up inflating (a compressed body that grows far past its size on
-// the wire) ends as soon as it gives up, counted as too large.
+// it has; an answer whose headers announce more than the limit ends before any of its body is read.
+// Only bytes counted against the limit make an answer too large, a compressed one as it inflates;
+// one the network layer gives up inflating before that (a corrupt or mislabelled body) ends as soon
+// as it gives up, counted as unreadable.
 class QuorReplySizeLimit {
 public:
     QuorReplySizeLimit() = delete;
@@ -26,24 +27,34 @@ public:
     static std::optional<qint64> announcedLength(const QNetworkReply* reply);
 
     // `request` as it must go out for the bound to hold: over HTTP/1.1, whose connection the network
-    // layer stops reading while the reader is behind. Over HTTP/2 it keeps granting the server room
-    // on its own, however much is waiting.
+    // layer stops reading while the reader is behind (over HTTP/2 it keeps granting the server room
+    // on its own, however much is waiting), and without the network layer's own check on inflating,
+    // which gives up on a body that inflates far beyond its size on the wire before the reader has
+    // seen any of it, just as it does on a corrupt one: the limit could not tell them apart.
     static QNetworkRequest prepared(QNetworkRequest request);
+
+    // Why a bounded reply was ended before its end, if it was.
+    enum class Refusal {
+        none,
+        tooLarge,   // more than the limit announced or received; the reply ends with OperationCanceledError
+        unreadable, // the network layer gave up inflating the body; the reply ends with UnknownContentError
+    };
 
     // Bounds what the network layer holds of `reply`'s body ahead of its reader (who must then read
     // as the body comes: the reply finishes only once it has been read), and with `limit` aborts the
-    // reply as soon as its headers announce a longer body. The flag reads true afterwards when that
-    // happened, or when the network layer gave up inflating the body (the reply then ends with
-    // OperationCanceledError).
-    static std::shared_ptr<const bool> bound(QNetworkReply* reply, std::optional<qint64> limit);
+    // reply as soon as its headers announce a longer body. What is read of the body counts against a
+    // limit only in the reader's hands.
+    static std::shared_ptr<const Refusal> bound(QNetworkReply* reply, std::optional<qint64> limit);
 
     // A whole body, gathered as it arrives.
     struct Body {
         QByteArray bytes;
-        // True when the body announced or brought more than the limit, or the network layer gave up
-        // inflating it: the reply was then aborted (it ends with OperationCanceledError) and
-        // `bytes` is empty.
+        // True when the body announced or brought more than the limit: the reply was then aborted
+        // (it ends with OperationCanceledError) and `bytes` is empty.
         bool exceeded = false;
+        // True when the network layer gave up inflating the body before that: the reply ends with
+        // UnknownContentError and `bytes` is empty.
+        bool unreadable = false;
     };
     // Reads `reply`'s body into Body as it arrives, bounded as bound() does; past `limit` bytes the
     // reply is aborted. Read the body, not the reply, once the reply has finished.
@@ -53,10 +64,12 @@ public:
     // is read: nothing past the limit is held, whatever the server sends.
     struct Head {
         QByteArray bytes;
-        // True when more than `limit` bytes came, or the network layer gave up inflating the body:
-        // the reply was then aborted (it ends with OperationCanceledError) after its status and
-        // `bytes` had arrived.
+        // True when more than `limit` bytes came: the reply was then aborted (it ends with
+        // OperationCanceledError) after its status and `bytes` had arrived.
         bool cut = false;
+        // True when the network layer gave up inflating the body before that, after `bytes`: the
+        // reply ends with UnknownContentError.
+        bool unreadable = false;
     };
     // Gathers the first `limit` bytes of `reply`'s body as they arrive, bounded as bound() does,
     // and aborts the reply at the first byte beyond them. Read the head, not the reply, once it has

@@ -1,8 +1,8 @@
 #include "QuorKit/Cloud/QuorTransferError.h"
 
 QuorTransferError::QuorTransferError(Kind kind, QNetworkReply::NetworkError code, const QString& english,
-                                     const QString& turkish)
-    : QuorError(english, turkish), m_kind(kind), m_code(code)
+                                     const QString& turkish, const QString& logDetail)
+    : QuorError(english, turkish, logDetail), m_kind(kind), m_code(code)
 {
 }
 
@@ -24,6 +24,8 @@ QuorTransferError QuorTransferError::fromReply(QNetworkReply::NetworkError code,
     case QNetworkReply::ProxyNotFoundError:
         return {Kind::cannotConnect, code, QStringLiteral("Could not connect to the server."),
                 QStringLiteral("Sunucuya bağlanılamadı.")};
+    case QNetworkReply::UnknownContentError: // with a successful status: a body that would not decode
+        return answerUnreadable(detail);
     case QNetworkReply::SslHandshakeFailedError:
         return {Kind::secureConnectionFailed, code, QStringLiteral("A secure connection to the server could not be made."),
                 QStringLiteral("Sunucuyla güvenli bağlantı kurulamadı.")};
@@ -37,4 +39,11 @@ QuorTransferError QuorTransferError::answerTooLarge()
 {
     return {Kind::answerTooLarge, QNetworkReply::UnknownContentError, QStringLiteral("The server's answer is too large."),
             QStringLiteral("Sunucunun yanıtı çok büyük.")};
+}
+
+QuorTransferError QuorTransferError::answerUnreadable(const QString& detail)
+{
+    return {Kind::answerUnreadable, QNetworkReply::UnknownContentError,
+            QStringLiteral("The server's answer could not be read."), QStringLiteral("Sunucunun yanıtı okunamadı."),
+            detail};
 }
