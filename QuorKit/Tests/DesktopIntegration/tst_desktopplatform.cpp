@@ -1,3 +1,4 @@
+#include "../Windowing/OtherClientSupport.h"
 #include "Support/QuorTestSupport.h"
 #include "Support/QuorX11Input.h"
 
@@ -14,12 +15,16 @@
 #include <QWidget>
 #include <QtTest>
 
+#include <map>
+#include <memory>
 #include <thread>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -168,7 +173,69 @@ private:
     Window m_window = None;
     int m_focusOuts = 0;
 };
+
+// The root window's _NET_SUPPORTING_WM_CHECK and _NET_ACTIVE_WINDOW, which a test may set as a
+// window manager that has gone leaves them; what it wrote is put back with the object. Meant for
+// the private test desktop only, whose window manager is one of its processes.
+class RootWindowProperties {
+public:
+    static constexpr const char* check = "_NET_SUPPORTING_WM_CHECK";
+    static constexpr const char* active = "_NET_ACTIVE_WINDOW";
+
+    RootWindowProperties() : m_connection(quor::platform::X11Connection::forCurrentThread())
+    {
+        m_check = read(check);
+        m_active = read(active);
+        const std::optional<qint64> pid = m_check ? m_connection->clientProcess(*m_check) : std::nullopt;
+        const QStringList desktop = qEnvironmentVariable("QUOR_TEST_DESKTOP_PIDS").split(u' ', Qt::SkipEmptyParts);
+        m_onTestDesktop = pid && desktop.contains(QString::number(*pid));
+    }
+    ~RootWindowProperties()
+    {
+        if (m_written) {
+            write(check, m_check);
+            write(active, m_active);
+        }
+    }
+    RootWindowProperties(const RootWindowProperties&) = delete;
+    RootWindowProperties& operator=(const RootWindowProperties&) = delete;
+
+    bool onTestDesktop() const { return m_onTestDesktop; }
+    // The window manager's check window.
+    std::optional<unsigned long> checkWindow() const { return m_check; }
+
+    std::optional<unsigned long> read(const char* name)
+    {
+        return m_connection->windowProperty(m_connection->root(), name);
+    }
+    // Nothing deletes the property.
+    void write(const char* name, std::optional<unsigned long> window)
+    {
+        Display* display = m_connection->display();
+        const Atom property = m_connection->atom(name);
+        if (window) {
+            const long value = static_cast<long>(*window);
+            XChangeProperty(display, m_connection->root(), property, XA_WINDOW, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&value), 1);
+        } else {
+            XDeleteProperty(display, m_connection->root(), property);
+        }
+        XSync(display, False);
+        m_written = true;
+    }
+
+private:
+    quor::platform::X11Connection* m_connection;
+    std::optional<unsigned long> m_check;
+    std::optional<unsigned long> m_active;
+    bool m_onTestDesktop = false;
+    bool m_written = false;
+};
+
+enum class CheckWindow { ofTheWindowManager, missing, closed, notNamingItself };
 } // namespace
+
+Q_DECLARE_METATYPE(CheckWindow)
 
 class DesktopPlatformTest : public QObject {
     Q_OBJECT
@@ -286,6 +353,57 @@ private slots:
         QVERIFY(quor::platform::X11Workspace::activate(*frontmost));
         QUOR_TRY_VERIFY(first.isActiveWindow());
         QCOMPARE(quor::platform::X11Workspace::frontmostApplication()->window, first.winId());
+    }
+
+    // A window manager that has gone leaves its active window named on the root window, here one
+    // of ours that has since closed: it is believed only while a window manager runs, and then the
+    // window with the focus is the frontmost one, another application's.
+    void theActiveWindowCountsOnlyWhileAWindowManagerRuns_data()
+    {
+        QTest::addColumn<CheckWindow>("check");
+        QTest::newRow("window manager running") << CheckWindow::ofTheWindowManager;
+        QTest::newRow("no check window") << CheckWindow::missing;
+        QTest::newRow("check window closed") << CheckWindow::closed;
+        QTest::newRow("check window not naming itself") << CheckWindow::notNamingItself;
+    }
+    void theActiveWindowCountsOnlyWhileAWindowManagerRuns()
+    {
+        QFETCH(const CheckWindow, check);
+        using namespace quor::platform;
+        if (X11Connection::forCurrentThread() == nullptr || !RootWindowProperties().onTestDesktop()) {
+            QSKIP("needs the private test desktop, whose root window the test may change");
+        }
+        OtherClient other;
+        QVERIFY(other.waitUntilReady());
+        WindowApplication otherApplication;
+        otherApplication.window = other.normal;
+        QVERIFY(X11Workspace::activate(otherApplication));
+        // The window manager has done with the other client's windows, each focused as it came, once
+        // the window asked for holds the focus and it names that window.
+        QUOR_TRY_VERIFY(X11Workspace::inputFocus().topLevel == other.normal
+                        && X11Workspace::activeWindow() == other.normal);
+        auto studio = std::make_unique<QWidget>();
+        const unsigned long closed = studio->winId();
+        studio.reset();
+
+        RootWindowProperties root;
+        const std::map<CheckWindow, std::optional<unsigned long>> checkWindows{
+            {CheckWindow::ofTheWindowManager, root.checkWindow()},
+            {CheckWindow::missing, std::nullopt},
+            {CheckWindow::closed, closed},
+            {CheckWindow::notNamingItself, other.normal},
+        };
+        root.write(RootWindowProperties::check, checkWindows.at(check));
+        root.write(RootWindowProperties::active, closed);
+
+        const bool believed = check == CheckWindow::ofTheWindowManager;
+        const auto frontmost = X11Workspace::frontmostApplication();
+        QVERIFY(frontmost.has_value());
+        QCOMPARE(frontmost->window, believed ? closed : other.normal);
+        QCOMPARE(frontmost->processIdentifier == QCoreApplication::applicationPid(), believed);
+        QCOMPARE(KeyTarget::currentWindows().active, believed ? closed : other.normal);
+        // The window manager, still running, left the root as the test set it.
+        QCOMPARE(root.read(RootWindowProperties::active), std::optional<unsigned long>(closed));
     }
 
     void permissionsReflectTheDisplay()

@@ -156,6 +156,15 @@ bool isListedInTaskbar(X11Connection& connection, Window window)
     return XGetTransientForHint(connection.display(), window, &owner) == 0 || owner == None;
 }
 
+// Whether a window manager runs: the root names its check window, and that window, alive, names
+// itself (EWMH). A window manager that has gone leaves its properties on the root behind, its
+// active window among them, naming a window that may since have closed.
+bool windowManagerRuns(X11Connection& connection)
+{
+    const auto check = connection.windowProperty(connection.root(), "_NET_SUPPORTING_WM_CHECK");
+    return check && connection.windowProperty(*check, "_NET_SUPPORTING_WM_CHECK") == check;
+}
+
 bool supportsActiveWindowMessages(X11Connection& connection)
 {
     const auto supported = connection.property32(connection.root(), connection.atom("_NET_SUPPORTED"));
@@ -216,7 +225,11 @@ std::optional<unsigned long> activeWindow()
     if (connection == nullptr) {
         return std::nullopt;
     }
-    return connection->windowProperty(connection->root(), "_NET_ACTIVE_WINDOW");
+    const auto active = connection->windowProperty(connection->root(), "_NET_ACTIVE_WINDOW");
+    if (!active || !windowManagerRuns(*connection)) {
+        return std::nullopt;
+    }
+    return active;
 }
 
 WindowApplication application(unsigned long window)

@@ -39,8 +39,8 @@ struct WindowApplication {
 // own X connection.
 namespace X11Workspace {
 
-// The window manager's active window (_NET_ACTIVE_WINDOW), else the top-level window that holds
-// the input focus; nothing when neither names a window.
+// The window manager's active window (activeWindow()), else the top-level window that holds the
+// input focus; nothing when neither names a window.
 std::optional<WindowApplication> frontmostApplication();
 // The top-level window that holds the input focus, which receives synthesized keys.
 std::optional<WindowApplication> focusedApplication();
@@ -54,7 +54,8 @@ struct FocusedWindows {
     unsigned long topLevel = 0;
 };
 FocusedWindows inputFocus();
-// _NET_ACTIVE_WINDOW; nothing when the window manager names none.
+// _NET_ACTIVE_WINDOW while a window manager runs (_NET_SUPPORTING_WM_CHECK); nothing when it
+// names none or none runs, for then the property is what one left behind.
 std::optional<unsigned long> activeWindow();
 // The application of any window, described as the functions above describe theirs.
 WindowApplication application(unsigned long window);
