@@ -2,15 +2,21 @@
 #include "QuorKit/Design/QuorKeyboardReach.h"
 #include "QuorKit/Design/QuorPopoverWindow.h"
 #include "QuorKit/Design/QuorUnopenedPageNotice.h"
+#include "QuorPlatform/X11/QuorX11Connection.h"
 #include "Support/QuorTestSupport.h"
+#include "Support/QuorX11Input.h"
+
+#include "../Windowing/OtherClientSupport.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 namespace {
 using namespace std::chrono_literals;
@@ -48,8 +54,9 @@ bool isActive(const QWidget* window)
     return window != nullptr && window->isVisible() && QApplication::activeWindow() == window;
 }
 
-// The popover open with the keyboard, then the notice opened from it with the keyboard.
-QPointer<QWidget> openNotice(Popover& popover)
+// The popover open with the keyboard, then the notice opened from it with the keyboard; read for
+// a while unless `read` is false.
+QPointer<QWidget> openNotice(Popover& popover, bool read = true)
 {
     popover.window->present(false, popover.first);
     if (!quorWaitFor([&] { return isActive(popover.window.get()); })) {
@@ -61,8 +68,22 @@ QPointer<QWidget> openNotice(Popover& popover)
     }
     // A popover that loses the focus right after it opened takes it back (the opening click's
     // doing); a person reads the notice for longer than that before turning elsewhere.
-    quorSpin(700ms);
+    if (read) {
+        quorSpin(700ms);
+    }
     return notice;
+}
+
+// The window another application keeps active on the display, as the X server reports it.
+unsigned long activeWindowOfTheDisplay()
+{
+    quor::platform::X11Connection* x = quor::platform::X11Connection::forCurrentThread();
+    return x->windowProperty(x->root(), "_NET_ACTIVE_WINDOW").value_or(0);
+}
+
+void clickAt(QPoint point)
+{
+    quorPerform(quor::platform::X11Connection::forCurrentThread()->display(), PointerGesture().click(point));
 }
 } // namespace
 
@@ -135,6 +156,63 @@ private slots:
         QUOR_TRY_VERIFY(isActive(&other.window));
         QUOR_TRY_VERIFY(!popover.window->isVisible());
         QVERIFY(!notice || !notice->isVisible());
+    }
+
+    void turningElsewhereAfterEscapeLeaves_data()
+    {
+        QTest::addColumn<bool>("byClick");
+        QTest::addColumn<int>("afterMs");
+        QTest::addColumn<bool>("noticeRead");
+        QTest::newRow("a click on another application at once") << true << 0 << true;
+        QTest::newRow("a click on another application 300 ms after") << true << 300 << true;
+        QTest::newRow("a click on another application 500 ms after") << true << 500 << true;
+        QTest::newRow("a click at once, the notice closed as soon as it opened") << true << 0 << false;
+        QTest::newRow("another window brought forward at once") << false << 0 << true;
+        QTest::newRow("another window brought forward 200 ms after") << false << 200 << true;
+        QTest::newRow("another window brought forward 450 ms after") << false << 450 << true;
+    }
+
+    // Once Escape has handed the keyboard back, the popover is the user's like any other window:
+    // turning elsewhere leaves it, however soon, though the window that takes the focus is the
+    // very one the window manager would pick as the notice goes.
+    void turningElsewhereAfterEscapeLeaves()
+    {
+        QFETCH(bool, byClick);
+        QFETCH(int, afterMs);
+        QFETCH(bool, noticeRead);
+        std::optional<OtherClient> otherApplication;
+        OtherWindow other;
+        // Clear of the popover and the notice, on the other application's maximized window.
+        const QPoint elsewhere(1500, 800);
+        if (byClick) {
+            otherApplication.emplace();
+            QVERIFY(otherApplication->waitUntilReady());
+            // Clicked again, as a person would, should a busy desktop lose the click.
+            QVERIFY(quorRetryUntil([&] { clickAt(elsewhere); },
+                                   [&] { return activeWindowOfTheDisplay() == otherApplication->normal; }));
+        } else {
+            other.window.show();
+            QVERIFY(quorWaitFor([&] { return isActive(&other.window); }));
+        }
+        Popover popover;
+        QPointer<QWidget> notice = openNotice(popover, noticeRead);
+        QVERIFY(notice);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTimer::singleShot(afterMs, &other.window, [&] {
+            if (byClick) {
+                clickAt(elsewhere);
+            } else {
+                other.window.activateWindow();
+            }
+        });
+        QUOR_TRY_VERIFY(!popover.window->isVisible());
+        QVERIFY(!notice || !notice->isVisible());
+        if (byClick) {
+            QUOR_TRY_COMPARE(activeWindowOfTheDisplay(), otherApplication->normal);
+        } else {
+            QUOR_TRY_VERIFY(isActive(&other.window));
+        }
     }
 };
 

@@ -13,14 +13,16 @@
 namespace {
 // A click on the opening control that closed the popover (as a click outside it) must not reopen it.
 constexpr qint64 kReopenGuardMs = 250;
-// How long after the popover opened, or got the focus back, a lost focus is still not the user's
-// doing: the opening click may hand the focus back to the window it came from once the button
-// goes up, and the window manager may give it to a window of its own choosing once more as a
-// window opened from the popover disappears.
+// How long after the popover opened a lost focus is still the opening click's doing: that click
+// may hand the focus back to the window it came from once the button goes up.
 constexpr qint64 kFocusGraceMs = 600;
+// How long a window closing by Escape waits for the window manager to give the focus back to the
+// popover it was opened from before it goes all the same.
+constexpr int kHandBackMs = 1000;
 // How long the focus may take to come back once a window opened from the popover has gone: asked
-// back (Escape), the window manager's reply to the request; not asked (the window manager closed
-// that window), the window it picks as that one disappears, which it does at once.
+// back (Escape, when the focus was not back before it went), the window manager's reply to the
+// request; not asked (the window manager closed that window), the window it picks as that one
+// disappears, which it does at once.
 constexpr int kAskedFocusMs = 4000;
 constexpr int kUnaskedFocusMs = 600;
 // Read as a window with its title, not as a nameless pane.
@@ -48,9 +50,7 @@ bool holdsFocus(const QWidget* popover)
     return active == popover || opensFrom(active, popover);
 }
 
-// Back to `opener`'s window, on `opener` when it takes the keyboard. Asked only once the window
-// that goes is unmapped: the window manager first gives the focus to a window of its own choosing
-// as that one disappears, and a request sent before then would lose to that choice.
+// Back to `opener`'s window, on `opener` when it takes the keyboard.
 void giveBack(QWidget* opener)
 {
     if (opener->isVisible() && opener->isEnabled() && (opener->focusPolicy() & Qt::TabFocus) != 0) {
@@ -78,6 +78,9 @@ QuorPopoverWindow::QuorPopoverWindow(const QString& title, QWidget* parent)
             leave();
         }
     });
+    m_handBackDeadline.setSingleShot(true);
+    // The window manager did not answer: gone all the same, and the focus asked back once it is.
+    connect(&m_handBackDeadline, &QTimer::timeout, this, [this] { close(); });
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &QuorPopoverWindow::followFocus);
 }
 
@@ -123,9 +126,11 @@ bool QuorPopoverWindow::event(QEvent* event)
         const Closing how = std::exchange(m_closing, Closing::unasked);
         m_awaitingFocus = false;
         m_focusDeadline.stop();
+        m_handBackDeadline.stop();
         QWidget* opener = parentWidget();
-        // Leaving, it has already seen to the window it came from.
-        if (how == Closing::byLeaving || opener == nullptr || !opener->window()->isVisible()) {
+        // Leaving, or with the focus handed back, it has already seen to the window it came from.
+        if (how == Closing::byLeaving || how == Closing::handedBack || opener == nullptr
+            || !opener->window()->isVisible()) {
             break;
         }
         if (auto* outer = qobject_cast<QuorPopoverWindow*>(opener->window())) {
@@ -140,14 +145,19 @@ bool QuorPopoverWindow::event(QEvent* event)
             // Back, as awaited.
             m_awaitingFocus = false;
             m_focusDeadline.stop();
-            m_focusGrace.start();
         }
         break;
     case QEvent::WindowDeactivate:
         // Hiding takes the focus away at once; that is the window going, not the user leaving.
         if (isVisible() && !isHidden()) {
-            // A window opened from inside it that takes the focus is not the user leaving either.
+            if (m_closing == Closing::byEscape) {
+                handedBack();
+                break;
+            }
+            // A window opened from inside it that takes the focus is not the user leaving either;
+            // and the opening click is over by then.
             if (opensFrom(QApplication::activeWindow(), this)) {
+                m_focusGrace.invalidate();
                 break;
             }
             if (m_focusGrace.isValid() && m_focusGrace.elapsed() < kFocusGraceMs) {
@@ -205,7 +215,6 @@ void QuorPopoverWindow::followFocus()
     if (holdsFocus(this)) {
         m_awaitingFocus = false;
         m_focusDeadline.stop();
-        m_focusGrace.start();
         return;
     }
     // None of the application's windows has it (yet): the deadline decides.
@@ -227,11 +236,43 @@ void QuorPopoverWindow::followFocus()
 void QuorPopoverWindow::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
-        // The focus goes back to the control it was opened from once it is gone (see the Hide
-        // event).
-        m_closing = Closing::byEscape;
-        close();
+        escape();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void QuorPopoverWindow::escape()
+{
+    if (m_closing == Closing::byEscape) {
+        return;
+    }
+    m_closing = Closing::byEscape;
+    QWidget* opener = parentWidget();
+    const auto* outer = opener != nullptr ? qobject_cast<QuorPopoverWindow*>(opener->window()) : nullptr;
+    if (outer == nullptr || !outer->isVisible() || QApplication::activeWindow() != this) {
+        // The focus is asked back, if at all, once it is gone (see the Hide event).
+        close();
+        return;
+    }
+    // Back to a popover, handed back while this one still shows: a focused window that disappears
+    // leaves the window manager to pick another one, at times after the request and over it, and
+    // the popover would take that for the user leaving. Gone once the focus has moved (see the
+    // WindowDeactivate event).
+    giveBack(opener);
+    m_handBackDeadline.start(kHandBackMs);
+}
+
+void QuorPopoverWindow::handedBack()
+{
+    m_handBackDeadline.stop();
+    QWidget* opener = parentWidget();
+    if (opener != nullptr && holdsFocus(opener->window())) {
+        m_closing = Closing::handedBack;
+        close();
+        return;
+    }
+    // The focus went elsewhere in the meantime (a click on another window, another window
+    // brought forward): the user has turned away from it and from the window it came from.
+    leave();
 }

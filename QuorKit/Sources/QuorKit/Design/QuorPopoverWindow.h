@@ -10,8 +10,9 @@
 // focus inside it, and it keeps the keyboard focus it is given. Closing honours
 // Qt::WA_DeleteOnClose. With a parent it stays above the parent's window. A window opened from one
 // of its controls (a notice) may take the focus without closing it; leaving that one for another
-// window leaves both. Escape hands the keyboard back to the control it was opened from; closed in
-// any other way (the window manager), it leaves the popover it came from too unless the focus
+// window leaves both. Escape hands the keyboard back to the control it was opened from, and a
+// popover that gets it back is the user's again at once: turning elsewhere then leaves it. Closed
+// in any other way (the window manager), it leaves the popover it came from too unless the focus
 // comes back there.
 class QuorPopoverWindow : public QWidget {
     Q_OBJECT
@@ -34,9 +35,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    enum class Closing { unasked, byEscape, byLeaving };
+    enum class Closing { unasked, byEscape, handedBack, byLeaving };
 
     void leave();
+    // Escape: goes, and hands the focus back to the control it was opened from (first, when that
+    // is in a popover).
+    void escape();
+    // The focus has moved while Escape handed it back: gone, or left with the window it came from.
+    void handedBack();
     // A window opened from `opener`, one of its controls, has gone: the focus may come back here,
     // as asked (`asked`, Escape) or as the window manager chooses; wherever else it goes, the
     // user has left.
@@ -50,4 +56,5 @@ private:
     bool m_askedForFocus = false;
     bool m_askedAgain = false;
     QTimer m_focusDeadline;
+    QTimer m_handBackDeadline;
 };
