@@ -500,7 +500,10 @@ private slots:
         QFETCH(int, outcome);
         activate(*m_plain);
         m_editor->command("clear-keys");
+        const qint64 before = quor::platform::Clipboard::shared().changeCount();
         m_plain->command("set-clipboard-slow 300");
+        // This process hears of the new owner on its own connection, maybe after the editor's reply.
+        QUOR_TRY_VERIFY(quor::platform::Clipboard::shared().changeCount() > before);
         while (m_plain->waitForEvent(QStringLiteral("serving"), 0ms)) {
         }
         const qint64 changes = quor::platform::Clipboard::shared().changeCount();
@@ -606,13 +609,9 @@ private slots:
         }
         m_reader->command("on-claim " + managerOnClaim);
         const SelectionReplaceOutcome replaced = quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW")));
-        const std::optional<QJsonObject> fetched = m_reader->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
-        QVERIFY(fetched.has_value());
-        QCOMPARE(fetched->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
+        QVERIFY(fetchedText(*m_reader, QStringLiteral("NEW")));
         if (!helperOnClaim.isEmpty()) {
-            const std::optional<QJsonObject> helped = m_editor->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
-            QVERIFY(helped.has_value());
-            QCOMPARE(helped->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
+            QVERIFY(fetchedText(*m_editor, QStringLiteral("NEW")));
         }
         QVERIFY2(outcomes.contains(static_cast<int>(replaced)), qPrintable(QString::number(static_cast<int>(replaced))));
         QCOMPARE(keys(*m_plain), QJsonArray{QStringLiteral("ctrl+v")});
@@ -637,15 +636,13 @@ private slots:
         m_plain->command("on-claim fetch 0");
         // What this program offered last was read by it unasked.
         quor::platform::Clipboard::shared().write({{QStringLiteral("text/plain"), QByteArray("earlier offer")}});
-        const std::optional<QJsonObject> earlier = m_plain->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience);
-        QVERIFY(earlier.has_value());
-        QCOMPARE(earlier->value(QStringLiteral("text")).toString(), QStringLiteral("earlier offer"));
+        QVERIFY(fetchedText(*m_plain, QStringLiteral("earlier offer")));
         m_plain->command("on-claim off 0");
         m_plain->command("set-clipboard-text " + base64(QStringLiteral("old content")));
         m_plain->command("on-claim fetch 0");
         QCOMPARE(quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW"))), SelectionReplaceOutcome::pasted);
         m_plain->command("on-claim off 0");
-        QVERIFY(m_plain->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience).has_value());
+        QVERIFY(fetchedText(*m_plain, QStringLiteral("NEW")));
         const std::optional<QJsonObject> pasted = m_plain->waitForEvent(QStringLiteral("pasted"), quorPatience);
         QVERIFY(pasted.has_value());
         QCOMPARE(pasted->value(QStringLiteral("text")).toString(), QStringLiteral("NEW"));
@@ -969,6 +966,18 @@ private:
     }
 
     static QJsonArray keys(TestEditor& editor) { return editor.command("keys").value(QStringLiteral("keys")).toArray(); }
+
+    // Whether `reader` read `text` from the clipboard. A reader reacting to each claim may first read
+    // an earlier one that it heard of late, on a busy machine.
+    static bool fetchedText(TestEditor& reader, const QString& text)
+    {
+        while (const std::optional<QJsonObject> fetched = reader.waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience)) {
+            if (fetched->value(QStringLiteral("text")).toString() == text) {
+                return true;
+            }
+        }
+        return false;
+    }
 
     void doubleClick(QPoint point) { m_driver.perform(PointerGesture().click(point).click(point, 60ms)); }
 

@@ -93,7 +93,7 @@ QList<Clipboard::Entry> localEntries(const QClipboard& clipboard)
 } // namespace
 
 // Hears the requests for our clipboard content on the toolkit's own connection, before the toolkit
-// serves them, and notes who asked for data.
+// serves them: which client asks now, and who has asked for data of the latest content.
 class Clipboard::RequestLog : public QAbstractNativeEventFilter {
 public:
     RequestLog(X11Connection& connection, QSet<unsigned long>& readers)
@@ -116,18 +116,26 @@ public:
         if (eventType != "xcb_generic_event_t") {
             return false;
         }
+        m_requestor = 0;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
         if ((event->response_type & ~0x80) != XCB_SELECTION_REQUEST) {
             return false;
         }
         const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+        if (request->selection != m_clipboardAtom) {
+            return false;
+        }
+        m_requestor = request->requestor;
         const QClipboard* clipboard = systemClipboard();
-        if (request->selection == m_clipboardAtom && request->target != m_targetsAtom
-            && request->target != m_timestampAtom && clipboard != nullptr && clipboard->ownsClipboard()) {
+        if (request->target != m_targetsAtom && request->target != m_timestampAtom && clipboard != nullptr
+            && clipboard->ownsClipboard()) {
             m_readers.insert(m_connection.resourceBase(request->requestor));
         }
         return false;
     }
+
+    // The window of the CLIPBOARD request being handled; 0 outside one.
+    unsigned long requestor() const { return m_requestor; }
 
 private:
     X11Connection& m_connection;
@@ -135,6 +143,7 @@ private:
     unsigned long m_clipboardAtom;
     unsigned long m_targetsAtom;
     unsigned long m_timestampAtom;
+    unsigned long m_requestor = 0;
 };
 
 Clipboard& Clipboard::shared()
@@ -174,6 +183,11 @@ Clipboard::Clipboard()
 }
 
 Clipboard::~Clipboard() = default;
+
+unsigned long Clipboard::requestorBeingServed() const
+{
+    return m_requestLog ? m_requestLog->requestor() : 0;
+}
 
 QCoro::Task<Clipboard::Content> Clipboard::content() const
 {

@@ -72,6 +72,9 @@ public:
     // this process put on the clipboard, from its claim until now or until another program took
     // the clipboard over. Asking for the list of formats does not count.
     QSet<unsigned long> readersOfLatestOwnContent() const { return m_ownContentReaders; }
+    // While the toolkit serves a request for our content: the window the asking client named, which
+    // names the client. 0 outside one, and for this process reading its own content.
+    unsigned long requestorBeingServed() const;
 
 signals:
     void changed();

@@ -2,16 +2,14 @@
 
 #include <QMimeData>
 
-#include <memory>
-
 namespace quor::platform {
 
 // Clipboard content that tells who read it, and when. X11 paste is a conversation: the target asks
 // the owner for the data some time after the paste key, so the content must stay on the clipboard
 // until that request was served. Qt serves each request by asking the mime data for a format,
-// which is what is counted here; the client's window comes from the request event, which Qt's own
-// handling is watched for. A widget of this process reads the content directly, with no request.
-// Asking for the list of formats (TARGETS) reads nothing and is not counted.
+// which is what is counted here; the client's window comes from the request event, which the
+// clipboard hears before Qt handles it. A widget of this process reads the content directly, with
+// no request. Asking for the list of formats (TARGETS) reads nothing and is not counted.
 class ServedMimeData : public QMimeData {
     Q_OBJECT
 public:
@@ -36,8 +34,6 @@ protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override;
 
 private:
-    class RequestWatch;
-    std::unique_ptr<RequestWatch> m_watch;
     bool m_armed = false;
 };
 
