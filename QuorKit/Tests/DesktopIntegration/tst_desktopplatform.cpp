@@ -1,4 +1,5 @@
 #include "../Windowing/OtherClientSupport.h"
+#include "Support/QuorRootWindowProperties.h"
 #include "Support/QuorTestSupport.h"
 #include "Support/QuorX11Input.h"
 
@@ -174,64 +175,7 @@ private:
     int m_focusOuts = 0;
 };
 
-// The root window's _NET_SUPPORTING_WM_CHECK and _NET_ACTIVE_WINDOW, which a test may set as a
-// window manager that has gone leaves them; what it wrote is put back with the object. Meant for
-// the private test desktop only, whose window manager is one of its processes.
-class RootWindowProperties {
-public:
-    static constexpr const char* check = "_NET_SUPPORTING_WM_CHECK";
-    static constexpr const char* active = "_NET_ACTIVE_WINDOW";
-
-    RootWindowProperties() : m_connection(quor::platform::X11Connection::forCurrentThread())
-    {
-        m_check = read(check);
-        m_active = read(active);
-        const std::optional<qint64> pid = m_check ? m_connection->clientProcess(*m_check) : std::nullopt;
-        const QStringList desktop = qEnvironmentVariable("QUOR_TEST_DESKTOP_PIDS").split(u' ', Qt::SkipEmptyParts);
-        m_onTestDesktop = pid && desktop.contains(QString::number(*pid));
-    }
-    ~RootWindowProperties()
-    {
-        if (m_written) {
-            write(check, m_check);
-            write(active, m_active);
-        }
-    }
-    RootWindowProperties(const RootWindowProperties&) = delete;
-    RootWindowProperties& operator=(const RootWindowProperties&) = delete;
-
-    bool onTestDesktop() const { return m_onTestDesktop; }
-    // The window manager's check window.
-    std::optional<unsigned long> checkWindow() const { return m_check; }
-
-    std::optional<unsigned long> read(const char* name)
-    {
-        return m_connection->windowProperty(m_connection->root(), name);
-    }
-    // Nothing deletes the property.
-    void write(const char* name, std::optional<unsigned long> window)
-    {
-        Display* display = m_connection->display();
-        const Atom property = m_connection->atom(name);
-        if (window) {
-            const long value = static_cast<long>(*window);
-            XChangeProperty(display, m_connection->root(), property, XA_WINDOW, 32, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(&value), 1);
-        } else {
-            XDeleteProperty(display, m_connection->root(), property);
-        }
-        XSync(display, False);
-        m_written = true;
-    }
-
-private:
-    quor::platform::X11Connection* m_connection;
-    std::optional<unsigned long> m_check;
-    std::optional<unsigned long> m_active;
-    bool m_onTestDesktop = false;
-    bool m_written = false;
-};
-
+// What the root names as the window manager's check window.
 enum class CheckWindow { ofTheWindowManager, missing, closed, notNamingItself };
 } // namespace
 
@@ -370,7 +314,7 @@ private slots:
     {
         QFETCH(const CheckWindow, check);
         using namespace quor::platform;
-        if (X11Connection::forCurrentThread() == nullptr || !RootWindowProperties().onTestDesktop()) {
+        if (X11Connection::forCurrentThread() == nullptr || !QuorRootWindowProperties().onTestDesktop()) {
             QSKIP("needs the private test desktop, whose root window the test may change");
         }
         OtherClient other;
@@ -386,15 +330,15 @@ private slots:
         const unsigned long closed = studio->winId();
         studio.reset();
 
-        RootWindowProperties root;
+        QuorRootWindowProperties root;
         const std::map<CheckWindow, std::optional<unsigned long>> checkWindows{
             {CheckWindow::ofTheWindowManager, root.checkWindow()},
             {CheckWindow::missing, std::nullopt},
             {CheckWindow::closed, closed},
             {CheckWindow::notNamingItself, other.normal},
         };
-        root.write(RootWindowProperties::check, checkWindows.at(check));
-        root.write(RootWindowProperties::active, closed);
+        root.write(QuorRootWindowProperties::check, checkWindows.at(check));
+        root.write(QuorRootWindowProperties::active, closed);
 
         const bool believed = check == CheckWindow::ofTheWindowManager;
         const auto frontmost = X11Workspace::frontmostApplication();
@@ -403,7 +347,7 @@ private slots:
         QCOMPARE(frontmost->processIdentifier == QCoreApplication::applicationPid(), believed);
         QCOMPARE(KeyTarget::currentWindows().active, believed ? closed : other.normal);
         // The window manager, still running, left the root as the test set it.
-        QCOMPARE(root.read(RootWindowProperties::active), std::optional<unsigned long>(closed));
+        QCOMPARE(root.read(QuorRootWindowProperties::active), std::optional<unsigned long>(closed));
     }
 
     void permissionsReflectTheDisplay()

@@ -1,4 +1,5 @@
 #include "Support/QuorDesktopClock.h"
+#include "Support/QuorRootWindowProperties.h"
 #include "Support/QuorTestProcesses.h"
 #include "Support/QuorTestSupport.h"
 
@@ -284,6 +285,25 @@ private slots:
         QVERIFY(m_deliveries.isEmpty());
         // Read directly, PRIMARY owned by this process does not count either.
         QCOMPARE(quorAwait(m_watcher->captureSelectedText(false)), std::optional<QString>());
+    }
+
+    // A window manager that has gone leaves the root naming its last active window, here one of
+    // ours that has since closed: with none running, a selection in another window still counts.
+    void aSelectionCountsAfterTheWindowManagerHasGone()
+    {
+        QuorRootWindowProperties root;
+        if (!root.onTestDesktop()) {
+            QSKIP("needs the private test desktop, whose root window the test may change");
+        }
+        activate(*m_editor);
+        auto studio = std::make_unique<QWidget>();
+        const unsigned long closed = studio->winId();
+        studio.reset();
+        root.write(QuorRootWindowProperties::check, closed);
+        root.write(QuorRootWindowProperties::active, closed);
+        m_driver.drag(m_editor->boundary(6), m_editor->boundary(11));
+        QUOR_TRY_COMPARE(m_deliveries.size(), 1);
+        QCOMPARE(m_deliveries.first().text, QStringLiteral("bravo"));
     }
 
     void stalePrimaryIsNotDelivered()
