@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <QCoro/QCoroNetworkReply>
+#include <QCoro/QCoroSignal>
 
 class TestQuorAsync : public QObject {
     Q_OBJECT
@@ -47,6 +48,26 @@ private slots:
         QUOR_TRY_COMPARE(finished, 1);
         QCOMPARE(cancelled, 1);
         QVERIFY(!task.isRunning());
+    }
+
+    // A relay fired again and again before its waiter resumes wakes that waiter once: a second call
+    // of a waiter whose coroutine has ended would touch freed memory.
+    void aRelayFiredManyTimesWakesItsWaiterOnce()
+    {
+        quor::detail::SignalRelay relay;
+        int wakes = 0;
+        auto waiter = [&]() -> QCoro::Task<> {
+            co_await qCoro(&relay, &quor::detail::SignalRelay::fired);
+            ++wakes;
+        };
+        auto waiting = waiter();
+        relay.fire();
+        relay.fire();
+        relay.fire();
+        quorAwait(std::move(waiting));
+        QCOMPARE(wakes, 1);
+        quorSpin(std::chrono::milliseconds(20));
+        QCOMPARE(wakes, 1);
     }
 
     void testServerAnswersScriptedRoutes()

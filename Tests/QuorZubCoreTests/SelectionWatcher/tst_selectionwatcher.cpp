@@ -629,7 +629,13 @@ private slots:
         }
         m_reader->command("on-claim " + managerOnClaim);
         const SelectionReplaceOutcome replaced = quorAwait(m_watcher->replaceSelection(QStringLiteral("NEW")));
-        QVERIFY(fetchedText(*m_reader, QStringLiteral("NEW")));
+        // The manager read the claim; where the target pasted at once, perhaps only once the user's
+        // clipboard was back.
+        if (targetFetchesAfter < 0) {
+            QVERIFY(fetchedText(*m_reader, QStringLiteral("NEW")));
+        } else {
+            QVERIFY(m_reader->waitForEvent(QStringLiteral("fetched-clipboard"), quorPatience).has_value());
+        }
         if (!helperOnClaim.isEmpty()) {
             QVERIFY(fetchedText(*m_editor, QStringLiteral("NEW")));
         }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace quor::detail {
 class CancellationState : public QObject {
@@ -21,12 +22,34 @@ signals:
 
 // A public signal to co_await on: Qt's own signals carry a QPrivateSignal tag that QCoro's signal
 // awaiter binds through a null reference, which the undefined-behaviour sanitizer rejects.
+//
+// QCoro's awaiter resumes its coroutine through a queued connection, and a second emission before
+// the first is delivered would call that awaiter again after the coroutine has let it go (a use
+// after free). So the fires before an emission are gathered into one, made from the event loop,
+// and the next emission comes only after that one has been delivered. A fire may thereby also wake
+// a waiter that began waiting just after it: every waiter checks again what it waits for. Used on
+// its own thread.
 class SignalRelay : public QObject {
     Q_OBJECT
 public:
-    void fire() { emit fired(); }
+    void fire()
+    {
+        if (std::exchange(m_posted, true)) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_posted = false;
+                emit fired();
+            },
+            Qt::QueuedConnection);
+    }
 signals:
     void fired();
+
+private:
+    bool m_posted = false;
 };
 } // namespace quor::detail
 
