@@ -2,6 +2,7 @@
 #include "QuorZubBarDriver.h"
 #include "QuorZubHarness.h"
 
+#include "QuorZubAppTests/Studio/StudioFixtures.h"
 #include "QuorZubCoreTests/SelectionWatcher/X11TestDriver.h"
 
 #include "QuorKit/Cloud/QuorCreditsAccountManager.h"
@@ -423,15 +424,10 @@ private slots:
         QVERIFY2(startTrayHost(tray), "trayer is part of the test packages");
         QuorZubInstance zub;
         // One result in the history, listed under the recent results.
-        ZubHistoryRecord calculated;
-        calculated.id = QUuid::createUuid();
-        calculated.actionKind = ZubActionKind::calculate;
-        calculated.actionTitle = QStringLiteral("Calculate");
-        calculated.inputText = QStringLiteral("5000 + 2%");
-        calculated.outputText = QStringLiteral("5100");
-        calculated.createdAt = QDateTime::currentDateTimeUtc();
         QVERIFY(QDir().mkpath(zub.dataFolder()));
-        ZubConfigStore(zub.dataFolder()).saveHistory({calculated});
+        ZubConfigStore(zub.dataFolder())
+            .saveHistory({studio_fixtures::historyRecord(ZubActionKind::calculate, QStringLiteral("Calculate"),
+                                                         QStringLiteral("5000 + 2%"), QStringLiteral("5100"))});
         QVERIFY(startWithScreenReader(zub, quorzub_bar::testConfig({ZubActionKind::plainCopy})));
         const AtSpiRef app = *m_atspi->application(zub.pid());
         QUOR_TRY_VERIFY(m_windows.embeddedWindow(zub.pid()).has_value());

@@ -447,12 +447,10 @@ QCoro::Task<QuorAIClient::PreparedRequest> QuorAIClient::buildRequest(QuorAIClie
         throw QuorAIClientError::insecureEndpoint();
     }
 
-    PreparedRequest prepared{QNetworkRequest(*url), requestBody(systemPrompt, userPrompt, config, stream)};
+    // Bounded by the answer cap (a stream by its line cap) as it inflates, not by Qt's own check.
+    PreparedRequest prepared{QuorReplySizeLimit::prepared(QNetworkRequest(*url)),
+                             requestBody(systemPrompt, userPrompt, config, stream)};
     QNetworkRequest& request = prepared.request;
-    // Qt's own check gives up on a body that inflates far past its size on the wire before any of it
-    // is read, just as it does on a corrupt one; the answer cap and the stream's line cap bound what
-    // is inflated instead, so that only a body that does not inflate ends unread.
-    request.setDecompressedSafetyCheckThreshold(-1);
     request.setRawHeader("Content-Type", "application/json");
     if (stream && config.provider != QuorAIProvider::ollamaLocal) {
         request.setRawHeader("Accept", "text/event-stream");

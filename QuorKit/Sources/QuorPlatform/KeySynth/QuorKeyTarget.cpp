@@ -2,14 +2,11 @@
 
 #include "QuorPlatform/Workspace/QuorDesktopEntry.h"
 #include "QuorPlatform/Workspace/QuorX11Workspace.h"
-#include "QuorPlatform/X11/QuorX11Connection.h"
 
 #include <QFile>
 #include <QList>
 #include <QStandardPaths>
 #include <QSysInfo>
-
-#include <algorithm>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -126,30 +123,6 @@ Target focusedTarget()
               desktopEntryListsTerminal(candidateDesktopFileIds(window), folders));
     }
     return target;
-}
-
-bool isTargetClient(unsigned long requestor, const Windows& target)
-{
-    X11Connection* connection = X11Connection::forCurrentThread();
-    if (connection == nullptr || requestor == 0) {
-        return false;
-    }
-    QList<unsigned long> windows;
-    for (const unsigned long window : {target.focus, target.focusedTopLevel}) {
-        if (window != 0) {
-            windows.append(window);
-        }
-    }
-    for (const unsigned long window : std::as_const(windows)) {
-        if (connection->resourceBase(window) == connection->resourceBase(requestor)) {
-            return true;
-        }
-    }
-    // An application may talk to the server over more than one connection.
-    const std::optional<qint64> process = connection->clientProcess(requestor);
-    return process && std::any_of(windows.cbegin(), windows.cend(), [connection, process](unsigned long window) {
-               return connection->clientProcess(window) == process;
-           });
 }
 
 } // namespace quor::platform::KeyTarget

@@ -42,10 +42,6 @@ struct Target {
 Windows currentWindows();
 Target focusedTarget();
 
-// Whether the client that made window `requestor` is (or runs in the same process as) the client
-// of the focused window of `target`: a request it makes comes from the application keys went to.
-bool isTargetClient(unsigned long requestor, const Windows& target);
-
 // Whether process `pid` of this machine holds the master side of a pseudo-terminal (a descriptor
 // open on /dev/ptmx); nothing when its descriptors cannot be read (gone, another user's).
 // `procRoot` is for tests.
