@@ -73,7 +73,9 @@ std::optional<SelectionReplaceOutcome> PasteReadJudge::judge(const QList<PasteRe
                     return SelectionReplaceOutcome::pasted;
                 }
                 targetReadOnce = true;
-            } else if (role == Role::other) {
+            } else if (role == Role::other && (!claimReaders.contains(client) || readThisClaim.contains(client))) {
+                // A client known to read every claim reads this one on its own, early or, on a busy
+                // machine, after the keys: only a further read of its may be more.
                 othersRead = true;
             }
         }

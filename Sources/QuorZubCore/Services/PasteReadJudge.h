@@ -56,7 +56,9 @@ public:
     // The outcome the reads so far decide, or nothing while the wait goes on. `claimReaders` are the
     // clients that read the previous content this process offered without being asked to paste it:
     // such a client reads every claim on its own, so its first read of this one may be that read and
-    // not the paste; then only its next read, or the end of the wait, decides. `takenOver` tells that
+    // not the paste; then only its next read, or the end of the wait, decides. Another program's
+    // first read of this kind tells nothing either, whether it came before the keys or after them.
+    // `takenOver` tells that
     // another program owns the clipboard now; `boundPassed` that the wait is over.
     static std::optional<SelectionReplaceOutcome> judge(const QList<PasteRead>& reads, const PasteTarget& target,
                                                         const QSet<unsigned long>& claimReaders, bool takenOver,

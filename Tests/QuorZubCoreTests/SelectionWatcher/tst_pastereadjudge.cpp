@@ -88,6 +88,8 @@ private slots:
         QTest::newRow("only a manager reads after the keys")
             << QList<PasteRead>{after(byManager, 5), after(byManager, 505)} << editorTarget() << false << false
             << waiting << unconfirmed;
+        QTest::newRow("a manager known to read every claim reads it once, late, after the keys")
+            << QList<PasteRead>{after(byManager, 30)} << editorTarget() << false << false << waiting << notFetched;
         QTest::newRow("a manager reads only before the keys")
             << QList<PasteRead>{before(byManager)} << editorTarget() << false << false << waiting << notFetched;
         QTest::newRow("nobody reads") << QList<PasteRead>{} << editorTarget() << false << false << waiting << notFetched;
