@@ -89,6 +89,25 @@ void limitReadAhead(QNetworkReply* reply, Note unreadable)
                      [reply, apply] { QMetaObject::invokeMethod(reply, apply, Qt::QueuedConnection); });
 }
 
+// Ends `reply`, whose body its reader has refused and reads no further. A reply with an error status
+// is given a moment to end on its own first: the network layer raises that status's error from its
+// own thread as the body ends, and an abort just before that arrives makes it a second error, which
+// it warns of as a misuse. With nothing more read, one that has not ended by then is held up for
+// good, and no such error is on its way.
+void endRefused(QNetworkReply* reply)
+{
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid() || status.toInt() < 400) {
+        reply->abort();
+        return;
+    }
+    QTimer::singleShot(statusErrorGrace, reply, [reply] {
+        if (!reply->isFinished()) {
+            reply->abort();
+        }
+    });
+}
+
 // Aborts `reply` as soon as its headers announce more than `limit` bytes, once `note` has recorded
 // why: the reader may resume inside the abort.
 template <typename Note>
@@ -147,7 +166,7 @@ std::shared_ptr<const QuorReplySizeLimit::Body> QuorReplySizeLimit::gather(QNetw
     };
     const auto exceed = [reply, note] {
         note();
-        reply->abort();
+        endRefused(reply);
     };
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, limit, body] {
         // Room for what is announced, at once, rather than in doublings that each copy it all.
@@ -186,7 +205,7 @@ std::shared_ptr<const QuorReplySizeLimit::Head> QuorReplySizeLimit::keepHead(QNe
             const qint64 room = limit - head->bytes.size();
             if (room <= 0) {
                 head->cut = true;
-                reply->abort();
+                endRefused(reply);
                 return;
             }
             const QByteArray chunk = reply->read(room);

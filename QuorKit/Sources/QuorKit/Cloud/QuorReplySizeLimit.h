@@ -50,7 +50,8 @@ public:
     struct Body {
         QByteArray bytes;
         // True when the body announced or brought more than the limit: the reply was then aborted
-        // (it ends with OperationCanceledError) and `bytes` is empty.
+        // (it ends with OperationCanceledError; one with an error status may first end on its own
+        // within a second, with that status's error) and `bytes` is empty.
         bool exceeded = false;
         // True when the network layer gave up inflating the body before that: the reply ends with
         // UnknownContentError and `bytes` is empty.
@@ -65,7 +66,8 @@ public:
     struct Head {
         QByteArray bytes;
         // True when more than `limit` bytes came: the reply was then aborted (it ends with
-        // OperationCanceledError) after its status and `bytes` had arrived.
+        // OperationCanceledError; one with an error status may first end on its own within a
+        // second, with that status's error) after its status and `bytes` had arrived.
         bool cut = false;
         // True when the network layer gave up inflating the body before that, after `bytes`: the
         // reply ends with UnknownContentError.
